@@ -1,0 +1,43 @@
+# Helpers that add a module library and a test executable with the project's
+# warning set.
+
+function(velm_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow)
+  if(VELM_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+# velm_add_module(<name> SOURCES <files...> [DEPS <targets...>] [PRIVATE_DEPS <targets...>])
+# Adds the static library <name>; sources are listed by hand.
+function(velm_add_module name)
+  cmake_parse_arguments(M "" "" "SOURCES;DEPS;PRIVATE_DEPS" ${ARGN})
+  add_library(${name} STATIC ${M_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(M_DEPS)
+    target_link_libraries(${name} PUBLIC ${M_DEPS})
+  endif()
+  if(M_PRIVATE_DEPS)
+    target_link_libraries(${name} PRIVATE ${M_PRIVATE_DEPS})
+  endif()
+  velm_warnings(${name})
+endfunction()
+
+# velm_add_test(<name> SOURCES <files...> [DEPS <targets...>] [LABELS <labels...>])
+# Adds a GoogleTest executable run by ctest as one test. Tests run headless:
+# the environment below is also set by test.sh for whole-program runs.
+function(velm_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;DEPS;LABELS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${T_DEPS} GTest::gtest GTest::gtest_main)
+  velm_warnings(${name})
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;VELM_NONINTERACTIVE=1"
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    TIMEOUT 300)
+  if(T_LABELS)
+    set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+  endif()
+endfunction()

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test headless with ctest.
+#   ./test.sh             the normal build (build/)
+#   ./test.sh --sanitize  a build with the address and undefined-behaviour sanitizers (build-asan/)
+set -euo pipefail
+cd "$(dirname "$0")"
+root=$(pwd)
+
+scripts/deps
+
+build=build
+config=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+if [ "${1:-}" = "--sanitize" ]; then
+  build=build-asan
+  config=(-DCMAKE_BUILD_TYPE=Debug -DVELM_SANITIZE=ON)
+fi
+
+# ccache with a base directory, so that a fresh clone in another folder hits the cache.
+export CCACHE_BASEDIR="$root"
+export CCACHE_NOHASHDIR=1
+export CCACHE_SLOPPINESS=time_macros,include_file_mtime,include_file_ctime
+
+werror=OFF
+if [ -n "${CI:-}" ]; then werror=ON; fi
+
+jobs=$(nproc)
+cmake -S . -B "$build" -G Ninja "${config[@]}" -DVELM_WERROR=$werror -DVELM_TESTS=ON >/dev/null
+cmake --build "$build" -j"$jobs"
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+export XDG_CONFIG_HOME="$tmp/config" XDG_DATA_HOME="$tmp/data"
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VELM_NONINTERACTIVE=1
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+ctest --test-dir "$build" --output-on-failure -j"$jobs"
