@@ -1,0 +1,247 @@
+#include "resources/Buffer.h"
+
+#include <cstring>
+
+namespace Velm {
+
+Buffer::Buffer() : mDataBitSize(0), mReadBitPos(0), mWriteBitPos(0) {}
+
+Buffer::~Buffer() {}
+
+void Buffer::Clear()
+{
+    std::vector<uint8_t>().swap(mData);
+    mDataBitSize = 0;
+    mReadBitPos = 0;
+    mWriteBitPos = 0;
+}
+
+void Buffer::SetData(const void* data, int count)
+{
+    if (count < 0)
+        count = 0;
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    mData.assign(bytes, bytes + count);
+    mDataBitSize = count * 8;
+}
+
+const uint8_t* Buffer::GetDataPtr() const { return mData.empty() ? nullptr : mData.data(); }
+
+uint8_t* Buffer::GetDataPtr() { return mData.empty() ? nullptr : mData.data(); }
+
+int Buffer::GetDataLen() const { return (mDataBitSize + 7) / 8; }
+
+void Buffer::RewindRead() { mReadBitPos = 0; }
+
+bool Buffer::AtEnd() const { return mReadBitPos >= mDataBitSize; }
+
+void Buffer::WriteByte(int value)
+{
+    const uint8_t byte = static_cast<uint8_t>(value);
+    const int shift = mWriteBitPos % 8;
+    if (shift == 0) {
+        mData.push_back(byte);
+    } else {
+        mData[mWriteBitPos / 8] |= static_cast<uint8_t>(byte << shift);
+        mData.push_back(static_cast<uint8_t>(byte >> (8 - shift)));
+    }
+    mWriteBitPos += 8;
+    if (mDataBitSize < mWriteBitPos)
+        mDataBitSize = mWriteBitPos;
+}
+
+void Buffer::WriteNumBits(int value, int count)
+{
+    const uint32_t bits = static_cast<uint32_t>(value);
+    for (int i = 0; i < count; ++i) {
+        if (mWriteBitPos % 8 == 0)
+            mData.push_back(0);
+        if (bits & (1u << (i % 32)))
+            mData[mWriteBitPos / 8] |= static_cast<uint8_t>(1u << (mWriteBitPos % 8));
+        ++mWriteBitPos;
+    }
+    if (mDataBitSize < mWriteBitPos)
+        mDataBitSize = mWriteBitPos;
+}
+
+void Buffer::WriteBoolean(bool value) { WriteByte(value ? 1 : 0); }
+
+void Buffer::WriteLong(int value)
+{
+    const uint32_t v = static_cast<uint32_t>(value);
+    WriteByte(static_cast<int>(v & 0xFF));
+    WriteByte(static_cast<int>((v >> 8) & 0xFF));
+    WriteByte(static_cast<int>((v >> 16) & 0xFF));
+    WriteByte(static_cast<int>((v >> 24) & 0xFF));
+}
+
+void Buffer::WriteString(const std::string& text)
+{
+    // A stored length with its top bit set would read back as an empty string
+    // and leave the text's bytes to be parsed as the fields after it.
+    int length = static_cast<int>(text.size());
+    if (length > kMaxStringLength)
+        length = kMaxStringLength;
+    WriteByte(length & 0xFF);
+    WriteByte((length >> 8) & 0xFF);
+    for (int i = 0; i < length; ++i)
+        WriteByte(static_cast<uint8_t>(text[i]));
+}
+
+void Buffer::WriteBytes(const void* data, int count)
+{
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    for (int i = 0; i < count; ++i)
+        WriteByte(bytes[i]);
+}
+
+uint8_t Buffer::ReadByte()
+{
+    const int stored = static_cast<int>(mData.size());
+    if ((mReadBitPos + 7) / 8 >= stored)
+        return 0;
+    const int shift = mReadBitPos % 8;
+    const int index = mReadBitPos / 8;
+    uint8_t result;
+    if (shift == 0)
+        result = mData[index];
+    else
+        result = static_cast<uint8_t>((mData[index] >> shift) | (mData[index + 1] << (8 - shift)));
+    mReadBitPos += 8;
+    return result;
+}
+
+int Buffer::ReadNumBits(int count, bool signExtension)
+{
+    const int stored = static_cast<int>(mData.size());
+    uint32_t result = 0;
+    bool lastBit = false;
+    bool anyRead = false;
+    for (int i = 0; i < count; ++i) {
+        if (mReadBitPos / 8 >= stored)
+            break;
+        lastBit = (mData[mReadBitPos / 8] >> (mReadBitPos % 8)) & 1;
+        anyRead = true;
+        ++mReadBitPos;
+        if (lastBit)
+            result |= 1u << (i % 32);
+    }
+    if (signExtension && anyRead && lastBit) {
+        for (int i = count; i < 32; ++i)
+            result |= 1u << i;
+    }
+    return static_cast<int>(result);
+}
+
+bool Buffer::ReadBoolean() { return ReadByte() != 0; }
+
+int Buffer::ReadLong()
+{
+    uint32_t v = ReadByte();
+    v |= static_cast<uint32_t>(ReadByte()) << 8;
+    v |= static_cast<uint32_t>(ReadByte()) << 16;
+    v |= static_cast<uint32_t>(ReadByte()) << 24;
+    return static_cast<int>(v);
+}
+
+void Buffer::ReadBytes(void* data, int count)
+{
+    uint8_t* bytes = static_cast<uint8_t*>(data);
+    for (int i = 0; i < count; ++i)
+        bytes[i] = ReadByte();
+}
+
+std::string Buffer::ReadString()
+{
+    const int low = ReadByte();
+    const int high = ReadByte();
+    if (high & 0x80)
+        return std::string();
+    const int length = high * 256 + low;
+    std::string text;
+    text.reserve(length);
+    for (int i = 0; i < length; ++i)
+        text.push_back(static_cast<char>(ReadByte()));
+    return text;
+}
+
+std::string Buffer::ReadLine()
+{
+    std::string line;
+    for (;;) {
+        const uint8_t c = ReadByte();
+        if (c == 0 || c == '\n')
+            break;
+        if (c != '\r')
+            line.push_back(static_cast<char>(c));
+    }
+    return line;
+}
+
+std::wstring Buffer::UTF8ToWideString() const
+{
+    const int length = GetDataLen();
+    const uint8_t* in = mData.data();
+    std::wstring out;
+    int pos = 0;
+    bool first = true;
+    while (pos < length) {
+        const uint8_t lead = in[pos];
+        uint32_t value;
+        int extra;
+        if (lead < 0x80) {
+            value = lead;
+            extra = 0;
+        } else if ((lead & 0xE0) == 0xC0) {
+            value = lead & 0x1F;
+            extra = 1;
+        } else if ((lead & 0xF0) == 0xE0) {
+            value = lead & 0x0F;
+            extra = 2;
+        } else if ((lead & 0xF8) == 0xF0) {
+            value = lead & 0x07;
+            extra = 3;
+        } else if ((lead & 0xFC) == 0xF8) {
+            value = lead & 0x03;
+            extra = 4;
+        } else {
+            break; // a continuation byte, 1111110x, 0xFE or 0xFF
+        }
+        if (pos + extra >= length)
+            break; // the input ends before the continuation bytes
+        bool bad = false;
+        for (int k = 1; k <= extra; ++k) {
+            const uint8_t c = in[pos + k];
+            if ((c & 0xC0) != 0x80) {
+                bad = true;
+                break;
+            }
+            value = value * 64 + (c & 0x3F);
+        }
+        if (bad)
+            break;
+        if (extra > 0) {
+            const uint8_t second = in[pos + 1];
+            if (extra == 1 && (lead == 0xC0 || lead == 0xC1))
+                break;
+            if (extra == 2 && lead == 0xE0 && !(second & 0x20))
+                break;
+            if (extra == 3 && lead == 0xF0 && !(second & 0x30))
+                break;
+            if (extra == 4 && lead == 0xF8 && !(second & 0x38))
+                break;
+        }
+        if ((value >= 0xD800 && value <= 0xDFFF) || value == 0xFFFE || value == 0xFFFF)
+            break;
+        pos += 1 + extra;
+        if (first && value == 0xFEFF) {
+            first = false;
+            continue;
+        }
+        first = false;
+        out.push_back(static_cast<wchar_t>(value & 0xFFFF));
+    }
+    return out;
+}
+
+} // namespace Velm
