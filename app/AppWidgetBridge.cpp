@@ -1,0 +1,31 @@
+#include "app/AppWidgetBridge.h"
+
+#include "app/VelmAppBase.h"
+
+namespace Velm {
+
+void AppWidgetBridge::SetCursor(int cursorNum)
+{
+    mApp->mCursorNum = cursorNum;
+    mApp->EnforceCursor();
+}
+
+void AppWidgetBridge::CopyToClipboard(const std::string& text) { mApp->CopyToClipboard(text); }
+
+std::string AppWidgetBridge::GetClipboardText() { return mApp->GetClipboard(); }
+
+bool AppWidgetBridge::IsTabletPC() { return mApp->mTabletPC; }
+
+int AppWidgetBridge::GetWidth() { return mApp->GetWidth(); }
+
+int AppWidgetBridge::GetHeight() { return mApp->GetHeight(); }
+
+bool AppWidgetBridge::UpdateAppStep() { return mApp->UpdateAppStep(nullptr); }
+
+void AppWidgetBridge::KillDialog(int dialogId) { mApp->KillDialog(dialogId); }
+
+void AppWidgetBridge::SafeDeleteWidget(Widget* widget) { mApp->SafeDeleteWidget(widget); }
+
+DialogListener* AppWidgetBridge::GetDialogListener() { return mApp; }
+
+} // namespace Velm

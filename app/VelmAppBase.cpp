@@ -1,0 +1,345 @@
+#include "app/VelmAppBase.h"
+
+#include <cstdlib>
+
+#include "app/AppWidgetBridge.h"
+#include "platform/Clock.h"
+#include "platform/CrtRand.h"
+#include "platform/DebugOutput.h"
+#include "platform/Folders.h"
+#include "platform/SingleInstance.h"
+#include "resources/pack/PakInterface.h"
+#include "resources/Paths.h"
+#include "resources/Random.h"
+#include "resources/sound/DSoundManager.h"
+#include "resources/sound/MusicInterface.h"
+#include "widgets/Dialog.h"
+#include "widgets/WidgetManager.h"
+
+namespace Velm {
+
+namespace {
+
+std::atomic<VelmAppBase*> gVelmAppBase{nullptr};
+
+} // namespace
+
+VelmAppBase* VelmAppBase::GetApp() { return gVelmAppBase.load(); }
+
+uint32_t VelmAppBase::Tick() { return static_cast<uint32_t>(plat::NowMs()); }
+
+bool VelmAppBase::IsMainThread() const
+{
+    return !mMainThreadKnown || std::this_thread::get_id() == mMainThreadId;
+}
+
+VelmAppBase::VelmAppBase()
+{
+    // The change-folder path starts as the executable's own folder.
+    mChangeDirTo = plat::ExecutableFolder();
+    mProductVersion = GetProductVersion(std::string());
+    mDemoFileName = mDemoPrefix + ".dmo";
+
+    mLoadTick = Tick();
+    mLastDrawTick = Tick();
+    mNextDrawTick = mLastDrawTick;
+
+    // Entries 0..255 hold their index and 256..511 hold 255, so the sum of two
+    // 8-bit channels indexes its clamped result.
+    for (int i = 0; i < 256; ++i)
+        mAdd8BitMaxTable[i] = static_cast<unsigned char>(i);
+    for (int i = 256; i < 512; ++i)
+        mAdd8BitMaxTable[i] = 255;
+
+    SetString("DIALOG_BUTTON_OK", L"OK");
+    SetString("DIALOG_BUTTON_CANCEL", L"CANCEL");
+    SetString("UPDATE_CHECK_TITLE", L"Update Check");
+    SetString("UPDATE_CHECK_BODY", L"Checking if there are any updates available for this product ...");
+    SetString("UP_TO_DATE_TITLE", L"Up to Date");
+    SetString("UP_TO_DATE_BODY", L"There are no updates available for this product at this time.");
+    SetString("NEW_VERSION_TITLE", L"New Version");
+    SetString("NEW_VERSION_BODY",
+              L"There is an update available for this product.  Would you like to visit the web site to "
+              L"download it?");
+
+    mWidgetBridge.reset(new AppWidgetBridge(this));
+    mWidgetManager = new WidgetManager(mWidgetBridge.get());
+    WidgetApp::Set(mWidgetBridge.get());
+
+    gVelmAppBase.store(this);
+}
+
+VelmAppBase::~VelmAppBase()
+{
+    Shutdown();
+
+    // The display's hardware-acceleration confirmation lives with the display
+    // code; without a display there is nothing to confirm.
+
+    for (std::map<int, Dialog*>::iterator it = mDialogMap.begin(); it != mDialogMap.end(); ++it) {
+        mWidgetManager->RemoveWidget(it->second);
+        delete it->second;
+    }
+    mDialogMap.clear();
+    mDialogList.clear();
+
+    // Widgets still queued for deletion go with the tree.
+    for (std::pair<int, Widget*>& entry : mSafeDeleteList)
+        delete entry.second;
+    mSafeDeleteList.clear();
+
+    delete mWidgetManager;
+    mWidgetManager = nullptr;
+
+    delete mMusicInterface;
+    mMusicInterface = nullptr;
+    delete mSoundManager;
+    mSoundManager = nullptr;
+
+    // The loading thread may still be finishing its hook.
+    while (mLoadingThreadStarted.load() && !mLoadingThreadCompleted.load())
+        plat::SleepMs(20);
+    if (mLoadingThread.joinable())
+        mLoadingThread.join();
+
+    if (WidgetApp::Get() == mWidgetBridge.get())
+        WidgetApp::Set(nullptr);
+    VelmAppBase* self = this;
+    gVelmAppBase.compare_exchange_strong(self, nullptr);
+
+    mSingleInstance.reset();
+}
+
+void VelmAppBase::RestoreDisplayAndExit(int code)
+{
+    // The desktop resolution is never changed on this platform, so there is
+    // nothing to restore before leaving.
+    std::fflush(nullptr);
+    std::exit(code);
+}
+
+void VelmAppBase::Init()
+{
+    mMainThreadId = std::this_thread::get_id();
+    mMainThreadKnown = true;
+    if (mShutdown.load())
+        return;
+
+    // The display and sound libraries are part of this program, so there is
+    // no library test to fail here.
+
+    PreInitHook();
+    ReadFromRegistry();
+
+    // The per-user data folder: <data home>/<company>/<product>/.
+    SetAppDataFolder(plat::AppDataFolder(mCompanyFolderName, mProductName));
+    mDemoFileName = DemoPathOf(mDemoFileName);
+
+    if (!mCmdLineParsed)
+        ReadCommandLine();
+
+    if (mIsScreenSaver)
+        mOnlyAllowOneCopyToRun = false;
+
+    if (!ChangeDirHook(mChangeDirTo))
+        plat::SetCurrentFolder(mChangeDirTo);
+
+    InitResourcePack();
+
+    // One copy per user: a second start knocks on the first and leaves.
+    mSingleInstance.reset(new plat::SingleInstance(mProductName));
+    if (!mSingleInstance->IsFirst())
+        HandleAlreadyRunning();
+
+    mRandSeed = Tick();
+    SeedRandom(mRandSeed);
+
+    if (mPlayingDemo) {
+        std::string error;
+        if (!ReadDemoFile(&error)) {
+            mPlayingDemo = false;
+            Popup(error);
+            RestoreDisplayAndExit(1);
+        }
+    }
+
+    // The C runtime's generator is seeded with the run seed, the one a demo
+    // stores, so that a played demo deals the same boards.
+    plat::CrtSrand(mRandSeed);
+
+    PreDisplayHook();
+    mWidgetManager->SetRemapRects(Rect(0, 0, mWidth, mHeight), Rect(0, 0, mWidth, mHeight));
+
+    ChooseScreenMode();
+    MakeWindow();
+
+    if (mSoundManager == nullptr)
+        mSoundManager = new DSoundManager(mNoSoundNeeded ? nullptr : GetMainWindowHandle(), mUseAltMusicLibrary);
+    SetSfxVolume(mSfxVolume);
+    mMusicInterface = CreateMusicInterface(nullptr);
+    SetMusicVolume(mMusicVolume);
+
+    if (mIsScreenSaver) {
+        mCursorNum = 11; // no cursor
+        EnforceCursor();
+    }
+
+    InitHook();
+    mInitialized = true;
+}
+
+void VelmAppBase::Start()
+{
+    if (mShutdown.load())
+        return;
+
+    StartCursorThread();
+
+    if (mAutoStartLoadingThread)
+        StartLoadingThread();
+
+    ShowMainWindow();
+
+    mStartTick = Tick();
+    mLastTimeCheck = 0;
+    mLastDrawTick = mStartTick;
+    mNextDrawTick = mStartTick;
+    mInMainLoop = true;
+    DoMainLoop();
+    ProcessSafeDeleteList();
+    mInMainLoop = false;
+    WaitForLoadingThread();
+
+    const uint32_t elapsed = Tick() - mStartTick;
+    plat::DebugOutput(FormatString("Seconds       = %g\r\n", elapsed * 0.001));
+    plat::DebugOutput(FormatString("Sleep Count   = %d\r\n", mSleepCount));
+    plat::DebugOutput(FormatString("Update Count  = %d\r\n", mUpdateCnt));
+    plat::DebugOutput(FormatString("Draw Count    = %d\r\n", mDrawCount));
+    plat::DebugOutput(FormatString("Draw Time     = %d\r\n", mDrawTime));
+    plat::DebugOutput(FormatString("Screen Blt    = %d\r\n", mScreenBltTime));
+    if (mDrawTime + mScreenBltTime > 0)
+        plat::DebugOutput(FormatString("Avg FPS       = %d\r\n", mDrawCount * 1000 / (mDrawTime + mScreenBltTime)));
+
+    PreTerminate();
+    WriteToRegistry();
+}
+
+void VelmAppBase::Shutdown()
+{
+    if (mMainThreadKnown && std::this_thread::get_id() != mMainThreadId) {
+        // Another thread only asks; the main thread acts on its next pacing step.
+        mShutdownRequestedOffThread.store(true);
+        return;
+    }
+    if (mShutdown.load())
+        return;
+    mExitLoops.store(true);
+    mShutdown.store(true);
+
+    ShutdownHook();
+
+    if (mPlayingDemo) {
+        mMusicVolume = mPlaybackMusicVolume;
+        mSfxVolume = mPlaybackSfxVolume;
+    }
+
+    while (mCursorThreadRunning.load())
+        plat::SleepMs(10);
+
+    if (mMusicInterface != nullptr)
+        mMusicInterface->StopAllMusic();
+
+    HideMainWindow();
+
+    if (mReadFromRegistry)
+        WriteToRegistry();
+}
+
+bool VelmAppBase::HandleAlreadyRunning()
+{
+    if (mOnlyAllowOneCopyToRun) {
+        if (mSingleInstance)
+            mSingleInstance->KnockOnFirst();
+        RestoreDisplayAndExit(0);
+    }
+    return false;
+}
+
+void VelmAppBase::HandleNotifyMessage(int wParam, int)
+{
+    if (wParam != 0)
+        return;
+    BringMainWindowToFront();
+}
+
+// ---- Hooks and stand-ins for services other code fills in ----
+
+void VelmAppBase::InitHook() {}
+void VelmAppBase::ShutdownHook() {}
+void VelmAppBase::PreTerminate() {}
+void VelmAppBase::PreInitHook() {}
+void VelmAppBase::PreDisplayHook() {}
+void VelmAppBase::PreDisplayInitHook() {}
+void VelmAppBase::PostDisplayInitHook() {}
+bool VelmAppBase::ChangeDirHook(const std::string&) { return false; }
+void VelmAppBase::GotFocus() {}
+void VelmAppBase::LostFocus() {}
+bool VelmAppBase::FilterKeyDown(int) { return false; }
+void VelmAppBase::CloseRequested() {}
+void VelmAppBase::ModalOpen() {}
+void VelmAppBase::ModalClose() {}
+void VelmAppBase::LoadingThreadCompleted() {}
+void VelmAppBase::LoadingThreadProc() {}
+bool VelmAppBase::CheckSignature(const Buffer&, const std::string&) { return false; }
+void VelmAppBase::ReInitImages() {}
+void VelmAppBase::DeleteExtraImageBuffers() {}
+void VelmAppBase::DeleteNativeImageData() {}
+void VelmAppBase::LogScreenSaverError(const std::string&) {}
+
+std::string VelmAppBase::GetProductVersion(const std::string&) { return mProductVersion; }
+
+void* VelmAppBase::GetMainWindowHandle() { return nullptr; }
+void VelmAppBase::ShowMainWindow() {}
+void VelmAppBase::HideMainWindow() {}
+void VelmAppBase::BringMainWindowToFront() {}
+bool VelmAppBase::GetDesktopSize(int*, int*) { return false; }
+void VelmAppBase::StartCursorThread() {}
+void VelmAppBase::PurgeSharedImages() {}
+
+void VelmAppBase::RequestCrashReport()
+{
+    // An unhandled fault on purpose: the crash catcher reports it.
+    std::abort();
+}
+void VelmAppBase::MakeWindow() {}
+void VelmAppBase::CopyToClipboard(const std::string&) {}
+std::string VelmAppBase::GetClipboard() { return std::string(); }
+void VelmAppBase::EnforceCursor() {}
+
+void VelmAppBase::InitResourcePack()
+{
+    GlobalPakInterface().AddPakFile("main.pak");
+}
+
+void VelmAppBase::ChooseScreenMode()
+{
+    // A logical screen as large as the desktop's usable area cannot be shown
+    // in a window with its frame, so it runs full screen.
+    int desktopWidth = 0;
+    int desktopHeight = 0;
+    if (mIsWindowed && !mFullScreenDesktopSwitch && GetDesktopSize(&desktopWidth, &desktopHeight) &&
+        (mWidth >= desktopWidth || mHeight >= desktopHeight)) {
+        mIsWindowed = false;
+        mForceFullscreen = true;
+    }
+}
+
+std::string VelmAppBase::DemoPathOf(const std::string& name)
+{
+    // Relative names live in the per-user data folder, where demos are written.
+    const bool absolute = (!name.empty() && (name[0] == '/' || name[0] == '\\')) ||
+                          (name.size() >= 2 && name[1] == ':');
+    return absolute ? name : GetAppDataFolder() + name;
+}
+
+} // namespace Velm

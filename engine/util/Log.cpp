@@ -1,0 +1,75 @@
+#include "engine/util/Log.h"
+
+namespace {
+
+// Constant-initialised, so that Log_t objects built during static initialisation of other
+// files find it ready, and trivially destroyed, so that those destroyed at exit still do.
+struct SharedLoggerState {
+    WindowLogger_t* logger;
+    int users;
+};
+SharedLoggerState gShared = {nullptr, 0};
+
+} // namespace
+
+void FileLogger_t::Close() {
+    if (mFile) std::fclose(mFile);
+    mFile = nullptr;
+}
+
+void WindowLogger_t::Open(const char* title) {
+    if (mOpen) {
+        Show(true);
+        return;
+    }
+    if (title) mTitle = title;
+    mOpen = true;
+}
+
+void WindowLogger_t::Show(bool show) {
+    if (show) {
+        if (!mOpen) Open(nullptr);
+        mShown = true;
+    } else if (mOpen) {
+        mShown = false;
+    }
+}
+
+WindowLogger_t* AcquireSharedWindowLogger() {
+    if (gShared.users == 0 && !gShared.logger) gShared.logger = new WindowLogger_t();
+    ++gShared.users;
+    return gShared.logger;
+}
+
+void ReleaseSharedWindowLogger() {
+    if (gShared.users <= 0) return;
+    if (--gShared.users == 0 && gShared.logger) {
+        gShared.logger->Release();
+        gShared.logger = nullptr;
+    }
+}
+
+WindowLogger_t* GetSharedWindowLogger() { return gShared.logger; }
+
+int GetSharedWindowLoggerUsers() { return gShared.users; }
+
+Log_t::Log_t() {
+    AcquireSharedWindowLogger();
+    mFileLogger = new FileLogger_t();
+    mWindowLogger = new WindowLogger_t();
+}
+
+Log_t::~Log_t() {
+    ReleaseSharedWindowLogger();
+    mWindowLogger->Release();
+    mWindowLogger = nullptr;
+    mFileLogger->Release();
+    mFileLogger = nullptr;
+}
+
+void Log_t::SetOutputs(int flags) {
+    if ((mOutputs & kFile) && !(flags & kFile)) mFileLogger->Close();
+    if (!(mOutputs & kOwnWindow) && (flags & kOwnWindow)) mWindowLogger->Show(true);
+    if (!(mOutputs & kSharedWindow) && (flags & kSharedWindow) && gShared.logger) gShared.logger->Show(true);
+    mOutputs = flags;
+}

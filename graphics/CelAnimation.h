@@ -1,0 +1,24 @@
+#pragma once
+
+#include <vector>
+
+namespace Velm {
+
+// Frame timing of an animated sprite sheet, owned by its image. Delays are in update ticks.
+class CelAnimation {
+public:
+    enum Type { None = 0, Once = 1, PingPong = 2, Loop = 3 };
+
+    int type = None;
+    int frameDelay = 1;
+    int numCels = 1;                 // after Compute: the number of frames
+    std::vector<int> perFrameDelay;  // empty: every frame waits frameDelay
+    std::vector<int> frameMap;       // cel of each frame; empty: frame i shows cel i
+    int totalTime = 0;
+
+    // Fills numCels, the ping-pong frame map, the first and last frames' delays (when above
+    // 0) and totalTime from a cel count.
+    void Compute(int cels, int beginDelay, int endDelay);
+};
+
+}  // namespace Velm

@@ -1,0 +1,428 @@
+// Fills, lines, coverage spans and the normal and additive blits of memory images.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "graphics/DrawMode.h"
+#include "graphics/ImageHost.h"
+#include "graphics/MemoryImage.h"
+#include "graphics/PixelOps.h"
+
+namespace Velm {
+
+using PixelOps::Over;
+
+namespace {
+
+// Cuts a blit so that it reads inside the source and writes inside the destination. Graphics
+// clips before calling; this only keeps direct callers from writing out of bounds.
+bool FitBlit(int& x, int& y, Rect& src, int srcWidth, int srcHeight, int dstWidth, int dstHeight) {
+    if (src.x < 0) { x -= src.x; src.width += src.x; src.x = 0; }
+    if (src.y < 0) { y -= src.y; src.height += src.y; src.y = 0; }
+    if (src.x + src.width > srcWidth) src.width = srcWidth - src.x;
+    if (src.y + src.height > srcHeight) src.height = srcHeight - src.y;
+    if (x < 0) { src.x -= x; src.width += x; x = 0; }
+    if (y < 0) { src.y -= y; src.height += y; y = 0; }
+    if (x + src.width > dstWidth) src.width = dstWidth - x;
+    if (y + src.height > dstHeight) src.height = dstHeight - y;
+    return src.width > 0 && src.height > 0;
+}
+
+inline uint32_t Ch(uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; }
+
+}  // namespace
+
+void MemoryImage::FillRect(const Rect& rect, const Color& color, int) {
+    const Rect r = rect.Intersection(Rect(0, 0, width, height));
+    if (r.width <= 0 || r.height <= 0) return;
+    uint32_t* pixels = GetBits();
+    const uint32_t packed = color.ToInt();
+    const uint32_t s = static_cast<uint32_t>(color.alpha) & 0xFF;
+    for (int y = r.y; y < r.y + r.height; ++y) {
+        uint32_t* row = pixels + static_cast<size_t>(y) * width + r.x;
+        if (color.alpha == 255) {
+            std::fill(row, row + r.width, packed);
+        } else if (s != 0) {
+            for (int i = 0; i < r.width; ++i)
+                row[i] = Over(row[i], Ch(packed, 16), Ch(packed, 8), Ch(packed, 0), s);
+        }
+    }
+    MarkBitsChanged();
+}
+
+void MemoryImage::ClearRect(const Rect& rect) {
+    const Rect r = rect.Intersection(Rect(0, 0, width, height));
+    if (r.width <= 0 || r.height <= 0) return;
+    uint32_t* pixels = GetBits();
+    for (int y = r.y; y < r.y + r.height; ++y) {
+        uint32_t* row = pixels + static_cast<size_t>(y) * width + r.x;
+        std::fill(row, row + r.width, 0u);
+    }
+    MarkBitsChanged();
+}
+
+namespace {
+
+// Walks a line that is neither horizontal nor vertical with an integer error term and calls
+// plot(x, y) for each pixel. The walk stops at the last whole major coordinate not beyond the
+// far endpoint, or when a minor step would leave the endpoints' bounding box.
+template <typename Plot>
+void WalkLine(double x1, double y1, double x2, double y2, Plot plot) {
+    const bool majorX = std::fabs(x2 - x1) > std::fabs(y2 - y1);
+    double majStart = majorX ? x1 : y1, majEnd = majorX ? x2 : y2;
+    double minStart = majorX ? y1 : x1, minEnd = majorX ? y2 : x2;
+    if (majStart > majEnd) {
+        std::swap(majStart, majEnd);
+        std::swap(minStart, minEnd);
+    }
+    const double a = std::fabs(majEnd - majStart);
+    const double b = std::fabs(minEnd - minStart);
+    const int twoB = static_cast<int>(2 * b);
+    const int twoBA = static_cast<int>(2 * (b - a));
+    const int minorStep = minEnd >= minStart ? 1 : -1;
+    int maj = static_cast<int>(majStart);
+    int mn = static_cast<int>(minStart);
+    const int majLast = static_cast<int>(std::floor(majEnd));
+    const int minLo = static_cast<int>(std::min(minStart, minEnd));
+    const int minHi = static_cast<int>(std::max(minStart, minEnd));
+    const double frac = minStart - std::trunc(minStart);
+    int e = static_cast<int>(frac * twoB) + static_cast<int>(2 * b - a);
+    for (;;) {
+        if (majorX)
+            plot(maj, mn);
+        else
+            plot(mn, maj);
+        if (maj >= majLast) break;
+        ++maj;
+        if (e < 1) {
+            e += twoB;
+        } else {
+            const int next = mn + minorStep;
+            if (next < minLo || next > minHi) break;
+            mn = next;
+            e += twoBA;
+        }
+    }
+}
+
+}  // namespace
+
+void MemoryImage::DrawLine(double startX, double startY, double endX, double endY, const Color& color,
+                           int drawMode) {
+    if (startY == endY) {
+        const int left = static_cast<int>(std::min(startX, endX));
+        const int right = static_cast<int>(std::max(startX, endX));
+        FillRect(Rect(left, static_cast<int>(startY), right - left + 1, 1), color, drawMode);
+    } else if (startX == endX) {
+        const int top = static_cast<int>(std::min(startY, endY));
+        const int bottom = static_cast<int>(std::max(startY, endY));
+        FillRect(Rect(static_cast<int>(startX), top, 1, bottom - top + 1), color, drawMode);
+    } else if (drawMode == DRAWMODE_NORMAL) {
+        DrawLineNormal(startX, startY, endX, endY, color);
+    } else if (drawMode == DRAWMODE_ADDITIVE) {
+        DrawLineAdditive(startX, startY, endX, endY, color);
+    }
+}
+
+void MemoryImage::DrawLineNormal(double startX, double startY, double endX, double endY, const Color& color) {
+    uint32_t* pixels = GetBits();
+    const uint32_t a = static_cast<uint32_t>(color.alpha) & 0xFF;
+    const uint32_t c[3] = {static_cast<uint32_t>(color.red) & 0xFF, static_cast<uint32_t>(color.green) & 0xFF,
+                           static_cast<uint32_t>(color.blue) & 0xFF};
+    const int w = width, h = height;
+    WalkLine(startX, startY, endX, endY, [&](int x, int y) {
+        if (x < 0 || y < 0 || x >= w || y >= h) return;
+        uint32_t& p = pixels[static_cast<size_t>(y) * w + x];
+        uint32_t out = 0xFF000000u;
+        for (int k = 0; k < 3; ++k) {
+            const int shift = 16 - 8 * k;
+            uint32_t v;
+            if (a == 255) {
+                v = (c[k] * 255 + 127) >> 8;
+            } else {
+                const uint32_t d = (p >> shift) & 0xFF;
+                v = ((((a * c[k] + 128) >> 8) * 255 + 127) >> 8) + ((d * (256 - a) + 127) >> 8);
+                if (v > 255) v = 255;
+            }
+            out |= v << shift;
+        }
+        p = out;
+    });
+    MarkBitsChanged();
+}
+
+void MemoryImage::DrawLineAdditive(double startX, double startY, double endX, double endY, const Color& color) {
+    uint32_t* pixels = GetBits();
+    const uint8_t* table = GetAdditiveSaturationTable();
+    const uint32_t a = static_cast<uint32_t>(color.alpha) & 0xFF;
+    const uint32_t k[3] = {a * (static_cast<uint32_t>(color.red) & 0xFF) / 255,
+                           a * (static_cast<uint32_t>(color.green) & 0xFF) / 255,
+                           a * (static_cast<uint32_t>(color.blue) & 0xFF) / 255};
+    const int w = width, h = height;
+    WalkLine(startX, startY, endX, endY, [&](int x, int y) {
+        if (x < 0 || y < 0 || x >= w || y >= h) return;
+        uint32_t& p = pixels[static_cast<size_t>(y) * w + x];
+        p = 0xFF000000u | (uint32_t(table[Ch(p, 16) + k[0]]) << 16) | (uint32_t(table[Ch(p, 8) + k[1]]) << 8) |
+            table[Ch(p, 0) + k[2]];
+    });
+    MarkBitsChanged();
+}
+
+void MemoryImage::DrawLineAA(double startX, double startY, double endX, double endY, const Color& color,
+                             int drawMode) {
+    if (startY == endY) {
+        const int left = static_cast<int>(std::min(startX, endX));
+        const int right = static_cast<int>(std::max(startX, endX));
+        FillRect(Rect(left, static_cast<int>(startY), right - left + 1, 1), color, drawMode);
+    } else if (startX == endX) {
+        const int top = static_cast<int>(std::min(startY, endY));
+        const int bottom = static_cast<int>(std::max(startY, endY));
+        FillRect(Rect(static_cast<int>(startX), top, 1, bottom - top + 1), color, drawMode);
+    } else if (drawMode == DRAWMODE_NORMAL) {
+        DrawLineAANormal(startX, startY, endX, endY, color);
+    }
+    // An additive antialiased line has no software form: memory images draw nothing for it.
+}
+
+void MemoryImage::DrawLineAANormal(double startX, double startY, double endX, double endY, const Color& color) {
+    if (startY > endY) {
+        std::swap(startX, endX);
+        std::swap(startY, endY);
+    }
+    uint32_t* pixels = GetBits();
+    const int w = width, h = height;
+    const uint32_t r = static_cast<uint32_t>(color.red) & 0xFF;
+    const uint32_t g = static_cast<uint32_t>(color.green) & 0xFF;
+    const uint32_t b = static_cast<uint32_t>(color.blue) & 0xFF;
+    const uint32_t colourAlpha = static_cast<uint32_t>(color.alpha) & 0xFF;
+    auto plot = [&](int x, int y, uint32_t coverage) {
+        if (x < 0 || y < 0 || x >= w || y >= h) return;
+        const uint32_t s = colourAlpha == 255 ? coverage : (coverage * (colourAlpha + 1)) >> 8;
+        if (s == 0) return;
+        uint32_t& p = pixels[static_cast<size_t>(y) * w + x];
+        p = Over(p, r, g, b, s);
+    };
+
+    int x = static_cast<int>(startX);
+    int y = static_cast<int>(startY);
+    const int x2 = static_cast<int>(endX);
+    const int y2 = static_cast<int>(endY);
+    const int dx = x2 - x;
+    const int dy = y2 - y;  // >= 0 after ordering
+    const int xdir = dx < 0 ? -1 : 1;
+    const double fracX = std::fabs(startX - std::trunc(startX));
+    const double fracY = std::fabs(startY - std::trunc(startY));
+    uint32_t f = static_cast<uint32_t>(fracY * fracX * 65536.0) & 0xFFFF;
+
+    if (std::abs(dx) < dy) {
+        // Steep: one pixel per row, the side pixel to the left or right.
+        const double step = 65536.0 * std::fabs(endX - startX) / std::fabs(endY - startY);
+        const uint32_t inc = static_cast<uint32_t>(std::min(step, 65536.0));
+        plot(x, y, 255 - (f >> 8));
+        for (int i = 1; i < dy; ++i) {
+            f += inc;
+            if (f >= 65536) {
+                x += xdir;
+                f &= 0xFFFF;
+            }
+            ++y;
+            plot(x, y, 255 - (f >> 8));
+            const int side = x + xdir;
+            if (x != w - 1 && side >= 0 && side < w) plot(side, y, f >> 8);
+        }
+    } else {
+        // Flat: one pixel per column, the side pixel below.
+        const int steps = std::abs(dx);
+        const double step = 65536.0 * std::fabs(endY - startY) / std::fabs(endX - startX);
+        const uint32_t inc = static_cast<uint32_t>(std::min(step, 65536.0));
+        plot(x, y, 255 - (f >> 8));
+        for (int i = 1; i < steps; ++i) {
+            f += inc;
+            if (f >= 65536) {
+                ++y;
+                f &= 0xFFFF;
+            }
+            x += xdir;
+            plot(x, y, 255 - (f >> 8));
+            if (y != h - 1) plot(x, y + 1, f >> 8);
+        }
+    }
+    plot(x2, y2, 255 - (f >> 8));
+    MarkBitsChanged();
+}
+
+void MemoryImage::FillSpansWithCoverage(const Span* spans, int count, const Color& color, int,
+                                        const uint8_t* coverage, int coverX, int coverY, int coverPitch,
+                                        int coverHeight) {
+    if (spans == nullptr || coverage == nullptr || count <= 0) return;
+    uint32_t* pixels = GetBits();
+    const uint32_t r = static_cast<uint32_t>(color.red) & 0xFF;
+    const uint32_t g = static_cast<uint32_t>(color.green) & 0xFF;
+    const uint32_t b = static_cast<uint32_t>(color.blue) & 0xFF;
+    const uint32_t colourAlpha = static_cast<uint32_t>(color.alpha) & 0xFF;
+    for (int n = 0; n < count; ++n) {
+        const Span& span = spans[n];
+        const int coverRow = span.y - coverY;
+        // Rows outside the destination or the coverage map have nothing to draw.
+        if (span.y < 0 || span.y >= height || coverRow < 0 || coverRow >= coverHeight) continue;
+        uint32_t* row = pixels + static_cast<size_t>(span.y) * width;
+        const uint8_t* coverageRow = coverage + static_cast<ptrdiff_t>(coverRow) * coverPitch;
+        for (int k = 0; k < span.width; ++k) {
+            const int x = span.x + k;
+            const int coverCol = x - coverX;
+            if (x < 0 || x >= width || coverCol < 0 || coverCol >= coverPitch) continue;
+            const uint32_t s = (colourAlpha * (uint32_t(coverageRow[coverCol]) + 1)) >> 8;
+            if (s == 0) continue;
+            row[x] = Over(row[x], r, g, b, s);
+        }
+    }
+    MarkBitsChanged();
+}
+
+void MemoryImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
+    if (image == nullptr) return;
+    image->drawn = true;
+    if (drawMode == DRAWMODE_NORMAL)
+        BltNormal(image, x, y, srcRect, color);
+    else if (drawMode == DRAWMODE_ADDITIVE)
+        BltAdditive(image, x, y, srcRect, color);
+}
+
+namespace {
+
+template <typename Fetch>
+void BlendRows(uint32_t* dst, int dstWidth, int x, int y, const Rect& src, int srcWidth, Fetch fetch,
+               const Color& color) {
+    const bool white = color == Color::White;
+    const uint32_t tr = static_cast<uint32_t>(color.red) & 0xFF;
+    const uint32_t tg = static_cast<uint32_t>(color.green) & 0xFF;
+    const uint32_t tb = static_cast<uint32_t>(color.blue) & 0xFF;
+    const uint32_t ta = static_cast<uint32_t>(color.alpha) & 0xFF;
+    for (int row = 0; row < src.height; ++row) {
+        uint32_t* d = dst + static_cast<size_t>(y + row) * dstWidth + x;
+        const size_t srcBase = static_cast<size_t>(src.y + row) * srcWidth + src.x;
+        for (int i = 0; i < src.width; ++i) {
+            const uint32_t p = fetch(srcBase + i);
+            const uint32_t pa = p >> 24;
+            if (pa == 0) continue;
+            const uint32_t s = ta * pa / 255;
+            if (s == 0) continue;
+            uint32_t r = Ch(p, 16), g = Ch(p, 8), b = Ch(p, 0);
+            if (!white) {
+                r = r * tr / 256;
+                g = g * tg / 256;
+                b = b * tb / 256;
+            }
+            d[i] = Over(d[i], r, g, b, s);
+        }
+    }
+}
+
+template <typename Fetch>
+void RunLengthRows(uint32_t* dst, int dstWidth, int x, int y, const Rect& src, int srcWidth, Fetch fetch,
+                   const uint8_t* runs) {
+    for (int row = 0; row < src.height; ++row) {
+        uint32_t* d = dst + static_cast<size_t>(y + row) * dstWidth + x;
+        const size_t srcBase = static_cast<size_t>(src.y + row) * srcWidth + src.x;
+        int i = 0;
+        while (i < src.width) {
+            int run = runs[srcBase + i];
+            if (run > src.width - i) run = src.width - i;
+            if (run < 1) run = 1;
+            const uint32_t first = fetch(srcBase + i);
+            const uint32_t firstAlpha = first >> 24;
+            if (firstAlpha == 255) {
+                fetch.CopyTo(d + i, srcBase + i, run);
+            } else if (firstAlpha != 0) {
+                for (int k = 0; k < run; ++k) {
+                    const uint32_t p = fetch(srcBase + i + k);
+                    const uint32_t s = p >> 24;
+                    const uint32_t q = d[i + k];
+                    const uint32_t r = ((Ch(q, 16) * (256 - s)) >> 8) + ((Ch(p, 16) * s) >> 8);
+                    const uint32_t g = ((Ch(q, 8) * (256 - s)) >> 8) + ((Ch(p, 8) * s) >> 8);
+                    const uint32_t b = ((Ch(q, 0) * (256 - s)) >> 8) + ((Ch(p, 0) * s) >> 8);
+                    d[i + k] = 0xFF000000u | (r << 16) | (g << 8) | b;
+                }
+            }
+            i += run;
+        }
+    }
+}
+
+// Saturating add of the source's colour channels; the destination keeps its alpha. White
+// leaves the channels unscaled; Weighted multiplies them by the source pixel's alpha.
+template <bool White, bool Weighted, typename Fetch>
+void AddRows(uint32_t* dst, int dstWidth, int x, int y, const Rect& src, int srcWidth, Fetch fetch,
+             const uint8_t* table, const uint32_t (&k)[3]) {
+    for (int row = 0; row < src.height; ++row) {
+        uint32_t* d = dst + static_cast<size_t>(y + row) * dstWidth + x;
+        const size_t srcBase = static_cast<size_t>(src.y + row) * srcWidth + src.x;
+        for (int i = 0; i < src.width; ++i) {
+            const uint32_t p = fetch(srcBase + i);
+            uint32_t r = Ch(p, 16), g = Ch(p, 8), b = Ch(p, 0);
+            if (!White) {
+                r = r * k[0] / 256;
+                g = g * k[1] / 256;
+                b = b * k[2] / 256;
+            }
+            if (Weighted) {
+                const uint32_t s = p >> 24;
+                r = (r * s) >> 8;
+                g = (g * s) >> 8;
+                b = (b * s) >> 8;
+            }
+            const uint32_t q = d[i];
+            d[i] = (q & 0xFF000000u) | (uint32_t(table[Ch(q, 16) + r]) << 16) | (uint32_t(table[Ch(q, 8) + g]) << 8) |
+                   table[Ch(q, 0) + b];
+        }
+    }
+}
+
+}  // namespace
+
+void MemoryImage::BltNormal(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
+    MemoryImage* source = dynamic_cast<MemoryImage*>(image);
+    if (source == nullptr) return;
+    Rect src = srcRect;
+    if (!FitBlit(x, y, src, source->width, source->height, width, height)) return;
+    uint32_t* dst = GetBits();
+    if (hasAlpha || hasTrans || color != Color::White) {
+        PixelOps::WithSource(source, [&](auto fetch) { BlendRows(dst, width, x, y, src, source->width, fetch, color); });
+    } else {
+        const uint8_t* runs = source->GetRLAlphaData();
+        PixelOps::WithSource(source,
+                             [&](auto fetch) { RunLengthRows(dst, width, x, y, src, source->width, fetch, runs); });
+    }
+    MarkBitsChanged();
+}
+
+void MemoryImage::BltAdditive(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
+    MemoryImage* source = dynamic_cast<MemoryImage*>(image);
+    if (source == nullptr) return;
+    Rect src = srcRect;
+    if (!FitBlit(x, y, src, source->width, source->height, width, height)) return;
+    source->RefreshAlphaFlags();
+    // A source with any non-opaque pixel adds its colour weighted by its alpha, so that
+    // transparent pixels add nothing.
+    const bool weighted = source->hasAlpha || source->hasTrans;
+    const bool white = color == Color::White;
+    const uint32_t ca = static_cast<uint32_t>(color.alpha) & 0xFF;
+    const uint32_t k[3] = {(static_cast<uint32_t>(color.red) & 0xFF) * ca / 255,
+                           (static_cast<uint32_t>(color.green) & 0xFF) * ca / 255,
+                           (static_cast<uint32_t>(color.blue) & 0xFF) * ca / 255};
+    const uint8_t* table = GetAdditiveSaturationTable();
+    uint32_t* dst = GetBits();
+    PixelOps::WithSource(source, [&](auto fetch) {
+        if (white && weighted)
+            AddRows<true, true>(dst, width, x, y, src, source->width, fetch, table, k);
+        else if (white)
+            AddRows<true, false>(dst, width, x, y, src, source->width, fetch, table, k);
+        else if (weighted)
+            AddRows<false, true>(dst, width, x, y, src, source->width, fetch, table, k);
+        else
+            AddRows<false, false>(dst, width, x, y, src, source->width, fetch, table, k);
+    });
+    MarkBitsChanged();
+}
+
+}  // namespace Velm

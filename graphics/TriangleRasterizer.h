@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+
+#include "graphics/Color.h"
+#include "graphics/Rect.h"
+#include "graphics/TriVertex.h"
+
+namespace Velm {
+
+class MemoryImage;
+
+// The seam between memory-image drawing and the software triangle rasteriser.
+//
+// Matrix blits and textured-triangle blits into memory images are drawn as triangle strips by
+// a rasteriser that lives in another library. graphics/ does not link it: the program installs
+// the rasteriser once at start-up with SetTriangleStripRasterizer (the application's
+// constructor is the place, next to filling the rasteriser's span tables). Until then, and
+// whenever null is installed, strips draw nothing.
+//
+// The function receives:
+//   vertices, count     a strip: triangles (0 1 2), (1 3 2), (2 3 4), (3 5 4), ... so that all
+//                       keep one winding; nothing is drawn for count < 3;
+//   texture             the texture's 32-bit ARGB pixels (row-major, pitch = width), already
+//                       rebuilt and with fresh alpha flags; null for untextured drawing;
+//   color               tint; Color::White means untinted;
+//   drawMode            passed through; memory destinations always blend normally;
+//   clip                inclusive pixel box x .. x+width-1, y .. y+height-1;
+//   destBits, destPitchBytes, pixelFormat (0x8888, 0x888, 0x565 or 0x555);
+//   bilinear            filter the texture bilinearly;
+//   vertexColors        interpolate the vertices' colours.
+// It does not mark the destination changed; callers do.
+struct RasterTexture {
+    const uint32_t* bits = nullptr;
+    int width = 0;
+    int height = 0;
+    bool hasAlpha = false;  // some texel has alpha 1..254
+    bool hasTrans = false;  // some texel has alpha 0
+};
+
+using TriangleStripRasterizer = void (*)(const TriVertex* vertices, int count, const RasterTexture* texture,
+                                         const Color& color, int drawMode, const Rect& clip, void* destBits,
+                                         int destPitchBytes, int pixelFormat, bool bilinear, bool vertexColors);
+
+void SetTriangleStripRasterizer(TriangleStripRasterizer rasterizer);
+TriangleStripRasterizer GetTriangleStripRasterizer();
+
+// Draws through the installed rasteriser; with none installed it does nothing and leaves the
+// texture image untouched. A texture that is not null has its alpha flags refreshed and its
+// 32-bit pixels rebuilt first.
+void RasterizeTriangleStrip(const TriVertex* vertices, int count, MemoryImage* texture, const Color& color,
+                            int drawMode, const Rect& clip, uint32_t* destBits, int destPitchBytes, int pixelFormat,
+                            bool bilinear, bool vertexColors);
+
+}  // namespace Velm

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <iterator>
+#include <string>
+#include <vector>
+
+// A fresh folder under the system's temporary folder, removed with everything
+// in it when the object goes.
+class TempDir {
+public:
+    TempDir() {
+        static std::atomic<int> counter{0};
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        mPath = std::filesystem::temp_directory_path() /
+                ("velm_game_shell_" + std::to_string(stamp) + "_" + std::to_string(counter++));
+        std::filesystem::create_directories(mPath);
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(mPath, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    // A path inside the folder, with '/' separators.
+    std::string Path(const std::string& name) const { return (mPath / name).string(); }
+
+private:
+    std::filesystem::path mPath;
+};
+
+inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    // Removed first: truncating a file in place makes some file systems flush
+    // it on close, which is slow in loops of thousands.
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::vector<uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Writes an INI-style file; lines are joined with CR LF, the only line end the
+// INI reader knows.
+inline void WriteIni(const std::string& path, std::initializer_list<const char*> lines) {
+    std::string text;
+    for (const char* line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+inline bool Exists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
