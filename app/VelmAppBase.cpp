@@ -11,6 +11,7 @@
 #include "resources/pack/PakInterface.h"
 #include "resources/Paths.h"
 #include "resources/Random.h"
+#include "resources/ResourceManager.h"
 #include "resources/sound/DSoundManager.h"
 #include "resources/sound/MusicInterface.h"
 #include "widgets/Dialog.h"
@@ -64,6 +65,7 @@ VelmAppBase::VelmAppBase()
 
     mWidgetBridge.reset(new AppWidgetBridge(this));
     mWidgetManager = new WidgetManager(mWidgetBridge.get());
+    mResourceManager = new ResourceManager(this);
     WidgetApp::Set(mWidgetBridge.get());
 
     gVelmAppBase.store(this);
@@ -90,6 +92,8 @@ VelmAppBase::~VelmAppBase()
 
     delete mWidgetManager;
     mWidgetManager = nullptr;
+    delete mResourceManager;
+    mResourceManager = nullptr;
 
     delete mMusicInterface;
     mMusicInterface = nullptr;

@@ -11,6 +11,7 @@
 
 #include "resources/Buffer.h"
 #include "resources/CriticalSection.h"
+#include "resources/PropertiesParser.h"
 #include "resources/StringUtils.h"
 #include "widgets/ButtonListener.h"
 #include "widgets/DialogListener.h"
@@ -24,6 +25,7 @@ namespace Velm {
 
 class Dialog;
 class MusicInterface;
+class ResourceManager;
 class SoundManager;
 class Widget;
 class WidgetManager;
@@ -48,7 +50,7 @@ enum RegistryType : uint32_t {
 // destructor run on the main thread; Shutdown may be called from any thread.
 // Time comes from the platform clock, so a test can drive a whole run on a
 // virtual clock.
-class VelmAppBase : public ButtonListener, public DialogListener {
+class VelmAppBase : public ButtonListener, public DialogListener, public PropertiesReceiver {
 public:
     // The "no result yet" value of a dialog.
     static const int kNoDialogResult = 2147483647;
@@ -163,11 +165,11 @@ public:
     void SetSettingsStore(plat::Settings* settings) { mSettings = settings; }
 
     // ---- String table and properties ----
-    void SetString(const std::string& id, const std::wstring& text);
-    void SetBoolean(const std::string& name, bool value);
-    void SetInteger(const std::string& name, int value);
-    void SetDouble(const std::string& name, double value);
-    void SetStringVector(const std::string& name, const std::vector<std::wstring>& values);
+    void SetString(const std::string& id, const std::wstring& text) override;
+    void SetBoolean(const std::string& name, bool value) override;
+    void SetInteger(const std::string& name, int value) override;
+    void SetDouble(const std::string& name, double value) override;
+    void InsertStringArray(const std::string& name, const std::vector<std::string>& values) override;
     std::string GetString(const std::string& id);
     std::string GetStringWithDefault(const std::string& id, const std::string& defaultText);
     bool GetBoolean(const std::string& name, bool defaultValue = false);
@@ -175,6 +177,10 @@ public:
     double GetDouble(const std::string& name, double defaultValue = 0.0);
     const std::vector<std::wstring>* GetStringVector(const std::string& name);
     bool LoadProperties(const std::string& file, bool required, bool checkSignature);
+    // Reads "properties\resources.xml" into the resource manager; a failure
+    // is fatal.
+    void LoadResourceManifest();
+    void ShowResourceError(bool exit);
     // Whole-file read of a program file (the resource pack first, then the disk).
     virtual bool ReadBufferFromFile(const std::string& path, Buffer& buffer);
 
@@ -205,6 +211,7 @@ public:
 
     // ---- Accessors the rest of the program uses ----
     WidgetManager* GetWidgetManager() { return mWidgetManager; }
+    ResourceManager* GetResourceManager() { return mResourceManager; }
     SoundManager* GetSoundManager() { return mSoundManager; }
     MusicInterface* GetMusicInterface() { return mMusicInterface; }
     const unsigned char* GetAddTable() const { return mAdd8BitMaxTable; }
@@ -383,6 +390,7 @@ protected:
     std::string DemoPathOf(const std::string& name);
 
     WidgetManager* mWidgetManager = nullptr;
+    ResourceManager* mResourceManager = nullptr;
     SoundManager* mSoundManager = nullptr;
     MusicInterface* mMusicInterface = nullptr;
 

@@ -1,6 +1,7 @@
 // The string table and the property tables a properties file fills.
 
 #include "app/VelmAppBase.h"
+#include "resources/ResourceManager.h"
 
 namespace Velm {
 
@@ -12,9 +13,14 @@ void VelmAppBase::SetInteger(const std::string& name, int value) { mIntPropertie
 
 void VelmAppBase::SetDouble(const std::string& name, double value) { mDoubleProperties[name] = value; }
 
-void VelmAppBase::SetStringVector(const std::string& name, const std::vector<std::wstring>& values)
+void VelmAppBase::InsertStringArray(const std::string& name, const std::vector<std::string>& values)
 {
-    mStringVectorProperties[name] = values;
+    // The first list stored under a name stays.
+    if (mStringVectorProperties.count(name) != 0)
+        return;
+    std::vector<std::wstring>& list = mStringVectorProperties[name];
+    for (const std::string& value : values)
+        list.push_back(StringToWideString(value));
 }
 
 std::string VelmAppBase::GetString(const std::string& id)
@@ -51,6 +57,40 @@ const std::vector<std::wstring>* VelmAppBase::GetStringVector(const std::string&
 {
     std::map<std::string, std::vector<std::wstring>>::const_iterator it = mStringVectorProperties.find(name);
     return it == mStringVectorProperties.end() ? nullptr : &it->second;
+}
+
+bool VelmAppBase::LoadProperties(const std::string& file, bool required, bool checkSignature)
+{
+    Buffer buffer;
+    if (!ReadBufferFromFile(file, buffer)) {
+        if (!required)
+            return true;
+        Popup(GetStringWithDefault("UNABLE_OPEN_PROPERTIES", "Unable to open properties file ") + file);
+        return false;
+    }
+    if (checkSignature && !CheckSignature(buffer, file)) {
+        Popup(GetStringWithDefault("PROPERTIES_SIG_FAILED", "Signature check failed on ") + file + "'");
+        return false;
+    }
+    PropertiesParser parser(this);
+    if (!parser.ParsePropertiesBuffer(buffer)) {
+        Popup(parser.GetErrorText());
+        return false;
+    }
+    return true;
+}
+
+void VelmAppBase::LoadResourceManifest()
+{
+    if (!mResourceManager->ParseResourcesFile("properties\\resources.xml"))
+        ShowResourceError(true);
+}
+
+void VelmAppBase::ShowResourceError(bool exit)
+{
+    Popup(mResourceManager->GetErrorText());
+    if (exit)
+        RestoreDisplayAndExit(1);
 }
 
 } // namespace Velm

@@ -35,8 +35,7 @@ public:
     // Advance of c after prev (0: none), kerning and spacing included.
     virtual int CharWidthKern(char c, char prev);
     // Applies the context's translation itself; draws nothing outside clip.
-    virtual void DrawString(Graphics* g, int x, int y, const std::string& text, const Color& color,
-                            const Rect& clip);
+    virtual void DrawString(Graphics* g, int x, int y, const std::string& text, const Color& color, const Rect& clip);
     // A new independent copy owned by the caller.
     virtual Font* Duplicate() = 0;
 };

@@ -38,7 +38,8 @@ Graphics* Graphics::Duplicate() { return new Graphics(*this); }
 void Graphics::PushState() { stateStack.push_back(static_cast<const GraphicsState&>(*this)); }
 
 void Graphics::PopState() {
-    if (stateStack.empty()) return;
+    if (stateStack.empty())
+        return;
     CopyStateFrom(stateStack.back());
     stateStack.pop_back();
 }
@@ -65,14 +66,16 @@ void Graphics::ClearRect(int x, int y, int w, int h) {
 void Graphics::ClearRect(const Rect& rect) { ClearRect(rect.x, rect.y, rect.width, rect.height); }
 
 void Graphics::FillRect(int x, int y, int w, int h) {
-    if (color.alpha == 0) return;
+    if (color.alpha == 0)
+        return;
     dest->FillRect(Rect(TransX(x), TransY(y), w, h).Intersection(clip), color, drawMode);
 }
 
 void Graphics::FillRect(const Rect& rect) { FillRect(rect.x, rect.y, rect.width, rect.height); }
 
 void Graphics::DrawRect(int x, int y, int w, int h) {
-    if (color.alpha == 0) return;
+    if (color.alpha == 0)
+        return;
     const Rect outline(TransX(x), TransY(y), w + 1, h + 1);
     if (outline.Intersection(clip) == outline) {
         dest->DrawRect(Rect(outline.x, outline.y, w, h), color, drawMode);
@@ -95,12 +98,14 @@ bool Graphics::ClipLine(double& startX, double& startY, double& endX, double& en
         std::swap(y1, y2);
     }
     if (x1 < left) {
-        if (x2 < left) return false;
+        if (x2 < left)
+            return false;
         y1 += (y2 - y1) / (x2 - x1) * (left - x1);
         x1 = left;
     }
     if (x2 >= right) {
-        if (x1 >= right) return false;
+        if (x1 >= right)
+            return false;
         y2 += (y2 - y1) / (x2 - x1) * ((right - 1) - x2);
         x2 = right - 1;
     }
@@ -109,12 +114,14 @@ bool Graphics::ClipLine(double& startX, double& startY, double& endX, double& en
         std::swap(y1, y2);
     }
     if (y1 < top) {
-        if (y2 < top) return false;
+        if (y2 < top)
+            return false;
         x1 += (x2 - x1) / (y2 - y1) * (top - y1);
         y1 = top;
     }
     if (y2 >= bottom) {
-        if (y1 >= bottom) return false;
+        if (y1 >= bottom)
+            return false;
         x2 += (x2 - x1) / (y2 - y1) * ((bottom - 1) - y2);
         y2 = bottom - 1;
     }
@@ -127,16 +134,19 @@ bool Graphics::ClipLine(double& startX, double& startY, double& endX, double& en
 
 void Graphics::DrawLine(int startX, int startY, int endX, int endY) {
     double x1 = startX + transX, y1 = startY + transY, x2 = endX + transX, y2 = endY + transY;
-    if (ClipLine(x1, y1, x2, y2)) dest->DrawLine(x1, y1, x2, y2, color, drawMode);
+    if (ClipLine(x1, y1, x2, y2))
+        dest->DrawLine(x1, y1, x2, y2, color, drawMode);
 }
 
 void Graphics::DrawLineAA(int startX, int startY, int endX, int endY) {
     double x1 = startX + transX, y1 = startY + transY, x2 = endX + transX, y2 = endY + transY;
-    if (ClipLine(x1, y1, x2, y2)) dest->DrawLineAA(x1, y1, x2, y2, color, drawMode);
+    if (ClipLine(x1, y1, x2, y2))
+        dest->DrawLineAA(x1, y1, x2, y2, color, drawMode);
 }
 
 void Graphics::DrawString(const std::string& text, int x, int y) {
-    if (font != nullptr) font->DrawString(this, x, y, text, color, clip);
+    if (font != nullptr)
+        font->DrawString(this, x, y, text, color, clip);
 }
 
 void Graphics::Stretch(Image* image, const Rect& destRect, const Rect& srcRect, bool mirror) {
@@ -147,7 +157,8 @@ void Graphics::Stretch(Image* image, const Rect& destRect, const Rect& srcRect, 
 }
 
 void Graphics::DrawImage(Image* image, int x, int y) {
-    if (image == nullptr) return;
+    if (image == nullptr)
+        return;
     if (scaleX == 1.0f && scaleY == 1.0f) {
         const int tx = TransX(x), ty = TransY(y);
         const Rect r = Rect(tx, ty, image->width, image->height).Intersection(clip);
@@ -159,7 +170,8 @@ void Graphics::DrawImage(Image* image, int x, int y) {
 }
 
 void Graphics::DrawImage(Image* image, int x, int y, const Rect& srcRect) {
-    if (image == nullptr) return;
+    if (image == nullptr)
+        return;
     if (srcRect.x < 0 || srcRect.y < 0 || srcRect.x + srcRect.width > image->width ||
         srcRect.y + srcRect.height > image->height)
         return;
@@ -179,12 +191,14 @@ void Graphics::DrawImage(Image* image, int x, int y, const Rect& srcRect) {
 }
 
 void Graphics::DrawImage(Image* image, int x, int y, int w, int h) {
-    if (image == nullptr) return;
+    if (image == nullptr)
+        return;
     Stretch(image, Rect(TransX(x), TransY(y), w, h), Rect(0, 0, image->width, image->height), false);
 }
 
 void Graphics::DrawImage(Image* image, const Rect& destRect, const Rect& srcRect) {
-    if (image == nullptr) return;
+    if (image == nullptr)
+        return;
     Stretch(image, Rect(TransX(destRect.x), TransY(destRect.y), destRect.width, destRect.height), srcRect, false);
 }
 
@@ -193,7 +207,8 @@ void Graphics::DrawImageMirror(Image* image, int x, int y, const Rect& srcRect, 
         DrawImage(image, x, y, srcRect);
         return;
     }
-    if (image == nullptr) return;
+    if (image == nullptr)
+        return;
     if (srcRect.x < 0 || srcRect.y < 0 || srcRect.x + srcRect.width > image->width ||
         srcRect.y + srcRect.height > image->height)
         return;
@@ -212,23 +227,27 @@ void Graphics::DrawImageMirror(Image* image, const Rect& destRect, const Rect& s
         DrawImage(image, destRect, srcRect);
         return;
     }
-    if (image == nullptr) return;
+    if (image == nullptr)
+        return;
     Stretch(image, Rect(TransX(destRect.x), TransY(destRect.y), destRect.width, destRect.height), srcRect, true);
 }
 
 void Graphics::DrawImageF(Image* image, float x, float y) {
-    if (image == nullptr) return;
+    if (image == nullptr)
+        return;
     DrawImageF(image, x, y, Rect(0, 0, image->width, image->height));
 }
 
 void Graphics::DrawImageF(Image* image, float x, float y, const Rect& srcRect) {
-    if (image == nullptr) return;
+    if (image == nullptr)
+        return;
     dest->BltF(image, x + transX, y + transY, srcRect, clip, ImageColor(), drawMode);
 }
 
 void Graphics::DrawImageRotatedF(Image* image, float x, float y, double angle, float rotCenterX, float rotCenterY,
                                  const Rect* srcRect) {
-    if (image == nullptr) return;
+    if (image == nullptr)
+        return;
     const Rect src = srcRect ? *srcRect : Rect(0, 0, image->width, image->height);
     dest->BltRotated(image, x + transX, y + transY, src, clip, ImageColor(), drawMode, angle, rotCenterX, rotCenterY);
 }
@@ -240,17 +259,20 @@ void Graphics::DrawImageRotated(Image* image, int x, int y, double angle, int ro
 }
 
 void Graphics::DrawImageMatrix(Image* image, const Matrix3& matrix, float x, float y) {
-    if (image == nullptr) return;
+    if (image == nullptr)
+        return;
     DrawImageMatrix(image, matrix, Rect(0, 0, image->width, image->height), x, y);
 }
 
 void Graphics::DrawImageMatrix(Image* image, const Matrix3& matrix, const Rect& srcRect, float x, float y) {
-    if (image == nullptr) return;
+    if (image == nullptr)
+        return;
     dest->BltMatrix(image, x + transX, y + transY, matrix, clip, ImageColor(), drawMode, srcRect, linearFilter);
 }
 
 void Graphics::DrawImageTransform(Image* image, const Transform& transform, float x, float y) {
-    if (image == nullptr) return;
+    if (image == nullptr)
+        return;
     DrawImageTransformHelper(image, transform, Rect(0, 0, image->width, image->height), x, y, false);
 }
 
@@ -259,7 +281,8 @@ void Graphics::DrawImageTransform(Image* image, const Transform& transform, cons
 }
 
 void Graphics::DrawImageTransformF(Image* image, const Transform& transform, float x, float y) {
-    if (image == nullptr) return;
+    if (image == nullptr)
+        return;
     DrawImageTransformHelper(image, transform, Rect(0, 0, image->width, image->height), x, y, true);
 }
 
@@ -267,9 +290,10 @@ void Graphics::DrawImageTransformF(Image* image, const Transform& transform, con
     DrawImageTransformHelper(image, transform, srcRect, x, y, true);
 }
 
-void Graphics::DrawImageTransformHelper(Image* image, const Transform& transform, const Rect& srcRect, float x,
-                                        float y, bool useFloat) {
-    if (image == nullptr) return;
+void Graphics::DrawImageTransformHelper(Image* image, const Transform& transform, const Rect& srcRect, float x, float y,
+                                        bool useFloat) {
+    if (image == nullptr)
+        return;
     Transform t = transform;  // GetMatrix rebuilds the cached matrix
     const float halfW = srcRect.width * 0.5f;
     const float halfH = srcRect.height * 0.5f;
@@ -311,15 +335,18 @@ void Graphics::DrawImageTransformHelper(Image* image, const Transform& transform
 }
 
 void Graphics::DrawImageBox(const Rect& destRect, Image* image) {
-    if (image == nullptr) return;
+    if (image == nullptr)
+        return;
     DrawImageBox(Rect(0, 0, image->width, image->height), destRect, image);
 }
 
 void Graphics::DrawImageBox(const Rect& srcRect, const Rect& destRect, Image* image) {
-    if (image == nullptr) return;
+    if (image == nullptr)
+        return;
     const int sx = srcRect.x, sy = srcRect.y, sw = srcRect.width, sh = srcRect.height;
     const int dx = destRect.x, dy = destRect.y, dw = destRect.width, dh = destRect.height;
-    if (sw < 1 || sh < 1) return;
+    if (sw < 1 || sh < 1)
+        return;
     const int cw = sw / 3, ch = sh / 3;
     const int mw = sw - 2 * cw, mh = sh - 2 * ch;
     const int edgeW = dw - 2 * cw, edgeH = dh - 2 * ch;

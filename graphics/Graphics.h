@@ -29,14 +29,14 @@ public:
     float scaleOrigX = 0;
     float scaleOrigY = 0;
     Rect clip;
-    Color color;         // opaque black
-    Font* font = nullptr;  // not owned
-    int drawMode = 0;    // DrawMode
-    bool tintImages = false;  // images are multiplied by color
-    bool fastStretch = false;  // stretched blits sample the nearest pixel
-    bool colorCodes = true;    // the text writer interprets colour codes
+    Color color;                // opaque black
+    Font* font = nullptr;       // not owned
+    int drawMode = 0;           // DrawMode
+    bool tintImages = false;    // images are multiplied by color
+    bool fastStretch = false;   // stretched blits sample the nearest pixel
+    bool colorCodes = true;     // the text writer interprets colour codes
     bool linearFilter = false;  // matrix and triangle blits filter bilinearly
-    bool is3D = false;  // the destination is the display's drawing surface in 3D mode
+    bool is3D = false;          // the destination is the display's drawing surface in 3D mode
 
     void CopyStateFrom(const GraphicsState& other);
 };
@@ -97,8 +97,8 @@ public:
     // Stretches the whole image to (x, y, w, h).
     void DrawImage(Image* image, int x, int y, int w, int h);
     void DrawImage(Image* image, const Rect& destRect, const Rect& srcRect);
-    void DrawImageMirror(Image* image, int x, int y, const Rect& srcRect, bool mirror = true);
-    void DrawImageMirror(Image* image, const Rect& destRect, const Rect& srcRect, bool mirror = true);
+    void DrawImageMirror(Image* image, int x, int y, const Rect& srcRect, bool mirror);
+    void DrawImageMirror(Image* image, const Rect& destRect, const Rect& srcRect, bool mirror);
     void DrawImageF(Image* image, float x, float y);
     void DrawImageF(Image* image, float x, float y, const Rect& srcRect);
     // Turns the image by angle (radians, counter-clockwise on screen) about (rotCenterX,

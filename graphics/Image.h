@@ -47,8 +47,7 @@ public:
     virtual void DrawRect(const Rect& rect, const Color& color, int drawMode);
     virtual void ClearRect(const Rect& rect);
     virtual void DrawLine(double startX, double startY, double endX, double endY, const Color& color, int drawMode);
-    virtual void DrawLineAA(double startX, double startY, double endX, double endY, const Color& color,
-                            int drawMode);
+    virtual void DrawLineAA(double startX, double startY, double endX, double endY, const Color& color, int drawMode);
     virtual void FillSpans(const Span* spans, int count, const Color& color, int drawMode);
     // coverage holds one byte per pixel; the byte of pixel (x, y) is at
     // (y - coverY) * coverPitch + (x - coverX).

@@ -40,9 +40,9 @@ public:
     uint32_t* bits = nullptr;  // width * height + 1 words when present
     int changeCount = 0;
     TextureData* textureData = nullptr;
-    int flags = 0;  // ImageFlags
-    uint32_t* palette = nullptr;       // 256 entries; present together with colorIndices
-    uint8_t* colorIndices = nullptr;   // width * height
+    int flags = 0;                    // ImageFlags
+    uint32_t* palette = nullptr;      // 256 entries; present together with colorIndices
+    uint8_t* colorIndices = nullptr;  // width * height
     bool alphaFlagsForced = false;
     bool hasTrans = false;
     bool hasAlpha = false;
@@ -65,25 +65,21 @@ public:
     // Drawing (software routines into the 32-bit pixels).
     void FillRect(const Rect& rect, const Color& color, int drawMode) override;
     void ClearRect(const Rect& rect) override;
-    void DrawLine(double startX, double startY, double endX, double endY, const Color& color,
-                  int drawMode) override;
-    void DrawLineAA(double startX, double startY, double endX, double endY, const Color& color,
-                    int drawMode) override;
-    void FillSpansWithCoverage(const Span* spans, int count, const Color& color, int drawMode,
-                               const uint8_t* coverage, int coverX, int coverY, int coverPitch,
-                               int coverHeight) override;
+    void DrawLine(double startX, double startY, double endX, double endY, const Color& color, int drawMode) override;
+    void DrawLineAA(double startX, double startY, double endX, double endY, const Color& color, int drawMode) override;
+    void FillSpansWithCoverage(const Span* spans, int count, const Color& color, int drawMode, const uint8_t* coverage,
+                               int coverX, int coverY, int coverPitch, int coverHeight) override;
     void Blt(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
     void BltF(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
               int drawMode) override;
     void BltRotated(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                     int drawMode, double angle, float rotCenterX, float rotCenterY) override;
-    void StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
-                    const Color& color, int drawMode, bool fastStretch) override;
+    void StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect, const Color& color,
+                    int drawMode, bool fastStretch) override;
     void BltMatrix(Image* image, float x, float y, const Matrix3& matrix, const Rect& clipRect, const Color& color,
                    int drawMode, const Rect& srcRect, bool linearFilter) override;
-    void BltTexturedTriangles(Image* texture, const TriVertex (*triangles)[3], int triangleCount,
-                              const Rect& clipRect, const Color& color, int drawMode, float tx, float ty,
-                              bool linearFilter) override;
+    void BltTexturedTriangles(Image* texture, const TriVertex (*triangles)[3], int triangleCount, const Rect& clipRect,
+                              const Color& color, int drawMode, float tx, float ty, bool linearFilter) override;
 
     // Caches and pixel forms.
     virtual uint32_t* GetNativeAlphaData(const NativePixelFormat& format);
@@ -122,9 +118,9 @@ public:
     void RasterizeMatrixQuad(Image* image, float x, float y, const Matrix3& matrix, const Rect& clipRect,
                              const Color& color, int drawMode, const Rect& srcRect, uint32_t* destBits,
                              int destPitchBytes, int pixelFormat, bool linearFilter);
-    void RasterizeTriangles(Image* texture, const TriVertex (*triangles)[3], int triangleCount,
-                            const Rect& clipRect, const Color& color, int drawMode, float tx, float ty,
-                            uint32_t* destBits, int destPitchBytes, int pixelFormat, bool linearFilter);
+    void RasterizeTriangles(Image* texture, const TriVertex (*triangles)[3], int triangleCount, const Rect& clipRect,
+                            const Color& color, int drawMode, float tx, float ty, uint32_t* destBits,
+                            int destPitchBytes, int pixelFormat, bool linearFilter);
     // The rasteriser format for this image: 0x888 when its alpha flags are forced opaque,
     // else 0x8888.
     int GetRasterPixelFormat() const;

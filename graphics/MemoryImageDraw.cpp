@@ -17,14 +17,34 @@ namespace {
 // Cuts a blit so that it reads inside the source and writes inside the destination. Graphics
 // clips before calling; this only keeps direct callers from writing out of bounds.
 bool FitBlit(int& x, int& y, Rect& src, int srcWidth, int srcHeight, int dstWidth, int dstHeight) {
-    if (src.x < 0) { x -= src.x; src.width += src.x; src.x = 0; }
-    if (src.y < 0) { y -= src.y; src.height += src.y; src.y = 0; }
-    if (src.x + src.width > srcWidth) src.width = srcWidth - src.x;
-    if (src.y + src.height > srcHeight) src.height = srcHeight - src.y;
-    if (x < 0) { src.x -= x; src.width += x; x = 0; }
-    if (y < 0) { src.y -= y; src.height += y; y = 0; }
-    if (x + src.width > dstWidth) src.width = dstWidth - x;
-    if (y + src.height > dstHeight) src.height = dstHeight - y;
+    if (src.x < 0) {
+        x -= src.x;
+        src.width += src.x;
+        src.x = 0;
+    }
+    if (src.y < 0) {
+        y -= src.y;
+        src.height += src.y;
+        src.y = 0;
+    }
+    if (src.x + src.width > srcWidth)
+        src.width = srcWidth - src.x;
+    if (src.y + src.height > srcHeight)
+        src.height = srcHeight - src.y;
+    if (x < 0) {
+        src.x -= x;
+        src.width += x;
+        x = 0;
+    }
+    if (y < 0) {
+        src.y -= y;
+        src.height += y;
+        y = 0;
+    }
+    if (x + src.width > dstWidth)
+        src.width = dstWidth - x;
+    if (y + src.height > dstHeight)
+        src.height = dstHeight - y;
     return src.width > 0 && src.height > 0;
 }
 
@@ -34,7 +54,8 @@ inline uint32_t Ch(uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; 
 
 void MemoryImage::FillRect(const Rect& rect, const Color& color, int) {
     const Rect r = rect.Intersection(Rect(0, 0, width, height));
-    if (r.width <= 0 || r.height <= 0) return;
+    if (r.width <= 0 || r.height <= 0)
+        return;
     uint32_t* pixels = GetBits();
     const uint32_t packed = color.ToInt();
     const uint32_t s = static_cast<uint32_t>(color.alpha) & 0xFF;
@@ -52,7 +73,8 @@ void MemoryImage::FillRect(const Rect& rect, const Color& color, int) {
 
 void MemoryImage::ClearRect(const Rect& rect) {
     const Rect r = rect.Intersection(Rect(0, 0, width, height));
-    if (r.width <= 0 || r.height <= 0) return;
+    if (r.width <= 0 || r.height <= 0)
+        return;
     uint32_t* pixels = GetBits();
     for (int y = r.y; y < r.y + r.height; ++y) {
         uint32_t* row = pixels + static_cast<size_t>(y) * width + r.x;
@@ -92,13 +114,15 @@ void WalkLine(double x1, double y1, double x2, double y2, Plot plot) {
             plot(maj, mn);
         else
             plot(mn, maj);
-        if (maj >= majLast) break;
+        if (maj >= majLast)
+            break;
         ++maj;
         if (e < 1) {
             e += twoB;
         } else {
             const int next = mn + minorStep;
-            if (next < minLo || next > minHi) break;
+            if (next < minLo || next > minHi)
+                break;
             mn = next;
             e += twoBA;
         }
@@ -107,8 +131,7 @@ void WalkLine(double x1, double y1, double x2, double y2, Plot plot) {
 
 }  // namespace
 
-void MemoryImage::DrawLine(double startX, double startY, double endX, double endY, const Color& color,
-                           int drawMode) {
+void MemoryImage::DrawLine(double startX, double startY, double endX, double endY, const Color& color, int drawMode) {
     if (startY == endY) {
         const int left = static_cast<int>(std::min(startX, endX));
         const int right = static_cast<int>(std::max(startX, endX));
@@ -131,7 +154,8 @@ void MemoryImage::DrawLineNormal(double startX, double startY, double endX, doub
                            static_cast<uint32_t>(color.blue) & 0xFF};
     const int w = width, h = height;
     WalkLine(startX, startY, endX, endY, [&](int x, int y) {
-        if (x < 0 || y < 0 || x >= w || y >= h) return;
+        if (x < 0 || y < 0 || x >= w || y >= h)
+            return;
         uint32_t& p = pixels[static_cast<size_t>(y) * w + x];
         uint32_t out = 0xFF000000u;
         for (int k = 0; k < 3; ++k) {
@@ -142,7 +166,8 @@ void MemoryImage::DrawLineNormal(double startX, double startY, double endX, doub
             } else {
                 const uint32_t d = (p >> shift) & 0xFF;
                 v = ((((a * c[k] + 128) >> 8) * 255 + 127) >> 8) + ((d * (256 - a) + 127) >> 8);
-                if (v > 255) v = 255;
+                if (v > 255)
+                    v = 255;
             }
             out |= v << shift;
         }
@@ -160,7 +185,8 @@ void MemoryImage::DrawLineAdditive(double startX, double startY, double endX, do
                            a * (static_cast<uint32_t>(color.blue) & 0xFF) / 255};
     const int w = width, h = height;
     WalkLine(startX, startY, endX, endY, [&](int x, int y) {
-        if (x < 0 || y < 0 || x >= w || y >= h) return;
+        if (x < 0 || y < 0 || x >= w || y >= h)
+            return;
         uint32_t& p = pixels[static_cast<size_t>(y) * w + x];
         p = 0xFF000000u | (uint32_t(table[Ch(p, 16) + k[0]]) << 16) | (uint32_t(table[Ch(p, 8) + k[1]]) << 8) |
             table[Ch(p, 0) + k[2]];
@@ -168,8 +194,7 @@ void MemoryImage::DrawLineAdditive(double startX, double startY, double endX, do
     MarkBitsChanged();
 }
 
-void MemoryImage::DrawLineAA(double startX, double startY, double endX, double endY, const Color& color,
-                             int drawMode) {
+void MemoryImage::DrawLineAA(double startX, double startY, double endX, double endY, const Color& color, int drawMode) {
     if (startY == endY) {
         const int left = static_cast<int>(std::min(startX, endX));
         const int right = static_cast<int>(std::max(startX, endX));
@@ -196,9 +221,11 @@ void MemoryImage::DrawLineAANormal(double startX, double startY, double endX, do
     const uint32_t b = static_cast<uint32_t>(color.blue) & 0xFF;
     const uint32_t colourAlpha = static_cast<uint32_t>(color.alpha) & 0xFF;
     auto plot = [&](int x, int y, uint32_t coverage) {
-        if (x < 0 || y < 0 || x >= w || y >= h) return;
+        if (x < 0 || y < 0 || x >= w || y >= h)
+            return;
         const uint32_t s = colourAlpha == 255 ? coverage : (coverage * (colourAlpha + 1)) >> 8;
-        if (s == 0) return;
+        if (s == 0)
+            return;
         uint32_t& p = pixels[static_cast<size_t>(y) * w + x];
         p = Over(p, r, g, b, s);
     };
@@ -228,7 +255,8 @@ void MemoryImage::DrawLineAANormal(double startX, double startY, double endX, do
             ++y;
             plot(x, y, 255 - (f >> 8));
             const int side = x + xdir;
-            if (x != w - 1 && side >= 0 && side < w) plot(side, y, f >> 8);
+            if (x != w - 1 && side >= 0 && side < w)
+                plot(side, y, f >> 8);
         }
     } else {
         // Flat: one pixel per column, the side pixel below.
@@ -244,17 +272,18 @@ void MemoryImage::DrawLineAANormal(double startX, double startY, double endX, do
             }
             x += xdir;
             plot(x, y, 255 - (f >> 8));
-            if (y != h - 1) plot(x, y + 1, f >> 8);
+            if (y != h - 1)
+                plot(x, y + 1, f >> 8);
         }
     }
     plot(x2, y2, 255 - (f >> 8));
     MarkBitsChanged();
 }
 
-void MemoryImage::FillSpansWithCoverage(const Span* spans, int count, const Color& color, int,
-                                        const uint8_t* coverage, int coverX, int coverY, int coverPitch,
-                                        int coverHeight) {
-    if (spans == nullptr || coverage == nullptr || count <= 0) return;
+void MemoryImage::FillSpansWithCoverage(const Span* spans, int count, const Color& color, int, const uint8_t* coverage,
+                                        int coverX, int coverY, int coverPitch, int coverHeight) {
+    if (spans == nullptr || coverage == nullptr || count <= 0)
+        return;
     uint32_t* pixels = GetBits();
     const uint32_t r = static_cast<uint32_t>(color.red) & 0xFF;
     const uint32_t g = static_cast<uint32_t>(color.green) & 0xFF;
@@ -264,15 +293,18 @@ void MemoryImage::FillSpansWithCoverage(const Span* spans, int count, const Colo
         const Span& span = spans[n];
         const int coverRow = span.y - coverY;
         // Rows outside the destination or the coverage map have nothing to draw.
-        if (span.y < 0 || span.y >= height || coverRow < 0 || coverRow >= coverHeight) continue;
+        if (span.y < 0 || span.y >= height || coverRow < 0 || coverRow >= coverHeight)
+            continue;
         uint32_t* row = pixels + static_cast<size_t>(span.y) * width;
         const uint8_t* coverageRow = coverage + static_cast<ptrdiff_t>(coverRow) * coverPitch;
         for (int k = 0; k < span.width; ++k) {
             const int x = span.x + k;
             const int coverCol = x - coverX;
-            if (x < 0 || x >= width || coverCol < 0 || coverCol >= coverPitch) continue;
+            if (x < 0 || x >= width || coverCol < 0 || coverCol >= coverPitch)
+                continue;
             const uint32_t s = (colourAlpha * (uint32_t(coverageRow[coverCol]) + 1)) >> 8;
-            if (s == 0) continue;
+            if (s == 0)
+                continue;
             row[x] = Over(row[x], r, g, b, s);
         }
     }
@@ -280,7 +312,8 @@ void MemoryImage::FillSpansWithCoverage(const Span* spans, int count, const Colo
 }
 
 void MemoryImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
-    if (image == nullptr) return;
+    if (image == nullptr)
+        return;
     image->drawn = true;
     if (drawMode == DRAWMODE_NORMAL)
         BltNormal(image, x, y, srcRect, color);
@@ -304,9 +337,11 @@ void BlendRows(uint32_t* dst, int dstWidth, int x, int y, const Rect& src, int s
         for (int i = 0; i < src.width; ++i) {
             const uint32_t p = fetch(srcBase + i);
             const uint32_t pa = p >> 24;
-            if (pa == 0) continue;
+            if (pa == 0)
+                continue;
             const uint32_t s = ta * pa / 255;
-            if (s == 0) continue;
+            if (s == 0)
+                continue;
             uint32_t r = Ch(p, 16), g = Ch(p, 8), b = Ch(p, 0);
             if (!white) {
                 r = r * tr / 256;
@@ -327,8 +362,10 @@ void RunLengthRows(uint32_t* dst, int dstWidth, int x, int y, const Rect& src, i
         int i = 0;
         while (i < src.width) {
             int run = runs[srcBase + i];
-            if (run > src.width - i) run = src.width - i;
-            if (run < 1) run = 1;
+            if (run > src.width - i)
+                run = src.width - i;
+            if (run < 1)
+                run = 1;
             const uint32_t first = fetch(srcBase + i);
             const uint32_t firstAlpha = first >> 24;
             if (firstAlpha == 255) {
@@ -382,12 +419,15 @@ void AddRows(uint32_t* dst, int dstWidth, int x, int y, const Rect& src, int src
 
 void MemoryImage::BltNormal(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
     MemoryImage* source = dynamic_cast<MemoryImage*>(image);
-    if (source == nullptr) return;
+    if (source == nullptr)
+        return;
     Rect src = srcRect;
-    if (!FitBlit(x, y, src, source->width, source->height, width, height)) return;
+    if (!FitBlit(x, y, src, source->width, source->height, width, height))
+        return;
     uint32_t* dst = GetBits();
     if (hasAlpha || hasTrans || color != Color::White) {
-        PixelOps::WithSource(source, [&](auto fetch) { BlendRows(dst, width, x, y, src, source->width, fetch, color); });
+        PixelOps::WithSource(source,
+                             [&](auto fetch) { BlendRows(dst, width, x, y, src, source->width, fetch, color); });
     } else {
         const uint8_t* runs = source->GetRLAlphaData();
         PixelOps::WithSource(source,
@@ -398,9 +438,11 @@ void MemoryImage::BltNormal(Image* image, int x, int y, const Rect& srcRect, con
 
 void MemoryImage::BltAdditive(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
     MemoryImage* source = dynamic_cast<MemoryImage*>(image);
-    if (source == nullptr) return;
+    if (source == nullptr)
+        return;
     Rect src = srcRect;
-    if (!FitBlit(x, y, src, source->width, source->height, width, height)) return;
+    if (!FitBlit(x, y, src, source->width, source->height, width, height))
+        return;
     source->RefreshAlphaFlags();
     // A source with any non-opaque pixel adds its colour weighted by its alpha, so that
     // transparent pixels add nothing.

@@ -2,8 +2,8 @@
 // point along each destination row, with each row's span cut beforehand so that every sample
 // and its right and lower neighbours lie inside the source rectangle.
 #include <algorithm>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "graphics/DrawMode.h"
@@ -18,8 +18,10 @@ namespace {
 // Float to 16.16 with truncation toward zero; values beyond the int range are pinned to it.
 inline int ToFixed(double value) {
     const double scaled = value * 65536.0;
-    if (!(scaled > -2147483648.0)) return std::numeric_limits<int>::min();
-    if (!(scaled < 2147483647.0)) return std::numeric_limits<int>::max();
+    if (!(scaled > -2147483648.0))
+        return std::numeric_limits<int>::min();
+    if (!(scaled < 2147483647.0))
+        return std::numeric_limits<int>::max();
     return static_cast<int>(scaled);
 }
 
@@ -40,7 +42,8 @@ inline void FetchSample(Fetch fetch, size_t base, int srcImageWidth, int u, int 
     const uint32_t fu = (static_cast<uint32_t>(u) & 0xFFFE) | 1;
     const uint32_t fv = (static_cast<uint32_t>(v) & 0xFFFE) | 1;
     const uint32_t w[4] = {(0x10000 - fu) * (0x10000 - fv), fu * (0x10000 - fv), (0x10000 - fu) * fv, fu * fv};
-    for (int k = 0; k < 4; ++k) out.a[k] = ((w[k] >> 16) * (out.p[k] >> 24)) >> 16;
+    for (int k = 0; k < 4; ++k)
+        out.a[k] = ((w[k] >> 16) * (out.p[k] >> 24)) >> 16;
 }
 
 inline void Sums(const Sample& s, uint32_t& A, uint32_t& sr, uint32_t& sg, uint32_t& sb) {
@@ -58,11 +61,13 @@ struct NormalWhite {
     uint32_t operator()(uint32_t dst, Sample& s) const {
         uint32_t A, sr, sg, sb;
         Sums(s, A, sr, sg, sb);
-        if (A == 0) return dst;
+        if (A == 0)
+            return dst;
         return Blend(dst, A, sr >> 8, sg >> 8, sb >> 8);
     }
     static uint32_t Blend(uint32_t dst, uint32_t A, uint32_t tr, uint32_t tg, uint32_t tb) {
-        if (A > 250) return 0xFF000000u | (tr << 16) | (tg << 8) | tb;
+        if (A > 250)
+            return 0xFF000000u | (tr << 16) | (tg << 8) | tb;
         const uint32_t dA = dst >> 24;
         const uint32_t outA = 256 - (((256 - dA) * (256 - A)) >> 8);
         auto channel = [&](uint32_t d, uint32_t t) { return ((((d * dA) >> 8) * (256 - A) + 256 * t) / outA) & 0xFF; };
@@ -74,10 +79,12 @@ struct NormalWhite {
 struct NormalTinted {
     uint32_t red, green, blue, alpha;
     uint32_t operator()(uint32_t dst, Sample& s) const {
-        for (int k = 0; k < 4; ++k) s.a[k] = (s.a[k] * alpha) >> 8;
+        for (int k = 0; k < 4; ++k)
+            s.a[k] = (s.a[k] * alpha) >> 8;
         uint32_t A, sr, sg, sb;
         Sums(s, A, sr, sg, sb);
-        if (A == 0) return dst;
+        if (A == 0)
+            return dst;
         const uint32_t tb = ((sb >> 8) * (blue + 1)) >> 8;
         const uint32_t tg = ((sg >> 8) * (green + 1)) >> 8;
         const uint32_t tr = (sr * (red + 1)) >> 16;
@@ -90,7 +97,8 @@ struct AdditiveWhite {
     uint32_t operator()(uint32_t dst, Sample& s) const {
         uint32_t A, sr, sg, sb;
         Sums(s, A, sr, sg, sb);
-        if (A == 0) return dst;
+        if (A == 0)
+            return dst;
         return (dst & 0xFF000000u) | (uint32_t(table[((dst >> 16) & 0xFF) + (sr >> 8)]) << 16) |
                (uint32_t(table[((dst >> 8) & 0xFF) + (sg >> 8)]) << 8) | table[(dst & 0xFF) + (sb >> 8)];
     }
@@ -102,7 +110,8 @@ struct AdditiveTinted {
     uint32_t operator()(uint32_t dst, Sample& s) const {
         uint32_t A, sr, sg, sb;
         Sums(s, A, sr, sg, sb);
-        if (A == 0) return dst;
+        if (A == 0)
+            return dst;
         return (dst & 0xFF000000u) | (uint32_t(table[((dst >> 16) & 0xFF) + (((sr >> 8) * kr) >> 8)]) << 16) |
                (uint32_t(table[((dst >> 8) & 0xFF) + ((sg * kg) >> 16)]) << 8) |
                table[(dst & 0xFF) + ((sb * kb) >> 16)];
@@ -135,30 +144,39 @@ void DrawRotatedRows(uint32_t* dst, int dstWidth, const RotatedSetup& st, Fetch 
         int64_t first = 0;
         int64_t last = st.lastCol;
         if (du < 0) {
-            if (U < 0) continue;
+            if (U < 0)
+                continue;
             const int64_t f = (W16 - U - 0x27FFF) / du;
-            if (f >= 0) first = f;
+            if (f >= 0)
+                first = f;
             last = std::min(last, (0x7FFF - U) / du);
         } else if (du == 0) {
-            if (U < 0 || U >= W16 - 65536) continue;
+            if (U < 0 || U >= W16 - 65536)
+                continue;
         } else {
-            if ((u >> 16) >= W - 1) continue;
+            if ((u >> 16) >= W - 1)
+                continue;
             const int64_t f = (0x10000 - U) / du;
-            if (f > 0) first = f;
+            if (f > 0)
+                first = f;
             last = std::min(last, (W16 - U - 0x17FFF) / du);
         }
         if (dv < 0) {
-            if (V < 0) continue;
+            if (V < 0)
+                continue;
             first = std::max(first, (H16 - V - 0x27FFF) / dv);
             last = std::min(last, -(V / dv));
         } else if (dv == 0) {
-            if (V < 0 || V >= H16 - 65536) continue;
+            if (V < 0 || V >= H16 - 65536)
+                continue;
         } else {
-            if ((v >> 16) >= H - 1) continue;
+            if ((v >> 16) >= H - 1)
+                continue;
             first = std::max(first, (0x10000 - V) / dv);
             last = std::min(last, (H16 - V - 0x17FFF) / dv);
         }
-        if (first > last) continue;
+        if (first > last)
+            continue;
         u = static_cast<int>(U + first * du);
         v = static_cast<int>(V + first * dv);
         uint32_t* d = dst + static_cast<size_t>(st.y0 + r) * dstWidth + st.x0 + static_cast<size_t>(first);
@@ -194,28 +212,33 @@ bool MemoryImage::GetRotatedBounds(float& x, float& y, const Rect& srcRect, cons
         maxY = std::max(maxY, Y);
     }
     const DRect bounds = DRect(minX, minY, maxX - minX, maxY - minY).Intersection(DRect(clipRect));
-    if (!(bounds.width > 0) || !(bounds.height > 0)) return false;
+    if (!(bounds.width > 0) || !(bounds.height > 0))
+        return false;
     box = bounds;
     return true;
 }
 
 void MemoryImage::BltF(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                        int drawMode) {
-    if (image == nullptr) return;
+    if (image == nullptr)
+        return;
     image->drawn = true;
     BltRotated(image, x, y, srcRect, clipRect, color, drawMode, 0.0, 0.0f, 0.0f);
 }
 
 void MemoryImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect,
                              const Color& color, int drawMode, double angle, float rotCenterX, float rotCenterY) {
-    if (image == nullptr) return;
+    if (image == nullptr)
+        return;
     image->drawn = true;
     // The clip must lie inside this image; keep it so for direct callers too.
     const Rect clip = clipRect.Intersection(Rect(0, 0, width, height));
     DRect box;
-    if (!GetRotatedBounds(x, y, srcRect, clip, angle, box, rotCenterX, rotCenterY)) return;
+    if (!GetRotatedBounds(x, y, srcRect, clip, angle, box, rotCenterX, rotCenterY))
+        return;
     MemoryImage* source = dynamic_cast<MemoryImage*>(image);
-    if (source == nullptr) return;
+    if (source == nullptr)
+        return;
 
     // The source rectangle must lie inside the source; a rectangle under 2 x 2 has no
     // neighbours to filter with and draws nothing.

@@ -15,7 +15,8 @@ namespace PixelOps {
 //   A = da + (255 - da) * s / 255,  w = s * 255 / A,  c' = (c * w + d * (256 - w)) >> 8.
 // An opaque source is stored as it is.
 inline uint32_t Over(uint32_t dst, uint32_t r, uint32_t g, uint32_t b, uint32_t s) {
-    if (s >= 255) return 0xFF000000u | (r << 16) | (g << 8) | b;
+    if (s >= 255)
+        return 0xFF000000u | (r << 16) | (g << 8) | b;
     const uint32_t da = dst >> 24;
     const uint32_t outA = da + ((255 - da) * s) / 255;
     const uint32_t w = (s * 255) / outA;
@@ -39,7 +40,8 @@ struct IndexedFetch {
     const uint8_t* indices;
     uint32_t operator()(size_t index) const { return palette[indices[index]]; }
     void CopyTo(uint32_t* out, size_t index, int count) const {
-        for (int i = 0; i < count; ++i) out[i] = palette[indices[index + i]];
+        for (int i = 0; i < count; ++i)
+            out[i] = palette[indices[index + i]];
     }
 };
 

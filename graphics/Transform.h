@@ -12,15 +12,15 @@ namespace Velm {
 // (a left-right mirror) and scaleY is never negative; rotation and scale never coexist.
 class Transform {
 public:
-    Matrix3 matrix;      // valid when not dirty, or when complex
-    bool dirty;          // the matrix must be rebuilt from the simple fields
-    bool complex;        // only the matrix describes the transform
+    Matrix3 matrix;  // valid when not dirty, or when complex
+    bool dirty;      // the matrix must be rebuilt from the simple fields
+    bool complex;    // only the matrix describes the transform
     bool hasRotation;
     bool hasScale;
     float preX, preY;    // applied first
     float postX, postY;  // applied last
     float scaleX, scaleY;
-    float rotation;      // radians
+    float rotation;  // radians
 
     Transform();
     void Reset();

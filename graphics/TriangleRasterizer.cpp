@@ -14,13 +14,13 @@ void SetTriangleStripRasterizer(TriangleStripRasterizer rasterizer) { gRasterize
 
 TriangleStripRasterizer GetTriangleStripRasterizer() { return gRasterizer.load(); }
 
-void RasterizeTriangleStrip(const TriVertex* vertices, int count, MemoryImage* texture, const Color& color,
-                            int drawMode, const Rect& clip, uint32_t* destBits, int destPitchBytes, int pixelFormat,
-                            bool bilinear, bool vertexColors) {
+void DrawTriangleStrip(const TriVertex* vertices, int count, MemoryImage* texture, const Color& color, int drawMode,
+                       const Rect& clip, const StripTarget& target, bool bilinear, bool vertexColors) {
     const TriangleStripRasterizer rasterizer = gRasterizer.load();
-    if (rasterizer == nullptr || count < 3 || vertices == nullptr || destBits == nullptr) return;
-    RasterTexture tex;
-    const RasterTexture* texArg = nullptr;
+    if (rasterizer == nullptr || count < 3 || vertices == nullptr || target.bits == nullptr)
+        return;
+    StripTexture tex;
+    const StripTexture* texArg = nullptr;
     if (texture != nullptr) {
         texture->RefreshAlphaFlags();
         tex.bits = texture->GetBits();
@@ -29,11 +29,11 @@ void RasterizeTriangleStrip(const TriVertex* vertices, int count, MemoryImage* t
         tex.hasAlpha = texture->hasAlpha;
         tex.hasTrans = texture->hasTrans;
         // A texture without pixels has nothing to show.
-        if (tex.bits == nullptr || tex.width <= 0 || tex.height <= 0) return;
+        if (tex.bits == nullptr || tex.width <= 0 || tex.height <= 0)
+            return;
         texArg = &tex;
     }
-    rasterizer(vertices, count, texArg, color, drawMode, clip, destBits, destPitchBytes, pixelFormat, bilinear,
-               vertexColors);
+    rasterizer(vertices, count, texArg, color, drawMode, clip, target, bilinear, vertexColors);
 }
 
 }  // namespace Velm

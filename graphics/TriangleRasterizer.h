@@ -26,11 +26,12 @@ class MemoryImage;
 //   color               tint; Color::White means untinted;
 //   drawMode            passed through; memory destinations always blend normally;
 //   clip                inclusive pixel box x .. x+width-1, y .. y+height-1;
-//   destBits, destPitchBytes, pixelFormat (0x8888, 0x888, 0x565 or 0x555);
+//   target              the destination pixels: size, pitch in bytes (may exceed the width)
+//                       and format code (0x8888, 0x888, 0x565 or 0x555);
 //   bilinear            filter the texture bilinearly;
 //   vertexColors        interpolate the vertices' colours.
 // It does not mark the destination changed; callers do.
-struct RasterTexture {
+struct StripTexture {
     const uint32_t* bits = nullptr;
     int width = 0;
     int height = 0;
@@ -38,9 +39,17 @@ struct RasterTexture {
     bool hasTrans = false;  // some texel has alpha 0
 };
 
-using TriangleStripRasterizer = void (*)(const TriVertex* vertices, int count, const RasterTexture* texture,
-                                         const Color& color, int drawMode, const Rect& clip, void* destBits,
-                                         int destPitchBytes, int pixelFormat, bool bilinear, bool vertexColors);
+struct StripTarget {
+    void* bits = nullptr;  // pixel (0, 0)
+    int width = 0;
+    int height = 0;
+    int pitchBytes = 0;
+    int pixelFormat = 0x8888;
+};
+
+using TriangleStripRasterizer = void (*)(const TriVertex* vertices, int count, const StripTexture* texture,
+                                         const Color& color, int drawMode, const Rect& clip, const StripTarget& target,
+                                         bool bilinear, bool vertexColors);
 
 void SetTriangleStripRasterizer(TriangleStripRasterizer rasterizer);
 TriangleStripRasterizer GetTriangleStripRasterizer();
@@ -48,8 +57,7 @@ TriangleStripRasterizer GetTriangleStripRasterizer();
 // Draws through the installed rasteriser; with none installed it does nothing and leaves the
 // texture image untouched. A texture that is not null has its alpha flags refreshed and its
 // 32-bit pixels rebuilt first.
-void RasterizeTriangleStrip(const TriVertex* vertices, int count, MemoryImage* texture, const Color& color,
-                            int drawMode, const Rect& clip, uint32_t* destBits, int destPitchBytes, int pixelFormat,
-                            bool bilinear, bool vertexColors);
+void DrawTriangleStrip(const TriVertex* vertices, int count, MemoryImage* texture, const Color& color, int drawMode,
+                       const Rect& clip, const StripTarget& target, bool bilinear, bool vertexColors);
 
 }  // namespace Velm

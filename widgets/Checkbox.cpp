@@ -7,40 +7,40 @@ namespace Velm {
 
 Checkbox::Checkbox(Image* uncheckedImage, Image* checkedImage, int id, CheckboxListener* listener)
     : mListener(listener), mId(id), mUncheckedImage(uncheckedImage), mCheckedImage(checkedImage) {
-  mDoFinger = true;
+    mDoFinger = true;
 }
 
 void Checkbox::SetChecked(bool checked, bool tellListener) {
-  mChecked = checked;
-  if (tellListener && mListener != nullptr) mListener->CheckboxChecked(mId, mChecked);
-  MarkDirty();
+    mChecked = checked;
+    if (tellListener && mListener != nullptr) mListener->CheckboxChecked(mId, mChecked);
+    MarkDirty();
 }
 
 bool Checkbox::IsChecked() { return mChecked; }
 
 void Checkbox::MouseDown(int x, int y, int button, int clickCount) {
-  Widget::MouseDown(x, y, button, clickCount);
-  mChecked = !mChecked;
-  if (mListener != nullptr) mListener->CheckboxChecked(mId, mChecked);
-  MarkDirty();
+    Widget::MouseDown(x, y, button, clickCount);
+    mChecked = !mChecked;
+    if (mListener != nullptr) mListener->CheckboxChecked(mId, mChecked);
+    MarkDirty();
 }
 
 void Checkbox::Draw(Graphics* g) {
-  if (mCheckedRect.width == 0 && mCheckedImage != nullptr && mUncheckedImage != nullptr) {
-    g->DrawImage(mChecked ? mCheckedImage : mUncheckedImage, 0, 0);
-  } else if (mCheckedRect.width != 0 && mUncheckedImage != nullptr) {
-    g->DrawImage(mUncheckedImage, 0, 0, mChecked ? mCheckedRect : mUncheckedRect);
-  } else if (mUncheckedImage == nullptr && mCheckedImage == nullptr) {
-    g->SetColor(mOutlineColor);
-    g->FillRect(0, 0, mWidth, mHeight);
-    g->SetColor(mBkgColor);
-    g->FillRect(1, 1, mWidth - 2, mHeight - 2);
-    if (mChecked) {
-      g->SetColor(mCheckColor);
-      g->DrawLine(1, 1, mWidth - 2, mHeight - 2);
-      g->DrawLine(mWidth - 1, 1, 1, mHeight - 2);
+    if (mCheckedRect.width == 0 && mCheckedImage != nullptr && mUncheckedImage != nullptr) {
+        g->DrawImage(mChecked ? mCheckedImage : mUncheckedImage, 0, 0);
+    } else if (mCheckedRect.width != 0 && mUncheckedImage != nullptr) {
+        g->DrawImage(mUncheckedImage, 0, 0, mChecked ? mCheckedRect : mUncheckedRect);
+    } else if (mUncheckedImage == nullptr && mCheckedImage == nullptr) {
+        g->SetColor(mOutlineColor);
+        g->FillRect(0, 0, mWidth, mHeight);
+        g->SetColor(mBkgColor);
+        g->FillRect(1, 1, mWidth - 2, mHeight - 2);
+        if (mChecked) {
+            g->SetColor(mCheckColor);
+            g->DrawLine(1, 1, mWidth - 2, mHeight - 2);
+            g->DrawLine(mWidth - 1, 1, 1, mHeight - 2);
+        }
     }
-  }
 }
 
 }  // namespace Velm

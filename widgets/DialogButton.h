@@ -8,16 +8,16 @@ namespace Velm {
 // rectangle; the buttons of Dialog. The pressed look moves by the press
 // offset.
 class DialogButton : public ButtonWidget {
- public:
-  DialogButton(Image* componentImage, int id, ButtonListener* listener);
+public:
+    DialogButton(Image* componentImage, int id, ButtonListener* listener);
 
-  void Draw(Graphics* g) override;
+    void Draw(Graphics* g) override;
 
-  Image* mComponentImage;
-  int mTranslateX = 1;
-  int mTranslateY = 1;
-  int mTextOffsetX = 0;
-  int mTextOffsetY = 0;
+    Image* mComponentImage;
+    int mTranslateX = 1;
+    int mTranslateY = 1;
+    int mTextOffsetX = 0;
+    int mTextOffsetY = 0;
 };
 
 }  // namespace Velm

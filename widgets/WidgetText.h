@@ -31,8 +31,8 @@ Font* TextCreateSysFont(const std::string& face, int pointSize, int charSet, boo
 void TextDrawString(Graphics* g, const std::string& text, int x, int y);
 // One line with colour codes; justification 0 centred in width, 1 right,
 // else left; returns the advance width of text[offset .. offset+length).
-int TextWriteString(Graphics* g, const std::string& text, int x, int y, int width,
-                    int justification, bool draw, int offset, int length);
+int TextWriteString(Graphics* g, const std::string& text, int x, int y, int width, int justification,
+                    bool draw, int offset, int length);
 // Wrapped to rect.width from the baseline rect.y + ascent - ascentPadding;
 // lineSpacing -1 is the font's; justification -1 left, 0 centred, 1 right.
 // Returns the height used.

@@ -37,8 +37,10 @@ uint32_t RunPixel(int x, int y) {
     const int phase = (x + y * 7) % 112;
     const uint32_t rgb = (static_cast<uint32_t>(x * 13 + y) & 0xFF) << 16 | (static_cast<uint32_t>(y * 5) & 0xFF) << 8 |
                          (static_cast<uint32_t>(x ^ y) & 0xFF);
-    if (phase < 64) return 0xFF000000u | rgb;
-    if (phase < 96) return 0;
+    if (phase < 64)
+        return 0xFF000000u | rgb;
+    if (phase < 96)
+        return 0;
     return 0x80000000u | rgb;
 }
 
@@ -57,10 +59,12 @@ struct Pixels {
                 const size_t i = static_cast<size_t>(y) * kWidth + x;
                 runs[i] = RunPixel(x, y);
                 opaque[i] = RunPixel(x, y) | 0xFF000000u;
-                background[i] = 0xFF000000u | static_cast<uint32_t>((x * 3) & 0xFF) << 8 | static_cast<uint32_t>(y & 0xFF);
+                background[i] =
+                    0xFF000000u | static_cast<uint32_t>((x * 3) & 0xFF) << 8 | static_cast<uint32_t>(y & 0xFF);
             }
         runsPremultiplied.resize(runs.size());
-        for (size_t i = 0; i < runs.size(); ++i) runsPremultiplied[i] = Premultiply(runs[i]);
+        for (size_t i = 0; i < runs.size(); ++i)
+            runsPremultiplied[i] = Premultiply(runs[i]);
     }
 };
 
@@ -85,9 +89,15 @@ void Ours(benchmark::State& state, Case which) {
     for (auto _ : state) {
         switch (which) {
             case NormalRuns:
-            case NormalOpaque: dest->Blt(source.get(), 0, 0, all, Color::White, 0); break;
-            case NormalGrey: dest->Blt(source.get(), 0, 0, all, Color(128, 128, 128), 0); break;
-            case Additive: dest->Blt(source.get(), 0, 0, all, Color::White, 1); break;
+            case NormalOpaque:
+                dest->Blt(source.get(), 0, 0, all, Color::White, 0);
+                break;
+            case NormalGrey:
+                dest->Blt(source.get(), 0, 0, all, Color(128, 128, 128), 0);
+                break;
+            case Additive:
+                dest->Blt(source.get(), 0, 0, all, Color::White, 1);
+                break;
             case Rotated:
                 dest->BltRotated(source.get(), 0, 0, all, all, Color::White, 0, kAngle, kWidth / 2.0f, kHeight / 2.0f);
                 break;
@@ -124,7 +134,8 @@ void Pixman(benchmark::State& state, Case which) {
         pixman_image_composite32(op, srcImage, mask, dstImage, 0, 0, 0, 0, 0, 0, kWidth, kHeight);
         benchmark::DoNotOptimize(dst.data());
     }
-    if (mask) pixman_image_unref(mask);
+    if (mask)
+        pixman_image_unref(mask);
     pixman_image_unref(srcImage);
     pixman_image_unref(dstImage);
 }
@@ -138,8 +149,8 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
             if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                nanos[run.benchmark_name()] = run.GetAdjustedRealTime() * 1e9 /
-                                              benchmark::GetTimeUnitMultiplier(run.time_unit);
+                nanos[run.benchmark_name()] =
+                    run.GetAdjustedRealTime() * 1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit);
         ConsoleReporter::ReportRuns(runs);
     }
 };
@@ -149,12 +160,12 @@ public:
 int main(int argc, char** argv) {
     for (int i = 0; i < 5; ++i) {
         const Case which = static_cast<Case>(i);
-        benchmark::RegisterBenchmark((std::string("ours/") + kNames[i]).c_str(),
-                                     [which](benchmark::State& s) { Ours(s, which); })
-            ->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark((std::string("pixman/") + kNames[i]).c_str(),
-                                     [which](benchmark::State& s) { Pixman(s, which); })
-            ->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark((std::string("ours/") + kNames[i]).c_str(), [which](benchmark::State& s) {
+            Ours(s, which);
+        })->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark((std::string("pixman/") + kNames[i]).c_str(), [which](benchmark::State& s) {
+            Pixman(s, which);
+        })->Unit(benchmark::kMicrosecond);
     }
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
@@ -163,7 +174,8 @@ int main(int argc, char** argv) {
     for (const char* name : kNames) {
         const auto ours = reporter.nanos.find(std::string("ours/") + name);
         const auto theirs = reporter.nanos.find(std::string("pixman/") + name);
-        if (ours == reporter.nanos.end() || theirs == reporter.nanos.end()) continue;
+        if (ours == reporter.nanos.end() || theirs == reporter.nanos.end())
+            continue;
         std::printf("%-14s %12.1f %12.1f %8.2f\n", name, ours->second / 1000, theirs->second / 1000,
                     ours->second / theirs->second);
     }

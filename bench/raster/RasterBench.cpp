@@ -129,11 +129,6 @@ void DrawOurs(const Scene& scene, Destination& destination) {
     }
 }
 
-struct PixmanScene {
-    pixman_image_t* source = nullptr;
-    pixman_image_t* destination = nullptr;
-};
-
 void DrawPixman(const Scene& scene, pixman_image_t* source, pixman_image_t* destination) {
     const Picture& p = *scene.picture;
     pixman_image_set_filter(source, scene.bilinear ? PIXMAN_FILTER_BILINEAR : PIXMAN_FILTER_NEAREST, nullptr, 0);

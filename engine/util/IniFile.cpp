@@ -1,6 +1,5 @@
 #include "engine/util/IniFile.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -63,7 +62,6 @@ int IniSection_t::GetInt(const char* key, int defaultValue) const {
     if (it == mKeys.end()) return defaultValue;
     // atoi, without its undefined result on overflow: out-of-range values
     // saturate.
-    errno = 0;
     const long value = std::strtol(it->second.value.c_str(), nullptr, 10);
     if (value > INT_MAX) return INT_MAX;
     if (value < INT_MIN) return INT_MIN;
@@ -97,18 +95,17 @@ bool IniSection_t::HasKey(const char* key) const {
 bool IniFile_t::Load(const std::string& fileName, bool clearFirst) {
     PakFileHandle* file = PakFOpen(fileName.c_str(), "rb");
     if (file == nullptr) return false;
-    PakFSeek(file, 0, SEEK_END);
-    const long size = PakFTell(file);
-    PakFSeek(file, 0, SEEK_SET);
-    std::vector<char> bytes(size > 0 ? static_cast<size_t>(size) : 0);
-    size_t got = 0;
-    if (!bytes.empty()) {
-        const int read = PakFRead(bytes.data(), 1, static_cast<int>(bytes.size()), file);
-        got = read > 0 ? static_cast<size_t>(read) : 0;
+    // Read in chunks up to the end rather than trusting the size a seek
+    // reports: a folder opened as a file reports an absurd size and no bytes.
+    std::vector<char> bytes;
+    char chunk[16384];
+    int got;
+    while ((got = PakFRead(chunk, 1, static_cast<int>(sizeof chunk), file)) > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + got);
     }
     PakFClose(file);
     mOrigin = fileName;
-    Parse(bytes.data(), got, clearFirst, fileName);
+    Parse(bytes.data(), bytes.size(), clearFirst, fileName);
     return true;
 }
 

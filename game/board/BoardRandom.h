@@ -1,9 +1,10 @@
 #pragma once
 
+#include "platform/CrtRand.h"
+
+#include <cstddef>
 #include <utility>
 #include <vector>
-
-#include "platform/CrtRand.h"
 
 namespace Velm {
 
@@ -13,8 +14,8 @@ namespace Velm {
 // shuffle of a game.
 template <typename T>
 void RandomShuffle(std::vector<T>& list) {
-    for (size_t k = 1; k < list.size(); ++k) {
-        const size_t other = static_cast<size_t>(plat::CrtRand()) % (k + 1);
+    for (std::size_t k = 1; k < list.size(); ++k) {
+        const std::size_t other = static_cast<std::size_t>(plat::CrtRand()) % (k + 1);
         std::swap(list[k], list[other]);
     }
 }

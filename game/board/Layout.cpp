@@ -1,9 +1,9 @@
 #include "game/board/Layout.h"
 
+#include "game/board/LayoutFile.h"
+
 #include <algorithm>
 #include <cstring>
-
-#include "game/board/LayoutFile.h"
 
 namespace Velm {
 
@@ -160,19 +160,19 @@ void Layout_t::ApplyLayout(const LayoutFileData& data) {
     for (LayoutTile_t& tile : tiles) tile.cells[0].SetActive(false);
 
     for (int i = 0; i < itemCount; ++i) {
-        const LayoutFileTile& spec = data.tiles[static_cast<size_t>(i)];
-        SetTileCells(i, spec.layer, spec.row, spec.column);
+        const LayoutFileTile& line = data.tiles[static_cast<size_t>(i)];
+        SetTileCells(i, line.layer, line.row, line.column);
         for (LayoutCell_t& cell : tiles[i].cells) {
-            cell.kind = spec.kind;
-            cell.groupValue = spec.groupValue;
+            cell.kind = line.kind;
+            cell.groupValue = line.groupValue;
         }
         EnsureSprite(i);
         Cell(i).SetActive(true);
         PlaceSprite(i);
         Cell(i).sprite->ClearSourceSize();
-        if (spec.kind != kOrdinary) {
+        if (line.kind != kOrdinary) {
             Cell(i).group = nullptr;
-            const int face = FindFaceByType(spec.kind) + 1;
+            const int face = FindFaceByType(line.kind) + 1;
             for (LayoutCell_t& cell : tiles[i].cells) cell.face = face;
         }
     }

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "game/board/BoardTileSet.h"
+#include "game/board/BoardVisuals.h"
+#include "game/board/LayoutCell.h"
+#include "game/board/LayoutListener.h"
+
 #include <array>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include "game/board/BoardTileSet.h"
-#include "game/board/BoardVisuals.h"
-#include "game/board/LayoutCell.h"
-#include "game/board/LayoutListener.h"
 
 namespace Velm {
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "game/board/BoardVisuals.h"
+
 #include <memory>
 #include <vector>
-
-#include "game/board/BoardVisuals.h"
 
 namespace Velm {
 

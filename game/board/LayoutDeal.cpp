@@ -1,9 +1,9 @@
-#include <algorithm>
-#include <cstring>
-
 #include "game/board/BoardRandom.h"
 #include "game/board/Layout.h"
 #include "platform/CrtRand.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace Velm {
 

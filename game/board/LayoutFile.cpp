@@ -1,12 +1,12 @@
 #include "game/board/LayoutFile.h"
 
+#include "engine/util/IniFile.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
-
-#include "engine/util/IniFile.h"
 
 namespace Velm {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <vector>
-
 #include "game/board/LayoutCell.h"
+
+#include <vector>
 
 namespace Velm {
 

@@ -1,7 +1,7 @@
-#include <algorithm>
-
 #include "game/board/BoardRandom.h"
 #include "game/board/Layout.h"
+
+#include <algorithm>
 
 namespace Velm {
 

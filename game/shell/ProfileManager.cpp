@@ -156,7 +156,7 @@ float ProfileManager_t::VolumeFromPercent(int percent) {
 }
 
 bool ProfileManager_t::IsAllowedProfileName(const std::string& name) {
-    if (name.empty() || name == "." || name == "..") return false;
+    if (name.empty() || name.size() > kMaxProfileNameBytes || name == "." || name == "..") return false;
     for (char c : name) {
         const unsigned char u = static_cast<unsigned char>(c);
         if (u < 32 || u == 127 || c == '/' || c == '\\' || c == ':') return false;

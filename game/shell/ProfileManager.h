@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
@@ -37,6 +38,8 @@ public:
     // More names than this in users.dat make the list damaged; the first ones
     // are kept. (The profile dialogs allow six.)
     static constexpr int kMaxListedProfiles = 256;
+    // Longer names cannot make a file name (the dialogs allow twelve letters).
+    static constexpr size_t kMaxProfileNameBytes = 128;
 
     // The manager, created on first use; Destroy deletes it and every profile.
     static ProfileManager_t* Instance();
@@ -91,9 +94,9 @@ public:
     // Letter case ignored.
     bool HasProfile(const std::string& name) const;
     // A profile file is named after the player, so a name must make a plain
-    // file name that is not one of the other player files: not empty, no
-    // separator, control character, ':' or "." / "..", and not "users" or
-    // "scoretable" in any letter case.
+    // file name that is not one of the other player files: not empty, at most
+    // kMaxProfileNameBytes, no separator, control character, ':' or "." / "..",
+    // and not "users" or "scoretable" in any letter case.
     static bool IsAllowedProfileName(const std::string& name);
     // The path of the profile file of a name; "" for a name that is not allowed.
     std::string GetProfileFilePath(const std::string& name) const;

@@ -17,6 +17,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Settings.h"
 #include "resources/sound/MusicInterface.h"
+#include "widgets/Dialog.h"
 #include "widgets/Widget.h"
 
 namespace {
@@ -384,6 +385,64 @@ TEST_F(AppTest, SafeDeletionWaitsForTheQueuingLoopLevel)
     app.mUpdateAppDepth = 0;
 }
 
+class CountedDialog : public Velm::Dialog {
+public:
+    CountedDialog(int id, int* deletions)
+        : Velm::Dialog(nullptr, nullptr, id, true, "Header", "Lines", "", BUTTONS_YES_NO), mDeletions(deletions)
+    {
+    }
+    ~CountedDialog() override { ++*mDeletions; }
+    int* mDeletions;
+};
+
+TEST_F(AppTest, DialogRegistry)
+{
+    TraceApp app(&mSettings);
+    app.mWidth = 1024;
+    app.mHeight = 768;
+    int deletions = 0;
+    CountedDialog* first = new CountedDialog(7, &deletions);
+    app.AddDialog(first);
+    EXPECT_EQ(first->mWidth, 512);
+    EXPECT_EQ(first->mX, 256);
+    EXPECT_EQ(first->mY, 153);
+    EXPECT_EQ(app.GetDialog(7), first);
+    EXPECT_EQ(app.GetDialogCount(), 1);
+
+    // A dialog under an id in use replaces the previous one, which is
+    // deleted once the loop step ends.
+    CountedDialog* second = new CountedDialog(7, &deletions);
+    app.AddDialog(second);
+    EXPECT_EQ(app.GetDialog(7), second);
+    EXPECT_EQ(first->mResult, 0); // a loop waiting for its answer ends
+    EXPECT_EQ(deletions, 0);
+    app.ProcessSafeDeleteList();
+    EXPECT_EQ(deletions, 1);
+
+    EXPECT_FALSE(app.KillDialog(99));
+    EXPECT_EQ(app.GetDialog(99), nullptr);
+    EXPECT_TRUE(app.KillDialog(7));
+    EXPECT_EQ(app.GetDialogCount(), 0);
+    app.ProcessSafeDeleteList();
+    EXPECT_EQ(deletions, 2);
+}
+
+TEST_F(AppTest, StockDialogButtonsBecomeApplicationButtons)
+{
+    class ButtonApp : public TraceApp {
+    public:
+        using TraceApp::TraceApp;
+        void ButtonPress(int id) override { Trace("press " + std::to_string(id)); }
+        void ButtonDepress(int id) override { Trace("depress " + std::to_string(id)); }
+    };
+    ButtonApp app(&mSettings);
+    app.DialogButtonPress(5, 1000);
+    app.DialogButtonDepress(5, 1001);
+    app.DialogButtonDepress(5, 1002);
+    const std::vector<std::string> expected = {"press 2005", "depress 3005"};
+    EXPECT_EQ(app.mTrace, expected);
+}
+
 TEST_F(AppTest, MuteCounts)
 {
     TraceApp app(&mSettings);
@@ -488,6 +547,46 @@ TEST_F(AppTest, StringTable)
     EXPECT_DOUBLE_EQ(app.GetDouble("d"), 2.5);
     EXPECT_TRUE(app.GetBoolean("b"));
     EXPECT_EQ(app.GetInteger("missing", 7), 7);
+}
+
+TEST_F(AppTest, PropertiesFiles)
+{
+    TraceApp app(&mSettings);
+    const std::string good = mDir.Path("good.xml");
+    {
+        std::FILE* f = std::fopen(good.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        const char* text = "<Properties>\r\n"
+                           "  <String id=\"FATAL_ERROR\">Problem</String>\r\n"
+                           "  <Integer id=\"Count\">12</Integer>\r\n"
+                           "  <StringArray id=\"L\"><String>a</String><String>b</String></StringArray>\r\n"
+                           "</Properties>\r\n";
+        std::fputs(text, f);
+        std::fclose(f);
+    }
+    EXPECT_TRUE(app.LoadProperties(good, true, false));
+    EXPECT_EQ(app.GetInteger("Count"), 12);
+    ASSERT_NE(app.GetStringVector("L"), nullptr);
+    EXPECT_EQ(app.GetStringVector("L")->size(), 2u);
+    app.Popup(std::string("x"));
+    ASSERT_EQ(mBoxes.size(), 1u);
+    EXPECT_EQ(mBoxes.back(), "Problem: x");
+
+    // A missing optional file is no error; a missing required one is told.
+    EXPECT_TRUE(app.LoadProperties(mDir.Path("missing.xml"), false, false));
+    EXPECT_FALSE(app.LoadProperties(mDir.Path("missing.xml"), true, false));
+    EXPECT_EQ(mBoxes.back(), "Problem: Unable to open properties file " + mDir.Path("missing.xml"));
+    // The base application has no signature check: asking for one fails.
+    EXPECT_FALSE(app.LoadProperties(good, true, true));
+    EXPECT_EQ(mBoxes.back(), "Problem: Signature check failed on " + good + "'");
+
+    const std::string broken = mDir.Path("broken.xml");
+    std::FILE* f = std::fopen(broken.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("<Properties><String id=\"A\">x</Integer></Properties>", f);
+    std::fclose(f);
+    EXPECT_FALSE(app.LoadProperties(broken, true, false));
+    EXPECT_NE(mBoxes.back().find(" on Line "), std::string::npos) << mBoxes.back();
 }
 
 TEST_F(AppTest, RegistryValuesAsStored)

@@ -19,8 +19,8 @@ namespace {
 // A destination that records the operations the drawing context turns its calls into.
 struct Call {
     std::string op;
-    Rect rect;      // fill/clear rect, stretch dest rect
-    Rect src;       // source rect of blits
+    Rect rect;  // fill/clear rect, stretch dest rect
+    Rect src;   // source rect of blits
     int x = 0, y = 0;
     float fx = 0, fy = 0;
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
@@ -97,7 +97,8 @@ public:
 
     int Count(const std::string& op) const {
         int n = 0;
-        for (const Call& c : calls) n += c.op == op;
+        for (const Call& c : calls)
+            n += c.op == op;
         return n;
     }
 
@@ -278,7 +279,8 @@ TEST(GraphicsTest, ClipLineRows) {
         Graphics g(&dest);
         double x1 = c.x1, y1 = c.y1, x2 = c.x2, y2 = c.y2;
         EXPECT_EQ(g.ClipLine(x1, y1, x2, y2), c.ok);
-        if (!c.ok) continue;
+        if (!c.ok)
+            continue;
         EXPECT_DOUBLE_EQ(x1, c.ox1);
         EXPECT_DOUBLE_EQ(y1, c.oy1);
         EXPECT_DOUBLE_EQ(x2, c.ox2);
@@ -433,9 +435,11 @@ TEST(InvariantTest, MirroredBlitEqualsBlitOfPreFlippedSource) {
     Lcg rng(21);
     const int W = 9, H = 6;
     std::vector<uint32_t> pixels(W * H), flippedPixels(W * H);
-    for (uint32_t& p : pixels) p = rng.Next();
+    for (uint32_t& p : pixels)
+        p = rng.Next();
     for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) flippedPixels[y * W + x] = pixels[y * W + (W - 1 - x)];
+        for (int x = 0; x < W; ++x)
+            flippedPixels[y * W + x] = pixels[y * W + (W - 1 - x)];
     std::unique_ptr<MemoryImage> source(MakeImage(W, H, pixels));
     std::unique_ptr<MemoryImage> flipped(MakeImage(W, H, flippedPixels));
     const Rect srcRect(2, 1, 6, 4);
@@ -486,7 +490,8 @@ TEST(GraphicsTest, NinePartBoxOfTinySource) {
     g.DrawImageBox(Rect(0, 0, 2, 2), Rect(0, 0, 5, 3), &src);
     // No corners; the middle tiles the whole source: 3 columns x 2 rows.
     EXPECT_EQ(dest.Count("Blt"), 6);
-    for (const Call& c : dest.calls) EXPECT_EQ(c.src.x, 0);
+    for (const Call& c : dest.calls)
+        EXPECT_EQ(c.src.x, 0);
     g.DrawImageBox(Rect(0, 0, 0, 5), Rect(0, 0, 5, 3), &src);
     EXPECT_EQ(dest.Count("Blt"), 6);
 }
@@ -510,10 +515,12 @@ TEST(GraphicsTest, TransformDrawingRows) {
          Rect(45, 32, 10, 16), 0, 0, 0, 0},
         {"scale up", [](Transform& t) { t.Scale(2, 2); }, true, "StretchBlt", Rect(40, 32, 20, 16), 0, 0, 0, 0},
         {"rotation, float", [](Transform& t) { t.Rotate(0.3f); }, true, "BltRotated", Rect(), 0, 0, 45.5f, 36.5f},
-        {"complex", [](Transform& t) {
+        {"complex",
+         [](Transform& t) {
              t.Translate(1, 0);
              t.Scale(2, 2);
-         }, false, "BltMatrix", Rect(), 0, 0, 50, 40},
+         },
+         false, "BltMatrix", Rect(), 0, 0, 50, 40},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);

@@ -35,7 +35,8 @@ public:
     bool Is3DAccelerated() override { return threeD; }
     const NativePixelFormat* GetDisplayPixelFormat() override { return format; }
     bool ReadBackTexture(MemoryImage* image, uint32_t* out) override {
-        if (texturePixels.size() != static_cast<size_t>(image->width * image->height)) return false;
+        if (texturePixels.size() != static_cast<size_t>(image->width * image->height))
+            return false;
         std::copy(texturePixels.begin(), texturePixels.end(), out);
         return true;
     }
@@ -113,8 +114,10 @@ TEST(MemoryImageTest, RunLengthAlphaRows) {
 TEST(MemoryImageTest, LongRunIsCappedAt255) {
     std::unique_ptr<MemoryImage> image(MakeFilled(300, 1, 0));
     const uint8_t* runs = image->GetRLAlphaData();
-    for (int i = 0; i < 46; ++i) EXPECT_EQ(runs[i], 255) << i;
-    for (int i = 46; i < 300; ++i) EXPECT_EQ(runs[i], 300 - i) << i;
+    for (int i = 0; i < 46; ++i)
+        EXPECT_EQ(runs[i], 255) << i;
+    for (int i = 46; i < 300; ++i)
+        EXPECT_EQ(runs[i], 300 - i) << i;
 }
 
 TEST(MemoryImageTest, RunLengthAdditiveSeparatesBlackFromColour) {
@@ -152,7 +155,8 @@ TEST(MemoryImageTest, NativeDataRows) {
 
 TEST(MemoryImageTest, PalettiseAt256ColoursButNot257) {
     std::vector<uint32_t> pixels;
-    for (int i = 0; i < 256; ++i) pixels.push_back(0xFF000000u | static_cast<uint32_t>(i * 65793));
+    for (int i = 0; i < 256; ++i)
+        pixels.push_back(0xFF000000u | static_cast<uint32_t>(i * 65793));
     std::unique_ptr<MemoryImage> fits(MakeImage(16, 16, pixels));
     ASSERT_TRUE(fits->Palletize());
     EXPECT_EQ(fits->bits, nullptr);
@@ -432,6 +436,10 @@ TEST(SharedImageTest, PlainImagesAreNotCountedAndOwnedOnlyWhenAsked) {
     SharedImageHandle owner;
     owner.ownsUnshared = true;
     owner = new MemoryImage(nullptr);  // deleted by Release (the sanitizer build checks)
+    MemoryImage* owned = owner.GetImage();
+    owner = owned;  // assigning the same image again keeps it alive
+    EXPECT_EQ(owner.GetImage(), owned);
+    EXPECT_EQ(owned->width, 0);
     SharedImageHandle borrowed(owner);
     EXPECT_FALSE(borrowed.ownsUnshared);
     borrowed.Release();

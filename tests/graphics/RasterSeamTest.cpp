@@ -21,15 +21,16 @@ struct StripCall {
     Rect clip;
     int pitch = 0;
     int format = 0;
+    int width = 0;
+    int height = 0;
     bool bilinear = false;
     bool vertexColors = false;
 };
 
 std::vector<StripCall> gCalls;
 
-void RecordStrip(const TriVertex* vertices, int count, const RasterTexture* texture, const Color& color, int,
-                 const Rect& clip, void* destBits, int destPitchBytes, int pixelFormat, bool bilinear,
-                 bool vertexColors) {
+void RecordStrip(const TriVertex* vertices, int count, const StripTexture* texture, const Color& color, int,
+                 const Rect& clip, const StripTarget& target, bool bilinear, bool vertexColors) {
     StripCall call;
     call.vertices.assign(vertices, vertices + count);
     call.textured = texture != nullptr;
@@ -39,12 +40,14 @@ void RecordStrip(const TriVertex* vertices, int count, const RasterTexture* text
     }
     call.color = color;
     call.clip = clip;
-    call.pitch = destPitchBytes;
-    call.format = pixelFormat;
+    call.pitch = target.pitchBytes;
+    call.format = target.pixelFormat;
+    call.width = target.width;
+    call.height = target.height;
     call.bilinear = bilinear;
     call.vertexColors = vertexColors;
     // Mark the first destination pixel so the test can see the strip reached the pixels.
-    static_cast<uint32_t*>(destBits)[0] = 0xFFABCDEF;
+    static_cast<uint32_t*>(target.bits)[0] = 0xFFABCDEF;
     gCalls.push_back(call);
 }
 
@@ -66,7 +69,7 @@ TEST(RasterSeamDefaultTest, WithoutARasteriserNothingIsDrawn) {
     std::unique_ptr<MemoryImage> dest(MakeFilled(8, 8, 0x12345678));
     const int before = dest->changeCount;
     dest->BltMatrix(texture.get(), 4, 4, Matrix3(), Rect(0, 0, 8, 8), Color::White, 0, Rect(0, 0, 4, 4), false);
-    const TriVertex tri[1][3] = {{TriVertex(0, 0, 0, 0), TriVertex(4, 0, 1, 0), TriVertex(0, 4, 0, 1)}};
+    const TriVertex tri[1][3] = {{TriVertex{0, 0, 0, 0, 0}, TriVertex{4, 0, 1, 0, 0}, TriVertex{0, 4, 0, 1, 0}}};
     dest->BltTexturedTriangles(texture.get(), tri, 1, Rect(0, 0, 8, 8), Color::White, 0, 0, 0, false);
     EXPECT_EQ(Pixels(*dest), std::vector<uint32_t>(64, 0x12345678));
     EXPECT_GT(dest->changeCount, before);
@@ -97,6 +100,8 @@ TEST_F(RasterSeamTest, MatrixBlitIsOneCentredQuad) {
     EXPECT_EQ(call.textureWidth, 8);
     EXPECT_EQ(call.clip, Rect(0, 0, 10, 10));  // kept inside the destination
     EXPECT_EQ(call.pitch, 40);
+    EXPECT_EQ(call.width, 10);
+    EXPECT_EQ(call.height, 10);
     EXPECT_EQ(call.format, 0x8888);
     EXPECT_TRUE(call.bilinear);
     EXPECT_FALSE(call.vertexColors);
@@ -109,8 +114,8 @@ TEST_F(RasterSeamTest, TrianglesAreOffsetAndFlagVertexColours) {
     std::unique_ptr<MemoryImage> dest(MakeFilled(10, 10, 0));
     dest->ForceAlphaFlags(false, false);
     const TriVertex tris[2][3] = {
-        {TriVertex(0, 0, 0, 0), TriVertex(4, 0, 1, 0), TriVertex(0, 4, 0, 1)},
-        {TriVertex(1, 1, 0, 0, 0xFF00FF00), TriVertex(5, 1, 1, 0), TriVertex(1, 5, 0, 1)},
+        {TriVertex{0, 0, 0, 0, 0}, TriVertex{4, 0, 1, 0, 0}, TriVertex{0, 4, 0, 1, 0}},
+        {TriVertex{1, 1, 0, 0, 0xFF00FF00}, TriVertex{5, 1, 1, 0, 0}, TriVertex{1, 5, 0, 1, 0}},
     };
     Image notMemory;
     dest->BltTexturedTriangles(&notMemory, tris, 2, Rect(0, 0, 10, 10), Color::White, 0, 1.5f, -1, false);

@@ -33,8 +33,8 @@ TEST(StretchRectsTest, ClippingRows) {
     const Case cases[] = {
         {"no clipping", Rect(0, 0, 10, 10), Rect(0, 0, 100, 100), Rect(5, 5, 20, 20), true, 0, 0, 10, 10,
          Rect(5, 5, 20, 20)},
-        {"clip inside a scaled pixel keeps the fraction", Rect(0, 0, 10, 10), Rect(6, 0, 100, 100),
-         Rect(5, 5, 20, 20), true, 0.5, 0, 9.5, 10, Rect(6, 5, 19, 20)},
+        {"clip inside a scaled pixel keeps the fraction", Rect(0, 0, 10, 10), Rect(6, 0, 100, 100), Rect(5, 5, 20, 20),
+         true, 0.5, 0, 9.5, 10, Rect(6, 5, 19, 20)},
         {"clip at right and bottom", Rect(2, 2, 4, 4), Rect(0, 0, 10, 9), Rect(4, 5, 8, 8), true, 2, 2, 3, 2,
          Rect(4, 5, 6, 4)},
         {"wholly outside the clip", Rect(0, 0, 10, 10), Rect(0, 0, 5, 5), Rect(10, 10, 5, 5), false, 0, 0, 0, 0,
@@ -47,7 +47,8 @@ TEST(StretchRectsTest, ClippingRows) {
         DRect src;
         Rect dest;
         EXPECT_EQ(image.GetStretchRects(c.src, c.clip, c.dest, src, dest), c.ok);
-        if (!c.ok) continue;
+        if (!c.ok)
+            continue;
         EXPECT_EQ(dest, c.clippedDest);
         EXPECT_DOUBLE_EQ(src.x, c.sx);
         EXPECT_DOUBLE_EQ(src.y, c.sy);
@@ -83,13 +84,15 @@ TEST(StretchTest, FastStretchSamplesNearestColumns) {
 TEST(StretchTest, SlowStretchAtScaleOneCopiesOpaquePixels) {
     Lcg rng(3);
     std::vector<uint32_t> pixels(5 * 4);
-    for (uint32_t& p : pixels) p = rng.Next() | 0xFF000000;
+    for (uint32_t& p : pixels)
+        p = rng.Next() | 0xFF000000;
     std::unique_ptr<MemoryImage> source(MakeImage(5, 4, pixels));
     std::unique_ptr<MemoryImage> dest(MakeFilled(5, 4, 0xFF000000));
     dest->StretchBlt(source.get(), Rect(0, 0, 5, 4), Rect(0, 0, 5, 4), Rect(0, 0, 5, 4), Color::White, 0, false);
     // The weights sum to 257 x 256, so each cell holds the source channel; it is then written
     // with weight 255.
-    for (int i = 0; i < 20; ++i) EXPECT_EQ(Pixels(*dest)[i], Scaled(pixels[i], 255)) << i;
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(Pixels(*dest)[i], Scaled(pixels[i], 255)) << i;
 }
 
 TEST(StretchTest, SlowStretchFilters) {
@@ -114,7 +117,8 @@ TEST(StretchTest, SlowStretchFilters) {
 TEST(StretchTest, StretchNeverWritesOutsideTheClip) {
     Lcg rng(11);
     std::vector<uint32_t> src(7 * 5);
-    for (uint32_t& p : src) p = rng.Next();
+    for (uint32_t& p : src)
+        p = rng.Next();
     std::unique_ptr<MemoryImage> source(MakeImage(7, 5, src));
     const Rect clip(3, 2, 6, 5);
     for (bool fast : {true, false}) {
@@ -144,8 +148,8 @@ TEST(RotateTest, BoundsRows) {
     };
     const Case cases[] = {
         {"angle 0", 3, 4, Rect(0, 0, 10, 6), Rect(0, 0, 100, 100), 0, 0, 0, true, 3, 4, 10, 6},
-        {"quarter turn about the centre", 0, 0, Rect(0, 0, 10, 6), Rect(-50, -50, 100, 100), M_PI / 2, 5, 3, true,
-         2, -2, 6, 10},
+        {"quarter turn about the centre", 0, 0, Rect(0, 0, 10, 6), Rect(-50, -50, 100, 100), M_PI / 2, 5, 3, true, 2,
+         -2, 6, 10},
         {"clipped", 3, 4, Rect(0, 0, 10, 6), Rect(0, 0, 8, 8), 0, 0, 0, true, 3, 4, 5, 4},
         {"outside the clip", 30, 4, Rect(0, 0, 10, 6), Rect(0, 0, 8, 8), 0, 0, 0, false, 0, 0, 0, 0},
     };
@@ -169,7 +173,8 @@ TEST(RotateTest, BoundsRows) {
 TEST(RotateTest, AngleZeroAtWholePixelsDrawsInnerColumnsInPlace) {
     const int W = 5, H = 4;
     std::vector<uint32_t> pixels(W * H);
-    for (int i = 0; i < W * H; ++i) pixels[i] = 0xFF000000u | static_cast<uint32_t>(i * 0x0A0B0C);
+    for (int i = 0; i < W * H; ++i)
+        pixels[i] = 0xFF000000u | static_cast<uint32_t>(i * 0x0A0B0C);
     std::unique_ptr<MemoryImage> source(MakeImage(W, H, pixels));
     std::unique_ptr<MemoryImage> dest(MakeFilled(10, 10, 0));
     dest->BltF(source.get(), 2, 3, Rect(0, 0, W, H), Rect(0, 0, 10, 10), Color::White, 0);
@@ -205,7 +210,8 @@ TEST(RotateTest, FractionalBoxDrawsOneMoreRow) {
     int rowsTouched = 0;
     for (int y = 0; y < 8; ++y) {
         bool any = false;
-        for (int x = 0; x < 8; ++x) any |= Pixel(*dest, x, y) != 0;
+        for (int x = 0; x < 8; ++x)
+            any |= Pixel(*dest, x, y) != 0;
         rowsTouched += any;
     }
     EXPECT_EQ(rowsTouched, 3);  // the first visited row samples above the source and is cut
@@ -244,7 +250,8 @@ TEST(RotateTest, BlendAndTintRows) {
 TEST(RotateTest, NeverWritesOutsideTheClip) {
     Lcg rng(5);
     std::vector<uint32_t> src(9 * 7);
-    for (uint32_t& p : src) p = rng.Next() | 0x01000000;
+    for (uint32_t& p : src)
+        p = rng.Next() | 0x01000000;
     std::unique_ptr<MemoryImage> source(MakeImage(9, 7, src));
     const Rect clip(4, 3, 11, 9);
     for (int i = 0; i < 200; ++i) {
@@ -269,7 +276,8 @@ TEST(RotateTest, SubRectangleReadsItsOwnRows) {
     // Source rows are 0x10 * row; the sub-rectangle starts at row 2 and column 1.
     std::vector<uint32_t> pixels(4 * 5);
     for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 4; ++x) pixels[y * 4 + x] = 0xFF000000u | static_cast<uint32_t>(0x10 * y + x);
+        for (int x = 0; x < 4; ++x)
+            pixels[y * 4 + x] = 0xFF000000u | static_cast<uint32_t>(0x10 * y + x);
     std::unique_ptr<MemoryImage> source(MakeImage(4, 5, pixels));
     std::unique_ptr<MemoryImage> dest(MakeFilled(4, 4, 0));
     dest->BltF(source.get(), 0, 0, Rect(1, 2, 3, 3), Rect(0, 0, 4, 4), Color::White, 0);

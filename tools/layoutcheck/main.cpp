@@ -3,10 +3,10 @@
 // and checks it whole: counts, tile lines, ranges and overlaps. Prints one line
 // per file; the exit status is 1 when any file is refused, 2 on bad usage.
 
+#include "game/board/LayoutFile.h"
+
 #include <cstdio>
 #include <string>
-
-#include "game/board/LayoutFile.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {

@@ -3,13 +3,13 @@
 // over every pair of used tiles through CanRemovePair.
 // Aims: 20,000 deals per second or more; a pair search under 10 microseconds.
 
-#include <benchmark/benchmark.h>
-
-#include <memory>
-
 #include "game/board/Layout.h"
 #include "platform/CrtRand.h"
 #include "tests/game/board/BoardTestSupport.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
 
 namespace {
 

@@ -224,6 +224,15 @@ TEST_F(IniFileLoadTest, LoadsFromDiskKeepingCRLF) {
     EXPECT_EQ(ini.GetOriginName(), path);
 }
 
+TEST_F(IniFileLoadTest, LargeFileReadWhole) {
+    std::string text = "[Big]\r\n";
+    for (int i = 0; i < 5000; ++i) text += "Key" + std::to_string(i) + "=" + std::to_string(i * 3) + "\r\n";
+    IniFile_t ini;
+    EXPECT_TRUE(ini.Load(Write("big.txt", text), true));
+    EXPECT_EQ(ini.GetSection("Big").GetCount(), 5000);
+    EXPECT_EQ(ini.GetSection("Big").GetInt("key4999", 0), 14997);
+}
+
 TEST_F(IniFileLoadTest, MissingFileKeepsContent) {
     IniFile_t ini = Parsed("[Keep]\r\nA=1\r\n");
     EXPECT_FALSE(ini.Load((mDir / "absent.txt").string(), true));
@@ -232,6 +241,13 @@ TEST_F(IniFileLoadTest, MissingFileKeepsContent) {
     EXPECT_FALSE(fresh.Load((mDir / "absent.txt").string(), true));
     EXPECT_EQ(fresh.GetSectionCount(), 0);
     EXPECT_EQ(fresh.GetSection("x").GetInt("y", 9), 9);
+}
+
+TEST_F(IniFileLoadTest, FolderNameReadsAsEmpty) {
+    fs::create_directories(mDir / "folder");
+    IniFile_t ini;
+    ini.Load((mDir / "folder").string(), true);
+    EXPECT_EQ(ini.GetSectionCount(), 0);
 }
 
 TEST_F(IniFileLoadTest, EmptyFileLeavesObjectEmpty) {

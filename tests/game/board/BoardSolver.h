@@ -5,12 +5,12 @@
 // clear it. Both remove tiles through the layout's own rules (CanRemovePair,
 // CollectFreeOrdinaryTiles), never through a copy of them.
 
+#include "tests/game/board/BoardTestSupport.h"
+
 #include <array>
 #include <cstdint>
 #include <unordered_set>
 #include <vector>
-
-#include "tests/game/board/BoardTestSupport.h"
 
 namespace boardtest {
 

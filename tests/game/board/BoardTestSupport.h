@@ -2,13 +2,13 @@
 
 // Fakes and layout builders shared by the board tests and benchmarks.
 
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "game/board/BoardTileSet.h"
 #include "game/board/Layout.h"
 #include "game/board/LayoutListener.h"
+
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace boardtest {
 

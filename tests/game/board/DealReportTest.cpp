@@ -1,12 +1,12 @@
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <memory>
-
 #include "game/board/Layout.h"
 #include "platform/CrtRand.h"
 #include "tests/game/board/BoardSolver.h"
 #include "tests/game/board/BoardTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
 
 using namespace boardtest;
 

@@ -1,13 +1,13 @@
+#include "game/board/Layout.h"
+#include "platform/CrtRand.h"
+#include "tests/game/board/BoardSolver.h"
+#include "tests/game/board/BoardTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 #include <memory>
 #include <vector>
-
-#include "game/board/Layout.h"
-#include "platform/CrtRand.h"
-#include "tests/game/board/BoardSolver.h"
-#include "tests/game/board/BoardTestSupport.h"
 
 using namespace boardtest;
 using Velm::Layout_t;

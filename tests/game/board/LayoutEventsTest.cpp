@@ -1,12 +1,12 @@
+#include "game/board/Layout.h"
+#include "platform/CrtRand.h"
+#include "tests/game/board/BoardTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "game/board/Layout.h"
-#include "platform/CrtRand.h"
-#include "tests/game/board/BoardTestSupport.h"
 
 using namespace boardtest;
 using Velm::Layout_t;

@@ -1,13 +1,13 @@
+#include "game/board/Layout.h"
+#include "game/board/LayoutFile.h"
+#include "tests/game/board/BoardTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
-
-#include "game/board/Layout.h"
-#include "game/board/LayoutFile.h"
-#include "tests/game/board/BoardTestSupport.h"
 
 using namespace boardtest;
 using Velm::Layout_t;

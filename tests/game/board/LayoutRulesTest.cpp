@@ -1,13 +1,13 @@
+#include "game/board/Layout.h"
+#include "platform/CrtRand.h"
+#include "tests/game/board/BoardTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "game/board/Layout.h"
-#include "platform/CrtRand.h"
-#include "tests/game/board/BoardTestSupport.h"
 
 using namespace boardtest;
 using Velm::Layout_t;
@@ -248,6 +248,35 @@ TEST(LayoutRules, CountersAndLookups) {
     layout->ClearTiles();
     EXPECT_EQ(layout->itemCount, 0);
     EXPECT_FALSE(layout->IsOccupied(0, 0, 0));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LayoutRules, CellsBelowTheGridAreEmpty) {
+    // A tile on the two bottom rows: the 3 by 3 block above it reaches row 24,
+    // outside the grid, so it is never hidden even with every grid cell above full.
+    auto layout = LoadTiles({{0, 22, 2}, {1, 22, 1}, {1, 22, 3}});
+    EXPECT_FALSE(layout->IsHidden(0));
+    EXPECT_TRUE(layout->Cell(0).visible);
+    EXPECT_FALSE(layout->IsOccupied(1, 24, 2));
+    EXPECT_FALSE(layout->IsOccupied(10, 0, 0));
+    EXPECT_FALSE(layout->IsOccupied(-1, 0, 0));
+}
+
+TEST(LayoutRules, BlankFacesForThumbnails) {
+    FakeTileSets sets;
+    sets.sets.push_back(MakeStandardTileSet());
+    auto layout = LoadTiles({{0, 0, 0}, {0, 0, 4}}, &sets);
+    layout->SetTileFace(0, 12);
+    EXPECT_EQ(layout->Cell(0).group, sets.sets[0].GetGroup(11));
+    layout->SetTileFace(0, 0);  // no face: nothing changes
+    EXPECT_EQ(layout->Cell(0).face, 12);
+    layout->ShowBlankFaces();
+    EXPECT_EQ(layout->Cell(0).group, sets.sets[0].GetGroup(49));
+    EXPECT_EQ(layout->Cell(1).group, sets.sets[0].GetGroup(49));
+    EXPECT_EQ(layout->Cell(0).face, 12);
 }
 
 }  // namespace

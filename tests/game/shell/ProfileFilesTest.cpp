@@ -180,6 +180,9 @@ TEST_F(ProfileFilesTest, NamesThatWouldOverwriteOtherFilesAreRefused) {
         }
     }
     EXPECT_FALSE(manager->AddProfile(nullptr));
+    // A name too long for a file name.
+    EXPECT_FALSE(manager->AddProfile(std::make_unique<Profile_t>(std::string(129, 'A'), 0.5f, 0.4f)));
+    EXPECT_TRUE(ProfileManager_t::IsAllowedProfileName(std::string(128, 'A')));
     // The other files keep their names: "<name>.dat" unchanged.
     EXPECT_EQ(manager->GetProfileFilePath("Zoe"), FileOf("Zoe"));
     EXPECT_EQ(manager->GetProfileFilePath("users"), "");

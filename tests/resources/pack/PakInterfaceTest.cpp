@@ -335,8 +335,9 @@ TEST_F(PakTest, FindFilesInPackThenOnDisk) {
     FindAll(pack, "images\\*", &attributes);
     EXPECT_EQ(attributes, (std::vector<uint32_t>{0, 0, 0}));
     attributes.clear();
+    // The matched ending "\B.PNG" holds a separator: reported as a folder.
     FindAll(pack, "images\\*\\b.png", &attributes);
-    EXPECT_EQ(attributes, (std::vector<uint32_t>{PakFindResult::kDirectory}));  // the matched ending "\B.PNG" holds a separator
+    EXPECT_EQ(attributes, (std::vector<uint32_t>{PakFindResult::kDirectory}));
 
     PakFindResult result;
     PakFindData* find = pack.FindFirstFile("images\\*.png", &result);

@@ -1,0 +1,7 @@
+#include "game/board/GlobalLayouts.h"
+
+namespace Velm {
+
+Layout_t gLayoutUsual;
+
+}  // namespace Velm
