@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test headless with ctest.
 #   ./test.sh             the normal build (build/)
-#   ./test.sh --sanitize  a build with the address and undefined-behaviour sanitizers (build-asan/)
+#   ./test.sh --sanitize  a build with the address and undefined-behaviour sanitizers (build-asan/),
+#                         then the fuzz targets for a few seconds each (build-fuzz/)
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$(pwd)
@@ -35,3 +36,7 @@ export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VELM_NONINTERACTIVE=1
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 ctest --test-dir "$build" --output-on-failure -j"$jobs"
+
+if [ "$build" = build-asan ]; then
+  VELM_FUZZ_SECONDS=${VELM_FUZZ_SECONDS:-5} scripts/fuzz
+fi

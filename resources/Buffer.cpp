@@ -1,5 +1,7 @@
 #include "resources/Buffer.h"
 
+#include "resources/Utf8.h"
+
 #include <cstring>
 
 namespace Velm {
@@ -185,55 +187,17 @@ std::wstring Buffer::UTF8ToWideString() const
     std::wstring out;
     int pos = 0;
     bool first = true;
+    auto next = [&](uint8_t& byte) {
+        if (pos >= length)
+            return false;
+        byte = in[pos++];
+        return true;
+    };
     while (pos < length) {
-        const uint8_t lead = in[pos];
-        uint32_t value;
-        int extra;
-        if (lead < 0x80) {
-            value = lead;
-            extra = 0;
-        } else if ((lead & 0xE0) == 0xC0) {
-            value = lead & 0x1F;
-            extra = 1;
-        } else if ((lead & 0xF0) == 0xE0) {
-            value = lead & 0x0F;
-            extra = 2;
-        } else if ((lead & 0xF8) == 0xF0) {
-            value = lead & 0x07;
-            extra = 3;
-        } else if ((lead & 0xFC) == 0xF8) {
-            value = lead & 0x03;
-            extra = 4;
-        } else {
-            break; // a continuation byte, 1111110x, 0xFE or 0xFF
-        }
-        if (pos + extra >= length)
-            break; // the input ends before the continuation bytes
-        bool bad = false;
-        for (int k = 1; k <= extra; ++k) {
-            const uint8_t c = in[pos + k];
-            if ((c & 0xC0) != 0x80) {
-                bad = true;
-                break;
-            }
-            value = value * 64 + (c & 0x3F);
-        }
-        if (bad)
+        uint32_t value = 0;
+        if (!DecodeUtf8Char(in[pos++], next, &value))
             break;
-        if (extra > 0) {
-            const uint8_t second = in[pos + 1];
-            if (extra == 1 && (lead == 0xC0 || lead == 0xC1))
-                break;
-            if (extra == 2 && lead == 0xE0 && !(second & 0x20))
-                break;
-            if (extra == 3 && lead == 0xF0 && !(second & 0x30))
-                break;
-            if (extra == 4 && lead == 0xF8 && !(second & 0x38))
-                break;
-        }
-        if ((value >= 0xD800 && value <= 0xDFFF) || value == 0xFFFE || value == 0xFFFF)
-            break;
-        pos += 1 + extra;
+        // A byte-order mark is dropped only at the very start.
         if (first && value == 0xFEFF) {
             first = false;
             continue;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "resources/StringUtils.h"
+#include "resources/Utf8.h"
 #include "resources/pack/PakFile.h"
 
 namespace Velm {
@@ -178,37 +179,8 @@ XMLParser::ReadResult XMLParser::ReadUtf8(uint16_t& c) {
             if (!ReadByte(lead)) return ReadResult::End;
         } while (lead == '\r');
         uint32_t value = 0;
-        int extra = 0;
-        if (lead < 0x80) {
-            value = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            value = lead & 0x1F;
-            extra = 1;
-        } else if ((lead & 0xF0) == 0xE0) {
-            value = lead & 0x0F;
-            extra = 2;
-        } else if ((lead & 0xF8) == 0xF0) {
-            value = lead & 0x07;
-            extra = 3;
-        } else if ((lead & 0xFC) == 0xF8) {
-            value = lead & 0x03;
-            extra = 4;
-        } else {
+        if (!DecodeUtf8Char(lead, [this](uint8_t& next) { return ReadByte(next); }, &value))
             return ReadResult::Illegal;
-        }
-        uint8_t first = 0;
-        for (int k = 0; k < extra; ++k) {
-            uint8_t next = 0;
-            if (!ReadByte(next) || (next & 0xC0) != 0x80) return ReadResult::Illegal;
-            if (k == 0) first = next;
-            value = value * 64 + (next & 0x3F);
-        }
-        const bool overlong = (extra == 1 && (lead == 0xC0 || lead == 0xC1)) ||
-                              (extra == 2 && lead == 0xE0 && (first & 0x20) == 0) ||
-                              (extra == 3 && lead == 0xF0 && (first & 0x30) == 0) ||
-                              (extra == 4 && lead == 0xF8 && (first & 0x38) == 0);
-        if (overlong) return ReadResult::Illegal;
-        if ((value >= 0xD800 && value <= 0xDFFF) || value == 0xFFFE || value == 0xFFFF) return ReadResult::Illegal;
         if (mFirstChar && value == 0xFEFF) {
             mFirstChar = false;
             continue;

@@ -113,16 +113,15 @@ void WidgetManager::FlushDeferredOverlays(int priority) {
             if (entry.priority == mMinDeferredOverlayPriority) {
                 Widget* widget = entry.widget;
                 entry.widget = nullptr;
-                if (mCurG != nullptr) {
-                    Graphics copy(*mCurG);
-                    copy.Translate(-mMouseDestRect.x, -mMouseDestRect.y);
-                    copy.Translate(widget->mX, widget->mY);
-                    copy.SetFastStretch(!copy.is3D);
-                    copy.SetLinearFilter(copy.is3D);
-                    widget->DrawOverlay(&copy, entry.priority);
-                } else {
-                    widget->DrawOverlay(nullptr, entry.priority);
-                }
+                // Outside DrawScreen there is no current context: draw on
+                // the screen image directly.
+                Graphics screen(mImage);
+                Graphics copy(mCurG != nullptr ? *mCurG : screen);
+                copy.Translate(-mMouseDestRect.x, -mMouseDestRect.y);
+                copy.Translate(widget->mX, widget->mY);
+                copy.SetFastStretch(!copy.is3D);
+                copy.SetLinearFilter(copy.is3D);
+                widget->DrawOverlay(&copy, entry.priority);
             } else if (entry.priority < nextMin) {
                 nextMin = entry.priority;
             }

@@ -294,6 +294,23 @@ TEST(MemoryImageTest, CopyOfNativeOnlyImageReadsPixelsBack) {
     EXPECT_EQ(Pixels(copy), pixels);
 }
 
+TEST(MemoryImageTest, CopyOfTextureOnlyImageReadsPixelsBack) {
+    RecordingHost host;
+    host.threeD = true;
+    MemoryImage image(&host);
+    const std::vector<uint32_t> pixels = {0xFF0A0B0C, 0x80102030, 0x00000000};
+    image.SetBits(pixels.data(), 3, 1, true);
+    image.textureData = reinterpret_cast<TextureData*>(&host);
+    image.DiscardBits();
+    ASSERT_EQ(image.bits, nullptr);
+    host.texturePixels = pixels;
+    MemoryImage copy(image);
+    EXPECT_EQ(copy.textureData, nullptr);
+    EXPECT_EQ(image.bits, nullptr);
+    EXPECT_EQ(Pixels(copy), pixels);
+    image.textureData = nullptr;
+}
+
 TEST(MemoryImageTest, DiscardBitsIn2DKeepsANativeCopy) {
     RecordingHost host;
     const NativePixelFormat format = NativePixelFormat::R5G6B5();

@@ -564,3 +564,56 @@ TEST(Scrollbar, DisabledBarIgnoresPresses) {
 
 }  // namespace
 }  // namespace VelmTest
+
+namespace VelmTest {
+namespace {
+
+// The arrows are four filled lines of 1, 3, 5 and 7 pixels; on a 20 x 20
+// button at rest they start at the tip.
+TEST(Scrollbutton, ArrowPointsByIdAndDirection) {
+    struct Case {
+        const char* why;
+        int id;
+        bool horizontal;
+        int type;
+        const char* tip;   // the 1-pixel line
+        const char* base;  // the 7-pixel line
+    };
+    const Case kCases[] = {
+        {"id 0 vertical points up", 0, false, 0, "fill 9,8,1,1 0,0,0,255", "fill 6,11,7,1 0,0,0,255"},
+        {"id 1 vertical points down", 1, false, 0, "fill 9,11,1,1 0,0,0,255", "fill 6,8,7,1 0,0,0,255"},
+        {"id 0 horizontal points left", 0, true, 0, "fill 8,9,1,1 0,0,0,255", "fill 11,6,1,7 0,0,0,255"},
+        {"id 1 horizontal points right", 1, true, 0, "fill 11,9,1,1 0,0,0,255", "fill 8,6,1,7 0,0,0,255"},
+        {"direction left on id 1", 1, false, Velm::ScrollbuttonWidget::ARROW_LEFT, "fill 8,9,1,1 0,0,0,255",
+         "fill 11,6,1,7 0,0,0,255"},
+        {"direction up on id 1", 1, false, Velm::ScrollbuttonWidget::ARROW_UP, "fill 9,8,1,1 0,0,0,255",
+         "fill 6,11,7,1 0,0,0,255"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        Velm::ScrollbuttonWidget button(c.id, nullptr);
+        button.mHorizontal = c.horizontal;
+        button.mType = c.type;
+        button.Resize(0, 0, 20, 20);
+        RecordingImage image(100, 100);
+        Velm::Graphics g(&image);
+        button.Draw(&g);
+        ASSERT_GE(image.mCalls.size(), 4u);
+        const size_t n = image.mCalls.size();
+        EXPECT_EQ(image.mCalls[n - 4], c.tip);
+        EXPECT_EQ(image.mCalls[n - 1], c.base);
+    }
+}
+
+TEST(Scrollbutton, DisabledArrowIsGrey) {
+    Velm::ScrollbuttonWidget button(0, nullptr);
+    button.Resize(0, 0, 20, 20);
+    button.SetDisabled(true);
+    RecordingImage image(100, 100);
+    Velm::Graphics g(&image);
+    button.Draw(&g);
+    EXPECT_EQ(image.mCalls.back(), "fill 6,11,7,1 132,132,132,255");
+}
+
+}  // namespace
+}  // namespace VelmTest

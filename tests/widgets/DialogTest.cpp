@@ -254,3 +254,39 @@ TEST(Dialog, DrawsDefaultLookAndTexts) {
 
 }  // namespace
 }  // namespace VelmTest
+
+namespace VelmTest {
+namespace {
+
+TEST(Dialog, FooterButtonModeDrawsNoFooterLine) {
+    Fixture f;
+    Log textLog;
+    TestFont font(&textLog);
+    Velm::Dialog dialog(nullptr, nullptr, 1, false, "", "", "Continue", Velm::Dialog::BUTTONS_FOOTER);
+    dialog.SetHeaderFont(&font);
+    dialog.SetLinesFont(&font);
+    dialog.Resize(0, 0, 300, 100);
+    RecordingImage image(400, 400);
+    Velm::Graphics g(&image);
+    dialog.Draw(&g);
+    EXPECT_TRUE(textLog.empty());
+    EXPECT_EQ(dialog.mYesButton->mLabel, "Continue");
+    EXPECT_EQ(dialog.mYesButton->mWidth, 300 - 48);
+}
+
+TEST(Dialog, DeletingAnUnaddedDialogFreesItsButtonsAndFonts) {
+    Fixture f;
+    TestFont font;
+    const int before = TestFont::sLiveCount;
+    {
+        Velm::Dialog dialog(nullptr, nullptr, 1, false, "h", "l", "", Velm::Dialog::BUTTONS_YES_NO);
+        dialog.SetHeaderFont(&font);
+        dialog.SetLinesFont(&font);
+        dialog.SetButtonFont(&font);
+        EXPECT_EQ(TestFont::sLiveCount, before + 4);
+    }
+    EXPECT_EQ(TestFont::sLiveCount, before);
+}
+
+}  // namespace
+}  // namespace VelmTest
