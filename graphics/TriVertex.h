@@ -1,18 +1,7 @@
 #pragma once
 
-#include <cstdint>
-
-namespace Velm {
-
-// One vertex of a textured triangle: position in destination pixels, texture coordinates
-// 0..1 across the texture's width and height, and a 0xAARRGGBB colour that is used only when
-// the caller asks for vertex colours. A plain aggregate: TriVertex{x, y, u, v, color}.
-struct TriVertex {
-    float x;
-    float y;
-    float u;
-    float v;
-    uint32_t color;
-};
-
-}  // namespace Velm
+// One vertex of a textured triangle (x, y in destination pixels; u, v from 0
+// to 1 across the texture; a 0xAARRGGBB colour used only when vertex colours
+// are asked for). The software rasteriser defines it; the drawing layer uses
+// the same record.
+#include "raster/RasterTypes.h"

@@ -12,11 +12,10 @@ class MemoryImage;
 
 // The seam between memory-image drawing and the software triangle rasteriser.
 //
-// Matrix blits and textured-triangle blits into memory images are drawn as triangle strips by
-// a rasteriser that lives in another library. graphics/ does not link it: the program installs
-// the rasteriser once at start-up with SetTriangleStripRasterizer (the application's
-// constructor is the place, next to filling the rasteriser's span tables). Until then, and
-// whenever null is installed, strips draw nothing.
+// Matrix blits and textured-triangle blits into memory images are drawn as triangle strips.
+// By default they go to the software rasteriser (raster/), which draws nothing until its
+// routine table is filled at start-up (InitTriangleRasterizers). Tests may install another
+// function with SetTriangleStripRasterizer; null makes strips draw nothing.
 //
 // The function receives:
 //   vertices, count     a strip: triangles (0 1 2), (1 3 2), (2 3 4), (3 5 4), ... so that all

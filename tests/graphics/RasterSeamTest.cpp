@@ -5,6 +5,7 @@
 
 #include "graphics/MemoryImage.h"
 #include "graphics/TriangleRasterizer.h"
+#include "raster/TriangleRasterizerTable.h"
 #include "tests/graphics/TestImages.h"
 
 using namespace Velm;
@@ -55,15 +56,30 @@ class RasterSeamTest : public ::testing::Test {
 protected:
     void SetUp() override {
         gCalls.clear();
+        mPrevious = GetTriangleStripRasterizer();
         SetTriangleStripRasterizer(&RecordStrip);
     }
-    void TearDown() override { SetTriangleStripRasterizer(nullptr); }
+    void TearDown() override { SetTriangleStripRasterizer(mPrevious); }
+    TriangleStripRasterizer mPrevious = nullptr;
 };
 
 }  // namespace
 
+TEST(RasterSeamDefaultTest, SoftwareRasteriserDrawsOnceItsTableIsFilled) {
+    InitTriangleRasterizers();
+    std::unique_ptr<MemoryImage> texture(MakeFilled(4, 4, 0xFF00FF00));
+    std::unique_ptr<MemoryImage> dest(MakeFilled(8, 8, 0xFF000000));
+    dest->BltMatrix(texture.get(), 4, 4, Matrix3(), Rect(0, 0, 8, 8), Color::White, 0, Rect(0, 0, 4, 4), false);
+    const std::vector<uint32_t> pixels = Pixels(*dest);
+    // The 4 x 4 texture centred on (4, 4) covers the middle of the image.
+    EXPECT_EQ(pixels[4 * 8 + 4] & 0x00FFFFFF, 0x0000FF00u);
+    EXPECT_EQ(pixels[0] & 0x00FFFFFF, 0u);
+    EXPECT_TRUE(GuardIntact(*dest));
+}
+
 TEST(RasterSeamDefaultTest, WithoutARasteriserNothingIsDrawn) {
-    ASSERT_EQ(GetTriangleStripRasterizer(), nullptr);
+    const TriangleStripRasterizer previous = GetTriangleStripRasterizer();
+    SetTriangleStripRasterizer(nullptr);
     std::unique_ptr<MemoryImage> texture(MakeFilled(4, 4, 0xFFFFFFFF));
     ASSERT_TRUE(texture->Palletize());
     std::unique_ptr<MemoryImage> dest(MakeFilled(8, 8, 0x12345678));
@@ -75,6 +91,7 @@ TEST(RasterSeamDefaultTest, WithoutARasteriserNothingIsDrawn) {
     EXPECT_GT(dest->changeCount, before);
     EXPECT_TRUE(GuardIntact(*dest));
     EXPECT_NE(texture->colorIndices, nullptr);  // the texture is left as it was
+    SetTriangleStripRasterizer(previous);
 }
 
 TEST_F(RasterSeamTest, MatrixBlitIsOneCentredQuad) {
