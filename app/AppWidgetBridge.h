@@ -15,6 +15,7 @@ public:
     void SetCursor(int cursorNum) override;
     void CopyToClipboard(const std::string& text) override;
     std::string GetClipboardText() override;
+    bool Is3DAccelerated() override;
     bool IsTabletPC() override;
     int GetWidth() override;
     int GetHeight() override;
@@ -22,6 +23,8 @@ public:
     void KillDialog(int dialogId) override;
     void SafeDeleteWidget(Widget* widget) override;
     DialogListener* GetDialogListener() override;
+    Font* CreateSysFont(const std::string& face, int pointSize, int charSet, bool bold, bool italic,
+                        bool underline) override;
 
 private:
     VelmAppBase* mApp;

@@ -3,11 +3,16 @@
 #include <cstdlib>
 
 #include "app/AppWidgetBridge.h"
+#include "app/CrashCatcher.h"
+#include "app/DisplaySetup.h"
 #include "platform/Clock.h"
+#include "platform/Cursor.h"
 #include "platform/CrtRand.h"
 #include "platform/DebugOutput.h"
+#include "platform/FaultHandler.h"
 #include "platform/Folders.h"
 #include "platform/SingleInstance.h"
+#include "platform/Window.h"
 #include "resources/pack/PakInterface.h"
 #include "resources/Paths.h"
 #include "resources/Random.h"
@@ -67,12 +72,19 @@ VelmAppBase::VelmAppBase()
     mWidgetManager = new WidgetManager(mWidgetBridge.get());
     mResourceManager = new ResourceManager(this);
     WidgetApp::Set(mWidgetBridge.get());
+    SetImageHost(this);
 
     gVelmAppBase.store(this);
+    mPrimaryThreadId = plat::CurrentThreadId();
+    CrashCatcher::SetApp(this);
 }
 
 VelmAppBase::~VelmAppBase()
 {
+    // A crash from here on must not reach a half-destroyed application.
+    if (CrashCatcher::GetApp() == this)
+        CrashCatcher::SetApp(nullptr);
+
     Shutdown();
 
     // The display's hardware-acceleration confirmation lives with the display
@@ -94,11 +106,14 @@ VelmAppBase::~VelmAppBase()
     mWidgetManager = nullptr;
     delete mResourceManager;
     mResourceManager = nullptr;
+    DeleteSharedImages();
+    DeleteDisplay();
 
     delete mMusicInterface;
     mMusicInterface = nullptr;
     delete mSoundManager;
     mSoundManager = nullptr;
+    DestroyMainWindow();
 
     // The loading thread may still be finishing its hook.
     while (mLoadingThreadStarted.load() && !mLoadingThreadCompleted.load())
@@ -112,6 +127,10 @@ VelmAppBase::~VelmAppBase()
     gVelmAppBase.compare_exchange_strong(self, nullptr);
 
     mSingleInstance.reset();
+    if (mCursorThread.joinable())
+        mCursorThread.join();
+    if (GetImageHost() == this)
+        SetImageHost(nullptr);
 }
 
 void VelmAppBase::RestoreDisplayAndExit(int code)
@@ -288,37 +307,19 @@ void VelmAppBase::PostDisplayInitHook() {}
 bool VelmAppBase::ChangeDirHook(const std::string&) { return false; }
 void VelmAppBase::GotFocus() {}
 void VelmAppBase::LostFocus() {}
-bool VelmAppBase::FilterKeyDown(int) { return false; }
+bool VelmAppBase::FilterKeyDown(int, bool, bool) { return false; }
 void VelmAppBase::CloseRequested() {}
 void VelmAppBase::ModalOpen() {}
 void VelmAppBase::ModalClose() {}
 void VelmAppBase::LoadingThreadCompleted() {}
 void VelmAppBase::LoadingThreadProc() {}
 bool VelmAppBase::CheckSignature(const Buffer&, const std::string&) { return false; }
-void VelmAppBase::ReInitImages() {}
-void VelmAppBase::DeleteExtraImageBuffers() {}
-void VelmAppBase::DeleteNativeImageData() {}
-void VelmAppBase::LogScreenSaverError(const std::string&) {}
-
-std::string VelmAppBase::GetProductVersion(const std::string&) { return mProductVersion; }
-
-void* VelmAppBase::GetMainWindowHandle() { return nullptr; }
-void VelmAppBase::ShowMainWindow() {}
-void VelmAppBase::HideMainWindow() {}
-void VelmAppBase::BringMainWindowToFront() {}
-bool VelmAppBase::GetDesktopSize(int*, int*) { return false; }
-void VelmAppBase::StartCursorThread() {}
-void VelmAppBase::PurgeSharedImages() {}
 
 void VelmAppBase::RequestCrashReport()
 {
     // An unhandled fault on purpose: the crash catcher reports it.
     std::abort();
 }
-void VelmAppBase::MakeWindow() {}
-void VelmAppBase::CopyToClipboard(const std::string&) {}
-std::string VelmAppBase::GetClipboard() { return std::string(); }
-void VelmAppBase::EnforceCursor() {}
 
 void VelmAppBase::InitResourcePack()
 {

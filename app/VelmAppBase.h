@@ -2,13 +2,18 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <list>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "graphics/ImageHost.h"
+#include "graphics/Rect.h"
+#include "graphics/SharedImage.h"
 #include "resources/Buffer.h"
 #include "resources/CriticalSection.h"
 #include "resources/PropertiesParser.h"
@@ -17,13 +22,18 @@
 #include "widgets/DialogListener.h"
 
 namespace plat {
+class Cursor;
 class Settings;
 class SingleInstance;
+class Window;
 }
 
 namespace Velm {
 
 class Dialog;
+class DisplaySetup;
+class Image;
+class MemoryImage;
 class MusicInterface;
 class ResourceManager;
 class SoundManager;
@@ -50,7 +60,7 @@ enum RegistryType : uint32_t {
 // destructor run on the main thread; Shutdown may be called from any thread.
 // Time comes from the platform clock, so a test can drive a whole run on a
 // virtual clock.
-class VelmAppBase : public ButtonListener, public DialogListener, public PropertiesReceiver {
+class VelmAppBase : public ButtonListener, public DialogListener, public PropertiesReceiver, public ImageHost {
 public:
     // The "no result yet" value of a dialog.
     static const int kNoDialogResult = 2147483647;
@@ -124,15 +134,28 @@ public:
     virtual void ModalClose();
     virtual void GotFocus();
     virtual void LostFocus();
-    virtual bool FilterKeyDown(int key);
+    // Offered every key down first; true swallows the key (nothing is queued).
+    virtual bool FilterKeyDown(int key, bool ctrlDown, bool altDown);
     virtual void CloseRequested();
     virtual bool CheckSignature(const Buffer& data, const std::string& file);
     virtual bool DrawFrame();
-    virtual void Redraw(const void* clip);
+    virtual void Redraw(const Rect* clip);
     virtual void PreInitHook();
     virtual void DoMainLoop();
     virtual bool UpdateAppStep(bool* updated);
     virtual bool UpdateApp();
+
+    // ---- Crash report hooks (the crash catcher calls them on the faulting thread) ----
+    // Silences the music, hides the main window, sets the crashed flag and puts the
+    // cursor back.
+    virtual void PrepareForCrashReport();
+    // "Product:", "Version:", "Time Loaded:", "Fullscreen:" and "Primary ThreadId:"
+    // lines, each ended by "\r\n".
+    virtual std::string GetProgramInfoText();
+    // Extra form fields for the report upload, sent in key order; none here.
+    virtual void AddCrashReportFields(std::map<std::string, std::string>& fields);
+    // A file to attach to the report upload; none here.
+    virtual std::string GetCrashReportFile();
 
     // DialogListener: the stock dialogs' buttons 1000 and 1001 become this
     // object's button ids dialog id + 2000 and dialog id + 3000.
@@ -182,7 +205,8 @@ public:
     void LoadResourceManifest();
     void ShowResourceError(bool exit);
     // Whole-file read of a program file (the resource pack first, then the disk).
-    virtual bool ReadBufferFromFile(const std::string& path, Buffer& buffer);
+    // noDemo keeps the read out of a demo being recorded or played.
+    virtual bool ReadBufferFromFile(const std::string& path, Buffer& buffer, bool noDemo = false);
 
     // ---- Dialog bookkeeping ----
     void ProcessSafeDeleteList();
@@ -193,7 +217,7 @@ public:
 
     // ---- Clipboard (Windows-1252 text) ----
     virtual void CopyToClipboard(const std::string& text);
-    virtual std::string GetClipboard();
+    virtual std::string GetClipboardText();
 
     // ---- Queued window input (filled by the window code) ----
     // Pumps the platform's window messages into the deferred queue.
@@ -201,6 +225,78 @@ public:
     // Replays queued input into the widget manager: one message when
     // singleMessage, else all. True when the queue is empty afterwards.
     virtual bool ProcessDeferredMessages(bool singleMessage);
+
+    // ---- Main window and input (VelmAppBaseWindow.cpp) ----
+    // A queued window message: the window it was sent to, its number and parameters.
+    struct DeferredMessage {
+        void* window;
+        uint32_t message;
+        uint32_t wParam;
+        uint32_t lParam;
+    };
+    // The window procedure: answers what must be answered at once and queues input and
+    // state messages; what it leaves gets the window's default handling. Returns the answer.
+    int WindowProc(void* window, uint32_t message, uint32_t wParam, uint32_t lParam);
+    void UpdateAppFocus();
+    void ClearKeyState();
+    virtual bool IsAltKeyUsed(int key);
+    virtual bool DebugKeyDown(int key);
+    virtual bool AppCanRestore();
+    const std::deque<DeferredMessage>& GetDeferredMessages() const { return mDeferredMessages; }
+    plat::Window* GetMainWindow() { return mMainWindow.get(); }
+
+    // ---- Cursors (VelmAppBaseCursor.cpp) ----
+    void SetCursorImage(int number, Image* image);
+    void SetCursor(int number);
+    void EnableCustomCursors(bool on);
+    static void CursorThreadMain(VelmAppBase* app);
+    void CursorThreadLoop();
+
+    // ---- Images (VelmAppBaseImages.cpp) ----
+    void AddMemoryImage(MemoryImage* image) override;
+    void RemoveMemoryImage(MemoryImage* image) override;
+    void Remove3DData(MemoryImage* image) override;
+    void SetPurgeNeeded() override;
+    virtual MemoryImage* GetImage(const std::string& file, bool commitBits);
+    virtual SharedImageHandle GetSharedImage(const std::string& file, const std::string& variant, bool* isNew);
+    MemoryImage* CopyImage(Image* image, const Rect& rect);
+    MemoryImage* CopyImage(Image* image);
+    static uint32_t HSLToRGB(int h, int s, int l);
+    static uint32_t RGBToHSL(int r, int g, int b);
+    // Reads an image file into 32-bit ARGB pixels (the image library's GetImage, with its
+    // alpha-companion search); false when the file cannot be read. Null until the image
+    // library is given; tests and the game install it.
+    using ImageFileReader = bool (*)(const std::string& file, std::vector<uint32_t>* pixels, int* width,
+                                     int* height);
+    void SetImageFileReader(ImageFileReader reader) { mImageFileReader = reader; }
+    // The lock of the display: the image set, the shared images and the software cursor.
+    CriticalSection& GetDisplayLock() { return mDDCritSect; }
+    int GetMemoryImageCount();
+
+    // ---- Files, clipboard and links (VelmAppBaseFiles.cpp) ----
+    bool FileExists(const std::string& file);
+    bool WriteBytesToFile(const std::string& file, const void* data, int length);
+    bool WriteBufferToFile(const std::string& file, const Buffer& buffer);
+    virtual bool OpenURL(const std::string& link, bool quitAfter);
+    virtual void URLOpenFailed(const std::string& link);
+    virtual void URLOpenSucceeded(const std::string& link);
+
+    // ---- Screen saver (VelmAppBaseScreensaver.cpp) ----
+    bool HandleScreensaverMessage(uint32_t message, uint32_t wParam, uint32_t lParam, void* window, int* result);
+    void UpdateScreensaverState(uint32_t now);
+
+    // ---- Screen modes and display set-up (VelmAppBaseDisplay.cpp) ----
+    int InitDisplay();
+    void Set3DAcceleration(bool on, bool reinit);
+    virtual void SwitchScreenMode(bool wantWindowed, bool want3D, bool force);
+    virtual void SwitchScreenMode(bool wantWindowed);
+    virtual void SwitchScreenMode();
+    virtual void SetDrawToVideoMemory(bool on);
+    bool Is3DAccelerated() override;
+    bool Is3DAccelerationSupported();
+    bool Is3DAccelerationRecommended();
+    virtual void Notify3DTestRun();
+    DisplaySetup* GetDisplay() { return mDDInterface; }
 
     // ---- Demo hooks (the demo code fills them) ----
     virtual void PlayDemoCommands();
@@ -278,7 +374,8 @@ public:
     uint32_t mVSyncBrokenTestStartTick = 0;
     int mVSyncBrokenCount = 0;
     uint32_t mLastDrawTick = 0;
-    uint32_t mNextDrawTick = 0;
+    // Read by the cursor thread.
+    std::atomic<uint32_t> mNextDrawTick{0};
     uint32_t mStartTick = 0;
     int mUpdateCnt = 0;
     int mDrawCount = 0;
@@ -345,6 +442,8 @@ public:
     std::atomic<bool> mExitLoops{false};
     std::atomic<bool> mShutdownRequestedOffThread{false};
     std::atomic<bool> mCrashed{false};
+    // The kernel's id of the thread that constructed the application (the main thread).
+    uint32_t mPrimaryThreadId = 0;
     bool mInMainLoop = false;
     bool mReadFromRegistry = false;
     bool mLastShutdownWasGraceful = true;
@@ -357,6 +456,41 @@ public:
     // The command line as the process was started (program name first); set
     // by the program's entry before Init.
     std::string mCommandLine;
+
+    // ---- Window, cursor, link, screen-saver and display state ----
+    bool mAllowMaximize = false;
+    bool mMinimizedNow = false;
+    bool mWindowDisabled = false;
+    uint32_t mLastUserInputTick = 0;
+    uint32_t mLastTimerTime = 0;
+    uint32_t mResumeTick = 0;
+    // The last mouse position written into a demo, shared with the demo code.
+    std::atomic<int> mLastDemoMouseX{0};
+    std::atomic<int> mLastDemoMouseY{0};
+    // 13 cursor slots (CursorNum 0 .. 12), images not owned.
+    Image* mCursorImages[13] = {};
+    bool mSysCursor = true;
+    // The cursor last applied: 0 .. 12 a system shape of the cursor table, -1 hidden,
+    // -2 the software cursor (an image). Read by tests.
+    int mAppliedCursor = 0;
+    bool mIsOpeningURL = false;
+    bool mShutdownOnURLOpen = false;
+    std::string mOpeningURL;
+    uint32_t mOpeningURLTime = 0;
+    uint32_t mLastMonitorPowerOffTick = 0;
+    bool mSystemSaverActive = false;
+    uint32_t mScreenSaverIdleLimitMs = 0;
+    uint32_t mLastSaverQueryTick = 0;
+    bool mLastSaverQueryDone = false;
+    uint32_t mLastScreensaverUpdateTick = 0;
+    bool mAutoEnable3D = false;
+    bool mTest3D = false;
+    int mMinVidMemory3D = 6;
+    int mRecommendedVidMemory3D = 14;
+    Rect mScreenBounds;
+    uint32_t mLastDisplayRestoreTick = 0;
+    // Presents so far; the cursor thread reads it.
+    std::atomic<int> mPresentCount{0};
 
 protected:
     // ---- The main window (the window code fills these in) ----
@@ -378,6 +512,41 @@ protected:
     virtual void InitResourcePack();
     // Chooses between windowed and full screen before the window is made.
     void ChooseScreenMode();
+    // Makes the display device on the first MakeWindow (the stand-in WindowDisplay).
+    virtual DisplaySetup* CreateDisplay();
+    // Creates the main window (the window half of MakeWindow).
+    void CreateMainWindow();
+    // The end of a successful set-up: focus refresh, window timer, images, screen image.
+    void FinishDisplaySetup();
+    // The system's screen-saver settings; false where the system has none (this platform).
+    virtual bool GetSystemScreenSaverInfo(int* timeoutSeconds, bool* active, bool* running);
+    // Acts on one queued message (the replay half of the input queue).
+    void ProcessDeferredMessage(const DeferredMessage& record);
+    void RecordDemoMouse(uint32_t message, uint32_t lParam);
+    void DestroyMainWindow();
+    void DeleteDisplay();
+    void DeleteSharedImages();
+    bool PointerInDrawingArea();
+
+    std::unique_ptr<plat::Window> mMainWindow;
+    std::deque<DeferredMessage> mDeferredMessages;
+    std::unique_ptr<plat::Cursor> mHandCursor;
+    std::unique_ptr<plat::Cursor> mDraggingCursor;
+    std::unique_ptr<plat::Cursor> mSystemCursors[10];
+    DisplaySetup* mDDInterface = nullptr;
+    CriticalSection mDDCritSect;
+    std::set<MemoryImage*> mMemoryImageSet;
+    std::map<std::pair<std::string, std::string>, SharedImage> mSharedImageMap;
+    std::atomic<bool> mCleanupSharedImages{false};
+    ImageFileReader mImageFileReader = nullptr;
+    std::thread mCursorThread;
+    // Screen-saver mode: pointer moves seen, the recorded position, the closing guard.
+    int mSaverMouseMoves = 0;
+    int mSaverMouseX = 0;
+    int mSaverMouseY = 0;
+    bool mSaverClosing = false;
+    bool mSaverFirstCreateSeen = false;
+    bool mScrLogFirstCall = true;
 
     // The program's tick clock, truncated to 32 bits as the tick counters are.
     static uint32_t Tick();

@@ -304,6 +304,10 @@ bool VelmAppBase::DrawFrame()
     }
 
     const uint32_t now = Tick();
+    if (now - mLastScreensaverUpdateTick >= 1000) {
+        mLastScreensaverUpdateTick = now;
+        UpdateScreensaverState(now);
+    }
     if (!mScreensaverPaused) {
         mIsDrawing = true;
         const bool changed = mWidgetManager->DrawScreen();
@@ -350,14 +354,5 @@ bool VelmAppBase::DrawFrame()
     return false;
 }
 
-void VelmAppBase::Redraw(const void*) {}
-
-void VelmAppBase::PumpWindowMessages()
-{
-    if (mSingleInstance && mSingleInstance->PollKnock())
-        HandleNotifyMessage(0, 0);
-}
-
-bool VelmAppBase::ProcessDeferredMessages(bool) { return true; }
 
 } // namespace Velm

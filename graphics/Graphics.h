@@ -90,6 +90,25 @@ public:
     // last pixel. The endpoints may come back swapped; false when nothing is inside.
     bool ClipLine(double& startX, double& startY, double& endX, double& endY);
     void DrawString(const std::string& text, int x, int y);
+    // Text layout with the current font (GraphicsText.cpp). Colour codes in the text,
+    // "^RRGGBB^", "^oldclr^" (the colour at the start of the call, or startColour as
+    // 0xAARRGGBB when not -1) and "^^" (one caret), are read while colorCodes is set.
+    // justification: 0 centred in width, 1 right-aligned to x + width, other values left.
+    // WriteString writes (draw) or measures text[offset .. offset + length) (length -1: to
+    // the end) and returns its advance width, codes excluded; the code colours stay set.
+    int WriteString(const std::string& text, int x, int y, int width, int justification, bool draw = true,
+                    int offset = 0, int length = -1, int startColour = -1);
+    // Wraps at spaces and newlines to rect.width, the first baseline at rect.y + ascent -
+    // ascentPadding, lines lineSpacing apart (-1: the font's); returns the height used.
+    // maxWidth receives the widest line written; maxChars (-1: all) limits the characters
+    // written; lineOffset indents the first line and receives the width of the last one.
+    int WriteWordWrapped(const Rect& rect, const std::string& text, int lineSpacing = -1, int justification = -1,
+                         int* maxWidth = nullptr, int maxChars = -1, int* lineOffset = nullptr);
+    // As WriteWordWrapped with the first baseline at y.
+    int DrawStringWordWrapped(const std::string& text, int x, int y, int wrapWidth, int lineSpacing = -1,
+                              int justification = -1, int* maxWidth = nullptr);
+    // The height WriteWordWrapped would use, measured without drawing.
+    int GetWordWrappedHeight(int width, const std::string& text, int lineSpacing = -1, int* maxWidth = nullptr);
 
     void DrawImage(Image* image, int x, int y);
     // Draws nothing when srcRect reaches outside the image.

@@ -59,9 +59,9 @@ enum BufferFlags : uint32_t {
 };
 
 struct PcmFormat {
-    uint16_t channels = 2;         // 1 or 2
+    uint16_t channels = 2;  // 1 or 2
     uint32_t samplesPerSec = 22050;
-    uint16_t bitsPerSample = 16;   // 8 (unsigned) or 16 (signed, little-endian)
+    uint16_t bitsPerSample = 16;  // 8 (unsigned) or 16 (signed, little-endian)
 
     uint32_t BlockAlign() const { return uint32_t(channels) * bitsPerSample / 8; }
 };
@@ -156,7 +156,7 @@ public:
 
     bool SetVolume(int32_t millibels);  // kVolumeSilent..kVolumeFull, needs kCtrlVolume
     int32_t GetVolume() const;
-    bool SetPan(int32_t millibels);     // kPanLeft..kPanRight, needs kCtrlPan
+    bool SetPan(int32_t millibels);  // kPanLeft..kPanRight, needs kCtrlPan
     int32_t GetPan() const;
     // Samples per second to play at; kFrequencyOriginal restores the format's rate.
     bool SetFrequency(uint32_t hz);
@@ -180,8 +180,8 @@ private:
     // Everything below is guarded by the mixer's lock.
     bool mPlaying = false;
     bool mLooping = false;
-    uint32_t mFrame = 0;      // play cursor in frames
-    uint32_t mFraction = 0;   // position between mFrame and the next frame, 1/2^32
+    uint32_t mFrame = 0;     // play cursor in frames
+    uint32_t mFraction = 0;  // position between mFrame and the next frame, 1/2^32
     int32_t mVolume = kVolumeFull;
     int32_t mPan = kPanCenter;
     uint32_t mFrequency;
@@ -194,6 +194,7 @@ private:
 
 class Mixer {
 public:
+    // Output rates are kept within 1000..384000 Hz; 0 means kOutputRate.
     explicit Mixer(uint32_t outputRate = kOutputRate);
     ~Mixer();
     Mixer(const Mixer&) = delete;

@@ -1,10 +1,9 @@
-#include "platform/Audio.h"
-
 #include <SDL.h>
 
 #include <atomic>
 #include <string>
 
+#include "platform/Audio.h"
 #include "platform/DebugOutput.h"
 
 namespace plat {

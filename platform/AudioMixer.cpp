@@ -1,9 +1,9 @@
-#include "platform/Audio.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <mutex>
+
+#include "platform/Audio.h"
 
 namespace plat {
 namespace audio {
@@ -102,47 +102,74 @@ inline float SampleAt(const uint8_t* frame, int channel) {
 // Mixes one voice into `acc` until `frames` output frames are done or a voice that does
 // not loop reaches its end. Positions are frames with a 32-bit fraction; `advanced`
 // counts the source frames the cursor moved over. Returns true when the voice ended.
+//
+// Most frames go through the inner run, which needs no bounds checks because the frame
+// after the current one exists; only the last frame of the voice takes the careful path
+// (its successor is the first frame when looping, itself otherwise).
 template <int Bits, int Channels>
-bool MixLoop(const uint8_t* data, uint32_t frameCount, bool looping, uint64_t step, float gainLeft,
-             float gainRight, float* acc, size_t frames, uint32_t& frame, uint32_t& fraction,
-             uint64_t& advanced) {
+bool MixLoop(const uint8_t* data, uint32_t frameCount, bool looping, uint64_t step, float gainLeft, float gainRight,
+             float* acc, size_t frames, uint32_t& frame, uint32_t& fraction, uint64_t& advanced) {
     constexpr uint32_t kBlock = Channels * Bits / 8;
-    const uint32_t stepWhole = uint32_t(step >> 32);
-    const uint32_t stepFraction = uint32_t(step);
     constexpr float kFractionScale = 1.0f / 4294967296.0f;
-    for (size_t n = 0; n < frames; ++n) {
-        const uint8_t* f0 = data + size_t(frame) * kBlock;
-        float l = SampleAt<Bits>(f0, 0);
-        float r = Channels == 2 ? SampleAt<Bits>(f0, 1) : l;
-        if (fraction != 0) {
-            uint32_t next = frame + 1;
-            if (next >= frameCount) next = looping ? 0 : frame;
-            const uint8_t* f1 = data + size_t(next) * kBlock;
-            const float t = float(fraction) * kFractionScale;
-            const float l1 = SampleAt<Bits>(f1, 0);
-            const float r1 = Channels == 2 ? SampleAt<Bits>(f1, 1) : l1;
-            l += (l1 - l) * t;
-            r += (r1 - r) * t;
+    const uint64_t end = uint64_t(frameCount) << 32;
+    const uint64_t lastFrame = uint64_t(frameCount - 1) << 32;
+    uint64_t pos = (uint64_t(frame) << 32) | fraction;
+    size_t n = 0;
+    while (n < frames) {
+        if (pos < lastFrame) {
+            size_t run = size_t((lastFrame - pos + step - 1) / step);
+            if (run > frames - n) run = frames - n;
+            float* out = acc + 2 * n;
+            const uint64_t startPos = pos;
+            for (size_t k = 0; k < run; ++k) {
+                const uint8_t* f0 = data + size_t(pos >> 32) * kBlock;
+                const float t = float(uint32_t(pos)) * kFractionScale;
+                const float l0 = SampleAt<Bits>(f0, 0);
+                const float l1 = SampleAt<Bits>(f0 + kBlock, 0);
+                const float l = l0 + (l1 - l0) * t;
+                float r = l;
+                if (Channels == 2) {
+                    const float r0 = SampleAt<Bits>(f0, 1);
+                    const float r1 = SampleAt<Bits>(f0 + kBlock, 1);
+                    r = r0 + (r1 - r0) * t;
+                }
+                out[2 * k] += l * gainLeft;
+                out[2 * k + 1] += r * gainRight;
+                pos += step;
+            }
+            advanced += (pos >> 32) - (startPos >> 32);
+            n += run;
+        } else {
+            // The last frame of the voice.
+            const uint32_t index = uint32_t(pos >> 32);
+            const uint8_t* f0 = data + size_t(index) * kBlock;
+            const uint8_t* f1 = looping ? data : f0;
+            const float t = float(uint32_t(pos)) * kFractionScale;
+            const float l0 = SampleAt<Bits>(f0, 0);
+            const float l = l0 + (SampleAt<Bits>(f1, 0) - l0) * t;
+            float r = l;
+            if (Channels == 2) {
+                const float r0 = SampleAt<Bits>(f0, 1);
+                r = r0 + (SampleAt<Bits>(f1, 1) - r0) * t;
+            }
+            acc[2 * n] += l * gainLeft;
+            acc[2 * n + 1] += r * gainRight;
+            ++n;
+            pos += step;
+            advanced += (pos >> 32) - index;
         }
-        acc[2 * n] += l * gainLeft;
-        acc[2 * n + 1] += r * gainRight;
-
-        const uint32_t before = fraction;
-        fraction += stepFraction;
-        const uint32_t move = stepWhole + (fraction < before ? 1u : 0u);
-        advanced += move;
-        uint64_t next = uint64_t(frame) + move;
-        if (next >= frameCount) {
+        if (pos >= end) {
             if (!looping) {
-                advanced -= next - frameCount;  // only the frames that exist were played
+                advanced -= (pos >> 32) - frameCount;  // only the frames that exist were played
                 frame = 0;
                 fraction = 0;
                 return true;
             }
-            next %= frameCount;
+            pos = (uint64_t((pos >> 32) % frameCount) << 32) | uint32_t(pos);
         }
-        frame = uint32_t(next);
     }
+    frame = uint32_t(pos >> 32);
+    fraction = uint32_t(pos);
     return false;
 }
 
@@ -313,7 +340,9 @@ bool Voice::Get3D(Voice3D& params) const {
 
 // ---- Mixer ----
 
-Mixer::Mixer(uint32_t outputRate) : mCore(std::make_shared<MixerCore>(outputRate ? outputRate : kOutputRate)) {}
+Mixer::Mixer(uint32_t outputRate)
+    : mCore(std::make_shared<MixerCore>(outputRate == 0 ? kOutputRate
+                                                        : std::min(std::max(outputRate, 1000u), 384000u))) {}
 
 Mixer::~Mixer() = default;
 
@@ -381,22 +410,22 @@ void Mixer::Mix(int16_t* out, size_t frames) {
             bool ended = false;
             const int kind = v->mDesc.format.bitsPerSample * 10 + v->mDesc.format.channels;
             switch (kind) {
-            case 81:
-                ended = MixLoop<8, 1>(data, frameCount, v->mLooping, step, left, right, acc.data(), frames,
-                                      v->mFrame, v->mFraction, advanced);
-                break;
-            case 82:
-                ended = MixLoop<8, 2>(data, frameCount, v->mLooping, step, left, right, acc.data(), frames,
-                                      v->mFrame, v->mFraction, advanced);
-                break;
-            case 161:
-                ended = MixLoop<16, 1>(data, frameCount, v->mLooping, step, left, right, acc.data(), frames,
-                                       v->mFrame, v->mFraction, advanced);
-                break;
-            default:
-                ended = MixLoop<16, 2>(data, frameCount, v->mLooping, step, left, right, acc.data(), frames,
-                                       v->mFrame, v->mFraction, advanced);
-                break;
+                case 81:
+                    ended = MixLoop<8, 1>(data, frameCount, v->mLooping, step, left, right, acc.data(), frames,
+                                          v->mFrame, v->mFraction, advanced);
+                    break;
+                case 82:
+                    ended = MixLoop<8, 2>(data, frameCount, v->mLooping, step, left, right, acc.data(), frames,
+                                          v->mFrame, v->mFraction, advanced);
+                    break;
+                case 161:
+                    ended = MixLoop<16, 1>(data, frameCount, v->mLooping, step, left, right, acc.data(), frames,
+                                           v->mFrame, v->mFraction, advanced);
+                    break;
+                default:
+                    ended = MixLoop<16, 2>(data, frameCount, v->mLooping, step, left, right, acc.data(), frames,
+                                           v->mFrame, v->mFraction, advanced);
+                    break;
             }
 
             // A position notification fires when the cursor moved over its frame, however

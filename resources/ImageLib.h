@@ -29,7 +29,7 @@
 namespace ImageLib {
 
 const int kMaxDimension = 16384;
-const int64_t kMaxPixels = int64_t(1) << 26;
+const int64_t kMaxPixels = int64_t(1) << 24;  // 64 MB of pixels
 
 // A decoded picture. The pixels are owned (new[]) and freed by the
 // destructor; a caller that lends its own array clears mBits before the

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "resources/Paths.h"
+#include "resources/ResourceImageSource.h"
 #include "resources/StringUtils.h"
 #include "resources/XMLParser.h"
 
@@ -62,13 +63,18 @@ bool ResourceManager::NameLessNoCase::operator()(const std::string& a, const std
     return a.size() < b.size();
 }
 
-ResourceManager::ResourceManager(VelmAppBase* app) : mApp(app) {}
+ResourceManager::ResourceManager(VelmAppBase* app)
+    : mApp(app), mOwnImageCache(new MemoryImageCache) {
+    mImageSource = mOwnImageCache.get();
+}
 
 ResourceManager::~ResourceManager() {
     delete mXMLParser;
-    for (ResMap* map : {&mImageMap, &mSoundMap, &mFontMap}) {
-        for (auto& entry : *map) entry.second->DeleteResource();
-    }
+    // Loaded objects go before the image cache they may come from.
+    DestroyResourceMap(mImageMap);
+    DestroyResourceMap(mSoundMap);
+    DestroyResourceMap(mFontMap);
+    mResGroupMap.clear();
 }
 
 const ResourceManager::ImageRes* ResourceManager::GetImageRes(const std::string& id) const {
@@ -167,6 +173,8 @@ bool ResourceManager::DoParseResources() {
     if (mXMLParser != nullptr && mXMLParser->HadError()) Fail(mXMLParser->GetErrorText());
     delete mXMLParser;
     mXMLParser = nullptr;
+    // The list pointer served the parse; no group is being loaded yet.
+    mCurResGroupList = nullptr;
     return !mHasFailed;
 }
 

@@ -18,10 +18,20 @@
 // the file name without folder and last extension. Ids are case-sensitive;
 // group names compare case-insensitively.
 //
-// This class reads the manifest into records; loading and lookup of the
-// resources themselves build on these records. The first error is kept with
-// " on Line n" and " in File '...'" while a manifest is read. Not thread-safe:
-// the manifest is read once, on the thread that owns the manager.
+// The manager reads the manifest into records, then loads whole groups, one
+// resource per step so that a loading screen can show progress, keeps each
+// loaded image, sound id and font in its record, answers lookups by id and
+// releases groups again. Images come from an image source (the application's
+// shared-image cache; a MemoryImageCache of its own until one is set), sounds
+// from the framework sound manager, fonts from a font maker (see
+// ResourceFontMaker.h); "!ref:" fonts are duplicates of other font resources.
+//
+// Errors: the first error is kept (with " on Line n" and " in File '...'"
+// while a manifest is read). A failed load stops the group; lookups of
+// required resources throw ResourceManagerException.
+//
+// Threads: no lock. The manifest is read once; a loading thread may load
+// groups while no other thread uses the manager.
 
 #include <cstdint>
 #include <functional>
@@ -31,13 +41,34 @@
 #include <set>
 #include <string>
 
+#include <exception>
+#include <vector>
+
 #include "graphics/CelAnimation.h"
+#include "graphics/SharedImage.h"
 
 namespace Velm {
 
+class Font;
+class MemoryImage;
+class MemoryImageCache;
+class ResourceFontMaker;
+class ResourceImageSource;
+class SoundManager;
 class VelmAppBase;
 class XMLElement;
 class XMLParser;
+
+// Thrown when a required resource is not defined or not loaded. mText holds
+// the manager's error text at the time of the throw; what() is the base's.
+class ResourceManagerException : public std::exception {
+public:
+    explicit ResourceManagerException(const std::string& text) : mText(text) {}
+    ~ResourceManagerException() override = default;
+    const char* what() const noexcept override { return std::exception::what(); }
+
+    std::string mText;
+};
 
 class ResourceManager {
 public:
@@ -59,6 +90,10 @@ public:
 
     class ImageRes : public BaseRes {
     public:
+        // Releases the image handle.
+        void DeleteResource() override;
+
+        SharedImageHandle mImage;  // empty until loaded
         std::string mAlphaImage;      // default path in front
         std::string mAlphaGridImage;  // default path in front
         std::string mVariant;
@@ -76,13 +111,22 @@ public:
 
     class SoundRes : public BaseRes {
     public:
+        // Frees the sound in the sound manager it was loaded into.
+        void DeleteResource() override;
+
         int mSoundId = -1;     // -1 until loaded
+        SoundManager* mSoundManager = nullptr;  // the manager that holds mSoundId
         double mVolume = -1;   // -1: no volume set
         int mPanning = 0;
     };
 
     class FontRes : public BaseRes {
     public:
+        // Deletes the font and its source image.
+        void DeleteResource() override;
+
+        Font* mFont = nullptr;          // owned; null until loaded
+        MemoryImage* mImage = nullptr;  // owned: the picture of an "image" font
         std::string mImagePath;  // the "image" value as written
         std::string mTags;
         bool mSysFont = false;  // path "!sys:" + face name
@@ -114,6 +158,47 @@ public:
     // "nobits2d"); without a query the drawing is taken as software.
     void SetIs3DAcceleratedQuery(std::function<bool()> query) { mIs3DQuery = std::move(query); }
 
+    // Where images, sounds and fonts come from. None is owned. Without an
+    // image source the manager reads images into a cache of its own; without
+    // a sound manager every sound fails; without a font maker only "!ref:"
+    // fonts load. The sound manager must outlive this manager, which releases
+    // its sounds into it.
+    void SetImageSource(ResourceImageSource* source);
+    void SetSoundManager(SoundManager* soundManager) { mSoundManager = soundManager; }
+    void SetFontMaker(ResourceFontMaker* fontMaker) { mFontMaker = fontMaker; }
+
+    // ---- Group loading ----
+    // Clears any earlier failure and makes the group (case-insensitive) the
+    // one LoadNextResource works through, from its first record.
+    virtual void StartLoadResources(const std::string& group);
+    // Loads the next record of the current group that is not loaded yet
+    // (program-made records are skipped): the result of that load. False
+    // when none is left, after a failure, or without a current group.
+    virtual bool LoadNextResource();
+    // The whole group; true and the group marked as loaded when nothing
+    // failed. A failure stops the group and keeps what was loaded before it.
+    virtual bool LoadResources(const std::string& group);
+    // Releases the loaded objects of the group's records (every record with
+    // the empty name); the records stay defined and can be loaded again.
+    virtual void DeleteResources(const std::string& group);
+    bool IsGroupLoaded(const std::string& group) const { return mLoadedGroups.count(group) != 0; }
+    // The records of the group (exact name) that loading works through:
+    // program-made records are not counted.
+    int GetNumResources(const std::string& group) const;
+
+    // ---- Lookup ----
+    // The loaded resource; otherwise the failure "Image resource not found: "
+    // (or Sound, Font) with the id is recorded and ResourceManagerException
+    // thrown. Nothing is loaded.
+    virtual SharedImageHandle GetImageThrow(const std::string& id);
+    virtual int GetSoundThrow(const std::string& id);
+    virtual Font* GetFontThrow(const std::string& id);
+    // The image, loaded on demand unless program-made; an empty handle when
+    // the id is not defined or loading fails (the failure is recorded).
+    SharedImageHandle GetImage(const std::string& id);
+    // The loaded font, or null; nothing is loaded.
+    Font* GetFont(const std::string& id) const;
+
     // Records by id (case-sensitive), or null.
     const ImageRes* GetImageRes(const std::string& id) const;
     const SoundRes* GetSoundRes(const std::string& id) const;
@@ -126,6 +211,16 @@ public:
     bool HadError() const { return mHasFailed; }
 
 protected:
+    virtual void DeleteResourcesInMap(ResMap& map, const std::string& group);
+    virtual bool DoLoadImage(ImageRes* res);
+    virtual bool DoLoadFont(FontRes* res);
+    virtual bool DoLoadSound(SoundRes* res);
+    // Called after each resource is loaded; nothing here.
+    virtual void ResourceLoadedHook(BaseRes* res);
+    bool LoadAlphaImage(ImageRes* res, MemoryImage* image);
+    bool LoadAlphaGridImage(ImageRes* res, MemoryImage* image);
+    void DestroyResourceMap(ResMap& map);
+
     bool DoParseResources();
     virtual bool ParseCommonResource(XMLElement& element, std::unique_ptr<BaseRes>& res, ResMap& map);
     virtual bool ParseSoundResource(XMLElement& element);
@@ -147,6 +242,11 @@ protected:
     std::string mDefaultIdPrefix;
     ResGroupMap mResGroupMap;
     ResList* mCurResGroupList = nullptr;
+    ResList::iterator mCurRes;  // the next record of mCurResGroupList to load
+
+    ResourceImageSource* mImageSource;
+    SoundManager* mSoundManager = nullptr;
+    ResourceFontMaker* mFontMaker = nullptr;
 
 private:
     bool ParseManifest();
@@ -155,6 +255,7 @@ private:
     bool Is3DAccelerated() const { return mIs3DQuery ? mIs3DQuery() : false; }
 
     std::function<bool()> mIs3DQuery;
+    std::unique_ptr<MemoryImageCache> mOwnImageCache;  // while no image source is set
 };
 
 }  // namespace Velm

@@ -73,7 +73,8 @@ unsigned RgbToHsl(int r, int g, int b) {
             sixths = b == minC ? 256 + (maxC - r) * 256 / d : 768 + (b - maxC) * 256 / d;
         else
             sixths = r == minC ? 768 + (maxC - g) * 256 / d : 1280 + (r - maxC) * 256 / d;
-        h = sixths / 6;
+        // Pure reds come out as hue 256, which is hue 0 once more.
+        h = (sixths / 6) % 256;
     }
     auto lane = [](int v8) { return static_cast<unsigned>(std::clamp(v8, 0, 255)); };
     return 0xFF000000u | lane(l) << 16 | lane(s) << 8 | lane(h);

@@ -58,7 +58,7 @@ unsigned HSLToRGB(int hue, int saturation, int lightness);
 }  // namespace EngineHooks
 
 // The integer HSL conversions the colour cycles of sprite animations are defined with (hue,
-// saturation and lightness 0..255, hue in sixths of 256). Saturation and hue are capped at
-// 255 so that they never spill into the next byte of the packed result.
+// saturation and lightness 0..255, hue in sixths of 256). Saturation is capped at 255 and a
+// hue of 256 wraps to 0, so that neither spills into the next byte of the packed result.
 unsigned RgbToHsl(int red, int green, int blue);  // 0xFF000000 | l << 16 | s << 8 | h
 unsigned HslToRgb(int hue, int saturation, int lightness);  // 0xFFRRGGBB

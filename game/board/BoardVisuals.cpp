@@ -31,12 +31,31 @@ public:
         mFrame = 0;
         mRunning = mFrameCount > 0;
     }
+    void CopyPhaseFrom(const BoardAnim& other) override {
+        if (mFrameCount > 0) mFrame = other.GetFrameIndex() % mFrameCount;
+    }
     void Draw(Graphics*, int) override {}
+    void DrawTransformed(Graphics*, int) override {}
 
 private:
     int mFrameCount;
     int mFrame = 0;
     bool mRunning = false;
+};
+
+// Done after a fixed number of updates.
+class CountingEffect : public TileEffect {
+public:
+    explicit CountingEffect(int ticks) : mTicksLeft(ticks) {}
+    void Update() override {
+        if (mTicksLeft > 0) --mTicksLeft;
+    }
+    bool IsDone() const override { return mTicksLeft <= 0; }
+    void SetScale(float) override {}
+    void Draw(Graphics*) override {}
+
+private:
+    int mTicksLeft;
 };
 
 }  // namespace
@@ -56,6 +75,10 @@ std::unique_ptr<BoardAnim> NullBoardVisuals::MakeShuffleAnim() {
 
 std::unique_ptr<BoardAnim> NullBoardVisuals::MakeMarker(BoardMarker) {
     return std::make_unique<CountingAnim>(kNullAnimFrames);
+}
+
+std::unique_ptr<TileEffect> NullBoardVisuals::MakeComboHint(int, int, int cycles) {
+    return std::make_unique<CountingEffect>(cycles * kNullHintTicksPerCycle);
 }
 
 }  // namespace Velm

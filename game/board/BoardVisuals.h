@@ -48,7 +48,15 @@ public:
     virtual void SetSpin(int spin) = 0;
     // Starts from the first frame.
     virtual void Start() = 0;
+    // Takes over the other animation's phase (frame position, timing and
+    // colour), so a marker moved to another tile does not jump.
+    virtual void CopyPhaseFrom(const BoardAnim& other) = 0;
+    // alpha: board tint 0 .. 255, or kOwnColour to keep the animation's colour.
     virtual void Draw(Graphics* g, int alpha) = 0;
+    // Draws through the animation's transform (its spin and scale).
+    virtual void DrawTransformed(Graphics* g, int alpha) = 0;
+
+    static constexpr int kOwnColour = -1;
 };
 
 // An effect drawn on one tile, such as the combo hint; owned by the tile and
@@ -80,18 +88,26 @@ public:
     // "data/Shuffle.anim" showing the image "IMAGE_SNOW".
     virtual std::unique_ptr<BoardAnim> MakeShuffleAnim() = 0;
     virtual std::unique_ptr<BoardAnim> MakeMarker(BoardMarker which) = 0;
+    // The combo bonus hint on one tile: the image "IMAGE_BLINK_COLL" centred on
+    // (x, y), blinking from the first tick with a period of 50 ticks per half
+    // cycle, for the given number of cycles.
+    virtual std::unique_ptr<TileEffect> MakeComboHint(int x, int y, int cycles) = 0;
 };
 
 // Pictures that draw nothing. Their animations count frames: kNullAnimFrames
 // frames, one per tick, so the shuffle reaches its middle and its end headless.
+// The combo hint lives kNullHintTicksPerCycle ticks per cycle, as the blinking
+// picture does (51 ticks fading in, 51 fading out).
 class NullBoardVisuals : public BoardVisuals {
 public:
     static constexpr int kNullAnimFrames = 20;
+    static constexpr int kNullHintTicksPerCycle = 102;
     static NullBoardVisuals& Instance();
 
     std::unique_ptr<TileSprite> MakeTileSprite() override;
     std::unique_ptr<BoardAnim> MakeShuffleAnim() override;
     std::unique_ptr<BoardAnim> MakeMarker(BoardMarker which) override;
+    std::unique_ptr<TileEffect> MakeComboHint(int x, int y, int cycles) override;
 };
 
 }  // namespace Velm

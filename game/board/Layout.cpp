@@ -140,6 +140,19 @@ bool Layout_t::LoadFromText(const std::string& text, const std::string& origin) 
 
 void Layout_t::ApplyLayout(const LayoutFileData& data) {
     ForgetFaceFamilies();
+    // Whatever the last board left running ends here, without notifying: the
+    // play screen drops its animations at a level start, so a pending move would
+    // never be applied and its hidden pictures never shown again.
+    pendingOperation = kNothingPending;
+    toolMode = kNoTool;
+    swapFirst = -1;
+    swapSecond = -1;
+    removerTargets.clear();
+    currentMove.clear();
+    StopShuffle();
+    for (LayoutTile_t& tile : tiles) {
+        if (tile.cells[0].sprite) tile.cells[0].sprite->SetHidden(false);
+    }
     tickCount = 0;
     comboCount = 0;
     lastRemovalTick = 0;

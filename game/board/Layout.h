@@ -55,6 +55,28 @@ public:
         kFirstLinked = 7  // kind k: ends of a link; kind k + 1: its links
     };
     enum ShuffleMode { kShuffleNone = 0, kShuffleDeal = 1, kShuffleRebalance = 2 };
+    enum ToolMode { kNoTool = 0, kToolSwap = 1, kToolChange = 2, kToolRemover = 3 };
+    // Tool numbers in notifications: the three tools above and the hint time.
+    enum { kToolNumberHint = 4 };
+    // A move recorded into currentMove whose tiles change only when the play
+    // screen's animation ends. While one is pending, board clicks are ignored,
+    // Undo and Shuffle do nothing and an active tool cannot be dropped, so the
+    // recorded move is never overwritten and no tile stays hidden.
+    enum PendingOperation {
+        kNothingPending = 0,
+        kPendingSwap = 1,     // ends in ApplySwap
+        kPendingRemover = 2,  // ends in FinishRemoverBonus
+        kPendingChange = 3,   // a mode's change waiting for ResolveGroups
+        kPendingFlights = 4   // a mode's tile flights waiting for OnTileMoveFinished
+    };
+    // Combo timing, in update ticks.
+    static constexpr int kComboWindow = 250;
+    static constexpr int kComboBonusCount = 3;
+    static constexpr int kComboBonusTicks = 3000;
+    // Hit rectangle of a tile from its anchor cell's corner: larger than the
+    // 51 by 64 tile, so it also covers the drawn side and shadow.
+    static constexpr int kHitWidth = 58;
+    static constexpr int kHitHeight = 69;
 
     Layout_t();
     virtual ~Layout_t();
@@ -88,7 +110,9 @@ public:
     // Reads "Layouts/" + name. The file is checked whole first (see LayoutFile.h);
     // a missing, empty or broken file returns false, leaves the board as it was and
     // explains itself in GetLoadError(). Ordinary tiles keep their old faces until
-    // the deal.
+    // the deal. A successful load also ends whatever the last board left running
+    // (a pending tool move, a tool, a shuffle) and shows every tile's picture
+    // again, without notifying anybody.
     virtual bool Load(const std::string& name);
     bool LoadFromFile(const std::string& path);
     bool LoadFromText(const std::string& text, const std::string& origin);
@@ -153,6 +177,7 @@ public:
     // On the top layer, or not all four cells above occupied.
     bool IsUncovered(int tile) const;
     // Starts the shuffle animation; the faces are dealt again at its middle frame.
+    // Nothing while an operation is pending.
     void StartShuffle();
     // Starts the animation that gives the tiles of odd face classes new faces in
     // pairs; false when the classes are all even or nothing was started.
@@ -162,9 +187,77 @@ public:
     // One tick of the shuffle or rebalance animation (part of Update).
     void AdvanceShuffle();
 
-    // --- Per tick -----------------------------------------------------------
-    // Counts the tick and runs the shuffle.
+    // --- Mouse, selection and bonus tools -------------------------------------
+    // The active tile under a screen point, higher layers first; -1 none.
+    int HitTest(int x, int y) const;
+    // Updates hovered and hitTile and tells the listener.
+    virtual void HandleMouseMove(int x, int y);
+    // A left click on what the last mouse move hovered (the point itself is not
+    // used). True when the board used the click, false when the play screen may
+    // offer it to other objects. Ignored (false) while an operation is pending.
+    virtual bool HandleClick(int x, int y);
+    // Shows the selection of `selected` and starts the tool of a tool tile.
+    void SelectHoveredTile();
+    // Ends a pending swap: the two tiles exchange faces and the move enters the
+    // history. Nothing unless a swap is pending.
+    virtual void ApplySwap();
+    // The change tool: every tile matching the second chosen tile takes the face
+    // of the first.
+    virtual void ApplyChangeBonus(int unused);
+    // Ends a pending remover after the play screen took its targets away with
+    // RemoveTile. Nothing unless a remover is pending.
+    void FinishRemoverBonus();
+    // The play screen's right click: drops an active tool that has not been used
+    // yet (the tool tile stays). False, and nothing changes, while a tool's move
+    // is pending; true otherwise.
+    bool DropTool();
+    bool IsOperationPending() const { return pendingOperation != kNothingPending; }
+    // Whether the play screen may offer Undo and Shuffle now.
+    bool CanUndo() const { return toolMode == kNoTool && !IsOperationPending(); }
+    bool CanShuffle() const;
+    // Appends the selected tile and every tile of the available pairs that
+    // matches it (each once); nothing without a selection.
+    virtual void CollectSelectedPartners(std::vector<LayoutCell_t*>& out);
+    // The other tile of the first available pair holding the selected tile.
+    LayoutCell_t* SelectedPartner();
+    // Moves the hint cursor to the next available pair; false when there is none.
+    bool NextHint();
+    LayoutCell_t* HintTile(bool second);
+    // The tile of record k of the last move in the history, or null.
+    LayoutCell_t* LastMoveTile(int k);
+
+    // --- Pair removal, links, combos and undo --------------------------------
+    // Removes `selected` and `hovered` with their links, records the move, counts
+    // the combo and tells the listener.
+    virtual void RemoveSelectedPair();
+    void RemoveTileByCell(const LayoutCell_t* cell, int action);
+    // A record of a tile flying to other cells (action 2) at the end of
+    // currentMove.
+    void RecordMove(const LayoutFlight_t& flight);
+    // Removes the links of a pair of linked ends (kinds other than 0) once no end
+    // of their kind is left; returns how many were removed.
+    int RemoveLinkedTiles(int a, int b);
+    // Whether the tiles between the two ends of kind k are all links (kind k + 1)
+    // on the board. A kind with a single end has no link (false).
+    bool IsLinkIntact(int start, int kind, bool fromStart, bool requireEnds);
+    // The combo bonus's hint: a blinking picture on both tiles of the first
+    // available pair.
+    void ShowComboHint();
+    // Restores the last move of the history; currentMove then holds the records
+    // undone, for the play screen to charge. False, and nothing changes (nothing
+    // to charge), when the history is empty or an operation is pending.
+    virtual bool Undo();
+
+    // --- Drawing and per tick -------------------------------------------------
+    // Draws the tiles layer by layer in drawLists order, with their effects,
+    // blocked marks, shuffle animations and markers, all in the board's fade.
+    virtual void Draw(Graphics* g);
+    // One update tick: tick count, combo bonus timer, fade, markers, shuffle and
+    // tile effects.
     virtual void Update();
+    // Fills scanList with the active tiles: layers from the bottom, rows from the
+    // top, tiles from right to left.
+    void CollectTilesInScanOrder();
 
     // --- Mode hooks (the usual game does nothing) ---------------------------
     virtual void ResolveGroups() {}
@@ -254,11 +347,36 @@ public:
     bool comboBonusActive = false;
     int comboBonusTimer = 0;
     std::vector<std::vector<LayoutCell_t*>> drawLists;  // per layer, in drawing order
+    int pendingOperation = kNothingPending;
 
 protected:
     // Puts the checked file on the board (steps after the check of Load).
     void ApplyLayout(const LayoutFileData& data);
     bool IsUsedTile(int tile) const { return tile >= 0 && tile < itemCount; }
+    bool IsActiveTile(int tile) const { return IsUsedTile(tile) && Cell(tile).active; }
+    // Mouse move of the usual game: whether a hit tile may stay hovered (free
+    // without a tool; ordinary with one).
+    virtual bool CanHover(int tile);
+    // Moves the hover marker to a newly hovered tile and tells the listener
+    // (null when nothing new is hovered).
+    void AnnounceHover(int previous);
+    // Click step shared by the modes: without a tool, a hit tile free from above
+    // but blocked at both sides is an invalid click.
+    void ReportInvalidClick();
+    // Puts the tool tile's face, the changed tiles' faces and the tool tile's
+    // removal into a fresh currentMove and gives every tile matching the hovered
+    // tile the selected tile's face (`changed` receives them); returns the tool
+    // tile, -1 when the change cannot run.
+    int RecordChange(std::vector<LayoutCell_t*>& changed);
+    // The combo count after a pair removal, its notifications and the combo
+    // bonus's hint. `second` is the pair's second (hovered) tile.
+    void CountCombo(int second);
+    // First step of Update: tick count and combo bonus timer.
+    void TickCombo();
+    // One visible tile of Draw, between OnDrawTileEffects and the next tile.
+    virtual void DrawTile(Graphics* g, LayoutCell_t& cell, int alpha);
+    // Ends a shuffle without notifying: animations forgotten, mode none.
+    void StopShuffle();
     // The usual free rule: free from above and side-free (IsFreeFromAbove and
     // IsSideFree together, reading each cell once).
     bool IsFreeUsual(int tile) const;

@@ -117,7 +117,14 @@ void Layout_t::ForgetShuffleAnims() {
     shuffleAnims.clear();
 }
 
+void Layout_t::StopShuffle() {
+    ForgetShuffleAnims();
+    shuffleMode = kShuffleNone;
+    shuffleMidpointDone = false;
+}
+
 void Layout_t::StartShuffle() {
+    if (IsOperationPending()) return;
     shuffleMidpointDone = false;
     shuffleMode = kShuffleDeal;
     ForgetShuffleAnims();
@@ -239,11 +246,6 @@ void Layout_t::AdvanceShuffle() {
     }
     shuffleMode = kShuffleNone;
     Listener().OnShuffleFinished();
-}
-
-void Layout_t::Update() {
-    ++tickCount;
-    AdvanceShuffle();
 }
 
 }  // namespace Velm

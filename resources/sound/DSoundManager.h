@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "resources/sound/SoundManager.h"
 
 namespace Velm {
@@ -13,6 +15,11 @@ public:
     DSoundManager(void* window, bool useDecoder);
     ~DSoundManager() override;
 
+    bool LoadSound(unsigned int soundId, const std::string& fileName) override;
+    void ReleaseSound(unsigned int soundId) override;
+    bool SetBaseVolume(unsigned int soundId, double baseVolume) override;
+    bool SetBasePan(unsigned int soundId, int panning) override;
+    int GetFreeSoundId() override;
     void SetVolume(double volume) override;
     double GetMasterVolume() override;
     void SetMasterVolume(double volume) override;
@@ -24,7 +31,15 @@ public:
     double GetVolume() const { return mVolume; }
 
 private:
+    static const int kMaxSounds = 256;
+
     bool mHasSound;
+    // Per id: whether it holds a loaded sound, the name it was loaded from,
+    // and the base volume and pan of its instances.
+    bool mLoaded[kMaxSounds] = {};
+    std::string mFileNames[kMaxSounds];
+    double mBaseVolumes[kMaxSounds];
+    int mBasePans[kMaxSounds] = {};
     bool mUseDecoder;
     double mVolume;
     double mMasterVolume;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace Velm {
 
 // One playing (or ready) copy of a loaded sound effect.
@@ -17,6 +19,19 @@ public:
 class SoundManager {
 public:
     virtual ~SoundManager() = default;
+    // Loads the file (name without extension) under an id 0..255, releasing
+    // what the id held; false when the id is out of range or no form of the
+    // file could be read. A manager without sound output loads nothing, keeps
+    // the id free and returns true.
+    virtual bool LoadSound(unsigned int soundId, const std::string& fileName) = 0;
+    // Frees the sound of the id, if any.
+    virtual void ReleaseSound(unsigned int soundId) = 0;
+    // Volume factor (1 = as recorded) and pan of instances made later; false
+    // when the id is out of range.
+    virtual bool SetBaseVolume(unsigned int soundId, double baseVolume) = 0;
+    virtual bool SetBasePan(unsigned int soundId, int panning) = 0;
+    // The lowest id that holds no sound, or -1 when all are in use.
+    virtual int GetFreeSoundId() = 0;
     // The master volume of every sound effect, 0..1.
     virtual void SetVolume(double volume) = 0;
     // The program's overall output volume, 0..1.

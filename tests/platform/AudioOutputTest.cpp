@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
+#include "TempDir.h"
 #include "platform/Audio.h"
 #include "platform/DebugOutput.h"
 
@@ -34,3 +40,61 @@ TEST(AudioOutput, PlaysAVoiceToItsEndThroughTheCallback) {
 }
 
 TEST(AudioOutput, NullMixerIsNoSound) { EXPECT_FALSE(OpenOutput(nullptr)); }
+
+// SDL's "disk" driver writes what the callback produced to a file: what we mixed is what
+// the sound card would have played, sample for sample.
+TEST(AudioOutput, DiskDriverRecordsExactlyWhatWasMixed) {
+    velmtest::TempDir dir;
+    const std::string file = dir.Path() + "/out.raw";
+    const char* previous = std::getenv("SDL_AUDIODRIVER");
+    const std::string saved = previous ? previous : "";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", "1", 1);
+
+    std::vector<int16_t> ramp(4410);
+    for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = int16_t(100 + 7 * i);
+    bool opened = false;
+    {
+        auto mixer = std::make_shared<Mixer>();
+        auto output = OpenOutput(mixer);
+        if (output) {
+            opened = true;
+            BufferDesc d;
+            d.flags = kCtrlPositionNotify;
+            d.format.channels = 1;
+            d.format.samplesPerSec = kOutputRate;
+            d.format.bitsPerSample = 16;
+            d.bytes = uint32_t(ramp.size() * 2);
+            auto voice = mixer->CreateVoice(d);
+            LockedRegion r;
+            ASSERT_TRUE(voice->Lock(0, 0, r, true));
+            std::memcpy(r.part1, ramp.data(), r.bytes1);
+            voice->Unlock();
+            plat::Event stopped(true, false);
+            voice->SetNotificationPositions({{kOffsetStop, &stopped}});
+            voice->Play(false);
+            EXPECT_TRUE(stopped.Wait(10000));
+        }
+    }
+    if (previous) {
+        setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+    } else {
+        unsetenv("SDL_AUDIODRIVER");
+    }
+    unsetenv("SDL_DISKAUDIOFILE");
+    unsetenv("SDL_DISKAUDIODELAY");
+    if (!opened) GTEST_SKIP() << "SDL has no disk driver here";
+
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<int16_t> recorded(bytes.size() / 2);
+    std::memcpy(recorded.data(), bytes.data(), recorded.size() * 2);
+    size_t start = 0;
+    while (start + 1 < recorded.size() && recorded[start] == 0) ++start;
+    ASSERT_GE(recorded.size(), start + ramp.size() * 2);
+    for (size_t i = 0; i < ramp.size(); ++i) {
+        ASSERT_EQ(recorded[start + 2 * i], ramp[i]) << i;
+        ASSERT_EQ(recorded[start + 2 * i + 1], ramp[i]) << i;
+    }
+}

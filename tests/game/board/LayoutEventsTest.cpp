@@ -38,7 +38,9 @@ struct DrivenAnim : Velm::BoardAnim {
         frame = 0;
         running = true;
     }
+    void CopyPhaseFrom(const Velm::BoardAnim& other) override { frame = other.GetFrameIndex(); }
     void Draw(Velm::Graphics*, int) override {}
+    void DrawTransformed(Velm::Graphics*, int) override {}
 };
 
 struct CountingSprite : Velm::TileSprite {
@@ -64,6 +66,9 @@ struct DrivenVisuals : Velm::BoardVisuals {
     }
     std::unique_ptr<Velm::BoardAnim> MakeShuffleAnim() override { return std::make_unique<DrivenAnim>(frames); }
     std::unique_ptr<Velm::BoardAnim> MakeMarker(Velm::BoardMarker) override { return std::make_unique<DrivenAnim>(1); }
+    std::unique_ptr<Velm::TileEffect> MakeComboHint(int x, int y, int cycles) override {
+        return Velm::NullBoardVisuals::Instance().MakeComboHint(x, y, cycles);
+    }
 };
 
 std::unique_ptr<Layout_t> Make(Velm::BoardVisuals* visuals, Velm::LayoutListener* listener, const std::string& text) {

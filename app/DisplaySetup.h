@@ -1,0 +1,122 @@
+#pragma once
+
+#include <string>
+
+#include "graphics/Rect.h"
+
+namespace plat {
+class Window;
+}
+
+namespace Velm {
+
+class MemoryImage;
+class VelmAppBase;
+
+// Display set-up results. 7 is a 3D set-up failure; codes 1 to 3 and any other non-zero
+// value are general failures.
+enum DisplayResult {
+    RESULT_OK = 0,
+    RESULT_FAIL = 1,
+    RESULT_DD_CREATE_FAIL = 2,
+    RESULT_SURFACE_FAIL = 3,
+    RESULT_EXCLUSIVE_FAIL = 4,
+    RESULT_DISPCHANGE_FAIL = 5,
+    RESULT_INVALID_COLORDEPTH = 6,
+    RESULT_3D_INIT_FAIL = 7,
+};
+
+// The display device as the application object drives it: set-up on the main window,
+// present, the 3D switch, the software cursor and the surface images. The application makes
+// one with VelmAppBase::CreateDisplay on its first MakeWindow and keeps it to the end.
+//
+// This is the seam where the full display device plugs in. Until then WindowDisplay below
+// stands in: it keeps the screen as a memory image of the logical size and presents it
+// through the window (software only, no 3D, no video-card test).
+//
+// Main thread, except SetCursorPos / SetNextCursorPos / GetCursorPos, which the cursor
+// thread calls; an implementation guards those with the application's display lock
+// (VelmAppBase::GetDisplayLock), the same lock that guards the application's image set.
+class DisplaySetup {
+public:
+    virtual ~DisplaySetup();
+
+    // Tears down what a previous set-up made and sets up on the window (a DisplayResult).
+    virtual int Init(plat::Window* window, bool windowed) = 0;
+    // Shows the screen image; false when the present failed (the display is lost).
+    virtual bool Redraw(const Rect* clip) = 0;
+    // The image every widget draws into; replaced by every set-up.
+    virtual MemoryImage* GetScreenImage() = 0;
+    // The size of the drawing area inside the logical screen, and where the picture sits in
+    // the window's client area (pixels); mouse positions are remapped from the second to the
+    // first.
+    virtual int GetDrawWidth() = 0;
+    virtual int GetDrawHeight() = 0;
+    virtual Rect GetPresentationRect() = 0;
+    // Text of the last failed set-up or present step.
+    virtual std::string LastError() = 0;
+
+    virtual bool Is3D() { return false; }
+    virtual void Set3D(bool on) { (void)on; }
+    // Whether the set-up may run the video-card test (asked, or automatic 3D).
+    virtual void SetTest3D(bool test, bool autoEnable) { (void)test; (void)autoEnable; }
+    // A video-card test ran in this process; it found failures; it found warnings.
+    virtual bool Test3DRan() { return false; }
+    virtual bool Test3DFailed() { return false; }
+    virtual bool Test3DWarned() { return false; }
+    // The last test's answer differs from the one cached in the settings.
+    virtual bool Test3DResultChanged() { return false; }
+    // Forgets a 3D drawing failure recorded by a present.
+    virtual void Clear3DDrawFailure() {}
+    virtual void SetDrawInVideoMemory(bool on) { (void)on; }
+    virtual int GetRefreshRate() { return 60; }
+    virtual int GetMillisecondsPerRefresh() { return 1000 / 60; }
+
+    // A new image that can live on this display's surfaces; owned by the caller.
+    virtual MemoryImage* NewImage() = 0;
+    // Drops the image's textures.
+    virtual void FreeImageTexture(MemoryImage* image) { (void)image; }
+
+    // Software cursor: the image (null for none); true when it changed.
+    virtual bool SetCursorImage(MemoryImage* image) { (void)image; return false; }
+    // Moves the drawn cursor now (client pixels).
+    virtual void SetCursorPos(int x, int y) { (void)x; (void)y; }
+    // Only notes where the next frame draws the cursor.
+    virtual void SetNextCursorPos(int x, int y) { (void)x; (void)y; }
+    virtual void GetCursorPos(int* x, int* y) { *x = 0; *y = 0; }
+};
+
+// The text of a set-up result ("RESULT_OK" ...); 7 and unknown codes give "RESULT_UNKNOWN".
+std::string DisplayResultName(int result);
+
+// The stand-in display: a 32-bit memory screen image of the logical size, presented
+// letterboxed into the window.
+class WindowDisplay : public DisplaySetup {
+public:
+    explicit WindowDisplay(VelmAppBase* app);
+    ~WindowDisplay() override;
+
+    int Init(plat::Window* window, bool windowed) override;
+    bool Redraw(const Rect* clip) override;
+    MemoryImage* GetScreenImage() override { return mScreenImage; }
+    int GetDrawWidth() override;
+    int GetDrawHeight() override;
+    Rect GetPresentationRect() override;
+    std::string LastError() override { return mLastError; }
+    MemoryImage* NewImage() override;
+    bool SetCursorImage(MemoryImage* image) override;
+    void SetCursorPos(int x, int y) override;
+    void SetNextCursorPos(int x, int y) override;
+    void GetCursorPos(int* x, int* y) override;
+
+private:
+    VelmAppBase* mApp;
+    plat::Window* mWindow = nullptr;
+    MemoryImage* mScreenImage = nullptr;
+    MemoryImage* mCursorImage = nullptr;
+    int mCursorX = 0;
+    int mCursorY = 0;
+    std::string mLastError;
+};
+
+}  // namespace Velm

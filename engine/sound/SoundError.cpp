@@ -1,0 +1,53 @@
+#include "engine/sound/SoundError.h"
+
+namespace Sound {
+namespace {
+
+// Texts as the system has always shown them, misspellings included; code 24 and the
+// codes without an entry fall back to the last line.
+const char* const kTexts[] = {
+    nullptr,
+    "Error creating direct sound",
+    "Error setting cooperative level",
+    "Error creating primary buffer",
+    "Error setting primary buffer format",
+    "Error creating  listener",
+    "Bad file format",
+    "Bad params",
+    "Bad initialization",
+    "Bad file data",
+    "Error restoring buffer",
+    "Error locking buffer",
+    "Error reading buffer",
+    "Error reseting file",
+    "Error parsing file",
+    "Error reding file",
+    "Error getting status",
+    "Error getting free buffer",
+    "Error filling buffer",
+    "Out from memory",
+    "Error  duplicating sound buffer",
+    "Error getting current position",
+    "Error creating sound buffer",
+    "Error quering interface",
+    nullptr,
+    "Error getting 3D buffer interface",
+    "Error setting cone orientation",
+    "Error setting position",
+    "Error setting listener parameters",
+    "Error setting volume",
+    "Error setting current position",
+    "Error stopping sound",
+    "Error playing sound",
+};
+
+}  // namespace
+
+const char* errSnd_e::GetName() const { return "Sound errror"; }
+
+const char* errSnd_e::GetMessage() const {
+    if (mCode < sizeof(kTexts) / sizeof(kTexts[0]) && kTexts[mCode]) return kTexts[mCode];
+    return "Sond unknown errror";
+}
+
+}  // namespace Sound

@@ -1,0 +1,373 @@
+// Blits of a source image onto a surface image's locked surface, straight or mirrored, in
+// normal (alpha blend) or additive (saturating) mode, optionally tinted. The source is read
+// from its premultiplied native copy in the display's format and walked run by run, so that
+// transparent runs are skipped and opaque runs copied.
+#include <algorithm>
+#include <cstring>
+
+#include "graphics/DDImage.h"
+#include "graphics/DDImageSurface.h"
+#include "graphics/PixelOps.h"
+
+namespace Velm {
+
+using namespace SurfaceOps;
+
+namespace {
+
+struct DirectNative {
+    const uint32_t* native;
+    uint32_t operator()(size_t i) const { return native[i]; }
+    static constexpr bool kContiguous = true;
+};
+
+struct IndexedNative {
+    const uint32_t* native;
+    const uint8_t* indices;
+    uint32_t operator()(size_t i) const { return native[indices[i]]; }
+    static constexpr bool kContiguous = false;
+};
+
+// Calls body(fetch) with the native-word fetch that suits the source.
+template <typename Body>
+void WithNative(MemoryImage* source, const uint32_t* native, Body&& body) {
+    if (PixelOps::IsPalettised(source))
+        body(IndexedNative{native, source->colorIndices});
+    else
+        body(DirectNative{native});
+}
+
+// Walks the rows of srcRect run by run. For each run, runOp(dst, dstStep, srcIndex, len) gets
+// the destination pixel of the run's first source pixel, the step between destination pixels
+// (+1, or -1 when mirrored) and the source index of the run's first pixel.
+template <typename Pixel, typename RunOp>
+void WalkRuns(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect& srcRect, int srcWidth, const uint8_t* runs,
+              bool mirror, RunOp runOp) {
+    const int step = mirror ? -1 : 1;
+    for (int j = 0; j < srcRect.height; ++j) {
+        Pixel* row = RowOf<Pixel>(desc, y + j);
+        Pixel* d = mirror ? row + x + srcRect.width - 1 : row + x;
+        size_t s = static_cast<size_t>(srcRect.y + j) * srcWidth + srcRect.x;
+        int remaining = srcRect.width;
+        while (remaining > 0) {
+            int len = runs[s];
+            if (len <= 0)
+                len = 1;
+            if (len > remaining)
+                len = remaining;
+            runOp(d, step, s, len);
+            d += step * len;
+            s += static_cast<size_t>(len);
+            remaining -= len;
+        }
+    }
+}
+
+// Pixel steps of the normal-mode run path, untinted, for a translucent native word n.
+struct Blend565 {
+    uint32_t operator()(uint32_t v, uint32_t n) const {
+        const uint32_t a = n >> 24;
+        return (Fold(((Spread(v, kSpread565) * ((256 - a) >> 3)) >> 5) & kSpread565) + n) & 0xFFFF;
+    }
+};
+struct Blend555 {
+    uint32_t operator()(uint32_t v, uint32_t n) const {
+        const uint32_t a = n >> 24;
+        return (Fold(((Spread(v, kSpread555) * ((256 - a) >> 3)) >> 5) & kSpread555) + n) & 0xFFFF;
+    }
+};
+struct BlendGeneric16 {
+    uint32_t m0, m1, m2;
+    uint32_t operator()(uint32_t v, uint32_t n) const {
+        const uint32_t inv = 256 - (n >> 24);
+        return ((((v & m0) * inv) >> 8) & m0) + ((((v & m1) * inv) >> 8) & m1) + ((((v & m2) * inv) >> 8) & m2) +
+               (n & 0xFFFF);
+    }
+};
+struct Blend32 {
+    uint32_t operator()(uint32_t v, uint32_t n) const {
+        const uint32_t inv = 256 - (n >> 24);
+        return ((((v & 0xFF00) * inv) >> 8) & 0xFF00) + ((((v & 0xFF00FF) * inv) >> 8) & 0xFF00FF) + n;
+    }
+};
+
+template <typename Pixel, typename Fetch, typename Blend>
+void NormalWhiteRuns(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect& srcRect, int srcWidth,
+                     const uint8_t* runs, bool mirror, Fetch fetch, Blend blend) {
+    WalkRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, [&](Pixel* d, int step, size_t s, int len) {
+        const uint32_t cls = fetch(s) >> 24;
+        if (cls == 0)
+            return;
+        if (cls == 255) {
+            if constexpr (sizeof(Pixel) == 4 && Fetch::kContiguous) {
+                if (step == 1) {
+                    std::memcpy(d, fetch.native + s, static_cast<size_t>(len) * 4);
+                    return;
+                }
+            }
+            for (int i = 0; i < len; ++i, d += step)
+                *d = static_cast<Pixel>(fetch(s + i));
+            return;
+        }
+        for (int i = 0; i < len; ++i, d += step)
+            *d = static_cast<Pixel>(blend(*d, fetch(s + i)));
+    });
+}
+
+// The tinted run path: tint (kr, kg, kb) premultiplied by the colour's alpha ka.
+template <typename Pixel, typename Fetch>
+void NormalTintedRuns(const plat::dd::SurfaceDesc& desc, const Layout& L, int x, int y, const Rect& srcRect,
+                      int srcWidth, const uint8_t* runs, bool mirror, Fetch fetch, const Color& color) {
+    const uint32_t ka = static_cast<uint32_t>(color.alpha);
+    const uint32_t kr = static_cast<uint32_t>(color.red) * ka / 255;
+    const uint32_t kg = static_cast<uint32_t>(color.green) * ka / 255;
+    const uint32_t kb = static_cast<uint32_t>(color.blue) * ka / 255;
+    const uint32_t k[3] = {kr, kg, kb};
+    const uint32_t* m = L.mask;
+    const bool grey = kr == kg && kg == kb;
+    const bool wide = sizeof(Pixel) == 4;
+    const bool packed16 = !wide && (m[1] == 0x7E0 || m[1] == 0x3E0);
+    const uint32_t spreadMask = m[1] == 0x3E0 ? kSpread555 : kSpread565;
+    WalkRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, [&](Pixel* d, int step, size_t s, int len) {
+        const uint32_t cls = fetch(s) >> 24;
+        if (cls == 0)
+            return;
+        const bool alone = cls == 255 && ka == 255;
+        for (int i = 0; i < len; ++i, d += step) {
+            const uint32_t n = fetch(s + i);
+            const uint32_t v = *d;
+            const uint32_t w = 256 - ((n >> 24) * ka) / 255;
+            uint32_t out;
+            if (grey && packed16) {
+                const uint32_t k5 = kr >> 3;
+                const uint32_t sn = Spread(n & 0xFFFF, spreadMask);
+                out = alone ? Fold(((sn * k5) >> 5) & spreadMask)
+                            : Fold(((sn * k5 + Spread(v, spreadMask) * (w >> 3)) >> 5) & spreadMask);
+            } else if (grey && wide) {
+                out = alone ? (((((n & 0xFF00FF) * kr) >> 8) & 0xFF00FF) + ((((n & 0xFF00) * kr) >> 8) & 0xFF00))
+                            : (((((v & 0xFF00FF) * w + (n & 0xFF00FF) * kr) >> 8) & 0xFF00FF) +
+                               ((((v & 0xFF00) * w + (n & 0xFF00) * kr) >> 8) & 0xFF00));
+            } else {
+                out = 0;
+                for (int c = 0; c < 3; ++c)
+                    out += alone ? ((((n & m[c]) * k[c]) >> 8) & m[c])
+                                 : (((((v & m[c]) * w) + ((n & m[c]) * k[c])) >> 8) & m[c]);
+            }
+            *d = static_cast<Pixel>(out);
+        }
+    });
+}
+
+template <typename Pixel, typename Fetch>
+void AdditiveRuns(const plat::dd::SurfaceDesc& desc, const Layout& L, int x, int y, const Rect& srcRect, int srcWidth,
+                  const uint8_t* runs, bool mirror, Fetch fetch, const Color& color) {
+    const bool white = color == Color::White;
+    const uint32_t ka = static_cast<uint32_t>(color.alpha);
+    uint32_t k[3];
+    for (int c = 0; c < 3; ++c)
+        k[c] = ChannelOf(color, c) * ka / 255;
+    const uint32_t* m = L.mask;
+    const int* sh = L.shift;
+    const int* const* T = L.table;
+    WalkRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, [&](Pixel* d, int step, size_t s, int len) {
+        if ((fetch(s) & 0xFFFFFF) == 0)
+            return;
+        for (int i = 0; i < len; ++i, d += step) {
+            const uint32_t n = fetch(s + i);
+            const uint32_t v = *d;
+            uint32_t out = 0;
+            if (white) {
+                for (int c = 0; c < 3; ++c)
+                    out |= static_cast<uint32_t>(T[c][((v & m[c]) + (n & m[c])) >> sh[c]]) << sh[c];
+            } else {
+                for (int c = 0; c < 3; ++c)
+                    out |= static_cast<uint32_t>(T[c][((((n & m[c]) >> sh[c]) * k[c]) >> 8) + ((v & m[c]) >> sh[c])])
+                           << sh[c];
+            }
+            *d = static_cast<Pixel>(out);
+        }
+    });
+}
+
+// Volatile sources: their ARGB pixels blended one by one, no runs.
+template <typename Pixel, typename Fetch>
+void VolatileBlend(const plat::dd::SurfaceDesc& desc, const Layout& L, int x, int y, const Rect& srcRect, int srcWidth,
+                   Fetch fetch) {
+    const uint32_t* m = L.mask;
+    const bool wide = sizeof(Pixel) == 4;
+    for (int j = 0; j < srcRect.height; ++j) {
+        Pixel* d = RowOf<Pixel>(desc, y + j) + x;
+        const size_t base = static_cast<size_t>(srcRect.y + j) * srcWidth + srcRect.x;
+        for (int i = 0; i < srcRect.width; ++i) {
+            const uint32_t s = fetch(base + i);
+            const uint32_t a = s >> 24;
+            const uint32_t v = d[i];
+            const uint32_t c[3] = {(s >> 16) & 0xFF, (s >> 8) & 0xFF, s & 0xFF};
+            uint32_t out = 0;
+            if (wide && L.standardOrder) {
+                out = (((((s & 0xFF00FF) - (v & 0xFF00FF)) * a) >> 8) + (v & 0xFF00FF)) & 0xFF00FF;
+                out |= (((((s & 0xFF00) - (v & 0xFF00)) * a) >> 8) + (v & 0xFF00)) & 0xFF00;
+            } else if (wide) {
+                for (int k = 0; k < 3; ++k)
+                    out += (((v & m[k]) * (256 - a) + ((c[k] * a) >> 8) * m[k] + (m[k] >> 1)) >> 8) & m[k];
+            } else if (L.standardOrder && m[1] == 0x7E0) {
+                const uint32_t S = ((s & 0xFC00) * 0x800) + ((s >> 3) & 0x1F) + ((s >> 8) & 0xF800);
+                const uint32_t D = Spread(v, kSpread565);
+                out = Fold(((((S - D) * (a >> 3)) >> 5) + D) & kSpread565);
+            } else if (L.standardOrder && m[1] == 0x3E0) {
+                const uint32_t S = ((s >> 3) & 0x1F) + ((s >> 9) & 0x7C00) + ((s & 0xF800) * 0x400);
+                const uint32_t D = Spread(v, kSpread555);
+                out = Fold(((((S - D) * (a >> 3)) >> 5) + D) & kSpread555);
+            } else {
+                for (int k = 0; k < 3; ++k)
+                    out += (((v & m[k]) * (256 - a) + ((c[k] * a * m[k]) >> 8) + (m[k] >> 1)) >> 8) & m[k];
+            }
+            d[i] = static_cast<Pixel>(out);
+        }
+    }
+}
+
+// Opaque sources drawn white: each pixel copied from the native copy, transparent ones
+// skipped when the source has them.
+template <typename Pixel, typename Fetch>
+void OpaqueCopy(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect& srcRect, int srcWidth, Fetch fetch,
+                bool skipTransparent) {
+    for (int j = 0; j < srcRect.height; ++j) {
+        Pixel* d = RowOf<Pixel>(desc, y + j) + x;
+        const size_t base = static_cast<size_t>(srcRect.y + j) * srcWidth + srcRect.x;
+        if constexpr (sizeof(Pixel) == 4 && Fetch::kContiguous) {
+            if (!skipTransparent) {
+                std::memcpy(d, fetch.native + base, static_cast<size_t>(srcRect.width) * 4);
+                continue;
+            }
+        }
+        for (int i = 0; i < srcRect.width; ++i) {
+            const uint32_t n = fetch(base + i);
+            if (skipTransparent && (n >> 24) == 0)
+                continue;
+            d[i] = static_cast<Pixel>(n);
+        }
+    }
+}
+
+template <typename Pixel, typename Fetch>
+void NormalRunPath(const plat::dd::SurfaceDesc& desc, const Layout& L, int x, int y, const Rect& srcRect, int srcWidth,
+                   const uint8_t* runs, bool mirror, Fetch fetch, const Color& color) {
+    if (color != Color::White) {
+        NormalTintedRuns<Pixel>(desc, L, x, y, srcRect, srcWidth, runs, mirror, fetch, color);
+    } else if (sizeof(Pixel) == 4) {
+        NormalWhiteRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, fetch, Blend32{});
+    } else if (L.mask[1] == 0x7E0) {
+        NormalWhiteRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, fetch, Blend565{});
+    } else if (L.mask[1] == 0x3E0) {
+        NormalWhiteRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, fetch, Blend555{});
+    } else {
+        NormalWhiteRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, fetch,
+                               BlendGeneric16{L.mask[0], L.mask[1], L.mask[2]});
+    }
+}
+
+}  // namespace
+
+bool DDImage::BltNormal(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
+    return BltNormalImpl(image, x, y, srcRect, color, false);
+}
+
+bool DDImage::BltMirroredNormal(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
+    return BltNormalImpl(image, x, y, srcRect, color, true);
+}
+
+bool DDImage::BltNormalImpl(Image* image, int x, int y, const Rect& srcRect, const Color& color, bool mirror) {
+    if (image == nullptr)
+        return true;
+    image->drawn = true;
+    MemoryImage* source = dynamic_cast<MemoryImage*>(image);
+    if (source == nullptr || mDDInterface == nullptr || srcRect.width <= 0 || srcRect.height <= 0)
+        return true;
+    source->RefreshAlphaFlags();
+    const bool white = color == Color::White;
+    DDImage* surfaceSource = dynamic_cast<DDImage*>(source);
+    const bool sourceOnSurface = surfaceSource != nullptr && surfaceSource->mSurface != nullptr;
+
+    if (!mirror && source->isVolatile && !sourceOnSurface && !mNoLock && white) {
+        if (!BeginSurfaceRoutine())
+            return false;
+        const Layout L(mLockedSurfaceDesc, *mDDInterface);
+        PixelOps::WithSource(source, [&](auto fetch) {
+            if (L.bitCount == 32)
+                VolatileBlend<uint32_t>(mLockedSurfaceDesc, L, x, y, srcRect, source->width, fetch);
+            else if (L.bitCount == 16)
+                VolatileBlend<uint16_t>(mLockedSurfaceDesc, L, x, y, srcRect, source->width, fetch);
+        });
+        EndSurfaceRoutine();
+        return true;
+    }
+    if (!mirror && !source->hasAlpha && white && sourceOnSurface &&
+        (mVideoMemory || !surfaceSource->mVideoMemory)) {
+        SurfaceCopy(surfaceSource, x, y, srcRect);
+        return true;
+    }
+    if (mNoLock)
+        return true;
+    if (!BeginSurfaceRoutine())
+        return false;
+    const plat::dd::SurfaceDesc& desc = mLockedSurfaceDesc;
+    const Layout L(desc, *mDDInterface);
+    const uint32_t* native = source->GetNativeAlphaData(mDDInterface->GetNativeFormat());
+    if (!mirror && !source->hasAlpha && white) {
+        WithNative(source, native, [&](auto fetch) {
+            if (L.bitCount == 32)
+                OpaqueCopy<uint32_t>(desc, x, y, srcRect, source->width, fetch, source->hasTrans);
+            else if (L.bitCount == 16)
+                OpaqueCopy<uint16_t>(desc, x, y, srcRect, source->width, fetch, source->hasTrans);
+        });
+    } else {
+        const uint8_t* runs = source->GetRLAlphaData();
+        WithNative(source, native, [&](auto fetch) {
+            if (L.bitCount == 32)
+                NormalRunPath<uint32_t>(desc, L, x, y, srcRect, source->width, runs, mirror, fetch, color);
+            else if (L.bitCount == 16)
+                NormalRunPath<uint16_t>(desc, L, x, y, srcRect, source->width, runs, mirror, fetch, color);
+        });
+    }
+    EndSurfaceRoutine();
+    return true;
+}
+
+bool DDImage::BltAdditive(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
+    return BltAdditiveImpl(image, x, y, srcRect, color, false);
+}
+
+bool DDImage::BltMirroredAdditive(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
+    return BltAdditiveImpl(image, x, y, srcRect, color, true);
+}
+
+bool DDImage::BltAdditiveImpl(Image* image, int x, int y, const Rect& srcRect, const Color& color, bool mirror) {
+    if (image == nullptr)
+        return true;
+    image->drawn = true;
+    MemoryImage* source = dynamic_cast<MemoryImage*>(image);
+    if (source == nullptr || mDDInterface == nullptr || srcRect.width <= 0 || srcRect.height <= 0)
+        return true;
+    if (mNoLock)
+        return true;
+    if (!BeginSurfaceRoutine())
+        return false;
+    const uint32_t* native = source->GetNativeAlphaData(mDDInterface->GetNativeFormat());
+    source->RefreshAlphaFlags();
+    LockSurface();
+    const uint8_t* runs = source->GetRLAdditiveData(mDDInterface->GetNativeFormat());
+    const plat::dd::SurfaceDesc& desc = mLockedSurfaceDesc;
+    const Layout L(desc, *mDDInterface);
+    WithNative(source, native, [&](auto fetch) {
+        if (L.bitCount == 32)
+            AdditiveRuns<uint32_t>(desc, L, x, y, srcRect, source->width, runs, mirror, fetch, color);
+        else if (L.bitCount == 16)
+            AdditiveRuns<uint16_t>(desc, L, x, y, srcRect, source->width, runs, mirror, fetch, color);
+    });
+    UnlockSurface();
+    EndSurfaceRoutine();
+    return true;
+}
+
+}  // namespace Velm

@@ -1,0 +1,65 @@
+#pragma once
+
+// Internal to the surface image's routines: addressing of a locked surface and the channel
+// layout the routines compute with (masks from the lock, widths, shifts and additive
+// saturation tables from the display).
+
+#include <cstdint>
+
+#include "graphics/Color.h"
+#include "graphics/DDInterface.h"
+#include "platform/DdSurface.h"
+
+namespace Velm {
+namespace SurfaceOps {
+
+struct Layout {
+    int bitCount = 0;
+    uint32_t mask[3] = {0, 0, 0};  // red, green, blue
+    int shift[3] = {0, 0, 0};
+    int bits[3] = {0, 0, 0};
+    const int* table[3] = {nullptr, nullptr, nullptr};
+    bool standardOrder = true;
+
+    Layout(const plat::dd::SurfaceDesc& desc, const DDInterface& display) {
+        bitCount = desc.format.bitCount;
+        mask[0] = desc.format.redMask;
+        mask[1] = desc.format.greenMask;
+        mask[2] = desc.format.blueMask;
+        shift[0] = display.mRedShift;
+        shift[1] = display.mGreenShift;
+        shift[2] = display.mBlueShift;
+        bits[0] = display.mRedBits;
+        bits[1] = display.mGreenBits;
+        bits[2] = display.mBlueBits;
+        table[0] = display.mRedAddTable;
+        table[1] = display.mGreenAddTable;
+        table[2] = display.mBlueAddTable;
+        standardOrder = DDInterface::IsStandardRGBOrder();
+    }
+};
+
+// Row y of a locked surface, counted in pixels of the row's type (the pitch divided down,
+// truncating, as the surface routines have always addressed rows).
+template <typename Pixel>
+inline Pixel* RowOf(const plat::dd::SurfaceDesc& desc, int y) {
+    return reinterpret_cast<Pixel*>(desc.pixels) + (static_cast<int64_t>(y) * desc.pitch) / int(sizeof(Pixel));
+}
+
+inline uint32_t ChannelOf(const Color& c, int channel) {
+    return static_cast<uint32_t>(channel == 0 ? c.red : (channel == 1 ? c.green : c.blue));
+}
+
+// P0: sum of ((c * m) >> 8) & m.
+inline uint32_t PackP0(uint32_t r, uint32_t g, uint32_t b, const uint32_t* m) {
+    return (((r * m[0]) >> 8) & m[0]) + (((g * m[1]) >> 8) & m[1]) + (((b * m[2]) >> 8) & m[2]);
+}
+
+constexpr uint32_t kSpread565 = 0x07E0F81F;
+constexpr uint32_t kSpread555 = 0x03E07C1F;
+
+inline uint32_t Spread(uint32_t v, uint32_t mask) { return (v * 0x10001u) & mask; }
+inline uint32_t Fold(uint32_t s) { return (s | (s >> 16)) & 0xFFFF; }
+
+}  // namespace SurfaceOps
+}  // namespace Velm

@@ -1,0 +1,526 @@
+// Rotated, sub-pixel and stretched blits onto a surface image: the choice of route (3D layer,
+// memory pixels, display blit, temporary image) and the loops that draw into the locked
+// surface in its own format (bilinear 16.16 rows for rotation, nearest-pixel 16.16 steps for
+// stretching).
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "graphics/DDImage.h"
+#include "graphics/DDImageSurface.h"
+#include "graphics/DrawMode.h"
+#include "graphics/PixelOps.h"
+
+namespace Velm {
+
+using namespace SurfaceOps;
+
+namespace {
+
+inline int ToFixed(double value) {
+    const double scaled = value * 65536.0;
+    if (!(scaled > -2147483648.0))
+        return std::numeric_limits<int>::min();
+    if (!(scaled < 2147483647.0))
+        return std::numeric_limits<int>::max();
+    return static_cast<int>(scaled);
+}
+
+// The bilinear sample around (u, v): alpha weights per neighbour and their ARGB pixels.
+struct Sample {
+    uint32_t a[4];
+    uint32_t p[4];
+};
+
+template <typename Fetch>
+inline void FetchSample(const Fetch& fetch, size_t base, int srcImageWidth, int u, int v, Sample& out) {
+    const size_t index = base + static_cast<size_t>(v >> 16) * srcImageWidth + static_cast<size_t>(u >> 16);
+    out.p[0] = fetch(index);
+    out.p[1] = fetch(index + 1);
+    out.p[2] = fetch(index + srcImageWidth);
+    out.p[3] = fetch(index + srcImageWidth + 1);
+    const uint32_t fu = (static_cast<uint32_t>(u) & 0xFFFE) | 1;
+    const uint32_t fv = (static_cast<uint32_t>(v) & 0xFFFE) | 1;
+    const uint32_t w[4] = {(0x10000 - fu) * (0x10000 - fv), fu * (0x10000 - fv), (0x10000 - fu) * fv, fu * fv};
+    for (int k = 0; k < 4; ++k)
+        out.a[k] = ((w[k] >> 16) * (out.p[k] >> 24)) >> 16;
+}
+
+struct Sums {
+    uint32_t A, S[3];  // red, green, blue
+};
+
+inline Sums SumOf(const Sample& s) {
+    Sums r{0, {0, 0, 0}};
+    for (int k = 0; k < 4; ++k) {
+        r.A += s.a[k];
+        r.S[0] += ((s.p[k] >> 16) & 0xFF) * s.a[k];
+        r.S[1] += ((s.p[k] >> 8) & 0xFF) * s.a[k];
+        r.S[2] += (s.p[k] & 0xFF) * s.a[k];
+    }
+    return r;
+}
+
+struct Step565 {
+    uint32_t operator()(uint32_t D, Sample& s) const {
+        const Sums q = SumOf(s);
+        const uint32_t tr = q.S[0] >> 8, tg = q.S[1] >> 8, tb = q.S[2] >> 8;
+        const uint32_t f = (256 - q.A) >> 3;
+        uint32_t sum = ((Spread(D, kSpread565) * f) >> 5) & kSpread565;
+        sum += ((tg & 0xFC) << 19) + (tb >> 3) + ((tr & 0xF8) << 8);
+        return Fold(sum);
+    }
+};
+
+struct Step555 {
+    uint32_t operator()(uint32_t D, Sample& s) const {
+        const Sums q = SumOf(s);
+        const uint32_t tr = q.S[0] >> 8, tg = q.S[1] >> 8, tb = q.S[2] >> 8;
+        const uint32_t f = (256 - q.A) >> 3;
+        uint32_t sum = ((Spread(D, kSpread555) * f) >> 5) & kSpread555;
+        sum += ((tg & 0xF8) << 18) + (tb >> 3) + ((tr & 0xF8) << 7);
+        return Fold(sum);
+    }
+};
+
+struct Step32 {
+    uint32_t operator()(uint32_t D, Sample& s) const {
+        const Sums q = SumOf(s);
+        const uint32_t inv = 256 - q.A;
+        const uint32_t r = ((q.S[0] & ~0xFFu) + ((D >> 16) & 0xFF) * inv) >> 8;
+        const uint32_t g = ((q.S[1] & ~0xFFu) + ((D >> 8) & 0xFF) * inv) >> 8;
+        const uint32_t b = ((q.S[2] & ~0xFFu) + (D & 0xFF) * inv) >> 8;
+        return ((r & 0xFF) << 16) | ((g & 0xFF) << 8) | (b & 0xFF);
+    }
+};
+
+struct StepGeneric {
+    const Layout* L;
+    bool tinted;
+    uint32_t colorAlpha;
+    uint32_t ch[3];  // colour channels
+    uint32_t operator()(uint32_t D, Sample& s) const {
+        if (tinted)
+            for (int k = 0; k < 4; ++k)
+                s.a[k] = (s.a[k] * colorAlpha) >> 8;
+        const Sums q = SumOf(s);
+        uint32_t out = 0;
+        for (int c = 0; c < 3; ++c) {
+            uint32_t src;
+            if (!tinted)
+                src = (q.S[c] >> (16 - L->bits[c])) << L->shift[c];
+            else if (c == 2)
+                src = (((q.S[2] >> 8) * (ch[2] + 1)) >> (16 - L->bits[2])) << L->shift[2];
+            else
+                src = ((q.S[c] * (ch[c] + 1)) >> (24 - L->bits[c])) << L->shift[c];
+            const uint32_t dst = (((D & L->mask[c]) * (256 - q.A)) >> 8) & L->mask[c];
+            out |= src + dst;
+        }
+        return out;
+    }
+};
+
+struct StepAdditive {
+    const Layout* L;
+    uint32_t k[3];
+    uint32_t operator()(uint32_t D, Sample& s) const {
+        const Sums q = SumOf(s);
+        const uint32_t src[3] = {((q.S[0] >> (16 - L->bits[0])) * k[0]) >> 8, (q.S[1] * k[1]) >> (24 - L->bits[1]),
+                                 (q.S[2] * k[2]) >> (24 - L->bits[2])};
+        uint32_t out = 0;
+        for (int c = 0; c < 3; ++c)
+            out |= static_cast<uint32_t>(L->table[c][src[c] + ((D & L->mask[c]) >> L->shift[c])]) << L->shift[c];
+        return out;
+    }
+};
+
+struct RotatedSetup {
+    int x0, y0, lastCol;
+    double boxHeight;
+    double cosA, sinA;
+    int du, dv;
+    float x, y, cx, cy;
+    int srcW, srcH;
+    size_t srcBase;
+    int srcImageWidth;
+};
+
+// The rows of a rotated blit into a locked surface; every sample of a row's span and its right
+// and lower neighbours lie inside the source rectangle.
+template <typename Pixel, typename Fetch, typename Step>
+void DrawRotatedRows(const plat::dd::SurfaceDesc& desc, const RotatedSetup& st, const Fetch& fetch, Step step) {
+    const int W = st.srcW, H = st.srcH;
+    const int du = st.du, dv = st.dv;
+    for (int r = 0; r < st.boxHeight; ++r) {
+        const double dx = st.x0 - st.cx - st.x;
+        const double dy = (st.y0 + r) - st.cy - st.y;
+        int u = ToFixed(dx * st.cosA - dy * st.sinA + st.cx);
+        int v = ToFixed(dy * st.cosA + dx * st.sinA + st.cy);
+        const int64_t U = u, V = v, W16 = int64_t(W) * 65536, H16 = int64_t(H) * 65536;
+        int64_t first = 0;
+        int64_t last = st.lastCol;
+        if (du < 0) {
+            if (U < 0)
+                continue;
+            const int64_t f = (W16 - U - 0x27FFF) / du;
+            if (f >= 0)
+                first = f;
+            last = std::min(last, (0x7FFF - U) / du);
+        } else if (du == 0) {
+            if (U < 0 || U >= W16 - 65536)
+                continue;
+        } else {
+            if ((u >> 16) >= W - 1)
+                continue;
+            const int64_t f = (0x10000 - U) / du;
+            if (f > 0)
+                first = f;
+            last = std::min(last, (W16 - U - 0x17FFF) / du);
+        }
+        if (dv < 0) {
+            if (V < 0)
+                continue;
+            first = std::max(first, (H16 - V - 0x27FFF) / dv);
+            last = std::min(last, -(V / dv));
+        } else if (dv == 0) {
+            if (V < 0 || V >= H16 - 65536)
+                continue;
+        } else {
+            if ((v >> 16) >= H - 1)
+                continue;
+            first = std::max(first, (0x10000 - V) / dv);
+            last = std::min(last, (H16 - V - 0x17FFF) / dv);
+        }
+        if (first > last)
+            continue;
+        u = static_cast<int>(U + first * du);
+        v = static_cast<int>(V + first * dv);
+        Pixel* d = RowOf<Pixel>(desc, st.y0 + r) + st.x0 + first;
+        for (int64_t i = first; i <= last; ++i) {
+            Sample s;
+            FetchSample(fetch, st.srcBase, st.srcImageWidth, u, v, s);
+            *d = static_cast<Pixel>(step(*d, s));
+            u += du;
+            v += dv;
+            ++d;
+        }
+    }
+}
+
+template <typename Pixel, typename Fetch>
+void RotatedSurface(const plat::dd::SurfaceDesc& desc, const Layout& L, const RotatedSetup& st, const Fetch& fetch,
+                    const Color& color, int drawMode) {
+    const bool white = color == Color::White;
+    const uint32_t ca = static_cast<uint32_t>(color.alpha);
+    if (drawMode == DRAWMODE_ADDITIVE) {
+        StepAdditive step{&L, {255, 255, 255}};
+        if (!white)
+            for (int c = 0; c < 3; ++c)
+                step.k[c] = ChannelOf(color, c) * ca / 255;
+        DrawRotatedRows<Pixel>(desc, st, fetch, step);
+        return;
+    }
+    if (drawMode != DRAWMODE_NORMAL)
+        return;
+    const bool wide = sizeof(Pixel) == 4;
+    if (white && L.standardOrder && !wide && L.mask[1] == 0x7E0)
+        DrawRotatedRows<Pixel>(desc, st, fetch, Step565{});
+    else if (white && L.standardOrder && !wide && L.mask[1] == 0x3E0)
+        DrawRotatedRows<Pixel>(desc, st, fetch, Step555{});
+    else if (white && L.standardOrder && wide)
+        DrawRotatedRows<Pixel>(desc, st, fetch, Step32{});
+    else
+        DrawRotatedRows<Pixel>(desc, st, fetch,
+                               StepGeneric{&L, !white, ca, {ChannelOf(color, 0), ChannelOf(color, 1), ChannelOf(color, 2)}});
+}
+
+}  // namespace
+
+void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
+                         int drawMode, double angle, float rotCenterX, float rotCenterY) {
+    if (image == nullptr)
+        return;
+    image->drawn = true;
+    if (mNoLock)
+        return;
+    RefreshAlphaFlags();
+    if (Is3DTarget()) {
+        mDDInterface->Get3DLayer()->BltRotate(image, x, y, &clipRect, color, drawMode, angle, rotCenterX, rotCenterY,
+                                              srcRect);
+        return;
+    }
+    if (hasAlpha || hasTrans || DisplayIs3D() || mDDInterface == nullptr) {
+        MemoryImage::BltRotated(image, x, y, srcRect, clipRect, color, drawMode, angle, rotCenterX, rotCenterY);
+        return;
+    }
+    const Rect clip = clipRect.Intersection(Rect(0, 0, width, height));
+    DRect box;
+    if (!GetRotatedBounds(x, y, srcRect, clip, angle, box, rotCenterX, rotCenterY))
+        return;
+    MemoryImage* source = dynamic_cast<MemoryImage*>(image);
+    if (source == nullptr)
+        return;
+    source->RefreshAlphaFlags();
+    const Rect src = srcRect.Intersection(Rect(0, 0, source->width, source->height));
+    if (!LockSurface())
+        return;
+    mSurfaceTouched = true;
+    RotatedSetup st;
+    st.x0 = static_cast<int>(box.x);
+    st.y0 = static_cast<int>(box.y);
+    st.lastCol = static_cast<int>(box.width - 1.0);
+    st.boxHeight = box.height;
+    st.cosA = std::cos(angle);
+    st.sinA = std::sin(angle);
+    st.du = static_cast<int>(st.cosA * 65536);
+    st.dv = static_cast<int>(st.sinA * 65536);
+    st.x = x;
+    st.y = y;
+    st.cx = rotCenterX;
+    st.cy = rotCenterY;
+    st.srcW = src.width;
+    st.srcH = src.height;
+    st.srcImageWidth = source->width;
+    st.srcBase = static_cast<size_t>(src.y) * source->width + src.x;
+    if (src.width >= 2 && src.height >= 2 && src == srcRect) {
+        const plat::dd::SurfaceDesc& desc = mLockedSurfaceDesc;
+        const Layout L(desc, *mDDInterface);
+        PixelOps::WithSource(source, [&](auto fetch) {
+            if (L.bitCount == 16)
+                RotatedSurface<uint16_t>(desc, L, st, fetch, color, drawMode);
+            else if (L.bitCount == 32)
+                RotatedSurface<uint32_t>(desc, L, st, fetch, color, drawMode);
+        });
+    }
+    UnlockSurface();
+    FinishSurfacePath();
+}
+
+// ---- Stretching ----
+
+namespace {
+
+template <typename Pixel, typename Fetch, typename Step>
+void StretchRows(const plat::dd::SurfaceDesc& desc, const Rect& dest, const DRect& src, int srcImageWidth,
+                 bool mirror, const Fetch& fetch, Step step) {
+    const int du = static_cast<int>(src.width * 65536 / dest.width);
+    const int dv = static_cast<int>(src.height * 65536 / dest.height);
+    int v = static_cast<int>(src.y * 65536);
+    const int dstStep = mirror ? -1 : 1;
+    for (int j = 0; j < dest.height; ++j) {
+        int u = static_cast<int>(src.x * 65536);
+        const size_t rowBase = static_cast<size_t>(v >> 16) * srcImageWidth;
+        Pixel* d = RowOf<Pixel>(desc, dest.y + j) + (mirror ? dest.x + dest.width - 1 : dest.x);
+        for (int i = 0; i < dest.width; ++i) {
+            const uint32_t S = fetch(rowBase + static_cast<size_t>(u >> 16));
+            uint32_t out;
+            if (step(*d, S, out))
+                *d = static_cast<Pixel>(out);
+            u += du;
+            d += dstStep;
+        }
+        v += dv;
+    }
+}
+
+struct StretchNormal {
+    const uint32_t* m;
+    bool operator()(uint32_t D, uint32_t S, uint32_t& out) const {
+        const uint32_t a = S >> 24;
+        if (a == 0)
+            return false;
+        out = ((((D & m[0]) * (256 - a)) >> 8) & m[0]) + ((((D & m[1]) * (256 - a)) >> 8) & m[1]) +
+              ((((D & m[2]) * (256 - a)) >> 8) & m[2]) + S;
+        return true;
+    }
+};
+
+struct StretchNormalTinted {
+    const uint32_t* m;
+    uint32_t colorAlpha;
+    uint32_t k[3];
+    bool operator()(uint32_t D, uint32_t S, uint32_t& out) const {
+        const uint32_t e = (S >> 24) * colorAlpha / 255;
+        if (e == 0)
+            return false;
+        out = 0;
+        for (int c = 0; c < 3; ++c)
+            out += (((D & m[c]) * (256 - e) + (S & m[c]) * k[c]) >> 8) & m[c];
+        return true;
+    }
+};
+
+struct StretchAdditive {
+    const Layout* L;
+    bool operator()(uint32_t D, uint32_t S, uint32_t& out) const {
+        if (S == 0)
+            return false;
+        out = 0;
+        for (int c = 0; c < 3; ++c)
+            out |= static_cast<uint32_t>(L->table[c][((D & L->mask[c]) + (S & L->mask[c])) >> L->shift[c]])
+                   << L->shift[c];
+        return true;
+    }
+};
+
+struct StretchAdditiveTinted {
+    const Layout* L;
+    uint32_t k[3];
+    bool operator()(uint32_t D, uint32_t S, uint32_t& out) const {
+        if (S == 0)
+            return false;
+        out = 0;
+        for (int c = 0; c < 3; ++c) {
+            const uint32_t index =
+                ((((S & L->mask[c]) >> L->shift[c]) * k[c]) / 256) + ((D & L->mask[c]) >> L->shift[c]);
+            out |= static_cast<uint32_t>(L->table[c][index]) << L->shift[c];
+        }
+        return true;
+    }
+};
+
+struct NativeDirect {
+    const uint32_t* native;
+    uint32_t operator()(size_t i) const { return native[i]; }
+};
+
+struct NativeIndexed {
+    const uint32_t* native;
+    const uint8_t* indices;
+    uint32_t operator()(size_t i) const { return native[indices[i]]; }
+};
+
+template <typename Pixel, typename Fetch>
+void StretchWith(const plat::dd::SurfaceDesc& desc, const Layout& L, const Rect& dest, const DRect& src,
+                 int srcImageWidth, bool mirror, const Fetch& fetch, const Color& color, int drawMode) {
+    const bool white = color == Color::White;
+    const uint32_t ca = static_cast<uint32_t>(color.alpha);
+    const uint32_t k[3] = {ChannelOf(color, 0) * ca / 255, ChannelOf(color, 1) * ca / 255,
+                           ChannelOf(color, 2) * ca / 255};
+    if (drawMode == DRAWMODE_NORMAL) {
+        if (white)
+            StretchRows<Pixel>(desc, dest, src, srcImageWidth, mirror, fetch, StretchNormal{L.mask});
+        else
+            StretchRows<Pixel>(desc, dest, src, srcImageWidth, mirror, fetch,
+                               StretchNormalTinted{L.mask, ca, {k[0], k[1], k[2]}});
+    } else if (drawMode == DRAWMODE_ADDITIVE) {
+        if (white)
+            StretchRows<Pixel>(desc, dest, src, srcImageWidth, mirror, fetch, StretchAdditive{&L});
+        else
+            StretchRows<Pixel>(desc, dest, src, srcImageWidth, mirror, fetch,
+                               StretchAdditiveTinted{&L, {k[0], k[1], k[2]}});
+    }
+}
+
+}  // namespace
+
+void DDImage::StretchLoop(MemoryImage* source, const Rect& dest, const DRect& src, const Color& color, int drawMode,
+                          bool mirror) {
+    source->RefreshAlphaFlags();
+    const uint32_t* native = source->GetNativeAlphaData(mDDInterface->GetNativeFormat());
+    if (!LockSurface())
+        return;
+    mSurfaceTouched = true;
+    const plat::dd::SurfaceDesc& desc = mLockedSurfaceDesc;
+    const Layout L(desc, *mDDInterface);
+    auto run = [&](const auto& fetch) {
+        if (L.bitCount == 16)
+            StretchWith<uint16_t>(desc, L, dest, src, source->width, mirror, fetch, color, drawMode);
+        else if (L.bitCount == 32)
+            StretchWith<uint32_t>(desc, L, dest, src, source->width, mirror, fetch, color, drawMode);
+    };
+    if (PixelOps::IsPalettised(source))
+        run(NativeIndexed{native, source->colorIndices});
+    else
+        run(NativeDirect{native});
+    UnlockSurface();
+}
+
+void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
+                         const Color& color, int drawMode, bool fastStretch) {
+    if (image == nullptr)
+        return;
+    image->drawn = true;
+    RefreshAlphaFlags();
+    if (Is3DTarget()) {
+        mDDInterface->Get3DLayer()->StretchBlt(image, destRect, srcRect, &clipRect, color, drawMode, fastStretch,
+                                               false);
+        return;
+    }
+    if (mDDInterface == nullptr) {
+        MemoryImage::StretchBlt(image, destRect, srcRect, clipRect, color, drawMode, fastStretch);
+        return;
+    }
+    const Rect clip = clipRect.Intersection(Rect(0, 0, width, height));
+    DRect clippedSrc;
+    Rect clippedDest;
+    if (!GetStretchRects(srcRect, clip, destRect, clippedSrc, clippedDest))
+        return;
+    MemoryImage* source = dynamic_cast<MemoryImage*>(image);
+    if (fastStretch) {
+        DDImage* surfaceSource = dynamic_cast<DDImage*>(image);
+        if (surfaceSource != nullptr && color == Color::White && drawMode == DRAWMODE_NORMAL &&
+            !surfaceSource->hasAlpha && surfaceSource->GetSurface() != nullptr && GetSurface() != nullptr) {
+            const plat::dd::Box to{clippedDest.x, clippedDest.y, clippedDest.x + clippedDest.width,
+                                   clippedDest.y + clippedDest.height};
+            const plat::dd::Box from{static_cast<int>(clippedSrc.x), static_cast<int>(clippedSrc.y),
+                                     static_cast<int>(clippedSrc.x + clippedSrc.width),
+                                     static_cast<int>(clippedSrc.y + clippedSrc.height)};
+            uint32_t bltFlags = plat::dd::kBltWait;
+            if (surfaceSource->hasTrans)
+                bltFlags |= plat::dd::kBltKeySrc;
+            if (mLockCount > 0)
+                mSurface->Unlock();
+            const plat::dd::Result result = mSurface->Blt(&to, surfaceSource->mSurface.get(), &from, bltFlags);
+            if (mLockCount > 0 && plat::dd::Failed(mSurface->Lock(&mLockedSurfaceDesc)))
+                return;
+            if (!plat::dd::Failed(result))
+                DropMemoryCopies();
+            return;
+        }
+        if (source == nullptr)
+            return;
+        mSurfaceTouched = false;
+        StretchLoop(source, clippedDest, clippedSrc, color, drawMode, false);
+        FinishSurfacePath();
+        return;
+    }
+    if (hasAlpha || hasTrans || DisplayIs3D()) {
+        MemoryImage::StretchBlt(image, destRect, srcRect, clipRect, color, drawMode, false);
+        return;
+    }
+    MemoryImage temp(app);
+    temp.Create(clippedDest.width, clippedDest.height);
+    temp.SlowStretchBlt(image, Rect(0, 0, clippedDest.width, clippedDest.height), clippedSrc, color,
+                        DRAWMODE_NORMAL);
+    Blt(&temp, clippedDest.x, clippedDest.y, Rect(0, 0, clippedDest.width, clippedDest.height), color, drawMode);
+}
+
+void DDImage::StretchBltMirrored(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
+                                 const Color& color, int drawMode, bool fastStretch) {
+    if (image == nullptr)
+        return;
+    image->drawn = true;
+    RefreshAlphaFlags();
+    if (Is3DTarget()) {
+        mDDInterface->Get3DLayer()->StretchBlt(image, destRect, srcRect, &clipRect, color, drawMode, fastStretch,
+                                               true);
+        return;
+    }
+    if (mDDInterface == nullptr)
+        return;
+    const Rect clip = clipRect.Intersection(Rect(0, 0, width, height));
+    DRect clippedSrc;
+    Rect clippedDest;
+    if (!GetStretchRectsMirrored(srcRect, clip, destRect, clippedSrc, clippedDest))
+        return;
+    MemoryImage* source = dynamic_cast<MemoryImage*>(image);
+    if (source == nullptr)
+        return;
+    mSurfaceTouched = false;
+    StretchLoop(source, clippedDest, clippedSrc, color, drawMode, true);
+    FinishSurfacePath();
+}
+
+}  // namespace Velm

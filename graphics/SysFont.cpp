@@ -1,0 +1,140 @@
+#include "graphics/SysFont.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "graphics/FontHost.h"
+#include "graphics/Graphics.h"
+#include "graphics/MemoryImage.h"
+#include "graphics/TextSurface.h"
+
+namespace Velm {
+
+namespace {
+
+const int kScreenDpi = 96;
+
+// One copy of the text: its shadow first when wanted, then the text, each drawn twice when
+// bold is simulated.
+void RenderCopies(plat::text::TextFont* font, const std::string& text, int x, int top, uint32_t rgb,
+                  const plat::text::PixelTarget& target, const Rect& clip, bool shadow, bool bold) {
+    const int right = clip.x + clip.width;
+    const int bottom = clip.y + clip.height;
+    if (shadow) {
+        font->DrawString(text, x + 1, top + 1, 0, target, clip.x, clip.y, right, bottom);
+        if (bold) font->DrawString(text, x + 2, top + 1, 0, target, clip.x, clip.y, right, bottom);
+    }
+    font->DrawString(text, x, top, rgb, target, clip.x, clip.y, right, bottom);
+    if (bold) font->DrawString(text, x + 1, top, rgb, target, clip.x, clip.y, right, bottom);
+}
+
+int Clamp255(int value) { return std::min(255, std::max(0, value)); }
+
+// The pixel seen over white (w) and over black (b), both 0x00RRGGBB, as 0xAARRGGBB: per
+// channel the coverage is b - w + 255 and the colour b * 255 / coverage; alpha is the
+// smallest coverage. A channel whose coverage is 0 (only where coverage differs between
+// channels) takes the value 0.
+uint32_t RecoverPixel(uint32_t w, uint32_t b) {
+    w &= 0xFFFFFF;
+    b &= 0xFFFFFF;
+    if (w == b) return 0xFF000000u | w;
+    if (w == 0xFFFFFF && b == 0) return 0;
+    int alpha = 255;
+    uint32_t pixel = 0;
+    for (int shift = 16; shift >= 0; shift -= 8) {
+        const int overWhite = static_cast<int>((w >> shift) & 0xFF);
+        const int overBlack = static_cast<int>((b >> shift) & 0xFF);
+        const int coverage = Clamp255(overBlack - overWhite + 255);
+        const int value = coverage != 0 ? Clamp255(overBlack * 255 / coverage) : 0;
+        alpha = std::min(alpha, coverage);
+        pixel |= static_cast<uint32_t>(value) << shift;
+    }
+    return (static_cast<uint32_t>(alpha) << 24) | pixel;
+}
+
+}  // namespace
+
+TextSurface::~TextSurface() = default;
+
+SysFont::SysFont(const std::string& face, int pointSize, bool bold, bool italic, bool underline) {
+    Init(GetFontHost(), face, pointSize, plat::text::kAnsiCharset, bold, italic, underline);
+}
+
+SysFont::SysFont(FontHost* host, const std::string& face, int pointSize, int charSet, bool bold, bool italic,
+                 bool underline) {
+    Init(host, face, pointSize, charSet, bold, italic, underline);
+}
+
+SysFont::SysFont(const SysFont& other) : Font(other), app(other.app) {
+    if (other.font) font = plat::text::TextFont::Open(other.font->GetRequest());
+}
+
+SysFont::~SysFont() = default;
+
+void SysFont::Init(FontHost* host, const std::string& face, int pointSize, int charSet, bool bold, bool italic,
+                   bool underline) {
+    app = host;
+    plat::text::FontRequest request;
+    if (face.find('/') != std::string::npos)
+        request.path = face;
+    else
+        request.face = face;
+    request.pixelHeight = plat::text::PointsToPixels(pointSize, kScreenDpi);
+    request.bold = bold;
+    request.italic = italic;
+    request.underline = underline;
+    request.charSet = charSet;
+    font = plat::text::TextFont::Open(request);
+    if (font) {
+        ascent = font->GetAscent();
+        height = font->GetHeight();
+    }
+    drawShadow = false;
+    simulateBold = false;
+}
+
+int SysFont::StringWidth(const std::string& text) { return font ? font->MeasureString(text) : 0; }
+
+void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, const Color& color, const Rect& clip) {
+    if (!font) return;
+    const uint32_t rgb = (static_cast<uint32_t>(color.red & 0xFF) << 16) |
+                         (static_cast<uint32_t>(color.green & 0xFF) << 8) | static_cast<uint32_t>(color.blue & 0xFF);
+
+    if (TextSurface* surface = dynamic_cast<TextSurface*>(g->dest)) {
+        plat::text::PixelTarget target;
+        if (!surface->BeginSurfaceText(&target)) return;
+        const int tx = static_cast<int>(x + g->transX);
+        const int ty = static_cast<int>(y - ascent + 1 + g->transY);
+        RenderCopies(font.get(), text, tx, ty, rgb, target, clip, drawShadow, simulateBold);
+        surface->EndSurfaceText();
+        return;
+    }
+
+    if (g->dest->width <= 0 || g->dest->height <= 0) return;  // a Graphics without an image
+    const int w = StringWidth(text);
+    const int h = height;
+    if (w <= 0 || h <= 0) return;
+    const size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
+    std::vector<uint32_t> overWhite(count, 0xFFFFFFu);
+    std::vector<uint32_t> overBlack(count, 0u);
+    const Rect whole(0, 0, w, h);
+    plat::text::PixelTarget target;
+    target.width = w;
+    target.height = h;
+    target.pitchBytes = w * 4;
+    target.format = plat::text::PixelFormat::Xrgb8888;
+    target.pixels = overWhite.data();
+    RenderCopies(font.get(), text, 0, 0, rgb, target, whole, drawShadow, simulateBold);
+    target.pixels = overBlack.data();
+    RenderCopies(font.get(), text, 0, 0, rgb, target, whole, drawShadow, simulateBold);
+
+    std::vector<uint32_t> pixels(count);
+    for (size_t i = 0; i < count; ++i) pixels[i] = RecoverPixel(overWhite[i], overBlack[i]);
+    MemoryImage image(static_cast<ImageHost*>(nullptr));
+    image.SetBits(pixels.data(), w, h);
+    g->DrawImage(&image, x, y - ascent);
+}
+
+Font* SysFont::Duplicate() { return new SysFont(*this); }
+
+}  // namespace Velm

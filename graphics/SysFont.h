@@ -1,0 +1,51 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "graphics/Font.h"
+#include "platform/Text.h"
+
+namespace Velm {
+
+class FontHost;
+
+// A font of the system (plat::text), used for the framework's default widget fonts, the
+// diagnostic overlays and the "!sys:" font resources. Point sizes are converted at 96 dots
+// per inch; ascent and height come from the font's metrics, ascentPadding and
+// lineSpacingOffset stay 0. A face name that contains a '/' is the path of a font file.
+//
+// Strings are drawn with the top of the line at y - ascent. On a destination that lives on a
+// display surface (TextSurface) the text is drawn straight onto the locked surface, one pixel
+// lower (y - ascent + 1), without the Graphics' scale, draw mode or tint. On any other
+// destination it is rendered twice, over white and over black, the colour and coverage of
+// every pixel are recovered from the two, and the result is drawn as an image at
+// (x, y - ascent) with the Graphics' translation, clip, tint and draw mode. A shadow (black,
+// one pixel right and down) and a simulated bold (every copy again one pixel to the right)
+// add nothing to the measured width. Drawing thread only.
+class SysFont : public Font {
+public:
+    std::unique_ptr<plat::text::TextFont> font;  // null when no face could be opened
+    FontHost* app = nullptr;                     // not owned
+    bool drawShadow = false;
+    bool simulateBold = false;
+
+    // On the process's font host, ANSI character set.
+    SysFont(const std::string& face, int pointSize, bool bold = false, bool italic = false, bool underline = false);
+    SysFont(FontHost* host, const std::string& face, int pointSize, int charSet, bool bold, bool italic,
+            bool underline);
+    // A new font with the same attributes; the shadow and simulated bold are not copied.
+    SysFont(const SysFont& other);
+    SysFont& operator=(const SysFont&) = delete;
+    ~SysFont() override;
+
+    int StringWidth(const std::string& text) override;
+    void DrawString(Graphics* g, int x, int y, const std::string& text, const Color& color, const Rect& clip) override;
+    Font* Duplicate() override;
+
+private:
+    void Init(FontHost* host, const std::string& face, int pointSize, int charSet, bool bold, bool italic,
+              bool underline);
+};
+
+}  // namespace Velm

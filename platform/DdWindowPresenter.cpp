@@ -1,0 +1,23 @@
+// Kept apart from the null presenter so that programs without a window do not link the window.
+#include "platform/DdPresenter.h"
+#include "platform/Window.h"
+
+namespace plat {
+namespace dd {
+
+bool WindowPresenter::Present(const Surface& primary) {
+    if (mWindow == nullptr)
+        return false;
+    const int width = primary.Width(), height = primary.Height();
+    const PixelFormat& format = primary.Format();
+    if (format == PixelFormat::X8R8G8B8())
+        return mWindow->Present(reinterpret_cast<const uint32_t*>(primary.Row(0)), width, height, primary.Pitch());
+    mFrame.resize(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            mFrame[static_cast<size_t>(y) * width + x] = ToXrgb(primary.PixelAt(x, y), format);
+    return mWindow->Present(mFrame.data(), width, height, width * 4);
+}
+
+}  // namespace dd
+}  // namespace plat

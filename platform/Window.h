@@ -1,0 +1,162 @@
+#pragma once
+
+// The program's main window and its message queue (what the Win32 window, PeekMessage,
+// PostMessage, SetTimer and the default window procedure were), on an SDL window.
+//
+// The window turns every system event into the program's own message records (numbers in
+// WindowMessages.h) and keeps them in its queue in arrival order, together with messages
+// the program posts itself and the timer's WM_TIMER. The program takes them one by one
+// with PeekMessage, answers what it wants and hands the rest to DefaultHandling, which does
+// what the system would have done (Alt+F4 asks to close, a maximise or minimise request
+// acts on the window, and so on).
+//
+// Translation:
+// - keys: virtual-key codes from a table of SDL key codes; WM_SYSKEYDOWN/UP while Alt is
+//   held (without Ctrl) and for F10; after the key-down of Backspace, Tab, Enter, Esc and
+//   Ctrl+A..Z the control character (8, 9, 13, 27, 1..26) follows as WM_CHAR (WM_SYSCHAR
+//   with Alt), since the system sends no text for them;
+// - text input: UTF-8 becomes Windows-1252; one WM_CHAR (WM_SYSCHAR while Alt is held) per
+//   character; characters code page 1252 does not hold are dropped;
+// - buttons: SDL's click count makes the second click of a pair a double click
+//   (WM_LBUTTONDBLCLK ...); the wheel gives one WM_MOUSEWHEEL per event, 120 per notch;
+// - focus, minimise, maximise, restore, move, close and expose become WM_ACTIVATEAPP,
+//   WM_SIZE, WM_MOVE, WM_CLOSE and WM_PAINT.
+//
+// Full screen is the desktop's own mode: the window covers the desktop and whoever draws
+// into it letterboxes the picture. Mouse positions are always the window's own pixels; the
+// program's coordinate remap is the only remap.
+//
+// Headless: with SDL_VIDEODRIVER=dummy the window exists in memory, events pushed into SDL
+// are translated as usual, and the window has the focus from its creation until an event
+// says otherwise (no other program can take it).
+//
+// Threads: everything on the main thread, except PointerPosition, which any thread may call.
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/WindowMessages.h"
+
+namespace plat {
+
+struct WindowMessage {
+    uint32_t message = 0;
+    uint32_t wParam = 0;
+    uint32_t lParam = 0;
+};
+
+struct ScreenRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// The usable part of the desktop (without panels), in desktop pixels. False when no
+// display is known.
+bool GetWorkArea(ScreenRect* area);
+// The desktop's size.
+bool GetDesktopSize(int* width, int* height);
+
+class Window {
+public:
+    struct Params {
+        std::string title;  // Windows-1252
+        int width = 640;    // client size
+        int height = 480;
+        bool fullScreen = false;
+        bool maximizable = false;
+        // Outer (frame) top-left on the desktop; centred when x is -1.
+        int x = -1;
+        int y = -1;
+    };
+
+    // A hidden window; null with a reason in *error when none can be made.
+    static std::unique_ptr<Window> Create(const Params& params, std::string* error);
+    ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    // Takes the oldest message. Pending system events are translated first, and a due
+    // timer adds its WM_TIMER when nothing else is waiting. False when there is none.
+    bool PeekMessage(WindowMessage* message);
+    // Appends a message to the queue (it arrives after those already waiting).
+    void PostMessage(uint32_t message, uint32_t wParam, uint32_t lParam);
+    // What the system does with a message the program leaves to it.
+    void DefaultHandling(const WindowMessage& message);
+
+    // WM_TIMER every periodMs of the process clock (Clock.h); 0 stops it.
+    void SetTimer(uint32_t periodMs);
+
+    void Show(bool activate);
+    void Hide();
+    // Restores a minimised window and gives it the focus.
+    void BringToFront();
+    void Minimize();
+    bool IsMinimized() const;
+    bool IsVisible() const;
+    bool HasFocus() const;
+    bool IsFullScreen() const { return mFullScreen; }
+
+    // The outer frame's sizes around the client area (left, top, right, bottom), 0 when
+    // the system tells none.
+    void GetFrameSizes(int* left, int* top, int* right, int* bottom) const;
+    // Client top-left on the desktop, and the client size in pixels.
+    void GetClientOrigin(int* x, int* y) const;
+    void GetClientSize(int* width, int* height) const;
+    // Moves the frame's top-left to (x, y) on the desktop.
+    void Move(int x, int y);
+
+    // The pointer in client pixels; true when it is over this window. Any thread.
+    bool PointerPosition(int* x, int* y) const;
+
+    // Shows a 32-bit XRGB frame (pitch in bytes) letterboxed into the client area, scaled
+    // by whole aspect (no filtering beyond the system's). False when nothing could be shown.
+    bool Present(const uint32_t* pixels, int width, int height, int pitchBytes);
+    // Where the last presented frame sits in the client area.
+    ScreenRect PresentationRect(int frameWidth, int frameHeight) const;
+    // The client area's pixels as they were last presented (XRGB, width x height words).
+    bool ReadBack(std::vector<uint32_t>* pixels, int* width, int* height);
+
+    // The SDL window, for the display code of this layer.
+    void* NativeHandle() const { return mWindow; }
+
+private:
+    Window() = default;
+    void PumpSystemEvents();
+    void TranslateEvent(const void* event);
+    void Queue(uint32_t message, uint32_t wParam, uint32_t lParam);
+    void UpdateClientOrigin();
+
+    void* mWindow = nullptr;   // SDL_Window
+    void* mRenderer = nullptr;  // SDL_Renderer, made by the first Present
+    void* mTexture = nullptr;   // SDL_Texture of the frame size
+    int mTextureWidth = 0;
+    int mTextureHeight = 0;
+    uint32_t mWindowId = 0;
+    bool mFullScreen = false;
+    bool mHeadless = false;
+    bool mHeadlessFocus = true;
+    bool mMinimized = false;
+    std::deque<WindowMessage> mQueue;
+    uint32_t mTimerPeriodMs = 0;
+    uint64_t mTimerDueMs = 0;
+    // Keys held, by virtual key, to tell auto-repeat (lParam bit 30).
+    bool mKeyHeld[256] = {};
+    std::atomic<int> mOriginX{0};
+    std::atomic<int> mOriginY{0};
+    std::atomic<int> mPointerX{0};
+    std::atomic<int> mPointerY{0};
+    std::atomic<bool> mPointerInside{false};
+    bool mVideoHeld = false;
+};
+
+// The virtual key of an SDL key code (SDL_Keycode), 0 when the table has none. For tests
+// and the window's own use.
+int VirtualKeyFromSdlKey(int32_t sdlKey);
+
+}  // namespace plat

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "SoundTestSupport.h"
+#include "engine/sound/WaveOggFile.h"
+
+using namespace soundtest;
+
+namespace {
+
+// tone.ogg: 33075 frames (1.5 s) of a stereo sine at 22050 Hz, 440 Hz left, 660 Hz right.
+constexpr uint32_t kFixtureFrames = 33075;
+
+std::string Fixture() {
+    std::ifstream in(VELM_OGG_FIXTURE, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+TEST(OggFile, DecodesTheWholeStream) {
+    const std::string bytes = Fixture();
+    ASSERT_FALSE(bytes.empty());
+    Sound::WaveOggFile_t ogg;
+    ogg.OpenMemory(bytes.data(), unsigned(bytes.size()));
+    const Sound::WAVEFORMATEX& f = ogg.GetFormat();
+    EXPECT_EQ(f.formatTag, 1);
+    EXPECT_EQ(f.channels, 2);
+    EXPECT_EQ(f.samplesPerSec, 22050u);
+    EXPECT_EQ(f.bitsPerSample, 16);
+    EXPECT_EQ(f.blockAlign, 4);
+    EXPECT_EQ(f.avgBytesPerSec, 88200u);
+    EXPECT_EQ(ogg.GetDataSize(), kFixtureFrames * 4);
+    EXPECT_NEAR(double(ogg.GetDurationMs()), 1500.0, 2.0);
+
+    std::vector<int16_t> pcm(kFixtureFrames * 2 + 100);
+    unsigned total = 0;
+    for (;;) {
+        unsigned read = 0;
+        // An odd byte count: only whole frames come back.
+        ogg.Read(reinterpret_cast<char*>(pcm.data()) + total, 4001, &read);
+        EXPECT_EQ(read % 4, 0u);
+        if (read == 0) break;
+        total += read;
+    }
+    EXPECT_EQ(total, kFixtureFrames * 4);
+    // A sine of amplitude one half: the decoded peak is near 16384.
+    int peak = 0;
+    for (uint32_t i = 2000; i < 4000; ++i) peak = std::max(peak, std::abs(int(pcm[2 * i])));
+    EXPECT_NEAR(peak, 16384, 1200);
+
+    ASSERT_TRUE(ogg.Rewind());
+    std::vector<int16_t> again(400);
+    unsigned read = 0;
+    ogg.Read(again.data(), 800, &read);
+    EXPECT_EQ(read, 800u);
+    EXPECT_EQ(std::vector<int16_t>(pcm.begin(), pcm.begin() + 400), again);
+}
+
+TEST(OggFile, JunkIsBadFileFormat) {
+    const std::string bytes = Fixture();
+    const std::string broken[] = {"OggS but nothing more", bytes.substr(0, 60), std::string(4096, 'x')};
+    for (const std::string& b : broken) {
+        Sound::WaveOggFile_t ogg;
+        EXPECT_EQ(ThrownCode([&] { ogg.OpenMemory(b.data(), unsigned(b.size())); }), 6);
+        unsigned read = 0;
+        char buffer[8];
+        EXPECT_EQ(ThrownCode([&] { ogg.Read(buffer, 8, &read); }), 8);
+    }
+}
+
+using OggSound = ManualDevice;
+
+TEST_F(OggSound, StaticAndStreamedOggPlayTheSameSamples) {
+    const std::string bytes = Fixture();
+    Sound::WaveOggFile_t ogg;
+    ogg.OpenMemory(bytes.data(), unsigned(bytes.size()));
+    std::vector<int16_t> reference(2 * 2000);
+    unsigned read = 0;
+    ogg.Read(reference.data(), unsigned(reference.size() * 2), &read);
+
+    Sound::Sound_t* sound = nullptr;
+    device.CreateStaticSound(1, &sound, bytes.data(), unsigned(bytes.size()), Sound::kWaveOgg,
+                             Sound::StaticBufferFlags(0), false, false, false);
+    ASSERT_NE(sound, nullptr);
+    device.AddSound(sound);
+    EXPECT_NEAR(double(sound->GetDurationMs()), 1500.0, 2.0);
+    device.PlayByHandle(sound->GetHandle(), 0);
+    auto out = Pull(2000);
+    EXPECT_EQ(out, reference);
+    device.StopByHandle(sound->GetHandle(), 0, true);
+
+    Sound::Sound_t* stream = nullptr;
+    device.CreateStreamingSound(3, &stream, NewMemFileDescr(bytes.data(), unsigned(bytes.size()), true),
+                                Sound::kWaveOgg, Sound::StreamBufferFlags(0), 8, 1000 * 4, false, false);
+    ASSERT_NE(stream, nullptr);
+    device.AddSound(stream);
+    device.SetEndCallbackByHandle(stream->GetHandle(), &CallbackLog::Record, 0);
+    device.PlayByHandle(stream->GetHandle(), 0);
+    std::vector<int16_t> streamed;
+    for (int i = 0; i < 40; ++i) {
+        auto part = Pull(1000);
+        streamed.insert(streamed.end(), part.begin(), part.end());
+        Service();
+    }
+    EXPECT_EQ(std::vector<int16_t>(streamed.begin(), streamed.begin() + 4000), reference);
+    EXPECT_EQ(CallbackLog::Calls().size(), 1u) << "1.5 s of data in 40 chunks of 1000 frames ends once";
+}

@@ -1,0 +1,40 @@
+// Symbol and address lookup of the fault handler (the faults themselves are tested
+// with the crash catcher's death tests).
+
+#include "platform/FaultHandler.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+TEST(FaultHandlerTest, LooksUpLibraryFunctions)
+{
+    plat::CodeLocation location;
+    const uintptr_t address = reinterpret_cast<uintptr_t>(&std::abort);
+    ASSERT_TRUE(plat::LookupCodeAddress(address + 1, &location));
+    EXPECT_EQ(location.symbol, "abort");
+    EXPECT_EQ(location.symbolAddress, address);
+    EXPECT_NE(location.modulePath.find("libc"), std::string::npos);
+    EXPECT_GE(location.segment, 1u);
+
+    EXPECT_FALSE(plat::LookupCodeAddress(16, &location));
+}
+
+TEST(FaultHandlerTest, DemanglesDecoratedNamesOnly)
+{
+    EXPECT_EQ(plat::DemangleSymbol("_ZN4Velm12CrashCatcher7InstallEv"), "Velm::CrashCatcher::Install()");
+    EXPECT_EQ(plat::DemangleSymbol("abort"), "abort");
+    EXPECT_EQ(plat::DemangleSymbol("_Znot a name"), "_Znot a name");
+}
+
+TEST(FaultHandlerTest, ThreadIdAndSystemText)
+{
+    const uint32_t self = plat::CurrentThreadId();
+    EXPECT_NE(self, 0u);
+    EXPECT_EQ(plat::CurrentThreadId(), self);
+    EXPECT_FALSE(plat::SystemVersionText().empty());
+}
+
+} // namespace
