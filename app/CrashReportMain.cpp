@@ -6,11 +6,14 @@
 #include <iterator>
 #include <string>
 
+#include "app/CrashCatcher.h"
 #include "app/CrashReportWindow.h"
 #include "app/HTTPTransfer.h"
 
 int main()
 {
+    // A fault in here must not start yet another report program.
+    Velm::CrashCatcher::Uninstall();
     std::string input((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
     Velm::CrashReportData data;
     if (!Velm::DecodeCrashReportData(input, &data)) {

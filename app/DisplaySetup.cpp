@@ -1,7 +1,5 @@
 #include "app/DisplaySetup.h"
 
-#include <vector>
-
 #include "app/VelmAppBase.h"
 #include "graphics/MemoryImage.h"
 #include "platform/Window.h"
@@ -9,20 +7,6 @@
 namespace Velm {
 
 DisplaySetup::~DisplaySetup() = default;
-
-std::string DisplayResultName(int result)
-{
-    switch (result) {
-    case RESULT_OK: return "RESULT_OK";
-    case RESULT_FAIL: return "RESULT_FAIL";
-    case RESULT_DD_CREATE_FAIL: return "RESULT_DD_CREATE_FAIL";
-    case RESULT_SURFACE_FAIL: return "RESULT_SURFACE_FAIL";
-    case RESULT_EXCLUSIVE_FAIL: return "RESULT_EXCLUSIVE_FAIL";
-    case RESULT_DISPCHANGE_FAIL: return "RESULT_DISPCHANGE_FAIL";
-    case RESULT_INVALID_COLORDEPTH: return "RESULT_INVALID_COLORDEPTH";
-    default: return "RESULT_UNKNOWN";
-    }
-}
 
 WindowDisplay::WindowDisplay(VelmAppBase* app) : mApp(app) {}
 
@@ -78,38 +62,9 @@ bool WindowDisplay::Redraw(const Rect*)
         mLastError = "Present: no screen pixels";
         return false;
     }
+    // The cursor image is not drawn into frames: the application shows it as the system
+    // pointer.
     const uint32_t* frame = bits;
-    std::vector<uint32_t> withCursor;
-    if (mCursorImage != nullptr && mCursorImage->GetBits() != nullptr) {
-        // The software cursor, blended over a copy of the screen at the pointer's logical
-        // position.
-        withCursor.assign(bits, bits + static_cast<size_t>(width) * height);
-        const Rect place = GetPresentationRect();
-        const int cx = place.width > 0 ? (mCursorX - place.x) * width / place.width : mCursorX;
-        const int cy = place.height > 0 ? (mCursorY - place.y) * height / place.height : mCursorY;
-        const uint32_t* cursor = mCursorImage->GetBits();
-        for (int y = 0; y < mCursorImage->height; ++y) {
-            const int ty = cy + y;
-            if (ty < 0 || ty >= height)
-                continue;
-            for (int x = 0; x < mCursorImage->width; ++x) {
-                const int tx = cx + x;
-                if (tx < 0 || tx >= width)
-                    continue;
-                const uint32_t src = cursor[y * mCursorImage->width + x];
-                const uint32_t alpha = src >> 24;
-                uint32_t& dst = withCursor[static_cast<size_t>(ty) * width + tx];
-                uint32_t out = 0xFF000000u;
-                for (int shift = 0; shift <= 16; shift += 8) {
-                    const uint32_t s = (src >> shift) & 0xFF;
-                    const uint32_t d = (dst >> shift) & 0xFF;
-                    out |= ((s * alpha + d * (255 - alpha)) / 255) << shift;
-                }
-                dst = out;
-            }
-        }
-        frame = withCursor.data();
-    }
     if (!mWindow->Present(frame, width, height, width * 4)) {
         mLastError = "Present: the window refused the frame";
         return false;

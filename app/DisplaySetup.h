@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "graphics/DisplayResult.h"
 #include "graphics/Rect.h"
 
 namespace plat {
@@ -12,19 +13,6 @@ namespace Velm {
 
 class MemoryImage;
 class VelmAppBase;
-
-// Display set-up results. 7 is a 3D set-up failure; codes 1 to 3 and any other non-zero
-// value are general failures.
-enum DisplayResult {
-    RESULT_OK = 0,
-    RESULT_FAIL = 1,
-    RESULT_DD_CREATE_FAIL = 2,
-    RESULT_SURFACE_FAIL = 3,
-    RESULT_EXCLUSIVE_FAIL = 4,
-    RESULT_DISPCHANGE_FAIL = 5,
-    RESULT_INVALID_COLORDEPTH = 6,
-    RESULT_3D_INIT_FAIL = 7,
-};
 
 // The display device as the application object drives it: set-up on the main window,
 // present, the 3D switch, the software cursor and the surface images. The application makes
@@ -86,11 +74,9 @@ public:
     virtual void GetCursorPos(int* x, int* y) { *x = 0; *y = 0; }
 };
 
-// The text of a set-up result ("RESULT_OK" ...); 7 and unknown codes give "RESULT_UNKNOWN".
-std::string DisplayResultName(int result);
-
 // The stand-in display: a 32-bit memory screen image of the logical size, presented
-// letterboxed into the window.
+// letterboxed into the window. The cursor image is only remembered: the application shows
+// it as the system pointer.
 class WindowDisplay : public DisplaySetup {
 public:
     explicit WindowDisplay(VelmAppBase* app);

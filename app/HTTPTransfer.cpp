@@ -1,5 +1,6 @@
 #include "app/HTTPTransfer.h"
 
+#include "app/CrashCatcher.h"
 #include "app/HTTPResponseParser.h"
 #include "app/VelmAppBase.h"
 #include "platform/Clock.h"
@@ -14,6 +15,11 @@ std::atomic<int> gNextTransferId{0};
 
 // The demo command that carries a transfer's result.
 const int kDemoCommandHttpResult = 17;
+
+// The application, when there is one: the crash catcher's reference, which the
+// application withdraws first thing when it is destroyed. (Going through it keeps the
+// report program, which has no application, free of the application object's code.)
+VelmAppBase* App() { return CrashCatcher::GetApp(); }
 
 } // namespace
 
@@ -110,7 +116,7 @@ void HTTPTransfer::SendRequestString(const std::string& url, const std::string& 
     PrepareTransfer(url);
     mSendStr = request;
     mTransferPending.store(true);
-    VelmAppBase* app = VelmAppBase::GetApp();
+    VelmAppBase* app = App();
     if (app && app->mPlayingDemo)
         return;
     mThreadRunning.store(true);
@@ -123,9 +129,8 @@ void HTTPTransfer::ThreadEntry(HTTPTransfer* transfer)
     transfer->ThreadProc();
 }
 
-bool HTTPTransfer::WaitForSocket(void* socket, bool readable, bool writable)
+bool HTTPTransfer::WaitForSocket(plat::TcpSocket* tcp, bool readable, bool writable)
 {
-    plat::TcpSocket* tcp = static_cast<plat::TcpSocket*>(socket);
     while (!mExiting.load()) {
         const plat::TcpSocket::Wait wait = tcp->WaitFor(readable, writable, 100);
         if (wait == plat::TcpSocket::Wait::Failed) {
@@ -217,7 +222,7 @@ void HTTPTransfer::ThreadProc()
 
 void HTTPTransfer::UpdateStatus()
 {
-    VelmAppBase* app = VelmAppBase::GetApp();
+    VelmAppBase* app = App();
     if (!app)
         return;
 

@@ -4,6 +4,10 @@
 #include <string>
 #include <thread>
 
+namespace plat {
+class TcpSocket;
+}
+
 namespace Velm {
 
 // Sends one ready-made HTTP request text to a host on a worker thread and reads the
@@ -68,7 +72,7 @@ protected:
     void ThreadProc();
     // Waits in 100 ms slices; false (result 6) when the wait fails. A stop request
     // returns true: callers check mExiting themselves.
-    bool WaitForSocket(void* socket, bool readable, bool writable);
+    bool WaitForSocket(plat::TcpSocket* socket, bool readable, bool writable);
 
     int mTransferId;
     std::string mSendStr;

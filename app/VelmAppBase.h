@@ -219,8 +219,9 @@ public:
     virtual void CopyToClipboard(const std::string& text);
     virtual std::string GetClipboardText();
 
-    // ---- Queued window input (filled by the window code) ----
-    // Pumps the platform's window messages into the deferred queue.
+    // ---- Queued window input ----
+    // Takes the main window's messages through the window procedure, which queues input;
+    // also answers a second instance's knock.
     virtual void PumpWindowMessages();
     // Replays queued input into the widget manager: one message when
     // singleMessage, else all. True when the queue is empty afterwards.
@@ -470,8 +471,8 @@ public:
     // 13 cursor slots (CursorNum 0 .. 12), images not owned.
     Image* mCursorImages[13] = {};
     bool mSysCursor = true;
-    // The cursor last applied: 0 .. 12 a system shape of the cursor table, -1 hidden,
-    // -2 the software cursor (an image). Read by tests.
+    // The cursor last applied: 0 .. 10 a shape of the cursor table, -1 hidden, -2 the
+    // current cursor image as the system pointer. Read by tests.
     int mAppliedCursor = 0;
     bool mIsOpeningURL = false;
     bool mShutdownOnURLOpen = false;
@@ -533,6 +534,10 @@ protected:
     std::unique_ptr<plat::Cursor> mHandCursor;
     std::unique_ptr<plat::Cursor> mDraggingCursor;
     std::unique_ptr<plat::Cursor> mSystemCursors[10];
+    // The pointer made from a cursor image, and the image and change count it was made from.
+    std::unique_ptr<plat::Cursor> mImageCursor;
+    MemoryImage* mImageCursorSource = nullptr;
+    int mImageCursorChangeCount = -1;
     DisplaySetup* mDDInterface = nullptr;
     CriticalSection mDDCritSect;
     std::set<MemoryImage*> mMemoryImageSet;

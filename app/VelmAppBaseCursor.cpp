@@ -135,7 +135,26 @@ void VelmAppBase::EnforceCursor()
             // The real pointer says "hands off" over the window while the recorded one moves.
             showSystem(PointerInDrawingArea() ? 4 : 0);
         } else {
-            showSystem(-1);
+            // The system pointer takes the image's shape (hot spot at its top-left corner, as
+            // the image is drawn at the pointer position): it moves without lag and needs no
+            // drawing into frames.
+            MemoryImage* memoryImage = dynamic_cast<MemoryImage*>(image);
+            const uint32_t* bits = memoryImage != nullptr ? memoryImage->GetBits() : nullptr;
+            if (bits == nullptr) {
+                showSystem(-1);
+            } else {
+                if (!mImageCursor || mImageCursorSource != memoryImage ||
+                    mImageCursorChangeCount != memoryImage->changeCount) {
+                    mImageCursor = plat::Cursor::FromArgb(bits, memoryImage->width, memoryImage->height, 0, 0);
+                    mImageCursorSource = memoryImage;
+                    mImageCursorChangeCount = memoryImage->changeCount;
+                    mAppliedCursor = -3;  // a new shape: show it again
+                }
+                if (mAppliedCursor != -2) {
+                    mAppliedCursor = -2;
+                    plat::ShowCursor(mImageCursor.get());
+                }
+            }
         }
         mSysCursor = false;
         return;

@@ -3,6 +3,7 @@
 #include "app/VelmAppBase.h"
 #include "platform/Clock.h"
 #include "platform/DebugOutput.h"
+#include "platform/FaultHandler.h"
 
 namespace Velm {
 
@@ -17,6 +18,7 @@ void VelmAppBase::StartLoadingThread()
 
 void VelmAppBase::LoadingThreadMain(VelmAppBase* app)
 {
+    plat::FaultStack faultStack;
     app->LoadingThreadProc();
     plat::DebugOutput(FormatString("Resource Loading Time: %d\r\n", static_cast<int>(Tick() - app->mLoadTick)));
     app->mLoadingThreadCompleted.store(true);

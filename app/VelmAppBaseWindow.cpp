@@ -504,6 +504,9 @@ void VelmAppBase::ProcessDeferredMessage(const DeferredMessage& record)
                 }
             }
             UpdateAppFocus();
+            // The picture's place in the client area follows its size (letterboxing).
+            if (isMain && !minimized && mDDInterface != nullptr)
+                mWidgetManager->SetRemapRects(mScreenBounds, mDDInterface->GetPresentationRect());
             if (wParam == SIZE_MAXIMIZED)
                 SwitchScreenMode(false);
         } else if (message == WM_SYSCOLORCHANGE || message == WM_DISPLAYCHANGE) {

@@ -1,5 +1,6 @@
 #include "graphics/SharedImage.h"
 
+#include "graphics/DDImage.h"
 #include "graphics/ImageHost.h"
 #include "graphics/MemoryImage.h"
 
@@ -80,6 +81,8 @@ MemoryImage* SharedImageHandle::GetImage() const {
     return nullptr;
 }
 
-MemoryImage* SharedImageHandle::GetDDImage() const { return shared != nullptr ? shared->image : nullptr; }
+DDImage* SharedImageHandle::GetDDImage() const {
+    return shared != nullptr ? dynamic_cast<DDImage*>(shared->image) : nullptr;
+}
 
 }  // namespace Velm

@@ -2,13 +2,14 @@
 
 namespace Velm {
 
+class DDImage;
 class MemoryImage;
 
 // A record of the application's shared-image cache: one image per (file, variant) and the
 // number of handles that refer to it. The cache deletes records whose count is 0 after the
 // next update.
 struct SharedImage {
-    MemoryImage* image = nullptr;  // a surface image made by the application
+    MemoryImage* image = nullptr;  // made by the application: a surface image on the display
     int refCount = 0;
 };
 
@@ -37,9 +38,9 @@ public:
     void Release();
 
     MemoryImage* GetImage() const;
-    // The cache record's image, null for a plain image. The cache holds surface images; the
-    // record is typed MemoryImage until the surface image class exists.
-    MemoryImage* GetDDImage() const;
+    // The cache record's image as a surface image: null for a plain image, and for a record
+    // whose image was not made on the display (a display stand-in makes memory images).
+    DDImage* GetDDImage() const;
 };
 
 }  // namespace Velm

@@ -1,5 +1,7 @@
 #include "platform/PeriodicTimer.h"
 
+#include "platform/FaultHandler.h"
+
 #include <chrono>
 
 namespace plat {
@@ -10,7 +12,10 @@ void PeriodicTimer::Start(uint32_t firstDueMs, uint32_t periodMs) {
     Stop();
     mSignal.Reset();
     mStopping = false;
-    mThread = std::thread([this, firstDueMs, periodMs] { Run(firstDueMs, periodMs); });
+    mThread = std::thread([this, firstDueMs, periodMs] {
+        FaultStack faultStack;
+        Run(firstDueMs, periodMs);
+    });
 }
 
 void PeriodicTimer::Stop() {

@@ -163,8 +163,10 @@ struct CachedGlyph {
     bool found = false;  // the primary or the fallback face has the character
 };
 
+// channel + (source - channel) * coverage / 255, rounded to the nearest value.
 void Blend(uint8_t& channel, int source, int coverage) {
-    channel = static_cast<uint8_t>(channel + ((source - channel) * coverage + 127) / 255);
+    const int delta = (source - channel) * coverage;
+    channel = static_cast<uint8_t>(channel + (delta >= 0 ? (delta + 127) / 255 : -((127 - delta) / 255)));
 }
 
 // Blends one pixel of colour (r, g, b) with coverage 0..255.

@@ -261,6 +261,11 @@ void Window::TranslateEvent(const void* raw)
             Queue(WM_SIZE, SIZE_RESTORED, MakeLParam(w, h));
             break;
         }
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            // A full-screen window takes the desktop's size once shown.
+            if (!mMinimized)
+                Queue(WM_SIZE, SIZE_RESTORED, MakeLParam(event.window.data1, event.window.data2));
+            break;
         case SDL_WINDOWEVENT_MOVED:
             mOriginX.store(event.window.data1);
             mOriginY.store(event.window.data2);
@@ -488,17 +493,10 @@ void Window::Move(int x, int y)
 
 bool Window::PointerPosition(int* x, int* y) const
 {
-    if (mHeadless) {
-        *x = mPointerX.load();
-        *y = mPointerY.load();
-        return mPointerInside.load();
-    }
-    // Asked of the system, so that the pointer is known even while the main thread is busy.
-    int globalX = 0;
-    int globalY = 0;
-    SDL_GetGlobalMouseState(&globalX, &globalY);
-    *x = globalX - mOriginX.load();
-    *y = globalY - mOriginY.load();
+    // Kept from the events the main thread takes, so that any thread may ask without
+    // calling into the system.
+    *x = mPointerX.load();
+    *y = mPointerY.load();
     return mPointerInside.load();
 }
 

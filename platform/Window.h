@@ -30,7 +30,8 @@
 // are translated as usual, and the window has the focus from its creation until an event
 // says otherwise (no other program can take it).
 //
-// Threads: everything on the main thread, except PointerPosition, which any thread may call.
+// Threads: everything on the main thread, except PointerPosition and GetClientOrigin, which
+// any thread may call.
 
 #include <atomic>
 #include <cstdint>
@@ -111,11 +112,12 @@ public:
     // Moves the frame's top-left to (x, y) on the desktop.
     void Move(int x, int y);
 
-    // The pointer in client pixels; true when it is over this window. Any thread.
+    // The pointer in client pixels as the latest events told it; true when it is over this
+    // window. Any thread.
     bool PointerPosition(int* x, int* y) const;
 
-    // Shows a 32-bit XRGB frame (pitch in bytes) letterboxed into the client area, scaled
-    // by whole aspect (no filtering beyond the system's). False when nothing could be shown.
+    // Shows a 32-bit XRGB frame (pitch in bytes) in the client area at the largest size of
+    // its own shape that fits, centred, with black bars. False when nothing could be shown.
     bool Present(const uint32_t* pixels, int width, int height, int pitchBytes);
     // Where the last presented frame sits in the client area.
     ScreenRect PresentationRect(int frameWidth, int frameHeight) const;

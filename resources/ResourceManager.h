@@ -161,8 +161,8 @@ public:
     // Where images, sounds and fonts come from. None is owned. Without an
     // image source the manager reads images into a cache of its own; without
     // a sound manager every sound fails; without a font maker only "!ref:"
-    // fonts load. The sound manager must outlive this manager, which releases
-    // its sounds into it.
+    // fonts load. The image source and the sound manager must outlive the
+    // resources loaded from them (DeleteResources releases them early).
     void SetImageSource(ResourceImageSource* source);
     void SetSoundManager(SoundManager* soundManager) { mSoundManager = soundManager; }
     void SetFontMaker(ResourceFontMaker* fontMaker) { mFontMaker = fontMaker; }

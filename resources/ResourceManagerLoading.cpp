@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "graphics/DDImage.h"
 #include "graphics/Font.h"
 #include "graphics/MemoryImage.h"
 #include "resources/ImageLib.h"
@@ -158,13 +159,23 @@ bool ResourceManager::DoLoadImage(ImageRes* res) {
     image->RefreshAlphaFlags();
     res->mImage = handle;
     image->purgeBits = res->mPurgeBits;
+    // Images made on the display can live in a display surface; the stand-in
+    // cache makes plain memory images.
+    DDImage* ddImage = dynamic_cast<DDImage*>(image);
     if (res->mDDSurface) {
-        // An opaque image may live in a display surface, which holds its
+        // An opaque image may live in a display surface, which then holds its
         // pixels: the software copy can go.
         image->RefreshAlphaFlags();
-        if (!image->hasAlpha) image->purgeBits = true;
+        if (!image->hasAlpha) {
+            if (ddImage != nullptr) ddImage->mWantDDSurface = true;
+            image->purgeBits = true;
+        }
     }
-    if (res->mPalletize) image->Palletize();
+    if (res->mPalletize) {
+        // A surface that exists is converted when it is next made.
+        if (ddImage != nullptr && ddImage->mSurface != nullptr) image->wantPalette = true;
+        else image->Palletize();
+    }
     if (res->mA4R4G4B4) image->flags |= ImageFlag_UseA4R4G4B4;
     if (res->mA8R8G8B8) image->flags |= ImageFlag_UseA8R8G8B8;
     if (res->mMinimizeSubdivisions) image->flags |= ImageFlag_MinimizeNumSubdivisions;

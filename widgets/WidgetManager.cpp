@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "graphics/DDImage.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetApp.h"
 #include "widgets/WidgetGraphics.h"
@@ -73,6 +74,10 @@ bool WidgetManager::DrawScreen() {
 
     Graphics g(mImage);
     mCurG = &g;
+    // A screen image on a display surface stays locked for the whole frame, so that the
+    // widgets' surface routines do not lock and unlock it for every call.
+    DDImage* surfaceImage = dynamic_cast<DDImage*>(mImage);
+    const bool surfaceLocked = surfaceImage != nullptr && surfaceImage->LockSurface();
     bool drewStuff = false;
     if (dirtyCount > 0) {
         Graphics base(g);
@@ -94,6 +99,8 @@ bool WidgetManager::DrawScreen() {
         }
     }
     FlushDeferredOverlays(kNoPriority);
+    if (surfaceLocked)
+        surfaceImage->UnlockSurface();
     mCurG = nullptr;
     mDirty = false;
     return drewStuff;

@@ -160,8 +160,8 @@ void Trajectories_t::ComputeLengths(Trajectory_t& trajectory) {
     }
 }
 
-Trajectory_t* Trajectories_t::MakeArc(int x0, int y0, int x1, int y1, float bulge) {
-    auto* arc = new Trajectory_t;
+std::unique_ptr<Trajectory_t> Trajectories_t::MakeArc(int x0, int y0, int x1, int y1, float bulge) {
+    auto arc = std::make_unique<Trajectory_t>();
     arc->points.resize(3);
     arc->pointCount = 3;
     const Velm::Vector2 dir =

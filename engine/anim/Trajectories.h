@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,9 +65,9 @@ public:
     // the total.
     static void ComputeLengths(Trajectory_t& trajectory);
     // A three-point arc from (x0, y0) to (x1, y1) whose middle point lies bulge pixels to the
-    // side (to the right of the direction of travel on screen for a positive bulge); owned by
-    // the caller, not added to the database.
-    static Trajectory_t* MakeArc(int x0, int y0, int x1, int y1, float bulge);
+    // side (to the right of the direction of travel on screen for a positive bulge); not added
+    // to the database.
+    static std::unique_ptr<Trajectory_t> MakeArc(int x0, int y0, int x1, int y1, float bulge);
 
     std::vector<Trajectory_t> trajectories;
 };

@@ -84,12 +84,12 @@ void DrawSquare(Velm::Graphics* g, int px, int py) { g->FillRect(px - 4, py - 4,
 
 }  // namespace
 
-EmitterPath_t* MakeEmitterPath(int type) {
+std::unique_ptr<EmitterPath_t> MakeEmitterPath(int type) {
     switch (type) {
-    case 0: return new SplinePath_t;
-    case 1: return new EllipsePath_t;
-    case 2: return new RectPath_t;
-    case 3: return new PolylinePath_t;
+    case 0: return std::make_unique<SplinePath_t>();
+    case 1: return std::make_unique<EllipsePath_t>();
+    case 2: return std::make_unique<RectPath_t>();
+    case 3: return std::make_unique<PolylinePath_t>();
     default: return nullptr;
     }
 }

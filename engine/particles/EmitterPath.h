@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,7 @@ public:
 };
 
 // Makes the path of a "Type" value; null for other values.
-EmitterPath_t* MakeEmitterPath(int type);
+std::unique_ptr<EmitterPath_t> MakeEmitterPath(int type);
 
 class PolylinePath_t : public EmitterPath_t {
 public:

@@ -12,6 +12,20 @@
 #include "graphics/Transform.h"
 #include "graphics/Vector.h"
 
+namespace {
+
+// A graph value as a particle count: truncated, within +-kMaxParticles, 0 for a value that is
+// not a number.
+int ToCount(float value) {
+    if (!(value > -ParticleEmitter_t::kMaxParticles))
+        return value < 0 ? -ParticleEmitter_t::kMaxParticles : 0;
+    if (value > ParticleEmitter_t::kMaxParticles)
+        return ParticleEmitter_t::kMaxParticles;
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
 const char* const ParticleEmitter_t::kGraphNames[kGraphCount] = {
     "LIFE", "NUMBER", "SIZE", "VELOCITY", "WEIGHT", "SPIN", "MOTION_RAND", "TANGENT_ACCEL",
     "LIFE_VAR", "NUMBER_VAR", "SIZE_VAR", "VELOCITY_VAR", "WEIGHT_VAR", "SPIN_VAR", "MOTION_RAND_VAR",
@@ -92,10 +106,10 @@ void ParticleEmitter_t::Update() {
         listener->OnEmitterProgress(index, f);
 
     if (age <= life || neverEnding) {
-        const int target = static_cast<int>(G(NUMBER, f));
+        const int target = ToCount(G(NUMBER, f));
         const float numberVar = G(NUMBER_VAR, f);
-        int count = static_cast<int>(G(EMISSION_RANGE, f) * static_cast<float>(target)) +
-                    static_cast<int>(random.Range(-numberVar / 2, numberVar / 2));
+        int count = ToCount(G(EMISSION_RANGE, f) * static_cast<float>(target)) +
+                    ToCount(random.Range(-numberVar / 2, numberVar / 2));
         count = std::min(std::max(count, 0), target);
         const int live = static_cast<int>(particles.size());
         if ((target >= live || neverEnding) && (live < count || neverEnding)) {

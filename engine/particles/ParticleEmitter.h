@@ -59,6 +59,9 @@ public:
     // Tries of the pixel search of the image-mask shape before it gives up and spawns at the
     // emitter's position (a mask without a usable pixel would search for ever).
     static constexpr int kMaskTries = 4096;
+    // Live particles of one emitter at most: a NUMBER graph beyond it comes from a broken file
+    // and would otherwise exhaust memory.
+    static constexpr int kMaxParticles = 10000;
 
     ParticleEmitter_t() = default;
     virtual ~ParticleEmitter_t() = default;

@@ -86,7 +86,7 @@ void ParticleSystem_t::LoadFile(const std::string& fileName) {
     for (auto it = ini.SectionsBegin(); it != ini.SectionsEnd(); ++it) {
         if (it->first.find("Line") == std::string::npos)
             continue;
-        std::unique_ptr<EmitterPath_t> path(MakeEmitterPath(it->second.GetInt("Type", 0)));
+        std::unique_ptr<EmitterPath_t> path = MakeEmitterPath(it->second.GetInt("Type", 0));
         if (!path)
             continue;
         std::string points;

@@ -190,8 +190,10 @@ void SimpleParticleSystem_t::Step(float dt) {
     // Without colours there is nothing to give a particle: nothing is born.
     if (!IsStopped() && !startColours.empty() && !endColours.empty()) {
         const float needed = static_cast<float>(emission) * dt + emissionRemainder;
-        const int count = static_cast<int>(needed);
-        emissionRemainder = needed - static_cast<float>(count);
+        // More than a full set at once (or a value that is not a number) carries nothing over.
+        const bool inRange = needed < kMaxParticles;
+        const int count = needed >= 1 ? (inRange ? static_cast<int>(needed) : kMaxParticles) : 0;
+        emissionRemainder = inRange ? needed - static_cast<float>(count) : 0.0f;
         for (int k = 0; k < count && particleCount < kMaxParticles; ++k)
             Birth(particles[particleCount++]);
     }

@@ -4,11 +4,13 @@
 #include <string>
 #include <system_error>
 
+#include "engine/sound/SoundDescr.h"
 #include "engine/sound/SoundError.h"
 #include "engine/sound/StreamingSound.h"
 #include "engine/sound/WaveOggFile.h"
 #include "engine/util/Timer.h"
 #include "platform/DebugOutput.h"
+#include "platform/FaultHandler.h"
 
 namespace Sound {
 namespace {
@@ -120,7 +122,10 @@ void SoundDevice_t::StartCommon(std::shared_ptr<plat::audio::Mixer> mixer, std::
     try {
         mStopEvent.Reset();
         mDoneEvent.Reset();
-        mThread = std::thread([this] { ThreadMain(); });
+        mThread = std::thread([this] {
+            plat::FaultStack faultStack;
+            ThreadMain();
+        });
         mThreadStarted = true;
     } catch (const std::system_error&) {
         throw Thread_t::NotCreated_e;
@@ -319,6 +324,44 @@ void SoundDevice_t::AddSound(Sound_t* sound) {
     plat::ScopedLock lock(mLock);
     mSounds.push_back(sound);
     Wake();
+}
+
+Sound_t* SoundDevice_t::PlayStatic(SoundDescr_t* descr, EndCallback_t callback, int argument) {
+    if (!descr) throw errSnd_e(kErrBadParams);
+    if (!mMixer) return nullptr;
+    const std::vector<uint8_t>& data = descr->GetWaveData();
+    if (data.empty()) throw errSnd_e(kErrBadParams);
+    const uint32_t flags = descr->GetFlags();
+    Sound_t* made = nullptr;
+    CreateStaticSound(descr->GetGroup(), &made, data.data(), unsigned(data.size()), descr->GetWaveKind(),
+                      StaticBufferFlags(flags), (flags & kDescrLoop) != 0, (flags & kDescrDeleteAfterPlay) != 0,
+                      descr->IsRaw());
+    if (!made) return nullptr;
+    std::unique_ptr<Sound_t> sound(made);
+    sound->SetEndCallback(callback, argument);
+    sound->SetVolume(descr->GetVolume(), false);
+    sound->SetGroupVolume(descr->GetGroupAttenuation(), true);
+    AddSound(sound.get());
+    return sound.release();
+}
+
+Sound_t* SoundDevice_t::PlayStreamed(SoundDescr_t* descr, FileDescr_t* file) {
+    if (!descr) {
+        if (file) file->Close();
+        throw errSnd_e(kErrBadParams);
+    }
+    const uint32_t flags = descr->GetFlags();
+    Sound_t* made = nullptr;
+    CreateStreamingSound(descr->GetGroup(), &made, file, descr->GetWaveKind(), StreamBufferFlags(flags),
+                         kStreamChunkCount, kStreamChunkBytes, (flags & kDescrLoop) != 0,
+                         (flags & kDescrDeleteAfterPlay) != 0);
+    if (!made) return nullptr;
+    std::unique_ptr<Sound_t> sound(made);
+    if (flags & kDescr3D) Apply3DParams(sound.get(), &descr->Params3D());
+    sound->SetVolume(descr->GetVolume(), false);
+    sound->SetGroupVolume(descr->GetGroupAttenuation(), true);
+    AddSound(sound.get());
+    return sound.release();
 }
 
 void SoundDevice_t::RebuildWaitList() {

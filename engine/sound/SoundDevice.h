@@ -31,6 +31,13 @@
 
 namespace Sound {
 
+class SoundDescr_t;
+
+// The ring of a streamed sound: 8 chunks of 88200 bytes (half a second of 44.1 kHz 16-bit
+// stereo each); the streaming thread refills one chunk per notification.
+constexpr int kStreamChunkCount = 8;
+constexpr uint32_t kStreamChunkBytes = 88200;
+
 class SoundDevice_t {
 public:
     SoundDevice_t();
@@ -85,6 +92,15 @@ public:
                               uint32_t chunkSize, bool loop, bool deleteAfterPlay);
     // Appends a made sound to the list (taking it) and wakes the thread.
     void AddSound(Sound_t* sound);
+
+    // A sound made from a description and appended to the list, stopped at position 0,
+    // with the description's volume and group attenuation; null without a mixer. Errors
+    // are thrown as by the Create functions. A static sound plays the description's
+    // cached wave data (which it does not keep) and gets the end callback; a streamed
+    // one takes over `file` (also when it throws) and, when 3-D, gets the description's
+    // 3-D parameters at once.
+    Sound_t* PlayStatic(SoundDescr_t* descr, EndCallback_t callback, int argument);
+    Sound_t* PlayStreamed(SoundDescr_t* descr, FileDescr_t* file);
 
     // True when sounds can be made (a mixer is present).
     bool HasAudio() const { return mMixer != nullptr; }

@@ -8,6 +8,7 @@ class NullTileSprite : public TileSprite {
 public:
     void SetImage(Image*) override {}
     void SetCenter(float, float) override {}
+    void SetTopLeft(float, float) override {}
     void ClearSourceSize() override {}
     void SetHidden(bool) override {}
     void Draw(Graphics*, int) override {}

@@ -23,6 +23,8 @@ public:
     virtual void SetImage(Image* image) = 0;
     // Centres the picture on this point.
     virtual void SetCenter(float x, float y) = 0;
+    // Puts the picture's top-left corner on this point.
+    virtual void SetTopLeft(float x, float y) = 0;
     // Forgets the source rectangle, so the whole image is shown.
     virtual void ClearSourceSize() = 0;
     virtual void SetHidden(bool hidden) = 0;

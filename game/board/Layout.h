@@ -168,6 +168,11 @@ public:
     // passes' pairs in order clears the board. retryUntilPairs: up to eleven
     // attempts until at least one pair is available.
     virtual void Deal(bool retryUntilPairs);
+    // Why the last deal was refused, or empty when it succeeded. A mode whose
+    // deal cannot meet its own condition (a layer too large for its faces, a
+    // swap deal that kept leaving matching neighbours) says so here; the board
+    // then keeps whatever faces the failed deal left and is not to be played.
+    const std::string& GetDealError() const { return mDealError; }
     // The 144 face numbers of the standard set: 1-27, 32-35 and 40-42 four times,
     // 28-31 and 36-39 once.
     static const std::array<int, kDealFaceCount>& DealFaces();
@@ -375,6 +380,15 @@ protected:
     void TickCombo();
     // One visible tile of Draw, between OnDrawTileEffects and the next tile.
     virtual void DrawTile(Graphics* g, LayoutCell_t& cell, int alpha);
+    // The tile's own picture, the first step of DrawTile.
+    virtual void DrawTileFace(Graphics* g, LayoutCell_t& cell, int alpha);
+    virtual bool DrawsSelectionMarker() const { return true; }
+    // The peeling deal on a prepared face list (shuffled by the caller): the face
+    // cursor runs modulo the list's size. partnerFaces false: both tiles of a pair
+    // get the list's face f; true: the first gets f and the second f + 1 (the
+    // logical pairs). A single left-over tile gets f.
+    void DealByPeeling(const std::vector<int>& faceList, bool partnerFaces, bool retryUntilPairs);
+    void SetDealError(const std::string& error) { mDealError = error; }
     // Ends a shuffle without notifying: animations forgotten, mode none.
     void StopShuffle();
     // The usual free rule: free from above and side-free (IsFreeFromAbove and
@@ -395,6 +409,7 @@ private:
     const BoardTileSets* mTileSets = nullptr;
     BoardVisuals* mVisuals;
     std::string mLoadError;
+    std::string mDealError;
     std::array<int, kDealFaceCount> mDealFaces{};
     std::array<int, kFirstSpecialFace> mFaceFamily{};
     const BoardTileSet* mFamiliesSet = nullptr;

@@ -26,15 +26,23 @@ bool Layout_t::IsUncovered(int tile) const {
 }
 
 void Layout_t::Deal(bool retryUntilPairs) {
+    std::vector<int> faceList;
+    FillFaceList(faceList);
+    RandomShuffle(faceList);
+    DealByPeeling(faceList, false, retryUntilPairs);
+}
+
+void Layout_t::DealByPeeling(const std::vector<int>& faceList, bool partnerFaces, bool retryUntilPairs) {
     comboCount = 0;
     comboBonusActive = false;
     lastRemovalTick = tickCount;
     DropTileEffects();
     ForgetFaceFamilies();
-
-    std::vector<int> faceList;
-    FillFaceList(faceList);
-    RandomShuffle(faceList);
+    mDealError.clear();
+    if (faceList.empty()) {
+        mDealError = "no faces to deal";
+        return;
+    }
 
     // The peeling works on the board itself and puts it back from these copies:
     // only the grid, the activity and the kind of the tiles change meanwhile.
@@ -60,7 +68,8 @@ void Layout_t::Deal(bool retryUntilPairs) {
     std::vector<int> chosen;
     int attempt = 0;
     unsigned cursor = 0;
-    auto nextFace = [&] { return faceList[cursor % kDealFaceCount]; };
+    auto nextFace = [&] { return faceList[cursor % faceList.size()]; };
+    const int secondOffset = partnerFaces ? 1 : 0;
 
     for (;;) {
         assignments.clear();
@@ -85,7 +94,7 @@ void Layout_t::Deal(bool retryUntilPairs) {
             for (size_t j = 0; j + 1 < chosen.size(); j += 2) {
                 const int face = nextFace();
                 assignments.emplace_back(chosen[j], face);
-                assignments.emplace_back(chosen[j + 1], face);
+                assignments.emplace_back(chosen[j + 1], face + secondOffset);
                 ++cursor;
             }
             for (int t : freeTiles) {
@@ -100,7 +109,7 @@ void Layout_t::Deal(bool retryUntilPairs) {
             const int face = nextFace();
             SetTileFace(leftOvers[i], face);
             if (i + 1 < leftOvers.size()) {
-                SetTileFace(leftOvers[i + 1], face);
+                SetTileFace(leftOvers[i + 1], face + secondOffset);
                 ++cursor;
             }
         }

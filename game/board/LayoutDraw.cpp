@@ -23,7 +23,7 @@ void Layout_t::Draw(Graphics* g) {
 
 void Layout_t::DrawTile(Graphics* g, LayoutCell_t& cell, int alpha) {
     const int index = cell.tileIndex;
-    cell.sprite->Draw(g, alpha);
+    DrawTileFace(g, cell, alpha);
     if (cell.effect) {
         cell.effect->SetScale(fadeAlpha);
         cell.effect->Draw(g);
@@ -34,7 +34,11 @@ void Layout_t::DrawTile(Graphics* g, LayoutCell_t& cell, int alpha) {
     }
     if (cell.shuffleAnim != nullptr) cell.shuffleAnim->DrawTransformed(g, BoardAnim::kOwnColour);
     if (index == hovered && index != selected && hoverMarker) hoverMarker->Draw(g, alpha);
-    if (index == selected && selectionMarker) selectionMarker->DrawTransformed(g, alpha);
+    if (index == selected && selectionMarker && DrawsSelectionMarker()) selectionMarker->DrawTransformed(g, alpha);
+}
+
+void Layout_t::DrawTileFace(Graphics* g, LayoutCell_t& cell, int alpha) {
+    cell.sprite->Draw(g, alpha);
 }
 
 // --- Per tick ----------------------------------------------------------------------

@@ -169,6 +169,7 @@ bool Layout_t::Undo() {
     // ends with the face of its last record.
     const LayoutMoveList move = std::move(history.back());
     history.pop_back();
+    bool moved = false;
     for (const LayoutMove_t& record : move) {
         currentMove.push_back(record);
         const int t = record.tile;
@@ -187,9 +188,12 @@ bool Layout_t::Undo() {
             SetTileCells(t, static_cast<int>(record.oldLayer), static_cast<int>(record.oldRow),
                          static_cast<int>(record.oldColumn));
             PlaceSprite(t);
+            moved = true;
         }
         MarkGrid(t, 1);
     }
+    // A tile back in its old cells takes its old place in the drawing order.
+    if (moved) BuildDrawLists();
     FindAvailablePairs();
     RecountTiles();
     UpdateVisibility();

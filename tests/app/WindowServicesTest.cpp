@@ -186,13 +186,13 @@ TEST_F(WindowAppTest, CursorChoice)
         int number;
         bool withImage;
         bool custom;
-        int applied;  // system shape shown, -1 hidden
+        int applied;  // system shape shown, -1 hidden, -2 the image as the pointer
         bool software;
     };
     const Row rows[] = {
         {"custom cursors off: the program's own hand", 1, true, false, 1, false},
-        {"custom cursors on: the image, pointer hidden", 1, true, true, -1, true},
-        {"number 12 shows its image even with custom cursors off", 12, true, false, -1, true},
+        {"custom cursors on: the image becomes the pointer", 1, true, true, -2, true},
+        {"number 12 shows its image even with custom cursors off", 12, true, false, -2, true},
         {"number 12 without an image hides the pointer", 12, false, true, -1, false},
         {"number 11 is no cursor", 11, false, true, -1, false},
         {"text cursor", 3, false, true, 3, false},

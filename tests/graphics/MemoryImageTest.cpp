@@ -446,7 +446,7 @@ TEST(SharedImageTest, PlainImagesAreNotCountedAndOwnedOnlyWhenAsked) {
     EXPECT_EQ(handle.GetDDImage(), nullptr);
     handle = &record;
     EXPECT_EQ(handle.GetImage(), &plain);
-    EXPECT_EQ(handle.GetDDImage(), &plain);
+    EXPECT_EQ(handle.GetDDImage(), nullptr);  // the record holds a memory image, not a surface image
     EXPECT_EQ(record.refCount, 1);
     handle.Release();
 

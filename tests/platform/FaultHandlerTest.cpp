@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -35,6 +37,52 @@ TEST(FaultHandlerTest, ThreadIdAndSystemText)
     EXPECT_NE(self, 0u);
     EXPECT_EQ(plat::CurrentThreadId(), self);
     EXPECT_FALSE(plat::SystemVersionText().empty());
+}
+
+void PrintAbortSeen(const plat::FaultInfo& info)
+{
+    std::fprintf(stderr, "abort seen: %d, signal %d, frames %s\n", info.kind == plat::FaultKind::Abort ? 1 : 0,
+                 info.signal, info.frameCount > 0 ? "yes" : "no");
+}
+
+__attribute__((noinline, no_sanitize("undefined"))) void CrashInHandler(const plat::FaultInfo&)
+{
+    volatile int* volatile target = nullptr;
+    *target = 2;
+}
+
+void AbortInHandler(const plat::FaultInfo&) { std::abort(); }
+
+TEST(FaultHandlerDeathTest, HandlerSeesTheFaultAndTheProcessEndsWithItsSignal)
+{
+    EXPECT_EXIT(
+        {
+            plat::InstallFaultHandler(PrintAbortSeen);
+            std::abort();
+        },
+        testing::KilledBySignal(SIGABRT), "abort seen: 1, signal 6, frames yes");
+}
+
+TEST(FaultHandlerDeathTest, AFaultInsideTheHandlerEndsTheProcessAtOnce)
+{
+    struct Case {
+        const char* why;
+        plat::FaultHandler handler;
+        int endingSignal;
+    };
+    const Case kCases[] = {
+        {"memory fault in the handler", CrashInHandler, SIGSEGV},
+        {"abort in the handler", AbortInHandler, SIGABRT},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        EXPECT_EXIT(
+            {
+                plat::InstallFaultHandler(c.handler);
+                std::raise(SIGFPE);
+            },
+            testing::KilledBySignal(c.endingSignal), "");
+    }
 }
 
 } // namespace

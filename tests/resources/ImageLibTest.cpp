@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "resources/pack/PakInterface.h"
+#include "resources/pack/PakWriter.h"
 #include "tests/resources/ImageFixtures.h"
 
 namespace {
@@ -430,6 +432,28 @@ TEST(ImageLibGetImage, AlphaCompanions) {
     EXPECT_EQ(Pixels(*image), (std::vector<uint32_t>{0xFF123456u, 0x40123456u}));
 
     EXPECT_EQ(ImagePtr(ImageLib::GetImage(dir.File("only.tga"), false)), nullptr);
+}
+
+TEST(ImageLibGetImage, ReadsFromTheResourcePackFirst) {
+    TempDir dir;
+    const Bytes gif = fixtures::MakeGif(3, 1, {0, 1, 2}, FourColours());
+    std::vector<uint8_t> grey(40 * 20, 0x80);
+    const Bytes jpeg = fixtures::MakeJpeg(40, 20, 1, grey, 100);
+    std::string pak;
+    ASSERT_TRUE(BuildPak({{"packed\\tile.gif", std::string(gif.begin(), gif.end()), 0},
+                          {"packed\\photo.jpg", std::string(jpeg.begin(), jpeg.end()), 0}},
+                         pak));
+    ASSERT_TRUE(fixtures::WriteBytes(dir.File("main.pak"), Bytes(pak.begin(), pak.end())));
+    PakInterface pack;
+    ASSERT_TRUE(pack.AddPakFile(dir.File("main.pak")));
+
+    ImagePtr tile(ImageLib::GetImage("packed/tile", true));
+    ASSERT_NE(tile, nullptr);
+    EXPECT_EQ(Pixels(*tile), (std::vector<uint32_t>{0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu}));
+    ImagePtr photo(ImageLib::GetImage("PACKED\\Photo.JPG", false));
+    ASSERT_NE(photo, nullptr);
+    EXPECT_EQ(photo->mWidth, 40);
+    EXPECT_EQ(photo->mBits[40 * 20 - 1], 0xFF808080u);
 }
 
 }  // namespace

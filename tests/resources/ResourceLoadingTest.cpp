@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "graphics/DDImage.h"
 #include "graphics/Font.h"
 #include "graphics/MemoryImage.h"
 #include "resources/ImageLib.h"
 #include "resources/ResourceFontMaker.h"
+#include "resources/ResourceImageSource.h"
 #include "resources/sound/DSoundManager.h"
 #include "tests/resources/ImageFixtures.h"
 
@@ -351,6 +353,59 @@ TEST_F(ResourceLoading, SoundsLoadIntoTheSilentSoundManager) {
     manager.DeleteResources("Sounds");
     EXPECT_EQ(manager.GetSoundRes("CLICK")->mSoundId, -1);
     ASSERT_TRUE(manager.LoadResources("Sounds"));
+}
+
+// An application-like image source: display images, each path read once.
+class DisplayImageSource : public Velm::ResourceImageSource {
+public:
+    ~DisplayImageSource() override {
+        for (auto& record : mRecords) delete record->image;
+    }
+    Velm::SharedImageHandle GetSharedImage(const std::string& path, const std::string&, bool* isNew) override {
+        for (auto& record : mRecords) {
+            if (record->image->path == path) {
+                *isNew = false;
+                return Velm::SharedImageHandle(record.get());
+            }
+        }
+        Velm::MemoryImage* read = mFiles.GetImage(path, true);
+        if (read == nullptr) return Velm::SharedImageHandle();
+        Velm::DDImage* image = new Velm::DDImage(nullptr);
+        image->path = path;
+        image->SetBits(read->GetBits(), read->width, read->height);
+        delete read;
+        mRecords.emplace_back(new Velm::SharedImage);
+        mRecords.back()->image = image;
+        *isNew = true;
+        return Velm::SharedImageHandle(mRecords.back().get());
+    }
+    Velm::MemoryImage* GetImage(const std::string& path, bool commitBits) override {
+        return mFiles.GetImage(path, commitBits);
+    }
+
+    Velm::MemoryImageCache mFiles;
+    std::vector<std::unique_ptr<Velm::SharedImage>> mRecords;
+};
+
+TEST_F(ResourceLoading, AnImageSourceOfTheApplicationAndDisplaySurfaceWishes) {
+    Tga("opaque.tga", 2, 2, 0xFF808080u);
+    Tga("mask.tga", 2, 2, 0xFF000010u);
+    Tga("other.tga", 2, 2, 0xFF000020u);
+    DisplayImageSource source;
+    manager.SetImageSource(&source);
+    Manifest(Group("G", "<Image id=\"A\" path=\"opaque\" ddsurface nopal />"
+                        "<Image id=\"M\" path=\"mask\" nopal />"
+                        "<Image id=\"B\" path=\"mask\" alphaimage=\"other\" nopal />"));
+    ASSERT_TRUE(manager.LoadResources("G")) << manager.GetErrorText();
+    Velm::DDImage* a = dynamic_cast<Velm::DDImage*>(Loaded("A"));
+    ASSERT_NE(a, nullptr);
+    EXPECT_TRUE(a->mWantDDSurface);  // opaque: may live in a display surface
+    EXPECT_TRUE(a->purgeBits);
+    // B shares the image M loaded: not new, so its alpha image is not applied.
+    EXPECT_EQ(Loaded("B"), Loaded("M"));
+    EXPECT_EQ(Loaded("B")->GetBits()[0], 0xFF000010u);
+    manager.DeleteResources("G");
+    manager.SetImageSource(nullptr);  // back to the manager's own cache
 }
 
 TEST(SilentSoundManager, KeepsIdsFreeAndRefusesIdsOutOfRange) {

@@ -44,7 +44,7 @@ TEST(SplineCoefficientsTest, NaturalSplineThroughIntegerSamples) {
 }
 
 TEST(TrajectoriesTest, ArcBulgesSidewaysAndMeasuresItsSpline) {
-    std::unique_ptr<Trajectory_t> arc(Trajectories_t::MakeArc(0, 0, 100, 0, 30));
+    const std::unique_ptr<Trajectory_t> arc = Trajectories_t::MakeArc(0, 0, 100, 0, 30);
     ASSERT_EQ(arc->points.size(), 3u);
     const int expected[3][2] = {{0, 0}, {50, 30}, {100, 0}};
     for (int i = 0; i < 3; ++i) {

@@ -87,7 +87,7 @@ TEST(EmitterPathTest, PointsAlongEachKindOfPath) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
-        std::unique_ptr<EmitterPath_t> path(MakeEmitterPath(c.type));
+        std::unique_ptr<EmitterPath_t> path = MakeEmitterPath(c.type);
         ASSERT_NE(path, nullptr);
         path->Load(c.points);
         path->MoveTo(c.t, false);
@@ -183,11 +183,11 @@ TEST(SplineTest, EditingPoints) {
 TEST(EmitterPathTest, SaveAndLoadAgainGivesTheSamePath) {
     for (int type = 0; type < 4; ++type) {
         SCOPED_TRACE(type);
-        std::unique_ptr<EmitterPath_t> path(MakeEmitterPath(type));
+        std::unique_ptr<EmitterPath_t> path = MakeEmitterPath(type);
         path->Load(type == 1 || type == 2 ? "1.5,410,320,100,60" : "1.5;1;5,5,60,80,120,10,");
         std::string text;
         path->Save(text);
-        std::unique_ptr<EmitterPath_t> again(MakeEmitterPath(type));
+        std::unique_ptr<EmitterPath_t> again = MakeEmitterPath(type);
         again->Load(text);
         std::string text2;
         again->Save(text2);

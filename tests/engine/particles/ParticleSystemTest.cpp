@@ -55,6 +55,25 @@ TEST(ParticleEmitterTest, HoldsNumberAndDropsTheOldestWhenItFalls) {
         EXPECT_EQ(emitter->particles[i].x, 6.0f + i);
 }
 
+TEST(ParticleEmitterTest, AbsurdNumbersAreCapped) {
+    struct Case {
+        const char* why;
+        const char* number;
+        size_t alive;
+    };
+    const Case cases[] = {
+        {"a billion", "NUMBER=0,1e9", ParticleEmitter_t::kMaxParticles},
+        {"negative", "NUMBER=0,-50", 0},
+        {"not a number", "NUMBER=0,nan", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        auto emitter = Emitter({c.number, "LIFE=0,10"});
+        emitter->Update();
+        EXPECT_EQ(emitter->particles.size(), c.alive);
+    }
+}
+
 TEST(ParticleEmitterTest, ListenerHearsTheProgressAndTheEndOnce) {
     struct Case {
         const char* why;

@@ -38,6 +38,7 @@ struct RecSprite : Velm::TileSprite {
     Log* log;
     std::string name;
     bool hidden = false;
+    bool topLeft = false;
     float cx = 0.0f;
     float cy = 0.0f;
     RecSprite(Log* l, std::string n) : log(l), name(std::move(n)) {}
@@ -45,6 +46,14 @@ struct RecSprite : Velm::TileSprite {
     void SetCenter(float x, float y) override {
         cx = x;
         cy = y;
+        topLeft = false;
+    }
+    // Placed by its corner rather than centred (the memory mode's face-down
+    // picture); drawn as "name#x,y".
+    void SetTopLeft(float x, float y) override {
+        cx = x;
+        cy = y;
+        topLeft = true;
     }
     void ClearSourceSize() override {}
     void SetHidden(bool h) override { hidden = h; }
@@ -53,6 +62,7 @@ struct RecSprite : Velm::TileSprite {
         std::ostringstream out;
         out << name;
         if (name == "blocked") out << "@" << cx << "," << cy;
+        if (topLeft) out << "#" << cx << "," << cy;
         out << " a=" << alpha;
         log->push_back(out.str());
     }

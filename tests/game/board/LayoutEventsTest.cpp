@@ -51,6 +51,7 @@ struct CountingSprite : Velm::TileSprite {
         cx = x;
         cy = y;
     }
+    void SetTopLeft(float, float) override {}
     void ClearSourceSize() override {}
     void SetHidden(bool) override {}
     void Draw(Velm::Graphics*, int) override {}

@@ -1,0 +1,420 @@
+// One representative game frame on a 1024 x 768 drawing surface, in R5G6B5 and X8R8G8B8,
+// drawn by the surface blitters and by pixman on the same surface pixels. Every step of the
+// frame is timed alone and the whole frame together; at the end a table prints, per format
+// and step, our time, pixman's and the ratio (ours / pixman's: below 1 means we are faster).
+//
+// The frame:
+//   background  a 1024 x 768 opaque image (ours: the display's surface copy; pixman SRC)
+//   tiles       144 tiles of 64 x 80 with soft (translucent) edges (pixman OVER)
+//   grey        40 of those tiles tinted grey (128, 128, 128) (pixman OVER through a
+//               component-alpha solid mask)
+//   particles   100 additive 16 x 16 particles (pixman ADD)
+//   scaled      100 additive particles scaled to 24 x 24, nearest pixel (pixman ADD with a
+//               scale transform, nearest filter)
+//   fractional  30 sprites of 32 x 32 at fractional positions, bilinear (pixman OVER with a
+//               translation, bilinear filter)
+//   rotated     10 images of 64 x 64 turned about their centres, bilinear (pixman OVER with a
+//               rotation, bilinear filter)
+//   fill        a half-transparent black full-screen fill (pixman OVER with a solid source)
+#include <benchmark/benchmark.h>
+#include <pixman.h>
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "graphics/DDImage.h"
+#include "graphics/DDInterface.h"
+#include "platform/DdDevice.h"
+#include "platform/DebugOutput.h"
+
+using namespace Velm;
+
+namespace {
+
+constexpr int kWidth = 1024;
+constexpr int kHeight = 768;
+
+enum Step { Background, Tiles, Grey, Particles, Scaled, Fractional, Rotated, Fill, Frame, StepCount };
+const char* const kStepNames[] = {"background", "tiles",   "grey", "particles", "scaled",
+                                  "fractional", "rotated", "fill", "frame"};
+
+uint32_t Premultiply(uint32_t p) {
+    const uint32_t a = p >> 24;
+    auto ch = [&](int shift) { return ((((p >> shift) & 0xFF) * a + 127) / 255) << shift; };
+    return (a << 24) | ch(16) | ch(8) | ch(0);
+}
+
+std::vector<uint32_t> BackgroundPixels() {
+    std::vector<uint32_t> p(static_cast<size_t>(kWidth) * kHeight);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            p[static_cast<size_t>(y) * kWidth + x] =
+                0xFF000000u | (static_cast<uint32_t>(x / 4) & 0xFF) << 16 | (static_cast<uint32_t>(y / 3) & 0xFF) << 8 |
+                (static_cast<uint32_t>(x ^ y) & 0xFF);
+    return p;
+}
+
+// A tile: opaque face with a three-pixel soft border.
+std::vector<uint32_t> TilePixels(int w, int h, uint32_t seed) {
+    std::vector<uint32_t> p(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int edge = std::min(std::min(x, w - 1 - x), std::min(y, h - 1 - y));
+            const uint32_t a = edge >= 3 ? 255 : static_cast<uint32_t>(edge * 85);
+            const uint32_t rgb = ((seed * 37 + x * 3) & 0xFF) << 16 | ((seed * 11 + y * 2) & 0xFF) << 8 |
+                                 ((seed * 5 + x + y) & 0xFF);
+            p[static_cast<size_t>(y) * w + x] = (a << 24) | rgb;
+        }
+    return p;
+}
+
+// A round sprite: alpha and brightness fall off from the centre.
+std::vector<uint32_t> BlobPixels(int size, uint32_t rgb) {
+    std::vector<uint32_t> p(static_cast<size_t>(size) * size);
+    const double c = (size - 1) / 2.0;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const double d = std::sqrt((x - c) * (x - c) + (y - c) * (y - c)) / (size / 2.0);
+            const double f = d >= 1 ? 0 : 1 - d;
+            const uint32_t a = static_cast<uint32_t>(f * 255);
+            const uint32_t r = static_cast<uint32_t>(((rgb >> 16) & 0xFF) * f);
+            const uint32_t g = static_cast<uint32_t>(((rgb >> 8) & 0xFF) * f);
+            const uint32_t b = static_cast<uint32_t>((rgb & 0xFF) * f);
+            p[static_cast<size_t>(y) * size + x] = (a << 24) | (r << 16) | (g << 8) | b;
+        }
+    return p;
+}
+
+struct Placement {
+    int x, y;
+};
+
+struct Scene {
+    std::vector<uint32_t> background = BackgroundPixels();
+    std::vector<std::vector<uint32_t>> tiles;
+    std::vector<uint32_t> particle = BlobPixels(16, 0xFFC060);
+    std::vector<uint32_t> sprite = BlobPixels(32, 0x60A0FF);
+    std::vector<uint32_t> rotated = TilePixels(64, 64, 9);
+    std::vector<Placement> tilePos, particlePos;
+    Scene() {
+        for (int i = 0; i < 8; ++i)
+            tiles.push_back(TilePixels(64, 80, static_cast<uint32_t>(i)));
+        for (int row = 0; row < 12; ++row)
+            for (int col = 0; col < 12; ++col)
+                tilePos.push_back({40 + col * 68, 20 + row * 56});
+        uint32_t state = 12345;
+        for (int i = 0; i < 200; ++i) {
+            state = state * 1664525u + 1013904223u;
+            const int x = static_cast<int>((state >> 8) % (kWidth - 32));
+            state = state * 1664525u + 1013904223u;
+            const int y = static_cast<int>((state >> 8) % (kHeight - 32));
+            particlePos.push_back({x, y});
+        }
+    }
+};
+
+const Scene& TheScene() {
+    static const Scene scene;
+    return scene;
+}
+
+std::unique_ptr<MemoryImage> Memory(const std::vector<uint32_t>& pixels, int w, int h) {
+    auto image = std::make_unique<MemoryImage>(nullptr);
+    image->SetBits(pixels.data(), w, h, true);
+    return image;
+}
+
+// The display in one format and the frame's images on it.
+struct Rig {
+    DisplayHost host;
+    struct Host : DisplayHost {
+        int GetLogicalWidth() override { return kWidth; }
+        int GetLogicalHeight() override { return kHeight; }
+        ImageHost* GetImageHost() override { return nullptr; }
+    } frameHost;
+    std::unique_ptr<DDInterface> display;
+    std::unique_ptr<DDImage> background;
+    std::vector<std::unique_ptr<MemoryImage>> tiles;
+    std::unique_ptr<MemoryImage> particle, sprite, rotated;
+    plat::dd::SurfaceDesc locked;
+
+    explicit Rig(int bits) {
+        plat::dd::DisplayConfig config;
+        config.desktopBitsPerPixel = bits;
+        plat::dd::SetDisplayConfig(config);
+        display = std::make_unique<DDInterface>(&frameHost);
+        plat::CapturedDebugOutput quiet;
+        if (display->Init(nullptr, true) != RESULT_OK)
+            std::fprintf(stderr, "display set-up failed: %s\n", display->LastError().c_str());
+        const Scene& s = TheScene();
+        background = std::make_unique<DDImage>(display.get());
+        background->SetBits(s.background.data(), kWidth, kHeight, true);
+        background->BuildSurface();
+        for (const auto& t : s.tiles)
+            tiles.push_back(Memory(t, 64, 80));
+        particle = Memory(s.particle, 16, 16);
+        sprite = Memory(s.sprite, 32, 32);
+        rotated = Memory(s.rotated, 64, 64);
+        // Build every cache once, as for any static image.
+        const NativePixelFormat& f = display->GetNativeFormat();
+        for (auto& t : tiles) {
+            t->GetNativeAlphaData(f);
+            t->GetRLAlphaData();
+        }
+        particle->GetNativeAlphaData(f);
+        particle->GetRLAdditiveData(f);
+    }
+    DDImage* Screen() { return display->GetScreenImage(); }
+};
+
+void DrawOurs(Rig& rig, Step step) {
+    DDImage* screen = rig.Screen();
+    const Scene& s = TheScene();
+    const Rect all(0, 0, kWidth, kHeight);
+    switch (step) {
+        case Background:
+            screen->Blt(rig.background.get(), 0, 0, all, Color::White, 0);
+            break;
+        case Tiles:
+            for (size_t i = 0; i < s.tilePos.size(); ++i)
+                screen->Blt(rig.tiles[i % 8].get(), s.tilePos[i].x, s.tilePos[i].y, Rect(0, 0, 64, 80), Color::White,
+                            0);
+            break;
+        case Grey:
+            for (size_t i = 0; i < 40; ++i)
+                screen->Blt(rig.tiles[i % 8].get(), s.tilePos[i].x + 5, s.tilePos[i].y + 5, Rect(0, 0, 64, 80),
+                            Color(128, 128, 128), 0);
+            break;
+        case Particles:
+            for (size_t i = 0; i < 100; ++i)
+                screen->Blt(rig.particle.get(), s.particlePos[i].x, s.particlePos[i].y, Rect(0, 0, 16, 16),
+                            Color::White, 1);
+            break;
+        case Scaled:
+            for (size_t i = 100; i < 200; ++i)
+                screen->StretchBlt(rig.particle.get(), Rect(s.particlePos[i].x, s.particlePos[i].y, 24, 24),
+                                   Rect(0, 0, 16, 16), all, Color::White, 1, true);
+            break;
+        case Fractional:
+            for (size_t i = 0; i < 30; ++i)
+                screen->BltF(rig.sprite.get(), s.particlePos[i].x + 0.37f, s.particlePos[i].y + 0.61f,
+                             Rect(0, 0, 32, 32), all, Color::White, 0);
+            break;
+        case Rotated:
+            for (int i = 0; i < 10; ++i)
+                screen->BltRotated(rig.rotated.get(), static_cast<float>(100 + i * 80), 300.0f, Rect(0, 0, 64, 64), all,
+                                   Color::White, 0, 0.3 + i * 0.5, 32.0f, 32.0f);
+            break;
+        case Fill:
+            screen->FillRect(all, Color(0, 0, 0, 128), 0);
+            break;
+        default:
+            break;
+    }
+}
+
+// pixman over the same surface pixels, with premultiplied copies of the same images.
+struct PixmanRig {
+    pixman_image_t* dest = nullptr;
+    pixman_image_t* background = nullptr;
+    std::vector<pixman_image_t*> tiles;
+    pixman_image_t* particle = nullptr;
+    pixman_image_t* sprite = nullptr;
+    pixman_image_t* rotated = nullptr;
+    pixman_image_t* greyMask = nullptr;
+    pixman_image_t* fill = nullptr;
+    std::vector<std::vector<uint32_t>> storage;
+    std::vector<uint16_t> background16;
+
+    pixman_image_t* Premultiplied(const std::vector<uint32_t>& pixels, int w, int h) {
+        storage.emplace_back(pixels.size());
+        for (size_t i = 0; i < pixels.size(); ++i)
+            storage.back()[i] = Premultiply(pixels[i]);
+        return pixman_image_create_bits(PIXMAN_a8r8g8b8, w, h, storage.back().data(), w * 4);
+    }
+
+    PixmanRig(Rig& rig, int bits) {
+        plat::dd::Surface* surface = rig.display->GetDrawSurface();
+        const pixman_format_code_t format = bits == 16 ? PIXMAN_r5g6b5 : PIXMAN_x8r8g8b8;
+        dest = pixman_image_create_bits(format, kWidth, kHeight, reinterpret_cast<uint32_t*>(surface->MutableRow(0)),
+                                        surface->Pitch());
+        const Scene& s = TheScene();
+        // The background in the destination's own format, as ours lives on a surface.
+        if (bits == 16) {
+            background16.resize(s.background.size());
+            for (size_t i = 0; i < s.background.size(); ++i) {
+                const uint32_t p = s.background[i];
+                background16[i] = static_cast<uint16_t>(((p >> 8) & 0xF800) | ((p >> 5) & 0x7E0) | ((p >> 3) & 0x1F));
+            }
+            background = pixman_image_create_bits(format, kWidth, kHeight,
+                                                  reinterpret_cast<uint32_t*>(background16.data()), kWidth * 2);
+        } else {
+            storage.push_back(s.background);
+            background = pixman_image_create_bits(format, kWidth, kHeight, storage.back().data(), kWidth * 4);
+        }
+        for (const auto& t : s.tiles)
+            tiles.push_back(Premultiplied(t, 64, 80));
+        particle = Premultiplied(s.particle, 16, 16);
+        sprite = Premultiplied(s.sprite, 32, 32);
+        rotated = Premultiplied(s.rotated, 64, 64);
+        const pixman_color_t grey = {0x8080, 0x8080, 0x8080, 0xFFFF};
+        greyMask = pixman_image_create_solid_fill(&grey);
+        pixman_image_set_component_alpha(greyMask, 1);
+        const pixman_color_t halfBlack = {0, 0, 0, 0x8000};
+        fill = pixman_image_create_solid_fill(&halfBlack);
+        pixman_image_set_filter(sprite, PIXMAN_FILTER_BILINEAR, nullptr, 0);
+        pixman_image_set_filter(rotated, PIXMAN_FILTER_BILINEAR, nullptr, 0);
+    }
+    ~PixmanRig() {
+        for (pixman_image_t* image : tiles)
+            pixman_image_unref(image);
+        for (pixman_image_t* image : {dest, background, particle, sprite, rotated, greyMask, fill})
+            pixman_image_unref(image);
+    }
+
+    void SetTransform(pixman_image_t* image, const pixman_f_transform& f) {
+        pixman_transform_t t;
+        pixman_transform_from_pixman_f_transform(&t, &f);
+        pixman_image_set_transform(image, &t);
+    }
+
+    void Draw(Step step) {
+        const Scene& s = TheScene();
+        switch (step) {
+            case Background:
+                pixman_image_composite32(PIXMAN_OP_SRC, background, nullptr, dest, 0, 0, 0, 0, 0, 0, kWidth, kHeight);
+                break;
+            case Tiles:
+                for (size_t i = 0; i < s.tilePos.size(); ++i)
+                    pixman_image_composite32(PIXMAN_OP_OVER, tiles[i % 8], nullptr, dest, 0, 0, 0, 0, s.tilePos[i].x,
+                                             s.tilePos[i].y, 64, 80);
+                break;
+            case Grey:
+                for (size_t i = 0; i < 40; ++i)
+                    pixman_image_composite32(PIXMAN_OP_OVER, tiles[i % 8], greyMask, dest, 0, 0, 0, 0,
+                                             s.tilePos[i].x + 5, s.tilePos[i].y + 5, 64, 80);
+                break;
+            case Particles:
+                for (size_t i = 0; i < 100; ++i)
+                    pixman_image_composite32(PIXMAN_OP_ADD, particle, nullptr, dest, 0, 0, 0, 0, s.particlePos[i].x,
+                                             s.particlePos[i].y, 16, 16);
+                break;
+            case Scaled: {
+                pixman_f_transform f;
+                pixman_f_transform_init_scale(&f, 16.0 / 24.0, 16.0 / 24.0);
+                SetTransform(particle, f);
+                for (size_t i = 100; i < 200; ++i)
+                    pixman_image_composite32(PIXMAN_OP_ADD, particle, nullptr, dest, 0, 0, 0, 0, s.particlePos[i].x,
+                                             s.particlePos[i].y, 24, 24);
+                pixman_image_set_transform(particle, nullptr);
+                break;
+            }
+            case Fractional: {
+                pixman_f_transform f;
+                pixman_f_transform_init_translate(&f, -0.37, -0.61);
+                SetTransform(sprite, f);
+                for (size_t i = 0; i < 30; ++i)
+                    pixman_image_composite32(PIXMAN_OP_OVER, sprite, nullptr, dest, 0, 0, 0, 0, s.particlePos[i].x,
+                                             s.particlePos[i].y, 33, 33);
+                break;
+            }
+            case Rotated:
+                for (int i = 0; i < 10; ++i) {
+                    const double angle = 0.3 + i * 0.5;
+                    // Destination box of 92 x 92 around the turned image; destination -> source.
+                    pixman_f_transform f;
+                    pixman_f_transform_init_translate(&f, -46, -46);
+                    pixman_f_transform_rotate(&f, nullptr, std::cos(angle), std::sin(angle));
+                    pixman_f_transform_translate(&f, nullptr, 32, 32);
+                    SetTransform(rotated, f);
+                    pixman_image_composite32(PIXMAN_OP_OVER, rotated, nullptr, dest, 0, 0, 0, 0, 100 + i * 80 - 14,
+                                             300 - 14, 92, 92);
+                }
+                break;
+            case Fill:
+                pixman_image_composite32(PIXMAN_OP_OVER, fill, nullptr, dest, 0, 0, 0, 0, 0, 0, kWidth, kHeight);
+                break;
+            default:
+                break;
+        }
+    }
+};
+
+void RunOurs(benchmark::State& state, int bits, Step step) {
+    Rig rig(bits);
+    DDImage* screen = rig.Screen();
+    for (auto _ : state) {
+        screen->LockSurface();
+        if (step == Frame) {
+            for (int s = 0; s < Frame; ++s)
+                DrawOurs(rig, static_cast<Step>(s));
+        } else {
+            DrawOurs(rig, step);
+        }
+        screen->UnlockSurface();
+        benchmark::ClobberMemory();
+    }
+}
+
+void RunPixman(benchmark::State& state, int bits, Step step) {
+    Rig rig(bits);
+    PixmanRig pixman(rig, bits);
+    for (auto _ : state) {
+        if (step == Frame) {
+            for (int s = 0; s < Frame; ++s)
+                pixman.Draw(static_cast<Step>(s));
+        } else {
+            pixman.Draw(step);
+        }
+        benchmark::ClobberMemory();
+    }
+}
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> nanos;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
+                nanos[run.benchmark_name()] =
+                    run.GetAdjustedRealTime() * 1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int formats[] = {16, 32};
+    for (int bits : formats)
+        for (int i = 0; i < StepCount; ++i) {
+            const Step step = static_cast<Step>(i);
+            const std::string suffix = std::string(bits == 16 ? "565/" : "8888/") + kStepNames[i];
+            benchmark::RegisterBenchmark(("ours/" + suffix).c_str(), [bits, step](benchmark::State& s) {
+                RunOurs(s, bits, step);
+            })->Unit(benchmark::kMicrosecond);
+            benchmark::RegisterBenchmark(("pixman/" + suffix).c_str(), [bits, step](benchmark::State& s) {
+                RunPixman(s, bits, step);
+            })->Unit(benchmark::kMicrosecond);
+        }
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    std::printf("\n%-18s %12s %12s %8s\n", "format/step", "ours (us)", "pixman (us)", "ratio");
+    for (int bits : formats)
+        for (const char* name : kStepNames) {
+            const std::string suffix = std::string(bits == 16 ? "565/" : "8888/") + name;
+            const auto ours = reporter.nanos.find("ours/" + suffix);
+            const auto theirs = reporter.nanos.find("pixman/" + suffix);
+            if (ours == reporter.nanos.end() || theirs == reporter.nanos.end())
+                continue;
+            std::printf("%-18s %12.1f %12.1f %8.2f\n", suffix.c_str(), ours->second / 1000, theirs->second / 1000,
+                        ours->second / theirs->second);
+        }
+    benchmark::Shutdown();
+    return 0;
+}
