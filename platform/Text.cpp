@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <mutex>
 
@@ -98,7 +99,12 @@ struct ResolvedFace {
 };
 
 bool ResolveFamily(const std::string& family, bool bold, bool italic, ResolvedFace* out) {
-    static const bool fontconfigReady = FcInit() == FcTrue;
+    // Fontconfig's configuration lives until the process ends; FcFini releases it then.
+    static const bool fontconfigReady = [] {
+        if (FcInit() != FcTrue) return false;
+        std::atexit(FcFini);
+        return true;
+    }();
     if (!fontconfigReady) return false;
     FcPattern* pattern = FcPatternCreate();
     if (pattern == nullptr) return false;

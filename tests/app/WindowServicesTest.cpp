@@ -19,6 +19,8 @@
 #include "platform/Links.h"
 #include "platform/SyntheticInput.h"
 #include "platform/Window.h"
+#include "resources/pack/PakInterface.h"
+#include "resources/pack/PakWriter.h"
 #include "WindowTestSupport.h"
 
 namespace {
@@ -418,6 +420,21 @@ TEST_F(WindowAppTest, WriteBytesCreatesFoldersAndReportsFailure)
     empty.WriteBytes("old", 3);
     EXPECT_TRUE(app.ReadBufferFromFile(mDir.Path("empty.dat"), empty));
     EXPECT_EQ(empty.GetDataLen(), 0);
+}
+
+TEST_F(WindowAppTest, FilesOnlyInsideTheResourcePackExist)
+{
+    const std::string name = "velmwindowtest" + std::to_string(ProcessTag()) + "\\onlyinpack.txt";
+    std::string pack;
+    ASSERT_TRUE(BuildPak({{name, "packed", 0}}, pack));
+    ASSERT_TRUE(plat::WriteFileAtomic(mDir.Path("test.pak"), pack.data(), pack.size()));
+    ASSERT_TRUE(GlobalPakInterface().AddPakFile(mDir.Path("test.pak")));
+    WindowApp app(&mSettings);
+    EXPECT_TRUE(app.FileExists(name));
+    EXPECT_FALSE(plat::FileExists(name));
+    Velm::Buffer buffer;
+    ASSERT_TRUE(app.ReadBufferFromFile(name, buffer));
+    EXPECT_EQ(buffer.GetDataLen(), 6);
 }
 
 TEST_F(WindowAppTest, FileServicesDuringPlaybackOfAClosedDemo)

@@ -1,0 +1,194 @@
+#include "resources/sound/BassMusicInterface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "resources/StringUtils.h"
+#include "resources/pack/PakFile.h"
+
+namespace Velm {
+namespace {
+
+// Volumes reach the library in whole hundredths, as the library's 0..100 scale takes them.
+double Hundredths(double volume) { return std::trunc(volume * 100.0) / 100.0; }
+
+bool ReadWholePackFile(const std::string& fileName, std::vector<uint8_t>& out) {
+    PakFileHandle* file = PakFOpen(fileName.c_str(), "rb");
+    if (!file) return false;
+    PakFSeek(file, 0, SEEK_END);
+    const long size = PakFTell(file);
+    PakFSeek(file, 0, SEEK_SET);
+    out.assign(size_t(size > 0 ? size : 0), 0);
+    const int read = size > 0 ? PakFRead(out.data(), 1, int(size), file) : 0;
+    PakFClose(file);
+    out.resize(size_t(read > 0 ? read : 0));
+    return true;
+}
+
+}  // namespace
+
+BassMusicInterface::BassMusicInterface(void*) : mLibrary(MusicLibrary::Acquire()) {}
+
+BassMusicInterface::BassMusicInterface(std::shared_ptr<MusicLibrary> library) : mLibrary(std::move(library)) {}
+
+BassMusicInterface::~BassMusicInterface() {
+    for (auto& entry : mSongs) mLibrary->Free(entry.second.Handle());
+}
+
+BassSongRecord* BassMusicInterface::Find(int songId) {
+    auto it = mSongs.find(songId);
+    return it != mSongs.end() ? &it->second : nullptr;
+}
+
+const BassSongRecord* BassMusicInterface::GetSong(int songId) const {
+    auto it = mSongs.find(songId);
+    return it != mSongs.end() ? &it->second : nullptr;
+}
+
+void BassMusicInterface::SendVolume(const BassSongRecord& song) {
+    mLibrary->SetVolume(song.Handle(), Hundredths(song.fade.volume));
+}
+
+bool BassMusicInterface::LoadMusic(int songId, const std::string& fileName) {
+    const size_t dot = fileName.find_last_of('.');
+    const std::string extension = dot == std::string::npos ? "" : StringToLower(fileName.substr(dot + 1));
+    BassSongRecord record;
+    if (extension == "wav" || extension == "ogg" || extension == "mp3") {
+        record.stream = mLibrary->LoadStream(fileName);  // read by name from the disk
+    } else {
+        std::vector<uint8_t> bytes;
+        if (!ReadWholePackFile(fileName, bytes)) return false;
+        record.module = mLibrary->LoadModule(bytes.data(), bytes.size());
+    }
+    if (record.Handle() == 0) return false;
+    if (mSongs.count(songId) != 0) {
+        mLibrary->Free(record.Handle());  // the id keeps its first song
+        return true;
+    }
+    mSongs[songId] = record;
+    return true;
+}
+
+void BassMusicInterface::StartStream(const BassSongRecord& song, int offset, bool noLoop) {
+    mLibrary->Play(song.Handle(), !noLoop, offset != -1);
+    if (offset > 0) mLibrary->SetPosition(song.Handle(), uint64_t(offset));
+}
+
+void BassMusicInterface::PlayMusic(int songId, int offset, bool noLoop) {
+    BassSongRecord* song = Find(songId);
+    if (!song) return;
+    song->fade.volume = song->fade.cap;
+    song->fade.step = 0.0;
+    song->fade.stopWhenSilent = noLoop;
+    SendVolume(*song);
+    mLibrary->Stop(song->Handle());
+    StartStream(*song, offset, noLoop);
+}
+
+void BassMusicInterface::FadeIn(int songId, int offset, double speed, bool noLoop) {
+    BassSongRecord* song = Find(songId);
+    if (!song) return;
+    song->fade.step = speed;
+    song->fade.stopWhenSilent = noLoop;
+    mLibrary->Stop(song->Handle());
+    SendVolume(*song);  // the fade rises from wherever the volume stands
+    StartStream(*song, offset, noLoop);
+}
+
+void BassMusicInterface::FadeOut(int songId, bool stopWhenSilent, double speed) {
+    BassSongRecord* song = Find(songId);
+    if (!song) return;
+    if (song->fade.volume != 0.0) song->fade.step = -speed;
+    song->fade.stopWhenSilent = stopWhenSilent;
+}
+
+void BassMusicInterface::FadeOutAll(bool stopWhenSilent, double speed) {
+    for (auto& entry : mSongs) {
+        entry.second.fade.step = -speed;
+        entry.second.fade.stopWhenSilent = stopWhenSilent;
+    }
+}
+
+void BassMusicInterface::StopMusic(int songId) {
+    BassSongRecord* song = Find(songId);
+    if (!song) return;
+    song->fade.volume = 0.0;
+    mLibrary->Stop(song->Handle());
+}
+
+void BassMusicInterface::StopAllMusic() {
+    for (auto& entry : mSongs) StopMusic(entry.first);
+}
+
+void BassMusicInterface::PauseMusic(int songId) {
+    if (BassSongRecord* song = Find(songId)) mLibrary->Pause(song->Handle());
+}
+
+void BassMusicInterface::ResumeMusic(int songId) {
+    if (BassSongRecord* song = Find(songId)) mLibrary->Resume(song->Handle());
+}
+
+void BassMusicInterface::PauseAllMusic() {
+    for (auto& entry : mSongs) {
+        if (mLibrary->GetState(entry.second.Handle()) == MusicLibrary::kPlaying) mLibrary->Pause(entry.second.Handle());
+    }
+}
+
+void BassMusicInterface::ResumeAllMusic() {
+    for (auto& entry : mSongs) {
+        if (mLibrary->GetState(entry.second.Handle()) == MusicLibrary::kPaused) mLibrary->Resume(entry.second.Handle());
+    }
+}
+
+void BassMusicInterface::UnloadMusic(int songId) {
+    BassSongRecord* song = Find(songId);
+    if (!song) return;
+    StopMusic(songId);
+    mLibrary->Free(song->Handle());
+    mSongs.erase(songId);
+}
+
+void BassMusicInterface::UnloadAllMusic() {
+    StopAllMusic();
+    for (auto& entry : mSongs) mLibrary->Free(entry.second.Handle());
+    mSongs.clear();
+}
+
+void BassMusicInterface::SetSongVolume(int songId, double volume) {
+    BassSongRecord* song = Find(songId);
+    if (!song) return;
+    song->fade.volume = volume;
+    SendVolume(*song);
+}
+
+void BassMusicInterface::SetSongMaxVolume(int songId, double volume) {
+    BassSongRecord* song = Find(songId);
+    if (!song) return;
+    song->fade.cap = volume;
+    song->fade.volume = std::min(volume, song->fade.volume);
+    SendVolume(*song);
+}
+
+bool BassMusicInterface::IsPlaying(int songId) {
+    BassSongRecord* song = Find(songId);
+    return song && mLibrary->GetState(song->Handle()) == MusicLibrary::kPlaying;
+}
+
+void BassMusicInterface::SetVolume(double volume) { mLibrary->SetMasterVolume(Hundredths(volume)); }
+
+void BassMusicInterface::SetMusicAmplify(int, double) {
+    // Amplification applies to tracker modules, which the library does not load.
+}
+
+void BassMusicInterface::Update() {
+    for (auto& entry : mSongs) {
+        bool stopNow = false;
+        if (!entry.second.fade.Step(stopNow)) continue;
+        if (stopNow) mLibrary->Stop(entry.second.Handle());
+        SendVolume(entry.second);
+    }
+    mLibrary->Update();
+}
+
+}  // namespace Velm

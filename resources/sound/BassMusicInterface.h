@@ -1,0 +1,71 @@
+#pragma once
+
+// The music back-end for streams and tracker modules, on our MusicLibrary (the sound
+// card's output). Streams ("wav", "ogg"; "mp3" is not supported) are read from the disk
+// by name and decoded whole; any other extension is a tracker module, read through the
+// resource pack and refused by the library, so LoadMusic answers false for it.
+//
+// Each song has a volume (0..1), a fade step added to it on every Update (per update,
+// not per second), a cap (the ceiling of fades and the volume a plain play starts at)
+// and a flag to stop it once a fade-out reaches silence. Main thread only.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "resources/sound/MusicInterface.h"
+#include "resources/sound/MusicLibrary.h"
+
+namespace Velm {
+
+struct BassSongRecord {
+    MusicLibrary::Channel module = 0;  // 0 for a stream
+    MusicLibrary::Channel stream = 0;  // 0 for a module
+    MusicFade fade;                    // volume 0 at load, cap 1
+
+    MusicLibrary::Channel Handle() const { return module != 0 ? module : stream; }
+};
+
+class BassMusicInterface : public MusicInterface {
+public:
+    // On the shared library; the window is not needed.
+    explicit BassMusicInterface(void* window);
+    // On a given library (tests).
+    explicit BassMusicInterface(std::shared_ptr<MusicLibrary> library);
+    ~BassMusicInterface() override;
+
+    bool LoadMusic(int songId, const std::string& fileName) override;
+    void PlayMusic(int songId, int offset = 0, bool noLoop = false) override;
+    void StopMusic(int songId) override;
+    void PauseMusic(int songId) override;
+    void ResumeMusic(int songId) override;
+    void StopAllMusic() override;
+    void UnloadMusic(int songId) override;
+    void UnloadAllMusic() override;
+    void PauseAllMusic() override;
+    void ResumeAllMusic() override;
+    void FadeIn(int songId, int offset = -1, double speed = 0.002, bool noLoop = false) override;
+    void FadeOut(int songId, bool stopWhenSilent = true, double speed = 0.004) override;
+    void FadeOutAll(bool stopWhenSilent = true, double speed = 0.004) override;
+    void SetSongVolume(int songId, double volume) override;
+    void SetSongMaxVolume(int songId, double volume) override;
+    bool IsPlaying(int songId) override;
+    void SetVolume(double volume) override;
+    void SetMusicAmplify(int songId, double amplify) override;
+    void Update() override;
+
+    const BassSongRecord* GetSong(int songId) const;
+    MusicLibrary& Library() { return *mLibrary; }
+
+private:
+    BassSongRecord* Find(int songId);
+    void SendVolume(const BassSongRecord& song);
+    // Starts a stream from `offset` (-1: where it stands), looping unless `noLoop`.
+    void StartStream(const BassSongRecord& song, int offset, bool noLoop);
+
+    std::shared_ptr<MusicLibrary> mLibrary;
+    std::map<int, BassSongRecord> mSongs;
+};
+
+}  // namespace Velm

@@ -1,0 +1,215 @@
+#include "resources/sound/FModMusicInterface.h"
+
+#include <cmath>
+#include <vector>
+
+#include "platform/Files.h"
+#include "resources/Paths.h"
+
+namespace Velm {
+namespace {
+
+void Put16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(uint8_t(v & 0xFF));
+    out.push_back(uint8_t((v >> 8) & 0xFF));
+}
+
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(uint8_t((v >> (8 * i)) & 0xFF));
+}
+
+void PutTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+
+// A plain PCM WAV image: "RIFF", "WAVE", a 16-byte "fmt " chunk, "data" (no other chunk,
+// no scrambling).
+std::vector<uint8_t> PlainWav(const DecodedSound& sound) {
+    std::vector<uint8_t> out;
+    const uint32_t size = uint32_t(sound.data.size());
+    PutTag(out, "RIFF");
+    Put32(out, size + 36);
+    PutTag(out, "WAVE");
+    PutTag(out, "fmt ");
+    Put32(out, 16);
+    Put16(out, 1);
+    Put16(out, sound.channels);
+    Put32(out, sound.samplesPerSec);
+    Put32(out, sound.samplesPerSec * sound.BlockAlign());
+    Put16(out, sound.BlockAlign());
+    Put16(out, sound.bitsPerSample);
+    PutTag(out, "data");
+    Put32(out, size);
+    out.insert(out.end(), sound.data.begin(), sound.data.end());
+    return out;
+}
+
+}  // namespace
+
+FModMusicInterface::FModMusicInterface(void*) : mLibrary(MusicLibrary::Acquire()) {}
+
+FModMusicInterface::FModMusicInterface(std::shared_ptr<MusicLibrary> library) : mLibrary(std::move(library)) {}
+
+FModMusicInterface::~FModMusicInterface() {
+    for (auto& entry : mSongs) mLibrary->Free(entry.second.Handle());
+}
+
+FModSongRecord* FModMusicInterface::Find(int songId) {
+    auto it = mSongs.find(songId);
+    return it != mSongs.end() ? &it->second : nullptr;
+}
+
+const FModSongRecord* FModMusicInterface::GetSong(int songId) const {
+    auto it = mSongs.find(songId);
+    return it != mSongs.end() ? &it->second : nullptr;
+}
+
+void FModMusicInterface::SendVolume(const FModSongRecord& song) {
+    const int scale = song.module != 0 ? mModuleVolumeScale : mSampleVolumeScale;
+    const double level = std::trunc(scale * mMusicVolume * song.fade.volume);  // 0..100
+    mLibrary->SetVolume(song.Handle(), level / 100.0);
+}
+
+bool FModMusicInterface::AddSong(int songId, const FModSongRecord& record) {
+    if (mSongs.count(songId) != 0) {
+        mLibrary->Free(record.Handle());  // the id keeps its first song
+        return true;
+    }
+    mSongs[songId] = record;
+    return true;
+}
+
+bool FModMusicInterface::LoadMusic(int songId, const std::string& fileName) {
+    std::vector<uint8_t> bytes;
+    if (!plat::ReadFile(fileName, bytes)) return false;
+    FModSongRecord record;
+    record.module = mLibrary->LoadModule(bytes.data(), bytes.size());  // not supported: 0
+    if (record.module == 0) return false;
+    return AddSong(songId, record);
+}
+
+std::string FModMusicInterface::CachePath(const std::string& fileName) {
+    const std::string folder = GetAppDataFolder();
+    if (folder.empty()) return "";
+    return folder + "cached\\" + GetFileName(fileName, true) + ".wav";
+}
+
+MusicLibrary::Channel FModMusicInterface::LoadCachedSample(const std::string& fileName) {
+    const std::string cache = CachePath(fileName);
+    if (!cache.empty()) {
+        MakeFolders(GetFolderPart(cache, false));
+        if (MusicLibrary::Channel cached = mLibrary->LoadStream(cache)) return cached;
+    }
+    DecodedSound sound;
+    if (!DecodeSoundFile(fileName + ".ogg", sound)) return 0;
+    const MusicLibrary::Channel channel = mLibrary->LoadStream(sound);
+    if (channel != 0 && !cache.empty()) {
+        const std::vector<uint8_t> image = PlainWav(sound);
+        plat::WriteFileAtomic(cache, image.data(), image.size());  // a cache that cannot be written is no failure
+    }
+    return channel;
+}
+
+bool FModMusicInterface::LoadSample(int songId, const std::string& fileName, bool loop) {
+    FModSongRecord record;
+    record.sample = LoadCachedSample(fileName);
+    if (record.sample == 0) return false;
+    record.loop = loop;
+    return AddSong(songId, record);
+}
+
+bool FModMusicInterface::LoadSampleWithIntro(int songId, const std::string& introName, const std::string& loopName,
+                                             bool loop) {
+    const MusicLibrary::Channel intro = LoadCachedSample(introName);
+    const MusicLibrary::Channel body = LoadCachedSample(loopName);
+    if (intro == 0 || body == 0) {
+        mLibrary->Free(intro);
+        mLibrary->Free(body);
+        return false;
+    }
+    FModSongRecord record;
+    record.sample = mLibrary->JoinSamples(intro, body);  // frees both parts
+    if (record.sample == 0) {
+        mLibrary->Free(intro);
+        mLibrary->Free(body);
+        return false;
+    }
+    record.loop = loop;
+    return AddSong(songId, record);
+}
+
+void FModMusicInterface::PlayMusic(int songId, int, bool) {
+    FModSongRecord* song = Find(songId);
+    if (!song) return;
+    song->fade.volume = song->fade.cap;
+    song->fade.step = 0.0;
+    // A sample plays from its start with its own loop flag, whatever `noLoop` says.
+    mLibrary->Play(song->Handle(), song->loop, true);
+    SendVolume(*song);
+}
+
+void FModMusicInterface::FadeIn(int songId, int, double speed, bool) {
+    FModSongRecord* song = Find(songId);
+    if (!song) return;
+    song->fade.step = speed;
+    if (mLibrary->GetState(song->Handle()) != MusicLibrary::kPlaying) mLibrary->Play(song->Handle(), song->loop, true);
+    SendVolume(*song);
+}
+
+void FModMusicInterface::FadeOut(int songId, bool stopWhenSilent, double speed) {
+    FModSongRecord* song = Find(songId);
+    if (!song) return;
+    song->fade.stopWhenSilent = stopWhenSilent;
+    song->fade.step = -speed;
+}
+
+void FModMusicInterface::FadeOutAll(bool stopWhenSilent, double speed) {
+    // Only the song with the lowest id.
+    if (!mSongs.empty()) FadeOut(mSongs.begin()->first, stopWhenSilent, speed);
+}
+
+void FModMusicInterface::StopMusic(int songId) {
+    FModSongRecord* song = Find(songId);
+    if (!song) return;
+    song->fade.volume = 0.0;
+    mLibrary->Stop(song->Handle());
+}
+
+void FModMusicInterface::StopAllMusic() {
+    for (auto& entry : mSongs) StopMusic(entry.first);
+}
+
+void FModMusicInterface::PauseMusic(int songId) {
+    if (FModSongRecord* song = Find(songId)) mLibrary->Pause(song->Handle());
+}
+
+void FModMusicInterface::ResumeMusic(int songId) {
+    if (FModSongRecord* song = Find(songId)) mLibrary->Resume(song->Handle());
+}
+
+void FModMusicInterface::SetSongVolume(int songId, double volume) {
+    FModSongRecord* song = Find(songId);
+    if (!song) return;
+    song->fade.volume = volume;
+    SendVolume(*song);
+}
+
+void FModMusicInterface::SetVolume(double volume) {
+    mMusicVolume = volume;
+    for (auto& entry : mSongs) SendVolume(entry.second);
+}
+
+bool FModMusicInterface::IsPlaying(int songId) {
+    FModSongRecord* song = Find(songId);
+    return song && mLibrary->GetState(song->Handle()) == MusicLibrary::kPlaying;
+}
+
+void FModMusicInterface::Update() {
+    for (auto& entry : mSongs) {
+        bool stopNow = false;
+        if (!entry.second.fade.Step(stopNow)) continue;
+        if (stopNow) mLibrary->Stop(entry.second.Handle());
+        SendVolume(entry.second);
+    }
+    mLibrary->Update();
+}
+
+}  // namespace Velm
