@@ -297,6 +297,7 @@ void CrashCatcher::HandleException(const plat::FaultInfo& fault)
             app->WriteDemoTimingBlock();
             app->mDemoBuffer.WriteNumBits(0, 1);
             app->mDemoBuffer.WriteNumBits(31, 5);
+            app->WriteDemoFile();
             AttachmentFile = app->mDemoFileName;
         }
         Attach = app->mRecordingDemo;

@@ -226,7 +226,7 @@ void HTTPTransfer::UpdateStatus()
     if (!app)
         return;
 
-    if (app->mPlayingDemo) {
+    if (app->IsPlayingDemoHere()) {
         if (app->PrepareDemoCommand(false) && app->mDemoNextUpdate == app->mUpdateCnt &&
             app->mDemoCmdNum == kDemoCommandHttpResult) {
             // The command belongs to this transfer only when it carries its id.
@@ -235,6 +235,8 @@ void HTTPTransfer::UpdateStatus()
                 app->mDemoBuffer.ReadLong();
                 const int result = app->mDemoBuffer.ReadByte();
                 mContent = app->mDemoBuffer.ReadString();
+                // Taken: the next command's header is read afresh.
+                app->mDemoNeedsCommand = true;
                 mResult.store(result);
                 mLastRecordedResult = result;
                 if (result != RESULT_NOT_COMPLETED)
@@ -245,7 +247,7 @@ void HTTPTransfer::UpdateStatus()
     }
 
     const int result = mResult.load();
-    if (app->mRecordingDemo && result != mLastRecordedResult) {
+    if (app->IsRecordingDemoHere() && result != mLastRecordedResult) {
         app->WriteDemoTimingBlock();
         app->mDemoBuffer.WriteNumBits(0, 1);
         app->mDemoBuffer.WriteNumBits(kDemoCommandHttpResult, 5);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "app/AppResourceBridge.h"
 #include "app/AppWidgetBridge.h"
 #include "app/CrashCatcher.h"
 #include "app/DisplaySetup.h"
@@ -15,6 +16,7 @@
 #include "platform/Window.h"
 #include "resources/pack/PakInterface.h"
 #include "resources/Paths.h"
+#include "resources/ImageLib.h"
 #include "resources/Random.h"
 #include "resources/ResourceManager.h"
 #include "resources/sound/DSoundManager.h"
@@ -71,6 +73,14 @@ VelmAppBase::VelmAppBase()
     mWidgetBridge.reset(new AppWidgetBridge(this));
     mWidgetManager = new WidgetManager(mWidgetBridge.get());
     mResourceManager = new ResourceManager(this);
+    // Images, fonts and the manifest's fonts come through the application.
+    ImageLib::InitJPEG2000();
+    mResourceBridge.reset(new AppResourceBridge(this));
+    mResourceManager->SetImageSource(mResourceBridge.get());
+    mResourceManager->SetFontMaker(mResourceBridge.get());
+    mResourceManager->SetIs3DAcceleratedQuery([this] { return Is3DAccelerated(); });
+    SetFontHost(mResourceBridge.get());
+    SetImageFileReader(&AppResourceBridge::ReadImageFile);
     WidgetApp::Set(mWidgetBridge.get());
     SetImageHost(this);
 
@@ -107,6 +117,7 @@ VelmAppBase::~VelmAppBase()
     delete mResourceManager;
     mResourceManager = nullptr;
     DeleteSharedImages();
+    DeleteOverlayImages();
     DeleteDisplay();
 
     delete mMusicInterface;
@@ -125,12 +136,15 @@ VelmAppBase::~VelmAppBase()
         WidgetApp::Set(nullptr);
     VelmAppBase* self = this;
     gVelmAppBase.compare_exchange_strong(self, nullptr);
+    WriteDemoFile();
 
     mSingleInstance.reset();
     if (mCursorThread.joinable())
         mCursorThread.join();
     if (GetImageHost() == this)
         SetImageHost(nullptr);
+    if (GetFontHost() == mResourceBridge.get())
+        SetFontHost(nullptr);
 }
 
 void VelmAppBase::RestoreDisplayAndExit(int code)
@@ -182,7 +196,7 @@ void VelmAppBase::Init()
         if (!ReadDemoFile(&error)) {
             mPlayingDemo = false;
             Popup(error);
-            RestoreDisplayAndExit(1);
+            RestoreDisplayAndExit(0);
         }
     }
 
@@ -196,8 +210,19 @@ void VelmAppBase::Init()
     ChooseScreenMode();
     MakeWindow();
 
+    // The recorded run's display mode heads the demo stream.
+    if (mPlayingDemo && TakeDemoDataCommand(23)) {
+        if (mDemoBuffer.GetDataSizeBits() - mDemoBuffer.GetReadBitPos() >= 16) {
+            mIsWindowed = mDemoBuffer.ReadBoolean();
+            mRefreshRate = mDemoBuffer.ReadByte();
+        } else {
+            StopDemoPlayback("Invalid demo file.");
+        }
+    }
+
     if (mSoundManager == nullptr)
         mSoundManager = new DSoundManager(mNoSoundNeeded ? nullptr : GetMainWindowHandle(), mUseAltMusicLibrary);
+    mResourceManager->SetSoundManager(mSoundManager);
     SetSfxVolume(mSfxVolume);
     mMusicInterface = CreateMusicInterface(nullptr);
     SetMusicVolume(mMusicVolume);
@@ -276,6 +301,8 @@ void VelmAppBase::Shutdown()
 
     if (mReadFromRegistry)
         WriteToRegistry();
+
+    ImageLib::CloseJPEG2000();
 }
 
 bool VelmAppBase::HandleAlreadyRunning()

@@ -39,6 +39,7 @@ class ResourceManager;
 class SoundManager;
 class Widget;
 class WidgetManager;
+class AppResourceBridge;
 class AppWidgetBridge;
 
 // Registry value types, as the settings store keeps them.
@@ -299,12 +300,66 @@ public:
     virtual void Notify3DTestRun();
     DisplaySetup* GetDisplay() { return mDDInterface; }
 
-    // ---- Demo hooks (the demo code fills them) ----
+    // ---- Developer aids (VelmAppBaseDebug.cpp, VelmAppBaseScreenshot.cpp) ----
+    // Overlay texts: counts a frame and rewrites "FPS: n" once a second; "x,y" of the
+    // pointer on every call; the remaining demo time once a game second.
+    void DrawFPS();
+    void DrawMousePosition(int x, int y);
+    void DrawDemoTime();
+    // DrawFrame's overlay steps: prepare the overlay images before the widgets draw, and
+    // draw them into the screen image's lower right corner after.
+    void PrepareOverlays();
+    void DrawOverlays();
+    // The overlay images go before the display they were made on.
+    void DeleteOverlayImages();
+    // "_screenshots/image<n>.png", "_dump/imagelist.html" with its image files, and the
+    // "Video Stats" box; all files below the application-data folder.
+    void TakeScreenshot();
+    void DumpImageList();
+    void ShowVideoStats();
+
+    // ---- Demo recording and playback (VelmAppBaseDemo.cpp) ----
+    // Plays the input commands due at the current update.
     virtual void PlayDemoCommands();
+    // Playback: reads the next command's header when it was not read yet and tells whether
+    // that command is due now. required: the caller takes the command whatever its update
+    // (the data consumers). False as well when the stream has ended or playback stopped.
     virtual bool PrepareDemoCommand(bool required);
+    // The update delta before every recorded command, with fillers for long gaps.
     virtual void WriteDemoTimingBlock();
     virtual bool ReadDemoFile(std::string* error);
     virtual int FindNumberedDemoFiles(const std::string& prefix, int keep, bool deleteOld);
+    // Writes the recording into the demo file; silently nothing when it cannot.
+    void WriteDemoFile();
+    // Recorded when recording, replaced by the recorded value when playing.
+    void DemoSyncBuffer(Buffer& buffer);
+    void DemoSyncBool(bool& value);
+    void DemoSyncString(std::string& text);
+    // After a display set-up: takes the display's refresh rate and records the mode.
+    void DemoRecordDisplayMode();
+    void ToggleSoundVolumes();
+    void ShowDemoMarkerList();
+    void ShowDemoJumpToTime();
+    // The playback keys (characters typed while a demo plays); true when it was one.
+    bool HandleDemoPlaybackKey(int character);
+    // Demo branches of the outside services: recording or playing, and on the main thread
+    // (calls from other threads are neither recorded nor played).
+    bool IsRecordingDemoHere() const;
+    bool IsPlayingDemoHere() const;
+    // Recording: the timing block, form bit 0 and the command id.
+    void WriteDemoCommand(int id);
+    // Playback: takes the next command for a consumer of data command `id`. False when the
+    // stream has ended, playback stopped, or the stream holds another command (playback
+    // then stops: the run no longer follows the recording).
+    bool TakeDemoDataCommand(int id);
+    // Playback: a 32-bit length and that many bytes. A length beyond what the stream holds
+    // stops playback with "Invalid demo file." and returns false.
+    bool ReadDemoBytes(std::vector<uint8_t>* bytes);
+    // Ends playback where it is: the rest of the stream is dropped, the run holds still,
+    // reads fail and writes succeed as after a close; the error is shown once.
+    void StopDemoPlayback(const std::string& error);
+    // Playback reached the end of the stream (or stopped).
+    bool IsDemoStreamAtEnd() const;
 
     // ---- Accessors the rest of the program uses ----
     WidgetManager* GetWidgetManager() { return mWidgetManager; }
@@ -400,10 +455,23 @@ public:
     bool mDemoMute = false;
     uint32_t mFastForwardStartTick = 0;
     bool mFastForwardStarted = false;
+    // The id (or mouse record kind) of the command whose header was read last, the number
+    // of commands so far, and the bit position of that header.
     int mDemoCmdNum = 0;
-    int mDemoCmdOrder = 0;
+    int mDemoCmdOrder = -1;
     int mDemoCmdBitPos = 0;
-    int mDemoNextUpdate = 0x7FFFFFFF;
+    // The update count stamped on the last written or read command.
+    int mDemoNextUpdate = 0;
+    // Playback: the next header is still to be read; the command read is a mouse record.
+    bool mDemoNeedsCommand = true;
+    bool mDemoIsShortCmd = false;
+    // Playback stopped on a stream it could not follow, and why.
+    bool mDemoStopped = false;
+    std::string mDemoError;
+    // Markers of the played demo: a name and its update.
+    std::vector<std::pair<std::string, int>> mDemoMarkerList;
+    // The update count of the played demo's end (its file's total updates).
+    int mDemoTotalUpdates = 0;
     double mPlaybackMusicVolume = 0.0;
     double mPlaybackSfxVolume = 0.0;
     Buffer mDemoBuffer;
@@ -418,6 +486,9 @@ public:
     bool mCtrlDown = false;
     bool mAltDown = false;
     bool mDebugKeysEnabled = false;
+    // The diagnostic overlay (F3): on, and 0 frames per second or 1 pointer position.
+    bool mShowFPS = false;
+    int mShowFPSMode = 0;
 
     // ---- Sound ----
     double mMusicVolume = 0.85;
@@ -586,6 +657,7 @@ protected:
     bool mMainThreadKnown = false;
     std::thread mLoadingThread;
     std::unique_ptr<AppWidgetBridge> mWidgetBridge;
+    std::unique_ptr<AppResourceBridge> mResourceBridge;
     std::unique_ptr<plat::SingleInstance> mSingleInstance;
     plat::Settings* mSettings = nullptr;
 

@@ -119,6 +119,7 @@ int VelmAppBase::InitDisplay()
     PreDisplayInitHook();
     DeleteExtraImageBuffers();
     const int result = mDDInterface->Init(mMainWindow.get(), mIsPhysWindowed);
+    DemoRecordDisplayMode();
     if (result != RESULT_OK)
         return result;
     const int drawWidth = mDDInterface->GetDrawWidth();

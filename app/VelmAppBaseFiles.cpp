@@ -22,34 +22,29 @@ namespace {
 const int kDemoCmdFileExists = 14;
 const int kDemoCmdFileRead = 15;
 const int kDemoCmdFileWritten = 16;
-const int kDemoCmdSyncData = 18;
 
 }  // namespace
 
 bool VelmAppBase::ReadBufferFromFile(const std::string& path, Buffer& buffer, bool noDemo)
 {
     const bool useDemo = !noDemo;
-    if (mPlayingDemo && useDemo) {
-        if (mDemoIsClosed)
+    if (IsPlayingDemoHere() && useDemo) {
+        if (mDemoIsClosed || !TakeDemoDataCommand(kDemoCmdFileRead))
             return false;
-        PrepareDemoCommand(true);
         if (mDemoBuffer.ReadNumBits(1, false) == 0)
             return false;
-        const int length = mDemoBuffer.ReadLong();
-        std::vector<uint8_t> bytes(length > 0 ? static_cast<size_t>(length) : 0);
-        if (!bytes.empty())
-            mDemoBuffer.ReadBytes(bytes.data(), length);
+        std::vector<uint8_t> bytes;
+        if (!ReadDemoBytes(&bytes))
+            return false;
         buffer.Clear();
         buffer.SetData(bytes.data(), static_cast<int>(bytes.size()));
         return true;
     }
 
     auto record = [&](bool ok, const std::vector<uint8_t>* bytes) {
-        if (!mRecordingDemo || !useDemo)
+        if (!IsRecordingDemoHere() || !useDemo)
             return;
-        WriteDemoTimingBlock();
-        mDemoBuffer.WriteNumBits(0, 1);
-        mDemoBuffer.WriteNumBits(kDemoCmdFileRead, 5);
+        WriteDemoCommand(kDemoCmdFileRead);
         mDemoBuffer.WriteNumBits(ok ? 1 : 0, 1);
         if (ok) {
             mDemoBuffer.WriteLong(static_cast<int>(bytes->size()));
@@ -85,18 +80,15 @@ bool VelmAppBase::ReadBufferFromFile(const std::string& path, Buffer& buffer, bo
 
 bool VelmAppBase::FileExists(const std::string& file)
 {
-    if (mPlayingDemo) {
-        if (mDemoIsClosed)
+    if (IsPlayingDemoHere()) {
+        if (mDemoIsClosed || !TakeDemoDataCommand(kDemoCmdFileExists))
             return true;
-        PrepareDemoCommand(true);
         return mDemoBuffer.ReadNumBits(1, false) != 0;
     }
     PakFileHandle* handle = PakFOpen(file.c_str(), "rb");
     const bool opened = handle != nullptr;
-    if (mRecordingDemo) {
-        WriteDemoTimingBlock();
-        mDemoBuffer.WriteNumBits(0, 1);
-        mDemoBuffer.WriteNumBits(kDemoCmdFileExists, 5);
+    if (IsRecordingDemoHere()) {
+        WriteDemoCommand(kDemoCmdFileExists);
         mDemoBuffer.WriteNumBits(opened ? 1 : 0, 1);
     }
     if (handle != nullptr)
@@ -106,10 +98,9 @@ bool VelmAppBase::FileExists(const std::string& file)
 
 bool VelmAppBase::WriteBytesToFile(const std::string& file, const void* data, int length)
 {
-    if (mPlayingDemo) {
-        if (mDemoIsClosed)
+    if (IsPlayingDemoHere()) {
+        if (mDemoIsClosed || !TakeDemoDataCommand(kDemoCmdFileWritten))
             return true;
-        PrepareDemoCommand(true);
         return mDemoBuffer.ReadNumBits(1, false) != 0;
     }
     // Written whole or not at all: a full disk or a crash keeps the previous file, and
@@ -124,10 +115,8 @@ bool VelmAppBase::WriteBytesToFile(const std::string& file, const void* data, in
         if (!ok)
             plat::DebugOutput("WriteBytesToFile " + file + ": " + error + "\r\n");
     }
-    if (mRecordingDemo) {
-        WriteDemoTimingBlock();
-        mDemoBuffer.WriteNumBits(0, 1);
-        mDemoBuffer.WriteNumBits(kDemoCmdFileWritten, 5);
+    if (IsRecordingDemoHere()) {
+        WriteDemoCommand(kDemoCmdFileWritten);
         mDemoBuffer.WriteNumBits(ok ? 1 : 0, 1);
     }
     return ok;
@@ -148,22 +137,10 @@ void VelmAppBase::CopyToClipboard(const std::string& text)
 std::string VelmAppBase::GetClipboardText()
 {
     std::string text;
-    if (!mPlayingDemo)
+    if (!IsPlayingDemoHere())
         plat::GetClipboardText(&text);
     // What the clipboard held is part of the run: recorded, and replayed from the demo.
-    if (mRecordingDemo) {
-        WriteDemoTimingBlock();
-        mDemoBuffer.WriteNumBits(0, 1);
-        mDemoBuffer.WriteNumBits(kDemoCmdSyncData, 5);
-        mDemoBuffer.WriteLong(static_cast<int>(text.size()));
-        mDemoBuffer.WriteBytes(text.data(), static_cast<int>(text.size()));
-    } else if (mPlayingDemo && !mDemoIsClosed) {
-        PrepareDemoCommand(true);
-        const int length = mDemoBuffer.ReadLong();
-        text.assign(length > 0 ? static_cast<size_t>(length) : 0, '\0');
-        if (!text.empty())
-            mDemoBuffer.ReadBytes(&text[0], length);
-    }
+    DemoSyncString(text);
     return text;
 }
 

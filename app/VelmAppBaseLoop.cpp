@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "app/VelmAppBase.h"
+#include "app/DebugOutputFormat.h"
 #include "platform/Clock.h"
 #include "platform/SingleInstance.h"
 #include "resources/sound/MusicInterface.h"
@@ -125,6 +126,9 @@ bool VelmAppBase::ProcessFrame(bool allowSleep)
             mUpdateFTimeAcc = 0;
             mLastTimeCheck = Tick();
             const int before = mUpdateCnt;
+            // Every update of the loop is preceded by the commands due at it, or the
+            // first held update would repeat for ever.
+            PlayDemoCommands();
             if (DoUpdateFrames()) {
                 mUpdateMultiplier += updatesPerStep - 1;
                 ProcessSafeDeleteList();
@@ -149,7 +153,6 @@ bool VelmAppBase::ProcessFrame(bool allowSleep)
                 DrawFrame();
                 return true;
             }
-            PlayDemoCommands();
         }
         if (mDemoMute) {
             mDemoMute = false;
@@ -263,15 +266,14 @@ bool VelmAppBase::DoUpdateFrames()
             HandleLoadingCompletion();
         if (mLoadingCompletionHandled != mDemoLoadingComplete)
             return false;
-        if (mUpdateCnt == mDemoNextUpdate)
+        // The next command is due at this update and was not played yet, or the stream
+        // has ended: the game holds still.
+        if (PrepareDemoCommand(false) || IsDemoStreamAtEnd())
             return false;
     } else if (mLoadingThreadCompleted.load() && !mLoadingCompletionHandled) {
         HandleLoadingCompletion();
-        if (mRecordingDemo) {
-            WriteDemoTimingBlock();
-            mDemoBuffer.WriteNumBits(0, 1);
-            mDemoBuffer.WriteNumBits(9, 5);
-        }
+        if (IsRecordingDemoHere())
+            WriteDemoCommand(9);
     }
 
     UpdateFrames();
@@ -296,12 +298,20 @@ void VelmAppBase::UpdateFramesFractional(float fraction)
 
 bool VelmAppBase::DrawFrame()
 {
+    // The drawing nesting depth, one level deeper for the whole call.
+    struct NestingScope {
+        NestingScope() { AdjustNestingCounter(false); }
+        ~NestingScope() { AdjustNestingCounter(true); }
+    } nesting;
+
     if (mDisplayLost) {
         Redraw(nullptr);
         mHasPendingDraw = false;
         mLastDrawWasEmpty = true;
         return false;
     }
+
+    PrepareOverlays();
 
     const uint32_t now = Tick();
     if (now - mLastScreensaverUpdateTick >= 1000) {
@@ -317,6 +327,7 @@ bool VelmAppBase::DrawFrame()
             ++mDrawCount;
             mLastDrawWasEmpty = false;
             mDrawTime += static_cast<int>(Tick() - now);
+            DrawOverlays();
 
             if (mWaitForVSync && mIsPhysWindowed && mSoftVSyncWait) {
                 const uint32_t sinceLast = Tick() - mLastDrawTick;

@@ -41,24 +41,31 @@ void VelmAppBase::SplitRegistryName(const std::string& name, std::string* key, s
 
 void VelmAppBase::RecordRegistryResult(int command, bool result)
 {
-    if (!mRecordingDemo)
+    if (!IsRecordingDemoHere())
         return;
-    WriteDemoTimingBlock();
-    mDemoBuffer.WriteNumBits(0, 1);
-    mDemoBuffer.WriteNumBits(command, 5);
+    WriteDemoCommand(command);
     mDemoBuffer.WriteNumBits(result ? 1 : 0, 1);
 }
+
+namespace {
+
+// The recorded result bit of a played registry write or erase; a closed or ended demo
+// answers success.
+bool PlayedResult(VelmAppBase* app, int command)
+{
+    if (app->mDemoIsClosed || !app->TakeDemoDataCommand(command))
+        return true;
+    return app->mDemoBuffer.ReadNumBits(1, false) != 0;
+}
+
+} // namespace
 
 bool VelmAppBase::RegistryWrite(const std::string& name, uint32_t type, const uint8_t* data, uint32_t length)
 {
     if (mRegKey.empty())
         return false;
-    if (mPlayingDemo) {
-        if (mDemoIsClosed)
-            return true;
-        PrepareDemoCommand(true);
-        return mDemoBuffer.ReadNumBits(1, false) != 0;
-    }
+    if (IsPlayingDemoHere())
+        return PlayedResult(this, kDemoCmdRegistryWrite);
     std::string key;
     std::string valueName;
     SplitRegistryName(name, &key, &valueName);
@@ -97,27 +104,22 @@ bool VelmAppBase::RegistryRead(const std::string& name, uint32_t* type, uint8_t*
     if (mRegKey.empty())
         return false;
     const uint32_t capacity = *length;
-    if (mPlayingDemo) {
-        if (mDemoIsClosed)
+    if (IsPlayingDemoHere()) {
+        if (mDemoIsClosed || !TakeDemoDataCommand(kDemoCmdRegistryRead))
             return false;
-        PrepareDemoCommand(true);
         if (mDemoBuffer.ReadNumBits(1, false) == 0)
             return false;
-        *type = static_cast<uint32_t>(mDemoBuffer.ReadLong());
-        const uint32_t recorded = static_cast<uint32_t>(mDemoBuffer.ReadLong());
-        // The recorded value must fit the caller's buffer; a larger one is
-        // skipped and the read fails.
-        std::vector<uint8_t> bytes(std::min<uint32_t>(recorded, 1u << 20));
-        for (uint32_t i = 0; i < recorded; ++i) {
-            const uint8_t b = mDemoBuffer.ReadByte();
-            if (i < bytes.size())
-                bytes[i] = b;
-        }
-        *length = recorded;
-        if (recorded > capacity)
+        const uint32_t recordedType = static_cast<uint32_t>(mDemoBuffer.ReadLong());
+        std::vector<uint8_t> bytes;
+        if (!ReadDemoBytes(&bytes))
             return false;
-        if (data != nullptr)
-            std::memcpy(data, bytes.data(), recorded);
+        // The recorded value must fit the caller's buffer; a larger one fails the read.
+        if (bytes.size() > capacity)
+            return false;
+        *type = recordedType;
+        *length = static_cast<uint32_t>(bytes.size());
+        if (data != nullptr && !bytes.empty())
+            std::memcpy(data, bytes.data(), bytes.size());
         return true;
     }
 
@@ -133,10 +135,8 @@ bool VelmAppBase::RegistryRead(const std::string& name, uint32_t* type, uint8_t*
         if (data != nullptr && !stored.empty())
             std::memcpy(data, stored.data(), stored.size());
     }
-    if (mRecordingDemo) {
-        WriteDemoTimingBlock();
-        mDemoBuffer.WriteNumBits(0, 1);
-        mDemoBuffer.WriteNumBits(kDemoCmdRegistryRead, 5);
+    if (IsRecordingDemoHere()) {
+        WriteDemoCommand(kDemoCmdRegistryRead);
         mDemoBuffer.WriteNumBits(ok ? 1 : 0, 1);
         if (ok) {
             mDemoBuffer.WriteLong(static_cast<int>(*type));
@@ -192,12 +192,8 @@ bool VelmAppBase::RegistryEraseKey(const std::string& subKeyName)
 {
     if (mRegKey.empty())
         return false;
-    if (mPlayingDemo) {
-        if (mDemoIsClosed)
-            return true;
-        PrepareDemoCommand(true);
-        return mDemoBuffer.ReadNumBits(1, false) != 0;
-    }
+    if (IsPlayingDemoHere())
+        return PlayedResult(this, kDemoCmdRegistryEraseKey);
     const std::string key = "SOFTWARE\\" + StripTrailingSlash(mRegKey) + "\\" + subKeyName;
     const bool ok = GetSettingsStore().DeleteKey(key);
     RecordRegistryResult(kDemoCmdRegistryEraseKey, ok);

@@ -1,6 +1,8 @@
 // Volumes, the mute count and the framework's sound objects.
 
 #include "app/VelmAppBase.h"
+#include "resources/sound/BassMusicInterface.h"
+#include "resources/sound/FModMusicInterface.h"
 #include "resources/sound/MusicInterface.h"
 #include "resources/sound/SoundManager.h"
 
@@ -81,11 +83,15 @@ void VelmAppBase::PlaySample(int id, int pan)
     }
 }
 
-MusicInterface* VelmAppBase::CreateMusicInterface(void*)
+MusicInterface* VelmAppBase::CreateMusicInterface(void* window)
 {
-    // With no sound the silent base; the library-backed players are chosen
-    // here once the sound code provides them.
-    return new MusicInterface();
+    // With no sound the silent base; the sample player with the decoder flag, else the
+    // stream player.
+    if (mNoSoundNeeded)
+        return new MusicInterface();
+    if (mUseAltMusicLibrary)
+        return new FModMusicInterface(window);
+    return new BassMusicInterface(window);
 }
 
 } // namespace Velm

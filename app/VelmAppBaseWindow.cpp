@@ -192,8 +192,6 @@ bool VelmAppBase::IsAltKeyUsed(int key)
     return lower == 13 || lower == 'r';
 }
 
-bool VelmAppBase::DebugKeyDown(int) { return false; }
-
 bool VelmAppBase::AppCanRestore() { return !mWindowDisabled; }
 
 void VelmAppBase::ClearKeyState()
@@ -326,6 +324,8 @@ int VelmAppBase::WindowProc(void* window, uint32_t message, uint32_t wParam, uin
     // the same, and the replay leaves it to the demo.
     if (mPlayingDemo && message == WM_KEYDOWN)
         DebugKeyDown(static_cast<int>(wParam));
+    if (mPlayingDemo && message == WM_CHAR)
+        HandleDemoPlaybackKey(static_cast<int>(wParam));
 
     bool queue = true;
     if (!mDeferredMessages.empty()) {
@@ -392,8 +392,13 @@ bool VelmAppBase::ProcessDeferredMessages(bool singleMessage)
 
 void VelmAppBase::RecordDemoMouse(uint32_t message, uint32_t lParam)
 {
-    const int x = LowWordSigned(lParam);
-    const int y = HighWordSigned(lParam);
+    // Recorded as the widgets see it: remapped to logical coordinates (a letterboxed
+    // picture moves the client position), and within the 12 bits of a far move.
+    int x = LowWordSigned(lParam);
+    int y = HighWordSigned(lParam);
+    mWidgetManager->RemapMouse(x, y);
+    x = std::max(-2048, std::min(x, 2047));
+    y = std::max(-2048, std::min(y, 2047));
     const int lastX = mLastDemoMouseX.load();
     const int lastY = mLastDemoMouseY.load();
     if (std::abs(x - lastX) > 31 || std::abs(y - lastY) > 31) {
@@ -450,7 +455,7 @@ void VelmAppBase::ProcessDeferredMessage(const DeferredMessage& record)
         mDemoBuffer.WriteNumBits(id, 5);
     };
 
-    if (mRecordingDemo && !mShutdown.load()) {
+    if (IsRecordingDemoHere() && !mShutdown.load()) {
         if (message == WM_SIZE) {
             writeCommand(kDemoCmdSize);
             mDemoBuffer.WriteBoolean(wParam == SIZE_MINIMIZED);

@@ -368,6 +368,10 @@ bool DDImage::LockSurface() {
             return false;
         if (mSurface == nullptr || plat::dd::Failed(mSurface->Lock(&mLockedSurfaceDesc)))
             return false;
+    } else if (mLockedSurfaceDesc.pixels == nullptr) {
+        // An outer lock lost its pixels when a display copy could not lock again afterwards.
+        if (mSurface == nullptr || plat::dd::Failed(mSurface->Lock(&mLockedSurfaceDesc)))
+            return false;
     }
     ++mLockCount;
     return true;
@@ -461,7 +465,7 @@ bool DDImage::BuildSurface() {
     request.height = height;
     request.caps = mVideoMemory ? plat::dd::kCapsVideoMemory : plat::dd::kCapsSystemMemory;
 
-    plat::ScopedLock lock(mDDInterface->mCritSect);
+    CritSectLock lock(mDDInterface->GetLock());
     std::shared_ptr<plat::dd::Surface> surface;
     if (plat::dd::Failed(mDDInterface->CreateSurface(request, &surface)) || surface == nullptr)
         return false;

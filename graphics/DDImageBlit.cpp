@@ -4,6 +4,11 @@
 // transparent runs are skipped and opaque runs copied.
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "graphics/DDImage.h"
 #include "graphics/DDImageSurface.h"
@@ -44,8 +49,16 @@ template <typename Pixel, typename RunOp>
 void WalkRuns(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect& srcRect, int srcWidth, const uint8_t* runs,
               bool mirror, RunOp runOp) {
     const int step = mirror ? -1 : 1;
+    const int bytes = srcRect.width * static_cast<int>(sizeof(Pixel));
     for (int j = 0; j < srcRect.height; ++j) {
         Pixel* row = RowOf<Pixel>(desc, y + j);
+        if (j + 1 < srcRect.height) {
+            // The next destination row is read by the blends: ask for it early (rows a page
+            // apart share cache sets, so the hardware does not guess it).
+            const char* next = reinterpret_cast<const char*>(RowOf<Pixel>(desc, y + j + 1) + x);
+            for (int b = 0; b < bytes; b += 64)
+                __builtin_prefetch(next + b, 1);
+        }
         Pixel* d = mirror ? row + x + srcRect.width - 1 : row + x;
         size_t s = static_cast<size_t>(srcRect.y + j) * srcWidth + srcRect.x;
         int remaining = srcRect.width;
@@ -91,6 +104,35 @@ struct Blend32 {
     }
 };
 
+// Blend32 four pixels at a time in 16-bit lanes (each channel times 256 - alpha fits), for
+// as many whole groups of four as the run holds; returns how many pixels it did.
+inline int Blend32Wide(uint32_t* d, const uint32_t* n, int len) {
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i full = _mm_set1_epi32(256);
+    const __m128i channels = _mm_set1_epi32(0x00FFFFFF);
+    for (; i + 4 <= len; i += 4) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        const __m128i src = _mm_loadu_si128(reinterpret_cast<const __m128i*>(n + i));
+        const __m128i inv = _mm_sub_epi32(full, _mm_srli_epi32(src, 24));
+        const __m128i inv16 = _mm_packs_epi32(inv, inv);          // i0 i1 i2 i3 i0 i1 i2 i3
+        const __m128i pairs = _mm_unpacklo_epi16(inv16, inv16);   // i0 i0 i1 i1 i2 i2 i3 i3
+        const __m128i invLo = _mm_unpacklo_epi32(pairs, pairs);   // i0 x4, i1 x4
+        const __m128i invHi = _mm_unpackhi_epi32(pairs, pairs);   // i2 x4, i3 x4
+        const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(v, zero), invLo), 8);
+        const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(v, zero), invHi), 8);
+        const __m128i scaled = _mm_and_si128(_mm_packus_epi16(lo, hi), channels);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_add_epi32(scaled, src));
+    }
+#else
+    (void)d;
+    (void)n;
+    (void)len;
+#endif
+    return i;
+}
+
 template <typename Pixel, typename Fetch, typename Blend>
 void NormalWhiteRuns(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect& srcRect, int srcWidth,
                      const uint8_t* runs, bool mirror, Fetch fetch, Blend blend) {
@@ -101,7 +143,11 @@ void NormalWhiteRuns(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect
         if (cls == 255) {
             if constexpr (sizeof(Pixel) == 4 && Fetch::kContiguous) {
                 if (step == 1) {
-                    std::memcpy(d, fetch.native + s, static_cast<size_t>(len) * 4);
+                    // Runs are short (at most 255 pixels): a plain loop beats a block move's
+                    // start-up.
+                    const uint32_t* n = fetch.native + s;
+                    for (int i = 0; i < len; ++i)
+                        d[i] = n[i];
                     return;
                 }
             }
@@ -109,12 +155,77 @@ void NormalWhiteRuns(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect
                 *d = static_cast<Pixel>(fetch(s + i));
             return;
         }
+        if constexpr (Fetch::kContiguous) {
+            if (step == 1) {
+                const uint32_t* n = fetch.native + s;
+                int i = 0;
+                if constexpr (std::is_same_v<Blend, Blend32>)
+                    i = Blend32Wide(reinterpret_cast<uint32_t*>(d), n, len);
+                for (; i < len; ++i)
+                    d[i] = static_cast<Pixel>(blend(d[i], n[i]));
+                return;
+            }
+        }
         for (int i = 0; i < len; ++i, d += step)
             *d = static_cast<Pixel>(blend(*d, fetch(s + i)));
     });
 }
 
-// The tinted run path: tint (kr, kg, kb) premultiplied by the colour's alpha ka.
+// The tinted run path: tint (kr, kg, kb) premultiplied by the colour's alpha ka. A run of
+// opaque pixels under an opaque tint is the tinted colour alone; any other run is blended
+// with w = 256 - alpha * ka / 255 for the destination.
+struct TintGreyPacked16 {
+    uint32_t k, spreadMask;
+    uint32_t Alone(uint32_t, uint32_t n) const { return Fold(((Spread(n & 0xFFFF, spreadMask) * (k >> 3)) >> 5) & spreadMask); }
+    uint32_t Blend(uint32_t v, uint32_t n, uint32_t w) const {
+        return Fold(((Spread(n & 0xFFFF, spreadMask) * (k >> 3) + Spread(v, spreadMask) * (w >> 3)) >> 5) & spreadMask);
+    }
+};
+struct TintGrey32 {
+    uint32_t k;
+    uint32_t Alone(uint32_t, uint32_t n) const {
+        return ((((n & 0xFF00FF) * k) >> 8) & 0xFF00FF) + ((((n & 0xFF00) * k) >> 8) & 0xFF00);
+    }
+    uint32_t Blend(uint32_t v, uint32_t n, uint32_t w) const {
+        return ((((v & 0xFF00FF) * w + (n & 0xFF00FF) * k) >> 8) & 0xFF00FF) +
+               ((((v & 0xFF00) * w + (n & 0xFF00) * k) >> 8) & 0xFF00);
+    }
+};
+struct TintGeneric {
+    uint32_t m[3], k[3];
+    uint32_t Alone(uint32_t, uint32_t n) const {
+        uint32_t out = 0;
+        for (int c = 0; c < 3; ++c)
+            out += (((n & m[c]) * k[c]) >> 8) & m[c];
+        return out;
+    }
+    uint32_t Blend(uint32_t v, uint32_t n, uint32_t w) const {
+        uint32_t out = 0;
+        for (int c = 0; c < 3; ++c)
+            out += ((((v & m[c]) * w) + ((n & m[c]) * k[c])) >> 8) & m[c];
+        return out;
+    }
+};
+
+template <typename Pixel, typename Fetch, typename Tint>
+void TintedRuns(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect& srcRect, int srcWidth,
+                const uint8_t* runs, bool mirror, const Fetch& fetch, uint32_t ka, Tint tint) {
+    WalkRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, [&](Pixel* d, int step, size_t s, int len) {
+        const uint32_t cls = fetch(s) >> 24;
+        if (cls == 0)
+            return;
+        if (cls == 255 && ka == 255) {
+            for (int i = 0; i < len; ++i, d += step)
+                *d = static_cast<Pixel>(tint.Alone(*d, fetch(s + i)));
+            return;
+        }
+        for (int i = 0; i < len; ++i, d += step) {
+            const uint32_t n = fetch(s + i);
+            *d = static_cast<Pixel>(tint.Blend(*d, n, 256 - ((n >> 24) * ka) / 255));
+        }
+    });
+}
+
 template <typename Pixel, typename Fetch>
 void NormalTintedRuns(const plat::dd::SurfaceDesc& desc, const Layout& L, int x, int y, const Rect& srcRect,
                       int srcWidth, const uint8_t* runs, bool mirror, Fetch fetch, const Color& color) {
@@ -122,40 +233,17 @@ void NormalTintedRuns(const plat::dd::SurfaceDesc& desc, const Layout& L, int x,
     const uint32_t kr = static_cast<uint32_t>(color.red) * ka / 255;
     const uint32_t kg = static_cast<uint32_t>(color.green) * ka / 255;
     const uint32_t kb = static_cast<uint32_t>(color.blue) * ka / 255;
-    const uint32_t k[3] = {kr, kg, kb};
     const uint32_t* m = L.mask;
     const bool grey = kr == kg && kg == kb;
     const bool wide = sizeof(Pixel) == 4;
-    const bool packed16 = !wide && (m[1] == 0x7E0 || m[1] == 0x3E0);
-    const uint32_t spreadMask = m[1] == 0x3E0 ? kSpread555 : kSpread565;
-    WalkRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, [&](Pixel* d, int step, size_t s, int len) {
-        const uint32_t cls = fetch(s) >> 24;
-        if (cls == 0)
-            return;
-        const bool alone = cls == 255 && ka == 255;
-        for (int i = 0; i < len; ++i, d += step) {
-            const uint32_t n = fetch(s + i);
-            const uint32_t v = *d;
-            const uint32_t w = 256 - ((n >> 24) * ka) / 255;
-            uint32_t out;
-            if (grey && packed16) {
-                const uint32_t k5 = kr >> 3;
-                const uint32_t sn = Spread(n & 0xFFFF, spreadMask);
-                out = alone ? Fold(((sn * k5) >> 5) & spreadMask)
-                            : Fold(((sn * k5 + Spread(v, spreadMask) * (w >> 3)) >> 5) & spreadMask);
-            } else if (grey && wide) {
-                out = alone ? (((((n & 0xFF00FF) * kr) >> 8) & 0xFF00FF) + ((((n & 0xFF00) * kr) >> 8) & 0xFF00))
-                            : (((((v & 0xFF00FF) * w + (n & 0xFF00FF) * kr) >> 8) & 0xFF00FF) +
-                               ((((v & 0xFF00) * w + (n & 0xFF00) * kr) >> 8) & 0xFF00));
-            } else {
-                out = 0;
-                for (int c = 0; c < 3; ++c)
-                    out += alone ? ((((n & m[c]) * k[c]) >> 8) & m[c])
-                                 : (((((v & m[c]) * w) + ((n & m[c]) * k[c])) >> 8) & m[c]);
-            }
-            *d = static_cast<Pixel>(out);
-        }
-    });
+    if (grey && !wide && (m[1] == 0x7E0 || m[1] == 0x3E0))
+        TintedRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, fetch, ka,
+                          TintGreyPacked16{kr, m[1] == 0x3E0 ? kSpread555 : kSpread565});
+    else if (grey && wide)
+        TintedRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, fetch, ka, TintGrey32{kr});
+    else
+        TintedRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, fetch, ka,
+                          TintGeneric{{m[0], m[1], m[2]}, {kr, kg, kb}});
 }
 
 template <typename Pixel, typename Fetch>
@@ -169,6 +257,32 @@ void AdditiveRuns(const plat::dd::SurfaceDesc& desc, const Layout& L, int x, int
     const uint32_t* m = L.mask;
     const int* sh = L.shift;
     const int* const* T = L.table;
+    if (sizeof(Pixel) == 4 && L.byteLanes) {
+        // Eight-bit channels: the saturation table's min(i, 255) is a saturating byte add,
+        // worked on red and blue together and on green.
+        uint32_t laneK[3];  // the tint of the channel in bits 0-7, 8-15 and 16-23
+        for (int c = 0; c < 3; ++c)
+            laneK[sh[c] / 8] = k[c];
+        WalkRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, [&](Pixel* d, int step, size_t s, int len) {
+            if ((fetch(s) & 0xFFFFFF) == 0)
+                return;
+            for (int i = 0; i < len; ++i, d += step) {
+                uint32_t n = fetch(s + i);
+                if (!white)
+                    n = (((n & 0xFF) * laneK[0]) >> 8) | ((((n >> 8) & 0xFF) * laneK[1]) >> 8 << 8) |
+                        ((((n >> 16) & 0xFF) * laneK[2]) >> 8 << 16);
+                const uint32_t v = *d;
+                uint32_t rb = (v & 0xFF00FF) + (n & 0xFF00FF);
+                uint32_t g = (v & 0xFF00) + (n & 0xFF00);
+                const uint32_t rbOver = rb & 0x1000100;
+                const uint32_t gOver = g & 0x10000;
+                rb = (rb | (rbOver - (rbOver >> 8))) & 0xFF00FF;
+                g = (g | (gOver - (gOver >> 8))) & 0xFF00;
+                *d = static_cast<Pixel>(rb | g);
+            }
+        });
+        return;
+    }
     WalkRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, [&](Pixel* d, int step, size_t s, int len) {
         if ((fetch(s) & 0xFFFFFF) == 0)
             return;

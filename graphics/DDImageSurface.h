@@ -20,6 +20,9 @@ struct Layout {
     int bits[3] = {0, 0, 0};
     const int* table[3] = {nullptr, nullptr, nullptr};
     bool standardOrder = true;
+    // A 32-bit layout whose three channels are the low three bytes in any order: its
+    // per-channel formulas may be worked two lanes at a time.
+    bool byteLanes = false;
 
     Layout(const plat::dd::SurfaceDesc& desc, const DDInterface& display) {
         bitCount = desc.format.bitCount;
@@ -36,6 +39,8 @@ struct Layout {
         table[1] = display.mGreenAddTable;
         table[2] = display.mBlueAddTable;
         standardOrder = DDInterface::IsStandardRGBOrder();
+        byteLanes = bitCount == 32 && (mask[0] | mask[1] | mask[2]) == 0xFFFFFF && bits[0] == 8 && bits[1] == 8 &&
+                    bits[2] == 8;
     }
 };
 

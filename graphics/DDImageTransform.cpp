@@ -6,6 +6,11 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "graphics/DDImage.h"
 #include "graphics/DDImageSurface.h"
@@ -51,15 +56,16 @@ struct Sums {
     uint32_t A, S[3];  // red, green, blue
 };
 
+// Red and blue are summed together in the two halves of one word: each half stays below
+// 255 * 255, since the four alpha weights add up to at most 255.
 inline Sums SumOf(const Sample& s) {
-    Sums r{0, {0, 0, 0}};
+    uint32_t rb = 0, g = 0, A = 0;
     for (int k = 0; k < 4; ++k) {
-        r.A += s.a[k];
-        r.S[0] += ((s.p[k] >> 16) & 0xFF) * s.a[k];
-        r.S[1] += ((s.p[k] >> 8) & 0xFF) * s.a[k];
-        r.S[2] += (s.p[k] & 0xFF) * s.a[k];
+        A += s.a[k];
+        rb += (s.p[k] & 0xFF00FF) * s.a[k];
+        g += (s.p[k] & 0xFF00) * s.a[k];
     }
-    return r;
+    return Sums{A, {rb >> 16, g >> 8, rb & 0xFFFF}};
 }
 
 struct Step565 {
@@ -84,16 +90,58 @@ struct Step555 {
     }
 };
 
+// Byte lanes: out = ((S & ~0xFF) + d * (256 - A)) >> 8 per channel, red and blue together
+// (each half stays below 255 * 256).
 struct Step32 {
     uint32_t operator()(uint32_t D, Sample& s) const {
-        const Sums q = SumOf(s);
-        const uint32_t inv = 256 - q.A;
-        const uint32_t r = ((q.S[0] & ~0xFFu) + ((D >> 16) & 0xFF) * inv) >> 8;
-        const uint32_t g = ((q.S[1] & ~0xFFu) + ((D >> 8) & 0xFF) * inv) >> 8;
-        const uint32_t b = ((q.S[2] & ~0xFFu) + (D & 0xFF) * inv) >> 8;
-        return ((r & 0xFF) << 16) | ((g & 0xFF) << 8) | (b & 0xFF);
+        uint32_t rb = 0, g = 0, A = 0;
+        for (int k = 0; k < 4; ++k) {
+            A += s.a[k];
+            rb += (s.p[k] & 0xFF00FF) * s.a[k];
+            g += (s.p[k] & 0xFF00) * s.a[k];
+        }
+        const uint32_t inv = 256 - A;
+        const uint32_t outRB = (((rb & 0xFF00FF00) + (D & 0xFF00FF) * inv) >> 8) & 0xFF00FF;
+        const uint32_t outG = (((g & 0xFF0000) + (D & 0xFF00) * inv) >> 8) & 0xFF00;
+        return outRB | outG;
     }
 };
+
+#if defined(__SSE2__)
+// An unturned row of Step32 samples, one pixel per step in 16-bit lanes: the alpha weights are
+// (weight * alpha) >> 16 (an unsigned high multiply), the channel sums stay below 255 * 255,
+// and the blend below 255 * 256, as in the scalar step.
+inline void AlignedRow32(uint32_t* d, int count, const uint32_t* top, const uint32_t* bottom,
+                         const uint32_t weight[4]) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i wTop = _mm_set_epi16(short(weight[1]), short(weight[1]), short(weight[1]), short(weight[1]),
+                                       short(weight[0]), short(weight[0]), short(weight[0]), short(weight[0]));
+    const __m128i wBottom = _mm_set_epi16(short(weight[3]), short(weight[3]), short(weight[3]), short(weight[3]),
+                                          short(weight[2]), short(weight[2]), short(weight[2]), short(weight[2]));
+    const __m128i full = _mm_set1_epi16(256);
+    const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF00));
+    for (int i = 0; i < count; ++i) {
+        const __m128i t = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top + i));
+        const __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bottom + i));
+        if (((top[i] | top[i + 1] | bottom[i] | bottom[i + 1]) >> 24) == 0) {
+            d[i] &= 0xFFFFFF;
+            continue;
+        }
+        const __m128i t16 = _mm_unpacklo_epi8(t, zero);
+        const __m128i b16 = _mm_unpacklo_epi8(b, zero);
+        const __m128i aTop = _mm_mulhi_epu16(wTop, _mm_shufflehi_epi16(_mm_shufflelo_epi16(t16, 0xFF), 0xFF));
+        const __m128i aBottom = _mm_mulhi_epu16(wBottom, _mm_shufflehi_epi16(_mm_shufflelo_epi16(b16, 0xFF), 0xFF));
+        __m128i sums = _mm_add_epi16(_mm_mullo_epi16(t16, aTop), _mm_mullo_epi16(b16, aBottom));
+        sums = _mm_add_epi16(sums, _mm_srli_si128(sums, 8));
+        __m128i A = _mm_add_epi16(aTop, aBottom);
+        A = _mm_add_epi16(A, _mm_srli_si128(A, 8));
+        const __m128i dest = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(d[i])), zero);
+        const __m128i out = _mm_srli_epi16(
+            _mm_add_epi16(_mm_and_si128(sums, high), _mm_mullo_epi16(dest, _mm_sub_epi16(full, A))), 8);
+        d[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(out, zero))) & 0xFFFFFF;
+    }
+}
+#endif
 
 struct StepGeneric {
     const Layout* L;
@@ -148,8 +196,11 @@ struct RotatedSetup {
 
 // The rows of a rotated blit into a locked surface; every sample of a row's span and its right
 // and lower neighbours lie inside the source rectangle.
+// Four transparent neighbours give A = 0, and every pixel step then rewrites the destination
+// with its own channel bits: that case skips the arithmetic.
 template <typename Pixel, typename Fetch, typename Step>
 void DrawRotatedRows(const plat::dd::SurfaceDesc& desc, const RotatedSetup& st, const Fetch& fetch, Step step) {
+    const uint32_t channels = desc.format.redMask | desc.format.greenMask | desc.format.blueMask;
     const int W = st.srcW, H = st.srcH;
     const int du = st.du, dv = st.dv;
     for (int r = 0; r < st.boxHeight; ++r) {
@@ -197,10 +248,48 @@ void DrawRotatedRows(const plat::dd::SurfaceDesc& desc, const RotatedSetup& st, 
         u = static_cast<int>(U + first * du);
         v = static_cast<int>(V + first * dv);
         Pixel* d = RowOf<Pixel>(desc, st.y0 + r) + st.x0 + first;
+        if (du == 65536 && dv == 0) {
+            // Unturned (a sub-pixel placement): the fraction, and so the four weights, stay the
+            // same along the row, and each sample's right neighbours are the next one's left.
+            const uint32_t fu = (static_cast<uint32_t>(u) & 0xFFFE) | 1;
+            const uint32_t fv = (static_cast<uint32_t>(v) & 0xFFFE) | 1;
+            const uint32_t weight[4] = {((0x10000 - fu) * (0x10000 - fv)) >> 16, (fu * (0x10000 - fv)) >> 16,
+                                   ((0x10000 - fu) * fv) >> 16, (fu * fv) >> 16};
+            size_t index = st.srcBase + static_cast<size_t>(v >> 16) * st.srcImageWidth + static_cast<size_t>(u >> 16);
+#if defined(__SSE2__)
+            if constexpr (std::is_same_v<Step, Step32> && std::is_same_v<Fetch, PixelOps::ArgbFetch>) {
+                AlignedRow32(reinterpret_cast<uint32_t*>(d), static_cast<int>(last - first + 1), fetch.pixels + index,
+                             fetch.pixels + index + st.srcImageWidth, weight);
+                continue;
+            }
+#endif
+            uint32_t top = fetch(index), bottom = fetch(index + st.srcImageWidth);
+            for (int64_t i = first; i <= last; ++i, ++d) {
+                ++index;
+                Sample s;
+                s.p[0] = top;
+                s.p[1] = fetch(index);
+                s.p[2] = bottom;
+                s.p[3] = fetch(index + st.srcImageWidth);
+                top = s.p[1];
+                bottom = s.p[3];
+                if (((s.p[0] | s.p[1] | s.p[2] | s.p[3]) >> 24) == 0) {
+                    *d = static_cast<Pixel>(*d & channels);
+                    continue;
+                }
+                for (int k = 0; k < 4; ++k)
+                    s.a[k] = (weight[k] * (s.p[k] >> 24)) >> 16;
+                *d = static_cast<Pixel>(step(*d, s));
+            }
+            continue;
+        }
         for (int64_t i = first; i <= last; ++i) {
             Sample s;
             FetchSample(fetch, st.srcBase, st.srcImageWidth, u, v, s);
-            *d = static_cast<Pixel>(step(*d, s));
+            if (((s.p[0] | s.p[1] | s.p[2] | s.p[3]) >> 24) == 0)
+                *d = static_cast<Pixel>(*d & channels);
+            else
+                *d = static_cast<Pixel>(step(*d, s));
             u += du;
             v += dv;
             ++d;

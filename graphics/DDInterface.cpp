@@ -109,6 +109,7 @@ void DisplayHost::SetPresentationRect(const Rect&) {}
 void DisplayHost::SetVSyncBroken() {}
 void DisplayHost::Notify3DTestRun() {}
 ImageHost* DisplayHost::GetImageHost() { return Velm::GetImageHost(); }
+CriticalSection* DisplayHost::GetDisplayLock() { return nullptr; }
 
 std::string DisplayHost::ErrorName(int32_t result) {
     return GetDirectXErrorName(static_cast<long>(static_cast<uint32_t>(result)));
@@ -118,7 +119,10 @@ Display3D::~Display3D() = default;
 
 // ---- DDInterface ----
 
-DDInterface::DDInterface(DisplayHost* app) : mApp(app) {}
+DDInterface::DDInterface(DisplayHost* app) : mApp(app), mCritSect(&mOwnLock) {
+    if (mApp != nullptr && mApp->GetDisplayLock() != nullptr)
+        mCritSect = mApp->GetDisplayLock();
+}
 
 DDInterface::~DDInterface() {
     delete[] mRedAddTable;
@@ -128,7 +132,7 @@ DDInterface::~DDInterface() {
     m3D.reset();
     // Images that outlive the display lose their surfaces (read back first) and then draw
     // from memory only.
-    plat::ScopedLock lock(mCritSect);
+    CritSectLock lock(*mCritSect);
     const std::set<DDImage*> survivors = mDDImageSet;
     for (DDImage* image : survivors) {
         image->ReleaseSurface();
@@ -149,7 +153,7 @@ bool DDInterface::CheckResult(plat::dd::Result result, const char* label) {
 
 plat::dd::Result DDInterface::CreateSurface(const plat::dd::SurfaceRequest& request,
                                             std::shared_ptr<plat::dd::Surface>* surface) {
-    plat::ScopedLock lock(mCritSect);
+    CritSectLock lock(*mCritSect);
     if (surface == nullptr)
         return plat::dd::kErrInvalidParams;
     surface->reset();
@@ -176,7 +180,7 @@ plat::dd::Result DDInterface::ClearSurface(plat::dd::Surface* surface) {
 void DDInterface::Set3DLayer(std::unique_ptr<Display3D> layer) { m3D = std::move(layer); }
 
 void DDInterface::Cleanup() {
-    plat::ScopedLock lock(mCritSect);
+    CritSectLock lock(*mCritSect);
     mInitialized = false;
     if (m3D)
         m3D->Cleanup();
@@ -206,6 +210,7 @@ bool DDInterface::Do3DTest() {
     CardTestOutcome outcome;
     if (!m3D->RunCardTest(*this, mApp->MinVideoMemory3D(), mApp->RecommendedVideoMemory3D(), &outcome))
         return false;
+    mTestOutcome = outcome;
     if (mApp->AutoEnable3D() && !outcome.hasFailure && !outcome.hasWarning)
         mIs3D = true;
     if (outcome.hasFailure)
@@ -236,7 +241,7 @@ void DDInterface::SetPixelFormat(const plat::dd::PixelFormat& format) {
 
 int DDInterface::Init(plat::Window* window, bool isWindowed) {
     using namespace plat::dd;
-    plat::ScopedLock lock(mCritSect);
+    CritSectLock lock(*mCritSect);
     mInitialized = false;
     Cleanup();
 
@@ -394,7 +399,7 @@ int DDInterface::Init(plat::Window* window, bool isWindowed) {
 
 void DDInterface::SetDrawInVideoMemory(bool on) {
     using namespace plat::dd;
-    plat::ScopedLock lock(mCritSect);
+    CritSectLock lock(*mCritSect);
     mVideoOnlyDraw = on;
     if (on && !mSecondarySurface) {
         SurfaceRequest request;
@@ -419,7 +424,7 @@ void DDInterface::SetDrawInVideoMemory(bool on) {
 
 bool DDInterface::Redraw(const Rect* clip) {
     using namespace plat::dd;
-    plat::ScopedLock lock(mCritSect);
+    CritSectLock lock(*mCritSect);
     if (!mInitialized || !mDD || !mPrimarySurface || !mDrawSurface)
         return false;
     mInRedraw = true;
@@ -487,17 +492,17 @@ bool DDInterface::Redraw(const Rect* clip) {
 }
 
 void DDInterface::AddImage(DDImage* image) {
-    plat::ScopedLock lock(mCritSect);
+    CritSectLock lock(*mCritSect);
     mDDImageSet.insert(image);
 }
 
 void DDInterface::RemoveImage(DDImage* image) {
-    plat::ScopedLock lock(mCritSect);
+    CritSectLock lock(*mCritSect);
     mDDImageSet.erase(image);
 }
 
 bool DDInterface::SetCursorImage(MemoryImage* image) {
-    plat::ScopedLock lock(mCritSect);
+    CritSectLock lock(*mCritSect);
     if (mCursorImage == image)
         return false;
     mCursorImage = image;
@@ -505,7 +510,7 @@ bool DDInterface::SetCursorImage(MemoryImage* image) {
 }
 
 MemoryImage* DDInterface::GetCursorImage() {
-    plat::ScopedLock lock(mCritSect);
+    CritSectLock lock(*mCritSect);
     return mCursorImage;
 }
 
@@ -514,10 +519,22 @@ void DDInterface::SetCursorPos(int x, int y) {
     mNextCursorY = y;
     if (mInRedraw)
         return;
-    plat::ScopedLock lock(mCritSect);
+    CritSectLock lock(*mCritSect);
     // The system colour cursor follows the pointer by itself; only the position is kept.
     mCursorX = x;
     mCursorY = y;
+}
+
+void DDInterface::SetNextCursorPos(int x, int y) {
+    mNextCursorX = x;
+    mNextCursorY = y;
+}
+
+void DDInterface::GetCursorPos(int* x, int* y) {
+    if (x != nullptr)
+        *x = mNextCursorX;
+    if (y != nullptr)
+        *y = mNextCursorY;
 }
 
 void DDInterface::FreeImageTexture(MemoryImage* image) {

@@ -10,7 +10,7 @@
 #include "graphics/NativePixelFormat.h"
 #include "graphics/Rect.h"
 #include "platform/DdDevice.h"
-#include "platform/RecursiveLock.h"
+#include "resources/CriticalSection.h"
 
 namespace plat {
 class Window;
@@ -70,6 +70,9 @@ public:
     virtual std::string ErrorName(int32_t result);
     // The host the display's surface images register with as memory images.
     virtual ImageHost* GetImageHost();
+    // The display lock when the application keeps it (it also guards the application's image
+    // set); null lets the display use a lock of its own.
+    virtual CriticalSection* GetDisplayLock();
 };
 
 // The outcome of the video-card test as the display's 3D decision needs it.
@@ -208,7 +211,11 @@ public:
     // False when image is the one already set.
     bool SetCursorImage(MemoryImage* image);
     MemoryImage* GetCursorImage();
+    // The cursor thread's move; also where the next frame expects the cursor.
     void SetCursorPos(int x, int y);
+    // Only where the next frame expects the cursor.
+    void SetNextCursorPos(int x, int y);
+    void GetCursorPos(int* x, int* y);
     void FreeImageTexture(MemoryImage* image);
 
     // The published pixel format for images' native copies (valid after a set-up).
@@ -221,17 +228,22 @@ public:
     void Set3DLayer(std::unique_ptr<Display3D> layer);
     Display3D* Get3DLayer() { return m3D.get(); }
     bool Is3D() const { return mIs3D; }
+    // Whether a video-card test ran on this display, and what it found.
+    bool CardTestRan() const { return mTestRan; }
+    const CardTestOutcome& GetCardTestOutcome() const { return mTestOutcome; }
 
     // The process-wide standard RGB order flag: blue mask < green mask < red mask.
     static bool IsStandardRGBOrder();
 
-    // The display lock.
-    plat::RecursiveLock mCritSect;
+    // The display lock: the host's, or the display's own.
+    CriticalSection& GetLock() { return *mCritSect; }
 
 private:
     bool Do3DTest();
     void SetPixelFormat(const plat::dd::PixelFormat& format);
 
+    CriticalSection mOwnLock;
+    CriticalSection* mCritSect;
     std::unique_ptr<plat::dd::Device> mDD;
     bool mHaveDD7 = false;
     std::shared_ptr<plat::dd::Surface> mPrimarySurface;
@@ -239,6 +251,7 @@ private:
     std::shared_ptr<plat::dd::Surface> mDrawSurface;
     std::unique_ptr<Display3D> m3D;
     bool mTestRan = false;
+    CardTestOutcome mTestOutcome;
     NativePixelFormat mNativeFormat;
 };
 

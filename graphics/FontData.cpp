@@ -1,6 +1,7 @@
 #include "graphics/FontData.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 #include "graphics/FontHost.h"

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <vector>
 
+#include "graphics/DDImage.h"
+#include "graphics/DDInterface.h"
 #include "graphics/FontHost.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
-#include "graphics/TextSurface.h"
+#include "platform/DdSurface.h"
 
 namespace Velm {
 
@@ -54,8 +56,6 @@ uint32_t RecoverPixel(uint32_t w, uint32_t b) {
 
 }  // namespace
 
-TextSurface::~TextSurface() = default;
-
 SysFont::SysFont(const std::string& face, int pointSize, bool bold, bool italic, bool underline) {
     Init(GetFontHost(), face, pointSize, plat::text::kAnsiCharset, bold, italic, underline);
 }
@@ -100,13 +100,8 @@ void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, con
     const uint32_t rgb = (static_cast<uint32_t>(color.red & 0xFF) << 16) |
                          (static_cast<uint32_t>(color.green & 0xFF) << 8) | static_cast<uint32_t>(color.blue & 0xFF);
 
-    if (TextSurface* surface = dynamic_cast<TextSurface*>(g->dest)) {
-        plat::text::PixelTarget target;
-        if (!surface->BeginSurfaceText(&target)) return;
-        const int tx = static_cast<int>(x + g->transX);
-        const int ty = static_cast<int>(y - ascent + 1 + g->transY);
-        RenderCopies(font.get(), text, tx, ty, rgb, target, clip, drawShadow, simulateBold);
-        surface->EndSurfaceText();
+    if (DDImage* surfaceImage = dynamic_cast<DDImage*>(g->dest)) {
+        DrawOnSurface(surfaceImage, g, x, y, text, rgb, clip);
         return;
     }
 
@@ -122,7 +117,6 @@ void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, con
     target.width = w;
     target.height = h;
     target.pitchBytes = w * 4;
-    target.format = plat::text::PixelFormat::Xrgb8888;
     target.pixels = overWhite.data();
     RenderCopies(font.get(), text, 0, 0, rgb, target, whole, drawShadow, simulateBold);
     target.pixels = overBlack.data();
@@ -133,6 +127,38 @@ void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, con
     MemoryImage image(static_cast<ImageHost*>(nullptr));
     image.SetBits(pixels.data(), w, h);
     g->DrawImage(&image, x, y - ascent);
+}
+
+void SysFont::DrawOnSurface(DDImage* image, Graphics* g, int x, int y, const std::string& text, uint32_t rgb,
+                            const Rect& clip) {
+    if (image->mSurface == nullptr && !image->BuildSurface()) return;
+    if (image->mSurface == nullptr) return;
+    DDInterface* display = image->mDDInterface;
+    if (display != nullptr && image == display->GetScreenImage() && display->Is3D() && display->Get3DLayer() != nullptr)
+        display->Get3DLayer()->EndSceneIfOpen();
+
+    // A surface locked by a caller is drawn on through that lock; otherwise it is locked for
+    // the text alone.
+    plat::dd::SurfaceDesc desc;
+    const bool lockedOnEntry = image->mLockCount > 0;
+    if (lockedOnEntry)
+        desc = image->mLockedSurfaceDesc;
+    else if (plat::dd::Failed(image->mSurface->Lock(&desc)))
+        return;
+    plat::text::PixelTarget target;
+    target.pixels = desc.pixels;
+    target.pitchBytes = desc.pitch;
+    target.width = desc.width;
+    target.height = desc.height;
+    target.bitsPerPixel = desc.format.bitCount;
+    target.redMask = desc.format.redMask;
+    target.greenMask = desc.format.greenMask;
+    target.blueMask = desc.format.blueMask;
+    const int tx = static_cast<int>(x + g->transX);
+    const int ty = static_cast<int>(y - ascent + 1 + g->transY);
+    RenderCopies(font.get(), text, tx, ty, rgb, target, clip, drawShadow, simulateBold);
+    if (!lockedOnEntry) image->mSurface->Unlock();
+    image->DropMemoryCopies();
 }
 
 Font* SysFont::Duplicate() { return new SysFont(*this); }

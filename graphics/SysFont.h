@@ -8,6 +8,7 @@
 
 namespace Velm {
 
+class DDImage;
 class FontHost;
 
 // A font of the system (plat::text), used for the framework's default widget fonts, the
@@ -15,9 +16,10 @@ class FontHost;
 // per inch; ascent and height come from the font's metrics, ascentPadding and
 // lineSpacingOffset stay 0. A face name that contains a '/' is the path of a font file.
 //
-// Strings are drawn with the top of the line at y - ascent. On a destination that lives on a
-// display surface (TextSurface) the text is drawn straight onto the locked surface, one pixel
-// lower (y - ascent + 1), without the Graphics' scale, draw mode or tint. On any other
+// Strings are drawn with the top of the line at y - ascent. On a surface image (DDImage) the
+// text is drawn straight onto its locked display surface in the surface's pixel format, one
+// pixel lower (y - ascent + 1), without the Graphics' scale, draw mode or tint; the image's
+// memory copies are dropped afterwards, and an image that gets no surface is not drawn on. On any other
 // destination it is rendered twice, over white and over black, the colour and coverage of
 // every pixel are recovered from the two, and the result is drawn as an image at
 // (x, y - ascent) with the Graphics' translation, clip, tint and draw mode. A shadow (black,
@@ -46,6 +48,8 @@ public:
 private:
     void Init(FontHost* host, const std::string& face, int pointSize, int charSet, bool bold, bool italic,
               bool underline);
+    void DrawOnSurface(DDImage* image, Graphics* g, int x, int y, const std::string& text, uint32_t rgb,
+                       const Rect& clip);
 };
 
 }  // namespace Velm

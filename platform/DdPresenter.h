@@ -50,6 +50,9 @@ public:
 private:
     Window* mWindow;
     std::vector<uint32_t> mFrame;
+    // 16-bit frames convert through a table of every value, made for the last format seen.
+    std::vector<uint32_t> mTable;
+    PixelFormat mTableFormat;
 };
 
 // A 16- or 32-bit surface value as 0x00RRGGBB, each channel's bits moved to the top of the

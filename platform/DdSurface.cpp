@@ -48,6 +48,8 @@ Result Surface::Lock(SurfaceDesc* desc) {
     const Result fault = TakeFault(Op::Lock);
     if (Failed(fault))
         return fault;
+    if (mAccessHook != nullptr)
+        mAccessHook->BeforeSurfaceAccess(*this, true);
     GetDesc(desc);
     desc->pixels = mStorage.data() + mFirst;
     mLocked = true;
@@ -118,6 +120,10 @@ Result Surface::Blt(const Box* dstBox, Surface* src, const Box* srcBox, uint32_t
         return fault;
     if (mLocked || (src != nullptr && src->mLocked))
         return kErrSurfaceBusy;
+    if (src != nullptr && src != this && src->mAccessHook != nullptr && !(flags & kBltColorFill))
+        src->mAccessHook->BeforeSurfaceAccess(*src, false);
+    if (mAccessHook != nullptr)
+        mAccessHook->BeforeSurfaceAccess(*this, true);
     const Box dst = dstBox != nullptr ? *dstBox : Box{0, 0, mWidth, mHeight};
     if (!Inside(dst, mWidth, mHeight))
         return kErrInvalidRect;
@@ -166,6 +172,10 @@ Result Surface::Blt(const Box* dstBox, Surface* src, const Box* srcBox, uint32_t
 }
 
 void Surface::SwapPixels(Surface& other) {
+    if (mAccessHook != nullptr)
+        mAccessHook->BeforeSurfaceAccess(*this, true);
+    if (other.mAccessHook != nullptr)
+        other.mAccessHook->BeforeSurfaceAccess(other, true);
     if (other.mWidth == mWidth && other.mHeight == mHeight && other.mFormat == mFormat &&
         other.mPitch == mPitch && other.mFirst == mFirst)
         mStorage.swap(other.mStorage);

@@ -108,6 +108,18 @@ struct SurfaceDesc {
 };
 
 class Device;
+class Surface;
+
+// Someone who keeps a second copy of a surface's pixels (the 3D device renders into a buffer of
+// its own) is told before the surface's own operations touch them: at Lock, at Blt (for the
+// destination, and for the source with write false) and at SwapPixels. It writes its newer
+// pixels back first (through MutableRow, which calls no hook) and, when write is true, takes
+// the surface's pixels as the newer ones afterwards.
+class AccessHook {
+public:
+    virtual ~AccessHook() = default;
+    virtual void BeforeSurfaceAccess(Surface& surface, bool write) = 0;
+};
 
 class Surface {
 public:
@@ -152,6 +164,10 @@ public:
     // True when no byte of the canaries around the buffer and of the row padding changed.
     bool CanariesIntact() const;
 
+    // At most one hook; null removes it. The hook must outlive its registration.
+    void SetAccessHook(AccessHook* hook) { mAccessHook = hook; }
+    AccessHook* GetAccessHook() const { return mAccessHook; }
+
     // The device a primary surface shows through; set by the device.
     void SetOwner(Device* device) { mOwner = device; }
     Device* Owner() const { return mOwner; }
@@ -169,6 +185,7 @@ private:
     bool mHasColorKey = false;
     uint32_t mColorKey = 0;
     Device* mOwner = nullptr;
+    AccessHook* mAccessHook = nullptr;
 };
 
 }  // namespace dd

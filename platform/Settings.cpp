@@ -329,6 +329,9 @@ bool Settings::SetValue(const std::string& key, const std::string& name, uint32_
     bool replaced = false;
     for (Value& v : k.values) {
         if (SameName(v.name, name)) {
+            // Rewriting a value with what it already holds leaves the file alone.
+            if (v.type == type && v.data == value.data && previous.size() == mKeys.size())
+                return true;
             v.type = type;
             v.data = value.data;
             replaced = true;

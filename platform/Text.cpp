@@ -170,41 +170,66 @@ struct CachedGlyph {
 };
 
 // channel + (source - channel) * coverage / 255, rounded to the nearest value.
-void Blend(uint8_t& channel, int source, int coverage) {
+void BlendChannel(uint8_t& channel, int source, int coverage) {
     const int delta = (source - channel) * coverage;
     channel = static_cast<uint8_t>(channel + (delta >= 0 ? (delta + 127) / 255 : -((127 - delta) / 255)));
 }
 
-// Blends one pixel of colour (r, g, b) with coverage 0..255.
-void BlendPixel(const PixelTarget& target, int x, int y, int r, int g, int b, int coverage) {
-    uint8_t* row = static_cast<uint8_t*>(target.pixels) + static_cast<ptrdiff_t>(y) * target.pitchBytes;
-    if (target.format == PixelFormat::Xrgb8888) {
-        uint32_t& pixel = reinterpret_cast<uint32_t*>(row)[x];
-        uint8_t pr = static_cast<uint8_t>(pixel >> 16);
-        uint8_t pg = static_cast<uint8_t>(pixel >> 8);
-        uint8_t pb = static_cast<uint8_t>(pixel);
-        Blend(pr, r, coverage);
-        Blend(pg, g, coverage);
-        Blend(pb, b, coverage);
-        pixel = (pixel & 0xFF000000u) | (uint32_t(pr) << 16) | (uint32_t(pg) << 8) | pb;
-        return;
+// Where one colour channel lies in a pixel, and how to widen it to 8 bits and back.
+struct Channel {
+    uint32_t mask = 0;
+    int shift = 0;
+    int bits = 0;
+
+    explicit Channel(uint32_t channelMask) : mask(channelMask) {
+        if (mask == 0) return;
+        while (((mask >> shift) & 1u) == 0) ++shift;
+        while (bits < 32 - shift && ((mask >> (shift + bits)) & 1u) != 0) ++bits;
     }
-    uint16_t& pixel = reinterpret_cast<uint16_t*>(row)[x];
-    const bool is565 = target.format == PixelFormat::Rgb565;
-    const int r5 = is565 ? (pixel >> 11) & 31 : (pixel >> 10) & 31;
-    const int gBits = is565 ? (pixel >> 5) & 63 : (pixel >> 5) & 31;
-    const int b5 = pixel & 31;
-    uint8_t pr = static_cast<uint8_t>((r5 << 3) | (r5 >> 2));
-    uint8_t pg = is565 ? static_cast<uint8_t>((gBits << 2) | (gBits >> 4)) : static_cast<uint8_t>((gBits << 3) | (gBits >> 2));
-    uint8_t pb = static_cast<uint8_t>((b5 << 3) | (b5 >> 2));
-    Blend(pr, r, coverage);
-    Blend(pg, g, coverage);
-    Blend(pb, b, coverage);
-    if (is565)
-        pixel = static_cast<uint16_t>(((pr >> 3) << 11) | ((pg >> 2) << 5) | (pb >> 3));
-    else
-        pixel = static_cast<uint16_t>((pixel & 0x8000) | ((pr >> 3) << 10) | ((pg >> 3) << 5) | (pb >> 3));
-}
+    int Read(uint32_t pixel) const {
+        if (bits == 0) return 0;
+        const uint32_t value = (pixel & mask) >> shift;
+        if (bits >= 8) return static_cast<int>(value >> (bits - 8));
+        // Repeat the top bits into the low ones so that full scale stays 255.
+        uint32_t wide = 0;
+        for (int filled = 0; filled < 8; filled += bits) wide = (wide << bits) | value;
+        return static_cast<int>(wide >> ((8 + bits - 1) / bits * bits - 8));
+    }
+    uint32_t Write(int value) const {
+        if (bits == 0) return 0;
+        const uint32_t scaled = bits >= 8 ? static_cast<uint32_t>(value) << (bits - 8) : static_cast<uint32_t>(value) >> (8 - bits);
+        return (scaled << shift) & mask;
+    }
+};
+
+struct PixelWriter {
+    const PixelTarget& target;
+    Channel red;
+    Channel green;
+    Channel blue;
+    uint32_t keep;  // bits of a pixel that are no colour channel
+
+    explicit PixelWriter(const PixelTarget& to)
+        : target(to), red(to.redMask), green(to.greenMask), blue(to.blueMask),
+          keep(~(to.redMask | to.greenMask | to.blueMask)) {}
+
+    // Blends one pixel of colour (r, g, b) with coverage 0..255.
+    void Blend(int x, int y, int r, int g, int b, int coverage) const {
+        uint8_t* row = static_cast<uint8_t*>(target.pixels) + static_cast<ptrdiff_t>(y) * target.pitchBytes;
+        uint32_t pixel = target.bitsPerPixel == 16 ? reinterpret_cast<uint16_t*>(row)[x] : reinterpret_cast<uint32_t*>(row)[x];
+        uint8_t pr = static_cast<uint8_t>(red.Read(pixel));
+        uint8_t pg = static_cast<uint8_t>(green.Read(pixel));
+        uint8_t pb = static_cast<uint8_t>(blue.Read(pixel));
+        BlendChannel(pr, r, coverage);
+        BlendChannel(pg, g, coverage);
+        BlendChannel(pb, b, coverage);
+        pixel = (pixel & keep) | red.Write(pr) | green.Write(pg) | blue.Write(pb);
+        if (target.bitsPerPixel == 16)
+            reinterpret_cast<uint16_t*>(row)[x] = static_cast<uint16_t>(pixel);
+        else
+            reinterpret_cast<uint32_t*>(row)[x] = pixel;
+    }
+};
 
 }  // namespace
 
@@ -342,7 +367,8 @@ int TextFont::MeasureString(const std::string& bytes) {
 
 void TextFont::DrawString(const std::string& bytes, int x, int top, uint32_t rgb, const PixelTarget& target,
                           int clipLeft, int clipTop, int clipRight, int clipBottom) {
-    if (target.pixels == nullptr) return;
+    if (target.pixels == nullptr || (target.bitsPerPixel != 16 && target.bitsPerPixel != 32)) return;
+    const PixelWriter writer(target);
     const int left = std::max(clipLeft, 0);
     const int upper = std::max(clipTop, 0);
     const int right = std::min(clipRight, target.width);
@@ -362,14 +388,14 @@ void TextFont::DrawString(const std::string& bytes, int x, int top, uint32_t rgb
         for (int row = std::max(0, upper - gy); row < glyph.height && gy + row < lower; ++row) {
             const uint8_t* coverage = glyph.coverage.data() + static_cast<ptrdiff_t>(row) * glyph.width;
             for (int col = std::max(0, left - gx); col < glyph.width && gx + col < right; ++col)
-                if (coverage[col] != 0) BlendPixel(target, gx + col, gy + row, r, g, b, coverage[col]);
+                if (coverage[col] != 0) writer.Blend(gx + col, gy + row, r, g, b, coverage[col]);
         }
         pen += glyph.advance;
     }
     if (impl->request.underline) {
         const int lineTop = baseline + impl->underlineOffset;
         for (int y = std::max(lineTop, upper); y < std::min(lineTop + impl->underlineThickness, lower); ++y)
-            for (int px = std::max(x, left); px < std::min(pen, right); ++px) BlendPixel(target, px, y, r, g, b, 255);
+            for (int px = std::max(x, left); px < std::min(pen, right); ++px) writer.Blend(px, y, r, g, b, 255);
     }
 }
 

@@ -29,16 +29,17 @@ constexpr int kDefaultCharset = 1;      // 1252
 constexpr int kEastEuropeCharset = 238; // 1250
 constexpr int kRussianCharset = 204;    // 1251
 
-// Pixel formats text can be drawn into: 32-bit 0x00RRGGBB words, or 16-bit 5-6-5 / 5-5-5.
-enum class PixelFormat { Xrgb8888, Rgb565, Rgb555 };
-
-// Pixels to draw into; pitch may exceed width times the pixel size.
+// Pixels to draw into: 16 or 32 bits per pixel, the channels where their masks say (any
+// other bits of a pixel are kept); pitch may exceed width times the pixel size.
 struct PixelTarget {
     void* pixels = nullptr;
     int pitchBytes = 0;
     int width = 0;
     int height = 0;
-    PixelFormat format = PixelFormat::Xrgb8888;
+    int bitsPerPixel = 32;
+    uint32_t redMask = 0xFF0000;
+    uint32_t greenMask = 0xFF00;
+    uint32_t blueMask = 0xFF;
 };
 
 struct FontRequest {

@@ -170,8 +170,10 @@ public:
     virtual void Deal(bool retryUntilPairs);
     // Why the last deal was refused, or empty when it succeeded. A mode whose
     // deal cannot meet its own condition (a layer too large for its faces, a
-    // swap deal that kept leaving matching neighbours) says so here; the board
-    // then keeps whatever faces the failed deal left and is not to be played.
+    // swap deal that kept leaving matching neighbours, a tile set without the
+    // faces to deal) says so here. A refused deal leaves every face as it was
+    // before it; a freshly loaded level whose deal was refused is not to be
+    // played.
     const std::string& GetDealError() const { return mDealError; }
     // The 144 face numbers of the standard set: 1-27, 32-35 and 40-42 four times,
     // 28-31 and 36-39 once.

@@ -91,6 +91,25 @@ bool Layout4Rivers_t::SearchRoute(int a, int b, int* segments) {
         return true;
     }
 
+    // A cell blocked for this pair: the wall ring, or another active tile on it.
+    auto blockedFor = [&](int x, int y) {
+        if (!InsideRouteGrid(x, y) || x == 0 || y == 0 || x == kRouteColumns - 1 || y == kRouteRows - 1) return true;
+        int others = mOccupancy[y][x];
+        if (x == sx && y == sy) --others;
+        if (x == tx && y == ty) --others;
+        return others > 0;
+    };
+    // Most pairs of a crowded board end here, before the grid is prepared: the
+    // target walled in on all four sides (no route can reach it), or the start.
+    auto walledIn = [&](int x, int y) {
+        for (int d = 0; d < 4; ++d) {
+            if (!blockedFor(x + kDirX[d], y + kDirY[d])) return false;
+        }
+        return true;
+    };
+    if (walledIn(tx, ty)) return false;
+    if (walledIn(sx, sy)) return true;
+
     // The grid: the outer ring is wall, every cell of another active tile blocked.
     for (int y = 0; y < kRouteRows; ++y) {
         for (int x = 0; x < kRouteColumns; ++x) {
@@ -105,15 +124,6 @@ bool Layout4Rivers_t::SearchRoute(int a, int b, int* segments) {
     routeGrid[ty][tx] = kRouteTarget;
     auto open = [this](int x, int y) { return InsideRouteGrid(x, y) && routeGrid[y][x] != kRouteBlocked; };
 
-    // The target walled in on all four sides: no route can reach it.
-    bool targetOpen = false;
-    for (int d = 0; d < 4; ++d) {
-        const int x = tx + kDirX[d];
-        const int y = ty + kDirY[d];
-        if (InsideRouteGrid(x, y) && routeGrid[y][x] == kRouteEmpty) targetOpen = true;
-    }
-    if (!targetOpen) return false;
-
     // The shortest routes first: a route of one or two segments is always one
     // of them, so their fewest segments are the fewest of all routes whenever
     // that is at most two.
@@ -125,7 +135,18 @@ bool Layout4Rivers_t::SearchRoute(int a, int b, int* segments) {
     // were, so `open` still tells them apart.
     auto foundU = [&](int x1, int y1, int x2, int y2) {
         *segments = 3;
-        routePoints = {{sx, sy}, {x1, y1}, {x2, y2}, {tx, ty}};
+        routePoints.clear();
+        routePoints.emplace_back(sx, sy);
+        const int corners[3][2] = {{x1, y1}, {x2, y2}, {tx, ty}};
+        int x = sx;
+        int y = sy;
+        for (const auto& corner : corners) {
+            while (x != corner[0] || y != corner[1]) {
+                x += x < corner[0] ? 1 : (x > corner[0] ? -1 : 0);
+                y += y < corner[1] ? 1 : (y > corner[1] ? -1 : 0);
+                routePoints.emplace_back(x, y);
+            }
+        }
         return true;
     };
 
@@ -201,6 +222,9 @@ void Layout4Rivers_t::SearchShortestRoutes(int sx, int sy, int tx, int ty, int* 
             order[tail][0] = nx;
             order[tail][1] = ny;
             ++tail;
+            // Every cell nearer the target than the start has its value now: the
+            // descent needs no more of the wave.
+            if (nx == sx && ny == sy) head = tail;
         }
     }
     // The start cut off from the target: searched, and no route.

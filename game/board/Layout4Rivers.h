@@ -39,8 +39,8 @@ public:
     // straight segments of the route found, or kNoRoute. False when no route can
     // exist because the target's cell is walled in on all four sides; true with
     // kNoRoute when the start is cut off from the target. Callers accept a pair
-    // only on true with at most kMaxSegments segments. The route's cells (x, y)
-    // go to routePoints, start first.
+    // only on true with at most kMaxSegments segments. The route's cells (x, y),
+    // every cell from the start's to the target's, go to routePoints.
     //
     // Order of the search: neighbouring cells (one segment); the fewest segments
     // among the shortest routes, found by a walk over (cell, direction) along the

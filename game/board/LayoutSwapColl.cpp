@@ -631,6 +631,10 @@ void LayoutSwapColl_t::Deal(bool retryUntilPairs) {
     FillFaceList(swapFaces);
     RandomShuffle(swapFaces);
 
+    // A refused deal gives every tile back the face it had before.
+    std::vector<int> facesBefore(static_cast<size_t>(itemCount));
+    for (int i = 0; i < itemCount; ++i) facesBefore[static_cast<size_t>(i)] = Cell(i).face;
+
     std::vector<std::vector<int>> groups(static_cast<size_t>(std::max(layerCount, 1)));
     for (int i = 0; i < itemCount; ++i) {
         const LayoutCell_t& cell = Cell(i);
@@ -669,10 +673,16 @@ void LayoutSwapColl_t::Deal(bool retryUntilPairs) {
     }
     mNeighboursCached = false;
     mNeighbourCache.clear();
-    RefreshSpecialTiles();
     if (!failure.empty()) {
+        for (int i = 0; i < itemCount; ++i) {
+            const int face = facesBefore[static_cast<size_t>(i)];
+            if (face == 0) ClearFace(i);
+            else SetTileFace(i, face);
+        }
+        FindAvailablePairs();
         SetDealError("swap deal failed after " + std::to_string(dealAttempts) + " attempts: " + failure);
     }
+    RefreshSpecialTiles();
 }
 
 }  // namespace Velm

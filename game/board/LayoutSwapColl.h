@@ -102,7 +102,8 @@ public:
     // a repair step exchanges faces where neighbours still match. At most 51
     // attempts, each also bounded; when the last attempt still fails (a tile
     // without a face, matching neighbours, or no swap with retryUntilPairs), the
-    // deal is refused: GetDealError says why and dealAttempts counts the tries.
+    // deal is refused: every tile gets back the face it had before the deal,
+    // GetDealError says why and dealAttempts counts the tries.
     void Deal(bool retryUntilPairs) override;
     bool PickMatchingNeighbour(int tile, const std::vector<int>& list, int* out);
     std::vector<int> CollectUndealtNeighbours(int tile) const;

@@ -40,6 +40,7 @@ public:
     static std::shared_ptr<MusicLibrary> Acquire();
 
     plat::audio::Mixer* GetMixer() const { return mMixer.get(); }
+    std::shared_ptr<plat::audio::Mixer> GetSharedMixer() const { return mMixer; }
 
     // A stream file decoded whole ("wav" or "ogg"; any other extension fails); 0 on failure.
     Channel LoadStream(const std::string& path);

@@ -224,10 +224,12 @@ TEST_F(WindowAppTest, RightDoubleClickIsMinusTwoAndRecordedAsCodeSix)
 
     // A move by (3, 4) as a mouse record, then the button record.
     Velm::Buffer& demo = app.mDemoBuffer;
+    EXPECT_EQ(demo.ReadNumBits(4, false), 0);  // timing block: no updates since the start
     EXPECT_EQ(demo.ReadNumBits(1, false), 1);  // mouse record
     EXPECT_EQ(demo.ReadNumBits(1, false), 0);  // move by delta
     EXPECT_EQ(demo.ReadNumBits(6, true), 3);
     EXPECT_EQ(demo.ReadNumBits(6, true), 4);
+    EXPECT_EQ(demo.ReadNumBits(4, false), 0);
     EXPECT_EQ(demo.ReadNumBits(1, false), 1);  // mouse record
     EXPECT_EQ(demo.ReadNumBits(1, false), 1);  // button
     EXPECT_EQ(demo.ReadNumBits(1, false), 1);  // down

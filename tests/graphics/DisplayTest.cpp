@@ -4,7 +4,9 @@
 
 #include "graphics/Graphics.h"
 #include "platform/DdPresenter.h"
+#include "platform/Window.h"
 #include "tests/graphics/DisplayFixture.h"
+#include "tests/graphics/TestImages.h"
 
 namespace Velm {
 namespace {
@@ -257,6 +259,30 @@ TEST_F(DisplayTest, LetterboxedFullScreenIn3D) {
     EXPECT_EQ(host.presentation, Rect(0, 0, 1024, 768));
 }
 
+TEST_F(DisplayTest, ThreeDModePaths) {
+    plat::dd::SetDisplayConfig(Config(32));
+    FakeDisplayHost host;
+    DDInterface display(&host);
+    display.Set3DLayer(std::unique_ptr<Display3D>(new Fake3D()));
+    display.mIs3D = true;
+    ASSERT_EQ(display.Init(nullptr, true), RESULT_OK);
+    DDImage* screen = display.GetScreenImage();
+    // The drawing surface belongs to the 3D layer: no software locks.
+    EXPECT_TRUE(screen->IsDrawingSurfaceIn3D());
+    EXPECT_FALSE(screen->LockSurface());
+    EXPECT_FALSE(screen->UnlockSurface());
+    EXPECT_EQ(screen->mLockCount, 0);
+    // Any other image draws into its memory pixels.
+    DDImage other(&display);
+    const std::vector<uint32_t> black(4, 0xFF000000);
+    other.SetBits(black.data(), 2, 2, true);
+    std::unique_ptr<MemoryImage> white(test::MakeFilled(2, 2, 0xFFFFFFFF));
+    other.Blt(white.get(), 0, 0, Rect(0, 0, 1, 1), Color::White, 0);
+    EXPECT_EQ(other.mSurface, nullptr);
+    EXPECT_EQ(other.GetBits()[0], 0xFFFFFFFFu);
+    EXPECT_EQ(other.GetBits()[1], 0xFF000000u);
+}
+
 TEST_F(DisplayTest, CardTestRunsOnceAndDecides) {
     plat::dd::SetDisplayConfig(Config(32));
     FakeDisplayHost host;
@@ -332,6 +358,39 @@ TEST_F(DisplayTest, TestPatternThroughNullPresenter) {
             EXPECT_NE(first & rig.display->mBlueMask, 0u);
             EXPECT_TRUE(drawSurface->CanariesIntact());
         }
+    }
+}
+
+// The window presenter shows the frame in the window, converted to XRGB.
+TEST_F(DisplayTest, WindowPresenterShowsTheFrame) {
+    for (const test::SurfaceFormat& format : {test::AllFormats()[0], test::AllFormats()[3]}) {
+        SCOPED_TRACE(format.name);
+        plat::Window::Params params;
+        params.title = "display test";
+        params.width = 64;
+        params.height = 48;
+        std::string error;
+        std::unique_ptr<plat::Window> window = plat::Window::Create(params, &error);
+        if (!window)
+            GTEST_SKIP() << "no window: " << error;
+        window->Show(false);
+        DisplayRig rig(format);
+        ASSERT_EQ(rig.display->Init(window.get(), true), RESULT_OK);
+        DDImage* screen = rig.display->GetScreenImage();
+        screen->FillRect(Rect(0, 0, 64, 48), Color(10, 20, 30), 0);
+        screen->FillRect(Rect(8, 4, 20, 10), Color(250, 128, 0), 0);
+        ASSERT_TRUE(rig.display->Redraw(nullptr));
+        std::vector<uint32_t> shown;
+        int width = 0, height = 0;
+        if (!window->ReadBack(&shown, &width, &height))
+            GTEST_SKIP() << "the window cannot be read back here";
+        ASSERT_EQ(width, 64);
+        ASSERT_EQ(height, 48);
+        plat::dd::Surface* drawn = rig.display->GetDrawSurface();
+        for (int y = 0; y < 48; y += 5)
+            for (int x = 0; x < 64; x += 7)
+                EXPECT_EQ(shown[y * 64 + x] & 0xFFFFFF, plat::dd::ToXrgb(drawn->PixelAt(x, y), drawn->Format()))
+                    << x << "," << y;
     }
 }
 

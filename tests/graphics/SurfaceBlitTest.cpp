@@ -206,6 +206,26 @@ TEST(SurfaceBlit, MirroredEqualsPreFlipped) {
     }
 }
 
+// Long translucent runs (the wide loops) against the mirrored walk of the flipped source (a
+// pixel at a time).
+TEST(SurfaceBlit, LongTranslucentRuns) {
+    for (const SurfaceFormat& f : AllFormats()) {
+        SCOPED_TRACE(f.name);
+        DisplayRig rig(f);
+        const int w = 37, h = 3;
+        std::vector<uint32_t> pixels(w * h);
+        for (int i = 0; i < w * h; ++i)
+            pixels[i] = (static_cast<uint32_t>(1 + (i * 7) % 254) << 24) | static_cast<uint32_t>(i * 0x030507 + 0x405060);
+        std::unique_ptr<MemoryImage> source(Memory(w, h, pixels));
+        std::unique_ptr<MemoryImage> flipped(Memory(w, h, FlippedRows(pixels, w, h)));
+        auto a = rig.Target(40, 4, 0xFFC08040);
+        auto b = rig.Target(40, 4, 0xFFC08040);
+        a->Blt(source.get(), 1, 0, Rect(0, 0, w, h), Color::White, 0);
+        b->BltMirrored(flipped.get(), 1, 0, Rect(0, 0, w, h), Color::White, 0);
+        EXPECT_EQ(SurfaceValues(*a), SurfaceValues(*b));
+    }
+}
+
 TEST(SurfaceBlit, OpaqueCopyEqualsRunPath) {
     for (const SurfaceFormat& f : AllFormats()) {
         SCOPED_TRACE(f.name);
@@ -351,6 +371,32 @@ TEST(SurfaceRotate, TurnedImageStaysInsideTheClip) {
                 EXPECT_TRUE(dest->mSurface->CanariesIntact());
             }
     }
+}
+
+// The byte-lane steps of the standard order and the per-channel steps of the BGR order work
+// the same sums: the two 32-bit layouts give the same picture, channels swapped.
+TEST(SurfaceRotate, BgrOrderMatchesRgbOrder) {
+    std::unique_ptr<MemoryImage> source(Memory(9, 7, Mixed(9, 7, 21)));
+    std::vector<std::vector<uint32_t>> pictures[2];
+    for (int order = 0; order < 2; ++order) {
+        DisplayRig rig(AllFormats()[order == 0 ? 2 : 3]);
+        source->FreeSoftwareCaches();
+        for (int mode : {0, 1})
+            for (const Color& color : {Color::White, Color(90, 200, 40, 200)}) {
+                auto dest = rig.Target(16, 16, 0xFF204080);
+                dest->BltRotated(source.get(), 3.3f, 2.7f, Rect(0, 0, 9, 7), Rect(0, 0, 16, 16), color, mode, 0.45,
+                                 4.0f, 3.0f);
+                dest->BltF(source.get(), 5.5f, 8.25f, Rect(0, 0, 9, 7), Rect(0, 0, 16, 16), color, mode);
+                std::vector<uint32_t> values = SurfaceValues(*dest);
+                if (order == 1)
+                    for (uint32_t& v : values)
+                        v = ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
+                pictures[order].push_back(values);
+            }
+    }
+    ASSERT_EQ(pictures[0].size(), pictures[1].size());
+    for (size_t i = 0; i < pictures[0].size(); ++i)
+        EXPECT_EQ(pictures[0][i], pictures[1][i]) << i;
 }
 
 // Fault of the old design: a source that is no memory image dropped the destination's pixels.

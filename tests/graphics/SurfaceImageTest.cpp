@@ -90,6 +90,21 @@ TEST(SurfaceImage, ColourKeyedImageReadsBackTransparent) {
     }
 }
 
+TEST(SurfaceImage, ImageOutlivingTheDisplayKeepsItsPixels) {
+    std::unique_ptr<DDImage> image;
+    {
+        DisplayRig rig(AllFormats()[2]);
+        image = rig.Target(2, 2, 0xFF0A0B0C);
+        EXPECT_EQ(image->bits, nullptr);
+    }
+    EXPECT_EQ(image->mDDInterface, nullptr);
+    EXPECT_EQ(image->mSurface, nullptr);
+    ASSERT_NE(image->bits, nullptr);
+    EXPECT_EQ(image->bits[0], 0xFF0A0B0Cu);
+    image->FillRect(Rect(0, 0, 1, 1), Color(255, 0, 0), 0);
+    EXPECT_EQ(image->GetBits()[0], 0xFFFF0000u);
+}
+
 TEST(SurfaceImage, NestedLocks) {
     DisplayRig rig(AllFormats()[2]);
     auto image = rig.Filled(2, 2, 0xFF000000);
@@ -102,6 +117,22 @@ TEST(SurfaceImage, NestedLocks) {
     image->UnlockSurface();
     EXPECT_FALSE(image->mSurface->IsLocked());
     EXPECT_EQ(image->mLockCount, 0);
+}
+
+// A display copy inside an outer lock unlocks and locks again; when that second lock fails,
+// the next routine locks afresh instead of writing through a stale pointer.
+TEST(SurfaceImage, FailedRelockAfterDisplayCopy) {
+    DisplayRig rig(AllFormats()[2]);
+    auto dest = rig.Target(4, 4, 0xFF000000);
+    auto source = rig.Target(2, 2, 0xFFFFFFFF);
+    ASSERT_TRUE(dest->LockSurface());
+    plat::dd::InjectFault(plat::dd::Op::Lock, plat::dd::kErrSurfaceLost);
+    dest->Blt(source.get(), 0, 0, Rect(0, 0, 2, 2), Color::White, 0);
+    dest->FillRect(Rect(3, 3, 1, 1), Color(255, 255, 255), 0);
+    dest->UnlockSurface();
+    EXPECT_FALSE(dest->mSurface->IsLocked());
+    EXPECT_EQ(SurfaceValue(*dest, 0, 0) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(SurfaceValue(*dest, 3, 3), 0xFEFEFEu);
 }
 
 TEST(SurfaceImage, VideoMemorySwitch) {
@@ -228,6 +259,48 @@ TEST(SurfaceFill, OpaqueAndTranslucentFills) {
             expected += f.bits == 16 ? (((v * 128 + m[k]) >> 8) & m[k]) : (((v * 128) >> 8) & m[k]);
         }
         EXPECT_EQ(SurfaceValue(*image, 1, 1), expected);
+        EXPECT_TRUE(image->mSurface->CanariesIntact());
+    }
+}
+
+// A wide translucent fill over varied pixels: every pixel by the per-channel formula.
+TEST(SurfaceFill, WideTranslucentFill) {
+    for (const SurfaceFormat& f : AllFormats()) {
+        SCOPED_TRACE(f.name);
+        DisplayRig rig(f);
+        const DDInterface& d = *rig.display;
+        std::vector<uint32_t> pixels(19 * 3);
+        for (size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = 0xFF000000u | static_cast<uint32_t>(i * 0x0A1B2Cu + 0x10203u);
+        auto image = rig.Image(19, 3, pixels);
+        ASSERT_TRUE(image->BuildSurface());
+        image->DropMemoryCopies();
+        const std::vector<uint32_t> before = SurfaceValues(*image);
+        for (int a : {1, 77, 128, 254}) {
+            SCOPED_TRACE(a);
+            const std::vector<uint32_t> start = SurfaceValues(*image);
+            image->FillRect(Rect(1, 0, 17, 3), Color(200, 30, 255, a), 0);
+            const uint32_t m[3] = {d.mRedMask, d.mGreenMask, d.mBlueMask};
+            const uint32_t c[3] = {200, 30, 255};
+            const uint32_t A = static_cast<uint32_t>(a);
+            uint32_t F = 0;
+            for (int k = 0; k < 3; ++k)
+                F += (((((c[k] * A + (f.bits == 16 ? 128 : 127)) >> 8) + 1) * m[k]) >> 8) & m[k];
+            const std::vector<uint32_t> after = SurfaceValues(*image);
+            for (int y = 0; y < 3; ++y)
+                for (int x = 0; x < 19; ++x) {
+                    const uint32_t v = start[y * 19 + x];
+                    uint32_t expected = v;
+                    if (x >= 1 && x < 18) {
+                        expected = F;
+                        for (int k = 0; k < 3; ++k)
+                            expected += f.bits == 16 ? ((((v & m[k]) * (256 - A) + m[k]) >> 8) & m[k])
+                                                     : ((((v & m[k]) * (256 - A)) >> 8) & m[k]);
+                    }
+                    EXPECT_EQ(after[y * 19 + x], expected) << x << "," << y;
+                }
+        }
+        EXPECT_NE(SurfaceValues(*image), before);
         EXPECT_TRUE(image->mSurface->CanariesIntact());
     }
 }

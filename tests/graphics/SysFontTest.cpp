@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 
+#include "graphics/DDImage.h"
 #include "graphics/Graphics.h"
 #include "graphics/SysFont.h"
-#include "graphics/TextSurface.h"
+#include "platform/DdSurface.h"
 #include "platform/Text.h"
 #include "tests/graphics/TestImages.h"
 
@@ -17,30 +19,40 @@ namespace {
 
 const char kDejaVuSans[] = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
-// A memory image that offers its own pixels as the surface text is drawn on.
-class SurfaceImage : public MemoryImage, public TextSurface {
-public:
-    int begins = 0;
-    int ends = 0;
-    bool refuse = false;
+// Something to draw on: a memory image, or a surface image over a bare display surface
+// (no display; padded pitch and canary bytes around the pixels).
+struct Canvas {
+    std::unique_ptr<MemoryImage> memory;
+    std::unique_ptr<DDImage> surfaceImage;
+    std::shared_ptr<plat::dd::Surface> surface;
 
-    SurfaceImage(int w, int h, uint32_t argb) : MemoryImage(static_cast<ImageHost*>(nullptr)) {
-        std::vector<uint32_t> pixels(static_cast<size_t>(w) * h, argb);
-        SetBits(pixels.data(), w, h);
+    static Canvas Memory(int w, int h, uint32_t argb) {
+        Canvas canvas;
+        canvas.memory.reset(test::MakeFilled(w, h, argb));
+        return canvas;
     }
-    bool BeginSurfaceText(plat::text::PixelTarget* target) override {
-        if (refuse) return false;
-        ++begins;
-        target->pixels = GetBits();
-        target->pitchBytes = width * 4;
-        target->width = width;
-        target->height = height;
-        target->format = plat::text::PixelFormat::Xrgb8888;
-        return true;
+    // fill is in the surface's own format.
+    static Canvas Surface(int w, int h, uint32_t fill,
+                          const plat::dd::PixelFormat& format = plat::dd::PixelFormat::X8R8G8B8()) {
+        Canvas canvas;
+        canvas.surface = std::make_shared<plat::dd::Surface>(w, h, format, 0u, 12, 16);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) canvas.surface->SetPixelAt(x, y, fill);
+        canvas.surfaceImage = std::make_unique<DDImage>(nullptr);
+        canvas.surfaceImage->SetSurface(canvas.surface);
+        return canvas;
     }
-    void EndSurfaceText() override {
-        ++ends;
-        MarkBitsChanged();
+    Image* Target() { return memory ? static_cast<Image*>(memory.get()) : surfaceImage.get(); }
+    int Width() { return Target()->width; }
+    int Height() { return Target()->height; }
+    // The pixel as stored: ARGB for a memory image, the surface's own value for a surface.
+    uint32_t At(int x, int y) { return memory ? test::Pixel(*memory, x, y) : surface->PixelAt(x, y); }
+    void Draw(Font* font, const Color& color, const std::string& text, int x, int y, int dx = 0, int dy = 0) {
+        Graphics g(Target());
+        g.SetFont(font);
+        g.SetColor(color);
+        g.Translate(dx, dy);
+        g.DrawString(text, x, y);
     }
 };
 
@@ -53,11 +65,11 @@ struct Ink {
     int count = 0;
 };
 
-Ink FindInk(MemoryImage& image, uint32_t background) {
+Ink FindInk(Canvas& canvas, uint32_t background) {
     Ink ink;
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x)
-            if (test::Pixel(image, x, y) != background) {
+    for (int y = 0; y < canvas.Height(); ++y)
+        for (int x = 0; x < canvas.Width(); ++x)
+            if (canvas.At(x, y) != background) {
                 ink.left = std::min(ink.left, x);
                 ink.top = std::min(ink.top, y);
                 ink.right = std::max(ink.right, x);
@@ -106,21 +118,18 @@ TEST(SysFontTest, FaceNamesResolveToInstalledFaces) {
 
 TEST(SysFontTest, MemoryPathRecoversColourAndCoverage) {
     SysFont font(kDejaVuSans, 12);
-    std::unique_ptr<MemoryImage> dest(test::MakeFilled(60, 30, 0xFF000000));
-    Graphics g(dest.get());
-    g.SetFont(&font);
-    g.SetColor(Color(255, 0, 0));
-    g.DrawString("Hi", 5, 20);
-    const Ink ink = FindInk(*dest, 0xFF000000);
+    Canvas canvas = Canvas::Memory(60, 30, 0xFF000000);
+    canvas.Draw(&font, Color(255, 0, 0), "Hi", 5, 20);
+    const Ink ink = FindInk(canvas, 0xFF000000);
     ASSERT_GT(ink.count, 0);
     EXPECT_GE(ink.left, 5);
     EXPECT_LE(ink.right, 5 + font.StringWidth("Hi") - 1);
     EXPECT_GE(ink.top, 20 - font.GetAscent());
     EXPECT_LT(ink.bottom, 20);  // "Hi" has nothing below the baseline
     int solid = 0;
-    for (int y = 0; y < dest->height; ++y)
-        for (int x = 0; x < dest->width; ++x) {
-            const uint32_t p = test::Pixel(*dest, x, y);
+    for (int y = 0; y < canvas.Height(); ++y)
+        for (int x = 0; x < canvas.Width(); ++x) {
+            const uint32_t p = canvas.At(x, y);
             EXPECT_EQ(test::G(p), 0);
             EXPECT_EQ(test::B(p), 0);
             if (p == 0xFFFF0000u) ++solid;
@@ -130,37 +139,73 @@ TEST(SysFontTest, MemoryPathRecoversColourAndCoverage) {
 
 TEST(SysFontTest, SurfacePathDrawsOnePixelLower) {
     SysFont font(kDejaVuSans, 12);
-    std::unique_ptr<MemoryImage> memory(test::MakeFilled(60, 30, 0xFF000000));
-    SurfaceImage surface(60, 30, 0xFF000000);
-    for (Image* dest : {static_cast<Image*>(memory.get()), static_cast<Image*>(&surface)}) {
-        Graphics g(dest);
-        g.SetFont(&font);
-        g.SetColor(Color::White);
-        g.Translate(2, 1);
-        g.DrawString("Hi", 3, 19);
-    }
-    EXPECT_EQ(surface.begins, 1);
-    EXPECT_EQ(surface.ends, 1);
-    const Ink onMemory = FindInk(*memory, 0xFF000000);
-    const Ink onSurface = FindInk(surface, 0xFF000000);
+    Canvas memory = Canvas::Memory(60, 30, 0xFF000000);
+    Canvas surface = Canvas::Surface(60, 30, 0);
+    memory.Draw(&font, Color::White, "Hi", 3, 19, 2, 1);
+    surface.Draw(&font, Color::White, "Hi", 3, 19, 2, 1);
+    const Ink onMemory = FindInk(memory, 0xFF000000);
+    const Ink onSurface = FindInk(surface, 0);
     ASSERT_GT(onMemory.count, 0);
     ASSERT_GT(onSurface.count, 0);
     EXPECT_EQ(onSurface.left, onMemory.left);
     EXPECT_EQ(onSurface.top, onMemory.top + 1);
     EXPECT_EQ(onSurface.bottom, onMemory.bottom + 1);
     EXPECT_GE(onMemory.left, 5);  // translated
+    EXPECT_TRUE(surface.surface->CanariesIntact());
+    EXPECT_FALSE(surface.surface->IsLocked());
+    EXPECT_EQ(surface.surfaceImage->bits, nullptr);  // the surface holds the only copy now
 }
 
-TEST(SysFontTest, SurfaceThatCannotBeLockedIsLeftAlone) {
+TEST(SysFontTest, SurfacePathInEverySurfaceFormat) {
+    struct Case {
+        const char* why;
+        plat::dd::PixelFormat format;
+        uint32_t fullRed;
+    };
+    const Case cases[] = {
+        {"32-bit", plat::dd::PixelFormat::X8R8G8B8(), 0xFF0000},
+        {"32-bit BGR", plat::dd::PixelFormat::X8B8G8R8(), 0xFF},
+        {"16-bit 565", plat::dd::PixelFormat::R5G6B5(), 0xF800},
+        {"16-bit 555", plat::dd::PixelFormat::X1R5G5B5(), 0x7C00},
+    };
     SysFont font(kDejaVuSans, 12);
-    SurfaceImage surface(40, 20, 0xFF000000);
-    surface.refuse = true;
-    Graphics g(&surface);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        Canvas canvas = Canvas::Surface(50, 24, 0, c.format);
+        canvas.Draw(&font, Color(255, 0, 0), "Hi", 2, 18);
+        int full = 0;
+        for (int y = 0; y < canvas.Height(); ++y)
+            for (int x = 0; x < canvas.Width(); ++x) {
+                const uint32_t p = canvas.At(x, y);
+                EXPECT_EQ(p & ~c.format.redMask, 0u);
+                if (p == c.fullRed) ++full;
+            }
+        EXPECT_GT(full, 0);
+        EXPECT_TRUE(canvas.surface->CanariesIntact());
+    }
+}
+
+TEST(SysFontTest, SurfaceLockedByTheCallerIsDrawnThroughItsLock) {
+    SysFont font(kDejaVuSans, 12);
+    Canvas canvas = Canvas::Surface(40, 20, 0);
+    ASSERT_TRUE(canvas.surfaceImage->LockSurface());
+    canvas.Draw(&font, Color::White, "Hi", 0, 15);
+    EXPECT_TRUE(canvas.surface->IsLocked());
+    EXPECT_TRUE(canvas.surfaceImage->UnlockSurface());
+    EXPECT_GT(FindInk(canvas, 0).count, 0);
+}
+
+TEST(SysFontTest, SurfaceImageThatGetsNoSurfaceIsNotDrawnOn) {
+    SysFont font(kDejaVuSans, 12);
+    DDImage image(nullptr);  // no display: no surface can be built
+    std::vector<uint32_t> pixels(40 * 20, 0xFF000000);
+    image.SetBits(pixels.data(), 40, 20);
+    Graphics g(&image);
     g.SetFont(&font);
     g.SetColor(Color::White);
     g.DrawString("Hi", 0, 15);
-    EXPECT_EQ(FindInk(surface, 0xFF000000).count, 0);
-    EXPECT_EQ(surface.ends, 0);
+    EXPECT_EQ(image.GetBits()[40 * 5 + 3], 0xFF000000u);
+    for (int i = 0; i < 40 * 20; ++i) ASSERT_EQ(image.GetBits()[i], 0xFF000000u) << i;
 }
 
 TEST(SysFontTest, ShadowAndBoldOffsets) {
@@ -182,7 +227,6 @@ TEST(SysFontTest, ShadowAndBoldOffsets) {
         {"shadow, surface", true, false, true, 1, 1},
         {"shadow and bold, surface", true, true, true, 2, 1},
     };
-    const uint32_t grey = 0xFF808080;
     SysFont plain(kDejaVuSans, 14);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -191,18 +235,13 @@ TEST(SysFontTest, ShadowAndBoldOffsets) {
         font.simulateBold = c.bold;
         EXPECT_EQ(font.StringWidth("l"), plain.StringWidth("l"));
 
-        std::unique_ptr<MemoryImage> reference(test::MakeFilled(30, 30, grey));
-        std::unique_ptr<MemoryImage> drawn(c.surface ? new SurfaceImage(30, 30, grey) : test::MakeFilled(30, 30, grey));
-        std::unique_ptr<MemoryImage> plainDrawn(c.surface ? new SurfaceImage(30, 30, grey)
-                                                          : test::MakeFilled(30, 30, grey));
-        for (auto pair : {std::make_pair(&plain, plainDrawn.get()), std::make_pair(&font, drawn.get())}) {
-            Graphics g(pair.second);
-            g.SetFont(pair.first);
-            g.SetColor(Color::White);
-            g.DrawString("l", 5, 20);
-        }
-        const Ink base = FindInk(*plainDrawn, grey);
-        const Ink ink = FindInk(*drawn, grey);
+        const uint32_t grey = c.surface ? 0x808080u : 0xFF808080u;
+        Canvas drawn = c.surface ? Canvas::Surface(30, 30, grey) : Canvas::Memory(30, 30, grey);
+        Canvas plainDrawn = c.surface ? Canvas::Surface(30, 30, grey) : Canvas::Memory(30, 30, grey);
+        plainDrawn.Draw(&plain, Color::White, "l", 5, 20);
+        drawn.Draw(&font, Color::White, "l", 5, 20);
+        const Ink base = FindInk(plainDrawn, grey);
+        const Ink ink = FindInk(drawn, grey);
         ASSERT_GT(base.count, 0);
         EXPECT_EQ(ink.left, base.left);
         // On the memory path the text is rendered into a bitmap exactly as wide as the
@@ -212,8 +251,7 @@ TEST(SysFontTest, ShadowAndBoldOffsets) {
         EXPECT_EQ(ink.bottom, base.bottom + c.extraBottom);
         if (c.shadow) {
             // Below the stroke, one pixel right: darker than the background.
-            const uint32_t p = test::Pixel(*drawn, base.left + 1, base.bottom + 1);
-            EXPECT_LT(test::R(p), 0x80);
+            EXPECT_LT(test::R(drawn.At(base.left + 1, base.bottom + 1)), 0x80);
         }
     }
 }
@@ -233,12 +271,11 @@ TEST(SysFontTest, DuplicateDrawsPlainly) {
 
 TEST(SysFontTest, EmptyStringAndNoImageDrawNothing) {
     SysFont font(kDejaVuSans, 12);
-    std::unique_ptr<MemoryImage> dest(test::MakeFilled(20, 20, 0xFF000000));
-    Graphics g(dest.get());
-    g.SetFont(&font);
-    g.SetColor(Color::White);
-    g.DrawString("", 0, 15);
-    EXPECT_EQ(FindInk(*dest, 0xFF000000).count, 0);
+    for (bool surface : {false, true}) {
+        Canvas canvas = surface ? Canvas::Surface(20, 20, 0) : Canvas::Memory(20, 20, 0xFF000000);
+        canvas.Draw(&font, Color::White, "", 0, 15);
+        EXPECT_EQ(FindInk(canvas, surface ? 0u : 0xFF000000u).count, 0);
+    }
     Graphics nowhere;
     nowhere.SetFont(&font);
     nowhere.DrawString("Hi", 0, 15);  // a Graphics without an image changes nothing
@@ -249,23 +286,32 @@ TEST(SysFontTest, CharactersAbove127DrawTheirGlyphs) {
     for (const char* text : {"\xE9", "\x80", "\xDF"}) {  // e acute, euro sign, sharp s in code page 1252
         SCOPED_TRACE(static_cast<int>(static_cast<unsigned char>(text[0])));
         EXPECT_GT(font.StringWidth(text), 0);
-        std::unique_ptr<MemoryImage> dest(test::MakeFilled(20, 20, 0xFF000000));
-        Graphics g(dest.get());
-        g.SetFont(&font);
-        g.SetColor(Color::White);
-        g.DrawString(text, 2, 15);
-        EXPECT_GT(FindInk(*dest, 0xFF000000).count, 0);
+        Canvas canvas = Canvas::Memory(20, 20, 0xFF000000);
+        canvas.Draw(&font, Color::White, text, 2, 15);
+        EXPECT_GT(FindInk(canvas, 0xFF000000).count, 0);
     }
-    // "é" differs from "e": the accent reaches above the letter.
-    std::unique_ptr<MemoryImage> plain(test::MakeFilled(20, 20, 0xFF000000));
-    std::unique_ptr<MemoryImage> accented(test::MakeFilled(20, 20, 0xFF000000));
-    for (auto pair : {std::make_pair("e", plain.get()), std::make_pair("\xE9", accented.get())}) {
-        Graphics g(pair.second);
-        g.SetFont(&font);
-        g.SetColor(Color::White);
-        g.DrawString(pair.first, 2, 15);
-    }
-    EXPECT_LT(FindInk(*accented, 0xFF000000).top, FindInk(*plain, 0xFF000000).top);
+    // The e acute differs from e: the accent reaches above the letter.
+    Canvas plain = Canvas::Memory(20, 20, 0xFF000000);
+    Canvas accented = Canvas::Memory(20, 20, 0xFF000000);
+    plain.Draw(&font, Color::White, "e", 2, 15);
+    accented.Draw(&font, Color::White, "\xE9", 2, 15);
+    EXPECT_LT(FindInk(accented, 0xFF000000).top, FindInk(plain, 0xFF000000).top);
+}
+
+TEST(SysFontTest, CharactersTheFaceLacksComeFromTheFallbackFace) {
+    // The math face has no Cyrillic; byte 0xC0 of code page 1251 is the Cyrillic capital A.
+    const char kMathFace[] = "/usr/share/fonts/truetype/dejavu/DejaVuMathTeXGyre.ttf";
+    SysFont math(nullptr, kMathFace, 12, plat::text::kRussianCharset, false, false, false);
+    SysFont sans(nullptr, kDejaVuSans, 12, plat::text::kRussianCharset, false, false, false);
+    ASSERT_NE(math.font, nullptr);
+    EXPECT_EQ(math.font->GetFilePath(), kMathFace);
+    EXPECT_EQ(math.StringWidth("\xC0"), sans.StringWidth("\xC0"));
+    plat::text::GlyphImage glyph;
+    EXPECT_TRUE(math.font->RenderGlyph(0xC0, &glyph));
+    EXPECT_GT(glyph.width, 0);
+    Canvas canvas = Canvas::Memory(20, 20, 0xFF000000);
+    canvas.Draw(&math, Color::White, "\xC0", 2, 15);
+    EXPECT_GT(FindInk(canvas, 0xFF000000).count, 0);
 }
 
 TEST(PlatTextTest, CodePages) {
@@ -293,41 +339,62 @@ TEST(PlatTextTest, CodePages) {
     EXPECT_EQ(plat::text::PointsToPixels(11), 15);  // 14.67 rounds up
 }
 
-TEST(PlatTextTest, SixteenBitTargetsAndClipping) {
+TEST(PlatTextTest, SurfaceFormatsAndClipping) {
     plat::text::FontRequest request;
     request.path = kDejaVuSans;
     request.pixelHeight = 16;
     auto font = plat::text::TextFont::Open(request);
     ASSERT_NE(font, nullptr);
-    for (plat::text::PixelFormat format : {plat::text::PixelFormat::Rgb565, plat::text::PixelFormat::Rgb555}) {
-        // Padded pitch with canary words past each row.
+    struct Format {
+        const char* why;
+        int bits;
+        uint32_t red;
+        uint32_t green;
+        uint32_t blue;
+        uint32_t fullRed;  // pure red at full coverage
+    };
+    const Format formats[] = {
+        {"32-bit XRGB", 32, 0xFF0000, 0xFF00, 0xFF, 0xFF0000},
+        {"32-bit XBGR", 32, 0xFF, 0xFF00, 0xFF0000, 0xFF},
+        {"16-bit 565", 16, 0xF800, 0x07E0, 0x001F, 0xF800},
+        {"16-bit BGR 565", 16, 0x001F, 0x07E0, 0xF800, 0x001F},
+        {"16-bit 555", 16, 0x7C00, 0x03E0, 0x001F, 0x7C00},
+    };
+    for (const Format& f : formats) {
+        SCOPED_TRACE(f.why);
+        // Padded pitch with canary bytes past each row.
         const int width = 40;
         const int height = 20;
-        const int pitchWords = width + 4;
-        std::vector<uint16_t> pixels(static_cast<size_t>(pitchWords) * height, 0xBEEF);
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) pixels[static_cast<size_t>(y) * pitchWords + x] = 0;
+        const int bytes = f.bits / 8;
+        const int pitch = width * bytes + 8;
+        std::vector<uint8_t> pixels(static_cast<size_t>(pitch) * height, 0xA5);
+        for (int y = 0; y < height; ++y) std::fill_n(pixels.begin() + y * pitch, width * bytes, 0);
         plat::text::PixelTarget target;
         target.pixels = pixels.data();
-        target.pitchBytes = pitchWords * 2;
+        target.pitchBytes = pitch;
         target.width = width;
         target.height = height;
-        target.format = format;
-        font->DrawString("WWWWWW", 0, 0, 0xFFFFFF, target, 5, 0, 30, 20);
-        int inked = 0;
+        target.bitsPerPixel = f.bits;
+        target.redMask = f.red;
+        target.greenMask = f.green;
+        target.blueMask = f.blue;
+        font->DrawString("WWWWWW", 0, 0, 0xFF0000, target, 5, 0, 30, 20);
+        int full = 0;
         for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < pitchWords; ++x) {
-                const uint16_t p = pixels[static_cast<size_t>(y) * pitchWords + x];
+            for (int x = 0; x < pitch / bytes; ++x) {
+                uint32_t p = 0;
+                std::memcpy(&p, &pixels[static_cast<size_t>(y) * pitch + x * bytes], bytes);
                 if (x >= width) {
-                    EXPECT_EQ(p, 0xBEEF);
+                    EXPECT_EQ(p, bytes == 2 ? 0xA5A5u : 0xA5A5A5A5u);
                 } else if (x < 5 || x >= 30) {
-                    EXPECT_EQ(p, 0) << x << "," << y;
-                } else if (p != 0) {
-                    ++inked;
+                    EXPECT_EQ(p, 0u) << x << "," << y;
+                } else {
+                    EXPECT_EQ(p & ~f.red, 0u) << x << "," << y;  // red text only touches red bits
+                    if (p == f.fullRed) ++full;
                 }
             }
         }
-        EXPECT_GT(inked, 0);
+        EXPECT_GT(full, 0);
     }
 }
 

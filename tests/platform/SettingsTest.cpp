@@ -244,3 +244,17 @@ TEST(SettingsTest, DefaultPathFollowsXdgConfigHome) {
         unsetenv("XDG_CONFIG_HOME");
     }
 }
+
+TEST(SettingsTest, WritingTheSameValueAgainLeavesTheFileAlone) {
+    velmtest::TempDir dir;
+    const std::string path = dir / "registry.txt";
+    plat::Settings s(path);
+    ASSERT_TRUE(s.SetString(kGame, "Warning", "Low video memory."));
+    ASSERT_TRUE(s.SetDword(kGame, "Version", 2));
+    PutText(path, "; replaced behind the store's back\n");
+    EXPECT_TRUE(s.SetString(kGame, "Warning", "Low video memory."));
+    EXPECT_TRUE(s.SetDword(kGame, "Version", 2));
+    EXPECT_EQ(FileText(path), "; replaced behind the store's back\n");  // nothing was written
+    EXPECT_TRUE(s.SetDword(kGame, "Version", 3));
+    EXPECT_NE(FileText(path).find("\"Version\"=dword:00000003"), std::string::npos);
+}

@@ -1,0 +1,832 @@
+#include "platform/D3D7.h"
+
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+#include "platform/Files.h"
+
+namespace plat {
+namespace d3d7 {
+
+namespace {
+
+// Direct3D's "not in scene" and "scene in scene" results.
+constexpr Result kErrSceneNotInScene = static_cast<Result>(0x887600B3u);
+constexpr Result kErrSceneInScene = static_cast<Result>(0x887600B2u);
+
+using GenFramebuffersFn = void (*)(GLsizei, GLuint*);
+using DeleteFramebuffersFn = void (*)(GLsizei, const GLuint*);
+using BindFramebufferFn = void (*)(GLenum, GLuint);
+using FramebufferTexture2DFn = void (*)(GLenum, GLenum, GLenum, GLuint, GLint);
+using CheckFramebufferStatusFn = GLenum (*)(GLenum);
+
+struct FaultSlot {
+    Result result = 0;
+    int skip = 0;
+    bool armed = false;
+};
+
+// The process's one GL context and what hangs on it.
+struct GlState {
+    std::mutex mutex;
+    bool tried = false;
+    bool ok = false;
+    std::string why;
+    EGLDisplay display = EGL_NO_DISPLAY;
+    EGLContext context = EGL_NO_CONTEXT;
+    std::thread::id thread;
+    std::vector<GLuint> pendingDeletes;  // texture names released on other threads
+    std::vector<Device*> devices;
+    std::array<FaultSlot, static_cast<size_t>(Op::Count)> faults;
+
+    GenFramebuffersFn genFramebuffers = nullptr;
+    DeleteFramebuffersFn deleteFramebuffers = nullptr;
+    BindFramebufferFn bindFramebuffer = nullptr;
+    FramebufferTexture2DFn framebufferTexture2D = nullptr;
+    CheckFramebufferStatusFn checkFramebufferStatus = nullptr;
+};
+
+GlState& State() {
+    static GlState* state = new GlState;  // lives as long as the process: textures may die late
+    return *state;
+}
+
+bool HasWord(const char* list, const char* word) {
+    if (list == nullptr)
+        return false;
+    const size_t n = std::strlen(word);
+    for (const char* p = std::strstr(list, word); p != nullptr; p = std::strstr(p + 1, word)) {
+        if ((p == list || p[-1] == ' ') && (p[n] == ' ' || p[n] == '\0'))
+            return true;
+    }
+    return false;
+}
+
+template <typename Fn>
+Fn LoadProc(const char* core, const char* ext) {
+    void (*proc)() = eglGetProcAddress(core);
+    if (proc == nullptr)
+        proc = eglGetProcAddress(ext);
+    return reinterpret_cast<Fn>(proc);
+}
+
+bool InitContext(GlState& s) {
+    const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
+    auto getPlatformDisplay =
+        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    if (getPlatformDisplay != nullptr && HasWord(clientExtensions, "EGL_MESA_platform_surfaceless"))
+        s.display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    if (s.display == EGL_NO_DISPLAY)
+        s.display = eglGetDisplay(EGL_DEFAULT_DISPLAY);
+    EGLint major = 0, minor = 0;
+    if (s.display == EGL_NO_DISPLAY || !eglInitialize(s.display, &major, &minor)) {
+        s.why = "no EGL display";
+        return false;
+    }
+    const char* extensions = eglQueryString(s.display, EGL_EXTENSIONS);
+    if (!HasWord(extensions, "EGL_KHR_surfaceless_context")) {
+        s.why = "EGL_KHR_surfaceless_context missing";
+        return false;
+    }
+    if (!eglBindAPI(EGL_OPENGL_API)) {
+        s.why = "EGL has no desktop OpenGL";
+        return false;
+    }
+    EGLConfig config = nullptr;
+    if (!HasWord(extensions, "EGL_KHR_no_config_context")) {
+        const EGLint want[] = {EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_NONE};
+        EGLint count = 0;
+        if (!eglChooseConfig(s.display, want, &config, 1, &count) || count < 1) {
+            s.why = "no EGL config for OpenGL";
+            return false;
+        }
+    }
+    const EGLint versioned[] = {EGL_CONTEXT_MAJOR_VERSION, 2, EGL_CONTEXT_MINOR_VERSION, 1, EGL_NONE};
+    s.context = eglCreateContext(s.display, config, EGL_NO_CONTEXT, versioned);
+    if (s.context == EGL_NO_CONTEXT)
+        s.context = eglCreateContext(s.display, config, EGL_NO_CONTEXT, nullptr);
+    if (s.context == EGL_NO_CONTEXT) {
+        s.why = "eglCreateContext failed";
+        return false;
+    }
+    if (!eglMakeCurrent(s.display, EGL_NO_SURFACE, EGL_NO_SURFACE, s.context)) {
+        s.why = "eglMakeCurrent failed";
+        return false;
+    }
+    s.genFramebuffers = LoadProc<GenFramebuffersFn>("glGenFramebuffers", "glGenFramebuffersEXT");
+    s.deleteFramebuffers = LoadProc<DeleteFramebuffersFn>("glDeleteFramebuffers", "glDeleteFramebuffersEXT");
+    s.bindFramebuffer = LoadProc<BindFramebufferFn>("glBindFramebuffer", "glBindFramebufferEXT");
+    s.framebufferTexture2D =
+        LoadProc<FramebufferTexture2DFn>("glFramebufferTexture2D", "glFramebufferTexture2DEXT");
+    s.checkFramebufferStatus =
+        LoadProc<CheckFramebufferStatusFn>("glCheckFramebufferStatus", "glCheckFramebufferStatusEXT");
+    if (!s.genFramebuffers || !s.deleteFramebuffers || !s.bindFramebuffer || !s.framebufferTexture2D ||
+        !s.checkFramebufferStatus) {
+        s.why = "OpenGL framebuffer objects missing";
+        return false;
+    }
+    s.thread = std::this_thread::get_id();
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    return true;
+}
+
+bool EnsureContext() {
+    GlState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (!s.tried) {
+        s.tried = true;
+        s.ok = InitContext(s);
+    }
+    return s.ok;
+}
+
+bool OnGlThread() {
+    GlState& s = State();
+    return s.ok && std::this_thread::get_id() == s.thread;
+}
+
+Result TakeFault(Op op) {
+    GlState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    FaultSlot& slot = s.faults[static_cast<size_t>(op)];
+    if (!slot.armed)
+        return dd::kOk;
+    if (slot.skip > 0) {
+        --slot.skip;
+        return dd::kOk;
+    }
+    slot.armed = false;
+    return slot.result;
+}
+
+// Deletes the texture names queued by other threads; GL thread only.
+void DrainDeletes() {
+    GlState& s = State();
+    std::vector<GLuint> names;
+    {
+        std::lock_guard<std::mutex> lock(s.mutex);
+        names.swap(s.pendingDeletes);
+    }
+    if (!names.empty())
+        glDeleteTextures(static_cast<GLsizei>(names.size()), names.data());
+}
+
+struct GlFormat {
+    GLint internal;
+    GLenum format;
+    GLenum type;
+};
+
+bool GlFormatOf(const PixelFormat& f, GlFormat* out) {
+    if (f == PixelFormat::A8R8G8B8()) {
+        *out = {GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV};
+        return true;
+    }
+    if (f == PixelFormat::A4R4G4B4()) {
+        *out = {GL_RGBA4, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV};
+        return true;
+    }
+    if (f == PixelFormat::R5G6B5()) {
+        *out = {GL_RGB, GL_RGB, GL_UNSIGNED_SHORT_5_6_5};
+        return true;
+    }
+    return false;
+}
+
+struct Channel {
+    int shift = 0;
+    int bits = 0;
+};
+
+Channel ChannelOf(uint32_t mask) {
+    Channel c;
+    if (mask == 0)
+        return c;
+    while (!(mask & 1u)) {
+        mask >>= 1;
+        ++c.shift;
+    }
+    while (mask & 1u) {
+        mask >>= 1;
+        ++c.bits;
+    }
+    return c;
+}
+
+uint32_t Expand(uint32_t value, int bits) {
+    if (bits >= 8)
+        return value >> (bits - 8);
+    if (bits <= 0)
+        return 0;
+    uint32_t out = value << (8 - bits);
+    for (int filled = bits; filled < 8; filled += bits)
+        out |= (value << (8 - bits)) >> filled;
+    return out & 0xFF;
+}
+
+uint64_t Fnv1a(const std::string& text, uint64_t seed) {
+    uint64_t hash = seed;
+    for (unsigned char c : text) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+std::string GlString(GLenum name) {
+    const GLubyte* text = glGetString(name);
+    return text != nullptr ? reinterpret_cast<const char*>(text) : std::string();
+}
+
+}  // namespace
+
+bool operator==(const PixelFormat& a, const PixelFormat& b) {
+    return a.flags == b.flags && a.bitCount == b.bitCount && a.alphaMask == b.alphaMask && a.redMask == b.redMask &&
+           a.greenMask == b.greenMask && a.blueMask == b.blueMask;
+}
+
+bool IsAvailable(std::string* why) {
+    const bool ok = EnsureContext();
+    if (!ok && why != nullptr)
+        *why = State().why;
+    if (ok && !OnGlThread()) {
+        if (why != nullptr)
+            *why = "the GL context belongs to another thread";
+        return false;
+    }
+    return ok;
+}
+
+size_t PendingTextureDeletes() {
+    GlState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    return s.pendingDeletes.size();
+}
+
+void InjectFault(Op op, Result result, int skip) {
+    GlState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.faults[static_cast<size_t>(op)] = {result, skip, true};
+}
+
+void ClearFaults() {
+    GlState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    for (FaultSlot& slot : s.faults)
+        slot = FaultSlot();
+}
+
+Result GetAdapterIdentity(AdapterIdentity* identity) {
+    if (identity == nullptr)
+        return dd::kErrInvalidParams;
+    if (!IsAvailable())
+        return dd::kErrNoDirectDrawHw;
+    identity->vendor = GlString(GL_VENDOR);
+    identity->renderer = GlString(GL_RENDERER);
+    identity->version = GlString(GL_VERSION);
+    identity->description = identity->renderer + " (" + identity->vendor + ")";
+    const std::string all = identity->vendor + "\n" + identity->renderer + "\n" + identity->version;
+    const uint64_t a = Fnv1a(all, 14695981039346656037ull);
+    const uint64_t b = Fnv1a(all, a ^ 0x9E3779B97F4A7C15ull);
+    for (int i = 0; i < 8; ++i) {
+        identity->identifier[i] = static_cast<uint8_t>(a >> (8 * i));
+        identity->identifier[8 + i] = static_cast<uint8_t>(b >> (8 * i));
+    }
+    // The driver's library: EGL_MESA_query_driver names it; the file lies in the DRI folder.
+    identity->driver.clear();
+    using DriverNameFn = const char* (*)(EGLDisplay);
+    auto driverName = reinterpret_cast<DriverNameFn>(eglGetProcAddress("eglGetDisplayDriverName"));
+    const char* name = driverName != nullptr ? driverName(State().display) : nullptr;
+    if (name != nullptr && *name != '\0') {
+        identity->driver = name;
+        std::vector<std::string> folders;
+        if (const char* env = std::getenv("LIBGL_DRIVERS_PATH"))
+            folders.push_back(env);
+        folders.insert(folders.end(), {"/usr/lib/x86_64-linux-gnu/dri", "/usr/lib/aarch64-linux-gnu/dri",
+                                       "/usr/lib64/dri", "/usr/lib/dri"});
+        for (const std::string& folder : folders) {
+            const std::string path = folder + "/" + name + "_dri.so";
+            if (FileModifiedTime(path) != 0) {
+                identity->driver = path;
+                break;
+            }
+        }
+    }
+    return dd::kOk;
+}
+
+Result GetAvailableVidMem(uint64_t* totalBytes) {
+    if (totalBytes == nullptr)
+        return dd::kErrInvalidParams;
+    if (!IsAvailable())
+        return dd::kErrNoDirectDrawHw;
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    GLint values[4] = {0, 0, 0, 0};
+    if (HasWord(extensions, "GL_NVX_gpu_memory_info")) {
+        glGetIntegerv(0x9048, values);  // GPU_MEMORY_INFO_TOTAL_AVAILABLE_MEMORY_NVX, KB
+    } else if (HasWord(extensions, "GL_ATI_meminfo")) {
+        glGetIntegerv(0x87FC, values);  // TEXTURE_FREE_MEMORY_ATI: total free KB first
+    } else {
+        return dd::kErrUnsupported;
+    }
+    if (glGetError() != GL_NO_ERROR || values[0] <= 0)
+        return dd::kErrUnsupported;
+    *totalBytes = static_cast<uint64_t>(values[0]) * 1024u;
+    return dd::kOk;
+}
+
+// ---- Texture ----
+
+Texture::Texture(int width, int height, const PixelFormat& format, unsigned name)
+    : mWidth(width), mHeight(height), mFormat(format), mName(name) {}
+
+Texture::~Texture() {
+    GlState& s = State();
+    if (OnGlThread()) {
+        for (Device* device : s.devices)
+            device->SetTextureIfBound(mName);
+        glDeleteTextures(1, &mName);
+        return;
+    }
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.pendingDeletes.push_back(mName);
+}
+
+Result Texture::Lock(bool readOnly, uint8_t** bits, int* pitch) {
+    if (bits == nullptr || pitch == nullptr)
+        return dd::kErrInvalidParams;
+    if (mLocked)
+        return dd::kErrSurfaceBusy;
+    if (!OnGlThread())
+        return dd::kErrGeneric;
+    const Result fault = TakeFault(Op::LockTexture);
+    if (dd::Failed(fault))
+        return fault;
+    mStaging.assign(static_cast<size_t>(mWidth) * mHeight * BytesPerTexel(), 0);
+    if (readOnly) {
+        GlFormat f;
+        GlFormatOf(mFormat, &f);
+        glBindTexture(GL_TEXTURE_2D, mName);
+        glGetTexImage(GL_TEXTURE_2D, 0, f.format, f.type, mStaging.data());
+        if (glGetError() != GL_NO_ERROR) {
+            std::vector<uint8_t>().swap(mStaging);
+            return dd::kErrGeneric;
+        }
+    }
+    mLocked = true;
+    mReadOnly = readOnly;
+    *bits = mStaging.data();
+    *pitch = mWidth * BytesPerTexel();
+    return dd::kOk;
+}
+
+Result Texture::Unlock() {
+    if (!mLocked)
+        return dd::kErrNotLocked;
+    mLocked = false;
+    Result result = dd::kOk;
+    if (!mReadOnly) {
+        GlFormat f;
+        GlFormatOf(mFormat, &f);
+        glBindTexture(GL_TEXTURE_2D, mName);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, mWidth, mHeight, f.format, f.type, mStaging.data());
+        if (glGetError() != GL_NO_ERROR)
+            result = dd::kErrGeneric;
+    }
+    std::vector<uint8_t>().swap(mStaging);
+    return result;
+}
+
+// ---- Device ----
+
+Result Device::Create(dd::Surface* renderTarget, std::unique_ptr<Device>* out) {
+    if (out == nullptr)
+        return dd::kErrInvalidParams;
+    out->reset();
+    const Result fault = TakeFault(Op::CreateDevice);
+    if (dd::Failed(fault))
+        return fault;
+    if (!IsAvailable())
+        return dd::kErrNoDirectDrawHw;
+    if (renderTarget == nullptr)
+        return dd::kErrInvalidParams;
+    const int bits = renderTarget->Format().bitCount;
+    if (bits != 16 && bits != 32)
+        return dd::kErrInvalidPixelFormat;
+    std::unique_ptr<Device> device(new Device);
+    if (!device->MakeFramebuffer(renderTarget->Width(), renderTarget->Height()))
+        return dd::kErrOutOfMemory;
+    {
+        GlState& s = State();
+        std::lock_guard<std::mutex> lock(s.mutex);
+        s.devices.push_back(device.get());
+    }
+    device->mTarget = renderTarget;
+    renderTarget->SetAccessHook(device.get());
+    device->mNewer = Newer::Surface;
+    device->mViewWidth = renderTarget->Width();
+    device->mViewHeight = renderTarget->Height();
+    *out = std::move(device);
+    return dd::kOk;
+}
+
+Device::~Device() {
+    if (mTarget != nullptr && mTarget->GetAccessHook() == this) {
+        if (mNewer == Newer::Device && OnGlThread())
+            PullTarget();
+        mTarget->SetAccessHook(nullptr);
+    }
+    ReleaseFramebuffer();
+    GlState& s = State();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.devices.erase(std::remove(s.devices.begin(), s.devices.end(), this), s.devices.end());
+}
+
+void Device::SetTextureIfBound(unsigned name) {
+    if (mTextureName == name)
+        mTextureName = 0;
+}
+
+bool Device::MakeFramebuffer(int width, int height) {
+    GlState& s = State();
+    ReleaseFramebuffer();
+    if (width <= 0 || height <= 0)
+        return false;
+    glGenTextures(1, &mColorTexture);
+    glBindTexture(GL_TEXTURE_2D, mColorTexture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+    s.genFramebuffers(1, &mFramebuffer);
+    s.bindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
+    s.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, mColorTexture, 0);
+    const bool complete = s.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (glGetError() != GL_NO_ERROR || !complete) {
+        ReleaseFramebuffer();
+        return false;
+    }
+    mWidth = width;
+    mHeight = height;
+    return true;
+}
+
+void Device::ReleaseFramebuffer() {
+    if (!OnGlThread())
+        return;
+    GlState& s = State();
+    if (mFramebuffer != 0) {
+        s.bindFramebuffer(GL_FRAMEBUFFER, 0);
+        s.deleteFramebuffers(1, &mFramebuffer);
+    }
+    if (mColorTexture != 0)
+        glDeleteTextures(1, &mColorTexture);
+    mFramebuffer = 0;
+    mColorTexture = 0;
+}
+
+Result Device::GetCaps(Caps* caps) const {
+    if (caps == nullptr)
+        return dd::kErrInvalidParams;
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    *caps = Caps();
+    caps->maxTextureWidth = maxSize;
+    caps->maxTextureHeight = maxSize;
+    return dd::kOk;
+}
+
+std::vector<PixelFormat> Device::EnumTextureFormats() const {
+    return {PixelFormat::A8R8G8B8(), PixelFormat::A4R4G4B4(), PixelFormat::R5G6B5()};
+}
+
+Result Device::CreateTexture(int width, int height, const PixelFormat& format, std::shared_ptr<Texture>* out) {
+    if (out == nullptr || width <= 0 || height <= 0)
+        return dd::kErrInvalidParams;
+    out->reset();
+    if (!OnGlThread())
+        return dd::kErrGeneric;
+    GlFormat f;
+    if (!GlFormatOf(format, &f))
+        return dd::kErrInvalidPixelFormat;
+    DrainDeletes();
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, f.internal, width, height, 0, f.format, f.type, nullptr);
+    if (glGetError() != GL_NO_ERROR) {
+        glDeleteTextures(1, &name);
+        return dd::kErrOutOfMemory;
+    }
+    out->reset(new Texture(width, height, format, name));
+    return dd::kOk;
+}
+
+Result Device::SetRenderTarget(dd::Surface* surface) {
+    const Result fault = TakeFault(Op::SetRenderTarget);
+    if (dd::Failed(fault))
+        return fault;
+    if (surface == nullptr)
+        return dd::kErrInvalidParams;
+    if (!OnGlThread())
+        return dd::kErrGeneric;
+    if (surface == mTarget)
+        return dd::kOk;
+    const int bits = surface->Format().bitCount;
+    if (bits != 16 && bits != 32)
+        return dd::kErrInvalidPixelFormat;
+    if (mTarget != nullptr && mTarget->GetAccessHook() == this) {
+        if (mNewer == Newer::Device)
+            PullTarget();
+        mTarget->SetAccessHook(nullptr);
+    }
+    mTarget = surface;
+    surface->SetAccessHook(this);
+    if ((surface->Width() != mWidth || surface->Height() != mHeight) &&
+        !MakeFramebuffer(surface->Width(), surface->Height())) {
+        surface->SetAccessHook(nullptr);
+        mTarget = nullptr;
+        return dd::kErrOutOfMemory;
+    }
+    mNewer = Newer::Surface;
+    return dd::kOk;
+}
+
+Result Device::SetViewport(int x, int y, int width, int height) {
+    if (width < 0 || height < 0)
+        return dd::kErrInvalidParams;
+    mViewX = x;
+    mViewY = y;
+    mViewWidth = width;
+    mViewHeight = height;
+    return dd::kOk;
+}
+
+void Device::BeforeSurfaceAccess(dd::Surface& surface, bool write) {
+    if (&surface != mTarget || !OnGlThread())
+        return;
+    if (mNewer == Newer::Device)
+        PullTarget();
+    mNewer = write ? Newer::Surface : Newer::Same;
+}
+
+void Device::PushTarget() {
+    const dd::PixelFormat& format = mTarget->Format();
+    const Channel r = ChannelOf(format.redMask), g = ChannelOf(format.greenMask), b = ChannelOf(format.blueMask);
+    mScratch.resize(static_cast<size_t>(mWidth) * mHeight);
+    if (format == dd::PixelFormat::X8R8G8B8()) {
+        for (int y = 0; y < mHeight; ++y)
+            std::memcpy(mScratch.data() + static_cast<size_t>(y) * mWidth, mTarget->Row(y), mWidth * 4u);
+    }
+    for (int y = 0; y < mHeight && !(format == dd::PixelFormat::X8R8G8B8()); ++y) {
+        const uint8_t* row = mTarget->Row(y);
+        uint32_t* out = mScratch.data() + static_cast<size_t>(y) * mWidth;
+        for (int x = 0; x < mWidth; ++x) {
+            uint32_t p;
+            if (format.bitCount == 32) {
+                std::memcpy(&p, row + 4 * x, 4);
+            } else {
+                uint16_t h;
+                std::memcpy(&h, row + 2 * x, 2);
+                p = h;
+            }
+            out[x] = 0xFF000000u | Expand((p & format.redMask) >> r.shift, r.bits) << 16 |
+                     Expand((p & format.greenMask) >> g.shift, g.bits) << 8 |
+                     Expand((p & format.blueMask) >> b.shift, b.bits);
+        }
+    }
+    glBindTexture(GL_TEXTURE_2D, mColorTexture);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, mWidth, mHeight, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, mScratch.data());
+    mNewer = Newer::Same;
+}
+
+void Device::PullTarget() {
+    State().bindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
+    mScratch.resize(static_cast<size_t>(mWidth) * mHeight);
+    glReadPixels(0, 0, mWidth, mHeight, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, mScratch.data());
+    const dd::PixelFormat& format = mTarget->Format();
+    if (format == dd::PixelFormat::X8R8G8B8()) {
+        // The X byte of the surface stays 0, as the other formats' conversion leaves it.
+        for (int y = 0; y < mHeight; ++y) {
+            uint8_t* row = mTarget->MutableRow(y);  // rows may sit at any byte offset
+            const uint32_t* in = mScratch.data() + static_cast<size_t>(y) * mWidth;
+            for (int x = 0; x < mWidth; ++x) {
+                const uint32_t value = in[x] & 0xFFFFFFu;
+                std::memcpy(row + 4 * x, &value, 4);
+            }
+        }
+        mNewer = Newer::Same;
+        return;
+    }
+    if (format == dd::PixelFormat::R5G6B5()) {
+        for (int y = 0; y < mHeight; ++y) {
+            uint8_t* row = mTarget->MutableRow(y);
+            const uint32_t* in = mScratch.data() + static_cast<size_t>(y) * mWidth;
+            for (int x = 0; x < mWidth; ++x) {
+                const uint32_t p = in[x];
+                const uint16_t value = static_cast<uint16_t>((p >> 8 & 0xF800) | (p >> 5 & 0x7E0) | (p >> 3 & 0x1F));
+                std::memcpy(row + 2 * x, &value, 2);
+            }
+        }
+        mNewer = Newer::Same;
+        return;
+    }
+    const Channel r = ChannelOf(format.redMask), g = ChannelOf(format.greenMask), b = ChannelOf(format.blueMask);
+    for (int y = 0; y < mHeight; ++y) {
+        uint8_t* row = mTarget->MutableRow(y);
+        const uint32_t* in = mScratch.data() + static_cast<size_t>(y) * mWidth;
+        for (int x = 0; x < mWidth; ++x) {
+            const uint32_t p = in[x];
+            const uint32_t value = ((p >> 16 & 0xFF) >> (8 - r.bits)) << r.shift |
+                                   ((p >> 8 & 0xFF) >> (8 - g.bits)) << g.shift |
+                                   ((p & 0xFF) >> (8 - b.bits)) << b.shift;
+            if (format.bitCount == 32) {
+                std::memcpy(row + 4 * x, &value, 4);
+            } else {
+                const uint16_t h = static_cast<uint16_t>(value);
+                std::memcpy(row + 2 * x, &h, 2);
+            }
+        }
+    }
+    mNewer = Newer::Same;
+}
+
+void Device::PrepareDraw() {
+    DrainDeletes();
+    State().bindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
+    if (mNewer == Newer::Surface)
+        PushTarget();
+    glViewport(0, 0, mWidth, mHeight);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    // Row 0 of the framebuffer is the surface's top row, so y runs up in GL's terms and down
+    // in ours; pixel centres sit half a pixel off the integer coordinates the vertices use.
+    glOrtho(0, mWidth, 0, mHeight, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(0.5f, 0.5f, 0.0f);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(mViewX, mViewY, mViewWidth, mViewHeight);
+    ApplyStates();
+}
+
+namespace {
+
+GLenum GlBlend(uint32_t blend) {
+    switch (blend) {
+    case kBlendOne:
+        return GL_ONE;
+    case kBlendSrcAlpha:
+        return GL_SRC_ALPHA;
+    case kBlendInvSrcAlpha:
+        return GL_ONE_MINUS_SRC_ALPHA;
+    default:
+        return GL_ZERO;
+    }
+}
+
+}  // namespace
+
+void Device::ApplyStates() {
+    glDisable(GL_DITHER);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_ALPHA_TEST);
+    if (mBlend) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GlBlend(mSrcBlend), GlBlend(mDestBlend));
+    } else {
+        glDisable(GL_BLEND);
+    }
+    if (mTextureName != 0) {
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, mTextureName);
+        const GLint filter = mLinear ? GL_LINEAR : GL_NEAREST;
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    } else {
+        glDisable(GL_TEXTURE_2D);
+    }
+}
+
+Result Device::Clear(uint32_t argb) {
+    if (!OnGlThread() || mTarget == nullptr)
+        return dd::kErrGeneric;
+    PrepareDraw();
+    glClearColor((argb >> 16 & 0xFF) / 255.0f, (argb >> 8 & 0xFF) / 255.0f, (argb & 0xFF) / 255.0f,
+                 (argb >> 24) / 255.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    mNewer = Newer::Device;
+    return glGetError() == GL_NO_ERROR ? dd::kOk : dd::kErrGeneric;
+}
+
+Result Device::BeginScene() {
+    if (mInScene)
+        return kErrSceneInScene;
+    mInScene = true;
+    return dd::kOk;
+}
+
+Result Device::EndScene() {
+    if (!mInScene)
+        return kErrSceneNotInScene;
+    mInScene = false;
+    if (mNewer == Newer::Device && OnGlThread())
+        PullTarget();
+    return dd::kOk;
+}
+
+Result Device::SetRenderState(RenderState state, uint32_t value) {
+    switch (state) {
+    case kRsAlphaBlendEnable:
+        mBlend = value != 0;
+        break;
+    case kRsSrcBlend:
+        mSrcBlend = value;
+        break;
+    case kRsDestBlend:
+        mDestBlend = value;
+        break;
+    default:
+        break;  // depth, culling, lighting, dither and specular stay off
+    }
+    return dd::kOk;
+}
+
+Result Device::SetTextureStageState(StageState state, uint32_t value) {
+    if (state == kTssMinFilter || state == kTssMagFilter)
+        mLinear = value == kFilterLinear;
+    return dd::kOk;
+}
+
+Result Device::SetTexture(Texture* texture) {
+    const Result fault = TakeFault(Op::SetTexture);
+    if (dd::Failed(fault))
+        return fault;
+    mTextureName = texture != nullptr ? texture->mName : 0;
+    return dd::kOk;
+}
+
+Result Device::DrawPrimitive(Primitive type, const TLVertex* vertices, int count) {
+    const Result fault = TakeFault(Op::DrawPrimitive);
+    if (dd::Failed(fault))
+        return fault;
+    if (vertices == nullptr || count < 0)
+        return dd::kErrInvalidParams;
+    if (!OnGlThread() || mTarget == nullptr)
+        return dd::kErrGeneric;
+    GLenum mode;
+    switch (type) {
+    case kLineStrip:
+        mode = GL_LINE_STRIP;
+        break;
+    case kTriangleList:
+        mode = GL_TRIANGLES;
+        break;
+    case kTriangleStrip:
+        mode = GL_TRIANGLE_STRIP;
+        break;
+    case kTriangleFan:
+        mode = GL_TRIANGLE_FAN;
+        break;
+    default:
+        return dd::kErrInvalidParams;
+    }
+    PrepareDraw();
+    auto emit = [](const TLVertex& v) {
+        glColor4ub(static_cast<GLubyte>(v.color >> 16), static_cast<GLubyte>(v.color >> 8),
+                   static_cast<GLubyte>(v.color), static_cast<GLubyte>(v.color >> 24));
+        glTexCoord2f(v.tu, v.tv);
+        glVertex2f(v.x, v.y);
+    };
+    glBegin(mode);
+    for (int i = 0; i < count; ++i)
+        emit(vertices[i]);
+    glEnd();
+    if (type == kLineStrip && count > 0) {
+        // GL leaves out a line's last pixel; Direct3D drivers differ, and callers expect it.
+        glBegin(GL_POINTS);
+        emit(vertices[count - 1]);
+        glEnd();
+    }
+    mNewer = Newer::Device;
+    return glGetError() == GL_NO_ERROR ? dd::kOk : dd::kErrGeneric;
+}
+
+}  // namespace d3d7
+}  // namespace plat
