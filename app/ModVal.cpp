@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Files.h"
+#include "platform/Folders.h"
 #include "platform/MessageBox.h"
 #include "resources/StringUtils.h"
 
@@ -73,11 +74,8 @@ int32_t TruncateToInt(double value)
 // The program file's modification time: what the first reparse compares the sources with.
 int64_t ProgramFileTime()
 {
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error)
-        return 0;
-    return plat::FileModifiedTime(program.string());
+    const std::string program = plat::ExecutablePath();
+    return program.empty() ? 0 : plat::FileModifiedTime(program);
 }
 
 bool gScanned = false;

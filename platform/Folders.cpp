@@ -38,18 +38,20 @@ std::string XdgFolder(const char* variable, const char* fallbackUnderHome) {
 
 }  // namespace
 
-std::string ExecutableFolder() {
+std::string ExecutablePath() {
     std::vector<char> buf(256);
     for (;;) {
         ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
         if (n < 0) return std::string();
-        if (static_cast<size_t>(n) < buf.size()) {
-            std::string exe(buf.data(), static_cast<size_t>(n));
-            size_t slash = exe.find_last_of('/');
-            return slash == std::string::npos ? std::string() : exe.substr(0, slash + 1);
-        }
+        if (static_cast<size_t>(n) < buf.size()) return std::string(buf.data(), static_cast<size_t>(n));
         buf.resize(buf.size() * 2);
     }
+}
+
+std::string ExecutableFolder() {
+    const std::string exe = ExecutablePath();
+    const size_t slash = exe.find_last_of('/');
+    return slash == std::string::npos ? std::string() : exe.substr(0, slash + 1);
 }
 
 std::string DataHomeFolder() { return XdgFolder("XDG_DATA_HOME", ".local/share/"); }

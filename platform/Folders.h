@@ -7,6 +7,8 @@
 
 namespace plat {
 
+// The running program's own file, empty when it cannot be found.
+std::string ExecutablePath();
 // The folder that holds the running program.
 std::string ExecutableFolder();
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/display/RepresentativeFrame.h"
 #include "graphics/D3DHost.h"
 #include "graphics/D3DInterface.h"
 #include "graphics/DDImage.h"
@@ -24,95 +25,10 @@
 #include "platform/DebugOutput.h"
 
 using namespace Velm;
+using namespace benchframe;
 
 namespace {
 
-constexpr int kWidth = 1024;
-constexpr int kHeight = 768;
-
-enum Step { Background, Tiles, Grey, Particles, Scaled, Fractional, Rotated, Fill, Frame, StepCount };
-const char* const kStepNames[] = {"background", "tiles",   "grey", "particles", "scaled",
-                                  "fractional", "rotated", "fill", "frame"};
-
-std::vector<uint32_t> BackgroundPixels() {
-    std::vector<uint32_t> p(static_cast<size_t>(kWidth) * kHeight);
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            p[static_cast<size_t>(y) * kWidth + x] =
-                0xFF000000u | (static_cast<uint32_t>(x / 4) & 0xFF) << 16 | (static_cast<uint32_t>(y / 3) & 0xFF) << 8 |
-                (static_cast<uint32_t>(x ^ y) & 0xFF);
-    return p;
-}
-
-// A tile: opaque face with a three-pixel soft border.
-std::vector<uint32_t> TilePixels(int w, int h, uint32_t seed) {
-    std::vector<uint32_t> p(static_cast<size_t>(w) * h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const int edge = std::min(std::min(x, w - 1 - x), std::min(y, h - 1 - y));
-            const uint32_t a = edge >= 3 ? 255 : static_cast<uint32_t>(edge * 85);
-            const uint32_t rgb = ((seed * 37 + x * 3) & 0xFF) << 16 | ((seed * 11 + y * 2) & 0xFF) << 8 |
-                                 ((seed * 5 + x + y) & 0xFF);
-            p[static_cast<size_t>(y) * w + x] = (a << 24) | rgb;
-        }
-    return p;
-}
-
-// A round sprite: alpha and brightness fall off from the centre.
-std::vector<uint32_t> BlobPixels(int size, uint32_t rgb) {
-    std::vector<uint32_t> p(static_cast<size_t>(size) * size);
-    const double c = (size - 1) / 2.0;
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            const double d = std::sqrt((x - c) * (x - c) + (y - c) * (y - c)) / (size / 2.0);
-            const double f = d >= 1 ? 0 : 1 - d;
-            const uint32_t a = static_cast<uint32_t>(f * 255);
-            const uint32_t r = static_cast<uint32_t>(((rgb >> 16) & 0xFF) * f);
-            const uint32_t g = static_cast<uint32_t>(((rgb >> 8) & 0xFF) * f);
-            const uint32_t b = static_cast<uint32_t>((rgb & 0xFF) * f);
-            p[static_cast<size_t>(y) * size + x] = (a << 24) | (r << 16) | (g << 8) | b;
-        }
-    return p;
-}
-
-struct Placement {
-    int x, y;
-};
-
-struct Scene {
-    std::vector<uint32_t> background = BackgroundPixels();
-    std::vector<std::vector<uint32_t>> tiles;
-    std::vector<uint32_t> particle = BlobPixels(16, 0xFFC060);
-    std::vector<uint32_t> sprite = BlobPixels(32, 0x60A0FF);
-    std::vector<uint32_t> rotated = TilePixels(64, 64, 9);
-    std::vector<Placement> tilePos, particlePos;
-    Scene() {
-        for (int i = 0; i < 8; ++i)
-            tiles.push_back(TilePixels(64, 80, static_cast<uint32_t>(i)));
-        for (int row = 0; row < 12; ++row)
-            for (int col = 0; col < 12; ++col)
-                tilePos.push_back({40 + col * 68, 20 + row * 56});
-        uint32_t state = 12345;
-        for (int i = 0; i < 200; ++i) {
-            state = state * 1664525u + 1013904223u;
-            const int x = static_cast<int>((state >> 8) % (kWidth - 32));
-            state = state * 1664525u + 1013904223u;
-            const int y = static_cast<int>((state >> 8) % (kHeight - 32));
-            particlePos.push_back({x, y});
-        }
-    }
-};
-
-const Scene& TheScene() {
-    static const Scene scene;
-    return scene;
-}
-
-std::unique_ptr<MemoryImage> Memory(const std::vector<uint32_t>& pixels, int w, int h) {
-    auto image = std::make_unique<MemoryImage>(nullptr);
-    image->SetBits(pixels.data(), w, h, true);
-    return image;
-}
 
 // The display in one format, in software or in 3D, and the frame's images.
 struct Rig {

@@ -284,7 +284,7 @@ class DiagnosticsAppTest : public windowtest::WindowAppTest {
 protected:
     DiagnosticsAppTest() : mOldAppData(Velm::GetAppDataFolder())
     {
-        Velm::SetAppDataFolder(mDir.Root() + "/");
+        Velm::SetAppDataFolder(mDir.Path() + "/");
         mApp = std::make_unique<WindowApp>(&mSettings);
         mApp->mUseFakeDisplay = true;
         mApp->OpenWindow();
@@ -295,14 +295,16 @@ protected:
         Velm::SetAppDataFolder(mOldAppData);
     }
 
-    bool Press(int key, bool shift = false, bool ctrl = false)
+    bool Press(int key, bool shift = false, bool ctrl = false, bool alt = false)
     {
         Velm::WidgetManager* manager = mApp->GetWidgetManager();
         manager->mKeyDown[plat::VK_SHIFT] = shift;
         manager->mKeyDown[plat::VK_CONTROL] = ctrl;
+        manager->mKeyDown[plat::VK_MENU] = alt;
         const bool usedUp = mApp->DebugKeyDown(key);
         manager->mKeyDown[plat::VK_SHIFT] = false;
         manager->mKeyDown[plat::VK_CONTROL] = false;
+        manager->mKeyDown[plat::VK_MENU] = false;
         return usedUp;
     }
 
@@ -326,6 +328,21 @@ TEST_F(DiagnosticsAppTest, SpeedAndStepKeys)
     EXPECT_TRUE(Press(kF10, true));
     EXPECT_EQ(mApp->mStepMode, 0);
     EXPECT_DOUBLE_EQ(mApp->mUpdateFTimeAcc, 0.0);
+}
+
+TEST_F(DiagnosticsAppTest, ReparseWithoutChangesWarnsAndForgetsHeldKeys)
+{
+    Velm::WidgetManager* manager = mApp->GetWidgetManager();
+    const int keyX = 'X';
+    manager->mKeyDown[keyX] = true;
+    EXPECT_FALSE(Press('R'));
+    EXPECT_TRUE(mBoxes.empty());
+    EXPECT_TRUE(manager->mKeyDown[keyX]);
+    EXPECT_FALSE(Press('R', false, false, true));
+    ASSERT_EQ(mBoxes.size(), 1u);
+    EXPECT_EQ(mBoxes[0].rfind("MODVAL WARNING!: WARNING: No file changes detected.  Files parsed: \r\n  ", 0), 0u)
+        << mBoxes[0];
+    EXPECT_FALSE(manager->mKeyDown[keyX]);
 }
 
 TEST_F(DiagnosticsAppTest, ProfilerKeyShowsTheResults)
@@ -369,7 +386,7 @@ TEST_F(DiagnosticsAppTest, ScreenshotsAreNumbered)
     Velm::MemoryImage* screen = mApp->mFake->GetScreenImage();
     screen->GetBits()[0] = 0xFF112233;
     screen->MarkBitsChanged();
-    const std::string folder = mDir.Root() + "/_screenshots";
+    const std::string folder = mDir.Path() + "/_screenshots";
     EXPECT_TRUE(Press(kF11));
     EXPECT_TRUE(std::filesystem::exists(folder + "/image1.png"));
     std::ofstream(folder + "/image7.png") << "x";
@@ -388,7 +405,7 @@ TEST_F(DiagnosticsAppTest, ImageDumpReplacesTheFolder)
     image.Create(3, 3);
     image.GetBits()[4] = 0xFF00FF00;
     image.MarkBitsChanged();
-    const std::string folder = mDir.Root() + "/_dump";
+    const std::string folder = mDir.Path() + "/_dump";
     std::filesystem::create_directories(folder);
     std::ofstream(folder + "/stale.txt") << "old";
 

@@ -16,6 +16,7 @@
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
 #include "platform/Settings.h"
+#include "tests/platform/TempDir.h"
 #include "resources/sound/MusicInterface.h"
 #include "widgets/Dialog.h"
 #include "widgets/Widget.h"
@@ -30,23 +31,6 @@ unsigned ProcessTag()
     static const unsigned tag = std::random_device()();
     return tag;
 }
-
-// A fresh folder per test, removed afterwards.
-class TempDir {
-public:
-    TempDir()
-    {
-        static int counter = 0;
-        mPath = fs::temp_directory_path() /
-                ("velm-app-" + std::to_string(ProcessTag()) + "-" + std::to_string(++counter));
-        fs::create_directories(mPath);
-    }
-    ~TempDir() { fs::remove_all(mPath); }
-    std::string Path(const std::string& name) const { return (mPath / name).string(); }
-
-private:
-    fs::path mPath;
-};
 
 std::string UniqueProduct()
 {
@@ -133,7 +117,7 @@ protected:
     }
     ~AppTest() override { plat::SetMessageBoxHandlerForTests(nullptr); }
 
-    TempDir mDir;
+    velmtest::TempDir mDir;
     plat::VirtualClock mClock;
     plat::ScopedClock mScope;
     plat::Settings mSettings;

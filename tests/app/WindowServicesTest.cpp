@@ -602,7 +602,7 @@ TEST_F(WindowAppTest, IdlePauseFollowsTheSystemSaverTimeout)
 TEST_F(WindowAppTest, FirstSaverLogLineOfARunTruncatesTheFile)
 {
     const std::string previous = plat::CurrentDirectory();
-    ASSERT_TRUE(plat::SetCurrentFolder(mDir.Root()));
+    ASSERT_TRUE(plat::SetCurrentFolder(mDir.Path()));
     {
         std::ofstream old(mDir.Path("ScrError.txt"));
         old << "from an earlier run\n";

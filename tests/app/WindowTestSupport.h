@@ -16,6 +16,7 @@
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/Settings.h"
+#include "tests/platform/TempDir.h"
 #include "widgets/Widget.h"
 #include "widgets/WidgetManager.h"
 
@@ -29,22 +30,7 @@ inline unsigned ProcessTag()
     return tag;
 }
 
-class TempDir {
-public:
-    TempDir()
-    {
-        static int counter = 0;
-        mPath = fs::temp_directory_path() /
-                ("velm-window-" + std::to_string(ProcessTag()) + "-" + std::to_string(++counter));
-        fs::create_directories(mPath);
-    }
-    ~TempDir() { fs::remove_all(mPath); }
-    std::string Path(const std::string& name) const { return (mPath / name).string(); }
-    std::string Root() const { return mPath.string(); }
-
-private:
-    fs::path mPath;
-};
+using velmtest::TempDir;
 
 // Records the calls the widget manager makes, as short texts.
 class RecordingWidget : public Velm::Widget {

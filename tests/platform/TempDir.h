@@ -30,7 +30,8 @@ public:
     // The folder, without a trailing separator.
     std::string Path() const { return mPath.string(); }
     // A path inside the folder; `relative` may use either separator.
-    std::string operator/(const std::string& relative) const { return Path() + "/" + relative; }
+    std::string Path(const std::string& relative) const { return Path() + "/" + relative; }
+    std::string operator/(const std::string& relative) const { return Path(relative); }
 
 private:
     std::filesystem::path mPath;

@@ -12,22 +12,6 @@
 
 namespace fixtures {
 
-TempDir::TempDir() {
-    static std::atomic<int> counter{0};
-    std::random_device random;
-    const std::string name = "velm-images-" + std::to_string(random()) + "-" + std::to_string(counter++);
-    mPath = (std::filesystem::temp_directory_path() / name).string();
-    std::filesystem::create_directories(mPath);
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(mPath, ignored);
-}
-
-std::string TempDir::File(const std::string& name) const {
-    return mPath + "/" + name;
-}
 
 bool WriteBytes(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

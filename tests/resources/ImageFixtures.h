@@ -3,6 +3,8 @@
 // Image files made by the tests themselves: small encoders for every format
 // the image readers take, and a temporary folder that cleans up after itself.
 
+#include "tests/platform/TempDir.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,19 +15,7 @@ using Bytes = std::vector<uint8_t>;
 
 // A fresh folder under the system's temporary folder, removed with
 // everything in it when the object goes.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& Path() const { return mPath; }
-    // Path() + "/" + name.
-    std::string File(const std::string& name) const;
-
-private:
-    std::string mPath;
-};
+using velmtest::TempDir;
 
 bool WriteBytes(const std::string& path, const Bytes& bytes);
 

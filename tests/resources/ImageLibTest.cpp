@@ -262,15 +262,15 @@ TEST(ImageLibPng, WriterRoundTripsThroughTheReaderAndReplacesFilesWhole) {
     const std::vector<uint32_t> pixels = Pattern(5, 4, 0x7F000000u);
     picture.mBits = new uint32_t[pixels.size()];
     std::copy(pixels.begin(), pixels.end(), picture.mBits);
-    const std::string path = dir.File("out.png");
+    const std::string path = dir.Path("out.png");
     ASSERT_TRUE(ImageLib::WritePNGImage(path, &picture));
     ImagePtr back(ImageLib::GetPNGImage(path));
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(Pixels(*back), pixels);
 
     ImageLib::Image empty;
-    EXPECT_FALSE(ImageLib::WritePNGImage(dir.File("empty.png"), &empty));
-    EXPECT_FALSE(ImageLib::WritePNGImage(dir.File("no/such/folder/x.png"), &picture));
+    EXPECT_FALSE(ImageLib::WritePNGImage(dir.Path("empty.png"), &empty));
+    EXPECT_FALSE(ImageLib::WritePNGImage(dir.Path("no/such/folder/x.png"), &picture));
 }
 
 TEST(ImageLibPng, BrokenFilesGiveNull) {
@@ -303,7 +303,7 @@ TEST(ImageLibJpeg, WriterDropsAlphaAndKeepsColoursClose) {
     picture.mHeight = 16;
     picture.mBits = new uint32_t[256];
     for (int i = 0; i < 256; ++i) picture.mBits[i] = 0x20C08040u;
-    const std::string path = dir.File("shot.jpg");
+    const std::string path = dir.Path("shot.jpg");
     ASSERT_TRUE(ImageLib::WriteJPEGImage(path, &picture));
     ImagePtr back(ImageLib::GetImage(path, false));
     ASSERT_NE(back, nullptr);
@@ -334,12 +334,12 @@ TEST(ImageLibJpeg, BrokenFilesNeverEndTheProgram) {
 TEST(ImageLibJpeg2000, RoundTripThroughOpenJpegWhileSwitchedOn) {
     TempDir dir;
     const std::vector<uint32_t> pixels = Pattern(8, 6);
-    ASSERT_TRUE(fixtures::WriteJpeg2000(dir.File("a.j2k"), 8, 6, pixels, false));
-    ASSERT_TRUE(fixtures::WriteJpeg2000(dir.File("b.jp2"), 8, 6, pixels, true));
+    ASSERT_TRUE(fixtures::WriteJpeg2000(dir.Path("a.j2k"), 8, 6, pixels, false));
+    ASSERT_TRUE(fixtures::WriteJpeg2000(dir.Path("b.jp2"), 8, 6, pixels, true));
     ImageLib::InitJPEG2000();
     for (const char* name : {"a.j2k", "b.jp2", "a", "b"}) {
         SCOPED_TRACE(name);
-        ImagePtr image(ImageLib::GetImage(dir.File(name), false));
+        ImagePtr image(ImageLib::GetImage(dir.Path(name), false));
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(Pixels(*image), pixels);
     }
@@ -348,21 +348,21 @@ TEST(ImageLibJpeg2000, RoundTripThroughOpenJpegWhileSwitchedOn) {
 
 TEST(ImageLibJpeg2000, SwitchedOffReadsNothingAndLeavesOtherFormatsAlone) {
     TempDir dir;
-    ASSERT_TRUE(fixtures::WriteJpeg2000(dir.File("a.j2k"), 4, 4, Pattern(4, 4), false));
-    ASSERT_TRUE(fixtures::WriteBytes(dir.File("p.tga"), fixtures::MakeTga(2, 2, Pattern(2, 2))));
+    ASSERT_TRUE(fixtures::WriteJpeg2000(dir.Path("a.j2k"), 4, 4, Pattern(4, 4), false));
+    ASSERT_TRUE(fixtures::WriteBytes(dir.Path("p.tga"), fixtures::MakeTga(2, 2, Pattern(2, 2))));
     ImageLib::CloseJPEG2000();
     EXPECT_FALSE(ImageLib::IsJPEG2000Enabled());
-    EXPECT_EQ(ImagePtr(ImageLib::GetImage(dir.File("a.j2k"), false)), nullptr);
-    EXPECT_EQ(ImagePtr(ImageLib::GetImage(dir.File("a"), false)), nullptr);
-    EXPECT_NE(ImagePtr(ImageLib::GetImage(dir.File("p.tga"), false)), nullptr);
+    EXPECT_EQ(ImagePtr(ImageLib::GetImage(dir.Path("a.j2k"), false)), nullptr);
+    EXPECT_EQ(ImagePtr(ImageLib::GetImage(dir.Path("a"), false)), nullptr);
+    EXPECT_NE(ImagePtr(ImageLib::GetImage(dir.Path("p.tga"), false)), nullptr);
 }
 
 TEST(ImageLibJpeg2000, BrokenCodestreamGivesNull) {
     TempDir dir;
-    ASSERT_TRUE(fixtures::WriteJpeg2000(dir.File("a.j2k"), 8, 8, Pattern(8, 8), false));
+    ASSERT_TRUE(fixtures::WriteJpeg2000(dir.Path("a.j2k"), 8, 8, Pattern(8, 8), false));
     std::vector<uint8_t> bytes;
     {
-        FILE* f = std::fopen(dir.File("a.j2k").c_str(), "rb");
+        FILE* f = std::fopen(dir.Path("a.j2k").c_str(), "rb");
         ASSERT_NE(f, nullptr);
         int c;
         while ((c = std::fgetc(f)) != EOF) bytes.push_back(static_cast<uint8_t>(c));
@@ -381,10 +381,10 @@ TEST(ImageLibJpeg2000, BrokenCodestreamGivesNull) {
 TEST(ImageLibGetImage, ExtensionChoosesTheReaderAndNoExtensionTriesTheOrder) {
     TempDir dir;
     // "tile" exists as png and gif: the png comes first in the order.
-    ASSERT_TRUE(fixtures::WriteBytes(dir.File("tile.gif"), fixtures::MakeGif(1, 1, {1}, FourColours())));
-    ASSERT_TRUE(fixtures::WriteBytes(dir.File("tile.png"),
+    ASSERT_TRUE(fixtures::WriteBytes(dir.Path("tile.gif"), fixtures::MakeGif(1, 1, {1}, FourColours())));
+    ASSERT_TRUE(fixtures::WriteBytes(dir.Path("tile.png"),
                                      fixtures::MakePng(2, 1, {{1, 2, 3, 255, 4, 5, 6, 255}}, fixtures::PngOptions())));
-    ASSERT_TRUE(fixtures::WriteBytes(dir.File("a.png"),
+    ASSERT_TRUE(fixtures::WriteBytes(dir.Path("a.png"),
                                      fixtures::MakePng(1, 1, {{9, 9, 9, 255}}, fixtures::PngOptions())));
     struct Case {
         const char* name;
@@ -396,7 +396,7 @@ TEST(ImageLibGetImage, ExtensionChoosesTheReaderAndNoExtensionTriesTheOrder) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ImagePtr image(ImageLib::GetImage(dir.File(c.name), false));
+        ImagePtr image(ImageLib::GetImage(dir.Path(c.name), false));
         EXPECT_EQ(image ? image->mWidth : 0, c.width);
     }
 }
@@ -405,33 +405,33 @@ TEST(ImageLibGetImage, AlphaCompanions) {
     TempDir dir;
     const std::vector<uint32_t> picture = {0xFF112233u, 0xFF445566u, 0xFF778899u, 0xFFAABBCCu};
     const std::vector<uint32_t> sameSize = {0xFF000010u, 0xFF000020u, 0xFF0000F0u, 0xFFFFFF00u};
-    ASSERT_TRUE(fixtures::WriteBytes(dir.File("tile.tga"), fixtures::MakeTga(2, 2, picture)));
-    ASSERT_TRUE(fixtures::WriteBytes(dir.File("_tile.tga"), fixtures::MakeTga(2, 2, sameSize)));
-    ASSERT_TRUE(fixtures::WriteBytes(dir.File("odd.tga"), fixtures::MakeTga(2, 2, picture)));
-    ASSERT_TRUE(fixtures::WriteBytes(dir.File("_odd.tga"), fixtures::MakeTga(1, 1, {0xFF000000u})));
-    ASSERT_TRUE(fixtures::WriteBytes(dir.File("_only.tga"), fixtures::MakeTga(2, 1, {0xFF0000FFu, 0xFF000040u})));
+    ASSERT_TRUE(fixtures::WriteBytes(dir.Path("tile.tga"), fixtures::MakeTga(2, 2, picture)));
+    ASSERT_TRUE(fixtures::WriteBytes(dir.Path("_tile.tga"), fixtures::MakeTga(2, 2, sameSize)));
+    ASSERT_TRUE(fixtures::WriteBytes(dir.Path("odd.tga"), fixtures::MakeTga(2, 2, picture)));
+    ASSERT_TRUE(fixtures::WriteBytes(dir.Path("_odd.tga"), fixtures::MakeTga(1, 1, {0xFF000000u})));
+    ASSERT_TRUE(fixtures::WriteBytes(dir.Path("_only.tga"), fixtures::MakeTga(2, 1, {0xFF0000FFu, 0xFF000040u})));
 
-    ImagePtr image(ImageLib::GetImage(dir.File("tile.tga"), true));
+    ImagePtr image(ImageLib::GetImage(dir.Path("tile.tga"), true));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(Pixels(*image), (std::vector<uint32_t>{0x10112233u, 0x20445566u, 0xF0778899u, 0x00AABBCCu}));
 
-    image.reset(ImageLib::GetImage(dir.File("tile.tga"), false));
+    image.reset(ImageLib::GetImage(dir.Path("tile.tga"), false));
     EXPECT_EQ(Pixels(*image), picture);
 
-    image.reset(ImageLib::GetImage(dir.File("odd.tga"), true));  // companion of another size: ignored
+    image.reset(ImageLib::GetImage(dir.Path("odd.tga"), true));  // companion of another size: ignored
     EXPECT_EQ(Pixels(*image), picture);
 
-    image.reset(ImageLib::GetImage(dir.File("only.tga"), true));  // companion only: white by default
+    image.reset(ImageLib::GetImage(dir.Path("only.tga"), true));  // companion only: white by default
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(Pixels(*image), (std::vector<uint32_t>{0xFFFFFFFFu, 0x40FFFFFFu}));
 
     ImageLib::gAlphaColor = 0x123456;
-    image.reset(ImageLib::GetImage(dir.File("only"), true));
+    image.reset(ImageLib::GetImage(dir.Path("only"), true));
     ImageLib::gAlphaColor = 0xFFFFFF;
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(Pixels(*image), (std::vector<uint32_t>{0xFF123456u, 0x40123456u}));
 
-    EXPECT_EQ(ImagePtr(ImageLib::GetImage(dir.File("only.tga"), false)), nullptr);
+    EXPECT_EQ(ImagePtr(ImageLib::GetImage(dir.Path("only.tga"), false)), nullptr);
 }
 
 TEST(ImageLibGetImage, ReadsFromTheResourcePackFirst) {
@@ -443,9 +443,9 @@ TEST(ImageLibGetImage, ReadsFromTheResourcePackFirst) {
     ASSERT_TRUE(BuildPak({{"packed\\tile.gif", std::string(gif.begin(), gif.end()), 0},
                           {"packed\\photo.jpg", std::string(jpeg.begin(), jpeg.end()), 0}},
                          pak));
-    ASSERT_TRUE(fixtures::WriteBytes(dir.File("main.pak"), Bytes(pak.begin(), pak.end())));
+    ASSERT_TRUE(fixtures::WriteBytes(dir.Path("main.pak"), Bytes(pak.begin(), pak.end())));
     PakInterface pack;
-    ASSERT_TRUE(pack.AddPakFile(dir.File("main.pak")));
+    ASSERT_TRUE(pack.AddPakFile(dir.Path("main.pak")));
 
     ImagePtr tile(ImageLib::GetImage("packed/tile", true));
     ASSERT_NE(tile, nullptr);

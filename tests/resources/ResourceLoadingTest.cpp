@@ -58,7 +58,7 @@ class ResourceLoading : public ::testing::Test {
 protected:
     // Writes a 32-bit TGA into the temporary folder.
     void Tga(const std::string& name, int width, int height, const std::vector<uint32_t>& pixels) {
-        ASSERT_TRUE(fixtures::WriteBytes(dir.File(name), fixtures::MakeTga(width, height, pixels)));
+        ASSERT_TRUE(fixtures::WriteBytes(dir.Path(name), fixtures::MakeTga(width, height, pixels)));
     }
     void Tga(const std::string& name, int width, int height, uint32_t color) {
         Tga(name, width, height, Solid(width, height, color));
@@ -296,9 +296,9 @@ TEST_F(ResourceLoading, FontsThroughTheMakerAndReferences) {
              Group("Fonts", "<Font id=\"MAIN\" path=\"main.txt\" tags=\"red,big\tsmall\"/>"
                             "<Font id=\"COPY2\" path=\"!ref:MAIN\"/>"
                             "<Font id=\"SYS\" path=\"!sys:Arial\" size=\"12\" bold shadow />"
-                            "<Font id=\"PIC\" path=\"glyphs.txt\" image=\"" + dir.File("glyphs") + "\"/>") +
+                            "<Font id=\"PIC\" path=\"glyphs.txt\" image=\"" + dir.Path("glyphs") + "\"/>") +
              Group("Broken", "<Font id=\"BAD\" path=\"broken.txt\"/>") +
-             Group("NoPicture", "<Font id=\"NOPIC\" path=\"x.txt\" image=\"" + dir.File("none") + "\"/>"));
+             Group("NoPicture", "<Font id=\"NOPIC\" path=\"x.txt\" image=\"" + dir.Path("none") + "\"/>"));
 
     // A reference whose target is not loaded yet fails.
     EXPECT_FALSE(manager.LoadResources("Early"));
@@ -324,7 +324,7 @@ TEST_F(ResourceLoading, FontsThroughTheMakerAndReferences) {
     EXPECT_FALSE(manager.LoadResources("Broken"));
     EXPECT_EQ(manager.GetErrorText(), "Failed to load font: " + dir.Path() + "/broken.txt");
     EXPECT_FALSE(manager.LoadResources("NoPicture"));
-    EXPECT_EQ(manager.GetErrorText(), "Failed to load image: " + dir.File("none"));
+    EXPECT_EQ(manager.GetErrorText(), "Failed to load image: " + dir.Path("none"));
 
     manager.DeleteResources("Fonts");
     EXPECT_EQ(manager.GetFont("MAIN"), nullptr);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/platform/TempDir.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -10,30 +12,7 @@
 #include <string>
 #include <vector>
 
-// A fresh folder under the system's temporary folder, removed with everything
-// in it when the object goes.
-class TempDir {
-public:
-    TempDir() {
-        static std::atomic<int> counter{0};
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        mPath = std::filesystem::temp_directory_path() /
-                ("velm_game_shell_" + std::to_string(stamp) + "_" + std::to_string(counter++));
-        std::filesystem::create_directories(mPath);
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(mPath, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    // A path inside the folder, with '/' separators.
-    std::string Path(const std::string& name) const { return (mPath / name).string(); }
-
-private:
-    std::filesystem::path mPath;
-};
+using velmtest::TempDir;
 
 inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     // Removed first: truncating a file in place makes some file systems flush
