@@ -1,5 +1,6 @@
 #include "app/CrashReportWindow.h"
 
+#include "app/CrashReportScreens.h"
 #include "app/HTTPTransfer.h"
 #include "platform/ButtonBox.h"
 #include "platform/Clock.h"
@@ -11,9 +12,6 @@ namespace Velm {
 namespace {
 
 const char* const kBoundary = "---------------------------7d3e1f30eec";
-const char* const kErrorText = "An unexpected error has occured!";
-const char* const kDetailsText = "Please help out by providing as much information as you can about this crash.";
-const char* const kFailedText = "Failed to connect to server.";
 
 void AddRecord(std::string* out, const std::string& name, const std::string& value)
 {
@@ -63,6 +61,11 @@ void AddPart(std::string* body, const std::string& name, const std::string& valu
 }
 
 } // namespace
+
+const char kCrashReportErrorText[] = "An unexpected error has occured!";
+const char kCrashReportDetailsText[] =
+    "Please help out by providing as much information as you can about this crash.";
+const char kCrashReportFailedText[] = "Failed to connect to server.";
 
 std::string EncodeCrashReportData(const CrashReportData& data)
 {
@@ -294,16 +297,41 @@ std::string AskWindow(const CrashReportDialog& dialog, const std::string& text, 
 
 } // namespace
 
-void RunCrashReportDialog(const CrashReportData& data, HTTPTransfer& transfer)
+void PollCrashReportUpload(CrashReportDialog& dialog, const CrashReportData& data, HTTPTransfer& transfer,
+                           const std::function<bool()>& askRetry)
 {
-    CrashReportDialog dialog(!data.submitHost.empty(), data.appPresent);
-    CrashReportData upload = data;
+    if (dialog.TakeUploadRequest()) {
+        CrashReportData upload = data;
+        upload.userText = dialog.GetUserText();
+        std::vector<uint8_t> attachment;
+        if (upload.attach)
+            plat::ReadFile(upload.attachmentFile, attachment);
+        transfer.SendRequestString(upload.submitHost, BuildCrashReportRequest(upload, attachment));
+    }
+    if (dialog.TakeAbortRequest())
+        transfer.Abort();
+    transfer.UpdateStatus();
+    if (dialog.TransferResult(transfer.GetResult())) {
+        transfer.Reset();
+        dialog.AnswerRetry(askRetry());
+    }
+}
+
+bool AskCrashReportRetry()
+{
+    const int answer =
+        plat::ShowMessageBox(kCrashReportFailedText, "Connection Failed", plat::kMbRetryCancel | plat::kMbDefButton2);
+    return answer == plat::kIdRetry;
+}
+
+void RunCrashReportBoxes(CrashReportDialog& dialog, const CrashReportData& data, HTTPTransfer& transfer)
+{
     int polls = 0;
     while (dialog.GetWindow() != CrashReportDialog::DONE) {
         switch (dialog.GetWindow()) {
         case CrashReportDialog::ERROR_WINDOW: {
-            const std::string label =
-                AskWindow(dialog, std::string(kErrorText) + "\r\n\r\n" + data.report, "Fatal Error!", "Close Now");
+            const std::string label = AskWindow(dialog, std::string(kCrashReportErrorText) + "\r\n\r\n" + data.report,
+                                                "Fatal Error!", "Close Now");
             if (label.empty())
                 dialog.Close();
             else
@@ -311,7 +339,7 @@ void RunCrashReportDialog(const CrashReportData& data, HTTPTransfer& transfer)
             break;
         }
         case CrashReportDialog::DETAILS_WINDOW: {
-            const std::string label = AskWindow(dialog, kDetailsText, "Error Details", "Abort");
+            const std::string label = AskWindow(dialog, kCrashReportDetailsText, "Error Details", "Abort");
             if (label.empty())
                 dialog.Close();
             else
@@ -319,30 +347,25 @@ void RunCrashReportDialog(const CrashReportData& data, HTTPTransfer& transfer)
             break;
         }
         case CrashReportDialog::PROGRESS_WINDOW:
-            if (dialog.TakeUploadRequest()) {
-                upload.userText = dialog.GetUserText();
-                std::vector<uint8_t> attachment;
-                if (upload.attach)
-                    plat::ReadFile(upload.attachmentFile, attachment);
-                transfer.SendRequestString(upload.submitHost, BuildCrashReportRequest(upload, attachment));
-            }
-            if (dialog.TakeAbortRequest())
-                transfer.Abort();
             plat::SleepMs(20);
             if (++polls % 50 == 0)
                 dialog.SecondTick();
-            transfer.UpdateStatus();
-            if (dialog.TransferResult(transfer.GetResult())) {
-                transfer.Reset();
-                const int answer =
-                    plat::ShowMessageBox(kFailedText, "Connection Failed", plat::kMbRetryCancel | plat::kMbDefButton2);
-                dialog.AnswerRetry(answer == plat::kIdRetry);
-            }
+            PollCrashReportUpload(dialog, data, transfer, AskCrashReportRetry);
             break;
         case CrashReportDialog::DONE:
             break;
         }
     }
+}
+
+void RunCrashReportDialog(const CrashReportData& data, HTTPTransfer& transfer)
+{
+    CrashReportDialog dialog(!data.submitHost.empty(), data.appPresent);
+    // The windows need a user who can see them; without one (or without a window) the
+    // message boxes carry on, and they fall back to stderr themselves.
+    if (plat::CanShowButtonBox() && RunCrashReportWindows(dialog, data, transfer))
+        return;
+    RunCrashReportBoxes(dialog, data, transfer);
 }
 
 } // namespace Velm

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -87,8 +88,29 @@ private:
     bool mAbortRequested = false;
 };
 
-// Runs the dialogue with message boxes (or, headless, on stderr) and uploads through
-// `transfer`. Returns when the dialogue is over.
+// The windows' fixed texts.
+extern const char kCrashReportErrorText[];    // "An unexpected error has occured!"
+extern const char kCrashReportDetailsText[];  // "Please help out by providing ..."
+extern const char kCrashReportFailedText[];   // "Failed to connect to server."
+
+// One poll of the upload while the progress window is shown (every 20 ms): sends the
+// request the dialogue asked for (the user text from the dialogue, the attachment read from
+// its file), passes an abort on to the transfer, updates the transfer and hands its result
+// to the dialogue. After a failure the transfer is reset and askRetry asked (true: send
+// again, false: the dialogue ends).
+void PollCrashReportUpload(CrashReportDialog& dialog, const CrashReportData& data, HTTPTransfer& transfer,
+                           const std::function<bool()>& askRetry);
+
+// The Retry / Cancel question after a failed upload, as a message box; true for Retry.
+bool AskCrashReportRetry();
+
+// Runs the dialogue, from its current window on, with message boxes (or, headless, on
+// stderr). Returns when the dialogue is over.
+void RunCrashReportBoxes(CrashReportDialog& dialog, const CrashReportData& data, HTTPTransfer& transfer);
+
+// Runs the whole dialogue and uploads through `transfer`: in windows of our toolkit when a
+// user can see them, else (or when no window can be made) with message boxes, else on
+// stderr. Returns when the dialogue is over.
 void RunCrashReportDialog(const CrashReportData& data, HTTPTransfer& transfer);
 
 } // namespace Velm

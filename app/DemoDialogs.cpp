@@ -1,9 +1,9 @@
 #include "app/DemoDialogs.h"
 
-#include <cstdlib>
-
 #include "platform/ButtonBox.h"
 #include "resources/StringUtils.h"
+
+#include <cstdlib>
 
 namespace Velm {
 

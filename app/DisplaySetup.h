@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "graphics/DisplayResult.h"
@@ -12,15 +13,15 @@ class Window;
 namespace Velm {
 
 class MemoryImage;
+struct NativePixelFormat;
 class VelmAppBase;
 
 // The display device as the application object drives it: set-up on the main window,
 // present, the 3D switch, the software cursor and the surface images. The application makes
 // one with VelmAppBase::CreateDisplay on its first MakeWindow and keeps it to the end.
 //
-// This is the seam where the full display device plugs in. Until then WindowDisplay below
-// stands in: it keeps the screen as a memory image of the logical size and presents it
-// through the window (software only, no 3D, no video-card test).
+// AppDisplay (app/AppDisplay.h) puts the display device and its 3D layer behind it; tests
+// put scripted displays there.
 //
 // Main thread, except SetCursorPos / SetNextCursorPos / GetCursorPos, which the cursor
 // thread calls; an implementation guards those with the application's display lock
@@ -54,7 +55,9 @@ public:
     virtual bool Test3DWarned() { return false; }
     // The last test's answer differs from the one cached in the settings.
     virtual bool Test3DResultChanged() { return false; }
-    // Forgets a 3D drawing failure recorded by a present.
+    // The 3D device refused to draw (its render target) at the last scene start; and
+    // forgetting that, which a failed present does.
+    virtual bool Has3DDrawFailure() { return false; }
     virtual void Clear3DDrawFailure() {}
     virtual void SetDrawInVideoMemory(bool on) { (void)on; }
     virtual int GetRefreshRate() { return 60; }
@@ -64,6 +67,16 @@ public:
     virtual MemoryImage* NewImage() = 0;
     // Drops the image's textures.
     virtual void FreeImageTexture(MemoryImage* image) { (void)image; }
+    // The pixel format images keep their native copies in; null before the first set-up.
+    virtual const NativePixelFormat* GetNativeFormat() { return nullptr; }
+    // Reads an image's pixels back from its textures (width x height ARGB words); false when
+    // it has none.
+    virtual bool ReadBackTexture(MemoryImage* image, uint32_t* out)
+    {
+        (void)image;
+        (void)out;
+        return false;
+    }
 
     // Software cursor: the image (null for none); true when it changed.
     virtual bool SetCursorImage(MemoryImage* image) { (void)image; return false; }
@@ -72,37 +85,6 @@ public:
     // Only notes where the next frame draws the cursor.
     virtual void SetNextCursorPos(int x, int y) { (void)x; (void)y; }
     virtual void GetCursorPos(int* x, int* y) { *x = 0; *y = 0; }
-};
-
-// The stand-in display: a 32-bit memory screen image of the logical size, presented
-// letterboxed into the window. The cursor image is only remembered: the application shows
-// it as the system pointer.
-class WindowDisplay : public DisplaySetup {
-public:
-    explicit WindowDisplay(VelmAppBase* app);
-    ~WindowDisplay() override;
-
-    int Init(plat::Window* window, bool windowed) override;
-    bool Redraw(const Rect* clip) override;
-    MemoryImage* GetScreenImage() override { return mScreenImage; }
-    int GetDrawWidth() override;
-    int GetDrawHeight() override;
-    Rect GetPresentationRect() override;
-    std::string LastError() override { return mLastError; }
-    MemoryImage* NewImage() override;
-    bool SetCursorImage(MemoryImage* image) override;
-    void SetCursorPos(int x, int y) override;
-    void SetNextCursorPos(int x, int y) override;
-    void GetCursorPos(int* x, int* y) override;
-
-private:
-    VelmAppBase* mApp;
-    plat::Window* mWindow = nullptr;
-    MemoryImage* mScreenImage = nullptr;
-    MemoryImage* mCursorImage = nullptr;
-    int mCursorX = 0;
-    int mCursorY = 0;
-    std::string mLastError;
 };
 
 }  // namespace Velm

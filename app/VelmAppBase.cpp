@@ -96,9 +96,7 @@ VelmAppBase::~VelmAppBase()
         CrashCatcher::SetApp(nullptr);
 
     Shutdown();
-
-    // The display's hardware-acceleration confirmation lives with the display
-    // code; without a display there is nothing to confirm.
+    ConfirmHardwareAcceleration();
 
     for (std::map<int, Dialog*>::iterator it = mDialogMap.begin(); it != mDialogMap.end(); ++it) {
         mWidgetManager->RemoveWidget(it->second);
@@ -196,7 +194,7 @@ void VelmAppBase::Init()
         if (!ReadDemoFile(&error)) {
             mPlayingDemo = false;
             Popup(error);
-            RestoreDisplayAndExit(0);
+            RestoreDisplayAndExit(1);
         }
     }
 

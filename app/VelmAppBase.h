@@ -259,6 +259,9 @@ public:
     void RemoveMemoryImage(MemoryImage* image) override;
     void Remove3DData(MemoryImage* image) override;
     void SetPurgeNeeded() override;
+    // The display's pixel format; null while there is no display set up.
+    const NativePixelFormat* GetDisplayPixelFormat() override;
+    bool ReadBackTexture(MemoryImage* image, uint32_t* out) override;
     virtual MemoryImage* GetImage(const std::string& file, bool commitBits);
     virtual SharedImageHandle GetSharedImage(const std::string& file, const std::string& variant, bool* isNew);
     MemoryImage* CopyImage(Image* image, const Rect& rect);
@@ -327,7 +330,11 @@ public:
     virtual bool PrepareDemoCommand(bool required);
     // The update delta before every recorded command, with fillers for long gaps.
     virtual void WriteDemoTimingBlock();
+    // Reads the demo file into the command stream, its seed and markers; false with one of
+    // "Demo file not found: <name>", "Invalid demo file." or "This demo file appears to be
+    // for '<version>'". ReadDemoData does the same on the file's bytes.
     virtual bool ReadDemoFile(std::string* error);
+    bool ReadDemoData(const std::vector<uint8_t>& bytes, std::string* error);
     virtual int FindNumberedDemoFiles(const std::string& prefix, int keep, bool deleteOld);
     // Writes the recording into the demo file; silently nothing when it cannot.
     void WriteDemoFile();
@@ -584,8 +591,12 @@ protected:
     virtual void InitResourcePack();
     // Chooses between windowed and full screen before the window is made.
     void ChooseScreenMode();
-    // Makes the display device on the first MakeWindow (the stand-in WindowDisplay).
+    // Makes the display device on the first MakeWindow (an AppDisplay).
     virtual DisplaySetup* CreateDisplay();
+    // The destructor's confirmation of the 3D choice: asks whether to keep hardware
+    // acceleration switched on when the user switched it and the card was not recommended,
+    // or when 3D drawing failed; writes "Is3D".
+    void ConfirmHardwareAcceleration();
     // Creates the main window (the window half of MakeWindow).
     void CreateMainWindow();
     // The end of a successful set-up: focus refresh, window timer, images, screen image.

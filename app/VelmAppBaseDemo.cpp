@@ -7,21 +7,20 @@
 // bit: 0 a move by two 6-bit two's-complement deltas, 1 a button with a down bit and a
 // 3-bit two's-complement click code). Mouse positions are logical screen coordinates.
 
-#include <algorithm>
-#include <climits>
+#include "app/VelmAppBase.h"
 
 #include "app/DemoDialogs.h"
 #include "app/DisplaySetup.h"
-#include "app/VelmAppBase.h"
-#include "platform/Clock.h"
 #include "platform/DebugOutput.h"
 #include "platform/Files.h"
 #include "platform/Settings.h"
 #include "resources/Paths.h"
 #include "resources/Random.h"
 #include "resources/StringUtils.h"
-#include "resources/sound/SoundManager.h"
 #include "widgets/WidgetManager.h"
+
+#include <algorithm>
+#include <climits>
 
 namespace Velm {
 
@@ -209,6 +208,11 @@ bool VelmAppBase::ReadDemoFile(std::string* error)
         *error = "Demo file not found: " + mDemoFileName;
         return false;
     }
+    return ReadDemoData(bytes, error);
+}
+
+bool VelmAppBase::ReadDemoData(const std::vector<uint8_t>& bytes, std::string* error)
+{
     FileReader reader(bytes);
     uint32_t magic = 0;
     if (!reader.ReadU32(&magic) || magic != kDemoMagic) {
@@ -743,8 +747,8 @@ void VelmAppBase::ShowDemoJumpToTime()
         if (!mRegKey.empty())
             GetSettingsStore().SetValue(key, "DemoJumpTime", REG_SZ, text.c_str(), text.size() + 1);
         const long long seconds = ParseDemoJumpTime(text);
-        mFastForwardToUpdateNum = static_cast<int>(
-            std::max<long long>(INT_MIN, mDemoTotalUpdates - (seconds + 1) * 1000 / mFrameTime));
+        const long long target = mDemoTotalUpdates - (seconds + 1) * 1000 / mFrameTime;
+        mFastForwardToUpdateNum = static_cast<int>(std::min<long long>(INT_MAX, std::max<long long>(INT_MIN, target)));
     }
     mUpdateFTimeAcc = 0;
     mLastTimeCheck = Tick();

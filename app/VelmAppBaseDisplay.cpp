@@ -2,9 +2,11 @@
 // recovery of a lost display, and the fallbacks from full screen to a window, from a
 // window whose desktop cannot be used to full screen, and from 3D to software drawing.
 
+#include "app/AppDisplay.h"
 #include "app/DisplaySetup.h"
 #include "app/VelmAppBase.h"
 #include "graphics/MemoryImage.h"
+#include "platform/MessageBox.h"
 #include "platform/Window.h"
 #include "widgets/WidgetManager.h"
 
@@ -17,7 +19,9 @@ const char* const kColorDepthText = "Please set your desktop color depth to 16 b
 
 }  // namespace
 
-DisplaySetup* VelmAppBase::CreateDisplay() { return new WindowDisplay(this); }
+// The card lists of the video-card test ship with the program's data, in the folder the
+// program runs from (Init makes it the current folder).
+DisplaySetup* VelmAppBase::CreateDisplay() { return new AppDisplay(this, mChangeDirTo); }
 
 void VelmAppBase::DeleteDisplay()
 {
@@ -203,6 +207,59 @@ bool VelmAppBase::Is3DAccelerationRecommended()
 }
 
 void VelmAppBase::Notify3DTestRun() {}
+
+void VelmAppBase::ConfirmHardwareAcceleration()
+{
+    if (mDDInterface == nullptr)
+        return;
+    const std::string caption =
+        mCompanyDisplayName + " " +
+        GetStringWithDefault("HARDWARE_ACCEL_CONFIRMATION", "Hardware Acceleration Confirmation");
+    const unsigned question = plat::kMbYesNo | plat::kMbIconQuestion;
+    bool asked = false;
+    if (mUserChanged3D) {
+        bool stored = false;
+        if (!RegistryReadBoolean("Is3D", &stored) && !Is3DAccelerationRecommended()) {
+            // Switched on this session on a card the test did not vouch for: keep it only
+            // when the user says so; a "no" leaves the setting unwritten.
+            if (mDDInterface->Is3D()) {
+                asked = true;
+                const std::string text = GetStringWithDefault(
+                    "HARDWARE_ACCEL_SWITCHED_ON",
+                    "Hardware Acceleration was switched on during this session.\r\n"
+                    "If this resulted in slower performance, it should be switched off.\r\n"
+                    "Would you like to keep Hardware Acceleration switched on?");
+                const bool keep = plat::ShowMessageBox(text, caption, question) == plat::kIdYes;
+                mDDInterface->Set3D(keep);
+                if (keep)
+                    RegistryWriteBoolean("Is3D", true);
+            }
+        } else {
+            RegistryWriteBoolean("Is3D", mDDInterface->Is3D());
+        }
+    }
+    if (!asked && mDDInterface->Has3DDrawFailure() && !mIsScreenSaver) {
+        const std::string text = GetStringWithDefault(
+            "HARDWARE_ACCEL_NOT_WORKING",
+            "Hardware Acceleration may not have been working correctly during this session.\r\n"
+            "If you noticed graphics problems, you may want to turn off Hardware Acceleration.\r\n"
+            "Would you like to keep Hardware Acceleration switched on?");
+        if (plat::ShowMessageBox(text, caption, question) == plat::kIdNo)
+            RegistryWriteBoolean("Is3D", false);
+    }
+}
+
+const NativePixelFormat* VelmAppBase::GetDisplayPixelFormat()
+{
+    CritSectLock lock(mDDCritSect);
+    return mDDInterface != nullptr ? mDDInterface->GetNativeFormat() : nullptr;
+}
+
+bool VelmAppBase::ReadBackTexture(MemoryImage* image, uint32_t* out)
+{
+    CritSectLock lock(mDDCritSect);
+    return mDDInterface != nullptr && mDDInterface->ReadBackTexture(image, out);
+}
 
 void VelmAppBase::Redraw(const Rect* clip)
 {

@@ -186,8 +186,10 @@ D3DInterface::~D3DInterface() {
 
 bool D3DInterface::RunCardTest(DDInterface& display, int minVideoMemory, int recommendedVideoMemory,
                                CardTestOutcome* outcome) {
-    if (!mTester)
+    if (!mTester) {
         mTester = std::make_unique<D3DTester>(mHost);
+        mTester->mListFolder = mCardListFolder;
+    }
     mTester->mMinVidMemory = static_cast<unsigned>(std::max(0, minVideoMemory));
     mTester->mRecVidMemory = static_cast<unsigned>(std::max(0, recommendedVideoMemory));
     mTester->RunTest(display.GetDirectDraw());

@@ -110,6 +110,8 @@ public:
 
     plat::d3d7::Device* GetDevice() { return mDevice.get(); }
     D3DTester* GetTester() { return mTester.get(); }
+    // Where the video-card test looks for its card lists ("" = the current folder).
+    std::string mCardListFolder;
     const std::set<MemoryImage*>& TexturedImages() const { return mImageSet; }
 
 private:

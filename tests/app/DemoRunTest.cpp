@@ -216,7 +216,7 @@ TEST_F(DemoRunTest, AForeignDemoEndsTheProgramWithTheReadersMessage)
             });
             Run("-play");
         },
-        ::testing::ExitedWithCode(0), "This demo file appears to be for '0.9'");
+        ::testing::ExitedWithCode(1), "This demo file appears to be for '0.9'");
 }
 
 }  // namespace
