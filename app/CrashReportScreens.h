@@ -41,7 +41,7 @@ public:
     // What the system window around a tree looks like.
     struct Frame {
         std::string caption;
-        int x = 0;  // client top-left on the desktop
+        int x = 0;  // the frame's top-left on the desktop
         int y = 0;
         int width = 0;  // client size
         int height = 0;

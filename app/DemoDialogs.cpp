@@ -1,5 +1,6 @@
 #include "app/DemoDialogs.h"
 
+#include "app/DemoDialogsInWindow.h"
 #include "platform/ButtonBox.h"
 #include "resources/StringUtils.h"
 
@@ -9,7 +10,8 @@ namespace Velm {
 
 namespace {
 
-DemoDialogs gStandIn;
+// Shown in the window of the process's application; the button box where it has none.
+DemoDialogsInWindow gInWindow;
 DemoDialogs* gDialogs = nullptr;
 
 }  // namespace
@@ -30,7 +32,7 @@ bool DemoDialogs::EditJumpTime(std::string* text)
     return plat::ShowButtonBox(*text, "Jump To Time", {"Ok", "Cancel"}, 0, 1) == 0;
 }
 
-DemoDialogs& GetDemoDialogs() { return gDialogs != nullptr ? *gDialogs : gStandIn; }
+DemoDialogs& GetDemoDialogs() { return gDialogs != nullptr ? *gDialogs : gInWindow; }
 
 void SetDemoDialogs(DemoDialogs* dialogs) { gDialogs = dialogs; }
 

@@ -23,7 +23,8 @@ public:
     virtual bool EditJumpTime(std::string* text);
 };
 
-// The dialogs in use; null restores the stand-in. The object set is not owned.
+// The dialogs in use: by default those in the game window (DemoDialogsInWindow), which
+// fall back to the stand-in; null restores the default. The object set is not owned.
 DemoDialogs& GetDemoDialogs();
 void SetDemoDialogs(DemoDialogs* dialogs);
 

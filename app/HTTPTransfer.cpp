@@ -1,8 +1,6 @@
 #include "app/HTTPTransfer.h"
 
-#include "app/CrashCatcher.h"
 #include "app/HTTPResponseParser.h"
-#include "app/VelmAppBase.h"
 #include "platform/Clock.h"
 #include "platform/FaultHandler.h"
 #include "platform/TcpSocket.h"
@@ -13,15 +11,13 @@ namespace {
 
 std::atomic<int> gNextTransferId{0};
 
-// The demo command that carries a transfer's result.
-const int kDemoCommandHttpResult = 17;
-
-// The application, when there is one: the crash catcher's reference, which the
-// application withdraws first thing when it is destroyed. (Going through it keeps the
-// report program, which has no application, free of the application object's code.)
-VelmAppBase* App() { return CrashCatcher::GetApp(); }
+std::atomic<HTTPTransferDemo*> gDemo{nullptr};
 
 } // namespace
+
+void SetHTTPTransferDemo(HTTPTransferDemo* demo) { gDemo.store(demo); }
+
+HTTPTransferDemo* GetHTTPTransferDemo() { return gDemo.load(); }
 
 HTTPTransfer::HTTPTransfer() : mTransferId(gNextTransferId.fetch_add(1)) {}
 
@@ -116,8 +112,8 @@ void HTTPTransfer::SendRequestString(const std::string& url, const std::string& 
     PrepareTransfer(url);
     mSendStr = request;
     mTransferPending.store(true);
-    VelmAppBase* app = App();
-    if (app && app->mPlayingDemo)
+    HTTPTransferDemo* demo = gDemo.load();
+    if (demo != nullptr && demo->IsPlaying())
         return;
     mThreadRunning.store(true);
     mThread = std::thread(ThreadEntry, this);
@@ -222,38 +218,26 @@ void HTTPTransfer::ThreadProc()
 
 void HTTPTransfer::UpdateStatus()
 {
-    VelmAppBase* app = App();
-    if (!app)
+    HTTPTransferDemo* demo = gDemo.load();
+    if (demo == nullptr)
         return;
 
-    if (app->IsPlayingDemoHere()) {
-        if (app->PrepareDemoCommand(false) && app->mDemoNextUpdate == app->mUpdateCnt &&
-            app->mDemoCmdNum == kDemoCommandHttpResult) {
-            // The command belongs to this transfer only when it carries its id.
-            Buffer peek = app->mDemoBuffer;
-            if (peek.ReadLong() == mTransferId) {
-                app->mDemoBuffer.ReadLong();
-                const int result = app->mDemoBuffer.ReadByte();
-                mContent = app->mDemoBuffer.ReadString();
-                // Taken: the next command's header is read afresh.
-                app->mDemoNeedsCommand = true;
-                mResult.store(result);
-                mLastRecordedResult = result;
-                if (result != RESULT_NOT_COMPLETED)
-                    mTransferPending.store(false);
-            }
+    if (demo->IsPlayingHere()) {
+        int result = 0;
+        std::string content;
+        if (demo->TakeResult(mTransferId, &result, &content)) {
+            mContent = content;
+            mResult.store(result);
+            mLastRecordedResult = result;
+            if (result != RESULT_NOT_COMPLETED)
+                mTransferPending.store(false);
         }
         return;
     }
 
     const int result = mResult.load();
-    if (app->IsRecordingDemoHere() && result != mLastRecordedResult) {
-        app->WriteDemoTimingBlock();
-        app->mDemoBuffer.WriteNumBits(0, 1);
-        app->mDemoBuffer.WriteNumBits(kDemoCommandHttpResult, 5);
-        app->mDemoBuffer.WriteLong(mTransferId);
-        app->mDemoBuffer.WriteByte(result);
-        app->mDemoBuffer.WriteString(result == RESULT_NOT_COMPLETED ? std::string() : mContent);
+    if (result != mLastRecordedResult) {
+        demo->RecordResult(mTransferId, result, result == RESULT_NOT_COMPLETED ? std::string() : mContent);
         mLastRecordedResult = result;
     }
 }

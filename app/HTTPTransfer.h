@@ -10,6 +10,25 @@ class TcpSocket;
 
 namespace Velm {
 
+// The demo side of transfers: while a demo is recorded every change of a transfer's result
+// is written into it, and while one is played the results come from it. The application
+// object provides it; a program without one (the crash report program) leaves it unset.
+class HTTPTransferDemo {
+public:
+    virtual ~HTTPTransferDemo() = default;
+    // True while a demo is played on this thread.
+    virtual bool IsPlayingHere() = 0;
+    // True while a demo is played at all (a played run never connects).
+    virtual bool IsPlaying() = 0;
+    // During playback: takes the result recorded for the transfer when it is due now.
+    virtual bool TakeResult(int transferId, int* result, std::string* content) = 0;
+    // During recording on this thread: writes the transfer's new result.
+    virtual void RecordResult(int transferId, int result, const std::string& content) = 0;
+};
+
+void SetHTTPTransferDemo(HTTPTransferDemo* demo);
+HTTPTransferDemo* GetHTTPTransferDemo();
+
 // Sends one ready-made HTTP request text to a host on a worker thread and reads the
 // response (status line, headers, a plain, sized or chunked body). Other threads poll
 // GetResult every 20 ms or so:

@@ -444,6 +444,18 @@ bool ApplyCall(void* context, int line, const char* args)
 
 }  // namespace
 
+// A marker's path is the compiler's name of its source file. Builds through ccache name
+// files relative to the build folder (so that clones in other folders share the cache);
+// those are read from there.
+static std::string SourceFilePath(const std::string& path)
+{
+#ifdef VELM_BUILD_ROOT
+    if (!path.empty() && path[0] != '/')
+        return std::string(VELM_BUILD_ROOT) + "/" + path;
+#endif
+    return path;
+}
+
 bool ReparseModValues()
 {
     if (!gScanned) {
@@ -457,7 +469,8 @@ bool ReparseModValues()
     for (auto& [path, file] : GetModValFileMap()) {
         if (!file.mUsed)
             continue;
-        const int64_t modified = plat::FileModifiedTime(path);
+        const std::string sourcePath = SourceFilePath(path);
+        const int64_t modified = plat::FileModifiedTime(sourcePath);
         if (modified > gNewestTime) {
             gNewestTime = modified;
             changed = true;
@@ -467,7 +480,7 @@ bool ReparseModValues()
         parsedFiles += path;
 
         std::vector<uint8_t> bytes;
-        if (!plat::ReadFile(path, bytes)) {
+        if (!plat::ReadFile(sourcePath, bytes)) {
             plat::ShowMessageBox("ERROR: Unable to open " + path + " for reparsing.", "MODVAL ERROR!",
                                  plat::kMbIconError);
             return false;

@@ -6,6 +6,7 @@
 #include "app/AppWidgetBridge.h"
 #include "app/CrashCatcher.h"
 #include "app/DisplaySetup.h"
+#include "app/HTTPTransfer.h"
 #include "platform/Clock.h"
 #include "platform/Cursor.h"
 #include "platform/CrtRand.h"
@@ -87,6 +88,8 @@ VelmAppBase::VelmAppBase()
     gVelmAppBase.store(this);
     mPrimaryThreadId = plat::CurrentThreadId();
     CrashCatcher::SetApp(this);
+    mHTTPTransferDemo = MakeHTTPTransferDemo();
+    SetHTTPTransferDemo(mHTTPTransferDemo.get());
 }
 
 VelmAppBase::~VelmAppBase()
@@ -94,6 +97,8 @@ VelmAppBase::~VelmAppBase()
     // A crash from here on must not reach a half-destroyed application.
     if (CrashCatcher::GetApp() == this)
         CrashCatcher::SetApp(nullptr);
+    if (GetHTTPTransferDemo() == mHTTPTransferDemo.get())
+        SetHTTPTransferDemo(nullptr);
 
     Shutdown();
     ConfirmHardwareAcceleration();

@@ -40,6 +40,7 @@ class SoundManager;
 class Widget;
 class WidgetManager;
 class AppResourceBridge;
+class HTTPTransferDemo;
 class AppWidgetBridge;
 
 // Registry value types, as the settings store keeps them.
@@ -355,6 +356,8 @@ public:
     bool IsPlayingDemoHere() const;
     // Recording: the timing block, form bit 0 and the command id.
     void WriteDemoCommand(int id);
+    // The HTTP transfers' demo side on this application's demo stream.
+    std::unique_ptr<HTTPTransferDemo> MakeHTTPTransferDemo();
     // Playback: takes the next command for a consumer of data command `id`. False when the
     // stream has ended, playback stopped, or the stream holds another command (playback
     // then stops: the run no longer follows the recording).
@@ -669,6 +672,7 @@ protected:
     std::thread mLoadingThread;
     std::unique_ptr<AppWidgetBridge> mWidgetBridge;
     std::unique_ptr<AppResourceBridge> mResourceBridge;
+    std::unique_ptr<HTTPTransferDemo> mHTTPTransferDemo;
     std::unique_ptr<plat::SingleInstance> mSingleInstance;
     plat::Settings* mSettings = nullptr;
 

@@ -11,6 +11,7 @@
 
 #include "app/DemoDialogs.h"
 #include "app/DisplaySetup.h"
+#include "app/HTTPTransfer.h"
 #include "platform/DebugOutput.h"
 #include "platform/Files.h"
 #include "platform/Settings.h"
@@ -754,4 +755,56 @@ void VelmAppBase::ShowDemoJumpToTime()
     mLastTimeCheck = Tick();
 }
 
-}  // namespace Velm
+namespace {
+
+// The demo command that carries an HTTP transfer's result.
+const int kDemoCommandHttpResult = 17;
+
+// HTTP transfers on the application's demo stream: a recorded run stores every change of a
+// transfer's result (its id, the result and the content), a played run takes them back.
+class AppHTTPTransferDemo : public HTTPTransferDemo {
+public:
+    explicit AppHTTPTransferDemo(VelmAppBase* app) : mApp(app) {}
+
+    bool IsPlayingHere() override { return mApp->IsPlayingDemoHere(); }
+    bool IsPlaying() override { return mApp->mPlayingDemo; }
+
+    bool TakeResult(int transferId, int* result, std::string* content) override
+    {
+        if (!mApp->PrepareDemoCommand(false) || mApp->mDemoNextUpdate != mApp->mUpdateCnt ||
+            mApp->mDemoCmdNum != kDemoCommandHttpResult)
+            return false;
+        // The command belongs to this transfer only when it carries its id.
+        Buffer peek = mApp->mDemoBuffer;
+        if (peek.ReadLong() != transferId)
+            return false;
+        mApp->mDemoBuffer.ReadLong();
+        *result = mApp->mDemoBuffer.ReadByte();
+        *content = mApp->mDemoBuffer.ReadString();
+        // Taken: the next command's header is read afresh.
+        mApp->mDemoNeedsCommand = true;
+        return true;
+    }
+
+    void RecordResult(int transferId, int result, const std::string& content) override
+    {
+        if (!mApp->IsRecordingDemoHere())
+            return;
+        mApp->WriteDemoCommand(kDemoCommandHttpResult);
+        mApp->mDemoBuffer.WriteLong(transferId);
+        mApp->mDemoBuffer.WriteByte(result);
+        mApp->mDemoBuffer.WriteString(content);
+    }
+
+private:
+    VelmAppBase* mApp;
+};
+
+} // namespace
+
+std::unique_ptr<HTTPTransferDemo> VelmAppBase::MakeHTTPTransferDemo()
+{
+    return std::unique_ptr<HTTPTransferDemo>(new AppHTTPTransferDemo(this));
+}
+
+} // namespace Velm

@@ -21,6 +21,7 @@ TEST_F(DisplayAppTest, SoftwareFrameReachesTheWindow)
     auto* display = dynamic_cast<Velm::AppDisplay*>(app.GetDisplay());
     ASSERT_NE(display, nullptr);
     EXPECT_FALSE(app.Is3DAccelerated());
+    EXPECT_NE(mLog.Text().find("Draw buffer is        320 x  240 [ 4: 3]"), std::string::npos) << mLog.Text();
 
     // Widgets draw into the device's screen image; images are made on the device.
     Velm::DDImage* screen = display->GetDDInterface().GetScreenImage();

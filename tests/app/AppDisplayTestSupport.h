@@ -19,6 +19,7 @@
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
 #include "platform/Clock.h"
+#include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
 #include "platform/Settings.h"
 #include "platform/Window.h"
@@ -191,6 +192,8 @@ protected:
     std::vector<std::string> mBoxes;
     std::vector<unsigned> mBoxTypes;
     std::deque<int> mAnswers;
+    // The display's set-up lines and the run statistics.
+    plat::CapturedDebugOutput mLog;
 };
 
 }  // namespace displaytest
