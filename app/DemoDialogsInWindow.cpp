@@ -102,9 +102,8 @@ void DemoMarkerListDialog::KeyDown(int key)
 void DemoMarkerListDialog::ListClicked(int listId, int lineIndex, int clickCount)
 {
     (void)listId;
-    // Left clicks only (the count is negative for the right button, 3 for the middle one).
-    if (clickCount == 1 || clickCount == 2)
-        Pick(lineIndex);
+    (void)clickCount;
+    Pick(lineIndex);
 }
 
 void DemoMarkerListDialog::Pick(int index)

@@ -17,7 +17,7 @@ class ScrollbarWidget;
 class VelmAppBase;
 
 // "Marker List": the lines in a scrolling list above a "Cancel" button. The first line
-// starts selected; Up and Down move the selection, Enter picks it, a left click picks the
+// starts selected; Up and Down move the selection, Enter picks it, a click picks the
 // line under the pointer, Esc or "Cancel" ends with none.
 class DemoMarkerListDialog : public Dialog, public ListListener {
 public:
@@ -62,7 +62,7 @@ public:
 };
 
 // The demo playback windows drawn with our own widgets inside the game window: a modal
-// Dialog holding the marker lines in a list (a left click or Enter picks a line, "Cancel"
+// Dialog holding the marker lines in a list (a click or Enter picks a line, "Cancel"
 // or Esc picks none), and a modal Dialog with an edit field holding the stored jump time
 // ("Ok" or Enter keeps the edited text, "Cancel" or Esc drops it). Both are registered
 // with the application (AddDialog) and waited for by stepping its loop.

