@@ -1,5 +1,7 @@
 #include "app/DemoDialogs.h"
 
+#include "app/VelmAppBase.h"
+
 #include "app/DemoDialogsInWindow.h"
 #include "platform/ButtonBox.h"
 #include "resources/StringUtils.h"
@@ -23,13 +25,24 @@ int DemoDialogs::ChooseMarker(const std::vector<std::string>& lines)
     std::vector<std::string> labels = lines;
     labels.push_back("Cancel");
     const int cancel = static_cast<int>(lines.size());
+    VelmAppBase* app = VelmAppBase::GetApp();
+    if (app != nullptr)
+        app->BeginPopup();
     const int chosen = plat::ShowButtonBox("", "Marker List", labels, cancel, cancel);
+    if (app != nullptr)
+        app->EndPopup();
     return chosen >= 0 && chosen < cancel ? chosen : -1;
 }
 
 bool DemoDialogs::EditJumpTime(std::string* text)
 {
-    return plat::ShowButtonBox(*text, "Jump To Time", {"Ok", "Cancel"}, 0, 1) == 0;
+    VelmAppBase* app = VelmAppBase::GetApp();
+    if (app != nullptr)
+        app->BeginPopup();
+    const bool ok = plat::ShowButtonBox(*text, "Jump To Time", {"Ok", "Cancel"}, 0, 1) == 0;
+    if (app != nullptr)
+        app->EndPopup();
+    return ok;
 }
 
 DemoDialogs& GetDemoDialogs() { return gDialogs != nullptr ? *gDialogs : gInWindow; }

@@ -191,7 +191,7 @@ bool DemoDialogsInWindow::ShowsInWindow()
 {
     VelmAppBase* app = App();
     return app != nullptr && app->GetWidgetManager() != nullptr && app->GetMainWindow() != nullptr &&
-           !app->mPopupOpen && !app->mPlayingDemo && app->GetWidth() > 0 && app->GetHeight() > 0;
+           !app->mPopupOpen && app->GetWidth() > 0 && app->GetHeight() > 0;
 }
 
 int DemoDialogsInWindow::ChooseMarker(const std::vector<std::string>& lines)

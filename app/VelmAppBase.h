@@ -350,6 +350,13 @@ public:
     void ShowDemoJumpToTime();
     // The playback keys (characters typed while a demo plays); true when it was one.
     bool HandleDemoPlaybackKey(int character);
+    // Opens the playback window a key asked for ('J' jump to time, 'L' marker list).
+    void ShowPendingDemoDialog();
+    // The playback window a key asked for, opened at the next loop step; 0 for none.
+    int mPendingDemoDialog = 0;
+    // True while a playback window is open: the demo stands still and the user's input
+    // goes to the window.
+    bool mDemoDialogOpen = false;
     // Demo branches of the outside services: recording or playing, and on the main thread
     // (calls from other threads are neither recorded nor played).
     bool IsRecordingDemoHere() const;

@@ -393,9 +393,20 @@ bool VelmAppBase::ReadDemoBytes(std::vector<uint8_t>* bytes)
     return true;
 }
 
+void VelmAppBase::ShowPendingDemoDialog()
+{
+    const int which = mPendingDemoDialog;
+    mPendingDemoDialog = 0;
+    if (which == 'J')
+        ShowDemoJumpToTime();
+    else if (which == 'L')
+        ShowDemoMarkerList();
+}
+
 void VelmAppBase::PlayDemoCommands()
 {
-    if (!IsPlayingDemoHere())
+    // While a playback window is open the demo stands still.
+    if (!IsPlayingDemoHere() || mDemoDialogOpen)
         return;
 
     // The payload of the command being played must be all there; a stream that ends
@@ -662,11 +673,13 @@ bool VelmAppBase::HandleDemoPlaybackKey(int character)
         return true;
     case 'J':
     case 'j':
-        ShowDemoJumpToTime();
+        // The windows open from the loop (ShowPendingDemoDialog), not from inside the
+        // window procedure that delivered the key.
+        mPendingDemoDialog = 'J';
         return true;
     case 'L':
     case 'l':
-        ShowDemoMarkerList();
+        mPendingDemoDialog = 'L';
         return true;
     case 'M':
     case 'm':
@@ -718,9 +731,9 @@ void VelmAppBase::ShowDemoMarkerList()
         lines.push_back(FormatDemoMarkerLine(marker.first, mDemoTotalUpdates - marker.second, mFrameTime));
         updates.push_back(marker.second);
     }
-    BeginPopup();
+    mDemoDialogOpen = true;
     const int chosen = GetDemoDialogs().ChooseMarker(lines);
-    EndPopup();
+    mDemoDialogOpen = false;
     if (chosen >= 0 && chosen < static_cast<int>(updates.size()) && updates[chosen] > mUpdateCnt)
         mFastForwardToUpdateNum = updates[chosen];
     mUpdateFTimeAcc = 0;
@@ -741,9 +754,9 @@ void VelmAppBase::ShowDemoJumpToTime()
         if (nul != std::string::npos)
             text.resize(nul);
     }
-    BeginPopup();
+    mDemoDialogOpen = true;
     const bool ok = GetDemoDialogs().EditJumpTime(&text);
-    EndPopup();
+    mDemoDialogOpen = false;
     if (ok) {
         if (!mRegKey.empty())
             GetSettingsStore().SetValue(key, "DemoJumpTime", REG_SZ, text.c_str(), text.size() + 1);

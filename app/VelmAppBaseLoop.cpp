@@ -44,6 +44,8 @@ bool VelmAppBase::UpdateAppStep(bool* updated)
 
     if (mLoopState == 0) {
         PumpWindowMessages();
+        if (mPendingDemoDialog != 0)
+            ShowPendingDemoDialog();
         PlayDemoCommands();
         if (ProcessDeferredMessages(true))
             mLoopState = 1;
@@ -243,6 +245,13 @@ bool VelmAppBase::ProcessFrame(bool allowSleep)
                 return false;
             plat::SleepMs(static_cast<uint32_t>(extra));
         }
+    } else {
+        // Paused, or no game time passing: no updates and no sleeping, but the frame ends
+        // so that the next step pumps input (the key that resumes) and draws.
+        mLoopState = 3;
+        mUpdatesThisFrame = 0;
+        if (mHasPendingDraw)
+            DrawFrame();
     }
 
     ProcessSafeDeleteList();
@@ -258,7 +267,7 @@ void VelmAppBase::HandleLoadingCompletion()
 
 bool VelmAppBase::DoUpdateFrames()
 {
-    if (mScreensaverPaused)
+    if (mScreensaverPaused || mDemoDialogOpen)
         return false;
 
     if (mPlayingDemo) {

@@ -322,9 +322,10 @@ int VelmAppBase::WindowProc(void* window, uint32_t message, uint32_t wParam, uin
 
     // Live keys still reach the developer keys during playback; everything is queued all
     // the same, and the replay leaves it to the demo.
-    if (mPlayingDemo && message == WM_KEYDOWN)
+    // While a playback window is open the keys are its own.
+    if (mPlayingDemo && !mDemoDialogOpen && message == WM_KEYDOWN)
         DebugKeyDown(static_cast<int>(wParam));
-    if (mPlayingDemo && message == WM_CHAR)
+    if (mPlayingDemo && !mDemoDialogOpen && message == WM_CHAR)
         HandleDemoPlaybackKey(static_cast<int>(wParam));
 
     bool queue = true;
@@ -479,7 +480,9 @@ void VelmAppBase::ProcessDeferredMessage(const DeferredMessage& record)
         }
     }
 
-    if (!mPlayingDemo) {
+    // A played run takes its input from the demo; the user's own input reaches only the
+    // windows opened during playback.
+    if (!mPlayingDemo || mDemoDialogOpen) {
         if (message == WM_MOVE) {
             if (isMain && mIsWindowed && mMainWindow && !mMainWindow->IsMinimized()) {
                 // The frame's normal position is what the next start restores.

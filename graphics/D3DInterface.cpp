@@ -364,11 +364,15 @@ bool D3DInterface::CreateImageTexture(MemoryImage* image) {
 
 // ---- Untextured primitives ----
 
-void D3DInterface::DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode) {
+bool D3DInterface::PrepareUntexturedDraw(int drawMode) {
     if (!PreDraw())
-        return;
+        return false;
     SetDrawModeBlend(drawMode);
-    if (CheckD3DError(mDevice->SetTexture(nullptr), "SetTexture NULL"))
+    return !CheckD3DError(mDevice->SetTexture(nullptr), "SetTexture NULL");
+}
+
+void D3DInterface::DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode) {
+    if (!PrepareUntexturedDraw(drawMode))
         return;
     const uint32_t c = ToDiffuse(color);
     const TLVertex v[3] = {MakeVertex(static_cast<float>(x1), static_cast<float>(y1), c),
@@ -378,10 +382,7 @@ void D3DInterface::DrawLine(double x1, double y1, double x2, double y2, const Co
 }
 
 void D3DInterface::FillRect(const Rect& rect, const Color& color, int drawMode) {
-    if (!PreDraw())
-        return;
-    SetDrawModeBlend(drawMode);
-    if (CheckD3DError(mDevice->SetTexture(nullptr), "SetTexture NULL"))
+    if (!PrepareUntexturedDraw(drawMode))
         return;
     const uint32_t c = ToDiffuse(color);
     const float x = rect.x - 0.5f, y = rect.y - 0.5f;
@@ -395,10 +396,7 @@ void D3DInterface::FillPoly(const Point* points, int count, const Rect* clip, co
                             int tx, int ty) {
     if (points == nullptr || count <= 2)
         return;
-    if (!PreDraw())
-        return;
-    SetDrawModeBlend(drawMode);
-    if (CheckD3DError(mDevice->SetTexture(nullptr), "SetTexture NULL"))
+    if (!PrepareUntexturedDraw(drawMode))
         return;
     const uint32_t c = ToDiffuse(color);
     VertexList vertices;
@@ -414,15 +412,22 @@ void D3DInterface::FillPoly(const Point* points, int count, const Rect* clip, co
 
 // ---- Image blits ----
 
-void D3DInterface::Blt(Image* image, float x, float y, const Rect& srcRect, const Color& color, int drawMode,
-                       bool linearFilter) {
+MemoryImage* D3DInterface::PrepareTexturedDraw(Image* image, int drawMode, bool linearFilter) {
     MemoryImage* memory = dynamic_cast<MemoryImage*>(image);
     if (memory == nullptr || !PreDraw())
-        return;
+        return nullptr;
     if (!CreateImageTexture(memory))
-        return;
+        return nullptr;
     SetDrawModeBlend(drawMode);
     SetLinearFilter(linearFilter);
+    return memory;
+}
+
+void D3DInterface::Blt(Image* image, float x, float y, const Rect& srcRect, const Color& color, int drawMode,
+                       bool linearFilter) {
+    MemoryImage* memory = PrepareTexturedDraw(image, drawMode, linearFilter);
+    if (memory == nullptr)
+        return;
     DrawTexturePieces(memory->textureData, x, y, srcRect, ToDiffuse(color));
 }
 
@@ -458,13 +463,9 @@ void D3DInterface::DrawTexturePieces(TextureData* data, float x, float y, const 
 void D3DInterface::BltTransformed(Image* image, const Rect* clip, const Color& color, int drawMode,
                                   const Rect& srcRect, const Matrix3& matrix, bool linearFilter, float x, float y,
                                   bool centered) {
-    MemoryImage* memory = dynamic_cast<MemoryImage*>(image);
-    if (memory == nullptr || !PreDraw())
+    MemoryImage* memory = PrepareTexturedDraw(image, drawMode, linearFilter);
+    if (memory == nullptr)
         return;
-    if (!CreateImageTexture(memory))
-        return;
-    SetDrawModeBlend(drawMode);
-    SetLinearFilter(linearFilter);
     DrawTexturePiecesTransformed(memory->textureData, clip, ToDiffuse(color), srcRect, matrix, x, y, centered);
 }
 
@@ -565,13 +566,11 @@ void D3DInterface::BltRotate(Image* image, float x, float y, const Rect* clip, c
 
 void D3DInterface::DrawTexturedTriangles(const TriVertex (*triangles)[3], int count, const Color& color,
                                          int drawMode, Image* texture, float tx, float ty, bool linearFilter) {
-    MemoryImage* memory = dynamic_cast<MemoryImage*>(texture);
-    if (memory == nullptr || triangles == nullptr || count <= 0 || !PreDraw())
+    if (triangles == nullptr || count <= 0)
         return;
-    if (!CreateImageTexture(memory))
+    MemoryImage* memory = PrepareTexturedDraw(texture, drawMode, linearFilter);
+    if (memory == nullptr)
         return;
-    SetDrawModeBlend(drawMode);
-    SetLinearFilter(linearFilter);
     DrawTextureTriangles(memory->textureData, triangles, count, ToDiffuse(color), tx, ty);
 }
 

@@ -115,6 +115,12 @@ public:
     const std::set<MemoryImage*>& TexturedImages() const { return mImageSet; }
 
 private:
+    // The set-up every untextured primitive shares: an open scene, the mode's blend and no
+    // texture; false when nothing can be drawn.
+    bool PrepareUntexturedDraw(int drawMode);
+    // The set-up every image draw shares: an open scene, the image's textures, the mode's blend
+    // and the filter. The memory image behind `image`, or null when nothing can be drawn.
+    MemoryImage* PrepareTexturedDraw(Image* image, int drawMode, bool linearFilter);
     void DrawTexturePieces(TextureData* data, float x, float y, const Rect& srcRect, uint32_t color);
     void DrawTexturePiecesTransformed(TextureData* data, const Rect* clip, uint32_t color, const Rect& srcRect,
                                       const Matrix3& matrix, float x, float y, bool centered);

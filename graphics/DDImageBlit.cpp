@@ -381,6 +381,18 @@ void NormalRunPath(const plat::dd::SurfaceDesc& desc, const Layout& L, int x, in
     }
 }
 
+// The memory image to blit from, or null when there is nothing to draw (no image, no memory
+// pixels behind it, no display, or an empty rectangle). A given image is marked drawn either way.
+MemoryImage* BlitSource(Image* image, const Rect& srcRect, bool hasDisplay) {
+    if (image == nullptr)
+        return nullptr;
+    image->drawn = true;
+    MemoryImage* source = dynamic_cast<MemoryImage*>(image);
+    if (source == nullptr || !hasDisplay || srcRect.width <= 0 || srcRect.height <= 0)
+        return nullptr;
+    return source;
+}
+
 }  // namespace
 
 bool DDImage::BltNormal(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
@@ -392,11 +404,8 @@ bool DDImage::BltMirroredNormal(Image* image, int x, int y, const Rect& srcRect,
 }
 
 bool DDImage::BltNormalImpl(Image* image, int x, int y, const Rect& srcRect, const Color& color, bool mirror) {
-    if (image == nullptr)
-        return true;
-    image->drawn = true;
-    MemoryImage* source = dynamic_cast<MemoryImage*>(image);
-    if (source == nullptr || mDDInterface == nullptr || srcRect.width <= 0 || srcRect.height <= 0)
+    MemoryImage* source = BlitSource(image, srcRect, mDDInterface != nullptr);
+    if (source == nullptr)
         return true;
     source->RefreshAlphaFlags();
     const bool white = color == Color::White;
@@ -457,11 +466,8 @@ bool DDImage::BltMirroredAdditive(Image* image, int x, int y, const Rect& srcRec
 }
 
 bool DDImage::BltAdditiveImpl(Image* image, int x, int y, const Rect& srcRect, const Color& color, bool mirror) {
-    if (image == nullptr)
-        return true;
-    image->drawn = true;
-    MemoryImage* source = dynamic_cast<MemoryImage*>(image);
-    if (source == nullptr || mDDInterface == nullptr || srcRect.width <= 0 || srcRect.height <= 0)
+    MemoryImage* source = BlitSource(image, srcRect, mDDInterface != nullptr);
+    if (source == nullptr)
         return true;
     if (mNoLock)
         return true;

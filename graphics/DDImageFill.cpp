@@ -28,6 +28,24 @@ void ForEachInRect(const plat::dd::SurfaceDesc& desc, const Rect& rect, Op op) {
 
 inline double Frac(double v) { return v - static_cast<int>(v); }
 
+// Additive colour: each channel adds k (the colour's channel times its alpha, cut to the
+// channel's width) through the display's saturation table.
+struct AddColor {
+    const Layout* L;
+    uint32_t k[3];
+    AddColor(const Layout& layout, const Color& color) : L(&layout) {
+        const uint32_t a = static_cast<uint32_t>(color.alpha);
+        for (int ch = 0; ch < 3; ++ch)
+            k[ch] = ((a * ChannelOf(color, ch)) / 255) >> (8 - L->bits[ch]);
+    }
+    uint32_t operator()(uint32_t v) const {
+        uint32_t out = 0;
+        for (int ch = 0; ch < 3; ++ch)
+            out |= static_cast<uint32_t>(L->table[ch][k[ch] + ((v & L->mask[ch]) >> L->shift[ch])]) << L->shift[ch];
+        return out;
+    }
+};
+
 enum class FracTerm { StartMinor, StartX, Zero };
 
 // Walks a line that is neither horizontal nor vertical and calls plot(x, y) for each pixel.
@@ -184,16 +202,7 @@ bool DDImage::FillRectAdditive(const Rect& rect, const Color& color) {
         return false;
     const plat::dd::SurfaceDesc& desc = mLockedSurfaceDesc;
     const Layout L(desc, *mDDInterface);
-    const uint32_t a = static_cast<uint32_t>(color.alpha);
-    uint32_t k[3];
-    for (int ch = 0; ch < 3; ++ch)
-        k[ch] = ((a * ChannelOf(color, ch)) / 255) >> (8 - L.bits[ch]);
-    auto op = [&](uint32_t v) {
-        uint32_t out = 0;
-        for (int ch = 0; ch < 3; ++ch)
-            out |= static_cast<uint32_t>(L.table[ch][k[ch] + ((v & L.mask[ch]) >> L.shift[ch])]) << L.shift[ch];
-        return out;
-    };
+    const AddColor op(L, color);
     if (L.bitCount == 16)
         ForEachInRect<uint16_t>(desc, rect, op);
     else if (L.bitCount == 32)
@@ -253,16 +262,7 @@ bool DDImage::DrawLineAdditive(double startX, double startY, double endX, double
         return false;
     const plat::dd::SurfaceDesc& desc = mLockedSurfaceDesc;
     const Layout L(desc, *mDDInterface);
-    const uint32_t a = static_cast<uint32_t>(color.alpha);
-    uint32_t k[3];
-    for (int ch = 0; ch < 3; ++ch)
-        k[ch] = ((ChannelOf(color, ch) * a) / 255) >> (8 - L.bits[ch]);
-    auto op = [&](uint32_t v) {
-        uint32_t out = 0;
-        for (int ch = 0; ch < 3; ++ch)
-            out |= static_cast<uint32_t>(L.table[ch][((v & L.mask[ch]) >> L.shift[ch]) + k[ch]]) << L.shift[ch];
-        return out;
-    };
+    const AddColor op(L, color);
     if (L.bitCount == 16)
         PlotLine<uint16_t>(desc, startX, startY, endX, endY, FracTerm::StartMinor, op);
     else if (L.bitCount == 32)

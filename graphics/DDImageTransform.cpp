@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <type_traits>
 
 #if defined(__SSE2__)
@@ -16,41 +15,14 @@
 #include "graphics/DDImageSurface.h"
 #include "graphics/DrawMode.h"
 #include "graphics/PixelOps.h"
+#include "graphics/RotatedRows.h"
 
 namespace Velm {
 
 using namespace SurfaceOps;
+using namespace RotatedRows;
 
 namespace {
-
-inline int ToFixed(double value) {
-    const double scaled = value * 65536.0;
-    if (!(scaled > -2147483648.0))
-        return std::numeric_limits<int>::min();
-    if (!(scaled < 2147483647.0))
-        return std::numeric_limits<int>::max();
-    return static_cast<int>(scaled);
-}
-
-// The bilinear sample around (u, v): alpha weights per neighbour and their ARGB pixels.
-struct Sample {
-    uint32_t a[4];
-    uint32_t p[4];
-};
-
-template <typename Fetch>
-inline void FetchSample(const Fetch& fetch, size_t base, int srcImageWidth, int u, int v, Sample& out) {
-    const size_t index = base + static_cast<size_t>(v >> 16) * srcImageWidth + static_cast<size_t>(u >> 16);
-    out.p[0] = fetch(index);
-    out.p[1] = fetch(index + 1);
-    out.p[2] = fetch(index + srcImageWidth);
-    out.p[3] = fetch(index + srcImageWidth + 1);
-    const uint32_t fu = (static_cast<uint32_t>(u) & 0xFFFE) | 1;
-    const uint32_t fv = (static_cast<uint32_t>(v) & 0xFFFE) | 1;
-    const uint32_t w[4] = {(0x10000 - fu) * (0x10000 - fv), fu * (0x10000 - fv), (0x10000 - fu) * fv, fu * fv};
-    for (int k = 0; k < 4; ++k)
-        out.a[k] = ((w[k] >> 16) * (out.p[k] >> 24)) >> 16;
-}
 
 struct Sums {
     uint32_t A, S[3];  // red, green, blue
@@ -68,27 +40,22 @@ inline Sums SumOf(const Sample& s) {
     return Sums{A, {rb >> 16, g >> 8, rb & 0xFFFF}};
 }
 
-struct Step565 {
+// A standard-order 16-bit step, worked in the spread word (green in the high half): the green
+// sum keeps the bits in GreenBits and moves up by GreenShift, the red moves up by RedShift.
+template <uint32_t SpreadMask, uint32_t GreenBits, int GreenShift, int RedShift>
+struct Step16 {
     uint32_t operator()(uint32_t D, Sample& s) const {
         const Sums q = SumOf(s);
         const uint32_t tr = q.S[0] >> 8, tg = q.S[1] >> 8, tb = q.S[2] >> 8;
         const uint32_t f = (256 - q.A) >> 3;
-        uint32_t sum = ((Spread(D, kSpread565) * f) >> 5) & kSpread565;
-        sum += ((tg & 0xFC) << 19) + (tb >> 3) + ((tr & 0xF8) << 8);
+        uint32_t sum = ((Spread(D, SpreadMask) * f) >> 5) & SpreadMask;
+        sum += ((tg & GreenBits) << GreenShift) + (tb >> 3) + ((tr & 0xF8) << RedShift);
         return Fold(sum);
     }
 };
 
-struct Step555 {
-    uint32_t operator()(uint32_t D, Sample& s) const {
-        const Sums q = SumOf(s);
-        const uint32_t tr = q.S[0] >> 8, tg = q.S[1] >> 8, tb = q.S[2] >> 8;
-        const uint32_t f = (256 - q.A) >> 3;
-        uint32_t sum = ((Spread(D, kSpread555) * f) >> 5) & kSpread555;
-        sum += ((tg & 0xF8) << 18) + (tb >> 3) + ((tr & 0xF8) << 7);
-        return Fold(sum);
-    }
-};
+using Step565 = Step16<kSpread565, 0xFC, 19, 8>;
+using Step555 = Step16<kSpread555, 0xF8, 18, 7>;
 
 // Byte lanes: out = ((S & ~0xFF) + d * (256 - A)) >> 8 per channel, red and blue together
 // (each half stays below 255 * 256).
@@ -183,70 +150,19 @@ struct StepAdditive {
     }
 };
 
-struct RotatedSetup {
-    int x0, y0, lastCol;
-    double boxHeight;
-    double cosA, sinA;
-    int du, dv;
-    float x, y, cx, cy;
-    int srcW, srcH;
-    size_t srcBase;
-    int srcImageWidth;
-};
-
 // The rows of a rotated blit into a locked surface; every sample of a row's span and its right
 // and lower neighbours lie inside the source rectangle.
 // Four transparent neighbours give A = 0, and every pixel step then rewrites the destination
 // with its own channel bits: that case skips the arithmetic.
 template <typename Pixel, typename Fetch, typename Step>
-void DrawRotatedRows(const plat::dd::SurfaceDesc& desc, const RotatedSetup& st, const Fetch& fetch, Step step) {
+void DrawRotatedRows(const plat::dd::SurfaceDesc& desc, const Setup& st, const Fetch& fetch, Step step) {
     const uint32_t channels = desc.format.redMask | desc.format.greenMask | desc.format.blueMask;
-    const int W = st.srcW, H = st.srcH;
     const int du = st.du, dv = st.dv;
     for (int r = 0; r < st.boxHeight; ++r) {
-        const double dx = st.x0 - st.cx - st.x;
-        const double dy = (st.y0 + r) - st.cy - st.y;
-        int u = ToFixed(dx * st.cosA - dy * st.sinA + st.cx);
-        int v = ToFixed(dy * st.cosA + dx * st.sinA + st.cy);
-        const int64_t U = u, V = v, W16 = int64_t(W) * 65536, H16 = int64_t(H) * 65536;
-        int64_t first = 0;
-        int64_t last = st.lastCol;
-        if (du < 0) {
-            if (U < 0)
-                continue;
-            const int64_t f = (W16 - U - 0x27FFF) / du;
-            if (f >= 0)
-                first = f;
-            last = std::min(last, (0x7FFF - U) / du);
-        } else if (du == 0) {
-            if (U < 0 || U >= W16 - 65536)
-                continue;
-        } else {
-            if ((u >> 16) >= W - 1)
-                continue;
-            const int64_t f = (0x10000 - U) / du;
-            if (f > 0)
-                first = f;
-            last = std::min(last, (W16 - U - 0x17FFF) / du);
-        }
-        if (dv < 0) {
-            if (V < 0)
-                continue;
-            first = std::max(first, (H16 - V - 0x27FFF) / dv);
-            last = std::min(last, -(V / dv));
-        } else if (dv == 0) {
-            if (V < 0 || V >= H16 - 65536)
-                continue;
-        } else {
-            if ((v >> 16) >= H - 1)
-                continue;
-            first = std::max(first, (0x10000 - V) / dv);
-            last = std::min(last, (H16 - V - 0x17FFF) / dv);
-        }
-        if (first > last)
+        int u, v;
+        int64_t first, last;
+        if (!RowSpan(st, r, u, v, first, last))
             continue;
-        u = static_cast<int>(U + first * du);
-        v = static_cast<int>(V + first * dv);
         Pixel* d = RowOf<Pixel>(desc, st.y0 + r) + st.x0 + first;
         if (du == 65536 && dv == 0) {
             // Unturned (a sub-pixel placement): the fraction, and so the four weights, stay the
@@ -298,7 +214,7 @@ void DrawRotatedRows(const plat::dd::SurfaceDesc& desc, const RotatedSetup& st, 
 }
 
 template <typename Pixel, typename Fetch>
-void RotatedSurface(const plat::dd::SurfaceDesc& desc, const Layout& L, const RotatedSetup& st, const Fetch& fetch,
+void RotatedSurface(const plat::dd::SurfaceDesc& desc, const Layout& L, const Setup& st, const Fetch& fetch,
                     const Color& color, int drawMode) {
     const bool white = color == Color::White;
     const uint32_t ca = static_cast<uint32_t>(color.alpha);
@@ -355,23 +271,7 @@ void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, co
     if (!LockSurface())
         return;
     mSurfaceTouched = true;
-    RotatedSetup st;
-    st.x0 = static_cast<int>(box.x);
-    st.y0 = static_cast<int>(box.y);
-    st.lastCol = static_cast<int>(box.width - 1.0);
-    st.boxHeight = box.height;
-    st.cosA = std::cos(angle);
-    st.sinA = std::sin(angle);
-    st.du = static_cast<int>(st.cosA * 65536);
-    st.dv = static_cast<int>(st.sinA * 65536);
-    st.x = x;
-    st.y = y;
-    st.cx = rotCenterX;
-    st.cy = rotCenterY;
-    st.srcW = src.width;
-    st.srcH = src.height;
-    st.srcImageWidth = source->width;
-    st.srcBase = static_cast<size_t>(src.y) * source->width + src.x;
+    const Setup st = MakeSetup(box, angle, x, y, rotCenterX, rotCenterY, src, source->width);
     if (src.width >= 2 && src.height >= 2 && src == srcRect) {
         const plat::dd::SurfaceDesc& desc = mLockedSurfaceDesc;
         const Layout L(desc, *mDDInterface);

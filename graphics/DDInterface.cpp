@@ -45,18 +45,6 @@ int* MakeSaturationTable(int bits) {
     return table;
 }
 
-void MaskShape(uint32_t mask, int& bits, int& shift) {
-    bits = shift = 0;
-    if (mask == 0)
-        return;
-    while (((mask >> shift) & 1u) == 0)
-        ++shift;
-    int top = 31;
-    while (((mask >> top) & 1u) == 0)
-        --top;
-    bits = top - shift + 1;
-}
-
 }  // namespace
 
 std::string DisplayResultName(int result) {
@@ -227,16 +215,20 @@ void DDInterface::SetPixelFormat(const plat::dd::PixelFormat& format) {
     mRedMask = format.redMask;
     mGreenMask = format.greenMask;
     mBlueMask = format.blueMask;
-    MaskShape(mRedMask, mRedBits, mRedShift);
-    MaskShape(mGreenMask, mGreenBits, mGreenShift);
-    MaskShape(mBlueMask, mBlueBits, mBlueShift);
+    // Channel widths and shifts come from the native format the masks describe.
+    mNativeFormat = NativePixelFormat::FromMasks(mRGBBits, mRedMask, mGreenMask, mBlueMask);
+    mRedBits = mNativeFormat.redBits;
+    mGreenBits = mNativeFormat.greenBits;
+    mBlueBits = mNativeFormat.blueBits;
+    mRedShift = mNativeFormat.redShift;
+    mGreenShift = mNativeFormat.greenShift;
+    mBlueShift = mNativeFormat.blueShift;
     delete[] mRedAddTable;
     delete[] mGreenAddTable;
     delete[] mBlueAddTable;
     mRedAddTable = MakeSaturationTable(mRedBits);
     mGreenAddTable = MakeSaturationTable(mGreenBits);
     mBlueAddTable = MakeSaturationTable(mBlueBits);
-    mNativeFormat = NativePixelFormat::FromMasks(mRGBBits, mRedMask, mGreenMask, mBlueMask);
 }
 
 int DDInterface::Init(plat::Window* window, bool isWindowed) {

@@ -93,38 +93,29 @@ bool Graphics::ClipLine(double& startX, double& startY, double& endX, double& en
     const double left = clip.x, right = clip.x + clip.width;
     const double top = clip.y, bottom = clip.y + clip.height;
     double x1 = startX, y1 = startY, x2 = endX, y2 = endY;
-    if (x1 > x2) {
-        std::swap(x1, x2);
-        std::swap(y1, y2);
-    }
-    if (x1 < left) {
-        if (x2 < left)
-            return false;
-        y1 += (y2 - y1) / (x2 - x1) * (left - x1);
-        x1 = left;
-    }
-    if (x2 >= right) {
-        if (x1 >= right)
-            return false;
-        y2 += (y2 - y1) / (x2 - x1) * ((right - 1) - x2);
-        x2 = right - 1;
-    }
-    if (y1 > y2) {
-        std::swap(x1, x2);
-        std::swap(y1, y2);
-    }
-    if (y1 < top) {
-        if (y2 < top)
-            return false;
-        x1 += (x2 - x1) / (y2 - y1) * (top - y1);
-        y1 = top;
-    }
-    if (y2 >= bottom) {
-        if (y1 >= bottom)
-            return false;
-        x2 += (x2 - x1) / (y2 - y1) * ((bottom - 1) - y2);
-        y2 = bottom - 1;
-    }
+    // Cuts the line to lo <= a < hi along one axis (a), moving the other coordinate (b) along
+    // the line; the ends are first put in order along that axis.
+    auto cut = [](double& a1, double& b1, double& a2, double& b2, double lo, double hi) {
+        if (a1 > a2) {
+            std::swap(a1, a2);
+            std::swap(b1, b2);
+        }
+        if (a1 < lo) {
+            if (a2 < lo)
+                return false;
+            b1 += (b2 - b1) / (a2 - a1) * (lo - a1);
+            a1 = lo;
+        }
+        if (a2 >= hi) {
+            if (a1 >= hi)
+                return false;
+            b2 += (b2 - b1) / (a2 - a1) * ((hi - 1) - a2);
+            a2 = hi - 1;
+        }
+        return true;
+    };
+    if (!cut(x1, y1, x2, y2, left, right) || !cut(y1, x1, y2, x2, top, bottom))
+        return false;
     startX = x1;
     startY = y1;
     endX = x2;

@@ -129,22 +129,34 @@ void WalkLine(double x1, double y1, double x2, double y2, Plot plot) {
     }
 }
 
-}  // namespace
-
-void MemoryImage::DrawLine(double startX, double startY, double endX, double endY, const Color& color, int drawMode) {
+// A horizontal or vertical line is drawn as a one-pixel rectangle from end to end; false for
+// any other line.
+bool FillStraightLine(MemoryImage& image, double startX, double startY, double endX, double endY, const Color& color,
+                      int drawMode) {
     if (startY == endY) {
         const int left = static_cast<int>(std::min(startX, endX));
         const int right = static_cast<int>(std::max(startX, endX));
-        FillRect(Rect(left, static_cast<int>(startY), right - left + 1, 1), color, drawMode);
-    } else if (startX == endX) {
+        image.FillRect(Rect(left, static_cast<int>(startY), right - left + 1, 1), color, drawMode);
+        return true;
+    }
+    if (startX == endX) {
         const int top = static_cast<int>(std::min(startY, endY));
         const int bottom = static_cast<int>(std::max(startY, endY));
-        FillRect(Rect(static_cast<int>(startX), top, 1, bottom - top + 1), color, drawMode);
-    } else if (drawMode == DRAWMODE_NORMAL) {
-        DrawLineNormal(startX, startY, endX, endY, color);
-    } else if (drawMode == DRAWMODE_ADDITIVE) {
-        DrawLineAdditive(startX, startY, endX, endY, color);
+        image.FillRect(Rect(static_cast<int>(startX), top, 1, bottom - top + 1), color, drawMode);
+        return true;
     }
+    return false;
+}
+
+}  // namespace
+
+void MemoryImage::DrawLine(double startX, double startY, double endX, double endY, const Color& color, int drawMode) {
+    if (FillStraightLine(*this, startX, startY, endX, endY, color, drawMode))
+        return;
+    if (drawMode == DRAWMODE_NORMAL)
+        DrawLineNormal(startX, startY, endX, endY, color);
+    else if (drawMode == DRAWMODE_ADDITIVE)
+        DrawLineAdditive(startX, startY, endX, endY, color);
 }
 
 void MemoryImage::DrawLineNormal(double startX, double startY, double endX, double endY, const Color& color) {
@@ -195,17 +207,10 @@ void MemoryImage::DrawLineAdditive(double startX, double startY, double endX, do
 }
 
 void MemoryImage::DrawLineAA(double startX, double startY, double endX, double endY, const Color& color, int drawMode) {
-    if (startY == endY) {
-        const int left = static_cast<int>(std::min(startX, endX));
-        const int right = static_cast<int>(std::max(startX, endX));
-        FillRect(Rect(left, static_cast<int>(startY), right - left + 1, 1), color, drawMode);
-    } else if (startX == endX) {
-        const int top = static_cast<int>(std::min(startY, endY));
-        const int bottom = static_cast<int>(std::max(startY, endY));
-        FillRect(Rect(static_cast<int>(startX), top, 1, bottom - top + 1), color, drawMode);
-    } else if (drawMode == DRAWMODE_NORMAL) {
+    if (FillStraightLine(*this, startX, startY, endX, endY, color, drawMode))
+        return;
+    if (drawMode == DRAWMODE_NORMAL)
         DrawLineAANormal(startX, startY, endX, endY, color);
-    }
     // An additive antialiased line has no software form: memory images draw nothing for it.
 }
 

@@ -4,47 +4,18 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 
 #include "graphics/DrawMode.h"
 #include "graphics/ImageHost.h"
 #include "graphics/MemoryImage.h"
 #include "graphics/PixelOps.h"
+#include "graphics/RotatedRows.h"
 
 namespace Velm {
 
 namespace {
 
-// Float to 16.16 with truncation toward zero; values beyond the int range are pinned to it.
-inline int ToFixed(double value) {
-    const double scaled = value * 65536.0;
-    if (!(scaled > -2147483648.0))
-        return std::numeric_limits<int>::min();
-    if (!(scaled < 2147483647.0))
-        return std::numeric_limits<int>::max();
-    return static_cast<int>(scaled);
-}
-
-// The premultiplied bilinear sample of the four source pixels around (u, v): alpha weights
-// a[0..3] (summing to A, 0..255) and channel sums S = sum(channel * a) for red, green, blue.
-struct Sample {
-    uint32_t a[4];
-    uint32_t p[4];
-};
-
-template <typename Fetch>
-inline void FetchSample(Fetch fetch, size_t base, int srcImageWidth, int u, int v, Sample& out) {
-    const size_t index = base + static_cast<size_t>(v >> 16) * srcImageWidth + static_cast<size_t>(u >> 16);
-    out.p[0] = fetch(index);
-    out.p[1] = fetch(index + 1);
-    out.p[2] = fetch(index + srcImageWidth);
-    out.p[3] = fetch(index + srcImageWidth + 1);
-    const uint32_t fu = (static_cast<uint32_t>(u) & 0xFFFE) | 1;
-    const uint32_t fv = (static_cast<uint32_t>(v) & 0xFFFE) | 1;
-    const uint32_t w[4] = {(0x10000 - fu) * (0x10000 - fv), fu * (0x10000 - fv), (0x10000 - fu) * fv, fu * fv};
-    for (int k = 0; k < 4; ++k)
-        out.a[k] = ((w[k] >> 16) * (out.p[k] >> 24)) >> 16;
-}
+using namespace RotatedRows;
 
 inline void Sums(const Sample& s, uint32_t& A, uint32_t& sr, uint32_t& sg, uint32_t& sb) {
     A = sr = sg = sb = 0;
@@ -118,74 +89,20 @@ struct AdditiveTinted {
     }
 };
 
-struct RotatedSetup {
-    int x0, y0, lastCol;
-    double boxHeight;
-    double cosA, sinA;
-    int du, dv;
-    float x, y, cx, cy;
-    int srcW, srcH;  // source rectangle
-    size_t srcBase;  // index of the source rectangle's first pixel
-    int srcImageWidth;
-};
-
 template <typename Fetch, typename Step>
-void DrawRotatedRows(uint32_t* dst, int dstWidth, const RotatedSetup& st, Fetch fetch, Step step) {
-    const int W = st.srcW, H = st.srcH;
-    const int du = st.du, dv = st.dv;
+void DrawRotatedRows(uint32_t* dst, int dstWidth, const Setup& st, const Fetch& fetch, Step step) {
     for (int r = 0; r < st.boxHeight; ++r) {
-        const double dx = st.x0 - st.cx - st.x;
-        const double dy = (st.y0 + r) - st.cy - st.y;
-        int u = ToFixed(dx * st.cosA - dy * st.sinA + st.cx);
-        int v = ToFixed(dy * st.cosA + dx * st.sinA + st.cy);
-        // The cuts are worked in 64 bits: a row far outside the source has u or v near the
-        // ends of the int range.
-        const int64_t U = u, V = v, W16 = int64_t(W) * 65536, H16 = int64_t(H) * 65536;
-        int64_t first = 0;
-        int64_t last = st.lastCol;
-        if (du < 0) {
-            if (U < 0)
-                continue;
-            const int64_t f = (W16 - U - 0x27FFF) / du;
-            if (f >= 0)
-                first = f;
-            last = std::min(last, (0x7FFF - U) / du);
-        } else if (du == 0) {
-            if (U < 0 || U >= W16 - 65536)
-                continue;
-        } else {
-            if ((u >> 16) >= W - 1)
-                continue;
-            const int64_t f = (0x10000 - U) / du;
-            if (f > 0)
-                first = f;
-            last = std::min(last, (W16 - U - 0x17FFF) / du);
-        }
-        if (dv < 0) {
-            if (V < 0)
-                continue;
-            first = std::max(first, (H16 - V - 0x27FFF) / dv);
-            last = std::min(last, -(V / dv));
-        } else if (dv == 0) {
-            if (V < 0 || V >= H16 - 65536)
-                continue;
-        } else {
-            if ((v >> 16) >= H - 1)
-                continue;
-            first = std::max(first, (0x10000 - V) / dv);
-            last = std::min(last, (H16 - V - 0x17FFF) / dv);
-        }
-        if (first > last)
+        int u, v;
+        int64_t first, last;
+        if (!RowSpan(st, r, u, v, first, last))
             continue;
-        u = static_cast<int>(U + first * du);
-        v = static_cast<int>(V + first * dv);
         uint32_t* d = dst + static_cast<size_t>(st.y0 + r) * dstWidth + st.x0 + static_cast<size_t>(first);
         for (int64_t i = first; i <= last; ++i) {
             Sample s;
             FetchSample(fetch, st.srcBase, st.srcImageWidth, u, v, s);
             *d = step(*d, s);
-            u += du;
-            v += dv;
+            u += st.du;
+            v += st.dv;
             ++d;
         }
     }
@@ -243,23 +160,7 @@ void MemoryImage::BltRotated(Image* image, float x, float y, const Rect& srcRect
     // The source rectangle must lie inside the source; a rectangle under 2 x 2 has no
     // neighbours to filter with and draws nothing.
     const Rect src = srcRect.Intersection(Rect(0, 0, source->width, source->height));
-    RotatedSetup st;
-    st.x0 = static_cast<int>(box.x);
-    st.y0 = static_cast<int>(box.y);
-    st.lastCol = static_cast<int>(box.width - 1.0);
-    st.boxHeight = box.height;
-    st.cosA = std::cos(angle);
-    st.sinA = std::sin(angle);
-    st.du = static_cast<int>(st.cosA * 65536);
-    st.dv = static_cast<int>(st.sinA * 65536);
-    st.x = x;
-    st.y = y;
-    st.cx = rotCenterX;
-    st.cy = rotCenterY;
-    st.srcW = src.width;
-    st.srcH = src.height;
-    st.srcImageWidth = source->width;
-    st.srcBase = static_cast<size_t>(src.y) * source->width + src.x;
+    const Setup st = MakeSetup(box, angle, x, y, rotCenterX, rotCenterY, src, source->width);
 
     uint32_t* dst = GetBits();
     if (src.width >= 2 && src.height >= 2 && src == srcRect) {

@@ -16,7 +16,8 @@ namespace plat {
 int ShowButtonBox(const std::string& text, const std::string& caption, const std::vector<std::string>& labels,
                   int defaultIndex, int escapeIndex);
 
-// Whether a box can be shown to a user now (what ShowButtonBox checks first).
+// Whether a box can be shown to a user now (what ShowButtonBox and ShowMessageBox check
+// first).
 bool CanShowButtonBox();
 
 // Test hook: while set, every box is handed to `handler` instead (nothing is shown or

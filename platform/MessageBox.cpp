@@ -8,6 +8,7 @@
 
 #include <SDL.h>
 
+#include "platform/ButtonBox.h"
 #include "platform/TextEncoding.h"
 
 namespace plat {
@@ -35,22 +36,6 @@ std::vector<ButtonDef> ButtonsOf(unsigned type) {
 size_t DefaultIndex(unsigned type, size_t count) {
     size_t index = (type >> 8) & 0xF;
     return index < count ? index : 0;
-}
-
-bool EnvIs(const char* name, const char* value) {
-    const char* v = std::getenv(name);
-    return v && std::strcmp(v, value) == 0;
-}
-
-bool EnvSet(const char* name) {
-    const char* v = std::getenv(name);
-    return v && v[0];
-}
-
-bool CanShowBoxes() {
-    if (EnvIs("VELM_NONINTERACTIVE", "1")) return false;
-    if (EnvIs("SDL_VIDEODRIVER", "dummy") || EnvIs("SDL_VIDEODRIVER", "offscreen")) return false;
-    return EnvSet("DISPLAY") || EnvSet("WAYLAND_DISPLAY");
 }
 
 std::string WithoutCr(const std::string& text) {
@@ -90,7 +75,7 @@ int ShowMessageBox(const std::string& text, const std::string& caption, unsigned
         std::lock_guard<std::mutex> lock(gHandlerMutex);
         if (gHandler) return gHandler(text, caption, type);
     }
-    if (!CanShowBoxes()) return AnswerWithoutUser(text, caption, type);
+    if (!CanShowButtonBox()) return AnswerWithoutUser(text, caption, type);
 
     const std::vector<ButtonDef> defs = ButtonsOf(type);
     const size_t defaultIndex = DefaultIndex(type, defs.size());

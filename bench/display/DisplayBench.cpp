@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/display/FrameOnDisplay.h"
 #include "bench/display/RepresentativeFrame.h"
 #include "graphics/DDImage.h"
 #include "graphics/DDInterface.h"
@@ -44,20 +45,11 @@ uint32_t Premultiply(uint32_t p) {
     return (a << 24) | ch(16) | ch(8) | ch(0);
 }
 
-
-
 // The display in one format and the frame's images on it.
 struct Rig {
-    DisplayHost host;
-    struct Host : DisplayHost {
-        int GetLogicalWidth() override { return kWidth; }
-        int GetLogicalHeight() override { return kHeight; }
-        ImageHost* GetImageHost() override { return nullptr; }
-    } frameHost;
+    FrameHost frameHost;
     std::unique_ptr<DDInterface> display;
-    std::unique_ptr<DDImage> background;
-    std::vector<std::unique_ptr<MemoryImage>> tiles;
-    std::unique_ptr<MemoryImage> particle, sprite, rotated;
+    FrameImages images;
     plat::dd::SurfaceDesc locked;
 
     explicit Rig(int bits) {
@@ -68,72 +60,18 @@ struct Rig {
         plat::CapturedDebugOutput quiet;
         if (display->Init(nullptr, true) != RESULT_OK)
             std::fprintf(stderr, "display set-up failed: %s\n", display->LastError().c_str());
-        const Scene& s = TheScene();
-        background = std::make_unique<DDImage>(display.get());
-        background->SetBits(s.background.data(), kWidth, kHeight, true);
-        background->BuildSurface();
-        for (const auto& t : s.tiles)
-            tiles.push_back(Memory(t, 64, 80));
-        particle = Memory(s.particle, 16, 16);
-        sprite = Memory(s.sprite, 32, 32);
-        rotated = Memory(s.rotated, 64, 64);
+        images.Load(display.get());
         // Build every cache once, as for any static image.
         const NativePixelFormat& f = display->GetNativeFormat();
-        for (auto& t : tiles) {
+        for (auto& t : images.tiles) {
             t->GetNativeAlphaData(f);
             t->GetRLAlphaData();
         }
-        particle->GetNativeAlphaData(f);
-        particle->GetRLAdditiveData(f);
+        images.particle->GetNativeAlphaData(f);
+        images.particle->GetRLAdditiveData(f);
     }
     DDImage* Screen() { return display->GetScreenImage(); }
 };
-
-void DrawOurs(Rig& rig, Step step) {
-    DDImage* screen = rig.Screen();
-    const Scene& s = TheScene();
-    const Rect all(0, 0, kWidth, kHeight);
-    switch (step) {
-        case Background:
-            screen->Blt(rig.background.get(), 0, 0, all, Color::White, 0);
-            break;
-        case Tiles:
-            for (size_t i = 0; i < s.tilePos.size(); ++i)
-                screen->Blt(rig.tiles[i % 8].get(), s.tilePos[i].x, s.tilePos[i].y, Rect(0, 0, 64, 80), Color::White,
-                            0);
-            break;
-        case Grey:
-            for (size_t i = 0; i < 40; ++i)
-                screen->Blt(rig.tiles[i % 8].get(), s.tilePos[i].x + 5, s.tilePos[i].y + 5, Rect(0, 0, 64, 80),
-                            Color(128, 128, 128), 0);
-            break;
-        case Particles:
-            for (size_t i = 0; i < 100; ++i)
-                screen->Blt(rig.particle.get(), s.particlePos[i].x, s.particlePos[i].y, Rect(0, 0, 16, 16),
-                            Color::White, 1);
-            break;
-        case Scaled:
-            for (size_t i = 100; i < 200; ++i)
-                screen->StretchBlt(rig.particle.get(), Rect(s.particlePos[i].x, s.particlePos[i].y, 24, 24),
-                                   Rect(0, 0, 16, 16), all, Color::White, 1, true);
-            break;
-        case Fractional:
-            for (size_t i = 0; i < 30; ++i)
-                screen->BltF(rig.sprite.get(), s.particlePos[i].x + 0.37f, s.particlePos[i].y + 0.61f,
-                             Rect(0, 0, 32, 32), all, Color::White, 0);
-            break;
-        case Rotated:
-            for (int i = 0; i < 10; ++i)
-                screen->BltRotated(rig.rotated.get(), static_cast<float>(100 + i * 80), 300.0f, Rect(0, 0, 64, 64), all,
-                                   Color::White, 0, 0.3 + i * 0.5, 32.0f, 32.0f);
-            break;
-        case Fill:
-            screen->FillRect(all, Color(0, 0, 0, 128), 0);
-            break;
-        default:
-            break;
-    }
-}
 
 // pixman over the same surface pixels, with premultiplied copies of the same images.
 struct PixmanRig {
@@ -269,9 +207,9 @@ void RunOurs(benchmark::State& state, int bits, Step step) {
         screen->LockSurface();
         if (step == Frame) {
             for (int s = 0; s < Frame; ++s)
-                DrawOurs(rig, static_cast<Step>(s));
+                DrawStep(screen, rig.images, static_cast<Step>(s));
         } else {
-            DrawOurs(rig, step);
+            DrawStep(screen, rig.images, step);
         }
         screen->UnlockSurface();
         benchmark::ClobberMemory();
@@ -292,23 +230,6 @@ void RunPixman(benchmark::State& state, int bits, Step step) {
     }
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> nanos;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        // With --benchmark_repetitions the fastest repetition counts: the machine may be busy.
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-                const std::string name = run.run_name.str();
-                const double value = run.GetAdjustedRealTime() * 1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit);
-                const auto found = nanos.find(name);
-                if (found == nanos.end() || value < found->second)
-                    nanos[name] = value;
-            }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -325,7 +246,7 @@ int main(int argc, char** argv) {
             })->Unit(benchmark::kMicrosecond);
         }
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    FastestRunReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\n%-18s %12s %12s %8s\n", "format/step", "ours (us)", "pixman (us)", "ratio");
     for (int bits : formats)

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/display/FrameOnDisplay.h"
 #include "bench/display/RepresentativeFrame.h"
 #include "graphics/D3DHost.h"
 #include "graphics/D3DInterface.h"
@@ -29,20 +30,13 @@ using namespace benchframe;
 
 namespace {
 
-
 // The display in one format, in software or in 3D, and the frame's images.
 struct Rig {
-    struct Host : DisplayHost {
-        int GetLogicalWidth() override { return kWidth; }
-        int GetLogicalHeight() override { return kHeight; }
-        ImageHost* GetImageHost() override { return nullptr; }
-    } frameHost;
+    FrameHost frameHost;
     D3DHost d3dHost;
     std::unique_ptr<DDInterface> display;
     D3DInterface* d3d = nullptr;
-    std::unique_ptr<DDImage> background;
-    std::vector<std::unique_ptr<MemoryImage>> tiles;
-    std::unique_ptr<MemoryImage> particle, sprite, rotated;
+    FrameImages images;
     bool ok = true;
 
     Rig(int bits, bool use3D) {
@@ -60,15 +54,7 @@ struct Rig {
             ok = false;
             return;
         }
-        const Scene& s = TheScene();
-        background = std::make_unique<DDImage>(display.get());
-        background->SetBits(s.background.data(), kWidth, kHeight, true);
-        background->BuildSurface();
-        for (const auto& t : s.tiles)
-            tiles.push_back(Memory(t, 64, 80));
-        particle = Memory(s.particle, 16, 16);
-        sprite = Memory(s.sprite, 32, 32);
-        rotated = Memory(s.rotated, 64, 64);
+        images.Load(display.get());
     }
     ~Rig() {
         // Textures go before their images.
@@ -77,52 +63,6 @@ struct Rig {
     }
     DDImage* Screen() { return display->GetScreenImage(); }
 };
-
-void Draw(Rig& rig, Step step) {
-    DDImage* screen = rig.Screen();
-    const Scene& s = TheScene();
-    const Rect all(0, 0, kWidth, kHeight);
-    switch (step) {
-        case Background:
-            screen->Blt(rig.background.get(), 0, 0, all, Color::White, 0);
-            break;
-        case Tiles:
-            for (size_t i = 0; i < s.tilePos.size(); ++i)
-                screen->Blt(rig.tiles[i % 8].get(), s.tilePos[i].x, s.tilePos[i].y, Rect(0, 0, 64, 80), Color::White,
-                            0);
-            break;
-        case Grey:
-            for (size_t i = 0; i < 40; ++i)
-                screen->Blt(rig.tiles[i % 8].get(), s.tilePos[i].x + 5, s.tilePos[i].y + 5, Rect(0, 0, 64, 80),
-                            Color(128, 128, 128), 0);
-            break;
-        case Particles:
-            for (size_t i = 0; i < 100; ++i)
-                screen->Blt(rig.particle.get(), s.particlePos[i].x, s.particlePos[i].y, Rect(0, 0, 16, 16),
-                            Color::White, 1);
-            break;
-        case Scaled:
-            for (size_t i = 100; i < 200; ++i)
-                screen->StretchBlt(rig.particle.get(), Rect(s.particlePos[i].x, s.particlePos[i].y, 24, 24),
-                                   Rect(0, 0, 16, 16), all, Color::White, 1, true);
-            break;
-        case Fractional:
-            for (size_t i = 0; i < 30; ++i)
-                screen->BltF(rig.sprite.get(), s.particlePos[i].x + 0.37f, s.particlePos[i].y + 0.61f,
-                             Rect(0, 0, 32, 32), all, Color::White, 0);
-            break;
-        case Rotated:
-            for (int i = 0; i < 10; ++i)
-                screen->BltRotated(rig.rotated.get(), static_cast<float>(100 + i * 80), 300.0f, Rect(0, 0, 64, 64), all,
-                                   Color::White, 0, 0.3 + i * 0.5, 32.0f, 32.0f);
-            break;
-        case Fill:
-            screen->FillRect(all, Color(0, 0, 0, 128), 0);
-            break;
-        default:
-            break;
-    }
-}
 
 void Run(benchmark::State& state, int bits, Step step, bool use3D) {
     std::string why;
@@ -138,9 +78,9 @@ void Run(benchmark::State& state, int bits, Step step, bool use3D) {
     for (auto _ : state) {
         if (step == Frame) {
             for (int s = 0; s < Frame; ++s)
-                Draw(rig, static_cast<Step>(s));
+                DrawStep(rig.Screen(), rig.images, static_cast<Step>(s));
         } else {
-            Draw(rig, step);
+            DrawStep(rig.Screen(), rig.images, step);
         }
         if (use3D)
             rig.d3d->FinishScene();  // the rendered pixels reach the drawing surface
@@ -149,22 +89,6 @@ void Run(benchmark::State& state, int bits, Step step, bool use3D) {
     if (use3D && !gD3DError.empty())
         state.SkipWithError(("3D error: " + gD3DError).c_str());
 }
-
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> nanos;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0 && !run.error_occurred) {
-                const std::string name = run.run_name.str();
-                const double value = run.GetAdjustedRealTime() * 1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit);
-                const auto found = nanos.find(name);
-                if (found == nanos.end() || value < found->second)
-                    nanos[name] = value;
-            }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
 
 }  // namespace
 
@@ -182,7 +106,7 @@ int main(int argc, char** argv) {
             })->Unit(benchmark::kMicrosecond);
         }
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    FastestRunReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     plat::d3d7::AdapterIdentity identity;
     if (!plat::dd::Failed(plat::d3d7::GetAdapterIdentity(&identity)))

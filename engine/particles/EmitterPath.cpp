@@ -226,6 +226,29 @@ void PolylinePath_t::Draw(Velm::Graphics* g, bool highlighted, int selected) {
     }
 }
 
+// ---- BoxPath_t ----
+
+void BoxPath_t::Load(const std::string& text) {
+    ReadBoxForm(text, speed, centreX, centreY, width, height);
+    Rebuild();
+}
+
+void BoxPath_t::Save(std::string& text) const { SaveBoxForm(text, speed, centreX, centreY, width, height); }
+
+void BoxPath_t::DragHandle(Drag drag, int px, int py) {
+    switch (drag) {
+    case Drag::kWidth: width = 2 * std::abs(centreX - px); break;
+    case Drag::kHeight: height = 2 * std::abs(centreY - py); break;
+    case Drag::kCentre:
+        centreX += px - anchorX;
+        centreY += py - anchorY;
+        anchorX = px;
+        anchorY = py;
+        break;
+    }
+    Rebuild();
+}
+
 // ---- RectPath_t ----
 
 void RectPath_t::Rebuild() {
@@ -244,12 +267,6 @@ void RectPath_t::Rebuild() {
     perimeter = 2.0f * static_cast<float>(width + height);
 }
 
-void RectPath_t::Load(const std::string& text) {
-    ReadBoxForm(text, speed, centreX, centreY, width, height);
-    Rebuild();
-}
-
-void RectPath_t::Save(std::string& text) const { SaveBoxForm(text, speed, centreX, centreY, width, height); }
 
 void RectPath_t::MoveTo(float t, bool) {
     parameter = t;
@@ -290,18 +307,12 @@ int RectPath_t::HitTest(int px, int py) {
 
 void RectPath_t::MoveHandle(int index, int px, int py) {
     switch (index) {
-    case 1: height = 2 * std::abs(centreY - py); break;
-    case 7: width = 2 * std::abs(centreX - px); break;
+    case 1: DragHandle(Drag::kHeight, px, py); break;
+    case 7: DragHandle(Drag::kWidth, px, py); break;
     case 3:
-    case 5:
-        centreX += px - anchorX;
-        centreY += py - anchorY;
-        anchorX = px;
-        anchorY = py;
-        break;
-    default: return;
+    case 5: DragHandle(Drag::kCentre, px, py); break;
+    default: break;
     }
-    Rebuild();
 }
 
 void RectPath_t::Draw(Velm::Graphics* g, bool highlighted, int selected) {
@@ -328,12 +339,6 @@ void EllipsePath_t::Rebuild() {
     spline.AddPoint(centreX, centreY + height / 2);
 }
 
-void EllipsePath_t::Load(const std::string& text) {
-    ReadBoxForm(text, speed, centreX, centreY, width, height);
-    Rebuild();
-}
-
-void EllipsePath_t::Save(std::string& text) const { SaveBoxForm(text, speed, centreX, centreY, width, height); }
 
 void EllipsePath_t::MoveTo(float t, bool) {
     parameter = t;
@@ -354,18 +359,12 @@ int EllipsePath_t::HitTest(int px, int py) {
 
 void EllipsePath_t::MoveHandle(int index, int px, int py) {
     switch (index) {
-    case 0: width = 2 * std::abs(centreX - px); break;
-    case 1: height = 2 * std::abs(centreY - py); break;
+    case 0: DragHandle(Drag::kWidth, px, py); break;
+    case 1: DragHandle(Drag::kHeight, px, py); break;
     case 2:
-    case 3:
-        centreX += px - anchorX;
-        centreY += py - anchorY;
-        anchorX = px;
-        anchorY = py;
-        break;
-    default: return;
+    case 3: DragHandle(Drag::kCentre, px, py); break;
+    default: break;
     }
-    Rebuild();
 }
 
 // ---- SplinePath_t ----

@@ -74,64 +74,69 @@ public:
     int handleY = -1;
 };
 
-class RectPath_t : public EmitterPath_t {
+// The rectangle and the ellipse: a box about a centre, kept as "speed,centre x,centre
+// y,width,height" and edited through four handles. Rebuild remakes the drawn shape from
+// the box.
+class BoxPath_t : public EmitterPath_t {
+public:
+    void Load(const std::string& text) override;
+    void Save(std::string& text) const override;
+    void AddPoint(int, int) override {}
+    int GetPointCount() const override { return 4; }
+    void RemovePoint(int) override {}
+
+    virtual void Rebuild() = 0;
+
+    int centreX = 400;
+    int centreY = 300;
+    int width = 200;
+    int height = 150;
+    int anchorX = 0;  // where the last hit handle stood, for dragging the centre
+    int anchorY = 0;
+
+protected:
+    enum class Drag { kWidth, kHeight, kCentre };
+    // Width and height stay symmetric about the centre; the centre follows the pointer's
+    // move since the anchor. Then the shape is rebuilt.
+    void DragHandle(Drag drag, int px, int py);
+};
+
+class RectPath_t : public BoxPath_t {
 public:
     RectPath_t() { Rebuild(); }
     int GetType() const override { return 2; }
-    void Load(const std::string& text) override;
-    void Save(std::string& text) const override;
     // Clockwise from the top-left corner: top, right, bottom, left.
     void MoveTo(float t, bool addStartOffset) override;
-    void AddPoint(int, int) override {}
-    int GetPointCount() const override { return 4; }
     void Clear() override {}
-    void RemovePoint(int) override {}
     // The nearest edge midpoint (1 top, 3 right, 5 bottom, 7 left), or -1.
     int HitTest(int px, int py) override;
     // 1 sets the height, 7 the width (both symmetric about the centre); 3 and 5 move it.
     void MoveHandle(int index, int px, int py) override;
     void Draw(Velm::Graphics* g, bool highlighted, int selected) override;
 
-    void Rebuild();
+    void Rebuild() override;
 
-    int centreX = 400;
-    int centreY = 300;
-    int width = 200;
-    int height = 150;
-    int anchorX = 0;
-    int anchorY = 0;
     // Corners and edge midpoints clockwise from the top-left corner.
     Velm::Point handles[8];
     float sideLengths[4] = {0, 0, 0, 0};  // top, right, bottom, left
     float perimeter = 0;
 };
 
-class EllipsePath_t : public EmitterPath_t {
+class EllipsePath_t : public BoxPath_t {
 public:
     EllipsePath_t();
     int GetType() const override { return 1; }
-    void Load(const std::string& text) override;
-    void Save(std::string& text) const override;
     void MoveTo(float t, bool addStartOffset) override;
-    void AddPoint(int, int) override {}
-    int GetPointCount() const override { return 4; }
     void Clear() override { spline.Clear(); }
-    void RemovePoint(int) override {}
     // The nearest of the four spline points (0 left, 1 top, 2 right, 3 bottom), or -1.
     int HitTest(int px, int py) override;
     // 0 sets the width, 1 the height; 2 and 3 move the centre.
     void MoveHandle(int index, int px, int py) override;
     void Draw(Velm::Graphics* g, bool highlighted, int selected) override { spline.Draw(g, highlighted, selected); }
 
-    void Rebuild();
+    void Rebuild() override;
 
     Spline_t spline;  // closed
-    int centreX = 400;
-    int centreY = 300;
-    int width = 200;
-    int height = 150;
-    int anchorX = 0;
-    int anchorY = 0;
 };
 
 class SplinePath_t : public EmitterPath_t {

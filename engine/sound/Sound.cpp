@@ -96,6 +96,18 @@ void Sound_t::FillBuffer(bool loop) {
     mBuffer->Unlock();
 }
 
+void Sound_t::StartPlayVolume(int fadeInMs) {
+    if (fadeInMs > 0) {
+        StartFade(fadeInMs, kFadeFloor, LimitedVolume(), false);
+    } else {
+        mCurrentVolume = LimitedVolume();
+        mFading = false;
+    }
+    mEnded = false;
+    mPaused = false;
+    SetBufferVolume(mCurrentVolume);
+}
+
 void Sound_t::StartFade(int ms, int32_t from, int32_t target, bool stopAfter) {
     mFadeSteps = std::max(1, ms / kFadeStepMs);
     mFadeCounter = 0;
@@ -113,15 +125,7 @@ void Sound_t::Play(int fadeInMs) {
         FillBuffer(false);
         Rewind();
     }
-    if (fadeInMs > 0) {
-        StartFade(fadeInMs, kFadeFloor, LimitedVolume(), false);
-    } else {
-        mCurrentVolume = LimitedVolume();
-        mFading = false;
-    }
-    mEnded = false;
-    mPaused = false;
-    SetBufferVolume(mCurrentVolume);
+    StartPlayVolume(fadeInMs);
     if (!mBuffer->Play(mLoop)) throw errSnd_e(kErrPlaySound);
 }
 

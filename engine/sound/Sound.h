@@ -121,6 +121,10 @@ protected:
     uint8_t SilenceByte() const;
     void SetBufferVolume(int32_t volume);
     void StartFade(int ms, int32_t from, int32_t target, bool stopAfter);
+    // The start of a play: a fade up from the floor over `fadeInMs` (none for 0 or less,
+    // then the volume at once), the sound no longer ended or paused, the voice's volume
+    // set. The voice itself is started by the caller.
+    void StartPlayVolume(int fadeInMs);
 
     std::unique_ptr<plat::audio::Voice> mBuffer;
     uint32_t mBufferSize;

@@ -29,15 +29,7 @@ void StreamingSound_t::Play(int fadeInMs) {
     } else if (mTotalPlayed != 0 || mWriteOffset != 0 || mEndOfData) {
         Rewind();  // stopped part-way: start again from the first chunk
     }
-    if (fadeInMs > 0) {
-        StartFade(fadeInMs, kFadeFloor, LimitedVolume(), false);
-    } else {
-        mCurrentVolume = LimitedVolume();
-        mFading = false;
-    }
-    mEnded = false;
-    mPaused = false;
-    SetBufferVolume(mCurrentVolume);
+    StartPlayVolume(fadeInMs);
     if (!mBuffer->SetCurrentPosition(0)) throw errSnd_e(kErrSetPosition);
     mLastPlayCursor = 0;
     if (!mBuffer->Play(true)) throw errSnd_e(kErrPlaySound);

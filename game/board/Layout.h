@@ -360,6 +360,9 @@ protected:
     // Puts the checked file on the board (steps after the check of Load).
     void ApplyLayout(const LayoutFileData& data);
     bool IsUsedTile(int tile) const { return tile >= 0 && tile < itemCount; }
+    // The faces a TilesMatch compares: `a` and `b` themselves when `byFace`, else the
+    // faces of tiles a and b. False for a tile index outside 0 .. 499.
+    bool MatchedFaces(int a, int b, bool byFace, int& faceA, int& faceB) const;
     bool IsActiveTile(int tile) const { return IsUsedTile(tile) && Cell(tile).active; }
     // Mouse move of the usual game: whether a hit tile may stay hovered (free
     // without a tool; ordinary with one).

@@ -9,9 +9,9 @@
 namespace Velm {
 
 bool LayoutDifferentPair_t::TilesMatch(int a, int b, bool byFace) {
-    if (byFace) return FaceEqualityMatch(a, b);
-    if (a < 0 || a >= kMaxTiles || b < 0 || b >= kMaxTiles) return false;
-    return FaceEqualityMatch(Cell(a).face, Cell(b).face);
+    int faceA = a;
+    int faceB = b;
+    return MatchedFaces(a, b, byFace, faceA, faceB) && FaceEqualityMatch(faceA, faceB);
 }
 
 bool LayoutDifferentPair_t::HasPartnerOnLayer(int tile) {

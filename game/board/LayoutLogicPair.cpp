@@ -18,11 +18,7 @@ int LayoutLogicPair_t::GroupType(int face) {
 bool LayoutLogicPair_t::TilesMatch(int a, int b, bool byFace) {
     int faceA = a;
     int faceB = b;
-    if (!byFace) {
-        if (a < 0 || a >= kMaxTiles || b < 0 || b >= kMaxTiles) return false;
-        faceA = Cell(a).face;
-        faceB = Cell(b).face;
-    }
+    if (!MatchedFaces(a, b, byFace, faceA, faceB)) return false;
     if (faceA <= 0 || faceB <= 0) return false;
     const int typeA = GroupType(faceA);
     const int typeB = GroupType(faceB);

@@ -20,9 +20,9 @@ void LayoutMemory_t::AfterLoad() {
 }
 
 bool LayoutMemory_t::TilesMatch(int a, int b, bool byFace) {
-    if (byFace) return FaceEqualityMatch(a, b);
-    if (a < 0 || a >= kMaxTiles || b < 0 || b >= kMaxTiles) return false;
-    return FaceEqualityMatch(Cell(a).face, Cell(b).face);
+    int faceA = a;
+    int faceB = b;
+    return MatchedFaces(a, b, byFace, faceA, faceB) && FaceEqualityMatch(faceA, faceB);
 }
 
 bool LayoutMemory_t::IsTileFree(int tile) {

@@ -57,14 +57,20 @@ bool Layout_t::IsTileBlocked(const LayoutCell_t* cell, int tile) {
     return !IsFreeUsual(tile);
 }
 
+bool Layout_t::MatchedFaces(int a, int b, bool byFace, int& faceA, int& faceB) const {
+    faceA = a;
+    faceB = b;
+    if (byFace) return true;
+    if (a < 0 || a >= kMaxTiles || b < 0 || b >= kMaxTiles) return false;
+    faceA = Cell(a).face;
+    faceB = Cell(b).face;
+    return true;
+}
+
 bool Layout_t::TilesMatch(int a, int b, bool byFace) {
     int faceA = a;
     int faceB = b;
-    if (!byFace) {
-        if (a < 0 || a >= kMaxTiles || b < 0 || b >= kMaxTiles) return false;
-        faceA = Cell(a).face;
-        faceB = Cell(b).face;
-    }
+    if (!MatchedFaces(a, b, byFace, faceA, faceB)) return false;
     // A tile without a face matches nothing.
     if (faceA <= 0 || faceB <= 0) return false;
     if (faceA == faceB) return true;

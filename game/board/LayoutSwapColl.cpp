@@ -41,11 +41,7 @@ std::vector<int> LayoutSwapColl_t::Neighbours(int tile) const {
 bool LayoutSwapColl_t::TilesMatch(int a, int b, bool byFace) {
     int faceA = a;
     int faceB = b;
-    if (!byFace) {
-        if (a < 0 || a >= kMaxTiles || b < 0 || b >= kMaxTiles) return false;
-        faceA = Cell(a).face;
-        faceB = Cell(b).face;
-    }
+    if (!MatchedFaces(a, b, byFace, faceA, faceB)) return false;
     return faceA > 0 && faceA == faceB;
 }
 

@@ -28,23 +28,16 @@ bool ReadWholePackFile(const std::string& fileName, std::vector<uint8_t>& out) {
 
 }  // namespace
 
-BassMusicInterface::BassMusicInterface(void*) : mLibrary(MusicLibrary::Acquire()) {}
+BassMusicInterface::BassMusicInterface(void*) : BassMusicInterface(MusicLibrary::Acquire()) {}
 
-BassMusicInterface::BassMusicInterface(std::shared_ptr<MusicLibrary> library) : mLibrary(std::move(library)) {}
+BassMusicInterface::BassMusicInterface(std::shared_ptr<MusicLibrary> library)
+    : mLibrary(std::move(library)), mSongs(*mLibrary) {}
 
-BassMusicInterface::~BassMusicInterface() {
-    for (auto& entry : mSongs) mLibrary->Free(entry.second.Handle());
-}
+BassMusicInterface::~BassMusicInterface() = default;
 
-BassSongRecord* BassMusicInterface::Find(int songId) {
-    auto it = mSongs.find(songId);
-    return it != mSongs.end() ? &it->second : nullptr;
-}
+BassSongRecord* BassMusicInterface::Find(int songId) { return mSongs.Find(songId); }
 
-const BassSongRecord* BassMusicInterface::GetSong(int songId) const {
-    auto it = mSongs.find(songId);
-    return it != mSongs.end() ? &it->second : nullptr;
-}
+const BassSongRecord* BassMusicInterface::GetSong(int songId) const { return mSongs.Find(songId); }
 
 void BassMusicInterface::SendVolume(const BassSongRecord& song) {
     mLibrary->SetVolume(song.Handle(), Hundredths(song.fade.volume));
@@ -62,12 +55,7 @@ bool BassMusicInterface::LoadMusic(int songId, const std::string& fileName) {
         record.module = mLibrary->LoadModule(bytes.data(), bytes.size());
     }
     if (record.Handle() == 0) return false;
-    if (mSongs.count(songId) != 0) {
-        mLibrary->Free(record.Handle());  // the id keeps its first song
-        return true;
-    }
-    mSongs[songId] = record;
-    return true;
+    return mSongs.Add(songId, record);
 }
 
 void BassMusicInterface::StartStream(const BassSongRecord& song, int offset, bool noLoop) {
@@ -104,39 +92,30 @@ void BassMusicInterface::FadeOut(int songId, bool stopWhenSilent, double speed) 
 }
 
 void BassMusicInterface::FadeOutAll(bool stopWhenSilent, double speed) {
-    for (auto& entry : mSongs) {
+    for (auto& entry : mSongs.Songs()) {
         entry.second.fade.step = -speed;
         entry.second.fade.stopWhenSilent = stopWhenSilent;
     }
 }
 
-void BassMusicInterface::StopMusic(int songId) {
-    BassSongRecord* song = Find(songId);
-    if (!song) return;
-    song->fade.volume = 0.0;
-    mLibrary->Stop(song->Handle());
-}
+void BassMusicInterface::StopMusic(int songId) { mSongs.Stop(songId); }
 
 void BassMusicInterface::StopAllMusic() {
-    for (auto& entry : mSongs) StopMusic(entry.first);
+    for (auto& entry : mSongs.Songs()) StopMusic(entry.first);
 }
 
-void BassMusicInterface::PauseMusic(int songId) {
-    if (BassSongRecord* song = Find(songId)) mLibrary->Pause(song->Handle());
-}
+void BassMusicInterface::PauseMusic(int songId) { mSongs.Pause(songId); }
 
-void BassMusicInterface::ResumeMusic(int songId) {
-    if (BassSongRecord* song = Find(songId)) mLibrary->Resume(song->Handle());
-}
+void BassMusicInterface::ResumeMusic(int songId) { mSongs.Resume(songId); }
 
 void BassMusicInterface::PauseAllMusic() {
-    for (auto& entry : mSongs) {
+    for (auto& entry : mSongs.Songs()) {
         if (mLibrary->GetState(entry.second.Handle()) == MusicLibrary::kPlaying) mLibrary->Pause(entry.second.Handle());
     }
 }
 
 void BassMusicInterface::ResumeAllMusic() {
-    for (auto& entry : mSongs) {
+    for (auto& entry : mSongs.Songs()) {
         if (mLibrary->GetState(entry.second.Handle()) == MusicLibrary::kPaused) mLibrary->Resume(entry.second.Handle());
     }
 }
@@ -146,13 +125,13 @@ void BassMusicInterface::UnloadMusic(int songId) {
     if (!song) return;
     StopMusic(songId);
     mLibrary->Free(song->Handle());
-    mSongs.erase(songId);
+    mSongs.Songs().erase(songId);
 }
 
 void BassMusicInterface::UnloadAllMusic() {
     StopAllMusic();
-    for (auto& entry : mSongs) mLibrary->Free(entry.second.Handle());
-    mSongs.clear();
+    for (auto& entry : mSongs.Songs()) mLibrary->Free(entry.second.Handle());
+    mSongs.Songs().clear();
 }
 
 void BassMusicInterface::SetSongVolume(int songId, double volume) {
@@ -170,10 +149,7 @@ void BassMusicInterface::SetSongMaxVolume(int songId, double volume) {
     SendVolume(*song);
 }
 
-bool BassMusicInterface::IsPlaying(int songId) {
-    BassSongRecord* song = Find(songId);
-    return song && mLibrary->GetState(song->Handle()) == MusicLibrary::kPlaying;
-}
+bool BassMusicInterface::IsPlaying(int songId) { return mSongs.IsPlaying(songId); }
 
 void BassMusicInterface::SetVolume(double volume) { mLibrary->SetMasterVolume(Hundredths(volume)); }
 
@@ -182,13 +158,7 @@ void BassMusicInterface::SetMusicAmplify(int, double) {
 }
 
 void BassMusicInterface::Update() {
-    for (auto& entry : mSongs) {
-        bool stopNow = false;
-        if (!entry.second.fade.Step(stopNow)) continue;
-        if (stopNow) mLibrary->Stop(entry.second.Handle());
-        SendVolume(entry.second);
-    }
-    mLibrary->Update();
+    mSongs.StepFades([this](const BassSongRecord& song) { SendVolume(song); });
 }
 
 }  // namespace Velm

@@ -10,12 +10,12 @@
 // and a flag to stop it once a fade-out reaches silence. Main thread only.
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 
 #include "resources/sound/MusicInterface.h"
 #include "resources/sound/MusicLibrary.h"
+#include "resources/sound/MusicSongTable.h"
 
 namespace Velm {
 
@@ -65,7 +65,7 @@ private:
     void StartStream(const BassSongRecord& song, int offset, bool noLoop);
 
     std::shared_ptr<MusicLibrary> mLibrary;
-    std::map<int, BassSongRecord> mSongs;
+    MusicSongTable<BassSongRecord> mSongs;  // declared after the library: freed before it
 };
 
 }  // namespace Velm

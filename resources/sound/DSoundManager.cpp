@@ -11,6 +11,7 @@
 #include "resources/Paths.h"
 #include "resources/pack/PakFile.h"
 #include "resources/sound/SoundDecoder.h"
+#include "resources/sound/WavBytes.h"
 
 namespace Velm {
 namespace {
@@ -47,16 +48,9 @@ bool ReadBe32(PakFileHandle* f, uint32_t& v) {
     return true;
 }
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(uint8_t(v & 0xFF));
-    out.push_back(uint8_t((v >> 8) & 0xFF));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(uint8_t((v >> (8 * i)) & 0xFF));
-}
-
-void PutTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+using wav::Put16;
+using wav::Put32;
+using wav::PutTag;
 
 // One 8-bit mu-law byte as a 16-bit sample.
 int16_t MuLawToLinear(uint8_t b) {
@@ -528,17 +522,8 @@ void DSoundManager::WriteCachedWav(unsigned int soundId, const std::string& cach
     const std::string name = sourceName.substr(0, 0xFFFF);
     const uint64_t time = GetSourceFileTime(sourceName);
     std::vector<uint8_t> out;
-    PutTag(out, "RIFF");
-    Put32(out, uint32_t(pcm.size()) + 36);  // the "dep " and "xor " chunks are not counted
-    PutTag(out, "WAVE");
-    PutTag(out, "fmt ");
-    Put32(out, 16);
-    Put16(out, 1);
-    Put16(out, format.channels);
-    Put32(out, format.samplesPerSec);
-    Put32(out, format.samplesPerSec * format.BlockAlign());
-    Put16(out, format.BlockAlign());
-    Put16(out, format.bitsPerSample);
+    // The "dep " and "xor " chunks are not counted in the RIFF size.
+    wav::PutPcmHead(out, uint32_t(pcm.size()) + 36, format.channels, format.samplesPerSec, format.bitsPerSample);
     PutTag(out, "dep ");
     Put32(out, uint32_t(name.size()) + 10);
     Put16(out, uint32_t(name.size()));

@@ -5,76 +5,40 @@
 
 #include "platform/Files.h"
 #include "resources/Paths.h"
+#include "resources/sound/WavBytes.h"
 
 namespace Velm {
 namespace {
-
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(uint8_t(v & 0xFF));
-    out.push_back(uint8_t((v >> 8) & 0xFF));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out.push_back(uint8_t((v >> (8 * i)) & 0xFF));
-}
-
-void PutTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
 
 // A plain PCM WAV image: "RIFF", "WAVE", a 16-byte "fmt " chunk, "data" (no other chunk,
 // no scrambling).
 std::vector<uint8_t> PlainWav(const DecodedSound& sound) {
     std::vector<uint8_t> out;
     const uint32_t size = uint32_t(sound.data.size());
-    PutTag(out, "RIFF");
-    Put32(out, size + 36);
-    PutTag(out, "WAVE");
-    PutTag(out, "fmt ");
-    Put32(out, 16);
-    Put16(out, 1);
-    Put16(out, sound.channels);
-    Put32(out, sound.samplesPerSec);
-    Put32(out, sound.samplesPerSec * sound.BlockAlign());
-    Put16(out, sound.BlockAlign());
-    Put16(out, sound.bitsPerSample);
-    PutTag(out, "data");
-    Put32(out, size);
+    wav::PutPcmHead(out, size + 36, sound.channels, sound.samplesPerSec, sound.bitsPerSample);
+    wav::PutTag(out, "data");
+    wav::Put32(out, size);
     out.insert(out.end(), sound.data.begin(), sound.data.end());
     return out;
 }
 
 }  // namespace
 
-FModMusicInterface::FModMusicInterface(void*) : mLibrary(MusicLibrary::Acquire()) {}
+FModMusicInterface::FModMusicInterface(void*) : FModMusicInterface(MusicLibrary::Acquire()) {}
 
-FModMusicInterface::FModMusicInterface(std::shared_ptr<MusicLibrary> library) : mLibrary(std::move(library)) {}
+FModMusicInterface::FModMusicInterface(std::shared_ptr<MusicLibrary> library)
+    : mLibrary(std::move(library)), mSongs(*mLibrary) {}
 
-FModMusicInterface::~FModMusicInterface() {
-    for (auto& entry : mSongs) mLibrary->Free(entry.second.Handle());
-}
+FModMusicInterface::~FModMusicInterface() = default;
 
-FModSongRecord* FModMusicInterface::Find(int songId) {
-    auto it = mSongs.find(songId);
-    return it != mSongs.end() ? &it->second : nullptr;
-}
+FModSongRecord* FModMusicInterface::Find(int songId) { return mSongs.Find(songId); }
 
-const FModSongRecord* FModMusicInterface::GetSong(int songId) const {
-    auto it = mSongs.find(songId);
-    return it != mSongs.end() ? &it->second : nullptr;
-}
+const FModSongRecord* FModMusicInterface::GetSong(int songId) const { return mSongs.Find(songId); }
 
 void FModMusicInterface::SendVolume(const FModSongRecord& song) {
     const int scale = song.module != 0 ? mModuleVolumeScale : mSampleVolumeScale;
     const double level = std::trunc(scale * mMusicVolume * song.fade.volume);  // 0..100
     mLibrary->SetVolume(song.Handle(), level / 100.0);
-}
-
-bool FModMusicInterface::AddSong(int songId, const FModSongRecord& record) {
-    if (mSongs.count(songId) != 0) {
-        mLibrary->Free(record.Handle());  // the id keeps its first song
-        return true;
-    }
-    mSongs[songId] = record;
-    return true;
 }
 
 bool FModMusicInterface::LoadMusic(int songId, const std::string& fileName) {
@@ -83,7 +47,7 @@ bool FModMusicInterface::LoadMusic(int songId, const std::string& fileName) {
     FModSongRecord record;
     record.module = mLibrary->LoadModule(bytes.data(), bytes.size());  // not supported: 0
     if (record.module == 0) return false;
-    return AddSong(songId, record);
+    return mSongs.Add(songId, record);
 }
 
 std::string FModMusicInterface::CachePath(const std::string& fileName) {
@@ -113,7 +77,7 @@ bool FModMusicInterface::LoadSample(int songId, const std::string& fileName, boo
     record.sample = LoadCachedSample(fileName);
     if (record.sample == 0) return false;
     record.loop = loop;
-    return AddSong(songId, record);
+    return mSongs.Add(songId, record);
 }
 
 bool FModMusicInterface::LoadSampleWithIntro(int songId, const std::string& introName, const std::string& loopName,
@@ -133,7 +97,7 @@ bool FModMusicInterface::LoadSampleWithIntro(int songId, const std::string& intr
         return false;
     }
     record.loop = loop;
-    return AddSong(songId, record);
+    return mSongs.Add(songId, record);
 }
 
 void FModMusicInterface::PlayMusic(int songId, int, bool) {
@@ -163,27 +127,18 @@ void FModMusicInterface::FadeOut(int songId, bool stopWhenSilent, double speed) 
 
 void FModMusicInterface::FadeOutAll(bool stopWhenSilent, double speed) {
     // Only the song with the lowest id.
-    if (!mSongs.empty()) FadeOut(mSongs.begin()->first, stopWhenSilent, speed);
+    if (!mSongs.Songs().empty()) FadeOut(mSongs.Songs().begin()->first, stopWhenSilent, speed);
 }
 
-void FModMusicInterface::StopMusic(int songId) {
-    FModSongRecord* song = Find(songId);
-    if (!song) return;
-    song->fade.volume = 0.0;
-    mLibrary->Stop(song->Handle());
-}
+void FModMusicInterface::StopMusic(int songId) { mSongs.Stop(songId); }
 
 void FModMusicInterface::StopAllMusic() {
-    for (auto& entry : mSongs) StopMusic(entry.first);
+    for (auto& entry : mSongs.Songs()) StopMusic(entry.first);
 }
 
-void FModMusicInterface::PauseMusic(int songId) {
-    if (FModSongRecord* song = Find(songId)) mLibrary->Pause(song->Handle());
-}
+void FModMusicInterface::PauseMusic(int songId) { mSongs.Pause(songId); }
 
-void FModMusicInterface::ResumeMusic(int songId) {
-    if (FModSongRecord* song = Find(songId)) mLibrary->Resume(song->Handle());
-}
+void FModMusicInterface::ResumeMusic(int songId) { mSongs.Resume(songId); }
 
 void FModMusicInterface::SetSongVolume(int songId, double volume) {
     FModSongRecord* song = Find(songId);
@@ -194,22 +149,13 @@ void FModMusicInterface::SetSongVolume(int songId, double volume) {
 
 void FModMusicInterface::SetVolume(double volume) {
     mMusicVolume = volume;
-    for (auto& entry : mSongs) SendVolume(entry.second);
+    for (auto& entry : mSongs.Songs()) SendVolume(entry.second);
 }
 
-bool FModMusicInterface::IsPlaying(int songId) {
-    FModSongRecord* song = Find(songId);
-    return song && mLibrary->GetState(song->Handle()) == MusicLibrary::kPlaying;
-}
+bool FModMusicInterface::IsPlaying(int songId) { return mSongs.IsPlaying(songId); }
 
 void FModMusicInterface::Update() {
-    for (auto& entry : mSongs) {
-        bool stopNow = false;
-        if (!entry.second.fade.Step(stopNow)) continue;
-        if (stopNow) mLibrary->Stop(entry.second.Handle());
-        SendVolume(entry.second);
-    }
-    mLibrary->Update();
+    mSongs.StepFades([this](const FModSongRecord& song) { SendVolume(song); });
 }
 
 }  // namespace Velm

@@ -11,12 +11,12 @@
 // BassMusicInterface. Unloading, pausing or resuming every song, the cap setter and
 // amplification do nothing on this back-end. Main thread only.
 
-#include <map>
 #include <memory>
 #include <string>
 
 #include "resources/sound/MusicInterface.h"
 #include "resources/sound/MusicLibrary.h"
+#include "resources/sound/MusicSongTable.h"
 
 namespace Velm {
 
@@ -67,10 +67,9 @@ public:
 private:
     FModSongRecord* Find(int songId);
     void SendVolume(const FModSongRecord& song);
-    bool AddSong(int songId, const FModSongRecord& record);
 
     std::shared_ptr<MusicLibrary> mLibrary;
-    std::map<int, FModSongRecord> mSongs;
+    MusicSongTable<FModSongRecord> mSongs;  // declared after the library: freed before it
     double mMusicVolume = 1.0;
     int mModuleVolumeScale = 100;
     int mSampleVolumeScale = 100;

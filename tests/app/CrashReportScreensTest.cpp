@@ -280,11 +280,7 @@ TEST(CrashReportScreensTest, ProgressWindowFollowsTheTransfer)
 TEST(CrashReportScreensTest, FailedUploadAsksAndRetrySendsAgain)
 {
     int port = 0;
-    {
-        plat::TcpListener closed;
-        ASSERT_TRUE(closed.Listen());
-        port = closed.Port();
-    }
+    ASSERT_TRUE(velmtest::ClosedPort(port));
     Velm::CrashReportData data = SampleData();
     data.submitHost = "127.0.0.1:" + std::to_string(port);
 

@@ -294,11 +294,7 @@ TEST(CrashReportDialogRunTest, SendsTheReportToTheHost)
 TEST(CrashReportDialogRunTest, FailedUploadAsksRetryUntilCancelled)
 {
     int port = 0;
-    {
-        plat::TcpListener closed;
-        ASSERT_TRUE(closed.Listen());
-        port = closed.Port();
-    }
+    ASSERT_TRUE(velmtest::ClosedPort(port));
     Velm::CrashReportData data = SampleData();
     data.submitHost = "127.0.0.1:" + std::to_string(port);
 

@@ -154,6 +154,8 @@ TEST_F(DemoDialogsInWindowTest, MarkerListAnswersClicksAndKeys)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         DialogApp app(&mSettings);
+        if (app.GetMainWindow() == nullptr)
+            GTEST_SKIP() << "no window can be made here";
         app.mScript = c.script;
         app.mRecorder.mCalls.clear();
         DemoDialogsInWindow dialogs(&app);
@@ -167,6 +169,8 @@ TEST_F(DemoDialogsInWindowTest, MarkerListAnswersClicksAndKeys)
 TEST_F(DemoDialogsInWindowTest, MarkerListShowsTheLinesInTheWindow)
 {
     DialogApp app(&mSettings);
+    if (app.GetMainWindow() == nullptr)
+        GTEST_SKIP() << "no window can be made here";
     std::vector<std::string> shown;
     bool modal = false;
     app.mScript = {[&](DialogApp& a) {
@@ -198,6 +202,8 @@ TEST_F(DemoDialogsInWindowTest, MarkerListShowsTheLinesInTheWindow)
 TEST_F(DemoDialogsInWindowTest, MarkerListScrollsToTheSelectedLine)
 {
     DialogApp app(&mSettings);
+    if (app.GetMainWindow() == nullptr)
+        GTEST_SKIP() << "no window can be made here";
     std::vector<std::string> lines;
     for (int i = 0; i < 40; ++i)
         lines.push_back("marker " + std::to_string(i) + " (00:00:" + std::to_string(10 + i) + ")");
@@ -245,6 +251,8 @@ TEST_F(DemoDialogsInWindowTest, JumpTimeIsEditedAndConfirmed)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         DialogApp app(&mSettings);
+        if (app.GetMainWindow() == nullptr)
+            GTEST_SKIP() << "no window can be made here";
         app.mScript = c.script;
         DemoDialogsInWindow dialogs(&app);
         std::string text = "0:10";
@@ -258,6 +266,8 @@ TEST_F(DemoDialogsInWindowTest, JumpTimeIsEditedAndConfirmed)
 TEST_F(DemoDialogsInWindowTest, JumpTimeDialogComesFilledAndSelected)
 {
     DialogApp app(&mSettings);
+    if (app.GetMainWindow() == nullptr)
+        GTEST_SKIP() << "no window can be made here";
     app.mScript = {[](DialogApp& a) {
                        DemoJumpTimeDialog* dialog = a.JumpDialog();
                        ASSERT_NE(dialog, nullptr);
@@ -284,6 +294,8 @@ TEST_F(DemoDialogsInWindowTest, JumpTimeDialogComesFilledAndSelected)
 TEST_F(DemoDialogsInWindowTest, TypedJumpTimeSetsTheFastForwardTarget)
 {
     DialogApp app(&mSettings);
+    if (app.GetMainWindow() == nullptr)
+        GTEST_SKIP() << "no window can be made here";
     const std::string key = "SOFTWARE\\" + app.mRegKey;
     mSettings.SetString(key, "DemoJumpTime", "0:10");
     app.mDemoTotalUpdates = 400000;
@@ -314,7 +326,7 @@ TEST_F(DemoDialogsInWindowTest, TypedJumpTimeSetsTheFastForwardTarget)
 }
 
 // Where the application cannot show them in its window, the system's button box asks.
-TEST_F(DemoDialogsInWindowTest, WithoutAWindowOrWhileADemoPlaysTheButtonBoxAsks)
+TEST_F(DemoDialogsInWindowTest, WithoutAWindowTheButtonBoxAsks)
 {
     std::vector<std::string> boxes;
     int answer = 0;
@@ -343,17 +355,15 @@ TEST_F(DemoDialogsInWindowTest, WithoutAWindowOrWhileADemoPlaysTheButtonBoxAsks)
                                                "Jump To Time: 1:00 [Ok;Cancel;]"};
     EXPECT_EQ(boxes, expected);
 
-    // A windowed application whose loop feeds the widgets from a playing demo.
+    // A windowed application shows them in its window, also while a demo plays (the demo
+    // then stands still and the user's input goes to the window).
     DialogApp app(&mSettings);
+    if (app.GetMainWindow() == nullptr)
+        GTEST_SKIP() << "no window can be made here";
     DemoDialogsInWindow inWindow(&app);
     EXPECT_TRUE(inWindow.ShowsInWindow());
     app.mPlayingDemo = true;
-    EXPECT_FALSE(inWindow.ShowsInWindow());
-    boxes.clear();
-    answer = 0;
-    EXPECT_EQ(inWindow.ChooseMarker({"a (00:00:01)"}), 0);
-    EXPECT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(app.GetDialogCount(), 0);
+    EXPECT_TRUE(inWindow.ShowsInWindow());
     app.mPlayingDemo = false;
     // A system popup holding the input (full screen) likewise.
     app.mPopupOpen = true;

@@ -52,11 +52,7 @@ TEST(HTTPTransferTest, ResultsAndBodiesFromALocalServer)
 TEST(HTTPTransferTest, RefusedPortFailsToConnect)
 {
     int port = 0;
-    {
-        plat::TcpListener closed;
-        ASSERT_TRUE(closed.Listen());
-        port = closed.Port();
-    }
+    ASSERT_TRUE(velmtest::ClosedPort(port));
     Velm::HTTPTransfer transfer;
     transfer.SendRequestString("127.0.0.1:" + std::to_string(port), "GET / HTTP/1.0\r\n\r\n");
     transfer.WaitFor();

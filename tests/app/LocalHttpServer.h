@@ -11,6 +11,17 @@
 
 namespace velmtest {
 
+// A port on 127.0.0.1 that was listened on and closed again, so a connection to it is
+// refused. False when no port could be had.
+inline bool ClosedPort(int& port)
+{
+    plat::TcpListener listener;
+    if (!listener.Listen())
+        return false;
+    port = listener.Port();
+    return true;
+}
+
 inline bool SendAll(plat::TcpSocket& socket, const std::string& bytes)
 {
     size_t sent = 0;

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/ButtonBox.h"
 #include "platform/Clock.h"
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
@@ -221,11 +222,18 @@ TEST_F(AppTest, NoUpdatesAtSpeedZeroOrPaused)
         app.Init();
         app.mSpeedFactor = c.speed;
         app.mPaused = c.paused;
+        const uint64_t before = plat::NowMs();
         for (int i = 0; i < 100; ++i) {
             app.UpdateAppStep(nullptr);
             mClock.Advance(5);
         }
         EXPECT_EQ(app.GetUpdateCount(), 0);
+        EXPECT_EQ(app.mSleepCount, 0);
+        EXPECT_EQ(plat::NowMs() - before, 500u);
+        // The loop keeps coming back to pumping input, so a key can resume play.
+        app.mLoopState = 1;
+        app.UpdateAppStep(nullptr);
+        EXPECT_EQ(app.mLoopState, 3);
     }
 }
 
@@ -296,6 +304,31 @@ TEST_F(AppTest, VSyncBrokenAfterThreeShortSeconds)
     }
     EXPECT_TRUE(app.mVSyncBroken);
     EXPECT_GE(app.GetUpdateCount(), 300);
+}
+
+TEST_F(AppTest, PlaybackWindowsOpenFromTheLoopAndHoldTheDemo)
+{
+    TraceApp app(&mSettings);
+    app.mAutoStartLoadingThread = false;
+    app.Init();
+    // The key only asks; the window opens at the loop's next step.
+    EXPECT_TRUE(app.HandleDemoPlaybackKey('J'));
+    EXPECT_EQ(app.mPendingDemoDialog, 'J');
+    std::vector<std::string> asked;
+    plat::SetButtonBoxHandlerForTests(
+        [&](const std::string&, const std::string& caption, const std::vector<std::string>&) {
+            asked.push_back(caption);
+            // While the window is open the demo stands still.
+            EXPECT_TRUE(app.mDemoDialogOpen);
+            EXPECT_FALSE(app.DoUpdateFrames());
+            return 1;
+        });
+    app.mLoopState = 0;
+    app.UpdateAppStep(nullptr);
+    plat::SetButtonBoxHandlerForTests(nullptr);
+    EXPECT_EQ(asked, std::vector<std::string>{"Jump To Time"});
+    EXPECT_EQ(app.mPendingDemoDialog, 0);
+    EXPECT_FALSE(app.mDemoDialogOpen);
 }
 
 TEST_F(AppTest, ShutdownFromAnotherThreadIsActedOnByTheMainThread)

@@ -17,13 +17,6 @@ using namespace soundtest;
 
 namespace {
 
-void PutFile(Stg_t* stg, const std::string& name, const std::string& bytes) {
-    FileDescr_t* f = stg->OpenFile(name, true);
-    unsigned written = 0;
-    stg->WriteFile(f, bytes.data(), int(bytes.size()), &written);
-    stg->CloseFile(f);
-}
-
 // A constant mono wave: every sample `value`.
 std::string Flat(int16_t value, uint32_t frames) { return Wav16(1, std::vector<int16_t>(frames, value)); }
 

@@ -13,13 +13,6 @@ using namespace soundtest;
 
 namespace {
 
-void PutFile(Stg_t* stg, const std::string& name, const std::string& bytes) {
-    FileDescr_t* f = stg->OpenFile(name, true);
-    unsigned written = 0;
-    stg->WriteFile(f, bytes.data(), int(bytes.size()), &written);
-    stg->CloseFile(f);
-}
-
 bool ParseText(Sound::SoundDescr_t& d, const std::string& text) {
     return d.ParseText(text.data(), int(text.size()), "test.txt");
 }

@@ -27,13 +27,6 @@ using namespace soundtest;
 
 namespace {
 
-void PutFile(Stg_t* stg, const std::string& name, const std::string& bytes) {
-    FileDescr_t* f = stg->OpenFile(name, true);
-    unsigned written = 0;
-    stg->WriteFile(f, bytes.data(), int(bytes.size()), &written);
-    stg->CloseFile(f);
-}
-
 // A sine of `frames` stereo frames at kRate.
 std::string Tone(uint32_t frames, double hz, int16_t amplitude) {
     std::vector<int16_t> s;

@@ -14,11 +14,20 @@
 #include "engine/sound/SoundDevice.h"
 #include "engine/sound/SoundError.h"
 #include "engine/sound/StreamingSound.h"
+#include "engine/storage/Stg.h"
 #include "platform/Audio.h"
 
 namespace soundtest {
 
 constexpr uint32_t kRate = 22050;
+
+// Writes `bytes` as the whole file `name` of `stg`.
+inline void PutFile(Stg_t* stg, const std::string& name, const std::string& bytes) {
+    FileDescr_t* f = stg->OpenFile(name, true);
+    unsigned written = 0;
+    stg->WriteFile(f, bytes.data(), int(bytes.size()), &written);
+    stg->CloseFile(f);
+}
 
 inline void Put16(std::string& s, uint16_t v) {
     s.push_back(char(v & 0xFF));

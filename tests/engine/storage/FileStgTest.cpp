@@ -10,27 +10,10 @@
 #include "engine/storage/StgPath.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "tests/engine/storage/StgTestHelpers.h"
 #include "tests/platform/TempDir.h"
 
 namespace {
-
-void WriteText(Stg_t* stg, const std::string& name, const std::string& text) {
-    FileDescr_t* handle = stg->OpenFile(name, true);
-    unsigned written = 0;
-    stg->WriteFile(handle, text.data(), static_cast<int>(text.size()), &written);
-    EXPECT_EQ(written, text.size());
-    stg->CloseFile(handle);
-}
-
-std::string ReadText(Stg_t* stg, const std::string& name) {
-    FileDescr_t* handle = stg->OpenFile(name, false);
-    std::string text(static_cast<size_t>(stg->GetFileSize(handle)), '\0');
-    unsigned read = 0;
-    if (!text.empty()) stg->ReadFile(handle, &text[0], static_cast<int>(text.size()), &read);
-    EXPECT_EQ(read, text.size());
-    handle->Close();
-    return text;
-}
 
 std::string DiskText(const std::string& path) {
     std::vector<uint8_t> bytes;
@@ -44,17 +27,6 @@ std::vector<std::string> DiskNames(const std::string& folder) {
     std::vector<std::string> names;
     for (const plat::DirEntry& e : entries) names.push_back(e.name);
     return names;
-}
-
-template <typename Operation>
-errStg_e CatchStg(Operation operation) {
-    try {
-        operation();
-    } catch (const errStg_e& error) {
-        return error;
-    }
-    ADD_FAILURE() << "no storage error";
-    return errStg_e("", "", -1, -1);
 }
 
 // A root storage on a fresh folder, released when the test ends.

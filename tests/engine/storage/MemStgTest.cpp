@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "engine/storage/FileStg.h"
+#include "tests/engine/storage/StgTestHelpers.h"
 
 namespace {
 
@@ -16,35 +17,6 @@ struct MemRoot {
     ~MemRoot() { stg->Release(); }
     Stg_t* operator->() const { return stg; }
 };
-
-void WriteText(Stg_t* stg, const std::string& name, const std::string& text) {
-    FileDescr_t* handle = stg->OpenFile(name, true);
-    unsigned written = 0;
-    stg->WriteFile(handle, text.data(), static_cast<int>(text.size()), &written);
-    EXPECT_EQ(written, text.size());
-    stg->CloseFile(handle);
-}
-
-std::string ReadText(Stg_t* stg, const std::string& name) {
-    FileDescr_t* handle = stg->OpenFile(name, false);
-    std::string text(static_cast<size_t>(stg->GetFileSize(handle)), '\0');
-    unsigned read = 0;
-    stg->ReadFile(handle, &text[0], static_cast<int>(text.size()), &read);
-    EXPECT_EQ(read, text.size());
-    handle->Close();
-    return text;
-}
-
-template <typename Operation>
-errStg_e CatchStg(Operation operation) {
-    try {
-        operation();
-    } catch (const errStg_e& error) {
-        return error;
-    }
-    ADD_FAILURE() << "no storage error";
-    return errStg_e("", "", -1, -1);
-}
 
 TEST(MemStg, RootFromEmptyPath) {
     MemRoot root;

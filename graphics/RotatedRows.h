@@ -1,0 +1,140 @@
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+
+#include "graphics/Rect.h"
+
+// The parts of a rotated (or sub-pixel) blit that memory and surface destinations share:
+// bilinear sampling stepped in 16.16 fixed point along each destination row, and the cut of
+// each row's span so that every sample and its right and lower neighbours lie inside the
+// source rectangle. The pixel loops themselves stay with each destination. Internal to
+// graphics/.
+namespace Velm {
+namespace RotatedRows {
+
+// Float to 16.16 with truncation toward zero; values beyond the int range are pinned to it.
+inline int ToFixed(double value) {
+    const double scaled = value * 65536.0;
+    if (!(scaled > -2147483648.0))
+        return std::numeric_limits<int>::min();
+    if (!(scaled < 2147483647.0))
+        return std::numeric_limits<int>::max();
+    return static_cast<int>(scaled);
+}
+
+// The premultiplied bilinear sample of the four source pixels around (u, v): alpha weights
+// a[0..3] (summing to A, 0..255) and their ARGB pixels p[0..3] (top left, top right, bottom
+// left, bottom right).
+struct Sample {
+    uint32_t a[4];
+    uint32_t p[4];
+};
+
+template <typename Fetch>
+inline void FetchSample(const Fetch& fetch, size_t base, int srcImageWidth, int u, int v, Sample& out) {
+    const size_t index = base + static_cast<size_t>(v >> 16) * srcImageWidth + static_cast<size_t>(u >> 16);
+    out.p[0] = fetch(index);
+    out.p[1] = fetch(index + 1);
+    out.p[2] = fetch(index + srcImageWidth);
+    out.p[3] = fetch(index + srcImageWidth + 1);
+    const uint32_t fu = (static_cast<uint32_t>(u) & 0xFFFE) | 1;
+    const uint32_t fv = (static_cast<uint32_t>(v) & 0xFFFE) | 1;
+    const uint32_t w[4] = {(0x10000 - fu) * (0x10000 - fv), fu * (0x10000 - fv), (0x10000 - fu) * fv, fu * fv};
+    for (int k = 0; k < 4; ++k)
+        out.a[k] = ((w[k] >> 16) * (out.p[k] >> 24)) >> 16;
+}
+
+struct Setup {
+    int x0, y0, lastCol;  // the destination box: top left and last column offset
+    double boxHeight;
+    double cosA, sinA;
+    int du, dv;  // 16.16 source step per destination pixel
+    float x, y, cx, cy;
+    int srcW, srcH;  // source rectangle
+    size_t srcBase;  // index of the source rectangle's first pixel
+    int srcImageWidth;
+};
+
+// The set-up for drawing `src` (already cut to the source image, whose rows are
+// `srcImageWidth` pixels apart) at (x, y) turned by `angle` about (cx, cy), into `box`.
+inline Setup MakeSetup(const DRect& box, double angle, float x, float y, float cx, float cy, const Rect& src,
+                       int srcImageWidth) {
+    Setup st;
+    st.x0 = static_cast<int>(box.x);
+    st.y0 = static_cast<int>(box.y);
+    st.lastCol = static_cast<int>(box.width - 1.0);
+    st.boxHeight = box.height;
+    st.cosA = std::cos(angle);
+    st.sinA = std::sin(angle);
+    st.du = static_cast<int>(st.cosA * 65536);
+    st.dv = static_cast<int>(st.sinA * 65536);
+    st.x = x;
+    st.y = y;
+    st.cx = cx;
+    st.cy = cy;
+    st.srcW = src.width;
+    st.srcH = src.height;
+    st.srcImageWidth = srcImageWidth;
+    st.srcBase = static_cast<size_t>(src.y) * srcImageWidth + src.x;
+    return st;
+}
+
+// The span [first, last] of box columns in row r whose samples lie wholly inside the source,
+// and the 16.16 source position (u, v) of its first column; false when the row draws nothing.
+inline bool RowSpan(const Setup& st, int r, int& u, int& v, int64_t& first, int64_t& last) {
+    const int W = st.srcW, H = st.srcH;
+    const int du = st.du, dv = st.dv;
+    const double dx = st.x0 - st.cx - st.x;
+    const double dy = (st.y0 + r) - st.cy - st.y;
+    u = ToFixed(dx * st.cosA - dy * st.sinA + st.cx);
+    v = ToFixed(dy * st.cosA + dx * st.sinA + st.cy);
+    // The cuts are worked in 64 bits: a row far outside the source has u or v near the ends
+    // of the int range.
+    const int64_t U = u, V = v, W16 = int64_t(W) * 65536, H16 = int64_t(H) * 65536;
+    first = 0;
+    last = st.lastCol;
+    if (du < 0) {
+        if (U < 0)
+            return false;
+        const int64_t f = (W16 - U - 0x27FFF) / du;
+        if (f >= 0)
+            first = f;
+        last = std::min(last, (0x7FFF - U) / du);
+    } else if (du == 0) {
+        if (U < 0 || U >= W16 - 65536)
+            return false;
+    } else {
+        if ((u >> 16) >= W - 1)
+            return false;
+        const int64_t f = (0x10000 - U) / du;
+        if (f > 0)
+            first = f;
+        last = std::min(last, (W16 - U - 0x17FFF) / du);
+    }
+    if (dv < 0) {
+        if (V < 0)
+            return false;
+        first = std::max(first, (H16 - V - 0x27FFF) / dv);
+        last = std::min(last, -(V / dv));
+    } else if (dv == 0) {
+        if (V < 0 || V >= H16 - 65536)
+            return false;
+    } else {
+        if ((v >> 16) >= H - 1)
+            return false;
+        first = std::max(first, (0x10000 - V) / dv);
+        last = std::min(last, (H16 - V - 0x17FFF) / dv);
+    }
+    if (first > last)
+        return false;
+    u = static_cast<int>(U + first * du);
+    v = static_cast<int>(V + first * dv);
+    return true;
+}
+
+}  // namespace RotatedRows
+}  // namespace Velm
