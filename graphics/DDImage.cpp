@@ -244,6 +244,20 @@ int RasterFormatOf(const plat::dd::SurfaceDesc& desc) {
 
 }  // namespace
 
+template <typename Raster>
+void DDImage::RasterOntoSurface(const Rect& clipRect, Raster&& raster) {
+    if (!LockSurface())
+        return;
+    const int format = RasterFormatOf(mLockedSurfaceDesc);
+    if (format != 0) {
+        mSurfaceTouched = true;
+        raster(clipRect.Intersection(Rect(0, 0, width, height)),
+               reinterpret_cast<uint32_t*>(mLockedSurfaceDesc.pixels), mLockedSurfaceDesc.pitch, format);
+    }
+    UnlockSurface();
+    FinishSurfacePath();
+}
+
 void DDImage::BltMatrix(Image* image, float x, float y, const Matrix3& matrix, const Rect& clipRect,
                         const Color& color, int drawMode, const Rect& srcRect, bool linearFilter) {
     if (image == nullptr)
@@ -258,18 +272,9 @@ void DDImage::BltMatrix(Image* image, float x, float y, const Matrix3& matrix, c
         MemoryImage::BltMatrix(image, x, y, matrix, clipRect, color, drawMode, srcRect, linearFilter);
         return;
     }
-    if (!LockSurface())
-        return;
-    const int format = RasterFormatOf(mLockedSurfaceDesc);
-    if (format != 0) {
-        mSurfaceTouched = true;
-        const Rect clip = clipRect.Intersection(Rect(0, 0, width, height));
-        RasterizeMatrixQuad(image, x, y, matrix, clip, color, drawMode, srcRect,
-                            reinterpret_cast<uint32_t*>(mLockedSurfaceDesc.pixels), mLockedSurfaceDesc.pitch, format,
-                            linearFilter);
-    }
-    UnlockSurface();
-    FinishSurfacePath();
+    RasterOntoSurface(clipRect, [&](const Rect& clip, uint32_t* pixels, int pitch, int format) {
+        RasterizeMatrixQuad(image, x, y, matrix, clip, color, drawMode, srcRect, pixels, pitch, format, linearFilter);
+    });
 }
 
 void DDImage::BltTexturedTriangles(Image* texture, const TriVertex (*triangles)[3], int triangleCount,
@@ -287,18 +292,10 @@ void DDImage::BltTexturedTriangles(Image* texture, const TriVertex (*triangles)[
                                           linearFilter);
         return;
     }
-    if (!LockSurface())
-        return;
-    const int format = RasterFormatOf(mLockedSurfaceDesc);
-    if (format != 0) {
-        mSurfaceTouched = true;
-        const Rect clip = clipRect.Intersection(Rect(0, 0, width, height));
-        RasterizeTriangles(texture, triangles, triangleCount, clip, color, drawMode, tx, ty,
-                           reinterpret_cast<uint32_t*>(mLockedSurfaceDesc.pixels), mLockedSurfaceDesc.pitch, format,
+    RasterOntoSurface(clipRect, [&](const Rect& clip, uint32_t* pixels, int pitch, int format) {
+        RasterizeTriangles(texture, triangles, triangleCount, clip, color, drawMode, tx, ty, pixels, pitch, format,
                            linearFilter);
-    }
-    UnlockSurface();
-    FinishSurfacePath();
+    });
 }
 
 void DDImage::BltMirrored(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {

@@ -116,10 +116,20 @@ protected:
     // was touched, so that the caller drops the memory copies only then.
     bool BeginSurfaceRoutine();
     void EndSurfaceRoutine();
+    // A whole surface routine: body(desc, layout) runs on the locked surface between the two
+    // calls above. True when done or when the image draws nothing (no lock allowed), false
+    // when the surface cannot be locked. Defined in DDImageSurface.h.
+    template <typename Body>
+    bool SurfaceRoutine(Body&& body);
     // The DirectDraw copy of an opaque or colour-keyed surface image onto this surface.
     void SurfaceCopy(DDImage* source, int x, int y, const Rect& srcRect);
     // Drops the memory copies when a routine changed the surface.
     void FinishSurfacePath();
+    // Locks the surface and, when the triangle rasteriser knows its format, runs
+    // raster(clip, pixels, pitch, format) with the clip cut to this image; then finishes the
+    // surface path. Defined in DDImage.cpp.
+    template <typename Raster>
+    void RasterOntoSurface(const Rect& clipRect, Raster&& raster);
 
     bool mSurfaceTouched = false;
 

@@ -430,31 +430,25 @@ bool DDImage::BltNormalImpl(Image* image, int x, int y, const Rect& srcRect, con
         SurfaceCopy(surfaceSource, x, y, srcRect);
         return true;
     }
-    if (mNoLock)
-        return true;
-    if (!BeginSurfaceRoutine())
-        return false;
-    const plat::dd::SurfaceDesc& desc = mLockedSurfaceDesc;
-    const Layout L(desc, *mDDInterface);
-    const uint32_t* native = source->GetNativeAlphaData(mDDInterface->GetNativeFormat());
-    if (!mirror && !source->hasAlpha && white) {
-        WithNative(source, native, [&](auto fetch) {
-            if (L.bitCount == 32)
-                OpaqueCopy<uint32_t>(desc, x, y, srcRect, source->width, fetch, source->hasTrans);
-            else if (L.bitCount == 16)
-                OpaqueCopy<uint16_t>(desc, x, y, srcRect, source->width, fetch, source->hasTrans);
-        });
-    } else {
-        const uint8_t* runs = source->GetRLAlphaData();
-        WithNative(source, native, [&](auto fetch) {
-            if (L.bitCount == 32)
-                NormalRunPath<uint32_t>(desc, L, x, y, srcRect, source->width, runs, mirror, fetch, color);
-            else if (L.bitCount == 16)
-                NormalRunPath<uint16_t>(desc, L, x, y, srcRect, source->width, runs, mirror, fetch, color);
-        });
-    }
-    EndSurfaceRoutine();
-    return true;
+    return SurfaceRoutine([&](const plat::dd::SurfaceDesc& desc, const Layout& L) {
+        const uint32_t* native = source->GetNativeAlphaData(mDDInterface->GetNativeFormat());
+        if (!mirror && !source->hasAlpha && white) {
+            WithNative(source, native, [&](auto fetch) {
+                if (L.bitCount == 32)
+                    OpaqueCopy<uint32_t>(desc, x, y, srcRect, source->width, fetch, source->hasTrans);
+                else if (L.bitCount == 16)
+                    OpaqueCopy<uint16_t>(desc, x, y, srcRect, source->width, fetch, source->hasTrans);
+            });
+        } else {
+            const uint8_t* runs = source->GetRLAlphaData();
+            WithNative(source, native, [&](auto fetch) {
+                if (L.bitCount == 32)
+                    NormalRunPath<uint32_t>(desc, L, x, y, srcRect, source->width, runs, mirror, fetch, color);
+                else if (L.bitCount == 16)
+                    NormalRunPath<uint16_t>(desc, L, x, y, srcRect, source->width, runs, mirror, fetch, color);
+            });
+        }
+    });
 }
 
 bool DDImage::BltAdditive(Image* image, int x, int y, const Rect& srcRect, const Color& color) {

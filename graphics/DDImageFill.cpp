@@ -116,284 +116,248 @@ void PlotLine(const plat::dd::SurfaceDesc& desc, double x1, double y1, double x2
 }  // namespace
 
 bool DDImage::FillRectNormal(const Rect& rect, const Color& color) {
-    if (mNoLock)
-        return true;
-    if (!BeginSurfaceRoutine())
-        return false;
-    const plat::dd::SurfaceDesc& desc = mLockedSurfaceDesc;
-    const Layout L(desc, *mDDInterface);
-    const uint32_t* m = L.mask;
-    const uint32_t a = static_cast<uint32_t>(color.alpha);
-    const uint32_t c[3] = {ChannelOf(color, 0), ChannelOf(color, 1), ChannelOf(color, 2)};
-    if (L.bitCount == 16) {
-        if (a == 255) {
-            uint32_t value = 0;
-            for (int k = 0; k < 3; ++k)
-                value += (((c[k] + 1) * m[k]) >> 8) & m[k];
-            ForEachInRect<uint16_t>(desc, rect, [&](uint32_t) { return value; });
-        } else {
-            uint32_t F = 0;
-            for (int k = 0; k < 3; ++k)
-                F += (((((c[k] * a + 128) >> 8) + 1) * m[k]) >> 8) & m[k];
-            const uint32_t inv = 256 - a;
-            ForEachInRect<uint16_t>(desc, rect, [&](uint32_t v) {
-                return F + ((((v & m[0]) * inv + m[0]) >> 8) & m[0]) + ((((v & m[1]) * inv + m[1]) >> 8) & m[1]) +
-                       ((((v & m[2]) * inv + m[2]) >> 8) & m[2]);
-            });
-        }
-    } else if (L.bitCount == 32) {
-        if (a == 255) {
-            const uint32_t value = PackP0(c[0], c[1], c[2], m);
-            const int x0 = rect.x, y0 = rect.y, w = rect.width, h = rect.height;
-            for (int y = y0; y < y0 + h; ++y) {
-                uint32_t* p = RowOf<uint32_t>(desc, y) + x0;
-                for (int i = 0; i < w; ++i)
-                    p[i] = value;
+    return SurfaceRoutine([&](const plat::dd::SurfaceDesc& desc, const Layout& L) {
+        const uint32_t* m = L.mask;
+        const uint32_t a = static_cast<uint32_t>(color.alpha);
+        const uint32_t c[3] = {ChannelOf(color, 0), ChannelOf(color, 1), ChannelOf(color, 2)};
+        if (L.bitCount == 16) {
+            if (a == 255) {
+                uint32_t value = 0;
+                for (int k = 0; k < 3; ++k)
+                    value += (((c[k] + 1) * m[k]) >> 8) & m[k];
+                ForEachInRect<uint16_t>(desc, rect, [&](uint32_t) { return value; });
+            } else {
+                uint32_t F = 0;
+                for (int k = 0; k < 3; ++k)
+                    F += (((((c[k] * a + 128) >> 8) + 1) * m[k]) >> 8) & m[k];
+                const uint32_t inv = 256 - a;
+                ForEachInRect<uint16_t>(desc, rect, [&](uint32_t v) {
+                    return F + ((((v & m[0]) * inv + m[0]) >> 8) & m[0]) + ((((v & m[1]) * inv + m[1]) >> 8) & m[1]) +
+                           ((((v & m[2]) * inv + m[2]) >> 8) & m[2]);
+                });
             }
-        } else {
-            uint32_t F = 0;
-            for (int k = 0; k < 3; ++k)
-                F += (((((c[k] * a + 127) >> 8) + 1) * m[k]) >> 8) & m[k];
-            const uint32_t inv = 256 - a;
-            if (L.byteLanes) {
-                // The same sum, red and blue worked together (neither lane can carry into the
-                // other: a byte times at most 256 fits in 16 bits). Local bounds: a pixel store
-                // could otherwise alias the rectangle's ints and stop the loop vectorising.
+        } else if (L.bitCount == 32) {
+            if (a == 255) {
+                const uint32_t value = PackP0(c[0], c[1], c[2], m);
                 const int x0 = rect.x, y0 = rect.y, w = rect.width, h = rect.height;
                 for (int y = y0; y < y0 + h; ++y) {
                     uint32_t* p = RowOf<uint32_t>(desc, y) + x0;
-                    int i = 0;
-#if defined(__SSE2__)
-                    // Four pixels at a time in 16-bit lanes: each channel times inv is at most
-                    // 255 * 256, and F's byte adds to it without a carry (see above).
-                    const __m128i zero = _mm_setzero_si128();
-                    const __m128i scale = _mm_set1_epi16(static_cast<short>(inv));
-                    const __m128i fill = _mm_set1_epi32(static_cast<int>(F));
-                    const __m128i channels = _mm_set1_epi32(0x00FFFFFF);
-                    for (; i + 4 <= w; i += 4) {
-                        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-                        const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(v, zero), scale), 8);
-                        const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(v, zero), scale), 8);
-                        const __m128i scaled = _mm_and_si128(_mm_packus_epi16(lo, hi), channels);
-                        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), _mm_add_epi8(scaled, fill));
-                    }
-#endif
-                    for (; i < w; ++i) {
-                        const uint32_t v = p[i];
-                        p[i] = F + ((((v & 0xFF00FF) * inv) >> 8) & 0xFF00FF) + ((((v & 0xFF00) * inv) >> 8) & 0xFF00);
-                    }
+                    for (int i = 0; i < w; ++i)
+                        p[i] = value;
                 }
             } else {
-                ForEachInRect<uint32_t>(desc, rect, [&](uint32_t v) {
-                    return F + ((((v & m[0]) * inv) >> 8) & m[0]) + ((((v & m[1]) * inv) >> 8) & m[1]) +
-                           ((((v & m[2]) * inv) >> 8) & m[2]);
-                });
+                uint32_t F = 0;
+                for (int k = 0; k < 3; ++k)
+                    F += (((((c[k] * a + 127) >> 8) + 1) * m[k]) >> 8) & m[k];
+                const uint32_t inv = 256 - a;
+                if (L.byteLanes) {
+                    // The same sum, red and blue worked together (neither lane can carry into the
+                    // other: a byte times at most 256 fits in 16 bits). Local bounds: a pixel store
+                    // could otherwise alias the rectangle's ints and stop the loop vectorising.
+                    const int x0 = rect.x, y0 = rect.y, w = rect.width, h = rect.height;
+                    for (int y = y0; y < y0 + h; ++y) {
+                        uint32_t* p = RowOf<uint32_t>(desc, y) + x0;
+                        int i = 0;
+#if defined(__SSE2__)
+                        // Four pixels at a time in 16-bit lanes: each channel times inv is at most
+                        // 255 * 256, and F's byte adds to it without a carry (see above).
+                        const __m128i zero = _mm_setzero_si128();
+                        const __m128i scale = _mm_set1_epi16(static_cast<short>(inv));
+                        const __m128i fill = _mm_set1_epi32(static_cast<int>(F));
+                        const __m128i channels = _mm_set1_epi32(0x00FFFFFF);
+                        for (; i + 4 <= w; i += 4) {
+                            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+                            const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(v, zero), scale), 8);
+                            const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(v, zero), scale), 8);
+                            const __m128i scaled = _mm_and_si128(_mm_packus_epi16(lo, hi), channels);
+                            _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), _mm_add_epi8(scaled, fill));
+                        }
+#endif
+                        for (; i < w; ++i) {
+                            const uint32_t v = p[i];
+                            p[i] = F + ((((v & 0xFF00FF) * inv) >> 8) & 0xFF00FF) +
+                                   ((((v & 0xFF00) * inv) >> 8) & 0xFF00);
+                        }
+                    }
+                } else {
+                    ForEachInRect<uint32_t>(desc, rect, [&](uint32_t v) {
+                        return F + ((((v & m[0]) * inv) >> 8) & m[0]) + ((((v & m[1]) * inv) >> 8) & m[1]) +
+                               ((((v & m[2]) * inv) >> 8) & m[2]);
+                    });
+                }
             }
         }
-    }
-    EndSurfaceRoutine();
-    return true;
+    });
 }
 
 bool DDImage::FillRectAdditive(const Rect& rect, const Color& color) {
-    if (mNoLock)
-        return true;
-    if (!BeginSurfaceRoutine())
-        return false;
-    const plat::dd::SurfaceDesc& desc = mLockedSurfaceDesc;
-    const Layout L(desc, *mDDInterface);
-    const AddColor op(L, color);
-    if (L.bitCount == 16)
-        ForEachInRect<uint16_t>(desc, rect, op);
-    else if (L.bitCount == 32)
-        ForEachInRect<uint32_t>(desc, rect, op);
-    EndSurfaceRoutine();
-    return true;
+    return SurfaceRoutine([&](const plat::dd::SurfaceDesc& desc, const Layout& L) {
+        const AddColor op(L, color);
+        if (L.bitCount == 16)
+            ForEachInRect<uint16_t>(desc, rect, op);
+        else if (L.bitCount == 32)
+            ForEachInRect<uint32_t>(desc, rect, op);
+    });
 }
 
 bool DDImage::DrawLineNormal(double startX, double startY, double endX, double endY, const Color& color) {
-    if (mNoLock)
-        return true;
-    if (!BeginSurfaceRoutine())
-        return false;
-    const plat::dd::SurfaceDesc& desc = mLockedSurfaceDesc;
-    const Layout L(desc, *mDDInterface);
-    const uint32_t* m = L.mask;
-    const uint32_t a = static_cast<uint32_t>(color.alpha);
-    auto packPH = [&](const uint32_t* c) {
-        uint32_t value = 0;
-        for (int k = 0; k < 3; ++k)
-            value += ((c[k] * m[k] + (m[k] >> 1)) >> 8) & m[k];
-        return value;
-    };
-    const uint32_t c[3] = {ChannelOf(color, 0), ChannelOf(color, 1), ChannelOf(color, 2)};
-    if (L.bitCount == 16 || L.bitCount == 32) {
-        const bool wide = L.bitCount == 32;
-        if (a == 255) {
-            const uint32_t value = packPH(c);
-            auto op = [&](uint32_t) { return value; };
-            if (wide)
-                PlotLine<uint32_t>(desc, startX, startY, endX, endY, FracTerm::StartMinor, op);
-            else
-                PlotLine<uint16_t>(desc, startX, startY, endX, endY, FracTerm::StartMinor, op);
-        } else {
-            const uint32_t pc[3] = {(c[0] * a + 128) >> 8, (c[1] * a + 128) >> 8, (c[2] * a + 128) >> 8};
-            const uint32_t F = packPH(pc);
-            const uint32_t inv = 256 - a;
-            auto op = [&](uint32_t v) {
-                return F + ((((v & m[0]) * inv + (m[0] >> 1)) >> 8) & m[0]) +
-                       ((((v & m[1]) * inv + (m[1] >> 1)) >> 8) & m[1]) +
-                       ((((v & m[2]) * inv + (m[2] >> 1)) >> 8) & m[2]);
-            };
-            if (wide)
-                PlotLine<uint32_t>(desc, startX, startY, endX, endY, FracTerm::StartX, op);
-            else
-                PlotLine<uint16_t>(desc, startX, startY, endX, endY, FracTerm::StartMinor, op);
+    return SurfaceRoutine([&](const plat::dd::SurfaceDesc& desc, const Layout& L) {
+        const uint32_t* m = L.mask;
+        const uint32_t a = static_cast<uint32_t>(color.alpha);
+        auto packPH = [&](const uint32_t* c) {
+            uint32_t value = 0;
+            for (int k = 0; k < 3; ++k)
+                value += ((c[k] * m[k] + (m[k] >> 1)) >> 8) & m[k];
+            return value;
+        };
+        const uint32_t c[3] = {ChannelOf(color, 0), ChannelOf(color, 1), ChannelOf(color, 2)};
+        if (L.bitCount == 16 || L.bitCount == 32) {
+            const bool wide = L.bitCount == 32;
+            if (a == 255) {
+                const uint32_t value = packPH(c);
+                auto op = [&](uint32_t) { return value; };
+                if (wide)
+                    PlotLine<uint32_t>(desc, startX, startY, endX, endY, FracTerm::StartMinor, op);
+                else
+                    PlotLine<uint16_t>(desc, startX, startY, endX, endY, FracTerm::StartMinor, op);
+            } else {
+                const uint32_t pc[3] = {(c[0] * a + 128) >> 8, (c[1] * a + 128) >> 8, (c[2] * a + 128) >> 8};
+                const uint32_t F = packPH(pc);
+                const uint32_t inv = 256 - a;
+                auto op = [&](uint32_t v) {
+                    return F + ((((v & m[0]) * inv + (m[0] >> 1)) >> 8) & m[0]) +
+                           ((((v & m[1]) * inv + (m[1] >> 1)) >> 8) & m[1]) +
+                           ((((v & m[2]) * inv + (m[2] >> 1)) >> 8) & m[2]);
+                };
+                if (wide)
+                    PlotLine<uint32_t>(desc, startX, startY, endX, endY, FracTerm::StartX, op);
+                else
+                    PlotLine<uint16_t>(desc, startX, startY, endX, endY, FracTerm::StartMinor, op);
+            }
         }
-    }
-    EndSurfaceRoutine();
-    return true;
+    });
 }
 
 bool DDImage::DrawLineAdditive(double startX, double startY, double endX, double endY, const Color& color) {
-    if (mNoLock)
-        return true;
-    if (!BeginSurfaceRoutine())
-        return false;
-    const plat::dd::SurfaceDesc& desc = mLockedSurfaceDesc;
-    const Layout L(desc, *mDDInterface);
-    const AddColor op(L, color);
-    if (L.bitCount == 16)
-        PlotLine<uint16_t>(desc, startX, startY, endX, endY, FracTerm::StartMinor, op);
-    else if (L.bitCount == 32)
-        PlotLine<uint32_t>(desc, startX, startY, endX, endY, FracTerm::Zero, op);
-    EndSurfaceRoutine();
-    return true;
+    return SurfaceRoutine([&](const plat::dd::SurfaceDesc& desc, const Layout& L) {
+        const AddColor op(L, color);
+        if (L.bitCount == 16)
+            PlotLine<uint16_t>(desc, startX, startY, endX, endY, FracTerm::StartMinor, op);
+        else if (L.bitCount == 32)
+            PlotLine<uint32_t>(desc, startX, startY, endX, endY, FracTerm::Zero, op);
+    });
 }
 
 bool DDImage::DrawLineAANormal(double startX, double startY, double endX, double endY, const Color& color) {
-    if (mNoLock)
-        return true;
-    if (!BeginSurfaceRoutine())
-        return false;
-    const plat::dd::SurfaceDesc& desc = mLockedSurfaceDesc;
-    const Layout L(desc, *mDDInterface);
-    if (L.bitCount != 16 && L.bitCount != 32) {
-        EndSurfaceRoutine();
-        return true;
-    }
-    const bool wide = L.bitCount == 32;
-    const uint32_t P = PackP0(ChannelOf(color, 0), ChannelOf(color, 1), ChannelOf(color, 2), L.mask);
-    const uint32_t spreadMask = L.mask[1] == 0x3E0 ? kSpread555 : kSpread565;
-    const uint32_t spreadP = Spread(P, spreadMask);
-    const uint32_t alpha = static_cast<uint32_t>(color.alpha);
+    return SurfaceRoutine([&](const plat::dd::SurfaceDesc& desc, const Layout& L) {
+        if (L.bitCount != 16 && L.bitCount != 32)
+            return;
+        const bool wide = L.bitCount == 32;
+        const uint32_t P = PackP0(ChannelOf(color, 0), ChannelOf(color, 1), ChannelOf(color, 2), L.mask);
+        const uint32_t spreadMask = L.mask[1] == 0x3E0 ? kSpread555 : kSpread565;
+        const uint32_t spreadP = Spread(P, spreadMask);
+        const uint32_t alpha = static_cast<uint32_t>(color.alpha);
 
-    auto blend = [&](int x, int y, uint32_t w) {
-        if (alpha < 255)
-            w = (w * (alpha + 1)) >> 8;
-        if (wide) {
-            uint32_t* p = RowOf<uint32_t>(desc, y) + x;
-            const uint32_t v = *p;
-            *p = ((((v & 0xFF00FF) * (256 - w) + (P & 0xFF00FF) * w) >> 8) & 0xFF00FF) |
-                 ((((v & 0xFF00) * (256 - w) + (P & 0xFF00) * w) >> 8) & 0xFF00);
-        } else {
-            uint16_t* p = RowOf<uint16_t>(desc, y) + x;
-            const uint32_t v = *p;
-            *p = static_cast<uint16_t>(Fold((((w >> 3) * spreadP) >> 5) & spreadMask) +
-                                       Fold(((Spread(v, spreadMask) * ((256 - w) >> 3)) >> 5) & spreadMask));
-        }
-    };
-
-    double x1 = startX, y1 = startY, x2 = endX, y2 = endY;
-    int xi1 = static_cast<int>(x1), yi1 = static_cast<int>(y1), xi2 = static_cast<int>(x2), yi2 = static_cast<int>(y2);
-    if (yi1 > yi2) {
-        std::swap(xi1, xi2);
-        std::swap(yi1, yi2);
-        std::swap(x1, x2);
-        std::swap(y1, y2);
-    }
-    const int xdir = xi2 < xi1 ? -1 : 1;
-    const int DX = std::abs(xi2 - xi1);
-    const int DY = yi2 - yi1;
-    const double dxd = (x2 - x1) * xdir;
-    const double dyd = y2 - y1;
-    int acc = static_cast<int>(std::fabs(y1 - yi1) * std::fabs(x1 - xi1) * 65536);
-    auto weight = [&]() { return 255u - ((static_cast<uint32_t>(acc) >> 8) & 0xFF); };
-    const int pitchPixels = desc.pitch >> (wide ? 2 : 1);
-
-    int x = xi1, y = yi1;
-    blend(x, y, weight());
-    if (DX < DY) {
-        const int inc = static_cast<int>(dxd / dyd * 65536);
-        for (int i = 0; i < DY - 1; ++i) {
-            acc += inc;
-            if (static_cast<uint32_t>(acc) > 0xFFFF) {
-                acc &= 0xFFFF;
-                x += xdir;
+        auto blend = [&](int x, int y, uint32_t w) {
+            if (alpha < 255)
+                w = (w * (alpha + 1)) >> 8;
+            if (wide) {
+                uint32_t* p = RowOf<uint32_t>(desc, y) + x;
+                const uint32_t v = *p;
+                *p = ((((v & 0xFF00FF) * (256 - w) + (P & 0xFF00FF) * w) >> 8) & 0xFF00FF) |
+                     ((((v & 0xFF00) * (256 - w) + (P & 0xFF00) * w) >> 8) & 0xFF00);
+            } else {
+                uint16_t* p = RowOf<uint16_t>(desc, y) + x;
+                const uint32_t v = *p;
+                *p = static_cast<uint16_t>(Fold((((w >> 3) * spreadP) >> 5) & spreadMask) +
+                                           Fold(((Spread(v, spreadMask) * ((256 - w) >> 3)) >> 5) & spreadMask));
             }
-            ++y;
-            const uint32_t w = weight();
-            blend(x, y, w);
-            // The side pixel must stay on this row of the image (not in the row before, nor in
-            // the row's padding).
-            if (x < pitchPixels - 1 && x + xdir >= 0 && x + xdir < width)
-                blend(x + xdir, y, 255 - w);
+        };
+
+        double x1 = startX, y1 = startY, x2 = endX, y2 = endY;
+        int xi1 = static_cast<int>(x1), yi1 = static_cast<int>(y1);
+        int xi2 = static_cast<int>(x2), yi2 = static_cast<int>(y2);
+        if (yi1 > yi2) {
+            std::swap(xi1, xi2);
+            std::swap(yi1, yi2);
+            std::swap(x1, x2);
+            std::swap(y1, y2);
         }
-    } else {
-        const int inc = static_cast<int>(dyd / dxd * 65536);
-        for (int i = 0; i < DX - 1; ++i) {
-            acc += inc;
-            if (static_cast<uint32_t>(acc) > 0xFFFF) {
-                acc &= 0xFFFF;
+        const int xdir = xi2 < xi1 ? -1 : 1;
+        const int DX = std::abs(xi2 - xi1);
+        const int DY = yi2 - yi1;
+        const double dxd = (x2 - x1) * xdir;
+        const double dyd = y2 - y1;
+        int acc = static_cast<int>(std::fabs(y1 - yi1) * std::fabs(x1 - xi1) * 65536);
+        auto weight = [&]() { return 255u - ((static_cast<uint32_t>(acc) >> 8) & 0xFF); };
+        const int pitchPixels = desc.pitch >> (wide ? 2 : 1);
+
+        int x = xi1, y = yi1;
+        blend(x, y, weight());
+        if (DX < DY) {
+            const int inc = static_cast<int>(dxd / dyd * 65536);
+            for (int i = 0; i < DY - 1; ++i) {
+                acc += inc;
+                if (static_cast<uint32_t>(acc) > 0xFFFF) {
+                    acc &= 0xFFFF;
+                    x += xdir;
+                }
                 ++y;
+                const uint32_t w = weight();
+                blend(x, y, w);
+                // The side pixel must stay on this row of the image (not in the row before, nor in
+                // the row's padding).
+                if (x < pitchPixels - 1 && x + xdir >= 0 && x + xdir < width)
+                    blend(x + xdir, y, 255 - w);
             }
-            x += xdir;
-            const uint32_t w = weight();
-            blend(x, y, w);
-            if (y < height - 1)
-                blend(x, y + 1, 255 - w);
+        } else {
+            const int inc = static_cast<int>(dyd / dxd * 65536);
+            for (int i = 0; i < DX - 1; ++i) {
+                acc += inc;
+                if (static_cast<uint32_t>(acc) > 0xFFFF) {
+                    acc &= 0xFFFF;
+                    ++y;
+                }
+                x += xdir;
+                const uint32_t w = weight();
+                blend(x, y, w);
+                if (y < height - 1)
+                    blend(x, y + 1, 255 - w);
+            }
         }
-    }
-    blend(xi2, yi2, weight());
-    EndSurfaceRoutine();
-    return true;
+        blend(xi2, yi2, weight());
+    });
 }
 
 bool DDImage::DrawLineAAAdditive(double, double, double, double, const Color&) { return true; }
 
 bool DDImage::FillSpansWithCoverageSurface(const Span* spans, int count, const Color& color, const uint8_t* coverage,
                                            int coverX, int coverY, int coverPitch) {
-    if (mNoLock)
-        return true;
-    if (!BeginSurfaceRoutine())
-        return false;
-    const plat::dd::SurfaceDesc& desc = mLockedSurfaceDesc;
-    const Layout L(desc, *mDDInterface);
-    const uint32_t* m = L.mask;
-    const uint32_t P = PackP0(ChannelOf(color, 0), ChannelOf(color, 1), ChannelOf(color, 2), m);
-    const uint32_t a = static_cast<uint32_t>(color.alpha);
-    auto run = [&](auto* row, const uint8_t* cov, int n) {
-        for (int i = 0; i < n; ++i) {
-            const uint32_t A = ((static_cast<uint32_t>(cov[i]) + 1) * a) >> 8;
-            const uint32_t v = row[i];
-            uint32_t out = 0;
-            for (int k = 0; k < 3; ++k)
-                out += ((((P & m[k]) * A) + ((v & m[k]) * (256 - A))) >> 8) & m[k];
-            row[i] = static_cast<std::remove_reference_t<decltype(row[i])>>(out);
+    return SurfaceRoutine([&](const plat::dd::SurfaceDesc& desc, const Layout& L) {
+        const uint32_t* m = L.mask;
+        const uint32_t P = PackP0(ChannelOf(color, 0), ChannelOf(color, 1), ChannelOf(color, 2), m);
+        const uint32_t a = static_cast<uint32_t>(color.alpha);
+        auto run = [&](auto* row, const uint8_t* cov, int n) {
+            for (int i = 0; i < n; ++i) {
+                const uint32_t A = ((static_cast<uint32_t>(cov[i]) + 1) * a) >> 8;
+                const uint32_t v = row[i];
+                uint32_t out = 0;
+                for (int k = 0; k < 3; ++k)
+                    out += ((((P & m[k]) * A) + ((v & m[k]) * (256 - A))) >> 8) & m[k];
+                row[i] = static_cast<std::remove_reference_t<decltype(row[i])>>(out);
+            }
+        };
+        if (L.bitCount == 16 || L.bitCount == 32) {
+            for (int i = 0; i < count; ++i) {
+                const Span& s = spans[i];
+                const uint8_t* cov = coverage + static_cast<int64_t>(s.y - coverY) * coverPitch + (s.x - coverX);
+                if (L.bitCount == 16)
+                    run(RowOf<uint16_t>(desc, s.y) + s.x, cov, s.width);
+                else
+                    run(RowOf<uint32_t>(desc, s.y) + s.x, cov, s.width);
+            }
         }
-    };
-    if (L.bitCount == 16 || L.bitCount == 32) {
-        for (int i = 0; i < count; ++i) {
-            const Span& s = spans[i];
-            const uint8_t* cov = coverage + static_cast<int64_t>(s.y - coverY) * coverPitch + (s.x - coverX);
-            if (L.bitCount == 16)
-                run(RowOf<uint16_t>(desc, s.y) + s.x, cov, s.width);
-            else
-                run(RowOf<uint32_t>(desc, s.y) + s.x, cov, s.width);
-        }
-    }
-    EndSurfaceRoutine();
-    return true;
+    });
 }
 
 }  // namespace Velm

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "graphics/Color.h"
+#include "graphics/DDImage.h"
 #include "graphics/DDInterface.h"
 #include "platform/DdSurface.h"
 
@@ -67,4 +68,17 @@ inline uint32_t Spread(uint32_t v, uint32_t mask) { return (v * 0x10001u) & mask
 inline uint32_t Fold(uint32_t s) { return (s | (s >> 16)) & 0xFFFF; }
 
 }  // namespace SurfaceOps
+
+template <typename Body>
+bool DDImage::SurfaceRoutine(Body&& body) {
+    if (mNoLock)
+        return true;
+    if (!BeginSurfaceRoutine())
+        return false;
+    const SurfaceOps::Layout layout(mLockedSurfaceDesc, *mDDInterface);
+    body(static_cast<const plat::dd::SurfaceDesc&>(mLockedSurfaceDesc), layout);
+    EndSurfaceRoutine();
+    return true;
+}
+
 }  // namespace Velm

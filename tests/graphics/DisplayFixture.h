@@ -130,5 +130,16 @@ inline std::vector<uint32_t> SurfaceValues(DDImage& image) {
 
 inline uint32_t SurfaceValue(DDImage& image, int x, int y) { return image.mSurface->PixelAt(x, y); }
 
+// Runs body(format, rig) once per surface format, each on a fresh display in that format and
+// under a trace naming it.
+template <typename Body>
+void ForEachFormat(Body&& body) {
+    for (const SurfaceFormat& format : AllFormats()) {
+        SCOPED_TRACE(format.name);
+        DisplayRig rig(format);
+        body(format, rig);
+    }
+}
+
 }  // namespace test
 }  // namespace Velm

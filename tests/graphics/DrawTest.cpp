@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -192,48 +193,47 @@ TEST(BlitTest, RunLengthPathCopiesSkipsAndBlends) {
     EXPECT_TRUE(GuardIntact(*dest));
 }
 
+namespace {
+
+// One source pixel blitted onto one destination pixel.
+struct OnePixelBlit {
+    const char* why;
+    uint32_t dst, src;
+    Color color;
+    uint32_t expected;
+};
+
+template <size_t N>
+void ExpectOnePixelBlits(const OnePixelBlit (&cases)[N], int drawMode) {
+    for (const OnePixelBlit& c : cases) {
+        SCOPED_TRACE(c.why);
+        std::unique_ptr<MemoryImage> source(MakeImage(1, 1, {c.src}));
+        std::unique_ptr<MemoryImage> dest(MakeImage(1, 1, {c.dst}));
+        dest->Blt(source.get(), 0, 0, Rect(0, 0, 1, 1), c.color, drawMode);
+        EXPECT_EQ(Pixel(*dest, 0, 0), c.expected);
+    }
+}
+
+}  // namespace
+
 TEST(BlitTest, BlendPathForTranslucentDestinationOrTint) {
-    struct Case {
-        const char* why;
-        uint32_t dst, src;
-        Color color;
-        uint32_t expected;
-    };
-    const Case cases[] = {
+    const OnePixelBlit cases[] = {
         {"opaque source onto transparent destination", 0x00000000, 0xFF102030, Color::White, 0xFF102030},
         {"half source onto transparent destination", 0x00000000, 0x80FF0000, Color::White, 0x80FE0000},
         {"tint halves red", 0xFF000000, 0xFFFF0000, Color(128, 255, 255, 255), 0xFF7F0000},
         {"tint alpha halves the source", 0xFF000000, 0xFFFF0000, Color(255, 255, 255, 128), 0xFF7F0000},
         {"transparent source pixel skipped", 0x80000000, 0x00FFFFFF, Color::White, 0x80000000},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.why);
-        std::unique_ptr<MemoryImage> source(MakeImage(1, 1, {c.src}));
-        std::unique_ptr<MemoryImage> dest(MakeImage(1, 1, {c.dst}));
-        dest->Blt(source.get(), 0, 0, Rect(0, 0, 1, 1), c.color, DRAWMODE_NORMAL);
-        EXPECT_EQ(Pixel(*dest, 0, 0), c.expected);
-    }
+    ExpectOnePixelBlits(cases, DRAWMODE_NORMAL);
 }
 
 TEST(BlitTest, AdditiveRows) {
-    struct Case {
-        const char* why;
-        uint32_t dst, src;
-        Color color;
-        uint32_t expected;
-    };
-    const Case cases[] = {
+    const OnePixelBlit cases[] = {
         {"opaque source adds its channels", 0x80C80A00, 0xFF640A01, Color::White, 0x80FF1401},
         {"tint scales the addition", 0xFF000000, 0xFFFF0000, Color(128, 255, 255, 255), 0xFF7F0000},
         {"half alpha in a source with alpha", 0xFF000000, 0x80FF0000, Color::White, 0xFF7F0000},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.why);
-        std::unique_ptr<MemoryImage> source(MakeImage(1, 1, {c.src}));
-        std::unique_ptr<MemoryImage> dest(MakeImage(1, 1, {c.dst}));
-        dest->Blt(source.get(), 0, 0, Rect(0, 0, 1, 1), c.color, DRAWMODE_ADDITIVE);
-        EXPECT_EQ(Pixel(*dest, 0, 0), c.expected);
-    }
+    ExpectOnePixelBlits(cases, DRAWMODE_ADDITIVE);
 }
 
 TEST(BlitTest, PalettisedSourceDrawsLikeItsPixels) {

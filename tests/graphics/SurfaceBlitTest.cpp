@@ -12,6 +12,7 @@ namespace {
 
 using test::AllFormats;
 using test::DisplayRig;
+using test::ForEachFormat;
 using test::SurfaceFormat;
 using test::SurfaceValue;
 using test::SurfaceValues;
@@ -42,9 +43,7 @@ std::vector<uint32_t> FlippedRows(const std::vector<uint32_t>& pixels, int w, in
 MemoryImage* Memory(int w, int h, const std::vector<uint32_t>& pixels) { return test::MakeImage(w, h, pixels); }
 
 TEST(SurfaceBlit, TransparentSourceChangesNothing) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         auto dest = rig.Target(8, 8, 0xFF406080);
         std::unique_ptr<MemoryImage> source(test::MakeFilled(4, 4, 0x00FFFFFF));
         const std::vector<uint32_t> before = SurfaceValues(*dest);
@@ -59,13 +58,11 @@ TEST(SurfaceBlit, TransparentSourceChangesNothing) {
         dest->BltMirrored(black.get(), 4, 4, Rect(0, 0, 4, 4), Color::White, 1);
         EXPECT_EQ(SurfaceValues(*dest), before);
         EXPECT_TRUE(dest->mSurface->CanariesIntact());
-    }
+    });
 }
 
 TEST(SurfaceBlit, ColourKeyedSourceWritesOpaquePixelsOnly) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat& f, DisplayRig& rig) {
         const NativePixelFormat& native = rig.display->GetNativeFormat();
         auto dest = rig.Target(4, 2, 0xFF000000);
         const std::vector<uint32_t> pixels = {0xFF123456, 0x00FFFFFF, 0xFFABCDEF, 0x00000000,
@@ -90,13 +87,11 @@ TEST(SurfaceBlit, ColourKeyedSourceWritesOpaquePixelsOnly) {
             EXPECT_EQ(SurfaceValue(*copied, i % 4, i / 4) & (low & 0xFFFFFF),
                       SurfaceValue(*dest, i % 4, i / 4) & (low & 0xFFFFFF))
                 << i;
-    }
+    });
 }
 
 TEST(SurfaceBlit, TranslucentPixelBlend) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat& f, DisplayRig& rig) {
         const DDInterface& d = *rig.display;
         auto dest = rig.Target(2, 1, 0xFFFFFFFF);
         std::unique_ptr<MemoryImage> source(Memory(2, 1, {0x80000000, 0x80FFFFFF}));
@@ -122,7 +117,7 @@ TEST(SurfaceBlit, TranslucentPixelBlend) {
         }
         EXPECT_EQ(SurfaceValue(*dest, 0, 0), expected0);
         EXPECT_EQ(SurfaceValue(*dest, 1, 0), expected1);
-    }
+    });
 }
 
 TEST(SurfaceBlit, GreyTintHalvesOpaqueWhite) {
@@ -149,9 +144,7 @@ TEST(SurfaceBlit, GreyTintHalvesOpaqueWhite) {
 }
 
 TEST(SurfaceBlit, AdditiveSaturates) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         const DDInterface& d = *rig.display;
         auto dest = rig.Target(3, 1, 0xFF808080);
         std::unique_ptr<MemoryImage> source(Memory(3, 1, {0xFFC0C0C0, 0xFF000000, 0xFF202020}));
@@ -164,7 +157,7 @@ TEST(SurfaceBlit, AdditiveSaturates) {
         for (uint32_t m : {d.mRedMask, d.mGreenMask, d.mBlueMask})
             sum += (gray & m) + (native & m);
         EXPECT_EQ(SurfaceValue(*dest, 2, 0), sum);
-    }
+    });
 }
 
 // Every routine against its twin: mirrored equals blitting the pre-flipped source, the
@@ -172,9 +165,7 @@ TEST(SurfaceBlit, AdditiveSaturates) {
 TEST(SurfaceBlit, MirroredEqualsPreFlipped) {
     const Color colors[] = {Color::White, Color(128, 128, 128, 255), Color(200, 100, 50, 180),
                             Color(255, 255, 255, 254)};
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         const int w = 13, h = 5;
         const std::vector<uint32_t> pixels = Mixed(w, h, 7);
         std::unique_ptr<MemoryImage> source(Memory(w, h, pixels));
@@ -203,15 +194,13 @@ TEST(SurfaceBlit, MirroredEqualsPreFlipped) {
         g->BltMirrored(source.get(), 2, 0, Rect(5, 0, 1, 4), Color::White, 0);
         k->Blt(source.get(), 2, 0, Rect(5, 0, 1, 4), Color::White, 0);
         EXPECT_EQ(SurfaceValues(*g), SurfaceValues(*k));
-    }
+    });
 }
 
 // Long translucent runs (the wide loops) against the mirrored walk of the flipped source (a
 // pixel at a time).
 TEST(SurfaceBlit, LongTranslucentRuns) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         const int w = 37, h = 3;
         std::vector<uint32_t> pixels(w * h);
         for (int i = 0; i < w * h; ++i)
@@ -223,13 +212,11 @@ TEST(SurfaceBlit, LongTranslucentRuns) {
         a->Blt(source.get(), 1, 0, Rect(0, 0, w, h), Color::White, 0);
         b->BltMirrored(flipped.get(), 1, 0, Rect(0, 0, w, h), Color::White, 0);
         EXPECT_EQ(SurfaceValues(*a), SurfaceValues(*b));
-    }
+    });
 }
 
 TEST(SurfaceBlit, OpaqueCopyEqualsRunPath) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         for (bool withHoles : {false, true}) {
             const int w = 11, h = 4;
             std::vector<uint32_t> pixels = Mixed(w, h, 3);
@@ -245,13 +232,11 @@ TEST(SurfaceBlit, OpaqueCopyEqualsRunPath) {
             b->Blt(runPath.get(), 2, 1, Rect(1, 0, 9, 4), Color::White, 0);
             EXPECT_EQ(SurfaceValues(*a), SurfaceValues(*b));
         }
-    }
+    });
 }
 
 TEST(SurfaceBlit, ScaleOneStretchEqualsBlit) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat& f, DisplayRig& rig) {
         const int w = 9, h = 5;
         std::vector<uint32_t> pixels = Mixed(w, h, 11);
         for (uint32_t& p : pixels)
@@ -280,13 +265,11 @@ TEST(SurfaceBlit, ScaleOneStretchEqualsBlit) {
         const std::vector<uint32_t> cv = SurfaceValues(*c), ev = SurfaceValues(*e);
         for (size_t i = 0; i < cv.size(); ++i)
             EXPECT_EQ(cv[i] & low, ev[i] & low) << i;
-    }
+    });
 }
 
 TEST(SurfaceBlit, VolatileSourceBlendsArgb) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat& f, DisplayRig& rig) {
         auto dest = rig.Target(2, 1, 0xFF000000);
         std::unique_ptr<MemoryImage> source(Memory(2, 1, {0xFFFFFFFF, 0x00FFFFFF}));
         source->SetVolatile(true);
@@ -300,7 +283,7 @@ TEST(SurfaceBlit, VolatileSourceBlendsArgb) {
         if (f.bits == 32 && !f.bgr) {
             EXPECT_EQ(v, 0xFEFEFEu);
         }
-    }
+    });
 }
 
 TEST(SurfaceBlit, RunLongerThanRectangleIsCut) {
@@ -315,9 +298,7 @@ TEST(SurfaceBlit, RunLongerThanRectangleIsCut) {
 // ---- Rotated ----
 
 TEST(SurfaceRotate, AngleZeroAtWholePosition) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat& f, DisplayRig& rig) {
         const int w = 6, h = 5;
         std::vector<uint32_t> pixels(w * h);
         for (int i = 0; i < w * h; ++i)
@@ -349,13 +330,11 @@ TEST(SurfaceRotate, AngleZeroAtWholePosition) {
         const std::vector<uint32_t> before = SurfaceValues(*dest);
         dest->BltRotated(source.get(), 3.3f, 2.1f, Rect(0, 0, 1, 4), Rect(0, 0, 10, 8), Color::White, 0, 0.7, 0, 0);
         EXPECT_EQ(SurfaceValues(*dest), before);
-    }
+    });
 }
 
 TEST(SurfaceRotate, TurnedImageStaysInsideTheClip) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         std::unique_ptr<MemoryImage> source(Memory(8, 8, Mixed(8, 8, 5)));
         for (int mode : {0, 1})
             for (const Color& color : {Color::White, Color(90, 200, 40, 200)}) {
@@ -370,7 +349,7 @@ TEST(SurfaceRotate, TurnedImageStaysInsideTheClip) {
                         }
                 EXPECT_TRUE(dest->mSurface->CanariesIntact());
             }
-    }
+    });
 }
 
 // The byte-lane steps of the standard order and the per-channel steps of the BGR order work
@@ -415,9 +394,7 @@ TEST(SurfaceRotate, ForeignSourceKeepsTheDestination) {
 // ---- Stretched ----
 
 TEST(SurfaceStretch, ClippingAndMirroring) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         std::unique_ptr<MemoryImage> source(Memory(2, 1, {0xFFFF0000, 0xFF0000FF}));
         auto dest = rig.Target(8, 4, 0xFF000000);
         const std::vector<uint32_t> before = SurfaceValues(*dest);
@@ -439,13 +416,11 @@ TEST(SurfaceStretch, ClippingAndMirroring) {
         EXPECT_EQ(SurfaceValue(*clipped, 1, 0) & d.mBlueMask, d.mBlueMask);
         EXPECT_EQ(SurfaceValue(*clipped, 2, 0), 0u);
         EXPECT_TRUE(clipped->mSurface->CanariesIntact());
-    }
+    });
 }
 
 TEST(SurfaceStretch, SkippedSamples) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         // Alpha 0 is skipped in normal mode; only an all-zero word in additive mode.
         std::unique_ptr<MemoryImage> source(Memory(2, 1, {0x00000000, 0x01000000}));
         auto dest = rig.Target(4, 1, 0xFF808080);
@@ -460,13 +435,11 @@ TEST(SurfaceStretch, SkippedSamples) {
         for (size_t i = 0; i < after.size(); ++i)
             EXPECT_EQ(after[i] & 0xFFFFFF, middle[i] & 0xFFFFFF) << i;
         EXPECT_TRUE(dest->mSurface->CanariesIntact());
-    }
+    });
 }
 
 TEST(SurfaceStretch, FilteredStretchGoesThroughATemporaryImage) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         std::unique_ptr<MemoryImage> source(test::MakeFilled(4, 4, 0xFFFFFFFF));
         auto dest = rig.Target(8, 8, 0xFF000000);
         dest->StretchBlt(source.get(), Rect(0, 0, 8, 8), Rect(0, 0, 4, 4), Rect(0, 0, 6, 8), Color(255, 0, 0, 255), 0,
@@ -477,7 +450,7 @@ TEST(SurfaceStretch, FilteredStretchGoesThroughATemporaryImage) {
         EXPECT_EQ(SurfaceValue(*dest, 3, 3) & (d.mGreenMask | d.mBlueMask), 0u);
         EXPECT_EQ(SurfaceValue(*dest, 6, 3), 0u);
         EXPECT_TRUE(dest->mSurface->CanariesIntact());
-    }
+    });
 }
 
 }  // namespace

@@ -10,6 +10,7 @@ namespace {
 
 using test::AllFormats;
 using test::DisplayRig;
+using test::ForEachFormat;
 using test::SurfaceFormat;
 using test::SurfaceValue;
 using test::SurfaceValues;
@@ -24,11 +25,9 @@ uint32_t Put(const DDInterface& d, int channel, uint32_t value) {
 }
 
 TEST(SurfaceImage, EveryFormatSetsUp) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         EXPECT_EQ(rig.result, RESULT_OK);
-    }
+    });
 }
 
 TEST(SurfaceImage, TranslucentImagesStayInMemory) {
@@ -44,9 +43,7 @@ TEST(SurfaceImage, TranslucentImagesStayInMemory) {
 }
 
 TEST(SurfaceImage, ReadBackAfterSurfacePath) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat& f, DisplayRig& rig) {
         auto image = rig.Filled(3, 2, 0xFF102030);
         image->FillRect(Rect(0, 0, 1, 1), Color(255, 255, 255), 0);
         ASSERT_NE(image->mSurface, nullptr);
@@ -59,13 +56,11 @@ TEST(SurfaceImage, ReadBackAfterSurfacePath) {
         const uint32_t white16 = f.use555 ? 0xFFF8F8F8u : 0xFFF8FCF8u;
         EXPECT_EQ(bits[0], f.bits == 16 ? white16 : 0xFFFEFEFEu);
         EXPECT_TRUE(image->mSurface->CanariesIntact());
-    }
+    });
 }
 
 TEST(SurfaceImage, ColourKeyedImageReadsBackTransparent) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         // The first transparent pixel's colour collides with an opaque one: another key is
         // searched.
         auto image = rig.Image(3, 1, {0x00000000, 0xFF000000, 0xFFFFFFFF});
@@ -87,7 +82,7 @@ TEST(SurfaceImage, ColourKeyedImageReadsBackTransparent) {
         EXPECT_TRUE(image->hasTrans);
         EXPECT_TRUE(image->RestoreSurface());
         EXPECT_NE(image->mSurface, nullptr);
-    }
+    });
 }
 
 TEST(SurfaceImage, ImageOutlivingTheDisplayKeepsItsPixels) {
@@ -231,9 +226,7 @@ TEST(SurfaceImage, MatrixBlitFormatCodes) {
 // ---- Fills ----
 
 TEST(SurfaceFill, OpaqueAndTranslucentFills) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat& f, DisplayRig& rig) {
         const DDInterface& d = *rig.display;
         auto image = rig.Target(8, 4, 0xFF000000);
         image->FillRect(Rect(1, 1, 3, 2), Color(255, 255, 255), 0);
@@ -260,14 +253,12 @@ TEST(SurfaceFill, OpaqueAndTranslucentFills) {
         }
         EXPECT_EQ(SurfaceValue(*image, 1, 1), expected);
         EXPECT_TRUE(image->mSurface->CanariesIntact());
-    }
+    });
 }
 
 // A wide translucent fill over varied pixels: every pixel by the per-channel formula.
 TEST(SurfaceFill, WideTranslucentFill) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat& f, DisplayRig& rig) {
         const DDInterface& d = *rig.display;
         std::vector<uint32_t> pixels(19 * 3);
         for (size_t i = 0; i < pixels.size(); ++i)
@@ -302,13 +293,11 @@ TEST(SurfaceFill, WideTranslucentFill) {
         }
         EXPECT_NE(SurfaceValues(*image), before);
         EXPECT_TRUE(image->mSurface->CanariesIntact());
-    }
+    });
 }
 
 TEST(SurfaceFill, AdditiveFills) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         const DDInterface& d = *rig.display;
         auto image = rig.Target(4, 4, 0xFF204060);
         const std::vector<uint32_t> before = SurfaceValues(*image);
@@ -320,15 +309,13 @@ TEST(SurfaceFill, AdditiveFills) {
         image->FillRect(Rect(0, 0, 4, 4), Color(255, 255, 255, 255), 1);
         EXPECT_EQ(SurfaceValue(*image, 3, 3), Masks(d));
         EXPECT_TRUE(image->mSurface->CanariesIntact());
-    }
+    });
 }
 
 // ---- Lines ----
 
 TEST(SurfaceLine, BresenhamWalkAndColour) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat& f, DisplayRig& rig) {
         const DDInterface& d = *rig.display;
         auto image = rig.Target(6, 4, 0xFF000000);
         image->DrawLine(0, 0, 3, 1, Color(255, 255, 255), 0);
@@ -357,13 +344,11 @@ TEST(SurfaceLine, BresenhamWalkAndColour) {
         EXPECT_EQ(SurfaceValue(*other, 0, 0), Masks(d));
         EXPECT_TRUE(image->mSurface->CanariesIntact());
         EXPECT_TRUE(other->mSurface->CanariesIntact());
-    }
+    });
 }
 
 TEST(SurfaceLine, AntiAliasedLines) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat& f, DisplayRig& rig) {
         auto image = rig.Target(8, 8, 0xFF000000);
         image->DrawLineAA(0, 0, 4, 4, Color(255, 255, 255), 0);
         const uint32_t first = SurfaceValue(*image, 0, 0);
@@ -384,15 +369,13 @@ TEST(SurfaceLine, AntiAliasedLines) {
             changed += v != 0;
         EXPECT_EQ(changed, 1);
         EXPECT_NE(SurfaceValue(*point, 3, 5), 0u);
-    }
+    });
 }
 
 // Fault of the old design: the side pixel of a steep line at column 0 landed in the previous
 // row (and at the last column, in the row's padding).
 TEST(SurfaceLine, AntiAliasedSidePixelStaysInTheRow) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         auto left = rig.Target(4, 8, 0xFF000000);
         left->DrawLineAA(1.5, 0.5, 0.2, 7.5, Color(255, 255, 255), 0);
         for (int y = 0; y < 8; ++y)
@@ -401,13 +384,11 @@ TEST(SurfaceLine, AntiAliasedSidePixelStaysInTheRow) {
         auto right = rig.Target(4, 8, 0xFF000000);
         right->DrawLineAA(2.5, 0.5, 3.7, 7.5, Color(255, 255, 255), 0);
         EXPECT_TRUE(right->mSurface->CanariesIntact());
-    }
+    });
 }
 
 TEST(SurfaceFill, CoverageSpans) {
-    for (const SurfaceFormat& f : AllFormats()) {
-        SCOPED_TRACE(f.name);
-        DisplayRig rig(f);
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         const DDInterface& d = *rig.display;
         auto image = rig.Target(4, 2, 0xFF000000);
         const uint8_t coverage[8] = {255, 0, 128, 255, 0, 0, 0, 0};
@@ -426,7 +407,7 @@ TEST(SurfaceFill, CoverageSpans) {
         EXPECT_EQ(SurfaceValue(*image, 2, 0), expect((129 * 255) >> 8));
         EXPECT_EQ(SurfaceValue(*image, 0, 1), 0u);
         EXPECT_TRUE(image->mSurface->CanariesIntact());
-    }
+    });
 }
 
 }  // namespace
