@@ -10,7 +10,7 @@
 #include "graphics/TextureData.h"
 #include "platform/DdDevice.h"
 #include "platform/Window.h"
-#include "resources/Paths.h"
+#include "resources/base/Paths.h"
 
 namespace Velm {
 

@@ -13,8 +13,8 @@
 #include "platform/FaultHandler.h"
 #include "platform/Files.h"
 #include "platform/Folders.h"
-#include "resources/Paths.h"
-#include "resources/StringUtils.h"
+#include "resources/base/Paths.h"
+#include "resources/base/StringUtils.h"
 
 namespace Velm {
 

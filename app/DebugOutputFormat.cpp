@@ -3,7 +3,7 @@
 #include <cstdarg>
 
 #include "platform/DebugOutput.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 
 namespace Velm {
 

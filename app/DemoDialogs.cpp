@@ -4,7 +4,7 @@
 
 #include "app/DemoDialogsInWindow.h"
 #include "platform/ButtonBox.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 #include "app/DiagnosticOverlay.h"
 
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 
 namespace Velm {
 

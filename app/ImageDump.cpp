@@ -4,7 +4,7 @@
 #include <numeric>
 
 #include "graphics/DDImage.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 
 namespace Velm {
 

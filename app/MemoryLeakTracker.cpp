@@ -4,7 +4,7 @@
 
 #include "platform/DebugOutput.h"
 #include "platform/Files.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 
 namespace Velm {
 

@@ -12,7 +12,7 @@
 #include <map>
 #include <string>
 
-#include "resources/CriticalSection.h"
+#include "resources/base/CriticalSection.h"
 
 namespace Velm {
 

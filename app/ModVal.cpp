@@ -11,7 +11,7 @@
 #include "platform/Files.h"
 #include "platform/Folders.h"
 #include "platform/MessageBox.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 
 // The linker provides these for every section named like a C identifier. They are weak so
 // that a program without any marker still links (both are then null).

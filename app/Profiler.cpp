@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/PerfTimer.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 
 namespace Velm {
 

@@ -14,10 +14,10 @@
 #include "graphics/ImageHost.h"
 #include "graphics/Rect.h"
 #include "graphics/SharedImage.h"
-#include "resources/Buffer.h"
-#include "resources/CriticalSection.h"
+#include "resources/base/Buffer.h"
+#include "resources/base/CriticalSection.h"
 #include "resources/PropertiesParser.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 #include "widgets/ButtonListener.h"
 #include "widgets/DialogListener.h"
 

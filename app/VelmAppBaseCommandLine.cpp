@@ -2,7 +2,7 @@
 // working folder and the crash test.
 
 #include "app/VelmAppBase.h"
-#include "resources/Paths.h"
+#include "resources/base/Paths.h"
 
 namespace Velm {
 

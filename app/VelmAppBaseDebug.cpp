@@ -14,7 +14,7 @@
 #include "graphics/Graphics.h"
 #include "graphics/SysFont.h"
 #include "platform/WindowMessages.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 #include "widgets/WidgetManager.h"
 
 // Last: it defines the tuning-value macros.

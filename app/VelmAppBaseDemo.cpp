@@ -15,9 +15,9 @@
 #include "platform/DebugOutput.h"
 #include "platform/Files.h"
 #include "platform/Settings.h"
-#include "resources/Paths.h"
-#include "resources/Random.h"
-#include "resources/StringUtils.h"
+#include "resources/base/Paths.h"
+#include "resources/base/Random.h"
+#include "resources/base/StringUtils.h"
 #include "widgets/WidgetManager.h"
 
 #include <algorithm>

@@ -11,7 +11,7 @@
 #include "platform/Files.h"
 #include "platform/Folders.h"
 #include "platform/Links.h"
-#include "resources/Paths.h"
+#include "resources/base/Paths.h"
 #include "resources/pack/PakFile.h"
 
 namespace Velm {

@@ -10,7 +10,7 @@
 #include "app/VelmAppBase.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 
 namespace Velm {
 

@@ -7,7 +7,7 @@
 
 #include "app/VelmAppBase.h"
 #include "platform/Settings.h"
-#include "resources/Paths.h"
+#include "resources/base/Paths.h"
 
 namespace Velm {
 

@@ -16,7 +16,7 @@
 #include "graphics/MemoryImage.h"
 #include "platform/Files.h"
 #include "resources/ImageLib.h"
-#include "resources/Paths.h"
+#include "resources/base/Paths.h"
 #include "resources/sound/SoundManager.h"
 
 namespace Velm {

@@ -12,7 +12,7 @@
 #include "platform/DebugOutput.h"
 #include "platform/SingleInstance.h"
 #include "platform/Window.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 #include "widgets/WidgetManager.h"
 
 namespace Velm {

@@ -1,7 +1,7 @@
 #include "app/VideoStats.h"
 
 #include "app/ImageDump.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 
 namespace Velm {
 

@@ -12,7 +12,7 @@
 #include "graphics/Point.h"
 #include "graphics/TextureData.h"
 #include "graphics/TriVertex.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 
 namespace Velm {
 

@@ -7,7 +7,7 @@
 #include "graphics/D3DHost.h"
 #include "graphics/TextureData.h"
 #include "platform/Files.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 
 namespace Velm {
 

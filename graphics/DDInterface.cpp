@@ -8,7 +8,7 @@
 #include "graphics/ImageHost.h"
 #include "platform/DdPresenter.h"
 #include "platform/DebugOutput.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 
 namespace Velm {
 

@@ -10,7 +10,7 @@
 #include "graphics/NativePixelFormat.h"
 #include "graphics/Rect.h"
 #include "platform/DdDevice.h"
-#include "resources/CriticalSection.h"
+#include "resources/base/CriticalSection.h"
 
 namespace plat {
 class Window;

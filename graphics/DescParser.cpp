@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 #include "resources/pack/PakFile.h"
 
 namespace Velm {

@@ -7,8 +7,8 @@
 #include "graphics/FontHost.h"
 #include "graphics/MemoryImage.h"
 #include "platform/Files.h"
-#include "resources/Paths.h"
-#include "resources/StringUtils.h"
+#include "resources/base/Paths.h"
+#include "resources/base/StringUtils.h"
 
 namespace Velm {
 

@@ -1,7 +1,7 @@
 #include "resources/PropertiesParser.h"
 
-#include "resources/Buffer.h"
-#include "resources/StringUtils.h"
+#include "resources/base/Buffer.h"
+#include "resources/base/StringUtils.h"
 #include "resources/XMLParser.h"
 
 namespace Velm {

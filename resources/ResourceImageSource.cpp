@@ -4,7 +4,7 @@
 
 #include "graphics/MemoryImage.h"
 #include "resources/ImageLib.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 
 namespace Velm {
 

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "resources/Paths.h"
+#include "resources/base/Paths.h"
 #include "resources/ResourceImageSource.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 #include "resources/XMLParser.h"
 
 namespace Velm {

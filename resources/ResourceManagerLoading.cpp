@@ -10,7 +10,7 @@
 #include "resources/ResourceFontMaker.h"
 #include "resources/ResourceImageSource.h"
 #include "resources/ResourceManager.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 #include "resources/sound/SoundManager.h"
 
 namespace Velm {

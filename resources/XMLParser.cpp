@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "resources/StringUtils.h"
-#include "resources/Utf8.h"
+#include "resources/base/StringUtils.h"
+#include "resources/base/Utf8.h"
 #include "resources/pack/PakFile.h"
 
 namespace Velm {

@@ -11,7 +11,7 @@
 #include "graphics/DrawMode.h"
 #include "graphics/Graphics.h"
 #include "platform/CrtRand.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 
 namespace {
 

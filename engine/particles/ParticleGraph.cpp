@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "engine/util/ComString.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 
 void ParticleGraph_t::RecomputeSegments() {
     dx.clear();

@@ -3,7 +3,7 @@
 #include "game/shell/PlayerFile.h"
 #include "game/shell/TextTable.h"
 #include "platform/Files.h"
-#include "resources/Buffer.h"
+#include "resources/base/Buffer.h"
 
 namespace {
 

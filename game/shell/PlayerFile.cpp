@@ -1,7 +1,7 @@
 #include "game/shell/PlayerFile.h"
 
 #include "platform/Files.h"
-#include "resources/Buffer.h"
+#include "resources/base/Buffer.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "game/shell/StageCatalogue.h"
 #include "game/shell/TilesetCatalogue.h"
 #include "platform/Files.h"
-#include "resources/Buffer.h"
-#include "resources/StringUtils.h"
+#include "resources/base/Buffer.h"
+#include "resources/base/StringUtils.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "engine/util/ComString.h"
 #include "engine/util/IniFile.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 
 namespace {
 

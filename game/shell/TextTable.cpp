@@ -1,7 +1,7 @@
 #include "game/shell/TextTable.h"
 
 #include "engine/util/IniFile.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 
 namespace {
 TextTable_t* gTextTable = nullptr;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 #include "resources/pack/PakFile.h"
 
 namespace Velm {

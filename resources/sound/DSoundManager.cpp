@@ -8,7 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/DebugOutput.h"
 #include "platform/Files.h"
-#include "resources/Paths.h"
+#include "resources/base/Paths.h"
 #include "resources/pack/PakFile.h"
 #include "resources/sound/SoundDecoder.h"
 #include "resources/sound/WavBytes.h"

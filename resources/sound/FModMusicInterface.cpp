@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/Files.h"
-#include "resources/Paths.h"
+#include "resources/base/Paths.h"
 #include "resources/sound/WavBytes.h"
 
 namespace Velm {

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "platform/Files.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 
 namespace Velm {
 namespace {

@@ -13,7 +13,7 @@
 #include "platform/D3D7.h"
 #include "platform/DdPresenter.h"
 #include "platform/DdSurface.h"
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 #include "tests/app/AppDisplayTestSupport.h"
 
 namespace displaytest {

@@ -12,7 +12,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Files.h"
 #include "platform/WindowMessages.h"
-#include "resources/Random.h"
+#include "resources/base/Random.h"
 #include "tests/app/DemoTestSupport.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Files.h"
 #include "platform/WindowMessages.h"
-#include "resources/Paths.h"
+#include "resources/base/Paths.h"
 #include "tests/app/DemoTestSupport.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "app/VelmAppBase.h"
-#include "resources/Buffer.h"
+#include "resources/base/Buffer.h"
 #include "tests/app/WindowTestSupport.h"
 
 namespace demotest {

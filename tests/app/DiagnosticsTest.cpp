@@ -16,7 +16,7 @@
 #include "platform/Clock.h"
 #include "platform/WindowMessages.h"
 #include "resources/ImageLib.h"
-#include "resources/Paths.h"
+#include "resources/base/Paths.h"
 #include "tests/app/WindowTestSupport.h"
 
 namespace {

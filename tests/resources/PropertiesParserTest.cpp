@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "resources/Buffer.h"
+#include "resources/base/Buffer.h"
 
 namespace {
 

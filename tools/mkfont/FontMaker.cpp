@@ -7,8 +7,8 @@
 #include "platform/Files.h"
 #include "platform/Text.h"
 #include "resources/ImageLib.h"
-#include "resources/Paths.h"
-#include "resources/StringUtils.h"
+#include "resources/base/Paths.h"
+#include "resources/base/StringUtils.h"
 
 namespace mkfont {
 

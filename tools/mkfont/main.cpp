@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <string>
 
-#include "resources/Paths.h"
-#include "resources/StringUtils.h"
+#include "resources/base/Paths.h"
+#include "resources/base/StringUtils.h"
 #include "tools/mkfont/FontMaker.h"
 
 int main(int argc, char** argv) {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "resources/Paths.h"
+#include "resources/base/Paths.h"
 #include "tests/platform/TempDir.h"
 
 namespace sndtest {

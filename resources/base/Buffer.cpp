@@ -1,6 +1,6 @@
-#include "resources/Buffer.h"
+#include "resources/base/Buffer.h"
 
-#include "resources/Utf8.h"
+#include "resources/base/Utf8.h"
 
 #include <cstring>
 

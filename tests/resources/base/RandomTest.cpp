@@ -1,4 +1,4 @@
-#include "resources/Random.h"
+#include "resources/base/Random.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "resources/Buffer.h"
+#include "resources/base/Buffer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "resources/StringUtils.h"
-#include "resources/CriticalSection.h"
+#include "resources/base/StringUtils.h"
+#include "resources/base/CriticalSection.h"
 
 #include <gtest/gtest.h>
 

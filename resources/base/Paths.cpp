@@ -1,4 +1,4 @@
-#include "resources/Paths.h"
+#include "resources/base/Paths.h"
 
 #include <mutex>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "resources/StringUtils.h"
+#include "resources/base/StringUtils.h"
 
 #include <cstdint>
 
