@@ -1,0 +1,1 @@
+#include "game/shell/ui/IniWriter.h"
