@@ -55,6 +55,24 @@ long TellCallback(void* source) {
 // Errors in a row after which a stream is taken as ended.
 constexpr int kMaxErrorsInRow = 64;
 
+// Decodes the stream's first sound and goes back to its start: true when at least one
+// whole frame came out and the way back worked.
+bool YieldsSamples(OggVorbis_File* file, int channels) {
+    char probe[4096];
+    const long frameBytes = long(channels) * 2;
+    for (int errors = 0; errors < kMaxErrorsInRow;) {
+        int section = 0;
+        const long got = ov_read(file, probe, int(sizeof probe), &section);
+        if (got == 0) return false;
+        if (got < 0) {
+            ++errors;
+            continue;
+        }
+        if (got >= frameBytes) return ov_pcm_seek(file, 0) == 0;
+    }
+    return false;
+}
+
 }  // namespace
 
 struct WaveOggFile_t::Decoder {
@@ -83,6 +101,12 @@ void WaveOggFile_t::Open(FileDescr_t* file) {
     }
     vorbis_info* info = ov_info(&decoder->file, -1);
     if (!info || info->channels < 1 || info->rate < 1) {
+        ov_clear(&decoder->file);  // closes the handle
+        throw errSnd_e(kErrBadFileFormat);
+    }
+    // A stream that gives no sound at all (a file cut short behind its headers) is refused
+    // here, as the whole-file decoder refuses it, rather than played as silence.
+    if (!YieldsSamples(&decoder->file, info->channels)) {
         ov_clear(&decoder->file);  // closes the handle
         throw errSnd_e(kErrBadFileFormat);
     }

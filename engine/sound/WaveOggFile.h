@@ -15,7 +15,8 @@ public:
     WaveOggFile_t();
     ~WaveOggFile_t() override;
 
-    // Throws errSnd_e 6 when the data is not an Ogg Vorbis stream.
+    // Throws errSnd_e 6 when the data is not an Ogg Vorbis stream or decodes to no
+    // sound at all (a file cut short behind its headers).
     void Open(FileDescr_t* file) override;
     // Raw blocks are for the WAV reader; nothing happens here.
     void OpenRaw(const void*, unsigned) override {}

@@ -11,9 +11,7 @@
 
 namespace {
 
-int FoldCase(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
-}
+int FoldCase(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
 
 // The text of [begin, end) up to the first NUL, as a NUL-terminated copy.
 std::vector<char> TextUpToNul(const char* begin, const char* end) {
@@ -43,18 +41,16 @@ bool IniNameLess::operator()(const std::string& a, const std::string& b) const {
 
 // --- IniSection_t ---------------------------------------------------------
 
-IniSection_t::iterator IniSection_t::Find(const char* key) {
-    return mKeys.find(key != nullptr ? key : "");
-}
+IniSection_t::iterator IniSection_t::Find(const char* key) { return mKeys.find(key != nullptr ? key : ""); }
 
-IniSection_t::const_iterator IniSection_t::Find(const char* key) const {
-    return mKeys.find(key != nullptr ? key : "");
-}
+IniSection_t::const_iterator IniSection_t::Find(const char* key) const { return mKeys.find(key != nullptr ? key : ""); }
 
 void IniSection_t::GetString(const char* key, const char* defaultValue, std::string& out) const {
     const_iterator it = Find(key);
-    if (it != mKeys.end()) out = it->second.value;
-    else out = defaultValue != nullptr ? defaultValue : "";
+    if (it != mKeys.end())
+        out = it->second.value;
+    else
+        out = defaultValue != nullptr ? defaultValue : "";
 }
 
 int IniSection_t::GetInt(const char* key, int defaultValue) const {
@@ -86,9 +82,7 @@ void IniSection_t::SetValue(const char* key, const char* value) {
     mKeys[key != nullptr ? key : ""].value = value != nullptr ? value : "";
 }
 
-bool IniSection_t::HasKey(const char* key) const {
-    return Find(key) != mKeys.end();
-}
+bool IniSection_t::HasKey(const char* key) const { return Find(key) != mKeys.end(); }
 
 // --- IniFile_t ------------------------------------------------------------
 
@@ -127,10 +121,13 @@ void IniFile_t::Parse(const char* text, size_t length, bool clearFirst, const st
     const char* const bufferEnd = copy.data() + copy.size();
     const char* lineStart = copy.data();
     while (lineStart < bufferEnd) {
-        // Lines end only at CR LF.
-        const char* lineEnd = lineStart;
-        while (lineEnd + 1 < bufferEnd && !(lineEnd[0] == '\r' && lineEnd[1] == '\n')) ++lineEnd;
-        if (lineEnd + 1 >= bufferEnd) lineEnd = bufferEnd;  // no CR LF left: unreachable past our own
+        // Lines end at LF, with or without a CR before it; a lone CR is part of
+        // the line. The copy ends in LF, so every line ends.
+        const char* lineBreak =
+                static_cast<const char*>(std::memchr(lineStart, '\n', static_cast<size_t>(bufferEnd - lineStart)));
+        if (lineBreak == nullptr) lineBreak = bufferEnd - 1;  // unreachable past our own CR LF
+        const char* lineEnd = lineBreak;
+        if (lineEnd > lineStart && lineEnd[-1] == '\r') --lineEnd;
 
         // The first character decides the kind of line; a '[' moves the text
         // start, so "[[Main]" names "Main" and "[;x]" names ";x".
@@ -159,8 +156,8 @@ void IniFile_t::Parse(const char* text, size_t length, bool clearFirst, const st
             pendingComment += line.data();
             pendingComment += "\r\n";
         } else if (current != nullptr) {
-            const char* equals = static_cast<const char*>(
-                std::memchr(lineStart, '=', static_cast<size_t>(lineEnd - lineStart)));
+            const char* equals =
+                    static_cast<const char*>(std::memchr(lineStart, '=', static_cast<size_t>(lineEnd - lineStart)));
             if (equals != nullptr) {
                 const std::string key = Trimmed(lineStart, equals);
                 std::vector<char> value = TextUpToNul(equals + 1, lineEnd);
@@ -176,13 +173,11 @@ void IniFile_t::Parse(const char* text, size_t length, bool clearFirst, const st
         // Any other line before the first section is ignored and the pending
         // comment stays pending.
 
-        lineStart = lineEnd + 2;
+        lineStart = lineBreak + 1;
     }
 }
 
-IniSection_t& IniFile_t::GetSection(const std::string& name) {
-    return mSections[name];
-}
+IniSection_t& IniFile_t::GetSection(const std::string& name) { return mSections[name]; }
 
 const IniSection_t* IniFile_t::FindSection(const std::string& name) const {
     const_iterator it = mSections.find(name);

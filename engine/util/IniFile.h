@@ -10,8 +10,8 @@
 // layouts, sprites, particles ...) is one of these.
 //
 // Format, as read by IniFile_t::Parse:
-//   - Lines end only at CR LF; a lone LF or CR is an ordinary character, so a
-//     file with bare LF line ends is one single line.
+//   - Lines end at LF or CR LF (files are written with CR LF); a lone CR is an
+//     ordinary character of its line.
 //   - "[Name]" starts (or reopens) a section; the name is taken untrimmed up to
 //     the first ']'. Repeated sections merge, the last value of a key wins.
 //   - "key = value": the key is trimmed of spaces (tabs are kept), the value is
@@ -53,7 +53,7 @@ public:
     // Lookups: the default is used only when the key is missing; a present
     // key with an empty value gives 0 from GetInt and GetFloat.
     void GetString(const char* key, const char* defaultValue, std::string& out) const;
-    int GetInt(const char* key, int defaultValue) const;       // atoi of the value
+    int GetInt(const char* key, int defaultValue) const;        // atoi of the value
     float GetFloat(const char* key, float defaultValue) const;  // atof of the value
     // The value read as hexadecimal ("%x"); the default also when the value
     // holds no hexadecimal number.

@@ -7,6 +7,7 @@
 
 #include "SoundTestSupport.h"
 #include "engine/sound/WaveOggFile.h"
+#include "resources/sound/SoundDecoder.h"
 
 using namespace soundtest;
 
@@ -15,8 +16,8 @@ namespace {
 // tone.ogg: 33075 frames (1.5 s) of a stereo sine at 22050 Hz, 440 Hz left, 660 Hz right.
 constexpr uint32_t kFixtureFrames = 33075;
 
-std::string Fixture() {
-    std::ifstream in(VELM_OGG_FIXTURE, std::ios::binary);
+std::string Fixture(const char* path = VELM_OGG_FIXTURE) {
+    std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
@@ -71,6 +72,42 @@ TEST(OggFile, JunkIsBadFileFormat) {
         char buffer[8];
         EXPECT_EQ(ThrownCode([&] { ogg.Read(buffer, 8, &read); }), 8);
     }
+}
+
+// A file cut anywhere gives the same verdict in both Ogg paths: the engine's reader opens it
+// exactly when the framework's whole-file decoder decodes it, and then reads the same
+// samples; a cut that leaves the headers but no sound is refused by both. The short file's
+// sound is one page, so every cut of it keeps no sound; the long one still plays cut short.
+TEST(OggFile, CutFilesGetTheSameVerdictInBothReaders) {
+    int opened = 0;
+    int refused = 0;
+    for (const char* path : {VELM_OGG_FIXTURE, VELM_OGG_LONG_FIXTURE}) {
+        const std::string bytes = Fixture(path);
+        ASSERT_FALSE(bytes.empty());
+        for (size_t cut = 100; cut < bytes.size(); cut += 13 + cut / 20) {
+            SCOPED_TRACE(cut);
+            const std::string part = bytes.substr(0, cut);
+            Velm::DecodedSound decoded;
+            const bool decodes =
+                    Velm::DecodeOggData(reinterpret_cast<const uint8_t*>(part.data()), part.size(), decoded);
+            Sound::WaveOggFile_t ogg;
+            const int code = ThrownCode([&] { ogg.OpenMemory(part.data(), unsigned(part.size())); });
+            ASSERT_EQ(code == -1, decodes) << "thrown " << code;
+            if (!decodes) {
+                EXPECT_EQ(code, 6);
+                ++refused;
+                continue;
+            }
+            ++opened;
+            std::string pcm(decoded.data.size() + 4096, '\0');
+            unsigned total = 0;
+            for (unsigned read = 1; read > 0; total += read) ogg.Read(&pcm[total], 4096, &read);
+            ASSERT_EQ(total, decoded.data.size());
+            EXPECT_EQ(pcm.substr(0, total), std::string(decoded.data.begin(), decoded.data.end()));
+        }
+    }
+    EXPECT_GT(opened, 0);
+    EXPECT_GT(refused, 0);
 }
 
 using OggSound = ManualDevice;
