@@ -231,6 +231,7 @@ Image* ReadFile(const std::string& fileName, Image* (*reader)(Source&)) {
     PakFileHandle* file = PakFOpen(fileName.c_str(), "rb");
     if (file == nullptr) return nullptr;
     PakSource source(file);
+    source.SetName(fileName);
     return reader(source);
 }
 

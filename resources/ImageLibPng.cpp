@@ -7,16 +7,20 @@
 // packed into 0xAARRGGBB words.
 //
 // libpng reports errors by longjmp back to the setjmp in the functions below,
-// so those functions hold only plain pointers (no objects with destructors)
-// between setjmp and the last library call.
+// so everything those functions own between setjmp and the last library call
+// lives in a thread-local state, never in a local with a destructor. libpng's
+// errors and warnings go to the debug log with the file's name, never to
+// stderr.
 
 #include <png.h>
 
 #include <csetjmp>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/DebugOutput.h"
 #include "platform/Files.h"
 #include "resources/ImageLibSource.h"
 
@@ -37,22 +41,35 @@ void WriteData(png_structp png, png_bytep data, png_size_t length) {
 
 void FlushData(png_structp) {}
 
+// libpng's messages, as "PNG error in <file>: <text>"; the error handler then
+// jumps back to the reader or writer, which frees everything and fails.
+void LogMessage(png_structp png, const char* kind, png_const_charp message) {
+    const std::string* name = static_cast<const std::string*>(png_get_error_ptr(png));
+    plat::DebugOutput(std::string("PNG ") + kind + " in " + (name != nullptr ? *name : std::string("?")) + ": " +
+                      (message != nullptr ? message : "") + "\n");
+}
+
+void OnError(png_structp png, png_const_charp message) {
+    LogMessage(png, "error", message);
+    png_longjmp(png, 1);
+}
+
+void OnWarning(png_structp png, png_const_charp message) { LogMessage(png, "warning", message); }
+
 // Everything the reader frees when it leaves, whichever way it leaves.
 struct ReadState {
     png_structp png = nullptr;
     png_infop info = nullptr;
-    Image* image = nullptr;
-    png_bytep row = nullptr;
+    std::unique_ptr<Image> image;
+    std::vector<png_byte> row;
+    std::string name;
 };
 
-void FreeReadState(ReadState& state, bool keepImage) {
+// Frees the library's structures and the row; the picture goes with them
+// unless the reader has taken it.
+void FreeReadState(ReadState& state) {
     png_destroy_read_struct(&state.png, state.info != nullptr ? &state.info : nullptr, nullptr);
-    delete[] state.row;
-    state.row = nullptr;
-    if (!keepImage) {
-        delete state.image;
-        state.image = nullptr;
-    }
+    state = ReadState();
 }
 
 void PackRow(const png_bytep rgba, uint32_t* out, int width) {
@@ -78,15 +95,16 @@ Image* ReadPNG(Source& source) {
     // Kept outside the setjmp frame's registers: the error path reads it.
     static thread_local ReadState state;
     state = ReadState();
-    state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    state.name = source.GetName();
+    state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state.name, OnError, OnWarning);
     if (state.png == nullptr) return nullptr;
     state.info = png_create_info_struct(state.png);
     if (state.info == nullptr) {
-        FreeReadState(state, false);
+        FreeReadState(state);
         return nullptr;
     }
     if (setjmp(png_jmpbuf(state.png))) {
-        FreeReadState(state, false);
+        FreeReadState(state);
         return nullptr;
     }
     png_set_user_limits(state.png, kMaxDimension, kMaxDimension);
@@ -103,9 +121,9 @@ Image* ReadPNG(Source& source) {
     png_read_update_info(state.png, state.info);
     if (png_get_rowbytes(state.png, state.info) != size_t(width) * 4) png_error(state.png, "Unexpected row size");
 
-    state.image = NewImage(static_cast<int>(width), static_cast<int>(height));
+    state.image.reset(NewImage(static_cast<int>(width), static_cast<int>(height)));
     if (state.image == nullptr) png_error(state.png, "Picture too large");
-    state.row = new png_byte[size_t(width) * 4];
+    state.row.assign(size_t(width) * 4, 0);
     if (passes > 1) {
         // Every pass refines the rows read so far, so each row goes back into
         // libpng as RGBA before it is read again.
@@ -114,14 +132,14 @@ Image* ReadPNG(Source& source) {
     for (int pass = 0; pass < passes; ++pass) {
         for (png_uint_32 y = 0; y < height; ++y) {
             uint32_t* out = state.image->mBits + size_t(y) * width;
-            if (passes > 1) UnpackRow(out, state.row, static_cast<int>(width));
-            png_read_row(state.png, state.row, nullptr);
-            PackRow(state.row, out, static_cast<int>(width));
+            if (passes > 1) UnpackRow(out, state.row.data(), static_cast<int>(width));
+            png_read_row(state.png, state.row.data(), nullptr);
+            PackRow(state.row.data(), out, static_cast<int>(width));
         }
     }
     png_read_end(state.png, nullptr);
-    Image* image = state.image;
-    FreeReadState(state, true);
+    Image* image = state.image.release();
+    FreeReadState(state);
     return image;
 }
 
@@ -132,19 +150,24 @@ namespace {
 struct WriteState {
     png_structp png = nullptr;
     png_infop info = nullptr;
-    png_bytep row = nullptr;
+    std::vector<png_byte> row;
+    std::string name;
 };
 
-bool EncodePNG(const Image& image, std::vector<uint8_t>& out) {
+void FreeWriteState(WriteState& state) {
+    png_destroy_write_struct(&state.png, state.info != nullptr ? &state.info : nullptr);
+    state = WriteState();
+}
+
+bool EncodePNG(const Image& image, const std::string& fileName, std::vector<uint8_t>& out) {
     static thread_local WriteState state;
     state = WriteState();
-    state.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    state.name = fileName;
+    state.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state.name, detail::OnError, detail::OnWarning);
     if (state.png == nullptr) return false;
     state.info = png_create_info_struct(state.png);
     if (state.info == nullptr || setjmp(png_jmpbuf(state.png))) {
-        png_destroy_write_struct(&state.png, state.info != nullptr ? &state.info : nullptr);
-        delete[] state.row;
-        state.row = nullptr;
+        FreeWriteState(state);
         return false;
     }
     png_set_write_fn(state.png, &out, detail::WriteData, detail::FlushData);
@@ -156,15 +179,13 @@ bool EncodePNG(const Image& image, std::vector<uint8_t>& out) {
     significant.gray = 0;
     png_set_sBIT(state.png, state.info, &significant);
     png_write_info(state.png, state.info);
-    state.row = new png_byte[size_t(image.mWidth) * 4];
+    state.row.assign(size_t(image.mWidth) * 4, 0);
     for (int y = 0; y < image.mHeight; ++y) {
-        detail::UnpackRow(image.mBits + size_t(y) * image.mWidth, state.row, image.mWidth);
-        png_write_row(state.png, state.row);
+        detail::UnpackRow(image.mBits + size_t(y) * image.mWidth, state.row.data(), image.mWidth);
+        png_write_row(state.png, state.row.data());
     }
     png_write_end(state.png, nullptr);
-    png_destroy_write_struct(&state.png, &state.info);
-    delete[] state.row;
-    state.row = nullptr;
+    FreeWriteState(state);
     return true;
 }
 
@@ -173,7 +194,7 @@ bool EncodePNG(const Image& image, std::vector<uint8_t>& out) {
 bool WritePNGImage(const std::string& fileName, const Image* image) {
     if (image == nullptr || image->mBits == nullptr || image->mWidth <= 0 || image->mHeight <= 0) return false;
     std::vector<uint8_t> bytes;
-    if (!EncodePNG(*image, bytes)) return false;
+    if (!EncodePNG(*image, fileName, bytes)) return false;
     return plat::WriteFileAtomic(fileName, bytes.data(), bytes.size());
 }
 

@@ -27,6 +27,13 @@ public:
 
     // True only when all count bytes were read.
     bool ReadAll(void* buffer, size_t count) { return Read(buffer, count) == count; }
+
+    // The file's name for the readers' messages; "memory" for bytes in memory.
+    const std::string& GetName() const { return mName; }
+    void SetName(const std::string& name) { mName = name; }
+
+private:
+    std::string mName = "memory";
 };
 
 // An open pack-aware file; closed by the destructor.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 #include "tests/graphics/DisplayFixture.h"
 #include "tests/graphics/TestImages.h"
@@ -86,38 +87,45 @@ TEST(SurfaceBlit, ColourKeyedSourceWritesOpaquePixelsOnly) {
         for (int i = 0; i < 8; ++i)
             EXPECT_EQ(SurfaceValue(*copied, i % 4, i / 4) & (low & 0xFFFFFF),
                       SurfaceValue(*dest, i % 4, i / 4) & (low & 0xFFFFFF))
-                << i;
+                    << i;
     });
 }
 
+// Translucent source pixels over opaque white, worked by hand per format. The source is
+// premultiplied into the display's format first (c x (a + 1) >> 8, then cut to the channel):
+// black at alpha 128 adds nothing, white at 128 adds 0x80 per 8-bit channel (16 of 5 bits,
+// 32 of 6 bits), red at 192 adds 0xC0 (24 of 5 bits) to red only. The destination keeps
+// (256 - a) / 256 of itself: on 16-bit surfaces cut to a 5-bit weight, 16 of 32 for a = 128
+// and 8 of 32 for a = 192, so white 31/63/31 becomes 15/31/15 and 7/15/7. On 32-bit surfaces
+// 0xFF becomes 0x7F and 0x3F, and the top byte is the source's alpha.
 TEST(SurfaceBlit, TranslucentPixelBlend) {
+    struct Case {
+        const char* format;
+        uint32_t halfBlack, halfWhite, mostlyRed;
+    };
+    const Case kCases[] = {
+            {"R5G6B5", 0x7BEF, 0xFFFF, 0xF9E7},
+            {"X1R5G5B5", 0x3DEF, 0x7FFF, 0x7CE7},
+            {"X8R8G8B8", 0x807F7F7Fu, 0x80FFFFFFu, 0xC0FF3F3Fu},
+            {"X8B8G8R8", 0x807F7F7Fu, 0x80FFFFFFu, 0xC03F3FFFu},
+            {"B5G6R5", 0x7BEF, 0xFFFF, 0x39FF},
+    };
+    int checked = 0;
     ForEachFormat([&](const SurfaceFormat& f, DisplayRig& rig) {
-        const DDInterface& d = *rig.display;
-        auto dest = rig.Target(2, 1, 0xFFFFFFFF);
-        std::unique_ptr<MemoryImage> source(Memory(2, 1, {0x80000000, 0x80FFFFFF}));
-        const uint32_t v0 = SurfaceValue(*dest, 0, 0);
-        dest->Blt(source.get(), 0, 0, Rect(0, 0, 2, 1), Color::White, 0);
-        const uint32_t n1 = d.GetNativeFormat().FromArgb(0x80FFFFFF);
-        uint32_t expected0, expected1;
-        if (f.bits == 32) {
-            auto blend = [](uint32_t v, uint32_t n) {
-                return ((((v & 0xFF00) * 128) >> 8) & 0xFF00) + ((((v & 0xFF00FF) * 128) >> 8) & 0xFF00FF) + n;
-            };
-            expected0 = blend(v0, 0x80000000);
-            expected1 = blend(v0, n1);
-        } else {
-            // Weight (256 - 128) >> 3 = 16 of 32 for the destination.
-            const uint32_t mask = d.mGreenMask == 0x3E0 ? 0x03E07C1F : 0x07E0F81F;
-            auto blend = [&](uint32_t v, uint32_t n) {
-                const uint32_t s = ((v * 0x10001) & mask) * 16 >> 5 & mask;
-                return (((s | (s >> 16)) & 0xFFFF) + n) & 0xFFFF;
-            };
-            expected0 = blend(v0, 0);
-            expected1 = blend(v0, n1 & 0xFFFF);
-        }
-        EXPECT_EQ(SurfaceValue(*dest, 0, 0), expected0);
-        EXPECT_EQ(SurfaceValue(*dest, 1, 0), expected1);
+        const Case* c = nullptr;
+        for (const Case& row : kCases)
+            if (std::string(row.format) == f.name) c = &row;
+        ASSERT_NE(c, nullptr);
+        auto dest = rig.Target(3, 1, 0xFFFFFFFF);
+        std::unique_ptr<MemoryImage> source(Memory(3, 1, {0x80000000, 0x80FFFFFF, 0xC0FF0000}));
+        dest->Blt(source.get(), 0, 0, Rect(0, 0, 3, 1), Color::White, 0);
+        EXPECT_EQ(SurfaceValue(*dest, 0, 0), c->halfBlack);
+        EXPECT_EQ(SurfaceValue(*dest, 1, 0), c->halfWhite);
+        EXPECT_EQ(SurfaceValue(*dest, 2, 0), c->mostlyRed);
+        EXPECT_TRUE(dest->mSurface->CanariesIntact());
+        ++checked;
     });
+    EXPECT_EQ(checked, 5);
 }
 
 TEST(SurfaceBlit, GreyTintHalvesOpaqueWhite) {
@@ -126,11 +134,11 @@ TEST(SurfaceBlit, GreyTintHalvesOpaqueWhite) {
         uint32_t expected;
     };
     const Case cases[] = {
-        {AllFormats()[0], (15u << 11) | (31u << 5) | 15u},
-        {AllFormats()[1], (15u << 10) | (15u << 5) | 15u},
-        {AllFormats()[2], 0x7F7F7Fu},
-        {AllFormats()[3], 0x7F7F7Fu},
-        {AllFormats()[4], (15u << 11) | (31u << 5) | 15u},
+            {AllFormats()[0], (15u << 11) | (31u << 5) | 15u},
+            {AllFormats()[1], (15u << 10) | (15u << 5) | 15u},
+            {AllFormats()[2], 0x7F7F7Fu},
+            {AllFormats()[3], 0x7F7F7Fu},
+            {AllFormats()[4], (15u << 11) | (31u << 5) | 15u},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.format.name);
@@ -154,8 +162,7 @@ TEST(SurfaceBlit, AdditiveSaturates) {
         EXPECT_EQ(SurfaceValue(*dest, 1, 0), gray);
         const uint32_t native = d.GetNativeFormat().FromArgb(0xFF202020);
         uint32_t sum = 0;
-        for (uint32_t m : {d.mRedMask, d.mGreenMask, d.mBlueMask})
-            sum += (gray & m) + (native & m);
+        for (uint32_t m : {d.mRedMask, d.mGreenMask, d.mBlueMask}) sum += (gray & m) + (native & m);
         EXPECT_EQ(SurfaceValue(*dest, 2, 0), sum);
     });
 }
@@ -204,7 +211,8 @@ TEST(SurfaceBlit, LongTranslucentRuns) {
         const int w = 37, h = 3;
         std::vector<uint32_t> pixels(w * h);
         for (int i = 0; i < w * h; ++i)
-            pixels[i] = (static_cast<uint32_t>(1 + (i * 7) % 254) << 24) | static_cast<uint32_t>(i * 0x030507 + 0x405060);
+            pixels[i] =
+                    (static_cast<uint32_t>(1 + (i * 7) % 254) << 24) | static_cast<uint32_t>(i * 0x030507 + 0x405060);
         std::unique_ptr<MemoryImage> source(Memory(w, h, pixels));
         std::unique_ptr<MemoryImage> flipped(Memory(w, h, FlippedRows(pixels, w, h)));
         auto a = rig.Target(40, 4, 0xFFC08040);
@@ -220,8 +228,7 @@ TEST(SurfaceBlit, OpaqueCopyEqualsRunPath) {
         for (bool withHoles : {false, true}) {
             const int w = 11, h = 4;
             std::vector<uint32_t> pixels = Mixed(w, h, 3);
-            for (uint32_t& p : pixels)
-                p = ((p >> 24) < 128 && withHoles) ? (p & 0xFFFFFF) : (p | 0xFF000000);
+            for (uint32_t& p : pixels) p = ((p >> 24) < 128 && withHoles) ? (p & 0xFFFFFF) : (p | 0xFF000000);
             std::unique_ptr<MemoryImage> copyPath(Memory(w, h, pixels));
             std::unique_ptr<MemoryImage> runPath(Memory(w, h, pixels));
             ASSERT_FALSE(copyPath->hasAlpha);
@@ -239,8 +246,7 @@ TEST(SurfaceBlit, ScaleOneStretchEqualsBlit) {
     ForEachFormat([&](const SurfaceFormat& f, DisplayRig& rig) {
         const int w = 9, h = 5;
         std::vector<uint32_t> pixels = Mixed(w, h, 11);
-        for (uint32_t& p : pixels)
-            p |= 0xFF000000;
+        for (uint32_t& p : pixels) p |= 0xFF000000;
         std::unique_ptr<MemoryImage> source(Memory(w, h, pixels));
         for (bool mirrored : {false, true}) {
             auto a = rig.Target(12, 8, 0xFF224466);
@@ -263,8 +269,7 @@ TEST(SurfaceBlit, ScaleOneStretchEqualsBlit) {
         e->Blt(source.get(), 2, 1, Rect(0, 0, w, h), Color::White, 0);
         const uint32_t low = f.bits == 16 ? 0xFFFFu : 0xFFFFFFu;
         const std::vector<uint32_t> cv = SurfaceValues(*c), ev = SurfaceValues(*e);
-        for (size_t i = 0; i < cv.size(); ++i)
-            EXPECT_EQ(cv[i] & low, ev[i] & low) << i;
+        for (size_t i = 0; i < cv.size(); ++i) EXPECT_EQ(cv[i] & low, ev[i] & low) << i;
     });
 }
 
@@ -302,7 +307,8 @@ TEST(SurfaceRotate, AngleZeroAtWholePosition) {
         const int w = 6, h = 5;
         std::vector<uint32_t> pixels(w * h);
         for (int i = 0; i < w * h; ++i)
-            pixels[i] = 0xFF000000u | (static_cast<uint32_t>(i * 8) << 16) | 0x4000u | static_cast<uint32_t>(250 - i * 8);
+            pixels[i] =
+                    0xFF000000u | (static_cast<uint32_t>(i * 8) << 16) | 0x4000u | static_cast<uint32_t>(250 - i * 8);
         std::unique_ptr<MemoryImage> source(Memory(w, h, pixels));
         auto dest = rig.Target(10, 8, 0xFF000000);
         dest->BltF(source.get(), 2.0f, 1.0f, Rect(0, 0, w, h), Rect(0, 0, 10, 8), Color::White, 0);
@@ -368,14 +374,12 @@ TEST(SurfaceRotate, BgrOrderMatchesRgbOrder) {
                 dest->BltF(source.get(), 5.5f, 8.25f, Rect(0, 0, 9, 7), Rect(0, 0, 16, 16), color, mode);
                 std::vector<uint32_t> values = SurfaceValues(*dest);
                 if (order == 1)
-                    for (uint32_t& v : values)
-                        v = ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
+                    for (uint32_t& v : values) v = ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
                 pictures[order].push_back(values);
             }
     }
     ASSERT_EQ(pictures[0].size(), pictures[1].size());
-    for (size_t i = 0; i < pictures[0].size(); ++i)
-        EXPECT_EQ(pictures[0][i], pictures[1][i]) << i;
+    for (size_t i = 0; i < pictures[0].size(); ++i) EXPECT_EQ(pictures[0][i], pictures[1][i]) << i;
 }
 
 // Fault of the old design: a source that is no memory image dropped the destination's pixels.
@@ -410,8 +414,8 @@ TEST(SurfaceStretch, ClippingAndMirroring) {
         EXPECT_EQ(SurfaceValue(*dest, 0, 0) & d.mRedMask, 0u);
         // Clipping away the right of the destination removes the left (red) of the source.
         auto clipped = rig.Target(8, 4, 0xFF000000);
-        clipped->StretchBltMirrored(source.get(), Rect(0, 0, 4, 2), Rect(0, 0, 2, 1), Rect(0, 0, 2, 4),
-                                    Color::White, 0, true);
+        clipped->StretchBltMirrored(source.get(), Rect(0, 0, 4, 2), Rect(0, 0, 2, 1), Rect(0, 0, 2, 4), Color::White, 0,
+                                    true);
         EXPECT_EQ(SurfaceValue(*clipped, 1, 0) & d.mRedMask, 0u);
         EXPECT_EQ(SurfaceValue(*clipped, 1, 0) & d.mBlueMask, d.mBlueMask);
         EXPECT_EQ(SurfaceValue(*clipped, 2, 0), 0u);
@@ -432,8 +436,7 @@ TEST(SurfaceStretch, SkippedSamples) {
         dest->StretchBlt(source.get(), Rect(0, 0, 4, 1), Rect(0, 0, 2, 1), Rect(0, 0, 4, 1), Color::White, 1, true);
         // Black with alpha 1 adds nothing (the 32-bit normal step left the alpha byte on top).
         const std::vector<uint32_t> after = SurfaceValues(*dest);
-        for (size_t i = 0; i < after.size(); ++i)
-            EXPECT_EQ(after[i] & 0xFFFFFF, middle[i] & 0xFFFFFF) << i;
+        for (size_t i = 0; i < after.size(); ++i) EXPECT_EQ(after[i] & 0xFFFFFF, middle[i] & 0xFFFFFF) << i;
         EXPECT_TRUE(dest->mSurface->CanariesIntact());
     });
 }

@@ -22,12 +22,14 @@ struct LimitsScope {
 };
 
 TEST(PieceSizeTable, MatchesRanges) {
-    struct Range { int first, last, entry; };
+    struct Range {
+        int first, last, entry;
+    };
     const Range kRanges[] = {
-        {0, 1, 1},       {2, 2, 2},       {3, 4, 4},       {5, 8, 8},       {9, 16, 16},     {17, 32, 32},
-        {33, 64, 64},    {65, 191, 128},  {192, 320, 256}, {321, 383, 64},  {384, 384, 256}, {385, 447, 128},
-        {448, 576, 512}, {577, 639, 64},  {640, 640, 512}, {641, 704, 128}, {705, 767, 64},  {768, 768, 512},
-        {769, 832, 256}, {833, 895, 64},  {896, 896, 256}, {897, 959, 128}, {960, 1023, 1024},
+            {0, 1, 1},       {2, 2, 2},      {3, 4, 4},       {5, 8, 8},       {9, 16, 16},       {17, 32, 32},
+            {33, 64, 64},    {65, 191, 128}, {192, 320, 256}, {321, 383, 64},  {384, 384, 256},   {385, 447, 128},
+            {448, 576, 512}, {577, 639, 64}, {640, 640, 512}, {641, 704, 128}, {705, 767, 64},    {768, 768, 512},
+            {769, 832, 256}, {833, 895, 64}, {896, 896, 256}, {897, 959, 128}, {960, 1023, 1024},
     };
     for (const Range& r : kRanges) {
         for (int i = r.first; i <= r.last; ++i) {
@@ -45,13 +47,13 @@ TEST(TextureGrid, LayoutTable) {
         float uScale, vScale;
     };
     const Case kCases[] = {
-        {"one exact piece", 65536, 64, 64, 0, 64, 64, 1, 1, 64, 64, 1.0f, 1.0f},
-        {"large screen", 65536, 1024, 768, 0, 1024, 512, 1, 2, 1024, 256, 1.0f, 1.5f},
-        {"800 x 600", 65536, 800, 600, 0, 256, 64, 4, 10, 32, 32, 3.125f, 9.375f},
-        {"aspect 2 keeps 128 x 64", 2, 100, 37, 0, 128, 64, 1, 1, 128, 64, 100 / 128.0f, 37 / 64.0f},
-        {"aspect 1 squares it", 1, 100, 37, 0, 128, 128, 1, 1, 128, 128, 100 / 128.0f, 37 / 128.0f},
-        {"64 x 64 pieces everywhere", 65536, 200, 100, ImageFlag_Use64By64Subdivisions, 64, 64, 4, 2, 64, 64,
-         200 / 64.0f, 100 / 64.0f},
+            {"one exact piece", 65536, 64, 64, 0, 64, 64, 1, 1, 64, 64, 1.0f, 1.0f},
+            {"large screen", 65536, 1024, 768, 0, 1024, 512, 1, 2, 1024, 256, 1.0f, 1.5f},
+            {"800 x 600", 65536, 800, 600, 0, 256, 64, 4, 10, 32, 32, 3.125f, 9.375f},
+            {"aspect 2 keeps 128 x 64", 2, 100, 37, 0, 128, 64, 1, 1, 128, 64, 100 / 128.0f, 37 / 64.0f},
+            {"aspect 1 squares it", 1, 100, 37, 0, 128, 128, 1, 1, 128, 128, 100 / 128.0f, 37 / 128.0f},
+            {"64 x 64 pieces everywhere", 65536, 200, 100, ImageFlag_Use64By64Subdivisions, 64, 64, 4, 2, 64, 64,
+             200 / 64.0f, 100 / 64.0f},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -99,12 +101,16 @@ TEST(TextureGrid, DeviceMaximumAndMinimum) {
 }
 
 TEST(TexelConversion, Table) {
-    struct Case { const char* why; int format; uint32_t argb, texel, back; };
+    struct Case {
+        const char* why;
+        int format;
+        uint32_t argb, texel, back;
+    };
     const Case kCases[] = {
-        {"565 red", TextureFormat_R5G6B5, 0xFFFF0000u, 0xF800, 0xFFF80000u},
-        {"565 keeps top bits", TextureFormat_R5G6B5, 0xFF123456u, 0x11AA, 0xFF103450u},
-        {"4444 nibbles", TextureFormat_A4R4G4B4, 0x80FF4020u, 0x8F42, 0xFFF04020u},
-        {"8888 copies", TextureFormat_A8R8G8B8, 0x12345678u, 0x12345678u, 0x12345678u},
+            {"565 red", TextureFormat_R5G6B5, 0xFFFF0000u, 0xF800, 0xFFF80000u},
+            {"565 keeps top bits", TextureFormat_R5G6B5, 0xFF123456u, 0x11AA, 0xFF103450u},
+            {"4444 nibbles", TextureFormat_A4R4G4B4, 0x80FF4020u, 0x8F42, 0xFFF04020u},
+            {"8888 copies", TextureFormat_A8R8G8B8, 0x12345678u, 0x12345678u, 0x12345678u},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -113,12 +119,49 @@ TEST(TexelConversion, Table) {
     }
 }
 
-TEST(PixelFormats, RoundTrip) {
-    for (int code : {1, 2, 4}) {
-        SCOPED_TRACE(code);
-        EXPECT_EQ(GetPixelFormatType(MakePixelFormat(code)), code);
+// The DirectDraw pixel format of each texture format, field by field as the 3D device is
+// asked for it, and the formats that are recognised as none of them.
+TEST(PixelFormats, FieldsOfEachTextureFormat) {
+    struct Case {
+        int code;
+        plat::d3d7::PixelFormat format;  // flags, bits, alpha, red, green, blue masks
+        int bytesPerTexel;
+    };
+    const Case kCases[] = {
+            {1, {0x41, 32, 0xFF000000u, 0xFF0000, 0xFF00, 0xFF}, 4},
+            {2, {0x41, 16, 0xF000, 0xF00, 0xF0, 0xF}, 2},
+            {4, {0x40, 16, 0, 0xF800, 0x7E0, 0x1F}, 2},
+            {8, {0x60, 8, 0, 0, 0, 0}, 1},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.code);
+        const plat::d3d7::PixelFormat made = MakePixelFormat(c.code);
+        EXPECT_EQ(made.flags, c.format.flags);
+        EXPECT_EQ(made.bitCount, c.format.bitCount);
+        EXPECT_EQ(made.alphaMask, c.format.alphaMask);
+        EXPECT_EQ(made.redMask, c.format.redMask);
+        EXPECT_EQ(made.greenMask, c.format.greenMask);
+        EXPECT_EQ(made.blueMask, c.format.blueMask);
+        EXPECT_EQ(GetPixelFormatType(c.format), c.code);
+        EXPECT_EQ(BytesPerTexel(c.code), c.bytesPerTexel);
     }
-    EXPECT_EQ(GetPixelFormatType(plat::d3d7::PixelFormat{0x40, 24, 0, 0xFF0000, 0xFF00, 0xFF}), 0);
+    struct Unknown {
+        const char* why;
+        plat::d3d7::PixelFormat format;
+    };
+    const Unknown kUnknown[] = {
+            {"24-bit RGB", {0x40, 24, 0, 0xFF0000, 0xFF00, 0xFF}},
+            {"32-bit without alpha pixels", {0x40, 32, 0, 0xFF0000, 0xFF00, 0xFF}},
+            {"ABGR order", {0x41, 32, 0xFF000000u, 0xFF, 0xFF00, 0xFF0000}},
+            {"555 is not 565", {0x40, 16, 0, 0x7C00, 0x3E0, 0x1F}},
+            {"1555 is not 4444", {0x41, 16, 0x8000, 0x7C00, 0x3E0, 0x1F}},
+            {"palette of 4 bits", {0x48, 4, 0, 0, 0, 0}},
+    };
+    for (const Unknown& u : kUnknown) {
+        SCOPED_TRACE(u.why);
+        EXPECT_EQ(GetPixelFormatType(u.format), 0);
+    }
+    EXPECT_EQ(MakePixelFormat(3).bitCount, plat::d3d7::PixelFormat().bitCount) << "no format of code 3";
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/DebugOutput.h"
 #include "resources/pack/PakInterface.h"
 #include "resources/pack/PakWriter.h"
 #include "tests/resources/ImageFixtures.h"
@@ -24,7 +25,8 @@ std::vector<uint32_t> Pixels(const ImageLib::Image& image) {
 std::vector<uint32_t> Pattern(int width, int height, uint32_t alpha = 0xFF000000u) {
     std::vector<uint32_t> out;
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) out.push_back(alpha | uint32_t(x * 20) << 16 | uint32_t(y * 30) << 8 | uint32_t(x + y));
+        for (int x = 0; x < width; ++x)
+            out.push_back(alpha | uint32_t(x * 20) << 16 | uint32_t(y * 30) << 8 | uint32_t(x + y));
     }
     return out;
 }
@@ -39,8 +41,8 @@ TEST(ImageLibTga, ReadsTopLeftOriginWithAlphaAndRefusesTheOtherDescriptor) {
         bool read;
     };
     const Case cases[] = {
-        {"0x28: 8 alpha bits, top-left origin", 0x28, true},
-        {"0x08: bottom-left origin", 0x08, false},
+            {"0x28: 8 alpha bits, top-left origin", 0x28, true},
+            {"0x08: bottom-left origin", 0x08, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -66,11 +68,11 @@ TEST(ImageLibTga, BrokenFilesGiveNull) {
         Bytes bytes;
     };
     const Case cases[] = {
-        {"empty", Bytes()},
-        {"header only", Bytes(file.begin(), file.begin() + 18)},
-        {"one pixel short", Bytes(file.begin(), file.end() - 1)},
-        {"24-bit", depth24},
-        {"size beyond the data", huge},
+            {"empty", Bytes()},
+            {"header only", Bytes(file.begin(), file.begin() + 18)},
+            {"one pixel short", Bytes(file.begin(), file.end() - 1)},
+            {"24-bit", depth24},
+            {"size beyond the data", huge},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -168,10 +170,10 @@ TEST(ImageLibGif, BrokenFilesGiveNullOrAPictureNeverACrash) {
         Bytes bytes;
     };
     const Case cases[] = {
-        {"bad signature", badSignature},
-        {"zero width", zeroWidth},
-        {"trailer before any image", noImage},
-        {"header only", Bytes(good.begin(), good.begin() + 13)},
+            {"bad signature", badSignature},
+            {"zero width", zeroWidth},
+            {"trailer before any image", noImage},
+            {"header only", Bytes(good.begin(), good.begin() + 13)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -220,7 +222,8 @@ TEST(ImageLibPng, InterlacedGreyAndRgbFilesMatchTheirSamples) {
     for (int y = 0; y < h; ++y) {
         std::vector<uint8_t> rgb, grey;
         for (int x = 0; x < w; ++x) {
-            const uint8_t r = static_cast<uint8_t>(x * 25), g = static_cast<uint8_t>(y * 33), b = static_cast<uint8_t>(x ^ y);
+            const uint8_t r = static_cast<uint8_t>(x * 25), g = static_cast<uint8_t>(y * 33),
+                          b = static_cast<uint8_t>(x ^ y);
             rgb.insert(rgb.end(), {r, g, b});
             rgbExpected.push_back(0xFF000000u | uint32_t(r) << 16 | uint32_t(g) << 8 | b);
             const uint8_t v = static_cast<uint8_t>(x * 7 + y * 11);
@@ -238,9 +241,9 @@ TEST(ImageLibPng, InterlacedGreyAndRgbFilesMatchTheirSamples) {
         const std::vector<uint32_t>* expected;
     };
     const Case cases[] = {
-        {"RGB interlaced", 2, true, &rgbRows, &rgbExpected},
-        {"RGB plain", 2, false, &rgbRows, &rgbExpected},
-        {"grey interlaced", 0, true, &greyRows, &greyExpected},
+            {"RGB interlaced", 2, true, &rgbRows, &rgbExpected},
+            {"RGB plain", 2, false, &rgbRows, &rgbExpected},
+            {"grey interlaced", 0, true, &greyRows, &greyExpected},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -281,6 +284,38 @@ TEST(ImageLibPng, BrokenFilesGiveNull) {
     EXPECT_EQ(ImagePtr(ImageLib::ReadPNGImage(corrupt.data(), corrupt.size())), nullptr);
     for (size_t n = 0; n + 12 < good.size(); ++n) {  // every cut before the end chunk
         EXPECT_EQ(ImagePtr(ImageLib::ReadPNGImage(good.data(), n)), nullptr) << n;
+    }
+}
+
+// The libraries' complaints about a broken file go to the debug log with the file's name,
+// never straight to stderr.
+TEST(ImageLibMessages, BrokenFilesAreNamedInTheLogAndStderrStaysQuiet) {
+    TempDir dir;
+    Bytes png = fixtures::MakePng(4, 4, std::vector<std::vector<uint8_t>>(4, std::vector<uint8_t>(16, 0x55)),
+                                  fixtures::PngOptions());
+    png[png.size() / 2] ^= 0xFF;
+    const Bytes jpeg = fixtures::MakeJpeg(16, 16, 3, std::vector<uint8_t>(16 * 16 * 3, 0x33), 90);
+    struct Case {
+        const char* why;
+        const char* name;
+        Bytes bytes;
+        const char* logged;  // start of the line naming the file
+    };
+    const Case cases[] = {
+            {"PNG with a damaged chunk", "bad.png", png, "PNG error in "},
+            {"PNG cut short", "short.png", Bytes(png.begin(), png.begin() + 40), "PNG error in "},
+            {"JPEG cut in its scan", "short.jpg", Bytes(jpeg.begin(), jpeg.end() - 40), "JPEG message for "},
+            {"JPEG with no picture", "junk.jpg", Bytes{0xFF, 0xD8, 0x12, 0x34, 0x56}, "JPEG message for "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        const std::string path = dir.Path(c.name);
+        ASSERT_TRUE(fixtures::WriteBytes(path, c.bytes));
+        plat::CapturedDebugOutput log;
+        testing::internal::CaptureStderr();
+        ImagePtr(ImageLib::GetImage(path, false));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        EXPECT_NE(log.Text().find(c.logged + path + ": "), std::string::npos) << log.Text();
     }
 }
 
@@ -384,15 +419,14 @@ TEST(ImageLibGetImage, ExtensionChoosesTheReaderAndNoExtensionTriesTheOrder) {
     ASSERT_TRUE(fixtures::WriteBytes(dir.Path("tile.gif"), fixtures::MakeGif(1, 1, {1}, FourColours())));
     ASSERT_TRUE(fixtures::WriteBytes(dir.Path("tile.png"),
                                      fixtures::MakePng(2, 1, {{1, 2, 3, 255, 4, 5, 6, 255}}, fixtures::PngOptions())));
-    ASSERT_TRUE(fixtures::WriteBytes(dir.Path("a.png"),
-                                     fixtures::MakePng(1, 1, {{9, 9, 9, 255}}, fixtures::PngOptions())));
+    ASSERT_TRUE(
+            fixtures::WriteBytes(dir.Path("a.png"), fixtures::MakePng(1, 1, {{9, 9, 9, 255}}, fixtures::PngOptions())));
     struct Case {
         const char* name;
         int width;  // 0: nothing read
     };
     const Case cases[] = {
-        {"tile", 2},  {"tile.gif", 1}, {"tile.GIF", 1}, {"a.PNG", 1},
-        {"a.bmp", 0}, {"a.jpg", 0},    {"missing", 0},
+            {"tile", 2}, {"tile.gif", 1}, {"tile.GIF", 1}, {"a.PNG", 1}, {"a.bmp", 0}, {"a.jpg", 0}, {"missing", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
