@@ -4,9 +4,11 @@
 
 #include "app/AppResourceBridge.h"
 #include "app/AppWidgetBridge.h"
-#include "app/CrashCatcher.h"
+#include "app/crash/CrashCatcher.h"
+#include "app/crash/CrashHost.h"
+#include "app/demo/DemoDialogHost.h"
 #include "app/DisplaySetup.h"
-#include "app/HTTPTransfer.h"
+#include "app/http/HTTPTransfer.h"
 #include "platform/Clock.h"
 #include "platform/Cursor.h"
 #include "platform/CrtRand.h"
@@ -86,8 +88,11 @@ VelmAppBase::VelmAppBase()
     SetImageHost(this);
 
     gVelmAppBase.store(this);
+    mDemoDialogHost = MakeDemoDialogHost();
+    SetDemoDialogHost(mDemoDialogHost.get());
     mPrimaryThreadId = plat::CurrentThreadId();
-    CrashCatcher::SetApp(this);
+    mCrashHost = MakeCrashHost();
+    CrashCatcher::SetHost(mCrashHost.get());
     mHTTPTransferDemo = MakeHTTPTransferDemo();
     SetHTTPTransferDemo(mHTTPTransferDemo.get());
 }
@@ -95,8 +100,8 @@ VelmAppBase::VelmAppBase()
 VelmAppBase::~VelmAppBase()
 {
     // A crash from here on must not reach a half-destroyed application.
-    if (CrashCatcher::GetApp() == this)
-        CrashCatcher::SetApp(nullptr);
+    if (CrashCatcher::GetHost() == mCrashHost.get())
+        CrashCatcher::SetHost(nullptr);
     if (GetHTTPTransferDemo() == mHTTPTransferDemo.get())
         SetHTTPTransferDemo(nullptr);
 
@@ -139,6 +144,8 @@ VelmAppBase::~VelmAppBase()
         WidgetApp::Set(nullptr);
     VelmAppBase* self = this;
     gVelmAppBase.compare_exchange_strong(self, nullptr);
+    if (GetDemoDialogHost() == mDemoDialogHost.get())
+        SetDemoDialogHost(nullptr);
     WriteDemoFile();
 
     mSingleInstance.reset();

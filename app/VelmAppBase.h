@@ -41,6 +41,8 @@ class Widget;
 class WidgetManager;
 class AppResourceBridge;
 class HTTPTransferDemo;
+class CrashHost;
+class DemoDialogHost;
 class AppWidgetBridge;
 
 // Registry value types, as the settings store keeps them.
@@ -365,6 +367,9 @@ public:
     void WriteDemoCommand(int id);
     // The HTTP transfers' demo side on this application's demo stream.
     std::unique_ptr<HTTPTransferDemo> MakeHTTPTransferDemo();
+    // The crash catcher's and the demo playback dialogs' view of this application.
+    std::unique_ptr<CrashHost> MakeCrashHost();
+    std::unique_ptr<DemoDialogHost> MakeDemoDialogHost();
     // Playback: takes the next command for a consumer of data command `id`. False when the
     // stream has ended, playback stopped, or the stream holds another command (playback
     // then stops: the run no longer follows the recording).
@@ -680,6 +685,8 @@ protected:
     std::unique_ptr<AppWidgetBridge> mWidgetBridge;
     std::unique_ptr<AppResourceBridge> mResourceBridge;
     std::unique_ptr<HTTPTransferDemo> mHTTPTransferDemo;
+    std::unique_ptr<CrashHost> mCrashHost;
+    std::unique_ptr<DemoDialogHost> mDemoDialogHost;
     std::unique_ptr<plat::SingleInstance> mSingleInstance;
     plat::Settings* mSettings = nullptr;
 

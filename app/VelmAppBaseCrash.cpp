@@ -2,6 +2,8 @@
 
 #include "app/VelmAppBase.h"
 
+#include "app/crash/CrashHost.h"
+
 namespace Velm {
 
 void VelmAppBase::PrepareForCrashReport()
@@ -31,5 +33,53 @@ std::string VelmAppBase::GetProgramInfoText()
 void VelmAppBase::AddCrashReportFields(std::map<std::string, std::string>&) {}
 
 std::string VelmAppBase::GetCrashReportFile() { return std::string(); }
+
+namespace {
+
+// The crash catcher's view of this application.
+class AppCrashHost : public CrashHost {
+public:
+    explicit AppCrashHost(VelmAppBase* app) : mApp(app) {}
+
+    void PrepareForCrashReport() override { mApp->PrepareForCrashReport(); }
+    std::string GetProgramInfoText() override { return mApp->GetProgramInfoText(); }
+    void CopyToClipboard(const std::string& text) override { mApp->CopyToClipboard(text); }
+
+    bool SaveDemoForCrash(std::string* file) override
+    {
+        if (!mApp->mRecordingDemo)
+            return false;
+        // The demo ends with the crash: its timing block and the filler command.
+        mApp->WriteDemoTimingBlock();
+        mApp->mDemoBuffer.WriteNumBits(0, 1);
+        mApp->mDemoBuffer.WriteNumBits(31, 5);
+        mApp->WriteDemoFile();
+        *file = mApp->mDemoFileName;
+        return true;
+    }
+
+    std::string GetCrashReportFile() override { return mApp->GetCrashReportFile(); }
+
+    void EndDemoForCrash() override
+    {
+        mApp->mRecordingDemo = false;
+        mApp->mPlayingDemo = false;
+    }
+
+    void AddCrashReportFields(std::map<std::string, std::string>& fields) override
+    {
+        mApp->AddCrashReportFields(fields);
+    }
+    std::string GetCompanyFolderName() override { return mApp->mCompanyFolderName; }
+    std::string GetProductName() override { return mApp->mProductName; }
+    std::string GetProductVersion() override { return mApp->mProductVersion; }
+
+private:
+    VelmAppBase* mApp;
+};
+
+}  // namespace
+
+std::unique_ptr<CrashHost> VelmAppBase::MakeCrashHost() { return std::unique_ptr<CrashHost>(new AppCrashHost(this)); }
 
 } // namespace Velm

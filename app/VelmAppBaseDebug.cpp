@@ -4,10 +4,10 @@
 
 #include <memory>
 
-#include "app/DebugKeys.h"
-#include "app/DiagnosticOverlay.h"
+#include "app/devaids/DebugKeys.h"
+#include "app/devaids/FrameRateCounter.h"
 #include "app/DisplaySetup.h"
-#include "app/Profiler.h"
+#include "app/devaids/Profiler.h"
 #include "app/VelmAppBase.h"
 #include "graphics/Color.h"
 #include "graphics/DDImage.h"
@@ -18,7 +18,7 @@
 #include "widgets/WidgetManager.h"
 
 // Last: it defines the tuning-value macros.
-#include "app/ModVal.h"
+#include "app/devaids/ModVal.h"
 
 namespace Velm {
 

@@ -9,9 +9,10 @@
 
 #include "app/VelmAppBase.h"
 
-#include "app/DemoDialogs.h"
+#include "app/demo/DemoDialogHost.h"
+#include "app/demo/DemoDialogs.h"
 #include "app/DisplaySetup.h"
-#include "app/HTTPTransfer.h"
+#include "app/http/HTTPTransfer.h"
 #include "platform/DebugOutput.h"
 #include "platform/Files.h"
 #include "platform/Settings.h"
@@ -813,11 +814,35 @@ private:
     VelmAppBase* mApp;
 };
 
+// The demo playback dialogs in this application's window and dialog registry.
+class AppDemoDialogHost : public DemoDialogHost {
+public:
+    explicit AppDemoDialogHost(VelmAppBase* app) : mApp(app) {}
+
+    void BeginPopup() override { mApp->BeginPopup(); }
+    void EndPopup() override { mApp->EndPopup(); }
+    bool IsPopupOpen() override { return mApp->mPopupOpen; }
+    bool HasMainWindow() override { return mApp->GetMainWindow() != nullptr; }
+    WidgetManager* GetWidgetManager() override { return mApp->GetWidgetManager(); }
+    int GetWidth() override { return mApp->GetWidth(); }
+    int GetHeight() override { return mApp->GetHeight(); }
+    void AddDialog(int id, Dialog* dialog) override { mApp->AddDialog(id, dialog); }
+    void KillDialog(int id) override { mApp->KillDialog(id); }
+
+private:
+    VelmAppBase* mApp;
+};
+
 } // namespace
 
 std::unique_ptr<HTTPTransferDemo> VelmAppBase::MakeHTTPTransferDemo()
 {
     return std::unique_ptr<HTTPTransferDemo>(new AppHTTPTransferDemo(this));
+}
+
+std::unique_ptr<DemoDialogHost> VelmAppBase::MakeDemoDialogHost()
+{
+    return std::unique_ptr<DemoDialogHost>(new AppDemoDialogHost(this));
 }
 
 } // namespace Velm

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "app/VelmAppBase.h"
-#include "app/DebugOutputFormat.h"
+#include "app/devaids/DebugOutputFormat.h"
 #include "platform/Clock.h"
 #include "platform/SingleInstance.h"
 #include "resources/sound/MusicInterface.h"

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "app/DisplaySetup.h"
-#include "app/ImageDump.h"
-#include "app/Screenshot.h"
+#include "app/devaids/ImageDump.h"
+#include "app/devaids/Screenshot.h"
 #include "app/VelmAppBase.h"
-#include "app/VideoStats.h"
+#include "app/devaids/VideoStats.h"
 #include "graphics/DDImage.h"
 #include "graphics/MemoryImage.h"
 #include "platform/Files.h"

@@ -1,4 +1,4 @@
-#include "app/CrashCatcher.h"
+#include "app/crash/CrashCatcher.h"
 
 #include <atomic>
 #include <cinttypes>
@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/CrashReportWindow.h"
-#include "app/VelmAppBase.h"
+#include "app/crash/CrashHost.h"
+#include "app/crash/CrashReportDialog.h"
 #include "platform/ChildProcess.h"
 #include "platform/FaultHandler.h"
 #include "platform/Files.h"
@@ -26,7 +26,7 @@ bool CrashCatcher::Attach = false;
 
 namespace {
 
-std::atomic<VelmAppBase*> gCrashApp{nullptr};
+std::atomic<CrashHost*> gCrashHost{nullptr};
 std::atomic<bool> gReportWindowEnabled{true};
 
 struct ExceptionName {
@@ -73,9 +73,9 @@ const ExceptionName kExceptionNames[] = {
 
 void OnFault(const plat::FaultInfo& fault)
 {
-    VelmAppBase* app = gCrashApp.load();
-    if (app)
-        app->PrepareForCrashReport();
+    CrashHost* host = gCrashHost.load();
+    if (host)
+        host->PrepareForCrashReport();
     CrashCatcher::HandleException(fault);
 }
 
@@ -146,9 +146,9 @@ void CrashCatcher::Install() { plat::InstallFaultHandler(OnFault); }
 
 void CrashCatcher::Uninstall() { plat::UninstallFaultHandler(); }
 
-void CrashCatcher::SetApp(VelmAppBase* app) { gCrashApp.store(app); }
+void CrashCatcher::SetHost(CrashHost* host) { gCrashHost.store(host); }
 
-VelmAppBase* CrashCatcher::GetApp() { return gCrashApp.load(); }
+CrashHost* CrashCatcher::GetHost() { return gCrashHost.load(); }
 
 void CrashCatcher::SetReportWindowEnabled(bool enabled) { gReportWindowEnabled.store(enabled); }
 
@@ -275,15 +275,15 @@ std::string CrashCatcher::BuildReport(const plat::FaultInfo& fault, std::string*
 
 void CrashCatcher::HandleException(const plat::FaultInfo& fault)
 {
-    VelmAppBase* app = gCrashApp.load();
+    CrashHost* host = gCrashHost.load();
     std::string title;
     std::string report = BuildReport(fault, &title);
 
-    if (app) {
-        const std::string programInfo = app->GetProgramInfoText();
+    if (host) {
+        const std::string programInfo = host->GetProgramInfoText();
         if (!programInfo.empty())
             report += "\r\n" + programInfo;
-        app->CopyToClipboard(report);
+        host->CopyToClipboard(report);
     }
 
     AddMapFileInfo(report);
@@ -291,23 +291,14 @@ void CrashCatcher::HandleException(const plat::FaultInfo& fault)
 
     Attach = false;
     AttachmentFile.clear();
-    if (app) {
-        if (app->mRecordingDemo) {
-            // The demo ends with the crash: its timing block and the filler command.
-            app->WriteDemoTimingBlock();
-            app->mDemoBuffer.WriteNumBits(0, 1);
-            app->mDemoBuffer.WriteNumBits(31, 5);
-            app->WriteDemoFile();
-            AttachmentFile = app->mDemoFileName;
-        }
-        Attach = app->mRecordingDemo;
-        const std::string extraFile = app->GetCrashReportFile();
+    if (host) {
+        Attach = host->SaveDemoForCrash(&AttachmentFile);
+        const std::string extraFile = host->GetCrashReportFile();
         if (!extraFile.empty()) {
             AttachmentFile = extraFile;
             Attach = true;
         }
-        app->mRecordingDemo = false;
-        app->mPlayingDemo = false;
+        host->EndDemoForCrash();
     }
 
     ShowErrorWindow(title, report);
@@ -414,10 +405,10 @@ bool CrashCatcher::WriteCrashFile(const std::string& report)
     const std::string text = report + "\r\n";
     if (plat::WriteFileAtomic("crash.txt", text.data(), text.size()))
         return true;
-    VelmAppBase* app = gCrashApp.load();
-    if (!app)
+    CrashHost* host = gCrashHost.load();
+    if (!host)
         return false;
-    const std::string folder = plat::AppDataFolder(app->mCompanyFolderName, app->mProductName);
+    const std::string folder = plat::AppDataFolder(host->GetCompanyFolderName(), host->GetProductName());
     if (folder.empty())
         return false;
     return plat::WriteFileAtomic(folder + "crash.txt", text.data(), text.size());
@@ -446,12 +437,12 @@ void CrashCatcher::ShowErrorWindow(const std::string& title, const std::string& 
     data.submitHost = SubmitHost;
     data.attachmentFile = AttachmentFile;
     data.attach = Attach;
-    VelmAppBase* app = gCrashApp.load();
-    data.appPresent = app != nullptr;
-    if (app) {
-        data.productName = app->mProductName;
-        data.productVersion = app->mProductVersion;
-        app->AddCrashReportFields(data.extraFields);
+    CrashHost* host = gCrashHost.load();
+    data.appPresent = host != nullptr;
+    if (host) {
+        data.productName = host->GetProductName();
+        data.productVersion = host->GetProductVersion();
+        host->AddCrashReportFields(data.extraFields);
     }
 
     if (gReportWindowEnabled.load()) {

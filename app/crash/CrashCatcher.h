@@ -9,7 +9,7 @@ struct FaultInfo;
 
 namespace Velm {
 
-class VelmAppBase;
+class CrashHost;
 
 // Parses hexadecimal text: every character must be 0-9, A-F or a-f; the value is built
 // most significant digit first (wrapping at 32 bits); empty text gives 0 and true.
@@ -21,10 +21,10 @@ bool HexStringToInt(const std::string& text, uint32_t* value);
 // and the application's own facts. The report goes to the clipboard (through the
 // application), to "crash.txt" in the current folder (the application-data folder when
 // that cannot be written) and to the report windows, which run in a process of their
-// own (CrashReportWindow). Then the process ends with the fault's own signal.
+// own (CrashReportDialog). Then the process ends with the fault's own signal.
 //
 // All state is process-wide. Installed during static initialisation; it needs no
-// application object but uses the one registered with SetApp. Runs on the faulting
+// application object but uses the one registered with SetHost. Runs on the faulting
 // thread, on its alternate signal stack.
 //
 // The report reads, line by line: "Exception: <name> (code 0x<code>) at address <pc> in
@@ -37,10 +37,10 @@ public:
     static void Install();
     static void Uninstall();
 
-    // The application reference; the application sets it when constructed and clears it
-    // first thing when destroyed.
-    static void SetApp(VelmAppBase* app);
-    static VelmAppBase* GetApp();
+    // The application's side of a report; the application sets it when constructed and
+    // clears it first thing when destroyed.
+    static void SetHost(CrashHost* host);
+    static CrashHost* GetHost();
 
     // Builds, stores, saves and shows the report of a fault.
     static void HandleException(const plat::FaultInfo& fault);

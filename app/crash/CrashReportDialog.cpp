@@ -1,7 +1,7 @@
-#include "app/CrashReportWindow.h"
+#include "app/crash/CrashReportDialog.h"
 
-#include "app/CrashReportScreens.h"
-#include "app/HTTPTransfer.h"
+#include "app/crash/CrashReportScreens.h"
+#include "app/http/HTTPTransfer.h"
 #include "platform/ButtonBox.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"

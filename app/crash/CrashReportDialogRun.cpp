@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "app/CrashReportScreens.h"
-#include "app/HTTPTransfer.h"
+#include "app/crash/CrashReportScreens.h"
+#include "app/http/HTTPTransfer.h"
 #include "graphics/MemoryImage.h"
 #include "platform/Clock.h"
 #include "platform/DebugOutput.h"

@@ -6,9 +6,9 @@
 #include <iterator>
 #include <string>
 
-#include "app/CrashCatcher.h"
-#include "app/CrashReportWindow.h"
-#include "app/HTTPTransfer.h"
+#include "app/crash/CrashCatcher.h"
+#include "app/crash/CrashReportDialog.h"
+#include "app/http/HTTPTransfer.h"
 
 int main()
 {

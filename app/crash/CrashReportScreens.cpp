@@ -1,8 +1,8 @@
-#include "app/CrashReportScreens.h"
+#include "app/crash/CrashReportScreens.h"
 
 #include <algorithm>
 
-#include "app/HTTPTransfer.h"
+#include "app/http/HTTPTransfer.h"
 #include "graphics/FontHost.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"

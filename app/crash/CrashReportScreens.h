@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CrashReportWindow.h"
+#include "app/crash/CrashReportDialog.h"
 #include "widgets/DialogListener.h"
 
 namespace plat {

@@ -1,8 +1,7 @@
-#include "app/DemoDialogs.h"
+#include "app/demo/DemoDialogs.h"
 
-#include "app/VelmAppBase.h"
-
-#include "app/DemoDialogsInWindow.h"
+#include "app/demo/DemoDialogHost.h"
+#include "app/demo/DemoDialogsInWindow.h"
 #include "platform/ButtonBox.h"
 #include "resources/base/StringUtils.h"
 
@@ -15,6 +14,7 @@ namespace {
 // Shown in the window of the process's application; the button box where it has none.
 DemoDialogsInWindow gInWindow;
 DemoDialogs* gDialogs = nullptr;
+DemoDialogHost* gHost = nullptr;
 
 }  // namespace
 
@@ -25,29 +25,33 @@ int DemoDialogs::ChooseMarker(const std::vector<std::string>& lines)
     std::vector<std::string> labels = lines;
     labels.push_back("Cancel");
     const int cancel = static_cast<int>(lines.size());
-    VelmAppBase* app = VelmAppBase::GetApp();
-    if (app != nullptr)
-        app->BeginPopup();
+    DemoDialogHost* host = GetDemoDialogHost();
+    if (host != nullptr)
+        host->BeginPopup();
     const int chosen = plat::ShowButtonBox("", "Marker List", labels, cancel, cancel);
-    if (app != nullptr)
-        app->EndPopup();
+    if (host != nullptr)
+        host->EndPopup();
     return chosen >= 0 && chosen < cancel ? chosen : -1;
 }
 
 bool DemoDialogs::EditJumpTime(std::string* text)
 {
-    VelmAppBase* app = VelmAppBase::GetApp();
-    if (app != nullptr)
-        app->BeginPopup();
+    DemoDialogHost* host = GetDemoDialogHost();
+    if (host != nullptr)
+        host->BeginPopup();
     const bool ok = plat::ShowButtonBox(*text, "Jump To Time", {"Ok", "Cancel"}, 0, 1) == 0;
-    if (app != nullptr)
-        app->EndPopup();
+    if (host != nullptr)
+        host->EndPopup();
     return ok;
 }
 
 DemoDialogs& GetDemoDialogs() { return gDialogs != nullptr ? *gDialogs : gInWindow; }
 
 void SetDemoDialogs(DemoDialogs* dialogs) { gDialogs = dialogs; }
+
+DemoDialogHost* GetDemoDialogHost() { return gHost; }
+
+void SetDemoDialogHost(DemoDialogHost* host) { gHost = host; }
 
 std::string FormatDemoMarkerLine(const std::string& name, int updatesToEnd, int frameTimeMs)
 {

@@ -1,8 +1,8 @@
-#include "app/DemoDialogsInWindow.h"
+#include "app/demo/DemoDialogsInWindow.h"
 
 #include <algorithm>
 
-#include "app/VelmAppBase.h"
+#include "app/demo/DemoDialogHost.h"
 #include "platform/WindowMessages.h"
 #include "widgets/DialogButton.h"
 #include "widgets/EditWidget.h"
@@ -183,32 +183,32 @@ bool DemoJumpTimeDialog::AllowKey(int id, int key)
 // ---------------------------------------------------------------------------
 // The dialogs in use
 
-DemoDialogsInWindow::DemoDialogsInWindow(VelmAppBase* app) : mApp(app) {}
+DemoDialogsInWindow::DemoDialogsInWindow(DemoDialogHost* host) : mHost(host) {}
 
-VelmAppBase* DemoDialogsInWindow::App() { return mApp != nullptr ? mApp : VelmAppBase::GetApp(); }
+DemoDialogHost* DemoDialogsInWindow::Host() { return mHost != nullptr ? mHost : GetDemoDialogHost(); }
 
 bool DemoDialogsInWindow::ShowsInWindow()
 {
-    VelmAppBase* app = App();
-    return app != nullptr && app->GetWidgetManager() != nullptr && app->GetMainWindow() != nullptr &&
-           !app->mPopupOpen && app->GetWidth() > 0 && app->GetHeight() > 0;
+    DemoDialogHost* host = Host();
+    return host != nullptr && host->GetWidgetManager() != nullptr && host->HasMainWindow() && !host->IsPopupOpen() &&
+           host->GetWidth() > 0 && host->GetHeight() > 0;
 }
 
 int DemoDialogsInWindow::ChooseMarker(const std::vector<std::string>& lines)
 {
     if (!ShowsInWindow())
         return DemoDialogs::ChooseMarker(lines);
-    VelmAppBase* app = App();
+    DemoDialogHost* host = Host();
     DemoMarkerListDialog* dialog = new DemoMarkerListDialog(MARKER_LIST_DIALOG_ID, lines);
     // Near the top left corner, as large as the screen allows up to 400 by 440.
-    dialog->Resize(10, 10, std::min(400, app->GetWidth() - 20), std::min(440, app->GetHeight() - 20));
-    app->AddDialog(MARKER_LIST_DIALOG_ID, dialog);
-    app->GetWidgetManager()->SetFocus(dialog);
+    dialog->Resize(10, 10, std::min(400, host->GetWidth() - 20), std::min(440, host->GetHeight() - 20));
+    host->AddDialog(MARKER_LIST_DIALOG_ID, dialog);
+    host->GetWidgetManager()->SetFocus(dialog);
     // The registry stays the owner: it deletes the dialog after the loop step that
     // kills it, so the answer is read before.
     const int result = dialog->WaitForResult(false);
     const int chosen = result == DemoMarkerListDialog::RESULT_PICKED ? dialog->mChosen : -1;
-    app->KillDialog(MARKER_LIST_DIALOG_ID);
+    host->KillDialog(MARKER_LIST_DIALOG_ID);
     return chosen;
 }
 
@@ -216,18 +216,18 @@ bool DemoDialogsInWindow::EditJumpTime(std::string* text)
 {
     if (!ShowsInWindow())
         return DemoDialogs::EditJumpTime(text);
-    VelmAppBase* app = App();
+    DemoDialogHost* host = Host();
     DemoJumpTimeDialog* dialog = new DemoJumpTimeDialog(JUMP_TO_TIME_DIALOG_ID, *text);
-    const int width = std::min(320, app->GetWidth() - 20);
+    const int width = std::min(320, host->GetWidth() - 20);
     const int fieldHeight = TextHeight(dialog->mEdit->mFont) + 8;
     dialog->Resize(10, 10, width, dialog->GetPreferredHeight(width) + fieldHeight + kGap);
-    app->AddDialog(JUMP_TO_TIME_DIALOG_ID, dialog);
-    app->GetWidgetManager()->SetFocus(dialog->mEdit);
+    host->AddDialog(JUMP_TO_TIME_DIALOG_ID, dialog);
+    host->GetWidgetManager()->SetFocus(dialog->mEdit);
     const int result = dialog->WaitForResult(false);
     const bool ok = result == Dialog::ID_OK;
     if (ok)
         *text = dialog->mEdit->mString;
-    app->KillDialog(JUMP_TO_TIME_DIALOG_ID);
+    host->KillDialog(JUMP_TO_TIME_DIALOG_ID);
     return ok;
 }
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DemoDialogs.h"
+#include "app/demo/DemoDialogs.h"
 #include "widgets/Dialog.h"
 #include "widgets/EditListener.h"
 #include "widgets/ListListener.h"
@@ -14,7 +14,7 @@ class EditWidget;
 class Font;
 class ListWidget;
 class ScrollbarWidget;
-class VelmAppBase;
+class DemoDialogHost;
 
 // "Marker List": the lines in a scrolling list above a "Cancel" button. The first line
 // starts selected; Up and Down move the selection, Enter picks it, a click picks the
@@ -74,8 +74,8 @@ public:
     // Ids in the application's dialog registry.
     enum { MARKER_LIST_DIALOG_ID = 7100, JUMP_TO_TIME_DIALOG_ID = 7101 };
 
-    // `app` null: the application of the process at each call (VelmAppBase::GetApp).
-    explicit DemoDialogsInWindow(VelmAppBase* app = nullptr);
+    // `host` null: the host of the process's application at each call (GetDemoDialogHost).
+    explicit DemoDialogsInWindow(DemoDialogHost* host = nullptr);
 
     int ChooseMarker(const std::vector<std::string>& lines) override;
     bool EditJumpTime(std::string* text) override;
@@ -87,9 +87,9 @@ public:
     bool ShowsInWindow();
 
 private:
-    VelmAppBase* App();
+    DemoDialogHost* Host();
 
-    VelmAppBase* mApp;
+    DemoDialogHost* mHost;
 };
 
 }  // namespace Velm

@@ -1,4 +1,4 @@
-#include "app/DebugKeys.h"
+#include "app/devaids/DebugKeys.h"
 
 namespace Velm {
 

@@ -1,4 +1,4 @@
-#include "app/DebugOutputFormat.h"
+#include "app/devaids/DebugOutputFormat.h"
 
 #include <cstdarg>
 

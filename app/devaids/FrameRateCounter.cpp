@@ -1,4 +1,4 @@
-#include "app/DiagnosticOverlay.h"
+#include "app/devaids/FrameRateCounter.h"
 
 #include "resources/base/StringUtils.h"
 

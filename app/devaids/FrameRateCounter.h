@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/PerfTimer.h"
+#include "app/devaids/PerfTimer.h"
 
 namespace Velm {
 

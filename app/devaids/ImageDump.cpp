@@ -1,4 +1,4 @@
-#include "app/ImageDump.h"
+#include "app/devaids/ImageDump.h"
 
 #include <algorithm>
 #include <numeric>

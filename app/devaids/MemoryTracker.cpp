@@ -1,4 +1,4 @@
-#include "app/MemoryLeakTracker.h"
+#include "app/devaids/MemoryTracker.h"
 
 #include <ctime>
 

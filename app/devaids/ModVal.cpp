@@ -1,4 +1,4 @@
-#include "app/ModVal.h"
+#include "app/devaids/ModVal.h"
 
 #include <climits>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "app/PerfTimer.h"
+#include "app/devaids/PerfTimer.h"
 
 #include <chrono>
 

@@ -1,9 +1,9 @@
-#include "app/Profiler.h"
+#include "app/devaids/Profiler.h"
 
 #include <map>
 #include <vector>
 
-#include "app/PerfTimer.h"
+#include "app/devaids/PerfTimer.h"
 #include "resources/base/StringUtils.h"
 
 namespace Velm {

@@ -1,4 +1,4 @@
-#include "app/Screenshot.h"
+#include "app/devaids/Screenshot.h"
 
 #include <climits>
 

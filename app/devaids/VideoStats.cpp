@@ -1,6 +1,6 @@
-#include "app/VideoStats.h"
+#include "app/devaids/VideoStats.h"
 
-#include "app/ImageDump.h"
+#include "app/devaids/ImageDump.h"
 #include "resources/base/StringUtils.h"
 
 namespace Velm {

@@ -1,4 +1,4 @@
-#include "app/HTTPResponseParser.h"
+#include "app/http/HTTPResponseParser.h"
 
 #include <cctype>
 #include <cstring>

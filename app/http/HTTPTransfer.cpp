@@ -1,6 +1,6 @@
-#include "app/HTTPTransfer.h"
+#include "app/http/HTTPTransfer.h"
 
-#include "app/HTTPResponseParser.h"
+#include "app/http/HTTPResponseParser.h"
 #include "platform/Clock.h"
 #include "platform/FaultHandler.h"
 #include "platform/TcpSocket.h"

@@ -9,7 +9,7 @@
 
 #include "platform/SyntheticInput.h"
 #include "platform/Window.h"
-#include "WindowTestSupport.h"
+#include "tests/app/WindowTestSupport.h"
 
 namespace {
 

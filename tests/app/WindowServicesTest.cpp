@@ -21,7 +21,7 @@
 #include "platform/Window.h"
 #include "resources/pack/PakInterface.h"
 #include "resources/pack/PakWriter.h"
-#include "WindowTestSupport.h"
+#include "tests/app/WindowTestSupport.h"
 
 namespace {
 

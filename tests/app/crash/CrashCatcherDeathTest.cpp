@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/CrashCatcher.h"
+#include "app/crash/CrashCatcher.h"
 #include "app/VelmAppBase.h"
 #include "platform/FaultHandler.h"
 #include "platform/Folders.h"

@@ -7,7 +7,8 @@
 #include <sstream>
 #include <string>
 
-#include "app/CrashCatcher.h"
+#include "app/crash/CrashCatcher.h"
+#include "app/crash/CrashHost.h"
 #include "app/VelmAppBase.h"
 #include "platform/FaultHandler.h"
 #include "platform/Folders.h"
@@ -164,7 +165,8 @@ TEST(CrashCatcherAppTest, ApplicationRegistersItselfAndWithdrawsWhenDestroyed)
 {
     {
         CrashApp app;
-        EXPECT_EQ(Velm::CrashCatcher::GetApp(), &app);
+        Velm::CrashHost* host = Velm::CrashCatcher::GetHost();
+        ASSERT_NE(host, nullptr);
         app.mMusicVolume = 0.5;
         app.PrepareForCrashReport();
         EXPECT_TRUE(app.mCrashed.load());
@@ -173,6 +175,9 @@ TEST(CrashCatcherAppTest, ApplicationRegistersItselfAndWithdrawsWhenDestroyed)
 
         app.mProductName = "Prod";
         app.mProductVersion = "1.2";
+        // The catcher reads the application's own fields.
+        EXPECT_EQ(host->GetProductName(), "Prod");
+        EXPECT_EQ(host->GetProductVersion(), "1.2");
         app.mIsWindowed = false;
         const std::string text = app.GetProgramInfoText();
         EXPECT_EQ(text.find("Product: Prod\r\nVersion: 1.2\r\nTime Loaded: "), 0u);
@@ -181,7 +186,7 @@ TEST(CrashCatcherAppTest, ApplicationRegistersItselfAndWithdrawsWhenDestroyed)
         EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
         EXPECT_EQ(app.GetCrashReportFile(), "");
     }
-    EXPECT_EQ(Velm::CrashCatcher::GetApp(), nullptr);
+    EXPECT_EQ(Velm::CrashCatcher::GetHost(), nullptr);
 }
 
 } // namespace

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/CrashReportScreens.h"
-#include "app/CrashReportWindow.h"
-#include "app/HTTPTransfer.h"
+#include "app/crash/CrashReportScreens.h"
+#include "app/crash/CrashReportDialog.h"
+#include "app/http/HTTPTransfer.h"
 #include "graphics/Font.h"
 #include "graphics/MemoryImage.h"
 #include "platform/Clock.h"
@@ -15,7 +15,7 @@
 #include "platform/SyntheticInput.h"
 #include "platform/Window.h"
 #include "platform/WindowMessages.h"
-#include "tests/app/LocalHttpServer.h"
+#include "tests/app/http/LocalHttpServer.h"
 #include "widgets/ButtonWidget.h"
 #include "widgets/EditWidget.h"
 #include "widgets/ListWidget.h"

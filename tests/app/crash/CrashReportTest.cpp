@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "app/CrashReportWindow.h"
-#include "app/HTTPTransfer.h"
+#include "app/crash/CrashReportDialog.h"
+#include "app/http/HTTPTransfer.h"
 #include "platform/ButtonBox.h"
 #include "platform/MessageBox.h"
 #include "platform/TcpSocket.h"
-#include "tests/app/LocalHttpServer.h"
+#include "tests/app/http/LocalHttpServer.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/DemoDialogs.h"
-#include "app/DemoDialogsInWindow.h"
+#include "app/demo/DemoDialogs.h"
+#include "app/demo/DemoDialogsInWindow.h"
 #include "platform/ButtonBox.h"
 #include "platform/SyntheticInput.h"
 #include "platform/WindowMessages.h"
@@ -158,7 +158,7 @@ TEST_F(DemoDialogsInWindowTest, MarkerListAnswersClicksAndKeys)
             GTEST_SKIP() << "no window can be made here";
         app.mScript = c.script;
         app.mRecorder.mCalls.clear();
-        DemoDialogsInWindow dialogs(&app);
+        DemoDialogsInWindow dialogs;  // the host the application registered
         ASSERT_TRUE(dialogs.ShowsInWindow());
         EXPECT_EQ(dialogs.ChooseMarker(kLines), c.chosen);
         EXPECT_EQ(app.mNext, c.script.size());
@@ -186,7 +186,7 @@ TEST_F(DemoDialogsInWindowTest, MarkerListShowsTheLinesInTheWindow)
                        EXPECT_LE(dialog->mY + dialog->mHeight, a.GetHeight());
                    },
                    PressKey(plat::VK_ESCAPE)};
-    DemoDialogsInWindow dialogs(&app);
+    DemoDialogsInWindow dialogs;  // the host the application registered
     EXPECT_EQ(dialogs.ChooseMarker(kLines), -1);
     EXPECT_EQ(shown, kLines);
     EXPECT_TRUE(modal);
@@ -219,7 +219,7 @@ TEST_F(DemoDialogsInWindowTest, MarkerListScrollsToTheSelectedLine)
     });
     // The line under the pointer is the one shown there.
     app.mScript.push_back(ClickLine(0));
-    DemoDialogsInWindow dialogs(&app);
+    DemoDialogsInWindow dialogs;  // the host the application registered
     const int chosen = dialogs.ChooseMarker(lines);
     EXPECT_GT(position, 0);
     EXPECT_EQ(chosen, static_cast<int>(position));
@@ -254,7 +254,7 @@ TEST_F(DemoDialogsInWindowTest, JumpTimeIsEditedAndConfirmed)
         if (app.GetMainWindow() == nullptr)
             GTEST_SKIP() << "no window can be made here";
         app.mScript = c.script;
-        DemoDialogsInWindow dialogs(&app);
+        DemoDialogsInWindow dialogs;  // the host the application registered
         std::string text = "0:10";
         EXPECT_EQ(dialogs.EditJumpTime(&text), c.ok);
         EXPECT_EQ(text, c.text);
@@ -283,7 +283,7 @@ TEST_F(DemoDialogsInWindowTest, JumpTimeDialogComesFilledAndSelected)
                        EXPECT_LE(dialog->mEdit->GetAbsPos().y + dialog->mEdit->mHeight, dialog->mYesButton->mY);
                    },
                    PressKey(plat::VK_ESCAPE)};
-    DemoDialogsInWindow dialogs(&app);
+    DemoDialogsInWindow dialogs;  // the host the application registered
     std::string text = "2:00";
     EXPECT_FALSE(dialogs.EditJumpTime(&text));
     EXPECT_EQ(app.mNext, 2u);
@@ -340,7 +340,7 @@ TEST_F(DemoDialogsInWindowTest, WithoutAWindowTheButtonBoxAsks)
         });
 
     windowtest::WindowApp headless(&mSettings);
-    DemoDialogsInWindow dialogs(&headless);
+    DemoDialogsInWindow dialogs;  // the host the application registered
     EXPECT_FALSE(dialogs.ShowsInWindow());
     answer = 1;
     EXPECT_EQ(dialogs.ChooseMarker({"a (00:00:01)", "b (00:00:02)"}), 1);
@@ -360,7 +360,7 @@ TEST_F(DemoDialogsInWindowTest, WithoutAWindowTheButtonBoxAsks)
     DialogApp app(&mSettings);
     if (app.GetMainWindow() == nullptr)
         GTEST_SKIP() << "no window can be made here";
-    DemoDialogsInWindow inWindow(&app);
+    DemoDialogsInWindow inWindow;  // the host of the application made last
     EXPECT_TRUE(inWindow.ShowsInWindow());
     app.mPlayingDemo = true;
     EXPECT_TRUE(inWindow.ShowsInWindow());

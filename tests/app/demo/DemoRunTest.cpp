@@ -13,7 +13,7 @@
 #include "platform/Files.h"
 #include "platform/WindowMessages.h"
 #include "resources/base/Random.h"
-#include "tests/app/DemoTestSupport.h"
+#include "tests/app/demo/DemoTestSupport.h"
 
 namespace {
 

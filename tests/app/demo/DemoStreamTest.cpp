@@ -8,12 +8,12 @@
 #include <random>
 #include <thread>
 
-#include "app/DemoDialogs.h"
+#include "app/demo/DemoDialogs.h"
 #include "platform/Clipboard.h"
 #include "platform/Files.h"
 #include "platform/WindowMessages.h"
 #include "resources/base/Paths.h"
-#include "tests/app/DemoTestSupport.h"
+#include "tests/app/demo/DemoTestSupport.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <memory>
 #include <sstream>
 
-#include "app/DebugKeys.h"
-#include "app/DiagnosticOverlay.h"
-#include "app/ImageDump.h"
-#include "app/Screenshot.h"
-#include "app/VideoStats.h"
+#include "app/devaids/DebugKeys.h"
+#include "app/devaids/FrameRateCounter.h"
+#include "app/devaids/ImageDump.h"
+#include "app/devaids/Screenshot.h"
+#include "app/devaids/VideoStats.h"
 #include "graphics/MemoryImage.h"
 #include "platform/Clock.h"
 #include "platform/WindowMessages.h"

@@ -1,6 +1,6 @@
 // The leak report: its text for fixed records and its file.
 
-#include "app/MemoryLeakTracker.h"
+#include "app/devaids/MemoryTracker.h"
 
 #include <gtest/gtest.h>
 

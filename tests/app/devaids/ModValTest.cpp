@@ -17,7 +17,7 @@
 #include "tests/platform/TempDir.h"
 
 // Last: it defines the macro M.
-#include "app/ModVal.h"
+#include "app/devaids/ModVal.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // The stopwatch, the section profiler and its report, the debugger-output formatter and the
 // nesting counter; time comes from a virtual clock.
 
-#include "app/Profiler.h"
+#include "app/devaids/Profiler.h"
 
 #include <gtest/gtest.h>
 
-#include "app/DebugOutputFormat.h"
-#include "app/PerfTimer.h"
+#include "app/devaids/DebugOutputFormat.h"
+#include "app/devaids/PerfTimer.h"
 #include "platform/Clock.h"
 #include "platform/DebugOutput.h"
 

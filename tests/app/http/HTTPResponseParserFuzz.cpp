@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/HTTPResponseParser.h"
+#include "app/http/HTTPResponseParser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

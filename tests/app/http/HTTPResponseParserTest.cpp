@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/HTTPResponseParser.h"
+#include "app/http/HTTPResponseParser.h"
 
 namespace {
 

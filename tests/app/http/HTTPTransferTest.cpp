@@ -7,9 +7,9 @@
 #include <string>
 #include <thread>
 
-#include "app/HTTPTransfer.h"
+#include "app/http/HTTPTransfer.h"
 #include "platform/TcpSocket.h"
-#include "tests/app/LocalHttpServer.h"
+#include "tests/app/http/LocalHttpServer.h"
 
 namespace {
 
