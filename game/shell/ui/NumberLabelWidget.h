@@ -25,7 +25,9 @@ public:
 
     NumberLabelListener* mListener = nullptr;
     float mCurrent = -1.0e8f;
-    float mTarget = 0;
+    // Equal to the current value until an owner starts a count, so a label
+    // that nobody starts keeps the text it was given.
+    float mTarget = -1.0e8f;
     float mStep = 1.0f;
 };
 

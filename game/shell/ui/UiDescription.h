@@ -40,6 +40,9 @@ struct UiImageEntry_t {
 //
 // The owner gets the widgets as children; destroying the description deletes
 // its own pictures and then removes and deletes every child widget of the owner.
+// A widget built with "AddToWidget" other than 1 stays the description's: it is
+// deleted with the description unless it was placed in a container by then
+// (then that container owns it); never delete one yourself.
 // Built by screen constructors (on the loading thread for the screens it
 // makes); reads the style registry and the text table, writes only itself and
 // its owner.
@@ -79,6 +82,9 @@ private:
     std::vector<UiImageEntry_t> mImages;
     std::map<std::string, Point> mPoints;
     std::map<std::string, Widget*> mWidgets;  // owned by the owner dialog
+    // Widgets built but not added to the owner ("AddToWidget" other than 1, or
+    // no owner): deleted with the description unless they sit in a container by then.
+    std::vector<Widget*> mDetached;
     std::string mFileName;
 };
 
