@@ -1,0 +1,49 @@
+#include "game/shell/screens/ProgramEntry.h"
+
+#include <memory>
+
+#include "game/shell/screens/GameApp.h"
+#include "platform/Files.h"
+#include "platform/Folders.h"
+
+namespace Velm {
+
+std::string FindContentFolder(const std::string& programFolder) {
+    std::string folder = programFolder;
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    const std::string content = folder + "content/";
+    if (plat::IsDirectory(content)) return content;
+    return folder;
+}
+
+std::string JoinCommandLine(int argc, const char* const* argv) {
+    std::string line = "\"";
+    line += argc > 0 && argv[0] != nullptr ? argv[0] : "tiles";
+    line += "\"";
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i] != nullptr ? argv[i] : "";
+        line += ' ';
+        if (argument.empty() || argument.find(' ') != std::string::npos) {
+            line += '"' + argument + '"';
+        } else {
+            line += argument;
+        }
+    }
+    return line;
+}
+
+int RunGame(int argc, const char* const* argv) {
+    const std::string content = FindContentFolder(plat::ExecutableFolder());
+    GameApp::SetContentFolder(content);
+    plat::SetCurrentFolder(content);
+
+    auto app = std::make_unique<GameApp>();
+    app->mCommandLine = JoinCommandLine(argc, argv);
+    app->Init();
+    app->Start();
+    const bool failed = app->IsLoadingFailed();
+    app.reset();
+    return failed ? 1 : 0;
+}
+
+}  // namespace Velm
