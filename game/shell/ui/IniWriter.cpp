@@ -13,7 +13,10 @@ bool Put(std::FILE* out, const std::string& text) {
 }  // namespace
 
 bool WriteIniFile(const IniFile_t& file, const std::string& path) {
-    std::FILE* out = std::fopen(path.c_str(), "wb");
+    // Written beside the target and renamed over it, so that the file is
+    // replaced whole or not at all.
+    const std::string temporary = path + ".tmp";
+    std::FILE* out = std::fopen(temporary.c_str(), "wb");
     if (out == nullptr) return false;
     bool ok = true;
     for (auto section = file.SectionsBegin(); section != file.SectionsEnd(); ++section) {
@@ -23,5 +26,8 @@ bool WriteIniFile(const IniFile_t& file, const std::string& path) {
             ok = ok && Put(out, key->second.comment) && Put(out, key->first + "=" + key->second.value + "\r\n");
         }
     }
-    return std::fclose(out) == 0 && ok;
+    ok = std::fclose(out) == 0 && ok;
+    if (ok && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+    std::remove(temporary.c_str());
+    return false;
 }

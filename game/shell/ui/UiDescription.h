@@ -42,7 +42,9 @@ struct UiImageEntry_t {
 // its own pictures and then removes and deletes every child widget of the owner.
 // A widget built with "AddToWidget" other than 1 stays the description's: it is
 // deleted with the description unless it was placed in a container by then
-// (then that container owns it); never delete one yourself.
+// (then that container owns it); never delete one yourself. Destroy a
+// description before building another one on the same owner: the old one
+// would take the new one's widgets with it.
 // Built by screen constructors (on the loading thread for the screens it
 // makes); reads the style registry and the text table, writes only itself and
 // its owner.

@@ -77,6 +77,8 @@ TEST_F(SavePositionsTest, RoundTripKeepsWidgetsCommentsAndCrlf) {
         }
     }
 
+    EXPECT_FALSE(fs::exists(file + ".tmp"));
+
     // Read back: the same widgets at their saved places.
     Velm::UiDescription_t again(file, &screen);
     ASSERT_EQ(again.GetWidgets().size(), 2u);
@@ -96,6 +98,11 @@ TEST_F(SavePositionsTest, UnwritableOrEmptyFileChangesNothing) {
     IniFile_t ini;
     ini.GetSection("A").SetValue("k", "v");
     EXPECT_FALSE(WriteIniFile(ini, (dir / "no-dir" / "out.txt").string()));
+    // A target that cannot be replaced stays as it was, with no leftovers.
+    fs::create_directories(dir / "taken");
+    EXPECT_FALSE(WriteIniFile(ini, (dir / "taken").string()));
+    EXPECT_TRUE(fs::is_directory(dir / "taken"));
+    EXPECT_FALSE(fs::exists(dir / "taken.tmp"));
 }
 
 TEST(IniWriter, KeysWithoutNameAreNotWritten) {
