@@ -12,9 +12,11 @@ using namespace boardtest;
 
 namespace {
 
-// A figure for us, not a target: how many of 1,000 seeded deals of the classic
-// 144-tile layout a small solver proves solvable. The test checks only that the
-// solver's proofs are real (replayed through CanRemovePair) and prints the count.
+// How many of 1,000 seeded deals of the classic 144-tile layout a small solver proves
+// solvable, printed. The solver's proofs are real (every removal goes through
+// CanRemovePair). The deals are seeded, so the figure is fixed (618 today); the lower
+// bound leaves room for changes of the solver and fails when the deal stops pairing
+// tiles that are free together.
 TEST(DealReport, ClassicLayoutSolvableDeals) {
     FakeTileSets sets;
     sets.sets.push_back(MakeStandardTileSet());
@@ -37,11 +39,13 @@ TEST(DealReport, ClassicLayoutSolvableDeals) {
         for (int i = 0; i < layout->itemCount; ++i) layout->Cell(i).active = true;
         layout->RebuildGrid();
     }
-    std::printf("classic layout: %d of %d seeded deals proven solvable by a simple solver; "
-                "%d cleared by playing the deal's passes in order\n",
-                proven, kDeals, passesClear);
+    std::printf(
+            "classic layout: %d of %d seeded deals proven solvable by a simple solver; "
+            "%d cleared by playing the deal's passes in order\n",
+            proven, kDeals, passesClear);
     RecordProperty("ProvenSolvable", proven);
-    EXPECT_GT(proven, 0);
+    EXPECT_GE(proven, 550);
+    EXPECT_LE(proven, kDeals);
 }
 
 }  // namespace

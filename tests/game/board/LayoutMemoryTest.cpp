@@ -68,6 +68,42 @@ TEST(MemoryMode, MouseIsFrozenWhileTwoTilesShow) {
     EXPECT_EQ(board.layout->revealTimer, 50);
 }
 
+// The two tiles show for exactly 50 updates after the last click on the second one: after
+// 49 they are still up and the mouse still frozen; the 50th ends the reveal, and the next
+// mouse move is taken again.
+TEST(MemoryMode, RevealEndsOnTheFiftiethUpdate) {
+    struct Case {
+        const char* why;
+        const char* turnUp;
+        int removedAfter;  // -1: turned face down again
+    };
+    const Case cases[] = {
+            {"matching pair", "hover 0; click; hover 2; click", 2},
+            {"different faces", "hover 0; click; hover 1; click", -1},
+            {"click again after 20 updates", "hover 0; click; hover 1; click; tick 20; click", -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        MemoryBoard board;
+        board.Run(c.turnUp);
+        const int second = board.layout->secondTile;
+        ASSERT_GE(second, 0);
+        board.Run("tick 49; hover 3");
+        EXPECT_EQ(board.layout->revealTimer, 1);
+        EXPECT_EQ(board.layout->selected, 0);
+        EXPECT_EQ(board.layout->secondTile, second);
+        EXPECT_EQ(board.layout->hovered, second) << "the mouse is frozen until the end";
+        EXPECT_TRUE(board.layout->Cell(second).active);
+        board.Run("tick 1");
+        EXPECT_EQ(board.layout->revealTimer, 0);
+        EXPECT_EQ(board.layout->selected, -1);
+        EXPECT_EQ(board.layout->secondTile, -1);
+        EXPECT_EQ(board.layout->Cell(second).active, c.removedAfter < 0);
+        board.Run("hover 3");
+        EXPECT_EQ(board.layout->hovered, 3);
+    }
+}
+
 TEST(MemoryMode, ClickingTheFirstTileAgainChangesNothing) {
     MemoryBoard board;
     board.Run("hover 0; click; hover 0; click");

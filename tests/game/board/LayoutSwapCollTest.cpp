@@ -23,7 +23,7 @@ TEST(SwapMode, AdjacencyByAnchorDistance) {
         int layer;
         bool adjacent;
     };
-    const Case cases[] = {{2, 0, 0, true},  {2, 1, 0, true},  {1, 2, 0, true},  {0, 2, 0, true}, {-2, -1, 0, true},
+    const Case cases[] = {{2, 0, 0, true},  {2, 1, 0, true},  {1, 2, 0, true},  {0, 2, 0, true},  {-2, -1, 0, true},
                           {2, 2, 0, false}, {3, 0, 0, false}, {0, 3, 0, false}, {4, 1, 0, false}, {2, 0, 1, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.dc) + "," + std::to_string(c.dr) + " layer " + std::to_string(c.layer));
@@ -124,7 +124,7 @@ TEST(SwapMode, IsolatedTileGoesWithTheFirstTileOfItsFace) {
     board.Run("pair 4 1; apply");
     // Tiles 2 and 5 are left alone: 2 goes with tile 6 (face 8), 5 alone.
     EXPECT_NE(board.Events().find("groupRemoved(4 3 1 0 2 6 5) groupFaces(2 6 5) swapApplied"), std::string::npos)
-        << board.Events();
+            << board.Events();
     EXPECT_TRUE(board.layout->Cell(7).active);
     EXPECT_TRUE(board.layout->Cell(8).active);
     // Two tiles left: cleared.
@@ -133,6 +133,22 @@ TEST(SwapMode, IsolatedTileGoesWithTheFirstTileOfItsFace) {
     EXPECT_EQ(board.layout->CountActiveTiles(), 9);
     EXPECT_EQ(board.layout->Cell(2).face, 8);
     EXPECT_FALSE(board.layout->IsCleared());
+}
+
+// Isolated tiles go pass by pass: each takes the first other tile of its face in index
+// order, and a tile left alone by that goes in a later pass, even when its index came
+// before. Tiles 0-1 and 3-4 touch; tile 2 is alone from the start.
+TEST(SwapMode, IsolatedTilesGoPassByPassWithTheFirstTileOfTheirFace) {
+    ModeBoard<LayoutSwapColl_t> board;
+    board.Load({At(5, 0), At(6, 0), At(0, 0), At(10, 0), At(11, 0)}, {5, 8, 8, 8, 5});
+    std::vector<Velm::LayoutCell_t*> removed;
+    board.layout->RemoveIsolatedTiles(removed);
+    std::vector<int> order;
+    for (const Velm::LayoutCell_t* cell : removed) order.push_back(cell->tileIndex);
+    // Pass 1: tile 2 with tile 1 (face 8; tile 3 has it too but comes later). Pass 2: tile
+    // 0, alone now, with tile 4 (face 5); then tile 3, alone now, with no face 8 left.
+    EXPECT_EQ(order, (std::vector<int>{2, 1, 0, 4, 3}));
+    EXPECT_TRUE(board.layout->IsCleared());
 }
 
 TEST(SwapMode, AvailableSwapsPutATileNextToItsTwin) {
@@ -280,14 +296,16 @@ DealTally DealManySeeds(const std::vector<TileLine>& tiles, unsigned seeds, int 
 }
 
 TEST(SwapDeal, EndsOnEverySeedWithNoMatchingNeighbours) {
+    // Seeded, so the tallies are fixed (every seed deals today); the bounds leave a little
+    // room and fail when the deal starts giving up on boards it can deal.
     const DealTally grid = DealManySeeds(Grid(10, 6, 1), 200);
-    EXPECT_GT(grid.dealt, 150);
+    EXPECT_GE(grid.dealt, 190);
     const DealTally twoLayers = DealManySeeds(Grid(8, 5, 2), 200);
-    EXPECT_GT(twoLayers.dealt, 150);
+    EXPECT_GE(twoLayers.dealt, 190);
     const DealTally classic = DealManySeeds(boardtest::ClassicLayoutTiles(), 60, 5);
-    EXPECT_GT(classic.dealt, 0);
-    std::printf("[ swap deal ] dealt/refused: grid %d/%d, two layers %d/%d, classic %d/%d\n", grid.dealt,
-                grid.refused, twoLayers.dealt, twoLayers.refused, classic.dealt, classic.refused);
+    EXPECT_GE(classic.dealt, 54);
+    std::printf("[ swap deal ] dealt/refused: grid %d/%d, two layers %d/%d, classic %d/%d\n", grid.dealt, grid.refused,
+                twoLayers.dealt, twoLayers.refused, classic.dealt, classic.refused);
 }
 
 TEST(SwapDeal, ImpossibleLayoutsAreRefusedAfterCountedAttempts) {

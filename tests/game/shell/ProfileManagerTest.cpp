@@ -52,7 +52,7 @@ void ExpectGoldenBob(const Profile_t& bob) {
     EXPECT_FALSE(simple.dontShowNoMoves);
     EXPECT_EQ(simple.totalScore, 1500);
     EXPECT_EQ(simple.tileset, 1);
-    EXPECT_FALSE(simple.stageStarted);
+    EXPECT_TRUE(simple.stageStarted);
     EXPECT_FALSE(simple.gameInProgress);
     EXPECT_EQ(simple.timeLeft, 4321);
     EXPECT_TRUE(simple.showBlocked);
@@ -65,6 +65,8 @@ void ExpectGoldenBob(const Profile_t& bob) {
     EXPECT_EQ(simple.levelRecords[0].bestScore, 900);
     EXPECT_TRUE(simple.levelRecords[0].flag);
     EXPECT_EQ(simple.levelRecords[1].level, 1);
+    EXPECT_EQ(simple.levelRecords[1].bestTime, 7);
+    EXPECT_EQ(simple.levelRecords[1].bestScore, 0);
     EXPECT_FALSE(simple.levelRecords[1].flag);
     const Progress_t& adventure = bob.progress[1];
     EXPECT_EQ(adventure.stage, 1);
@@ -93,10 +95,11 @@ void MakeGoldenBob(Profile_t& bob) {
     simple.dontShowHelp = true;
     simple.totalScore = 1500;
     simple.tileset = 1;
+    simple.stageStarted = true;
     simple.timeLeft = 4321;
     simple.gameOrder = {-1, 1};
     simple.tipSeen[0] = true;
-    simple.levelRecords = {{0, 12345, 900, true}, {1, 0, 0, false}};
+    simple.levelRecords = {{0, 12345, 900, true}, {1, 7, 0, false}};
     Progress_t& adventure = bob.progress[1];
     adventure.stage = 1;
     adventure.orderPos = 2;
@@ -243,15 +246,18 @@ TEST_F(ProfileManagerTest, ProgressionFromGameToGameAndStageToStage) {
         bool lastOfStage;
     };
     auto complete = [](ProfileManager_t& m) { return m.CompleteCurrentGame(); };
-    auto postpone = [](ProfileManager_t& m) { m.PostponeCurrentGame(); return 0; };
+    auto postpone = [](ProfileManager_t& m) {
+        m.PostponeCurrentGame();
+        return 0;
+    };
     const Step kSteps[] = {
-        {"postpone the first game", postpone, 0, 0, 0, {1, 2, 0}, 1, false},
-        {"finish game 1", complete, 1, 0, 1, {-1, 2, 0}, 2, false},
-        {"finish game 2", complete, 1, 0, 2, {-1, -1, 0}, 0, true},
-        {"last game of stage 0: next stage", complete, 0, 1, 0, {0, 1, 2}, 0, false},
-        {"stage 1, game 0", complete, 1, 1, 1, {-1, 1, 2}, 1, false},
-        {"stage 1, game 1", complete, 1, 1, 2, {-1, -1, 2}, 2, true},
-        {"last game of the last stage", complete, 2, 1, 2, {-1, -1, -1}, 2, false},
+            {"postpone the first game", postpone, 0, 0, 0, {1, 2, 0}, 1, false},
+            {"finish game 1", complete, 1, 0, 1, {-1, 2, 0}, 2, false},
+            {"finish game 2", complete, 1, 0, 2, {-1, -1, 0}, 0, true},
+            {"last game of stage 0: next stage", complete, 0, 1, 0, {0, 1, 2}, 0, false},
+            {"stage 1, game 0", complete, 1, 1, 1, {-1, 1, 2}, 1, false},
+            {"stage 1, game 1", complete, 1, 1, 2, {-1, -1, 2}, 2, true},
+            {"last game of the last stage", complete, 2, 1, 2, {-1, -1, -1}, 2, false},
     };
     for (const Step& step : kSteps) {
         SCOPED_TRACE(step.why);
@@ -314,12 +320,16 @@ TEST_F(ProfileManagerTest, ScoresMiniGamesNamesAndLevelRecords) {
     manager->AddTotalScore(1000);
     EXPECT_EQ(record->totalScore, 2147483647);
 
-    struct MiniCase { int id; bool started; bool completed; };
+    struct MiniCase {
+        int id;
+        bool started;
+        bool completed;
+    };
     manager->MarkMiniGameStarted(4);
     manager->MarkMiniGameCompleted(5);
     manager->MarkMiniGameStarted(20);
     manager->MarkMiniGameCompleted(-7);
-    const MiniCase kMini[] = {{4, true, false}, {5, false, true}, {6, false, false},
+    const MiniCase kMini[] = {{4, true, false},  {5, false, true},  {6, false, false},
                               {-1, false, true}, {20, false, true}, {-7, false, true}};
     for (const MiniCase& c : kMini) {
         SCOPED_TRACE(c.id);

@@ -33,7 +33,11 @@ TEST(StageCatalogue, StageListFollowsTheSortedKeys) {
 
     // Flat numbering over stage order: 1 + 3 + 2 games.
     EXPECT_EQ(catalogue.GetTotalGameCount(), 6);
-    struct Case { int flat; int stage; int game; };
+    struct Case {
+        int flat;
+        int stage;
+        int game;
+    };
     const Case kCases[] = {{0, 0, 0}, {1, 1, 0}, {3, 1, 2}, {4, 2, 0}, {5, 2, 1}, {6, 0, 0}, {-1, 0, 0}};
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.flat);
@@ -67,22 +71,26 @@ TEST(StageCatalogue, LevelSectionsAndMapPoints) {
         std::vector<int> mapX;           // per game
     };
     const Case kCases[] = {
-        {"running index counts every section",
-         {"[Level1]", "Name=a", "[Level2]", "Name=b", "[Main]", "MapPos=10,11;20,21;30,31"},
-         {"a", "b"},
-         {10, 20}},
-        {"Level10 sorts before Level2",
-         {"[Main]", "MapPos=1,1;2,2;3,3;4,4", "[Level1]", "Name=a", "[Level2]", "Name=c", "[Level10]", "Name=b"},
-         {"a", "b", "c"},
-         {1, 2, 3}},
-        {"other sections count too; points run out",
-         {"[Main]", "MapPos=5,6", "[xLevel]", "Name=x", "[Other]", "[Level7]", "Name=y"},
-         {"y", "x"},
-         {5, 0}},
-        {"only exact-case Level counts",
-         {"[Main]", "[level1]", "Name=lower", "[MyLevel]", "Name=mine"},
-         {"mine"},
-         {0}},
+            {"running index counts every section",
+             {"[Level1]", "Name=a", "[Level2]", "Name=b", "[Main]", "MapPos=10,11;20,21;30,31"},
+             {"a", "b"},
+             {10, 20}},
+            {"a section sorting before the levels takes a point",
+             {"[Main]", "MapPos=1,1;2,2;3,3;4,4", "[Bonus]", "[Level1]", "Name=a", "[Level2]", "Name=b"},
+             {"a", "b"},
+             {2, 3}},
+            {"Level10 sorts before Level2",
+             {"[Main]", "MapPos=1,1;2,2;3,3;4,4", "[Level1]", "Name=a", "[Level2]", "Name=c", "[Level10]", "Name=b"},
+             {"a", "b", "c"},
+             {1, 2, 3}},
+            {"other sections count too; points run out",
+             {"[Main]", "MapPos=5,6", "[xLevel]", "Name=x", "[Other]", "[Level7]", "Name=y"},
+             {"y", "x"},
+             {5, 0}},
+            {"only exact-case Level counts",
+             {"[Main]", "[level1]", "Name=lower", "[MyLevel]", "Name=mine"},
+             {"mine"},
+             {0}},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -105,10 +113,12 @@ TEST(StageCatalogue, LevelSectionsAndMapPoints) {
 TEST(StageCatalogue, MainKeysAndLevelDefaults) {
     TempDir dir;
     const std::string path = dir.Path("stage.txt");
-    WriteIni(path, {"[Main]", "Games=2,7;5,3", "PersAppear=3", "Pers=girl", "Name=Forest", "Back=back.jpg",
-                    "MapImage=map.png", "Day=day.jpg", "Night=night.jpg", "HeroDay=hd.png", "HeroNight=hn.png",
-                    "HeroX=120", "HeroY=-4", "[Level1]", "[Level2]", "Name=  Spaced  ", "Layout=turtle",
-                    "ClothesCount=1", "BonusCount=2", "Type=6", "Time=9"});
+    WriteIni(path, {"[Main]",          "Games=2,7;5,3",  "PersAppear=3",     "Pers=girl",
+                    "Name=Forest",     "Back=back.jpg",  "MapImage=map.png", "Day=day.jpg",
+                    "Night=night.jpg", "HeroDay=hd.png", "HeroNight=hn.png", "HeroX=120",
+                    "HeroY=-4",        "[Level1]",       "[Level2]",         "Name=  Spaced  ",
+                    "Layout=turtle",   "ClothesCount=1", "BonusCount=2",     "Type=6",
+                    "Time=9"});
     Stage_t stage;
     stage.Load(path);
     EXPECT_EQ(stage.FindMiniGame(1), 7);
@@ -159,7 +169,7 @@ TEST(StageCatalogue, MalformedListItemsAndMissingFiles) {
     EXPECT_EQ(stage.miniGames[1], std::make_pair(2, 0));
     EXPECT_EQ(stage.miniGames[2], std::make_pair(3, 0));
     EXPECT_EQ(stage.miniGames[3], std::make_pair(-1, 0));
-    EXPECT_EQ(stage.miniGames[4], std::make_pair(2147483646, 1));      // clamped, then minus one
+    EXPECT_EQ(stage.miniGames[4], std::make_pair(2147483646, 1));       // clamped, then minus one
     EXPECT_EQ(stage.miniGames[5], std::make_pair(-2147483647 - 1, 5));  // no overflow below
     ASSERT_EQ(stage.mapPoints.size(), 4u);
     EXPECT_EQ(stage.mapPoints[0].x, 7);

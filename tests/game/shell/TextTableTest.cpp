@@ -77,7 +77,7 @@ TEST(TextTable, WithoutSectionsTheFrameworkPropertiesFileIsLoaded) {
     const Case kCases[] = {
         {"empty file", ""},
         {"no header line", "Title=Hello\r\n"},
-        {"bare line feeds make one line before any header", "Title=Hello\n[Main]\n"},
+        {"no header line, bare line feeds", "Title=Hello\nOther=1\n"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
