@@ -16,16 +16,16 @@ namespace {
 
 // Two ordinary tiles side by side on layer 0, one on layer 1 over both halves.
 const char kSmallLayout[] =
-    "; a small hand-made layout\r\n"
-    "[info]\r\n"
-    "LAYOUTNAME=Small\r\n"
-    "ITEMSCOUNT=3\r\n"
-    "LAYERCOUNT=2\r\n"
-    "ROWCOUNT=4\r\n"
-    "COLCOUNT=6\r\n"
-    "0=0;0;0;1;0\r\n"
-    "1=0;0;2;1;0\r\n"
-    "2=1;0;1;1;0\r\n";
+        "; a small hand-made layout\r\n"
+        "[info]\r\n"
+        "LAYOUTNAME=Small\r\n"
+        "ITEMSCOUNT=3\r\n"
+        "LAYERCOUNT=2\r\n"
+        "ROWCOUNT=4\r\n"
+        "COLCOUNT=6\r\n"
+        "0=0;0;0;1;0\r\n"
+        "1=0;0;2;1;0\r\n"
+        "2=1;0;1;1;0\r\n";
 
 std::unique_ptr<Layout_t> NewLayout() {
     auto layout = std::make_unique<Layout_t>();
@@ -116,42 +116,38 @@ struct RefusalCase {
 };
 
 TEST(LayoutFile, BrokenFilesAreRefusedAndLeaveTheBoardUnchanged) {
-    std::string lfOnly = LayoutText({{0, 0, 0}, {0, 0, 2}});
-    for (size_t pos = lfOnly.find("\r\n"); pos != std::string::npos; pos = lfOnly.find("\r\n", pos)) {
-        lfOnly.erase(pos, 1);
-    }
     std::string tooMany = "[info]\r\nITEMSCOUNT=501\r\nLAYERCOUNT=1\r\nROWCOUNT=24\r\nCOLCOUNT=40\r\n";
     const RefusalCase cases[] = {
-        {"empty text", "", "empty"},
-        {"no info section", "[other]\r\nITEMSCOUNT=0\r\n", "no [info]"},
-        {"LF-only line ends make one line", lfOnly, "missing ITEMSCOUNT"},
-        {"missing count", "[info]\r\nITEMSCOUNT=0\r\nLAYERCOUNT=1\r\nROWCOUNT=2\r\n", "missing COLCOUNT"},
-        {"count not a number", "[info]\r\nITEMSCOUNT=2x\r\nLAYERCOUNT=1\r\nROWCOUNT=2\r\nCOLCOUNT=2\r\n",
-         "ITEMSCOUNT '2x'"},
-        {"too many tiles", tooMany, "ITEMSCOUNT 501"},
-        {"too many layers", LayoutText({{0, 0, 0}}, 11), "LAYERCOUNT 11"},
-        {"too many rows", LayoutText({{0, 0, 0}}, 1, 25), "ROWCOUNT 25"},
-        {"negative columns", LayoutText({{0, 0, 0}}, 1, 24, -1), "COLCOUNT -1"},
-        {"tile line missing", "[info]\r\nITEMSCOUNT=2\r\nLAYERCOUNT=1\r\nROWCOUNT=4\r\nCOLCOUNT=4\r\n0=0;0;0;1;0\r\n",
-         "tile 1 is missing"},
-        {"four numbers", "[info]\r\nITEMSCOUNT=1\r\nLAYERCOUNT=1\r\nROWCOUNT=4\r\nCOLCOUNT=4\r\n0=0;0;0;1\r\n",
-         "not five integers"},
-        {"six numbers", "[info]\r\nITEMSCOUNT=1\r\nLAYERCOUNT=1\r\nROWCOUNT=4\r\nCOLCOUNT=4\r\n0=0;0;0;1;0;0\r\n",
-         "not five integers"},
-        {"garbled number", "[info]\r\nITEMSCOUNT=1\r\nLAYERCOUNT=1\r\nROWCOUNT=4\r\nCOLCOUNT=4\r\n0=0;0;x;1;0\r\n",
-         "not five integers"},
-        {"empty tile line", "[info]\r\nITEMSCOUNT=1\r\nLAYERCOUNT=1\r\nROWCOUNT=4\r\nCOLCOUNT=4\r\n0=\r\n",
-         "not five integers"},
-        {"layer at the layer count", LayoutText({{1, 0, 0}}, 1), "layer 1"},
-        {"negative layer", LayoutText({{-1, 0, 0}}, 1), "layer -1"},
-        {"row leaves no room", LayoutText({{0, 23, 0}}, 1), "row 23"},
-        {"row outside the declared rows", LayoutText({{0, 3, 0}}, 1, 4), "row 3"},
-        {"column 39 leaves no room", LayoutText({{0, 0, 39}}, 1), "column 39"},
-        {"kind number 0", LayoutText({{0, 0, 0, -1}}), "kind 0"},
-        {"negative group value", LayoutText({{0, 0, 0, 0, -2}}), "group value -2"},
-        {"overlap by one cell", LayoutText({{0, 0, 0}, {0, 1, 1}}), "tile 1 overlaps tile 0"},
-        {"same place twice", LayoutText({{0, 2, 2}, {0, 4, 4}, {0, 2, 2}}), "tile 2 overlaps tile 0"},
-        {"tile line beyond the count", LayoutText({{0, 0, 0}}) + "1=0;0;4;1;0\r\n", "beyond ITEMSCOUNT"},
+            {"empty text", "", "empty"},
+            {"no info section", "[other]\r\nITEMSCOUNT=0\r\n", "no [info]"},
+            {"missing count", "[info]\r\nITEMSCOUNT=0\r\nLAYERCOUNT=1\r\nROWCOUNT=2\r\n", "missing COLCOUNT"},
+            {"count not a number", "[info]\r\nITEMSCOUNT=2x\r\nLAYERCOUNT=1\r\nROWCOUNT=2\r\nCOLCOUNT=2\r\n",
+             "ITEMSCOUNT '2x'"},
+            {"too many tiles", tooMany, "ITEMSCOUNT 501"},
+            {"too many layers", LayoutText({{0, 0, 0}}, 11), "LAYERCOUNT 11"},
+            {"too many rows", LayoutText({{0, 0, 0}}, 1, 25), "ROWCOUNT 25"},
+            {"negative columns", LayoutText({{0, 0, 0}}, 1, 24, -1), "COLCOUNT -1"},
+            {"tile line missing",
+             "[info]\r\nITEMSCOUNT=2\r\nLAYERCOUNT=1\r\nROWCOUNT=4\r\nCOLCOUNT=4\r\n0=0;0;0;1;0\r\n",
+             "tile 1 is missing"},
+            {"four numbers", "[info]\r\nITEMSCOUNT=1\r\nLAYERCOUNT=1\r\nROWCOUNT=4\r\nCOLCOUNT=4\r\n0=0;0;0;1\r\n",
+             "not five integers"},
+            {"six numbers", "[info]\r\nITEMSCOUNT=1\r\nLAYERCOUNT=1\r\nROWCOUNT=4\r\nCOLCOUNT=4\r\n0=0;0;0;1;0;0\r\n",
+             "not five integers"},
+            {"garbled number", "[info]\r\nITEMSCOUNT=1\r\nLAYERCOUNT=1\r\nROWCOUNT=4\r\nCOLCOUNT=4\r\n0=0;0;x;1;0\r\n",
+             "not five integers"},
+            {"empty tile line", "[info]\r\nITEMSCOUNT=1\r\nLAYERCOUNT=1\r\nROWCOUNT=4\r\nCOLCOUNT=4\r\n0=\r\n",
+             "not five integers"},
+            {"layer at the layer count", LayoutText({{1, 0, 0}}, 1), "layer 1"},
+            {"negative layer", LayoutText({{-1, 0, 0}}, 1), "layer -1"},
+            {"row leaves no room", LayoutText({{0, 23, 0}}, 1), "row 23"},
+            {"row outside the declared rows", LayoutText({{0, 3, 0}}, 1, 4), "row 3"},
+            {"column 39 leaves no room", LayoutText({{0, 0, 39}}, 1), "column 39"},
+            {"kind number 0", LayoutText({{0, 0, 0, -1}}), "kind 0"},
+            {"negative group value", LayoutText({{0, 0, 0, 0, -2}}), "group value -2"},
+            {"overlap by one cell", LayoutText({{0, 0, 0}, {0, 1, 1}}), "tile 1 overlaps tile 0"},
+            {"same place twice", LayoutText({{0, 2, 2}, {0, 4, 4}, {0, 2, 2}}), "tile 2 overlaps tile 0"},
+            {"tile line beyond the count", LayoutText({{0, 0, 0}}) + "1=0;0;4;1;0\r\n", "beyond ITEMSCOUNT"},
     };
     auto layout = NewLayout();
     ASSERT_TRUE(layout->LoadFromText(kSmallLayout, "small.lay"));
@@ -176,10 +172,22 @@ TEST(LayoutFile, BrokenFilesAreRefusedAndLeaveTheBoardUnchanged) {
     }
 }
 
+TEST(LayoutFile, LfOnlyLineEndsLoadLikeCrLf) {
+    std::string lfOnly = kSmallLayout;
+    for (size_t pos = lfOnly.find("\r\n"); pos != std::string::npos; pos = lfOnly.find("\r\n", pos)) {
+        lfOnly.erase(pos, 1);
+    }
+    auto layout = NewLayout();
+    ASSERT_TRUE(layout->LoadFromText(lfOnly, "lf.lay")) << layout->GetLoadError();
+    EXPECT_EQ(layout->name, "Small");
+    EXPECT_EQ(layout->itemCount, 3);
+    EXPECT_TRUE(layout->IsOccupied(1, 1, 2));
+}
+
 TEST(LayoutFile, BlanksAroundNumbersAreAccepted) {
     auto layout = NewLayout();
     const std::string text =
-        "[INFO]\r\nitemscount= 1 \r\nLayerCount=1\r\nROWCOUNT=4\r\nCOLCOUNT=4\r\n0= 0 ; 2 ;\t2;1;7 \r\n";
+            "[INFO]\r\nitemscount= 1 \r\nLayerCount=1\r\nROWCOUNT=4\r\nCOLCOUNT=4\r\n0= 0 ; 2 ;\t2;1;7 \r\n";
     ASSERT_TRUE(layout->LoadFromText(text, "blanks")) << layout->GetLoadError();
     EXPECT_EQ(layout->Cell(0).row, 2);
     EXPECT_EQ(layout->Cell(0).groupValue, 7);
@@ -194,7 +202,8 @@ TEST(LayoutFile, MissingFileIsReportedByName) {
 
 TEST(LayoutFile, LoadsFromDisk) {
     const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("velm-board-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+            std::filesystem::temp_directory_path() /
+            ("velm-board-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
     std::filesystem::create_directories(dir);
     const std::filesystem::path file = dir / "small.lay";
     {
