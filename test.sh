@@ -21,11 +21,8 @@ export CCACHE_BASEDIR="$root"
 export CCACHE_NOHASHDIR=1
 export CCACHE_SLOPPINESS=time_macros,include_file_mtime,include_file_ctime
 
-werror=OFF
-if [ -n "${CI:-}" ]; then werror=ON; fi
-
 jobs=$(nproc)
-cmake -S . -B "$build" -G Ninja "${config[@]}" -DVELM_WERROR=$werror -DVELM_TESTS=ON >/dev/null
+cmake -S . -B "$build" -G Ninja "${config[@]}" -DVELM_WERROR=ON -DVELM_TESTS=ON >/dev/null
 cmake --build "$build" -j"$jobs"
 
 tmp=$(mktemp -d)

@@ -1,44 +1,22 @@
 # Helpers that add a module library and a test executable with the project's
-# warning set.
+# warning set. Sources are listed by hand: a listed source that does not exist
+# stops the configure step with CMake's own error naming the file.
 
 function(velm_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow)
+  target_compile_options(${target} PRIVATE
+    -Wall -Wextra -Wshadow
+    -Wnon-virtual-dtor -Woverloaded-virtual -Wold-style-cast -Wimplicit-fallthrough -Wsuggest-override)
   if(VELM_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
 endfunction()
 
-# Several people work in one tree at once: a listed source that does not exist
-# yet is left out with a warning instead of breaking everybody's configure.
-function(velm_existing_sources out)
-  set(found)
-  foreach(src IN LISTS ARGN)
-    if(IS_ABSOLUTE ${src})
-      set(path ${src})
-    else()
-      set(path ${CMAKE_CURRENT_SOURCE_DIR}/${src})
-    endif()
-    if(EXISTS ${path})
-      list(APPEND found ${src})
-    else()
-      message(WARNING "${CMAKE_CURRENT_SOURCE_DIR}: source ${src} does not exist; left out")
-    endif()
-  endforeach()
-  set(${out} ${found} PARENT_SCOPE)
-endfunction()
-
 # velm_add_module(<name> SOURCES <files...> [DEPS <targets...>] [PRIVATE_DEPS <targets...>])
-# Adds the static library <name>; sources are listed by hand.
+# Adds the static library <name>.
 function(velm_add_module name)
   cmake_parse_arguments(M "" "" "SOURCES;DEPS;PRIVATE_DEPS" ${ARGN})
-  velm_existing_sources(M_SOURCES ${M_SOURCES})
   if(NOT M_SOURCES)
-    add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
-    if(M_DEPS)
-      target_link_libraries(${name} INTERFACE ${M_DEPS})
-    endif()
-    return()
+    message(FATAL_ERROR "velm_add_module(${name}): no SOURCES listed")
   endif()
   add_library(${name} STATIC ${M_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
@@ -56,9 +34,8 @@ endfunction()
 # the environment below is also set by test.sh for whole-program runs.
 function(velm_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;DEPS;LABELS" ${ARGN})
-  velm_existing_sources(T_SOURCES ${T_SOURCES})
   if(NOT T_SOURCES)
-    return()
+    message(FATAL_ERROR "velm_add_test(${name}): no SOURCES listed")
   endif()
   add_executable(${name} ${T_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})

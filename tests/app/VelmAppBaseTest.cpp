@@ -449,6 +449,7 @@ TEST_F(AppTest, StockDialogButtonsBecomeApplicationButtons)
     class ButtonApp : public TraceApp {
     public:
         using TraceApp::TraceApp;
+        using TraceApp::ButtonPress;
         void ButtonPress(int id) override { Trace("press " + std::to_string(id)); }
         void ButtonDepress(int id) override { Trace("depress " + std::to_string(id)); }
     };

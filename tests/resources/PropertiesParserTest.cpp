@@ -10,7 +10,7 @@
 
 namespace {
 
-struct Tables : Velm::PropertiesReceiver {
+struct Tables final : Velm::PropertiesReceiver {
     void SetString(const std::string& id, const std::wstring& text) override { strings[id] = text; }
     void SetBoolean(const std::string& id, bool value) override { booleans[id] = value; }
     void SetInteger(const std::string& id, int value) override { integers[id] = value; }

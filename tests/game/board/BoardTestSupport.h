@@ -12,7 +12,7 @@
 
 namespace boardtest {
 
-struct FakeGroup : Velm::BoardTileGroup {
+struct FakeGroup final : Velm::BoardTileGroup {
     int groupNumber = 0;
     int type = 0;
     int GetGroupNumber() const override { return groupNumber; }
@@ -20,7 +20,7 @@ struct FakeGroup : Velm::BoardTileGroup {
     Velm::Image* GetSpriteImage() const override { return nullptr; }
 };
 
-struct FakeTileSet : Velm::BoardTileSet {
+struct FakeTileSet final : Velm::BoardTileSet {
     std::vector<FakeGroup> groups;
     int GetGroupCount() const override { return static_cast<int>(groups.size()); }
     const Velm::BoardTileGroup* GetGroup(int index) const override {
@@ -42,7 +42,7 @@ inline FakeTileSet MakeStandardTileSet() {
     return set;
 }
 
-struct FakeTileSets : Velm::BoardTileSets {
+struct FakeTileSets final : Velm::BoardTileSets {
     std::vector<FakeTileSet> sets;
     size_t current = 0;
     const Velm::BoardTileSet* GetCurrentTileSet() const override {
