@@ -8,6 +8,7 @@
 #include "game/shell/ResourceIds.h"
 #include "game/shell/screens/GameApp.h"
 #include "game/shell/screens/GameScreenFactory.h"
+#include "game/shell/screens/SimpleWidget.h"
 #include "game/shell/ui/BaseDialogWidget.h"
 #include "graphics/Color.h"
 #include "graphics/Graphics.h"
@@ -90,8 +91,7 @@ public:
     std::unique_ptr<BaseDialogWidget> MakeLogos(GameApp& app) override { return std::make_unique<StandInLogos>(app); }
     std::unique_ptr<BaseDialogWidget> MakeTitle(GameApp& app) override { return std::make_unique<StandInTitle>(app); }
     std::unique_ptr<BaseDialogWidget> MakeScreen(GameScreenId id, GameApp& app) override {
-        (void)id;
-        (void)app;
+        if (id == GameScreenId::SimpleList) return std::make_unique<SimpleWidget_t>(&app);
         return std::make_unique<StandInScreen>();
     }
     void OnLoadingDone(BaseDialogWidget& title) override {
