@@ -27,6 +27,7 @@ PlayerList::AddResult PlayerList::Add(const std::string& name, float effectVolum
     if (!mManager.AddProfile(std::make_unique<Profile_t>(name, effectVolume, musicVolume))) {
         return AddResult::NotAllowed;
     }
+    mManager.Save();
     return AddResult::Added;
 }
 

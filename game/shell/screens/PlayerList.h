@@ -26,7 +26,8 @@ public:
 
     // A new profile with the volumes, made current. A name another profile has
     // (any letter case) is a duplicate; a name the manager cannot make a file
-    // of is not allowed. Nothing changes unless Added.
+    // of is not allowed. Nothing changes unless Added; an added player is
+    // saved at once (the list file and the player's file).
     AddResult Add(const std::string& name, float effectVolume, float musicVolume);
     // Deletes the line's profile (its file and settings key with it) and saves
     // the list. The current player stays current, or there is none when it was

@@ -36,6 +36,10 @@ TEST_F(PlayerListTest, CreateLineThenNamesAndTheCurrentLine) {
     EXPECT_EQ(list.Add("anna", 0.3f, 0.7f), PlayerList::AddResult::Added);
     EXPECT_EQ(list.Add("Bob", 0.5f, 0.4f), PlayerList::AddResult::Added);
     EXPECT_EQ(list.Lines("New"), (std::vector<std::string>{"New", "anna", "Bob"}));
+    // Saved at once: the list and both players' files.
+    EXPECT_EQ(Reread()->GetProfileCount(), 2);
+    EXPECT_TRUE(Exists(dir / "anna.dat"));
+    EXPECT_TRUE(Exists(dir / "Bob.dat"));
     EXPECT_EQ(list.CurrentLine(), 2);
     EXPECT_FLOAT_EQ(manager->GetProfile(0)->effectVolume, 0.3f);
     EXPECT_FLOAT_EQ(manager->GetProfile(0)->musicVolume, 0.7f);
@@ -81,6 +85,7 @@ TEST_F(PlayerListTest, DeletingAnotherPlayerKeepsTheCurrentOneAndItsFile) {
     ASSERT_TRUE(list.Select(2));  // Bob current, written
     ASSERT_TRUE(Exists(dir / "Bob.dat"));
     const std::vector<uint8_t> bobFile = ReadBytes(dir / "Bob.dat");
+    const std::vector<uint8_t> cleoFile = ReadBytes(dir / "cleo.dat");
 
     // A fresh run: only Bob's file was read.
     manager = Reread();
@@ -90,7 +95,7 @@ TEST_F(PlayerListTest, DeletingAnotherPlayerKeepsTheCurrentOneAndItsFile) {
     EXPECT_EQ(manager->GetCurrentProfile()->progress[0].totalScore, 777);
     EXPECT_FALSE(Exists(dir / "anna.dat"));
     EXPECT_EQ(ReadBytes(dir / "Bob.dat"), bobFile);
-    EXPECT_FALSE(Exists(dir / "cleo.dat"));  // never written with defaults
+    EXPECT_EQ(ReadBytes(dir / "cleo.dat"), cleoFile);  // not rewritten
 
     auto reread = Reread();
     EXPECT_EQ(reread->GetProfileCount(), 2);
