@@ -1,0 +1,231 @@
+#include "tools/mkcontent/Layouts.h"
+
+#include <algorithm>
+
+#include "tools/mkcontent/TextFiles.h"
+
+namespace mkcontent {
+
+namespace {
+
+// Adds the tiles of a layer drawn as text: each character is one half-tile step, 'X' marks
+// a tile's anchor; rows of text are cell rows.
+void AddLayer(LayoutShape& shape, int layer, int top, int left, const std::vector<std::string>& picture) {
+    for (size_t r = 0; r < picture.size(); ++r)
+        for (size_t c = 0; c < picture[r].size(); ++c)
+            if (picture[r][c] == 'X')
+                shape.tiles.push_back({layer, top + static_cast<int>(r), left + static_cast<int>(c)});
+}
+
+// A block of w x h tiles side by side with its first anchor at (row, column).
+void AddBlock(LayoutShape& shape, int layer, int row, int column, int w, int h) {
+    for (int r = 0; r < h; ++r)
+        for (int c = 0; c < w; ++c) shape.tiles.push_back({layer, row + 2 * r, column + 2 * c});
+}
+
+LayoutShape Classic() {
+    LayoutShape s{"classic.lay", "Dragon Gate", {}};
+    // The bottom layer: eight rows of 12, 8, 10, 12, 12, 10, 8 and 12 tiles, one tile at the
+    // left end and two at the right end between the middle rows.
+    const int lengths[8] = {12, 8, 10, 12, 12, 10, 8, 12};
+    const int left = 6, top = 1;
+    for (int r = 0; r < 8; ++r) AddBlock(s, 0, top + 2 * r, left + 12 - lengths[r], lengths[r], 1);
+    s.tiles.push_back({0, top + 7, left - 2});
+    s.tiles.push_back({0, top + 7, left + 24});
+    s.tiles.push_back({0, top + 7, left + 26});
+    AddBlock(s, 1, top + 2, left + 6, 6, 6);
+    AddBlock(s, 2, top + 4, left + 8, 4, 4);
+    AddBlock(s, 3, top + 6, left + 10, 2, 2);
+    s.tiles.push_back({4, top + 7, left + 11});
+    return s;
+}
+
+LayoutShape Pyramid() {
+    LayoutShape s{"pyramid.lay", "Pyramid", {}};
+    AddBlock(s, 0, 2, 11, 8, 6);
+    AddBlock(s, 1, 4, 13, 6, 4);
+    AddBlock(s, 2, 6, 15, 4, 2);
+    AddBlock(s, 3, 7, 17, 2, 1);
+    return s;
+}
+
+LayoutShape Fortress() {
+    LayoutShape s{"fortress.lay", "Fortress", {}};
+    AddLayer(s, 0, 1, 6,
+             {
+                     "X.X.X.X.X.X.X.X.X.X.X.X.X.X",
+                     "",
+                     "X.X.X.X.X.X.X.X.X.X.X.X.X.X",
+                     "",
+                     "X.X.............X.X.....X.X",
+                     "",
+                     "X.X.....X.X.X.X.X.X.....X.X",
+                     "",
+                     "X.X.....X.X.X.X.X.X.....X.X",
+                     "",
+                     "X.X.............X.X.....X.X",
+                     "",
+                     "X.X.X.X.X.X.X.X.X.X.X.X.X.X",
+                     "",
+                     "X.X.X.X.X.X.X.X.X.X.X.X.X.X",
+             });
+    AddLayer(s, 1, 1, 6,
+             {
+                     "X.X.....................X.X",
+                     "",
+                     "X.X.....................X.X",
+                     "",
+                     "",
+                     "",
+                     ".........X.X.X.X.X",
+                     "",
+                     ".........X.X.X.X.X",
+                     "",
+                     "",
+                     "",
+                     "X.X.....................X.X",
+                     "",
+                     "X.X.....................X.X",
+             });
+    AddLayer(s, 2, 2, 7,
+             {"X.......................X", "", "", "", "", "", "", "", "", "", "", "", "X.......................X"});
+    AddLayer(s, 2, 8, 16, {"X.X"});
+    return s;
+}
+
+LayoutShape Butterfly() {
+    LayoutShape s{"butterfly.lay", "Butterfly", {}};
+    AddLayer(s, 0, 1, 4,
+             {
+                     "X.X.X...........X.X.X",
+                     "",
+                     "X.X.X.X.......X.X.X.X",
+                     "",
+                     "X.X.X.X.X.X.X.X.X.X.X",
+                     "",
+                     "..X.X.X.X.X.X.X.X",
+                     "",
+                     "X.X.X.X.X.X.X.X.X.X.X",
+                     "",
+                     "X.X.X.X.......X.X.X.X",
+                     "",
+                     "X.X.X...........X.X.X",
+             });
+    AddLayer(s, 1, 2, 5,
+             {
+                     "X.X.............X.X",
+                     "",
+                     "X.X.X.........X.X.X",
+                     "",
+                     "......X.X.X.X",
+                     "",
+                     "......X.X.X.X",
+                     "",
+                     "X.X.X.........X.X.X",
+                     "",
+                     "X.X.............X.X",
+             });
+    AddLayer(s, 2, 6, 11, {"X.X.X", "", "X.X.X"});
+    return s;
+}
+
+LayoutShape Bridge() {
+    LayoutShape s{"bridge.lay", "Moon Bridge", {}};
+    AddBlock(s, 0, 1, 2, 4, 8);
+    AddBlock(s, 0, 1, 26, 4, 8);
+    AddBlock(s, 0, 6, 10, 8, 3);
+    AddBlock(s, 1, 7, 10, 8, 2);
+    AddBlock(s, 1, 3, 3, 3, 6);
+    AddBlock(s, 1, 3, 27, 3, 6);
+    AddBlock(s, 2, 8, 12, 6, 1);
+    return s;
+}
+
+LayoutShape Pair() {
+    LayoutShape s{"pair.lay", "First Pair", {}};
+    s.tiles = {{0, 10, 18}, {0, 10, 20}};
+    return s;
+}
+
+// Layer modes: every layer even and at most 42 tiles, no empty layer in between.
+LayoutShape Tower() {
+    LayoutShape s{"tower.lay", "Tower", {}};
+    AddBlock(s, 0, 2, 11, 8, 5);  // 40
+    AddBlock(s, 1, 3, 12, 7, 4);  // 28
+    AddBlock(s, 2, 4, 13, 6, 3);  // 18
+    AddBlock(s, 3, 5, 14, 5, 2);  // 10
+    AddBlock(s, 4, 6, 15, 4, 1);  // 4
+    return s;
+}
+
+LayoutShape Steps() {
+    LayoutShape s{"steps.lay", "Steps", {}};
+    AddBlock(s, 0, 3, 9, 10, 4);  // 40
+    AddBlock(s, 1, 4, 12, 6, 3);  // 18
+    AddBlock(s, 2, 5, 14, 4, 2);  // 8
+    AddBlock(s, 3, 6, 16, 2, 1);  // 2
+    return s;
+}
+
+// Flat boards for the rivers and swap modes, and a small one for memory.
+LayoutShape Rivers() {
+    LayoutShape s{"rivers.lay", "Rivers", {}};
+    AddBlock(s, 0, 2, 6, 14, 7);  // 98
+    return s;
+}
+
+LayoutShape Garden() {
+    LayoutShape s{"garden.lay", "Garden", {}};
+    AddBlock(s, 0, 2, 8, 12, 6);  // 72, tiles side by side: every tile has neighbours
+    return s;
+}
+
+LayoutShape Memory() {
+    LayoutShape s{"memory.lay", "Memory", {}};
+    AddBlock(s, 0, 3, 11, 8, 5);  // 40
+    return s;
+}
+
+}  // namespace
+
+std::vector<LayoutShape> GetLayoutShapes() {
+    return {Classic(), Pyramid(), Fortress(), Butterfly(), Bridge(), Pair(),
+            Tower(),   Steps(),   Rivers(),   Garden(),    Memory()};
+}
+
+std::string LayoutText(const LayoutShape& shape) {
+    int layers = 0, rows = 0, columns = 0;
+    for (const LayoutTile& t : shape.tiles) {
+        layers = std::max(layers, t.layer + 1);
+        rows = std::max(rows, t.row + 2);
+        columns = std::max(columns, t.column + 2);
+    }
+    std::string text = "; Made by mkcontent: layer;row;column;kind+1;group of every tile.\n[info]\n";
+    text += "LAYOUTNAME=" + shape.name + "\n";
+    text += "ITEMSCOUNT=" + std::to_string(shape.tiles.size()) + "\n";
+    text += "LAYERCOUNT=" + std::to_string(layers) + "\n";
+    text += "ROWCOUNT=" + std::to_string(rows) + "\n";
+    text += "COLCOUNT=" + std::to_string(columns) + "\n";
+    for (size_t i = 0; i < shape.tiles.size(); ++i) {
+        const LayoutTile& t = shape.tiles[i];
+        text += std::to_string(i) + "=" + std::to_string(t.layer) + ";" + std::to_string(t.row) + ";" +
+                std::to_string(t.column) + ";1;0\n";
+    }
+    return text;
+}
+
+bool MakeLayouts(const std::string& root, std::string* error) {
+    for (const LayoutShape& shape : GetLayoutShapes()) {
+        if (shape.tiles.size() % 2 != 0) {
+            *error = "layout " + shape.file + " has an odd number of tiles";
+            return false;
+        }
+        if (!WriteText(root, "layouts/" + shape.file, LayoutText(shape), true)) {
+            *error = "cannot write layouts/" + shape.file;
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace mkcontent
