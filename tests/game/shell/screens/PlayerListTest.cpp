@@ -81,8 +81,9 @@ TEST_F(PlayerListTest, DeletingAnotherPlayerKeepsTheCurrentOneAndItsFile) {
     list.Add("anna", 0.5f, 0.4f);
     list.Add("Bob", 0.5f, 0.4f);
     list.Add("cleo", 0.5f, 0.4f);
-    manager->GetProfile(1)->progress[0].totalScore = 777;
-    ASSERT_TRUE(list.Select(2));  // Bob current, written
+    ASSERT_TRUE(list.Select(2));  // Bob current
+    manager->GetCurrentProfile()->progress[0].totalScore = 777;
+    ASSERT_TRUE(manager->Save());
     ASSERT_TRUE(Exists(dir / "Bob.dat"));
     const std::vector<uint8_t> bobFile = ReadBytes(dir / "Bob.dat");
     const std::vector<uint8_t> cleoFile = ReadBytes(dir / "cleo.dat");
