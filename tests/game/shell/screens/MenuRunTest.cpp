@@ -1,0 +1,320 @@
+// A scripted run of the menus on a headless application: the first-run name
+// dialog, players created, selected and deleted, the options' volumes across a
+// restart, the help pages, and the menu music and fire loop on the engine's
+// sound system (a mixer nobody listens to).
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/sound/SoundApi.h"
+#include "engine/sound/SoundDevice.h"
+#include "engine/storage/FileStg.h"
+#include "game/shell/ProfileManager.h"
+#include "game/shell/TextTable.h"
+#include "game/shell/screens/HelpWidget.h"
+#include "game/shell/screens/MainScreen.h"
+#include "game/shell/screens/NewUserDialog.h"
+#include "game/shell/screens/OptionsDialog.h"
+#include "game/shell/ui/MessageDialog.h"
+#include "game/shell/ui/UiDescription.h"
+#include "game/shell/ui/UserNameDialog.h"
+#include "platform/Audio.h"
+#include "platform/DebugOutput.h"
+#include "tests/engine/sound/SoundTestSupport.h"
+#include "tests/game/shell/TestFiles.h"
+#include "tests/game/shell/screens/GameAppTestSupport.h"
+#include "widgets/ButtonWidget.h"
+#include "widgets/EditWidget.h"
+#include "widgets/ListWidget.h"
+#include "widgets/WidgetManager.h"
+
+namespace {
+
+using Velm::GameApp;
+
+// Writes a text file with CR LF line ends under the content folder.
+void WriteText(const std::string& path, const std::string& lfText) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::string text;
+    for (char c : lfText) {
+        if (c == '\n') text += '\r';
+        text += c;
+    }
+    WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+}
+
+// A fly-in that arrives at once and leaves at once.
+std::string FlyMain(int id) {
+    return "[Main]\nID=" + std::to_string(id) +
+           "\nModal=1\nPosition=512,384,400,300\nBeginX=512\nBeginY=384\nEndX=512\nEndY=384\nSpeed=10000\n";
+}
+
+std::string Button(const char* name, int id, int y) {
+    return std::string("[") + name + "]\nType=Button\nID=" + std::to_string(id) + "\nPosition=10," + std::to_string(y) +
+           ",100,30\n";
+}
+
+void WriteContent(const std::string& dir) {
+    WriteText(dir + "/ui/main.txt", Button("Game_Adventure", 11, 0) + Button("Game_Simple", 1, 0) +
+                                            Button("Scores", 4, 0) + Button("Help", 3, 0) + Button("Options", 2, 0) +
+                                            Button("Exit", 5, 0) + Button("ChangePlayer", 33, 700) +
+                                            "[NameLbl]\nType=Link\nPosition=10,10,200,30\n"
+                                            "[ButtonsXY]\nType=Point\nX=400\nY=200\n"
+                                            "[ButtonsWH]\nType=Point\nX=200\nY=400\n");
+    WriteText(dir + "/ui/newuser.txt", FlyMain(101) + "[Edit]\nType=Edit\nPosition=10,10,200,30\n" +
+                                               Button("OK", 1, 50) + Button("Cancel", 2, 90));
+    WriteText(dir + "/ui/changeuser.txt", FlyMain(12) + Button("Delete", 1, 200) + Button("Select", 2, 240) +
+                                                  Button("Cancel", 3, 280) + "[LBPos]\nType=Point\nX=10\nY=10\n" +
+                                                  "[LBSize]\nType=Point\nX=200\nY=150\n");
+    const std::string box = FlyMain(0) + "[Caption]\nType=Link\nPosition=10,10,300,30\n" +
+                            "[Message]\nType=Link\nPosition=10,50,300,100\n" + Button("Ok", 1, 200);
+    WriteText(dir + "/ui/messagebox.txt", box);
+    WriteText(dir + "/ui/messageboxokc.txt", box + Button("Cancel", 2, 240));
+    WriteText(dir + "/ui/options.txt", FlyMain(201) + "[MusicVolume]\nType=Slider\nID=1\nPosition=10,10,200,20\n" +
+                                               "[EffectVolume]\nType=Slider\nID=2\nPosition=10,40,200,20\n" +
+                                               "[3DMode]\nType=CheckBox\nID=1\nPosition=10,70,20,20\n" +
+                                               "[FullScreen]\nType=CheckBox\nID=2\nPosition=10,100,20,20\n" +
+                                               "[CustomCursor]\nType=CheckBox\nID=3\nPosition=10,130,20,20\n" +
+                                               Button("OK", 1, 200));
+    WriteText(dir + "/ui/help.txt", Button("Next", 1, 500) + Button("Close", 2, 540) + Button("Prev", 3, 580) +
+                                            "[DontShow]\nType=CheckBox\nID=1\nPosition=10,10,20,20\n"
+                                            "[DontShowLbl]\nType=Link\nPosition=40,10,200,20\n");
+    WriteText(dir + "/data/help.txt",
+              "[Main]\nPagesCount=3\n[Page0]\nText0=10,10,300,40,HelpHello,FFFFFF,-1\n"
+              "[Page1]\nText0=10,10,300,40,HelpHello,FFFFFF,-1\n[Page2]\n");
+    WriteText(dir + "/data/fire.xml",
+              "<anims><fire time=\"0.1\" x=\"30\" y=\"560\" additive=\"1\">"
+              "<item name=\"images/main/fire0\"/><item name=\"images/main/fire1\"/>"
+              "</fire></anims>");
+    WriteText(dir + "/sounddescr/base", "WaveName=MouseDown\nGroup=Effect\n");
+    WriteText(dir + "/sounddescr/background", "WaveName=music/mainmenu\nGroup=Music\nIsStreamed=1\nIsLoop=1\n");
+    WriteText(dir + "/sounddescr/fire", "WaveName=fire\nGroup=Effect\nIsLoop=1\n");
+    std::filesystem::create_directories(dir + "/sounds/music");
+    const std::string loop = soundtest::Wav16(1, std::vector<int16_t>(22050, 1200));
+    WriteBytes(dir + "/sounds/fire.wav", std::vector<uint8_t>(loop.begin(), loop.end()));
+    WriteBytes(dir + "/sounds/music/mainmenu.wav", std::vector<uint8_t>(loop.begin(), loop.end()));
+}
+
+void LoadTerms() {
+    const std::string text =
+            "[Texts]\r\nCreateNewUser=New player\r\nEnterCorrectName=Choose another name\r\n"
+            "DeleteWarning=Delete this player?\r\nHelpHello=Hello %s\r\nHelpNext=Next\r\n";
+    IniFile_t terms;
+    terms.Parse(text.data(), text.size(), true, "termins.txt");
+    TextTable_t::Instance()->Load(terms);
+}
+
+// The application with message boxes answered by the script: each box is
+// recorded with its message and given the next answer (confirmed by default).
+class MenuApp : public gameapptest::TestGameApp {
+public:
+    explicit MenuApp(gameapptest::CallLog* log) : TestGameApp(log) {}
+    bool UpdateAppStep(bool* updated) override {
+        if (updated != nullptr) *updated = false;
+        if (Velm::Dialog* box = GetDialog(kMessageBoxDialogId)) {
+            auto* message = dynamic_cast<Velm::ButtonWidget*>(
+                    static_cast<Velm::MessageDialog*>(box)->GetDescription()->FindWidget("Message"));
+            messages.push_back(message != nullptr ? message->mLabel : "?");
+            box->mResult = Velm::MessageDialog::kConfirmed;
+        }
+        return true;
+    }
+    std::vector<std::string> messages;
+};
+
+class MenuRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteContent(content.Dir().Path());
+        TextTable_t::Destroy();
+        LoadTerms();
+        ProfileManager_t::Destroy();
+        ProfileManager_t::Instance()->Load(UsersPath());
+        app = std::make_unique<MenuApp>(&log);
+        app->mWidth = 1024;
+        app->mHeight = 768;
+        descrs = OpenStorage((content.Dir().Path() + "/sounddescr").c_str(), false);
+        sounds = OpenStorage((content.Dir().Path() + "/sounds").c_str(), false);
+        Sound::SetSoundDescrStorage(descrs);
+        Sound::SetSoundsStorage(sounds);
+        ASSERT_TRUE(Sound::InitSoundOnMixer(std::make_shared<plat::audio::Mixer>(soundtest::kRate), false, false));
+        menu = std::make_unique<Velm::MainScreen>(app.get());
+        menu->Resize(0, 0, 1024, 768);
+        app->GetWidgetManager()->AddWidget(menu.get());
+    }
+    void TearDown() override {
+        app->GetWidgetManager()->RemoveAllWidgets(false, false);
+        menu.reset();
+        app.reset();
+        Sound::ShutdownSound();
+        Sound::SetSoundDescrStorage(nullptr);
+        Sound::SetSoundsStorage(nullptr);
+        descrs->Release();
+        sounds->Release();
+        ProfileManager_t::Destroy();
+        TextTable_t::Destroy();
+    }
+
+    std::string UsersPath() const { return content.Dir().Path() + "/users.dat"; }
+
+    // One update of every widget, as the main loop runs it, then the deferred deletes.
+    void Step(int count = 1) {
+        for (int i = 0; i < count; ++i) {
+            app->GetWidgetManager()->UpdateFrame();
+            app->GetWidgetManager()->UpdateFrameF(1.0f);
+            app->ProcessSafeDeleteList();
+        }
+    }
+    // Types a name into the open name dialog and confirms it; the dialog flies out and
+    // reports to its listener.
+    void EnterName(const std::string& name) {
+        Velm::UserNameDialog* dialog = app->userNameDialog;
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_EQ(app->GetDialog(101), dialog);
+        dialog->GetEdit()->SetText(name);
+        dialog->ButtonDepress(Velm::UserNameDialog::kConfirmButton);
+        Step(3);
+    }
+    template <typename T>
+    T* Open(int id) {
+        return dynamic_cast<T*>(app->GetDialog(id));
+    }
+    bool Exists(const std::string& name) const { return std::filesystem::exists(content.Dir().Path() + "/" + name); }
+    void RunSoundFades() {
+        for (int i = 0; i < 50; ++i) {
+            Sound::GetSoundDevice()->TimerTick();
+            Sound::GetSoundDevice()->ServicePending();
+        }
+    }
+
+    plat::CapturedDebugOutput quiet;  // the fixtures' UI files name no fonts or pictures
+    gameapptest::ContentFolderScope content;
+    gameapptest::CallLog log;
+    std::unique_ptr<MenuApp> app;
+    std::unique_ptr<Velm::MainScreen> menu;
+    Stg_t* descrs = nullptr;
+    Stg_t* sounds = nullptr;
+};
+
+TEST_F(MenuRunTest, PlayersOptionsHelpAndSounds) {
+    // Shown: the menu music and the fire loop start.
+    menu->OnShown();
+    ASSERT_NE(Sound::GetCurrentMusicName(), nullptr);
+    EXPECT_STREQ(Sound::GetCurrentMusicName(), "music/mainmenu");
+    const int music = Sound::GetCurrentMusicHandle();
+    EXPECT_NE(menu->fireSound, 0);
+    EXPECT_TRUE(Sound::IsSoundPlaying(menu->fireSound));
+    menu->OnHidden();
+    menu->OnShown();  // the music already plays: not restarted
+    EXPECT_EQ(Sound::GetCurrentMusicHandle(), music);
+
+    // First run: the name dialog opens by itself, once. A name the profile
+    // manager refuses is answered with a message and asked for again.
+    Step();
+    ASSERT_NE(app->userNameDialog, nullptr);
+    EnterName("Users");
+    ASSERT_EQ(app->messages.size(), 1u);
+    EXPECT_EQ(app->messages[0], "Choose another name");
+    EXPECT_EQ(ProfileManager_t::Instance()->GetProfileCount(), 0);
+    EnterName("Anna");
+    EXPECT_EQ(app->GetDialog(101), nullptr);
+    EXPECT_EQ(ProfileManager_t::Instance()->GetProfileCount(), 1);
+    EXPECT_TRUE(Exists("users.dat"));
+    EXPECT_TRUE(Exists("Anna.dat"));
+    Step(5);
+    EXPECT_EQ(app->GetDialog(101), nullptr);  // asked only once
+    EXPECT_EQ(dynamic_cast<Velm::ButtonWidget*>(menu->nameLabel)->mLabel, "Anna");
+
+    // Change player: create a second one (a duplicate name is refused first).
+    menu->ButtonDepress(Velm::MainScreen::kChangePlayer);
+    auto* players = Open<Velm::NewUserDialog>(12);
+    ASSERT_NE(players, nullptr);
+    EXPECT_EQ(players->list->GetLineCount(), 2);
+    EXPECT_EQ(players->list->mSelectIdx, 1);
+    players->ListClicked(0, 0, 1);
+    EnterName("aNNA");
+    EXPECT_EQ(app->messages.size(), 2u);
+    EnterName("Bob");
+    EXPECT_EQ(players->list->GetLineCount(), 3);
+    EXPECT_EQ(players->list->GetStringAt(2), "Bob");
+    EXPECT_EQ(ProfileManager_t::Instance()->GetCurrentProfile()->name, "Bob");
+    EXPECT_TRUE(Exists("Bob.dat"));
+
+    // Select Anna; the dialog flies out and the menu removes it.
+    players->ListClicked(0, 1, 1);
+    players->ButtonDepress(Velm::NewUserDialog::kSelectButton);
+    Step(3);
+    EXPECT_EQ(app->GetDialog(12), nullptr);
+    EXPECT_EQ(ProfileManager_t::Instance()->GetCurrentProfile()->name, "Anna");
+
+    // Delete Bob: Anna stays current and her line is selected.
+    menu->ButtonDepress(Velm::MainScreen::kChangePlayer);
+    players = Open<Velm::NewUserDialog>(12);
+    ASSERT_NE(players, nullptr);
+    players->ListClicked(0, 2, 1);
+    players->ButtonDepress(Velm::NewUserDialog::kDeleteButton);
+    EXPECT_EQ(app->messages.back(), "Delete this player?");
+    EXPECT_FALSE(Exists("Bob.dat"));
+    EXPECT_EQ(players->list->GetLineCount(), 2);
+    EXPECT_EQ(players->list->mSelectIdx, 1);
+    EXPECT_EQ(ProfileManager_t::Instance()->GetCurrentProfile()->name, "Anna");
+    players->ButtonDepress(Velm::NewUserDialog::kCancelButton);
+    Step(3);
+    EXPECT_EQ(app->GetDialog(12), nullptr);
+
+    // Options: the volumes act at once and are saved on OK.
+    menu->ButtonDepress(Velm::MainScreen::kOptions);
+    auto* options = Open<Velm::OptionsDialog>(201);
+    ASSERT_NE(options, nullptr);
+    options->SliderValueChanged(Velm::OptionsDialog::kMusicSlider, 0.25);
+    options->SliderValueChanged(Velm::OptionsDialog::kEffectSlider, 0.7);
+    EXPECT_EQ(Sound::GetGroupVolume(3), 25);
+    EXPECT_EQ(Sound::GetGroupVolume(1), 70);
+    options->ButtonDepress(Velm::OptionsDialog::kOkButton);
+    Step(3);
+    EXPECT_EQ(app->GetDialog(201), nullptr);
+
+    // Help: forward, back, a click turns, the last page offers only Close.
+    menu->ButtonDepress(Velm::MainScreen::kHelp);
+    auto* help = Open<HelpWidget_t>(HelpWidget_t::kDialogId);
+    ASSERT_NE(help, nullptr);
+    EXPECT_FALSE(help->prevButton->mVisible);
+    EXPECT_TRUE(help->nextButton->mVisible);
+    help->ButtonDepress(1);
+    EXPECT_EQ(help->pages.page, 1);
+    EXPECT_TRUE(help->prevButton->mVisible);
+    help->ButtonDepress(3);
+    EXPECT_EQ(help->pages.page, 0);
+    help->MouseDown(5, 5, 1);
+    help->MouseDown(5, 5, 1);
+    EXPECT_EQ(help->pages.page, 2);
+    EXPECT_FALSE(help->nextButton->mVisible);
+    help->MouseDown(5, 5, 1);  // nothing on the last page
+    EXPECT_EQ(help->pages.page, 2);
+    EXPECT_NE(app->GetDialog(HelpWidget_t::kDialogId), nullptr);
+    help->ButtonDepress(2);
+    Step();
+    EXPECT_EQ(app->GetDialog(HelpWidget_t::kDialogId), nullptr);
+
+    // Hidden: the fire loop stops.
+    const int fire = menu->fireSound;
+    menu->OnHidden();
+    EXPECT_EQ(menu->fireSound, 0);
+    RunSoundFades();
+    EXPECT_FALSE(Sound::IsSoundPlaying(fire));
+
+    // A restart reads the same players and volumes.
+    ProfileManager_t reread;
+    reread.Load(UsersPath());
+    ASSERT_EQ(reread.GetProfileCount(), 1);
+    ASSERT_NE(reread.GetCurrentProfile(), nullptr);
+    EXPECT_EQ(reread.GetCurrentProfile()->name, "Anna");
+    EXPECT_FLOAT_EQ(reread.GetCurrentProfile()->musicVolume, 0.25f);
+    EXPECT_FLOAT_EQ(reread.GetCurrentProfile()->effectVolume, 0.7f);
+}
+
+}  // namespace
