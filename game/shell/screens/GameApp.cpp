@@ -15,6 +15,7 @@
 #include "engine/storage/FileStg.h"
 #include "engine/storage/Stg.h"
 #include "game/board/effects/BackgroundCatalogue.h"
+#include "game/board/screen/EngineBoardVisuals.h"
 #include "game/shell/HighScoreTable.h"
 #include "game/shell/ProfileManager.h"
 #include "game/shell/ResourceIds.h"
@@ -106,6 +107,7 @@ GameApp::GameApp(std::unique_ptr<GameScreenFactory> factory)
     mTilesets->SetImageLoader([this](const std::string& file) -> std::shared_ptr<Image> {
         return std::shared_ptr<Image>(GetImage(file, true));
     });
+    mBoardVisuals = std::make_unique<EngineBoardVisuals>();
     mImagesManager = std::make_unique<ImagesManager>(this);
     mImagesManager->SetImageSource(mResourceBridge.get());
     mImagesManager->SetIs3DAcceleratedQuery([this] { return Is3DAccelerated(); });
@@ -237,9 +239,7 @@ void GameApp::OnLogosFinished() {
     SetCursorImage(3, IMAGE_CUSTOM_TEXT);
     LoadInitGroup("TitleScreen", &BindTitleScreenResources);
 
-    mTitleScreen = mFactory->MakeTitle(*this);
-    mTitleScreen->Resize(0, 0, mWidth, mHeight);
-    mWidgetManager->AddWidget(mTitleScreen.get());
+    BuildTitleScreen();
 
     mNumLoadingThreadTasks = mImagesManager->GetNumResources("") + mResourceManager->GetNumResources("Direvir") +
                              mResourceManager->GetNumResources("Game");
@@ -263,6 +263,12 @@ void GameApp::OnLogosFinished() {
     Sound::SetSoundDescrStorage(mSoundDescrStorage);
     StartLoadingThread();
     mMusicPlaylist.Load("sounds/music/music.txt");
+}
+
+void GameApp::BuildTitleScreen() {
+    mTitleScreen = mFactory->MakeTitle(*this);
+    mTitleScreen->Resize(0, 0, mWidth, mHeight);
+    mWidgetManager->AddWidget(mTitleScreen.get());
 }
 
 void GameApp::ShutdownHook() {

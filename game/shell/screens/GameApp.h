@@ -161,6 +161,8 @@ protected:
     // Builds the screens of the loading thread (each sized, hidden, outside the widget
     // manager) and the ice cover; false when a shutdown stopped it.
     bool BuildScreens();
+    // Builds the title screen, sized to the screen, into the widget manager.
+    void BuildTitleScreen();
     // Loads one group on a resource manager step by step, counting each resource as a
     // loading task; false when a shutdown stopped it.
     bool LoadGroupCounted(ResourceManager& manager, const std::string& group);

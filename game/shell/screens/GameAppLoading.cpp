@@ -55,6 +55,7 @@ bool GameApp::BuildScreens() {
     for (GameScreenId id : kLast) {
         if (!build(id)) return false;
     }
+    mScreensBuilt = true;
     return true;
 }
 
@@ -76,11 +77,7 @@ void GameApp::LoadingThreadProc() {
             return;
         }
         ResolveSpriteSheetImages();
-        if (!BuildScreens()) {
-            mLoadingFailed = true;
-            return;
-        }
-        mScreensBuilt = true;
+        if (!BuildScreens()) mLoadingFailed = true;
     } catch (const ResourceManagerException& e) {
         Popup(e.mText.empty() ? std::string("A resource the game needs is missing.") : e.mText);
         mLoadingFailed = true;

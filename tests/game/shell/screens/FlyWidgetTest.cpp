@@ -1,0 +1,220 @@
+// The flight of the fly-in dialogs: steps toward the resting point and out, arrival without
+// overshoot, speed 0, the ids and flags of "Main", and the keys and buttons of the four plain
+// dialogs.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <string>
+
+#include "game/shell/ui/FlyMessage.h"
+#include "game/shell/ui/FlyWidget.h"
+#include "game/shell/ui/GameUiHost.h"
+#include "game/shell/ui/MessageDialog.h"
+#include "game/shell/ui/PauseDialog.h"
+#include "game/shell/ui/UserNameDialog.h"
+#include "tests/platform/TempDir.h"
+#include "widgets/EditWidget.h"
+
+namespace {
+
+using Velm::FlyWidget_t;
+
+// Records the sounds the dialogs ask for; whole updates only.
+class RecordingHost : public Velm::GameUiHost {
+public:
+    RecordingHost() { Set(this); }
+    ~RecordingHost() override { Set(nullptr); }
+    int PlaySound(const std::string& name, bool asBase) override {
+        sounds.push_back(name + (asBase ? "" : " (own)"));
+        return 1;
+    }
+    bool IsSmoothUpdating() override { return false; }
+    std::vector<std::string> sounds;
+};
+
+class FlyWidgetTest : public ::testing::Test {
+protected:
+    // A UI file whose "Main" holds the given lines.
+    std::string WriteUi(const std::string& name, const std::string& mainLines, const std::string& more = "") {
+        const std::string path = mDir / name;
+        std::ofstream out(path, std::ios::binary);
+        out << "[Main]\r\n" << mainLines << more;
+        return path;
+    }
+
+    velmtest::TempDir mDir;
+    RecordingHost mHost;
+};
+
+struct FlightCase {
+    const char* why;
+    int beginX, beginY, restX, restY, speed;
+    // Centre after each whole update, and the update on which the widget rests (0: never).
+    std::vector<std::pair<int, int>> centres;
+    int restsAfter;
+};
+
+const FlightCase kFlights[] = {
+        {"straight down in steps of 100", 300, -200, 300, 150, 100, {{300, -100}, {300, 0}, {300, 100}, {300, 150}}, 4},
+        {"a last step longer than the rest lands on the point", 0, 0, 50, 0, 40, {{40, 0}, {50, 0}}, 2},
+        {"begin equals rest: arrives on the first step", 120, 80, 120, 80, 10, {{120, 80}}, 1},
+        {"diagonal 3-4-5, truncated to whole pixels",
+         0,
+         0,
+         30,
+         40,
+         10,
+         {{6, 8}, {12, 16}, {18, 24}, {24, 32}, {30, 40}},
+         5},
+        {"speed 0 never arrives", 0, 0, 100, 0, 0, {{0, 0}, {0, 0}, {0, 0}}, 0},
+};
+
+TEST_F(FlyWidgetTest, FliesToItsRestingPointInStepsOfItsSpeed) {
+    for (const FlightCase& c : kFlights) {
+        SCOPED_TRACE(c.why);
+        const std::string file = WriteUi(
+                "fly.txt", "BeginX=" + std::to_string(c.beginX) + "\r\nBeginY=" + std::to_string(c.beginY) +
+                                   "\r\nSpeed=" + std::to_string(c.speed) + "\r\nPosition=" + std::to_string(c.restX) +
+                                   "," + std::to_string(c.restY) + ",100,60\r\nID=9\r\n");
+        FlyWidget_t fly(file, 0, true);
+        EXPECT_EQ(fly.GetCenterX(), static_cast<float>(c.beginX));
+        EXPECT_EQ(fly.GetCenterY(), static_cast<float>(c.beginY));
+        EXPECT_EQ(fly.flyState, FlyWidget_t::kFlyingIn);
+        int restedAt = 0;
+        for (size_t i = 0; i < c.centres.size(); ++i) {
+            fly.Update();
+            EXPECT_EQ(fly.GetCenterX(), static_cast<float>(c.centres[i].first)) << "update " << i + 1;
+            EXPECT_EQ(fly.GetCenterY(), static_cast<float>(c.centres[i].second)) << "update " << i + 1;
+            if (restedAt == 0 && fly.flyState == FlyWidget_t::kResting) restedAt = static_cast<int>(i) + 1;
+        }
+        EXPECT_EQ(restedAt, c.restsAfter);
+    }
+    // One "flywindow" per fly-in, however many steps it took.
+    EXPECT_EQ(mHost.sounds.size(), sizeof(kFlights) / sizeof(kFlights[0]));
+}
+
+TEST_F(FlyWidgetTest, AButtonFliesItOutAndTheResultIsReportedOnceOut) {
+    const std::string file = WriteUi("out.txt", "Speed=1000\r\nPosition=400,300,100,100\r\nEndX=400\r\nEndY=-500\r\n");
+    FlyWidget_t fly(file, 42, true);
+    EXPECT_EQ(fly.mId, 42);      // no "ID": the creator's id stays
+    EXPECT_FALSE(fly.mIsModal);  // no "Modal": modeless
+    fly.Update();
+    ASSERT_EQ(fly.flyState, FlyWidget_t::kResting);
+    fly.ButtonDepress(-1);
+    EXPECT_EQ(fly.flyState, FlyWidget_t::kResting);
+    fly.ButtonDepress(7);
+    EXPECT_EQ(fly.flyState, FlyWidget_t::kFlyingOut);
+    EXPECT_EQ(fly.mResult, Velm::Dialog::kNoResult);
+    fly.Update();
+    EXPECT_EQ(fly.flyState, FlyWidget_t::kOut);
+    EXPECT_EQ(fly.mResult, 7);
+    const std::vector<std::string> sounds = {"flywindow", "MouseDown", "flywindow"};
+    EXPECT_EQ(mHost.sounds, sounds);
+}
+
+TEST_F(FlyWidgetTest, MainGivesTheIdTheModalFlagAndTexts) {
+    const std::string file = WriteUi("main.txt", "ID=333\r\nModal=1\r\nCaption= Head \r\nText=Body\r\n");
+    FlyWidget_t fly(file, 5, false);
+    EXPECT_EQ(fly.mId, 333);
+    EXPECT_TRUE(fly.mIsModal);
+    EXPECT_EQ(fly.mDialogHeader, "Head");
+    EXPECT_EQ(fly.mDialogLines, "Body");
+    EXPECT_EQ(fly.speed, 100);
+    EXPECT_EQ(fly.mWidth, 200);  // "Position" missing: 200,200,200,300
+    EXPECT_EQ(fly.mHeight, 300);
+    EXPECT_EQ(fly.restX, 200.0f);
+}
+
+TEST_F(FlyWidgetTest, AFileWithoutSectionsGivesTheFixedLayout) {
+    FlyWidget_t fly(mDir / "missing.txt", 8, true);
+    EXPECT_EQ(fly.mId, 8);
+    EXPECT_EQ(fly.speed, 10);
+    EXPECT_EQ(fly.restX, 400.0f);
+    EXPECT_EQ(fly.restY, 300.0f);
+    EXPECT_EQ(fly.GetCenterX(), 400.0f);
+    EXPECT_EQ(fly.GetCenterY(), -300.0f);
+}
+
+TEST_F(FlyWidgetTest, FlyMessageLeavesAfterAHundredUpdatesOfRest) {
+    const std::string file = WriteUi("msg.txt", "Speed=10000\r\nPosition=10,10,50,50\r\nEndX=10\r\nEndY=-900\r\n");
+    FlyMessage message(file, "hello");
+    EXPECT_TRUE(message.mIsModal);
+    EXPECT_EQ(message.mId, FlyMessage::kDialogId);
+    message.Update();
+    ASSERT_EQ(message.flyState, FlyWidget_t::kResting);
+    // The arriving update is the first of the hundred at rest.
+    for (int i = 0; i < 98; ++i) message.Update();
+    EXPECT_EQ(message.flyState, FlyWidget_t::kResting);
+    message.Update();
+    EXPECT_EQ(message.flyState, FlyWidget_t::kFlyingOut);
+    message.Update();
+    message.Update();
+    EXPECT_EQ(message.flyState, FlyWidget_t::kOut);
+    EXPECT_EQ(message.mResult, FlyMessage::kDoneResult);
+}
+
+TEST_F(FlyWidgetTest, MessageBoxKeysAnswerAtOnceOnlyWithTheirButtons) {
+    const std::string buttons =
+            "[Ok]\r\nType=Button\r\nID=1\r\nPosition=0,0,10,10\r\n[Cancel]\r\nType=Button\r\nID=2\r\nPosition=20,0,10,"
+            "10\r\n";
+    const std::string both = WriteUi("okc.txt", "Position=100,100,200,100\r\n", buttons);
+    const std::string none = WriteUi("none.txt", "Position=100,100,200,100\r\n");
+    struct KeyCase {
+        const char* why;
+        const std::string* file;
+        int key;
+        int result;
+        int pending;
+    };
+    const KeyCase kKeys[] = {
+            {"Enter with Ok", &both, 13, Velm::MessageDialog::kEnterResult, 1},
+            {"Esc with Cancel", &both, 27, Velm::MessageDialog::kEscResult, 2},
+            {"Enter without Ok", &none, 13, Velm::Dialog::kNoResult, 0},
+            {"Esc without Cancel", &none, 27, Velm::Dialog::kNoResult, 0},
+    };
+    for (const KeyCase& c : kKeys) {
+        SCOPED_TRACE(c.why);
+        Velm::MessageDialog box(*c.file, "caption", "message", 12345);
+        EXPECT_EQ(box.mId, 12345);
+        box.KeyUp(c.key);
+        EXPECT_EQ(box.mResult, c.result);
+        EXPECT_EQ(box.pendingResult, c.pending);
+    }
+}
+
+TEST_F(FlyWidgetTest, PauseEndsOnSpaceOrAnyClick) {
+    const std::string file = WriteUi("pause.txt", "Position=100,100,200,100\r\n");
+    Velm::PauseDialog pause(file);
+    pause.KeyUp('A');
+    EXPECT_EQ(pause.flyState, FlyWidget_t::kFlyingIn);
+    pause.KeyUp(32);
+    EXPECT_EQ(pause.flyState, FlyWidget_t::kFlyingOut);
+    EXPECT_EQ(pause.pendingResult, 1);
+    Velm::PauseDialog clicked(file);
+    clicked.ButtonDepress(9);
+    EXPECT_EQ(clicked.pendingResult, 1);
+    EXPECT_EQ(std::count(mHost.sounds.begin(), mHost.sounds.end(), "MouseDown"), 0);
+}
+
+TEST_F(FlyWidgetTest, NameDialogTakesLettersAndDigitsAndRefusesAnEmptyName) {
+    const std::string file = WriteUi("newuser.txt", "Position=100,100,300,200\r\n",
+                                     "[Edit]\r\nType=Edit\r\nID=3\r\nPosition=10,10,100,20\r\n");
+    Velm::UserNameDialog dialog(file);
+    ASSERT_NE(dialog.GetEdit(), nullptr);
+    EXPECT_EQ(dialog.GetEdit()->mMaxChars, 12);
+    for (char c : std::string("aZ09")) EXPECT_TRUE(dialog.AllowChar(3, c)) << c;
+    for (char c : std::string(" .-_!\xE9")) EXPECT_FALSE(dialog.AllowChar(3, c)) << c;
+    dialog.GetEdit()->SetText("  ");
+    dialog.ButtonDepress(1);
+    EXPECT_EQ(dialog.GetEdit()->mString, "");
+    EXPECT_EQ(dialog.flyState, FlyWidget_t::kFlyingIn);
+    dialog.GetEdit()->SetText(" Ann ");
+    dialog.EditWidgetText(3, " Ann ");
+    EXPECT_EQ(dialog.GetEdit()->mString, "Ann");
+    EXPECT_EQ(dialog.flyState, FlyWidget_t::kFlyingOut);
+    EXPECT_EQ(dialog.pendingResult, 1);
+}
+
+}  // namespace
