@@ -57,19 +57,13 @@ void SetD3DErrorHost(D3DHost* host) { gErrorHost = host; }
 
 // ---- VertexList ----
 
-VertexList::~VertexList() {
-    if (mVertices != mInline)
-        delete[] mVertices;
-}
-
 void VertexList::reserve(int capacity) {
     if (capacity <= mCapacity)
         return;
-    TLVertex* grown = new TLVertex[capacity];
-    std::copy(mVertices, mVertices + mSize, grown);
-    if (mVertices != mInline)
-        delete[] mVertices;
-    mVertices = grown;
+    std::vector<TLVertex> grown(static_cast<size_t>(capacity));
+    std::copy(mVertices, mVertices + mSize, grown.begin());
+    mHeap.swap(grown);
+    mVertices = mHeap.data();
     mCapacity = capacity;
 }
 

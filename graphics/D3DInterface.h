@@ -32,7 +32,6 @@ public:
     VertexList() = default;
     VertexList(const VertexList&) = delete;
     VertexList& operator=(const VertexList&) = delete;
-    ~VertexList();
 
     void reserve(int capacity);
     void push_back(const plat::d3d7::TLVertex& vertex);
@@ -45,6 +44,7 @@ public:
 
 private:
     plat::d3d7::TLVertex mInline[100];
+    std::vector<plat::d3d7::TLVertex> mHeap;  // once the inline room is outgrown
     plat::d3d7::TLVertex* mVertices = mInline;
     int mSize = 0;
     int mCapacity = 100;

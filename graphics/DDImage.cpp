@@ -38,7 +38,7 @@ bool DDImage::IsDrawingSurfaceIn3D() const { return Is3DTarget(); }
 
 bool DDImage::IsCursorAreaImage() const {
     return mDDInterface != nullptr &&
-           (this == mDDInterface->mOldCursorAreaImage || this == mDDInterface->mNewCursorAreaImage);
+           (this == mDDInterface->mOldCursorAreaImage.get() || this == mDDInterface->mNewCursorAreaImage.get());
 }
 
 void DDImage::FinishSurfacePath() {

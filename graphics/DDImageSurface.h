@@ -36,9 +36,9 @@ struct Layout {
         bits[0] = display.mRedBits;
         bits[1] = display.mGreenBits;
         bits[2] = display.mBlueBits;
-        table[0] = display.mRedAddTable;
-        table[1] = display.mGreenAddTable;
-        table[2] = display.mBlueAddTable;
+        table[0] = display.mRedAddTable.data();
+        table[1] = display.mGreenAddTable.data();
+        table[2] = display.mBlueAddTable.data();
         standardOrder = DDInterface::IsStandardRGBOrder();
         byteLanes = bitCount == 32 && (mask[0] | mask[1] | mask[2]) == 0xFFFFFF && bits[0] == 8 && bits[1] == 8 &&
                     bits[2] == 8;

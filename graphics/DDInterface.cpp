@@ -36,12 +36,12 @@ void Log(const char* format, ...) {
     plat::DebugOutput(text);
 }
 
-int* MakeSaturationTable(int bits) {
+std::vector<int> MakeSaturationTable(int bits) {
     const int max = (1 << bits) - 1;
     const int count = 2 * max + 1;
-    int* table = new int[count];
+    std::vector<int> table(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i)
-        table[i] = i <= max ? i : max;
+        table[static_cast<size_t>(i)] = i <= max ? i : max;
     return table;
 }
 
@@ -113,9 +113,6 @@ DDInterface::DDInterface(DisplayHost* app) : mApp(app), mCritSect(&mOwnLock) {
 }
 
 DDInterface::~DDInterface() {
-    delete[] mRedAddTable;
-    delete[] mGreenAddTable;
-    delete[] mBlueAddTable;
     Cleanup();
     m3D.reset();
     // Images that outlive the display lose their surfaces (read back first) and then draw
@@ -172,14 +169,11 @@ void DDInterface::Cleanup() {
     mInitialized = false;
     if (m3D)
         m3D->Cleanup();
-    delete mOldCursorAreaImage;
-    mOldCursorAreaImage = nullptr;
-    delete mNewCursorAreaImage;
-    mNewCursorAreaImage = nullptr;
+    mOldCursorAreaImage.reset();
+    mNewCursorAreaImage.reset();
     mOldCursorArea.reset();
     mNewCursorArea.reset();
-    delete mScreenImage;
-    mScreenImage = nullptr;
+    mScreenImage.reset();
     mDrawSurface.reset();
     mSecondarySurface.reset();
     mPrimarySurface.reset();
@@ -223,9 +217,6 @@ void DDInterface::SetPixelFormat(const plat::dd::PixelFormat& format) {
     mRedShift = mNativeFormat.redShift;
     mGreenShift = mNativeFormat.greenShift;
     mBlueShift = mNativeFormat.blueShift;
-    delete[] mRedAddTable;
-    delete[] mGreenAddTable;
-    delete[] mBlueAddTable;
     mRedAddTable = MakeSaturationTable(mRedBits);
     mGreenAddTable = MakeSaturationTable(mGreenBits);
     mBlueAddTable = MakeSaturationTable(mBlueBits);
@@ -365,10 +356,10 @@ int DDInterface::Init(plat::Window* window, bool isWindowed) {
         return RESULT_SURFACE_FAIL;
     if (CheckResult(CreateSurface(cursorRequest, &mNewCursorArea), "CreateSurface NewCursorArea"))
         return RESULT_SURFACE_FAIL;
-    mOldCursorAreaImage = new DDImage(this);
+    mOldCursorAreaImage = std::make_unique<DDImage>(this);
     mOldCursorAreaImage->SetSurface(mOldCursorArea);
     mOldCursorAreaImage->ForceAlphaFlags(false, false);
-    mNewCursorAreaImage = new DDImage(this);
+    mNewCursorAreaImage = std::make_unique<DDImage>(this);
     mNewCursorAreaImage->SetSurface(mNewCursorArea);
     mNewCursorAreaImage->ForceAlphaFlags(false, false);
 
@@ -402,12 +393,11 @@ void DDInterface::SetDrawInVideoMemory(bool on) {
         if (Failed(CreateSurface(request, &mSecondarySurface)))
             mVideoOnlyDraw = false;
     }
-    delete mScreenImage;
-    mScreenImage = nullptr;
+    mScreenImage.reset();
     std::shared_ptr<Surface> surface = mVideoOnlyDraw ? mSecondarySurface : mDrawSurface;
     if (!surface)
         return;
-    mScreenImage = new DDImage(this);
+    mScreenImage = std::make_unique<DDImage>(this);
     mScreenImage->SetSurface(surface);
     mScreenImage->mNoLock = mVideoOnlyDraw;
     mScreenImage->mVideoMemory = mVideoOnlyDraw;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "graphics/DisplayResult.h"
 #include "graphics/NativePixelFormat.h"
@@ -162,14 +163,14 @@ public:
     int mScanLineFailCount = 0;
 
     // Saturation tables: 2 * (2^bits - 1) + 1 entries, entry i = min(i, 2^bits - 1).
-    int* mRedAddTable = nullptr;
-    int* mGreenAddTable = nullptr;
-    int* mBlueAddTable = nullptr;
+    std::vector<int> mRedAddTable;
+    std::vector<int> mGreenAddTable;
+    std::vector<int> mBlueAddTable;
 
     bool mInitialized = false;
     plat::Window* mWindow = nullptr;
     bool mIsWindowed = true;
-    DDImage* mScreenImage = nullptr;
+    std::unique_ptr<DDImage> mScreenImage;
     std::set<DDImage*> mDDImageSet;
     bool mVideoOnlyDraw = false;
 
@@ -180,8 +181,8 @@ public:
     MemoryImage* mCursorImage = nullptr;
     bool mHasOldCursorArea = false;
     std::shared_ptr<plat::dd::Surface> mOldCursorArea, mNewCursorArea;
-    DDImage* mOldCursorAreaImage = nullptr;
-    DDImage* mNewCursorAreaImage = nullptr;
+    std::unique_ptr<DDImage> mOldCursorAreaImage;
+    std::unique_ptr<DDImage> mNewCursorAreaImage;
 
     std::string mErrorString;  // LastError
 
@@ -197,7 +198,7 @@ public:
     // Presents the drawing buffer (all of it when clip is null); false when not set up, when
     // the 3D layer recorded an error this frame, or when the final step failed.
     bool Redraw(const Rect* clip = nullptr);
-    DDImage* GetScreenImage() { return mScreenImage; }
+    DDImage* GetScreenImage() { return mScreenImage.get(); }
     void SetDrawInVideoMemory(bool on);
     plat::dd::Result CreateSurface(const plat::dd::SurfaceRequest& request,
                                    std::shared_ptr<plat::dd::Surface>* surface);

@@ -3,6 +3,7 @@
 #include "resources/base/Buffer.h"
 #include "resources/base/StringUtils.h"
 #include "resources/XMLParser.h"
+#include "resources/XMLSectionReader.h"
 
 namespace Velm {
 
@@ -17,13 +18,10 @@ std::string IdOf(const XMLElement& element) {
 
 PropertiesParser::PropertiesParser(PropertiesReceiver* app) : mApp(app) {}
 
-PropertiesParser::~PropertiesParser() {
-    delete mXMLParser;
-}
+PropertiesParser::~PropertiesParser() = default;
 
 bool PropertiesParser::ParsePropertiesBuffer(const Buffer& buffer) {
-    delete mXMLParser;
-    mXMLParser = new XMLParser;
+    mXMLParser = std::make_unique<XMLParser>();
     mXMLParser->SetStringSource(buffer.UTF8ToWideString());
     return DoParseProperties();
 }
@@ -31,42 +29,20 @@ bool PropertiesParser::ParsePropertiesBuffer(const Buffer& buffer) {
 void PropertiesParser::Fail(const std::string& message) {
     if (mHasFailed) return;
     mHasFailed = true;
-    mError = message;
-    if (mXMLParser != nullptr) {
-        if (mXMLParser->GetLineNumber() > 0) mError += FormatString(" on Line %d", mXMLParser->GetLineNumber());
-        if (!mXMLParser->GetFileName().empty()) mError += " in File '" + mXMLParser->GetFileName() + "'";
-    }
+    mError = message + XMLErrorPlace(mXMLParser.get());
 }
 
 bool PropertiesParser::DoParseProperties() {
-    if (mXMLParser != nullptr && !mXMLParser->HadError()) {
-        for (;;) {
-            XMLElement element;
-            if (!mXMLParser->NextElement(&element)) break;
-            if (element.mType == XMLElement::TYPE_START) {
-                if (element.mValue != "Properties") {
-                    Fail("Invalid Section '" + element.mValue + "'");
-                    break;
-                }
-                if (!ParseProperties()) break;
-            } else if (element.mType == XMLElement::TYPE_TEXT) {
-                Fail("Element Not Expected '" + element.mValue + "'");
-                break;
-            }
-        }
-    }
-    if (mXMLParser != nullptr && mXMLParser->HadError()) Fail(mXMLParser->GetErrorText());
-    delete mXMLParser;
-    mXMLParser = nullptr;
+    if (mXMLParser != nullptr)
+        ReadXMLSections(
+            *mXMLParser, "Properties", [this](XMLElement&) { return ParseProperties(); },
+            [this](const std::string& message) { Fail(message); });
+    mXMLParser.reset();
     return !mHasFailed;
 }
 
 bool PropertiesParser::NextInner(XMLElement& element) {
-    if (mXMLParser->NextElement(&element)) return true;
-    // The document ended inside an element: a truncated file is an error,
-    // not a success.
-    if (!mXMLParser->HadError()) Fail("Unexpected End of File");
-    return false;
+    return NextInnerXMLElement(*mXMLParser, element, [this](const std::string& message) { Fail(message); });
 }
 
 bool PropertiesParser::ParseProperties() {

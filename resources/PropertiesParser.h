@@ -15,6 +15,7 @@
 // the parse; its text carries " on Line n" (and " in File '...'" for a named
 // source). Values stored before an error stay stored. Runs on the main thread.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -61,7 +62,7 @@ protected:
 
 private:
     PropertiesReceiver* mApp;
-    XMLParser* mXMLParser = nullptr;
+    std::unique_ptr<XMLParser> mXMLParser;
     std::string mError;
     bool mHasFailed = false;
 };

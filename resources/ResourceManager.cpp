@@ -8,6 +8,7 @@
 #include "resources/ResourceImageSource.h"
 #include "resources/base/StringUtils.h"
 #include "resources/XMLParser.h"
+#include "resources/XMLSectionReader.h"
 
 namespace Velm {
 
@@ -69,7 +70,6 @@ ResourceManager::ResourceManager(VelmAppBase* app)
 }
 
 ResourceManager::~ResourceManager() {
-    delete mXMLParser;
     // Loaded objects go before the image cache they may come from.
     DestroyResourceMap(mImageMap);
     DestroyResourceMap(mSoundMap);
@@ -100,25 +100,19 @@ const ResourceManager::ResList* ResourceManager::GetGroupList(const std::string&
 bool ResourceManager::Fail(const std::string& message) {
     if (!mHasFailed) {
         mHasFailed = true;
-        mError = message;
-        if (mXMLParser != nullptr) {
-            if (mXMLParser->GetLineNumber() > 0) mError += FormatString(" on Line %d", mXMLParser->GetLineNumber());
-            if (!mXMLParser->GetFileName().empty()) mError += " in File '" + mXMLParser->GetFileName() + "'";
-        }
+        mError = message + XMLErrorPlace(mXMLParser.get());
     }
     return false;
 }
 
 bool ResourceManager::ParseResourcesFile(const std::string& fileName) {
-    delete mXMLParser;
-    mXMLParser = new XMLParser;
+    mXMLParser = std::make_unique<XMLParser>();
     if (!mXMLParser->OpenFile(fileName)) Fail("Resource file not found: " + fileName);
     return ParseManifest();
 }
 
 bool ResourceManager::ParseResourcesBuffer(const std::string& bytes, const std::string& origin) {
-    delete mXMLParser;
-    mXMLParser = new XMLParser;
+    mXMLParser = std::make_unique<XMLParser>();
     mXMLParser->SetBytesSource(bytes, origin);
     return ParseManifest();
 }
@@ -140,39 +134,22 @@ bool ResourceManager::ParseManifest() {
 }
 
 bool ResourceManager::NextInner(XMLElement& element) {
-    if (mXMLParser->NextElement(&element)) return true;
-    // The document ended inside an element: a truncated manifest is an error.
-    if (!mXMLParser->HadError()) Fail("Unexpected End of File");
-    return false;
+    return NextInnerXMLElement(*mXMLParser, element, [this](const std::string& message) { Fail(message); });
 }
 
 bool ResourceManager::DoParseResources() {
-    if (mXMLParser != nullptr && !mXMLParser->HadError()) {
-        for (;;) {
-            XMLElement element;
-            if (!mXMLParser->NextElement(&element)) break;
-            if (element.mType == XMLElement::TYPE_START) {
-                if (element.mValue != "Resources") {
-                    Fail("Invalid Section '" + element.mValue + "'");
-                    break;
-                }
+    if (mXMLParser != nullptr)
+        ReadXMLSections(
+            *mXMLParser, "Resources",
+            [this](XMLElement& element) {
                 const std::string* id = Find(element.mAttributes, "id");
-                if (id == nullptr || id->empty()) {
-                    Fail("No id specified.");
-                    break;
-                }
+                if (id == nullptr || id->empty()) return Fail("No id specified.");
                 mCurResGroup = *id;
                 mCurResGroupList = &mResGroupMap[mCurResGroup];
-                if (!ParseResources()) break;
-            } else if (element.mType == XMLElement::TYPE_TEXT) {
-                Fail("Element Not Expected '" + element.mValue + "'");
-                break;
-            }
-        }
-    }
-    if (mXMLParser != nullptr && mXMLParser->HadError()) Fail(mXMLParser->GetErrorText());
-    delete mXMLParser;
-    mXMLParser = nullptr;
+                return ParseResources();
+            },
+            [this](const std::string& message) { Fail(message); });
+    mXMLParser.reset();
     // The list pointer served the parse; no group is being loaded yet.
     mCurResGroupList = nullptr;
     return !mHasFailed;

@@ -233,7 +233,7 @@ protected:
     ResMap mImageMap;
     ResMap mSoundMap;
     ResMap mFontMap;
-    XMLParser* mXMLParser = nullptr;  // only while a manifest is read
+    std::unique_ptr<XMLParser> mXMLParser;  // only while a manifest is read
     std::string mError;
     bool mHasFailed = false;
     VelmAppBase* mApp;

@@ -23,7 +23,6 @@ std::string Lowered(std::string text) {
 MemStg_t::MemStg_t(MemStg_t* parent, const std::string& name) : Stg_t(parent, name, false) {}
 
 MemStg_t::~MemStg_t() {
-    for (FileDescr_t* file : mFiles) delete file;
     mFiles.clear();
 }
 
@@ -40,8 +39,8 @@ Stg_t* MemStg_t::Walk(const std::vector<std::string>& parts, size_t index, bool 
 }
 
 FileDescr_t* MemStg_t::FindFile(const std::string& ownName) const {
-    for (FileDescr_t* file : mFiles) {
-        if (StgNamesEqual(file->name, ownName)) return file;
+    for (const std::unique_ptr<FileDescr_t>& file : mFiles) {
+        if (StgNamesEqual(file->name, ownName)) return file.get();
     }
     return nullptr;
 }
@@ -68,7 +67,7 @@ FileDescr_t* MemStg_t::OpenFile(const std::string& fileName, bool write) {
     file->owner = directory;
     file->name = own;
     file->writable = true;
-    directory->mFiles.push_back(file);
+    directory->mFiles.emplace_back(file);
     return file;
 }
 
@@ -155,9 +154,7 @@ void MemStg_t::DeleteFile(const std::string& fileName) {
     MemStg_t* directory = static_cast<MemStg_t*>(OpenPath(parts, false));
     for (auto it = directory->mFiles.begin(); it != directory->mFiles.end(); ++it) {
         if (StgNamesEqual((*it)->name, own)) {
-            FileDescr_t* file = *it;
             directory->mFiles.erase(it);
-            delete file;
             return;
         }
     }
@@ -214,7 +211,7 @@ bool MatchMask(const char* name, const char* mask) {
     }
 }
 
-void ListMemoryStorage(const std::vector<Stg_t*>& children, const std::vector<FileDescr_t*>& files,
+void ListMemoryStorage(const std::vector<Stg_t*>& children, const std::vector<std::unique_ptr<FileDescr_t>>& files,
                        const std::string& mask, bool wantFiles, bool wantDirectories, std::vector<std::string>& out) {
     std::string simple = mask;
     if (simple == "*.*") {
@@ -232,7 +229,7 @@ void ListMemoryStorage(const std::vector<Stg_t*>& children, const std::vector<Fi
         }
     }
     if (wantFiles) {
-        for (FileDescr_t* file : files) {
+        for (const std::unique_ptr<FileDescr_t>& file : files) {
             if (matches(file->name)) out.push_back(Lowered(file->name));
         }
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,7 @@ private:
     // The storage holding `normal` and the last part of it.
     MemStg_t* DirectoryOf(const std::string& normal, std::string& own, bool create);
 
-    std::vector<FileDescr_t*> mFiles; // owned, in creation order
+    std::vector<std::unique_ptr<FileDescr_t>> mFiles; // in creation order
 };
 
 // Lower-cases the mask when asked, then drops every '?' followed by '*', every '*'
@@ -58,5 +59,5 @@ void SimplifyMask(std::string& mask, bool lowerCase);
 // after which the rest matches; other bytes must be equal.
 bool MatchMask(const char* name, const char* mask);
 // The matching behind MemStg_t::List on one directory's children and files.
-void ListMemoryStorage(const std::vector<Stg_t*>& children, const std::vector<FileDescr_t*>& files,
+void ListMemoryStorage(const std::vector<Stg_t*>& children, const std::vector<std::unique_ptr<FileDescr_t>>& files,
                        const std::string& mask, bool wantFiles, bool wantDirectories, std::vector<std::string>& out);

@@ -88,20 +88,22 @@ bool MakeFont(const Options& options, std::string* error) {
     }
     const int sheetHeight = y + rowHeight + kPadding;
 
-    ImageLib::Image sheet;
-    sheet.mWidth = sheetWidth;
-    sheet.mHeight = sheetHeight;
-    sheet.mBits = new uint32_t[static_cast<size_t>(sheetWidth) * sheetHeight];
-    std::fill(sheet.mBits, sheet.mBits + static_cast<size_t>(sheetWidth) * sheetHeight, 0x00FFFFFFu);
+    std::vector<uint32_t> pixels(static_cast<size_t>(sheetWidth) * sheetHeight, 0x00FFFFFFu);
     for (const Glyph& glyph : glyphs)
         for (int row = 0; row < glyph.image.height; ++row)
             for (int col = 0; col < glyph.image.width; ++col) {
                 const uint32_t coverage = glyph.image.coverage[static_cast<size_t>(row) * glyph.image.width + col];
-                sheet.mBits[static_cast<size_t>(glyph.sheetY + row) * sheetWidth + glyph.sheetX + col] =
+                pixels[static_cast<size_t>(glyph.sheetY + row) * sheetWidth + glyph.sheetX + col] =
                     (coverage << 24) | 0xFFFFFFu;
             }
     const std::string folder = Velm::GetFolderPart(options.descriptorPath, true);
-    if (!ImageLib::WritePNGImage(folder + options.imageName, &sheet)) {
+    ImageLib::Image sheet;
+    sheet.mWidth = sheetWidth;
+    sheet.mHeight = sheetHeight;
+    sheet.mBits = pixels.data();  // lent: taken back before the picture goes
+    const bool written = ImageLib::WritePNGImage(folder + options.imageName, &sheet);
+    sheet.mBits = nullptr;
+    if (!written) {
         *error = "cannot write " + folder + options.imageName;
         return false;
     }
