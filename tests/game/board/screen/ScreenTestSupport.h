@@ -1,0 +1,239 @@
+#pragma once
+
+// The play screen on a seeded board, headless: a host that records what the screen asks of the
+// application (sounds, windows, screen switches), a content folder with the screen's UI file and
+// the test layouts, one player profile and a one-stage catalogue.
+
+#include <unistd.h>
+
+#include <sys/stat.h>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/board/GlobalLayouts.h"
+#include "game/board/Layout.h"
+#include "game/board/screen/BoardHost.h"
+#include "game/board/screen/BoardWidjet.h"
+#include "game/shell/MusicPlaylist.h"
+#include "game/shell/ProfileManager.h"
+#include "game/shell/StageCatalogue.h"
+#include "game/shell/screens/BonusSettings.h"
+#include "platform/CrtRand.h"
+#include "tests/game/board/BoardPlaySupport.h"
+
+namespace screentest {
+
+struct OpenedDialog {
+    Velm::BoardDialog kind;
+    Velm::BoardDialogRequest request;
+};
+
+class RecordingHost : public Velm::BoardHost {
+public:
+    std::vector<std::string> sounds;
+    std::vector<OpenedDialog> dialogs;
+    std::vector<int> switches;
+    std::vector<int> killed;
+    std::vector<std::string> errors;
+    std::vector<std::string> music;
+    std::map<std::string, bool> flags;
+    bool adventure = false;
+    bool openFails = false;
+    StageCatalogue_t* catalogue = nullptr;
+    Velm::BonusSettings bonus;
+    MusicPlaylist_t playlist;
+    int openCount = 0;
+
+    int PlaySound(const std::string& name) override {
+        sounds.push_back(name);
+        return 0;
+    }
+    void FadeOutSoundEffects() override {}
+    void StopMusic() override { music.push_back("stop"); }
+    void PlayMusicTrack(const std::string& file, void (*)()) override { music.push_back(file); }
+    void SwitchScreen(int code) override { switches.push_back(code); }
+    bool OpenDialog(const Velm::BoardDialogRequest& request, Velm::DialogListener*) override {
+        if (openFails) return false;
+        dialogs.push_back({request.kind, request});
+        ++openCount;
+        return true;
+    }
+    bool IsDialogOpen(int) override { return false; }
+    void KillDialog(int id) override { killed.push_back(id); }
+    bool ReadDialogFlag(int, const std::string& name) override { return flags[name]; }
+    void CloseTip(bool) override {}
+    void ShowLevelError(const std::string& key, const std::string& detail) override {
+        errors.push_back(key + ": " + detail);
+    }
+    int InsertHighScore(const std::string&, int, int, int) override { return -1; }
+    void TellGameOverPlace(bool) override {}
+    void SetFocus(Velm::Widget*) override {}
+    void SetDefaultCursor() override {}
+    int GetWidth() override { return 1024; }
+    int GetHeight() override { return 768; }
+    bool IsDebugMode() override { return false; }
+    bool IsControlDown() override { return false; }
+    bool IsSmoothUpdating() override { return false; }
+    bool IsAdventureMode() override { return adventure; }
+    StageCatalogue_t* GetStageCatalogue() override { return catalogue; }
+    const Velm::BonusSettings& GetBonusSettings() override { return bonus; }
+    MusicPlaylist_t* GetMusicPlaylist() override { return &playlist; }
+    Velm::Image* GetResourceImage(int) override { return nullptr; }
+
+    int Count(const std::string& sound) const {
+        int n = 0;
+        for (const std::string& s : sounds) n += s == sound ? 1 : 0;
+        return n;
+    }
+    bool Opened(Velm::BoardDialog kind) const {
+        for (const OpenedDialog& d : dialogs) {
+            if (d.kind == kind) return true;
+        }
+        return false;
+    }
+};
+
+// The screen's description: every element the screen looks up.
+inline std::string BoardUiText() {
+    return "[Shuffle]\r\nType=Button\r\nID=1\r\nPosition=900,100,100,40\r\n"
+           "[Hint]\r\nType=Button\r\nID=2\r\nPosition=900,150,100,40\r\nCaption=HintCaption\r\n"
+           "[Undo]\r\nType=Button\r\nID=3\r\nPosition=900,200,100,40\r\n"
+           "[SkipGame]\r\nType=Button\r\nID=4\r\nPosition=900,250,100,40\r\nVisible=0\r\n"
+           "[SkipDialog]\r\nType=Button\r\nID=5\r\nPosition=900,300,100,40\r\nVisible=0\r\n"
+           "[FreeTiles]\r\nType=CheckBox\r\nID=1\r\nPosition=900,350,20,20\r\n"
+           "[LevelNameLbl]\r\nType=Link\r\nPosition=10,10,200,20\r\n"
+           "[GameTypeLbl]\r\nType=Link\r\nPosition=10,30,200,20\r\n"
+           "[TimeLbl]\r\nType=Link\r\nPosition=10,50,200,20\r\n"
+           "[MatchesLbl]\r\nType=Link\r\nPosition=10,70,200,20\r\n"
+           "[TilesRemainingLbl]\r\nType=Link\r\nPosition=10,90,200,20\r\n"
+           "[TimeLblCap]\r\nType=Link\r\nPosition=10,110,200,20\r\n"
+           "[ShowFree1Lbl]\r\nType=Link\r\nPosition=10,130,200,20\r\n"
+           "[ShowFree2Lbl]\r\nType=Link\r\nPosition=10,150,200,20\r\n";
+}
+
+inline void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+// One content folder for the whole test program: the current folder during the tests.
+inline const std::string& ContentFolder() {
+    static const std::string folder = [] {
+        char pattern[] = "/tmp/velm-board-screen-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        std::string dir = made != nullptr ? made : "/tmp";
+        mkdir((dir + "/ui").c_str(), 0755);
+        mkdir((dir + "/Layouts").c_str(), 0755);
+        WriteText(dir + "/ui/board.txt", BoardUiText());
+        setenv("XDG_DATA_HOME", dir.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+        if (chdir(dir.c_str()) != 0) return dir;
+        return dir;
+    }();
+    return folder;
+}
+
+struct LevelSpec {
+    std::string layout = "Classic";
+    int type = 0;
+    int minutes = 20;
+};
+
+// A screen on a fresh profile with one stage of the given levels, entered and played up to the
+// start of play (board state 3).
+class ScreenFixture {
+public:
+    explicit ScreenFixture(const std::vector<LevelSpec>& levels = {LevelSpec{}}, bool adventure = false,
+                           unsigned seed = 7) {
+        ContentFolder();
+        WriteText("Layouts/Classic", boardtest::ClassicLayoutText());
+        WriteText("Layouts/Play", boardtest::LayoutText(PlayBoard(), -1, 24, 40, "Play"));
+        WriteText("Layouts/Broken", "[info]\r\nITEMSCOUNT=3\r\n");
+        static boardtest::FakeTileSets sets = boardtest::PlayTileSets();
+        for (int type = 0; type <= 6; ++type) {
+            Velm::Layout_t& layout = Velm::LayoutForGameType(type);
+            layout.SetTileSets(&sets);
+            if (layout.positions[0][0][0][2] == 0) layout.Init();
+        }
+        plat::CrtSrand(seed);
+
+        auto* stage = new Stage_t;
+        for (const LevelSpec& spec : levels) {
+            auto level = std::make_unique<StageLevel_t>();
+            level->name = "TestLevel";
+            level->layout = spec.layout;
+            level->type = spec.type;
+            level->time = spec.minutes;
+            stage->games0.push_back(std::move(level));
+        }
+        catalogue.stages.emplace_back(stage);
+
+        ProfileManager_t* profiles = ProfileManager_t::Instance();
+        while (profiles->GetProfileCount() > 0) profiles->DeleteProfile(0);
+        auto profile = std::make_unique<Profile_t>("Tester", 0.5f, 0.4f);
+        profile->fileRead = true;
+        profiles->AddProfile(std::move(profile));
+        profiles->SetCurrentIndex(0);
+        profiles->SetMode(adventure ? 1 : 0);
+        profiles->GetCurrentProgress()->gameOrder.clear();
+        for (size_t i = 0; i < levels.size(); ++i)
+            profiles->GetCurrentProgress()->gameOrder.push_back(static_cast<int>(i));
+        profiles->GetCurrentProgress()->levelRecords.push_back(LevelRecord_t{0, 0, 0, false});
+
+        auto recording = std::make_unique<RecordingHost>();
+        host = recording.get();
+        host->adventure = adventure;
+        host->catalogue = &catalogue;
+        board = std::make_unique<Velm::BoardWidjet_t>(std::move(recording), "ui/board.txt");
+    }
+
+    // The screen is shown, the level-name window opens and closes, and the tiles appear.
+    void EnterAndPlay() {
+        board->OnShown();
+        for (int i = 0; i < 150; ++i) board->Update();
+        ASSERT_TRUE(host->Opened(Velm::BoardDialog::LevelName));
+        board->DialogButtonDepress(Velm::BoardWidjet_t::kDialogLevelName, 1);
+        for (int i = 0; i < 400 && board->boardState != Velm::BoardWidjet_t::kStatePlaying; ++i) board->Update();
+        ASSERT_EQ(board->boardState, Velm::BoardWidjet_t::kStatePlaying);
+        // Adventure mode shows the mode's help page once; the player closes it.
+        if (host->Opened(Velm::BoardDialog::HelpPage)) board->DialogButtonDepress(Velm::BoardWidjet_t::kDialogHelp, 0);
+        ASSERT_EQ(board->openDialogs, 0);
+    }
+
+    Velm::Layout_t& Layout() { return *board->CurrentLayout(); }
+    int Score() const { return ProfileManager_t::Instance()->GetCurrentProgress()->gameScore; }
+
+    // A left click on a tile, as the pointer would give it: move there, then release.
+    void ClickTile(int tile) {
+        const std::pair<int, int> point = boardtest::PointOn(Layout(), tile);
+        board->MouseMove(point.first, point.second);
+        board->MouseUp(point.first, point.second, 1);
+    }
+    void Ticks(int n) {
+        for (int i = 0; i < n; ++i) board->Update();
+    }
+
+    // The board of the layout play tests: pairs 0-1 (face 5) and 2-3 (face 7); a row 4 5 6;
+    // 7 under 8; tools 9 swap, 10 change, 11 remover, 12 hint; 13 fixed face, 14 free.
+    static std::vector<boardtest::TileLine> PlayBoard() {
+        return {{0, 0, 0},     {0, 0, 4},     {0, 0, 8},      {0, 0, 12},    {0, 4, 2},
+                {0, 4, 4},     {0, 4, 6},     {0, 8, 2},      {1, 8, 2},     {0, 12, 0, 1},
+                {0, 12, 4, 2}, {0, 12, 8, 4}, {0, 12, 12, 5}, {0, 16, 0, 3}, {0, 16, 4}};
+    }
+    // The play tests' faces on the play board.
+    void UsePlayFaces() {
+        const std::pair<int, int> faces[] = {{0, 5},  {1, 5},  {2, 7},  {3, 7},  {4, 9},  {5, 9},
+                                             {6, 11}, {7, 11}, {8, 13}, {13, 9}, {14, 13}};
+        for (const auto& face : faces) Layout().SetTileFace(face.first, face.second);
+        Layout().FindAvailablePairs();
+    }
+
+    StageCatalogue_t catalogue;
+    RecordingHost* host = nullptr;
+    std::unique_ptr<Velm::BoardWidjet_t> board;
+};
+
+}  // namespace screentest
