@@ -17,6 +17,7 @@
 #include "game/shell/StageCatalogue.h"
 #include "game/shell/TextTable.h"
 #include "game/shell/screens/BonusSettings.h"
+#include "game/shell/screens/TimeBonus.h"
 #include "game/shell/ui/ButtonHint.h"
 #include "widgets/Checkbox.h"
 #include "widgets/HyperlinkWidget.h"
@@ -384,11 +385,8 @@ void BoardWidjet_t::UpdateTally() {
     const BonusSettings& bonus = mHost->GetBonusSettings();
     const int limit = currentGame != nullptr ? currentGame->time : 0;
     scores[3] = record != nullptr ? record->gameScore : 0;
-    if (mHost->IsAdventureMode()) {
-        scores[4] = static_cast<int>(static_cast<float>(timeValue + 1) * 0.00016666666f *
-                                     static_cast<float>(bonus.timeBonus));
-    } else {
-        scores[4] = std::max(0, ((limit * 6000 - timeValue + 1) * bonus.timeBonus) / 6000);
+    scores[4] = ComputeTimeBonus(mHost->IsAdventureMode(), limit, timeValue, bonus.timeBonus);
+    if (!mHost->IsAdventureMode()) {
         StageCatalogue_t* catalogue = mHost->GetStageCatalogue();
         const int flat =
                 catalogue != nullptr ? catalogue->GetFlatGameIndex(stageNumber, profiles->GetCurrentGame()) : -1;

@@ -10,10 +10,11 @@ int ComputeTimeBonus(bool adventure, int limitMinutes, int timeValue, int bonusP
     constexpr int64_t kTicksPerMinute = 6000;
     int64_t bonus = 0;
     if (adventure) {
-        // The data's factor 0.00016666666 is 1 / 6000 rounded down; the
-        // product is truncated.
-        const double exact = (static_cast<double>(timeValue) + 1.0) * 0.00016666666 * bonusPerMinute;
-        bonus = static_cast<int64_t>(std::clamp(exact, -1.0, static_cast<double>(INT_MAX)));
+        // In single precision, as the tally has always computed it: the factor is
+        // 1 / 6000 rounded down, and a second short of a minute still rounds up
+        // to the whole minute's points. The product is truncated.
+        const float exact = static_cast<float>(timeValue + 1LL) * 0.00016666666f * static_cast<float>(bonusPerMinute);
+        bonus = static_cast<int64_t>(std::clamp(exact, -1.0f, 2.0e9f));
     } else {
         const int64_t ticksLeft = static_cast<int64_t>(limitMinutes) * kTicksPerMinute - timeValue + 1;
         if (ticksLeft <= 0 || bonusPerMinute <= 0) return 0;

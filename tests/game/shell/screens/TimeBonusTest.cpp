@@ -23,7 +23,7 @@ TEST(TimeBonus, SimpleAndAdventureArithmetic) {
             {"simple: limit passed gives 0, not less", false, 5, 90000, 1000, 0},
             {"simple: no overflow with huge data", false, INT_MAX, 1, INT_MAX, INT_MAX},
             {"simple: negative points give 0", false, 5, 90000, -1000, 0},
-            {"adventure: one minute left", true, 20, 5999, 1000, 999},
+            {"adventure: a second short of a minute rounds up", true, 20, 5999, 1000, 1000},
             {"adventure: nothing left", true, 20, 0, 1000, 0},
             {"adventure: ten minutes", true, 20, 60000, 1000, 10000},
     };
