@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "tools/mkcontent/Studio.h"
 
@@ -84,6 +86,10 @@ Canvas TitleBack(Studio& s) {
     PaintRidges(c, 560, 5, 3);
     PaintWater(c, 620, 800, 3);
     c.Draw(TitleText(s, 900, 200, 96), 62, 170);
+    // The glass tube the loading bar fills (the bar is 40 x 360 at 954, 360).
+    c.Paint(RoundRect(958, 356, 32, 368, 16), Solid(Argb(0x60000000)));
+    c.Paint([](float x, float y) { return std::fabs(RoundRect(958, 356, 32, 368, 16)(x, y)) - 1.2f; },
+            Solid(Argb(0x90FFE8B0)));
     CaptionStyle sub;
     sub.pixelHeight = 26;
     sub.top = Argb(0xFFE8ECFF);
@@ -263,6 +269,35 @@ Canvas LightningStrip() {
         c.DrawMask(bolt.BlurredAlpha(2), 0, 0, Argb(0xFF80B0FF), 1.5f, true);
         c.DrawMask(bolt, 0, 0, Argb(0xFFFFFFFF));
     });
+}
+
+// A far bolt across the right of the menu sky, drawn additively over the scene.
+Canvas SkyLightning() {
+    Canvas bolt(1024, 520);
+    Lcg random(404);
+    float x = 760, y = 0;
+    std::vector<std::pair<float, float>> points{{x, y}};
+    while (y < 470) {
+        x += (random.Unit() - 0.45f) * 50;
+        y += 15 + random.Unit() * 25;
+        points.push_back({x, y});
+    }
+    Canvas line(1024, 520);
+    for (size_t i = 1; i < points.size(); ++i) {
+        const float ax = points[i - 1].first, ay = points[i - 1].second, ex = points[i].first - ax,
+                    ey = points[i].second - ay;
+        line.Paint(
+                [&](float qx, float qy) {
+                    const float t = Clamp01(((qx - ax) * ex + (qy - ay) * ey) / (ex * ex + ey * ey));
+                    return std::hypot(qx - ax - ex * t, qy - ay - ey * t) - 1.6f;
+                },
+                Solid(Argb(0xFFFFFFFF)), static_cast<int>(std::min(ax, ax + ex)) - 4, static_cast<int>(ay) - 4,
+                static_cast<int>(std::fabs(ex)) + 9, static_cast<int>(ey) + 9);
+    }
+    bolt.DrawMask(line.BlurredAlpha(10), 0, 0, Argb(0xFF4060C0), 2.0f, true);
+    bolt.DrawMask(line.BlurredAlpha(3), 0, 0, Argb(0xFF90B0FF), 1.5f, true);
+    bolt.DrawMask(line, 0, 0, Argb(0xFFFFFFFF), 1.0f, true);
+    return bolt;
 }
 
 // Tile-shaped glow for hover and selection markers; the face of a tile picture sits at
@@ -540,7 +575,8 @@ void MakeDataPictures(Studio& s) {
         c.Paint(RoundRect(10, 24, 20, 12, 4), Solid(Argb(0xFF5A3A1A)));
         return c;
     }());
-    s.Save("images/main/lightning", LightningStrip());
+    s.Save("images/main/lightning", SkyLightning());
+    s.Save("images/ui/arrowleft", Arrow(s, false));
     // Stage pictures: day and night backgrounds, heroes, map pictures.
     for (int i = 1; i <= 3; ++i) {
         s.Save("images/stages/day" + std::to_string(i), StageBack(s, false, 70 + static_cast<uint32_t>(i)));
@@ -563,11 +599,6 @@ void MakeDataPictures(Studio& s) {
         style.pixelHeight = 54;
         style.glow = Argb(0xFFFFD070);
         s.Save("images/loc/highscores", s.Banner(600, 100, "High Scores", style, true));
-    }
-    for (int i = 1; i <= 3; ++i) {
-        Canvas page(300, 200);
-        page.Draw(s.Panel(300, 200, 16, Argb(0xF0203060)), 0, 0);
-        s.Save("images/help/page" + std::to_string(i), page);
     }
     {
         Canvas splash = s.NightSky(1024, 768, 7, 0.7f);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "tools/mkcontent/Studio.h"
 #include "tools/mkcontent/TextFiles.h"
@@ -203,6 +204,27 @@ std::string SetFileText(const std::string& folder, bool logicSet) {
     return text;
 }
 
+// Help pictures made of real tiles of the first set: a matching pair, free and blocked tiles,
+// and the helper tiles.
+void MakeHelpPictures(Studio& studio, const std::vector<Canvas>& tiles) {
+    auto page = [&](const std::vector<std::pair<int, std::pair<int, int>>>& placed, int marked) {
+        Canvas picture = studio.Panel(300, 200, 16, Argb(0xF0203060));
+        for (const auto& p : placed) picture.Draw(tiles[static_cast<size_t>(p.first)], p.second.first, p.second.second);
+        if (marked >= 0) {
+            const auto& p = placed[static_cast<size_t>(marked)];
+            const float x = static_cast<float>(p.second.first), y = static_cast<float>(p.second.second);
+            picture.Paint([&](float px, float py) { return std::fabs(RoundRect(x + 8, y, 50, 63, 7)(px, py)) - 1.5f; },
+                          Solid(Argb(0xFF7CFF7A)));
+        }
+        return picture;
+    };
+    // Two dots-5 tiles, side by side and apart; both free.
+    studio.Save("images/help/page1", page({{4, {50, 60}}, {22, {121, 60}}, {4, {192, 60}}}, 0));
+    // A row of three with one tile on top: the ends are free, the middle one is not.
+    studio.Save("images/help/page2", page({{13, {174, 66}}, {31, {126, 66}}, {8, {78, 66}}, {40, {132, 61}}}, 2));
+    studio.Save("images/help/page3", page({{44, {40, 60}}, {48, {121, 60}}, {47, {202, 60}}}, -1));
+}
+
 }  // namespace
 
 TileGroupInfo GetTileGroupInfo(int index, bool logicSet) {
@@ -232,6 +254,7 @@ std::vector<std::string> MakeTileSets(Studio& studio) {
     Studio::TileFaceRect(&fx, &fy, &fw, &fh);
     for (const SetLook& look : sets) {
         const Rgba back = Argb(look.back);
+        std::vector<Canvas> painted;
         for (int i = 0; i < kTileGroupCount; ++i) {
             Canvas tile;
             if (i < 42 && !look.logic) {
@@ -260,7 +283,9 @@ std::vector<std::string> MakeTileSets(Studio& studio) {
             char name[32];
             std::snprintf(name, sizeof name, "/t%02d", i);
             studio.Save(std::string(look.folder) + name, tile);
+            painted.push_back(tile);
         }
+        if (&look == &sets[0]) MakeHelpPictures(studio, painted);
         const std::string file = std::string(look.folder) + ".set";
         WriteText(studio.Root(), file, SetFileText(look.folder, look.logic), true);
         files.push_back(file);
