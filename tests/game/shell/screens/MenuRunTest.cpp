@@ -15,6 +15,7 @@
 #include "engine/storage/FileStg.h"
 #include "game/shell/ProfileManager.h"
 #include "game/shell/TextTable.h"
+#include "game/shell/screens/GameMenuWidjet.h"
 #include "game/shell/screens/HelpWidget.h"
 #include "game/shell/screens/MainScreen.h"
 #include "game/shell/screens/NewUserDialog.h"
@@ -28,6 +29,7 @@
 #include "tests/game/shell/TestFiles.h"
 #include "tests/game/shell/screens/GameAppTestSupport.h"
 #include "widgets/ButtonWidget.h"
+#include "widgets/Checkbox.h"
 #include "widgets/EditWidget.h"
 #include "widgets/ListWidget.h"
 #include "widgets/WidgetManager.h"
@@ -80,6 +82,12 @@ void WriteContent(const std::string& dir) {
                                                "[FullScreen]\nType=CheckBox\nID=2\nPosition=10,100,20,20\n" +
                                                "[CustomCursor]\nType=CheckBox\nID=3\nPosition=10,130,20,20\n" +
                                                Button("OK", 1, 200));
+    WriteText(dir + "/ui/gamemenuui.txt", FlyMain(55) + Button("Options", 1, 0) + Button("Help", 2, 0) +
+                                                  Button("Quit", 3, 0) + Button("Continue", 4, 0) +
+                                                  Button("Replay", 5, 0) + "[ButtonsXY]\nType=Point\nX=50\nY=20\n" +
+                                                  "[ButtonsWH]\nType=Point\nX=300\nY=250\n");
+    WriteText(dir + "/ui/quitgamesimple.txt", FlyMain(301) + Button("Exit", 1, 0) + Button("MainMenu", 2, 40) +
+                                                      Button("Cancel", 3, 80) + Button("LevelList", 4, 120));
     WriteText(dir + "/ui/help.txt", Button("Next", 1, 500) + Button("Close", 2, 540) + Button("Prev", 3, 580) +
                                             "[DontShow]\nType=CheckBox\nID=1\nPosition=10,10,20,20\n"
                                             "[DontShowLbl]\nType=Link\nPosition=40,10,200,20\n");
@@ -102,7 +110,8 @@ void WriteContent(const std::string& dir) {
 void LoadTerms() {
     const std::string text =
             "[Texts]\r\nCreateNewUser=New player\r\nEnterCorrectName=Choose another name\r\n"
-            "DeleteWarning=Delete this player?\r\nHelpHello=Hello %s\r\nHelpNext=Next\r\n";
+            "DeleteWarning=Delete this player?\r\nHelpHello=Hello %s\r\nHelpNext=Next\r\n"
+            "SureExit=Leave the game?\r\nError1=No 3D here\r\n";
     IniFile_t terms;
     terms.Parse(text.data(), text.size(), true, "termins.txt");
     TextTable_t::Instance()->Load(terms);
@@ -119,11 +128,12 @@ public:
             auto* message = dynamic_cast<Velm::ButtonWidget*>(
                     static_cast<Velm::MessageDialog*>(box)->GetDescription()->FindWidget("Message"));
             messages.push_back(message != nullptr ? message->mLabel : "?");
-            box->mResult = Velm::MessageDialog::kConfirmed;
+            box->mResult = answer;
         }
         return true;
     }
     std::vector<std::string> messages;
+    int answer = Velm::MessageDialog::kConfirmed;
 };
 
 class MenuRunTest : public ::testing::Test {
@@ -315,6 +325,85 @@ TEST_F(MenuRunTest, PlayersOptionsHelpAndSounds) {
     EXPECT_EQ(reread.GetCurrentProfile()->name, "Anna");
     EXPECT_FLOAT_EQ(reread.GetCurrentProfile()->musicVolume, 0.25f);
     EXPECT_FLOAT_EQ(reread.GetCurrentProfile()->effectVolume, 0.7f);
+}
+
+TEST_F(MenuRunTest, LightningFlashesEvery1030Updates) {
+    menu->askForPlayer = false;
+    for (int i = 1; i < 1000; ++i) menu->Update();
+    EXPECT_FLOAT_EQ(menu->lightning.targetAlpha, 0.0f);
+    EXPECT_FLOAT_EQ(menu->lightning.alpha, 0.0f);
+    menu->Update();  // 1000: fades in over ten updates
+    EXPECT_FLOAT_EQ(menu->lightning.targetAlpha, 255.0f);
+    for (int i = 1001; i < 1020; ++i) menu->Update();
+    EXPECT_FLOAT_EQ(menu->lightning.alpha, 255.0f);
+    menu->Update();  // 1020: fades out over ten updates
+    EXPECT_FLOAT_EQ(menu->lightning.targetAlpha, 0.0f);
+    EXPECT_FLOAT_EQ(menu->lightning.step, -25.5f);
+    for (int i = 1021; i < 1030; ++i) menu->Update();
+    EXPECT_EQ(menu->lightningTicks, 1029);
+    menu->Update();  // 1030: thunder, and the cycle starts again
+    EXPECT_EQ(menu->lightningTicks, 0);
+    EXPECT_FLOAT_EQ(menu->lightning.alpha, 0.0f);
+}
+
+TEST_F(MenuRunTest, EscAsksBeforeLeavingAndDecliningKeepsTheMenu) {
+    menu->askForPlayer = false;
+    app->answer = Velm::MessageDialog::kCancelled;
+    menu->KeyUp(27);
+    ASSERT_EQ(app->messages.size(), 1u);
+    EXPECT_EQ(app->messages[0], "Leave the game?");
+    EXPECT_FALSE(app->IsShutdown());
+    EXPECT_TRUE(app->GetWidgetManager()->HasWidget(menu.get()));
+}
+
+TEST_F(MenuRunTest, GameMenuResumesOnEscAndQuitsToTheMainMenu) {
+    auto* gameMenu = new Velm::GameMenuWidjet_t("ui/gamemenuui.txt", false);
+    app->AddDialog(gameMenu);
+    Velm::UiDescription_t* ui = gameMenu->GetDescription();
+    EXPECT_FALSE(ui->FindWidget("Replay")->mVisible);
+    // Arranged in order inside ButtonsXY / ButtonsWH with a leading gap:
+    // (250 - 5 x 30) / 6 = 16.
+    EXPECT_EQ(ui->FindWidget("Help")->mY, 20 + 16);
+    EXPECT_EQ(ui->FindWidget("Options")->mY, 20 + 16 + 46);
+    EXPECT_EQ(ui->FindWidget("Help")->mX, 50 + 100);
+
+    gameMenu->KeyUp(27);  // as Continue
+    EXPECT_EQ(gameMenu->pendingResult, Velm::GameMenuWidjet_t::kContinue);
+    Step(2);
+    EXPECT_EQ(gameMenu->mResult, Velm::GameMenuWidjet_t::kOutResult);
+    EXPECT_FALSE(gameMenu->toMainMenu);
+    app->KillDialog(55);
+    Step();
+
+    gameMenu = new Velm::GameMenuWidjet_t("ui/gamemenuui.txt", true);
+    app->AddDialog(gameMenu);
+    EXPECT_TRUE(gameMenu->GetDescription()->FindWidget("Replay")->mVisible);
+    gameMenu->ButtonDepress(Velm::GameMenuWidjet_t::kQuit);
+    auto* quit = Open<Velm::FlyWidget_t>(301);
+    ASSERT_NE(quit, nullptr);
+    quit->ButtonDepress(2);  // back to the main menu
+    Step(3);
+    EXPECT_EQ(app->GetDialog(301), nullptr);
+    EXPECT_TRUE(gameMenu->toMainMenu);
+    EXPECT_FALSE(gameMenu->toLevelList);
+    EXPECT_EQ(gameMenu->mResult, Velm::GameMenuWidjet_t::kOutResult);
+    EXPECT_EQ(gameMenu->pendingResult, Velm::GameMenuWidjet_t::kQuit);
+    app->KillDialog(55);
+    Step();
+}
+
+TEST_F(MenuRunTest, ThreeDModeRefusedWhereItIsNotSupported) {
+    if (app->Is3DAccelerationSupported()) GTEST_SKIP() << "3D drawing is supported here";
+    menu->askForPlayer = false;
+    menu->ButtonDepress(Velm::MainScreen::kOptions);
+    auto* options = Open<Velm::OptionsDialog>(201);
+    ASSERT_NE(options, nullptr);
+    options->mode3D->SetChecked(true, true);
+    EXPECT_FALSE(options->mode3D->IsChecked());
+    ASSERT_FALSE(app->messages.empty());
+    EXPECT_EQ(app->messages.back(), "No 3D here");
+    app->KillDialog(201);
+    Step();
 }
 
 }  // namespace
