@@ -40,6 +40,10 @@ void BoardMusicEnded() {
     if (gMusicBoard != nullptr) gMusicBoard->mMusicEnded = true;
 }
 
+void BoardWidjet_t::ReleaseMusicCallback() {
+    if (gMusicBoard == this) gMusicBoard = nullptr;
+}
+
 void BoardWidjet_t::PlayLevelMusic() {
     gMusicBoard = this;
     std::string file = "music/";

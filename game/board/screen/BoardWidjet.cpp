@@ -61,6 +61,7 @@ BoardWidjet_t::BoardWidjet_t(std::unique_ptr<BoardHost> host, const std::string&
 }
 
 BoardWidjet_t::~BoardWidjet_t() {
+    ReleaseMusicCallback();
     // The effect lists go first and report nothing; then the layouts forget this listener.
     listA.SetListener(nullptr);
     listA.Clear();

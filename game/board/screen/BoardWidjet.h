@@ -254,6 +254,8 @@ private:
     void RestartLevel();
     void LeaveForList();
     void HandleDebugKey(int key);
+    // The music callback stops reaching this screen (its destruction).
+    void ReleaseMusicCallback();
     // The banner's kind goes into its DrawObject mode, so that its end is told apart.
     enum GoKind { kGoCombo = 0, kGoLevelComplete = 1, kGoTimeOver = 2 };
     void AddGo(Image* picture, int kind);

@@ -131,7 +131,7 @@ TEST(BoardTally, TimeBonusInBothModes) {
         int bonus;
     } kCases[] = {
             {true, 20, 60000, 10000},   // (60000 + 1) x 1000 / 6000, truncated
-            {true, 20, 5999, 1000},     // a second short of a minute: 6000 / 6
+            {true, 20, 12345, 2057},    // 12346 / 6000 minutes of 1000 points, truncated
             {false, 20, 60000, 10000},  // (120000 - 60000 + 1) x 1000 / 6000
             {false, 1, 7000, 0},        // slower than the limit: no bonus
     };
