@@ -23,6 +23,7 @@
 #include "graphics/MemoryImage.h"
 #include "platform/DebugOutput.h"
 #include "tests/game/shell/TestFiles.h"
+#include "tests/game/shell/screens/MenuTestFiles.h"
 #include "tests/game/shell/screens/ScreensTestSupport.h"
 
 namespace {
@@ -31,15 +32,7 @@ using benchframe::kHeight;
 using benchframe::kWidth;
 using Velm::MemoryImage;
 
-void WriteCrLf(const std::string& path, const std::string& lfText) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::string text;
-    for (char c : lfText) {
-        if (c == '\n') text += '\r';
-        text += c;
-    }
-    WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
-}
+using menutest::WriteText;
 
 std::string ScrollAnim(const char* image, int tileW, int tileH, int areaH, const char* speed) {
     return std::string("[Main]\nSprite=Sheet\nFrames=0\nFrameDelay=1\nWidth=1024\nHeight=") + std::to_string(areaH) +
@@ -98,16 +91,16 @@ struct Menu {
         SetEngineHooks(hooks);
 
         const std::string d = dir.Path();
-        WriteCrLf(d + "/ui/main.txt",
+        WriteText(d + "/ui/main.txt",
                   "[Back]\nType=Image\nImage=IMAGE_GAME_BACK\nLevel=0\nPosition=0,0,1024,768\n"
                   "[Title]\nType=Image\nImage=IMAGE_MAIN_TITLE\nLevel=1\nPosition=212,40,600,150\n"
                   "[NameLbl]\nType=Link\nPosition=10,10,200,30\n"
                   "[ButtonsXY]\nType=Point\nX=400\nY=250\n[ButtonsWH]\nType=Point\nX=220\nY=400\n");
-        WriteCrLf(d + "/data/clouds1.anim", ScrollAnim("images/main/clouds", 256, 256, 300, "0.3"));
-        WriteCrLf(d + "/data/clouds2.anim", ScrollAnim("images/main/clouds", 256, 256, 260, "0.5"));
-        WriteCrLf(d + "/data/waves.anim", ScrollAnim("images/main/waves", 256, 96, 768, "0.7"));
-        WriteCrLf(d + "/data/waves2.anim", ScrollAnim("images/main/waves", 256, 96, 768, "-0.4"));
-        WriteCrLf(d + "/data/fire.xml",
+        WriteText(d + "/data/clouds1.anim", ScrollAnim("images/main/clouds", 256, 256, 300, "0.3"));
+        WriteText(d + "/data/clouds2.anim", ScrollAnim("images/main/clouds", 256, 256, 260, "0.5"));
+        WriteText(d + "/data/waves.anim", ScrollAnim("images/main/waves", 256, 96, 768, "0.7"));
+        WriteText(d + "/data/waves2.anim", ScrollAnim("images/main/waves", 256, 96, 768, "-0.4"));
+        WriteText(d + "/data/fire.xml",
                   "<anims><fire time=\"0.1\" x=\"20\" y=\"520\" additive=\"1\"><item name=\"images/main/fire0\"/>"
                   "<item name=\"images/main/fire1\"/></fire></anims>");
         here = std::make_unique<screenstest::CurrentDir>(d);

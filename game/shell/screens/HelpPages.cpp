@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 #include "engine/util/IniFile.h"
 #include "game/shell/ProfileManager.h"
@@ -103,6 +104,20 @@ void ReadImage(HelpPage_t& page, const std::string& value, const std::string& or
     page.pictures.push_back(std::move(picture));
 }
 
+// Hands prefix0, prefix1, ... to read while their values are not empty.
+void ReadNumberedKeys(const IniSection_t& section, const char* prefix,
+                      const std::function<void(const std::string& key, const std::string& value)>& read) {
+    std::string value;
+    for (int i = 0;; ++i) {
+        const std::string key = prefix + std::to_string(i);
+        section.GetString(key.c_str(), "", value);
+        if (value.empty()) {
+            return;
+        }
+        read(key, value);
+    }
+}
+
 }  // namespace
 
 HelpPages_t::~HelpPages_t() { Clear(); }
@@ -127,23 +142,12 @@ void HelpPages_t::Load(const IniFile_t& file) {
         if (section != nullptr) {
             newPage->dx = section->GetInt("DX", 0);
             newPage->dy = section->GetInt("DY", 0);
-            std::string value;
-            for (int i = 0;; ++i) {
-                const std::string key = "Text" + std::to_string(i);
-                section->GetString(key.c_str(), "", value);
-                if (value.empty()) {
-                    break;
-                }
+            ReadNumberedKeys(*section, "Text", [&](const std::string& key, const std::string& value) {
                 ReadText(*newPage, value, origin, sectionName, key);
-            }
-            for (int i = 0;; ++i) {
-                const std::string key = "Image" + std::to_string(i);
-                section->GetString(key.c_str(), "", value);
-                if (value.empty()) {
-                    break;
-                }
+            });
+            ReadNumberedKeys(*section, "Image", [&](const std::string& key, const std::string& value) {
                 ReadImage(*newPage, value, origin, sectionName, key);
-            }
+            });
         }
         pages.push_back(std::move(newPage));
     }

@@ -28,6 +28,7 @@
 #include "tests/engine/sound/SoundTestSupport.h"
 #include "tests/game/shell/TestFiles.h"
 #include "tests/game/shell/screens/GameAppTestSupport.h"
+#include "tests/game/shell/screens/MenuTestFiles.h"
 #include "widgets/ButtonWidget.h"
 #include "widgets/Checkbox.h"
 #include "widgets/EditWidget.h"
@@ -38,16 +39,7 @@ namespace {
 
 using Velm::GameApp;
 
-// Writes a text file with CR LF line ends under the content folder.
-void WriteText(const std::string& path, const std::string& lfText) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::string text;
-    for (char c : lfText) {
-        if (c == '\n') text += '\r';
-        text += c;
-    }
-    WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
-}
+using menutest::WriteText;
 
 // A fly-in that arrives at once and leaves at once.
 std::string FlyMain(int id) {
