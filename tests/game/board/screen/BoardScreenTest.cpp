@@ -214,3 +214,85 @@ TEST_F(BoardScreen, RestartDuringAFlightLeavesNoStaleMoveOrFrozenBoard) {
 }
 
 }  // namespace
+
+namespace {
+
+// Swap mode through the screen: every swap flies, is applied, its groups scored and its
+// regrouping flights and change flashes run to their ends; the board is never left waiting.
+TEST(BoardSwapMode, SwapsRunToTheirEndsAndARestartMidwayLeavesNothingPending) {
+    for (bool restartMidway : {false, true}) {
+        SCOPED_TRACE(restartMidway ? "restart in the middle of each swap" : "swaps played out");
+        ScreenFixture f({{"Classic", 1, 20}}, false, 99);
+        f.EnterAndPlay();
+        Layout_t& layout = f.Layout();
+        int swaps = 0;
+        for (int round = 0; round < 8; ++round) {
+            layout.FindAvailablePairs();
+            if (layout.availablePairs.empty()) break;
+            const auto swap = layout.availablePairs.front();
+            f.ClickTile(swap.first);
+            f.ClickTile(swap.second);
+            if (!layout.IsOperationPending()) continue;
+            ++swaps;
+            if (restartMidway) {
+                f.Ticks(10);
+                f.board->ButtonDepress(BoardWidjet_t::kMenu);
+                f.board->DialogButtonDepress(BoardWidjet_t::kDialogGameMenu, 5);
+                EXPECT_FALSE(layout.IsOperationPending());
+                EXPECT_TRUE(layout.history.empty());
+                f.board->DialogButtonDepress(BoardWidjet_t::kDialogLevelName, 1);
+                f.Ticks(400);
+                ASSERT_EQ(f.board->boardState, BoardWidjet_t::kStatePlaying);
+                continue;
+            }
+            for (int i = 0; i < 3000 && layout.IsOperationPending(); ++i) f.board->Update();
+            ASSERT_FALSE(layout.IsOperationPending()) << "a swap-mode move never ended";
+            f.Ticks(300);
+            ASSERT_FALSE(layout.IsOperationPending());
+        }
+        EXPECT_GT(swaps, 0);
+        if (!restartMidway) {
+            EXPECT_EQ(f.host->Count("SwapDone"), swaps);
+            EXPECT_GT(f.Score(), 0);
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The swap mode's regrouping flights: each tile flies on the screen and its arrival reaches
+// the layout, once; a restart while they fly leaves a board that plays.
+TEST(BoardSwapMode, RegroupingFlightsEndOnArrivalOrOnTheNextLoad) {
+    for (bool restartMidway : {false, true}) {
+        SCOPED_TRACE(restartMidway ? "restart while the tiles fly" : "flights arrive");
+        ScreenFixture f({{"Classic", 1, 20}}, false, 5);
+        f.EnterAndPlay();
+        auto& layout = Velm::gLayoutSwapColl;
+        // Leave the first tile of the bottom row alone: its neighbours go.
+        const int alone = 0;
+        const std::vector<int> neighbours = layout.CollectNeighbours(alone);
+        for (int n : neighbours) layout.RemoveTile(n, 0, false, true);
+        layout.RebuildGrid();
+        ASSERT_GT(layout.StartRegroupFlights(), 0);
+        ASSERT_TRUE(layout.IsOperationPending());
+        EXPECT_GT(f.board->listB.Count(), 0);
+        if (restartMidway) {
+            f.Ticks(5);
+            f.board->ButtonDepress(BoardWidjet_t::kMenu);
+            f.board->DialogButtonDepress(BoardWidjet_t::kDialogGameMenu, 5);
+            EXPECT_FALSE(layout.IsOperationPending());
+            EXPECT_TRUE(f.board->listB.IsEmpty());
+            f.board->DialogButtonDepress(BoardWidjet_t::kDialogLevelName, 1);
+            f.Ticks(400);
+            EXPECT_EQ(f.board->boardState, BoardWidjet_t::kStatePlaying);
+            EXPECT_TRUE(layout.history.empty());
+        } else {
+            for (int i = 0; i < 100 && layout.IsOperationPending(); ++i) f.board->Update();
+            EXPECT_FALSE(layout.IsOperationPending());
+        }
+    }
+}
+
+}  // namespace
