@@ -37,6 +37,13 @@ using Velm::GameScreenId;
 
 class RoadApp : public GameApp {
 public:
+    // Other programs of the build may run at the same time.
+    // Game time runs twenty times faster than the clock.
+    RoadApp() {
+        mOnlyAllowOneCopyToRun = false;
+        mSpeedFactor = 20.0;
+    }
+
     // Steps the real loop until done() holds; false when it did not within the limit.
     bool RunUntil(const std::function<bool()>& done, int maxSteps = 20000) {
         for (int i = 0; i < maxSteps; ++i) {
@@ -67,10 +74,11 @@ bool ContentIsComplete(const std::string& content) {
     return true;
 }
 
-// Disabled: the road needs the play screen (game/board/screen is not in the build yet and the
-// application still builds a stand-in for it, with no window host that opens the
-// level-complete dialog) and the content's UI files, stage lists and texts, which the content
-// generator does not write yet. Enable it once both have landed.
+// Disabled: the application still builds a stand-in for the play screen (the board and its
+// window host have landed in game/board/screen but are not wired into the screen factory), so
+// the road stops after Play, waiting for the level name. Run with
+// --gtest_also_run_disabled_tests: logos, title, menu, new player and the level list pass on
+// today's content. Enable it once the factory builds the board.
 TEST(SimpleRoad, DISABLED_FirstLevelFromTheMenuAndBack) {
     const std::string content = VELM_CONTENT_DIR;
     if (!ContentIsComplete(content)) GTEST_SKIP() << "content in '" << content << "' is not complete";
