@@ -21,6 +21,7 @@ bool WriteText(const std::string& root, const std::string& relativePath, const s
 }
 
 bool NeedsCrLf(const std::string& relativePath) {
+    if (relativePath.rfind("fonts/", 0) == 0) return false;  // font descriptors: their own parser
     const std::string extension = std::filesystem::path(relativePath).extension().string();
     for (const char* e : {".txt", ".set", ".anim", ".spr", ".ini", ".lay"})
         if (extension == e) return true;

@@ -12,7 +12,7 @@ namespace mkcontent {
 bool WriteText(const std::string& root, const std::string& relativePath, const std::string& text, bool crlf);
 
 // Whether the readers of this file are INI readers (by extension: .txt .set .anim .spr .ini
-// .lay), so the file needs CR LF line ends.
+// .lay; font descriptors excepted), so the file needs CR LF line ends.
 bool NeedsCrLf(const std::string& relativePath);
 
 }  // namespace mkcontent

@@ -1,0 +1,69 @@
+#include "tests/content/ContentTree.h"
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace contenttest {
+
+std::vector<std::string> ListFiles() {
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator("."))
+        if (entry.is_regular_file()) files.push_back(std::filesystem::relative(entry.path(), ".").generic_string());
+    return files;
+}
+
+bool ReadBytes(const std::string& path, std::string* bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::stringstream s;
+    s << in.rdbuf();
+    *bytes = s.str();
+    return true;
+}
+
+bool LoadIni(const std::string& path, IniFile_t* ini) {
+    std::string bytes;
+    if (!ReadBytes(path, &bytes)) return false;
+    ini->Parse(bytes.data(), bytes.size(), true, path);
+    return true;
+}
+
+bool PictureExists(const std::string& name) {
+    for (const char* extension : {".png", ".jpg", ".tga", ".gif"})
+        if (std::filesystem::is_regular_file(name + extension)) return true;
+    return false;
+}
+
+namespace {
+
+const std::map<std::string, std::string>& Texts() {
+    static const std::map<std::string, std::string> texts = [] {
+        std::map<std::string, std::string> out;
+        IniFile_t ini;
+        if (!LoadIni("termins.txt", &ini)) return out;
+        for (auto s = ini.SectionsBegin(); s != ini.SectionsEnd(); ++s)
+            for (auto k = s->second.KeysBegin(); k != s->second.KeysEnd(); ++k) out[k->first] = k->second.value;
+        return out;
+    }();
+    return texts;
+}
+
+}  // namespace
+
+const std::set<std::string>& TextKeys() {
+    static const std::set<std::string> keys = [] {
+        std::set<std::string> out;
+        for (const auto& entry : Texts()) out.insert(entry.first);
+        return out;
+    }();
+    return keys;
+}
+
+std::string TextOf(const std::string& key) {
+    const auto it = Texts().find(key);
+    return it == Texts().end() ? std::string() : it->second;
+}
+
+}  // namespace contenttest
