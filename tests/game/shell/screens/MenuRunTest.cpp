@@ -99,14 +99,13 @@ void WriteContent(const std::string& dir) {
     WriteBytes(dir + "/sounds/music/mainmenu.wav", std::vector<uint8_t>(loop.begin(), loop.end()));
 }
 
-void LoadTerms() {
+// The application reads them from the content folder's "termins.txt".
+void WriteTerms(const std::string& dir) {
     const std::string text =
             "[Texts]\r\nCreateNewUser=New player\r\nEnterCorrectName=Choose another name\r\n"
             "DeleteWarning=Delete this player?\r\nHelpHello=Hello %s\r\nHelpNext=Next\r\n"
             "SureExit=Leave the game?\r\nError1=No 3D here\r\n";
-    IniFile_t terms;
-    terms.Parse(text.data(), text.size(), true, "termins.txt");
-    TextTable_t::Instance()->Load(terms);
+    WriteBytes(dir + "/termins.txt", std::vector<uint8_t>(text.begin(), text.end()));
 }
 
 // The application with message boxes answered by the script: each box is
@@ -132,8 +131,8 @@ class MenuRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
         WriteContent(content.Dir().Path());
+        WriteTerms(content.Dir().Path());
         TextTable_t::Destroy();
-        LoadTerms();
         ProfileManager_t::Destroy();
         ProfileManager_t::Instance()->Load(UsersPath());
         app = std::make_unique<MenuApp>(&log);
@@ -348,8 +347,16 @@ TEST_F(MenuRunTest, EscAsksBeforeLeavingAndDecliningKeepsTheMenu) {
     EXPECT_TRUE(app->GetWidgetManager()->HasWidget(menu.get()));
 }
 
+// What the play screen hears from its game menu: (dialog id, result) pairs.
+struct BoardListener : Velm::DialogListener {
+    void DialogButtonDepress(int dialogId, int result) override { heard.emplace_back(dialogId, result); }
+    std::vector<std::pair<int, int>> heard;
+};
+
 TEST_F(MenuRunTest, GameMenuResumesOnEscAndQuitsToTheMainMenu) {
+    BoardListener board;
     auto* gameMenu = new Velm::GameMenuWidjet_t("ui/gamemenuui.txt", false);
+    gameMenu->mDialogListener = &board;
     app->AddDialog(gameMenu);
     Velm::UiDescription_t* ui = gameMenu->GetDescription();
     EXPECT_FALSE(ui->FindWidget("Replay")->mVisible);
@@ -362,12 +369,16 @@ TEST_F(MenuRunTest, GameMenuResumesOnEscAndQuitsToTheMainMenu) {
     gameMenu->KeyUp(27);  // as Continue
     EXPECT_EQ(gameMenu->pendingResult, Velm::GameMenuWidjet_t::kContinue);
     Step(2);
+    ASSERT_FALSE(board.heard.empty());
+    EXPECT_EQ(board.heard.front(), std::make_pair(55, int{Velm::GameMenuWidjet_t::kContinue}));
     EXPECT_EQ(gameMenu->mResult, Velm::GameMenuWidjet_t::kOutResult);
     EXPECT_FALSE(gameMenu->toMainMenu);
     app->KillDialog(55);
     Step();
 
+    board.heard.clear();
     gameMenu = new Velm::GameMenuWidjet_t("ui/gamemenuui.txt", true);
+    gameMenu->mDialogListener = &board;
     app->AddDialog(gameMenu);
     EXPECT_TRUE(gameMenu->GetDescription()->FindWidget("Replay")->mVisible);
     gameMenu->ButtonDepress(Velm::GameMenuWidjet_t::kQuit);
@@ -379,7 +390,8 @@ TEST_F(MenuRunTest, GameMenuResumesOnEscAndQuitsToTheMainMenu) {
     EXPECT_TRUE(gameMenu->toMainMenu);
     EXPECT_FALSE(gameMenu->toLevelList);
     EXPECT_EQ(gameMenu->mResult, Velm::GameMenuWidjet_t::kOutResult);
-    EXPECT_EQ(gameMenu->pendingResult, Velm::GameMenuWidjet_t::kQuit);
+    ASSERT_FALSE(board.heard.empty());
+    EXPECT_EQ(board.heard.front(), std::make_pair(55, int{Velm::GameMenuWidjet_t::kQuit}));
     app->KillDialog(55);
     Step();
 }
