@@ -4,11 +4,16 @@
 #include <memory>
 
 #include "game/shell/ResourceIds.h"
+#include "game/shell/screens/ComixWidget.h"
 #include "game/shell/screens/GameApp.h"
+#include "game/shell/screens/GameOverWidget.h"
 #include "game/shell/screens/GameScreenFactory.h"
+#include "game/shell/screens/HighScoresDialog.h"
 #include "game/shell/screens/LogosScreen.h"
 #include "game/shell/screens/MainScreen.h"
+#include "game/shell/screens/MapWidget.h"
 #include "game/shell/screens/SimpleWidget.h"
+#include "game/shell/screens/TipWidget.h"
 #include "game/shell/screens/TitleScreen.h"
 #include "game/shell/ui/BaseDialogWidget.h"
 #include "graphics/Color.h"
@@ -42,6 +47,10 @@ public:
     std::unique_ptr<BaseDialogWidget> MakeScreen(GameScreenId id, GameApp& app) override {
         if (id == GameScreenId::MainMenu) return std::make_unique<MainScreen>(&app);
         if (id == GameScreenId::SimpleList) return std::make_unique<SimpleWidget_t>(&app);
+        if (id == GameScreenId::Map) return std::make_unique<MapWidget_t>(&app);
+        if (id == GameScreenId::HighScores) return std::make_unique<HighScoresDialog>(&app, -1);
+        if (id == GameScreenId::GameOver) return std::make_unique<GameOverWidget>(&app);
+        if (id == GameScreenId::Comix) return std::make_unique<ComixWidget>(&app);
         return std::make_unique<StandInScreen>();
     }
     void OnLoadingDone(BaseDialogWidget& title) override {
@@ -52,10 +61,11 @@ public:
         (void)app;
     }
     bool ReadTipWindow(Dialog& tip, int* ageTicks, int* tipIndex) override {
-        (void)tip;
-        (void)ageTicks;
-        (void)tipIndex;
-        return false;
+        auto* window = dynamic_cast<TipWidget*>(&tip);
+        if (window == nullptr) return false;
+        *ageTicks = window->age;
+        *tipIndex = window->tipId;
+        return true;
     }
 };
 
