@@ -83,6 +83,8 @@ GameApp::GameApp(std::unique_ptr<GameScreenFactory> factory)
     // Every game sound goes through the engine: the framework's own sound stays silent.
     mNoSoundNeeded = true;
     plat::SetCurrentFolder(folder);
+    // Init makes it the current folder again unless "-changedir" names another.
+    mChangeDirTo = folder + "/";
 
     mCompanyDisplayName = "Ossmire";
     mCompanyFolderName = "Ossmire";
@@ -182,11 +184,6 @@ void GameApp::InitEngineHooks() {
     hooks.rgbToHsl = [](int r, int g, int b) { return RGBToHSL(r, g, b); };
     hooks.hslToRgb = [](int h, int s, int l) { return HSLToRGB(h, s, l); };
     SetEngineHooks(hooks);
-}
-
-bool GameApp::ChangeDirHook(const std::string& path) {
-    // No "-changedir": the program stays in its content folder.
-    return path.empty();
 }
 
 void GameApp::HandleCmdLineParam(const std::string& name, const std::string& value) {

@@ -97,8 +97,6 @@ public:
     void GotFocus() override;
     void LostFocus() override;
     void DialogButtonDepress(int dialogId, int buttonId) override;
-    // Without "-changedir" the program stays in its content folder.
-    bool ChangeDirHook(const std::string& path) override;
     // "-windowed" starts in a window whatever the settings say; the rest is the framework's.
     void HandleCmdLineParam(const std::string& name, const std::string& value) override;
 

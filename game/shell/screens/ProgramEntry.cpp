@@ -32,18 +32,23 @@ std::string JoinCommandLine(int argc, const char* const* argv) {
     return line;
 }
 
+int RunGameApp(GameApp& app, const std::string& commandLine) {
+    app.mCommandLine = commandLine;
+    app.Init();
+    app.Start();
+    return app.IsLoadingFailed() ? 1 : 0;
+}
+
 int RunGame(int argc, const char* const* argv) {
     const std::string content = FindContentFolder(plat::ExecutableFolder());
     GameApp::SetContentFolder(content);
     plat::SetCurrentFolder(content);
 
     auto app = std::make_unique<GameApp>();
-    app->mCommandLine = JoinCommandLine(argc, argv);
-    app->Init();
-    app->Start();
-    const bool failed = app->IsLoadingFailed();
+    const int exitCode = RunGameApp(*app, JoinCommandLine(argc, argv));
+    // The destructor saves the players and the score table.
     app.reset();
-    return failed ? 1 : 0;
+    return exitCode;
 }
 
 }  // namespace Velm

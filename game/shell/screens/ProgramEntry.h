@@ -4,6 +4,8 @@
 
 namespace Velm {
 
+class GameApp;
+
 // The program's start: where its content is and what its command line says.
 //
 // Content folder: the folder "content" next to the program when it exists (the build puts
@@ -16,6 +18,11 @@ std::string FindContentFolder(const std::string& programFolder);
 // each argument separated by a space; an argument holding a space or nothing is quoted (the
 // parser drops the quotes).
 std::string JoinCommandLine(int argc, const char* const* argv);
+
+// Runs an application made for the content folder with the command line: Init, the main loop,
+// and the exit code the program ends with (0 after a clean run, 1 when the game could not be
+// loaded). The application is not deleted here.
+int RunGameApp(GameApp& app, const std::string& commandLine);
 
 // The whole program: finds the content, runs the game with the command line and returns the
 // process's exit code (0 after a clean run, 1 when the game could not be loaded).
