@@ -2,6 +2,7 @@
 //
 //   mkcontent <hand-written content folder> <output content folder>
 //   mkcontent --contact-sheet <tile-set folder> <picture.png> <zoom>
+//   mkcontent --board-preview <content folder> <layout file name> <picture.png>
 //
 // Copies the hand-written text files (INI files with CR LF line ends), then paints every
 // picture, renders the fonts, synthesises the sounds and music, and writes the manifest, the
@@ -106,9 +107,51 @@ int ContactSheet(const std::string& folder, const std::string& output, int zoom)
     return zoomed.SavePng(output) ? 0 : 1;
 }
 
+// A picture of a board as the play screen lays it out: the stage background, the two bars
+// and the tiles of a layout with faces of the first tile set, each layer drawn by decreasing
+// column minus row, upper layers 6 pixels right and 5 up.
+int BoardPreview(const std::string& content, const std::string& layoutFile, const std::string& output) {
+    using mkcontent::Canvas;
+    auto load = [](const std::string& path) {
+        std::unique_ptr<ImageLib::Image> image(ImageLib::GetImage(path, false));
+        Canvas c(image ? image->mWidth : 1, image ? image->mHeight : 1);
+        for (int y = 0; image && y < image->mHeight; ++y)
+            for (int x = 0; x < image->mWidth; ++x) c.Set(x, y, mkcontent::Argb(image->mBits[y * image->mWidth + x]));
+        return c;
+    };
+    Canvas board = load(content + "/images/stages/night1.png");
+    board.Draw(load(content + "/images/game/bartop.png"), 0, 0);
+    board.Draw(load(content + "/images/game/barbottom.png"), 0, 698);
+    for (const mkcontent::LayoutShape& shape : mkcontent::GetLayoutShapes()) {
+        if (shape.file != layoutFile) continue;
+        std::vector<Canvas> faces;
+        for (int i = 0; i < 42; ++i) {
+            char name[64];
+            std::snprintf(name, sizeof name, "/tilesets/classic/t%02d.png", i);
+            faces.push_back(load(content + name));
+        }
+        std::vector<size_t> order(shape.tiles.size());
+        for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+            const mkcontent::LayoutTile &ta = shape.tiles[a], &tb = shape.tiles[b];
+            if (ta.layer != tb.layer) return ta.layer < tb.layer;
+            return ta.column - ta.row > tb.column - tb.row;
+        });
+        for (size_t i : order) {
+            const mkcontent::LayoutTile& t = shape.tiles[i];
+            board.Draw(faces[(i * 7 + static_cast<size_t>(t.layer) * 5) % faces.size()],
+                       14 + 6 * t.layer + 24 * t.column, 85 + 31 * t.row - 5 * t.layer);
+        }
+        return board.SavePng(output) ? 0 : 1;
+    }
+    std::fprintf(stderr, "mkcontent: no layout %s\n", layoutFile.c_str());
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 5 && std::string(argv[1]) == "--board-preview") return BoardPreview(argv[2], argv[3], argv[4]);
     if (argc == 5 && std::string(argv[1]) == "--contact-sheet")
         return ContactSheet(argv[2], argv[3], std::atoi(argv[4]));
     if (argc != 3) {
