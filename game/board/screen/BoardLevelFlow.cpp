@@ -170,6 +170,8 @@ bool BoardWidjet_t::StartLevel(bool reset) {
     }
     ShowModeLabel(gameTypeLbl);
     ShowWords();
+    // Stages list no collectible items in this game.
+    collectibles.StartLevel({}, record != nullptr ? record->jewelCount : 0);
     profiles->Save();
     return true;
 }
@@ -262,6 +264,7 @@ void BoardWidjet_t::Update() {
     listB.Update();
     listA.Update();
     listC.Update();
+    collectibles.value.Tick();
     listD.Update();
     UpdateButtons();
     if (!mHost->IsSmoothUpdating()) UpdateF(1);

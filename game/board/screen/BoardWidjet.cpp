@@ -209,8 +209,8 @@ void BoardWidjet_t::MouseUp(int x, int y, int signedClickCount) {
     if (boardState != kStatePlaying) return;
     Layout_t* layout = CurrentLayout();
     if (signedClickCount > 0) {
-        // No jewels exist here: a click the layout does not take goes nowhere.
-        layout->HandleClick(x, y);
+        // A click the layout does not take may find a hidden jewel (none exist in this game).
+        if (!layout->HandleClick(x, y)) JewelsManager_t::Instance().HitTest(x, y);
     } else if (signedClickCount < 0) {
         // A tool whose move is already running cannot be dropped; its animation finishes it.
         if (layout->DropTool()) DropToolRing();

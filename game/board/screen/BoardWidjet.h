@@ -10,6 +10,7 @@
 #include "engine/anim/LineMoveObj.h"
 #include "game/board/LayoutListener.h"
 #include "game/board/effects/BoardAppearEffect2.h"
+#include "game/board/effects/CollectibleHooks.h"
 #include "game/board/effects/EffectGo.h"
 #include "game/board/effects/EffectMultiply.h"
 #include "game/board/effects/EffectRemover.h"
@@ -233,6 +234,8 @@ public:
     ObjectsManager listE;
     std::unique_ptr<EffectChange3One> toolRing;
     StageBackground_t background;
+    // Collectible items, jewels and the clothes progress value (idle: nothing feeds them here).
+    BoardCollectibles_t collectibles;
 
 private:
     void Construct(const std::string& uiFile);

@@ -11,6 +11,7 @@
 #include "game/shell/screens/GameApp.h"
 #include "game/shell/screens/GameMenuWidjet.h"
 #include "game/shell/screens/HelpWidget.h"
+#include "game/shell/screens/HighScoresDialog.h"
 #include "game/shell/screens/LevelCompleteWidget.h"
 #include "game/shell/ui/FlyMessage.h"
 #include "game/shell/ui/FlyWidget.h"
@@ -153,11 +154,17 @@ void GameAppBoardHost::ShowLevelError(const std::string& textKey, const std::str
 }
 
 int GameAppBoardHost::InsertHighScore(const std::string& name, int score, int stage, int level) {
-    return HighScoreTable_t::Instance()->Insert(name, score, stage, level);
+    mLastPlace = HighScoreTable_t::Instance()->Insert(name, score, stage, level);
+    return mLastPlace;
 }
 
 void GameAppBoardHost::TellGameOverPlace(bool placed) {
-    if (BaseDialogWidget* gameOver = mApp->GetScreen(GameScreenId::GameOver)) gameOver->mShowArgument = placed ? 1 : 0;
+    // The story after the last stage reads the score table's show argument to go on to the
+    // table (1) or to the main menu; the table then shows the new entry highlighted.
+    BaseDialogWidget* table = mApp->GetScreen(GameScreenId::HighScores);
+    if (table == nullptr) return;
+    table->mShowArgument = placed ? 1 : 0;
+    if (auto* scores = dynamic_cast<HighScoresDialog*>(table)) scores->SetHighlight(placed ? mLastPlace : -1);
 }
 
 void GameAppBoardHost::SetFocus(Widget* widget) { mApp->GetWidgetManager()->SetFocus(widget); }

@@ -40,6 +40,8 @@ public:
 
 private:
     GameApp* mApp;
+    // The place the last finished game's score took in the score table, -1 for none.
+    int mLastPlace = -1;
 };
 
 }  // namespace Velm
