@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -12,8 +13,11 @@ extern char** environ;
 
 namespace plat {
 
-int RunChildProcess(const std::string& program, const std::vector<std::string>& arguments,
-                    const std::string& input) {
+namespace {
+
+// Starts the program with a pipe to its standard input; the child's id, or -1. *writeEnd
+// is the caller's end of the pipe.
+pid_t SpawnWithInputPipe(const std::string& program, const std::vector<std::string>& arguments, int* writeEnd) {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) return -1;
 
@@ -49,23 +53,32 @@ int RunChildProcess(const std::string& program, const std::vector<std::string>& 
         close(pipeEnds[1]);
         return -1;
     }
+    // The caller's end is not inherited by later children.
+    fcntl(pipeEnds[1], F_SETFD, FD_CLOEXEC);
+    *writeEnd = pipeEnds[1];
+    return child;
+}
 
-    // A child that exits early must not end this process with SIGPIPE.
+// Writes what the reader takes; false when it stopped reading. A child that exits early
+// must not end this process with SIGPIPE.
+bool WriteAll(int fd, const char* data, size_t size) {
     struct sigaction ignore = {};
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);
     struct sigaction previous = {};
     sigaction(SIGPIPE, &ignore, &previous);
     size_t written = 0;
-    while (written < input.size()) {
-        const ssize_t n = write(pipeEnds[1], input.data() + written, input.size() - written);
+    while (written < size) {
+        const ssize_t n = write(fd, data + written, size - written);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         written += static_cast<size_t>(n);
     }
-    close(pipeEnds[1]);
     sigaction(SIGPIPE, &previous, nullptr);
+    return written == size;
+}
 
+int WaitForChild(pid_t child) {
     int status = 0;
     while (waitpid(child, &status, 0) < 0) {
         if (errno != EINTR) return -1;
@@ -73,6 +86,43 @@ int RunChildProcess(const std::string& program, const std::vector<std::string>& 
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
     return -1;
+}
+
+}  // namespace
+
+int RunChildProcess(const std::string& program, const std::vector<std::string>& arguments, const std::string& input) {
+    int writeEnd = -1;
+    const pid_t child = SpawnWithInputPipe(program, arguments, &writeEnd);
+    if (child < 0) return -1;
+    WriteAll(writeEnd, input.data(), input.size());
+    close(writeEnd);
+    return WaitForChild(child);
+}
+
+std::unique_ptr<ChildPipe> ChildPipe::Start(const std::string& program, const std::vector<std::string>& arguments,
+                                            std::string* error) {
+    int writeEnd = -1;
+    const pid_t child = SpawnWithInputPipe(program, arguments, &writeEnd);
+    if (child < 0) {
+        if (error) *error = "cannot start " + program;
+        return nullptr;
+    }
+    return std::unique_ptr<ChildPipe>(new ChildPipe(static_cast<int>(child), writeEnd));
+}
+
+ChildPipe::~ChildPipe() { CloseAndWait(); }
+
+bool ChildPipe::Write(const std::string& bytes) {
+    return mWriteEnd >= 0 && WriteAll(mWriteEnd, bytes.data(), bytes.size());
+}
+
+int ChildPipe::CloseAndWait() {
+    if (mWriteEnd >= 0) {
+        close(mWriteEnd);
+        mWriteEnd = -1;
+        mExitCode = WaitForChild(static_cast<pid_t>(mPid));
+    }
+    return mExitCode;
 }
 
 bool IsExecutableFile(const std::string& path) {

@@ -1,5 +1,7 @@
 #include "engine/util/Log.h"
 
+#include "engine/util/LogWindowHost.h"
+
 namespace {
 
 // Constant-initialised, so that Log_t objects built during static initialisation of other
@@ -9,13 +11,22 @@ struct SharedLoggerState {
     int users;
 };
 SharedLoggerState gShared = {nullptr, 0};
+LogWindowHost* gHost = nullptr;
 
-} // namespace
+}  // namespace
+
+void SetLogWindowHost(LogWindowHost* host) { gHost = host; }
+
+LogWindowHost* GetLogWindowHost() { return gHost; }
 
 void FileLogger_t::Close() {
     if (mFile) std::fclose(mFile);
     mFile = nullptr;
 }
+
+WindowLogger_t::WindowLogger_t() = default;
+
+WindowLogger_t::~WindowLogger_t() = default;
 
 void WindowLogger_t::Open(const char* title) {
     if (mOpen) {
@@ -23,6 +34,7 @@ void WindowLogger_t::Open(const char* title) {
         return;
     }
     if (title) mTitle = title;
+    if (gHost) mWindow = gHost->OpenLogWindow(mTitle);
     mOpen = true;
 }
 
@@ -33,6 +45,11 @@ void WindowLogger_t::Show(bool show) {
     } else if (mOpen) {
         mShown = false;
     }
+    if (mWindow) mWindow->Show(mShown);
+}
+
+void WindowLogger_t::AddLine(const std::string& line) {
+    if (mWindow) mWindow->AddLine(line);
 }
 
 WindowLogger_t* AcquireSharedWindowLogger() {
@@ -65,6 +82,22 @@ Log_t::~Log_t() {
     mWindowLogger = nullptr;
     mFileLogger->Release();
     mFileLogger = nullptr;
+}
+
+void Log_t::Write(const std::string& text) {
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        // A text ending in a line break has no empty line after it.
+        if (end < text.size() || !line.empty() || text.empty()) {
+            if (mOutputs & kOwnWindow) mWindowLogger->AddLine(line);
+            if ((mOutputs & kSharedWindow) && gShared.logger) gShared.logger->AddLine(line);
+        }
+        start = end + 1;
+    }
 }
 
 void Log_t::SetOutputs(int flags) {

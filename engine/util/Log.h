@@ -1,17 +1,22 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
+
+class LogWindow;
 
 // The engine's logging front end. Each Log_t has a file logger ("log.txt") and a window
 // logger of its own and shares one more window logger, "Shared log window", with every
 // other Log_t; output flags say which are in use. Loggers are counted: made with count 1,
 // destroyed by the Release that brings the count to 0.
 //
-// Nothing writes a log line. On this platform a logger window cannot exist, so a window
-// logger only records its title and whether it was asked to show; "log.txt" is never
-// opened. The seven board layouts each hold a Log_t from static initialisation to exit.
-// Main thread only.
+// A window logger's window comes from the installed LogWindowHost (LogWindowHost.h) when
+// it is first shown, and lives until the logger is destroyed; closing it only hides it.
+// Without a host the logger only records its title and whether it was asked to show.
+// Log_t::Write sends a line to the windows its flags name; "log.txt" is never opened. The
+// seven board layouts each hold a Log_t from static initialisation to exit. Main thread
+// only.
 
 class AbstractLogger_t {
 public:
@@ -48,21 +53,27 @@ private:
 
 class WindowLogger_t : public AbstractLogger_t {
 public:
-    WindowLogger_t() = default;
+    WindowLogger_t();
+    ~WindowLogger_t() override;
 
     // Makes the (hidden) window, or shows it when it exists; a title given for a new
     // window replaces the stored one.
     void Open(const char* title);
     // Showing makes the window when there is none; hiding needs one.
     void Show(bool show);
+    // Appends a line to the window; nothing without one.
+    void AddLine(const std::string& line);
     bool IsOpen() const { return mOpen; }
     bool IsShown() const { return mShown; }
     const std::string& GetTitle() const { return mTitle; }
+    // The host's window, null without a host.
+    LogWindow* GetWindow() const { return mWindow.get(); }
 
 private:
     std::string mTitle = "Shared log window";
     bool mOpen = false;  // the window was made (it is never destroyed before the logger)
     bool mShown = false;
+    std::unique_ptr<LogWindow> mWindow;
 };
 
 class Log_t {
@@ -81,6 +92,9 @@ public:
     // shows that window. Setting the file bit opens nothing; clearing a window bit hides
     // nothing.
     void SetOutputs(int flags);
+    // One line of text to the own window (flag 4) and the shared window (flag 8) when
+    // their flags are set; a text of several lines is split at its line breaks.
+    void Write(const std::string& text);
     int GetOutputs() const { return mOutputs; }
     int GetLevelMask() const { return mLevelMask; }
     WindowLogger_t* GetWindowLogger() const { return mWindowLogger; }
@@ -88,7 +102,7 @@ public:
 
 private:
     int mOutputs = 2;
-    int mLevelMask = 31; // five level bits, kept for the callers that set them
+    int mLevelMask = 31;  // five level bits, kept for the callers that set them
     WindowLogger_t* mWindowLogger = nullptr;
     FileLogger_t* mFileLogger = nullptr;
 };

@@ -1,8 +1,11 @@
 #include "engine/util/Log.h"
 
+#include "engine/util/LogWindowHost.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/Files.h"
@@ -77,6 +80,63 @@ TEST(Log, WindowLoggerOpenAndShow) {
     logger->Release();
 }
 
+// A host that records what it was asked for: the windows opened, by title, and for each
+// what it was told.
+class RecordingHost : public LogWindowHost {
+public:
+    struct Record {
+        std::string title;
+        std::vector<std::string> events;  // "show", "hide", "line:<text>", "closed"
+    };
+    std::vector<Record> windows;
+
+    std::unique_ptr<LogWindow> OpenLogWindow(const std::string& title) override {
+        windows.push_back({title, {}});
+        return std::unique_ptr<LogWindow>(new Window(this, windows.size() - 1));
+    }
+
+private:
+    class Window : public LogWindow {
+    public:
+        Window(RecordingHost* host, size_t index) : mHost(host), mIndex(index) {}
+        ~Window() override { Events().push_back("closed"); }
+        void Show(bool show) override { Events().push_back(show ? "show" : "hide"); }
+        void AddLine(const std::string& line) override { Events().push_back("line:" + line); }
+
+    private:
+        std::vector<std::string>& Events() { return mHost->windows[mIndex].events; }
+        RecordingHost* mHost;
+        size_t mIndex;
+    };
+};
+
+TEST(Log, WindowsComeFromTheHostAndShowTheLinesTheirFlagsName) {
+    RecordingHost host;
+    SetLogWindowHost(&host);
+    {
+        Log_t log;
+        log.Write("before any window");
+        EXPECT_TRUE(host.windows.empty()) << "building a log opens nothing";
+        log.SetOutputs(Log_t::kOwnWindow);
+        ASSERT_EQ(host.windows.size(), 1u);
+        EXPECT_EQ(host.windows[0].title, "Shared log window");
+        log.Write("one\r\ntwo\n");
+        log.SetOutputs(Log_t::kOwnWindow | Log_t::kSharedWindow);
+        ASSERT_EQ(host.windows.size(), 2u);
+        log.Write("three");
+        log.SetOutputs(Log_t::kSharedWindow);  // clearing a bit hides nothing, but lines stop
+        log.Write("four");
+        log.GetWindowLogger()->Show(false);  // the close box
+        EXPECT_EQ(host.windows[0].events,
+                  (std::vector<std::string>{"show", "line:one", "line:two", "line:three", "hide"}));
+        EXPECT_EQ(host.windows[1].events, (std::vector<std::string>{"show", "line:three", "line:four"}));
+    }
+    // The last Log_t takes the shared window with it; each own window goes with its Log_t.
+    EXPECT_EQ(host.windows[0].events.back(), "closed");
+    EXPECT_EQ(host.windows[1].events.back(), "closed");
+    SetLogWindowHost(nullptr);
+}
+
 TEST(Log, CountedLoggers) {
     FileLogger_t* logger = new FileLogger_t();
     EXPECT_EQ(logger->GetRefCount(), 1);
@@ -84,7 +144,7 @@ TEST(Log, CountedLoggers) {
     EXPECT_EQ(logger->GetRefCount(), 2);
     logger->Release();
     EXPECT_EQ(logger->GetRefCount(), 1);
-    logger->Release(); // destroyed; the sanitizer build checks that nothing leaks
+    logger->Release();  // destroyed; the sanitizer build checks that nothing leaks
 }
 
-} // namespace
+}  // namespace
