@@ -555,11 +555,15 @@ TEST(ContentCheck, ManifestLoadsAndEveryResourceIdBinds) {
 
 TEST(ContentCheck, FontsLoadIncludingTheDefaultFont) {
     FileFontHost host;
-    for (const char* path : {"fonts/Tahoma14", "fonts/default14.txt", "fonts/numbers24.txt"}) {
+    for (const char* path :
+         {"fonts/Tahoma14", "fonts/default14.txt", "fonts/numbers24.txt", "fonts/defaultadd16.txt"}) {
         Velm::ImageFont font(&host, path);
         ASSERT_NE(font.fontData, nullptr) << path;
         EXPECT_TRUE(font.fontData->initialized) << path;
     }
+    Velm::ImageFont glowing(&host, "fonts/defaultadd16.txt");
+    ASSERT_NE(glowing.fontData, nullptr);
+    EXPECT_EQ(glowing.fontData->layers.size(), 2u) << "FONT_DEFAULT_ADD has its glow layer";
     EXPECT_TRUE(host.popups.empty()) << host.popups.front();
 }
 

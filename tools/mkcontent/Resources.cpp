@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 
@@ -25,14 +26,25 @@ struct FontInfo {
     const char* id;
     const char* ttf;
     int points;
+    bool glow = false;  // a second, additive layer of the same glyphs under the first
 };
 
 // Sizes in points at 96 dpi (14 points are 19 pixels).
 const FontInfo kFonts[] = {
-        {"FONT_DEFAULT", kSans, 11},   {"FONT_DIREVIR", kSerifBold, 17},    {"FONT_DEFAULTBOLD", kSansBold, 11},
-        {"FONT_DEFAULT12", kSans, 9},  {"FONT_DEFAULTSMALL", kSans, 8},     {"FONT_DEFAULT7", kSans, 7},
-        {"FONT_DEFAULT16", kSans, 12}, {"FONT_DEFAULT_ADD", kSansBold, 12}, {"FONT_NUMBERS", kSansBold, 18},
+        {"FONT_DEFAULT", kSans, 11},   {"FONT_DIREVIR", kSerifBold, 17},          {"FONT_DEFAULTBOLD", kSansBold, 11},
+        {"FONT_DEFAULT12", kSans, 9},  {"FONT_DEFAULTSMALL", kSans, 8},           {"FONT_DEFAULT7", kSans, 7},
+        {"FONT_DEFAULT16", kSans, 12}, {"FONT_DEFAULT_ADD", kSansBold, 12, true}, {"FONT_NUMBERS", kSansBold, 18},
 };
+
+// The descriptor gets a layer "Glow" made from "Main", drawn first and additively in a warm
+// colour, so the text shines.
+bool AppendGlowLayer(const std::string& descriptor, std::string* error) {
+    std::ofstream file(descriptor, std::ios::binary | std::ios::app);
+    file << "CreateLayerFrom Glow Main;\nLayerSetDrawMode Glow 1;\nLayerSetColorMult Glow 0x90FFC040;\n"
+            "LayerSetBaseOrder Glow -1;\n";
+    if (!file) *error = "cannot write " + descriptor;
+    return static_cast<bool>(file);
+}
 
 }  // namespace
 
@@ -157,6 +169,7 @@ bool MakeResources(Studio& studio, std::string* error) {
                 const std::string file = std::string(r.path).substr(std::string(r.path).rfind('/') + 1);
                 options.imageName = file.substr(0, file.rfind('.')) + ".png";
                 if (!mkfont::MakeFont(options, error)) return false;
+                if (f.glow && !AppendGlowLayer(full, error)) return false;
             }
         } else if (r.kind == RK::Sound) {
             // Bound only: a short soft tick.
