@@ -133,27 +133,40 @@ Canvas Parchment(int width, int height, uint32_t seed) {
 
 Canvas MapBack(Studio&) {
     Canvas c = Parchment(1024, 768, 31);
-    // Sea, islands with coasts, and a dotted road the level markers sit on.
-    c.Fill([&](float, float) { return Rgba(); });
-    c = Parchment(1024, 768, 31);
-    const Rgba sea = Argb(0x5A2A6A9A);
-    Canvas land(1024, 768);
-    land.Fill([&](float x, float y) {
-        const float n = TileNoise(x / 220.0f, y / 220.0f, 16, 4, 41);
-        const float fall = std::hypot((x - 512) / 520, (y - 400) / 420);
-        return Rgba{1, 1, 1, Clamp01((n - 0.25f - 0.45f * fall) * 12)};
-    });
+    // Islands with a sharp inked coast in a tinted sea, and a dotted road through the places
+    // the adventure stages put their level markers on.
     for (int y = 0; y < 768; ++y)
         for (int x = 0; x < 1024; ++x) {
-            const float a = land.Get(x, y).a;
-            c.Blend(x, y, sea, 1 - a);
-            if (a > 0 && a < 1) c.Blend(x, y, Argb(0xFF5A3A14), 0.8f);
-            if (a >= 1) c.Blend(x, y, Argb(0x30507A2A), 1);
+            const float fx = static_cast<float>(x), fy = static_cast<float>(y);
+            const float n = TileNoise(fx / 260.0f, fy / 260.0f, 16, 4, 41);
+            const float fall = std::hypot((fx - 512) / 560, (fy - 400) / 440);
+            const float height = n - 0.3f - 0.4f * fall;
+            const float land = Clamp01(height * 60 + 0.5f);
+            const float coast = Clamp01(1 - std::fabs(height) * 90);
+            const float hills = TileNoise(fx / 40.0f, fy / 40.0f, 64, 3, 43);
+            c.Blend(x, y, Argb(0xFF3A6A9A), (1 - land) * (0.35f + 0.25f * Clamp01(-height * 8)));
+            c.Blend(x, y, Mix(Argb(0xFF6A8A3A), Argb(0xFF8A7A4A), hills), land * 0.35f);
+            c.Blend(x, y, Argb(0xFF4A2A10), coast * 0.9f);
         }
-    for (int i = 0; i < 60; ++i) {
-        const float t = static_cast<float>(i) / 59.0f;
-        const float x = 140 + 740 * t, y = 560 - 300 * t + 90 * std::sin(t * 7.0f);
-        c.Paint(Circle(x, y, 3), Solid(Argb(0xC0602A10)), static_cast<int>(x) - 5, static_cast<int>(y) - 5, 10, 10);
+    const float points[][2] = {{100, 600}, {160, 520}, {300, 420}, {460, 380},
+                               {600, 300}, {740, 250}, {860, 200}, {960, 160}};
+    const int count = static_cast<int>(sizeof points / sizeof points[0]);
+    for (int i = 0; i + 1 < count; ++i) {
+        // Catmull-Rom through the points, a dot every few pixels.
+        const float* p0 = points[std::max(0, i - 1)];
+        const float* p1 = points[i];
+        const float* p2 = points[i + 1];
+        const float* p3 = points[std::min(count - 1, i + 2)];
+        for (int k = 0; k < 12; ++k) {
+            const float t = static_cast<float>(k) / 12.0f, t2 = t * t, t3 = t2 * t;
+            auto at = [&](int a) {
+                return 0.5f * (2 * p1[a] + (-p0[a] + p2[a]) * t + (2 * p0[a] - 5 * p1[a] + 4 * p2[a] - p3[a]) * t2 +
+                               (-p0[a] + 3 * p1[a] - 3 * p2[a] + p3[a]) * t3);
+            };
+            const float x = at(0), y = at(1);
+            c.Paint(Circle(x, y, 3.2f), Solid(Argb(0xD06A2A10)), static_cast<int>(x) - 5, static_cast<int>(y) - 5, 10,
+                    10);
+        }
     }
     return c;
 }
