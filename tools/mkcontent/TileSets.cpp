@@ -245,7 +245,7 @@ std::vector<std::string> MakeTileSets(Studio& studio) {
     };
     const SetLook sets[] = {
             {"tilesets/classic", 0xFF1E7A5A, false},
-            {"tilesets/jade", 0xFF8A2A2A, false},
+            {"tilesets/lacquer", 0xFF8A2A2A, false},
             {"tilesets/pairs", 0xFF2A4A8A, true},
     };
     FontFace& symbols = *studio.GetFaces().symbols;
