@@ -236,7 +236,6 @@ Canvas CheckBox() {
 Canvas SliderTrack() {
     Canvas c(200, 12);
     c.Paint(RoundRect(1, 2, 198, 8, 4), VerticalGradient(2, Argb(0xFF05081A), 10, Argb(0xFF303A70)));
-    c.Paint(RoundRect(1, 2, 198, 8, 4), Solid(Argb(0x00000000)));
     return c;
 }
 
@@ -319,7 +318,6 @@ Canvas MarkerFrame(int w, int h, const Rgba& colour, float strength) {
     Canvas c(w, h);
     const float ox = static_cast<float>(w - 58) / 2, oy = static_cast<float>(h - 68) / 2;
     Canvas line(w, h);
-    line.Paint(Ring(0, 0, 0, 0), Solid(Rgba()));
     const Distance face = RoundRect(ox + 9, oy + 1, 48, 61, 6);
     line.Paint([&](float x, float y) { return std::fabs(face(x, y)) - 1.5f; }, Solid(Argb(0xFFFFFFFF)));
     c.DrawMask(line.BlurredAlpha(2), 0, 0, colour, 1.8f * strength);
