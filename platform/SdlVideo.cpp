@@ -17,6 +17,9 @@ bool EnsureSdlVideo(std::string* error)
         // The program's coordinate remap is the only one; mouse positions stay raw pixels.
         SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
         SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+        // Our 3D device is an EGL context; the window's presenter must use EGL too, since
+        // GLX and EGL contexts on one thread of one X display fight over the drawable.
+        SDL_SetHint(SDL_HINT_VIDEO_X11_FORCE_EGL, "1");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             failure = SDL_GetError();
             if (error)

@@ -1,7 +1,11 @@
 #include "platform/SingleInstance.h"
 
+#include "platform/Folders.h"
+
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 #include <sys/socket.h>
@@ -21,10 +25,21 @@ socklen_t MakeAddress(const std::string& name, sockaddr_un& addr) {
     return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + length);
 }
 
+// The user's data folder as a short hex tag: the player files live there, so one
+// running instance per data folder (a test run with its own XDG_DATA_HOME is another
+// user as far as the game is concerned). FNV-1a keeps the name within sun_path.
+std::string DataFolderTag() {
+    uint32_t hash = 2166136261u;
+    for (unsigned char c : DataHomeFolder()) hash = (hash ^ c) * 16777619u;
+    char text[9];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(hash));
+    return text;
+}
+
 }  // namespace
 
 SingleInstance::SingleInstance(const std::string& productName)
-    : mName("velm-instance/" + productName + "/" + std::to_string(getuid())) {
+    : mName("velm-instance/" + productName + "/" + std::to_string(getuid()) + "/" + DataFolderTag()) {
     int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return;
     sockaddr_un addr;

@@ -2,8 +2,8 @@
 
 // One running instance per product and user (what the named mutex and the broadcast
 // notify message were). The first instance owns an abstract UNIX socket named after the
-// product and the user id; a later start finds the name taken, knocks on the first one
-// and exits. The first instance polls for knocks from its main loop (and, for example,
+// product, the user id and the user's data folder; a later start finds the name taken,
+// knocks on the first one and exits. The first instance polls for knocks from its main loop (and, for example,
 // brings its window to the front). The name disappears with the process, so a crashed
 // instance never blocks the next start.
 

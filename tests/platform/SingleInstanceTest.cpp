@@ -1,6 +1,7 @@
 #include "platform/SingleInstance.h"
 
 #include <memory>
+#include <cstdlib>
 #include <random>
 #include <string>
 
@@ -27,4 +28,22 @@ TEST(SingleInstanceTest, SecondStartKnocksOnTheFirst) {
     EXPECT_FALSE(second.KnockOnFirst());
     plat::SingleInstance third(product);
     EXPECT_TRUE(third.IsFirst());
+}
+
+TEST(SingleInstanceTest, AnotherDataFolderIsAnotherInstance) {
+    // Whole-program tests run side by side, each with its own XDG_DATA_HOME.
+    const std::string product = "VelmTest" + std::to_string(std::random_device{}());
+    const char* saved = std::getenv("XDG_DATA_HOME");
+    const std::string restore = saved ? saved : "";
+    setenv("XDG_DATA_HOME", "/tmp/velm-instance-a", 1);
+    plat::SingleInstance first(product);
+    setenv("XDG_DATA_HOME", "/tmp/velm-instance-b", 1);
+    plat::SingleInstance second(product);
+    EXPECT_TRUE(first.IsFirst());
+    EXPECT_TRUE(second.IsFirst());
+    setenv("XDG_DATA_HOME", "/tmp/velm-instance-a", 1);
+    plat::SingleInstance third(product);
+    EXPECT_FALSE(third.IsFirst());
+    if (saved) setenv("XDG_DATA_HOME", restore.c_str(), 1);
+    else unsetenv("XDG_DATA_HOME");
 }
