@@ -64,8 +64,8 @@ void MapWidget_t::BuildMarkers() {
     const Progress_t* record = ProfileManager_t::Instance()->GetCurrentProgress();
     const Stage_t* stage = stages != nullptr ? stages->GetStage(record != nullptr ? record->stage : 0) : nullptr;
     if (stage == nullptr) return;
-    // The level the player is at: its position in the stage's playing order.
-    const int current = record != nullptr ? record->orderPos : 0;
+    // The game the player is at (games are played in level order unless one was put off).
+    const int current = record != nullptr ? ProfileManager_t::Instance()->GetCurrentGame() : 0;
     const int halfWidth = IMAGE_MAP_LEVEL_UNCOMPLETE != nullptr ? IMAGE_MAP_LEVEL_UNCOMPLETE->GetWidth() / 2 : 0;
     const int halfHeight = IMAGE_MAP_LEVEL_UNCOMPLETE != nullptr ? IMAGE_MAP_LEVEL_UNCOMPLETE->GetHeight() / 2 : 0;
     for (size_t i = 0; i < stage->games0.size(); ++i) {
