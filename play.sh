@@ -26,8 +26,4 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "play.sh: no display (DISPLAY is not set); start it from a desktop session" >&2
   exit 1
 fi
-# The window shows the software-drawn frame through SDL's software renderer: its OpenGL
-# renderer cannot share the thread with the OpenGL context the display's 3D test made.
-export SDL_RENDER_DRIVER="${SDL_RENDER_DRIVER:-software}"
-export SDL_FRAMEBUFFER_ACCELERATION="${SDL_FRAMEBUFFER_ACCELERATION:-0}"
 exec "$build/tiles" -windowed "$@"
