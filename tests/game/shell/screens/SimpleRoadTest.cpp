@@ -74,11 +74,11 @@ bool ContentIsComplete(const std::string& content) {
     return true;
 }
 
-// Disabled: the application still builds a stand-in for the play screen (the board and its
-// window host have landed in game/board/screen but are not wired into the screen factory), so
-// the road stops after Play, waiting for the level name. Run with
-// --gtest_also_run_disabled_tests: logos, title, menu, new player and the level list pass on
-// today's content. Enable it once the factory builds the board.
+// Disabled: the play screen's tally stores the result under the level after the one played
+// (it asks the profile for the current game after the level end has already moved it on), so
+// the list shows level 1 as not played and the second level as finished. Every step before
+// that passes on today's content and program (run with --gtest_also_run_disabled_tests).
+// Enable it once the tally records the level that was played.
 TEST(SimpleRoad, DISABLED_FirstLevelFromTheMenuAndBack) {
     const std::string content = VELM_CONTENT_DIR;
     if (!ContentIsComplete(content)) GTEST_SKIP() << "content in '" << content << "' is not complete";
@@ -121,7 +121,6 @@ TEST(SimpleRoad, DISABLED_FirstLevelFromTheMenuAndBack) {
     ASSERT_TRUE(app.RunUntil([&] { return app.GetDialog(444) == nullptr; }));
     Velm::Layout_t& layout = Velm::LayoutForGameType(0);
     Velm::BaseDialogWidget* board = app.GetScreen(GameScreenId::Board);
-    const int totalBefore = ProfileManager_t::Instance()->GetCurrentProgress()->totalScore;
     // Every pair by two clicks; the board checks for a cleared layout once its effects end.
     ASSERT_TRUE(app.RunUntil(
             [&] {
@@ -145,7 +144,9 @@ TEST(SimpleRoad, DISABLED_FirstLevelFromTheMenuAndBack) {
     ASSERT_NE(done, nullptr);
     const int bonus = done->GetTimeBonus();
     EXPECT_GT(bonus, 0);
-    EXPECT_EQ(ProfileManager_t::Instance()->GetCurrentProgress()->totalScore, totalBefore + bonus);
+    // A new player's total: the level's score (added when the board was cleared) and the bonus.
+    const int total = done->GetLevelScore() + bonus;
+    EXPECT_EQ(ProfileManager_t::Instance()->GetCurrentProgress()->totalScore, total);
     ASSERT_TRUE(app.RunUntil([&] { return done->IsRevealed(3); }));
     done->ButtonDepress(0);
 
@@ -157,7 +158,7 @@ TEST(SimpleRoad, DISABLED_FirstLevelFromTheMenuAndBack) {
     EXPECT_EQ(LabelOf(list->GetDescription(), "ScoreLbl"), Velm::SimpleLevelList::BestScoreText(record->bestScore));
     EXPECT_TRUE(list->GetDescription()->FindWidget("TimeLbl")->mVisible);
     EXPECT_EQ(LabelOf(list->GetDescription(), "TimeLbl"), Velm::SimpleLevelList::BestTimeText(record->bestTime));
-    EXPECT_EQ(ProfileManager_t::Instance()->GetCurrentProgress()->totalScore, totalBefore + bonus);
+    EXPECT_EQ(ProfileManager_t::Instance()->GetCurrentProgress()->totalScore, total);
 
     // Back to the menu, and out.
     list->ButtonDepress(Velm::SimpleWidget_t::kBack);
