@@ -18,6 +18,7 @@
 #include "game/shell/TextTable.h"
 #include "game/shell/screens/BonusSettings.h"
 #include "game/shell/screens/TimeBonus.h"
+#include "game/shell/screens/TipWidget.h"
 #include "game/shell/ui/ButtonHint.h"
 #include "widgets/Checkbox.h"
 #include "widgets/HyperlinkWidget.h"
@@ -456,6 +457,16 @@ void BoardWidjet_t::SetPaused(bool paused) {
     }
 }
 
+void BoardWidjet_t::PauseOnFocusLoss() {
+    constexpr int kScoreTableDialog = 111;
+    if (levelCompleted) return;
+    if (mHost->IsDialogOpen(kDialogHelp) || mHost->IsDialogOpen(kScoreTableDialog) || mHost->IsDialogOpen(kDialogLose))
+        return;
+    const Progress_t* record = Progress();
+    if (record == nullptr || !record->gameInProgress) return;
+    SetPaused(true);
+}
+
 void BoardWidjet_t::ShowNoMovesDialog() {
     Progress_t* record = Progress();
     if (mHost->IsDialogOpen(kDialogNoMoves) || (record != nullptr && record->dontShowNoMoves)) return;
@@ -506,13 +517,20 @@ void BoardWidjet_t::OpenCountedDialog(const BoardDialogRequest& request) {
     CloseShadow();
 }
 
-void BoardWidjet_t::ShowTip(int index, int /*x*/, int /*y*/, bool force, int /*value*/) {
-    // The tip window belongs to the application's tips; the board only marks the tip as seen
-    // so that it is offered once.
+void BoardWidjet_t::ShowTip(int index, int x, int y, bool force, int value) {
+    // The tip counts as seen when the application closes its window; one that cannot be made
+    // counts as seen at once, so that it is not offered again.
     Progress_t* record = Progress();
     if (!mHost->IsAdventureMode() || record == nullptr || index < 0 || index >= Progress_t::kTipCount) return;
     if (!force && record->tipSeen[static_cast<size_t>(index)]) return;
-    record->tipSeen[static_cast<size_t>(index)] = true;
+    BoardDialogRequest request;
+    request.kind = BoardDialog::Tip;
+    request.text = Text(GetTipKey(index));
+    request.tipIndex = index;
+    request.tipValue = value;
+    request.pointX = x;
+    request.pointY = y;
+    if (!mHost->OpenDialog(request, this)) record->tipSeen[static_cast<size_t>(index)] = true;
 }
 
 void BoardWidjet_t::RestartLevel() {

@@ -133,6 +133,9 @@ public:
     void ShowModeLabel(HyperlinkWidget* label);
     void ShowLevelName();
     void SetPaused(bool paused);
+    // The window lost the keyboard focus: pauses a game in progress unless the level is
+    // closing, the help page, a score table or the lose window is open, or no game runs.
+    void PauseOnFocusLoss();
     void ShowNoMovesDialog();
     void ShowFlyMessage(const std::string& textKey, int dialogId);
     void ShowLoseDialog();

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "game/board/screen/BoardWidjet.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/screens/ComixWidget.h"
 #include "game/shell/screens/GameApp.h"
@@ -47,6 +48,7 @@ public:
     std::unique_ptr<BaseDialogWidget> MakeScreen(GameScreenId id, GameApp& app) override {
         if (id == GameScreenId::MainMenu) return std::make_unique<MainScreen>(&app);
         if (id == GameScreenId::SimpleList) return std::make_unique<SimpleWidget_t>(&app);
+        if (id == GameScreenId::Board) return std::make_unique<BoardWidjet_t>(&app);
         if (id == GameScreenId::Map) return std::make_unique<MapWidget_t>(&app);
         if (id == GameScreenId::HighScores) return std::make_unique<HighScoresDialog>(&app, -1);
         if (id == GameScreenId::GameOver) return std::make_unique<GameOverWidget>(&app);
@@ -57,8 +59,8 @@ public:
         if (auto* screen = dynamic_cast<TitleScreen*>(&title)) screen->OnLoadingDone();
     }
     void PauseBoardOnFocusLoss(BaseDialogWidget& board, GameApp& app) override {
-        (void)board;
         (void)app;
+        if (auto* screen = dynamic_cast<BoardWidjet_t*>(&board)) screen->PauseOnFocusLoss();
     }
     bool ReadTipWindow(Dialog& tip, int* ageTicks, int* tipIndex) override {
         auto* window = dynamic_cast<TipWidget*>(&tip);

@@ -205,6 +205,31 @@ TEST(BoardFlow, PauseFreezesTimeAndResumes) {
     EXPECT_EQ(f.board->timeValue, time + 10);
 }
 
+TEST(BoardFlow, FocusLossPausesOnlyARunningGame) {
+    const struct {
+        const char* why;
+        int openDialog;
+        bool completed;
+        bool paused;
+    } kCases[] = {
+            {"a game in progress", 0, false, true},
+            {"the help page is open", BoardWidjet_t::kDialogHelp, false, false},
+            {"a score table is open", 111, false, false},
+            {"the lose window is open", BoardWidjet_t::kDialogLose, false, false},
+            {"the level is closing", 0, true, false},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.why);
+        ScreenFixture f;
+        f.EnterAndPlay();
+        if (c.openDialog != 0) f.host->openIds.insert(c.openDialog);
+        f.board->levelCompleted = c.completed;
+        f.board->PauseOnFocusLoss();
+        EXPECT_EQ(f.host->Opened(Velm::BoardDialog::Pause), c.paused);
+        EXPECT_EQ(f.board->timeFrozen, c.paused);
+    }
+}
+
 TEST(BoardFlow, AWindowThatCannotBeMadeLeavesTheBoardRunning) {
     ScreenFixture f;
     f.EnterAndPlay();

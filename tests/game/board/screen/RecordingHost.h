@@ -4,6 +4,7 @@
 // windows, screen switches and music. Shared by the screen tests and the screen benchmark.
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ public:
     std::vector<std::string> errors;
     std::vector<std::string> music;
     std::map<std::string, bool> flags;
+    std::set<int> openIds;  // dialogs that count as registered
     bool adventure = false;
     bool openFails = false;
     StageCatalogue_t* catalogue = nullptr;
@@ -49,7 +51,7 @@ public:
         ++openCount;
         return true;
     }
-    bool IsDialogOpen(int) override { return false; }
+    bool IsDialogOpen(int id) override { return openIds.count(id) != 0; }
     void KillDialog(int id) override { killed.push_back(id); }
     bool ReadDialogFlag(int, const std::string& name) override { return flags[name]; }
     void CloseTip(bool) override {}
