@@ -16,13 +16,9 @@ namespace {
 // itself here and every file function reads it on each call.
 std::atomic<PakInterfaceBase*> gSharedPak{nullptr};
 
-char UpperAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c;
-}
+char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - ('a' - 'A')) : c; }
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
-}
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
 
 std::string UpperCased(const std::string& text) {
     std::string out(text);
@@ -30,9 +26,7 @@ std::string UpperCased(const std::string& text) {
     return out;
 }
 
-bool IsSeparator(char c) {
-    return c == '/' || c == '\\';
-}
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
 bool IsReadMode(const char* mode) {
     std::string lower(mode);
@@ -110,9 +104,7 @@ uint64_t UnixToFileTime(int64_t seconds) {
 
 }  // namespace
 
-PakInterfaceBase* GetSharedPakInterface() {
-    return gSharedPak.load(std::memory_order_acquire);
-}
+PakInterfaceBase* GetSharedPakInterface() { return gSharedPak.load(std::memory_order_acquire); }
 
 std::string NormalizePakPath(const std::string& name) {
     size_t i = 0;
@@ -274,8 +266,10 @@ int PakInterface::FSeek(PakFileHandle* file, long offset, int origin) {
         case SEEK_END: position = size + offset; break;
         default: break;
     }
-    if (std::min(position, size) <= 0) position = 0;
-    else if (position >= size) position = size;
+    if (std::min(position, size) <= 0)
+        position = 0;
+    else if (position >= size)
+        position = size;
     file->position = static_cast<int32_t>(position);
     return 0;
 }
@@ -289,8 +283,8 @@ long PakInterface::FTell(PakFileHandle* file) {
 int PakInterface::FRead(void* buffer, int elementSize, int count, PakFileHandle* file) {
     if (file == nullptr || buffer == nullptr || elementSize <= 0 || count <= 0) return 0;
     if (file->record == nullptr) {
-        return static_cast<int>(std::fread(buffer, static_cast<size_t>(elementSize), static_cast<size_t>(count),
-                                           file->stream));
+        return static_cast<int>(
+                std::fread(buffer, static_cast<size_t>(elementSize), static_cast<size_t>(count), file->stream));
     }
     const PakRecord& record = *file->record;
     int64_t n = static_cast<int64_t>(elementSize) * count;
@@ -374,8 +368,10 @@ bool PakInterface::FindClose(PakFindData* find) {
 }
 
 bool PakInterface::FindInPak(PakFindData* find, PakFindResult* result) {
+    // The position is kept by a flag rather than by lastKey being empty: a
+    // stored empty name would otherwise restart the search on every call.
     auto it = mRecords.begin();
-    if (!find->lastKey.empty()) {
+    if (find->started) {
         it = mRecords.find(find->lastKey);
         if (it == mRecords.end()) return false;
         ++it;
@@ -398,6 +394,7 @@ bool PakInterface::FindInPak(PakFindData* find, PakFindResult* result) {
         result->time = record.time;
         result->size = static_cast<uint32_t>(record.size);
         find->lastKey = key;
+        find->started = true;
         return true;
     }
     return false;

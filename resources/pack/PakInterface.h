@@ -53,10 +53,10 @@ struct PakCollection {
 
 struct PakRecord {
     PakCollection* owner = nullptr;
-    std::string name;    // as stored in the pack, letter case kept
-    uint64_t time = 0;   // 100 ns units since 1601-01-01 UTC
-    int32_t start = 0;   // offset of the first byte in the pack file
-    int32_t size = 0;    // bytes
+    std::string name;   // as stored in the pack, letter case kept
+    uint64_t time = 0;  // 100 ns units since 1601-01-01 UTC
+    int32_t start = 0;  // offset of the first byte in the pack file
+    int32_t size = 0;   // bytes
 };
 
 // An open file: a pack entry (record set) or a disk file (stream set).
@@ -77,9 +77,10 @@ struct PakFindResult {
 
 // A running search: pack matches first, then matches on the disk.
 struct PakFindData {
-    std::string pattern;  // normalised
-    std::string lastKey;  // last pack key reported, empty before the first
-    bool onDisk = false;  // the pack matches are done
+    std::string pattern;   // normalised
+    std::string lastKey;   // last pack key reported; may be empty (a pack can hold an empty name)
+    bool started = false;  // a pack match was reported: the next one follows lastKey
+    bool onDisk = false;   // the pack matches are done
     bool diskListed = false;
     std::list<PakFindResult> diskMatches;
 };

@@ -72,16 +72,16 @@ TEST(PakPathTest, NormalizeRows) {
         const char* key;
     };
     const Case cases[] = {
-        {"slashes and case", "ui/pauseDialog.txt", "UI\\PAUSEDIALOG.TXT"},
-        {"run of separators", "a//b\\/c", "A\\B\\C"},
-        {"parent element", "A\\..\\B", "B"},
-        {"nested parent element", "X\\A\\..\\B", "X\\B"},
-        {"leading separator stays", "\\A\\..\\B", "\\B"},
-        {"dot element kept", "./a.png", ".\\A.PNG"},
-        {"'..' at the start copied", "../a", "..\\A"},
-        {"'..' after a character copied", "a..b", "A..B"},
-        {"parent past the top", "a/../../b", "B"},
-        {"empty", "", ""},
+            {"slashes and case", "ui/pauseDialog.txt", "UI\\PAUSEDIALOG.TXT"},
+            {"run of separators", "a//b\\/c", "A\\B\\C"},
+            {"parent element", "A\\..\\B", "B"},
+            {"nested parent element", "X\\A\\..\\B", "X\\B"},
+            {"leading separator stays", "\\A\\..\\B", "\\B"},
+            {"dot element kept", "./a.png", ".\\A.PNG"},
+            {"'..' at the start copied", "../a", "..\\A"},
+            {"'..' after a character copied", "a..b", "A..B"},
+            {"parent past the top", "a/../../b", "B"},
+            {"empty", "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -94,9 +94,9 @@ TEST(PakPathTest, NormalizeRows) {
 
 TEST_F(PakTest, LookupAcrossCaseAndSeparators) {
     PakInterface pack;
-    ASSERT_TRUE(pack.AddPakFile(WritePak("main.pak", {{"UI\\pauseDialog.txt", "pause", 0},
-                                                      {"ui\\BOARD.TXT", "board", 0},
-                                                      {"odd/name.txt", "never found", 0}})));
+    ASSERT_TRUE(pack.AddPakFile(WritePak(
+            "main.pak",
+            {{"UI\\pauseDialog.txt", "pause", 0}, {"ui\\BOARD.TXT", "board", 0}, {"odd/name.txt", "never found", 0}})));
     EXPECT_EQ(GetSharedPakInterface(), &pack);
     struct Case {
         const char* name;
@@ -104,14 +104,14 @@ TEST_F(PakTest, LookupAcrossCaseAndSeparators) {
         const char* expected;
     };
     const Case cases[] = {
-        {"UI/pauseDialog.txt", "rb", "pause"},
-        {"ui\\PAUSEDIALOG.TXT", "r", "pause"},
-        {"Ui//PauseDialog.txt", "RB", "pause"},
-        {"ui/sub/../pausedialog.txt", "rt", "pause"},
-        {"ui/board.txt", "rb", "board"},
-        // Stored names not in normalised form are never found.
-        {"odd/name.txt", "rb", "<null>"},
-        {"missing.txt", "rb", "<null>"},
+            {"UI/pauseDialog.txt", "rb", "pause"},
+            {"ui\\PAUSEDIALOG.TXT", "r", "pause"},
+            {"Ui//PauseDialog.txt", "RB", "pause"},
+            {"ui/sub/../pausedialog.txt", "rt", "pause"},
+            {"ui/board.txt", "rb", "board"},
+            // Stored names not in normalised form are never found.
+            {"odd/name.txt", "rb", "<null>"},
+            {"missing.txt", "rb", "<null>"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " " + c.mode);
@@ -149,11 +149,15 @@ TEST_F(PakTest, SeeksClampAndShortReads) {
         long expected;
     };
     const Case cases[] = {
-        {"end", 0, SEEK_END, 10},          {"end minus 4", -4, SEEK_END, 6},
-        {"forward from current", 2, SEEK_CUR, 8}, {"back from current", -3, SEEK_CUR, 5},
-        {"before the start", -50, SEEK_SET, 0},  {"beyond the end", 50, SEEK_SET, 10},
-        {"beyond the end from the end", 5, SEEK_END, 10}, {"unknown origin leaves it", 3, 7, 10},
-        {"start", 3, SEEK_SET, 3},
+            {"end", 0, SEEK_END, 10},
+            {"end minus 4", -4, SEEK_END, 6},
+            {"forward from current", 2, SEEK_CUR, 8},
+            {"back from current", -3, SEEK_CUR, 5},
+            {"before the start", -50, SEEK_SET, 0},
+            {"beyond the end", 50, SEEK_SET, 10},
+            {"beyond the end from the end", 5, SEEK_END, 10},
+            {"unknown origin leaves it", 3, 7, 10},
+            {"start", 3, SEEK_SET, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -237,10 +241,10 @@ TEST_F(PakTest, BrokenPacksAreRefusedWhole) {
         std::string bytes;
     };
     std::vector<Case> cases = {
-        {"empty file", ""},
-        {"wrong magic", std::string(1, static_cast<char>(good[0] ^ 1)) + good.substr(1)},
-        {"wrong version", good.substr(0, 4) + std::string(1, static_cast<char>(good[4] ^ 1)) + good.substr(5)},
-        {"plain unscrambled bytes", "[Main]\r\nA=1\r\n"},
+            {"empty file", ""},
+            {"wrong magic", std::string(1, static_cast<char>(good[0] ^ 1)) + good.substr(1)},
+            {"wrong version", good.substr(0, 4) + std::string(1, static_cast<char>(good[4] ^ 1)) + good.substr(5)},
+            {"plain unscrambled bytes", "[Main]\r\nA=1\r\n"},
     };
     // Every shorter prefix of a good pack is truncated somewhere.
     for (size_t n = 1; n < good.size(); ++n) cases.push_back({"truncated", good.substr(0, n)});
@@ -322,10 +326,10 @@ TEST_F(PakTest, FindFilesInPackThenOnDisk) {
         std::vector<std::string> names;
     };
     const Case cases[] = {
-        {"images/*.png", {"a.png", "b.PNG"}},
-        {"IMAGES\\*", {"a.png", "c.jpg", "b.PNG"}},
-        {"images\\*.*", {"a.png", "c.jpg", "b.PNG"}},
-        {"images\\a.png", {}},  // no '*': no pack match and nothing on the disk
+            {"images/*.png", {"a.png", "b.PNG"}},
+            {"IMAGES\\*", {"a.png", "c.jpg", "b.PNG"}},
+            {"images\\*.*", {"a.png", "c.jpg", "b.PNG"}},
+            {"images\\a.png", {}},  // no '*': no pack match and nothing on the disk
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pattern);
@@ -355,6 +359,56 @@ TEST_F(PakTest, FindFilesInPackThenOnDisk) {
     EXPECT_EQ(FindAll(pack, pattern.c_str(), &attributes), (std::vector<std::string>{"folder.png", "one.png"}));
     EXPECT_EQ(attributes, (std::vector<uint32_t>{PakFindResult::kDirectory, 0}));
     EXPECT_EQ(pack.FindFirstFile(Path("nothing/*.png").c_str(), &result), nullptr);
+}
+
+// The names a search reports from the packs, before it turns to the disk.
+std::vector<std::string> PackMatches(PakInterface& pack, const char* pattern) {
+    std::vector<std::string> names;
+    PakFindResult result;
+    PakFindData* find = pack.FindFirstFile(pattern, &result);
+    if (find == nullptr) return names;
+    bool more = !find->onDisk;
+    while (more) {
+        names.push_back(result.fileName);
+        more = pack.FindNextFile(find, &result) && !find->onDisk;
+    }
+    pack.FindClose(find);
+    return names;
+}
+
+// A pack whose directory holds an entry with an empty name (the pack tool
+// never writes one; a damaged or forged pack can): a search reports it once
+// and goes on to the next entry instead of starting over for ever.
+TEST_F(PakTest, FindStepsPastAnEmptyName) {
+    // Found by the pack fuzz target: an entry named by nine odd bytes, one with
+    // an empty name, both empty, and nothing else.
+    const std::string forged(
+            "\x5d\xd7\x5d\x27\x9d\x9d\x9d\x9d\x9d\x94\xf8\x9d\x9d\x94\x5d\xd7\x5d\x27"
+            "\x9d\x9d\x9d\x9d\x9d\x94\xf8\x9d\x9d\x9d\x15\x9d\x94\xf8\x9d\x9d\x9d\x9d"
+            "\x9d\x94\xf8\x9d\x9d\x94\x5d\xd7\x5d\x27\x9d\x9d\x9d\x9d\x40\x9c\x1d\x3b",
+            54);
+    {
+        PakInterface pack;
+        ASSERT_TRUE(pack.AddPakFile(WriteDisk("forged.pak", forged)));
+        ASSERT_EQ(pack.GetEntryCount(), 3);  // the two entries and the pack file itself
+        const std::vector<std::string> names = PackMatches(pack, "*");
+        ASSERT_EQ(names.size(), 3u);
+        EXPECT_EQ(names[0], "");
+    }
+
+    // A pack of our own with its first name cut to nothing (the shared pack
+    // now): the other entry is still found and read.
+    std::string plain;
+    ASSERT_TRUE(BuildPak({{"x", "1", 0}, {"y.txt", "2", 0}}, plain));
+    for (char& c : plain) c = static_cast<char>(c ^ kPakKey);
+    const size_t nameLength = 8 + 1;  // the first entry's, behind header and flags
+    plain = plain.substr(0, nameLength) + std::string(1, '\0') + plain.substr(nameLength + 2);
+    for (char& c : plain) c = static_cast<char>(c ^ kPakKey);
+    PakInterface patched;
+    ASSERT_TRUE(patched.AddPakFile(WriteDisk("empty-name.pak", plain)));
+    EXPECT_EQ(PackMatches(patched, "*.txt"), (std::vector<std::string>{"y.txt"}));
+    EXPECT_EQ(PackMatches(patched, "*").size(), 3u);
+    EXPECT_EQ(Contents("y.txt"), "2");
 }
 
 TEST_F(PakTest, WriterPacksAFolder) {
