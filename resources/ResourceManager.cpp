@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <utility>
 
-#include "resources/base/Paths.h"
 #include "resources/ResourceImageSource.h"
-#include "resources/base/StringUtils.h"
 #include "resources/XMLParser.h"
 #include "resources/XMLSectionReader.h"
+#include "resources/base/Paths.h"
+#include "resources/base/StringUtils.h"
 
 namespace Velm {
 
@@ -16,9 +18,7 @@ namespace {
 
 using Attributes = std::map<std::string, std::string>;
 
-bool Has(const Attributes& attributes, const char* name) {
-    return attributes.find(name) != attributes.end();
-}
+bool Has(const Attributes& attributes, const char* name) { return attributes.find(name) != attributes.end(); }
 
 const std::string* Find(const Attributes& attributes, const char* name) {
     auto it = attributes.find(name);
@@ -43,14 +43,17 @@ std::vector<int> IntList(const std::string& text) {
     return out;
 }
 
+// The error of a count attribute above its limit.
+std::string TooMany(const char* attribute, int limit) {
+    return std::string("Too many ") + attribute + " (at most " + std::to_string(limit) + ").";
+}
+
 std::string WithoutTrailingSeparator(const std::string& text) {
     if (!text.empty() && (text.back() == '/' || text.back() == '\\')) return text.substr(0, text.size() - 1);
     return text;
 }
 
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
-}
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
 
 }  // namespace
 
@@ -64,8 +67,7 @@ bool ResourceManager::NameLessNoCase::operator()(const std::string& a, const std
     return a.size() < b.size();
 }
 
-ResourceManager::ResourceManager(VelmAppBase* app)
-    : mApp(app), mOwnImageCache(new MemoryImageCache) {
+ResourceManager::ResourceManager(VelmAppBase* app) : mApp(app), mOwnImageCache(new MemoryImageCache) {
     mImageSource = mOwnImageCache.get();
 }
 
@@ -140,15 +142,15 @@ bool ResourceManager::NextInner(XMLElement& element) {
 bool ResourceManager::DoParseResources() {
     if (mXMLParser != nullptr)
         ReadXMLSections(
-            *mXMLParser, "Resources",
-            [this](XMLElement& element) {
-                const std::string* id = Find(element.mAttributes, "id");
-                if (id == nullptr || id->empty()) return Fail("No id specified.");
-                mCurResGroup = *id;
-                mCurResGroupList = &mResGroupMap[mCurResGroup];
-                return ParseResources();
-            },
-            [this](const std::string& message) { Fail(message); });
+                *mXMLParser, "Resources",
+                [this](XMLElement& element) {
+                    const std::string* id = Find(element.mAttributes, "id");
+                    if (id == nullptr || id->empty()) return Fail("No id specified.");
+                    mCurResGroup = *id;
+                    mCurResGroupList = &mResGroupMap[mCurResGroup];
+                    return ParseResources();
+                },
+                [this](const std::string& message) { Fail(message); });
     mXMLParser.reset();
     // The list pointer served the parse; no group is being loaded yet.
     mCurResGroupList = nullptr;
@@ -161,11 +163,16 @@ bool ResourceManager::ParseResources() {
         if (!NextInner(element)) return false;
         if (element.mType == XMLElement::TYPE_START) {
             bool ok;
-            if (element.mValue == "Image") ok = ParseImageResource(element);
-            else if (element.mValue == "Sound") ok = ParseSoundResource(element);
-            else if (element.mValue == "Font") ok = ParseFontResource(element);
-            else if (element.mValue == "SetDefaults") ok = ParseSetDefaults(element);
-            else return Fail("Invalid Section '" + element.mValue + "'");
+            if (element.mValue == "Image")
+                ok = ParseImageResource(element);
+            else if (element.mValue == "Sound")
+                ok = ParseSoundResource(element);
+            else if (element.mValue == "Font")
+                ok = ParseFontResource(element);
+            else if (element.mValue == "SetDefaults")
+                ok = ParseSetDefaults(element);
+            else
+                return Fail("Invalid Section '" + element.mValue + "'");
             if (!ok) return false;
             XMLElement end;
             if (!NextInner(end)) return false;
@@ -231,26 +238,47 @@ bool ResourceManager::ParseImageResource(XMLElement& element) {
     }
     if (const std::string* v = Find(a, "alphagrid")) res->mAlphaGridImage = mDefaultPath + *v;
     if (const std::string* v = Find(a, "variant")) res->mVariant = *v;
-    // A grid of 0 cels (a typo) would divide by zero later: at least one.
-    if (const std::string* v = Find(a, "rows")) res->mRows = std::max(1, AtoI(*v));
-    if (const std::string* v = Find(a, "cols")) res->mCols = std::max(1, AtoI(*v));
+    // A grid of 0 cels (a typo) would divide by zero later: at least one. A
+    // side of more than kMaxCels is refused: its frame tables could take
+    // gigabytes.
+    const std::pair<const char*, int*> grid[] = {{"rows", &res->mRows}, {"cols", &res->mCols}};
+    for (const auto& side : grid) {
+        const std::string* v = Find(a, side.first);
+        if (v == nullptr) continue;
+        const int cels = AtoI(*v);
+        if (cels > CelAnimation::kMaxCels) return Fail(TooMany(side.first, CelAnimation::kMaxCels));
+        *side.second = std::max(1, cels);
+    }
 
     int animType = CelAnimation::None;
     if (const std::string* v = Find(a, "anim")) {
         const std::string word = StringToLower(*v);
-        if (word == "none") animType = CelAnimation::None;
-        else if (word == "once") animType = CelAnimation::Once;
-        else if (word == "loop") animType = CelAnimation::Loop;
-        else if (word == "pingpong") animType = CelAnimation::PingPong;
-        else return Fail("Invalid animation type.");
+        if (word == "none")
+            animType = CelAnimation::None;
+        else if (word == "once")
+            animType = CelAnimation::Once;
+        else if (word == "loop")
+            animType = CelAnimation::Loop;
+        else if (word == "pingpong")
+            animType = CelAnimation::PingPong;
+        else
+            return Fail("Invalid animation type.");
     }
     if (animType != CelAnimation::None) {
         CelAnimation& anim = res->mAnimInfo;
         anim.type = animType;
         const std::string* frameDelay = Find(a, "framedelay");
         anim.frameDelay = frameDelay != nullptr ? AtoI(*frameDelay) : 1;
-        if (const std::string* v = Find(a, "perframedelay")) anim.perFrameDelay = IntList(*v);
-        if (const std::string* v = Find(a, "framemap")) anim.frameMap = IntList(*v);
+        const std::pair<const char*, std::vector<int>*> lists[] = {{"perframedelay", &anim.perFrameDelay},
+                                                                   {"framemap", &anim.frameMap}};
+        for (const auto& list : lists) {
+            const std::string* v = Find(a, list.first);
+            if (v == nullptr) continue;
+            *list.second = IntList(*v);
+            if (list.second->size() > static_cast<size_t>(CelAnimation::kMaxFrames)) {
+                return Fail(TooMany(list.first, CelAnimation::kMaxFrames));
+            }
+        }
         const std::string* begin = Find(a, "begindelay");
         const std::string* end = Find(a, "enddelay");
         anim.Compute(std::max(res->mRows, res->mCols), begin != nullptr ? AtoI(*begin) : 0,

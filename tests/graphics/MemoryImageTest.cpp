@@ -35,8 +35,7 @@ public:
     bool Is3DAccelerated() override { return threeD; }
     const NativePixelFormat* GetDisplayPixelFormat() override { return format; }
     bool ReadBackTexture(MemoryImage* image, uint32_t* out) override {
-        if (texturePixels.size() != static_cast<size_t>(image->width * image->height))
-            return false;
+        if (texturePixels.size() != static_cast<size_t>(image->width * image->height)) return false;
         std::copy(texturePixels.begin(), texturePixels.end(), out);
         return true;
     }
@@ -68,10 +67,10 @@ TEST(MemoryImageTest, AlphaFlagRows) {
         bool trans, alpha;
     };
     const Case cases[] = {
-        {"opaque", {0xFF000000, 0xFFFFFFFF}, false, false},
-        {"one transparent", {0xFF000000, 0x00FFFFFF}, true, false},
-        {"one partial", {0x80000000, 0xFFFFFFFF}, false, true},
-        {"both", {0x00000000, 0x01FFFFFF}, true, true},
+            {"opaque", {0xFF000000, 0xFFFFFFFF}, false, false},
+            {"one transparent", {0xFF000000, 0x00FFFFFF}, true, false},
+            {"one partial", {0x80000000, 0xFFFFFFFF}, false, true},
+            {"both", {0x00000000, 0x01FFFFFF}, true, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -99,10 +98,10 @@ TEST(MemoryImageTest, RunLengthAlphaRows) {
         std::vector<int> runs;
     };
     const Case cases[] = {
-        {"opaque opaque clear partial", 4, 1, {0xFF000000, 0xFF112233, 0x00000000, 0x80000000}, {2, 1, 1, 1}},
-        {"runs stop at row ends", 2, 2, {0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000}, {2, 1, 2, 1}},
-        {"one pixel wide", 1, 3, {0x00000000, 0x00000000, 0xFF000000}, {1, 1, 1}},
-        {"partials of different alpha are one class", 3, 1, {0x10000000, 0x20000000, 0xFE000000}, {3, 2, 1}},
+            {"opaque opaque clear partial", 4, 1, {0xFF000000, 0xFF112233, 0x00000000, 0x80000000}, {2, 1, 1, 1}},
+            {"runs stop at row ends", 2, 2, {0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000}, {2, 1, 2, 1}},
+            {"one pixel wide", 1, 3, {0x00000000, 0x00000000, 0xFF000000}, {1, 1, 1}},
+            {"partials of different alpha are one class", 3, 1, {0x10000000, 0x20000000, 0xFE000000}, {3, 2, 1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -114,10 +113,8 @@ TEST(MemoryImageTest, RunLengthAlphaRows) {
 TEST(MemoryImageTest, LongRunIsCappedAt255) {
     std::unique_ptr<MemoryImage> image(MakeFilled(300, 1, 0));
     const uint8_t* runs = image->GetRLAlphaData();
-    for (int i = 0; i < 46; ++i)
-        EXPECT_EQ(runs[i], 255) << i;
-    for (int i = 46; i < 300; ++i)
-        EXPECT_EQ(runs[i], 300 - i) << i;
+    for (int i = 0; i < 46; ++i) EXPECT_EQ(runs[i], 255) << i;
+    for (int i = 46; i < 300; ++i) EXPECT_EQ(runs[i], 300 - i) << i;
 }
 
 TEST(MemoryImageTest, RunLengthAdditiveSeparatesBlackFromColour) {
@@ -136,11 +133,11 @@ TEST(MemoryImageTest, NativeDataRows) {
         uint32_t native;
     };
     const Case cases[] = {
-        {"32-bit opaque", NativePixelFormat::X8R8G8B8(), 0xFF804020, 0xFF804020},
-        {"32-bit half alpha premultiplies", NativePixelFormat::X8R8G8B8(), 0x80FF0000, 0x80800000},
-        {"565 white", NativePixelFormat::R5G6B5(), 0xFFFFFFFF, 0xFF00FFFF},
-        {"555 white", NativePixelFormat::X1R5G5B5(), 0xFFFFFFFF, 0xFF007FFF},
-        {"565 transparent keeps alpha 0", NativePixelFormat::R5G6B5(), 0x00FFFFFF, 0x00000000},
+            {"32-bit opaque", NativePixelFormat::X8R8G8B8(), 0xFF804020, 0xFF804020},
+            {"32-bit half alpha premultiplies", NativePixelFormat::X8R8G8B8(), 0x80FF0000, 0x80800000},
+            {"565 white", NativePixelFormat::R5G6B5(), 0xFFFFFFFF, 0xFF00FFFF},
+            {"555 white", NativePixelFormat::X1R5G5B5(), 0xFFFFFFFF, 0xFF007FFF},
+            {"565 transparent keeps alpha 0", NativePixelFormat::R5G6B5(), 0x00FFFFFF, 0x00000000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -155,8 +152,7 @@ TEST(MemoryImageTest, NativeDataRows) {
 
 TEST(MemoryImageTest, PalettiseAt256ColoursButNot257) {
     std::vector<uint32_t> pixels;
-    for (int i = 0; i < 256; ++i)
-        pixels.push_back(0xFF000000u | static_cast<uint32_t>(i * 65793));
+    for (int i = 0; i < 256; ++i) pixels.push_back(0xFF000000u | static_cast<uint32_t>(i * 65793));
     std::unique_ptr<MemoryImage> fits(MakeImage(16, 16, pixels));
     ASSERT_TRUE(fits->Palletize());
     EXPECT_EQ(fits->bits, nullptr);
@@ -392,11 +388,31 @@ TEST(CelAnimationTest, ComputeRows) {
         int numCels, totalTime;
     };
     const Case cases[] = {
-        {"ping-pong over 4", CelAnimation::PingPong, 10, 4, 0, 0, {0, 1, 2, 3, 2, 1}, {}, 6, 60},
-        {"loop", CelAnimation::Loop, 5, 3, 0, 0, {}, {}, 3, 15},
-        {"begin and end delays", CelAnimation::Once, 5, 3, 20, 30, {}, {20, 5, 30}, 3, 55},
-        {"zero cels and zero delay", CelAnimation::Once, 0, 0, 0, 0, {}, {}, 1, 1},
-        {"ping-pong of one cel", CelAnimation::PingPong, 2, 1, 0, 0, {}, {}, 1, 2},
+            {"ping-pong over 4", CelAnimation::PingPong, 10, 4, 0, 0, {0, 1, 2, 3, 2, 1}, {}, 6, 60},
+            {"loop", CelAnimation::Loop, 5, 3, 0, 0, {}, {}, 3, 15},
+            {"begin and end delays", CelAnimation::Once, 5, 3, 20, 30, {}, {20, 5, 30}, 3, 55},
+            {"zero cels and zero delay", CelAnimation::Once, 0, 0, 0, 0, {}, {}, 1, 1},
+            {"ping-pong of one cel", CelAnimation::PingPong, 2, 1, 0, 0, {}, {}, 1, 2},
+            {"cels past the limit",
+             CelAnimation::Loop,
+             3,
+             2000000000,
+             0,
+             0,
+             {},
+             {},
+             CelAnimation::kMaxCels,
+             3 * CelAnimation::kMaxCels},
+            {"total held at the largest int",
+             CelAnimation::Once,
+             2147483647,
+             3,
+             0,
+             5,
+             {},
+             {2147483647, 2147483647, 5},
+             3,
+             2147483647},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);

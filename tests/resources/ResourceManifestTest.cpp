@@ -22,17 +22,17 @@ std::string Manifest(const std::string& body) {
 TEST(ResourceManifestTest, PathsIdsAndDefaults) {
     ResourceManager manager;
     const std::string text = Manifest(
-        "<Resources id=\"Init\">\n"
-        "  <SetDefaults path=\"data\\\"/>\n"
-        "  <Image path=\"images/tile\"/>\n"
-        "  <Image path=\"images/a.b.png\"/>\n"
-        "  <Image path=\"!abs/raw.png\" id=\"RAW\"/>\n"
-        "  <SetDefaults path=\"gfx/\" idprefix=\"IMAGE_\\\"/>\n"
-        "  <Image path=\"logo.jpg\" id=\"LOGO\" custom=\"kept\"/>\n"
-        "  <Sound path=\"!program\" id=\"MADE\"/>\n"
-        "  <SetDefaults path=\"\" idprefix=\"\"/>\n"
-        "  <Sound path=\"sounds/click.ogg\"/>\n"
-        "</Resources>");
+            "<Resources id=\"Init\">\n"
+            "  <SetDefaults path=\"data\\\"/>\n"
+            "  <Image path=\"images/tile\"/>\n"
+            "  <Image path=\"images/a.b.png\"/>\n"
+            "  <Image path=\"!abs/raw.png\" id=\"RAW\"/>\n"
+            "  <SetDefaults path=\"gfx/\" idprefix=\"IMAGE_\\\"/>\n"
+            "  <Image path=\"logo.jpg\" id=\"LOGO\" custom=\"kept\"/>\n"
+            "  <Sound path=\"!program\" id=\"MADE\"/>\n"
+            "  <SetDefaults path=\"\" idprefix=\"\"/>\n"
+            "  <Sound path=\"sounds/click.ogg\"/>\n"
+            "</Resources>");
     ASSERT_TRUE(manager.ParseResourcesBuffer(text, "resources.xml")) << manager.GetErrorText();
 
     struct Case {
@@ -40,10 +40,10 @@ TEST(ResourceManifestTest, PathsIdsAndDefaults) {
         const char* path;
     };
     const Case images[] = {
-        {"tile", "data/images/tile"},
-        {"a.b", "data/images/a.b.png"},
-        {"RAW", "!abs/raw.png"},
-        {"IMAGE_LOGO", "gfx/logo.jpg"},
+            {"tile", "data/images/tile"},
+            {"a.b", "data/images/a.b.png"},
+            {"RAW", "!abs/raw.png"},
+            {"IMAGE_LOGO", "gfx/logo.jpg"},
     };
     for (const Case& c : images) {
         SCOPED_TRACE(c.id);
@@ -65,23 +65,29 @@ TEST(ResourceManifestTest, PathsIdsAndDefaults) {
     EXPECT_EQ(order, (std::vector<std::string>{"tile", "a.b", "RAW", "IMAGE_LOGO", "IMAGE_MADE", "click"}));
 }
 
+std::string Repeated(const std::string& part, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += part;
+    return out;
+}
+
 TEST(ResourceManifestTest, ImageAttributes) {
     ResourceManager manager;
     manager.SetIs3DAcceleratedQuery([] { return true; });
     const std::string text = Manifest(
-        "<Resources id=\"Game\">\n"
-        "  <SetDefaults path=\"img\"/>\n"
-        "  <Image path=\"plain\"/>\n"
-        "  <Image path=\"full\" alphaimage=\"full_a\" alphacolor=\"ff8000\" alphagrid=\"grid\" variant=\"v2\"\n"
-        "         rows=\"2\" cols=\"4\" nopal a4r4g4b4 a8r8g8b8 ddsurface minsubdivide nobits3d />\n"
-        "  <Image path=\"soft\" nobits2d />\n"
-        "  <Image path=\"always\" nobits />\n"
-        "  <Image path=\"zero\" rows=\"0\" cols=\"x\"/>\n"
-        "  <Image path=\"pp\" anim=\"PingPong\" cols=\"3\" framedelay=\"5\"/>\n"
-        "  <Image path=\"once\" anim=\"once\" rows=\"3\" perframedelay=\"1,2,3\" begindelay=\"9\"/>\n"
-        "  <Image path=\"map\" anim=\"loop\" cols=\"2\" framemap=\"1,0,1\" enddelay=\"7\"/>\n"
-        "  <Image path=\"still\" anim=\"none\" cols=\"2\"/>\n"
-        "</Resources>");
+            "<Resources id=\"Game\">\n"
+            "  <SetDefaults path=\"img\"/>\n"
+            "  <Image path=\"plain\"/>\n"
+            "  <Image path=\"full\" alphaimage=\"full_a\" alphacolor=\"ff8000\" alphagrid=\"grid\" variant=\"v2\"\n"
+            "         rows=\"2\" cols=\"4\" nopal a4r4g4b4 a8r8g8b8 ddsurface minsubdivide nobits3d />\n"
+            "  <Image path=\"soft\" nobits2d />\n"
+            "  <Image path=\"always\" nobits />\n"
+            "  <Image path=\"zero\" rows=\"0\" cols=\"x\"/>\n"
+            "  <Image path=\"pp\" anim=\"PingPong\" cols=\"3\" framedelay=\"5\"/>\n"
+            "  <Image path=\"once\" anim=\"once\" rows=\"3\" perframedelay=\"1,2,3\" begindelay=\"9\"/>\n"
+            "  <Image path=\"map\" anim=\"loop\" cols=\"2\" framemap=\"1,0,1\" enddelay=\"7\"/>\n"
+            "  <Image path=\"still\" anim=\"none\" cols=\"2\"/>\n"
+            "</Resources>");
     ASSERT_TRUE(manager.ParseResourcesBuffer(text, "m.xml")) << manager.GetErrorText();
 
     const ResourceManager::ImageRes* plain = manager.GetImageRes("plain");
@@ -106,7 +112,7 @@ TEST(ResourceManifestTest, ImageAttributes) {
     EXPECT_TRUE(full->mA8R8G8B8);
     EXPECT_TRUE(full->mDDSurface);
     EXPECT_TRUE(full->mMinimizeSubdivisions);
-    EXPECT_TRUE(full->mPurgeBits);  // nobits3d with 3D on
+    EXPECT_TRUE(full->mPurgeBits);                          // nobits3d with 3D on
     EXPECT_FALSE(manager.GetImageRes("soft")->mPurgeBits);  // nobits2d with 3D on
     EXPECT_TRUE(manager.GetImageRes("always")->mPurgeBits);
 
@@ -136,16 +142,16 @@ TEST(ResourceManifestTest, ImageAttributes) {
 TEST(ResourceManifestTest, SoundsFontsAndGroups) {
     ResourceManager manager;
     const std::string text = Manifest(
-        "<Resources id=\"Game\">\n"
-        "  <Sound path=\"s/a.wav\" volume=\"0.25\" pan=\"-300\"/>\n"
-        "  <Sound path=\"s/b.wav\"/>\n"
-        "  <Font path=\"!sys:Arial\" id=\"SYS\" size=\"12\" bold shadow />\n"
-        "  <Font path=\"fonts/big.txt\" image=\"fonts/big.png\" tags=\"a, b\"/>\n"
-        "  <Font path=\"!ref:SYS\" id=\"COPY\"/>\n"
-        "</Resources>\n"
-        "<Resources id=\"game\">\n"
-        "  <Image path=\"x\"/>\n"
-        "</Resources>");
+            "<Resources id=\"Game\">\n"
+            "  <Sound path=\"s/a.wav\" volume=\"0.25\" pan=\"-300\"/>\n"
+            "  <Sound path=\"s/b.wav\"/>\n"
+            "  <Font path=\"!sys:Arial\" id=\"SYS\" size=\"12\" bold shadow />\n"
+            "  <Font path=\"fonts/big.txt\" image=\"fonts/big.png\" tags=\"a, b\"/>\n"
+            "  <Font path=\"!ref:SYS\" id=\"COPY\"/>\n"
+            "</Resources>\n"
+            "<Resources id=\"game\">\n"
+            "  <Image path=\"x\"/>\n"
+            "</Resources>");
     ASSERT_TRUE(manager.ParseResourcesBuffer(text, "m.xml")) << manager.GetErrorText();
     const ResourceManager::SoundRes* a = manager.GetSoundRes("a");
     ASSERT_NE(a, nullptr);
@@ -185,39 +191,63 @@ TEST(ResourceManifestTest, ErrorRows) {
         const char* error;
     };
     const Case cases[] = {
-        {"no start tag", "", "Expecting ResourceManifest tag on Line 1 in File 'm.xml'"},
-        {"other first tag", "\n<Manifest/>", "Expecting ResourceManifest tag on Line 2 in File 'm.xml'"},
-        {"group without id", Manifest("<Resources>\n</Resources>"), "No id specified. on Line 3 in File 'm.xml'"},
-        {"group with empty id", Manifest("<Resources id=\"\"/>"), "No id specified. on Line 3 in File 'm.xml'"},
-        {"unknown section at top", Manifest("<Images/>"), "Invalid Section 'Images' on Line 3 in File 'm.xml'"},
-        {"text at top", Manifest("junk"), "Element Not Expected 'junk' on Line 4 in File 'm.xml'"},
-        {"unknown element in group", Manifest("<Resources id=\"g\"><Music path=\"m\"/></Resources>"),
-         "Invalid Section 'Music' on Line 3 in File 'm.xml'"},
-        {"text in group", Manifest("<Resources id=\"g\">text</Resources>"),
-         "Element Not Expected 'text' on Line 3 in File 'm.xml'"},
-        {"child inside a resource", Manifest("<Resources id=\"g\"><Image path=\"a\"><x/></Image></Resources>"),
-         "Unexpected element found. on Line 3 in File 'm.xml'"},
-        {"text inside a resource", Manifest("<Resources id=\"g\"><Image path=\"a\">t</Image></Resources>"),
-         "Unexpected element found. on Line 3 in File 'm.xml'"},
-        {"missing path", Manifest("<Resources id=\"g\"><Sound id=\"s\"/></Resources>"),
-         "No path specified. on Line 3 in File 'm.xml'"},
-        {"empty path", Manifest("<Resources id=\"g\"><Font path=\"\"/></Resources>"),
-         "No path specified. on Line 3 in File 'm.xml'"},
-        {"duplicate id", Manifest("<Resources id=\"g\">\n<Image path=\"a/x\"/>\n<Image path=\"b/x.png\"/>\n</Resources>"),
-         "Resource already defined. on Line 5 in File 'm.xml'"},
-        {"bad animation", Manifest("<Resources id=\"g\"><Image path=\"a\" anim=\"bounce\"/></Resources>"),
-         "Invalid animation type. on Line 3 in File 'm.xml'"},
-        {"system font without size", Manifest("<Resources id=\"g\"><Font path=\"!sys:Arial\"/></Resources>"),
-         "SysFont needs point size on Line 3 in File 'm.xml'"},
-        {"system font size 0", Manifest("<Resources id=\"g\"><Font path=\"!sys:Arial\" size=\"0\"/></Resources>"),
-         "SysFont needs point size on Line 3 in File 'm.xml'"},
-        {"XML error", Manifest("<Resources id=\"g\"></Resource>"),
-         "End 'Resource' Doesn't Match Start 'Resources' on Line 3 in File 'm.xml'"},
-        {"truncated manifest", "<ResourceManifest>\n<Resources id=\"g\">\n<Image path=\"a\"/>\n",
-         "Unexpected End of File on Line 4 in File 'm.xml'"},
-        {"cut inside a tag", "<ResourceManifest>\n<Resources id=\"g\">\n<Image path=",
-         "Unexpected End of File on Line 3 in File 'm.xml'"},
-        {"binary junk", std::string("\x01\x02\xff", 3), "Illegal Character on Line 1 in File 'm.xml'"},
+            {"no start tag", "", "Expecting ResourceManifest tag on Line 1 in File 'm.xml'"},
+            {"other first tag", "\n<Manifest/>", "Expecting ResourceManifest tag on Line 2 in File 'm.xml'"},
+            {"group without id", Manifest("<Resources>\n</Resources>"), "No id specified. on Line 3 in File 'm.xml'"},
+            {"group with empty id", Manifest("<Resources id=\"\"/>"), "No id specified. on Line 3 in File 'm.xml'"},
+            {"unknown section at top", Manifest("<Images/>"), "Invalid Section 'Images' on Line 3 in File 'm.xml'"},
+            {"text at top", Manifest("junk"), "Element Not Expected 'junk' on Line 4 in File 'm.xml'"},
+            {"unknown element in group", Manifest("<Resources id=\"g\"><Music path=\"m\"/></Resources>"),
+             "Invalid Section 'Music' on Line 3 in File 'm.xml'"},
+            {"text in group", Manifest("<Resources id=\"g\">text</Resources>"),
+             "Element Not Expected 'text' on Line 3 in File 'm.xml'"},
+            {"child inside a resource", Manifest("<Resources id=\"g\"><Image path=\"a\"><x/></Image></Resources>"),
+             "Unexpected element found. on Line 3 in File 'm.xml'"},
+            {"text inside a resource", Manifest("<Resources id=\"g\"><Image path=\"a\">t</Image></Resources>"),
+             "Unexpected element found. on Line 3 in File 'm.xml'"},
+            {"missing path", Manifest("<Resources id=\"g\"><Sound id=\"s\"/></Resources>"),
+             "No path specified. on Line 3 in File 'm.xml'"},
+            {"empty path", Manifest("<Resources id=\"g\"><Font path=\"\"/></Resources>"),
+             "No path specified. on Line 3 in File 'm.xml'"},
+            {"duplicate id",
+             Manifest("<Resources id=\"g\">\n<Image path=\"a/x\"/>\n<Image path=\"b/x.png\"/>\n</Resources>"),
+             "Resource already defined. on Line 5 in File 'm.xml'"},
+            {"bad animation", Manifest("<Resources id=\"g\"><Image path=\"a\" anim=\"bounce\"/></Resources>"),
+             "Invalid animation type. on Line 3 in File 'm.xml'"},
+            {"rows past the limit", Manifest("<Resources id=\"g\"><Image path=\"a\" rows=\"4097\"/></Resources>"),
+             "Too many rows (at most 4096). on Line 3 in File 'm.xml'"},
+            {"cols past the limit",
+             Manifest("<Resources id=\"g\"><Image path=\"a\" cols=\"99999999999\"/></Resources>"),
+             "Too many cols (at most 4096). on Line 3 in File 'm.xml'"},
+            {"frame map past the limit",
+             Manifest("<Resources id=\"g\"><Image path=\"a\" anim=\"loop\" framemap=\"0" + Repeated(",0", 8192) +
+                      "\"/></Resources>"),
+             "Too many framemap (at most 8192). on Line 3 in File 'm.xml'"},
+            {"delays past the limit",
+             Manifest("<Resources id=\"g\"><Image path=\"a\" anim=\"once\" perframedelay=\"1" + Repeated(",1", 8192) +
+                      "\"/></Resources>"),
+             "Too many perframedelay (at most 8192). on Line 3 in File 'm.xml'"},
+            // Found by the manifest fuzz target: a ping-pong over two billion cels asked for
+            // gigabytes before the reader refused such grids.
+            {"huge ping-pong sheet",
+             "<?xml version=\"1.0\"?>\n<ResourceManifest>\n  <Resources id=\"Init\">\n"
+             "    <SetDefaults path=\"images\" idprefix=\"IMAGE_\"/>\n"
+             "    <Image id=\"LOGO\" path=\"logo\" alphacolor=\"FFFFFF\" "
+             "rows=\"2000000000000000000000000000000000000000000000000000\" cols=\"3\" anim=\"PingPong\" "
+             "framedelay=\"5\"/>\n"
+             "    <Sound id=\"CLICK\" path=\"click\" volume=\"0.5\" pan=\"10\"/>\n    ceManifest>\n",
+             "Too many rows (at most 4096). on Line 5 in File 'm.xml'"},
+            {"system font without size", Manifest("<Resources id=\"g\"><Font path=\"!sys:Arial\"/></Resources>"),
+             "SysFont needs point size on Line 3 in File 'm.xml'"},
+            {"system font size 0", Manifest("<Resources id=\"g\"><Font path=\"!sys:Arial\" size=\"0\"/></Resources>"),
+             "SysFont needs point size on Line 3 in File 'm.xml'"},
+            {"XML error", Manifest("<Resources id=\"g\"></Resource>"),
+             "End 'Resource' Doesn't Match Start 'Resources' on Line 3 in File 'm.xml'"},
+            {"truncated manifest", "<ResourceManifest>\n<Resources id=\"g\">\n<Image path=\"a\"/>\n",
+             "Unexpected End of File on Line 4 in File 'm.xml'"},
+            {"cut inside a tag", "<ResourceManifest>\n<Resources id=\"g\">\n<Image path=",
+             "Unexpected End of File on Line 3 in File 'm.xml'"},
+            {"binary junk", std::string("\x01\x02\xff", 3), "Illegal Character on Line 1 in File 'm.xml'"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -228,11 +258,29 @@ TEST(ResourceManifestTest, ErrorRows) {
     }
 }
 
+TEST(ResourceManifestTest, SheetAtTheLimits) {
+    ResourceManager manager;
+    const std::string text = Manifest(
+            "<Resources id=\"g\">\n"
+            "<Image path=\"pp\" rows=\"4096\" cols=\"4096\" anim=\"pingpong\""
+            " framedelay=\"2147483647\"/>\n"
+            "<Image path=\"map\" anim=\"loop\" framemap=\"1" +
+            Repeated(",1", 8191) + "\" perframedelay=\"2" + Repeated(",2", 8191) + "\"/>\n</Resources>");
+    ASSERT_TRUE(manager.ParseResourcesBuffer(text, "m.xml")) << manager.GetErrorText();
+    const CelAnimation& pp = manager.GetImageRes("pp")->mAnimInfo;
+    EXPECT_EQ(pp.frameMap.size(), 2u * 4096 - 2);
+    EXPECT_EQ(pp.numCels, 2 * 4096 - 2);
+    EXPECT_EQ(pp.totalTime, 2147483647);  // held at the largest int rather than wrapping
+    const CelAnimation& map = manager.GetImageRes("map")->mAnimInfo;
+    EXPECT_EQ(map.numCels, 8192);
+    EXPECT_EQ(map.totalTime, 2 * 8192);
+}
+
 TEST(ResourceManifestTest, FirstErrorWinsAndEarlierRecordsStay) {
     ResourceManager manager;
-    EXPECT_FALSE(manager.ParseResourcesBuffer(
-        Manifest("<Resources id=\"g\"><Image path=\"a\"/><Image path=\"b\" anim=\"x\"/><Image path=\"c\"/></Resources>"),
-        "m.xml"));
+    EXPECT_FALSE(manager.ParseResourcesBuffer(Manifest("<Resources id=\"g\"><Image path=\"a\"/><Image path=\"b\" "
+                                                       "anim=\"x\"/><Image path=\"c\"/></Resources>"),
+                                              "m.xml"));
     EXPECT_NE(manager.GetImageRes("a"), nullptr);
     EXPECT_NE(manager.GetImageRes("b"), nullptr);  // inserted before its animation failed
     EXPECT_EQ(manager.GetImageRes("c"), nullptr);
