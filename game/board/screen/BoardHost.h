@@ -25,7 +25,8 @@ enum class BoardDialog {
     GameMenu,       // "UI/GameMenuUI.txt", 55
     LevelComplete,  // "ui/LevelComplete.txt", 15
     HelpPage,       // the help window, 333
-    HighScores      // the full-screen score table
+    HighScores,     // the full-screen score table
+    Tip             // the tip window (1024) with the text, its arrow pointing at the point
 };
 
 struct BoardDialogRequest {
@@ -41,6 +42,11 @@ struct BoardDialogRequest {
     std::string levelLabel;   // LevelComplete: "LevelLbl"
     int page = 0;             // HelpPage
     int position = -1;        // HighScores
+    // Tip: the tip's index and value (kept in the window) and the point it shows.
+    int tipIndex = 0;
+    int tipValue = 0;
+    int pointX = 0;
+    int pointY = 0;
 };
 
 // What the play screen needs of the application: sounds, music, screen switches, windows,

@@ -13,6 +13,7 @@
 #include "game/shell/screens/HelpWidget.h"
 #include "game/shell/screens/HighScoresDialog.h"
 #include "game/shell/screens/LevelCompleteWidget.h"
+#include "game/shell/screens/TipWidget.h"
 #include "game/shell/ui/FlyMessage.h"
 #include "game/shell/ui/FlyWidget.h"
 #include "game/shell/ui/PauseDialog.h"
@@ -116,6 +117,16 @@ bool GameAppBoardHost::OpenDialog(const BoardDialogRequest& request, DialogListe
             window->AdvancePages(request.page);
             dialog = std::move(window);
             break;
+        }
+        case BoardDialog::Tip: {
+            auto tip = std::make_unique<TipWidget>(request.text);
+            tip->tipId = request.tipIndex;
+            tip->tipValue = request.tipValue;
+            tip->mDialogListener = listener;
+            tip->PlaceAt(request.pointX, request.pointY);
+            // A tip does not take the keyboard from the board.
+            mApp->AddDialog(tip.release());
+            return true;
         }
         case BoardDialog::HighScores:
             // The score table screen is not one of the board's windows in this game.

@@ -73,7 +73,7 @@ public:
     int tipValue = 0;
     int arrowX = 0;
     int arrowY = 0;
-    bool showArrow = false;
+    bool showArrow = true;
     int arrowOffset = 80;
     int age = 0;
     bool playSound = true;

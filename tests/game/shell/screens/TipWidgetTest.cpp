@@ -59,6 +59,7 @@ TEST(TipKeys, TheTableAndTheGaps) {
 TEST(TipWidgetTest, WithoutArrowTheTipGoesWhereItIsPut) {
     Velm::TipWidget tip("A tip", 300, 200);
     tip.playSound = false;
+    tip.showArrow = false;
     tip.PlaceAt(40, 50);
     EXPECT_EQ(tip.mX, 40);
     EXPECT_EQ(tip.mY, 50);
