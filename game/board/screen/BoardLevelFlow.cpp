@@ -396,8 +396,8 @@ void BoardWidjet_t::UpdateTally() {
     scores[4] = ComputeTimeBonus(mHost->IsAdventureMode(), limit, timeValue, bonus.timeBonus);
     if (!mHost->IsAdventureMode()) {
         StageCatalogue_t* catalogue = mHost->GetStageCatalogue();
-        const int flat =
-                catalogue != nullptr ? catalogue->GetFlatGameIndex(stageNumber, profiles->GetCurrentGame()) : -1;
+        // The level just played: the level end has already moved the profile on to the next game.
+        const int flat = catalogue != nullptr ? catalogue->GetFlatGameIndex(stageNumber, levelNumber) : -1;
         if (LevelRecord_t* best = profiles->FindLevelRecord(flat)) {
             // The best of all finishes: the lowest time and the highest score.
             const int score = scores[4] + scores[3];

@@ -174,6 +174,20 @@ TEST(BoardTally, SimpleModeKeepsTheBestTimeAndScore) {
     }
 }
 
+// The level end moves the profile on to the next game before the tally: the tally still
+// records the level that was played.
+TEST(BoardTally, SimpleModeRecordsTheLevelPlayedNotTheNextOne) {
+    ScreenFixture f({{"Classic", 0, 20}, {"Classic", 0, 20}});
+    ProfileManager_t::Instance()->SetCatalogues(&f.catalogue, nullptr, nullptr);
+    ProfileManager_t::Instance()->AddLevelRecord(1);
+    f.EnterAndPlay();
+    FinishAt(f, 30000);
+    EXPECT_GT(ProfileManager_t::Instance()->FindLevelRecord(0)->bestScore, 0);
+    EXPECT_EQ(ProfileManager_t::Instance()->FindLevelRecord(0)->bestTime, 30000);
+    EXPECT_EQ(ProfileManager_t::Instance()->FindLevelRecord(1)->bestScore, 0);
+    ProfileManager_t::Instance()->SetCatalogues(nullptr, nullptr, nullptr);
+}
+
 TEST(BoardFlow, ALevelThatCannotBeLoadedGoesBackToTheList) {
     const struct {
         const char* why;
