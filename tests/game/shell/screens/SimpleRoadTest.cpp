@@ -9,9 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <functional>
 #include <string>
 
 #include "game/board/GlobalLayouts.h"
@@ -24,7 +21,7 @@
 #include "game/shell/ui/UserNameDialog.h"
 #include "platform/SyntheticInput.h"
 #include "platform/WindowMessages.h"
-#include "tests/platform/TempDir.h"
+#include "tests/game/shell/screens/RoadTestSupport.h"
 #include "widgets/ButtonWidget.h"
 #include "widgets/EditWidget.h"
 
@@ -34,57 +31,21 @@
 
 namespace {
 
-using Velm::GameApp;
 using Velm::GameScreenId;
-
-class RoadApp : public GameApp {
-public:
-    // Other programs of the build may run at the same time.
-    // Game time runs twenty times faster than the clock.
-    RoadApp() {
-        mOnlyAllowOneCopyToRun = false;
-        mSpeedFactor = 20.0;
-    }
-
-    // Steps the real loop until done() holds; false when it did not within the limit.
-    bool RunUntil(const std::function<bool()>& done, int maxSteps = 20000) {
-        for (int i = 0; i < maxSteps; ++i) {
-            if (done()) return true;
-            if (IsShutdown()) return false;
-            UpdateApp();
-        }
-        return done();
-    }
-    bool Shown(GameScreenId id) {
-        Velm::BaseDialogWidget* screen = GetScreen(id);
-        return screen != nullptr && screen->mVisible && screenToShow == screen && !GetIce()->mVisible;
-    }
-};
 
 std::string LabelOf(Velm::UiDescription_t* ui, const char* name) {
     auto* label = dynamic_cast<Velm::ButtonWidget*>(ui->FindWidget(name));
     return label != nullptr ? label->mLabel : std::string("<missing>");
 }
 
-// Content the road needs beyond what is built today: the UI files of the list and the dialog,
-// the simple-mode stages and the texts.
-bool ContentIsComplete(const std::string& content) {
-    for (const char* file : {"ui/simpleui.txt", "ui/levelcomplete.txt", "ui/board.txt", "ui/levelname.txt",
-                             "stages/stagessimple.txt", "termins.txt", "particles/levelcomplete.ini"}) {
-        if (!std::filesystem::exists(content + "/" + file)) return false;
-    }
-    return true;
-}
-
 TEST(SimpleRoad, FirstLevelFromTheMenuAndBack) {
     const std::string content = VELM_CONTENT_DIR;
-    if (!ContentIsComplete(content)) GTEST_SKIP() << "content in '" << content << "' is not complete";
-    velmtest::TempDir home;
-    setenv("XDG_DATA_HOME", home.Path("data").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", home.Path("config").c_str(), 1);
-    GameApp::SetContentFolder(content + "/");
-
-    RoadApp app;
+    if (!roadtest::ContentHas(content, {"ui/simpleui.txt", "ui/levelcomplete.txt", "ui/board.txt", "ui/levelname.txt",
+                                        "stages/stagessimple.txt", "termins.txt", "particles/levelcomplete.ini"})) {
+        GTEST_SKIP() << "content in '" << content << "' is not complete";
+    }
+    const roadtest::RoadHome home(content);
+    roadtest::RoadApp app;
     app.Init();
     ASSERT_FALSE(app.IsShutdown());
 
@@ -119,21 +80,11 @@ TEST(SimpleRoad, FirstLevelFromTheMenuAndBack) {
     Velm::Layout_t& layout = Velm::LayoutForGameType(0);
     Velm::BaseDialogWidget* board = app.GetScreen(GameScreenId::Board);
     // Every pair by two clicks; the board checks for a cleared layout once its effects end.
-    ASSERT_TRUE(app.RunUntil(
-            [&] {
-                layout.FindAvailablePairs();
-                if (layout.CountPlayableTiles() == 0 || app.GetDialog(15) != nullptr) return true;
-                if (!layout.availablePairs.empty() && !layout.IsOperationPending()) {
-                    for (int tile : {layout.availablePairs[0].first, layout.availablePairs[0].second}) {
-                        const Velm::LayoutCell_t& cell = layout.Cell(tile);
-                        board->MouseMove(static_cast<int>(cell.x), static_cast<int>(cell.y));
-                        board->MouseDown(static_cast<int>(cell.x), static_cast<int>(cell.y), 1);
-                        board->MouseUp(static_cast<int>(cell.x), static_cast<int>(cell.y), 1);
-                    }
-                }
-                return false;
-            },
-            20000));
+    ASSERT_TRUE(app.RunUntil([&] {
+        if (layout.CountPlayableTiles() == 0 || app.GetDialog(15) != nullptr) return true;
+        roadtest::ClickFirstPair(*board, layout);
+        return false;
+    }));
 
     // Level complete: the bonus is in the total at once; the four values show in turn.
     ASSERT_TRUE(app.RunUntil([&] { return app.GetDialog(15) != nullptr; }));
