@@ -25,6 +25,11 @@ public:
         mOnlyAllowOneCopyToRun = false;
         mSpeedFactor = 20.0;
     }
+    // A road that stopped half-way (a failed assertion) still shuts the application down
+    // before it goes, as the player's exit would.
+    ~RoadApp() override {
+        if (!IsShutdown()) Shutdown();
+    }
 
     // Steps the real loop until done() holds; false when it did not within the limit.
     bool RunUntil(const std::function<bool()>& done, int maxSteps = 20000) {
