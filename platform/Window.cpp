@@ -163,9 +163,24 @@ std::unique_ptr<Window> Window::Create(const Params& params, std::string* error)
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     if (params.maximizable)
         flags |= SDL_WINDOW_RESIZABLE;
-    const int x = params.fullScreen || params.x == -1 ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : params.x;
-    const int y = params.fullScreen || params.x == -1 ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : params.y;
-    SDL_Window* window = SDL_CreateWindow(Cp1252ToUtf8(params.title).c_str(), x, y, params.width, params.height, flags);
+    int x = params.x == -1 ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : params.x;
+    int y = params.x == -1 ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : params.y;
+    int width = params.width;
+    int height = params.height;
+    SDL_Rect desktop;
+    if (params.fullScreen && SDL_GetDisplayBounds(0, &desktop) == 0) {
+        // A full-screen window is made over the whole desktop. SDL reports the desktop's
+        // size for it from then on; a window manager that does not honour the full-screen
+        // state (or none, on a bare X server) would otherwise leave it at the frame's size,
+        // and the picture and the pointer would be placed for a client area it lacks.
+        x = desktop.x;
+        y = desktop.y;
+        width = desktop.w;
+        height = desktop.h;
+    } else if (params.fullScreen) {
+        x = y = static_cast<int>(SDL_WINDOWPOS_CENTERED);
+    }
+    SDL_Window* window = SDL_CreateWindow(Cp1252ToUtf8(params.title).c_str(), x, y, width, height, flags);
     if (window == nullptr) {
         if (error)
             *error = std::string("window: ") + SDL_GetError();

@@ -67,7 +67,7 @@ class Window {
 public:
     struct Params {
         std::string title;  // Windows-1252
-        int width = 640;    // client size
+        int width = 640;    // client size; a full-screen window covers the desktop instead
         int height = 480;
         bool fullScreen = false;
         bool maximizable = false;
@@ -134,7 +134,7 @@ private:
     void Queue(uint32_t message, uint32_t wParam, uint32_t lParam);
     void UpdateClientOrigin();
 
-    void* mWindow = nullptr;   // SDL_Window
+    void* mWindow = nullptr;    // SDL_Window
     void* mRenderer = nullptr;  // SDL_Renderer, made by the first Present
     void* mTexture = nullptr;   // SDL_Texture of the frame size
     int mTextureWidth = 0;

@@ -400,4 +400,96 @@ TEST(XvfbWindow, PresentedFrameReadsBack)
     EXPECT_EQ(back[static_cast<size_t>(40) * 64 + 60], 0x123456u);
 }
 
+// The last WM_MOUSEMOVE the window queues within about two seconds, as client pixels; false
+// when none comes (the pointer is not over the window).
+bool WaitForPointer(plat::Window& window, int* x, int* y) {
+    bool moved = false;
+    for (int i = 0; i < 200 && !moved; ++i) {
+        WindowMessage message;
+        while (window.PeekMessage(&message)) {
+            if (message.message == plat::WM_MOUSEMOVE) {
+                *x = plat::LowWordSigned(message.lParam);
+                *y = plat::HighWordSigned(message.lParam);
+                moved = true;
+            }
+        }
+        if (!moved) SDL_Delay(10);
+    }
+    return moved;
+}
+
+// A full-screen window on a desktop larger than its frame (a 4:3 frame of half the desktop's
+// width): the pointer put on desktop pixels arrives at those client pixels, and the frame
+// pixel PresentationRect maps them to is the one the presented picture shows there. A window
+// left at the frame's size while SDL reports the desktop's would not see the pointer near
+// the far corner, and would show another part of the picture under it.
+TEST(XvfbWindow, FullScreenPointerLandsOnTheFramePixelShownUnderIt) {
+    const char* flag = std::getenv("VELM_XVFB");
+    if (flag == nullptr || std::strcmp(flag, "1") != 0 || std::getenv("DISPLAY") == nullptr)
+        GTEST_SKIP() << "runs under xvfb-run only (ctest entry test_platform_window_xvfb)";
+    int desktopWidth = 0;
+    int desktopHeight = 0;
+    ASSERT_TRUE(plat::GetDesktopSize(&desktopWidth, &desktopHeight));
+    plat::Window::Params params;
+    params.title = "Xvfb";
+    params.width = desktopWidth / 2;
+    params.height = params.width * 3 / 4;
+    params.fullScreen = true;
+    std::string error;
+    std::unique_ptr<plat::Window> window = plat::Window::Create(params, &error);
+    ASSERT_NE(window, nullptr) << error;
+    window->Show(true);
+    int clientWidth = 0;
+    int clientHeight = 0;
+    window->GetClientSize(&clientWidth, &clientHeight);
+    EXPECT_EQ(clientWidth, desktopWidth);
+    EXPECT_EQ(clientHeight, desktopHeight);
+
+    // Each frame pixel holds its own position: x in the upper twelve bits, y in the lower.
+    const int frameWidth = params.width;
+    const int frameHeight = params.height;
+    std::vector<uint32_t> frame(static_cast<size_t>(frameWidth) * frameHeight);
+    for (int y = 0; y < frameHeight; ++y)
+        for (int x = 0; x < frameWidth; ++x)
+            frame[static_cast<size_t>(y) * frameWidth + x] = static_cast<uint32_t>(x) << 12 | static_cast<uint32_t>(y);
+    ASSERT_TRUE(window->Present(frame.data(), frameWidth, frameHeight, frameWidth * 4)) << SDL_GetError();
+    std::vector<uint32_t> shown;
+    int shownWidth = 0;
+    int shownHeight = 0;
+    ASSERT_TRUE(window->ReadBack(&shown, &shownWidth, &shownHeight)) << SDL_GetError();
+    ASSERT_EQ(shownWidth, clientWidth);
+    ASSERT_EQ(shownHeight, clientHeight);
+
+    const plat::ScreenRect place = window->PresentationRect(frameWidth, frameHeight);
+    ASSERT_GT(place.width, frameWidth);  // drawn larger than the frame, so the mapping scales
+    int originX = 0;
+    int originY = 0;
+    window->GetClientOrigin(&originX, &originY);
+    struct Point {
+        const char* where;
+        int x, y;  // client pixels
+    };
+    const Point points[] = {
+            {"centre", place.x + place.width / 2, place.y + place.height / 2},
+            {"near the frame's top-left", place.x + 3, place.y + 3},
+            {"near the frame's bottom-right", place.x + place.width - 3, place.y + place.height - 3},
+            {"near the frame's bottom-left", place.x + 3, place.y + place.height - 3},
+    };
+    for (const Point& point : points) {
+        SCOPED_TRACE(point.where);
+        SDL_WarpMouseGlobal(originX + point.x, originY + point.y);
+        int x = -1;
+        int y = -1;
+        ASSERT_TRUE(WaitForPointer(*window, &x, &y)) << "the pointer did not reach the window";
+        EXPECT_EQ(x, point.x);
+        EXPECT_EQ(y, point.y);
+        const int logicalX = (x - place.x) * frameWidth / place.width;
+        const int logicalY = (y - place.y) * frameHeight / place.height;
+        const uint32_t pixel = shown[static_cast<size_t>(y) * shownWidth + x];
+        // Scaling rounds to the nearest source pixel; the mapping truncates.
+        EXPECT_NEAR(static_cast<int>(pixel >> 12), logicalX, 1);
+        EXPECT_NEAR(static_cast<int>(pixel & 0xFFF), logicalY, 1);
+    }
+}
+
 }  // namespace
