@@ -62,6 +62,7 @@ BoardWidjet_t::BoardWidjet_t(std::unique_ptr<BoardHost> host, const std::string&
 
 BoardWidjet_t::~BoardWidjet_t() {
     ReleaseMusicCallback();
+    if (JewelsManager_t::Instance().listener == this) JewelsManager_t::Instance().listener = nullptr;
     // The effect lists go first and report nothing; then the layouts forget this listener.
     listA.SetListener(nullptr);
     listA.Clear();
@@ -89,6 +90,7 @@ void BoardWidjet_t::Construct(const std::string& uiFile) {
     boardState = kStateIdle;
     timeValue = 180000;
     miniGameId = -1;
+    JewelsManager_t::Instance().listener = this;
 
     mDescription = std::make_unique<UiDescription_t>(uiFile, this);
     levelNameLbl = FindLabel("LevelNameLbl");
@@ -545,6 +547,11 @@ void BoardWidjet_t::OnRemoverBonusUsed(const std::vector<LayoutCell_t*>* targets
 }
 
 void BoardWidjet_t::OnRemoverTargetReached(EffectRemover* effect, int target) {
+    // An item's flight to the clothes progress value.
+    if (effect->mode == 1) {
+        collectibles.OnFlightArrived(effect->factor);
+        return;
+    }
     if (effect->mode != 0) return;
     Layout_t* layout = CurrentLayout();
     if (target < 0 || target >= static_cast<int>(layout->removerTargets.size())) return;

@@ -65,7 +65,9 @@ class BoardWidjet_t : public BaseDialogWidget,
                       public LineMoveObjListener,
                       public ObjectsManagerListener,
                       public EffectGoListener,
-                      public BonusChangeListener {
+                      public BonusChangeListener,
+                      public JewelInGameListener,
+                      public StuffValueListener {
 public:
     enum BoardState {
         kStateLevelName = 0,
@@ -178,6 +180,10 @@ public:
     void OnLineMoveDone(LineMoveObj* mover) override;
     void OnAllObjectsRemoved() override;
     void OnGoDone(EffectGo* effect) override;
+
+    // ---- Collectible hooks (unreached in this game: nothing makes jewels or items) ----
+    void OnJewelFound(Jewel_t* jewel) override;
+    void OnStuffValueReached(StuffValue_t* value) override;
 
     BoardHost& Host() { return *mHost; }
 
