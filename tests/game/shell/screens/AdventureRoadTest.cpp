@@ -1,8 +1,8 @@
 // A scripted headless run of the adventure on the generated content: a new adventure, the
 // comic skipped once and watched once, the map, every level of both stages played to its end
 // (back to the map between the stages, its current marker moved on), one level lost to the
-// clock and replayed, the hint tip shown once, and after the last level the closing story and the score table with the
-// new entry highlighted.
+// clock and replayed, the hint tip shown once, and after the last level the closing story and
+// the score table with the new entry highlighted.
 //
 // The player's actions are made on the widgets themselves; the application runs its real loop
 // in between. To keep the run short each stage is cut to its first two levels, both played on
@@ -10,9 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <functional>
 #include <string>
 
 #include "game/board/GlobalLayouts.h"
@@ -31,7 +28,7 @@
 #include "game/shell/screens/TipWidget.h"
 #include "game/shell/ui/FlyWidget.h"
 #include "game/shell/ui/UserNameDialog.h"
-#include "tests/platform/TempDir.h"
+#include "tests/game/shell/screens/RoadTestSupport.h"
 #include "widgets/EditWidget.h"
 
 #ifndef VELM_CONTENT_DIR
@@ -43,40 +40,18 @@ namespace {
 using Velm::GameApp;
 using Velm::GameScreenId;
 
-class AdventureApp : public GameApp {
-public:
-    // Other programs of the build may run at the same time.
-    AdventureApp() { mOnlyAllowOneCopyToRun = false; }
+using AdventureApp = roadtest::RoadApp;
 
-    // Steps the real loop until done() holds; false when it did not within the limit.
-    bool RunUntil(const std::function<bool()>& done, int maxSteps = 20000) {
-        for (int i = 0; i < maxSteps; ++i) {
-            if (done()) return true;
-            if (IsShutdown()) return false;
-            UpdateApp();
-        }
-        return done();
-    }
-    bool Shown(GameScreenId id) {
-        Velm::BaseDialogWidget* screen = GetScreen(id);
-        return screen != nullptr && screen->mVisible && screenToShow == screen && !GetIce()->mVisible;
-    }
-};
-
-bool ContentIsComplete(const std::string& content) {
-    for (const char* file : {"ui/map.txt", "ui/comix.txt", "ui/gameover.txt", "ui/highscores.txt", "ui/board.txt",
-                             "ui/levelname.txt", "ui/levelcomplete.txt", "ui/losegameui.txt", "stages/stages.txt",
-                             "data/gameover.txt", "layouts/pair.lay", "termins.txt"}) {
-        if (!std::filesystem::exists(content + "/" + file)) return false;
-    }
-    return true;
+// The help page of a level's mode comes up the first time the mode is played and holds the
+// clock: the player closes it.
+void CloseHelpPage(AdventureApp& app) {
+    if (auto* help = dynamic_cast<HelpWidget_t*>(app.GetDialog(HelpWidget_t::kDialogId))) help->ButtonDepress(2);
 }
 
-// Waits for play to start; the help page of the level's mode that comes up the first time
-// (it holds the clock) is closed.
+// Waits for play to start.
 bool WaitForPlay(AdventureApp& app, Velm::BoardWidjet_t& board) {
     return app.RunUntil([&] {
-        if (auto* help = dynamic_cast<HelpWidget_t*>(app.GetDialog(HelpWidget_t::kDialogId))) help->ButtonDepress(2);
+        CloseHelpPage(app);
         return board.boardState == Velm::BoardWidjet_t::kStatePlaying &&
                app.GetDialog(HelpWidget_t::kDialogId) == nullptr;
     });
@@ -87,17 +62,9 @@ bool PlayToTheEnd(AdventureApp& app, Velm::BoardWidjet_t& board) {
     Velm::Layout_t* layout = board.CurrentLayout();
     return app.RunUntil([&] {
         if (app.GetDialog(Velm::BoardWidjet_t::kDialogLevelComplete) != nullptr) return true;
-        if (auto* help = dynamic_cast<HelpWidget_t*>(app.GetDialog(HelpWidget_t::kDialogId))) help->ButtonDepress(2);
+        CloseHelpPage(app);
         if (board.boardState != Velm::BoardWidjet_t::kStatePlaying) return false;
-        layout->FindAvailablePairs();
-        if (!layout->availablePairs.empty() && !layout->IsOperationPending()) {
-            for (int tile : {layout->availablePairs[0].first, layout->availablePairs[0].second}) {
-                const Velm::LayoutCell_t& cell = layout->Cell(tile);
-                board.MouseMove(static_cast<int>(cell.x), static_cast<int>(cell.y));
-                board.MouseDown(static_cast<int>(cell.x), static_cast<int>(cell.y), 1);
-                board.MouseUp(static_cast<int>(cell.x), static_cast<int>(cell.y), 1);
-            }
-        }
+        roadtest::ClickFirstPair(board, *layout);
         return false;
     });
 }
@@ -112,11 +79,12 @@ bool CloseLevelComplete(AdventureApp& app) {
 
 TEST(AdventureRoad, FromTheComicOverBothStagesToTheScoreTable) {
     const std::string content = VELM_CONTENT_DIR;
-    if (!ContentIsComplete(content)) GTEST_SKIP() << "content in '" << content << "' is not complete";
-    velmtest::TempDir home;
-    setenv("XDG_DATA_HOME", home.Path("data").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", home.Path("config").c_str(), 1);
-    GameApp::SetContentFolder(content + "/");
+    if (!roadtest::ContentHas(content, {"ui/map.txt", "ui/comix.txt", "ui/gameover.txt", "ui/highscores.txt",
+                                        "ui/board.txt", "ui/levelname.txt", "ui/levelcomplete.txt", "ui/losegameui.txt",
+                                        "stages/stages.txt", "data/gameover.txt", "layouts/pair.lay", "termins.txt"})) {
+        GTEST_SKIP() << "content in '" << content << "' is not complete";
+    }
+    roadtest::RoadHome home(content);
 
     AdventureApp app;
     app.Init();
