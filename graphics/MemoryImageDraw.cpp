@@ -2,11 +2,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "graphics/DrawMode.h"
 #include "graphics/ImageHost.h"
 #include "graphics/MemoryImage.h"
 #include "graphics/PixelOps.h"
+#include "graphics/PixelRows.h"
 
 namespace Velm {
 
@@ -27,10 +30,8 @@ bool FitBlit(int& x, int& y, Rect& src, int srcWidth, int srcHeight, int dstWidt
         src.height += src.y;
         src.y = 0;
     }
-    if (src.x + src.width > srcWidth)
-        src.width = srcWidth - src.x;
-    if (src.y + src.height > srcHeight)
-        src.height = srcHeight - src.y;
+    if (src.x + src.width > srcWidth) src.width = srcWidth - src.x;
+    if (src.y + src.height > srcHeight) src.height = srcHeight - src.y;
     if (x < 0) {
         src.x -= x;
         src.width += x;
@@ -41,10 +42,8 @@ bool FitBlit(int& x, int& y, Rect& src, int srcWidth, int srcHeight, int dstWidt
         src.height += y;
         y = 0;
     }
-    if (x + src.width > dstWidth)
-        src.width = dstWidth - x;
-    if (y + src.height > dstHeight)
-        src.height = dstHeight - y;
+    if (x + src.width > dstWidth) src.width = dstWidth - x;
+    if (y + src.height > dstHeight) src.height = dstHeight - y;
     return src.width > 0 && src.height > 0;
 }
 
@@ -54,8 +53,7 @@ inline uint32_t Ch(uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; 
 
 void MemoryImage::FillRect(const Rect& rect, const Color& color, int) {
     const Rect r = rect.Intersection(Rect(0, 0, width, height));
-    if (r.width <= 0 || r.height <= 0)
-        return;
+    if (r.width <= 0 || r.height <= 0) return;
     uint32_t* pixels = GetBits();
     const uint32_t packed = color.ToInt();
     const uint32_t s = static_cast<uint32_t>(color.alpha) & 0xFF;
@@ -64,8 +62,7 @@ void MemoryImage::FillRect(const Rect& rect, const Color& color, int) {
         if (color.alpha == 255) {
             std::fill(row, row + r.width, packed);
         } else if (s != 0) {
-            for (int i = 0; i < r.width; ++i)
-                row[i] = Over(row[i], Ch(packed, 16), Ch(packed, 8), Ch(packed, 0), s);
+            for (int i = 0; i < r.width; ++i) row[i] = Over(row[i], Ch(packed, 16), Ch(packed, 8), Ch(packed, 0), s);
         }
     }
     MarkBitsChanged();
@@ -73,8 +70,7 @@ void MemoryImage::FillRect(const Rect& rect, const Color& color, int) {
 
 void MemoryImage::ClearRect(const Rect& rect) {
     const Rect r = rect.Intersection(Rect(0, 0, width, height));
-    if (r.width <= 0 || r.height <= 0)
-        return;
+    if (r.width <= 0 || r.height <= 0) return;
     uint32_t* pixels = GetBits();
     for (int y = r.y; y < r.y + r.height; ++y) {
         uint32_t* row = pixels + static_cast<size_t>(y) * width + r.x;
@@ -114,15 +110,13 @@ void WalkLine(double x1, double y1, double x2, double y2, Plot plot) {
             plot(maj, mn);
         else
             plot(mn, maj);
-        if (maj >= majLast)
-            break;
+        if (maj >= majLast) break;
         ++maj;
         if (e < 1) {
             e += twoB;
         } else {
             const int next = mn + minorStep;
-            if (next < minLo || next > minHi)
-                break;
+            if (next < minLo || next > minHi) break;
             mn = next;
             e += twoBA;
         }
@@ -151,8 +145,7 @@ bool FillStraightLine(MemoryImage& image, double startX, double startY, double e
 }  // namespace
 
 void MemoryImage::DrawLine(double startX, double startY, double endX, double endY, const Color& color, int drawMode) {
-    if (FillStraightLine(*this, startX, startY, endX, endY, color, drawMode))
-        return;
+    if (FillStraightLine(*this, startX, startY, endX, endY, color, drawMode)) return;
     if (drawMode == DRAWMODE_NORMAL)
         DrawLineNormal(startX, startY, endX, endY, color);
     else if (drawMode == DRAWMODE_ADDITIVE)
@@ -166,8 +159,7 @@ void MemoryImage::DrawLineNormal(double startX, double startY, double endX, doub
                            static_cast<uint32_t>(color.blue) & 0xFF};
     const int w = width, h = height;
     WalkLine(startX, startY, endX, endY, [&](int x, int y) {
-        if (x < 0 || y < 0 || x >= w || y >= h)
-            return;
+        if (x < 0 || y < 0 || x >= w || y >= h) return;
         uint32_t& p = pixels[static_cast<size_t>(y) * w + x];
         uint32_t out = 0xFF000000u;
         for (int k = 0; k < 3; ++k) {
@@ -178,8 +170,7 @@ void MemoryImage::DrawLineNormal(double startX, double startY, double endX, doub
             } else {
                 const uint32_t d = (p >> shift) & 0xFF;
                 v = ((((a * c[k] + 128) >> 8) * 255 + 127) >> 8) + ((d * (256 - a) + 127) >> 8);
-                if (v > 255)
-                    v = 255;
+                if (v > 255) v = 255;
             }
             out |= v << shift;
         }
@@ -197,8 +188,7 @@ void MemoryImage::DrawLineAdditive(double startX, double startY, double endX, do
                            a * (static_cast<uint32_t>(color.blue) & 0xFF) / 255};
     const int w = width, h = height;
     WalkLine(startX, startY, endX, endY, [&](int x, int y) {
-        if (x < 0 || y < 0 || x >= w || y >= h)
-            return;
+        if (x < 0 || y < 0 || x >= w || y >= h) return;
         uint32_t& p = pixels[static_cast<size_t>(y) * w + x];
         p = 0xFF000000u | (uint32_t(table[Ch(p, 16) + k[0]]) << 16) | (uint32_t(table[Ch(p, 8) + k[1]]) << 8) |
             table[Ch(p, 0) + k[2]];
@@ -207,10 +197,8 @@ void MemoryImage::DrawLineAdditive(double startX, double startY, double endX, do
 }
 
 void MemoryImage::DrawLineAA(double startX, double startY, double endX, double endY, const Color& color, int drawMode) {
-    if (FillStraightLine(*this, startX, startY, endX, endY, color, drawMode))
-        return;
-    if (drawMode == DRAWMODE_NORMAL)
-        DrawLineAANormal(startX, startY, endX, endY, color);
+    if (FillStraightLine(*this, startX, startY, endX, endY, color, drawMode)) return;
+    if (drawMode == DRAWMODE_NORMAL) DrawLineAANormal(startX, startY, endX, endY, color);
     // An additive antialiased line has no software form: memory images draw nothing for it.
 }
 
@@ -226,11 +214,9 @@ void MemoryImage::DrawLineAANormal(double startX, double startY, double endX, do
     const uint32_t b = static_cast<uint32_t>(color.blue) & 0xFF;
     const uint32_t colourAlpha = static_cast<uint32_t>(color.alpha) & 0xFF;
     auto plot = [&](int x, int y, uint32_t coverage) {
-        if (x < 0 || y < 0 || x >= w || y >= h)
-            return;
+        if (x < 0 || y < 0 || x >= w || y >= h) return;
         const uint32_t s = colourAlpha == 255 ? coverage : (coverage * (colourAlpha + 1)) >> 8;
-        if (s == 0)
-            return;
+        if (s == 0) return;
         uint32_t& p = pixels[static_cast<size_t>(y) * w + x];
         p = Over(p, r, g, b, s);
     };
@@ -260,8 +246,7 @@ void MemoryImage::DrawLineAANormal(double startX, double startY, double endX, do
             ++y;
             plot(x, y, 255 - (f >> 8));
             const int side = x + xdir;
-            if (x != w - 1 && side >= 0 && side < w)
-                plot(side, y, f >> 8);
+            if (x != w - 1 && side >= 0 && side < w) plot(side, y, f >> 8);
         }
     } else {
         // Flat: one pixel per column, the side pixel below.
@@ -277,8 +262,7 @@ void MemoryImage::DrawLineAANormal(double startX, double startY, double endX, do
             }
             x += xdir;
             plot(x, y, 255 - (f >> 8));
-            if (y != h - 1)
-                plot(x, y + 1, f >> 8);
+            if (y != h - 1) plot(x, y + 1, f >> 8);
         }
     }
     plot(x2, y2, 255 - (f >> 8));
@@ -287,8 +271,7 @@ void MemoryImage::DrawLineAANormal(double startX, double startY, double endX, do
 
 void MemoryImage::FillSpansWithCoverage(const Span* spans, int count, const Color& color, int, const uint8_t* coverage,
                                         int coverX, int coverY, int coverPitch, int coverHeight) {
-    if (spans == nullptr || coverage == nullptr || count <= 0)
-        return;
+    if (spans == nullptr || coverage == nullptr || count <= 0) return;
     uint32_t* pixels = GetBits();
     const uint32_t r = static_cast<uint32_t>(color.red) & 0xFF;
     const uint32_t g = static_cast<uint32_t>(color.green) & 0xFF;
@@ -298,18 +281,15 @@ void MemoryImage::FillSpansWithCoverage(const Span* spans, int count, const Colo
         const Span& span = spans[n];
         const int coverRow = span.y - coverY;
         // Rows outside the destination or the coverage map have nothing to draw.
-        if (span.y < 0 || span.y >= height || coverRow < 0 || coverRow >= coverHeight)
-            continue;
+        if (span.y < 0 || span.y >= height || coverRow < 0 || coverRow >= coverHeight) continue;
         uint32_t* row = pixels + static_cast<size_t>(span.y) * width;
         const uint8_t* coverageRow = coverage + static_cast<ptrdiff_t>(coverRow) * coverPitch;
         for (int k = 0; k < span.width; ++k) {
             const int x = span.x + k;
             const int coverCol = x - coverX;
-            if (x < 0 || x >= width || coverCol < 0 || coverCol >= coverPitch)
-                continue;
+            if (x < 0 || x >= width || coverCol < 0 || coverCol >= coverPitch) continue;
             const uint32_t s = (colourAlpha * (uint32_t(coverageRow[coverCol]) + 1)) >> 8;
-            if (s == 0)
-                continue;
+            if (s == 0) continue;
             row[x] = Over(row[x], r, g, b, s);
         }
     }
@@ -317,8 +297,7 @@ void MemoryImage::FillSpansWithCoverage(const Span* spans, int count, const Colo
 }
 
 void MemoryImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     image->drawn = true;
     if (drawMode == DRAWMODE_NORMAL)
         BltNormal(image, x, y, srcRect, color);
@@ -331,92 +310,53 @@ namespace {
 template <typename Fetch>
 void BlendRows(uint32_t* dst, int dstWidth, int x, int y, const Rect& src, int srcWidth, Fetch fetch,
                const Color& color) {
-    const bool white = color == Color::White;
-    const uint32_t tr = static_cast<uint32_t>(color.red) & 0xFF;
-    const uint32_t tg = static_cast<uint32_t>(color.green) & 0xFF;
-    const uint32_t tb = static_cast<uint32_t>(color.blue) & 0xFF;
-    const uint32_t ta = static_cast<uint32_t>(color.alpha) & 0xFF;
+    PixelRows::BlendTint tint;
+    tint.white = color == Color::White;
+    tint.r = static_cast<uint32_t>(color.red) & 0xFF;
+    tint.g = static_cast<uint32_t>(color.green) & 0xFF;
+    tint.b = static_cast<uint32_t>(color.blue) & 0xFF;
+    tint.a = static_cast<uint32_t>(color.alpha) & 0xFF;
+    std::vector<uint32_t> scratch;
     for (int row = 0; row < src.height; ++row) {
         uint32_t* d = dst + static_cast<size_t>(y + row) * dstWidth + x;
         const size_t srcBase = static_cast<size_t>(src.y + row) * srcWidth + src.x;
-        for (int i = 0; i < src.width; ++i) {
-            const uint32_t p = fetch(srcBase + i);
-            const uint32_t pa = p >> 24;
-            if (pa == 0)
-                continue;
-            const uint32_t s = ta * pa / 255;
-            if (s == 0)
-                continue;
-            uint32_t r = Ch(p, 16), g = Ch(p, 8), b = Ch(p, 0);
-            if (!white) {
-                r = r * tr / 256;
-                g = g * tg / 256;
-                b = b * tb / 256;
-            }
-            d[i] = Over(d[i], r, g, b, s);
-        }
+        PixelRows::BlendRow(d, fetch.Row(srcBase, src.width, scratch), src.width, tint);
     }
 }
 
 template <typename Fetch>
 void RunLengthRows(uint32_t* dst, int dstWidth, int x, int y, const Rect& src, int srcWidth, Fetch fetch,
                    const uint8_t* runs) {
+    std::vector<uint32_t> scratch;
     for (int row = 0; row < src.height; ++row) {
         uint32_t* d = dst + static_cast<size_t>(y + row) * dstWidth + x;
         const size_t srcBase = static_cast<size_t>(src.y + row) * srcWidth + src.x;
+        const uint32_t* pixels = fetch.Row(srcBase, src.width, scratch);
         int i = 0;
         while (i < src.width) {
             int run = runs[srcBase + i];
-            if (run > src.width - i)
-                run = src.width - i;
-            if (run < 1)
-                run = 1;
-            const uint32_t first = fetch(srcBase + i);
-            const uint32_t firstAlpha = first >> 24;
-            if (firstAlpha == 255) {
-                fetch.CopyTo(d + i, srcBase + i, run);
-            } else if (firstAlpha != 0) {
-                for (int k = 0; k < run; ++k) {
-                    const uint32_t p = fetch(srcBase + i + k);
-                    const uint32_t s = p >> 24;
-                    const uint32_t q = d[i + k];
-                    const uint32_t r = ((Ch(q, 16) * (256 - s)) >> 8) + ((Ch(p, 16) * s) >> 8);
-                    const uint32_t g = ((Ch(q, 8) * (256 - s)) >> 8) + ((Ch(p, 8) * s) >> 8);
-                    const uint32_t b = ((Ch(q, 0) * (256 - s)) >> 8) + ((Ch(p, 0) * s) >> 8);
-                    d[i + k] = 0xFF000000u | (r << 16) | (g << 8) | b;
-                }
-            }
+            if (run > src.width - i) run = src.width - i;
+            if (run < 1) run = 1;
+            const uint32_t firstAlpha = pixels[i] >> 24;
+            if (firstAlpha == 255)
+                std::memcpy(d + i, pixels + i, static_cast<size_t>(run) * 4);
+            else if (firstAlpha != 0)
+                PixelRows::RunBlendRow(d + i, pixels + i, run);
             i += run;
         }
     }
 }
 
 // Saturating add of the source's colour channels; the destination keeps its alpha. White
-// leaves the channels unscaled; Weighted multiplies them by the source pixel's alpha.
-template <bool White, bool Weighted, typename Fetch>
-void AddRows(uint32_t* dst, int dstWidth, int x, int y, const Rect& src, int srcWidth, Fetch fetch,
-             const uint8_t* table, const uint32_t (&k)[3]) {
+// leaves the channels unscaled; weighted multiplies them by the source pixel's alpha.
+template <typename Fetch>
+void AddRows(uint32_t* dst, int dstWidth, int x, int y, const Rect& src, int srcWidth, Fetch fetch, bool white,
+             bool weighted, const uint32_t (&k)[3]) {
+    std::vector<uint32_t> scratch;
     for (int row = 0; row < src.height; ++row) {
         uint32_t* d = dst + static_cast<size_t>(y + row) * dstWidth + x;
         const size_t srcBase = static_cast<size_t>(src.y + row) * srcWidth + src.x;
-        for (int i = 0; i < src.width; ++i) {
-            const uint32_t p = fetch(srcBase + i);
-            uint32_t r = Ch(p, 16), g = Ch(p, 8), b = Ch(p, 0);
-            if (!White) {
-                r = r * k[0] / 256;
-                g = g * k[1] / 256;
-                b = b * k[2] / 256;
-            }
-            if (Weighted) {
-                const uint32_t s = p >> 24;
-                r = (r * s) >> 8;
-                g = (g * s) >> 8;
-                b = (b * s) >> 8;
-            }
-            const uint32_t q = d[i];
-            d[i] = (q & 0xFF000000u) | (uint32_t(table[Ch(q, 16) + r]) << 16) | (uint32_t(table[Ch(q, 8) + g]) << 8) |
-                   table[Ch(q, 0) + b];
-        }
+        PixelRows::AddRow(d, fetch.Row(srcBase, src.width, scratch), src.width, white, weighted, k);
     }
 }
 
@@ -424,11 +364,9 @@ void AddRows(uint32_t* dst, int dstWidth, int x, int y, const Rect& src, int src
 
 void MemoryImage::BltNormal(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
     MemoryImage* source = dynamic_cast<MemoryImage*>(image);
-    if (source == nullptr)
-        return;
+    if (source == nullptr) return;
     Rect src = srcRect;
-    if (!FitBlit(x, y, src, source->width, source->height, width, height))
-        return;
+    if (!FitBlit(x, y, src, source->width, source->height, width, height)) return;
     uint32_t* dst = GetBits();
     if (hasAlpha || hasTrans || color != Color::White) {
         PixelOps::WithSource(source,
@@ -443,11 +381,9 @@ void MemoryImage::BltNormal(Image* image, int x, int y, const Rect& srcRect, con
 
 void MemoryImage::BltAdditive(Image* image, int x, int y, const Rect& srcRect, const Color& color) {
     MemoryImage* source = dynamic_cast<MemoryImage*>(image);
-    if (source == nullptr)
-        return;
+    if (source == nullptr) return;
     Rect src = srcRect;
-    if (!FitBlit(x, y, src, source->width, source->height, width, height))
-        return;
+    if (!FitBlit(x, y, src, source->width, source->height, width, height)) return;
     source->RefreshAlphaFlags();
     // A source with any non-opaque pixel adds its colour weighted by its alpha, so that
     // transparent pixels add nothing.
@@ -457,18 +393,9 @@ void MemoryImage::BltAdditive(Image* image, int x, int y, const Rect& srcRect, c
     const uint32_t k[3] = {(static_cast<uint32_t>(color.red) & 0xFF) * ca / 255,
                            (static_cast<uint32_t>(color.green) & 0xFF) * ca / 255,
                            (static_cast<uint32_t>(color.blue) & 0xFF) * ca / 255};
-    const uint8_t* table = GetAdditiveSaturationTable();
     uint32_t* dst = GetBits();
-    PixelOps::WithSource(source, [&](auto fetch) {
-        if (white && weighted)
-            AddRows<true, true>(dst, width, x, y, src, source->width, fetch, table, k);
-        else if (white)
-            AddRows<true, false>(dst, width, x, y, src, source->width, fetch, table, k);
-        else if (weighted)
-            AddRows<false, true>(dst, width, x, y, src, source->width, fetch, table, k);
-        else
-            AddRows<false, false>(dst, width, x, y, src, source->width, fetch, table, k);
-    });
+    PixelOps::WithSource(source,
+                         [&](auto fetch) { AddRows(dst, width, x, y, src, source->width, fetch, white, weighted, k); });
     MarkBitsChanged();
 }
 

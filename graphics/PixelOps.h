@@ -2,7 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
+#include <vector>
 
 #include "graphics/MemoryImage.h"
 
@@ -15,8 +15,7 @@ namespace PixelOps {
 //   A = da + (255 - da) * s / 255,  w = s * 255 / A,  c' = (c * w + d * (256 - w)) >> 8.
 // An opaque source is stored as it is.
 inline uint32_t Over(uint32_t dst, uint32_t r, uint32_t g, uint32_t b, uint32_t s) {
-    if (s >= 255)
-        return 0xFF000000u | (r << 16) | (g << 8) | b;
+    if (s >= 255) return 0xFF000000u | (r << 16) | (g << 8) | b;
     const uint32_t da = dst >> 24;
     const uint32_t outA = da + ((255 - da) * s) / 255;
     const uint32_t w = (s * 255) / outA;
@@ -26,22 +25,23 @@ inline uint32_t Over(uint32_t dst, uint32_t r, uint32_t g, uint32_t b, uint32_t 
     return (outA << 24) | (nr << 16) | (ng << 8) | nb;
 }
 
-// Reads source pixels either straight from 32-bit ARGB words or through a palette.
+// Reads source pixels either straight from 32-bit ARGB words or through a palette. Row gives
+// count pixels from index as contiguous ARGB words: in place, or looked up into scratch.
 struct ArgbFetch {
     const uint32_t* pixels;
     uint32_t operator()(size_t index) const { return pixels[index]; }
-    void CopyTo(uint32_t* out, size_t index, int count) const {
-        std::memcpy(out, pixels + index, static_cast<size_t>(count) * 4);
-    }
+    const uint32_t* Row(size_t index, int, std::vector<uint32_t>&) const { return pixels + index; }
 };
 
 struct IndexedFetch {
     const uint32_t* palette;
     const uint8_t* indices;
     uint32_t operator()(size_t index) const { return palette[indices[index]]; }
-    void CopyTo(uint32_t* out, size_t index, int count) const {
+    const uint32_t* Row(size_t index, int count, std::vector<uint32_t>& scratch) const {
+        scratch.resize(static_cast<size_t>(count));
         for (int i = 0; i < count; ++i)
-            out[i] = palette[indices[index + i]];
+            scratch[static_cast<size_t>(i)] = palette[indices[index + static_cast<size_t>(i)]];
+        return scratch.data();
     }
 };
 

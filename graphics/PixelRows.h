@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+
+// Row loops of the memory-image blits, each in a plain form and (on x86-64) an SSE2 form that
+// gives the same pixels bit for bit. Callers in graphics/ pass one row of 32-bit ARGB source
+// pixels and the destination row they land on; which form runs is chosen at run time by
+// SetSimdEnabled (on by default where SSE2 is built in), so that tests can run both.
+namespace Velm {
+namespace PixelRows {
+
+// True when the SSE2 forms are built in and switched on.
+bool SimdEnabled();
+// Switches the SSE2 forms on or off (ignored where they are not built in). Not thread-safe
+// against blits in flight: tests and start-up only.
+void SetSimdEnabled(bool enabled);
+
+// The normal blit's blend: alpha s = ta * pa / 255 of tint alpha ta and pixel alpha pa, the
+// colour scaled by the tint ((c * t) >> 8) unless white, laid "over" the destination pixel.
+struct BlendTint {
+    bool white = true;
+    uint32_t r = 255, g = 255, b = 255, a = 255;
+};
+void BlendRow(uint32_t* dst, const uint32_t* src, int count, const BlendTint& tint);
+
+// A translucent run over an opaque destination: c = ((d * (256 - s)) >> 8) + ((c * s) >> 8)
+// with s the source pixel's alpha; the result is opaque.
+void RunBlendRow(uint32_t* dst, const uint32_t* src, int count);
+
+// The additive blit: the source's colour channels (times k / 256 unless white, times the
+// pixel's alpha / 256 when weighted) added to the destination's, saturating at 255; the
+// destination keeps its alpha.
+void AddRow(uint32_t* dst, const uint32_t* src, int count, bool white, bool weighted, const uint32_t (&k)[3]);
+
+}  // namespace PixelRows
+}  // namespace Velm

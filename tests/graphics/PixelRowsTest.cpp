@@ -1,0 +1,148 @@
+// The SSE2 row loops against their plain forms, bit for bit: the rows alone over widths 1 to 9
+// and longer at odd offsets, and whole memory-image blits of random images, sizes, tints and
+// positions with the SSE2 forms on and off.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "graphics/Color.h"
+#include "graphics/DrawMode.h"
+#include "graphics/MemoryImage.h"
+#include "graphics/PixelRows.h"
+
+using namespace Velm;
+
+namespace {
+
+// Restores the SSE2 switch when a test ends.
+class SimdSwitch {
+public:
+    SimdSwitch() : mWas(PixelRows::SimdEnabled()) {}
+    ~SimdSwitch() { PixelRows::SetSimdEnabled(mWas); }
+    SimdSwitch(const SimdSwitch&) = delete;
+    SimdSwitch& operator=(const SimdSwitch&) = delete;
+
+private:
+    bool mWas;
+};
+
+uint32_t Next(std::mt19937& rng) { return static_cast<uint32_t>(rng()); }
+
+// Alphas drawn so that the edges (0, 1, 254, 255) come up often.
+uint32_t RandomAlpha(std::mt19937& rng) {
+    static const uint32_t kEdges[] = {0, 1, 2, 127, 128, 254, 255, 255};
+    if (Next(rng) % 2 == 0) return kEdges[Next(rng) % 8];
+    return Next(rng) & 0xFF;
+}
+
+uint32_t RandomPixel(std::mt19937& rng, uint32_t alpha) { return (alpha << 24) | (Next(rng) & 0xFFFFFF); }
+
+std::vector<uint32_t> RandomPixels(std::mt19937& rng, size_t count, bool opaqueMostly) {
+    std::vector<uint32_t> out(count);
+    for (uint32_t& p : out) p = RandomPixel(rng, opaqueMostly && Next(rng) % 8 != 0 ? 255 : RandomAlpha(rng));
+    return out;
+}
+
+// Runs op on copies of dst with the SSE2 forms off and on and expects equal rows.
+template <typename Op>
+void ExpectSameBothWays(const std::vector<uint32_t>& dst, Op op, const char* what, int width, int offset) {
+    SimdSwitch keep;
+    std::vector<uint32_t> plain = dst, simd = dst;
+    PixelRows::SetSimdEnabled(false);
+    op(plain.data());
+    PixelRows::SetSimdEnabled(true);
+    op(simd.data());
+    ASSERT_EQ(plain, simd) << what << " width " << width << " offset " << offset;
+}
+
+TEST(PixelRowsTest, RowsMatchPlainFormsAtEveryWidthAndOffset) {
+    std::mt19937 rng(1234);
+    const int widths[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 15, 16, 17, 63, 257};
+    for (int width : widths) {
+        for (int offset = 0; offset < 4; ++offset) {
+            const size_t size = static_cast<size_t>(width + 8);
+            const std::vector<uint32_t> src = RandomPixels(rng, size, false);
+            const std::vector<uint32_t> dst = RandomPixels(rng, size, true);
+            const uint32_t* s = src.data() + offset;
+            PixelRows::BlendTint plain;
+            PixelRows::BlendTint tinted;
+            tinted.white = false;
+            tinted.r = Next(rng) & 0xFF;
+            tinted.g = Next(rng) & 0xFF;
+            tinted.b = Next(rng) & 0xFF;
+            tinted.a = RandomAlpha(rng);
+            ExpectSameBothWays(
+                    dst, [&](uint32_t* d) { PixelRows::BlendRow(d + offset, s, width, plain); }, "blend", width,
+                    offset);
+            ExpectSameBothWays(
+                    dst, [&](uint32_t* d) { PixelRows::BlendRow(d + offset, s, width, tinted); }, "tinted", width,
+                    offset);
+            ExpectSameBothWays(
+                    dst, [&](uint32_t* d) { PixelRows::RunBlendRow(d + offset, s, width); }, "run", width, offset);
+            const uint32_t k[3] = {Next(rng) & 0xFF, Next(rng) & 0xFF, Next(rng) & 0xFF};
+            for (int mode = 0; mode < 4; ++mode) {
+                const bool white = mode & 1, weighted = mode & 2;
+                ExpectSameBothWays(
+                        dst, [&](uint32_t* d) { PixelRows::AddRow(d + offset, s, width, white, weighted, k); }, "add",
+                        width, offset);
+            }
+        }
+    }
+}
+
+// A memory image of random pixels; palettised when asked.
+std::unique_ptr<MemoryImage> RandomImage(std::mt19937& rng, int width, int height, bool opaqueMostly, bool palettised) {
+    auto image = std::make_unique<MemoryImage>(nullptr);
+    std::vector<uint32_t> pixels = RandomPixels(rng, static_cast<size_t>(width) * height, opaqueMostly);
+    if (palettised) {
+        // At most 256 colours, so that the image can be palettised.
+        const std::vector<uint32_t> colours = RandomPixels(rng, 40, opaqueMostly);
+        for (uint32_t& p : pixels) p = colours[Next(rng) % colours.size()];
+    } else {
+        // Runs of one alpha class, as real images have.
+        for (size_t i = 1; i < pixels.size(); ++i)
+            if (Next(rng) % 4 != 0) pixels[i] = (pixels[i - 1] & 0xFF000000u) | (pixels[i] & 0xFFFFFF);
+    }
+    image->SetBits(pixels.data(), width, height, true);
+    if (palettised) {
+        EXPECT_TRUE(image->Palletize());
+    }
+    return image;
+}
+
+std::vector<uint32_t> Pixels(MemoryImage& image) {
+    const uint32_t* bits = image.GetBits();
+    return std::vector<uint32_t>(bits, bits + static_cast<size_t>(image.width) * image.height);
+}
+
+TEST(PixelRowsTest, MemoryImageBlitsMatchPlainForms) {
+    std::mt19937 rng(99);
+    const Color tints[] = {Color::White, Color(128, 128, 128), Color(200, 30, 90, 160), Color(255, 255, 255, 77)};
+    for (int round = 0; round < 60; ++round) {
+        const int sw = 1 + static_cast<int>(Next(rng) % 23), sh = 1 + static_cast<int>(Next(rng) % 7);
+        const int dw = 1 + static_cast<int>(Next(rng) % 29), dh = 1 + static_cast<int>(Next(rng) % 9);
+        auto source = RandomImage(rng, sw, sh, false, round % 3 == 2);
+        // Opaque destinations take the run path, translucent ones the blend path.
+        const std::vector<uint32_t> background = RandomPixels(rng, static_cast<size_t>(dw) * dh, round % 2 == 0);
+        const int x = static_cast<int>(Next(rng) % 9) - 3, y = static_cast<int>(Next(rng) % 5) - 2;
+        const Rect srcRect(static_cast<int>(Next(rng) % 3), 0, sw, sh);
+        for (const Color& tint : tints) {
+            for (int mode : {DRAWMODE_NORMAL, DRAWMODE_ADDITIVE}) {
+                SimdSwitch keep;
+                std::vector<uint32_t> result[2];
+                for (int simd = 0; simd < 2; ++simd) {
+                    PixelRows::SetSimdEnabled(simd == 1);
+                    MemoryImage dest(nullptr);
+                    dest.SetBits(background.data(), dw, dh, true);
+                    dest.Blt(source.get(), x, y, srcRect, tint, mode);
+                    result[simd] = Pixels(dest);
+                }
+                ASSERT_EQ(result[0], result[1]) << "round " << round << " mode " << mode << " tint " << tint.red;
+            }
+        }
+    }
+}
+
+}  // namespace
