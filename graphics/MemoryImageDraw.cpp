@@ -326,12 +326,16 @@ void BlendRows(uint32_t* dst, int dstWidth, int x, int y, const Rect& src, int s
 
 template <typename Fetch>
 void RunLengthRows(uint32_t* dst, int dstWidth, int x, int y, const Rect& src, int srcWidth, Fetch fetch,
-                   const uint8_t* runs) {
+                   const uint8_t* runs, bool allOpaque) {
     std::vector<uint32_t> scratch;
     for (int row = 0; row < src.height; ++row) {
         uint32_t* d = dst + static_cast<size_t>(y + row) * dstWidth + x;
         const size_t srcBase = static_cast<size_t>(src.y + row) * srcWidth + src.x;
         const uint32_t* pixels = fetch.Row(srcBase, src.width, scratch);
+        if (allOpaque) {
+            std::memcpy(d, pixels, static_cast<size_t>(src.width) * 4);
+            continue;
+        }
         int i = 0;
         while (i < src.width) {
             int run = runs[srcBase + i];
@@ -373,8 +377,11 @@ void MemoryImage::BltNormal(Image* image, int x, int y, const Rect& srcRect, con
                              [&](auto fetch) { BlendRows(dst, width, x, y, src, source->width, fetch, color); });
     } else {
         const uint8_t* runs = source->GetRLAlphaData();
-        PixelOps::WithSource(source,
-                             [&](auto fetch) { RunLengthRows(dst, width, x, y, src, source->width, fetch, runs); });
+        // A source known (not forced) to be all opaque is one opaque run per row.
+        const bool allOpaque = !source->hasAlpha && !source->hasTrans && !source->alphaFlagsForced;
+        PixelOps::WithSource(source, [&](auto fetch) {
+            RunLengthRows(dst, width, x, y, src, source->width, fetch, runs, allOpaque);
+        });
     }
     MarkBitsChanged();
 }

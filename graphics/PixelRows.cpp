@@ -111,6 +111,13 @@ inline void InFours(uint32_t* d, const uint32_t* s, int count, Step step) {
     }
 }
 
+// True when all four pixels have alpha 0.
+inline bool AllTransparent(__m128i p) {
+    return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi32(p, 24), _mm_setzero_si128())) == 0xFFFF;
+}
+
+// FullTint: the tint's alpha is 255, so s is the pixel's alpha.
+template <bool FullTint>
 void BlendRowSse2(uint32_t* d, const uint32_t* src, int count, const BlendTint& t) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i ta = _mm_set1_epi16(static_cast<short>(t.a));
@@ -122,13 +129,15 @@ void BlendRowSse2(uint32_t* d, const uint32_t* src, int count, const BlendTint& 
     const bool white = t.white;
     // Over an opaque destination w = s, and s = 255 (stored as it is) works as w = 256.
     auto half = [&](__m128i p16, __m128i d16) {
-        __m128i s = Div255(_mm_mullo_epi16(SpreadAlpha(p16), ta));
+        __m128i s = SpreadAlpha(p16);
+        if (!FullTint) s = Div255(_mm_mullo_epi16(s, ta));
         s = _mm_add_epi16(s, _mm_srli_epi16(_mm_cmpeq_epi16(s, c255), 15));
         const __m128i c = white ? p16 : MulShift(p16, tint);
         return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(c, s), _mm_mullo_epi16(d16, _mm_sub_epi16(full, s))), 8);
     };
     InFours(d, src, count, [&](uint32_t* dp, const uint32_t* sp) {
         const __m128i p = Load4(sp);
+        if (AllTransparent(p)) return;
         const __m128i q = Load4(dp);
         const int opaqueDst =
                 _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_or_si128(q, _mm_set1_epi32(0x00FFFFFF)), _mm_set1_epi32(-1)));
@@ -160,22 +169,23 @@ void RunBlendRowSse2(uint32_t* d, const uint32_t* src, int count) {
     });
 }
 
-void AddRowSse2(uint32_t* d, const uint32_t* src, int count, bool white, bool weighted, const uint32_t (&k)[3]) {
+template <bool White, bool Weighted>
+void AddRowSse2(uint32_t* d, const uint32_t* src, int count, const uint32_t (&k)[3]) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
     const __m128i tint = _mm_set_epi16(0, static_cast<short>(k[0]), static_cast<short>(k[1]), static_cast<short>(k[2]),
                                        0, static_cast<short>(k[0]), static_cast<short>(k[1]), static_cast<short>(k[2]));
     auto scale = [&](__m128i p16) {
         __m128i c = p16;
-        if (!white) c = MulShift(c, tint);
-        if (weighted) c = MulShift(c, SpreadAlpha(p16));
+        if (!White) c = MulShift(c, tint);
+        if (Weighted) c = MulShift(c, SpreadAlpha(p16));
         return c;
     };
-    const bool plain = white && !weighted;
     InFours(d, src, count, [&](uint32_t* dp, const uint32_t* sp) {
         const __m128i p = Load4(sp);
+        if (Weighted && AllTransparent(p)) return;  // adds nothing
         __m128i c;
-        if (plain) {
+        if (White && !Weighted) {
             c = p;
         } else {
             c = _mm_packus_epi16(scale(_mm_unpacklo_epi8(p, zero)), scale(_mm_unpackhi_epi8(p, zero)));
@@ -200,7 +210,8 @@ void SetSimdEnabled(bool enabled) {
 
 void BlendRow(uint32_t* dst, const uint32_t* src, int count, const BlendTint& tint) {
 #if defined(__SSE2__)
-    if (gSimd) return BlendRowSse2(dst, src, count, tint);
+    if (gSimd)
+        return tint.a == 255 ? BlendRowSse2<true>(dst, src, count, tint) : BlendRowSse2<false>(dst, src, count, tint);
 #endif
     BlendRowPlain(dst, src, count, tint);
 }
@@ -214,7 +225,17 @@ void RunBlendRow(uint32_t* dst, const uint32_t* src, int count) {
 
 void AddRow(uint32_t* dst, const uint32_t* src, int count, bool white, bool weighted, const uint32_t (&k)[3]) {
 #if defined(__SSE2__)
-    if (gSimd) return AddRowSse2(dst, src, count, white, weighted, k);
+    if (gSimd) {
+        if (white && weighted)
+            AddRowSse2<true, true>(dst, src, count, k);
+        else if (white)
+            AddRowSse2<true, false>(dst, src, count, k);
+        else if (weighted)
+            AddRowSse2<false, true>(dst, src, count, k);
+        else
+            AddRowSse2<false, false>(dst, src, count, k);
+        return;
+    }
 #endif
     AddRowPlain(dst, src, count, white, weighted, k);
 }
