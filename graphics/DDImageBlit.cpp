@@ -13,6 +13,7 @@
 #include "graphics/DDImage.h"
 #include "graphics/DDImageSurface.h"
 #include "graphics/PixelOps.h"
+#include "graphics/PixelRows.h"
 
 namespace Velm {
 
@@ -56,18 +57,15 @@ void WalkRuns(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect& srcRe
             // The next destination row is read by the blends: ask for it early (rows a page
             // apart share cache sets, so the hardware does not guess it).
             const char* next = reinterpret_cast<const char*>(RowOf<Pixel>(desc, y + j + 1) + x);
-            for (int b = 0; b < bytes; b += 64)
-                __builtin_prefetch(next + b, 1);
+            for (int b = 0; b < bytes; b += 64) __builtin_prefetch(next + b, 1);
         }
         Pixel* d = mirror ? row + x + srcRect.width - 1 : row + x;
         size_t s = static_cast<size_t>(srcRect.y + j) * srcWidth + srcRect.x;
         int remaining = srcRect.width;
         while (remaining > 0) {
             int len = runs[s];
-            if (len <= 0)
-                len = 1;
-            if (len > remaining)
-                len = remaining;
+            if (len <= 0) len = 1;
+            if (len > remaining) len = remaining;
             runOp(d, step, s, len);
             d += step * len;
             s += static_cast<size_t>(len);
@@ -104,33 +102,52 @@ struct Blend32 {
     }
 };
 
-// Blend32 four pixels at a time in 16-bit lanes (each channel times 256 - alpha fits), for
-// as many whole groups of four as the run holds; returns how many pixels it did.
-inline int Blend32Wide(uint32_t* d, const uint32_t* n, int len) {
-    int i = 0;
+// Blend32 in 16-bit lanes (each channel times 256 - alpha fits): four pixels a step, then a
+// last two and one through partial loads, so that short edge runs never take the pixel-at-a-time
+// loop. Returns how many pixels it did: all of them, or none when the SSE2 forms are off.
 #if defined(__SSE2__)
+inline __m128i Blend32Lanes(__m128i v, __m128i src) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i full = _mm_set1_epi32(256);
-    const __m128i channels = _mm_set1_epi32(0x00FFFFFF);
+    const __m128i inv = _mm_sub_epi32(_mm_set1_epi32(256), _mm_srli_epi32(src, 24));
+    const __m128i inv16 = _mm_packs_epi32(inv, inv);         // i0 i1 i2 i3 i0 i1 i2 i3
+    const __m128i pairs = _mm_unpacklo_epi16(inv16, inv16);  // i0 i0 i1 i1 i2 i2 i3 i3
+    const __m128i invLo = _mm_unpacklo_epi32(pairs, pairs);  // i0 x4, i1 x4
+    const __m128i invHi = _mm_unpackhi_epi32(pairs, pairs);  // i2 x4, i3 x4
+    const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(v, zero), invLo), 8);
+    const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(v, zero), invHi), 8);
+    const __m128i scaled = _mm_and_si128(_mm_packus_epi16(lo, hi), _mm_set1_epi32(0x00FFFFFF));
+    return _mm_add_epi32(scaled, src);
+}
+#endif
+
+inline int Blend32Wide(uint32_t* d, const uint32_t* n, int len) {
+#if defined(__SSE2__)
+    if (!PixelRows::SimdEnabled()) return 0;
+    int i = 0;
     for (; i + 4 <= len; i += 4) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
         const __m128i src = _mm_loadu_si128(reinterpret_cast<const __m128i*>(n + i));
-        const __m128i inv = _mm_sub_epi32(full, _mm_srli_epi32(src, 24));
-        const __m128i inv16 = _mm_packs_epi32(inv, inv);          // i0 i1 i2 i3 i0 i1 i2 i3
-        const __m128i pairs = _mm_unpacklo_epi16(inv16, inv16);   // i0 i0 i1 i1 i2 i2 i3 i3
-        const __m128i invLo = _mm_unpacklo_epi32(pairs, pairs);   // i0 x4, i1 x4
-        const __m128i invHi = _mm_unpackhi_epi32(pairs, pairs);   // i2 x4, i3 x4
-        const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(v, zero), invLo), 8);
-        const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(v, zero), invHi), 8);
-        const __m128i scaled = _mm_and_si128(_mm_packus_epi16(lo, hi), channels);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_add_epi32(scaled, src));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), Blend32Lanes(v, src));
     }
+    if (i + 2 <= len) {
+        const __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d + i));
+        const __m128i src = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(n + i));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(d + i), Blend32Lanes(v, src));
+        i += 2;
+    }
+    if (i < len) {
+        const __m128i v = _mm_cvtsi32_si128(static_cast<int>(d[i]));
+        const __m128i src = _mm_cvtsi32_si128(static_cast<int>(n[i]));
+        d[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(Blend32Lanes(v, src)));
+        ++i;
+    }
+    return i;
 #else
     (void)d;
     (void)n;
     (void)len;
+    return 0;
 #endif
-    return i;
 }
 
 template <typename Pixel, typename Fetch, typename Blend>
@@ -138,36 +155,30 @@ void NormalWhiteRuns(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect
                      const uint8_t* runs, bool mirror, Fetch fetch, Blend blend) {
     WalkRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, [&](Pixel* d, int step, size_t s, int len) {
         const uint32_t cls = fetch(s) >> 24;
-        if (cls == 0)
-            return;
+        if (cls == 0) return;
         if (cls == 255) {
             if constexpr (sizeof(Pixel) == 4 && Fetch::kContiguous) {
                 if (step == 1) {
                     // Runs are short (at most 255 pixels): a plain loop beats a block move's
                     // start-up.
                     const uint32_t* n = fetch.native + s;
-                    for (int i = 0; i < len; ++i)
-                        d[i] = n[i];
+                    for (int i = 0; i < len; ++i) d[i] = n[i];
                     return;
                 }
             }
-            for (int i = 0; i < len; ++i, d += step)
-                *d = static_cast<Pixel>(fetch(s + i));
+            for (int i = 0; i < len; ++i, d += step) *d = static_cast<Pixel>(fetch(s + i));
             return;
         }
         if constexpr (Fetch::kContiguous) {
             if (step == 1) {
                 const uint32_t* n = fetch.native + s;
                 int i = 0;
-                if constexpr (std::is_same_v<Blend, Blend32>)
-                    i = Blend32Wide(reinterpret_cast<uint32_t*>(d), n, len);
-                for (; i < len; ++i)
-                    d[i] = static_cast<Pixel>(blend(d[i], n[i]));
+                if constexpr (std::is_same_v<Blend, Blend32>) i = Blend32Wide(reinterpret_cast<uint32_t*>(d), n, len);
+                for (; i < len; ++i) d[i] = static_cast<Pixel>(blend(d[i], n[i]));
                 return;
             }
         }
-        for (int i = 0; i < len; ++i, d += step)
-            *d = static_cast<Pixel>(blend(*d, fetch(s + i)));
+        for (int i = 0; i < len; ++i, d += step) *d = static_cast<Pixel>(blend(*d, fetch(s + i)));
     });
 }
 
@@ -176,7 +187,9 @@ void NormalWhiteRuns(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect
 // with w = 256 - alpha * ka / 255 for the destination.
 struct TintGreyPacked16 {
     uint32_t k, spreadMask;
-    uint32_t Alone(uint32_t, uint32_t n) const { return Fold(((Spread(n & 0xFFFF, spreadMask) * (k >> 3)) >> 5) & spreadMask); }
+    uint32_t Alone(uint32_t, uint32_t n) const {
+        return Fold(((Spread(n & 0xFFFF, spreadMask) * (k >> 3)) >> 5) & spreadMask);
+    }
     uint32_t Blend(uint32_t v, uint32_t n, uint32_t w) const {
         return Fold(((Spread(n & 0xFFFF, spreadMask) * (k >> 3) + Spread(v, spreadMask) * (w >> 3)) >> 5) & spreadMask);
     }
@@ -195,28 +208,24 @@ struct TintGeneric {
     uint32_t m[3], k[3];
     uint32_t Alone(uint32_t, uint32_t n) const {
         uint32_t out = 0;
-        for (int c = 0; c < 3; ++c)
-            out += (((n & m[c]) * k[c]) >> 8) & m[c];
+        for (int c = 0; c < 3; ++c) out += (((n & m[c]) * k[c]) >> 8) & m[c];
         return out;
     }
     uint32_t Blend(uint32_t v, uint32_t n, uint32_t w) const {
         uint32_t out = 0;
-        for (int c = 0; c < 3; ++c)
-            out += ((((v & m[c]) * w) + ((n & m[c]) * k[c])) >> 8) & m[c];
+        for (int c = 0; c < 3; ++c) out += ((((v & m[c]) * w) + ((n & m[c]) * k[c])) >> 8) & m[c];
         return out;
     }
 };
 
 template <typename Pixel, typename Fetch, typename Tint>
-void TintedRuns(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect& srcRect, int srcWidth,
-                const uint8_t* runs, bool mirror, const Fetch& fetch, uint32_t ka, Tint tint) {
+void TintedRuns(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect& srcRect, int srcWidth, const uint8_t* runs,
+                bool mirror, const Fetch& fetch, uint32_t ka, Tint tint) {
     WalkRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, [&](Pixel* d, int step, size_t s, int len) {
         const uint32_t cls = fetch(s) >> 24;
-        if (cls == 0)
-            return;
+        if (cls == 0) return;
         if (cls == 255 && ka == 255) {
-            for (int i = 0; i < len; ++i, d += step)
-                *d = static_cast<Pixel>(tint.Alone(*d, fetch(s + i)));
+            for (int i = 0; i < len; ++i, d += step) *d = static_cast<Pixel>(tint.Alone(*d, fetch(s + i)));
             return;
         }
         for (int i = 0; i < len; ++i, d += step) {
@@ -252,8 +261,7 @@ void AdditiveRuns(const plat::dd::SurfaceDesc& desc, const Layout& L, int x, int
     const bool white = color == Color::White;
     const uint32_t ka = static_cast<uint32_t>(color.alpha);
     uint32_t k[3];
-    for (int c = 0; c < 3; ++c)
-        k[c] = ChannelOf(color, c) * ka / 255;
+    for (int c = 0; c < 3; ++c) k[c] = ChannelOf(color, c) * ka / 255;
     const uint32_t* m = L.mask;
     const int* sh = L.shift;
     const int* const* T = L.table;
@@ -261,11 +269,9 @@ void AdditiveRuns(const plat::dd::SurfaceDesc& desc, const Layout& L, int x, int
         // Eight-bit channels: the saturation table's min(i, 255) is a saturating byte add,
         // worked on red and blue together and on green.
         uint32_t laneK[3];  // the tint of the channel in bits 0-7, 8-15 and 16-23
-        for (int c = 0; c < 3; ++c)
-            laneK[sh[c] / 8] = k[c];
+        for (int c = 0; c < 3; ++c) laneK[sh[c] / 8] = k[c];
         WalkRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, [&](Pixel* d, int step, size_t s, int len) {
-            if ((fetch(s) & 0xFFFFFF) == 0)
-                return;
+            if ((fetch(s) & 0xFFFFFF) == 0) return;
             for (int i = 0; i < len; ++i, d += step) {
                 uint32_t n = fetch(s + i);
                 if (!white)
@@ -284,8 +290,7 @@ void AdditiveRuns(const plat::dd::SurfaceDesc& desc, const Layout& L, int x, int
         return;
     }
     WalkRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, [&](Pixel* d, int step, size_t s, int len) {
-        if ((fetch(s) & 0xFFFFFF) == 0)
-            return;
+        if ((fetch(s) & 0xFFFFFF) == 0) return;
         for (int i = 0; i < len; ++i, d += step) {
             const uint32_t n = fetch(s + i);
             const uint32_t v = *d;
@@ -357,8 +362,7 @@ void OpaqueCopy(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect& src
         }
         for (int i = 0; i < srcRect.width; ++i) {
             const uint32_t n = fetch(base + i);
-            if (skipTransparent && (n >> 24) == 0)
-                continue;
+            if (skipTransparent && (n >> 24) == 0) continue;
             d[i] = static_cast<Pixel>(n);
         }
     }
@@ -384,12 +388,10 @@ void NormalRunPath(const plat::dd::SurfaceDesc& desc, const Layout& L, int x, in
 // The memory image to blit from, or null when there is nothing to draw (no image, no memory
 // pixels behind it, no display, or an empty rectangle). A given image is marked drawn either way.
 MemoryImage* BlitSource(Image* image, const Rect& srcRect, bool hasDisplay) {
-    if (image == nullptr)
-        return nullptr;
+    if (image == nullptr) return nullptr;
     image->drawn = true;
     MemoryImage* source = dynamic_cast<MemoryImage*>(image);
-    if (source == nullptr || !hasDisplay || srcRect.width <= 0 || srcRect.height <= 0)
-        return nullptr;
+    if (source == nullptr || !hasDisplay || srcRect.width <= 0 || srcRect.height <= 0) return nullptr;
     return source;
 }
 
@@ -405,16 +407,14 @@ bool DDImage::BltMirroredNormal(Image* image, int x, int y, const Rect& srcRect,
 
 bool DDImage::BltNormalImpl(Image* image, int x, int y, const Rect& srcRect, const Color& color, bool mirror) {
     MemoryImage* source = BlitSource(image, srcRect, mDDInterface != nullptr);
-    if (source == nullptr)
-        return true;
+    if (source == nullptr) return true;
     source->RefreshAlphaFlags();
     const bool white = color == Color::White;
     DDImage* surfaceSource = dynamic_cast<DDImage*>(source);
     const bool sourceOnSurface = surfaceSource != nullptr && surfaceSource->mSurface != nullptr;
 
     if (!mirror && source->isVolatile && !sourceOnSurface && !mNoLock && white) {
-        if (!BeginSurfaceRoutine())
-            return false;
+        if (!BeginSurfaceRoutine()) return false;
         const Layout L(mLockedSurfaceDesc, *mDDInterface);
         PixelOps::WithSource(source, [&](auto fetch) {
             if (L.bitCount == 32)
@@ -425,8 +425,7 @@ bool DDImage::BltNormalImpl(Image* image, int x, int y, const Rect& srcRect, con
         EndSurfaceRoutine();
         return true;
     }
-    if (!mirror && !source->hasAlpha && white && sourceOnSurface &&
-        (mVideoMemory || !surfaceSource->mVideoMemory)) {
+    if (!mirror && !source->hasAlpha && white && sourceOnSurface && (mVideoMemory || !surfaceSource->mVideoMemory)) {
         SurfaceCopy(surfaceSource, x, y, srcRect);
         return true;
     }
@@ -461,12 +460,9 @@ bool DDImage::BltMirroredAdditive(Image* image, int x, int y, const Rect& srcRec
 
 bool DDImage::BltAdditiveImpl(Image* image, int x, int y, const Rect& srcRect, const Color& color, bool mirror) {
     MemoryImage* source = BlitSource(image, srcRect, mDDInterface != nullptr);
-    if (source == nullptr)
-        return true;
-    if (mNoLock)
-        return true;
-    if (!BeginSurfaceRoutine())
-        return false;
+    if (source == nullptr) return true;
+    if (mNoLock) return true;
+    if (!BeginSurfaceRoutine()) return false;
     const uint32_t* native = source->GetNativeAlphaData(mDDInterface->GetNativeFormat());
     source->RefreshAlphaFlags();
     LockSurface();

@@ -9,6 +9,7 @@
 
 #include "graphics/DDImage.h"
 #include "graphics/DDImageSurface.h"
+#include "graphics/PixelRows.h"
 
 namespace Velm {
 
@@ -21,9 +22,57 @@ void ForEachInRect(const plat::dd::SurfaceDesc& desc, const Rect& rect, Op op) {
     const int x0 = rect.x, y0 = rect.y, w = rect.width, h = rect.height;
     for (int y = y0; y < y0 + h; ++y) {
         Pixel* p = RowOf<Pixel>(desc, y) + x0;
-        for (int i = 0; i < w; ++i)
-            p[i] = static_cast<Pixel>(op(static_cast<uint32_t>(p[i])));
+        for (int i = 0; i < w; ++i) p[i] = static_cast<Pixel>(op(static_cast<uint32_t>(p[i])));
     }
+}
+
+// The 16-bit translucent fill, eight pixels a step. For a channel mask m = M << sh (M at most
+// 255, its bits contiguous) ((v & m) * inv + m) >> 8 & m is ((c * inv + M) >> 8) << sh of the
+// channel value c, which 16-bit lanes hold; the sum with F wraps at 16 bits as the plain
+// form's store does. The last one to seven pixels of a row go through plain. False (nothing
+// drawn) when the SSE2 forms are off or a mask does not have that shape.
+template <typename Plain>
+bool TranslucentFill16Wide(const plat::dd::SurfaceDesc& desc, const Rect& rect, const uint32_t* m, uint32_t F,
+                           uint32_t inv, Plain plain) {
+#if defined(__SSE2__)
+    if (!PixelRows::SimdEnabled()) return false;
+    __m128i shift[3], top[3];
+    for (int k = 0; k < 3; ++k) {
+        if (m[k] == 0 || m[k] > 0xFFFF) return false;
+        const int sh = __builtin_ctz(m[k]);
+        const uint32_t M = m[k] >> sh;
+        if (M > 255 || (M & (M + 1)) != 0) return false;
+        shift[k] = _mm_cvtsi32_si128(sh);
+        top[k] = _mm_set1_epi16(static_cast<short>(M));
+    }
+    const __m128i scale = _mm_set1_epi16(static_cast<short>(inv));
+    const __m128i fill = _mm_set1_epi16(static_cast<short>(F));
+    const int x0 = rect.x, y0 = rect.y, w = rect.width, h = rect.height;
+    for (int y = y0; y < y0 + h; ++y) {
+        uint16_t* p = RowOf<uint16_t>(desc, y) + x0;
+        int i = 0;
+        for (; i + 8 <= w; i += 8) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            __m128i out = fill;
+            for (int k = 0; k < 3; ++k) {
+                const __m128i c = _mm_and_si128(_mm_srl_epi16(v, shift[k]), top[k]);
+                const __m128i scaled = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(c, scale), top[k]), 8);
+                out = _mm_add_epi16(out, _mm_sll_epi16(scaled, shift[k]));
+            }
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), out);
+        }
+        for (; i < w; ++i) p[i] = static_cast<uint16_t>(plain(p[i]));
+    }
+    return true;
+#else
+    (void)desc;
+    (void)rect;
+    (void)m;
+    (void)F;
+    (void)inv;
+    (void)plain;
+    return false;
+#endif
 }
 
 inline double Frac(double v) { return v - static_cast<int>(v); }
@@ -35,8 +84,7 @@ struct AddColor {
     uint32_t k[3];
     AddColor(const Layout& layout, const Color& color) : L(&layout) {
         const uint32_t a = static_cast<uint32_t>(color.alpha);
-        for (int ch = 0; ch < 3; ++ch)
-            k[ch] = ((a * ChannelOf(color, ch)) / 255) >> (8 - L->bits[ch]);
+        for (int ch = 0; ch < 3; ++ch) k[ch] = ((a * ChannelOf(color, ch)) / 255) >> (8 - L->bits[ch]);
     }
     uint32_t operator()(uint32_t v) const {
         uint32_t out = 0;
@@ -57,9 +105,15 @@ void WalkLine(double x1, double y1, double x2, double y2, FracTerm term, Plot pl
     const bool xMajor = std::fabs(dx) > std::fabs(dy);
     double sx, sy, ex, ey;
     if ((xMajor && dx >= 0) || (!xMajor && dy >= 0)) {
-        sx = x1; sy = y1; ex = x2; ey = y2;
+        sx = x1;
+        sy = y1;
+        ex = x2;
+        ey = y2;
     } else {
-        sx = x2; sy = y2; ex = x1; ey = y1;
+        sx = x2;
+        sy = y2;
+        ex = x1;
+        ey = y1;
     }
     const double dMaj = xMajor ? std::fabs(dx) : std::fabs(dy);
     const double dMin = xMajor ? std::fabs(dy) : std::fabs(dx);
@@ -79,11 +133,9 @@ void WalkLine(double x1, double y1, double x2, double y2, FracTerm term, Plot pl
             if (err < 1) {
                 err += M;
             } else {
-                if (major < minX)
-                    return;
+                if (major < minX) return;
                 y += step;
-                if (major > maxX || y < minY || y > maxY)
-                    return;
+                if (major > maxX || y < minY || y > maxY) return;
                 err += J;
             }
             x = major;
@@ -95,8 +147,7 @@ void WalkLine(double x1, double y1, double x2, double y2, FracTerm term, Plot pl
                 err += M;
             } else {
                 x += step;
-                if (x < minX || x > maxX || major < minY || major > maxY)
-                    return;
+                if (x < minX || x > maxX || major < minY || major > maxY) return;
                 err += J;
             }
             y = major;
@@ -123,18 +174,17 @@ bool DDImage::FillRectNormal(const Rect& rect, const Color& color) {
         if (L.bitCount == 16) {
             if (a == 255) {
                 uint32_t value = 0;
-                for (int k = 0; k < 3; ++k)
-                    value += (((c[k] + 1) * m[k]) >> 8) & m[k];
+                for (int k = 0; k < 3; ++k) value += (((c[k] + 1) * m[k]) >> 8) & m[k];
                 ForEachInRect<uint16_t>(desc, rect, [&](uint32_t) { return value; });
             } else {
                 uint32_t F = 0;
-                for (int k = 0; k < 3; ++k)
-                    F += (((((c[k] * a + 128) >> 8) + 1) * m[k]) >> 8) & m[k];
+                for (int k = 0; k < 3; ++k) F += (((((c[k] * a + 128) >> 8) + 1) * m[k]) >> 8) & m[k];
                 const uint32_t inv = 256 - a;
-                ForEachInRect<uint16_t>(desc, rect, [&](uint32_t v) {
+                const auto plain = [&](uint32_t v) {
                     return F + ((((v & m[0]) * inv + m[0]) >> 8) & m[0]) + ((((v & m[1]) * inv + m[1]) >> 8) & m[1]) +
                            ((((v & m[2]) * inv + m[2]) >> 8) & m[2]);
-                });
+                };
+                if (!TranslucentFill16Wide(desc, rect, m, F, inv, plain)) ForEachInRect<uint16_t>(desc, rect, plain);
             }
         } else if (L.bitCount == 32) {
             if (a == 255) {
@@ -142,13 +192,11 @@ bool DDImage::FillRectNormal(const Rect& rect, const Color& color) {
                 const int x0 = rect.x, y0 = rect.y, w = rect.width, h = rect.height;
                 for (int y = y0; y < y0 + h; ++y) {
                     uint32_t* p = RowOf<uint32_t>(desc, y) + x0;
-                    for (int i = 0; i < w; ++i)
-                        p[i] = value;
+                    for (int i = 0; i < w; ++i) p[i] = value;
                 }
             } else {
                 uint32_t F = 0;
-                for (int k = 0; k < 3; ++k)
-                    F += (((((c[k] * a + 127) >> 8) + 1) * m[k]) >> 8) & m[k];
+                for (int k = 0; k < 3; ++k) F += (((((c[k] * a + 127) >> 8) + 1) * m[k]) >> 8) & m[k];
                 const uint32_t inv = 256 - a;
                 if (L.byteLanes) {
                     // The same sum, red and blue worked together (neither lane can carry into the
@@ -206,8 +254,7 @@ bool DDImage::DrawLineNormal(double startX, double startY, double endX, double e
         const uint32_t a = static_cast<uint32_t>(color.alpha);
         auto packPH = [&](const uint32_t* c) {
             uint32_t value = 0;
-            for (int k = 0; k < 3; ++k)
-                value += ((c[k] * m[k] + (m[k] >> 1)) >> 8) & m[k];
+            for (int k = 0; k < 3; ++k) value += ((c[k] * m[k] + (m[k] >> 1)) >> 8) & m[k];
             return value;
         };
         const uint32_t c[3] = {ChannelOf(color, 0), ChannelOf(color, 1), ChannelOf(color, 2)};
@@ -250,8 +297,7 @@ bool DDImage::DrawLineAdditive(double startX, double startY, double endX, double
 
 bool DDImage::DrawLineAANormal(double startX, double startY, double endX, double endY, const Color& color) {
     return SurfaceRoutine([&](const plat::dd::SurfaceDesc& desc, const Layout& L) {
-        if (L.bitCount != 16 && L.bitCount != 32)
-            return;
+        if (L.bitCount != 16 && L.bitCount != 32) return;
         const bool wide = L.bitCount == 32;
         const uint32_t P = PackP0(ChannelOf(color, 0), ChannelOf(color, 1), ChannelOf(color, 2), L.mask);
         const uint32_t spreadMask = L.mask[1] == 0x3E0 ? kSpread555 : kSpread565;
@@ -259,8 +305,7 @@ bool DDImage::DrawLineAANormal(double startX, double startY, double endX, double
         const uint32_t alpha = static_cast<uint32_t>(color.alpha);
 
         auto blend = [&](int x, int y, uint32_t w) {
-            if (alpha < 255)
-                w = (w * (alpha + 1)) >> 8;
+            if (alpha < 255) w = (w * (alpha + 1)) >> 8;
             if (wide) {
                 uint32_t* p = RowOf<uint32_t>(desc, y) + x;
                 const uint32_t v = *p;
@@ -307,8 +352,7 @@ bool DDImage::DrawLineAANormal(double startX, double startY, double endX, double
                 blend(x, y, w);
                 // The side pixel must stay on this row of the image (not in the row before, nor in
                 // the row's padding).
-                if (x < pitchPixels - 1 && x + xdir >= 0 && x + xdir < width)
-                    blend(x + xdir, y, 255 - w);
+                if (x < pitchPixels - 1 && x + xdir >= 0 && x + xdir < width) blend(x + xdir, y, 255 - w);
             }
         } else {
             const int inc = static_cast<int>(dyd / dxd * 65536);
@@ -321,8 +365,7 @@ bool DDImage::DrawLineAANormal(double startX, double startY, double endX, double
                 x += xdir;
                 const uint32_t w = weight();
                 blend(x, y, w);
-                if (y < height - 1)
-                    blend(x, y + 1, 255 - w);
+                if (y < height - 1) blend(x, y + 1, 255 - w);
             }
         }
         blend(xi2, yi2, weight());
@@ -342,8 +385,7 @@ bool DDImage::FillSpansWithCoverageSurface(const Span* spans, int count, const C
                 const uint32_t A = ((static_cast<uint32_t>(cov[i]) + 1) * a) >> 8;
                 const uint32_t v = row[i];
                 uint32_t out = 0;
-                for (int k = 0; k < 3; ++k)
-                    out += ((((P & m[k]) * A) + ((v & m[k]) * (256 - A))) >> 8) & m[k];
+                for (int k = 0; k < 3; ++k) out += ((((P & m[k]) * A) + ((v & m[k]) * (256 - A))) >> 8) & m[k];
                 row[i] = static_cast<std::remove_reference_t<decltype(row[i])>>(out);
             }
         };
