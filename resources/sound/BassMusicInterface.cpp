@@ -13,6 +13,9 @@ namespace {
 // Volumes reach the library in whole hundredths, as the library's 0..100 scale takes them.
 double Hundredths(double volume) { return std::trunc(volume * 100.0) / 100.0; }
 
+// A tracker module's amplification on the library's 0..100 scale, 50 being as composed.
+constexpr double kAmplifyUnity = 50.0;
+
 bool ReadWholePackFile(const std::string& fileName, std::vector<uint8_t>& out) {
     PakFileHandle* file = PakFOpen(fileName.c_str(), "rb");
     if (!file) return false;
@@ -31,7 +34,7 @@ bool ReadWholePackFile(const std::string& fileName, std::vector<uint8_t>& out) {
 BassMusicInterface::BassMusicInterface(void*) : BassMusicInterface(MusicLibrary::Acquire()) {}
 
 BassMusicInterface::BassMusicInterface(std::shared_ptr<MusicLibrary> library)
-    : mLibrary(std::move(library)), mSongs(*mLibrary) {}
+        : mLibrary(std::move(library)), mSongs(*mLibrary) {}
 
 BassMusicInterface::~BassMusicInterface() = default;
 
@@ -51,8 +54,11 @@ bool BassMusicInterface::LoadMusic(int songId, const std::string& fileName) {
         record.stream = mLibrary->LoadStream(fileName);  // read by name from the disk
     } else {
         std::vector<uint8_t> bytes;
-        if (!ReadWholePackFile(fileName, bytes)) return false;
-        record.module = mLibrary->LoadModule(bytes.data(), bytes.size());
+        if (!ReadWholePackFile(fileName, bytes)) {
+            MusicLibrary::ReportLoadFailure(fileName, "cannot open the file");
+            return false;
+        }
+        record.module = mLibrary->LoadModule(bytes.data(), bytes.size(), fileName);
     }
     if (record.Handle() == 0) return false;
     return mSongs.Add(songId, record);
@@ -63,6 +69,23 @@ void BassMusicInterface::StartStream(const BassSongRecord& song, int offset, boo
     if (offset > 0) mLibrary->SetPosition(song.Handle(), uint64_t(offset));
 }
 
+void BassMusicInterface::PlayModuleAt(const BassSongRecord& song, int offset, bool noLoop) {
+    mLibrary->Stop(song.Handle());
+    mLibrary->Play(song.Handle(), !noLoop, true);
+    const int order = offset & 0xFFFF;  // the low word names the order, from its first row
+    if (order > 0) mLibrary->SetOrder(song.Handle(), order);
+}
+
+void BassMusicInterface::Start(const BassSongRecord& song, int offset, bool noLoop, bool fadingIn) {
+    if (song.module == 0) {
+        StartStream(song, offset, noLoop);
+    } else if (fadingIn && offset == -1) {
+        mLibrary->Play(song.Handle(), !noLoop, true);
+    } else {
+        PlayModuleAt(song, offset, noLoop);
+    }
+}
+
 void BassMusicInterface::PlayMusic(int songId, int offset, bool noLoop) {
     BassSongRecord* song = Find(songId);
     if (!song) return;
@@ -71,7 +94,7 @@ void BassMusicInterface::PlayMusic(int songId, int offset, bool noLoop) {
     song->fade.stopWhenSilent = noLoop;
     SendVolume(*song);
     mLibrary->Stop(song->Handle());
-    StartStream(*song, offset, noLoop);
+    Start(*song, offset, noLoop, false);
 }
 
 void BassMusicInterface::FadeIn(int songId, int offset, double speed, bool noLoop) {
@@ -81,7 +104,7 @@ void BassMusicInterface::FadeIn(int songId, int offset, double speed, bool noLoo
     song->fade.stopWhenSilent = noLoop;
     mLibrary->Stop(song->Handle());
     SendVolume(*song);  // the fade rises from wherever the volume stands
-    StartStream(*song, offset, noLoop);
+    Start(*song, offset, noLoop, true);
 }
 
 void BassMusicInterface::FadeOut(int songId, bool stopWhenSilent, double speed) {
@@ -153,8 +176,9 @@ bool BassMusicInterface::IsPlaying(int songId) { return mSongs.IsPlaying(songId)
 
 void BassMusicInterface::SetVolume(double volume) { mLibrary->SetMasterVolume(Hundredths(volume)); }
 
-void BassMusicInterface::SetMusicAmplify(int, double) {
-    // Amplification applies to tracker modules, which the library does not load.
+void BassMusicInterface::SetMusicAmplify(int songId, double amplify) {
+    BassSongRecord* song = Find(songId);
+    if (song && song->module != 0) mLibrary->SetAmplify(song->module, std::trunc(amplify * 100.0) / kAmplifyUnity);
 }
 
 void BassMusicInterface::Update() {

@@ -1,9 +1,11 @@
 #pragma once
 
 // The music back-end for streams and tracker modules, on our MusicLibrary (the sound
-// card's output). Streams ("wav", "ogg"; "mp3" is not supported) are read from the disk
-// by name and decoded whole; any other extension is a tracker module, read through the
-// resource pack and refused by the library, so LoadMusic answers false for it.
+// card's output). Streams ("wav", "ogg", "mp3") are read from the disk by name; any other
+// extension is a tracker module (MOD, S3M, XM, IT, ...), read whole through the resource
+// pack. Both are decoded a chunk at a time as they play. A module's play offset names the
+// order it starts at (its low 16 bits). A song that does not load is reported on the debug
+// log and LoadMusic answers false.
 //
 // Each song has a volume (0..1), a fade step added to it on every Update (per update,
 // not per second), a cap (the ceiling of fades and the volume a plain play starts at)
@@ -63,6 +65,10 @@ private:
     void SendVolume(const BassSongRecord& song);
     // Starts a stream from `offset` (-1: where it stands), looping unless `noLoop`.
     void StartStream(const BassSongRecord& song, int offset, bool noLoop);
+    // Starts a module from the start of order `offset & 0xFFFF`.
+    void PlayModuleAt(const BassSongRecord& song, int offset, bool noLoop);
+    // A play or a fade-in's start; a fade-in of a module with offset -1 restarts it.
+    void Start(const BassSongRecord& song, int offset, bool noLoop, bool fadingIn);
 
     std::shared_ptr<MusicLibrary> mLibrary;
     MusicSongTable<BassSongRecord> mSongs;  // declared after the library: freed before it

@@ -27,7 +27,7 @@ std::vector<uint8_t> PlainWav(const DecodedSound& sound) {
 FModMusicInterface::FModMusicInterface(void*) : FModMusicInterface(MusicLibrary::Acquire()) {}
 
 FModMusicInterface::FModMusicInterface(std::shared_ptr<MusicLibrary> library)
-    : mLibrary(std::move(library)), mSongs(*mLibrary) {}
+        : mLibrary(std::move(library)), mSongs(*mLibrary) {}
 
 FModMusicInterface::~FModMusicInterface() = default;
 
@@ -43,9 +43,12 @@ void FModMusicInterface::SendVolume(const FModSongRecord& song) {
 
 bool FModMusicInterface::LoadMusic(int songId, const std::string& fileName) {
     std::vector<uint8_t> bytes;
-    if (!plat::ReadFile(fileName, bytes)) return false;
+    if (!plat::ReadFile(fileName, bytes)) {
+        MusicLibrary::ReportLoadFailure(fileName, "cannot open the file");
+        return false;
+    }
     FModSongRecord record;
-    record.module = mLibrary->LoadModule(bytes.data(), bytes.size());  // not supported: 0
+    record.module = mLibrary->LoadModule(bytes.data(), bytes.size(), fileName);
     if (record.module == 0) return false;
     return mSongs.Add(songId, record);
 }
@@ -60,7 +63,10 @@ MusicLibrary::Channel FModMusicInterface::LoadCachedSample(const std::string& fi
     const std::string cache = CachePath(fileName);
     if (!cache.empty()) {
         MakeFolders(GetFolderPart(cache, false));
-        if (MusicLibrary::Channel cached = mLibrary->LoadStream(cache)) return cached;
+        DecodedSound cached;
+        if (DecodeSoundFile(cache, cached)) {
+            if (MusicLibrary::Channel channel = mLibrary->LoadStream(cached)) return channel;
+        }
     }
     DecodedSound sound;
     if (!DecodeSoundFile(fileName + ".ogg", sound)) return 0;
@@ -100,21 +106,29 @@ bool FModMusicInterface::LoadSampleWithIntro(int songId, const std::string& intr
     return mSongs.Add(songId, record);
 }
 
-void FModMusicInterface::PlayMusic(int songId, int, bool) {
+void FModMusicInterface::PlayMusic(int songId, int offset, bool noLoop) {
     FModSongRecord* song = Find(songId);
     if (!song) return;
     song->fade.volume = song->fade.cap;
     song->fade.step = 0.0;
+    if (song->module != 0) {
+        SendVolume(*song);
+        mLibrary->Play(song->module, !noLoop, true);
+        mLibrary->SetOrder(song->module, offset);
+        return;
+    }
     // A sample plays from its start with its own loop flag, whatever `noLoop` says.
     mLibrary->Play(song->Handle(), song->loop, true);
     SendVolume(*song);
 }
 
-void FModMusicInterface::FadeIn(int songId, int, double speed, bool) {
+void FModMusicInterface::FadeIn(int songId, int offset, double speed, bool noLoop) {
     FModSongRecord* song = Find(songId);
     if (!song) return;
     song->fade.step = speed;
-    if (mLibrary->GetState(song->Handle()) != MusicLibrary::kPlaying) mLibrary->Play(song->Handle(), song->loop, true);
+    const bool loop = song->module != 0 ? !noLoop : song->loop;
+    if (mLibrary->GetState(song->Handle()) != MusicLibrary::kPlaying) mLibrary->Play(song->Handle(), loop, true);
+    if (song->module != 0 && offset != -1) mLibrary->SetOrder(song->module, offset);
     SendVolume(*song);
 }
 

@@ -4,8 +4,9 @@
 // Ogg Vorbis file and kept, converted, as a plain WAV file in the per-user cache
 // ("cached/" + the file's own name + ".wav", so equal names in different folders share
 // one cache file); the cache is used whenever it exists. A sample may have an intro that
-// plays once before its loop part repeats (LoadSampleWithIntro). Tracker modules
-// (LoadMusic) cannot be loaded.
+// plays once before its loop part repeats (LoadSampleWithIntro). LoadMusic loads a tracker
+// module (read from the disk by name) streamed as it plays; its play offset is the order
+// it starts at.
 //
 // Song volumes (0..1) are scaled by the music volume; fades step once per Update as in
 // BassMusicInterface. Unloading, pausing or resuming every song, the cap setter and

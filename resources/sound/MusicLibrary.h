@@ -1,26 +1,35 @@
 #pragma once
 
 // Our own small music library, what the two music back-ends (BassMusicInterface,
-// FModMusicInterface) and the sound manager's decoder stand on: channels loaded from a
-// stream file (WAV or Ogg Vorbis, decoded whole), played once or looping, paused,
-// stopped, with a volume each and one master volume, on a plat::audio mixer. Tracker
-// modules cannot be loaded (LoadModule always fails). A sample may be made of an intro
-// that plays once and a loop part that then repeats (JoinSamples).
+// FModMusicInterface) stand on: channels played once or looping, paused, stopped, with a
+// volume each and one master volume, on a plat::audio mixer. A channel is either
+// - streamed (LoadStream by file name, LoadModule): a song file (WAV, Ogg Vorbis, MP3 or
+//   a tracker module, see MusicStream) decoded a chunk at a time into a small ring voice
+//   as it plays, so it starts at once and holds little PCM; or
+// - a sample decoded whole (LoadStream of a DecodedSound), which may be made of an intro
+//   that plays once and a loop part that then repeats (JoinSamples).
+// A song that cannot be loaded is reported on the debug log with its name and reason.
 //
 // One library is shared by every holder (Acquire); it plays on the sound card's output,
-// opened when the first holder acquires it. Without a sound card it has no mixer and
-// every load fails. Tests make their own library on a mixer they pull.
+// opened when the first holder acquires it, and a thread of its own refills the streamed
+// channels every 20 ms. Without a sound card it has no mixer and every load fails. Tests
+// make their own library on a mixer they pull; it has no thread, and Update refills.
 //
 // Volumes are linear factors 0..1 (1 = as recorded), given to the mixer as millibels.
-// Channel handles are 1, 2, 3, ...; 0 is none. Main thread only (the mixer has its own lock).
+// Channel handles are 1, 2, 3, ...; 0 is none. Calls come from the main thread; one lock
+// of the library keeps them apart from the refill thread.
 
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/Audio.h"
+#include "resources/sound/MusicStreamVoice.h"
 #include "resources/sound/SoundDecoder.h"
 
 namespace Velm {
@@ -42,11 +51,15 @@ public:
     plat::audio::Mixer* GetMixer() const { return mMixer.get(); }
     std::shared_ptr<plat::audio::Mixer> GetSharedMixer() const { return mMixer; }
 
-    // A stream file decoded whole ("wav" or "ogg"; any other extension fails); 0 on failure.
+    // A song file streamed as it plays, read from the disk by name (see OpenMusicStream:
+    // "wav", "ogg", "mp3", any other extension a tracker module); 0 on failure.
     Channel LoadStream(const std::string& path);
+    // A sample decoded whole; 0 on failure.
     Channel LoadStream(const DecodedSound& sound);
-    // Tracker modules: not supported, always 0.
-    Channel LoadModule(const void* data, size_t size);
+    // A tracker module streamed from its bytes (copied); `name` is for the log. 0 on failure.
+    Channel LoadModule(const void* data, size_t size, const std::string& name);
+    // Says on the debug log that the song `name` did not load, and why.
+    static void ReportLoadFailure(const std::string& name, const std::string& reason);
     // A sample playing `intro` once and then repeating `loop`; both are freed. 0 when
     // either is missing or their formats differ.
     Channel JoinSamples(Channel intro, Channel loop);
@@ -63,26 +76,36 @@ public:
     State GetState(Channel channel);
     // Moves the play position to a byte offset of the PCM.
     bool SetPosition(Channel channel, uint64_t byteOffset);
+    // Moves a tracker module to the start of an order (false for other channels).
+    bool SetOrder(Channel channel, int order);
+    // A tracker module's amplification, a gain factor (1 = as composed).
+    void SetAmplify(Channel channel, double factor);
     void SetVolume(Channel channel, double volume);
     double GetVolume(Channel channel) const;
     void SetMasterVolume(double volume);
     double GetMasterVolume() const { return mMasterVolume; }
 
-    // The decoded sound of a channel (null for none): its format and all its PCM.
+    // The decoded sound of a sample channel (null for none and for streamed channels).
     const DecodedSound* GetSound(Channel channel) const;
-    // Starts the loop part of joined samples whose intro has ended; call once per update.
+    // Bytes of PCM a channel holds: all of a sample, the ring of a streamed channel.
+    size_t HeldPcmBytes(Channel channel) const;
+    // Starts the loop part of joined samples whose intro has ended and refills the
+    // streamed channels; call once per update.
     void Update();
 
     // Millibels of a linear volume: 2000 log10(v), -10000 at 0 and below.
     static int32_t MillibelsFromVolume(double volume);
+    // Millibels of a gain factor that may exceed 1 (up to +24 dB), for tracker modules.
+    static int32_t MillibelsFromGain(double factor);
 
 private:
     struct ChannelData {
-        DecodedSound sound;       // intro + loop PCM for a joined sample
-        size_t introBytes = 0;    // 0 unless joined
+        std::unique_ptr<MusicStreamVoice> stream;       // a streamed channel; else a sample:
+        DecodedSound sound;                             // intro + loop PCM for a joined sample
+        size_t introBytes = 0;                          // 0 unless joined
         std::unique_ptr<plat::audio::Voice> voice;      // the whole sound, or the intro
         std::unique_ptr<plat::audio::Voice> loopVoice;  // the loop part of a joined sample
-        bool started = false;     // played and not stopped since
+        bool started = false;                           // played and not stopped since
         bool inLoopPart = false;
         bool looping = false;
         bool paused = false;
@@ -93,9 +116,17 @@ private:
     std::unique_ptr<plat::audio::Voice> MakeVoice(const DecodedSound& sound, const uint8_t* pcm, size_t bytes);
     void ApplyVolume(ChannelData& c);
     plat::audio::Voice* ActiveVoice(ChannelData& c);
+    Channel AddStream(std::unique_ptr<MusicStream> stream, const std::string& name, const std::string& error);
+    Channel Add(std::unique_ptr<ChannelData> c);
+    void PumpStreams();
+    void RefillLoop();
 
     std::shared_ptr<plat::audio::Mixer> mMixer;
     std::unique_ptr<plat::audio::Output> mOutput;
+    mutable std::recursive_mutex mLock;  // every channel, against the refill thread
+    std::condition_variable_any mWake;
+    bool mQuit = false;
+    std::thread mRefill;  // only with an output
     std::map<Channel, std::unique_ptr<ChannelData>> mChannels;
     Channel mNext = 1;
     double mMasterVolume = 1.0;

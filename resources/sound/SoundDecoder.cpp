@@ -7,6 +7,7 @@
 
 #include "platform/Files.h"
 #include "resources/base/StringUtils.h"
+#include "resources/sound/MusicStream.h"
 
 namespace Velm {
 namespace {
@@ -46,7 +47,9 @@ int CloseMem(void*) { return 0; }
 
 long TellMem(void* source) { return long(static_cast<MemoryReader*>(source)->pos); }
 
-uint32_t Le32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint32_t Le32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
 uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 
 // Decoder errors in a row after which the rest of a stream is given up.
@@ -123,7 +126,12 @@ bool DecodeSoundFile(const std::string& path, DecodedSound& out) {
     const size_t dot = path.find_last_of('.');
     if (dot == std::string::npos) return false;
     const std::string extension = StringToLower(path.substr(dot + 1));
-    if (extension != "wav" && extension != "ogg") return false;  // no MP3, no tracker modules
+    if (extension == "mp3") {
+        std::string error;
+        auto stream = OpenMp3Stream(path, &error);
+        return stream && DecodeWholeStream(*stream, out);
+    }
+    if (extension != "wav" && extension != "ogg") return false;  // no tracker modules
     std::vector<uint8_t> bytes;
     if (!plat::ReadFile(path, bytes)) return false;
     if (extension == "ogg") return DecodeOggData(bytes.data(), bytes.size(), out);

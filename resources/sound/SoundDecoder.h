@@ -1,10 +1,10 @@
 #pragma once
 
 // Whole-file decoding of the sound files the framework's sound manager and music players
-// accept: PCM WAV files and Ogg Vorbis files (through Tremor, the integer decoder). MP3
-// files and tracker modules are not supported: decoding them fails, so a caller's load
-// chain goes on to its next format. Files are read from the disk by name, never through
-// the resource pack. Any thread; no shared state.
+// accept: PCM WAV files, Ogg Vorbis files (through Tremor, the integer decoder) and MP3
+// files (through libmpg123). Other files fail, so a caller's load chain goes on to its
+// next format. Files are read from the disk by name, never through the resource pack.
+// Any thread; no shared state.
 
 #include <cstddef>
 #include <cstdint>
@@ -23,7 +23,7 @@ struct DecodedSound {
     uint32_t BlockAlign() const { return uint32_t(channels) * bitsPerSample / 8; }
 };
 
-// By the extension after the last '.' (any letter case): "wav" or "ogg". False for other
+// By the extension after the last '.' (any letter case): "wav", "ogg" or "mp3". False for other
 // extensions, for files that cannot be read and for broken or empty sounds.
 bool DecodeSoundFile(const std::string& path, DecodedSound& out);
 // Ogg Vorbis bytes to 16-bit PCM with the stream's channels (1 or 2) and rate.

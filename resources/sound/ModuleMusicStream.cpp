@@ -1,0 +1,67 @@
+// Tracker modules (MOD, S3M, XM, IT, ...) rendered by libopenmpt from a copy of the file
+// in memory, at 44100 Hz stereo. The song ends where the module's own order list ends
+// (a looping caller rewinds it).
+
+#include <libopenmpt/libopenmpt.hpp>
+
+#include <sstream>
+
+#include "resources/sound/MusicStream.h"
+
+namespace Velm {
+namespace {
+
+class ModuleStream : public MusicStream {
+public:
+    bool Open(const void* data, size_t size, std::string* error) {
+        std::ostringstream log;  // the library's load messages, kept for a failure's reason
+        try {
+            mModule = std::make_unique<openmpt::module>(data, size, log);
+        } catch (const std::exception& e) {
+            *error = std::string("tracker module: ") + e.what();
+            return false;
+        }
+        if (mModule->get_num_orders() <= 0) {
+            *error = "tracker module: no orders to play";
+            return false;
+        }
+        mModule->set_repeat_count(0);
+        mChannels = 2;
+        mRate = 44100;
+        return true;
+    }
+
+    size_t Read(int16_t* out, size_t frames) override {
+        try {
+            return mModule->read_interleaved_stereo(int32_t(mRate), frames, out);
+        } catch (const std::exception&) {
+            return 0;  // a module that cannot go on ends there
+        }
+    }
+    bool Rewind() override { return Seek(0); }
+    bool Seek(uint64_t order) override {
+        if (order >= uint64_t(mModule->get_num_orders())) return false;
+        mModule->set_position_order_row(int32_t(order), 0);
+        return true;
+    }
+    void SetGain(int32_t millibels) override {
+        mModule->set_render_param(openmpt::module::RENDER_MASTERGAIN_MILLIBEL, millibels);
+    }
+
+private:
+    std::unique_ptr<openmpt::module> mModule;
+};
+
+}  // namespace
+
+std::unique_ptr<MusicStream> OpenModuleStream(const void* data, size_t size, std::string* error) {
+    if (!data || size == 0) {
+        *error = "tracker module: empty file";
+        return nullptr;
+    }
+    auto stream = std::make_unique<ModuleStream>();
+    if (!stream->Open(data, size, error)) return nullptr;
+    return stream;
+}
+
+}  // namespace Velm

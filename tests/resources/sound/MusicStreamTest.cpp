@@ -1,0 +1,237 @@
+// Songs of every format the music back-ends load, streamed through the mixer: WAV, Ogg
+// Vorbis (fixture made by the Vorbis encoder), MP3 (fixture made by LAME) and tracker
+// modules (built in memory). The mixer is pulled by hand in steps of one update (10 ms)
+// with the library's Update between them, as the application would run it.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "SoundFixtures.h"
+#include "TrackerFixture.h"
+#include "platform/Audio.h"
+#include "platform/DebugOutput.h"
+#include "resources/sound/BassMusicInterface.h"
+#include "resources/sound/FModMusicInterface.h"
+#include "resources/sound/MusicLibrary.h"
+#include "resources/sound/MusicStream.h"
+
+using namespace sndtest;
+
+namespace {
+
+constexpr uint32_t kRate = 44100;
+constexpr size_t kUpdateFrames = kRate / 100;
+
+inline std::string Mp3Fixture() {
+#ifdef VELM_MP3_FIXTURE
+    return ReadAll(VELM_MP3_FIXTURE);
+#else
+    return "";
+#endif
+}
+
+std::vector<int16_t> Sine(size_t frames, uint32_t rate, double hertz) {
+    std::vector<int16_t> s(frames);
+    for (size_t i = 0; i < frames; ++i)
+        s[i] = int16_t(12000 * std::sin(2 * 3.14159265358979 * hertz * double(i) / rate));
+    return s;
+}
+
+// What one stretch of output sounds like on the left channel (the Ogg fixture's right one
+// has another tone; a module's first channel is panned left): its loudness and its pitch.
+struct Heard {
+    double rms = 0;
+    double hertz = 0;
+};
+
+class StreamedMusic : public SoundFolder {
+protected:
+    // Plays on for `seconds`, one update at a time.
+    Heard Listen(double seconds) {
+        const size_t updates = size_t(seconds * 100);
+        std::vector<int> left;
+        std::vector<int16_t> out(kUpdateFrames * 2);
+        for (size_t u = 0; u < updates; ++u) {
+            mixer->Mix(out.data(), kUpdateFrames);
+            for (size_t i = 0; i < kUpdateFrames; ++i) left.push_back(out[2 * i]);
+            library->Update();
+        }
+        Heard heard;
+        size_t rises = 0;
+        double sum = 0;
+        for (size_t i = 0; i < left.size(); ++i) {
+            sum += double(left[i]) * left[i];
+            if (i > 0 && left[i - 1] < 0 && left[i] >= 0) ++rises;
+        }
+        heard.rms = std::sqrt(sum / double(left.size() ? left.size() : 1));
+        heard.hertz = double(rises) / seconds;
+        return heard;
+    }
+
+    std::shared_ptr<plat::audio::Mixer> mixer = std::make_shared<plat::audio::Mixer>(kRate);
+    std::shared_ptr<Velm::MusicLibrary> library = std::make_shared<Velm::MusicLibrary>(mixer);
+};
+
+struct FormatCase {
+    const char* file;
+    double hertz;    // the tone it plays
+    double seconds;  // how long the song lasts
+};
+
+}  // namespace
+
+class EveryFormat : public StreamedMusic, public ::testing::WithParamInterface<FormatCase> {
+protected:
+    void SetUp() override {
+        StreamedMusic::SetUp();
+        const std::string file = GetParam().file;
+        std::string bytes;
+        if (file == "song.wav") bytes = Wav16(1, 22050, Sine(22050 * 6 / 10, 22050, 440));
+        if (file == "song.ogg") bytes = OggFixture();
+        if (file == "song.mp3") bytes = Mp3Fixture();
+        if (file == "song.mod") bytes = ModFile({428, 428}, 4);  // two patterns of 0.48 s
+        if (bytes.empty()) GTEST_SKIP() << "no fixture for " << file;
+        Write(file, bytes);
+    }
+};
+
+TEST_P(EveryFormat, PlaysAtItsPitchLoopsWhenAskedAndStopsToSilence) {
+    const FormatCase c = GetParam();
+    Velm::BassMusicInterface music(library);
+    ASSERT_TRUE(music.LoadMusic(1, c.file));
+    ASSERT_TRUE(music.LoadMusic(2, c.file));
+
+    // Once: it sounds at its pitch, then ends and falls silent.
+    music.PlayMusic(1, 0, true);
+    const Heard first = Listen(0.4);
+    EXPECT_GT(first.rms, 1000.0);
+    EXPECT_NEAR(first.hertz, c.hertz, c.hertz * 0.05);
+    Listen(c.seconds);
+    EXPECT_FALSE(music.IsPlaying(1)) << "a song played once ends";
+    EXPECT_EQ(Listen(0.1).rms, 0.0);
+
+    // Looping: still sounding after twice its length, until it is stopped.
+    music.PlayMusic(2, 0, false);
+    Listen(c.seconds * 2);
+    EXPECT_TRUE(music.IsPlaying(2));
+    const Heard again = Listen(0.3);
+    EXPECT_GT(again.rms, 1000.0);
+    EXPECT_NEAR(again.hertz, c.hertz, c.hertz * 0.05);
+    music.StopMusic(2);
+    EXPECT_EQ(Listen(0.1).rms, 0.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Music, EveryFormat,
+                         ::testing::Values(FormatCase{"song.wav", 440, 0.6}, FormatCase{"song.ogg", 440, 1.5},
+                                           FormatCase{"song.mp3", 440, 1.5}, FormatCase{"song.mod", 259, 0.96}),
+                         [](const ::testing::TestParamInfo<FormatCase>& param) {
+                             return std::string(param.param.file).substr(5);
+                         });
+
+TEST_F(StreamedMusic, BrokenFilesAreRefusedAndNamedOnTheLog) {
+    const std::string mod = ModFile({428}, 4);
+    const std::string mp3 = Mp3Fixture();
+    const std::string ogg = OggFixture();
+    const std::string garbage(4000, 'x');
+    struct Case {
+        const char* file;
+        std::string bytes;
+    };
+    std::vector<Case> cases = {
+            {"cut.mod", mod.substr(0, 200)},
+            {"junk.mod", garbage},
+            {"junk.xm", garbage},
+            {"junk.s3m", garbage},
+            {"junk.it", "IMPM" + garbage},
+            {"junk.mp3", garbage},
+            {"junk.ogg", "OggS" + garbage},
+            {"cut.wav", Wav16(1, 22050, Sine(100, 22050, 440)).substr(0, 30)},
+            {"empty.mod", ""},
+    };
+    if (!mp3.empty()) cases.push_back({"cut.mp3", mp3.substr(0, 100)});
+    if (!ogg.empty()) cases.push_back({"cut.ogg", ogg.substr(0, 60)});
+    Velm::BassMusicInterface bass(library);
+    Velm::FModMusicInterface fmod(library);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        Write(c.file, c.bytes);
+        plat::CapturedDebugOutput log;
+        EXPECT_FALSE(bass.LoadMusic(1, c.file));
+        EXPECT_NE(log.Text().find(std::string("\"") + c.file + "\" not loaded: "), std::string::npos) << log.Text();
+        EXPECT_EQ(bass.GetSong(1), nullptr);
+        bass.PlayMusic(1);  // the game goes on without the song
+        EXPECT_FALSE(bass.IsPlaying(1));
+    }
+    plat::CapturedDebugOutput log;
+    EXPECT_FALSE(bass.LoadMusic(1, "absent.xm"));
+    EXPECT_FALSE(fmod.LoadMusic(1, "absent.it"));
+    EXPECT_FALSE(fmod.LoadMusic(1, "junk.xm"));
+    EXPECT_NE(log.Text().find("\"absent.xm\" not loaded: cannot open the file"), std::string::npos) << log.Text();
+    EXPECT_NE(log.Text().find("\"junk.xm\" not loaded: tracker module"), std::string::npos) << log.Text();
+}
+
+TEST_F(StreamedMusic, AModuleStartsAtTheOrderItIsGiven) {
+    // Order 0 plays period 428 (259 Hz), order 1 an octave up (period 214).
+    Write("two.mod", ModFile({428, 214}, 16));
+    Velm::BassMusicInterface bass(library);
+    ASSERT_TRUE(bass.LoadMusic(1, "two.mod"));
+    bass.PlayMusic(1, 1, true);
+    EXPECT_NEAR(Listen(0.5).hertz, 518, 518 * 0.05);
+    bass.PlayMusic(1, 0, true);
+    EXPECT_NEAR(Listen(0.5).hertz, 259, 259 * 0.05);
+
+    Velm::FModMusicInterface fmod(library);
+    ASSERT_TRUE(fmod.LoadMusic(2, "two.mod"));
+    bass.StopMusic(1);
+    fmod.PlayMusic(2, 1, true);
+    EXPECT_NEAR(Listen(0.5).hertz, 518, 518 * 0.05);
+    EXPECT_TRUE(fmod.IsPlaying(2));
+    fmod.PauseMusic(2);
+    EXPECT_EQ(Listen(0.1).rms, 0.0);
+    fmod.ResumeMusic(2);
+    EXPECT_GT(Listen(0.1).rms, 1000.0);
+}
+
+TEST_F(StreamedMusic, AmplifyScalesAModule) {
+    Write("one.mod", ModFile({428}, 64));
+    Velm::BassMusicInterface bass(library);
+    ASSERT_TRUE(bass.LoadMusic(1, "one.mod"));
+    bass.PlayMusic(1);
+    const double normal = Listen(0.3).rms;
+    bass.SetMusicAmplify(1, 0.25);  // half of the library's unity of 50
+    Listen(0.6);                    // what the ring already held plays out
+    EXPECT_NEAR(Listen(0.3).rms, normal / 2, normal * 0.1);
+}
+
+TEST_F(StreamedMusic, AStreamHoldsHalfASecondWhateverTheSongsLength) {
+    // A module of 64 patterns: over 30 s of music.
+    Write("long.mod", ModFile(std::vector<int>(64, 428), 64));
+    const auto streamed = library->LoadStream("long.mod");
+    ASSERT_NE(streamed, 0u);
+    EXPECT_EQ(library->HeldPcmBytes(streamed), kRate / 2 * 4);
+
+    std::string error;
+    auto stream = Velm::OpenMusicStream("long.mod", &error);
+    ASSERT_TRUE(stream) << error;
+    Velm::DecodedSound whole;
+    ASSERT_TRUE(Velm::DecodeWholeStream(*stream, whole));
+    EXPECT_GT(whole.data.size(), size_t(kRate) * 4 * 30);
+}
+
+TEST_F(StreamedMusic, Mp3DecodesWholeForTheSoundManager) {
+    const std::string mp3 = Mp3Fixture();
+    if (mp3.empty()) GTEST_SKIP() << "no MP3 fixture";
+    Write("tone.mp3", mp3);
+    Velm::DecodedSound sound;
+    ASSERT_TRUE(Velm::DecodeSoundFile("tone.mp3", sound));
+    EXPECT_EQ(sound.channels, 1);
+    EXPECT_EQ(sound.samplesPerSec, 44100u);
+    EXPECT_NEAR(double(sound.data.size()) / 2 / 44100, 1.5, 0.1);
+    Write("bad.mp3", std::string(3000, 'x'));
+    EXPECT_FALSE(Velm::DecodeSoundFile("bad.mp3", sound));
+}
