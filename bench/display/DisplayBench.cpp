@@ -2,7 +2,7 @@
 // drawn by the surface blitters and by pixman on the same surface pixels. Every step of the
 // frame is timed alone and the whole frame together; at the end a table prints, per format
 // and step, our time, pixman's and the ratio (ours / pixman's: below 1 means we are faster).
-// Run with --benchmark_repetitions=N on a busy machine: the table takes the fastest run.
+// Run with --benchmark_repetitions=N: the table takes the median of the repetitions.
 //
 // The frame:
 //   background  a 1024 x 768 opaque image (ours: the display's surface copy; pixman SRC)
@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "bench/display/FrameOnDisplay.h"
+#include "bench/display/MedianRunReporter.h"
 #include "bench/display/RepresentativeFrame.h"
 #include "graphics/DDImage.h"
 #include "graphics/DDInterface.h"
@@ -88,8 +89,7 @@ struct PixmanRig {
 
     pixman_image_t* Premultiplied(const std::vector<uint32_t>& pixels, int w, int h) {
         storage.emplace_back(pixels.size());
-        for (size_t i = 0; i < pixels.size(); ++i)
-            storage.back()[i] = Premultiply(pixels[i]);
+        for (size_t i = 0; i < pixels.size(); ++i) storage.back()[i] = Premultiply(pixels[i]);
         return pixman_image_create_bits(PIXMAN_a8r8g8b8, w, h, storage.back().data(), w * 4);
     }
 
@@ -112,8 +112,7 @@ struct PixmanRig {
             storage.push_back(s.background);
             background = pixman_image_create_bits(format, kWidth, kHeight, storage.back().data(), kWidth * 4);
         }
-        for (const auto& t : s.tiles)
-            tiles.push_back(Premultiplied(t, 64, 80));
+        for (const auto& t : s.tiles) tiles.push_back(Premultiplied(t, 64, 80));
         particle = Premultiplied(s.particle, 16, 16);
         sprite = Premultiplied(s.sprite, 32, 32);
         rotated = Premultiplied(s.rotated, 64, 64);
@@ -126,8 +125,7 @@ struct PixmanRig {
         pixman_image_set_filter(rotated, PIXMAN_FILTER_BILINEAR, nullptr, 0);
     }
     ~PixmanRig() {
-        for (pixman_image_t* image : tiles)
-            pixman_image_unref(image);
+        for (pixman_image_t* image : tiles) pixman_image_unref(image);
         for (pixman_image_t* image : {dest, background, particle, sprite, rotated, greyMask, fill})
             pixman_image_unref(image);
     }
@@ -194,8 +192,7 @@ struct PixmanRig {
             case Fill:
                 pixman_image_composite32(PIXMAN_OP_OVER, fill, nullptr, dest, 0, 0, 0, 0, 0, 0, kWidth, kHeight);
                 break;
-            default:
-                break;
+            default: break;
         }
     }
 };
@@ -206,8 +203,7 @@ void RunOurs(benchmark::State& state, int bits, Step step) {
     for (auto _ : state) {
         screen->LockSurface();
         if (step == Frame) {
-            for (int s = 0; s < Frame; ++s)
-                DrawStep(screen, rig.images, static_cast<Step>(s));
+            for (int s = 0; s < Frame; ++s) DrawStep(screen, rig.images, static_cast<Step>(s));
         } else {
             DrawStep(screen, rig.images, step);
         }
@@ -221,8 +217,7 @@ void RunPixman(benchmark::State& state, int bits, Step step) {
     PixmanRig pixman(rig, bits);
     for (auto _ : state) {
         if (step == Frame) {
-            for (int s = 0; s < Frame; ++s)
-                pixman.Draw(static_cast<Step>(s));
+            for (int s = 0; s < Frame; ++s) pixman.Draw(static_cast<Step>(s));
         } else {
             pixman.Draw(step);
         }
@@ -246,18 +241,15 @@ int main(int argc, char** argv) {
             })->Unit(benchmark::kMicrosecond);
         }
     benchmark::Initialize(&argc, argv);
-    FastestRunReporter reporter;
+    MedianRunReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\n%-18s %12s %12s %8s\n", "format/step", "ours (us)", "pixman (us)", "ratio");
     for (int bits : formats)
         for (const char* name : kStepNames) {
             const std::string suffix = std::string(bits == 16 ? "565/" : "8888/") + name;
-            const auto ours = reporter.nanos.find("ours/" + suffix);
-            const auto theirs = reporter.nanos.find("pixman/" + suffix);
-            if (ours == reporter.nanos.end() || theirs == reporter.nanos.end())
-                continue;
-            std::printf("%-18s %12.1f %12.1f %8.2f\n", suffix.c_str(), ours->second / 1000, theirs->second / 1000,
-                        ours->second / theirs->second);
+            double ours = 0, theirs = 0;
+            if (!reporter.Median("ours/" + suffix, &ours) || !reporter.Median("pixman/" + suffix, &theirs)) continue;
+            std::printf("%-18s %12.1f %12.1f %8.2f\n", suffix.c_str(), ours / 1000, theirs / 1000, ours / theirs);
         }
     benchmark::Shutdown();
     return 0;

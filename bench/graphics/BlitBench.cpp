@@ -1,6 +1,6 @@
 // Full-screen (1024 x 768) software blits of memory images against pixman doing the same
-// work on the same pixels. After the runs it prints, per case, our time, pixman's and the
-// ratio (ours / pixman's: below 1 means we are faster).
+// work on the same pixels. After the runs it prints, per case, our median time over the
+// repetitions, pixman's and the ratio (ours / pixman's: below 1 means we are faster).
 //
 // Cases:
 //   normal_runs    a source of opaque, transparent and half-transparent runs over an opaque
@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/display/MedianRunReporter.h"
 #include "graphics/Color.h"
 #include "graphics/MemoryImage.h"
 
@@ -37,10 +38,8 @@ uint32_t RunPixel(int x, int y) {
     const int phase = (x + y * 7) % 112;
     const uint32_t rgb = (static_cast<uint32_t>(x * 13 + y) & 0xFF) << 16 | (static_cast<uint32_t>(y * 5) & 0xFF) << 8 |
                          (static_cast<uint32_t>(x ^ y) & 0xFF);
-    if (phase < 64)
-        return 0xFF000000u | rgb;
-    if (phase < 96)
-        return 0;
+    if (phase < 64) return 0xFF000000u | rgb;
+    if (phase < 96) return 0;
     return 0x80000000u | rgb;
 }
 
@@ -60,11 +59,10 @@ struct Pixels {
                 runs[i] = RunPixel(x, y);
                 opaque[i] = RunPixel(x, y) | 0xFF000000u;
                 background[i] =
-                    0xFF000000u | static_cast<uint32_t>((x * 3) & 0xFF) << 8 | static_cast<uint32_t>(y & 0xFF);
+                        0xFF000000u | static_cast<uint32_t>((x * 3) & 0xFF) << 8 | static_cast<uint32_t>(y & 0xFF);
             }
         runsPremultiplied.resize(runs.size());
-        for (size_t i = 0; i < runs.size(); ++i)
-            runsPremultiplied[i] = Premultiply(runs[i]);
+        for (size_t i = 0; i < runs.size(); ++i) runsPremultiplied[i] = Premultiply(runs[i]);
     }
 };
 
@@ -89,15 +87,9 @@ void Ours(benchmark::State& state, Case which) {
     for (auto _ : state) {
         switch (which) {
             case NormalRuns:
-            case NormalOpaque:
-                dest->Blt(source.get(), 0, 0, all, Color::White, 0);
-                break;
-            case NormalGrey:
-                dest->Blt(source.get(), 0, 0, all, Color(128, 128, 128), 0);
-                break;
-            case Additive:
-                dest->Blt(source.get(), 0, 0, all, Color::White, 1);
-                break;
+            case NormalOpaque: dest->Blt(source.get(), 0, 0, all, Color::White, 0); break;
+            case NormalGrey: dest->Blt(source.get(), 0, 0, all, Color(128, 128, 128), 0); break;
+            case Additive: dest->Blt(source.get(), 0, 0, all, Color::White, 1); break;
             case Rotated:
                 dest->BltRotated(source.get(), 0, 0, all, all, Color::White, 0, kAngle, kWidth / 2.0f, kHeight / 2.0f);
                 break;
@@ -134,26 +126,12 @@ void Pixman(benchmark::State& state, Case which) {
         pixman_image_composite32(op, srcImage, mask, dstImage, 0, 0, 0, 0, 0, 0, kWidth, kHeight);
         benchmark::DoNotOptimize(dst.data());
     }
-    if (mask)
-        pixman_image_unref(mask);
+    if (mask) pixman_image_unref(mask);
     pixman_image_unref(srcImage);
     pixman_image_unref(dstImage);
 }
 
 const char* const kNames[] = {"normal_runs", "normal_opaque", "normal_grey", "additive", "rotated"};
-
-// Keeps each run's real time per iteration so the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> nanos;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                nanos[run.benchmark_name()] =
-                    run.GetAdjustedRealTime() * 1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit);
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
 
 }  // namespace
 
@@ -168,16 +146,15 @@ int main(int argc, char** argv) {
         })->Unit(benchmark::kMicrosecond);
     }
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    benchframe::MedianRunReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\n%-14s %12s %12s %8s\n", "case", "ours (us)", "pixman (us)", "ratio");
     for (const char* name : kNames) {
-        const auto ours = reporter.nanos.find(std::string("ours/") + name);
-        const auto theirs = reporter.nanos.find(std::string("pixman/") + name);
-        if (ours == reporter.nanos.end() || theirs == reporter.nanos.end())
+        double ours = 0, theirs = 0;
+        if (!reporter.Median(std::string("ours/") + name, &ours) ||
+            !reporter.Median(std::string("pixman/") + name, &theirs))
             continue;
-        std::printf("%-14s %12.1f %12.1f %8.2f\n", name, ours->second / 1000, theirs->second / 1000,
-                    ours->second / theirs->second);
+        std::printf("%-14s %12.1f %12.1f %8.2f\n", name, ours / 1000, theirs / 1000, ours / theirs);
     }
     benchmark::Shutdown();
     return 0;

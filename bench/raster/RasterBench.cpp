@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/display/MedianRunReporter.h"
 #include "raster/RasterizeTriangleStrip.h"
 #include "raster/TriangleRasterizerTable.h"
 
@@ -96,7 +97,8 @@ struct Scene {
     bool bilinear;
 };
 
-std::map<std::string, double> gMpixPerSecond;
+// Every repetition's rate, so that the closing table prints their median.
+std::map<std::string, std::vector<double>> gMpixPerSecond;
 std::map<std::string, double> gPixelsPerFrame;
 
 class Destination {
@@ -154,8 +156,7 @@ void DrawPixman(const Scene& scene, pixman_image_t* source, pixman_image_t* dest
         transform.matrix[1][1] = pixman_double_to_fixed(c);
         transform.matrix[1][2] = pixman_double_to_fixed(ty);
         pixman_image_set_transform(source, &transform);
-        pixman_image_composite32(PIXMAN_OP_OVER, source, nullptr, destination, 0, 0, 0, 0, x0, y0, x1 - x0,
-                                 y1 - y0);
+        pixman_image_composite32(PIXMAN_OP_OVER, source, nullptr, destination, 0, 0, 0, 0, x0, y0, x1 - x0, y1 - y0);
     }
 }
 
@@ -188,7 +189,7 @@ void Record(benchmark::State& state, const std::string& key, double pixelsPerFra
     const double frames = static_cast<double>(state.iterations());
     const double mpix = seconds > 0 ? pixelsPerFrame * frames / seconds / 1e6 : 0;
     state.counters["Mpix/s"] = mpix;
-    gMpixPerSecond[key] = mpix;
+    gMpixPerSecond[key].push_back(mpix);
 }
 
 void BenchOurs(benchmark::State& state, const Scene* scene) {
@@ -227,16 +228,16 @@ int main(int argc, char** argv) {
     const Picture screen = OpaqueScreen();
     const std::vector<Placement> sprites = SpritePlacements();
     const Scene scenes[] = {
-        {"sprites_nearest", &sprite, &sprites, false},
-        {"sprites_bilinear", &sprite, &sprites, true},
-        {"opaque_rotated_nearest", &screen, &kScreenPlacement, false},
-        {"opaque_rotated_bilinear", &screen, &kScreenPlacement, true},
+            {"sprites_nearest", &sprite, &sprites, false},
+            {"sprites_bilinear", &sprite, &sprites, true},
+            {"opaque_rotated_nearest", &screen, &kScreenPlacement, false},
+            {"opaque_rotated_bilinear", &screen, &kScreenPlacement, true},
     };
     for (const Scene& scene : scenes) {
         benchmark::RegisterBenchmark((std::string(scene.name) + "/velm").c_str(), BenchOurs, &scene)
-            ->Unit(benchmark::kMillisecond);
+                ->Unit(benchmark::kMillisecond);
         benchmark::RegisterBenchmark((std::string(scene.name) + "/pixman").c_str(), BenchPixman, &scene)
-            ->Unit(benchmark::kMillisecond);
+                ->Unit(benchmark::kMillisecond);
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
@@ -247,8 +248,10 @@ int main(int argc, char** argv) {
         const auto ours = gMpixPerSecond.find(std::string(scene.name) + "/velm");
         const auto theirs = gMpixPerSecond.find(std::string(scene.name) + "/pixman");
         if (ours == gMpixPerSecond.end() || theirs == gMpixPerSecond.end()) continue;
-        std::printf("%-26s %12.1f %12.1f %8.2f\n", scene.name, ours->second, theirs->second,
-                    theirs->second > 0 ? ours->second / theirs->second : 0.0);
+        const double oursMedian = benchframe::MedianRunReporter::MedianOf(ours->second);
+        const double theirsMedian = benchframe::MedianRunReporter::MedianOf(theirs->second);
+        std::printf("%-26s %12.1f %12.1f %8.2f\n", scene.name, oursMedian, theirsMedian,
+                    theirsMedian > 0 ? oursMedian / theirsMedian : 0.0);
     }
     return 0;
 }
