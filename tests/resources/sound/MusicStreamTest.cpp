@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "SoundFixtures.h"
@@ -49,6 +53,19 @@ struct Heard {
     double hertz = 0;
 };
 
+Heard Analyse(const std::vector<int>& left, double seconds) {
+    Heard heard;
+    size_t rises = 0;
+    double sum = 0;
+    for (size_t i = 0; i < left.size(); ++i) {
+        sum += double(left[i]) * left[i];
+        if (i > 0 && left[i - 1] < 0 && left[i] >= 0) ++rises;
+    }
+    heard.rms = std::sqrt(sum / double(left.size() ? left.size() : 1));
+    heard.hertz = double(rises) / seconds;
+    return heard;
+}
+
 class StreamedMusic : public SoundFolder {
 protected:
     // Plays on for `seconds`, one update at a time.
@@ -61,16 +78,7 @@ protected:
             for (size_t i = 0; i < kUpdateFrames; ++i) left.push_back(out[2 * i]);
             library->Update();
         }
-        Heard heard;
-        size_t rises = 0;
-        double sum = 0;
-        for (size_t i = 0; i < left.size(); ++i) {
-            sum += double(left[i]) * left[i];
-            if (i > 0 && left[i - 1] < 0 && left[i] >= 0) ++rises;
-        }
-        heard.rms = std::sqrt(sum / double(left.size() ? left.size() : 1));
-        heard.hertz = double(rises) / seconds;
-        return heard;
+        return Analyse(left, seconds);
     }
 
     std::shared_ptr<plat::audio::Mixer> mixer = std::make_shared<plat::audio::Mixer>(kRate);
@@ -234,4 +242,56 @@ TEST_F(StreamedMusic, Mp3DecodesWholeForTheSoundManager) {
     EXPECT_NEAR(double(sound.data.size()) / 2 / 44100, 1.5, 0.1);
     Write("bad.mp3", std::string(3000, 'x'));
     EXPECT_FALSE(Velm::DecodeSoundFile("bad.mp3", sound));
+}
+
+// On the sound card's output the library refills its streams on a thread of its own. SDL's
+// "disk" driver records, in real time, what the sound card would have played.
+TEST_F(StreamedMusic, TheRefillThreadFeedsTheSoundCard) {
+    Write("song.mod", ModFile({428, 428}, 4));  // 0.96 s
+    const std::string file = Path("out.raw");
+    const char* previous = std::getenv("SDL_AUDIODRIVER");
+    const std::string driver = previous ? previous : "";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    bool opened = false;
+    bool ended = false;
+    {
+        auto card = std::make_shared<plat::audio::Mixer>();
+        auto output = plat::audio::OpenOutput(card);
+        if (output) {
+            opened = true;
+            auto shared = std::make_shared<Velm::MusicLibrary>(card, std::move(output));
+            Velm::BassMusicInterface music(shared);
+            ASSERT_TRUE(music.LoadMusic(1, "song.mod"));
+            music.PlayMusic(1, 0, true);
+            for (int waited = 0; waited < 500 && !ended; ++waited) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                ended = !music.IsPlaying(1);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+    }
+    if (previous) {
+        setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
+    } else {
+        unsetenv("SDL_AUDIODRIVER");
+    }
+    unsetenv("SDL_DISKAUDIOFILE");
+    if (!opened) GTEST_SKIP() << "SDL has no disk driver here";
+    EXPECT_TRUE(ended) << "the song played once ends by itself";
+
+    const std::string bytes = ReadAll(file);
+    std::vector<int16_t> recorded(bytes.size() / 2);
+    std::memcpy(recorded.data(), bytes.data(), recorded.size() * 2);
+    size_t start = 0;
+    while (start < recorded.size() && recorded[start] == 0) ++start;
+    const size_t frames = kRate * 96 / 100;
+    ASSERT_GE(recorded.size(), start + frames * 2);
+    std::vector<int> left;
+    for (size_t i = 0; i < frames; ++i) left.push_back(recorded[start + 2 * i]);
+    const Heard heard = Analyse(left, 0.96);
+    EXPECT_GT(heard.rms, 1000.0);
+    EXPECT_NEAR(heard.hertz, 259, 259 * 0.05) << "no stretch of the ring played twice or skipped";
+    // After the song, silence (allowing a tenth of a second for the last row's release).
+    for (size_t i = start + size_t(kRate) * 2 * 120 / 100; i < recorded.size(); ++i) ASSERT_EQ(recorded[i], 0) << i;
 }
