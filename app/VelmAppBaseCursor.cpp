@@ -17,33 +17,32 @@ namespace {
 
 // The program's own hand and dragging cursors, 32 x 32: 'X' black, 'o' white, '.' clear.
 const char* const kHandCursor[32] = {
-    "...........XX...................", "..........XooX..................", "..........XooX..................",
-    "..........XooX..................", "..........XooX..................", "..........XooXXX................",
-    "..........XooXooXXX.............", "..........XooXooXooXX...........", "..........XooXooXooXoX..........",
-    "......XX..XooooooooXooX.........", "......XoX.XooooooooooooX........", "......XooXXoooooooooooX.........",
-    ".......XooXoooooooooooX.........", "........XooooooooooooX..........", "........XooooooooooooX..........",
-    ".........XoooooooooooX..........", ".........XooooooooooX...........", "..........XoooooooooX...........",
-    "..........XoooooooooX...........", "..........XXXXXXXXXXX...........", "................................",
-    "................................", "................................", "................................",
-    "................................", "................................", "................................",
-    "................................", "................................", "................................",
-    "................................", "................................"};
+        "...........XX...................", "..........XooX..................", "..........XooX..................",
+        "..........XooX..................", "..........XooX..................", "..........XooXXX................",
+        "..........XooXooXXX.............", "..........XooXooXooXX...........", "..........XooXooXooXoX..........",
+        "......XX..XooooooooXooX.........", "......XoX.XooooooooooooX........", "......XooXXoooooooooooX.........",
+        ".......XooXoooooooooooX.........", "........XooooooooooooX..........", "........XooooooooooooX..........",
+        ".........XoooooooooooX..........", ".........XooooooooooX...........", "..........XoooooooooX...........",
+        "..........XoooooooooX...........", "..........XXXXXXXXXXX...........", "................................",
+        "................................", "................................", "................................",
+        "................................", "................................", "................................",
+        "................................", "................................", "................................",
+        "................................", "................................"};
 
 const char* const kDraggingCursor[32] = {
-    "................................", "................................", "................................",
-    "................................", "................................", "................................",
-    "..........XX.XX.XX..............", ".........XooXooXooXX.............", ".........XooXooXooXoX............",
-    "..........XooooooooooX..........", "........XXXooooooooooX..........", ".......XoooooooooooooX..........",
-    ".......XoooooooooooooX..........", "........XooooooooooooX..........", "........XooooooooooooX..........",
-    ".........XoooooooooooX..........", ".........XooooooooooX...........", "..........XoooooooooX...........",
-    "..........XoooooooooX...........", "..........XXXXXXXXXXX...........", "................................",
-    "................................", "................................", "................................",
-    "................................", "................................", "................................",
-    "................................", "................................", "................................",
-    "................................", "................................"};
+        "................................", "................................",  "................................",
+        "................................", "................................",  "................................",
+        "..........XX.XX.XX..............", ".........XooXooXooXX.............", ".........XooXooXooXoX............",
+        "..........XooooooooooX..........", "........XXXooooooooooX..........",  ".......XoooooooooooooX..........",
+        ".......XoooooooooooooX..........", "........XooooooooooooX..........",  "........XooooooooooooX..........",
+        ".........XoooooooooooX..........", ".........XooooooooooX...........",  "..........XoooooooooX...........",
+        "..........XoooooooooX...........", "..........XXXXXXXXXXX...........",  "................................",
+        "................................", "................................",  "................................",
+        "................................", "................................",  "................................",
+        "................................", "................................",  "................................",
+        "................................", "................................"};
 
-std::unique_ptr<plat::Cursor> CursorFromArt(const char* const art[32], int hotX, int hotY)
-{
+std::unique_ptr<plat::Cursor> CursorFromArt(const char* const art[32], int hotX, int hotY) {
     uint8_t andMask[32 * 4];
     uint8_t xorMask[32 * 4];
     for (int y = 0; y < 32; ++y) {
@@ -64,42 +63,35 @@ std::unique_ptr<plat::Cursor> CursorFromArt(const char* const art[32], int hotX,
 
 // The system shape of each cursor number 0 .. 10 (1 and 2 are the program's own).
 const plat::SystemCursor kSystemShapes[11] = {
-    plat::SystemCursor::Arrow,   plat::SystemCursor::Hand,     plat::SystemCursor::Hand,
-    plat::SystemCursor::IBeam,   plat::SystemCursor::No,       plat::SystemCursor::SizeAll,
-    plat::SystemCursor::SizeNESW, plat::SystemCursor::SizeNS,  plat::SystemCursor::SizeNWSE,
-    plat::SystemCursor::SizeWE,  plat::SystemCursor::Wait};
+        plat::SystemCursor::Arrow,    plat::SystemCursor::Hand,   plat::SystemCursor::Hand,
+        plat::SystemCursor::IBeam,    plat::SystemCursor::No,     plat::SystemCursor::SizeAll,
+        plat::SystemCursor::SizeNESW, plat::SystemCursor::SizeNS, plat::SystemCursor::SizeNWSE,
+        plat::SystemCursor::SizeWE,   plat::SystemCursor::Wait};
 
 }  // namespace
 
-void VelmAppBase::SetCursorImage(int number, Image* image)
-{
-    if (number < 0 || number > 12)
-        return;
+void VelmAppBase::SetCursorImage(int number, Image* image) {
+    if (number < 0 || number > 12) return;
     mCursorImages[number] = image;
     EnforceCursor();
 }
 
-void VelmAppBase::SetCursor(int number)
-{
+void VelmAppBase::SetCursor(int number) {
     mCursorNum = number;
     EnforceCursor();
 }
 
-void VelmAppBase::EnableCustomCursors(bool on)
-{
+void VelmAppBase::EnableCustomCursors(bool on) {
     mCustomCursorsEnabled = on;
     EnforceCursor();
 }
 
-void VelmAppBase::EnforceCursor()
-{
-    if (mDDInterface == nullptr)
-        return;
+void VelmAppBase::EnforceCursor() {
+    if (mDDInterface == nullptr) return;
 
     // Shows cursor number `shape` of the table (0 .. 10), or hides the pointer with -1.
     auto showSystem = [this](int shape) {
-        if (shape == mAppliedCursor)
-            return;
+        if (shape == mAppliedCursor) return;
         mAppliedCursor = shape;
         if (shape < 0) {
             plat::ShowCursor(nullptr);
@@ -107,17 +99,14 @@ void VelmAppBase::EnforceCursor()
         }
         plat::Cursor* cursor = nullptr;
         if (shape == 1) {
-            if (!mHandCursor)
-                mHandCursor = CursorFromArt(kHandCursor, 11, 4);
+            if (!mHandCursor) mHandCursor = CursorFromArt(kHandCursor, 11, 4);
             cursor = mHandCursor.get();
         } else if (shape == 2) {
-            if (!mDraggingCursor)
-                mDraggingCursor = CursorFromArt(kDraggingCursor, 15, 10);
+            if (!mDraggingCursor) mDraggingCursor = CursorFromArt(kDraggingCursor, 15, 10);
             cursor = mDraggingCursor.get();
         } else {
             const int kind = static_cast<int>(kSystemShapes[shape]);
-            if (!mSystemCursors[kind])
-                mSystemCursors[kind] = plat::Cursor::FromSystem(kSystemShapes[shape]);
+            if (!mSystemCursors[kind]) mSystemCursors[kind] = plat::Cursor::FromSystem(kSystemShapes[shape]);
             cursor = mSystemCursors[kind].get();
         }
         plat::ShowCursor(cursor);
@@ -129,32 +118,13 @@ void VelmAppBase::EnforceCursor()
     }
     Image* image = mCursorNum >= 0 && mCursorNum <= 12 ? mCursorImages[mCursorNum] : nullptr;
     if (image != nullptr && (mPlayingDemo || mCustomCursorsEnabled || mCursorNum == 12)) {
-        if (mDDInterface->SetCursorImage(dynamic_cast<MemoryImage*>(image)))
-            mForceRedraw = true;
+        if (mDDInterface->SetCursorImage(dynamic_cast<MemoryImage*>(image))) mForceRedraw = true;
         if (mPlayingDemo) {
             // The real pointer says "hands off" over the window while the recorded one moves.
             showSystem(PointerInDrawingArea() ? 4 : 0);
         } else {
-            // The system pointer takes the image's shape (hot spot at its top-left corner, as
-            // the image is drawn at the pointer position): it moves without lag and needs no
-            // drawing into frames.
-            MemoryImage* memoryImage = dynamic_cast<MemoryImage*>(image);
-            const uint32_t* bits = memoryImage != nullptr ? memoryImage->GetBits() : nullptr;
-            if (bits == nullptr) {
-                showSystem(-1);
-            } else {
-                if (!mImageCursor || mImageCursorSource != memoryImage ||
-                    mImageCursorChangeCount != memoryImage->changeCount) {
-                    mImageCursor = plat::Cursor::FromArgb(bits, memoryImage->width, memoryImage->height, 0, 0);
-                    mImageCursorSource = memoryImage;
-                    mImageCursorChangeCount = memoryImage->changeCount;
-                    mAppliedCursor = -3;  // a new shape: show it again
-                }
-                if (mAppliedCursor != -2) {
-                    mAppliedCursor = -2;
-                    plat::ShowCursor(mImageCursor.get());
-                }
-            }
+            // The display draws the image; the system pointer is hidden over the window.
+            showSystem(-1);
         }
         mSysCursor = false;
         return;
@@ -165,26 +135,21 @@ void VelmAppBase::EnforceCursor()
     else if (mCursorNum >= 0 && mCursorNum <= 10)
         shape = mCursorNum;
     showSystem(shape);
-    if (mDDInterface->SetCursorImage(nullptr))
-        mForceRedraw = true;
+    if (mDDInterface->SetCursorImage(nullptr)) mForceRedraw = true;
     mSysCursor = true;
 }
 
-void VelmAppBase::StartCursorThread()
-{
+void VelmAppBase::StartCursorThread() {
     // Without a window there is no pointer to follow.
-    if (mCursorThreadRunning.load() || !mMainWindow)
-        return;
-    if (mCursorThread.joinable())
-        mCursorThread.join();
+    if (mCursorThreadRunning.load() || !mMainWindow) return;
+    if (mCursorThread.joinable()) mCursorThread.join();
     mCursorThreadRunning.store(true);
     mCursorThread = std::thread(CursorThreadMain, this);
 }
 
 void VelmAppBase::CursorThreadMain(VelmAppBase* app) { app->CursorThreadLoop(); }
 
-void VelmAppBase::CursorThreadLoop()
-{
+void VelmAppBase::CursorThreadLoop() {
     int lastX = 0;
     int lastY = 0;
     while (!mShutdown.load()) {
@@ -198,13 +163,13 @@ void VelmAppBase::CursorThreadLoop()
                 x = mLastDemoMouseX;
                 y = mLastDemoMouseY;
             } else if (mMainWindow) {
-                mMainWindow->PointerPosition(&x, &y);
+                // In the frame's pixels: the window scales the frame to its client area.
+                mMainWindow->PointerInFrame(&x, &y);
             } else {
                 known = false;
             }
             if (known && mDDInterface != nullptr) {
-                if (mPresentCount.load() > 0)
-                    mDDInterface->GetCursorPos(&lastX, &lastY);
+                if (mPresentCount.load() > 0) mDDInterface->GetCursorPos(&lastX, &lastY);
                 if (x != lastX || y != lastY) {
                     // The loop is not drawing: move the cursor now, else the next frame does.
                     const int32_t sinceNextDraw = static_cast<int32_t>(Tick() - mNextDrawTick.load());

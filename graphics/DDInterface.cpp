@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "graphics/DDImage.h"
+#include "graphics/Graphics.h"
 #include "graphics/ImageHost.h"
 #include "platform/DdPresenter.h"
 #include "platform/DebugOutput.h"
@@ -40,10 +41,18 @@ std::vector<int> MakeSaturationTable(int bits) {
     const int max = (1 << bits) - 1;
     const int count = 2 * max + 1;
     std::vector<int> table(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i)
-        table[static_cast<size_t>(i)] = i <= max ? i : max;
+    for (int i = 0; i < count; ++i) table[static_cast<size_t>(i)] = i <= max ? i : max;
     return table;
 }
+
+plat::dd::Box ToBox(const Rect& rect) { return {rect.x, rect.y, rect.x + rect.width, rect.y + rect.height}; }
+
+// The part of a cursor area (area-relative box) that a surface part covers.
+plat::dd::Box AreaBox(const Rect& part, const Rect& area) {
+    return {part.x - area.x, part.y - area.y, part.x - area.x + part.width, part.y - area.y + part.height};
+}
+
+bool IsEmpty(const Rect& rect) { return rect.width <= 0 || rect.height <= 0; }
 
 }  // namespace
 
@@ -68,8 +77,7 @@ AspectRatio::AspectRatio(int width, int height) {
 
 bool AspectRatio::IsNarrowerThan(const AspectRatio& other) const {
     const int w1 = numerator, h1 = denominator, w2 = other.numerator, h2 = other.denominator;
-    if (h1 == 0 || h2 == 0)
-        return false;
+    if (h1 == 0 || h2 == 0) return false;
     return h2 * w1 / h1 < w2 || w1 < w2 * h1 / h2;
 }
 
@@ -108,8 +116,7 @@ Display3D::~Display3D() = default;
 // ---- DDInterface ----
 
 DDInterface::DDInterface(DisplayHost* app) : mApp(app), mCritSect(&mOwnLock) {
-    if (mApp != nullptr && mApp->GetDisplayLock() != nullptr)
-        mCritSect = mApp->GetDisplayLock();
+    if (mApp != nullptr && mApp->GetDisplayLock() != nullptr) mCritSect = mApp->GetDisplayLock();
 }
 
 DDInterface::~DDInterface() {
@@ -129,8 +136,7 @@ DDInterface::~DDInterface() {
 bool DDInterface::IsStandardRGBOrder() { return gStandardRGBOrder.load(); }
 
 bool DDInterface::CheckResult(plat::dd::Result result, const char* label) {
-    if (!plat::dd::Failed(result))
-        return false;
+    if (!plat::dd::Failed(result)) return false;
     const std::string name = mApp != nullptr ? mApp->ErrorName(result) : DisplayHost().ErrorName(result);
     mErrorString = std::string(label) + ": " + name;
     return true;
@@ -139,14 +145,11 @@ bool DDInterface::CheckResult(plat::dd::Result result, const char* label) {
 plat::dd::Result DDInterface::CreateSurface(const plat::dd::SurfaceRequest& request,
                                             std::shared_ptr<plat::dd::Surface>* surface) {
     CritSectLock lock(*mCritSect);
-    if (surface == nullptr)
-        return plat::dd::kErrInvalidParams;
+    if (surface == nullptr) return plat::dd::kErrInvalidParams;
     surface->reset();
-    if (!mDD)
-        return plat::dd::kErrGeneric;
+    if (!mDD) return plat::dd::kErrGeneric;
     const plat::dd::Result result = mDD->CreateSurface(request, surface);
-    if (plat::dd::Failed(result))
-        return result;
+    if (plat::dd::Failed(result)) return result;
     const plat::dd::PixelFormat primary = mPrimarySurface ? mPrimarySurface->Format() : mDD->PrimaryFormat();
     gStandardRGBOrder.store(primary.blueMask < primary.greenMask && primary.greenMask < primary.redMask);
     if (primary.bitCount != 16 && primary.bitCount != 32) {
@@ -157,8 +160,7 @@ plat::dd::Result DDInterface::CreateSurface(const plat::dd::SurfaceRequest& requ
 }
 
 plat::dd::Result DDInterface::ClearSurface(plat::dd::Surface* surface) {
-    if (surface == nullptr)
-        return plat::dd::kOk;
+    if (surface == nullptr) return plat::dd::kOk;
     return surface->Blt(nullptr, nullptr, nullptr, plat::dd::kBltColorFill | plat::dd::kBltWait, 0);
 }
 
@@ -167,8 +169,7 @@ void DDInterface::Set3DLayer(std::unique_ptr<Display3D> layer) { m3D = std::move
 void DDInterface::Cleanup() {
     CritSectLock lock(*mCritSect);
     mInitialized = false;
-    if (m3D)
-        m3D->Cleanup();
+    if (m3D) m3D->Cleanup();
     mOldCursorAreaImage.reset();
     mNewCursorAreaImage.reset();
     mOldCursorArea.reset();
@@ -177,30 +178,22 @@ void DDInterface::Cleanup() {
     mDrawSurface.reset();
     mSecondarySurface.reset();
     mPrimarySurface.reset();
-    if (mDD)
-        mDD->SetCooperativeLevel(false);
+    if (mDD) mDD->SetCooperativeLevel(false);
     mDD.reset();
     mHaveDD7 = false;
 }
 
 bool DDInterface::Do3DTest() {
-    if (mTestRan || mApp == nullptr || (!mApp->AutoEnable3D() && !mApp->Test3D()))
-        return false;
-    if (!m3D)
-        return false;  // no 3D layer: no card test, software drawing
+    if (mTestRan || mApp == nullptr || (!mApp->AutoEnable3D() && !mApp->Test3D())) return false;
+    if (!m3D) return false;  // no 3D layer: no card test, software drawing
     mTestRan = true;
     CardTestOutcome outcome;
-    if (!m3D->RunCardTest(*this, mApp->MinVideoMemory3D(), mApp->RecommendedVideoMemory3D(), &outcome))
-        return false;
+    if (!m3D->RunCardTest(*this, mApp->MinVideoMemory3D(), mApp->RecommendedVideoMemory3D(), &outcome)) return false;
     mTestOutcome = outcome;
-    if (mApp->AutoEnable3D() && !outcome.hasFailure && !outcome.hasWarning)
-        mIs3D = true;
-    if (outcome.hasFailure)
-        mIs3D = false;
-    if (outcome.fresh && (outcome.hasFailure || outcome.hasWarning))
-        mIs3D = false;
-    if (outcome.fresh)
-        mApp->Notify3DTestRun();
+    if (mApp->AutoEnable3D() && !outcome.hasFailure && !outcome.hasWarning) mIs3D = true;
+    if (outcome.hasFailure) mIs3D = false;
+    if (outcome.fresh && (outcome.hasFailure || outcome.hasWarning)) mIs3D = false;
+    if (outcome.fresh) mApp->Notify3DTestRun();
     return true;
 }
 
@@ -230,12 +223,10 @@ int DDInterface::Init(plat::Window* window, bool isWindowed) {
 
     std::unique_ptr<Device> device;
     Result result = Device::Create(true, &device);
-    if (CheckResult(result, "DirectDrawCreateEx"))
-        return RESULT_DD_CREATE_FAIL;
+    if (CheckResult(result, "DirectDrawCreateEx")) return RESULT_DD_CREATE_FAIL;
     mDD = std::move(device);
     mHaveDD7 = true;
-    if (CheckResult(mDD->QueryInterface(), "QueryrInterface IID_IDirectDraw"))
-        return RESULT_DD_CREATE_FAIL;
+    if (CheckResult(mDD->QueryInterface(), "QueryrInterface IID_IDirectDraw")) return RESULT_DD_CREATE_FAIL;
 
     Do3DTest();
 
@@ -265,8 +256,7 @@ int DDInterface::Init(plat::Window* window, bool isWindowed) {
     Log("Application requests %4lu x %4lu [%2d:%2d]\n", static_cast<unsigned long>(mWidth),
         static_cast<unsigned long>(mHeight), mAspect.numerator, mAspect.denominator);
 
-    if (window != nullptr)
-        mDD->SetPresenter(std::make_shared<WindowPresenter>(window));
+    if (window != nullptr) mDD->SetPresenter(std::make_shared<WindowPresenter>(window));
 
     SurfaceRequest drawRequest;
     drawRequest.flags = kDescCaps | kDescHeight | kDescWidth;
@@ -290,12 +280,10 @@ int DDInterface::Init(plat::Window* window, bool isWindowed) {
             CheckResult(result, "CreateSurface Windowed Primary");
             return RESULT_INVALID_COLORDEPTH;
         }
-        if (CheckResult(result, "CreateSurface Windowed Primary"))
-            return RESULT_SURFACE_FAIL;
+        if (CheckResult(result, "CreateSurface Windowed Primary")) return RESULT_SURFACE_FAIL;
         if (CheckResult(CreateSurface(drawRequest, &mDrawSurface), "CreateSurface Windowed DrawSurface"))
             return RESULT_SURFACE_FAIL;
-        if (CheckResult(mDD->CreateClipper(), "CreateClipper Windowed"))
-            return RESULT_FAIL;
+        if (CheckResult(mDD->CreateClipper(), "CreateClipper Windowed")) return RESULT_FAIL;
     } else {
         Log("Desktop is           %4lu x %4lu [%2d:%2d]\n", static_cast<unsigned long>(mDesktopWidth),
             static_cast<unsigned long>(mDesktopHeight), mDesktopAspect.numerator, mDesktopAspect.denominator);
@@ -309,8 +297,7 @@ int DDInterface::Init(plat::Window* window, bool isWindowed) {
         }
         Log("Display is           %4lu x %4lu [%2d:%2d]\n", static_cast<unsigned long>(mDisplayWidth),
             static_cast<unsigned long>(mDisplayHeight), mDisplayAspect.numerator, mDisplayAspect.denominator);
-        if (CheckResult(mDD->SetCooperativeLevel(true), "SetCooperativeLevel FullScreen"))
-            return RESULT_EXCLUSIVE_FAIL;
+        if (CheckResult(mDD->SetCooperativeLevel(true), "SetCooperativeLevel FullScreen")) return RESULT_EXCLUSIVE_FAIL;
         if (CheckResult(mDD->SetDisplayMode(mDisplayWidth, mDisplayHeight, mFullscreenBits),
                         "SetDisplayMode FullScreen"))
             return RESULT_DISPCHANGE_FAIL;
@@ -320,18 +307,15 @@ int DDInterface::Init(plat::Window* window, bool isWindowed) {
         primary.caps = kCapsPrimarySurface | kCapsFlip | kCapsComplex | (mIs3D ? uint32_t(kCaps3DDevice) : 0u);
         if (CheckResult(CreateSurface(primary, &mPrimarySurface), "CreateSurface FullScreen Primary"))
             return RESULT_SURFACE_FAIL;
-        if (CheckResult(mDD->GetAttachedSurface(&mSecondarySurface), "GetAttachedSurface"))
-            return RESULT_SURFACE_FAIL;
+        if (CheckResult(mDD->GetAttachedSurface(&mSecondarySurface), "GetAttachedSurface")) return RESULT_SURFACE_FAIL;
         if (mIsWidescreen) {
             ClearSurface(mPrimarySurface.get());
             ClearSurface(mSecondarySurface.get());
         }
         if (CheckResult(CreateSurface(drawRequest, &mDrawSurface), "CreateSurface FullScreen DrawSurface"))
             return RESULT_SURFACE_FAIL;
-        if (CheckResult(mDD->CreateClipper(), "CreateClipper FullScreen"))
-            return RESULT_FAIL;
-        if (!app->UsePageFlip())
-            mDD->FlipToGDISurface();
+        if (CheckResult(mDD->CreateClipper(), "CreateClipper FullScreen")) return RESULT_FAIL;
+        if (!app->UsePageFlip()) mDD->FlipToGDISurface();
     }
     Log("Draw buffer is       %4lu x %4lu [%2d:%2d]\n", static_cast<unsigned long>(mWidth),
         static_cast<unsigned long>(mHeight), mAspect.numerator, mAspect.denominator);
@@ -364,8 +348,7 @@ int DDInterface::Init(plat::Window* window, bool isWindowed) {
     mNewCursorAreaImage->ForceAlphaFlags(false, false);
 
     const PixelFormat format = mPrimarySurface->Format();
-    if (format.bitCount != 16 && format.bitCount != 32)
-        return RESULT_INVALID_COLORDEPTH;
+    if (format.bitCount != 16 && format.bitCount != 32) return RESULT_INVALID_COLORDEPTH;
     SetPixelFormat(format);
 
     SetDrawInVideoMemory(mVideoOnlyDraw);
@@ -390,13 +373,11 @@ void DDInterface::SetDrawInVideoMemory(bool on) {
         request.width = mWidth;
         request.height = mHeight;
         request.caps = kCapsVideoMemory;
-        if (Failed(CreateSurface(request, &mSecondarySurface)))
-            mVideoOnlyDraw = false;
+        if (Failed(CreateSurface(request, &mSecondarySurface))) mVideoOnlyDraw = false;
     }
     mScreenImage.reset();
     std::shared_ptr<Surface> surface = mVideoOnlyDraw ? mSecondarySurface : mDrawSurface;
-    if (!surface)
-        return;
+    if (!surface) return;
     mScreenImage = std::make_unique<DDImage>(this);
     mScreenImage->SetSurface(surface);
     mScreenImage->mNoLock = mVideoOnlyDraw;
@@ -407,8 +388,7 @@ void DDInterface::SetDrawInVideoMemory(bool on) {
 bool DDInterface::Redraw(const Rect* clip) {
     using namespace plat::dd;
     CritSectLock lock(*mCritSect);
-    if (!mInitialized || !mDD || !mPrimarySurface || !mDrawSurface)
-        return false;
+    if (!mInitialized || !mDD || !mPrimarySurface || !mDrawSurface) return false;
     mInRedraw = true;
     if (mIs3D && m3D) {
         if (!m3D->LastError().empty()) {
@@ -421,7 +401,9 @@ bool DDInterface::Redraw(const Rect* clip) {
     }
 
     Rect dest, source;
-    if (clip == nullptr || mIsWidescreen) {
+    // With a software cursor the whole frame goes, so that the cursor's previous place on
+    // the primary is covered wherever it was.
+    if (clip == nullptr || mIsWidescreen || mCursorImage != nullptr) {
         dest = mPresentationRect;
         source = Rect(0, 0, mWidth, mHeight);
     } else {
@@ -433,40 +415,50 @@ bool DDInterface::Redraw(const Rect* clip) {
     const Box sourceBox{source.x, source.y, source.x + source.width, source.y + source.height};
 
     SurfaceDesc desc;
-    if (!Failed(mDrawSurface->Lock(&desc)))
-        mDrawSurface->Unlock();
+    if (!Failed(mDrawSurface->Lock(&desc))) mDrawSurface->Unlock();
 
     DisplayHost fallbackHost;
     DisplayHost* app = mApp != nullptr ? mApp : &fallbackHost;
     Result result = kOk;
     const char* label = "Redraw Windowed";
     if (mIsWindowed) {
+        // The cursor goes into the frame being shown and comes out of the drawing surface
+        // again afterwards; the primary keeps it, with its saved area.
+        Surface* from = mVideoOnlyDraw && mSecondarySurface ? mSecondarySurface.get() : mDrawSurface.get();
         mCursorX = mNextCursorX;
         mCursorY = mNextCursorY;
-        if (app->WaitForVSync() && !app->SoftVSync()) {
+        DrawCursor(from);
+        const bool vsync = app->WaitForVSync() && !app->SoftVSync();
+        mDD->SetVSync(vsync);
+        if (vsync) {
             bool split = false;
             if (mScanLineFailCount < 3) {
                 unsigned line = 0;
                 // No scan line on this platform: the split present gives up at its first poll.
                 const Result poll = mDD->GetScanLine(&line);
                 split = !Failed(poll);
-                if (!split)
-                    ++mScanLineFailCount;
+                if (!split) ++mScanLineFailCount;
             }
-            if (!split)
-                mDD->WaitForVerticalBlank();
+            if (!split) mDD->WaitForVerticalBlank();
         }
-        Surface* from = mVideoOnlyDraw && mSecondarySurface ? mSecondarySurface.get() : mDrawSurface.get();
         result = mPrimarySurface->Blt(&destBox, from, &sourceBox, kBltWait);
+        if (mHasOldCursorArea) {
+            RestoreCursorArea(from);
+            mHasOldCursorArea = true;  // still on the primary
+        }
     } else if (app->IsPopupOpen() || !app->UsePageFlip()) {
         label = "Redraw FullScreen Blt";
+        mDD->SetVSync(false);
         result = mPrimarySurface->Blt(&destBox, mDrawSurface.get(), &sourceBox, kBltWait);
+        mHasOldCursorArea = false;
     } else {
         label = "Redraw FullScreen Flip";
         if (!mVideoOnlyDraw && mSecondarySurface)
             mSecondarySurface->Blt(&destBox, mDrawSurface.get(), &sourceBox, kBltWait);
         mCursorX = mNextCursorX;
         mCursorY = mNextCursorY;
+        DrawCursor(mSecondarySurface.get());
+        mDD->SetVSync(true);  // a flip happens at the vertical blank
         result = mDD->Flip();
     }
     mInRedraw = false;
@@ -485,8 +477,7 @@ void DDInterface::RemoveImage(DDImage* image) {
 
 bool DDInterface::SetCursorImage(MemoryImage* image) {
     CritSectLock lock(*mCritSect);
-    if (mCursorImage == image)
-        return false;
+    if (mCursorImage == image) return false;
     mCursorImage = image;
     return true;
 }
@@ -499,12 +490,107 @@ MemoryImage* DDInterface::GetCursorImage() {
 void DDInterface::SetCursorPos(int x, int y) {
     mNextCursorX = x;
     mNextCursorY = y;
-    if (mInRedraw)
-        return;
+    if (mInRedraw) return;  // the present draws it at the latest position
     CritSectLock lock(*mCritSect);
-    // The system colour cursor follows the pointer by itself; only the position is kept.
+    if (!mInitialized || !mPrimarySurface) return;
+    if (mHasOldCursorArea) {
+        MoveCursor(mPrimarySurface.get(), x, y);
+    } else {
+        mCursorX = x;
+        mCursorY = y;
+        DrawCursor(mPrimarySurface.get());
+    }
+}
+
+Rect DDInterface::CursorRect(int x, int y) const {
+    return Rect(x - mCursorWidth / 2, y - mCursorHeight / 2, mCursorWidth, mCursorHeight);
+}
+
+Rect DDInterface::VisibleCursorPart(const plat::dd::Surface& surface, const Rect& area) const {
+    Rect part = area.Intersection(Rect(0, 0, surface.Width(), surface.Height()));
+    // On the primary and its back buffer only the picture's place counts (not the bars).
+    if (&surface == mPrimarySurface.get() || &surface == mSecondarySurface.get())
+        part = part.Intersection(mPresentationRect);
+    if (IsEmpty(part)) return Rect();
+    return part;
+}
+
+void DDInterface::DrawCursorImageInto(DDImage* areaImage, int centerX, int centerY) {
+    if (areaImage == nullptr || mCursorImage == nullptr) return;
+    Graphics g(areaImage);
+    g.DrawImage(mCursorImage, centerX - mCursorImage->width / 2, centerY - mCursorImage->height / 2);
+}
+
+void DDInterface::DrawCursor(plat::dd::Surface* surface) {
+    using namespace plat::dd;
+    mHasOldCursorArea = false;
+    if (surface == nullptr || !mOldCursorArea || !mNewCursorArea || mCursorImage == nullptr || !mPrimarySurface) return;
+    const Rect area = CursorRect(mCursorX, mCursorY);
+    const Rect part = VisibleCursorPart(*surface, area);
+    if (IsEmpty(part)) return;
+    const Box onSurface = ToBox(part);
+    const Box inArea = AreaBox(part, area);
+    if (Failed(mOldCursorArea->Blt(&inArea, surface, &onSurface, kBltWait))) return;
+    mHasOldCursorArea = true;
+    // The image is drawn over a copy of the saved pixels, which then goes onto the surface.
+    mNewCursorArea->Blt(&inArea, mOldCursorArea.get(), &inArea, kBltWait);
+    DrawCursorImageInto(mNewCursorAreaImage.get(), mCursorWidth / 2, mCursorHeight / 2);
+    surface->Blt(&onSurface, mNewCursorArea.get(), &inArea, kBltWait);
+}
+
+void DDInterface::MoveCursor(plat::dd::Surface* surface, int x, int y) {
+    using namespace plat::dd;
+    if (surface == nullptr || mCursorImage == nullptr || !mPrimarySurface) {
+        mHasOldCursorArea = false;
+        return;
+    }
+    const Rect oldArea = CursorRect(mCursorX, mCursorY);
+    const Rect newArea = CursorRect(x, y);
+    const Rect oldPart = VisibleCursorPart(*surface, oldArea);
+    const Rect newPart = VisibleCursorPart(*surface, newArea);
+    // Save what is under the new place; where the old cursor covers it, the old saved area
+    // holds the background, and the cursor is drawn into the old area at its new place so
+    // that restoring the old area does not blank it.
+    if (!IsEmpty(newPart)) {
+        const Box onSurface = ToBox(newPart);
+        const Box inArea = AreaBox(newPart, newArea);
+        mNewCursorArea->Blt(&inArea, surface, &onSurface, kBltWait);
+    }
+    const Rect overlap = IsEmpty(oldPart) || IsEmpty(newPart) ? Rect() : oldPart.Intersection(newPart);
+    if (!IsEmpty(overlap)) {
+        const Box fromOld = AreaBox(overlap, oldArea);
+        const Box intoNew = AreaBox(overlap, newArea);
+        mNewCursorArea->Blt(&intoNew, mOldCursorArea.get(), &fromOld, kBltWait);
+        DrawCursorImageInto(mOldCursorAreaImage.get(), x - oldArea.x, y - oldArea.y);
+    }
+    if (!IsEmpty(oldPart)) {
+        const Box onSurface = ToBox(oldPart);
+        const Box inArea = AreaBox(oldPart, oldArea);
+        surface->Blt(&onSurface, mOldCursorArea.get(), &inArea, kBltWait);
+    }
+    mOldCursorArea->Blt(nullptr, mNewCursorArea.get(), nullptr, kBltWait);
     mCursorX = x;
     mCursorY = y;
+    mHasOldCursorArea = !IsEmpty(newPart);
+    if (mHasOldCursorArea) {
+        DrawCursorImageInto(mNewCursorAreaImage.get(), mCursorWidth / 2, mCursorHeight / 2);
+        const Box onSurface = ToBox(newPart);
+        const Box inArea = AreaBox(newPart, newArea);
+        surface->Blt(&onSurface, mNewCursorArea.get(), &inArea, kBltWait);
+    }
+}
+
+void DDInterface::RestoreCursorArea(plat::dd::Surface* surface) {
+    using namespace plat::dd;
+    if (!mHasOldCursorArea || surface == nullptr || !mPrimarySurface) return;
+    const Rect area = CursorRect(mCursorX, mCursorY);
+    const Rect part = VisibleCursorPart(*surface, area);
+    if (!IsEmpty(part)) {
+        const Box onSurface = ToBox(part);
+        const Box inArea = AreaBox(part, area);
+        surface->Blt(&onSurface, mOldCursorArea.get(), &inArea, kBltWait);
+    }
+    mHasOldCursorArea = false;
 }
 
 void DDInterface::SetNextCursorPos(int x, int y) {
@@ -513,15 +599,12 @@ void DDInterface::SetNextCursorPos(int x, int y) {
 }
 
 void DDInterface::GetCursorPos(int* x, int* y) {
-    if (x != nullptr)
-        *x = mNextCursorX;
-    if (y != nullptr)
-        *y = mNextCursorY;
+    if (x != nullptr) *x = mNextCursorX;
+    if (y != nullptr) *y = mNextCursorY;
 }
 
 void DDInterface::FreeImageTexture(MemoryImage* image) {
-    if (m3D)
-        m3D->FreeImageTexture(image);
+    if (m3D) m3D->FreeImageTexture(image);
 }
 
 }  // namespace Velm

@@ -49,16 +49,16 @@ class DisplayHost {
 public:
     virtual ~DisplayHost();
 
-    virtual int GetLogicalWidth();   // 640
-    virtual int GetLogicalHeight();  // 480
-    virtual int GetColorDepth();     // requested bits per pixel in full screen: 16
-    virtual AspectRatio GetAspect();  // the application's aspect, logged only: 4:3
-    virtual bool WaitForVSync();     // false
-    virtual bool SoftVSync();        // true
-    virtual bool IsPopupOpen();      // false
-    virtual bool UsePageFlip();      // true
-    virtual bool AutoEnable3D();     // false: switch 3D on when the card test passes
-    virtual bool Test3D();           // false: run the card test
+    virtual int GetLogicalWidth();           // 640
+    virtual int GetLogicalHeight();          // 480
+    virtual int GetColorDepth();             // requested bits per pixel in full screen: 16
+    virtual AspectRatio GetAspect();         // the application's aspect, logged only: 4:3
+    virtual bool WaitForVSync();             // false
+    virtual bool SoftVSync();                // true
+    virtual bool IsPopupOpen();              // false
+    virtual bool UsePageFlip();              // true
+    virtual bool AutoEnable3D();             // false: switch 3D on when the card test passes
+    virtual bool Test3D();                   // false: run the card test
     virtual int MinVideoMemory3D();          // 6 (MB)
     virtual int RecommendedVideoMemory3D();  // 14 (MB)
     // The desktop's size, for full-screen letterboxing; false when unknown.
@@ -133,10 +133,13 @@ public:
 // surface creation, surface locks, the image set and the cursor between the main thread, the
 // cursor thread and the loading thread; it is re-entrant.
 //
-// On this platform the software cursor is not drawn into frames: the window shows the cursor
-// image as a system colour cursor (GetCursorImage), so SetCursorPos only records the position.
+// The software cursor is drawn into the frames: a present draws the cursor image (centred on
+// the cursor position in a 64 x 64 area) on the drawing surface, saving what was under it in
+// the OldCursorArea, shows the frame and puts the saved pixels back. Between frames the cursor
+// thread moves it on the primary surface alone (SetCursorPos): the old area is restored, the
+// new one saved and the image drawn there, so the frame is never redrawn for a move.
 // There is no scan line, so the tear-free split present gives up at once and the present waits
-// for the vertical blank instead (which returns at once).
+// for the vertical blank instead (the presenter's own vertical-blank sync).
 class DDInterface {
 public:
     // Bits per pixel, masks, widths and shifts of the primary surface.
@@ -216,6 +219,8 @@ public:
     void SetCursorPos(int x, int y);
     // Only where the next frame expects the cursor.
     void SetNextCursorPos(int x, int y);
+    // Whether the cursor image is on a surface now (its saved area is valid).
+    bool IsCursorDrawn() const { return mHasOldCursorArea; }
     void GetCursorPos(int* x, int* y);
     void FreeImageTexture(MemoryImage* image);
 
@@ -241,6 +246,17 @@ public:
 
 private:
     bool Do3DTest();
+    // Software cursor steps on one surface, in its own pixels (the drawing surface's are
+    // drawing coordinates; the primary's are the client area's, whose origin is (0, 0)).
+    void DrawCursor(plat::dd::Surface* surface);
+    void MoveCursor(plat::dd::Surface* surface, int x, int y);
+    void RestoreCursorArea(plat::dd::Surface* surface);
+    // The 64 x 64 area around (x, y) and the part of it that lies on the surface (empty when
+    // none does).
+    Rect CursorRect(int x, int y) const;
+    Rect VisibleCursorPart(const plat::dd::Surface& surface, const Rect& area) const;
+    // Draws the cursor image into an area image with its centre at (centerX, centerY).
+    void DrawCursorImageInto(DDImage* areaImage, int centerX, int centerY);
     void SetPixelFormat(const plat::dd::PixelFormat& format);
 
     CriticalSection mOwnLock;

@@ -12,8 +12,10 @@
 // In a window the primary surface is the window's client area (its origin is (0, 0) for the
 // caller); in full screen it is the display mode's size with one back buffer. A blit onto the
 // primary surface and a flip hand the primary's pixels to the presenter (DdPresenter.h).
-// There is no scan line on this platform: GetScanLine always fails with kErrUnsupported, and
-// vertical-blank waits return at once.
+// There is no scan line on this platform: GetScanLine always fails with kErrUnsupported. A
+// vertical-blank wait does not block the caller: it makes the presenter's next present wait
+// for the display's vertical blank (SetVSync), which is where tearing is decided. The monitor
+// frequency is the presenter's display's when it tells one, else the configured one.
 //
 // Fault injection: InjectFault makes the n-th next call of one operation fail with a given
 // result, once. Faults and the configuration are process-wide and meant for tests.
@@ -91,6 +93,8 @@ public:
     Result CreateClipper();
     Result GetMonitorFrequency(unsigned* hz);
     Result WaitForVerticalBlank();
+    // Whether the presenter's presents wait for the vertical blank from now on.
+    void SetVSync(bool on);
     Result GetScanLine(unsigned* line);
     Result FlipToGDISurface();
     // Shows the back buffer: its pixels become the primary's and are presented.

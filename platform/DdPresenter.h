@@ -21,6 +21,10 @@ public:
     virtual ~Presenter();
     // Shows the primary surface (unlocked); false when nothing could be shown.
     virtual bool Present(const Surface& primary) = 0;
+    // Whether presents wait for the vertical blank; presenters without a display ignore it.
+    virtual void SetVSync(bool on) { (void)on; }
+    // The display's refresh rate in Hz, 0 when unknown.
+    virtual int RefreshRate() const { return 0; }
 };
 
 class NullPresenter : public Presenter {
@@ -46,6 +50,8 @@ class WindowPresenter : public Presenter {
 public:
     explicit WindowPresenter(Window* window) : mWindow(window) {}
     bool Present(const Surface& primary) override;
+    void SetVSync(bool on) override;
+    int RefreshRate() const override;
 
 private:
     Window* mWindow;

@@ -5,9 +5,14 @@
 namespace plat {
 namespace dd {
 
+void WindowPresenter::SetVSync(bool on) {
+    if (mWindow != nullptr) mWindow->SetVSync(on);
+}
+
+int WindowPresenter::RefreshRate() const { return mWindow != nullptr ? mWindow->RefreshRate() : 0; }
+
 bool WindowPresenter::Present(const Surface& primary) {
-    if (mWindow == nullptr)
-        return false;
+    if (mWindow == nullptr) return false;
     const int width = primary.Width(), height = primary.Height();
     const PixelFormat& format = primary.Format();
     if (format == PixelFormat::X8R8G8B8())
@@ -16,15 +21,13 @@ bool WindowPresenter::Present(const Surface& primary) {
     if (format.bitCount == 16) {
         if (mTable.empty() || !(mTableFormat == format)) {
             mTable.resize(65536);
-            for (uint32_t v = 0; v < 65536; ++v)
-                mTable[v] = ToXrgb(v, format);
+            for (uint32_t v = 0; v < 65536; ++v) mTable[v] = ToXrgb(v, format);
             mTableFormat = format;
         }
         for (int y = 0; y < height; ++y) {
             const uint16_t* row = reinterpret_cast<const uint16_t*>(primary.Row(y));
             uint32_t* out = mFrame.data() + static_cast<size_t>(y) * width;
-            for (int x = 0; x < width; ++x)
-                out[x] = mTable[row[x]];
+            for (int x = 0; x < width; ++x) out[x] = mTable[row[x]];
         }
     } else {
         for (int y = 0; y < height; ++y)

@@ -22,61 +22,76 @@ struct KeyRow {
 
 // Keys whose virtual-key code is not their own character.
 const KeyRow kKeyTable[] = {
-    {SDLK_BACKSPACE, VK_BACK},     {SDLK_TAB, VK_TAB},
-    {SDLK_RETURN, VK_RETURN},      {SDLK_RETURN2, VK_RETURN},
-    {SDLK_KP_ENTER, VK_RETURN},    {SDLK_LSHIFT, VK_SHIFT},
-    {SDLK_RSHIFT, VK_SHIFT},       {SDLK_LCTRL, VK_CONTROL},
-    {SDLK_RCTRL, VK_CONTROL},      {SDLK_LALT, VK_MENU},
-    {SDLK_RALT, VK_MENU},          {SDLK_PAUSE, VK_PAUSE},
-    {SDLK_CAPSLOCK, VK_CAPITAL},   {SDLK_ESCAPE, VK_ESCAPE},
-    {SDLK_SPACE, VK_SPACE},        {SDLK_PAGEUP, VK_PRIOR},
-    {SDLK_PAGEDOWN, VK_NEXT},      {SDLK_END, VK_END},
-    {SDLK_HOME, VK_HOME},          {SDLK_LEFT, VK_LEFT},
-    {SDLK_UP, VK_UP},              {SDLK_RIGHT, VK_RIGHT},
-    {SDLK_DOWN, VK_DOWN},          {SDLK_PRINTSCREEN, VK_SNAPSHOT},
-    {SDLK_INSERT, VK_INSERT},      {SDLK_DELETE, VK_DELETE},
-    {SDLK_LGUI, VK_LWIN},          {SDLK_RGUI, VK_RWIN},
-    {SDLK_APPLICATION, VK_APPS},   {SDLK_KP_MULTIPLY, VK_MULTIPLY},
-    {SDLK_KP_PLUS, VK_ADD},        {SDLK_KP_MINUS, VK_SUBTRACT},
-    {SDLK_KP_PERIOD, VK_DECIMAL},  {SDLK_KP_DIVIDE, VK_DIVIDE},
-    {SDLK_NUMLOCKCLEAR, VK_NUMLOCK}, {SDLK_SCROLLLOCK, VK_SCROLL},
-    {SDLK_SEMICOLON, VK_OEM_1},    {SDLK_EQUALS, VK_OEM_PLUS},
-    {SDLK_COMMA, VK_OEM_COMMA},    {SDLK_MINUS, VK_OEM_MINUS},
-    {SDLK_PERIOD, VK_OEM_PERIOD},  {SDLK_SLASH, VK_OEM_2},
-    {SDLK_BACKQUOTE, VK_OEM_3},    {SDLK_LEFTBRACKET, VK_OEM_4},
-    {SDLK_BACKSLASH, VK_OEM_5},    {SDLK_RIGHTBRACKET, VK_OEM_6},
-    {SDLK_QUOTE, VK_OEM_7},
+        {SDLK_BACKSPACE, VK_BACK},
+        {SDLK_TAB, VK_TAB},
+        {SDLK_RETURN, VK_RETURN},
+        {SDLK_RETURN2, VK_RETURN},
+        {SDLK_KP_ENTER, VK_RETURN},
+        {SDLK_LSHIFT, VK_SHIFT},
+        {SDLK_RSHIFT, VK_SHIFT},
+        {SDLK_LCTRL, VK_CONTROL},
+        {SDLK_RCTRL, VK_CONTROL},
+        {SDLK_LALT, VK_MENU},
+        {SDLK_RALT, VK_MENU},
+        {SDLK_PAUSE, VK_PAUSE},
+        {SDLK_CAPSLOCK, VK_CAPITAL},
+        {SDLK_ESCAPE, VK_ESCAPE},
+        {SDLK_SPACE, VK_SPACE},
+        {SDLK_PAGEUP, VK_PRIOR},
+        {SDLK_PAGEDOWN, VK_NEXT},
+        {SDLK_END, VK_END},
+        {SDLK_HOME, VK_HOME},
+        {SDLK_LEFT, VK_LEFT},
+        {SDLK_UP, VK_UP},
+        {SDLK_RIGHT, VK_RIGHT},
+        {SDLK_DOWN, VK_DOWN},
+        {SDLK_PRINTSCREEN, VK_SNAPSHOT},
+        {SDLK_INSERT, VK_INSERT},
+        {SDLK_DELETE, VK_DELETE},
+        {SDLK_LGUI, VK_LWIN},
+        {SDLK_RGUI, VK_RWIN},
+        {SDLK_APPLICATION, VK_APPS},
+        {SDLK_KP_MULTIPLY, VK_MULTIPLY},
+        {SDLK_KP_PLUS, VK_ADD},
+        {SDLK_KP_MINUS, VK_SUBTRACT},
+        {SDLK_KP_PERIOD, VK_DECIMAL},
+        {SDLK_KP_DIVIDE, VK_DIVIDE},
+        {SDLK_NUMLOCKCLEAR, VK_NUMLOCK},
+        {SDLK_SCROLLLOCK, VK_SCROLL},
+        {SDLK_SEMICOLON, VK_OEM_1},
+        {SDLK_EQUALS, VK_OEM_PLUS},
+        {SDLK_COMMA, VK_OEM_COMMA},
+        {SDLK_MINUS, VK_OEM_MINUS},
+        {SDLK_PERIOD, VK_OEM_PERIOD},
+        {SDLK_SLASH, VK_OEM_2},
+        {SDLK_BACKQUOTE, VK_OEM_3},
+        {SDLK_LEFTBRACKET, VK_OEM_4},
+        {SDLK_BACKSLASH, VK_OEM_5},
+        {SDLK_RIGHTBRACKET, VK_OEM_6},
+        {SDLK_QUOTE, VK_OEM_7},
 };
 
 const SDL_Keycode kKeypadDigits[10] = {SDLK_KP_0, SDLK_KP_1, SDLK_KP_2, SDLK_KP_3, SDLK_KP_4,
                                        SDLK_KP_5, SDLK_KP_6, SDLK_KP_7, SDLK_KP_8, SDLK_KP_9};
 
-uint32_t ModifierKeyBits()
-{
+uint32_t ModifierKeyBits() {
     const SDL_Keymod mod = SDL_GetModState();
     uint32_t bits = 0;
-    if (mod & KMOD_SHIFT)
-        bits |= MK_SHIFT;
-    if (mod & KMOD_CTRL)
-        bits |= MK_CONTROL;
+    if (mod & KMOD_SHIFT) bits |= MK_SHIFT;
+    if (mod & KMOD_CTRL) bits |= MK_CONTROL;
     return bits;
 }
 
-uint32_t ButtonBits(uint32_t sdlButtons)
-{
+uint32_t ButtonBits(uint32_t sdlButtons) {
     uint32_t bits = 0;
-    if (sdlButtons & SDL_BUTTON_LMASK)
-        bits |= MK_LBUTTON;
-    if (sdlButtons & SDL_BUTTON_RMASK)
-        bits |= MK_RBUTTON;
-    if (sdlButtons & SDL_BUTTON_MMASK)
-        bits |= MK_MBUTTON;
+    if (sdlButtons & SDL_BUTTON_LMASK) bits |= MK_LBUTTON;
+    if (sdlButtons & SDL_BUTTON_RMASK) bits |= MK_RBUTTON;
+    if (sdlButtons & SDL_BUTTON_MMASK) bits |= MK_MBUTTON;
     return bits;
 }
 
 // Splits UTF-8 into characters; a malformed byte is a character of its own.
-std::vector<std::string> SplitUtf8(const char* text)
-{
+std::vector<std::string> SplitUtf8(const char* text) {
     std::vector<std::string> out;
     const size_t length = std::strlen(text);
     size_t i = 0;
@@ -89,8 +104,7 @@ std::vector<std::string> SplitUtf8(const char* text)
             size = 3;
         else if (lead >= 0xC0)
             size = 2;
-        if (i + size > length)
-            size = 1;
+        if (i + size > length) size = 1;
         for (size_t k = 1; k < size; ++k) {
             if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
                 size = 1;
@@ -105,32 +119,23 @@ std::vector<std::string> SplitUtf8(const char* text)
 
 }  // namespace
 
-int VirtualKeyFromSdlKey(int32_t sdlKey)
-{
-    if (sdlKey >= SDLK_a && sdlKey <= SDLK_z)
-        return 'A' + (sdlKey - SDLK_a);
-    if (sdlKey >= SDLK_0 && sdlKey <= SDLK_9)
-        return '0' + (sdlKey - SDLK_0);
-    if (sdlKey >= SDLK_F1 && sdlKey <= SDLK_F12)
-        return VK_F1 + (sdlKey - SDLK_F1);
+int VirtualKeyFromSdlKey(int32_t sdlKey) {
+    if (sdlKey >= SDLK_a && sdlKey <= SDLK_z) return 'A' + (sdlKey - SDLK_a);
+    if (sdlKey >= SDLK_0 && sdlKey <= SDLK_9) return '0' + (sdlKey - SDLK_0);
+    if (sdlKey >= SDLK_F1 && sdlKey <= SDLK_F12) return VK_F1 + (sdlKey - SDLK_F1);
     for (int i = 0; i < 10; ++i) {
-        if (sdlKey == kKeypadDigits[i])
-            return VK_NUMPAD0 + i;
+        if (sdlKey == kKeypadDigits[i]) return VK_NUMPAD0 + i;
     }
     for (const KeyRow& row : kKeyTable) {
-        if (row.sdl == sdlKey)
-            return row.vk;
+        if (row.sdl == sdlKey) return row.vk;
     }
     return 0;
 }
 
-bool GetWorkArea(ScreenRect* area)
-{
-    if (!EnsureSdlVideo())
-        return false;
+bool GetWorkArea(ScreenRect* area) {
+    if (!EnsureSdlVideo()) return false;
     SDL_Rect rect;
-    if (SDL_GetDisplayUsableBounds(0, &rect) != 0 && SDL_GetDisplayBounds(0, &rect) != 0)
-        return false;
+    if (SDL_GetDisplayUsableBounds(0, &rect) != 0 && SDL_GetDisplayBounds(0, &rect) != 0) return false;
     area->x = rect.x;
     area->y = rect.y;
     area->width = rect.w;
@@ -138,31 +143,24 @@ bool GetWorkArea(ScreenRect* area)
     return true;
 }
 
-bool GetDesktopSize(int* width, int* height)
-{
-    if (!EnsureSdlVideo())
-        return false;
+bool GetDesktopSize(int* width, int* height) {
+    if (!EnsureSdlVideo()) return false;
     SDL_DisplayMode mode;
-    if (SDL_GetDesktopDisplayMode(0, &mode) != 0)
-        return false;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return false;
     *width = mode.w;
     *height = mode.h;
     return true;
 }
 
-std::unique_ptr<Window> Window::Create(const Params& params, std::string* error)
-{
+std::unique_ptr<Window> Window::Create(const Params& params, std::string* error) {
     std::string reason;
     if (!EnsureSdlVideo(&reason)) {
-        if (error)
-            *error = "video: " + reason;
+        if (error) *error = "video: " + reason;
         return nullptr;
     }
     Uint32 flags = SDL_WINDOW_HIDDEN;
-    if (params.fullScreen)
-        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    if (params.maximizable)
-        flags |= SDL_WINDOW_RESIZABLE;
+    if (params.fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    if (params.maximizable) flags |= SDL_WINDOW_RESIZABLE;
     int x = params.x == -1 ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : params.x;
     int y = params.x == -1 ? static_cast<int>(SDL_WINDOWPOS_CENTERED) : params.y;
     int width = params.width;
@@ -182,8 +180,7 @@ std::unique_ptr<Window> Window::Create(const Params& params, std::string* error)
     }
     SDL_Window* window = SDL_CreateWindow(Cp1252ToUtf8(params.title).c_str(), x, y, width, height, flags);
     if (window == nullptr) {
-        if (error)
-            *error = std::string("window: ") + SDL_GetError();
+        if (error) *error = std::string("window: ") + SDL_GetError();
         return nullptr;
     }
     std::unique_ptr<Window> result(new Window());
@@ -191,6 +188,7 @@ std::unique_ptr<Window> Window::Create(const Params& params, std::string* error)
     result->mWindowId = SDL_GetWindowID(window);
     result->mFullScreen = params.fullScreen;
     result->mHeadless = IsHeadlessVideo();
+    result->mOwnerThread = std::this_thread::get_id();
     result->UpdateClientOrigin();
     // Events from before this window (a previous window's leftovers) are not its own.
     SDL_PumpEvents();
@@ -198,18 +196,13 @@ std::unique_ptr<Window> Window::Create(const Params& params, std::string* error)
     return result;
 }
 
-Window::~Window()
-{
-    if (mTexture)
-        SDL_DestroyTexture(static_cast<SDL_Texture*>(mTexture));
-    if (mRenderer)
-        SDL_DestroyRenderer(static_cast<SDL_Renderer*>(mRenderer));
-    if (mWindow)
-        SDL_DestroyWindow(Sdl(mWindow));
+Window::~Window() {
+    if (mTexture) SDL_DestroyTexture(static_cast<SDL_Texture*>(mTexture));
+    if (mRenderer) SDL_DestroyRenderer(static_cast<SDL_Renderer*>(mRenderer));
+    if (mWindow) SDL_DestroyWindow(Sdl(mWindow));
 }
 
-void Window::UpdateClientOrigin()
-{
+void Window::UpdateClientOrigin() {
     int x = 0;
     int y = 0;
     SDL_GetWindowPosition(Sdl(mWindow), &x, &y);
@@ -217,8 +210,7 @@ void Window::UpdateClientOrigin()
     mOriginY.store(y);
 }
 
-void Window::Queue(uint32_t message, uint32_t wParam, uint32_t lParam)
-{
+void Window::Queue(uint32_t message, uint32_t wParam, uint32_t lParam) {
     WindowMessage record;
     record.message = message;
     record.wParam = wParam;
@@ -228,180 +220,150 @@ void Window::Queue(uint32_t message, uint32_t wParam, uint32_t lParam)
 
 void Window::PostMessage(uint32_t message, uint32_t wParam, uint32_t lParam) { Queue(message, wParam, lParam); }
 
-void Window::PumpSystemEvents()
-{
+void Window::PumpSystemEvents() {
     SDL_Event event;
-    while (SDL_PollEvent(&event))
-        TranslateEvent(&event);
+    while (SDL_PollEvent(&event)) TranslateEvent(&event);
 }
 
-void Window::TranslateEvent(const void* raw)
-{
+void Window::TranslateEvent(const void* raw) {
     const SDL_Event& event = *static_cast<const SDL_Event*>(raw);
     switch (event.type) {
-    case SDL_QUIT:
-        Queue(WM_CLOSE, 0, 0);
-        break;
-    case SDL_DISPLAYEVENT:
-        Queue(WM_DISPLAYCHANGE, 32, 0);
-        break;
-    case SDL_WINDOWEVENT: {
-        if (event.window.windowID != mWindowId)
-            break;
-        switch (event.window.event) {
-        case SDL_WINDOWEVENT_FOCUS_GAINED:
-            mHeadlessFocus = true;
-            Queue(WM_ACTIVATEAPP, 1, 0);
-            break;
-        case SDL_WINDOWEVENT_FOCUS_LOST:
-            mHeadlessFocus = false;
-            Queue(WM_ACTIVATEAPP, 0, 0);
-            break;
-        case SDL_WINDOWEVENT_MINIMIZED:
-            mMinimized = true;
-            Queue(WM_SIZE, SIZE_MINIMIZED, 0);
-            break;
-        case SDL_WINDOWEVENT_MAXIMIZED: {
-            int w = 0;
-            int h = 0;
-            GetClientSize(&w, &h);
-            Queue(WM_SIZE, SIZE_MAXIMIZED, MakeLParam(w, h));
+        case SDL_QUIT: Queue(WM_CLOSE, 0, 0); break;
+        case SDL_DISPLAYEVENT: Queue(WM_DISPLAYCHANGE, 32, 0); break;
+        case SDL_WINDOWEVENT: {
+            if (event.window.windowID != mWindowId) break;
+            switch (event.window.event) {
+                case SDL_WINDOWEVENT_FOCUS_GAINED:
+                    mHeadlessFocus = true;
+                    Queue(WM_ACTIVATEAPP, 1, 0);
+                    break;
+                case SDL_WINDOWEVENT_FOCUS_LOST:
+                    mHeadlessFocus = false;
+                    Queue(WM_ACTIVATEAPP, 0, 0);
+                    break;
+                case SDL_WINDOWEVENT_MINIMIZED:
+                    mMinimized = true;
+                    Queue(WM_SIZE, SIZE_MINIMIZED, 0);
+                    break;
+                case SDL_WINDOWEVENT_MAXIMIZED: {
+                    int w = 0;
+                    int h = 0;
+                    GetClientSize(&w, &h);
+                    Queue(WM_SIZE, SIZE_MAXIMIZED, MakeLParam(w, h));
+                    break;
+                }
+                case SDL_WINDOWEVENT_RESTORED: {
+                    mMinimized = false;
+                    int w = 0;
+                    int h = 0;
+                    GetClientSize(&w, &h);
+                    Queue(WM_SIZE, SIZE_RESTORED, MakeLParam(w, h));
+                    break;
+                }
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    // A full-screen window takes the desktop's size once shown.
+                    if (!mMinimized) Queue(WM_SIZE, SIZE_RESTORED, MakeLParam(event.window.data1, event.window.data2));
+                    break;
+                case SDL_WINDOWEVENT_MOVED:
+                    mOriginX.store(event.window.data1);
+                    mOriginY.store(event.window.data2);
+                    Queue(WM_MOVE, 0, MakeLParam(event.window.data1, event.window.data2));
+                    break;
+                case SDL_WINDOWEVENT_CLOSE: Queue(WM_CLOSE, 0, 0); break;
+                case SDL_WINDOWEVENT_EXPOSED: Queue(WM_PAINT, 0, 0); break;
+                case SDL_WINDOWEVENT_ENTER: mPointerInside.store(true); break;
+                case SDL_WINDOWEVENT_LEAVE: mPointerInside.store(false); break;
+                default: break;
+            }
             break;
         }
-        case SDL_WINDOWEVENT_RESTORED: {
-            mMinimized = false;
-            int w = 0;
-            int h = 0;
-            GetClientSize(&w, &h);
-            Queue(WM_SIZE, SIZE_RESTORED, MakeLParam(w, h));
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            const int vk = VirtualKeyFromSdlKey(event.key.keysym.sym);
+            if (vk == 0) break;
+            const bool down = event.type == SDL_KEYDOWN;
+            const Uint16 mod = event.key.keysym.mod;
+            const bool alt = (mod & KMOD_ALT) != 0;
+            const bool ctrl = (mod & KMOD_CTRL) != 0;
+            const bool sys = (alt && !ctrl) || vk == VK_F10 || (vk == VK_MENU && !ctrl);
+            uint32_t lParam = 1;
+            if (alt) lParam |= 1u << 29;
+            if (down && (event.key.repeat || mKeyHeld[vk])) lParam |= 1u << 30;
+            if (!down) lParam |= (1u << 30) | (1u << 31);
+            mKeyHeld[vk] = down;
+            if (down)
+                Queue(sys ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<uint32_t>(vk), lParam);
+            else
+                Queue(sys ? WM_SYSKEYUP : WM_KEYUP, static_cast<uint32_t>(vk), lParam);
+            if (!down) break;
+            // The control characters the system sends no text for.
+            int character = 0;
+            if (vk == VK_BACK || vk == VK_TAB || vk == VK_RETURN || vk == VK_ESCAPE)
+                character = vk;
+            else if (ctrl && !alt && vk >= 'A' && vk <= 'Z')
+                character = vk - 'A' + 1;
+            if (character != 0 && !(ctrl && alt))
+                Queue(alt ? WM_SYSCHAR : WM_CHAR, static_cast<uint32_t>(character), lParam & ~(1u << 30));
             break;
         }
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
-            // A full-screen window takes the desktop's size once shown.
-            if (!mMinimized)
-                Queue(WM_SIZE, SIZE_RESTORED, MakeLParam(event.window.data1, event.window.data2));
+        case SDL_TEXTINPUT: {
+            const SDL_Keymod mod = SDL_GetModState();
+            const bool alt = (mod & KMOD_ALT) != 0 && (mod & KMOD_CTRL) == 0;
+            for (const std::string& character : SplitUtf8(event.text.text)) {
+                const std::string converted = Utf8ToCp1252(character, '\0');
+                if (converted.size() != 1 || converted[0] == '\0') continue;
+                Queue(alt ? WM_SYSCHAR : WM_CHAR, static_cast<unsigned char>(converted[0]), alt ? (1u << 29) | 1u : 1u);
+            }
             break;
-        case SDL_WINDOWEVENT_MOVED:
-            mOriginX.store(event.window.data1);
-            mOriginY.store(event.window.data2);
-            Queue(WM_MOVE, 0, MakeLParam(event.window.data1, event.window.data2));
-            break;
-        case SDL_WINDOWEVENT_CLOSE:
-            Queue(WM_CLOSE, 0, 0);
-            break;
-        case SDL_WINDOWEVENT_EXPOSED:
-            Queue(WM_PAINT, 0, 0);
-            break;
-        case SDL_WINDOWEVENT_ENTER:
+        }
+        case SDL_MOUSEMOTION:
+            if (event.motion.windowID != mWindowId) break;
+            mPointerX.store(event.motion.x);
+            mPointerY.store(event.motion.y);
             mPointerInside.store(true);
+            Queue(WM_MOUSEMOVE, ButtonBits(event.motion.state) | ModifierKeyBits(),
+                  MakeLParam(event.motion.x, event.motion.y));
             break;
-        case SDL_WINDOWEVENT_LEAVE:
-            mPointerInside.store(false);
-            break;
-        default:
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            if (event.button.windowID != mWindowId) break;
+            const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+            // The second click of every pair is a double click, as the system counts them.
+            const bool twice = down && event.button.clicks >= 2 && event.button.clicks % 2 == 0;
+            uint32_t message = 0;
+            switch (event.button.button) {
+                case SDL_BUTTON_LEFT:
+                    message = down ? (twice ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN) : WM_LBUTTONUP;
+                    break;
+                case SDL_BUTTON_RIGHT:
+                    message = down ? (twice ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN) : WM_RBUTTONUP;
+                    break;
+                case SDL_BUTTON_MIDDLE:
+                    message = down ? (twice ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN) : WM_MBUTTONUP;
+                    break;
+                default: return;
+            }
+            mPointerX.store(event.button.x);
+            mPointerY.store(event.button.y);
+            Queue(message, ButtonBits(SDL_GetMouseState(nullptr, nullptr)) | ModifierKeyBits(),
+                  MakeLParam(event.button.x, event.button.y));
             break;
         }
-        break;
-    }
-    case SDL_KEYDOWN:
-    case SDL_KEYUP: {
-        const int vk = VirtualKeyFromSdlKey(event.key.keysym.sym);
-        if (vk == 0)
+        case SDL_MOUSEWHEEL: {
+            if (event.wheel.windowID != mWindowId || event.wheel.y == 0) break;
+            int notches = event.wheel.y;
+            if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
+            const uint32_t wParam = (static_cast<uint32_t>(notches * WHEEL_DELTA) << 16) |
+                                    ButtonBits(SDL_GetMouseState(nullptr, nullptr)) | ModifierKeyBits();
+            Queue(WM_MOUSEWHEEL, wParam, MakeLParam(mPointerX.load(), mPointerY.load()));
             break;
-        const bool down = event.type == SDL_KEYDOWN;
-        const Uint16 mod = event.key.keysym.mod;
-        const bool alt = (mod & KMOD_ALT) != 0;
-        const bool ctrl = (mod & KMOD_CTRL) != 0;
-        const bool sys = (alt && !ctrl) || vk == VK_F10 || (vk == VK_MENU && !ctrl);
-        uint32_t lParam = 1;
-        if (alt)
-            lParam |= 1u << 29;
-        if (down && (event.key.repeat || mKeyHeld[vk]))
-            lParam |= 1u << 30;
-        if (!down)
-            lParam |= (1u << 30) | (1u << 31);
-        mKeyHeld[vk] = down;
-        if (down)
-            Queue(sys ? WM_SYSKEYDOWN : WM_KEYDOWN, static_cast<uint32_t>(vk), lParam);
-        else
-            Queue(sys ? WM_SYSKEYUP : WM_KEYUP, static_cast<uint32_t>(vk), lParam);
-        if (!down)
-            break;
-        // The control characters the system sends no text for.
-        int character = 0;
-        if (vk == VK_BACK || vk == VK_TAB || vk == VK_RETURN || vk == VK_ESCAPE)
-            character = vk;
-        else if (ctrl && !alt && vk >= 'A' && vk <= 'Z')
-            character = vk - 'A' + 1;
-        if (character != 0 && !(ctrl && alt))
-            Queue(alt ? WM_SYSCHAR : WM_CHAR, static_cast<uint32_t>(character), lParam & ~(1u << 30));
-        break;
-    }
-    case SDL_TEXTINPUT: {
-        const SDL_Keymod mod = SDL_GetModState();
-        const bool alt = (mod & KMOD_ALT) != 0 && (mod & KMOD_CTRL) == 0;
-        for (const std::string& character : SplitUtf8(event.text.text)) {
-            const std::string converted = Utf8ToCp1252(character, '\0');
-            if (converted.size() != 1 || converted[0] == '\0')
-                continue;
-            Queue(alt ? WM_SYSCHAR : WM_CHAR, static_cast<unsigned char>(converted[0]), alt ? (1u << 29) | 1u : 1u);
         }
-        break;
-    }
-    case SDL_MOUSEMOTION:
-        if (event.motion.windowID != mWindowId)
-            break;
-        mPointerX.store(event.motion.x);
-        mPointerY.store(event.motion.y);
-        mPointerInside.store(true);
-        Queue(WM_MOUSEMOVE, ButtonBits(event.motion.state) | ModifierKeyBits(),
-              MakeLParam(event.motion.x, event.motion.y));
-        break;
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: {
-        if (event.button.windowID != mWindowId)
-            break;
-        const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-        // The second click of every pair is a double click, as the system counts them.
-        const bool twice = down && event.button.clicks >= 2 && event.button.clicks % 2 == 0;
-        uint32_t message = 0;
-        switch (event.button.button) {
-        case SDL_BUTTON_LEFT:
-            message = down ? (twice ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN) : WM_LBUTTONUP;
-            break;
-        case SDL_BUTTON_RIGHT:
-            message = down ? (twice ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN) : WM_RBUTTONUP;
-            break;
-        case SDL_BUTTON_MIDDLE:
-            message = down ? (twice ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN) : WM_MBUTTONUP;
-            break;
-        default:
-            return;
-        }
-        mPointerX.store(event.button.x);
-        mPointerY.store(event.button.y);
-        Queue(message, ButtonBits(SDL_GetMouseState(nullptr, nullptr)) | ModifierKeyBits(),
-              MakeLParam(event.button.x, event.button.y));
-        break;
-    }
-    case SDL_MOUSEWHEEL: {
-        if (event.wheel.windowID != mWindowId || event.wheel.y == 0)
-            break;
-        int notches = event.wheel.y;
-        if (event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED)
-            notches = -notches;
-        const uint32_t wParam = (static_cast<uint32_t>(notches * WHEEL_DELTA) << 16) |
-                                ButtonBits(SDL_GetMouseState(nullptr, nullptr)) | ModifierKeyBits();
-        Queue(WM_MOUSEWHEEL, wParam, MakeLParam(mPointerX.load(), mPointerY.load()));
-        break;
-    }
-    default:
-        break;
+        default: break;
     }
 }
 
-bool Window::PeekMessage(WindowMessage* message)
-{
+bool Window::PeekMessage(WindowMessage* message) {
+    PresentPendingFrame();
     PumpSystemEvents();
     if (mQueue.empty() && mTimerPeriodMs != 0) {
         const uint64_t now = NowMs();
@@ -410,54 +372,44 @@ bool Window::PeekMessage(WindowMessage* message)
             Queue(WM_TIMER, 100, 0);
         }
     }
-    if (mQueue.empty())
-        return false;
+    if (mQueue.empty()) return false;
     *message = mQueue.front();
     mQueue.pop_front();
     return true;
 }
 
-void Window::DefaultHandling(const WindowMessage& message)
-{
+void Window::DefaultHandling(const WindowMessage& message) {
     switch (message.message) {
-    case WM_SYSKEYDOWN:
-        if (message.wParam == static_cast<uint32_t>(VK_F4) && (message.lParam & (1u << 29)))
-            PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
-        break;
-    case WM_SYSCOMMAND:
-        if ((message.wParam & 0xFFF0) == SC_CLOSE)
-            PostMessage(WM_CLOSE, 0, 0);
-        break;
-    default:
-        break;
+        case WM_SYSKEYDOWN:
+            if (message.wParam == static_cast<uint32_t>(VK_F4) && (message.lParam & (1u << 29)))
+                PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+            break;
+        case WM_SYSCOMMAND:
+            if ((message.wParam & 0xFFF0) == SC_CLOSE) PostMessage(WM_CLOSE, 0, 0);
+            break;
+        default: break;
     }
 }
 
-void Window::SetTimer(uint32_t periodMs)
-{
+void Window::SetTimer(uint32_t periodMs) {
     mTimerPeriodMs = periodMs;
     mTimerDueMs = NowMs() + periodMs;
 }
 
-void Window::Show(bool activate)
-{
+void Window::Show(bool activate) {
     SDL_ShowWindow(Sdl(mWindow));
-    if (activate)
-        SDL_RaiseWindow(Sdl(mWindow));
+    if (activate) SDL_RaiseWindow(Sdl(mWindow));
     UpdateClientOrigin();
 }
 
 void Window::Hide() { SDL_HideWindow(Sdl(mWindow)); }
 
-void Window::BringToFront()
-{
-    if (IsMinimized())
-        SDL_RestoreWindow(Sdl(mWindow));
+void Window::BringToFront() {
+    if (IsMinimized()) SDL_RestoreWindow(Sdl(mWindow));
     SDL_RaiseWindow(Sdl(mWindow));
 }
 
-void Window::Minimize()
-{
+void Window::Minimize() {
     SDL_MinimizeWindow(Sdl(mWindow));
     if (mHeadless && !mMinimized) {
         // The in-memory driver tells nobody; say it as a real system would.
@@ -466,37 +418,30 @@ void Window::Minimize()
     }
 }
 
-bool Window::IsMinimized() const
-{
+bool Window::IsMinimized() const {
     return mMinimized || (SDL_GetWindowFlags(Sdl(mWindow)) & SDL_WINDOW_MINIMIZED) != 0;
 }
 
 bool Window::IsVisible() const { return (SDL_GetWindowFlags(Sdl(mWindow)) & SDL_WINDOW_SHOWN) != 0; }
 
-bool Window::HasFocus() const
-{
-    if (mHeadless)
-        return mHeadlessFocus;
+bool Window::HasFocus() const {
+    if (mHeadless) return mHeadlessFocus;
     return (SDL_GetWindowFlags(Sdl(mWindow)) & SDL_WINDOW_INPUT_FOCUS) != 0;
 }
 
-void Window::GetFrameSizes(int* left, int* top, int* right, int* bottom) const
-{
+void Window::GetFrameSizes(int* left, int* top, int* right, int* bottom) const {
     *left = *top = *right = *bottom = 0;
-    if (SDL_GetWindowBordersSize(Sdl(mWindow), top, left, bottom, right) != 0)
-        *left = *top = *right = *bottom = 0;
+    if (SDL_GetWindowBordersSize(Sdl(mWindow), top, left, bottom, right) != 0) *left = *top = *right = *bottom = 0;
 }
 
-void Window::GetClientOrigin(int* x, int* y) const
-{
+void Window::GetClientOrigin(int* x, int* y) const {
     *x = mOriginX.load();
     *y = mOriginY.load();
 }
 
 void Window::GetClientSize(int* width, int* height) const { SDL_GetWindowSize(Sdl(mWindow), width, height); }
 
-void Window::Move(int x, int y)
-{
+void Window::Move(int x, int y) {
     int left = 0;
     int top = 0;
     int right = 0;
@@ -506,8 +451,22 @@ void Window::Move(int x, int y)
     UpdateClientOrigin();
 }
 
-bool Window::PointerPosition(int* x, int* y) const
-{
+void Window::WarpPointer(int x, int y) { SDL_WarpMouseInWindow(Sdl(mWindow), x, y); }
+
+bool Window::PointerInFrame(int* x, int* y) const {
+    const bool inside = PointerPosition(x, y);
+    const int frameWidth = mFrameWidth.load();
+    const int frameHeight = mFrameHeight.load();
+    const int placeWidth = mPlaceWidth.load();
+    const int placeHeight = mPlaceHeight.load();
+    if (frameWidth > 0 && frameHeight > 0 && placeWidth > 0 && placeHeight > 0) {
+        *x = static_cast<int>(static_cast<int64_t>(*x - mPlaceX.load()) * frameWidth / placeWidth);
+        *y = static_cast<int>(static_cast<int64_t>(*y - mPlaceY.load()) * frameHeight / placeHeight);
+    }
+    return inside;
+}
+
+bool Window::PointerPosition(int* x, int* y) const {
     // Kept from the events the main thread takes, so that any thread may ask without
     // calling into the system.
     *x = mPointerX.load();
@@ -515,14 +474,24 @@ bool Window::PointerPosition(int* x, int* y) const
     return mPointerInside.load();
 }
 
-ScreenRect Window::PresentationRect(int frameWidth, int frameHeight) const
-{
+void Window::SetVSync(bool on) {
+    if (on == mVSync) return;
+    mVSync = on;
+    if (mRenderer != nullptr) SDL_RenderSetVSync(static_cast<SDL_Renderer*>(mRenderer), on ? 1 : 0);
+}
+
+int Window::RefreshRate() const {
+    SDL_DisplayMode mode;
+    if (SDL_GetWindowDisplayMode(Sdl(mWindow), &mode) != 0) return 0;
+    return mode.refresh_rate;
+}
+
+ScreenRect Window::PresentationRect(int frameWidth, int frameHeight) const {
     ScreenRect rect;
     int clientWidth = 0;
     int clientHeight = 0;
     GetClientSize(&clientWidth, &clientHeight);
-    if (frameWidth <= 0 || frameHeight <= 0 || clientWidth <= 0 || clientHeight <= 0)
-        return rect;
+    if (frameWidth <= 0 || frameHeight <= 0 || clientWidth <= 0 || clientHeight <= 0) return rect;
     // The largest size of the frame's shape that fits, centred: bars left and right or
     // above and below.
     if (static_cast<int64_t>(clientWidth) * frameHeight <= static_cast<int64_t>(clientHeight) * frameWidth) {
@@ -537,28 +506,54 @@ ScreenRect Window::PresentationRect(int frameWidth, int frameHeight) const
     return rect;
 }
 
-bool Window::Present(const uint32_t* pixels, int width, int height, int pitchBytes)
-{
-    if (pixels == nullptr || width <= 0 || height <= 0)
-        return false;
+bool Window::Present(const uint32_t* pixels, int width, int height, int pitchBytes) {
+    if (pixels == nullptr || width <= 0 || height <= 0) return false;
+    if (std::this_thread::get_id() == mOwnerThread) {
+        // A newer frame than one another thread left.
+        mHasPendingFrame.store(false);
+        return PresentNow(pixels, width, height, pitchBytes);
+    }
+    std::lock_guard<std::mutex> lock(mPendingMutex);
+    mPendingFrame.resize(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y) {
+        const uint32_t* row = reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(pixels) +
+                                                                static_cast<size_t>(y) * pitchBytes);
+        std::copy(row, row + width, mPendingFrame.begin() + static_cast<std::ptrdiff_t>(y) * width);
+    }
+    mPendingWidth = width;
+    mPendingHeight = height;
+    mHasPendingFrame.store(true);
+    return true;
+}
+
+void Window::PresentPendingFrame() {
+    if (!mHasPendingFrame.load()) return;
+    std::lock_guard<std::mutex> lock(mPendingMutex);
+    if (!mHasPendingFrame.exchange(false)) return;
+    PresentNow(mPendingFrame.data(), mPendingWidth, mPendingHeight, mPendingWidth * 4);
+}
+
+bool Window::PresentNow(const uint32_t* pixels, int width, int height, int pitchBytes) {
     if (mRenderer == nullptr) {
-        mRenderer = SDL_CreateRenderer(Sdl(mWindow), -1, 0);
-        if (mRenderer == nullptr)
-            return false;
+        mRenderer = SDL_CreateRenderer(Sdl(mWindow), -1, mVSync ? SDL_RENDERER_PRESENTVSYNC : 0);
+        if (mRenderer == nullptr) return false;
     }
     SDL_Renderer* renderer = static_cast<SDL_Renderer*>(mRenderer);
     if (mTexture == nullptr || mTextureWidth != width || mTextureHeight != height) {
-        if (mTexture)
-            SDL_DestroyTexture(static_cast<SDL_Texture*>(mTexture));
+        if (mTexture) SDL_DestroyTexture(static_cast<SDL_Texture*>(mTexture));
         mTexture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
-        if (mTexture == nullptr)
-            return false;
+        if (mTexture == nullptr) return false;
         mTextureWidth = width;
         mTextureHeight = height;
     }
-    if (SDL_UpdateTexture(static_cast<SDL_Texture*>(mTexture), nullptr, pixels, pitchBytes) != 0)
-        return false;
+    if (SDL_UpdateTexture(static_cast<SDL_Texture*>(mTexture), nullptr, pixels, pitchBytes) != 0) return false;
     const ScreenRect place = PresentationRect(width, height);
+    mFrameWidth.store(width);
+    mFrameHeight.store(height);
+    mPlaceX.store(place.x);
+    mPlaceY.store(place.y);
+    mPlaceWidth.store(place.width);
+    mPlaceHeight.store(place.height);
     const SDL_Rect dest = {place.x, place.y, place.width, place.height};
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
@@ -567,15 +562,13 @@ bool Window::Present(const uint32_t* pixels, int width, int height, int pitchByt
     return true;
 }
 
-bool Window::ReadBack(std::vector<uint32_t>* pixels, int* width, int* height)
-{
-    if (mRenderer == nullptr || mTexture == nullptr)
-        return false;
+bool Window::ReadBack(std::vector<uint32_t>* pixels, int* width, int* height) {
+    PresentPendingFrame();
+    if (mRenderer == nullptr || mTexture == nullptr) return false;
     SDL_Renderer* renderer = static_cast<SDL_Renderer*>(mRenderer);
     int w = 0;
     int h = 0;
-    if (SDL_GetRendererOutputSize(renderer, &w, &h) != 0 || w <= 0 || h <= 0)
-        return false;
+    if (SDL_GetRendererOutputSize(renderer, &w, &h) != 0 || w <= 0 || h <= 0) return false;
     // The back buffer's contents after a present are undefined on some renderers: draw the
     // last frame once more, read it, and show it again.
     const ScreenRect place = PresentationRect(mTextureWidth, mTextureHeight);
@@ -586,10 +579,8 @@ bool Window::ReadBack(std::vector<uint32_t>* pixels, int* width, int* height)
     pixels->assign(static_cast<size_t>(w) * h, 0);
     const int result = SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGB888, pixels->data(), w * 4);
     SDL_RenderPresent(renderer);
-    if (result != 0)
-        return false;
-    for (uint32_t& pixel : *pixels)
-        pixel &= 0x00FFFFFF;
+    if (result != 0) return false;
+    for (uint32_t& pixel : *pixels) pixel &= 0x00FFFFFF;
     *width = w;
     *height = h;
     return true;

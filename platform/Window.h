@@ -30,14 +30,18 @@
 // are translated as usual, and the window has the focus from its creation until an event
 // says otherwise (no other program can take it).
 //
-// Threads: everything on the main thread, except PointerPosition and GetClientOrigin, which
-// any thread may call.
+// Threads: everything on the main thread, except PointerPosition, PointerInFrame,
+// GetClientOrigin and Present, which any thread may call. A frame presented from another
+// thread (the cursor thread moving the software cursor) is kept and shown by the main thread's
+// next PeekMessage or ReadBack, since only the main thread may draw.
 
 #include <atomic>
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/WindowMessages.h"
@@ -115,10 +119,20 @@ public:
     // The pointer in client pixels as the latest events told it; true when it is over this
     // window. Any thread.
     bool PointerPosition(int* x, int* y) const;
+    // Puts the pointer at client pixel (x, y).
+    void WarpPointer(int x, int y);
+    // The pointer in pixels of the last presented frame (the window scales and letterboxes
+    // it); true when it is over this window. Any thread.
+    bool PointerInFrame(int* x, int* y) const;
 
     // Shows a 32-bit XRGB frame (pitch in bytes) in the client area at the largest size of
     // its own shape that fits, centred, with black bars. False when nothing could be shown.
     bool Present(const uint32_t* pixels, int width, int height, int pitchBytes);
+    // Whether presents wait for the display's vertical blank (the renderer's vsync).
+    void SetVSync(bool on);
+    bool VSync() const { return mVSync; }
+    // The display's refresh rate in Hz, 0 when the system does not tell.
+    int RefreshRate() const;
     // Where the last presented frame sits in the client area.
     ScreenRect PresentationRect(int frameWidth, int frameHeight) const;
     // The client area's pixels as they were last presented (XRGB, width x height words).
@@ -133,12 +147,15 @@ private:
     void TranslateEvent(const void* event);
     void Queue(uint32_t message, uint32_t wParam, uint32_t lParam);
     void UpdateClientOrigin();
+    bool PresentNow(const uint32_t* pixels, int width, int height, int pitchBytes);
+    void PresentPendingFrame();
 
     void* mWindow = nullptr;    // SDL_Window
     void* mRenderer = nullptr;  // SDL_Renderer, made by the first Present
     void* mTexture = nullptr;   // SDL_Texture of the frame size
     int mTextureWidth = 0;
     int mTextureHeight = 0;
+    bool mVSync = false;
     uint32_t mWindowId = 0;
     bool mFullScreen = false;
     bool mHeadless = false;
@@ -155,6 +172,20 @@ private:
     std::atomic<int> mPointerY{0};
     std::atomic<bool> mPointerInside{false};
     bool mVideoHeld = false;
+    std::thread::id mOwnerThread;
+    // Where the last frame went: its size and its place in the client area.
+    std::atomic<int> mFrameWidth{0};
+    std::atomic<int> mFrameHeight{0};
+    std::atomic<int> mPlaceX{0};
+    std::atomic<int> mPlaceY{0};
+    std::atomic<int> mPlaceWidth{0};
+    std::atomic<int> mPlaceHeight{0};
+    // A frame handed over by another thread, shown by the main thread.
+    std::mutex mPendingMutex;
+    std::vector<uint32_t> mPendingFrame;
+    int mPendingWidth = 0;
+    int mPendingHeight = 0;
+    std::atomic<bool> mHasPendingFrame{false};
 };
 
 // The virtual key of an SDL key code (SDL_Keycode), 0 when the table has none. For tests

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -39,14 +39,18 @@ struct ModeCase {
     bool fellBack;
 };
 
-TEST_F(WindowAppTest, ModeSwitchFallbacks)
-{
+TEST_F(WindowAppTest, ModeSwitchFallbacks) {
     const ModeCase cases[] = {
-        {"windowed start on an unusable colour depth goes full screen once", true, {6, 0}, {true, false}, false, true,
-         false},
-        {"full screen refused falls back to a window", false, {4, 0}, {false, true}, true, false, true},
-        {"display mode refused falls back to a window", false, {5, 0}, {false, true}, true, false, true},
-        {"plain success", true, {0}, {true}, true, false, false},
+            {"windowed start on an unusable colour depth goes full screen once",
+             true,
+             {6, 0},
+             {true, false},
+             false,
+             true,
+             false},
+            {"full screen refused falls back to a window", false, {4, 0}, {false, true}, true, false, true},
+            {"display mode refused falls back to a window", false, {5, 0}, {false, true}, true, false, true},
+            {"plain success", true, {0}, {true}, true, false, false},
     };
     for (const ModeCase& c : cases) {
         SCOPED_TRACE(c.why);
@@ -74,8 +78,7 @@ TEST_F(WindowAppTest, ModeSwitchFallbacks)
 // The fatal paths end the process: each runs in a child.
 class FatalModeTest : public WindowAppTest {
 protected:
-    void RunToExit(std::deque<int> script, bool windowed, bool is3D)
-    {
+    void RunToExit(std::deque<int> script, bool windowed, bool is3D) {
         plat::SetMessageBoxHandlerForTests([](const std::string& text, const std::string&, unsigned) {
             std::fprintf(stderr, "box: %s\n", text.c_str());
             return 1;
@@ -84,16 +87,14 @@ protected:
         app.mUseFakeDisplay = true;
         app.mScript = script;
         app.mIsWindowed = windowed;
-        if (is3D)
-            app.RegistryWriteBoolean("Is3D", true);
+        if (is3D) app.RegistryWriteBoolean("Is3D", true);
         app.OpenWindow();
         std::fprintf(stderr, "still running\n");
         std::exit(0);
     }
 };
 
-TEST_F(FatalModeTest, ColourDepthThenFullScreenFailureShowsTheMessageAndExits)
-{
+TEST_F(FatalModeTest, ColourDepthThenFullScreenFailureShowsTheMessageAndExits) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(RunToExit({6, 4}, true, false), ::testing::ExitedWithCode(1),
                 "box: Please set your desktop color depth to 16 bit.");
@@ -101,15 +102,13 @@ TEST_F(FatalModeTest, ColourDepthThenFullScreenFailureShowsTheMessageAndExits)
                 "box: Please set your desktop color depth to 16 bit.");
 }
 
-TEST_F(FatalModeTest, SoftwareSetUpFailureShowsTheResultAndExits)
-{
+TEST_F(FatalModeTest, SoftwareSetUpFailureShowsTheResultAndExits) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(RunToExit({2}, true, false), ::testing::ExitedWithCode(1),
                 "box: Failed to initialize DirectDraw: RESULT_DD_CREATE_FAIL fake failure");
 }
 
-TEST_F(WindowAppTest, ThreeDFailureEndsInSoftwareDrawingWithoutAMessage)
-{
+TEST_F(WindowAppTest, ThreeDFailureEndsInSoftwareDrawingWithoutAMessage) {
     WindowApp app(&mSettings);
     app.RegistryWriteBoolean("Is3D", true);
     app.mUseFakeDisplay = true;
@@ -124,8 +123,7 @@ TEST_F(WindowAppTest, ThreeDFailureEndsInSoftwareDrawingWithoutAMessage)
     EXPECT_EQ(app.GetWidgetManager()->mImage, app.mFake->mScreen);
 }
 
-TEST_F(WindowAppTest, ForcedSwitchRecreatesTheWindowEvenWhenNothingChanged)
-{
+TEST_F(WindowAppTest, ForcedSwitchRecreatesTheWindowEvenWhenNothingChanged) {
     WindowApp app(&mSettings);
     app.mUseFakeDisplay = true;
     app.OpenWindow();
@@ -139,8 +137,7 @@ TEST_F(WindowAppTest, ForcedSwitchRecreatesTheWindowEvenWhenNothingChanged)
     EXPECT_TRUE(app.GetMainWindow()->IsVisible());
 }
 
-TEST_F(WindowAppTest, LostDisplayIsRestoredOnlyOnceTheWindowIsRestored)
-{
+TEST_F(WindowAppTest, LostDisplayIsRestoredOnlyOnceTheWindowIsRestored) {
     WindowApp app(&mSettings);
     app.mUseFakeDisplay = true;
     app.OpenWindow();
@@ -159,8 +156,7 @@ TEST_F(WindowAppTest, LostDisplayIsRestoredOnlyOnceTheWindowIsRestored)
     EXPECT_FALSE(app.mDisplayLost);
 }
 
-TEST_F(WindowAppTest, RealWindowDisplayPresentsTheScreenImage)
-{
+TEST_F(WindowAppTest, RealWindowDisplayPresentsTheScreenImage) {
     WindowApp app(&mSettings);
     app.OpenWindow();
     ASSERT_NE(app.GetDisplay(), nullptr);
@@ -173,8 +169,7 @@ TEST_F(WindowAppTest, RealWindowDisplayPresentsTheScreenImage)
 
 // ---- Cursors ----
 
-TEST_F(WindowAppTest, CursorChoice)
-{
+TEST_F(WindowAppTest, CursorChoice) {
     WindowApp app(&mSettings);
     app.mUseFakeDisplay = true;
     app.OpenWindow();
@@ -188,25 +183,23 @@ TEST_F(WindowAppTest, CursorChoice)
         int number;
         bool withImage;
         bool custom;
-        int applied;  // system shape shown, -1 hidden, -2 the image as the pointer
+        int applied;  // system shape shown, -1 hidden
         bool software;
     };
     const Row rows[] = {
-        {"custom cursors off: the program's own hand", 1, true, false, 1, false},
-        {"custom cursors on: the image becomes the pointer", 1, true, true, -2, true},
-        {"number 12 shows its image even with custom cursors off", 12, true, false, -2, true},
-        {"number 12 without an image hides the pointer", 12, false, true, -1, false},
-        {"number 11 is no cursor", 11, false, true, -1, false},
-        {"text cursor", 3, false, true, 3, false},
-        {"unknown numbers show the arrow", 40, false, true, 0, false},
+            {"custom cursors off: the program's own hand", 1, true, false, 1, false},
+            {"custom cursors on: the display draws the image, the pointer is hidden", 1, true, true, -1, true},
+            {"number 12 shows its image even with custom cursors off", 12, true, false, -1, true},
+            {"number 12 without an image hides the pointer", 12, false, true, -1, false},
+            {"number 11 is no cursor", 11, false, true, -1, false},
+            {"text cursor", 3, false, true, 3, false},
+            {"unknown numbers show the arrow", 40, false, true, 0, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.why);
-        for (int i = 0; i <= 12; ++i)
-            app.SetCursorImage(i, nullptr);
+        for (int i = 0; i <= 12; ++i) app.SetCursorImage(i, nullptr);
         app.EnableCustomCursors(row.custom);
-        if (row.withImage)
-            app.SetCursorImage(row.number, &image);
+        if (row.withImage) app.SetCursorImage(row.number, &image);
         app.SetCursor(row.number);
         EXPECT_EQ(app.mAppliedCursor, row.applied);
         EXPECT_EQ(display.mCursorImage, row.software ? &image : nullptr);
@@ -215,8 +208,7 @@ TEST_F(WindowAppTest, CursorChoice)
 
     // Slot 13 does not exist.
     app.SetCursorImage(13, &image);
-    for (Velm::Image* slot : app.mCursorImages)
-        EXPECT_EQ(slot, nullptr);
+    for (Velm::Image* slot : app.mCursorImages) EXPECT_EQ(slot, nullptr);
 
     // Outside the window: the arrow, whatever was asked.
     app.SetCursorImage(1, &image);
@@ -235,8 +227,7 @@ TEST_F(WindowAppTest, CursorChoice)
     app.SetCursorImage(1, nullptr);
 }
 
-TEST_F(WindowAppTest, CursorThreadFollowsThePointerAndStopsAtShutdown)
-{
+TEST_F(WindowAppTest, CursorThreadFollowsThePointerAndStopsAtShutdown) {
     WindowApp app(&mSettings);
     app.OpenWindow();
     plat::SynthesizeMouseMove(*app.GetMainWindow(), 33, 44);
@@ -260,19 +251,16 @@ TEST_F(WindowAppTest, CursorThreadFollowsThePointerAndStopsAtShutdown)
 
 int gReads = 0;
 
-bool FakeReader(const std::string& file, std::vector<uint32_t>* pixels, int* width, int* height)
-{
+bool FakeReader(const std::string& file, std::vector<uint32_t>* pixels, int* width, int* height) {
     ++gReads;
-    if (file.find("missing") != std::string::npos)
-        return false;
+    if (file.find("missing") != std::string::npos) return false;
     *width = 2;
     *height = 2;
     pixels->assign(4, 0xFF102030);
     return true;
 }
 
-TEST_F(WindowAppTest, SharedImagesAcrossLetterCasesAndPurge)
-{
+TEST_F(WindowAppTest, SharedImagesAcrossLetterCasesAndPurge) {
     gReads = 0;
     WindowApp app(&mSettings);
     app.SetImageFileReader(FakeReader);
@@ -324,8 +312,7 @@ TEST_F(WindowAppTest, SharedImagesAcrossLetterCasesAndPurge)
     app.PurgeSharedImages();
 }
 
-TEST_F(WindowAppTest, ImagesRegisterWithTheApplication)
-{
+TEST_F(WindowAppTest, ImagesRegisterWithTheApplication) {
     WindowApp app(&mSettings);
     const int before = app.GetMemoryImageCount();
     {
@@ -337,14 +324,12 @@ TEST_F(WindowAppTest, ImagesRegisterWithTheApplication)
     EXPECT_EQ(app.GetImage("anything.png", false), nullptr);
 }
 
-TEST_F(WindowAppTest, CopyImageTakesTheRectangle)
-{
+TEST_F(WindowAppTest, CopyImageTakesTheRectangle) {
     WindowApp app(&mSettings);
     Velm::MemoryImage source(&app);
     source.Create(4, 4);
     uint32_t* bits = source.GetBits();
-    for (int i = 0; i < 16; ++i)
-        bits[i] = 0xFF000000u | static_cast<uint32_t>(i);
+    for (int i = 0; i < 16; ++i) bits[i] = 0xFF000000u | static_cast<uint32_t>(i);
     source.MarkBitsChanged();
     Velm::MemoryImage* copy = app.CopyImage(&source, Velm::Rect(1, 2, 2, 2));
     ASSERT_NE(copy, nullptr);
@@ -361,8 +346,7 @@ TEST_F(WindowAppTest, CopyImageTakesTheRectangle)
     delete whole;
 }
 
-TEST(ColourConversions, Rows)
-{
+TEST(ColourConversions, Rows) {
     struct Row {
         const char* why;
         bool toRgb;
@@ -370,13 +354,13 @@ TEST(ColourConversions, Rows)
         uint32_t expected;
     };
     const Row rows[] = {
-        {"grey 128 from no saturation", true, 0, 0, 128, 0xFF808080u},
-        {"black", true, 0, 0, 0, 0xFF000000u},
-        {"white", true, 100, 255, 255, 0xFFFFFFFFu},
-        {"a warm brown", false, 200, 150, 100, 0xFF967815u},
-        {"grey has no hue or saturation", false, 128, 128, 128, 0xFF800000u},
-        {"pure red: saturation 256 stays 255, hue 256 is 0", false, 255, 0, 0, 0xFF7FFF00u},
-        {"pure blue stays in its lanes", false, 0, 0, 255, 0xFF7FFFAAu},
+            {"grey 128 from no saturation", true, 0, 0, 128, 0xFF808080u},
+            {"black", true, 0, 0, 0, 0xFF000000u},
+            {"white", true, 100, 255, 255, 0xFFFFFFFFu},
+            {"a warm brown", false, 200, 150, 100, 0xFF967815u},
+            {"grey has no hue or saturation", false, 128, 128, 128, 0xFF800000u},
+            {"pure red: saturation 256 stays 255, hue 256 is 0", false, 255, 0, 0, 0xFF7FFF00u},
+            {"pure blue stays in its lanes", false, 0, 0, 255, 0xFF7FFFAAu},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.why);
@@ -388,8 +372,7 @@ TEST(ColourConversions, Rows)
 
 // ---- Files, clipboard, links ----
 
-TEST_F(WindowAppTest, WriteBytesCreatesFoldersAndReportsFailure)
-{
+TEST_F(WindowAppTest, WriteBytesCreatesFoldersAndReportsFailure) {
     WindowApp app(&mSettings);
     const std::string path = mDir.Path("new/folder/profile.dat");
     ASSERT_TRUE(app.WriteBytesToFile(path, "hello", 5));
@@ -422,8 +405,7 @@ TEST_F(WindowAppTest, WriteBytesCreatesFoldersAndReportsFailure)
     EXPECT_EQ(empty.GetDataLen(), 0);
 }
 
-TEST_F(WindowAppTest, FilesOnlyInsideTheResourcePackExist)
-{
+TEST_F(WindowAppTest, FilesOnlyInsideTheResourcePackExist) {
     const std::string name = "velmwindowtest" + std::to_string(ProcessTag()) + "\\onlyinpack.txt";
     std::string pack;
     ASSERT_TRUE(BuildPak({{name, "packed", 0}}, pack));
@@ -437,8 +419,7 @@ TEST_F(WindowAppTest, FilesOnlyInsideTheResourcePackExist)
     EXPECT_EQ(buffer.GetDataLen(), 6);
 }
 
-TEST_F(WindowAppTest, FileServicesDuringPlaybackOfAClosedDemo)
-{
+TEST_F(WindowAppTest, FileServicesDuringPlaybackOfAClosedDemo) {
     WindowApp app(&mSettings);
     app.mPlayingDemo = true;
     app.mDemoIsClosed = true;
@@ -449,16 +430,14 @@ TEST_F(WindowAppTest, FileServicesDuringPlaybackOfAClosedDemo)
     EXPECT_FALSE(plat::FileExists(mDir.Path("x")));
 }
 
-TEST_F(WindowAppTest, ClipboardRoundTripAbove127)
-{
+TEST_F(WindowAppTest, ClipboardRoundTripAbove127) {
     WindowApp app(&mSettings);
     const std::string text = "Na\xEFve \x80 \xE9t\xE9";
     app.CopyToClipboard(text);
     EXPECT_EQ(app.GetClipboardText(), text);
 }
 
-TEST_F(WindowAppTest, LinksOpenOnceAndFocusLossCountsAsSuccess)
-{
+TEST_F(WindowAppTest, LinksOpenOnceAndFocusLossCountsAsSuccess) {
     std::vector<std::string> opened;
     plat::SetOpenLinkHandlerForTests([&](const std::string& link) {
         opened.push_back(link);
@@ -499,19 +478,16 @@ TEST_F(WindowAppTest, LinksOpenOnceAndFocusLossCountsAsSuccess)
     EXPECT_EQ(opened.size(), 2u);
 }
 
-TEST_F(WindowAppTest, ProductVersionOfFilesIsEmpty)
-{
+TEST_F(WindowAppTest, ProductVersionOfFilesIsEmpty) {
     WindowApp app(&mSettings);
     app.mProductVersion = "1.2.3";
     EXPECT_EQ(app.GetProductVersion(""), "1.2.3");
     EXPECT_EQ(app.GetProductVersion(mDir.Path("some.dll")), "");
 }
 
-TEST_F(WindowAppTest, MessageBoxesNeverBlockHeadless)
-{
+TEST_F(WindowAppTest, MessageBoxesNeverBlockHeadless) {
     const char* flag = std::getenv("VELM_NONINTERACTIVE");
-    if (flag == nullptr || std::strcmp(flag, "1") != 0)
-        GTEST_SKIP() << "needs VELM_NONINTERACTIVE=1 (set by ctest)";
+    if (flag == nullptr || std::strcmp(flag, "1") != 0) GTEST_SKIP() << "needs VELM_NONINTERACTIVE=1 (set by ctest)";
     plat::SetMessageBoxHandlerForTests(nullptr);
     WindowApp app(&mSettings);
     EXPECT_EQ(app.MsgBox(std::string("Keep?"), std::string("Question"), plat::kMbYesNo | plat::kMbDefButton2),
@@ -521,8 +497,7 @@ TEST_F(WindowAppTest, MessageBoxesNeverBlockHeadless)
 
 // ---- Screen saver ----
 
-TEST_F(WindowAppTest, SaverModeSwallowsThreeMovesAndTheFourthEnds)
-{
+TEST_F(WindowAppTest, SaverModeSwallowsThreeMovesAndTheFourthEnds) {
     using namespace plat;
     WindowApp app(&mSettings);
     app.mIsScreenSaver = true;
@@ -544,15 +519,13 @@ TEST_F(WindowAppTest, SaverModeSwallowsThreeMovesAndTheFourthEnds)
     EXPECT_EQ(other.WindowProc(nullptr, WM_SYSCOMMAND, SC_SCREENSAVE, 0), 0);
 }
 
-TEST_F(WindowAppTest, SaverModeAfterMonitorPowerOffOnlyKeysEnd)
-{
+TEST_F(WindowAppTest, SaverModeAfterMonitorPowerOffOnlyKeysEnd) {
     using namespace plat;
     WindowApp app(&mSettings);
     app.mIsScreenSaver = true;
     app.OpenWindow();
     void* window = app.GetMainWindow();
-    for (int i = 1; i <= 3; ++i)
-        app.WindowProc(window, WM_MOUSEMOVE, 0, MakeLParam(i, i));
+    for (int i = 1; i <= 3; ++i) app.WindowProc(window, WM_MOUSEMOVE, 0, MakeLParam(i, i));
     app.WindowProc(window, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
     app.WindowProc(window, WM_MOUSEMOVE, 0, MakeLParam(90, 90));
     app.WindowProc(window, WM_ACTIVATEAPP, 0, 0);
@@ -563,8 +536,7 @@ TEST_F(WindowAppTest, SaverModeAfterMonitorPowerOffOnlyKeysEnd)
     EXPECT_TRUE(app.IsShutdown());
 }
 
-TEST_F(WindowAppTest, IdlePauseFollowsTheSystemSaverTimeout)
-{
+TEST_F(WindowAppTest, IdlePauseFollowsTheSystemSaverTimeout) {
     WindowApp app(&mSettings);
     app.OpenWindow();
     app.mSaverTimeout = 60;
@@ -599,8 +571,7 @@ TEST_F(WindowAppTest, IdlePauseFollowsTheSystemSaverTimeout)
     EXPECT_FALSE(plain.mScreensaverPaused);
 }
 
-TEST_F(WindowAppTest, FirstSaverLogLineOfARunTruncatesTheFile)
-{
+TEST_F(WindowAppTest, FirstSaverLogLineOfARunTruncatesTheFile) {
     const std::string previous = plat::CurrentDirectory();
     ASSERT_TRUE(plat::SetCurrentFolder(mDir.Path()));
     {
