@@ -7,6 +7,7 @@
 
 #include "tools/mkcontent/Audio.h"
 #include "tools/mkcontent/Canvas.h"
+#include "tools/mkcontent/TrackerModule.h"
 
 namespace mkcontent {
 
@@ -226,6 +227,11 @@ bool MakeSounds(const std::string& root, std::string* error) {
             *error = "cannot encode " + path;
             return false;
         }
+    }
+    const std::string module = root + "/sounds/music/theme.mod";
+    if (!WriteTrackerModule(module)) {
+        *error = "cannot write " + module;
+        return false;
     }
     return true;
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-// The game's sound effects (WAV, synthesised) and music tracks (Ogg Vorbis), written below
-// "sounds/" with lower-case names (the sound descriptions name them in any case).
+// The game's sound effects (WAV, synthesised) and music tracks (Ogg Vorbis, and one tracker
+// module), written below "sounds/" with lower-case names (the sound descriptions name them
+// in any case).
 
 #include <string>
 
