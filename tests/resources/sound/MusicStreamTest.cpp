@@ -295,3 +295,15 @@ TEST_F(StreamedMusic, TheRefillThreadFeedsTheSoundCard) {
     // After the song, silence (allowing a tenth of a second for the last row's release).
     for (size_t i = start + size_t(kRate) * 2 * 120 / 100; i < recorded.size(); ++i) ASSERT_EQ(recorded[i], 0) << i;
 }
+
+TEST_F(StreamedMusic, TheGamesOwnModulePlays) {
+#ifndef VELM_CONTENT_DIR
+    GTEST_SKIP() << "no content folder in this build";
+#else
+    Velm::BassMusicInterface music(library);
+    ASSERT_TRUE(music.LoadMusic(1, VELM_CONTENT_DIR "/sounds/music/theme.mod"));
+    music.PlayMusic(1);
+    EXPECT_GT(Listen(2.0).rms, 500.0);
+    EXPECT_TRUE(music.IsPlaying(1));
+#endif
+}
