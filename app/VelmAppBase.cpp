@@ -48,7 +48,8 @@ VelmAppBase::VelmAppBase()
 {
     // The change-folder path starts as the executable's own folder.
     mChangeDirTo = plat::ExecutableFolder();
-    mProductVersion = GetProductVersion(std::string());
+    // The build's version until the program names its own (the game does).
+    mProductVersion = VELM_PROJECT_VERSION;
     mDemoFileName = mDemoPrefix + ".dmo";
 
     mLoadTick = Tick();

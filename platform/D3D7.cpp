@@ -12,6 +12,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/FaultHandler.h"
 #include "platform/Files.h"
 
 namespace plat {
@@ -61,12 +62,10 @@ GlState& State() {
 }
 
 bool HasWord(const char* list, const char* word) {
-    if (list == nullptr)
-        return false;
+    if (list == nullptr) return false;
     const size_t n = std::strlen(word);
     for (const char* p = std::strstr(list, word); p != nullptr; p = std::strstr(p + 1, word)) {
-        if ((p == list || p[-1] == ' ') && (p[n] == ' ' || p[n] == '\0'))
-            return true;
+        if ((p == list || p[-1] == ' ') && (p[n] == ' ' || p[n] == '\0')) return true;
     }
     return false;
 }
@@ -74,19 +73,17 @@ bool HasWord(const char* list, const char* word) {
 template <typename Fn>
 Fn LoadProc(const char* core, const char* ext) {
     void (*proc)() = eglGetProcAddress(core);
-    if (proc == nullptr)
-        proc = eglGetProcAddress(ext);
+    if (proc == nullptr) proc = eglGetProcAddress(ext);
     return reinterpret_cast<Fn>(proc);
 }
 
 bool InitContext(GlState& s) {
     const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
     auto getPlatformDisplay =
-        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+            reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
     if (getPlatformDisplay != nullptr && HasWord(clientExtensions, "EGL_MESA_platform_surfaceless"))
         s.display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-    if (s.display == EGL_NO_DISPLAY)
-        s.display = eglGetDisplay(EGL_DEFAULT_DISPLAY);
+    if (s.display == EGL_NO_DISPLAY) s.display = eglGetDisplay(EGL_DEFAULT_DISPLAY);
     EGLint major = 0, minor = 0;
     if (s.display == EGL_NO_DISPLAY || !eglInitialize(s.display, &major, &minor)) {
         s.why = "no EGL display";
@@ -112,8 +109,7 @@ bool InitContext(GlState& s) {
     }
     const EGLint versioned[] = {EGL_CONTEXT_MAJOR_VERSION, 2, EGL_CONTEXT_MINOR_VERSION, 1, EGL_NONE};
     s.context = eglCreateContext(s.display, config, EGL_NO_CONTEXT, versioned);
-    if (s.context == EGL_NO_CONTEXT)
-        s.context = eglCreateContext(s.display, config, EGL_NO_CONTEXT, nullptr);
+    if (s.context == EGL_NO_CONTEXT) s.context = eglCreateContext(s.display, config, EGL_NO_CONTEXT, nullptr);
     if (s.context == EGL_NO_CONTEXT) {
         s.why = "eglCreateContext failed";
         return false;
@@ -125,10 +121,9 @@ bool InitContext(GlState& s) {
     s.genFramebuffers = LoadProc<GenFramebuffersFn>("glGenFramebuffers", "glGenFramebuffersEXT");
     s.deleteFramebuffers = LoadProc<DeleteFramebuffersFn>("glDeleteFramebuffers", "glDeleteFramebuffersEXT");
     s.bindFramebuffer = LoadProc<BindFramebufferFn>("glBindFramebuffer", "glBindFramebufferEXT");
-    s.framebufferTexture2D =
-        LoadProc<FramebufferTexture2DFn>("glFramebufferTexture2D", "glFramebufferTexture2DEXT");
+    s.framebufferTexture2D = LoadProc<FramebufferTexture2DFn>("glFramebufferTexture2D", "glFramebufferTexture2DEXT");
     s.checkFramebufferStatus =
-        LoadProc<CheckFramebufferStatusFn>("glCheckFramebufferStatus", "glCheckFramebufferStatusEXT");
+            LoadProc<CheckFramebufferStatusFn>("glCheckFramebufferStatus", "glCheckFramebufferStatusEXT");
     if (!s.genFramebuffers || !s.deleteFramebuffers || !s.bindFramebuffer || !s.framebufferTexture2D ||
         !s.checkFramebufferStatus) {
         s.why = "OpenGL framebuffer objects missing";
@@ -140,12 +135,15 @@ bool InitContext(GlState& s) {
     return true;
 }
 
+std::string GlString(GLenum name);
+
 bool EnsureContext() {
     GlState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     if (!s.tried) {
         s.tried = true;
         s.ok = InitContext(s);
+        if (s.ok) SetGraphicsRendererText(GlString(GL_RENDERER) + " (" + GlString(GL_VERSION) + ")");
     }
     return s.ok;
 }
@@ -159,8 +157,7 @@ Result TakeFault(Op op) {
     GlState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
     FaultSlot& slot = s.faults[static_cast<size_t>(op)];
-    if (!slot.armed)
-        return dd::kOk;
+    if (!slot.armed) return dd::kOk;
     if (slot.skip > 0) {
         --slot.skip;
         return dd::kOk;
@@ -177,8 +174,7 @@ void DrainDeletes() {
         std::lock_guard<std::mutex> lock(s.mutex);
         names.swap(s.pendingDeletes);
     }
-    if (!names.empty())
-        glDeleteTextures(static_cast<GLsizei>(names.size()), names.data());
+    if (!names.empty()) glDeleteTextures(static_cast<GLsizei>(names.size()), names.data());
 }
 
 struct GlFormat {
@@ -210,8 +206,7 @@ struct Channel {
 
 Channel ChannelOf(uint32_t mask) {
     Channel c;
-    if (mask == 0)
-        return c;
+    if (mask == 0) return c;
     while (!(mask & 1u)) {
         mask >>= 1;
         ++c.shift;
@@ -224,13 +219,10 @@ Channel ChannelOf(uint32_t mask) {
 }
 
 uint32_t Expand(uint32_t value, int bits) {
-    if (bits >= 8)
-        return value >> (bits - 8);
-    if (bits <= 0)
-        return 0;
+    if (bits >= 8) return value >> (bits - 8);
+    if (bits <= 0) return 0;
     uint32_t out = value << (8 - bits);
-    for (int filled = bits; filled < 8; filled += bits)
-        out |= (value << (8 - bits)) >> filled;
+    for (int filled = bits; filled < 8; filled += bits) out |= (value << (8 - bits)) >> filled;
     return out & 0xFF;
 }
 
@@ -257,11 +249,9 @@ bool operator==(const PixelFormat& a, const PixelFormat& b) {
 
 bool IsAvailable(std::string* why) {
     const bool ok = EnsureContext();
-    if (!ok && why != nullptr)
-        *why = State().why;
+    if (!ok && why != nullptr) *why = State().why;
     if (ok && !OnGlThread()) {
-        if (why != nullptr)
-            *why = "the GL context belongs to another thread";
+        if (why != nullptr) *why = "the GL context belongs to another thread";
         return false;
     }
     return ok;
@@ -282,15 +272,12 @@ void InjectFault(Op op, Result result, int skip) {
 void ClearFaults() {
     GlState& s = State();
     std::lock_guard<std::mutex> lock(s.mutex);
-    for (FaultSlot& slot : s.faults)
-        slot = FaultSlot();
+    for (FaultSlot& slot : s.faults) slot = FaultSlot();
 }
 
 Result GetAdapterIdentity(AdapterIdentity* identity) {
-    if (identity == nullptr)
-        return dd::kErrInvalidParams;
-    if (!IsAvailable())
-        return dd::kErrNoDirectDrawHw;
+    if (identity == nullptr) return dd::kErrInvalidParams;
+    if (!IsAvailable()) return dd::kErrNoDirectDrawHw;
     identity->vendor = GlString(GL_VENDOR);
     identity->renderer = GlString(GL_RENDERER);
     identity->version = GlString(GL_VERSION);
@@ -310,8 +297,7 @@ Result GetAdapterIdentity(AdapterIdentity* identity) {
     if (name != nullptr && *name != '\0') {
         identity->driver = name;
         std::vector<std::string> folders;
-        if (const char* env = std::getenv("LIBGL_DRIVERS_PATH"))
-            folders.push_back(env);
+        if (const char* env = std::getenv("LIBGL_DRIVERS_PATH")) folders.push_back(env);
         folders.insert(folders.end(), {"/usr/lib/x86_64-linux-gnu/dri", "/usr/lib/aarch64-linux-gnu/dri",
                                        "/usr/lib64/dri", "/usr/lib/dri"});
         for (const std::string& folder : folders) {
@@ -326,10 +312,8 @@ Result GetAdapterIdentity(AdapterIdentity* identity) {
 }
 
 Result GetAvailableVidMem(uint64_t* totalBytes) {
-    if (totalBytes == nullptr)
-        return dd::kErrInvalidParams;
-    if (!IsAvailable())
-        return dd::kErrNoDirectDrawHw;
+    if (totalBytes == nullptr) return dd::kErrInvalidParams;
+    if (!IsAvailable()) return dd::kErrNoDirectDrawHw;
     const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
     GLint values[4] = {0, 0, 0, 0};
     if (HasWord(extensions, "GL_NVX_gpu_memory_info")) {
@@ -339,8 +323,7 @@ Result GetAvailableVidMem(uint64_t* totalBytes) {
     } else {
         return dd::kErrUnsupported;
     }
-    if (glGetError() != GL_NO_ERROR || values[0] <= 0)
-        return dd::kErrUnsupported;
+    if (glGetError() != GL_NO_ERROR || values[0] <= 0) return dd::kErrUnsupported;
     *totalBytes = static_cast<uint64_t>(values[0]) * 1024u;
     return dd::kOk;
 }
@@ -348,13 +331,12 @@ Result GetAvailableVidMem(uint64_t* totalBytes) {
 // ---- Texture ----
 
 Texture::Texture(int width, int height, const PixelFormat& format, unsigned name)
-    : mWidth(width), mHeight(height), mFormat(format), mName(name) {}
+        : mWidth(width), mHeight(height), mFormat(format), mName(name) {}
 
 Texture::~Texture() {
     GlState& s = State();
     if (OnGlThread()) {
-        for (Device* device : s.devices)
-            device->SetTextureIfBound(mName);
+        for (Device* device : s.devices) device->SetTextureIfBound(mName);
         glDeleteTextures(1, &mName);
         return;
     }
@@ -363,15 +345,11 @@ Texture::~Texture() {
 }
 
 Result Texture::Lock(bool readOnly, uint8_t** bits, int* pitch) {
-    if (bits == nullptr || pitch == nullptr)
-        return dd::kErrInvalidParams;
-    if (mLocked)
-        return dd::kErrSurfaceBusy;
-    if (!OnGlThread())
-        return dd::kErrGeneric;
+    if (bits == nullptr || pitch == nullptr) return dd::kErrInvalidParams;
+    if (mLocked) return dd::kErrSurfaceBusy;
+    if (!OnGlThread()) return dd::kErrGeneric;
     const Result fault = TakeFault(Op::LockTexture);
-    if (dd::Failed(fault))
-        return fault;
+    if (dd::Failed(fault)) return fault;
     mStaging.assign(static_cast<size_t>(mWidth) * mHeight * BytesPerTexel(), 0);
     if (readOnly) {
         GlFormat f;
@@ -391,8 +369,7 @@ Result Texture::Lock(bool readOnly, uint8_t** bits, int* pitch) {
 }
 
 Result Texture::Unlock() {
-    if (!mLocked)
-        return dd::kErrNotLocked;
+    if (!mLocked) return dd::kErrNotLocked;
     mLocked = false;
     Result result = dd::kOk;
     if (!mReadOnly) {
@@ -400,8 +377,7 @@ Result Texture::Unlock() {
         GlFormatOf(mFormat, &f);
         glBindTexture(GL_TEXTURE_2D, mName);
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, mWidth, mHeight, f.format, f.type, mStaging.data());
-        if (glGetError() != GL_NO_ERROR)
-            result = dd::kErrGeneric;
+        if (glGetError() != GL_NO_ERROR) result = dd::kErrGeneric;
     }
     std::vector<uint8_t>().swap(mStaging);
     return result;
@@ -410,22 +386,16 @@ Result Texture::Unlock() {
 // ---- Device ----
 
 Result Device::Create(dd::Surface* renderTarget, std::unique_ptr<Device>* out) {
-    if (out == nullptr)
-        return dd::kErrInvalidParams;
+    if (out == nullptr) return dd::kErrInvalidParams;
     out->reset();
     const Result fault = TakeFault(Op::CreateDevice);
-    if (dd::Failed(fault))
-        return fault;
-    if (!IsAvailable())
-        return dd::kErrNoDirectDrawHw;
-    if (renderTarget == nullptr)
-        return dd::kErrInvalidParams;
+    if (dd::Failed(fault)) return fault;
+    if (!IsAvailable()) return dd::kErrNoDirectDrawHw;
+    if (renderTarget == nullptr) return dd::kErrInvalidParams;
     const int bits = renderTarget->Format().bitCount;
-    if (bits != 16 && bits != 32)
-        return dd::kErrInvalidPixelFormat;
+    if (bits != 16 && bits != 32) return dd::kErrInvalidPixelFormat;
     std::unique_ptr<Device> device(new Device);
-    if (!device->MakeFramebuffer(renderTarget->Width(), renderTarget->Height()))
-        return dd::kErrOutOfMemory;
+    if (!device->MakeFramebuffer(renderTarget->Width(), renderTarget->Height())) return dd::kErrOutOfMemory;
     {
         GlState& s = State();
         std::lock_guard<std::mutex> lock(s.mutex);
@@ -442,8 +412,7 @@ Result Device::Create(dd::Surface* renderTarget, std::unique_ptr<Device>* out) {
 
 Device::~Device() {
     if (mTarget != nullptr && mTarget->GetAccessHook() == this) {
-        if (mNewer == Newer::Device && OnGlThread())
-            PullTarget();
+        if (mNewer == Newer::Device && OnGlThread()) PullTarget();
         mTarget->SetAccessHook(nullptr);
     }
     ReleaseFramebuffer();
@@ -453,15 +422,13 @@ Device::~Device() {
 }
 
 void Device::SetTextureIfBound(unsigned name) {
-    if (mTextureName == name)
-        mTextureName = 0;
+    if (mTextureName == name) mTextureName = 0;
 }
 
 bool Device::MakeFramebuffer(int width, int height) {
     GlState& s = State();
     ReleaseFramebuffer();
-    if (width <= 0 || height <= 0)
-        return false;
+    if (width <= 0 || height <= 0) return false;
     glGenTextures(1, &mColorTexture);
     glBindTexture(GL_TEXTURE_2D, mColorTexture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
@@ -481,22 +448,19 @@ bool Device::MakeFramebuffer(int width, int height) {
 }
 
 void Device::ReleaseFramebuffer() {
-    if (!OnGlThread())
-        return;
+    if (!OnGlThread()) return;
     GlState& s = State();
     if (mFramebuffer != 0) {
         s.bindFramebuffer(GL_FRAMEBUFFER, 0);
         s.deleteFramebuffers(1, &mFramebuffer);
     }
-    if (mColorTexture != 0)
-        glDeleteTextures(1, &mColorTexture);
+    if (mColorTexture != 0) glDeleteTextures(1, &mColorTexture);
     mFramebuffer = 0;
     mColorTexture = 0;
 }
 
 Result Device::GetCaps(Caps* caps) const {
-    if (caps == nullptr)
-        return dd::kErrInvalidParams;
+    if (caps == nullptr) return dd::kErrInvalidParams;
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     *caps = Caps();
@@ -510,14 +474,11 @@ std::vector<PixelFormat> Device::EnumTextureFormats() const {
 }
 
 Result Device::CreateTexture(int width, int height, const PixelFormat& format, std::shared_ptr<Texture>* out) {
-    if (out == nullptr || width <= 0 || height <= 0)
-        return dd::kErrInvalidParams;
+    if (out == nullptr || width <= 0 || height <= 0) return dd::kErrInvalidParams;
     out->reset();
-    if (!OnGlThread())
-        return dd::kErrGeneric;
+    if (!OnGlThread()) return dd::kErrGeneric;
     GlFormat f;
-    if (!GlFormatOf(format, &f))
-        return dd::kErrInvalidPixelFormat;
+    if (!GlFormatOf(format, &f)) return dd::kErrInvalidPixelFormat;
     DrainDeletes();
     GLuint name = 0;
     glGenTextures(1, &name);
@@ -537,20 +498,14 @@ Result Device::CreateTexture(int width, int height, const PixelFormat& format, s
 
 Result Device::SetRenderTarget(dd::Surface* surface) {
     const Result fault = TakeFault(Op::SetRenderTarget);
-    if (dd::Failed(fault))
-        return fault;
-    if (surface == nullptr)
-        return dd::kErrInvalidParams;
-    if (!OnGlThread())
-        return dd::kErrGeneric;
-    if (surface == mTarget)
-        return dd::kOk;
+    if (dd::Failed(fault)) return fault;
+    if (surface == nullptr) return dd::kErrInvalidParams;
+    if (!OnGlThread()) return dd::kErrGeneric;
+    if (surface == mTarget) return dd::kOk;
     const int bits = surface->Format().bitCount;
-    if (bits != 16 && bits != 32)
-        return dd::kErrInvalidPixelFormat;
+    if (bits != 16 && bits != 32) return dd::kErrInvalidPixelFormat;
     if (mTarget != nullptr && mTarget->GetAccessHook() == this) {
-        if (mNewer == Newer::Device)
-            PullTarget();
+        if (mNewer == Newer::Device) PullTarget();
         mTarget->SetAccessHook(nullptr);
     }
     mTarget = surface;
@@ -566,8 +521,7 @@ Result Device::SetRenderTarget(dd::Surface* surface) {
 }
 
 Result Device::SetViewport(int x, int y, int width, int height) {
-    if (width < 0 || height < 0)
-        return dd::kErrInvalidParams;
+    if (width < 0 || height < 0) return dd::kErrInvalidParams;
     mViewX = x;
     mViewY = y;
     mViewWidth = width;
@@ -576,10 +530,8 @@ Result Device::SetViewport(int x, int y, int width, int height) {
 }
 
 void Device::BeforeSurfaceAccess(dd::Surface& surface, bool write) {
-    if (&surface != mTarget || !OnGlThread())
-        return;
-    if (mNewer == Newer::Device)
-        PullTarget();
+    if (&surface != mTarget || !OnGlThread()) return;
+    if (mNewer == Newer::Device) PullTarget();
     mNewer = write ? Newer::Surface : Newer::Same;
 }
 
@@ -667,8 +619,7 @@ void Device::PullTarget() {
 void Device::PrepareDraw() {
     DrainDeletes();
     State().bindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
-    if (mNewer == Newer::Surface)
-        PushTarget();
+    if (mNewer == Newer::Surface) PushTarget();
     glViewport(0, 0, mWidth, mHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -687,14 +638,10 @@ namespace {
 
 GLenum GlBlend(uint32_t blend) {
     switch (blend) {
-    case kBlendOne:
-        return GL_ONE;
-    case kBlendSrcAlpha:
-        return GL_SRC_ALPHA;
-    case kBlendInvSrcAlpha:
-        return GL_ONE_MINUS_SRC_ALPHA;
-    default:
-        return GL_ZERO;
+        case kBlendOne: return GL_ONE;
+        case kBlendSrcAlpha: return GL_SRC_ALPHA;
+        case kBlendInvSrcAlpha: return GL_ONE_MINUS_SRC_ALPHA;
+        default: return GL_ZERO;
     }
 }
 
@@ -725,8 +672,7 @@ void Device::ApplyStates() {
 }
 
 Result Device::Clear(uint32_t argb) {
-    if (!OnGlThread() || mTarget == nullptr)
-        return dd::kErrGeneric;
+    if (!OnGlThread() || mTarget == nullptr) return dd::kErrGeneric;
     PrepareDraw();
     glClearColor((argb >> 16 & 0xFF) / 255.0f, (argb >> 8 & 0xFF) / 255.0f, (argb & 0xFF) / 255.0f,
                  (argb >> 24) / 255.0f);
@@ -736,76 +682,52 @@ Result Device::Clear(uint32_t argb) {
 }
 
 Result Device::BeginScene() {
-    if (mInScene)
-        return kErrSceneInScene;
+    if (mInScene) return kErrSceneInScene;
     mInScene = true;
     return dd::kOk;
 }
 
 Result Device::EndScene() {
-    if (!mInScene)
-        return kErrSceneNotInScene;
+    if (!mInScene) return kErrSceneNotInScene;
     mInScene = false;
-    if (mNewer == Newer::Device && OnGlThread())
-        PullTarget();
+    if (mNewer == Newer::Device && OnGlThread()) PullTarget();
     return dd::kOk;
 }
 
 Result Device::SetRenderState(RenderState state, uint32_t value) {
     switch (state) {
-    case kRsAlphaBlendEnable:
-        mBlend = value != 0;
-        break;
-    case kRsSrcBlend:
-        mSrcBlend = value;
-        break;
-    case kRsDestBlend:
-        mDestBlend = value;
-        break;
-    default:
-        break;  // depth, culling, lighting, dither and specular stay off
+        case kRsAlphaBlendEnable: mBlend = value != 0; break;
+        case kRsSrcBlend: mSrcBlend = value; break;
+        case kRsDestBlend: mDestBlend = value; break;
+        default: break;  // depth, culling, lighting, dither and specular stay off
     }
     return dd::kOk;
 }
 
 Result Device::SetTextureStageState(StageState state, uint32_t value) {
-    if (state == kTssMinFilter || state == kTssMagFilter)
-        mLinear = value == kFilterLinear;
+    if (state == kTssMinFilter || state == kTssMagFilter) mLinear = value == kFilterLinear;
     return dd::kOk;
 }
 
 Result Device::SetTexture(Texture* texture) {
     const Result fault = TakeFault(Op::SetTexture);
-    if (dd::Failed(fault))
-        return fault;
+    if (dd::Failed(fault)) return fault;
     mTextureName = texture != nullptr ? texture->mName : 0;
     return dd::kOk;
 }
 
 Result Device::DrawPrimitive(Primitive type, const TLVertex* vertices, int count) {
     const Result fault = TakeFault(Op::DrawPrimitive);
-    if (dd::Failed(fault))
-        return fault;
-    if (vertices == nullptr || count < 0)
-        return dd::kErrInvalidParams;
-    if (!OnGlThread() || mTarget == nullptr)
-        return dd::kErrGeneric;
+    if (dd::Failed(fault)) return fault;
+    if (vertices == nullptr || count < 0) return dd::kErrInvalidParams;
+    if (!OnGlThread() || mTarget == nullptr) return dd::kErrGeneric;
     GLenum mode;
     switch (type) {
-    case kLineStrip:
-        mode = GL_LINE_STRIP;
-        break;
-    case kTriangleList:
-        mode = GL_TRIANGLES;
-        break;
-    case kTriangleStrip:
-        mode = GL_TRIANGLE_STRIP;
-        break;
-    case kTriangleFan:
-        mode = GL_TRIANGLE_FAN;
-        break;
-    default:
-        return dd::kErrInvalidParams;
+        case kLineStrip: mode = GL_LINE_STRIP; break;
+        case kTriangleList: mode = GL_TRIANGLES; break;
+        case kTriangleStrip: mode = GL_TRIANGLE_STRIP; break;
+        case kTriangleFan: mode = GL_TRIANGLE_FAN; break;
+        default: return dd::kErrInvalidParams;
     }
     PrepareDraw();
     auto emit = [](const TLVertex& v) {
@@ -815,8 +737,7 @@ Result Device::DrawPrimitive(Primitive type, const TLVertex* vertices, int count
         glVertex2f(v.x, v.y);
     };
     glBegin(mode);
-    for (int i = 0; i < count; ++i)
-        emit(vertices[i]);
+    for (int i = 0; i < count; ++i) emit(vertices[i]);
     glEnd();
     if (type == kLineStrip && count > 0) {
         // GL leaves out a line's last pixel; Direct3D drivers differ, and callers expect it.

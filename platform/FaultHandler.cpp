@@ -2,13 +2,16 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <mutex>
 
 #include <cxxabi.h>
 #include <dlfcn.h>
 #include <execinfo.h>
+#include <gnu/libc-version.h>
 #include <link.h>
 #include <pthread.h>
 #include <sys/syscall.h>
@@ -163,6 +166,8 @@ struct SegmentSearch {
     uint32_t segment;
     uint32_t offset;
     bool found;
+    uintptr_t loadBias;
+    bool mainProgram;
 };
 
 int FindSegment(struct dl_phdr_info* info, size_t, void* data) {
@@ -177,6 +182,9 @@ int FindSegment(struct dl_phdr_info* info, size_t, void* data) {
             search->segment = number;
             search->offset = static_cast<uint32_t>(search->address - start);
             search->found = true;
+            search->loadBias = info->dlpi_addr;
+            // The program itself is listed first, without a name.
+            search->mainProgram = info->dlpi_name == nullptr || info->dlpi_name[0] == '\0';
             return 1;
         }
     }
@@ -256,11 +264,19 @@ bool LookupCodeAddress(uintptr_t address, CodeLocation* out) {
         out->symbol = info.dli_sname;
         out->symbolAddress = reinterpret_cast<uintptr_t>(info.dli_saddr);
     }
-    SegmentSearch search = {address, 0, 0, false};
+    SegmentSearch search = {address, 0, 0, false, 0, false};
     dl_iterate_phdr(FindSegment, &search);
     if (search.found) {
         out->segment = search.segment;
         out->offset = search.offset;
+        out->fileAddress = address - search.loadBias;
+        // The name the loader gives the program is the one it was started by, which a
+        // change of folder makes useless; the kernel's link is not.
+        if (search.mainProgram) {
+            char path[4096];
+            const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+            if (length > 0) out->modulePath.assign(path, static_cast<size_t>(length));
+        }
     } else {
         out->offset = static_cast<uint32_t>(address - reinterpret_cast<uintptr_t>(info.dli_fbase));
     }
@@ -278,6 +294,55 @@ std::string DemangleSymbol(const std::string& name) {
     std::string result(readable);
     std::free(readable);
     return result;
+}
+
+std::vector<std::string> SourceLinesOf(const std::string& modulePath, const std::vector<uintptr_t>& fileAddresses) {
+    std::vector<std::string> lines(fileAddresses.size());
+    if (modulePath.empty() || fileAddresses.empty() || modulePath.find('\'') != std::string::npos) return lines;
+    // binutils' addr2line reads the debug information; one output line per address.
+    std::string command = "addr2line -e '" + modulePath + "'";
+    for (uintptr_t address : fileAddresses) {
+        char text[32];
+        std::snprintf(text, sizeof text, " 0x%llx", static_cast<unsigned long long>(address));
+        command += text;
+    }
+    command += " 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return lines;
+    char buffer[4096];
+    for (std::string& line : lines) {
+        if (std::fgets(buffer, sizeof buffer, pipe) == nullptr) break;
+        std::string text(buffer);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+        // "??:0", "??:?" and "file:?" say that nothing is known.
+        const size_t colon = text.rfind(':');
+        if (colon == std::string::npos || text.compare(0, 2, "??") == 0 || colon + 1 >= text.size() ||
+            text[colon + 1] < '1' || text[colon + 1] > '9')
+            continue;
+        // addr2line may add " (discriminator n)".
+        const size_t extra = text.find(' ', colon);
+        line = extra == std::string::npos ? text : text.substr(0, extra);
+    }
+    pclose(pipe);
+    return lines;
+}
+
+std::string CLibraryVersionText() { return std::string("glibc ") + gnu_get_libc_version(); }
+
+namespace {
+std::mutex gRendererMutex;
+std::string gRendererText = "none";
+}  // namespace
+
+void SetGraphicsRendererText(const std::string& text) {
+    std::lock_guard<std::mutex> lock(gRendererMutex);
+    gRendererText = text;
+}
+
+std::string GraphicsRendererText() {
+    // A crash may come while another thread holds the lock: then the text is not read.
+    std::unique_lock<std::mutex> lock(gRendererMutex, std::try_to_lock);
+    return lock.owns_lock() ? gRendererText : std::string("unknown");
 }
 
 std::string SystemVersionText() {

@@ -16,14 +16,15 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace plat {
 
 enum class FaultKind {
-    AccessViolation,       // segmentation fault
-    StackOverflow,         // segmentation fault close to the stack pointer
-    InPageError,           // bus error other than misalignment
-    Misalignment,          // bus error for an unaligned access
+    AccessViolation,  // segmentation fault
+    StackOverflow,    // segmentation fault close to the stack pointer
+    InPageError,      // bus error other than misalignment
+    Misalignment,     // bus error for an unaligned access
     IllegalInstruction,
     PrivilegedInstruction,
     IntegerDivideByZero,
@@ -33,11 +34,11 @@ enum class FaultKind {
     FloatUnderflow,
     FloatInexact,
     FloatInvalid,
-    FloatSubscript,        // subscript out of range
+    FloatSubscript,  // subscript out of range
     Breakpoint,
     SingleStep,
     Abort,
-    UncaughtException,     // std::terminate after a throw that nothing caught
+    UncaughtException,  // std::terminate after a throw that nothing caught
     Other,
 };
 
@@ -97,10 +98,26 @@ struct CodeLocation {
     std::string modulePath;
     uint32_t segment = 0;
     uint32_t offset = 0;
-    std::string symbol;        // decorated (mangled); empty when none was found
+    std::string symbol;  // decorated (mangled); empty when none was found
     uintptr_t symbolAddress = 0;
+    uintptr_t fileAddress = 0;  // the address as the file's own headers and debug information count it
 };
 bool LookupCodeAddress(uintptr_t address, CodeLocation* out);
+
+// "file:line" of each file address (CodeLocation::fileAddress) in one loaded file, from its
+// debug information (binutils' addr2line); an empty text where none is known, or for all of
+// them when addr2line cannot run. Starts a process: for crash reports, not for signal paths
+// that must stay async-signal-safe.
+std::vector<std::string> SourceLinesOf(const std::string& modulePath, const std::vector<uintptr_t>& fileAddresses);
+
+// The C library and its version, such as "glibc 2.36".
+std::string CLibraryVersionText();
+// The SDL library the program runs on, such as "2.26.5".
+std::string SdlVersionText();
+// The GL renderer the 3D device runs on, recorded when its context is made (any thread);
+// "none" until then.
+void SetGraphicsRendererText(const std::string& text);
+std::string GraphicsRendererText();
 
 // The readable form of a decorated C++ name; the name itself when it is not one.
 std::string DemangleSymbol(const std::string& name);

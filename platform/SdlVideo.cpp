@@ -1,5 +1,7 @@
 #include "platform/SdlVideo.h"
 
+#include "platform/FaultHandler.h"
+
 #include <cstring>
 #include <mutex>
 
@@ -7,8 +9,7 @@
 
 namespace plat {
 
-bool EnsureSdlVideo(std::string* error)
-{
+bool EnsureSdlVideo(std::string* error) {
     static std::mutex mutex;
     static bool started = false;
     static std::string failure;
@@ -22,8 +23,7 @@ bool EnsureSdlVideo(std::string* error)
         SDL_SetHint(SDL_HINT_VIDEO_X11_FORCE_EGL, "1");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             failure = SDL_GetError();
-            if (error)
-                *error = failure;
+            if (error) *error = failure;
             return false;
         }
         started = true;
@@ -31,8 +31,13 @@ bool EnsureSdlVideo(std::string* error)
     return true;
 }
 
-bool IsHeadlessVideo()
-{
+std::string SdlVersionText() {
+    SDL_version version;
+    SDL_GetVersion(&version);
+    return std::to_string(version.major) + "." + std::to_string(version.minor) + "." + std::to_string(version.patch);
+}
+
+bool IsHeadlessVideo() {
     const char* driver = SDL_GetCurrentVideoDriver();
     return driver != nullptr && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
 }

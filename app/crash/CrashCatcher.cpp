@@ -37,45 +37,43 @@ struct ExceptionName {
 // Searched in order; 0xFFFFFFFF ends it. The last two rows are this platform's own:
 // abort and a C++ exception that nothing caught.
 const ExceptionName kExceptionNames[] = {
-    {0x40000005, "Segment Notification"},
-    {0x80000003, "Breakpoint"},
-    {0x80000004, "Single step"},
-    {0x00000000, "Wait 0"},
-    {0x00000080, "Abandoned Wait 0"},
-    {0x000000C0, "User APC"},
-    {0x00000102, "Timeout"},
-    {0x00000103, "Pending"},
-    {0x80000001, "Guard Page Violation"},
-    {0x80000002, "Data Type Misalignment"},
-    {0xC0000005, "Access Violation"},
-    {0xC0000006, "In Page Error"},
-    {0xC0000017, "No Memory"},
-    {0xC000001D, "Illegal Instruction"},
-    {0xC0000025, "Noncontinuable Exception"},
-    {0xC0000026, "Invalid Disposition"},
-    {0xC000008C, "Array Bounds Exceeded"},
-    {0xC000008D, "Float Denormal Operand"},
-    {0xC000008E, "Divide by Zero"},
-    {0xC000008F, "Float Inexact Result"},
-    {0xC0000090, "Float Invalid Operation"},
-    {0xC0000091, "Float Overflow"},
-    {0xC0000092, "Float Stack Check"},
-    {0xC0000093, "Float Underflow"},
-    {0xC0000094, "Integer Divide by Zero"},
-    {0xC0000095, "Integer Overflow"},
-    {0xC0000096, "Privileged Instruction"},
-    {0xC00000FD, "Stack Overflow"},
-    {0xC000013A, "Ctrl+C Exit"},
-    {0x40000015, "Abort"},
-    {0xE06D7363, "C++ Exception"},
-    {0xFFFFFFFF, nullptr},
+        {0x40000005, "Segment Notification"},
+        {0x80000003, "Breakpoint"},
+        {0x80000004, "Single step"},
+        {0x00000000, "Wait 0"},
+        {0x00000080, "Abandoned Wait 0"},
+        {0x000000C0, "User APC"},
+        {0x00000102, "Timeout"},
+        {0x00000103, "Pending"},
+        {0x80000001, "Guard Page Violation"},
+        {0x80000002, "Data Type Misalignment"},
+        {0xC0000005, "Access Violation"},
+        {0xC0000006, "In Page Error"},
+        {0xC0000017, "No Memory"},
+        {0xC000001D, "Illegal Instruction"},
+        {0xC0000025, "Noncontinuable Exception"},
+        {0xC0000026, "Invalid Disposition"},
+        {0xC000008C, "Array Bounds Exceeded"},
+        {0xC000008D, "Float Denormal Operand"},
+        {0xC000008E, "Divide by Zero"},
+        {0xC000008F, "Float Inexact Result"},
+        {0xC0000090, "Float Invalid Operation"},
+        {0xC0000091, "Float Overflow"},
+        {0xC0000092, "Float Stack Check"},
+        {0xC0000093, "Float Underflow"},
+        {0xC0000094, "Integer Divide by Zero"},
+        {0xC0000095, "Integer Overflow"},
+        {0xC0000096, "Privileged Instruction"},
+        {0xC00000FD, "Stack Overflow"},
+        {0xC000013A, "Ctrl+C Exit"},
+        {0x40000015, "Abort"},
+        {0xE06D7363, "C++ Exception"},
+        {0xFFFFFFFF, nullptr},
 };
 
-void OnFault(const plat::FaultInfo& fault)
-{
+void OnFault(const plat::FaultInfo& fault) {
     CrashHost* host = gCrashHost.load();
-    if (host)
-        host->PrepareForCrashReport();
+    if (host) host->PrepareForCrashReport();
     CrashCatcher::HandleException(fault);
 }
 
@@ -85,15 +83,12 @@ struct AutoInstall {
     ~AutoInstall() { CrashCatcher::Uninstall(); }
 } gAutoInstall;
 
-bool ParseDecimalField(const std::string& text, int* value)
-{
+bool ParseDecimalField(const std::string& text, int* value) {
     const std::string trimmed = TrimString(text);
-    if (trimmed.empty() || trimmed.size() > 9)
-        return false;
+    if (trimmed.empty() || trimmed.size() > 9) return false;
     int result = 0;
     for (char c : trimmed) {
-        if (c < '0' || c > '9')
-            return false;
+        if (c < '0' || c > '9') return false;
         result = result * 10 + (c - '0');
     }
     *value = result;
@@ -106,25 +101,20 @@ typedef std::pair<uint32_t, uint32_t> MapKey;
 // when `key` lies past the last entry of the whole table (the end of the last
 // function is not known).
 template <typename Value>
-const std::pair<const MapKey, Value>* EntryAtOrBelow(const std::map<MapKey, Value>& table, const MapKey& key)
-{
+const std::pair<const MapKey, Value>* EntryAtOrBelow(const std::map<MapKey, Value>& table, const MapKey& key) {
     typename std::map<MapKey, Value>::const_iterator it = table.lower_bound(key);
-    if (it == table.end())
-        return nullptr;
+    if (it == table.end()) return nullptr;
     if (it->first != key) {
-        if (it == table.begin())
-            return nullptr;
+        if (it == table.begin()) return nullptr;
         --it;
     }
-    if (it->first.first != key.first)
-        return nullptr;
+    if (it->first.first != key.first) return nullptr;
     return &*it;
 }
 
-} // namespace
+}  // namespace
 
-bool HexStringToInt(const std::string& text, uint32_t* value)
-{
+bool HexStringToInt(const std::string& text, uint32_t* value) {
     uint32_t result = 0;
     for (char c : text) {
         uint32_t digit;
@@ -152,35 +142,33 @@ CrashHost* CrashCatcher::GetHost() { return gCrashHost.load(); }
 
 void CrashCatcher::SetReportWindowEnabled(bool enabled) { gReportWindowEnabled.store(enabled); }
 
-uint32_t CrashCatcher::ExceptionCodeOf(const plat::FaultInfo& fault)
-{
+uint32_t CrashCatcher::ExceptionCodeOf(const plat::FaultInfo& fault) {
     switch (fault.kind) {
-    case plat::FaultKind::AccessViolation: return 0xC0000005;
-    case plat::FaultKind::StackOverflow: return 0xC00000FD;
-    case plat::FaultKind::InPageError: return 0xC0000006;
-    case plat::FaultKind::Misalignment: return 0x80000002;
-    case plat::FaultKind::IllegalInstruction: return 0xC000001D;
-    case plat::FaultKind::PrivilegedInstruction: return 0xC0000096;
-    case plat::FaultKind::IntegerDivideByZero: return 0xC0000094;
-    case plat::FaultKind::IntegerOverflow: return 0xC0000095;
-    case plat::FaultKind::FloatDivideByZero: return 0xC000008E;
-    case plat::FaultKind::FloatOverflow: return 0xC0000091;
-    case plat::FaultKind::FloatUnderflow: return 0xC0000093;
-    case plat::FaultKind::FloatInexact: return 0xC000008F;
-    case plat::FaultKind::FloatInvalid: return 0xC0000090;
-    case plat::FaultKind::FloatSubscript: return 0xC000008C;
-    case plat::FaultKind::Breakpoint: return 0x80000003;
-    case plat::FaultKind::SingleStep: return 0x80000004;
-    case plat::FaultKind::Abort: return 0x40000015;
-    case plat::FaultKind::UncaughtException: return 0xE06D7363;
-    case plat::FaultKind::Other: break;
+        case plat::FaultKind::AccessViolation: return 0xC0000005;
+        case plat::FaultKind::StackOverflow: return 0xC00000FD;
+        case plat::FaultKind::InPageError: return 0xC0000006;
+        case plat::FaultKind::Misalignment: return 0x80000002;
+        case plat::FaultKind::IllegalInstruction: return 0xC000001D;
+        case plat::FaultKind::PrivilegedInstruction: return 0xC0000096;
+        case plat::FaultKind::IntegerDivideByZero: return 0xC0000094;
+        case plat::FaultKind::IntegerOverflow: return 0xC0000095;
+        case plat::FaultKind::FloatDivideByZero: return 0xC000008E;
+        case plat::FaultKind::FloatOverflow: return 0xC0000091;
+        case plat::FaultKind::FloatUnderflow: return 0xC0000093;
+        case plat::FaultKind::FloatInexact: return 0xC000008F;
+        case plat::FaultKind::FloatInvalid: return 0xC0000090;
+        case plat::FaultKind::FloatSubscript: return 0xC000008C;
+        case plat::FaultKind::Breakpoint: return 0x80000003;
+        case plat::FaultKind::SingleStep: return 0x80000004;
+        case plat::FaultKind::Abort: return 0x40000015;
+        case plat::FaultKind::UncaughtException: return 0xE06D7363;
+        case plat::FaultKind::Other: break;
     }
     // Not in the table: the signal number under a prefix of our own.
     return 0xE0000000u | static_cast<uint32_t>(fault.signal & 0xFF);
 }
 
-bool CrashCatcher::GetExceptionName(uint32_t code, std::string* name)
-{
+bool CrashCatcher::GetExceptionName(uint32_t code, std::string* name) {
     for (const ExceptionName* entry = kExceptionNames; entry->code != 0xFFFFFFFF; ++entry) {
         if (entry->code == code) {
             *name = entry->name;
@@ -190,51 +178,72 @@ bool CrashCatcher::GetExceptionName(uint32_t code, std::string* name)
     return false;
 }
 
-bool CrashCatcher::GetLogicalAddress(uintptr_t address, std::string* module, uint32_t* section, uint32_t* offset)
-{
+bool CrashCatcher::GetLogicalAddress(uintptr_t address, std::string* module, uint32_t* section, uint32_t* offset) {
     plat::CodeLocation location;
     module->clear();
     *section = 0;
     *offset = 0;
-    if (!plat::LookupCodeAddress(address, &location))
-        return false;
+    if (!plat::LookupCodeAddress(address, &location)) return false;
     *module = GetFileNamePart(location.modulePath);
     *section = location.segment;
     *offset = location.offset;
     return true;
 }
 
-std::string CrashCatcher::StackWalk(const uintptr_t* frames, int count)
-{
-    std::string text;
+std::string CrashCatcher::StackWalk(const uintptr_t* frames, int count) {
+    std::vector<plat::CodeLocation> locations(static_cast<size_t>(count > 0 ? count : 0));
+    std::vector<bool> found(locations.size());
     for (int i = 0; i < count; ++i) {
         const uintptr_t pc = frames[i];
         // A return address points after its call, which may be the first byte of the
         // next function: look up the call itself.
         const uintptr_t lookup = (i > 0 && pc > 0) ? pc - 1 : pc;
-        plat::CodeLocation location;
-        const bool found = plat::LookupCodeAddress(lookup, &location);
-        if (found && !location.symbol.empty()) {
-            text += FormatString("%016" PRIX64 " %s+%X\r\n", static_cast<uint64_t>(pc),
+        found[static_cast<size_t>(i)] = plat::LookupCodeAddress(lookup, &locations[static_cast<size_t>(i)]);
+    }
+    // Source lines, asked of each file once for all of its frames.
+    std::vector<std::string> sources(locations.size());
+    std::map<std::string, std::vector<size_t>> framesOfModule;
+    for (size_t i = 0; i < locations.size(); ++i) {
+        if (found[i]) framesOfModule[locations[i].modulePath].push_back(i);
+    }
+    for (const auto& entry : framesOfModule) {
+        std::vector<uintptr_t> addresses;
+        for (size_t i : entry.second) addresses.push_back(locations[i].fileAddress);
+        const std::vector<std::string> lines = plat::SourceLinesOf(entry.first, addresses);
+        for (size_t k = 0; k < entry.second.size() && k < lines.size(); ++k) sources[entry.second[k]] = lines[k];
+    }
+
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        const uintptr_t pc = frames[i];
+        const plat::CodeLocation& location = locations[static_cast<size_t>(i)];
+        const bool known = found[static_cast<size_t>(i)];
+        if (known && !location.symbol.empty()) {
+            text += FormatString("%016" PRIX64 " %s+%X", static_cast<uint64_t>(pc),
                                  plat::DemangleSymbol(location.symbol).c_str(),
                                  static_cast<unsigned>(pc - location.symbolAddress));
         } else {
-            text += FormatString("%016" PRIX64 " %04X:%08X %s\r\n", static_cast<uint64_t>(pc),
-                                 found ? location.segment : 0u, found ? location.offset : 0u,
+            text += FormatString("%016" PRIX64 " %04X:%08X %s", static_cast<uint64_t>(pc),
+                                 known ? location.segment : 0u, known ? location.offset : 0u,
                                  GetFileNamePart(location.modulePath).c_str());
         }
+        const std::string& source = sources[static_cast<size_t>(i)];
+        if (!source.empty()) text += " at " + source;
+        text += "\r\n";
     }
     return text;
 }
 
-std::string CrashCatcher::GetSystemInfoText()
-{
+std::string CrashCatcher::GetSystemInfoText() {
     std::string text = "System Ver: " + plat::SystemVersionText() + "\r\n";
+    text += "C Library Ver: " + plat::CLibraryVersionText() + "\r\n";
+    text += "SDL Ver: " + plat::SdlVersionText() + "\r\n";
+    text += "GL Renderer: " + plat::GraphicsRendererText() + "\r\n";
+    text += std::string("Build: ") + VELM_BUILD_COMMIT + "\r\n";
     return text;
 }
 
-std::string CrashCatcher::BuildReport(const plat::FaultInfo& fault, std::string* title)
-{
+std::string CrashCatcher::BuildReport(const plat::FaultInfo& fault, std::string* title) {
     std::string report;
     const uint32_t code = ExceptionCodeOf(fault);
     std::string name;
@@ -253,19 +262,17 @@ std::string CrashCatcher::BuildReport(const plat::FaultInfo& fault, std::string*
     report += "Module: " + module + "\r\n";
     report += FormatString("Logical Address: %04X:%08X\r\n", section, offset);
     report += "\r\n";
-    if (title)
-        *title = FormatString("Exception at %04X:%08X", section, offset);
+    if (title) *title = FormatString("Exception at %04X:%08X", section, offset);
 
     report += StackWalk(fault.frames, fault.frameCount);
     report += "\r\n";
 
     const plat::FaultRegisters& r = fault.registers;
-    report += FormatString("RAX:%016" PRIX64 " RBX:%016" PRIX64 " RCX:%016" PRIX64 " RDX:%016" PRIX64
-                           " RSI:%016" PRIX64 " RDI:%016" PRIX64 "\r\n",
+    report += FormatString("RAX:%016" PRIX64 " RBX:%016" PRIX64 " RCX:%016" PRIX64 " RDX:%016" PRIX64 " RSI:%016" PRIX64
+                           " RDI:%016" PRIX64 "\r\n",
                            r.rax, r.rbx, r.rcx, r.rdx, r.rsi, r.rdi);
     report += FormatString("RIP:%016" PRIX64 " RSP:%016" PRIX64 "  RBP:%016" PRIX64 "\r\n", r.rip, r.rsp, r.rbp);
-    report += FormatString("CS:%04X SS:%04X DS:%04X ES:%04X FS:%04X GS:%04X\r\n", r.cs, r.ss, r.ds, r.es, r.fs,
-                           r.gs);
+    report += FormatString("CS:%04X SS:%04X DS:%04X ES:%04X FS:%04X GS:%04X\r\n", r.cs, r.ss, r.ds, r.es, r.fs, r.gs);
     report += FormatString("Flags:%08" PRIX64 "\r\n", r.flags);
     report += "\r\n";
 
@@ -273,16 +280,14 @@ std::string CrashCatcher::BuildReport(const plat::FaultInfo& fault, std::string*
     return report;
 }
 
-void CrashCatcher::HandleException(const plat::FaultInfo& fault)
-{
+void CrashCatcher::HandleException(const plat::FaultInfo& fault) {
     CrashHost* host = gCrashHost.load();
     std::string title;
     std::string report = BuildReport(fault, &title);
 
     if (host) {
         const std::string programInfo = host->GetProgramInfoText();
-        if (!programInfo.empty())
-            report += "\r\n" + programInfo;
+        if (!programInfo.empty()) report += "\r\n" + programInfo;
         host->CopyToClipboard(report);
     }
 
@@ -304,25 +309,20 @@ void CrashCatcher::HandleException(const plat::FaultInfo& fault)
     ShowErrorWindow(title, report);
 }
 
-void CrashCatcher::AddMapFileInfo(std::string& report)
-{
+void CrashCatcher::AddMapFileInfo(std::string& report) {
     std::vector<plat::DirEntry> entries;
-    if (!plat::ListDirectory(plat::CurrentDirectory(), entries))
-        return;
+    if (!plat::ListDirectory(plat::CurrentDirectory(), entries)) return;
     for (const plat::DirEntry& entry : entries) {
         const std::string& name = entry.name;
-        if (entry.isDirectory || name.size() < 4 || StringToLower(name.substr(name.size() - 4)) != ".map")
-            continue;
+        if (entry.isDirectory || name.size() < 4 || StringToLower(name.substr(name.size() - 4)) != ".map") continue;
         std::vector<uint8_t> bytes;
-        if (!plat::ReadFile(name, bytes))
-            return;
+        if (!plat::ReadFile(name, bytes)) return;
         AddMapFileInfo(report, std::string(bytes.begin(), bytes.end()));
         return;
     }
 }
 
-void CrashCatcher::AddMapFileInfo(std::string& report, const std::string& mapText)
-{
+void CrashCatcher::AddMapFileInfo(std::string& report, const std::string& mapText) {
     std::map<MapKey, std::string> symbols;
     std::map<MapKey, std::pair<std::string, int>> lines;
     std::string sourceFile;
@@ -331,12 +331,10 @@ void CrashCatcher::AddMapFileInfo(std::string& report, const std::string& mapTex
     size_t lineStart = 0;
     while (lineStart < mapText.size()) {
         size_t lineEnd = mapText.find('\n', lineStart);
-        if (lineEnd == std::string::npos)
-            lineEnd = mapText.size();
+        if (lineEnd == std::string::npos) lineEnd = mapText.size();
         std::string line = mapText.substr(lineStart, lineEnd - lineStart);
         lineStart = lineEnd + 1;
-        if (!line.empty() && line[line.size() - 1] == '\r')
-            line.erase(line.size() - 1);
+        if (!line.empty() && line[line.size() - 1] == '\r') line.erase(line.size() - 1);
 
         uint32_t section = 0;
         uint32_t offset = 0;
@@ -345,8 +343,7 @@ void CrashCatcher::AddMapFileInfo(std::string& report, const std::string& mapTex
             if (HexStringToInt(line.substr(1, 4), &section) && HexStringToInt(line.substr(6, 8), &offset) &&
                 line[20] == ' ') {
                 const size_t blank = line.find(' ', 21);
-                if (blank != std::string::npos)
-                    symbols[MapKey(section, offset)] = line.substr(21, blank - 21);
+                if (blank != std::string::npos) symbols[MapKey(section, offset)] = line.substr(21, blank - 21);
             }
         } else if (line.compare(0, 12, "Line numbers") == 0) {
             const size_t open = line.find('(');
@@ -361,14 +358,13 @@ void CrashCatcher::AddMapFileInfo(std::string& report, const std::string& mapTex
             for (size_t at = 0; at < 80; at += 20) {
                 const std::string entry = line.substr(at, 20);
                 int number = 0;
-                if (ParseDecimalField(entry.substr(0, 6), &number) &&
-                    HexStringToInt(entry.substr(7, 4), &section) && HexStringToInt(entry.substr(12, 8), &offset))
+                if (ParseDecimalField(entry.substr(0, 6), &number) && HexStringToInt(entry.substr(7, 4), &section) &&
+                    HexStringToInt(entry.substr(12, 8), &offset))
                     lines[MapKey(section, offset)] = std::make_pair(sourceFile, number);
             }
         }
     }
-    if (symbols.empty())
-        return;
+    if (symbols.empty()) return;
 
     size_t pos = 0;
     while ((pos = report.find(':', pos)) != std::string::npos) {
@@ -387,8 +383,7 @@ void CrashCatcher::AddMapFileInfo(std::string& report, const std::string& mapTex
         }
         std::string text = plat::DemangleSymbol(symbol->second);
         const uint32_t distance = offset - symbol->first.second;
-        if (distance != 0)
-            text += FormatString("+0x%X", distance);
+        if (distance != 0) text += FormatString("+0x%X", distance);
         const std::pair<const MapKey, std::pair<std::string, int>>* line = EntryAtOrBelow(lines, key);
         if (line) {
             text += FormatString("\r\n    %s line %d +0x%X", line->second.first.c_str(), line->second.second,
@@ -400,34 +395,26 @@ void CrashCatcher::AddMapFileInfo(std::string& report, const std::string& mapTex
     }
 }
 
-bool CrashCatcher::WriteCrashFile(const std::string& report)
-{
+bool CrashCatcher::WriteCrashFile(const std::string& report) {
     const std::string text = report + "\r\n";
-    if (plat::WriteFileAtomic("crash.txt", text.data(), text.size()))
-        return true;
+    if (plat::WriteFileAtomic("crash.txt", text.data(), text.size())) return true;
     CrashHost* host = gCrashHost.load();
-    if (!host)
-        return false;
+    if (!host) return false;
     const std::string folder = plat::AppDataFolder(host->GetCompanyFolderName(), host->GetProductName());
-    if (folder.empty())
-        return false;
+    if (folder.empty()) return false;
     return plat::WriteFileAtomic(folder + "crash.txt", text.data(), text.size());
 }
 
-std::string CrashCatcher::ReportProgramPath()
-{
+std::string CrashCatcher::ReportProgramPath() {
     const std::string nextToProgram = plat::ExecutableFolder() + "velm_crash_report";
-    if (plat::IsExecutableFile(nextToProgram))
-        return nextToProgram;
+    if (plat::IsExecutableFile(nextToProgram)) return nextToProgram;
 #ifdef VELM_CRASH_REPORT_PROGRAM
-    if (plat::IsExecutableFile(VELM_CRASH_REPORT_PROGRAM))
-        return VELM_CRASH_REPORT_PROGRAM;
+    if (plat::IsExecutableFile(VELM_CRASH_REPORT_PROGRAM)) return VELM_CRASH_REPORT_PROGRAM;
 #endif
     return std::string();
 }
 
-void CrashCatcher::ShowErrorWindow(const std::string& title, const std::string& report)
-{
+void CrashCatcher::ShowErrorWindow(const std::string& title, const std::string& report) {
     ReportTitle = title;
     ReportText = report;
 
@@ -447,11 +434,10 @@ void CrashCatcher::ShowErrorWindow(const std::string& title, const std::string& 
 
     if (gReportWindowEnabled.load()) {
         const std::string program = ReportProgramPath();
-        if (!program.empty() && plat::RunChildProcess(program, {}, EncodeCrashReportData(data)) == 0)
-            return;
+        if (!program.empty() && plat::RunChildProcess(program, {}, EncodeCrashReportData(data)) == 0) return;
     }
     std::fprintf(stderr, "%s\n%s\n", title.c_str(), report.c_str());
     std::fflush(stderr);
 }
 
-} // namespace Velm
+}  // namespace Velm

@@ -12,8 +12,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/crash/CrashCatcher.h"
 #include "app/VelmAppBase.h"
+#include "app/crash/CrashCatcher.h"
 #include "platform/FaultHandler.h"
 #include "platform/Folders.h"
 #include "tests/platform/TempDir.h"
@@ -24,21 +24,18 @@
 
 volatile bool gCrashKeepGoing = true;
 
-CRASH_FUNCTION void CrashByNullWrite()
-{
+CRASH_FUNCTION void CrashByNullWrite() {
     volatile int* volatile target = nullptr;
     *target = 1;
 }
 
-CRASH_FUNCTION int CrashByIntegerDivision()
-{
+CRASH_FUNCTION int CrashByIntegerDivision() {
     volatile int numerator = 7;
     volatile int denominator = 0;
     return numerator / denominator;
 }
 
-CRASH_FUNCTION void CrashByBreakpoint()
-{
+CRASH_FUNCTION void CrashByBreakpoint() {
 #if defined(__x86_64__) || defined(__i386__)
     asm volatile("int3");
 #else
@@ -48,12 +45,10 @@ CRASH_FUNCTION void CrashByBreakpoint()
 
 CRASH_FUNCTION void CrashByIllegalInstruction() { __builtin_trap(); }
 
-CRASH_FUNCTION int CrashByRecursion(int depth)
-{
+CRASH_FUNCTION int CrashByRecursion(int depth) {
     volatile char pad[512];
     pad[0] = static_cast<char>(depth);
-    if (gCrashKeepGoing)
-        return CrashByRecursion(depth + 1) + pad[0];
+    if (gCrashKeepGoing) return CrashByRecursion(depth + 1) + pad[0];
     return pad[0];
 }
 
@@ -64,8 +59,7 @@ CRASH_FUNCTION void CrashThrowUncaught() { throw std::runtime_error("nobody catc
 // The exception cannot leave a noexcept function: std::terminate.
 CRASH_FUNCTION void CrashThroughNoexcept() noexcept { CrashThrowUncaught(); }
 
-CRASH_FUNCTION void CrashOnWorkerThread()
-{
+CRASH_FUNCTION void CrashOnWorkerThread() {
     std::thread worker([] {
         plat::FaultStack stack;
         CrashByNullWrite();
@@ -73,8 +67,7 @@ CRASH_FUNCTION void CrashOnWorkerThread()
     worker.join();
 }
 
-CRASH_FUNCTION void CrashStackOverflowOnWorkerThread()
-{
+CRASH_FUNCTION void CrashStackOverflowOnWorkerThread() {
     std::thread worker([] {
         plat::FaultStack stack;
         CrashByRecursion(0);
@@ -89,17 +82,14 @@ public:
     TestApp() { mProductName = "CrashTestProduct"; }
 };
 
-void CrashIn(const std::string& folder, void (*crash)(), bool withApp)
-{
+void CrashIn(const std::string& folder, void (*crash)(), bool withApp) {
     plat::SetCurrentFolder(folder);
     Velm::CrashCatcher::SetReportWindowEnabled(false);
-    if (withApp)
-        new TestApp();   // stays for the crash
+    if (withApp) new TestApp();  // stays for the crash
     crash();
 }
 
-std::vector<std::string> ReadLines(const std::string& path)
-{
+std::vector<std::string> ReadLines(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream all;
     all << in.rdbuf();
@@ -109,8 +99,7 @@ std::vector<std::string> ReadLines(const std::string& path)
     for (;;) {
         const size_t end = text.find("\r\n", start);
         if (end == std::string::npos) {
-            if (start < text.size())
-                lines.push_back(text.substr(start));
+            if (start < text.size()) lines.push_back(text.substr(start));
             break;
         }
         lines.push_back(text.substr(start, end - start));
@@ -119,7 +108,9 @@ std::vector<std::string> ReadLines(const std::string& path)
     return lines;
 }
 
-bool StartsWith(const std::string& text, const std::string& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
+bool StartsWith(const std::string& text, const std::string& prefix) {
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
 
 struct FaultCase {
     const char* why;
@@ -136,30 +127,29 @@ void Recursion() { CrashByRecursion(0); }
 void Uncaught() { CrashThroughNoexcept(); }
 
 const FaultCase kFaults[] = {
-    {"null write", NullWrite, SIGSEGV, "Exception: Access Violation (code 0xc0000005)", "CrashByNullWrite", false},
-    {"integer division by zero", IntegerDivision, SIGFPE, "Exception: Integer Divide by Zero (code 0xc0000094)",
-     "CrashByIntegerDivision", false},
-    {"breakpoint trap", CrashByBreakpoint, SIGTRAP, "Exception: Breakpoint (code 0x80000003)", "CrashByBreakpoint",
-     false},
-    {"trap instruction", CrashByIllegalInstruction, SIGILL, "Exception: Illegal Instruction (code 0xc000001d)",
-     "CrashByIllegalInstruction", false},
-    {"unbounded recursion", Recursion, SIGSEGV, "Exception: Stack Overflow (code 0xc00000fd)", "CrashByRecursion",
-     false},
-    {"abort", CrashByAbort, SIGABRT, "Exception: Abort (code 0x40000015)", "CrashByAbort", false},
-    {"uncaught exception", Uncaught, SIGABRT, "Exception: C++ Exception (code 0xe06d7363)", "CrashThrowUncaught",
-     false},
-    {"worker thread fault", CrashOnWorkerThread, SIGSEGV, "Exception: Access Violation (code 0xc0000005)",
-     "CrashByNullWrite", false},
-    {"worker thread stack overflow", CrashStackOverflowOnWorkerThread, SIGSEGV,
-     "Exception: Stack Overflow (code 0xc00000fd)", "CrashByRecursion", false},
-    {"null write with an application", NullWrite, SIGSEGV, "Exception: Access Violation (code 0xc0000005)",
-     "CrashByNullWrite", true},
+        {"null write", NullWrite, SIGSEGV, "Exception: Access Violation (code 0xc0000005)", "CrashByNullWrite", false},
+        {"integer division by zero", IntegerDivision, SIGFPE, "Exception: Integer Divide by Zero (code 0xc0000094)",
+         "CrashByIntegerDivision", false},
+        {"breakpoint trap", CrashByBreakpoint, SIGTRAP, "Exception: Breakpoint (code 0x80000003)", "CrashByBreakpoint",
+         false},
+        {"trap instruction", CrashByIllegalInstruction, SIGILL, "Exception: Illegal Instruction (code 0xc000001d)",
+         "CrashByIllegalInstruction", false},
+        {"unbounded recursion", Recursion, SIGSEGV, "Exception: Stack Overflow (code 0xc00000fd)", "CrashByRecursion",
+         false},
+        {"abort", CrashByAbort, SIGABRT, "Exception: Abort (code 0x40000015)", "CrashByAbort", false},
+        {"uncaught exception", Uncaught, SIGABRT, "Exception: C++ Exception (code 0xe06d7363)", "CrashThrowUncaught",
+         false},
+        {"worker thread fault", CrashOnWorkerThread, SIGSEGV, "Exception: Access Violation (code 0xc0000005)",
+         "CrashByNullWrite", false},
+        {"worker thread stack overflow", CrashStackOverflowOnWorkerThread, SIGSEGV,
+         "Exception: Stack Overflow (code 0xc00000fd)", "CrashByRecursion", false},
+        {"null write with an application", NullWrite, SIGSEGV, "Exception: Access Violation (code 0xc0000005)",
+         "CrashByNullWrite", true},
 };
 
-} // namespace
+}  // namespace
 
-TEST(CrashCatcherDeathTest, EachFaultWritesTheReportAndEndsWithItsSignal)
-{
+TEST(CrashCatcherDeathTest, EachFaultWritesTheReportAndEndsWithItsSignal) {
     for (const FaultCase& c : kFaults) {
         SCOPED_TRACE(c.why);
         velmtest::TempDir folder;
@@ -171,21 +161,28 @@ TEST(CrashCatcherDeathTest, EachFaultWritesTheReportAndEndsWithItsSignal)
         EXPECT_TRUE(StartsWith(lines[at], c.exceptionLine)) << lines[at];
         EXPECT_NE(lines[at].find(" at address "), std::string::npos);
         EXPECT_NE(lines[at].find(" in thread "), std::string::npos);
-        const std::string address = lines[at].substr(lines[at].find(" at address ") + 12,
-                                                      lines[at].find(" in thread ") - lines[at].find(" at address ") - 12);
+        const std::string address =
+                lines[at].substr(lines[at].find(" at address ") + 12,
+                                 lines[at].find(" in thread ") - lines[at].find(" at address ") - 12);
         ++at;
         EXPECT_TRUE(StartsWith(lines[at++], "Module: "));
         EXPECT_TRUE(StartsWith(lines[at++], "Logical Address: "));
         EXPECT_EQ(lines[at++], "");
 
         bool named = false;
+        bool sourceLine = false;
         size_t frames = 0;
         for (; at < lines.size() && !lines[at].empty(); ++at, ++frames) {
-            if (lines[at].find(c.function) != std::string::npos)
-                named = true;
+            if (lines[at].find(c.function) != std::string::npos) named = true;
+            // The test program has debug information: its frames name file and line.
+            const size_t source = lines[at].find(" at ");
+            if (source != std::string::npos &&
+                lines[at].find("CrashCatcherDeathTest.cpp:", source) != std::string::npos)
+                sourceLine = true;
         }
         EXPECT_GT(frames, 0u);
         EXPECT_TRUE(named) << "no frame names " << c.function;
+        EXPECT_TRUE(sourceLine) << "no frame names its file and line";
         ASSERT_LT(at + 6, lines.size());
         EXPECT_EQ(lines[at++], "");
         EXPECT_TRUE(StartsWith(lines[at++], "RAX:"));
@@ -196,6 +193,12 @@ TEST(CrashCatcherDeathTest, EachFaultWritesTheReportAndEndsWithItsSignal)
         EXPECT_TRUE(StartsWith(lines[at++], "Flags:"));
         EXPECT_EQ(lines[at++], "");
         EXPECT_TRUE(StartsWith(lines[at++], "System Ver: "));
+        EXPECT_TRUE(StartsWith(lines[at++], "C Library Ver: glibc "));
+        EXPECT_TRUE(StartsWith(lines[at++], "SDL Ver: 2."));
+        EXPECT_TRUE(StartsWith(lines[at++], "GL Renderer: "));
+        ASSERT_LT(at, lines.size());
+        EXPECT_TRUE(StartsWith(lines[at], "Build: ") && lines[at].size() > 7) << lines[at];
+        ++at;
         if (c.withApp) {
             ASSERT_LT(at + 5, lines.size());
             EXPECT_EQ(lines[at++], "");
@@ -213,37 +216,33 @@ TEST(CrashCatcherDeathTest, EachFaultWritesTheReportAndEndsWithItsSignal)
     }
 }
 
-TEST(CrashCatcherDeathTest, AFaultAfterTheApplicationIsGoneReportsWithoutIt)
-{
+TEST(CrashCatcherDeathTest, AFaultAfterTheApplicationIsGoneReportsWithoutIt) {
     velmtest::TempDir folder;
     EXPECT_EXIT(
-        {
-            plat::SetCurrentFolder(folder.Path());
-            Velm::CrashCatcher::SetReportWindowEnabled(false);
-            delete new TestApp();
-            CrashByNullWrite();
-        },
-        testing::KilledBySignal(SIGSEGV), "");
+            {
+                plat::SetCurrentFolder(folder.Path());
+                Velm::CrashCatcher::SetReportWindowEnabled(false);
+                delete new TestApp();
+                CrashByNullWrite();
+            },
+            testing::KilledBySignal(SIGSEGV), "");
     const std::vector<std::string> lines = ReadLines(folder / "crash.txt");
     ASSERT_FALSE(lines.empty());
-    for (const std::string& line : lines)
-        EXPECT_FALSE(StartsWith(line, "Product: "));
+    for (const std::string& line : lines) EXPECT_FALSE(StartsWith(line, "Product: "));
 }
 
-TEST(CrashCatcherDeathTest, TheReportProgramShowsTheReport)
-{
+TEST(CrashCatcherDeathTest, TheReportProgramShowsTheReport) {
     // Headless, the report program prints its windows on stderr instead of showing them.
     const char* headless = std::getenv("VELM_NONINTERACTIVE");
-    if (!headless || std::string(headless) != "1")
-        GTEST_SKIP() << "runs only with VELM_NONINTERACTIVE=1";
+    if (!headless || std::string(headless) != "1") GTEST_SKIP() << "runs only with VELM_NONINTERACTIVE=1";
     ASSERT_FALSE(Velm::CrashCatcher::ReportProgramPath().empty());
     velmtest::TempDir folder;
     EXPECT_EXIT(
-        {
-            plat::SetCurrentFolder(folder.Path());
-            Velm::CrashCatcher::SetReportWindowEnabled(true);
-            CrashByNullWrite();
-        },
-        testing::KilledBySignal(SIGSEGV), "Fatal Error!.*An unexpected error has occured!.*Access Violation");
+            {
+                plat::SetCurrentFolder(folder.Path());
+                Velm::CrashCatcher::SetReportWindowEnabled(true);
+                CrashByNullWrite();
+            },
+            testing::KilledBySignal(SIGSEGV), "Fatal Error!.*An unexpected error has occured!.*Access Violation");
     EXPECT_FALSE(ReadLines(folder / "crash.txt").empty());
 }
