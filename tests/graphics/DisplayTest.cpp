@@ -86,10 +86,10 @@ TEST_F(DisplayTest, PublishedPixelFormat) {
         bool standardOrder;
     };
     const Case cases[] = {
-        {"565", 16, false, false, {5, 6, 5}, {11, 5, 0}, true},
-        {"555", 16, true, false, {5, 5, 5}, {10, 5, 0}, true},
-        {"XRGB", 32, false, false, {8, 8, 8}, {16, 8, 0}, true},
-        {"XBGR: red lowest", 32, false, true, {8, 8, 8}, {0, 8, 16}, false},
+            {"565", 16, false, false, {5, 6, 5}, {11, 5, 0}, true},
+            {"555", 16, true, false, {5, 5, 5}, {10, 5, 0}, true},
+            {"XRGB", 32, false, false, {8, 8, 8}, {16, 8, 0}, true},
+            {"XBGR: red lowest", 32, false, true, {8, 8, 8}, {0, 8, 16}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -117,8 +117,7 @@ TEST_F(DisplayTest, SaturationTables) {
     DDInterface display(&host);
     ASSERT_EQ(display.Init(nullptr, true), RESULT_OK);
     // A 5-bit channel: 63 entries, 31 to 62 all holding 31.
-    for (int i = 0; i <= 62; ++i)
-        EXPECT_EQ(display.mRedAddTable[i], i < 31 ? i : 31) << i;
+    for (int i = 0; i <= 62; ++i) EXPECT_EQ(display.mRedAddTable[i], i < 31 ? i : 31) << i;
     plat::dd::SetDisplayConfig(Config(16));
     ASSERT_EQ(display.Init(nullptr, true), RESULT_OK);
     EXPECT_EQ(display.mGreenAddTable[126], 63);
@@ -143,8 +142,8 @@ TEST_F(DisplayTest, RefreshRateClamp) {
         int ms;
         bool broken;
     };
-    const Case cases[] = {{0, 60, 16, true}, {59, 60, 16, true}, {120, 100, 10, true}, {75, 75, 13, false},
-                          {60, 60, 16, false}};
+    const Case cases[] = {
+            {0, 60, 16, true}, {59, 60, 16, true}, {120, 100, 10, true}, {75, 75, 13, false}, {60, 60, 16, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.hz);
         plat::dd::SetDisplayConfig(Config(32, false, false, c.hz));
@@ -169,27 +168,28 @@ TEST_F(DisplayTest, InjectedFailuresGiveResultAndText) {
     };
     const plat::dd::Result oom = plat::dd::kErrOutOfMemory;
     const Case cases[] = {
-        {"create", true, Op::DirectDrawCreateEx, 0, RESULT_DD_CREATE_FAIL, "DirectDrawCreateEx: E_OUTOFMEMORY"},
-        {"query", true, Op::QueryInterface, 0, RESULT_DD_CREATE_FAIL,
-         "QueryrInterface IID_IDirectDraw: E_OUTOFMEMORY"},
-        {"windowed primary", true, Op::CreateSurface, 0, RESULT_SURFACE_FAIL,
-         "CreateSurface Windowed Primary: E_OUTOFMEMORY"},
-        {"windowed draw surface", true, Op::CreateSurface, 1, RESULT_SURFACE_FAIL,
-         "CreateSurface Windowed DrawSurface: E_OUTOFMEMORY"},
-        {"windowed clipper", true, Op::CreateClipper, 0, RESULT_FAIL, "CreateClipper Windowed: E_OUTOFMEMORY"},
-        {"old cursor area", true, Op::CreateSurface, 2, RESULT_SURFACE_FAIL,
-         "CreateSurface OldCursorArea: E_OUTOFMEMORY"},
-        {"new cursor area", true, Op::CreateSurface, 3, RESULT_SURFACE_FAIL,
-         "CreateSurface NewCursorArea: E_OUTOFMEMORY"},
-        {"exclusive", false, Op::SetCooperativeLevel, 0, RESULT_EXCLUSIVE_FAIL,
-         "SetCooperativeLevel FullScreen: E_OUTOFMEMORY"},
-        {"mode", false, Op::SetDisplayMode, 0, RESULT_DISPCHANGE_FAIL, "SetDisplayMode FullScreen: E_OUTOFMEMORY"},
-        {"full-screen primary", false, Op::CreateSurface, 0, RESULT_SURFACE_FAIL,
-         "CreateSurface FullScreen Primary: E_OUTOFMEMORY"},
-        {"back buffer", false, Op::GetAttachedSurface, 0, RESULT_SURFACE_FAIL, "GetAttachedSurface: E_OUTOFMEMORY"},
-        {"full-screen draw surface", false, Op::CreateSurface, 1, RESULT_SURFACE_FAIL,
-         "CreateSurface FullScreen DrawSurface: E_OUTOFMEMORY"},
-        {"full-screen clipper", false, Op::CreateClipper, 0, RESULT_FAIL, "CreateClipper FullScreen: E_OUTOFMEMORY"},
+            {"create", true, Op::DirectDrawCreateEx, 0, RESULT_DD_CREATE_FAIL, "DirectDrawCreateEx: E_OUTOFMEMORY"},
+            {"query", true, Op::QueryInterface, 0, RESULT_DD_CREATE_FAIL,
+             "QueryrInterface IID_IDirectDraw: E_OUTOFMEMORY"},
+            {"windowed primary", true, Op::CreateSurface, 0, RESULT_SURFACE_FAIL,
+             "CreateSurface Windowed Primary: E_OUTOFMEMORY"},
+            {"windowed draw surface", true, Op::CreateSurface, 1, RESULT_SURFACE_FAIL,
+             "CreateSurface Windowed DrawSurface: E_OUTOFMEMORY"},
+            {"windowed clipper", true, Op::CreateClipper, 0, RESULT_FAIL, "CreateClipper Windowed: E_OUTOFMEMORY"},
+            {"old cursor area", true, Op::CreateSurface, 2, RESULT_SURFACE_FAIL,
+             "CreateSurface OldCursorArea: E_OUTOFMEMORY"},
+            {"new cursor area", true, Op::CreateSurface, 3, RESULT_SURFACE_FAIL,
+             "CreateSurface NewCursorArea: E_OUTOFMEMORY"},
+            {"exclusive", false, Op::SetCooperativeLevel, 0, RESULT_EXCLUSIVE_FAIL,
+             "SetCooperativeLevel FullScreen: E_OUTOFMEMORY"},
+            {"mode", false, Op::SetDisplayMode, 0, RESULT_DISPCHANGE_FAIL, "SetDisplayMode FullScreen: E_OUTOFMEMORY"},
+            {"full-screen primary", false, Op::CreateSurface, 0, RESULT_SURFACE_FAIL,
+             "CreateSurface FullScreen Primary: E_OUTOFMEMORY"},
+            {"back buffer", false, Op::GetAttachedSurface, 0, RESULT_SURFACE_FAIL, "GetAttachedSurface: E_OUTOFMEMORY"},
+            {"full-screen draw surface", false, Op::CreateSurface, 1, RESULT_SURFACE_FAIL,
+             "CreateSurface FullScreen DrawSurface: E_OUTOFMEMORY"},
+            {"full-screen clipper", false, Op::CreateClipper, 0, RESULT_FAIL,
+             "CreateClipper FullScreen: E_OUTOFMEMORY"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -349,8 +349,7 @@ TEST_F(DisplayTest, TestPatternThroughNullPresenter) {
             int differences = 0;
             for (int y = 0; y < 48; ++y)
                 for (int x = 0; x < 64; ++x)
-                    if (presenter->PixelAt(x, y) != drawSurface->PixelAt(x, y))
-                        ++differences;
+                    if (presenter->PixelAt(x, y) != drawSurface->PixelAt(x, y)) ++differences;
             EXPECT_EQ(differences, 0);
             // The first band is pure blue.
             const uint32_t first = presenter->PixelAt(0, 0);
@@ -371,8 +370,7 @@ TEST_F(DisplayTest, WindowPresenterShowsTheFrame) {
         params.height = 48;
         std::string error;
         std::unique_ptr<plat::Window> window = plat::Window::Create(params, &error);
-        if (!window)
-            GTEST_SKIP() << "no window: " << error;
+        if (!window) GTEST_SKIP() << "no window: " << error;
         window->Show(false);
         DisplayRig rig(format);
         ASSERT_EQ(rig.display->Init(window.get(), true), RESULT_OK);
@@ -382,15 +380,59 @@ TEST_F(DisplayTest, WindowPresenterShowsTheFrame) {
         ASSERT_TRUE(rig.display->Redraw(nullptr));
         std::vector<uint32_t> shown;
         int width = 0, height = 0;
-        if (!window->ReadBack(&shown, &width, &height))
-            GTEST_SKIP() << "the window cannot be read back here";
+        if (!window->ReadBack(&shown, &width, &height)) GTEST_SKIP() << "the window cannot be read back here";
         ASSERT_EQ(width, 64);
         ASSERT_EQ(height, 48);
         plat::dd::Surface* drawn = rig.display->GetDrawSurface();
         for (int y = 0; y < 48; y += 5)
             for (int x = 0; x < 64; x += 7)
                 EXPECT_EQ(shown[y * 64 + x] & 0xFFFFFF, plat::dd::ToXrgb(drawn->PixelAt(x, y), drawn->Format()))
-                    << x << "," << y;
+                        << x << "," << y;
+    }
+}
+
+// The presenter is told to wait for the vertical blank exactly when the application asks for
+// it and does not pace frames itself (soft VSync), and always for a full-screen flip.
+TEST_F(DisplayTest, PresentsWaitForTheVerticalBlankWhenAsked) {
+    struct SyncHost : public test::FakeDisplayHost {
+        bool wait = false;
+        bool soft = false;
+        bool popup = false;
+        bool WaitForVSync() override { return wait; }
+        bool SoftVSync() override { return soft; }
+        bool IsPopupOpen() override { return popup; }
+    };
+    struct RecordingPresenter : public plat::dd::Presenter {
+        int vsync = -1;  // never told
+        bool Present(const plat::dd::Surface&) override { return true; }
+        void SetVSync(bool on) override { vsync = on ? 1 : 0; }
+    };
+    struct Row {
+        const char* why;
+        bool windowed, wait, soft, popup;
+        int vsync;
+    };
+    const Row rows[] = {
+            {"windowed, asked", true, true, false, false, 1},
+            {"windowed, not asked", true, false, false, false, 0},
+            {"windowed, the loop paces itself", true, true, true, false, 0},
+            {"full screen flip", false, false, false, false, 1},
+            {"full screen blit under a popup", false, true, false, true, 0},
+    };
+    plat::dd::SetDisplayConfig(Config(32));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.why);
+        SyncHost host;
+        host.depth = 32;
+        host.wait = row.wait;
+        host.soft = row.soft;
+        host.popup = row.popup;
+        DDInterface display(&host);
+        ASSERT_EQ(display.Init(nullptr, row.windowed), RESULT_OK);
+        auto presenter = std::make_shared<RecordingPresenter>();
+        display.GetDirectDraw()->SetPresenter(presenter);
+        ASSERT_TRUE(display.Redraw(nullptr));
+        EXPECT_EQ(presenter->vsync, row.vsync);
     }
 }
 
