@@ -40,6 +40,29 @@ LayoutShape Classic() {
     return s;
 }
 
+// The first boards of free play: small and low, so a new player sees the rules at work.
+LayoutShape Lantern() {
+    LayoutShape s{"lantern.lay", "Lantern", {}};
+    AddBlock(s, 0, 4, 14, 6, 4);  // 24
+    s.tiles.push_back({0, 7, 12});
+    s.tiles.push_back({0, 7, 26});
+    AddBlock(s, 1, 5, 16, 4, 3);  // 12
+    AddBlock(s, 2, 7, 18, 2, 1);  // 2
+    return s;
+}
+
+LayoutShape TwinHills() {
+    LayoutShape s{"twinhills.lay", "Twin Hills", {}};
+    for (int left : {8, 24}) {
+        AddBlock(s, 0, 4, left, 4, 4);        // 16
+        AddBlock(s, 1, 5, left + 1, 3, 3);    // 9
+        AddBlock(s, 2, 6, left + 2, 2, 2);    // 4
+        s.tiles.push_back({3, 7, left + 3});  // 1
+    }
+    AddBlock(s, 0, 7, 16, 4, 1);  // the saddle between the hills
+    return s;
+}
+
 LayoutShape Pyramid() {
     LayoutShape s{"pyramid.lay", "Pyramid", {}};
     AddBlock(s, 0, 2, 11, 8, 6);
@@ -189,8 +212,8 @@ LayoutShape Memory() {
 }  // namespace
 
 std::vector<LayoutShape> GetLayoutShapes() {
-    return {Classic(), Pyramid(), Fortress(), Butterfly(), Bridge(), Pair(),
-            Tower(),   Steps(),   Rivers(),   Garden(),    Memory()};
+    return {Lantern(), TwinHills(), Classic(), Pyramid(), Fortress(), Butterfly(), Bridge(),
+            Pair(),    Tower(),     Steps(),   Rivers(),  Garden(),   Memory()};
 }
 
 std::string LayoutText(const LayoutShape& shape) {

@@ -110,7 +110,8 @@ Canvas GameBack(Studio& s) {
 
 Canvas StageBack(Studio& s, bool night, uint32_t seed) {
     Canvas c = night ? s.NightSky(1024, 768, seed, 0.6f) : s.Dusk(1024, 768, seed);
-    if (night) PaintMoon(c, 900, 90, 34);
+    // Low in the lower right: the level list shows this picture, and no level card covers it there.
+    if (night) PaintMoon(c, 962, 556, 30);
     PaintRidges(c, 690, seed + 3, 2);
     // The board area darkened a little so that the tiles stand out.
     Canvas veil(1024, 768);

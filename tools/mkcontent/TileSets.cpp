@@ -119,6 +119,27 @@ Canvas FittedGlyph(FontFace& face, uint32_t codePoint, int boxW, int boxH, bool 
                         mahjongFrame);
 }
 
+// The mask with every stroke widened by about `radius` pixels on each side (a soft round pen),
+// padded by the widening: the symbol fonts draw in hairlines that vanish at tile size.
+constexpr int kBoldPad = 1;
+Canvas Emboldened(const Canvas& mask, float radius) {
+    const int pad = kBoldPad;
+    Canvas bold(mask.Width() + 2 * pad, mask.Height() + 2 * pad);
+    const int reach = static_cast<int>(std::ceil(radius));
+    for (int y = 0; y < bold.Height(); ++y)
+        for (int x = 0; x < bold.Width(); ++x) {
+            float a = 0;
+            for (int dy = -reach; dy <= reach; ++dy)
+                for (int dx = -reach; dx <= reach; ++dx) {
+                    const float pen =
+                            Clamp01(radius + 0.5f - std::hypot(static_cast<float>(dx), static_cast<float>(dy)));
+                    a = std::max(a, mask.Get(x - pad + dx, y - pad + dy).a * pen);
+                }
+            bold.Set(x, y, Rgba{1, 1, 1, a});
+        }
+    return bold;
+}
+
 void PaintGlyphOnTile(Canvas& tile, const Canvas& mask, GlyphColour colour, int rank, const Rgba& flat, float lift) {
     int fx, fy, fw, fh;
     Studio::TileFaceRect(&fx, &fy, &fw, &fh);
@@ -133,6 +154,64 @@ void PaintGlyphOnTile(Canvas& tile, const Canvas& mask, GlyphColour colour, int 
             // Ink a little lighter at the top: printed on a glossy face.
             tile.Blend(ox + x, oy + y, Scale(c, 1.1f - 0.25f * v), a);
         }
+}
+
+// The dots suit painted as solid coins (disc, ivory ring, coloured centre) in the usual
+// patterns: the symbol font draws its dots as hairline rings that fade at tile size. The
+// patterns sit below the corner number.
+void PaintDots(Canvas& tile, int rank) {
+    struct Dot {
+        float u, v;
+    };
+    struct Pattern {
+        float radius;  // share of the box width
+        std::vector<Dot> dots;
+    };
+    static const Pattern kPatterns[9] = {
+            {0.38f, {{0.5f, 0.5f}}},
+            {0.23f, {{0.5f, 0.25f}, {0.5f, 0.75f}}},
+            {0.19f, {{0.22f, 0.18f}, {0.5f, 0.5f}, {0.78f, 0.82f}}},
+            {0.2f, {{0.27f, 0.25f}, {0.73f, 0.25f}, {0.27f, 0.75f}, {0.73f, 0.75f}}},
+            {0.18f, {{0.22f, 0.2f}, {0.78f, 0.2f}, {0.5f, 0.5f}, {0.22f, 0.8f}, {0.78f, 0.8f}}},
+            {0.17f, {{0.27f, 0.17f}, {0.73f, 0.17f}, {0.27f, 0.5f}, {0.73f, 0.5f}, {0.27f, 0.83f}, {0.73f, 0.83f}}},
+            {0.14f,
+             {{0.2f, 0.13f}, {0.5f, 0.27f}, {0.8f, 0.41f}, {0.3f, 0.66f}, {0.7f, 0.66f}, {0.3f, 0.91f}, {0.7f, 0.91f}}},
+            {0.135f,
+             {{0.28f, 0.12f},
+              {0.72f, 0.12f},
+              {0.28f, 0.37f},
+              {0.72f, 0.37f},
+              {0.28f, 0.63f},
+              {0.72f, 0.63f},
+              {0.28f, 0.88f},
+              {0.72f, 0.88f}}},
+            {0.15f,
+             {{0.18f, 0.17f},
+              {0.5f, 0.17f},
+              {0.82f, 0.17f},
+              {0.18f, 0.5f},
+              {0.5f, 0.5f},
+              {0.82f, 0.5f},
+              {0.18f, 0.83f},
+              {0.5f, 0.83f},
+              {0.82f, 0.83f}}},
+    };
+    int fx, fy, fw, fh;
+    Studio::TileFaceRect(&fx, &fy, &fw, &fh);
+    const float bx = static_cast<float>(fx) + 3, by = static_cast<float>(fy) + 12;
+    const float bw = static_cast<float>(fw) - 6, bh = static_cast<float>(fh) - 15;
+    const Pattern& pattern = kPatterns[rank - 1];
+    const float r = pattern.radius * bw;
+    const Rgba ivory = Argb(0xFFFAF3DF);
+    for (const Dot& d : pattern.dots) {
+        const float cx = bx + d.u * bw, cy = by + d.v * bh;
+        // The single dot takes its colours ring by ring; the others one colour each.
+        tile.Paint(Circle(cx, cy, r), [&](float x, float y) {
+            return rank == 1 ? DotColour((x - bx) / bw, (y - by) / bh, rank) : DotColour(d.u, d.v, rank);
+        });
+        tile.Paint(Ring(cx, cy, r * 0.6f, std::max(1.2f, r * 0.16f)), Solid(ivory));
+        if (rank == 1) tile.Paint(Ring(cx, cy, r * 0.25f, 1.4f), Solid(ivory));
+    }
 }
 
 void PaintCorner(Studio& studio, Canvas& tile, const char* text, const Rgba& colour) {
@@ -261,15 +340,22 @@ std::vector<std::string> MakeTileSets(Studio& studio) {
                 const FaceSpec spec = ClassicFace(i);
                 tile = studio.TileBlank(back);
                 const bool corner = spec.corner[0] != 0;
-                const Canvas mask = FittedGlyph(symbols, spec.codePoint, fw - 6, fh - (corner ? 10 : 6), true);
-                PaintGlyphOnTile(tile, mask, spec.colour, spec.rank, Rgba(), corner ? 3.0f : 0.0f);
+                if (spec.colour == DotColour) {
+                    PaintDots(tile, spec.rank);
+                } else {
+                    const Canvas mask = Emboldened(FittedGlyph(symbols, spec.codePoint, fw - 6 - 2 * kBoldPad,
+                                                               fh - (corner ? 10 : 6) - 2 * kBoldPad, true),
+                                                   spec.colour == BambooColour ? 1.3f : 0.9f);
+                    PaintGlyphOnTile(tile, mask, spec.colour, spec.rank, Rgba(), corner ? 3.0f : 0.0f);
+                }
                 if (spec.corner[0] != 0) PaintCorner(studio, tile, spec.corner, spec.colour(0.5f, 0.2f, spec.rank));
             } else if (i < 42) {
                 const LogicPair& pair = kLogicPairs[i / 2];
                 const uint32_t cp = i % 2 == 0 ? pair.first : pair.second;
                 tile = studio.TileBlank(back);
                 FontFace& face = symbols.HasGlyph(cp) ? symbols : *studio.GetFaces().sansBold;
-                const Canvas mask = FittedGlyph(face, cp, fw - 10, fh - 16, false);
+                const Canvas mask =
+                        Emboldened(FittedGlyph(face, cp, fw - 10 - 2 * kBoldPad, fh - 16 - 2 * kBoldPad, false), 0.9f);
                 PaintGlyphOnTile(tile, mask, nullptr, 0, Argb(pair.colour), 0);
             } else if (i == 42) {
                 tile = FaceDown(studio, back);

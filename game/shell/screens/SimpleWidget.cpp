@@ -2,6 +2,7 @@
 
 #include "game/shell/ProfileManager.h"
 #include "game/shell/StageCatalogue.h"
+#include "game/shell/TextTable.h"
 #include "game/shell/TilesetCatalogue.h"
 #include "game/shell/ui/GameUiHost.h"
 #include "game/shell/ui/RadioButton.h"
@@ -48,6 +49,7 @@ SimpleWidget_t::SimpleWidget_t(const Links& appLinks, const std::string& uiFile)
     timeLabel = description->FindWidget("TimeLbl");
     levelNameLabel = description->FindWidget("LevelNameLbl");
     levelLabel = description->FindWidget("LevelLbl");
+    tilesetLabel = description->FindWidget("TilesetLbl");
 }
 
 SimpleWidget_t::~SimpleWidget_t() {
@@ -88,6 +90,7 @@ void SimpleWidget_t::KeyUp(int key) {
 void SimpleWidget_t::OnShown() {
     if (links.startMenuMusic) links.startMenuMusic();
     tileset = links.tilesets != nullptr ? links.tilesets->current : 0;
+    ShowTilesetName();
     for (auto& thumbnail : thumbnails) {
         thumbnail = std::make_unique<MemoryImage>();
         thumbnail->Create(LayoutThumbnails::kThumbnailWidth, LayoutThumbnails::kThumbnailHeight);
@@ -156,6 +159,10 @@ void SimpleWidget_t::StoreTilesetChoice() {
     if (Progress_t* progress = CurrentProgress()) progress->tileset = tileset;
 }
 
+void SimpleWidget_t::ShowTilesetName() {
+    SetText(tilesetLabel, TextTable_t::Instance()->Lookup("TilesetName" + std::to_string(tileset)));
+}
+
 void SimpleWidget_t::SelectChosenTileset() {
     if (links.tilesets != nullptr && tileset != links.tilesets->current) links.tilesets->SelectTileset(tileset);
 }
@@ -180,11 +187,13 @@ void SimpleWidget_t::ButtonDepress(int id) {
             if (tilesetCount <= 0) break;
             tileset = tileset - 1 < 0 ? tilesetCount - 1 : tileset - 1;
             StoreTilesetChoice();
+            ShowTilesetName();
             break;
         case kTilesetNext:
             if (tilesetCount <= 0) break;
             tileset = (tileset + 1) % tilesetCount;
             StoreTilesetChoice();
+            ShowTilesetName();
             break;
         case kPagePrev:
         case kPageNext:

@@ -88,6 +88,9 @@ private:
     static Links LinksOf(GameApp* app);
     void StoreTilesetChoice();
     void SelectChosenTileset();
+    // Shows the chosen tile set's name (text key "TilesetName" and its index) between the
+    // tile-set arrows.
+    void ShowTilesetName();
 
     Links links;
     std::unique_ptr<UiDescription_t> description;
@@ -105,6 +108,7 @@ private:
     Widget* timeLabel = nullptr;
     Widget* levelNameLabel = nullptr;
     Widget* levelLabel = nullptr;
+    Widget* tilesetLabel = nullptr;  // "TilesetLbl"; a description without it shows no name
 };
 
 }  // namespace Velm

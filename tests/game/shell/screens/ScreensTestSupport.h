@@ -25,7 +25,9 @@ inline void LoadTerms() {
             "LevelIndex=Level %d-%d\r\n"
             "NotPlayed=None yet\r\n"
             "LevelA=Alpha\r\n"
-            "LevelB=Beta\r\n";
+            "LevelB=Beta\r\n"
+            "TilesetName0=Jade\r\n"
+            "TilesetName1=Lacquer\r\n";
     IniFile_t terms;
     terms.Parse(text.data(), text.size(), true, "termins.txt");
     TextTable_t::Instance()->Load(terms);
@@ -250,7 +252,10 @@ inline void WriteSimpleUi(const TempDir& dir) {
                           "Position=300,520,400,30",
                           "[LevelLbl]",
                           "Type=Link",
-                          "Position=300,490,400,30"};
+                          "Position=300,490,400,30",
+                          "[TilesetLbl]",
+                          "Type=Link",
+                          "Position=440,700,20,40"};
     for (const char* line : rest) lines.push_back(line);
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";

@@ -1,7 +1,8 @@
 // The main road of the simple game, headless on the generated content: logos, title, main
 // menu, a new player, simple game, the level list, the first level's slot, play, the level
 // name, every pair cleared by clicks, level complete with the time bonus in the total, back to
-// the list showing the best score and time, back to the menu, exit.
+// the list showing the best score and time, back to the menu, exit. To keep the run short the
+// first level is played on the two-tile layout.
 //
 // The player's actions are made on the widgets themselves (a click is the widget's own click
 // operation, a tile click the board's mouse operations at the tile's centre); the application
@@ -14,6 +15,7 @@
 #include "game/board/Layout.h"
 #include "game/board/screen/BoardWidjet.h"
 #include "game/shell/ProfileManager.h"
+#include "game/shell/StageCatalogue.h"
 #include "game/shell/screens/GameApp.h"
 #include "game/shell/screens/LevelCompleteWidget.h"
 #include "game/shell/screens/MainScreen.h"
@@ -42,7 +44,8 @@ std::string LabelOf(Velm::UiDescription_t* ui, const char* name) {
 TEST(SimpleRoad, FirstLevelFromTheMenuAndBack) {
     const std::string content = VELM_CONTENT_DIR;
     if (!roadtest::ContentHas(content, {"ui/simpleui.txt", "ui/levelcomplete.txt", "ui/board.txt", "ui/levelname.txt",
-                                        "stages/stagessimple.txt", "termins.txt", "particles/levelcomplete.ini"})) {
+                                        "stages/stagessimple.txt", "termins.txt", "particles/levelcomplete.ini",
+                                        "layouts/pair.lay"})) {
         GTEST_SKIP() << "content in '" << content << "' is not complete";
     }
     const roadtest::RoadHome home(content);
@@ -54,6 +57,10 @@ TEST(SimpleRoad, FirstLevelFromTheMenuAndBack) {
     ASSERT_TRUE(app.RunUntil([&] { return app.Shown(GameScreenId::MainMenu); }, 60000));
     auto* menu = dynamic_cast<Velm::MainScreen*>(app.GetScreen(GameScreenId::MainMenu));
     ASSERT_NE(menu, nullptr);
+    StageCatalogue_t* stages = app.GetSimpleStages();
+    ASSERT_GT(stages->GetStageCount(), 0);
+    ASSERT_FALSE(stages->stages[0]->games0.empty());
+    stages->stages[0]->games0[0]->layout = "pair.lay";
 
     // The first run: the menu asks for the new player's name by itself.
     ASSERT_TRUE(app.RunUntil([&] { return app.userNameDialog != nullptr && app.userNameDialog->flyState == 1; }));

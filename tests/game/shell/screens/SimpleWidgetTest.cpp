@@ -143,12 +143,15 @@ TEST_F(SimpleList, PagesWrapAndHideSlotsPastTheLastLevel) {
 
 TEST_F(SimpleList, TilesetChoiceWrapsAndIsLoadedOnlyOnLeaving) {
     list->OnShown();
+    EXPECT_EQ(Label("TilesetLbl"), "Lacquer");          // the name of the current set
     list->ButtonDepress(SimpleWidget_t::kTilesetNext);  // 1 -> 0, wrapping
     EXPECT_EQ(list->GetTilesetChoice(), 0);
+    EXPECT_EQ(Label("TilesetLbl"), "Jade");
     EXPECT_EQ(progress->tileset, 0);
     EXPECT_EQ(tilesets->current, 1);
     list->ButtonDepress(SimpleWidget_t::kTilesetPrev);  // 0 -> 1, wrapping
     EXPECT_EQ(list->GetTilesetChoice(), 1);
+    EXPECT_EQ(Label("TilesetLbl"), "Lacquer");
     list->ButtonDepress(SimpleWidget_t::kTilesetPrev);
     EXPECT_EQ(tilesets->current, 1);
     list->KeyUp(27);  // Esc is Back
