@@ -1,6 +1,7 @@
 // Tracker modules (MOD, S3M, XM, IT, ...) rendered by libopenmpt from a copy of the file
 // in memory, at 44100 Hz stereo. The song ends where the module's own order list ends
-// (a looping caller rewinds it).
+// (a looping caller rewinds it). A file cut short inside its sample data plays what is
+// there, as the library loads it; one cut before its samples is refused.
 
 #include <libopenmpt/libopenmpt.hpp>
 
@@ -21,8 +22,9 @@ public:
             *error = std::string("tracker module: ") + e.what();
             return false;
         }
-        if (mModule->get_num_orders() <= 0) {
-            *error = "tracker module: no orders to play";
+        // The library loads what it can of a cut file; one cut before its samples plays nothing.
+        if (mModule->get_num_orders() <= 0 || mModule->get_num_samples() <= 0) {
+            *error = "tracker module: no orders or no samples to play";
             return false;
         }
         mModule->set_repeat_count(0);

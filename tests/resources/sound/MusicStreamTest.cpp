@@ -103,6 +103,8 @@ protected:
         if (file == "song.ogg") bytes = OggFixture();
         if (file == "song.mp3") bytes = Mp3Fixture();
         if (file == "song.mod") bytes = ModFile({428, 428}, 4);  // two patterns of 0.48 s
+        if (file == "song.xm") bytes = XmFile(8);
+        if (file == "song.s3m") bytes = S3mFile(8);
         if (bytes.empty()) GTEST_SKIP() << "no fixture for " << file;
         Write(file, bytes);
     }
@@ -136,7 +138,8 @@ TEST_P(EveryFormat, PlaysAtItsPitchLoopsWhenAskedAndStopsToSilence) {
 
 INSTANTIATE_TEST_SUITE_P(Music, EveryFormat,
                          ::testing::Values(FormatCase{"song.wav", 440, 0.6}, FormatCase{"song.ogg", 440, 1.5},
-                                           FormatCase{"song.mp3", 440, 1.5}, FormatCase{"song.mod", 259, 0.96}),
+                                           FormatCase{"song.mp3", 440, 1.5}, FormatCase{"song.mod", 259, 0.96},
+                                           FormatCase{"song.xm", 261, 0.96}, FormatCase{"song.s3m", 261, 0.96}),
                          [](const ::testing::TestParamInfo<FormatCase>& param) {
                              return std::string(param.param.file).substr(5);
                          });
@@ -152,6 +155,8 @@ TEST_F(StreamedMusic, BrokenFilesAreRefusedAndNamedOnTheLog) {
     };
     std::vector<Case> cases = {
             {"cut.mod", mod.substr(0, 200)},
+            {"cut.xm", XmFile(8).substr(0, 300)},
+            {"cut.s3m", S3mFile(8).substr(0, 90)},
             {"junk.mod", garbage},
             {"junk.xm", garbage},
             {"junk.s3m", garbage},
