@@ -165,6 +165,21 @@ TEST_F(SoundManagerFiles, OggNeedsTheDecoderAndMp3IsSkipped) {
     EXPECT_TRUE(decoding.LoadSound(0, "song"));
 }
 
+TEST_F(SoundManagerFiles, Mp3ComesBeforeOggAndIsCached) {
+    const std::string mp3 = Mp3Fixture();
+    const std::string ogg = OggFixture();
+    if (mp3.empty() || ogg.empty()) GTEST_SKIP() << "no MP3 or Ogg Vorbis fixture";
+    Write("song.mp3", mp3);
+    Write("song.ogg", ogg);
+    DSoundManager m(mixer, true);
+    ASSERT_TRUE(m.LoadSound(0, "song"));
+    const plat::audio::PcmFormat& format = m.GetSoundBuffer(0)->Desc().format;
+    EXPECT_EQ(format.channels, 1) << "the MP3 (mono), not the Ogg (stereo)";
+    EXPECT_EQ(format.samplesPerSec, 44100u);
+    const std::string cache = ReadAll(Path("appdata/cached/song.wav"));
+    EXPECT_EQ(cache.substr(46, 8), "song.mp3");
+}
+
 TEST_F(SoundManagerFiles, SunAuFilesAreReadAndCached) {
     std::string au = ".snd";
     PutBe32(au, 24);  // data offset

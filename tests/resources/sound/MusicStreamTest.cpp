@@ -31,14 +31,6 @@ namespace {
 constexpr uint32_t kRate = 44100;
 constexpr size_t kUpdateFrames = kRate / 100;
 
-inline std::string Mp3Fixture() {
-#ifdef VELM_MP3_FIXTURE
-    return ReadAll(VELM_MP3_FIXTURE);
-#else
-    return "";
-#endif
-}
-
 std::vector<int16_t> Sine(size_t frames, uint32_t rate, double hertz) {
     std::vector<int16_t> s(frames);
     for (size_t i = 0; i < frames; ++i)

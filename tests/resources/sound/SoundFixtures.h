@@ -82,6 +82,15 @@ inline std::string OggFixture() {
 #endif
 }
 
+// The MP3 fixture made at build time by LAME (mono 440 Hz sine, 1.5 s at 44100 Hz), or "".
+inline std::string Mp3Fixture() {
+#ifdef VELM_MP3_FIXTURE
+    return ReadAll(VELM_MP3_FIXTURE);
+#else
+    return "";
+#endif
+}
+
 // A temporary folder that is the current folder for the test, with the per-user folder
 // "appdata" inside it.
 class SoundFolder : public ::testing::Test {
