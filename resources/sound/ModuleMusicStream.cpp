@@ -61,9 +61,7 @@ std::unique_ptr<MusicStream> OpenModuleStream(const void* data, size_t size, std
         *error = "tracker module: empty file";
         return nullptr;
     }
-    auto stream = std::make_unique<ModuleStream>();
-    if (!stream->Open(data, size, error)) return nullptr;
-    return stream;
+    return OpenDecoder<ModuleStream>(error, data, size);
 }
 
 }  // namespace Velm

@@ -73,9 +73,7 @@ private:
 }  // namespace
 
 std::unique_ptr<MusicStream> OpenMp3Stream(const std::string& path, std::string* error) {
-    auto stream = std::make_unique<Mp3Stream>();
-    if (!stream->Open(path, error)) return nullptr;
-    return stream;
+    return OpenDecoder<Mp3Stream>(error, path);
 }
 
 }  // namespace Velm

@@ -58,6 +58,14 @@ std::unique_ptr<MusicStream> OpenPcmStream(const DecodedSound& sound, std::strin
 std::unique_ptr<MusicStream> OpenOggStream(const std::string& path, std::string* error);
 std::unique_ptr<MusicStream> OpenMp3Stream(const std::string& path, std::string* error);
 
+// A decoder of type S opened with S::Open(args..., error); null when that fails.
+template <class S, class... Args>
+std::unique_ptr<MusicStream> OpenDecoder(std::string* error, const Args&... args) {
+    auto stream = std::make_unique<S>();
+    if (!stream->Open(args..., error)) return nullptr;
+    return stream;
+}
+
 // Every frame of `stream` from where it stands, as 16-bit PCM. False when it gives none.
 bool DecodeWholeStream(MusicStream& stream, DecodedSound& out);
 

@@ -78,9 +78,7 @@ private:
 }  // namespace
 
 std::unique_ptr<MusicStream> OpenOggStream(const std::string& path, std::string* error) {
-    auto stream = std::make_unique<OggStream>();
-    if (!stream->Open(path, error)) return nullptr;
-    return stream;
+    return OpenDecoder<OggStream>(error, path);
 }
 
 }  // namespace Velm

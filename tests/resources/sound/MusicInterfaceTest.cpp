@@ -38,10 +38,10 @@ protected:
 
 }  // namespace
 
-TEST_F(MusicFiles, StreamsPlayAndModulesDoNotLoad) {
+TEST_F(MusicFiles, StreamsPlayAndBrokenFilesDoNotLoad) {
     Velm::BassMusicInterface music(library);
-    EXPECT_FALSE(music.LoadMusic(1, "music/song.mod")) << "tracker modules cannot load";
-    EXPECT_FALSE(music.LoadMusic(2, "music/song.mp3")) << "no MP3";
+    EXPECT_FALSE(music.LoadMusic(1, "music/song.mod")) << "not a tracker module";
+    EXPECT_FALSE(music.LoadMusic(2, "music/song.mp3")) << "no MPEG audio in it";
     EXPECT_FALSE(music.LoadMusic(3, "music/absent.ogg"));
     EXPECT_FALSE(music.LoadMusic(3, "music/absent.xm"));
     ASSERT_TRUE(music.LoadMusic(4, "music/THEME.WAV") || music.LoadMusic(4, "music/theme.wav"));
@@ -148,7 +148,7 @@ TEST_F(MusicFiles, FModSamplesAreCachedAsPlainWav) {
     if (ogg.empty()) GTEST_SKIP() << "no Ogg Vorbis fixture";
     Write("music/loop.ogg", ogg);
     Velm::FModMusicInterface music(library);
-    EXPECT_FALSE(music.LoadMusic(1, "music/song.mod")) << "tracker modules cannot load";
+    EXPECT_FALSE(music.LoadMusic(1, "music/song.mod")) << "not a tracker module";
     ASSERT_TRUE(music.LoadSample(1, "music/loop", true));
     const std::string cache = ReadAll(Path("appdata/cached/loop.wav"));
     ASSERT_GT(cache.size(), 44u);
