@@ -238,7 +238,7 @@ void MusicLibrary::Stop(Channel channel) {
 void MusicLibrary::Pause(Channel channel) {
     Guard guard(mLock);
     ChannelData* c = Find(channel);
-    if (!c || GetState(channel) != kPlaying) return;
+    if (!c || !(c->stream ? c->stream->IsPlaying() : ActiveVoice(*c)->IsPlaying())) return;
     if (c->stream) {
         c->stream->Stop();
     } else {
