@@ -120,6 +120,49 @@ Canvas StageBack(Studio& s, bool night, uint32_t seed) {
     return c;
 }
 
+// The comic's page (ui/comix.txt puts it at the top-left corner): a dusk sky with the chapter's
+// heading in the lower left, below the place where the closing picture first shows at half
+// size; the story panel stands in the lower right.
+Canvas ComicPage(Studio& s) {
+    Canvas c = s.Dusk(1024, 768, 92);
+    PaintRidges(c, 700, 92, 2);
+    CaptionStyle heading;
+    heading.pixelHeight = 44;
+    heading.glow = Argb(0xFFFFD070);
+    c.Draw(s.Banner(520, 90, "The Moonlit Lake", heading, true), 20, 470);
+    CaptionStyle sub;
+    sub.pixelHeight = 24;
+    sub.top = Argb(0xFFE8ECFF);
+    sub.bottom = Argb(0xFFB8C4F0);
+    sub.outline = Argb(0xFF101840);
+    c.Draw(s.Banner(520, 50, "Chapter one", sub, false), 20, 550);
+    return c;
+}
+
+// A story panel: a small night scene over the lake and two lines of the story under it.
+Canvas StoryPanel(Studio& s, int index) {
+    static const char* const kLines[3][2] = {
+            {"The lanterns on the lake", "went out one by one."},
+            {"Each pair of tiles you match", "lights one of them again."},
+            {"The lanterns of the lake went dark.", "Match the tiles to light them again!"},
+    };
+    Canvas panel = s.Panel(460, 320, 20, Argb(0xF0203060));
+    Canvas scene = s.NightSky(420, 200, 93 + static_cast<uint32_t>(index), 1.5f);
+    PaintMoon(scene, 300, 56, 24);
+    PaintWater(scene, 140, 300, 5 + static_cast<uint32_t>(index));
+    panel.Draw(scene, 20, 20);
+    CaptionStyle text;
+    text.pixelHeight = 24;
+    text.top = Argb(0xFFFFF4D8);
+    text.bottom = Argb(0xFFFFE0A0);
+    text.outline = Argb(0xFF101840);
+    text.shadowOffset = 2;
+    const char* const* lines = kLines[(index - 1) % 3];
+    panel.Draw(s.Banner(440, 44, lines[0], text, false), 10, 222);
+    panel.Draw(s.Banner(440, 44, lines[1], text, false), 10, 262);
+    return panel;
+}
+
 Canvas Parchment(int width, int height, uint32_t seed) {
     Canvas c(width, height);
     const float w = static_cast<float>(width), h = static_cast<float>(height);
@@ -597,14 +640,9 @@ void MakeDataPictures(Studio& s) {
     s.Save("images/stages/map1", MapBack(s));
     // Comic, high-score and help pictures.
     s.Save("images/comix/back1", s.NightSky(1024, 768, 91, 0.8f));
-    s.Save("images/comix/back2", s.Dusk(1024, 768, 92));
+    s.Save("images/comix/back2", ComicPage(s));
     s.Save("images/comix/image", GameBack(s));
-    for (int i = 1; i <= 3; ++i) {
-        Canvas panel = s.Panel(460, 320, 20, Argb(0xF0203060));
-        Canvas scene = i == 2 ? s.Dusk(420, 280, 95) : s.NightSky(420, 280, 93 + static_cast<uint32_t>(i), 1.5f);
-        panel.Draw(scene.Crop(0, 0, 420, 280), 20, 20);
-        s.Save("images/loc/comix" + std::to_string(i), panel);
-    }
+    for (int i = 1; i <= 3; ++i) s.Save("images/loc/comix" + std::to_string(i), StoryPanel(s, i));
     s.Save("images/highscore", s.NightSky(1024, 768, 101, 1.0f));
     {
         CaptionStyle style;

@@ -113,8 +113,9 @@ bool GameAppBoardHost::OpenDialog(const BoardDialogRequest& request, DialogListe
         }
         case BoardDialog::HelpPage: {
             auto window = std::make_unique<HelpWidget_t>(mApp, false);
-            window->singlePage = true;
+            window->PlaceCentred(*mApp);
             window->AdvancePages(request.page);
+            window->SetSinglePageMode(true);
             dialog = std::move(window);
             break;
         }

@@ -128,11 +128,15 @@ void HelpWidget_t::Draw(Graphics* g) {
     pages.Draw(g);
 }
 
-HelpWidget_t* HelpWidget_t::Open(GameApp* app, DialogListener* listener) {
-    auto* help = new HelpWidget_t(app, false);
+void HelpWidget_t::PlaceCentred(const GameApp& application) {
     const int width = IMAGE_HELP_BACK != nullptr ? IMAGE_HELP_BACK->GetWidth() : 0;
     const int height = IMAGE_HELP_BACK != nullptr ? IMAGE_HELP_BACK->GetHeight() : 0;
-    help->Resize((app->GetWidth() - width) / 2, (app->GetHeight() - height) / 2, width, height);
+    Resize((application.GetWidth() - width) / 2, (application.GetHeight() - height) / 2, width, height);
+}
+
+HelpWidget_t* HelpWidget_t::Open(GameApp* app, DialogListener* listener) {
+    auto* help = new HelpWidget_t(app, false);
+    help->PlaceCentred(*app);
     help->mDialogListener = listener;
     app->AddDialog(help);
     app->GetWidgetManager()->SetFocus(help);

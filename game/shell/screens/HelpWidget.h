@@ -48,6 +48,10 @@ public:
     Velm::Widget* nextButton = nullptr;
     Velm::Widget* closeButton = nullptr;
 
+    // Sizes the dialog to IMAGE_HELP_BACK (0 x 0 without it) and centres it on the
+    // application's screen.
+    void PlaceCentred(const Velm::GameApp& application);
+
     // Adds a help dialog sized to IMAGE_HELP_BACK and centred on the screen, with
     // listener as its dialog listener, and gives it the keyboard focus.
     static HelpWidget_t* Open(Velm::GameApp* app, Velm::DialogListener* listener);

@@ -16,6 +16,7 @@
 #include "game/board/screen/BoardWidjet.h"
 #include "game/shell/HighScoreTable.h"
 #include "game/shell/ProfileManager.h"
+#include "game/shell/ResourceIds.h"
 #include "game/shell/StageCatalogue.h"
 #include "game/shell/screens/ComixWidget.h"
 #include "game/shell/screens/GameApp.h"
@@ -28,6 +29,7 @@
 #include "game/shell/screens/TipWidget.h"
 #include "game/shell/ui/FlyWidget.h"
 #include "game/shell/ui/UserNameDialog.h"
+#include "graphics/Image.h"
 #include "tests/game/shell/screens/RoadTestSupport.h"
 #include "widgets/EditWidget.h"
 
@@ -43,9 +45,19 @@ using Velm::GameScreenId;
 using AdventureApp = roadtest::RoadApp;
 
 // The help page of a level's mode comes up the first time the mode is played and holds the
-// clock: the player closes it.
+// clock: centred at the size of its picture, one page with Close and no page buttons. The
+// player closes it.
 void CloseHelpPage(AdventureApp& app) {
-    if (auto* help = dynamic_cast<HelpWidget_t*>(app.GetDialog(HelpWidget_t::kDialogId))) help->ButtonDepress(2);
+    auto* help = dynamic_cast<HelpWidget_t*>(app.GetDialog(HelpWidget_t::kDialogId));
+    if (help == nullptr) return;
+    ASSERT_NE(Velm::IMAGE_HELP_BACK, nullptr);
+    EXPECT_EQ(help->mWidth, Velm::IMAGE_HELP_BACK->GetWidth());
+    EXPECT_EQ(help->mHeight, Velm::IMAGE_HELP_BACK->GetHeight());
+    EXPECT_EQ(help->mX, (app.GetWidth() - help->mWidth) / 2);
+    EXPECT_EQ(help->mY, (app.GetHeight() - help->mHeight) / 2);
+    EXPECT_TRUE(help->closeButton != nullptr && help->closeButton->mVisible);
+    EXPECT_TRUE(help->nextButton != nullptr && !help->nextButton->mVisible);
+    help->ButtonDepress(2);
 }
 
 // Waits for play to start.
