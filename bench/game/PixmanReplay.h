@@ -45,24 +45,14 @@ public:
     int unreplayed = 0;
 
     void FillRect(const Velm::Rect& rect, const Velm::Color& color, int drawMode) override {
-        DrawCall c;
-        c.kind = DrawCall::Fill;
-        c.srcRect = rect;
-        c.color = color;
-        c.drawMode = drawMode;
-        calls.push_back(c);
+        Record(DrawCall::Fill, nullptr, rect, color, drawMode);
         MemoryImage::FillRect(rect, color, drawMode);
     }
     void Blt(Velm::Image* image, int x, int y, const Velm::Rect& srcRect, const Velm::Color& color,
              int drawMode) override {
-        DrawCall c;
-        c.image = image;
-        c.srcRect = srcRect;
+        DrawCall& c = Record(DrawCall::Copy, image, srcRect, color, drawMode);
         c.x = x;
         c.y = y;
-        c.color = color;
-        c.drawMode = drawMode;
-        calls.push_back(c);
         MemoryImage::Blt(image, x, y, srcRect, color, drawMode);
     }
     void BltF(Velm::Image* image, float x, float y, const Velm::Rect& srcRect, const Velm::Rect& clipRect,
@@ -122,20 +112,45 @@ public:
     }
 
 private:
-    void AddTransformed(Velm::Image* image, const Velm::Rect& srcRect, const pixman_f_transform& toScreen,
-                        const Velm::Rect& clipRect, const Velm::Color& color, int drawMode, bool bilinear) {
+    DrawCall& Record(DrawCall::Kind kind, Velm::Image* image, const Velm::Rect& srcRect, const Velm::Color& color,
+                     int drawMode) {
         DrawCall c;
-        c.kind = DrawCall::Transformed;
+        c.kind = kind;
         c.image = image;
         c.srcRect = srcRect;
-        c.toScreen = toScreen;
-        c.clip = clipRect;
         c.color = color;
         c.drawMode = drawMode;
-        c.bilinear = bilinear;
         calls.push_back(c);
+        return calls.back();
+    }
+    void AddTransformed(Velm::Image* image, const Velm::Rect& srcRect, const pixman_f_transform& toScreen,
+                        const Velm::Rect& clipRect, const Velm::Color& color, int drawMode, bool bilinear) {
+        DrawCall& c = Record(DrawCall::Transformed, image, srcRect, color, drawMode);
+        c.toScreen = toScreen;
+        c.clip = clipRect;
+        c.bilinear = bilinear;
     }
 };
+
+// The percentage of the width x height pixels where two pictures (XRGB, read by a(x, y) and
+// b(x, y)) are within 8 in every channel: a check that a replay or another target drew the
+// same picture (565 rounds a channel by up to 7).
+template <typename PixelA, typename PixelB>
+double SamePicturePercent(int width, int height, PixelA a, PixelB b) {
+    size_t same = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const uint32_t p = a(x, y);
+            const uint32_t q = b(x, y);
+            bool near = true;
+            for (int shift : {0, 8, 16}) {
+                const int d = static_cast<int>(p >> shift & 0xFF) - static_cast<int>(q >> shift & 0xFF);
+                near = near && d <= 8 && d >= -8;
+            }
+            same += near ? 1 : 0;
+        }
+    return 100.0 * static_cast<double>(same) / (static_cast<double>(width) * height);
+}
 
 // The recorded calls as pixman composites onto a screen of its own in `format`
 // (PIXMAN_x8r8g8b8 or PIXMAN_r5g6b5). Everything but the composites is made here, so that

@@ -42,37 +42,17 @@ boardframe::BoardFrameScene& Scene() {
     return scene;
 }
 
-// The frame drawn once into a memory image, as XRGB: what the other runs are held against.
+// The frame drawn once into a memory image: what the other runs are held against.
 const std::vector<uint32_t>& Reference() {
-    static const std::vector<uint32_t> frame = [] {
-        Velm::MemoryImage screen(nullptr);
-        screen.Create(kWidth, kHeight);
-        Velm::Graphics g(&screen);
-        Scene().Draw(&g);
-        const uint32_t* bits = screen.GetBits();
-        return std::vector<uint32_t>(bits, bits + static_cast<size_t>(kWidth) * kHeight);
-    }();
+    static const std::vector<uint32_t> frame = Scene().DrawnPixels();
     return frame;
 }
 
-// The percentage of pixels (XRGB, read by pixelAt(x, y)) within 8 of the reference frame in
-// every channel: a check that a run drew the same picture (565 rounds each channel by up to 7).
+// How much of a run's picture (XRGB, read by pixelAt(x, y)) is the reference's.
 template <typename PixelAt>
 double SamePicturePercent(PixelAt pixelAt) {
-    const std::vector<uint32_t>& reference = Reference();
-    size_t same = 0;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            const uint32_t a = pixelAt(x, y);
-            const uint32_t b = reference[static_cast<size_t>(y) * kWidth + x];
-            bool near = true;
-            for (int shift : {0, 8, 16}) {
-                const int d = static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF);
-                near = near && d <= 8 && d >= -8;
-            }
-            same += near ? 1 : 0;
-        }
-    return 100.0 * static_cast<double>(same) / static_cast<double>(reference.size());
+    return benchgame::SamePicturePercent(kWidth, kHeight, pixelAt,
+                                         [](int x, int y) { return Reference()[static_cast<size_t>(y) * kWidth + x]; });
 }
 
 void OursMemory(benchmark::State& state) {

@@ -155,19 +155,9 @@ void Pixman(benchmark::State& state, bool flash) {
     // The recorder drew the frame itself: how much of pixman's picture is the same (within 8
     // in every channel).
     const uint32_t* ours = recorder.GetBits();
-    size_t same = 0;
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            const uint32_t a = ours[static_cast<size_t>(y) * kWidth + x];
-            const uint32_t b = replay.Pixel32(x, y);
-            bool near = true;
-            for (int shift : {0, 8, 16}) {
-                const int d = static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF);
-                near = near && d <= 8 && d >= -8;
-            }
-            same += near ? 1 : 0;
-        }
-    state.counters["same_picture_pct"] = 100.0 * static_cast<double>(same) / (kWidth * kHeight);
+    state.counters["same_picture_pct"] = benchgame::SamePicturePercent(
+            kWidth, kHeight, [ours](int x, int y) { return ours[static_cast<size_t>(y) * kWidth + x]; },
+            [&replay](int x, int y) { return replay.Pixel32(x, y); });
 }
 
 }  // namespace

@@ -232,6 +232,18 @@ public:
         board->DrawOverlay(g);
     }
 
+    // The frame drawn into a new 8888 memory image, as 0x00RRGGBB pixels.
+    std::vector<uint32_t> DrawnPixels() {
+        Velm::MemoryImage screen(nullptr);
+        screen.Create(kWidth, kHeight);
+        Velm::Graphics g(&screen);
+        Draw(&g);
+        const uint32_t* bits = screen.GetBits();
+        std::vector<uint32_t> out(bits, bits + static_cast<size_t>(kWidth) * kHeight);
+        for (uint32_t& p : out) p &= 0xFFFFFF;
+        return out;
+    }
+
     bool Ready() const { return board != nullptr; }
     int ActiveTiles() const { return Velm::gLayoutUsual.CountActiveTiles(); }
     // Every picture the frame draws from (the background's copy made by the screen aside).
