@@ -12,8 +12,7 @@ namespace Velm {
 bool MemoryImage::GetStretchRects(const Rect& srcRect, const Rect& clipRect, const Rect& destRect, DRect& clippedSrc,
                                   Rect& clippedDest) {
     // A destination without area has no scale to cut the source by.
-    if (destRect.width <= 0 || destRect.height <= 0)
-        return false;
+    if (destRect.width <= 0 || destRect.height <= 0) return false;
     clippedDest = destRect.Intersection(clipRect);
     const double sx = static_cast<double>(srcRect.width) / destRect.width;
     const double sy = static_cast<double>(srcRect.height) / destRect.height;
@@ -26,8 +25,7 @@ bool MemoryImage::GetStretchRects(const Rect& srcRect, const Rect& clipRect, con
 
 bool MemoryImage::GetStretchRectsMirrored(const Rect& srcRect, const Rect& clipRect, const Rect& destRect,
                                           DRect& clippedSrc, Rect& clippedDest) {
-    if (destRect.width <= 0 || destRect.height <= 0)
-        return false;
+    if (destRect.width <= 0 || destRect.height <= 0) return false;
     clippedDest = destRect.Intersection(clipRect);
     const double sx = static_cast<double>(srcRect.width) / destRect.width;
     const double sy = static_cast<double>(srcRect.height) / destRect.height;
@@ -40,15 +38,13 @@ bool MemoryImage::GetStretchRectsMirrored(const Rect& srcRect, const Rect& clipR
 
 void MemoryImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                              const Color& color, int drawMode, bool fastStretch) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     image->drawn = true;
     DRect clippedSrc;
     Rect clippedDest;
     // The clip must lie inside this image; keep it so for direct callers too.
     const Rect clip = clipRect.Intersection(Rect(0, 0, width, height));
-    if (!GetStretchRects(srcRect, clip, destRect, clippedSrc, clippedDest))
-        return;
+    if (!GetStretchRects(srcRect, clip, destRect, clippedSrc, clippedDest)) return;
     if (fastStretch)
         FastStretchBlt(image, clippedDest, clippedSrc, color, drawMode);
     else
@@ -57,11 +53,9 @@ void MemoryImage::StretchBlt(Image* image, const Rect& destRect, const Rect& src
 
 void MemoryImage::FastStretchBlt(Image* image, const Rect& destRect, const DRect& srcRect, const Color& color, int) {
     MemoryImage* source = dynamic_cast<MemoryImage*>(image);
-    if (source == nullptr || color != Color::White)
-        return;
+    if (source == nullptr || color != Color::White) return;
     const Rect dest = destRect.Intersection(Rect(0, 0, width, height));
-    if (dest.width <= 0 || dest.height <= 0 || source->width <= 0 || source->height <= 0)
-        return;
+    if (dest.width <= 0 || dest.height <= 0 || source->width <= 0 || source->height <= 0) return;
     uint32_t* dst = GetBits();
     const int srcW = source->width, srcH = source->height;
     PixelOps::WithSource(source, [&](auto fetch) {
@@ -77,8 +71,7 @@ void MemoryImage::FastStretchBlt(Image* image, const Rect& destRect, const DRect
                 col = std::clamp(col, 0, srcW - 1);
                 const uint32_t p = fetch(rowBase + col);
                 const uint32_t a = p >> 24;
-                if (a == 0)
-                    continue;
+                if (a == 0) continue;
                 d[j] = PixelOps::Over(d[j], (p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF, a);
             }
         }
@@ -101,8 +94,7 @@ inline void AddWeighted(Cell& cell, uint32_t pixel, int weight) {
 }
 
 inline void AddCell(Cell& cell, const Cell& from, int weight) {
-    for (int k = 0; k < 4; ++k)
-        cell.c[k] += from.c[k] * weight;
+    for (int k = 0; k < 4; ++k) cell.c[k] += from.c[k] * weight;
 }
 
 // One pass of the separable filter along one axis. For every output index it calls
@@ -116,20 +108,23 @@ template <typename Emit>
 void FilterAxis(int inFirst, int inCount, double srcPos, double srcSize, int outCount, int unit, double enlargeStart,
                 Emit emit) {
     if (outCount <= srcSize) {
+        // Box filter. Input i covers the output span [e(i), e(i + 1)) in units of 1/unit of a cell;
+        // each edge is rounded once and shared by the two inputs it separates, so the weights a
+        // wholly covered cell receives add up to exactly `unit` (an opaque source stays opaque).
         const double q = outCount / srcSize;
+        const double base = q * (inFirst - srcPos);
+        const auto edge = [&](int i) { return static_cast<long>(std::floor((base + q * i) * unit + 0.5)); };
+        const auto cellOf = [unit](long e) { return static_cast<int>(e >= 0 ? e / unit : -((unit - 1 - e) / unit)); };
+        long from = edge(0);
         for (int i = 0; i < inCount; ++i) {
-            const double p = q * (inFirst - srcPos) + q * i;
-            const int first = static_cast<int>(std::floor(p));
-            const int last = static_cast<int>(std::floor(p + q));
-            if (first == last) {
-                if (first >= 0 && first < outCount)
-                    emit(first, i, static_cast<int>(q * unit));
-            } else {
-                if (first >= 0 && first < outCount)
-                    emit(first, i, static_cast<int>((last - p) * unit));
-                if (last >= 0 && last < outCount)
-                    emit(last, i, static_cast<int>((p + q - last) * unit));
+            const long to = edge(i + 1);
+            const int lastCell = std::min(cellOf(to - 1), outCount - 1);
+            for (int c = std::max(cellOf(from), 0); c <= lastCell; ++c) {
+                const long w =
+                        std::min(to, static_cast<long>(c + 1) * unit) - std::max(from, static_cast<long>(c) * unit);
+                if (w > 0) emit(c, i, static_cast<int>(w));
             }
+            from = to;
         }
     } else {
         const double h = outCount > 1 ? (srcSize - 1) / (outCount - 1) : srcSize / outCount;
@@ -149,13 +144,10 @@ void FilterAxis(int inFirst, int inCount, double srcPos, double srcSize, int out
 
 void MemoryImage::SlowStretchBlt(Image* image, const Rect& destRect, const DRect& srcRect, const Color&, int) {
     MemoryImage* source = dynamic_cast<MemoryImage*>(image);
-    if (source == nullptr)
-        return;
+    if (source == nullptr) return;
     const Rect dest = destRect;
-    if (dest.width <= 0 || dest.height <= 0)
-        return;
-    if (dest.x < 0 || dest.y < 0 || dest.x + dest.width > width || dest.y + dest.height > height)
-        return;
+    if (dest.width <= 0 || dest.height <= 0) return;
+    if (dest.x < 0 || dest.y < 0 || dest.x + dest.width > width || dest.y + dest.height > height) return;
 
     // The window of source pixels that the fractional source rectangle touches.
     int fx = static_cast<int>(std::floor(srcRect.x));
@@ -166,8 +158,7 @@ void MemoryImage::SlowStretchBlt(Image* image, const Rect& destRect, const DRect
     fy = std::max(fy, 0);
     n = std::min(n, source->width - fx);
     m = std::min(m, source->height - fy);
-    if (n < 1 || m < 1)
-        return;
+    if (n < 1 || m < 1) return;
 
     const int srcW = source->width;
     std::vector<Cell> across(static_cast<size_t>(m) * dest.width, Cell{{0, 0, 0, 0}});
@@ -185,8 +176,7 @@ void MemoryImage::SlowStretchBlt(Image* image, const Rect& destRect, const DRect
                [&](int o, int i, int w) {
                    Cell* outRow = &cells[static_cast<size_t>(o) * dest.width];
                    const Cell* inRow = &across[static_cast<size_t>(i) * dest.width];
-                   for (int j = 0; j < dest.width; ++j)
-                       AddCell(outRow[j], inRow[j], w);
+                   for (int j = 0; j < dest.width; ++j) AddCell(outRow[j], inRow[j], w);
                });
 
     uint32_t* dst = GetBits();
@@ -195,8 +185,7 @@ void MemoryImage::SlowStretchBlt(Image* image, const Rect& destRect, const DRect
         const Cell* row = &cells[static_cast<size_t>(i) * dest.width];
         for (int j = 0; j < dest.width; ++j) {
             const uint32_t u = static_cast<uint32_t>(row[j].c[3]) >> 16;
-            if (u == 0)
-                continue;
+            if (u == 0) continue;
             const uint32_t q = d[j];
             const uint32_t da = q >> 24;
             uint32_t out = (da + ((255 - da) * u) / 255) << 24;

@@ -31,15 +31,15 @@ TEST(StretchRectsTest, ClippingRows) {
         Rect clippedDest;
     };
     const Case cases[] = {
-        {"no clipping", Rect(0, 0, 10, 10), Rect(0, 0, 100, 100), Rect(5, 5, 20, 20), true, 0, 0, 10, 10,
-         Rect(5, 5, 20, 20)},
-        {"clip inside a scaled pixel keeps the fraction", Rect(0, 0, 10, 10), Rect(6, 0, 100, 100), Rect(5, 5, 20, 20),
-         true, 0.5, 0, 9.5, 10, Rect(6, 5, 19, 20)},
-        {"clip at right and bottom", Rect(2, 2, 4, 4), Rect(0, 0, 10, 9), Rect(4, 5, 8, 8), true, 2, 2, 3, 2,
-         Rect(4, 5, 6, 4)},
-        {"wholly outside the clip", Rect(0, 0, 10, 10), Rect(0, 0, 5, 5), Rect(10, 10, 5, 5), false, 0, 0, 0, 0,
-         Rect()},
-        {"empty destination", Rect(0, 0, 10, 10), Rect(0, 0, 50, 50), Rect(1, 1, 0, 5), false, 0, 0, 0, 0, Rect()},
+            {"no clipping", Rect(0, 0, 10, 10), Rect(0, 0, 100, 100), Rect(5, 5, 20, 20), true, 0, 0, 10, 10,
+             Rect(5, 5, 20, 20)},
+            {"clip inside a scaled pixel keeps the fraction", Rect(0, 0, 10, 10), Rect(6, 0, 100, 100),
+             Rect(5, 5, 20, 20), true, 0.5, 0, 9.5, 10, Rect(6, 5, 19, 20)},
+            {"clip at right and bottom", Rect(2, 2, 4, 4), Rect(0, 0, 10, 9), Rect(4, 5, 8, 8), true, 2, 2, 3, 2,
+             Rect(4, 5, 6, 4)},
+            {"wholly outside the clip", Rect(0, 0, 10, 10), Rect(0, 0, 5, 5), Rect(10, 10, 5, 5), false, 0, 0, 0, 0,
+             Rect()},
+            {"empty destination", Rect(0, 0, 10, 10), Rect(0, 0, 50, 50), Rect(1, 1, 0, 5), false, 0, 0, 0, 0, Rect()},
     };
     MemoryImage image(nullptr);
     for (const Case& c : cases) {
@@ -47,8 +47,7 @@ TEST(StretchRectsTest, ClippingRows) {
         DRect src;
         Rect dest;
         EXPECT_EQ(image.GetStretchRects(c.src, c.clip, c.dest, src, dest), c.ok);
-        if (!c.ok)
-            continue;
+        if (!c.ok) continue;
         EXPECT_EQ(dest, c.clippedDest);
         EXPECT_DOUBLE_EQ(src.x, c.sx);
         EXPECT_DOUBLE_EQ(src.y, c.sy);
@@ -84,15 +83,13 @@ TEST(StretchTest, FastStretchSamplesNearestColumns) {
 TEST(StretchTest, SlowStretchAtScaleOneCopiesOpaquePixels) {
     Lcg rng(3);
     std::vector<uint32_t> pixels(5 * 4);
-    for (uint32_t& p : pixels)
-        p = rng.Next() | 0xFF000000;
+    for (uint32_t& p : pixels) p = rng.Next() | 0xFF000000;
     std::unique_ptr<MemoryImage> source(MakeImage(5, 4, pixels));
     std::unique_ptr<MemoryImage> dest(MakeFilled(5, 4, 0xFF000000));
     dest->StretchBlt(source.get(), Rect(0, 0, 5, 4), Rect(0, 0, 5, 4), Rect(0, 0, 5, 4), Color::White, 0, false);
     // The weights sum to 257 x 256, so each cell holds the source channel; it is then written
     // with weight 255.
-    for (int i = 0; i < 20; ++i)
-        EXPECT_EQ(Pixels(*dest)[i], Scaled(pixels[i], 255)) << i;
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(Pixels(*dest)[i], Scaled(pixels[i], 255)) << i;
 }
 
 TEST(StretchTest, SlowStretchFilters) {
@@ -114,11 +111,41 @@ TEST(StretchTest, SlowStretchFilters) {
     EXPECT_EQ(Pixels(*tinted), Pixels(*three));
 }
 
+TEST(StretchTest, SlowStretchShrinkKeepsAUniformOpaqueSourceOpaque) {
+    // Shrinking by ratios whose box weights do not divide the unit evenly once lost up to one
+    // step per source pixel: 7 to 1 came out at alpha 247 and visibly darker. Every cell of a
+    // uniform opaque source must come out as the scale-one result (alpha 255, weight 255).
+    struct Case {
+        const char* why;
+        int srcW, srcH;
+        Rect dest, clip;
+    };
+    const Case cases[] = {
+            {"seven to one", 7, 7, Rect(0, 0, 1, 1), Rect(0, 0, 1, 1)},
+            {"twelve to two", 12, 12, Rect(0, 0, 2, 2), Rect(0, 0, 2, 2)},
+            {"uneven ratios", 29, 17, Rect(0, 0, 11, 6), Rect(0, 0, 11, 6)},
+            {"shrink across, enlarge down", 13, 3, Rect(0, 0, 5, 8), Rect(0, 0, 5, 8)},
+            {"clip inside a scaled pixel", 31, 23, Rect(-3, -2, 14, 9), Rect(0, 0, 9, 6)},
+    };
+    const uint32_t colour = 0xFF20C040;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        std::unique_ptr<MemoryImage> source(MakeImage(c.srcW, c.srcH, std::vector<uint32_t>(c.srcW * c.srcH, colour)));
+        for (uint32_t under : {0x00000000u, 0xFF000000u}) {
+            std::unique_ptr<MemoryImage> dest(MakeFilled(12, 10, under));
+            dest->StretchBlt(source.get(), c.dest, Rect(0, 0, c.srcW, c.srcH), c.clip, Color::White, 0, false);
+            const Rect drawn = c.dest.Intersection(c.clip);
+            for (int y = drawn.y; y < drawn.y + drawn.height; ++y)
+                for (int x = drawn.x; x < drawn.x + drawn.width; ++x)
+                    EXPECT_EQ(Pixel(*dest, x, y), Scaled(colour, 255)) << x << "," << y << " over " << under;
+        }
+    }
+}
+
 TEST(StretchTest, StretchNeverWritesOutsideTheClip) {
     Lcg rng(11);
     std::vector<uint32_t> src(7 * 5);
-    for (uint32_t& p : src)
-        p = rng.Next();
+    for (uint32_t& p : src) p = rng.Next();
     std::unique_ptr<MemoryImage> source(MakeImage(7, 5, src));
     const Rect clip(3, 2, 6, 5);
     for (bool fast : {true, false}) {
@@ -147,11 +174,11 @@ TEST(RotateTest, BoundsRows) {
         double bx, by, bw, bh;
     };
     const Case cases[] = {
-        {"angle 0", 3, 4, Rect(0, 0, 10, 6), Rect(0, 0, 100, 100), 0, 0, 0, true, 3, 4, 10, 6},
-        {"quarter turn about the centre", 0, 0, Rect(0, 0, 10, 6), Rect(-50, -50, 100, 100), M_PI / 2, 5, 3, true, 2,
-         -2, 6, 10},
-        {"clipped", 3, 4, Rect(0, 0, 10, 6), Rect(0, 0, 8, 8), 0, 0, 0, true, 3, 4, 5, 4},
-        {"outside the clip", 30, 4, Rect(0, 0, 10, 6), Rect(0, 0, 8, 8), 0, 0, 0, false, 0, 0, 0, 0},
+            {"angle 0", 3, 4, Rect(0, 0, 10, 6), Rect(0, 0, 100, 100), 0, 0, 0, true, 3, 4, 10, 6},
+            {"quarter turn about the centre", 0, 0, Rect(0, 0, 10, 6), Rect(-50, -50, 100, 100), M_PI / 2, 5, 3, true,
+             2, -2, 6, 10},
+            {"clipped", 3, 4, Rect(0, 0, 10, 6), Rect(0, 0, 8, 8), 0, 0, 0, true, 3, 4, 5, 4},
+            {"outside the clip", 30, 4, Rect(0, 0, 10, 6), Rect(0, 0, 8, 8), 0, 0, 0, false, 0, 0, 0, 0},
     };
     MemoryImage image(nullptr);
     for (const Case& c : cases) {
@@ -173,8 +200,7 @@ TEST(RotateTest, BoundsRows) {
 TEST(RotateTest, AngleZeroAtWholePixelsDrawsInnerColumnsInPlace) {
     const int W = 5, H = 4;
     std::vector<uint32_t> pixels(W * H);
-    for (int i = 0; i < W * H; ++i)
-        pixels[i] = 0xFF000000u | static_cast<uint32_t>(i * 0x0A0B0C);
+    for (int i = 0; i < W * H; ++i) pixels[i] = 0xFF000000u | static_cast<uint32_t>(i * 0x0A0B0C);
     std::unique_ptr<MemoryImage> source(MakeImage(W, H, pixels));
     std::unique_ptr<MemoryImage> dest(MakeFilled(10, 10, 0));
     dest->BltF(source.get(), 2, 3, Rect(0, 0, W, H), Rect(0, 0, 10, 10), Color::White, 0);
@@ -210,8 +236,7 @@ TEST(RotateTest, FractionalBoxDrawsOneMoreRow) {
     int rowsTouched = 0;
     for (int y = 0; y < 8; ++y) {
         bool any = false;
-        for (int x = 0; x < 8; ++x)
-            any |= Pixel(*dest, x, y) != 0;
+        for (int x = 0; x < 8; ++x) any |= Pixel(*dest, x, y) != 0;
         rowsTouched += any;
     }
     EXPECT_EQ(rowsTouched, 3);  // the first visited row samples above the source and is cut
@@ -229,11 +254,11 @@ TEST(RotateTest, BlendAndTintRows) {
     // A uniform 3 x 3 source at angle 0 and whole pixels: every sample's weights sum to
     // 0xFFFF * alpha >> 16 at most, so an opaque source gives A = 254 (> 250: written opaque).
     const Case cases[] = {
-        {"opaque source is written opaque", 0xFF204060, 0xFF000000, Color::White, 0, 0xFF1F3F5F},
-        {"half source over transparent", 0x80FF0000, 0x00000000, Color::White, 0, 0x7EFD0000},
-        {"tint of alpha 254 differs from white", 0xFF204060, 0xFF000000, Color(255, 255, 255, 254), 0, 0xFF1F3F5E},
-        {"additive adds", 0xFF102030, 0x80101010, Color::White, 1, 0x801F2F3F},
-        {"additive tinted", 0xFF804020, 0xFF000000, Color(128, 255, 255, 255), 1, 0xFF3F3F1F},
+            {"opaque source is written opaque", 0xFF204060, 0xFF000000, Color::White, 0, 0xFF1F3F5F},
+            {"half source over transparent", 0x80FF0000, 0x00000000, Color::White, 0, 0x7EFD0000},
+            {"tint of alpha 254 differs from white", 0xFF204060, 0xFF000000, Color(255, 255, 255, 254), 0, 0xFF1F3F5E},
+            {"additive adds", 0xFF102030, 0x80101010, Color::White, 1, 0x801F2F3F},
+            {"additive tinted", 0xFF804020, 0xFF000000, Color(128, 255, 255, 255), 1, 0xFF3F3F1F},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -250,8 +275,7 @@ TEST(RotateTest, BlendAndTintRows) {
 TEST(RotateTest, NeverWritesOutsideTheClip) {
     Lcg rng(5);
     std::vector<uint32_t> src(9 * 7);
-    for (uint32_t& p : src)
-        p = rng.Next() | 0x01000000;
+    for (uint32_t& p : src) p = rng.Next() | 0x01000000;
     std::unique_ptr<MemoryImage> source(MakeImage(9, 7, src));
     const Rect clip(4, 3, 11, 9);
     for (int i = 0; i < 200; ++i) {
@@ -276,8 +300,7 @@ TEST(RotateTest, SubRectangleReadsItsOwnRows) {
     // Source rows are 0x10 * row; the sub-rectangle starts at row 2 and column 1.
     std::vector<uint32_t> pixels(4 * 5);
     for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 4; ++x)
-            pixels[y * 4 + x] = 0xFF000000u | static_cast<uint32_t>(0x10 * y + x);
+        for (int x = 0; x < 4; ++x) pixels[y * 4 + x] = 0xFF000000u | static_cast<uint32_t>(0x10 * y + x);
     std::unique_ptr<MemoryImage> source(MakeImage(4, 5, pixels));
     std::unique_ptr<MemoryImage> dest(MakeFilled(4, 4, 0));
     dest->BltF(source.get(), 0, 0, Rect(1, 2, 3, 3), Rect(0, 0, 4, 4), Color::White, 0);
