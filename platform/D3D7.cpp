@@ -694,6 +694,12 @@ Result Device::EndScene() {
     return dd::kOk;
 }
 
+Result Device::Finish() {
+    if (!OnGlThread()) return dd::kErrGeneric;
+    glFinish();
+    return glGetError() == GL_NO_ERROR ? dd::kOk : dd::kErrGeneric;
+}
+
 Result Device::SetRenderState(RenderState state, uint32_t value) {
     switch (state) {
         case kRsAlphaBlendEnable: mBlend = value != 0; break;

@@ -194,6 +194,9 @@ public:
     Result BeginScene();
     // Writes the rendered pixels back into the render target.
     Result EndScene();
+    // Waits until GL has drawn everything sent so far, leaving the pixels in the device
+    // (no read-back); for timing the drawing apart from the copy back.
+    Result Finish();
     bool InScene() const { return mInScene; }
 
     Result SetRenderState(RenderState state, uint32_t value);
