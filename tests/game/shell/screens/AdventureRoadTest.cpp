@@ -123,8 +123,10 @@ TEST(AdventureRoad, FromTheComicOverBothStagesToTheScoreTable) {
     ASSERT_TRUE(app.RunUntil([&] { return app.userNameDialog != nullptr && app.userNameDialog->flyState == 1; }));
     app.userNameDialog->GetEdit()->SetText("Road", true);
     app.userNameDialog->ButtonDepress(Velm::UserNameDialog::kConfirmButton);
-    ASSERT_TRUE(app.RunUntil([&] { return app.Shown(GameScreenId::Comix); }));
-    comic->ButtonDepress(Velm::ComixWidget::kSkipButton);
+    // (Game time runs fast: on a busy machine the comic may have played to its end before a
+    // step of the loop shows it without its ice cover.)
+    ASSERT_TRUE(app.RunUntil([&] { return app.Shown(GameScreenId::Comix) || app.Shown(GameScreenId::Map); }));
+    if (app.Shown(GameScreenId::Comix)) comic->ButtonDepress(Velm::ComixWidget::kSkipButton);
     ASSERT_TRUE(app.RunUntil([&] { return app.Shown(GameScreenId::Map); }, 1000));
     ASSERT_EQ(map->GetMarkers().size(), 2u);
     EXPECT_EQ(map->GetMarkers()[0].state, Velm::MapWidget_t::kCurrent);
