@@ -503,16 +503,16 @@ std::map<std::string, std::function<Canvas(Studio&)>> GetResourcePainters() {
     p["IMAGE_TITLE_PROGRESS"] = [](Studio&) { return Progress(); };
     p["IMAGE_CHECKBOX"] = [](Studio&) { return CheckBox(); };
     p["IMAGE_DIALOG_BOX"] = [](Studio& s) { return s.Panel(500, 350, 24, Argb(0xF0182A5C)); };
-    // The player list draws brown text on a clear ground: it sits on a paper inset (the list
-    // is at 60, 90, 360 x 200 in ui/changeuser.txt, its scroll bar to the right).
-    p["IMAGE_DIALOG_SELECTUSER"] = [](Studio& s) {
-        Canvas c = s.Panel(500, 400, 24, Argb(0xF0182A5C));
+    p["IMAGE_DIALOG_SELECTUSER"] = [](Studio& s) { return s.Panel(500, 400, 24, Argb(0xF0182A5C)); };
+    // The player window (ui/changeuser.txt): its list draws brown text on a clear ground, so it
+    // sits on a paper inset (the list is at 60, 90, 360 x 200, its scroll bar to the right).
+    p["IMAGE_DIALOG_USER"] = [](Studio& s) {
+        Canvas c = s.Panel(500, 400, 24, Argb(0xF01E2250));
         c.Draw(Parchment(400, 216, 57), 50, 82);
         c.Paint([](float x, float y) { return std::fabs(RoundRect(50, 82, 400, 216, 3)(x, y)) - 1.0f; },
                 Solid(Argb(0xFFC8A050)));
         return c;
     };
-    p["IMAGE_DIALOG_USER"] = [](Studio& s) { return s.Panel(500, 350, 24, Argb(0xF01E2250)); };
     p["IMAGE_DIALOG"] = [](Studio& s) { return s.Panel(520, 300, 24, Argb(0xF0182A5C)); };
     p["IMAGE_LEVELCOMPLETE"] = [](Studio& s) { return s.Panel(520, 420, 28, Argb(0xF0203060)); };
     p["IMAGE_HELP_BACK"] = [](Studio& s) { return s.Panel(800, 600, 30, Argb(0xF0142250)); };
