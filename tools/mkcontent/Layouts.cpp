@@ -65,10 +65,10 @@ LayoutShape TwinHills() {
 
 LayoutShape Pyramid() {
     LayoutShape s{"pyramid.lay", "Pyramid", {}};
-    AddBlock(s, 0, 2, 11, 8, 6);
-    AddBlock(s, 1, 4, 13, 6, 4);
-    AddBlock(s, 2, 6, 15, 4, 2);
-    AddBlock(s, 3, 7, 17, 2, 1);
+    AddBlock(s, 0, 2, 12, 8, 6);
+    AddBlock(s, 1, 4, 14, 6, 4);
+    AddBlock(s, 2, 6, 16, 4, 2);
+    AddBlock(s, 3, 7, 18, 2, 1);
     return s;
 }
 
@@ -173,20 +173,20 @@ LayoutShape Pair() {
 // Layer modes: every layer even and at most 42 tiles, no empty layer in between.
 LayoutShape Tower() {
     LayoutShape s{"tower.lay", "Tower", {}};
-    AddBlock(s, 0, 2, 11, 8, 5);  // 40
-    AddBlock(s, 1, 3, 12, 7, 4);  // 28
-    AddBlock(s, 2, 4, 13, 6, 3);  // 18
-    AddBlock(s, 3, 5, 14, 5, 2);  // 10
-    AddBlock(s, 4, 6, 15, 4, 1);  // 4
+    AddBlock(s, 0, 2, 12, 8, 5);  // 40
+    AddBlock(s, 1, 3, 13, 7, 4);  // 28
+    AddBlock(s, 2, 4, 14, 6, 3);  // 18
+    AddBlock(s, 3, 5, 15, 5, 2);  // 10
+    AddBlock(s, 4, 6, 16, 4, 1);  // 4
     return s;
 }
 
 LayoutShape Steps() {
     LayoutShape s{"steps.lay", "Steps", {}};
-    AddBlock(s, 0, 3, 9, 10, 4);  // 40
-    AddBlock(s, 1, 4, 12, 6, 3);  // 18
-    AddBlock(s, 2, 5, 14, 4, 2);  // 8
-    AddBlock(s, 3, 6, 16, 2, 1);  // 2
+    AddBlock(s, 0, 3, 10, 10, 4);  // 40
+    AddBlock(s, 1, 4, 13, 6, 3);  // 18
+    AddBlock(s, 2, 5, 15, 4, 2);  // 8
+    AddBlock(s, 3, 6, 17, 2, 1);  // 2
     return s;
 }
 
@@ -205,7 +205,7 @@ LayoutShape Garden() {
 
 LayoutShape Memory() {
     LayoutShape s{"memory.lay", "Memory", {}};
-    AddBlock(s, 0, 3, 11, 8, 5);  // 40
+    AddBlock(s, 0, 3, 12, 8, 5);  // 40
     return s;
 }
 
