@@ -15,6 +15,7 @@
 #include "graphics/DDImageSurface.h"
 #include "graphics/DrawMode.h"
 #include "graphics/PixelOps.h"
+#include "graphics/PixelRows.h"
 #include "graphics/RotatedRows.h"
 
 namespace Velm {
@@ -104,7 +105,26 @@ inline void AlignedRow32(uint32_t* d, int count, const uint32_t* top, const uint
         A = _mm_add_epi16(A, _mm_srli_si128(A, 8));
         const __m128i dest = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(d[i])), zero);
         const __m128i out = _mm_srli_epi16(
-            _mm_add_epi16(_mm_and_si128(sums, high), _mm_mullo_epi16(dest, _mm_sub_epi16(full, A))), 8);
+                _mm_add_epi16(_mm_and_si128(sums, high), _mm_mullo_epi16(dest, _mm_sub_epi16(full, A))), 8);
+        d[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(out, zero))) & 0xFFFFFF;
+    }
+}
+
+// A turned row of Step32 samples through the lane sampler: the same blend as AlignedRow32
+// (four transparent neighbours give A = 0, which keeps the channels and clears the top byte,
+// as the plain loop does).
+inline void TurnedRow32(uint32_t* d, int64_t count, LaneSampler sampler) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i full = _mm_set1_epi16(256);
+    const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF00));
+    for (int64_t i = 0; i < count; ++i) {
+        uint32_t A;
+        const __m128i sums = sampler.Next(A);
+        const __m128i dest = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(d[i])), zero);
+        const __m128i out = _mm_srli_epi16(
+                _mm_add_epi16(_mm_and_si128(sums, high),
+                              _mm_mullo_epi16(dest, _mm_sub_epi16(full, _mm_set1_epi16(static_cast<short>(A))))),
+                8);
         d[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(out, zero))) & 0xFFFFFF;
     }
 }
@@ -117,8 +137,7 @@ struct StepGeneric {
     uint32_t ch[3];  // colour channels
     uint32_t operator()(uint32_t D, Sample& s) const {
         if (tinted)
-            for (int k = 0; k < 4; ++k)
-                s.a[k] = (s.a[k] * colorAlpha) >> 8;
+            for (int k = 0; k < 4; ++k) s.a[k] = (s.a[k] * colorAlpha) >> 8;
         const Sums q = SumOf(s);
         uint32_t out = 0;
         for (int c = 0; c < 3; ++c) {
@@ -161,8 +180,7 @@ void DrawRotatedRows(const plat::dd::SurfaceDesc& desc, const Setup& st, const F
     for (int r = 0; r < st.boxHeight; ++r) {
         int u, v;
         int64_t first, last;
-        if (!RowSpan(st, r, u, v, first, last))
-            continue;
+        if (!RowSpan(st, r, u, v, first, last)) continue;
         Pixel* d = RowOf<Pixel>(desc, st.y0 + r) + st.x0 + first;
         if (du == 65536 && dv == 0) {
             // Unturned (a sub-pixel placement): the fraction, and so the four weights, stay the
@@ -170,7 +188,7 @@ void DrawRotatedRows(const plat::dd::SurfaceDesc& desc, const Setup& st, const F
             const uint32_t fu = (static_cast<uint32_t>(u) & 0xFFFE) | 1;
             const uint32_t fv = (static_cast<uint32_t>(v) & 0xFFFE) | 1;
             const uint32_t weight[4] = {((0x10000 - fu) * (0x10000 - fv)) >> 16, (fu * (0x10000 - fv)) >> 16,
-                                   ((0x10000 - fu) * fv) >> 16, (fu * fv) >> 16};
+                                        ((0x10000 - fu) * fv) >> 16, (fu * fv) >> 16};
             size_t index = st.srcBase + static_cast<size_t>(v >> 16) * st.srcImageWidth + static_cast<size_t>(u >> 16);
 #if defined(__SSE2__)
             if constexpr (std::is_same_v<Step, Step32> && std::is_same_v<Fetch, PixelOps::ArgbFetch>) {
@@ -193,12 +211,20 @@ void DrawRotatedRows(const plat::dd::SurfaceDesc& desc, const Setup& st, const F
                     *d = static_cast<Pixel>(*d & channels);
                     continue;
                 }
-                for (int k = 0; k < 4; ++k)
-                    s.a[k] = (weight[k] * (s.p[k] >> 24)) >> 16;
+                for (int k = 0; k < 4; ++k) s.a[k] = (weight[k] * (s.p[k] >> 24)) >> 16;
                 *d = static_cast<Pixel>(step(*d, s));
             }
             continue;
         }
+#if defined(__SSE2__)
+        if constexpr (std::is_same_v<Step, Step32> && std::is_same_v<Fetch, PixelOps::ArgbFetch>) {
+            if (PixelRows::SimdEnabled()) {
+                TurnedRow32(reinterpret_cast<uint32_t*>(d), last - first + 1,
+                            LaneSampler(fetch.pixels + st.srcBase, st.srcImageWidth, u, v, du, dv));
+                continue;
+            }
+        }
+#endif
         for (int64_t i = first; i <= last; ++i) {
             Sample s;
             FetchSample(fetch, st.srcBase, st.srcImageWidth, u, v, s);
@@ -221,13 +247,11 @@ void RotatedSurface(const plat::dd::SurfaceDesc& desc, const Layout& L, const Se
     if (drawMode == DRAWMODE_ADDITIVE) {
         StepAdditive step{&L, {255, 255, 255}};
         if (!white)
-            for (int c = 0; c < 3; ++c)
-                step.k[c] = ChannelOf(color, c) * ca / 255;
+            for (int c = 0; c < 3; ++c) step.k[c] = ChannelOf(color, c) * ca / 255;
         DrawRotatedRows<Pixel>(desc, st, fetch, step);
         return;
     }
-    if (drawMode != DRAWMODE_NORMAL)
-        return;
+    if (drawMode != DRAWMODE_NORMAL) return;
     const bool wide = sizeof(Pixel) == 4;
     if (white && L.standardOrder && !wide && L.mask[1] == 0x7E0)
         DrawRotatedRows<Pixel>(desc, st, fetch, Step565{});
@@ -236,19 +260,18 @@ void RotatedSurface(const plat::dd::SurfaceDesc& desc, const Layout& L, const Se
     else if (white && L.standardOrder && wide)
         DrawRotatedRows<Pixel>(desc, st, fetch, Step32{});
     else
-        DrawRotatedRows<Pixel>(desc, st, fetch,
-                               StepGeneric{&L, !white, ca, {ChannelOf(color, 0), ChannelOf(color, 1), ChannelOf(color, 2)}});
+        DrawRotatedRows<Pixel>(
+                desc, st, fetch,
+                StepGeneric{&L, !white, ca, {ChannelOf(color, 0), ChannelOf(color, 1), ChannelOf(color, 2)}});
 }
 
 }  // namespace
 
 void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                          int drawMode, double angle, float rotCenterX, float rotCenterY) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     image->drawn = true;
-    if (mNoLock)
-        return;
+    if (mNoLock) return;
     RefreshAlphaFlags();
     if (Is3DTarget()) {
         mDDInterface->Get3DLayer()->BltRotate(image, x, y, &clipRect, color, drawMode, angle, rotCenterX, rotCenterY,
@@ -261,15 +284,12 @@ void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, co
     }
     const Rect clip = clipRect.Intersection(Rect(0, 0, width, height));
     DRect box;
-    if (!GetRotatedBounds(x, y, srcRect, clip, angle, box, rotCenterX, rotCenterY))
-        return;
+    if (!GetRotatedBounds(x, y, srcRect, clip, angle, box, rotCenterX, rotCenterY)) return;
     MemoryImage* source = dynamic_cast<MemoryImage*>(image);
-    if (source == nullptr)
-        return;
+    if (source == nullptr) return;
     source->RefreshAlphaFlags();
     const Rect src = srcRect.Intersection(Rect(0, 0, source->width, source->height));
-    if (!LockSurface())
-        return;
+    if (!LockSurface()) return;
     mSurfaceTouched = true;
     const Setup st = MakeSetup(box, angle, x, y, rotCenterX, rotCenterY, src, source->width);
     if (src.width >= 2 && src.height >= 2 && src == srcRect) {
@@ -291,8 +311,8 @@ void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, co
 namespace {
 
 template <typename Pixel, typename Fetch, typename Step>
-void StretchRows(const plat::dd::SurfaceDesc& desc, const Rect& dest, const DRect& src, int srcImageWidth,
-                 bool mirror, const Fetch& fetch, Step step) {
+void StretchRows(const plat::dd::SurfaceDesc& desc, const Rect& dest, const DRect& src, int srcImageWidth, bool mirror,
+                 const Fetch& fetch, Step step) {
     const int du = static_cast<int>(src.width * 65536 / dest.width);
     const int dv = static_cast<int>(src.height * 65536 / dest.height);
     int v = static_cast<int>(src.y * 65536);
@@ -304,8 +324,7 @@ void StretchRows(const plat::dd::SurfaceDesc& desc, const Rect& dest, const DRec
         for (int i = 0; i < dest.width; ++i) {
             const uint32_t S = fetch(rowBase + static_cast<size_t>(u >> 16));
             uint32_t out;
-            if (step(*d, S, out))
-                *d = static_cast<Pixel>(out);
+            if (step(*d, S, out)) *d = static_cast<Pixel>(out);
             u += du;
             d += dstStep;
         }
@@ -317,8 +336,7 @@ struct StretchNormal {
     const uint32_t* m;
     bool operator()(uint32_t D, uint32_t S, uint32_t& out) const {
         const uint32_t a = S >> 24;
-        if (a == 0)
-            return false;
+        if (a == 0) return false;
         out = ((((D & m[0]) * (256 - a)) >> 8) & m[0]) + ((((D & m[1]) * (256 - a)) >> 8) & m[1]) +
               ((((D & m[2]) * (256 - a)) >> 8) & m[2]) + S;
         return true;
@@ -331,11 +349,9 @@ struct StretchNormalTinted {
     uint32_t k[3];
     bool operator()(uint32_t D, uint32_t S, uint32_t& out) const {
         const uint32_t e = (S >> 24) * colorAlpha / 255;
-        if (e == 0)
-            return false;
+        if (e == 0) return false;
         out = 0;
-        for (int c = 0; c < 3; ++c)
-            out += (((D & m[c]) * (256 - e) + (S & m[c]) * k[c]) >> 8) & m[c];
+        for (int c = 0; c < 3; ++c) out += (((D & m[c]) * (256 - e) + (S & m[c]) * k[c]) >> 8) & m[c];
         return true;
     }
 };
@@ -343,8 +359,7 @@ struct StretchNormalTinted {
 struct StretchAdditive {
     const Layout* L;
     bool operator()(uint32_t D, uint32_t S, uint32_t& out) const {
-        if (S == 0)
-            return false;
+        if (S == 0) return false;
         out = 0;
         for (int c = 0; c < 3; ++c)
             out |= static_cast<uint32_t>(L->table[c][((D & L->mask[c]) + (S & L->mask[c])) >> L->shift[c]])
@@ -357,12 +372,11 @@ struct StretchAdditiveTinted {
     const Layout* L;
     uint32_t k[3];
     bool operator()(uint32_t D, uint32_t S, uint32_t& out) const {
-        if (S == 0)
-            return false;
+        if (S == 0) return false;
         out = 0;
         for (int c = 0; c < 3; ++c) {
             const uint32_t index =
-                ((((S & L->mask[c]) >> L->shift[c]) * k[c]) / 256) + ((D & L->mask[c]) >> L->shift[c]);
+                    ((((S & L->mask[c]) >> L->shift[c]) * k[c]) / 256) + ((D & L->mask[c]) >> L->shift[c]);
             out |= static_cast<uint32_t>(L->table[c][index]) << L->shift[c];
         }
         return true;
@@ -408,8 +422,7 @@ void DDImage::StretchLoop(MemoryImage* source, const Rect& dest, const DRect& sr
                           bool mirror) {
     source->RefreshAlphaFlags();
     const uint32_t* native = source->GetNativeAlphaData(mDDInterface->GetNativeFormat());
-    if (!LockSurface())
-        return;
+    if (!LockSurface()) return;
     mSurfaceTouched = true;
     const plat::dd::SurfaceDesc& desc = mLockedSurfaceDesc;
     const Layout L(desc, *mDDInterface);
@@ -428,8 +441,7 @@ void DDImage::StretchLoop(MemoryImage* source, const Rect& dest, const DRect& sr
 
 void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                          const Color& color, int drawMode, bool fastStretch) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     image->drawn = true;
     RefreshAlphaFlags();
     if (Is3DTarget()) {
@@ -444,8 +456,7 @@ void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect
     const Rect clip = clipRect.Intersection(Rect(0, 0, width, height));
     DRect clippedSrc;
     Rect clippedDest;
-    if (!GetStretchRects(srcRect, clip, destRect, clippedSrc, clippedDest))
-        return;
+    if (!GetStretchRects(srcRect, clip, destRect, clippedSrc, clippedDest)) return;
     MemoryImage* source = dynamic_cast<MemoryImage*>(image);
     if (fastStretch) {
         DDImage* surfaceSource = dynamic_cast<DDImage*>(image);
@@ -457,19 +468,14 @@ void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect
                                      static_cast<int>(clippedSrc.x + clippedSrc.width),
                                      static_cast<int>(clippedSrc.y + clippedSrc.height)};
             uint32_t bltFlags = plat::dd::kBltWait;
-            if (surfaceSource->hasTrans)
-                bltFlags |= plat::dd::kBltKeySrc;
-            if (mLockCount > 0)
-                mSurface->Unlock();
+            if (surfaceSource->hasTrans) bltFlags |= plat::dd::kBltKeySrc;
+            if (mLockCount > 0) mSurface->Unlock();
             const plat::dd::Result result = mSurface->Blt(&to, surfaceSource->mSurface.get(), &from, bltFlags);
-            if (mLockCount > 0 && plat::dd::Failed(mSurface->Lock(&mLockedSurfaceDesc)))
-                return;
-            if (!plat::dd::Failed(result))
-                DropMemoryCopies();
+            if (mLockCount > 0 && plat::dd::Failed(mSurface->Lock(&mLockedSurfaceDesc))) return;
+            if (!plat::dd::Failed(result)) DropMemoryCopies();
             return;
         }
-        if (source == nullptr)
-            return;
+        if (source == nullptr) return;
         mSurfaceTouched = false;
         StretchLoop(source, clippedDest, clippedSrc, color, drawMode, false);
         FinishSurfacePath();
@@ -481,32 +487,26 @@ void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect
     }
     MemoryImage temp(app);
     temp.Create(clippedDest.width, clippedDest.height);
-    temp.SlowStretchBlt(image, Rect(0, 0, clippedDest.width, clippedDest.height), clippedSrc, color,
-                        DRAWMODE_NORMAL);
+    temp.SlowStretchBlt(image, Rect(0, 0, clippedDest.width, clippedDest.height), clippedSrc, color, DRAWMODE_NORMAL);
     Blt(&temp, clippedDest.x, clippedDest.y, Rect(0, 0, clippedDest.width, clippedDest.height), color, drawMode);
 }
 
 void DDImage::StretchBltMirrored(Image* image, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                                  const Color& color, int drawMode, bool fastStretch) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     image->drawn = true;
     RefreshAlphaFlags();
     if (Is3DTarget()) {
-        mDDInterface->Get3DLayer()->StretchBlt(image, destRect, srcRect, &clipRect, color, drawMode, fastStretch,
-                                               true);
+        mDDInterface->Get3DLayer()->StretchBlt(image, destRect, srcRect, &clipRect, color, drawMode, fastStretch, true);
         return;
     }
-    if (mDDInterface == nullptr)
-        return;
+    if (mDDInterface == nullptr) return;
     const Rect clip = clipRect.Intersection(Rect(0, 0, width, height));
     DRect clippedSrc;
     Rect clippedDest;
-    if (!GetStretchRectsMirrored(srcRect, clip, destRect, clippedSrc, clippedDest))
-        return;
+    if (!GetStretchRectsMirrored(srcRect, clip, destRect, clippedSrc, clippedDest)) return;
     MemoryImage* source = dynamic_cast<MemoryImage*>(image);
-    if (source == nullptr)
-        return;
+    if (source == nullptr) return;
     mSurfaceTouched = false;
     StretchLoop(source, clippedDest, clippedSrc, color, drawMode, true);
     FinishSurfacePath();

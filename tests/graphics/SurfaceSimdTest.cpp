@@ -88,5 +88,27 @@ TEST(SurfaceSimd, BlitsMatchPlainForms) {
     });
 }
 
+TEST(SurfaceSimd, RotatedBlitsMatchPlainForms) {
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
+        std::mt19937 rng(5);
+        const Color tints[] = {Color::White, Color(250, 20, 130, 200)};
+        for (int round = 0; round < 10; ++round) {
+            const int w = 2 + static_cast<int>(Next(rng) % 30), h = 2 + static_cast<int>(Next(rng) % 12);
+            std::unique_ptr<MemoryImage> source(test::MakeImage(w, h, RandomRuns(rng, static_cast<size_t>(w) * h)));
+            const float x = static_cast<float>(Next(rng) % 1600) / 100.0f - 4.0f;
+            const float y = static_cast<float>(Next(rng) % 800) / 100.0f - 4.0f;
+            const double angle = static_cast<double>(Next(rng) % 6284) / 1000.0 - 3.142;
+            for (const Color& tint : tints)
+                for (int mode : {0, 1}) {
+                    SCOPED_TRACE(round * 10 + mode);
+                    ExpectSameBothWays(rig, rng, [&](DDImage& target) {
+                        target.BltRotated(source.get(), x, y, Rect(0, 0, w, h), Rect(0, 0, 40, 12), tint, mode, angle,
+                                          w / 2.0f, h / 2.0f);
+                    });
+                }
+        }
+    });
+}
+
 }  // namespace
 }  // namespace Velm
