@@ -22,14 +22,9 @@
 #include "bench/display/FrameOnDisplay.h"
 #include "bench/game/ComparisonTable.h"
 #include "bench/game/PixmanReplay.h"
-#include "graphics/DDImage.h"
-#include "graphics/DDInterface.h"
+#include "bench/game/SoftwareDisplay.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
-#include "platform/DdDevice.h"
-#include "platform/DdPresenter.h"
-#include "platform/DdSurface.h"
-#include "platform/DebugOutput.h"
 #include "tests/game/board/screen/BoardFrameScene.h"
 
 namespace {
@@ -89,20 +84,13 @@ void FreeDisplayCaches() {
 
 // The display's software drawing surface in 16 or 32 bits per pixel.
 void OursDisplay(benchmark::State& state, int bits) {
-    plat::dd::DisplayConfig config;
-    config.desktopBitsPerPixel = bits;
-    plat::dd::SetDisplayConfig(config);
-    benchframe::FrameHost host;
-    Velm::DDInterface display(&host);
-    {
-        plat::CapturedDebugOutput quiet;
-        if (display.Init(nullptr, true) != 0) {
-            state.SkipWithError(("display set-up failed: " + display.LastError()).c_str());
-            return;
-        }
+    benchgame::SoftwareDisplay display(bits);
+    if (!display.Error().empty()) {
+        state.SkipWithError(display.Error().c_str());
+        return;
     }
     FreeDisplayCaches();
-    Velm::DDImage* screen = display.GetScreenImage();
+    Velm::DDImage* screen = display.Screen();
     Velm::Graphics g(screen);
     for (auto _ : state) {
         screen->LockSurface();
@@ -110,9 +98,7 @@ void OursDisplay(benchmark::State& state, int bits) {
         screen->UnlockSurface();
         benchmark::ClobberMemory();
     }
-    const plat::dd::Surface* surface = display.GetDrawSurface();
-    state.counters["same_picture_pct"] = SamePicturePercent(
-            [surface](int x, int y) { return plat::dd::ToXrgb(surface->PixelAt(x, y), surface->Format()); });
+    state.counters["same_picture_pct"] = SamePicturePercent([&display](int x, int y) { return display.PixelAt(x, y); });
     FreeDisplayCaches();
 }
 
