@@ -14,6 +14,7 @@
 
 #include "platform/FaultHandler.h"
 #include "platform/Files.h"
+#include "platform/SdlVideo.h"
 
 namespace plat {
 namespace d3d7 {
@@ -42,6 +43,7 @@ struct GlState {
     bool tried = false;
     bool ok = false;
     std::string why;
+    bool shared = false;  // the windows' context (SdlVideo.h) rather than one of our own
     EGLDisplay display = EGL_NO_DISPLAY;
     EGLContext context = EGL_NO_CONTEXT;
     std::thread::id thread;
@@ -71,13 +73,19 @@ bool HasWord(const char* list, const char* word) {
 }
 
 template <typename Fn>
-Fn LoadProc(const char* core, const char* ext) {
+Fn LoadProc(bool shared, const char* core, const char* ext) {
+    if (shared) {
+        void* proc = GlProcAddress(core);
+        if (proc == nullptr) proc = GlProcAddress(ext);
+        return reinterpret_cast<Fn>(proc);
+    }
     void (*proc)() = eglGetProcAddress(core);
     if (proc == nullptr) proc = eglGetProcAddress(ext);
     return reinterpret_cast<Fn>(proc);
 }
 
-bool InitContext(GlState& s) {
+// The context made on this thread by EGL alone: surfaceless where Mesa offers it.
+bool InitOwnContext(GlState& s) {
     const char* clientExtensions = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
     auto getPlatformDisplay =
             reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
@@ -118,12 +126,23 @@ bool InitContext(GlState& s) {
         s.why = "eglMakeCurrent failed";
         return false;
     }
-    s.genFramebuffers = LoadProc<GenFramebuffersFn>("glGenFramebuffers", "glGenFramebuffersEXT");
-    s.deleteFramebuffers = LoadProc<DeleteFramebuffersFn>("glDeleteFramebuffers", "glDeleteFramebuffersEXT");
-    s.bindFramebuffer = LoadProc<BindFramebufferFn>("glBindFramebuffer", "glBindFramebufferEXT");
-    s.framebufferTexture2D = LoadProc<FramebufferTexture2DFn>("glFramebufferTexture2D", "glFramebufferTexture2DEXT");
+    NoteOtherGlContextCurrent();
+    return true;
+}
+
+// The windows' context when one is made (frames are then shown straight from it), else one
+// of our own.
+bool InitContext(GlState& s) {
+    s.shared = SharedGlContext() != nullptr && RestoreSharedGlContext();
+    if (!s.shared && !InitOwnContext(s)) return false;
+    const bool shared = s.shared;
+    s.genFramebuffers = LoadProc<GenFramebuffersFn>(shared, "glGenFramebuffers", "glGenFramebuffersEXT");
+    s.deleteFramebuffers = LoadProc<DeleteFramebuffersFn>(shared, "glDeleteFramebuffers", "glDeleteFramebuffersEXT");
+    s.bindFramebuffer = LoadProc<BindFramebufferFn>(shared, "glBindFramebuffer", "glBindFramebufferEXT");
+    s.framebufferTexture2D =
+            LoadProc<FramebufferTexture2DFn>(shared, "glFramebufferTexture2D", "glFramebufferTexture2DEXT");
     s.checkFramebufferStatus =
-            LoadProc<CheckFramebufferStatusFn>("glCheckFramebufferStatus", "glCheckFramebufferStatusEXT");
+            LoadProc<CheckFramebufferStatusFn>(shared, "glCheckFramebufferStatus", "glCheckFramebufferStatusEXT");
     if (!s.genFramebuffers || !s.deleteFramebuffers || !s.bindFramebuffer || !s.framebufferTexture2D ||
         !s.checkFramebufferStatus) {
         s.why = "OpenGL framebuffer objects missing";
@@ -148,9 +167,19 @@ bool EnsureContext() {
     return s.ok;
 }
 
+// Makes the device's context current again when a window's present or another context took
+// its place on this thread.
+bool Rebind(GlState& s) {
+    if (s.shared) return RestoreSharedGlContext();
+    if (eglGetCurrentContext() == s.context) return true;
+    if (!eglMakeCurrent(s.display, EGL_NO_SURFACE, EGL_NO_SURFACE, s.context)) return false;
+    NoteOtherGlContextCurrent();
+    return true;
+}
+
 bool OnGlThread() {
     GlState& s = State();
-    return s.ok && std::this_thread::get_id() == s.thread;
+    return s.ok && std::this_thread::get_id() == s.thread && Rebind(s);
 }
 
 Result TakeFault(Op op) {

@@ -10,10 +10,13 @@
 // back into the surface at EndScene and before anyone else locks or blits the surface, and the
 // surface's pixels are taken up again before the next drawing call when someone wrote them.
 //
-// There is one GL context per process, made on first use: an EGL context without a surface
-// (EGL_MESA_platform_surfaceless, which Mesa's llvmpipe serves when there is no GPU and no
-// display; else the default EGL display). The thread that made it is the GL thread: every
-// device and texture operation belongs to it. A texture released on another thread has its GL
+// There is one GL context per process, taken on first use: the windows' own context when a
+// window on a real display made one (SdlVideo.h; the device then draws in the context the
+// window presents from), else an EGL context without a surface (EGL_MESA_platform_surfaceless,
+// which Mesa's llvmpipe serves when there is no GPU and no display; else the default EGL
+// display) for headless runs and tests. The thread that took it is the GL thread: every
+// device and texture operation belongs to it, and makes the context current again when a
+// window's present or another context took its place. A texture released on another thread has its GL
 // name queued; the queue is emptied at the next drawing call.
 //
 // Results are the 32-bit DirectX result codes (negative on failure) shared with plat::dd, so

@@ -37,6 +37,66 @@ std::string SdlVersionText() {
     return std::to_string(version.major) + "." + std::to_string(version.minor) + "." + std::to_string(version.patch);
 }
 
+namespace {
+
+struct SharedGl {
+    SDL_GLContext context = nullptr;
+    bool failed = false;
+    SDL_Window* window = nullptr;  // the window it was last current on
+    bool otherCurrent = false;
+};
+
+SharedGl& Gl() {
+    static SharedGl gl;
+    return gl;
+}
+
+}  // namespace
+
+bool MakeWindowGlCurrent(void* window) {
+    SharedGl& gl = Gl();
+    SDL_Window* sdlWindow = static_cast<SDL_Window*>(window);
+    if (gl.context == nullptr) {
+        if (gl.failed || sdlWindow == nullptr) return false;
+        gl.context = SDL_GL_CreateContext(sdlWindow);
+        if (gl.context == nullptr) {
+            gl.failed = true;
+            return false;
+        }
+        gl.window = sdlWindow;
+        gl.otherCurrent = false;
+        return true;
+    }
+    if (gl.otherCurrent) {
+        // SDL believes its context is still current; make it let go first.
+        SDL_GL_MakeCurrent(nullptr, nullptr);
+        gl.otherCurrent = false;
+    }
+    if (SDL_GL_MakeCurrent(sdlWindow, gl.context) != 0) return false;
+    gl.window = sdlWindow;
+    return true;
+}
+
+void ForgetGlWindow(void* window) {
+    SharedGl& gl = Gl();
+    if (gl.context == nullptr || gl.window != window) return;
+    gl.window = nullptr;
+    if (SDL_GL_GetCurrentWindow() == window) SDL_GL_MakeCurrent(nullptr, gl.context);
+}
+
+void* SharedGlContext() { return Gl().context; }
+
+bool RestoreSharedGlContext() {
+    SharedGl& gl = Gl();
+    if (gl.context == nullptr) return false;
+    if (!gl.otherCurrent && SDL_GL_GetCurrentContext() == gl.context) return true;
+    return MakeWindowGlCurrent(gl.window);
+}
+
+void NoteOtherGlContextCurrent() { Gl().otherCurrent = true; }
+
+void* GlProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
+
 bool IsHeadlessVideo() {
     const char* driver = SDL_GetCurrentVideoDriver();
     return driver != nullptr && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);

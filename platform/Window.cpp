@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/SdlVideo.h"
 #include "platform/TextEncoding.h"
+#include "platform/WindowGl.h"
 
 namespace plat {
 
@@ -178,7 +179,18 @@ std::unique_ptr<Window> Window::Create(const Params& params, std::string* error)
     } else if (params.fullScreen) {
         x = y = static_cast<int>(SDL_WINDOWPOS_CENTERED);
     }
-    SDL_Window* window = SDL_CreateWindow(Cp1252ToUtf8(params.title).c_str(), x, y, width, height, flags);
+    // On a real display the window shows frames through the process's GL context, which the
+    // 3D device shares; where OpenGL is missing it falls back on SDL's renderer.
+    const std::string title = Cp1252ToUtf8(params.title);
+    SDL_Window* window = nullptr;
+    if (!IsHeadlessVideo()) {
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, 0);
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        window = SDL_CreateWindow(title.c_str(), x, y, width, height, flags | SDL_WINDOW_OPENGL);
+    }
+    if (window == nullptr) window = SDL_CreateWindow(title.c_str(), x, y, width, height, flags);
     if (window == nullptr) {
         if (error) *error = std::string("window: ") + SDL_GetError();
         return nullptr;
@@ -189,6 +201,10 @@ std::unique_ptr<Window> Window::Create(const Params& params, std::string* error)
     result->mFullScreen = params.fullScreen;
     result->mHeadless = IsHeadlessVideo();
     result->mOwnerThread = std::this_thread::get_id();
+    if ((SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL) != 0 && MakeWindowGlCurrent(window)) {
+        result->mGl = std::make_unique<WindowGl>();
+        if (!result->mGl->Load()) result->mGl.reset();
+    }
     result->UpdateClientOrigin();
     // Events from before this window (a previous window's leftovers) are not its own.
     SDL_PumpEvents();
@@ -197,6 +213,9 @@ std::unique_ptr<Window> Window::Create(const Params& params, std::string* error)
 }
 
 Window::~Window() {
+    if (mGl != nullptr && MakeWindowGlCurrent(mWindow)) mGl->Release();
+    mGl.reset();
+    ForgetGlWindow(mWindow);
     if (mTexture) SDL_DestroyTexture(static_cast<SDL_Texture*>(mTexture));
     if (mRenderer) SDL_DestroyRenderer(static_cast<SDL_Renderer*>(mRenderer));
     if (mWindow) SDL_DestroyWindow(Sdl(mWindow));
@@ -533,7 +552,39 @@ void Window::PresentPendingFrame() {
     PresentNow(mPendingFrame.data(), mPendingWidth, mPendingHeight, mPendingWidth * 4);
 }
 
+void Window::NotePlace(int width, int height, const ScreenRect& place) {
+    mFrameWidth.store(width);
+    mFrameHeight.store(height);
+    mPlaceX.store(place.x);
+    mPlaceY.store(place.y);
+    mPlaceWidth.store(place.width);
+    mPlaceHeight.store(place.height);
+}
+
+bool Window::MakeGlCurrent() {
+    if (mGl == nullptr || !MakeWindowGlCurrent(mWindow)) return false;
+    const int interval = mVSync ? 1 : 0;
+    if (interval != mSwapInterval) {
+        SDL_GL_SetSwapInterval(interval);
+        mSwapInterval = interval;
+    }
+    return true;
+}
+
+bool Window::PresentGl(const uint32_t* pixels, int width, int height, int pitchBytes) {
+    if (!MakeGlCurrent() || !mGl->Upload(pixels, width, height, pitchBytes)) return false;
+    int clientWidth = 0;
+    int clientHeight = 0;
+    GetClientSize(&clientWidth, &clientHeight);
+    const ScreenRect place = PresentationRect(width, height);
+    NotePlace(width, height, place);
+    mGl->Draw(place, clientWidth, clientHeight);
+    SDL_GL_SwapWindow(Sdl(mWindow));
+    return true;
+}
+
 bool Window::PresentNow(const uint32_t* pixels, int width, int height, int pitchBytes) {
+    if (mGl != nullptr) return PresentGl(pixels, width, height, pitchBytes);
     if (mRenderer == nullptr) {
         mRenderer = SDL_CreateRenderer(Sdl(mWindow), -1, mVSync ? SDL_RENDERER_PRESENTVSYNC : 0);
         if (mRenderer == nullptr) return false;
@@ -548,12 +599,7 @@ bool Window::PresentNow(const uint32_t* pixels, int width, int height, int pitch
     }
     if (SDL_UpdateTexture(static_cast<SDL_Texture*>(mTexture), nullptr, pixels, pitchBytes) != 0) return false;
     const ScreenRect place = PresentationRect(width, height);
-    mFrameWidth.store(width);
-    mFrameHeight.store(height);
-    mPlaceX.store(place.x);
-    mPlaceY.store(place.y);
-    mPlaceWidth.store(place.width);
-    mPlaceHeight.store(place.height);
+    NotePlace(width, height, place);
     const SDL_Rect dest = {place.x, place.y, place.width, place.height};
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
@@ -564,6 +610,20 @@ bool Window::PresentNow(const uint32_t* pixels, int width, int height, int pitch
 
 bool Window::ReadBack(std::vector<uint32_t>* pixels, int* width, int* height) {
     PresentPendingFrame();
+    if (mGl != nullptr) {
+        if (mGl->FrameWidth() <= 0 || !MakeGlCurrent()) return false;
+        int clientWidth = 0;
+        int clientHeight = 0;
+        GetClientSize(&clientWidth, &clientHeight);
+        // As below: the back buffer is undefined after a swap, so the frame is drawn again.
+        mGl->Draw(PresentationRect(mGl->FrameWidth(), mGl->FrameHeight()), clientWidth, clientHeight);
+        const bool read = mGl->Read(clientWidth, clientHeight, pixels);
+        SDL_GL_SwapWindow(Sdl(mWindow));
+        if (!read) return false;
+        *width = clientWidth;
+        *height = clientHeight;
+        return true;
+    }
     if (mRenderer == nullptr || mTexture == nullptr) return false;
     SDL_Renderer* renderer = static_cast<SDL_Renderer*>(mRenderer);
     int w = 0;

@@ -48,6 +48,8 @@
 
 namespace plat {
 
+class WindowGl;
+
 struct WindowMessage {
     uint32_t message = 0;
     uint32_t wParam = 0;
@@ -148,11 +150,16 @@ private:
     void Queue(uint32_t message, uint32_t wParam, uint32_t lParam);
     void UpdateClientOrigin();
     bool PresentNow(const uint32_t* pixels, int width, int height, int pitchBytes);
+    bool PresentGl(const uint32_t* pixels, int width, int height, int pitchBytes);
+    bool MakeGlCurrent();
+    void NotePlace(int width, int height, const ScreenRect& place);
     void PresentPendingFrame();
 
-    void* mWindow = nullptr;    // SDL_Window
-    void* mRenderer = nullptr;  // SDL_Renderer, made by the first Present
-    void* mTexture = nullptr;   // SDL_Texture of the frame size
+    void* mWindow = nullptr;        // SDL_Window
+    std::unique_ptr<WindowGl> mGl;  // presents through the shared GL context, when there is one
+    int mSwapInterval = -1;         // the GL swap interval last set
+    void* mRenderer = nullptr;      // SDL_Renderer without GL, made by the first Present
+    void* mTexture = nullptr;       // SDL_Texture of the frame size
     int mTextureWidth = 0;
     int mTextureHeight = 0;
     bool mVSync = false;
