@@ -310,9 +310,82 @@ void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, co
 
 namespace {
 
-template <typename Pixel, typename Fetch, typename Step>
+#if defined(__SSE2__)
+// The additive stretch steps four destination pixels at a time. Every display add table holds
+// min(i, channel maximum), so each channel's lookup is a clamped add: on 32-bit surfaces whose
+// channels are bytes an untinted step is one saturating byte add; otherwise each channel is
+// taken out into 32-bit lanes, scaled by the tint when there is one ((c * k) >> 8, as / 256),
+// added, clamped and put back. A source pixel of 0 leaves its destination pixel as it is.
+class AddLanes {
+public:
+    AddLanes(const Layout& L, bool tinted, const uint32_t (&k)[3]) : mBytes(L.byteLanes && !tinted), mTinted(tinted) {
+        uint32_t channels = 0;
+        for (int c = 0; c < 3; ++c) {
+            mShift[c] = _mm_cvtsi32_si128(L.shift[c]);
+            mMax[c] = _mm_set1_epi32(static_cast<int>(L.mask[c] >> L.shift[c]));
+            mK[c] = _mm_set1_epi32(static_cast<int>(k[c]));
+            channels |= L.mask[c];
+        }
+        mChannels = _mm_set1_epi32(static_cast<int>(channels));
+    }
+
+    // Four destination and source pixels in 32-bit lanes.
+    __m128i operator()(__m128i D, __m128i S) const {
+        __m128i out;
+        if (mBytes) {
+            out = _mm_and_si128(_mm_adds_epu8(D, S), mChannels);
+        } else {
+            out = _mm_setzero_si128();
+            for (int c = 0; c < 3; ++c) {
+                const __m128i dc = _mm_and_si128(_mm_srl_epi32(D, mShift[c]), mMax[c]);
+                __m128i sc = _mm_and_si128(_mm_srl_epi32(S, mShift[c]), mMax[c]);
+                if (mTinted) sc = _mm_srli_epi32(_mm_mullo_epi16(sc, mK[c]), 8);
+                out = _mm_or_si128(out, _mm_sll_epi32(_mm_min_epi16(_mm_add_epi32(dc, sc), mMax[c]), mShift[c]));
+            }
+        }
+        const __m128i keep = _mm_cmpeq_epi32(S, _mm_setzero_si128());
+        return _mm_or_si128(_mm_and_si128(keep, D), _mm_andnot_si128(keep, out));
+    }
+
+private:
+    bool mBytes, mTinted;
+    __m128i mShift[3], mMax[3], mK[3], mChannels;
+};
+
+// Four destination pixels from p (in place, or p[-3..0] in reverse when mirrored) into 32-bit
+// lanes, and back.
+template <typename Pixel>
+inline __m128i LoadFour(const Pixel* p, bool mirror) {
+    __m128i x;
+    if constexpr (sizeof(Pixel) == 4)
+        x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mirror ? p - 3 : p));
+    else
+        x = _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(mirror ? p - 3 : p)),
+                               _mm_setzero_si128());
+    return mirror ? _mm_shuffle_epi32(x, 0x1B) : x;
+}
+
+template <typename Pixel>
+inline void StoreFour(Pixel* p, bool mirror, __m128i x) {
+    if (mirror) x = _mm_shuffle_epi32(x, 0x1B);
+    if constexpr (sizeof(Pixel) == 4) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(mirror ? p - 3 : p), x);
+    } else {
+        // Values up to 0xFFFF: bias into the signed range for the saturating pack and back.
+        const __m128i bias32 = _mm_set1_epi32(0x8000);
+        const __m128i packed = _mm_packs_epi32(_mm_sub_epi32(x, bias32), _mm_setzero_si128());
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(mirror ? p - 3 : p),
+                         _mm_add_epi16(packed, _mm_set1_epi16(static_cast<short>(0x8000))));
+    }
+}
+#endif
+
+// The additive lanes for this step when SSE2 is built in and on; none otherwise.
+struct NoLanes {};
+
+template <typename Pixel, typename Fetch, typename Step, typename Lanes = NoLanes>
 void StretchRows(const plat::dd::SurfaceDesc& desc, const Rect& dest, const DRect& src, int srcImageWidth, bool mirror,
-                 const Fetch& fetch, Step step) {
+                 const Fetch& fetch, Step step, const Lanes* lanes = nullptr) {
     const int du = static_cast<int>(src.width * 65536 / dest.width);
     const int dv = static_cast<int>(src.height * 65536 / dest.height);
     int v = static_cast<int>(src.y * 65536);
@@ -321,7 +394,26 @@ void StretchRows(const plat::dd::SurfaceDesc& desc, const Rect& dest, const DRec
         int u = static_cast<int>(src.x * 65536);
         const size_t rowBase = static_cast<size_t>(v >> 16) * srcImageWidth;
         Pixel* d = RowOf<Pixel>(desc, dest.y + j) + (mirror ? dest.x + dest.width - 1 : dest.x);
-        for (int i = 0; i < dest.width; ++i) {
+        int i = 0;
+#if defined(__SSE2__)
+        if constexpr (!std::is_same_v<Lanes, NoLanes>) {
+            if (lanes != nullptr) {
+                for (; i + 4 <= dest.width; i += 4) {
+                    const uint32_t s0 = fetch(rowBase + static_cast<size_t>(u >> 16));
+                    const uint32_t s1 = fetch(rowBase + static_cast<size_t>((u + du) >> 16));
+                    const uint32_t s2 = fetch(rowBase + static_cast<size_t>((u + 2 * du) >> 16));
+                    const uint32_t s3 = fetch(rowBase + static_cast<size_t>((u + 3 * du) >> 16));
+                    const __m128i S = _mm_set_epi32(static_cast<int>(s3), static_cast<int>(s2), static_cast<int>(s1),
+                                                    static_cast<int>(s0));
+                    StoreFour(d, mirror, (*lanes)(LoadFour(d, mirror), S));
+                    u += 4 * du;
+                    d += 4 * dstStep;
+                }
+            }
+        }
+#endif
+        (void)lanes;
+        for (; i < dest.width; ++i) {
             const uint32_t S = fetch(rowBase + static_cast<size_t>(u >> 16));
             uint32_t out;
             if (step(*d, S, out)) *d = static_cast<Pixel>(out);
@@ -408,11 +500,17 @@ void StretchWith(const plat::dd::SurfaceDesc& desc, const Layout& L, const Rect&
             StretchRows<Pixel>(desc, dest, src, srcImageWidth, mirror, fetch,
                                StretchNormalTinted{L.mask, ca, {k[0], k[1], k[2]}});
     } else if (drawMode == DRAWMODE_ADDITIVE) {
+#if defined(__SSE2__)
+        const AddLanes addLanes(L, !white, k);
+        const AddLanes* lanes = PixelRows::SimdEnabled() ? &addLanes : nullptr;
+#else
+        const NoLanes* lanes = nullptr;
+#endif
         if (white)
-            StretchRows<Pixel>(desc, dest, src, srcImageWidth, mirror, fetch, StretchAdditive{&L});
+            StretchRows<Pixel>(desc, dest, src, srcImageWidth, mirror, fetch, StretchAdditive{&L}, lanes);
         else
             StretchRows<Pixel>(desc, dest, src, srcImageWidth, mirror, fetch,
-                               StretchAdditiveTinted{&L, {k[0], k[1], k[2]}});
+                               StretchAdditiveTinted{&L, {k[0], k[1], k[2]}}, lanes);
     }
 }
 

@@ -110,5 +110,36 @@ TEST(SurfaceSimd, RotatedBlitsMatchPlainForms) {
     });
 }
 
+TEST(SurfaceSimd, NearestStretchesMatchPlainForms) {
+    // The surface loop, straight and mirrored, enlarging and shrinking, at widths that leave
+    // every remainder after the groups of four; sources with transparent and all-zero pixels.
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
+        std::mt19937 rng(23);
+        const Color tints[] = {Color::White, Color(250, 20, 130, 200), Color(90, 255, 10)};
+        for (int round = 0; round < 12; ++round) {
+            const int w = 1 + static_cast<int>(Next(rng) % 20), h = 1 + static_cast<int>(Next(rng) % 6);
+            std::vector<uint32_t> pixels = RandomRuns(rng, static_cast<size_t>(w) * h);
+            for (uint32_t& p : pixels)
+                if (Next(rng) % 5 == 0) p = 0;
+            std::unique_ptr<MemoryImage> source(test::MakeImage(w, h, pixels));
+            const Rect destRect(static_cast<int>(Next(rng) % 9) - 3, static_cast<int>(Next(rng) % 5) - 1,
+                                1 + static_cast<int>(Next(rng) % 45), 1 + static_cast<int>(Next(rng) % 14));
+            for (const Color& tint : tints)
+                for (int mode : {0, 1})
+                    for (bool mirror : {false, true}) {
+                        SCOPED_TRACE(round * 10 + mode * 2 + (mirror ? 1 : 0));
+                        ExpectSameBothWays(rig, rng, [&](DDImage& target) {
+                            if (mirror)
+                                target.StretchBltMirrored(source.get(), destRect, Rect(0, 0, w, h), Rect(0, 0, 40, 12),
+                                                          tint, mode, true);
+                            else
+                                target.StretchBlt(source.get(), destRect, Rect(0, 0, w, h), Rect(0, 0, 40, 12), tint,
+                                                  mode, true);
+                        });
+                    }
+        }
+    });
+}
+
 }  // namespace
 }  // namespace Velm
