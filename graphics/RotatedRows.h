@@ -11,6 +11,7 @@
 #endif
 
 #include "graphics/Rect.h"
+#include "raster/BilinearLanes.h"
 
 // The parts of a rotated (or sub-pixel) blit that memory and surface destinations share:
 // bilinear sampling stepped in 16.16 fixed point along each destination row, and the cut of
@@ -51,10 +52,9 @@ inline void FetchSample(const Fetch& fetch, size_t base, int srcImageWidth, int 
 
 #if defined(__SSE2__)
 // FetchSample and the channel sums of its four pixels, worked in 16-bit lanes for 32-bit ARGB
-// sources and stepped along a row: each call samples at the current (u, v) and then moves on
-// by (du, dv). The fractions live in lanes as the low 16 bits of u and v (with bit 0 set, as
-// in FetchSample), so a step is one add; weights and alpha weights are unsigned high
-// multiplies, exactly the scalar (w >> 16) and (w * alpha) >> 16.
+// sources (raster/BilinearLanes.h) and stepped along a row: each call samples at the current
+// (u, v) and then moves on by (du, dv). The fractions live in lanes as the low 16 bits of u
+// and v (with bit 0 set, as in FetchSample), so a step is one add.
 class LaneSampler {
 public:
     LaneSampler(const uint32_t* pixels, int stride, int u, int v, int du, int dv)
@@ -73,24 +73,10 @@ public:
     // pixels, each below 255 * 256); A is the sum of the alpha weights (0..255).
     __m128i Next(uint32_t& A) {
         const uint32_t* p = mPixels + static_cast<size_t>(mV >> 16) * mStride + static_cast<size_t>(mU >> 16);
-        const __m128i zero = _mm_setzero_si128();
         const __m128i one = _mm_set1_epi16(1);
-        const __m128i top = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), zero);
-        const __m128i bottom = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + mStride)), zero);
-        // Lanes 0..3 belong to the left pixel (weight 0x10000 - fu), lanes 4..7 to the right (fu).
-        const __m128i left = _mm_set_epi32(0, 0, -1, -1);
-        const __m128i fu = _mm_or_si128(mULanes, one);
-        const __m128i fv = _mm_or_si128(mVLanes, one);
-        const __m128i across = _mm_sub_epi16(_mm_xor_si128(fu, left), left);
-        const __m128i wTop = _mm_mulhi_epu16(across, _mm_sub_epi16(zero, fv));
-        const __m128i wBottom = _mm_mulhi_epu16(across, fv);
-        const __m128i aTop = _mm_mulhi_epu16(wTop, _mm_shufflehi_epi16(_mm_shufflelo_epi16(top, 0xFF), 0xFF));
-        const __m128i aBottom = _mm_mulhi_epu16(wBottom, _mm_shufflehi_epi16(_mm_shufflelo_epi16(bottom, 0xFF), 0xFF));
-        __m128i sums = _mm_add_epi16(_mm_mullo_epi16(top, aTop), _mm_mullo_epi16(bottom, aBottom));
-        sums = _mm_add_epi16(sums, _mm_srli_si128(sums, 8));
-        __m128i a = _mm_add_epi16(aTop, aBottom);
-        a = _mm_add_epi16(a, _mm_srli_si128(a, 8));
-        A = static_cast<uint32_t>(_mm_cvtsi128_si32(a)) & 0xFFFF;
+        const __m128i sums = Raster::BilinearLaneSums(Raster::TexelPairLanes(p), Raster::TexelPairLanes(p + mStride),
+                                                      Raster::AcrossLanes(_mm_or_si128(mULanes, one)),
+                                                      _mm_or_si128(mVLanes, one), A);
         mU += mDu;
         mV += mDv;
         mULanes = _mm_add_epi16(mULanes, mDuLanes);
@@ -105,11 +91,7 @@ private:
     __m128i mULanes, mVLanes, mDuLanes, mDvLanes;
 };
 
-// The high bytes of the sums (sum >> 8 per channel) packed as a pixel's low three bytes.
-inline uint32_t SumsHighBytes(__m128i sums) {
-    return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(_mm_srli_epi16(sums, 8), _mm_setzero_si128()))) &
-           0xFFFFFF;
-}
+using Raster::SumsHighBytes;
 #endif
 
 struct Setup {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "raster/BilinearLanes.h"
 #include "raster/EdgeWalk.h"
 #include "raster/PixelFormats.h"
 #include "raster/RasterTypes.h"
@@ -39,8 +40,8 @@ inline uint32_t Scale(uint32_t rgb, uint32_t factor) {
 // row's end reads the next row), and any index at or past the texel count,
 // negative coordinates included, reads 0.
 inline uint32_t FetchNearest(const RasterTexture& texture, int32_t u, int32_t v) {
-    const uint32_t index = (static_cast<uint32_t>(v) >> 16) * static_cast<uint32_t>(texture.width) +
-                           (static_cast<uint32_t>(u) >> 16);
+    const uint32_t index =
+            (static_cast<uint32_t>(v) >> 16) * static_cast<uint32_t>(texture.width) + (static_cast<uint32_t>(u) >> 16);
     return index < texture.texelCount ? texture.pixels[index] : 0u;
 }
 
@@ -83,12 +84,31 @@ inline uint32_t FetchBilinear(const RasterTexture& texture, int32_t u, int32_t v
     const uint32_t q11 = (((fx * fy) >> 16) * (t11 >> 24)) >> 16;
     // Red and blue share one product per texel: the four q sum to at most
     // 254, so neither weighted sum leaves its 16 bits.
-    const uint32_t redBlue = (t00 & 0xff00ffu) * q00 + (t10 & 0xff00ffu) * q10 + (t01 & 0xff00ffu) * q01 +
-                             (t11 & 0xff00ffu) * q11;
-    const uint32_t green = (t00 & 0xff00u) * q00 + (t10 & 0xff00u) * q10 + (t01 & 0xff00u) * q01 +
-                           (t11 & 0xff00u) * q11;
+    const uint32_t redBlue =
+            (t00 & 0xff00ffu) * q00 + (t10 & 0xff00ffu) * q10 + (t01 & 0xff00ffu) * q01 + (t11 & 0xff00ffu) * q11;
+    const uint32_t green =
+            (t00 & 0xff00u) * q00 + (t10 & 0xff00u) * q10 + (t01 & 0xff00u) * q01 + (t11 & 0xff00u) * q11;
     alphaOut = q00 + q10 + q01 + q11;
     return ((redBlue >> 8) & 0xff00ffu) | ((green >> 8) & 0xff00u);
+}
+
+// FetchBilinear with the weighting in 16-bit lanes (BilinearLanes.h), the same result bit for
+// bit; samples whose four texels are not all inside the texture take the plain form.
+inline uint32_t FetchBilinearLanes(const RasterTexture& texture, int32_t u, int32_t v, uint32_t& alphaOut) {
+#if defined(__SSE2__)
+    const uint32_t width = static_cast<uint32_t>(texture.width);
+    const uint32_t count = texture.texelCount;
+    const uint32_t i00 = static_cast<uint32_t>(v >> 16) * width + static_cast<uint32_t>(u >> 16);
+    if (i00 < count && count - i00 > width + 1) {
+        const uint32_t* p = texture.pixels + i00;
+        const __m128i sums = BilinearLaneSums(
+                TexelPairLanes(p), TexelPairLanes(p + width),
+                AcrossLanes(_mm_set1_epi16(static_cast<short>((static_cast<uint32_t>(u) & 0xfffe) | 1))),
+                _mm_set1_epi16(static_cast<short>((static_cast<uint32_t>(v) & 0xfffe) | 1)), alphaOut);
+        return SumsHighBytes(sums);
+    }
+#endif
+    return FetchBilinear(texture, u, v, alphaOut);
 }
 
 // Untextured, vertex-coloured pixel step (attributes a, r, g, b): opaque
@@ -140,7 +160,7 @@ struct TexturedStep {
         uint32_t rgb;
         uint32_t alpha;
         if constexpr (kBilinear) {
-            rgb = FetchBilinear(texture, c[kU], c[kU + 1], alpha);
+            rgb = FetchBilinearLanes(texture, c[kU], c[kU + 1], alpha);
         } else {
             const uint32_t texel = FetchNearest(texture, c[kU], c[kU + 1]);
             rgb = texel & 0xffffffu;
