@@ -12,6 +12,7 @@
 #include "graphics/Point.h"
 #include "graphics/TextureData.h"
 #include "graphics/TriVertex.h"
+#include "platform/Window.h"
 #include "resources/base/StringUtils.h"
 
 namespace Velm {
@@ -43,12 +44,10 @@ TLVertex MakeVertex(float x, float y, uint32_t color, float u = 0.0f, float v = 
 }  // namespace
 
 bool CheckD3DError(plat::d3d7::Result result, const char* label) {
-    if (!plat::dd::Failed(result))
-        return false;
+    if (!plat::dd::Failed(result)) return false;
     if (gD3DError.empty()) {
         gD3DError = std::string(label) + ": " + GetDirectXErrorName(result);
-        if (gErrorHost != nullptr)
-            gErrorHost->RegistryWriteString("Test3D\\RuntimeError", gD3DError);
+        if (gErrorHost != nullptr) gErrorHost->RegistryWriteString("Test3D\\RuntimeError", gD3DError);
     }
     return true;
 }
@@ -58,8 +57,7 @@ void SetD3DErrorHost(D3DHost* host) { gErrorHost = host; }
 // ---- VertexList ----
 
 void VertexList::reserve(int capacity) {
-    if (capacity <= mCapacity)
-        return;
+    if (capacity <= mCapacity) return;
     std::vector<TLVertex> grown(static_cast<size_t>(capacity));
     std::copy(mVertices, mVertices + mSize, grown.begin());
     mHeap.swap(grown);
@@ -68,8 +66,7 @@ void VertexList::reserve(int capacity) {
 }
 
 void VertexList::push_back(const TLVertex& vertex) {
-    if (mSize == mCapacity)
-        reserve(mCapacity * 2);
+    if (mSize == mCapacity) reserve(mCapacity * 2);
     mVertices[mSize++] = vertex;
 }
 
@@ -77,18 +74,12 @@ void VertexList::push_back(const TLVertex& vertex) {
 
 float GetVertexComponent(const TLVertex& vertex, int component) {
     switch (component) {
-    case 0:
-        return vertex.x;
-    case 1:
-        return vertex.y;
-    case 2:
-        return vertex.z;
-    case 3:
-        return vertex.tu;
-    case 4:
-        return vertex.tv;
-    default:
-        return 0.0f;
+        case 0: return vertex.x;
+        case 1: return vertex.y;
+        case 2: return vertex.z;
+        case 3: return vertex.tu;
+        case 4: return vertex.tv;
+        default: return 0.0f;
     }
 }
 
@@ -116,8 +107,7 @@ template <typename Keep>
 void ClipPolygon(VertexList& in, VertexList& out, int component, float limit, Keep keep) {
     out.clear();
     const int n = in.size();
-    if (n < 2)
-        return;
+    if (n < 2) return;
     const TLVertex* prev = &in[n - 1];
     bool prevIn = keep(GetVertexComponent(*prev, component));
     for (int i = 0; i < n; ++i) {
@@ -128,8 +118,7 @@ void ClipPolygon(VertexList& in, VertexList& out, int component, float limit, Ke
             const float end = GetVertexComponent(cur, component);
             out.push_back(InterpolateVertex(*prev, cur, (limit - start) / (end - start)));
         }
-        if (curIn)
-            out.push_back(cur);
+        if (curIn) out.push_back(cur);
         prev = &cur;
         prevIn = curIn;
     }
@@ -174,8 +163,7 @@ D3DInterface::D3DInterface(D3DHost* host) : mHost(host) {
 
 D3DInterface::~D3DInterface() {
     Cleanup();
-    if (gErrorHost == mHost)
-        SetD3DErrorHost(nullptr);
+    if (gErrorHost == mHost) SetD3DErrorHost(nullptr);
 }
 
 bool D3DInterface::RunCardTest(DDInterface& display, int minVideoMemory, int recommendedVideoMemory,
@@ -218,8 +206,7 @@ bool D3DInterface::CreateDevice(plat::dd::Surface* renderTarget, int width, int 
     if (CheckD3DError(plat::d3d7::Device::Create(renderTarget, &mDevice), "CreateDevice IID_IDirect3DHALDevice"))
         return false;
     plat::d3d7::Caps caps;
-    if (CheckD3DError(mDevice->GetCaps(&caps), ""))
-        return false;
+    if (CheckD3DError(mDevice->GetCaps(&caps), "")) return false;
     TextureLimits& limits = GetTextureLimits();
     if (caps.maxTextureWidth == 0) {
         limits.minWidth = limits.minHeight = limits.maxWidth = limits.maxHeight = 64;
@@ -235,12 +222,9 @@ bool D3DInterface::CreateDevice(plat::dd::Surface* renderTarget, int width, int 
     limits.supportedFormats = 0;
     for (const plat::d3d7::PixelFormat& format : mDevice->EnumTextureFormats())
         limits.supportedFormats |= GetPixelFormatType(format);
-    if (!(caps.textureCaps & plat::d3d7::kTexCapsAlphaPalette))
-        limits.supportedFormats &= ~TextureFormat_Palette8;
-    if (CheckD3DError(mDevice->SetViewport(0, 0, width, height), "SetViewport"))
-        return false;
-    if (CheckD3DError(mDevice->Clear(0xFF000000u), "Clear"))
-        return false;
+    if (!(caps.textureCaps & plat::d3d7::kTexCapsAlphaPalette)) limits.supportedFormats &= ~TextureFormat_Palette8;
+    if (CheckD3DError(mDevice->SetViewport(0, 0, width, height), "SetViewport")) return false;
+    if (CheckD3DError(mDevice->Clear(0xFF000000u), "Clear")) return false;
     return true;
 }
 
@@ -248,8 +232,7 @@ void D3DInterface::Cleanup() {
     FinishScene();
     {
         std::unique_ptr<CritSectLock> lock;
-        if (mDisplay != nullptr)
-            lock = std::make_unique<CritSectLock>(mDisplay->GetLock());
+        if (mDisplay != nullptr) lock = std::make_unique<CritSectLock>(mDisplay->GetLock());
         for (MemoryImage* image : mImageSet) {
             delete image->textureData;
             image->textureData = nullptr;
@@ -261,25 +244,20 @@ void D3DInterface::Cleanup() {
 }
 
 void D3DInterface::FreeImageTexture(MemoryImage* image) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     if (image->textureData != nullptr) {
         delete image->textureData;
         image->textureData = nullptr;
     }
     std::unique_ptr<CritSectLock> lock;
-    if (mDisplay != nullptr)
-        lock = std::make_unique<CritSectLock>(mDisplay->GetLock());
+    if (mDisplay != nullptr) lock = std::make_unique<CritSectLock>(mDisplay->GetLock());
     mImageSet.erase(image);
 }
 
 bool D3DInterface::PreDraw() {
-    if (mDevice == nullptr)
-        return false;
-    if (mHost != nullptr && mHost->IsMinimized())
-        return false;
-    if (mSceneBegun)
-        return true;
+    if (mDevice == nullptr) return false;
+    if (mHost != nullptr && mHost->IsMinimized()) return false;
+    if (mSceneBegun) return true;
     if (plat::dd::Failed(mDevice->SetRenderTarget(mRenderTarget))) {
         gD3DDrawingFailed = true;
         return false;
@@ -308,11 +286,16 @@ bool D3DInterface::PreDraw() {
 }
 
 void D3DInterface::FinishScene() {
-    if (!mSceneBegun)
-        return;
-    if (mDevice != nullptr)
-        mDevice->EndScene();
+    if (!mSceneBegun) return;
+    if (mDevice != nullptr) mDevice->EndScene();
     mSceneBegun = false;
+}
+
+bool D3DInterface::PresentInWindow(plat::Window* window) {
+    if (window == nullptr || mDevice == nullptr || (mHost != nullptr && mHost->IsMinimized())) return false;
+    if (mDevice->GetRenderTarget() != mRenderTarget || !mDevice->EndFrameInDevice()) return false;
+    mSceneBegun = false;
+    return window->PresentTexture(mDevice->FrameTexture(), mDevice->Width(), mDevice->Height());
 }
 
 void D3DInterface::SetDrawModeBlend(int drawMode) {
@@ -322,8 +305,7 @@ void D3DInterface::SetDrawModeBlend(int drawMode) {
 }
 
 void D3DInterface::SetLinearFilter(bool linear) {
-    if (linear == mLinearFilter)
-        return;
+    if (linear == mLinearFilter) return;
     const uint32_t value = linear ? plat::d3d7::kFilterLinear : plat::d3d7::kFilterPoint;
     const char* label = linear ? "SetTextureStageState LINEAR" : "SetTextureStageState Point";
     CheckD3DError(mDevice->SetTextureStageState(plat::d3d7::kTssMinFilter, value), label);
@@ -333,16 +315,14 @@ void D3DInterface::SetLinearFilter(bool linear) {
 }
 
 bool D3DInterface::CreateImageTexture(MemoryImage* image) {
-    if (image == nullptr || mDevice == nullptr)
-        return false;
+    if (image == nullptr || mDevice == nullptr) return false;
     TextureData* data = image->textureData;
     bool made = false;
     if (data == nullptr) {
         data = new TextureData;
         image->textureData = data;
         std::unique_ptr<CritSectLock> lock;
-        if (mDisplay != nullptr)
-            lock = std::make_unique<CritSectLock>(mDisplay->GetLock());
+        if (mDisplay != nullptr) lock = std::make_unique<CritSectLock>(mDisplay->GetLock());
         mImageSet.insert(image);
         made = true;
     }
@@ -351,23 +331,20 @@ bool D3DInterface::CreateImageTexture(MemoryImage* image) {
         data->changeCount != image->changeCount || data->imageFlags != image->flags)
         data->complete = data->CreateTextures(image, mDevice.get());
     // The pixels go only when the textures hold all of them; otherwise they are the only copy.
-    if (made && purge && data->format != TextureFormat_None && data->complete)
-        image->DiscardBits();
+    if (made && purge && data->format != TextureFormat_None && data->complete) image->DiscardBits();
     return data->format != TextureFormat_None;
 }
 
 // ---- Untextured primitives ----
 
 bool D3DInterface::PrepareUntexturedDraw(int drawMode) {
-    if (!PreDraw())
-        return false;
+    if (!PreDraw()) return false;
     SetDrawModeBlend(drawMode);
     return !CheckD3DError(mDevice->SetTexture(nullptr), "SetTexture NULL");
 }
 
 void D3DInterface::DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode) {
-    if (!PrepareUntexturedDraw(drawMode))
-        return;
+    if (!PrepareUntexturedDraw(drawMode)) return;
     const uint32_t c = ToDiffuse(color);
     const TLVertex v[3] = {MakeVertex(static_cast<float>(x1), static_cast<float>(y1), c),
                            MakeVertex(static_cast<float>(x2), static_cast<float>(y2), c),
@@ -376,8 +353,7 @@ void D3DInterface::DrawLine(double x1, double y1, double x2, double y2, const Co
 }
 
 void D3DInterface::FillRect(const Rect& rect, const Color& color, int drawMode) {
-    if (!PrepareUntexturedDraw(drawMode))
-        return;
+    if (!PrepareUntexturedDraw(drawMode)) return;
     const uint32_t c = ToDiffuse(color);
     const float x = rect.x - 0.5f, y = rect.y - 0.5f;
     const float right = rect.x + rect.width - 0.5f, bottom = rect.y + rect.height - 0.5f;
@@ -386,12 +362,10 @@ void D3DInterface::FillRect(const Rect& rect, const Color& color, int drawMode) 
     CheckD3DError(mDevice->DrawPrimitive(plat::d3d7::kTriangleStrip, v, 4), "DrawPrimitive (Rect)");
 }
 
-void D3DInterface::FillPoly(const Point* points, int count, const Rect* clip, const Color& color, int drawMode,
-                            int tx, int ty) {
-    if (points == nullptr || count <= 2)
-        return;
-    if (!PrepareUntexturedDraw(drawMode))
-        return;
+void D3DInterface::FillPoly(const Point* points, int count, const Rect* clip, const Color& color, int drawMode, int tx,
+                            int ty) {
+    if (points == nullptr || count <= 2) return;
+    if (!PrepareUntexturedDraw(drawMode)) return;
     const uint32_t c = ToDiffuse(color);
     VertexList vertices;
     vertices.reserve(count);
@@ -408,10 +382,8 @@ void D3DInterface::FillPoly(const Point* points, int count, const Rect* clip, co
 
 MemoryImage* D3DInterface::PrepareTexturedDraw(Image* image, int drawMode, bool linearFilter) {
     MemoryImage* memory = dynamic_cast<MemoryImage*>(image);
-    if (memory == nullptr || !PreDraw())
-        return nullptr;
-    if (!CreateImageTexture(memory))
-        return nullptr;
+    if (memory == nullptr || !PreDraw()) return nullptr;
+    if (!CreateImageTexture(memory)) return nullptr;
     SetDrawModeBlend(drawMode);
     SetLinearFilter(linearFilter);
     return memory;
@@ -420,8 +392,7 @@ MemoryImage* D3DInterface::PrepareTexturedDraw(Image* image, int drawMode, bool 
 void D3DInterface::Blt(Image* image, float x, float y, const Rect& srcRect, const Color& color, int drawMode,
                        bool linearFilter) {
     MemoryImage* memory = PrepareTexturedDraw(image, drawMode, linearFilter);
-    if (memory == nullptr)
-        return;
+    if (memory == nullptr) return;
     DrawTexturePieces(memory->textureData, x, y, srcRect, ToDiffuse(color));
 }
 
@@ -436,8 +407,7 @@ void D3DInterface::DrawTexturePieces(TextureData* data, float x, float y, const 
             int w = right - srcX, h = bottom - srcY;
             float u1, v1, u2, v2;
             plat::d3d7::Texture* texture = data->GetPiece(srcX, srcY, w, h, u1, v1, u2, v2);
-            if (w <= 0 || h <= 0)
-                return;
+            if (w <= 0 || h <= 0) return;
             if (texture != nullptr && !CheckD3DError(mDevice->SetTexture(texture), "SetTexture gTexture")) {
                 const float left = destX - 0.5f, top = destY - 0.5f;
                 const TLVertex v[4] = {MakeVertex(left, top, color, u1, v1), MakeVertex(left, top + h, color, u1, v2),
@@ -454,12 +424,10 @@ void D3DInterface::DrawTexturePieces(TextureData* data, float x, float y, const 
     }
 }
 
-void D3DInterface::BltTransformed(Image* image, const Rect* clip, const Color& color, int drawMode,
-                                  const Rect& srcRect, const Matrix3& matrix, bool linearFilter, float x, float y,
-                                  bool centered) {
+void D3DInterface::BltTransformed(Image* image, const Rect* clip, const Color& color, int drawMode, const Rect& srcRect,
+                                  const Matrix3& matrix, bool linearFilter, float x, float y, bool centered) {
     MemoryImage* memory = PrepareTexturedDraw(image, drawMode, linearFilter);
-    if (memory == nullptr)
-        return;
+    if (memory == nullptr) return;
     DrawTexturePiecesTransformed(memory->textureData, clip, ToDiffuse(color), srcRect, matrix, x, y, centered);
 }
 
@@ -478,8 +446,7 @@ void D3DInterface::DrawTexturePiecesTransformed(TextureData* data, const Rect* c
             int w = right - srcX, h = bottom - srcY;
             float u1, v1, u2, v2;
             plat::d3d7::Texture* texture = data->GetPiece(srcX, srcY, w, h, u1, v1, u2, v2);
-            if (w <= 0 || h <= 0)
-                return;
+            if (w <= 0 || h <= 0) return;
             const float left = srcX - srcRect.x + shiftX, top = srcY - srcRect.y + shiftY;
             auto corner = [&](float px, float py, float u, float v) {
                 const Vector2 p = matrix.TransformPoint(Vector2(px, py));
@@ -515,8 +482,8 @@ void D3DInterface::DrawTexturePiecesTransformed(TextureData* data, const Rect* c
     }
 }
 
-void D3DInterface::BltClipF(Image* image, float x, float y, const Rect& srcRect, const Rect* clip,
-                            const Color& color, int drawMode) {
+void D3DInterface::BltClipF(Image* image, float x, float y, const Rect& srcRect, const Rect* clip, const Color& color,
+                            int drawMode) {
     Matrix3 matrix;
     matrix.Translate(x, y);
     BltTransformed(image, clip, color, drawMode, srcRect, matrix, true, 0, 0, false);
@@ -533,8 +500,7 @@ void D3DInterface::BltMirror(Image* image, float x, float y, const Rect& srcRect
 
 void D3DInterface::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect, const Rect* clip,
                               const Color& color, int drawMode, bool fastStretch, bool mirror) {
-    if (srcRect.width == 0 || srcRect.height == 0)
-        return;
+    if (srcRect.width == 0 || srcRect.height == 0) return;
     float sx = static_cast<float>(destRect.width) / srcRect.width;
     const float sy = static_cast<float>(destRect.height) / srcRect.height;
     Matrix3 matrix;
@@ -558,21 +524,18 @@ void D3DInterface::BltRotate(Image* image, float x, float y, const Rect* clip, c
 
 // ---- Textured triangles ----
 
-void D3DInterface::DrawTexturedTriangles(const TriVertex (*triangles)[3], int count, const Color& color,
-                                         int drawMode, Image* texture, float tx, float ty, bool linearFilter) {
-    if (triangles == nullptr || count <= 0)
-        return;
+void D3DInterface::DrawTexturedTriangles(const TriVertex (*triangles)[3], int count, const Color& color, int drawMode,
+                                         Image* texture, float tx, float ty, bool linearFilter) {
+    if (triangles == nullptr || count <= 0) return;
     MemoryImage* memory = PrepareTexturedDraw(texture, drawMode, linearFilter);
-    if (memory == nullptr)
-        return;
+    if (memory == nullptr) return;
     DrawTextureTriangles(memory->textureData, triangles, count, ToDiffuse(color), tx, ty);
 }
 
-void D3DInterface::DrawTextureTriangles(TextureData* data, const TriVertex (*triangles)[3], int count,
-                                        uint32_t color, float tx, float ty) {
+void D3DInterface::DrawTextureTriangles(TextureData* data, const TriVertex (*triangles)[3], int count, uint32_t color,
+                                        float tx, float ty) {
     auto convert = [&](const TriVertex& t) {
-        return MakeVertex(tx + t.x, ty + t.y, t.color != 0 ? t.color : color, t.u * data->uScale,
-                          t.v * data->vScale);
+        return MakeVertex(tx + t.x, ty + t.y, t.color != 0 ? t.color : color, t.u * data->uScale, t.v * data->vScale);
     };
     if (data->uScale <= 1.0f && data->vScale <= 1.0f) {
         if (data->pieces.empty() ||
@@ -581,8 +544,7 @@ void D3DInterface::DrawTextureTriangles(TextureData* data, const TriVertex (*tri
         VertexList batch;
         batch.reserve(300);
         for (int i = 0; i < count; ++i) {
-            for (int k = 0; k < 3; ++k)
-                batch.push_back(convert(triangles[i][k]));
+            for (int k = 0; k < 3; ++k) batch.push_back(convert(triangles[i][k]));
             if (batch.size() == 300 || i == count - 1) {
                 CheckD3DError(mDevice->DrawPrimitive(plat::d3d7::kTriangleList, batch.data(), batch.size()),
                               "DrawPrimitive (TriList)");
@@ -593,12 +555,13 @@ void D3DInterface::DrawTextureTriangles(TextureData* data, const TriVertex (*tri
     }
     for (int i = 0; i < count; ++i) {
         TLVertex v[3];
-        for (int k = 0; k < 3; ++k)
-            v[k] = convert(triangles[i][k]);
+        for (int k = 0; k < 3; ++k) v[k] = convert(triangles[i][k]);
         const int left = std::max(0, static_cast<int>(std::floor(std::min({v[0].tu, v[1].tu, v[2].tu, data->uScale}))));
         const int top = std::max(0, static_cast<int>(std::floor(std::min({v[0].tv, v[1].tv, v[2].tv, data->vScale}))));
-        const int right = std::min(data->columns, static_cast<int>(std::ceil(std::max({v[0].tu, v[1].tu, v[2].tu, 0.0f}))));
-        const int bottom = std::min(data->rows, static_cast<int>(std::ceil(std::max({v[0].tv, v[1].tv, v[2].tv, 0.0f}))));
+        const int right =
+                std::min(data->columns, static_cast<int>(std::ceil(std::max({v[0].tu, v[1].tu, v[2].tu, 0.0f}))));
+        const int bottom =
+                std::min(data->rows, static_cast<int>(std::ceil(std::max({v[0].tv, v[1].tv, v[2].tv, 0.0f}))));
         for (int row = top; row < bottom; ++row) {
             for (int column = left; column < right; ++column) {
                 const TexturePiece& piece = data->pieces[static_cast<size_t>(row) * data->columns + column];
@@ -607,17 +570,13 @@ void D3DInterface::DrawTextureTriangles(TextureData* data, const TriVertex (*tri
                     TLVertex p = v[k];
                     p.tu -= column;
                     p.tv -= row;
-                    if (row == data->rows - 1)
-                        p.tv *= static_cast<float>(data->pieceHeight) / piece.height;
-                    if (column == data->columns - 1)
-                        p.tu *= static_cast<float>(data->pieceWidth) / piece.width;
+                    if (row == data->rows - 1) p.tv *= static_cast<float>(data->pieceHeight) / piece.height;
+                    if (column == data->columns - 1) p.tu *= static_cast<float>(data->pieceWidth) / piece.width;
                     part.push_back(p);
                 }
                 ClipToTextureSquare(part);
-                if (part.size() < 3 || piece.texture == nullptr)
-                    continue;
-                if (CheckD3DError(mDevice->SetTexture(piece.texture.get()), "SetTexture gTexture"))
-                    continue;
+                if (part.size() < 3 || piece.texture == nullptr) continue;
+                if (CheckD3DError(mDevice->SetTexture(piece.texture.get()), "SetTexture gTexture")) continue;
                 CheckD3DError(mDevice->DrawPrimitive(plat::d3d7::kTriangleFan, part.data(), part.size()),
                               "DrawPrimitive (Tri) 4");
             }

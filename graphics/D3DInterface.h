@@ -76,6 +76,7 @@ public:
     std::string LastError() override { return gD3DError; }
     void ClearLastError() override { gD3DError.clear(); }
     void EndSceneIfOpen() override { FinishScene(); }
+    bool PresentInWindow(plat::Window* window) override;
     bool IsTransformStackEmpty() override { return true; }
     void FreeImageTexture(MemoryImage* image) override;
 
@@ -124,8 +125,8 @@ private:
     void DrawTexturePieces(TextureData* data, float x, float y, const Rect& srcRect, uint32_t color);
     void DrawTexturePiecesTransformed(TextureData* data, const Rect* clip, uint32_t color, const Rect& srcRect,
                                       const Matrix3& matrix, float x, float y, bool centered);
-    void DrawTextureTriangles(TextureData* data, const TriVertex (*triangles)[3], int count, uint32_t color,
-                              float tx, float ty);
+    void DrawTextureTriangles(TextureData* data, const TriVertex (*triangles)[3], int count, uint32_t color, float tx,
+                              float ty);
 
     D3DHost* mHost;
     DDInterface* mDisplay = nullptr;

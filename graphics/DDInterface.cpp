@@ -168,6 +168,7 @@ void DDInterface::Set3DLayer(std::unique_ptr<Display3D> layer) { m3D = std::move
 
 void DDInterface::Cleanup() {
     CritSectLock lock(*mCritSect);
+    mPrimaryStale = false;
     mInitialized = false;
     if (m3D) m3D->Cleanup();
     mOldCursorAreaImage.reset();
@@ -396,6 +397,22 @@ bool DDInterface::Redraw(const Rect* clip) {
             mIs3D = false;
             return false;
         }
+        // A frame without the software cursor is shown straight from the 3D device, whose
+        // pixels then stay where they were drawn.
+        if (mCursorImage == nullptr && !mVideoOnlyDraw && mWindow != nullptr) {
+            DisplayHost fallback;
+            DisplayHost* host = mApp != nullptr ? mApp : &fallback;
+            // As below: a window waits when asked and not pacing itself; full screen when it flips.
+            mDD->SetVSync(mIsWindowed ? host->WaitForVSync() && !host->SoftVSync()
+                                      : !host->IsPopupOpen() && host->UsePageFlip());
+        }
+        if (mCursorImage == nullptr && !mVideoOnlyDraw && mWindow != nullptr && m3D->PresentInWindow(mWindow)) {
+            m3D->ClearLastError();
+            mPrimaryStale = true;
+            mHasOldCursorArea = false;
+            mInRedraw = false;
+            return true;
+        }
         m3D->EndSceneIfOpen();
         m3D->ClearLastError();
     }
@@ -403,7 +420,7 @@ bool DDInterface::Redraw(const Rect* clip) {
     Rect dest, source;
     // With a software cursor the whole frame goes, so that the cursor's previous place on
     // the primary is covered wherever it was.
-    if (clip == nullptr || mIsWidescreen || mCursorImage != nullptr) {
+    if (clip == nullptr || mIsWidescreen || mCursorImage != nullptr || mPrimaryStale) {
         dest = mPresentationRect;
         source = Rect(0, 0, mWidth, mHeight);
     } else {
@@ -462,6 +479,7 @@ bool DDInterface::Redraw(const Rect* clip) {
         result = mDD->Flip();
     }
     mInRedraw = false;
+    mPrimaryStale = false;
     return !CheckResult(result, label);
 }
 
@@ -492,7 +510,7 @@ void DDInterface::SetCursorPos(int x, int y) {
     mNextCursorY = y;
     if (mInRedraw) return;  // the present draws it at the latest position
     CritSectLock lock(*mCritSect);
-    if (!mInitialized || !mPrimarySurface) return;
+    if (!mInitialized || !mPrimarySurface || mPrimaryStale) return;  // the next frame draws it
     if (mHasOldCursorArea) {
         MoveCursor(mPrimarySurface.get(), x, y);
     } else {

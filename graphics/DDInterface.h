@@ -100,6 +100,12 @@ public:
     virtual std::string LastError() = 0;
     virtual void ClearLastError() = 0;
     virtual void EndSceneIfOpen() = 0;
+    // Shows the drawing surface's frame in the window straight from the device, without the
+    // pixels passing through memory; false when it cannot (the caller presents as usual).
+    virtual bool PresentInWindow(plat::Window* window) {
+        (void)window;
+        return false;
+    }
     virtual bool IsTransformStackEmpty() = 0;
     virtual void FreeImageTexture(MemoryImage* image) = 0;
 
@@ -140,6 +146,9 @@ public:
 // new one saved and the image drawn there, so the frame is never redrawn for a move.
 // There is no scan line, so the tear-free split present gives up at once and the present waits
 // for the vertical blank instead (the presenter's own vertical-blank sync).
+// In 3D without the software cursor a frame goes to the window straight from the 3D device
+// (Display3D::PresentInWindow) and the primary surface is left behind until a frame goes
+// through it again, whole.
 class DDInterface {
 public:
     // Bits per pixel, masks, widths and shifts of the primary surface.
@@ -176,6 +185,9 @@ public:
     std::unique_ptr<DDImage> mScreenImage;
     std::set<DDImage*> mDDImageSet;
     bool mVideoOnlyDraw = false;
+    // The last frame went to the window from the 3D device, so the primary surface does not
+    // hold it: the cursor thread leaves the primary alone and the next present sends it whole.
+    bool mPrimaryStale = false;
 
     int mCursorWidth = 64, mCursorHeight = 64;
     // Written by the cursor thread.

@@ -723,6 +723,16 @@ Result Device::EndScene() {
     return dd::kOk;
 }
 
+bool Device::EndFrameInDevice() {
+    if (!OnGlThread() || !State().shared || mTarget == nullptr || mColorTexture == 0) return false;
+    if (mNewer == Newer::Surface) {
+        State().bindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
+        PushTarget();
+    }
+    mInScene = false;
+    return glGetError() == GL_NO_ERROR;
+}
+
 Result Device::Finish() {
     if (!OnGlThread()) return dd::kErrGeneric;
     glFinish();

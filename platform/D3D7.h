@@ -197,6 +197,17 @@ public:
     Result BeginScene();
     // Writes the rendered pixels back into the render target.
     Result EndScene();
+    // Ends the frame for showing it straight from the device (a window's PresentTexture): the
+    // device's copy is brought up to date (surface pixels written since the last drawing call
+    // are taken up) and an open scene ends without the copy back; the surface gets the pixels
+    // only when someone reads it. False when the frame cannot be shown that way: the context
+    // is not the windows' (SdlVideo.h), or another thread asks.
+    bool EndFrameInDevice();
+    // The texture that holds the render target's pixels (row 0 the top row), of Width() x
+    // Height(); valid in the windows' context after EndFrameInDevice.
+    unsigned FrameTexture() const { return mColorTexture; }
+    int Width() const { return mWidth; }
+    int Height() const { return mHeight; }
     // Waits until GL has drawn everything sent so far, leaving the pixels in the device
     // (no read-back); for timing the drawing apart from the copy back.
     Result Finish();

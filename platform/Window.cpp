@@ -583,7 +583,27 @@ bool Window::PresentGl(const uint32_t* pixels, int width, int height, int pitchB
     return true;
 }
 
+bool Window::PresentTexture(unsigned texture, int width, int height) {
+    if (texture == 0 || width <= 0 || height <= 0 || std::this_thread::get_id() != mOwnerThread || !MakeGlCurrent())
+        return false;
+    mHasPendingFrame.store(false);  // older than this one
+    int clientWidth = 0;
+    int clientHeight = 0;
+    GetClientSize(&clientWidth, &clientHeight);
+    const ScreenRect place = PresentationRect(width, height);
+    NotePlace(width, height, place);
+    mGl->Draw(place, clientWidth, clientHeight, texture);
+    // ReadBack draws the frame again from the texture, which its owner keeps until it shows
+    // the next one.
+    mTextureFrame = texture;
+    mTextureFrameWidth = width;
+    mTextureFrameHeight = height;
+    SDL_GL_SwapWindow(Sdl(mWindow));
+    return true;
+}
+
 bool Window::PresentNow(const uint32_t* pixels, int width, int height, int pitchBytes) {
+    mTextureFrame = 0;
     if (mGl != nullptr) return PresentGl(pixels, width, height, pitchBytes);
     if (mRenderer == nullptr) {
         mRenderer = SDL_CreateRenderer(Sdl(mWindow), -1, mVSync ? SDL_RENDERER_PRESENTVSYNC : 0);
@@ -611,12 +631,16 @@ bool Window::PresentNow(const uint32_t* pixels, int width, int height, int pitch
 bool Window::ReadBack(std::vector<uint32_t>* pixels, int* width, int* height) {
     PresentPendingFrame();
     if (mGl != nullptr) {
-        if (mGl->FrameWidth() <= 0 || !MakeGlCurrent()) return false;
+        const bool fromTexture = mTextureFrame != 0;
+        const int frameWidth = fromTexture ? mTextureFrameWidth : mGl->FrameWidth();
+        const int frameHeight = fromTexture ? mTextureFrameHeight : mGl->FrameHeight();
+        if (frameWidth <= 0 || !MakeGlCurrent()) return false;
         int clientWidth = 0;
         int clientHeight = 0;
         GetClientSize(&clientWidth, &clientHeight);
-        // As below: the back buffer is undefined after a swap, so the frame is drawn again.
-        mGl->Draw(PresentationRect(mGl->FrameWidth(), mGl->FrameHeight()), clientWidth, clientHeight);
+        // As below: the back buffer is undefined after a swap, so the frame is drawn again
+        // (from the texture it was shown from, which its owner keeps until the next frame).
+        mGl->Draw(PresentationRect(frameWidth, frameHeight), clientWidth, clientHeight, mTextureFrame);
         const bool read = mGl->Read(clientWidth, clientHeight, pixels);
         SDL_GL_SwapWindow(Sdl(mWindow));
         if (!read) return false;

@@ -130,6 +130,10 @@ public:
     // Shows a 32-bit XRGB frame (pitch in bytes) in the client area at the largest size of
     // its own shape that fits, centred, with black bars. False when nothing could be shown.
     bool Present(const uint32_t* pixels, int width, int height, int pitchBytes);
+    // Shows a frame that lives in the process's GL context (the 3D device's render target,
+    // row 0 the top row) as Present shows pixels, without them passing through memory.
+    // Main thread; false when the window does not present through GL.
+    bool PresentTexture(unsigned texture, int width, int height);
     // Whether presents wait for the display's vertical blank (the renderer's vsync).
     void SetVSync(bool on);
     bool VSync() const { return mVSync; }
@@ -158,8 +162,12 @@ private:
     void* mWindow = nullptr;        // SDL_Window
     std::unique_ptr<WindowGl> mGl;  // presents through the shared GL context, when there is one
     int mSwapInterval = -1;         // the GL swap interval last set
-    void* mRenderer = nullptr;      // SDL_Renderer without GL, made by the first Present
-    void* mTexture = nullptr;       // SDL_Texture of the frame size
+    // The texture the last frame was shown from by PresentTexture; 0 after a Present.
+    unsigned mTextureFrame = 0;
+    int mTextureFrameWidth = 0;
+    int mTextureFrameHeight = 0;
+    void* mRenderer = nullptr;  // SDL_Renderer without GL, made by the first Present
+    void* mTexture = nullptr;   // SDL_Texture of the frame size
     int mTextureWidth = 0;
     int mTextureHeight = 0;
     bool mVSync = false;
