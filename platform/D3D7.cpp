@@ -456,6 +456,7 @@ void Device::SetTextureIfBound(unsigned name) {
 
 bool Device::MakeFramebuffer(int width, int height) {
     GlState& s = State();
+    mPrepared = false;
     ReleaseFramebuffer();
     if (width <= 0 || height <= 0) return false;
     glGenTextures(1, &mColorTexture);
@@ -551,6 +552,7 @@ Result Device::SetRenderTarget(dd::Surface* surface) {
 
 Result Device::SetViewport(int x, int y, int width, int height) {
     if (width < 0 || height < 0) return dd::kErrInvalidParams;
+    mPrepared = false;
     mViewX = x;
     mViewY = y;
     mViewWidth = width;
@@ -647,8 +649,18 @@ void Device::PullTarget() {
 
 void Device::PrepareDraw() {
     DrainDeletes();
+    if (mNewer == Newer::Surface) {
+        State().bindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
+        PushTarget();
+    }
+    if (mPrepared) {
+        ApplyStates();
+        return;
+    }
+    // Framebuffer, matrices and scissor hold within a scene; a window's present between
+    // scenes changes them in the shared context.
+    mPrepared = true;
     State().bindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
-    if (mNewer == Newer::Surface) PushTarget();
     glViewport(0, 0, mWidth, mHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -713,12 +725,14 @@ Result Device::Clear(uint32_t argb) {
 Result Device::BeginScene() {
     if (mInScene) return kErrSceneInScene;
     mInScene = true;
+    mPrepared = false;
     return dd::kOk;
 }
 
 Result Device::EndScene() {
     if (!mInScene) return kErrSceneNotInScene;
     mInScene = false;
+    mPrepared = false;
     if (mNewer == Newer::Device && OnGlThread()) PullTarget();
     return dd::kOk;
 }
@@ -730,6 +744,7 @@ bool Device::EndFrameInDevice() {
         PushTarget();
     }
     mInScene = false;
+    mPrepared = false;
     return glGetError() == GL_NO_ERROR;
 }
 

@@ -240,6 +240,7 @@ private:
     int mHeight = 0;
     enum class Newer { Same, Device, Surface } mNewer = Newer::Surface;
     bool mInScene = false;
+    bool mPrepared = false;  // framebuffer, matrices and scissor set for drawing
     int mViewX = 0, mViewY = 0, mViewWidth = 0, mViewHeight = 0;
     bool mBlend = false;
     uint32_t mSrcBlend = kBlendOne;
