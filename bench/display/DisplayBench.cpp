@@ -12,10 +12,17 @@
 //   particles   100 additive 16 x 16 particles (pixman ADD)
 //   scaled      100 additive particles scaled to 24 x 24, nearest pixel (pixman ADD with a
 //               scale transform, nearest filter)
+//   stretch_blend   40 soft sprites scaled from 32 x 32 to 48 x 48, nearest pixel (pixman OVER
+//                   with a scale transform, nearest filter)
+//   stretch_tinted  the same tinted (200, 160, 255) (pixman OVER through a component-alpha
+//                   solid mask)
 //   fractional  30 sprites of 32 x 32 at fractional positions, bilinear (pixman OVER with a
 //               translation, bilinear filter)
 //   rotated     10 images of 64 x 64 turned about their centres, bilinear (pixman OVER with a
 //               rotation, bilinear filter)
+//   text        12 lines of 60 glyphs of 10 x 16, each a tinted blit from an antialiased glyph
+//               sheet as an image font draws (pixman OVER of the colour through the glyph's
+//               alpha)
 //   fill        a half-transparent black full-screen fill (pixman OVER with a solid source)
 #include <benchmark/benchmark.h>
 #include <pixman.h>
@@ -70,6 +77,9 @@ struct Rig {
         }
         images.particle->GetNativeAlphaData(f);
         images.particle->GetRLAdditiveData(f);
+        images.sprite->GetNativeAlphaData(f);
+        images.glyphs->GetNativeAlphaData(f);
+        images.glyphs->GetRLAlphaData();
     }
     DDImage* Screen() { return display->GetScreenImage(); }
 };
@@ -83,6 +93,9 @@ struct PixmanRig {
     pixman_image_t* sprite = nullptr;
     pixman_image_t* rotated = nullptr;
     pixman_image_t* greyMask = nullptr;
+    pixman_image_t* tintMask = nullptr;
+    pixman_image_t* glyphs = nullptr;
+    pixman_image_t* textColor = nullptr;
     pixman_image_t* fill = nullptr;
     std::vector<std::vector<uint32_t>> storage;
     std::vector<uint16_t> background16;
@@ -119,6 +132,12 @@ struct PixmanRig {
         const pixman_color_t grey = {0x8080, 0x8080, 0x8080, 0xFFFF};
         greyMask = pixman_image_create_solid_fill(&grey);
         pixman_image_set_component_alpha(greyMask, 1);
+        const pixman_color_t tint = {0xC8C8, 0xA0A0, 0xFFFF, 0xFFFF};
+        tintMask = pixman_image_create_solid_fill(&tint);
+        pixman_image_set_component_alpha(tintMask, 1);
+        glyphs = Premultiplied(s.glyphs, kGlyphWidth * kGlyphColumns, kGlyphHeight * kGlyphRows);
+        const pixman_color_t textTint = {0xFAFA, 0xE6E6, 0xA0A0, 0xFFFF};
+        textColor = pixman_image_create_solid_fill(&textTint);
         const pixman_color_t halfBlack = {0, 0, 0, 0x8000};
         fill = pixman_image_create_solid_fill(&halfBlack);
         pixman_image_set_filter(sprite, PIXMAN_FILTER_BILINEAR, nullptr, 0);
@@ -126,7 +145,8 @@ struct PixmanRig {
     }
     ~PixmanRig() {
         for (pixman_image_t* image : tiles) pixman_image_unref(image);
-        for (pixman_image_t* image : {dest, background, particle, sprite, rotated, greyMask, fill})
+        for (pixman_image_t* image :
+             {dest, background, particle, sprite, rotated, greyMask, tintMask, glyphs, textColor, fill})
             pixman_image_unref(image);
     }
 
@@ -167,6 +187,28 @@ struct PixmanRig {
                 pixman_image_set_transform(particle, nullptr);
                 break;
             }
+            case StretchBlend:
+            case StretchTinted: {
+                pixman_f_transform f;
+                pixman_f_transform_init_scale(&f, 32.0 / 48.0, 32.0 / 48.0);
+                SetTransform(sprite, f);
+                pixman_image_set_filter(sprite, PIXMAN_FILTER_NEAREST, nullptr, 0);
+                for (size_t i = 40; i < 80; ++i)
+                    pixman_image_composite32(PIXMAN_OP_OVER, sprite, step == StretchBlend ? nullptr : tintMask, dest, 0,
+                                             0, 0, 0, s.particlePos[i].x, s.particlePos[i].y, 48, 48);
+                pixman_image_set_filter(sprite, PIXMAN_FILTER_BILINEAR, nullptr, 0);
+                pixman_image_set_transform(sprite, nullptr);
+                break;
+            }
+            case Text:
+                for (int line = 0; line < kTextLines; ++line)
+                    for (int k = 0; k < kTextLength; ++k) {
+                        const int g = s.text[static_cast<size_t>(line * kTextLength + k)];
+                        pixman_image_composite32(PIXMAN_OP_OVER, textColor, glyphs, dest, 0, 0,
+                                                 (g % kGlyphColumns) * kGlyphWidth, (g / kGlyphColumns) * kGlyphHeight,
+                                                 60 + k * (kGlyphWidth - 1), 40 + line * 52, kGlyphWidth, kGlyphHeight);
+                    }
+                break;
             case Fractional: {
                 pixman_f_transform f;
                 pixman_f_transform_init_translate(&f, -0.37, -0.61);

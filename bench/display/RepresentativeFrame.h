@@ -2,12 +2,13 @@
 
 // The representative game frame the display benchmarks draw: a 1024 x 768 background, a
 // 12 x 12 grid of soft-edged tiles, round particles and sprites at fixed pseudo-random
-// places, and a tile to rotate. Shared by the software and the 3D benchmarks so both draw
+// places, a tile to rotate, and lines of text from an antialiased glyph sheet. Shared by the software and the 3D benchmarks so both draw
 // exactly the same pictures.
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -20,17 +21,60 @@ using Velm::MemoryImage;
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 
-enum Step { Background, Tiles, Grey, Particles, Scaled, Fractional, Rotated, Fill, Frame, StepCount };
-const char* const kStepNames[] = {"background", "tiles",   "grey", "particles", "scaled",
-                                  "fractional", "rotated", "fill", "frame"};
+enum Step {
+    Background,
+    Tiles,
+    Grey,
+    Particles,
+    Scaled,
+    StretchBlend,
+    StretchTinted,
+    Fractional,
+    Rotated,
+    Text,
+    Fill,
+    Frame,
+    StepCount
+};
+const char* const kStepNames[] = {"background",     "tiles",      "grey",    "particles", "scaled", "stretch_blend",
+                                  "stretch_tinted", "fractional", "rotated", "text",      "fill",   "frame"};
+
+// The glyph sheet: 16 x 6 glyphs of kGlyphWidth x kGlyphHeight, white with antialiased alpha
+// (a few strokes per glyph, each edge pixel partly covered), as image fonts are drawn from.
+constexpr int kGlyphWidth = 10;
+constexpr int kGlyphHeight = 16;
+constexpr int kGlyphColumns = 16;
+constexpr int kGlyphRows = 6;
+// The text: kTextLines lines of kTextLength glyphs each.
+constexpr int kTextLines = 12;
+constexpr int kTextLength = 60;
+
+std::vector<uint32_t> GlyphSheetPixels() {
+    const int w = kGlyphWidth * kGlyphColumns, h = kGlyphHeight * kGlyphRows;
+    std::vector<uint32_t> p(static_cast<size_t>(w) * h, 0);
+    for (int g = 0; g < kGlyphColumns * kGlyphRows; ++g) {
+        const int gx = (g % kGlyphColumns) * kGlyphWidth, gy = (g / kGlyphColumns) * kGlyphHeight;
+        // A vertical stem, a bar at a glyph-dependent height and a diagonal, one pixel wide with
+        // half-covered neighbours.
+        const int stem = 2 + g % 5, bar = 4 + g % 7;
+        for (int y = 2; y < kGlyphHeight - 2; ++y)
+            for (int x = 1; x < kGlyphWidth - 1; ++x) {
+                const int dStem = std::abs(x - stem), dBar = std::abs(y - bar), dDiag = std::abs(x - (y * g) % 9);
+                const int d = std::min(std::min(dStem, dBar), dDiag + (g % 3));
+                const uint32_t a = d == 0 ? 255u : d == 1 ? 96u : 0u;
+                p[static_cast<size_t>(gy + y) * w + gx + x] = (a << 24) | 0xFFFFFF;
+            }
+    }
+    return p;
+}
 
 std::vector<uint32_t> BackgroundPixels() {
     std::vector<uint32_t> p(static_cast<size_t>(kWidth) * kHeight);
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x)
-            p[static_cast<size_t>(y) * kWidth + x] =
-                0xFF000000u | (static_cast<uint32_t>(x / 4) & 0xFF) << 16 | (static_cast<uint32_t>(y / 3) & 0xFF) << 8 |
-                (static_cast<uint32_t>(x ^ y) & 0xFF);
+            p[static_cast<size_t>(y) * kWidth + x] = 0xFF000000u | (static_cast<uint32_t>(x / 4) & 0xFF) << 16 |
+                                                     (static_cast<uint32_t>(y / 3) & 0xFF) << 8 |
+                                                     (static_cast<uint32_t>(x ^ y) & 0xFF);
     return p;
 }
 
@@ -75,13 +119,13 @@ struct Scene {
     std::vector<uint32_t> particle = BlobPixels(16, 0xFFC060);
     std::vector<uint32_t> sprite = BlobPixels(32, 0x60A0FF);
     std::vector<uint32_t> rotated = TilePixels(64, 64, 9);
+    std::vector<uint32_t> glyphs = GlyphSheetPixels();
     std::vector<Placement> tilePos, particlePos;
+    std::vector<int> text;  // glyph index of every character, line after line
     Scene() {
-        for (int i = 0; i < 8; ++i)
-            tiles.push_back(TilePixels(64, 80, static_cast<uint32_t>(i)));
+        for (int i = 0; i < 8; ++i) tiles.push_back(TilePixels(64, 80, static_cast<uint32_t>(i)));
         for (int row = 0; row < 12; ++row)
-            for (int col = 0; col < 12; ++col)
-                tilePos.push_back({40 + col * 68, 20 + row * 56});
+            for (int col = 0; col < 12; ++col) tilePos.push_back({40 + col * 68, 20 + row * 56});
         uint32_t state = 12345;
         for (int i = 0; i < 200; ++i) {
             state = state * 1664525u + 1013904223u;
@@ -89,6 +133,10 @@ struct Scene {
             state = state * 1664525u + 1013904223u;
             const int y = static_cast<int>((state >> 8) % (kHeight - 32));
             particlePos.push_back({x, y});
+        }
+        for (int i = 0; i < kTextLines * kTextLength; ++i) {
+            state = state * 1664525u + 1013904223u;
+            text.push_back(static_cast<int>((state >> 8) % (kGlyphColumns * kGlyphRows)));
         }
     }
 };
