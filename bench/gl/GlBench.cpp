@@ -5,8 +5,8 @@
 // surface; and through the 3D path waiting for GL to finish drawing but leaving the pixels in
 // the device, which is what a frame costs when it is shown straight from the GL context. A
 // table at the end prints, per format and step, the three times and the ratios to software
-// (below 1 means the 3D path is faster). Run with --benchmark_repetitions=N on a busy machine:
-// the table takes the fastest run.
+// (below 1 means the 3D path is faster). Run with --benchmark_repetitions=N: the table takes the
+// median of the repetitions.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "bench/display/FrameOnDisplay.h"
+#include "bench/display/MedianRunReporter.h"
 #include "bench/display/RepresentativeFrame.h"
 #include "graphics/D3DHost.h"
 #include "graphics/D3DInterface.h"
@@ -110,7 +111,7 @@ int main(int argc, char** argv) {
                         ->Unit(benchmark::kMicrosecond);
         }
     benchmark::Initialize(&argc, argv);
-    FastestRunReporter reporter;
+    MedianRunReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     plat::d3d7::AdapterIdentity identity;
     if (!plat::dd::Failed(plat::d3d7::GetAdapterIdentity(&identity)))
@@ -120,14 +121,12 @@ int main(int argc, char** argv) {
     for (int bits : formats)
         for (const char* name : kStepNames) {
             const std::string suffix = std::string(bits == 16 ? "565/" : "8888/") + name;
-            const auto software = reporter.nanos.find("software/" + suffix);
-            const auto gl = reporter.nanos.find("gl/" + suffix);
-            const auto inDevice = reporter.nanos.find("gl-in-device/" + suffix);
-            if (software == reporter.nanos.end() || gl == reporter.nanos.end() || inDevice == reporter.nanos.end())
+            double software = 0, gl = 0, inDevice = 0;
+            if (!reporter.Median("software/" + suffix, &software) || !reporter.Median("gl/" + suffix, &gl) ||
+                !reporter.Median("gl-in-device/" + suffix, &inDevice))
                 continue;
-            std::printf("%-18s %14.1f %10.1f %10.1f %8.2f %8.2f\n", suffix.c_str(), software->second / 1000,
-                        gl->second / 1000, inDevice->second / 1000, gl->second / software->second,
-                        inDevice->second / software->second);
+            std::printf("%-18s %14.1f %10.1f %10.1f %8.2f %8.2f\n", suffix.c_str(), software / 1000, gl / 1000,
+                        inDevice / 1000, gl / software, inDevice / software);
         }
     benchmark::Shutdown();
     return 0;
