@@ -352,6 +352,74 @@ private:
     __m128i mShift[3], mMax[3], mK[3], mChannels;
 };
 
+// The normal-mode stretch four pixels at a time on 32-bit surfaces whose channels are bytes.
+// Untinted: each channel d * (256 - a) >> 8 (a the source alpha) plus the premultiplied source
+// word; tinted: e = a * colour alpha / 255 and each channel (d * (256 - e) + s * k) >> 8,
+// worked in 32-bit sums of 16-bit pairs. A pixel whose a (or e) is 0 is left as it is.
+class BlendLanes {
+public:
+    BlendLanes(const Layout& L, bool tinted, uint32_t colorAlpha, const uint32_t (&k)[3]) : mTinted(tinted) {
+        uint32_t channels = 0;
+        short perByte[4] = {0, 0, 0, 0};
+        for (int c = 0; c < 3; ++c) {
+            channels |= L.mask[c];
+            perByte[L.shift[c] / 8 & 3] = static_cast<short>(k[c]);
+        }
+        mChannels = _mm_set1_epi32(static_cast<int>(channels));
+        // Pairs (256 - e, k) per channel; the 256 - e halves are filled in per pixel.
+        mK = _mm_set_epi16(perByte[3], 0, perByte[2], 0, perByte[1], 0, perByte[0], 0);
+        mColorAlpha = _mm_set1_epi16(static_cast<short>(colorAlpha));
+    }
+
+    __m128i operator()(__m128i D, __m128i S) const {
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i a32 = _mm_srli_epi32(S, 24);
+        __m128i e16 = _mm_packs_epi32(a32, a32);  // a of pixels 0..3, twice
+        if (mTinted)
+            e16 = _mm_srli_epi16(_mm_mulhi_epu16(_mm_mullo_epi16(e16, mColorAlpha), _mm_set1_epi16(-0x7F7F)), 7);
+        const __m128i inv16 = _mm_sub_epi16(_mm_set1_epi16(256), e16);
+        __m128i out;
+        if (!mTinted) {
+            const __m128i pairs = _mm_unpacklo_epi16(inv16, inv16);  // inv0 inv0 inv1 inv1 ...
+            const __m128i invLo = _mm_unpacklo_epi32(pairs, pairs);  // inv0 x4, inv1 x4
+            const __m128i invHi = _mm_unpackhi_epi32(pairs, pairs);
+            const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(D, zero), invLo), 8);
+            const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(D, zero), invHi), 8);
+            out = _mm_add_epi32(_mm_and_si128(_mm_packus_epi16(lo, hi), mChannels), S);
+        } else {
+            const __m128i d0 = _mm_unpacklo_epi8(D, zero), d1 = _mm_unpackhi_epi8(D, zero);
+            const __m128i s0 = _mm_unpacklo_epi8(S, zero), s1 = _mm_unpackhi_epi8(S, zero);
+            const __m128i byte = _mm_set1_epi32(0xFF);
+            auto pixel = [&](__m128i ds, int j) {
+                // (256 - e_j, k) pairs for every channel of pixel j.
+                const __m128i f = _mm_or_si128(mK, _mm_and_si128(Broadcast(inv16, j), _mm_set1_epi32(0xFFFF)));
+                return _mm_and_si128(_mm_srli_epi32(_mm_madd_epi16(ds, f), 8), byte);
+            };
+            const __m128i p0 = pixel(_mm_unpacklo_epi16(d0, s0), 0);
+            const __m128i p1 = pixel(_mm_unpackhi_epi16(d0, s0), 1);
+            const __m128i p2 = pixel(_mm_unpacklo_epi16(d1, s1), 2);
+            const __m128i p3 = pixel(_mm_unpackhi_epi16(d1, s1), 3);
+            out = _mm_and_si128(_mm_packus_epi16(_mm_packs_epi32(p0, p1), _mm_packs_epi32(p2, p3)), mChannels);
+        }
+        const __m128i keep = _mm_cmpeq_epi32(_mm_unpacklo_epi16(e16, zero), zero);
+        return _mm_or_si128(_mm_and_si128(keep, D), _mm_andnot_si128(keep, out));
+    }
+
+private:
+    // Lane j (0..3) of x's low four 16-bit lanes in every 16-bit lane.
+    static __m128i Broadcast(__m128i x, int j) {
+        switch (j) {
+            case 0: return _mm_shuffle_epi32(_mm_shufflelo_epi16(x, 0x00), 0);
+            case 1: return _mm_shuffle_epi32(_mm_shufflelo_epi16(x, 0x55), 0);
+            case 2: return _mm_shuffle_epi32(_mm_shufflelo_epi16(x, 0xAA), 0);
+            default: return _mm_shuffle_epi32(_mm_shufflelo_epi16(x, 0xFF), 0);
+        }
+    }
+
+    bool mTinted;
+    __m128i mChannels, mK, mColorAlpha;
+};
+
 // Four destination pixels from p (in place, or p[-3..0] in reverse when mirrored) into 32-bit
 // lanes, and back.
 template <typename Pixel>
@@ -403,9 +471,12 @@ void StretchRows(const plat::dd::SurfaceDesc& desc, const Rect& dest, const DRec
                     const uint32_t s1 = fetch(rowBase + static_cast<size_t>((u + du) >> 16));
                     const uint32_t s2 = fetch(rowBase + static_cast<size_t>((u + 2 * du) >> 16));
                     const uint32_t s3 = fetch(rowBase + static_cast<size_t>((u + 3 * du) >> 16));
-                    const __m128i S = _mm_set_epi32(static_cast<int>(s3), static_cast<int>(s2), static_cast<int>(s1),
-                                                    static_cast<int>(s0));
-                    StoreFour(d, mirror, (*lanes)(LoadFour(d, mirror), S));
+                    // Four zero samples leave their pixels as they are in every mode.
+                    if ((s0 | s1 | s2 | s3) != 0) {
+                        const __m128i S = _mm_set_epi32(static_cast<int>(s3), static_cast<int>(s2),
+                                                        static_cast<int>(s1), static_cast<int>(s0));
+                        StoreFour(d, mirror, (*lanes)(LoadFour(d, mirror), S));
+                    }
                     u += 4 * du;
                     d += 4 * dstStep;
                 }
@@ -494,11 +565,17 @@ void StretchWith(const plat::dd::SurfaceDesc& desc, const Layout& L, const Rect&
     const uint32_t k[3] = {ChannelOf(color, 0) * ca / 255, ChannelOf(color, 1) * ca / 255,
                            ChannelOf(color, 2) * ca / 255};
     if (drawMode == DRAWMODE_NORMAL) {
+#if defined(__SSE2__)
+        const BlendLanes blendLanes(L, !white, ca, k);
+        const BlendLanes* lanes = sizeof(Pixel) == 4 && L.byteLanes && PixelRows::SimdEnabled() ? &blendLanes : nullptr;
+#else
+        const NoLanes* lanes = nullptr;
+#endif
         if (white)
-            StretchRows<Pixel>(desc, dest, src, srcImageWidth, mirror, fetch, StretchNormal{L.mask});
+            StretchRows<Pixel>(desc, dest, src, srcImageWidth, mirror, fetch, StretchNormal{L.mask}, lanes);
         else
             StretchRows<Pixel>(desc, dest, src, srcImageWidth, mirror, fetch,
-                               StretchNormalTinted{L.mask, ca, {k[0], k[1], k[2]}});
+                               StretchNormalTinted{L.mask, ca, {k[0], k[1], k[2]}}, lanes);
     } else if (drawMode == DRAWMODE_ADDITIVE) {
 #if defined(__SSE2__)
         const AddLanes addLanes(L, !white, k);
