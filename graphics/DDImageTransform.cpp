@@ -76,6 +76,18 @@ struct Step32 {
 };
 
 #if defined(__SSE2__)
+// Step32 from the lane sums: per channel ((sum & 0xFF00) + d * (256 - A)) >> 8, below 256 * 256;
+// the top byte cleared.
+inline uint32_t Step32Lanes(uint32_t D, __m128i sums, uint32_t A) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i dest = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(D)), zero);
+    const __m128i out =
+            _mm_srli_epi16(_mm_add_epi16(_mm_and_si128(sums, _mm_set1_epi16(static_cast<short>(0xFF00))),
+                                         _mm_mullo_epi16(dest, _mm_set1_epi16(static_cast<short>(256 - A)))),
+                           8);
+    return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(out, zero))) & 0xFFFFFF;
+}
+
 // An unturned row of Step32 samples, one pixel per step in 16-bit lanes: the alpha weights are
 // (weight * alpha) >> 16 (an unsigned high multiply), the channel sums stay below 255 * 255,
 // and the blend below 255 * 256, as in the scalar step.
@@ -83,32 +95,19 @@ struct Step32 {
 // pixel, a fifth slower.
 __attribute__((noinline)) void AlignedRow32(uint32_t* d, int count, const uint32_t* top, const uint32_t* bottom,
                                             const uint32_t weight[4]) {
-    const __m128i zero = _mm_setzero_si128();
     const __m128i wTop = _mm_set_epi16(short(weight[1]), short(weight[1]), short(weight[1]), short(weight[1]),
                                        short(weight[0]), short(weight[0]), short(weight[0]), short(weight[0]));
     const __m128i wBottom = _mm_set_epi16(short(weight[3]), short(weight[3]), short(weight[3]), short(weight[3]),
                                           short(weight[2]), short(weight[2]), short(weight[2]), short(weight[2]));
-    const __m128i full = _mm_set1_epi16(256);
-    const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF00));
     for (int i = 0; i < count; ++i) {
-        const __m128i t = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(top + i));
-        const __m128i b = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bottom + i));
         if (((top[i] | top[i + 1] | bottom[i] | bottom[i + 1]) >> 24) == 0) {
             d[i] &= 0xFFFFFF;
             continue;
         }
-        const __m128i t16 = _mm_unpacklo_epi8(t, zero);
-        const __m128i b16 = _mm_unpacklo_epi8(b, zero);
-        const __m128i aTop = _mm_mulhi_epu16(wTop, _mm_shufflehi_epi16(_mm_shufflelo_epi16(t16, 0xFF), 0xFF));
-        const __m128i aBottom = _mm_mulhi_epu16(wBottom, _mm_shufflehi_epi16(_mm_shufflelo_epi16(b16, 0xFF), 0xFF));
-        __m128i sums = _mm_add_epi16(_mm_mullo_epi16(t16, aTop), _mm_mullo_epi16(b16, aBottom));
-        sums = _mm_add_epi16(sums, _mm_srli_si128(sums, 8));
-        __m128i A = _mm_add_epi16(aTop, aBottom);
-        A = _mm_add_epi16(A, _mm_srli_si128(A, 8));
-        const __m128i dest = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(d[i])), zero);
-        const __m128i out = _mm_srli_epi16(
-                _mm_add_epi16(_mm_and_si128(sums, high), _mm_mullo_epi16(dest, _mm_sub_epi16(full, A))), 8);
-        d[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(out, zero))) & 0xFFFFFF;
+        uint32_t A;
+        const __m128i sums = Raster::WeightedLaneSums(Raster::TexelPairLanes(top + i),
+                                                      Raster::TexelPairLanes(bottom + i), wTop, wBottom, A);
+        d[i] = Step32Lanes(d[i], sums, A);
     }
 }
 
@@ -116,18 +115,10 @@ __attribute__((noinline)) void AlignedRow32(uint32_t* d, int count, const uint32
 // (four transparent neighbours give A = 0, which keeps the channels and clears the top byte,
 // as the plain loop does).
 __attribute__((noinline)) void TurnedRow32(uint32_t* d, int64_t count, LaneSampler sampler) {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i full = _mm_set1_epi16(256);
-    const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF00));
     for (int64_t i = 0; i < count; ++i) {
         uint32_t A;
         const __m128i sums = sampler.Next(A);
-        const __m128i dest = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(d[i])), zero);
-        const __m128i out = _mm_srli_epi16(
-                _mm_add_epi16(_mm_and_si128(sums, high),
-                              _mm_mullo_epi16(dest, _mm_sub_epi16(full, _mm_set1_epi16(static_cast<short>(A))))),
-                8);
-        d[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(out, zero))) & 0xFFFFFF;
+        d[i] = Step32Lanes(d[i], sums, A);
     }
 }
 #endif

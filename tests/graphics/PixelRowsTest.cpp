@@ -117,6 +117,23 @@ std::vector<uint32_t> Pixels(MemoryImage& image) {
     return std::vector<uint32_t>(bits, bits + static_cast<size_t>(image.width) * image.height);
 }
 
+// Runs draw(dest) on fresh copies of a dw x dh background with the SSE2 forms off and on and
+// returns whether the two images came out equal.
+template <typename Draw>
+::testing::AssertionResult SameBothWays(const std::vector<uint32_t>& background, int dw, int dh, Draw draw) {
+    SimdSwitch keep;
+    std::vector<uint32_t> result[2];
+    for (int simd = 0; simd < 2; ++simd) {
+        PixelRows::SetSimdEnabled(simd == 1);
+        MemoryImage dest(nullptr);
+        dest.SetBits(background.data(), dw, dh, true);
+        draw(dest);
+        result[simd] = Pixels(dest);
+    }
+    if (result[0] == result[1]) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the SSE2 forms drew other pixels";
+}
+
 TEST(PixelRowsTest, MemoryImageBlitsMatchPlainForms) {
     std::mt19937 rng(99);
     const Color tints[] = {Color::White, Color(128, 128, 128), Color(200, 30, 90, 160), Color(255, 255, 255, 77)};
@@ -130,16 +147,9 @@ TEST(PixelRowsTest, MemoryImageBlitsMatchPlainForms) {
         const Rect srcRect(static_cast<int>(Next(rng) % 3), 0, sw, sh);
         for (const Color& tint : tints) {
             for (int mode : {DRAWMODE_NORMAL, DRAWMODE_ADDITIVE}) {
-                SimdSwitch keep;
-                std::vector<uint32_t> result[2];
-                for (int simd = 0; simd < 2; ++simd) {
-                    PixelRows::SetSimdEnabled(simd == 1);
-                    MemoryImage dest(nullptr);
-                    dest.SetBits(background.data(), dw, dh, true);
-                    dest.Blt(source.get(), x, y, srcRect, tint, mode);
-                    result[simd] = Pixels(dest);
-                }
-                ASSERT_EQ(result[0], result[1]) << "round " << round << " mode " << mode << " tint " << tint.red;
+                ASSERT_TRUE(SameBothWays(background, dw, dh,
+                                         [&](MemoryImage& dest) { dest.Blt(source.get(), x, y, srcRect, tint, mode); }))
+                        << "round " << round << " mode " << mode << " tint " << tint.red;
             }
         }
     }
@@ -163,16 +173,12 @@ TEST(PixelRowsTest, RotatedBlitsMatchPlainForms) {
         const Rect srcRect(0, 0, sw, sh);
         for (const Color& tint : tints) {
             for (int mode : {DRAWMODE_NORMAL, DRAWMODE_ADDITIVE}) {
-                SimdSwitch keep;
-                std::vector<uint32_t> result[2];
-                for (int simd = 0; simd < 2; ++simd) {
-                    PixelRows::SetSimdEnabled(simd == 1);
-                    MemoryImage dest(nullptr);
-                    dest.SetBits(background.data(), dw, dh, true);
-                    dest.BltRotated(source.get(), x, y, srcRect, Rect(0, 0, dw, dh), tint, mode, angle, cx, cy);
-                    result[simd] = Pixels(dest);
-                }
-                ASSERT_EQ(result[0], result[1]) << "round " << round << " mode " << mode << " angle " << angle;
+                ASSERT_TRUE(SameBothWays(background, dw, dh,
+                                         [&](MemoryImage& dest) {
+                                             dest.BltRotated(source.get(), x, y, srcRect, Rect(0, 0, dw, dh), tint,
+                                                             mode, angle, cx, cy);
+                                         }))
+                        << "round " << round << " mode " << mode << " angle " << angle;
             }
         }
     }
