@@ -92,10 +92,12 @@ private:
 // given back afterwards.
 class RunHome {
 public:
-    RunHome() : mRoot(MakeRoot()), mPrevious(plat::CurrentDirectory()) {
+    // root: the folder to hold the homes; empty makes a new temporary one.
+    explicit RunHome(const std::string& content = ContentFolder(), const std::string& root = std::string())
+            : mRoot(root.empty() ? MakeRoot() : root), mPrevious(plat::CurrentDirectory()) {
         setenv("XDG_DATA_HOME", (mRoot + "/data").c_str(), 1);
         setenv("XDG_CONFIG_HOME", (mRoot + "/config").c_str(), 1);
-        Velm::GameApp::SetContentFolder(ContentFolder() + "/");
+        Velm::GameApp::SetContentFolder(content + "/");
     }
     ~RunHome() {
         Velm::GameApp::SetContentFolder("");
