@@ -78,23 +78,20 @@ struct Step32 {
 #if defined(__SSE2__)
 // Step32 from the lane sums: per channel ((sum & 0xFF00) + d * (256 - A)) >> 8, below 256 * 256;
 // the top byte cleared.
-inline uint32_t Step32Lanes(uint32_t D, __m128i sums, uint32_t A) {
+inline uint32_t Step32Lanes(uint32_t D, __m128i sums, __m128i A) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i dest = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(D)), zero);
-    const __m128i out =
-            _mm_srli_epi16(_mm_add_epi16(_mm_and_si128(sums, _mm_set1_epi16(static_cast<short>(0xFF00))),
-                                         _mm_mullo_epi16(dest, _mm_set1_epi16(static_cast<short>(256 - A)))),
-                           8);
+    const __m128i out = _mm_srli_epi16(_mm_add_epi16(_mm_and_si128(sums, _mm_set1_epi16(static_cast<short>(0xFF00))),
+                                                     _mm_mullo_epi16(dest, _mm_sub_epi16(_mm_set1_epi16(256), A))),
+                                       8);
     return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(out, zero))) & 0xFFFFFF;
 }
 
 // An unturned row of Step32 samples, one pixel per step in 16-bit lanes: the alpha weights are
 // (weight * alpha) >> 16 (an unsigned high multiply), the channel sums stay below 255 * 255,
 // and the blend below 255 * 256, as in the scalar step.
-// Kept out of line (as TurnedRow32): inlined into the row walk its constants were reloaded per
-// pixel, a fifth slower.
-__attribute__((noinline)) void AlignedRow32(uint32_t* d, int count, const uint32_t* top, const uint32_t* bottom,
-                                            const uint32_t weight[4]) {
+inline void AlignedRow32(uint32_t* d, int count, const uint32_t* top, const uint32_t* bottom,
+                         const uint32_t weight[4]) {
     const __m128i wTop = _mm_set_epi16(short(weight[1]), short(weight[1]), short(weight[1]), short(weight[1]),
                                        short(weight[0]), short(weight[0]), short(weight[0]), short(weight[0]));
     const __m128i wBottom = _mm_set_epi16(short(weight[3]), short(weight[3]), short(weight[3]), short(weight[3]),
@@ -104,7 +101,7 @@ __attribute__((noinline)) void AlignedRow32(uint32_t* d, int count, const uint32
             d[i] &= 0xFFFFFF;
             continue;
         }
-        uint32_t A;
+        __m128i A;
         const __m128i sums = Raster::WeightedLaneSums(Raster::TexelPairLanes(top + i),
                                                       Raster::TexelPairLanes(bottom + i), wTop, wBottom, A);
         d[i] = Step32Lanes(d[i], sums, A);
@@ -114,9 +111,9 @@ __attribute__((noinline)) void AlignedRow32(uint32_t* d, int count, const uint32
 // A turned row of Step32 samples through the lane sampler: the same blend as AlignedRow32
 // (four transparent neighbours give A = 0, which keeps the channels and clears the top byte,
 // as the plain loop does).
-__attribute__((noinline)) void TurnedRow32(uint32_t* d, int64_t count, LaneSampler sampler) {
+inline void TurnedRow32(uint32_t* d, int64_t count, LaneSampler sampler) {
     for (int64_t i = 0; i < count; ++i) {
-        uint32_t A;
+        __m128i A;
         const __m128i sums = sampler.Next(A);
         d[i] = Step32Lanes(d[i], sums, A);
     }

@@ -70,8 +70,8 @@ public:
               mDvLanes(_mm_set1_epi16(static_cast<short>(dv))) {}
 
     // Lanes 0..2 hold the blue, green and red sums (channel times alpha weight over the four
-    // pixels, each below 255 * 256); A is the sum of the alpha weights (0..255).
-    __m128i Next(uint32_t& A) {
+    // pixels, each below 255 * 256); lanes 0..3 of A the sum of the alpha weights (0..255).
+    __m128i Next(__m128i& A) {
         const uint32_t* p = mPixels + static_cast<size_t>(mV >> 16) * mStride + static_cast<size_t>(mU >> 16);
         const __m128i one = _mm_set1_epi16(1);
         const __m128i sums = Raster::BilinearLaneSums(Raster::TexelPairLanes(p), Raster::TexelPairLanes(p + mStride),
@@ -81,6 +81,14 @@ public:
         mV += mDv;
         mULanes = _mm_add_epi16(mULanes, mDuLanes);
         mVLanes = _mm_add_epi16(mVLanes, mDvLanes);
+        return sums;
+    }
+
+    // The same with the alpha sum as a number.
+    __m128i Next(uint32_t& A) {
+        __m128i lanes;
+        const __m128i sums = Next(lanes);
+        A = Raster::LaneAlpha(lanes);
         return sums;
     }
 

@@ -24,24 +24,27 @@ inline __m128i AcrossLanes(__m128i fx) {
 // top and bottom: the left and right texels of the upper and lower row as 16-bit lanes (B, G, R,
 // A of the left texel, then of the right); wTop and wBottom their position weights, the left
 // texel's in lanes 0..3 and the right one's in lanes 4..7. Lanes 0..2 of the result hold the
-// blue, green and red sums (channel times alpha weight), A the sum of the four alpha weights.
-inline __m128i WeightedLaneSums(__m128i top, __m128i bottom, __m128i wTop, __m128i wBottom, uint32_t& A) {
+// blue, green and red sums (channel times alpha weight), lanes 0..3 of A the sum of the four
+// alpha weights.
+inline __m128i WeightedLaneSums(__m128i top, __m128i bottom, __m128i wTop, __m128i wBottom, __m128i& A) {
     const __m128i aTop = _mm_mulhi_epu16(wTop, _mm_shufflehi_epi16(_mm_shufflelo_epi16(top, 0xFF), 0xFF));
     const __m128i aBottom = _mm_mulhi_epu16(wBottom, _mm_shufflehi_epi16(_mm_shufflelo_epi16(bottom, 0xFF), 0xFF));
     __m128i sums = _mm_add_epi16(_mm_mullo_epi16(top, aTop), _mm_mullo_epi16(bottom, aBottom));
     sums = _mm_add_epi16(sums, _mm_srli_si128(sums, 8));
-    __m128i a = _mm_add_epi16(aTop, aBottom);
-    a = _mm_add_epi16(a, _mm_srli_si128(a, 8));
-    A = static_cast<uint32_t>(_mm_cvtsi128_si32(a)) & 0xFFFF;
+    A = _mm_add_epi16(aTop, aBottom);
+    A = _mm_add_epi16(A, _mm_srli_si128(A, 8));
     return sums;
 }
 
 // WeightedLaneSums with the weights formed from the fractions: across from AcrossLanes, fy the
 // vertical fraction (odd) in every lane.
-inline __m128i BilinearLaneSums(__m128i top, __m128i bottom, __m128i across, __m128i fy, uint32_t& A) {
+inline __m128i BilinearLaneSums(__m128i top, __m128i bottom, __m128i across, __m128i fy, __m128i& A) {
     return WeightedLaneSums(top, bottom, _mm_mulhi_epu16(across, _mm_sub_epi16(_mm_setzero_si128(), fy)),
                             _mm_mulhi_epu16(across, fy), A);
 }
+
+// Lane 0 of A as a number.
+inline uint32_t LaneAlpha(__m128i A) { return static_cast<uint32_t>(_mm_cvtsi128_si32(A)) & 0xFFFF; }
 
 // Two adjacent ARGB texels from p as 16-bit lanes.
 inline __m128i TexelPairLanes(const uint32_t* p) {

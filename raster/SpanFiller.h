@@ -101,10 +101,12 @@ inline uint32_t FetchBilinearLanes(const RasterTexture& texture, int32_t u, int3
     const uint32_t i00 = static_cast<uint32_t>(v >> 16) * width + static_cast<uint32_t>(u >> 16);
     if (i00 < count && count - i00 > width + 1) {
         const uint32_t* p = texture.pixels + i00;
+        __m128i alpha;
         const __m128i sums = BilinearLaneSums(
                 TexelPairLanes(p), TexelPairLanes(p + width),
                 AcrossLanes(_mm_set1_epi16(static_cast<short>((static_cast<uint32_t>(u) & 0xfffe) | 1))),
-                _mm_set1_epi16(static_cast<short>((static_cast<uint32_t>(v) & 0xfffe) | 1)), alphaOut);
+                _mm_set1_epi16(static_cast<short>((static_cast<uint32_t>(v) & 0xfffe) | 1)), alpha);
+        alphaOut = LaneAlpha(alpha);
         return SumsHighBytes(sums);
     }
 #endif
