@@ -159,7 +159,7 @@ TEST(RandomInput, EveryScreenTakesRandomInputAndThePlayerFilesStillLoad) {
         const runtest::RunHome home;
         PlantPlayer(home);
         {
-            runtest::Watchdog watchdog(180, "random session with seed " + std::to_string(seed));
+            runtest::Watchdog watchdog(600, "random session with seed " + std::to_string(seed));
             RandomPlayer player(seed);
             PlayerRun run;
             run.script = [&player](PlayerRun& r) { player(r); };

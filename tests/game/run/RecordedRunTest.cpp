@@ -57,7 +57,7 @@ std::vector<std::string> Lines(const std::string& text) {
 // One run in a fresh home: recorded into `demo` by the scripted player, or played from it.
 Outcome RunRoad(bool adventure, bool record, const std::string& demo) {
     const RunHome home;
-    runtest::Watchdog watchdog(240, record ? "a recorded road" : "a played road");
+    runtest::Watchdog watchdog(600, record ? "a recorded road" : "a played road");
     Outcome outcome;
     runtest::ScriptedPlayer player(adventure);
     {
