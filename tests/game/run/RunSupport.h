@@ -167,7 +167,7 @@ public:
     }
 
     // Init, the main loop, and the exit code the program would end with. limitMs: virtual
-    // time after which the run counts as hung and is shut down.
+    // time after the end of loading at which the run counts as hung and is shut down.
     int Run(const std::string& options, uint64_t limitMs = 10 * 60 * 1000) {
         plat::VirtualClock clock(1000);
         plat::ScopedClock scoped(clock);
@@ -181,6 +181,9 @@ public:
     }
 
     bool ProcessFrame(bool allowSleep) override {
+        // The limit counts from the end of loading: how long the loading thread takes depends on
+        // the machine's load, and a played demo holds still until it has ended.
+        if (!mLoadingCompletionHandled) mStartMs = plat::NowMs();
         if (plat::NowMs() - mStartMs > mLimitMs && !IsShutdown()) {
             timedOut = true;
             Shutdown();
