@@ -20,28 +20,12 @@
 #include "tests/game/run/PlayerScripts.h"
 #include "tests/game/run/RunSupport.h"
 
-#ifndef VELM_RUN_FIXTURES
-#define VELM_RUN_FIXTURES ""
-#endif
-
 namespace {
 
 using runtest::PlayerRun;
 using runtest::RunHome;
 
-const char* const kPlayerFiles[] = {"users.dat", "Road.dat", "scoretable.dat"};
-
-std::map<std::string, std::string> KeptPlayer() {
-    std::map<std::string, std::string> files;
-    for (const char* name : kPlayerFiles)
-        files[name] = runtest::ReadBytes(std::string(VELM_RUN_FIXTURES) + "/simple/" + name);
-    return files;
-}
-
-// The player who played the simple road, in the home's data folder.
-void PlantPlayer(const RunHome& home) {
-    for (const auto& [name, bytes] : KeptPlayer()) runtest::WriteBytes(home.DataFolder() + "/" + name, bytes);
-}
+using runtest::KeptPlayer;
 
 // Up to the main menu, then the window's close button.
 int RunToTheMenuAndClose() {
@@ -100,7 +84,7 @@ TEST_F(FaultRun, ADamagedPlayerListIsRepairedAndTheGameRuns) {
     for (const auto& [what, bytes] : lists) {
         SCOPED_TRACE(what);
         const RunHome home;
-        PlantPlayer(home);
+        runtest::PlantKeptPlayer(home);
         runtest::WriteBytes(home.DataFolder() + "/users.dat", bytes);
         runtest::WriteBytes(home.DataFolder() + "/scoretable.dat", bytes);
         EXPECT_EQ(RunToTheMenuAndClose(), 0);
@@ -119,7 +103,7 @@ std::atomic<int> gFailedWrites{0};
 
 TEST_F(FaultRun, AFullDiskAtTheSaveKeepsThePreviousFiles) {
     const RunHome home;
-    PlantPlayer(home);
+    runtest::PlantKeptPlayer(home);
     gFailedWrites = 0;
     plat::SetAtomicWriteFaultForTests([] {
         ++gFailedWrites;
@@ -150,7 +134,7 @@ TEST_F(FaultRun, AProcessKilledDuringASaveLeavesThePreviousFiles) {
         setenv("VELM_KILLED_RUN_HOME", (made.Root() + ".kill").c_str(), 1);
     }
     const RunHome home(runtest::ContentFolder(), std::getenv("VELM_KILLED_RUN_HOME"));
-    PlantPlayer(home);
+    runtest::PlantKeptPlayer(home);
     EXPECT_EXIT(
             {
                 plat::SetAtomicWriteFaultForTests([]() -> bool {

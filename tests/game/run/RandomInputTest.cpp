@@ -24,10 +24,6 @@
 #include "tests/game/run/RunSupport.h"
 #include "widgets/WidgetManager.h"
 
-#ifndef VELM_RUN_FIXTURES
-#define VELM_RUN_FIXTURES ""
-#endif
-
 namespace {
 
 using runtest::PlayerRun;
@@ -139,14 +135,6 @@ private:
     bool mFocused = true;
 };
 
-// The player who played the simple road, in the fresh home's data folder.
-void PlantPlayer(const runtest::RunHome& home) {
-    for (const char* name : {"users.dat", "Road.dat", "scoretable.dat"}) {
-        const std::string bytes = runtest::ReadBytes(std::string(VELM_RUN_FIXTURES) + "/simple/" + name);
-        runtest::WriteBytes(home.DataFolder() + "/" + name, bytes);
-    }
-}
-
 TEST(RandomInput, EveryScreenTakesRandomInputAndThePlayerFilesStillLoad) {
     if (!runtest::HaveContent()) GTEST_SKIP() << "no generated content in " << runtest::ContentFolder();
     const unsigned baseSeed = static_cast<unsigned>(EnvInt("VELM_RANDOM_SEED", 20261210));
@@ -157,7 +145,7 @@ TEST(RandomInput, EveryScreenTakesRandomInputAndThePlayerFilesStillLoad) {
         const unsigned seed = baseSeed + static_cast<unsigned>(sessions++);
         SCOPED_TRACE("session seed " + std::to_string(seed));
         const runtest::RunHome home;
-        PlantPlayer(home);
+        runtest::PlantKeptPlayer(home);
         {
             runtest::Watchdog watchdog(600, "random session with seed " + std::to_string(seed));
             RandomPlayer player(seed);

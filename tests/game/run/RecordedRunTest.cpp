@@ -22,10 +22,6 @@
 #include "tests/game/run/PlayerScripts.h"
 #include "tests/game/run/RunSupport.h"
 
-#ifndef VELM_RUN_FIXTURES
-#define VELM_RUN_FIXTURES ""
-#endif
-
 namespace {
 
 using runtest::PlayerRun;
@@ -74,7 +70,7 @@ Outcome RunRoad(bool adventure, bool record, const std::string& demo) {
     return outcome;
 }
 
-std::string FixturePath(const std::string& name) { return std::string(VELM_RUN_FIXTURES) + "/" + name; }
+std::string FixturePath(const std::string& name) { return runtest::FixtureFolder() + "/" + name; }
 
 // The product version text a demo file was recorded by.
 std::string RecordedVersion(const std::string& demo) {

@@ -28,7 +28,6 @@
 #include "platform/Window.h"
 #include "platform/WindowMessages.h"
 #include "widgets/ButtonWidget.h"
-#include "widgets/Checkbox.h"
 #include "widgets/Widget.h"
 
 #ifndef VELM_CONTENT_DIR
@@ -37,7 +36,13 @@
 
 namespace runtest {
 
+#ifndef VELM_RUN_FIXTURES
+#define VELM_RUN_FIXTURES ""
+#endif
+
 inline std::string ContentFolder() { return VELM_CONTENT_DIR; }
+// The kept demos of the roads and the player files they left.
+inline std::string FixtureFolder() { return VELM_RUN_FIXTURES; }
 
 inline bool HaveContent() {
     return std::filesystem::exists(ContentFolder() + "/properties/resources.xml") &&
@@ -134,22 +139,18 @@ private:
     std::string mPrevious;
 };
 
-inline uint32_t LParam(int x, int y) {
-    return static_cast<uint16_t>(x) | (static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16);
+// The player files the kept simple road left: a player called "Road" who has played its first
+// level, and the score table.
+inline std::map<std::string, std::string> KeptPlayer() {
+    std::map<std::string, std::string> files;
+    for (const char* name : {"users.dat", "Road.dat", "scoretable.dat"})
+        files[name] = ReadBytes(FixtureFolder() + "/simple/" + name);
+    return files;
 }
 
-// The first visible button or check box with the id under a widget, depth first.
-inline Velm::Widget* FindControl(Velm::WidgetContainer* root, int id) {
-    if (root == nullptr) return nullptr;
-    for (Velm::Widget* child : root->mWidgets) {
-        if (!child->mVisible) continue;
-        auto* button = dynamic_cast<Velm::ButtonWidget*>(child);
-        if (button != nullptr && button->mId == id) return child;
-        auto* box = dynamic_cast<Velm::Checkbox*>(child);
-        if (box != nullptr && box->mId == id) return child;
-        if (Velm::Widget* found = FindControl(child, id)) return found;
-    }
-    return nullptr;
+// That player, in a home's data folder.
+inline void PlantKeptPlayer(const RunHome& home) {
+    for (const auto& [name, bytes] : KeptPlayer()) WriteBytes(home.DataFolder() + "/" + name, bytes);
 }
 
 // The real game on the virtual clock, stepped by its own main loop. The script (when
@@ -234,7 +235,6 @@ public:
         ClickAt(at.x + widget->mWidth / 2, at.y + widget->mHeight / 2);
         return true;
     }
-    bool ClickControl(Velm::WidgetContainer* screen, int id) { return Click(FindControl(screen, id)); }
     void Key(int virtualKey) {
         plat::SynthesizeKey(*GetMainWindow(), virtualKey, true, false, false);
         plat::SynthesizeKey(*GetMainWindow(), virtualKey, false, false, false);
