@@ -318,6 +318,23 @@ TEST_F(MenuRunTest, PlayersOptionsHelpAndSounds) {
     EXPECT_FLOAT_EQ(reread.GetCurrentProfile()->effectVolume, 0.7f);
 }
 
+TEST_F(MenuRunTest, AGameButtonBeforeTheFirstUpdateAsksForTheNameOnce) {
+    // The player is quicker than the first-run question: the game button's own name dialog
+    // stays the only one, and confirming it goes on to the game.
+    menu->OnShown();
+    menu->ButtonDepress(Velm::MainScreen::kSimpleGame);
+    Velm::UserNameDialog* asked = app->userNameDialog;
+    ASSERT_NE(asked, nullptr);
+    EXPECT_EQ(asked->userValue, 1);
+    Step(5);
+    EXPECT_EQ(app->userNameDialog, asked);
+    EXPECT_EQ(app->GetDialogCount(), 1);
+    EnterName("Quick");
+    EXPECT_EQ(ProfileManager_t::Instance()->GetProfileCount(), 1);
+    Step(5);
+    EXPECT_EQ(app->GetDialog(101), nullptr);
+}
+
 TEST_F(MenuRunTest, LightningFlashesEvery1030Updates) {
     menu->askForPlayer = false;
     for (int i = 1; i < 1000; ++i) menu->Update();

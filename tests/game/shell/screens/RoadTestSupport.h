@@ -4,6 +4,7 @@
 // screens and loop, and the few steps every scripted road takes (a fresh player folder, the
 // content check, a pair of tile clicks).
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -31,9 +32,14 @@ public:
         if (!IsShutdown()) Shutdown();
     }
 
-    // Steps the real loop until done() holds; false when it did not within the limit.
+    // Steps the real loop until done() holds; false when it did not within the limit. The loop
+    // runs on the clock, and a step that finds no update due returns at once, so the limit is
+    // both a number of steps and a least time: on a fast machine thousands of steps may pass
+    // within one update.
     bool RunUntil(const std::function<bool()>& done, int maxSteps = 20000) {
-        for (int i = 0; i < maxSteps; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        const auto leastTime = std::chrono::milliseconds(maxSteps / 2);
+        for (int i = 0; i < maxSteps || std::chrono::steady_clock::now() - start < leastTime; ++i) {
             if (done()) return true;
             if (IsShutdown()) return false;
             UpdateApp();
