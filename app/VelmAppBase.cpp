@@ -4,24 +4,24 @@
 
 #include "app/AppResourceBridge.h"
 #include "app/AppWidgetBridge.h"
+#include "app/DisplaySetup.h"
 #include "app/crash/CrashCatcher.h"
 #include "app/crash/CrashHost.h"
 #include "app/demo/DemoDialogHost.h"
-#include "app/DisplaySetup.h"
 #include "app/http/HTTPTransfer.h"
 #include "platform/Clock.h"
-#include "platform/Cursor.h"
 #include "platform/CrtRand.h"
+#include "platform/Cursor.h"
 #include "platform/DebugOutput.h"
 #include "platform/FaultHandler.h"
 #include "platform/Folders.h"
 #include "platform/SingleInstance.h"
 #include "platform/Window.h"
-#include "resources/pack/PakInterface.h"
-#include "resources/base/Paths.h"
 #include "resources/ImageLib.h"
-#include "resources/base/Random.h"
 #include "resources/ResourceManager.h"
+#include "resources/base/Paths.h"
+#include "resources/base/Random.h"
+#include "resources/pack/PakInterface.h"
 #include "resources/sound/DSoundManager.h"
 #include "resources/sound/MusicInterface.h"
 #include "widgets/Dialog.h"
@@ -33,19 +33,15 @@ namespace {
 
 std::atomic<VelmAppBase*> gVelmAppBase{nullptr};
 
-} // namespace
+}  // namespace
 
 VelmAppBase* VelmAppBase::GetApp() { return gVelmAppBase.load(); }
 
 uint32_t VelmAppBase::Tick() { return static_cast<uint32_t>(plat::NowMs()); }
 
-bool VelmAppBase::IsMainThread() const
-{
-    return !mMainThreadKnown || std::this_thread::get_id() == mMainThreadId;
-}
+bool VelmAppBase::IsMainThread() const { return !mMainThreadKnown || std::this_thread::get_id() == mMainThreadId; }
 
-VelmAppBase::VelmAppBase()
-{
+VelmAppBase::VelmAppBase() {
     // The change-folder path starts as the executable's own folder.
     mChangeDirTo = plat::ExecutableFolder();
     // The build's version until the program names its own (the game does).
@@ -58,10 +54,8 @@ VelmAppBase::VelmAppBase()
 
     // Entries 0..255 hold their index and 256..511 hold 255, so the sum of two
     // 8-bit channels indexes its clamped result.
-    for (int i = 0; i < 256; ++i)
-        mAdd8BitMaxTable[i] = static_cast<unsigned char>(i);
-    for (int i = 256; i < 512; ++i)
-        mAdd8BitMaxTable[i] = 255;
+    for (int i = 0; i < 256; ++i) mAdd8BitMaxTable[i] = static_cast<unsigned char>(i);
+    for (int i = 256; i < 512; ++i) mAdd8BitMaxTable[i] = 255;
 
     SetString("DIALOG_BUTTON_OK", L"OK");
     SetString("DIALOG_BUTTON_CANCEL", L"CANCEL");
@@ -98,13 +92,10 @@ VelmAppBase::VelmAppBase()
     SetHTTPTransferDemo(mHTTPTransferDemo.get());
 }
 
-VelmAppBase::~VelmAppBase()
-{
+VelmAppBase::~VelmAppBase() {
     // A crash from here on must not reach a half-destroyed application.
-    if (CrashCatcher::GetHost() == mCrashHost.get())
-        CrashCatcher::SetHost(nullptr);
-    if (GetHTTPTransferDemo() == mHTTPTransferDemo.get())
-        SetHTTPTransferDemo(nullptr);
+    if (CrashCatcher::GetHost() == mCrashHost.get()) CrashCatcher::SetHost(nullptr);
+    if (GetHTTPTransferDemo() == mHTTPTransferDemo.get()) SetHTTPTransferDemo(nullptr);
 
     Shutdown();
     ConfirmHardwareAcceleration();
@@ -117,8 +108,7 @@ VelmAppBase::~VelmAppBase()
     mDialogList.clear();
 
     // Widgets still queued for deletion go with the tree.
-    for (std::pair<int, Widget*>& entry : mSafeDeleteList)
-        delete entry.second;
+    for (std::pair<int, Widget*>& entry : mSafeDeleteList) delete entry.second;
     mSafeDeleteList.clear();
 
     delete mWidgetManager;
@@ -136,42 +126,37 @@ VelmAppBase::~VelmAppBase()
     DestroyMainWindow();
 
     // The loading thread may still be finishing its hook.
-    while (mLoadingThreadStarted.load() && !mLoadingThreadCompleted.load())
-        plat::SleepMs(20);
-    if (mLoadingThread.joinable())
-        mLoadingThread.join();
+    while (mLoadingThreadStarted.load() && !mLoadingThreadCompleted.load()) plat::SleepMs(20);
+    if (mLoadingThread.joinable()) mLoadingThread.join();
 
-    if (WidgetApp::Get() == mWidgetBridge.get())
-        WidgetApp::Set(nullptr);
+    if (WidgetApp::Get() == mWidgetBridge.get()) WidgetApp::Set(nullptr);
     VelmAppBase* self = this;
     gVelmAppBase.compare_exchange_strong(self, nullptr);
-    if (GetDemoDialogHost() == mDemoDialogHost.get())
-        SetDemoDialogHost(nullptr);
+    if (GetDemoDialogHost() == mDemoDialogHost.get()) SetDemoDialogHost(nullptr);
     WriteDemoFile();
 
     mSingleInstance.reset();
-    if (mCursorThread.joinable())
-        mCursorThread.join();
-    if (GetImageHost() == this)
-        SetImageHost(nullptr);
-    if (GetFontHost() == mResourceBridge.get())
-        SetFontHost(nullptr);
+    if (mCursorThread.joinable()) mCursorThread.join();
+    if (GetImageHost() == this) SetImageHost(nullptr);
+    if (GetFontHost() == mResourceBridge.get()) SetFontHost(nullptr);
 }
 
-void VelmAppBase::RestoreDisplayAndExit(int code)
-{
+void VelmAppBase::RestoreDisplayAndExit(int code) {
     // The desktop resolution is never changed on this platform, so there is
-    // nothing to restore before leaving.
+    // nothing to restore before leaving. The cursor thread, the loading thread and
+    // the sound threads may still run, and the caller may hold the display lock that
+    // they wait on: the process ends here without running the static destructors
+    // that those threads still use, after the pending output is written.
+    mExitLoops.store(true);
+    mShutdown.store(true);
     std::fflush(nullptr);
-    std::exit(code);
+    std::_Exit(code);
 }
 
-void VelmAppBase::Init()
-{
+void VelmAppBase::Init() {
     mMainThreadId = std::this_thread::get_id();
     mMainThreadKnown = true;
-    if (mShutdown.load())
-        return;
+    if (mShutdown.load()) return;
 
     // The display and sound libraries are part of this program, so there is
     // no library test to fail here.
@@ -183,21 +168,17 @@ void VelmAppBase::Init()
     SetAppDataFolder(plat::AppDataFolder(mCompanyFolderName, mProductName));
     mDemoFileName = DemoPathOf(mDemoFileName);
 
-    if (!mCmdLineParsed)
-        ReadCommandLine();
+    if (!mCmdLineParsed) ReadCommandLine();
 
-    if (mIsScreenSaver)
-        mOnlyAllowOneCopyToRun = false;
+    if (mIsScreenSaver) mOnlyAllowOneCopyToRun = false;
 
-    if (!ChangeDirHook(mChangeDirTo))
-        plat::SetCurrentFolder(mChangeDirTo);
+    if (!ChangeDirHook(mChangeDirTo)) plat::SetCurrentFolder(mChangeDirTo);
 
     InitResourcePack();
 
     // One copy per user: a second start knocks on the first and leaves.
     mSingleInstance.reset(new plat::SingleInstance(mProductName));
-    if (!mSingleInstance->IsFirst())
-        HandleAlreadyRunning();
+    if (!mSingleInstance->IsFirst()) HandleAlreadyRunning();
 
     mRandSeed = Tick();
     SeedRandom(mRandSeed);
@@ -239,7 +220,7 @@ void VelmAppBase::Init()
     SetMusicVolume(mMusicVolume);
 
     if (mIsScreenSaver) {
-        mCursorNum = 11; // no cursor
+        mCursorNum = 11;  // no cursor
         EnforceCursor();
     }
 
@@ -247,15 +228,12 @@ void VelmAppBase::Init()
     mInitialized = true;
 }
 
-void VelmAppBase::Start()
-{
-    if (mShutdown.load())
-        return;
+void VelmAppBase::Start() {
+    if (mShutdown.load()) return;
 
     StartCursorThread();
 
-    if (mAutoStartLoadingThread)
-        StartLoadingThread();
+    if (mAutoStartLoadingThread) StartLoadingThread();
 
     ShowMainWindow();
 
@@ -283,15 +261,13 @@ void VelmAppBase::Start()
     WriteToRegistry();
 }
 
-void VelmAppBase::Shutdown()
-{
+void VelmAppBase::Shutdown() {
     if (mMainThreadKnown && std::this_thread::get_id() != mMainThreadId) {
         // Another thread only asks; the main thread acts on its next pacing step.
         mShutdownRequestedOffThread.store(true);
         return;
     }
-    if (mShutdown.load())
-        return;
+    if (mShutdown.load()) return;
     mExitLoops.store(true);
     mShutdown.store(true);
 
@@ -302,34 +278,27 @@ void VelmAppBase::Shutdown()
         mSfxVolume = mPlaybackSfxVolume;
     }
 
-    while (mCursorThreadRunning.load())
-        plat::SleepMs(10);
+    while (mCursorThreadRunning.load()) plat::SleepMs(10);
 
-    if (mMusicInterface != nullptr)
-        mMusicInterface->StopAllMusic();
+    if (mMusicInterface != nullptr) mMusicInterface->StopAllMusic();
 
     HideMainWindow();
 
-    if (mReadFromRegistry)
-        WriteToRegistry();
+    if (mReadFromRegistry) WriteToRegistry();
 
     ImageLib::CloseJPEG2000();
 }
 
-bool VelmAppBase::HandleAlreadyRunning()
-{
+bool VelmAppBase::HandleAlreadyRunning() {
     if (mOnlyAllowOneCopyToRun) {
-        if (mSingleInstance)
-            mSingleInstance->KnockOnFirst();
+        if (mSingleInstance) mSingleInstance->KnockOnFirst();
         RestoreDisplayAndExit(0);
     }
     return false;
 }
 
-void VelmAppBase::HandleNotifyMessage(int wParam, int)
-{
-    if (wParam != 0)
-        return;
+void VelmAppBase::HandleNotifyMessage(int wParam, int) {
+    if (wParam != 0) return;
     BringMainWindowToFront();
 }
 
@@ -353,19 +322,14 @@ void VelmAppBase::LoadingThreadCompleted() {}
 void VelmAppBase::LoadingThreadProc() {}
 bool VelmAppBase::CheckSignature(const Buffer&, const std::string&) { return false; }
 
-void VelmAppBase::RequestCrashReport()
-{
+void VelmAppBase::RequestCrashReport() {
     // An unhandled fault on purpose: the crash catcher reports it.
     std::abort();
 }
 
-void VelmAppBase::InitResourcePack()
-{
-    GlobalPakInterface().AddPakFile("main.pak");
-}
+void VelmAppBase::InitResourcePack() { GlobalPakInterface().AddPakFile("main.pak"); }
 
-void VelmAppBase::ChooseScreenMode()
-{
+void VelmAppBase::ChooseScreenMode() {
     // A logical screen as large as the desktop's usable area cannot be shown
     // in a window with its frame, so it runs full screen.
     int desktopWidth = 0;
@@ -377,12 +341,11 @@ void VelmAppBase::ChooseScreenMode()
     }
 }
 
-std::string VelmAppBase::DemoPathOf(const std::string& name)
-{
+std::string VelmAppBase::DemoPathOf(const std::string& name) {
     // Relative names live in the per-user data folder, where demos are written.
-    const bool absolute = (!name.empty() && (name[0] == '/' || name[0] == '\\')) ||
-                          (name.size() >= 2 && name[1] == ':');
+    const bool absolute =
+            (!name.empty() && (name[0] == '/' || name[0] == '\\')) || (name.size() >= 2 && name[1] == ':');
     return absolute ? name : GetAppDataFolder() + name;
 }
 
-} // namespace Velm
+}  // namespace Velm

@@ -120,6 +120,9 @@ GameApp::GameApp(std::unique_ptr<GameScreenFactory> factory)
 }
 
 GameApp::~GameApp() {
+    // The engine's sound thread, its refill timer and the audio device end with the game,
+    // whichever way the run ended.
+    Sound::ShutdownSound();
     // The widget manager must not reach a screen that goes now.
     if (mWidgetManager != nullptr) mWidgetManager->RemoveAllWidgets(false, false);
     for (GameScreenId id : {GameScreenId::MainMenu}) mScreens[static_cast<int>(id)].reset();

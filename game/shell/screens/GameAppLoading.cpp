@@ -90,6 +90,9 @@ void GameApp::LoadingThreadProc() {
 }
 
 void GameApp::LoadingThreadCompleted() {
+    // A failed load has already asked for the shutdown, which stopped the sound: starting it
+    // now would leave its threads running past the teardown.
+    if (mLoadingFailed || IsShutdown()) return;
     bool soundStarted = false;
     try {
         soundStarted = Sound::InitSound(GetMainWindowHandle(), IsWindowsVistaOrLater());
@@ -106,7 +109,7 @@ void GameApp::LoadingThreadCompleted() {
         Sound::SetGroupVolume(kEffectGroup, static_cast<int>(mSfxVolume * 100.0));
         Sound::SetGroupVolume(kMusicGroup, static_cast<int>(mMusicVolume * 100.0));
     }
-    if (mLoadingFailed || IsShutdown() || !mScreensBuilt || mTitleScreen == nullptr) return;
+    if (!mScreensBuilt || mTitleScreen == nullptr) return;
     mFactory->OnLoadingDone(*mTitleScreen);
     mTitleScreen->MarkDirty();
 }

@@ -12,7 +12,9 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
+#include "engine/sound/SoundApi.h"
 #include "game/shell/ProfileManager.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
@@ -48,27 +50,79 @@ protected:
     void TearDown() override { plat::SetAtomicWriteFaultForTests(nullptr); }
 };
 
-TEST_F(FaultRun, AMissingPictureOfTheGameEndsWithAMessageNamingIt) {
-    // The content with one picture of the group the loading thread reads taken away.
-    const RunHome scratch;
-    const std::string content = scratch.Root() + "/content";
-    std::filesystem::copy(runtest::ContentFolder(), content, std::filesystem::copy_options::recursive);
-    ASSERT_TRUE(std::filesystem::remove(content + "/images/game/dialogbox.png"));
+// The content with one picture of the group the loading thread reads taken away.
+class MissingPictureRun : public FaultRun {
+protected:
+    void SetUp() override {
+        FaultRun::SetUp();
+        if (IsSkipped()) return;
+        std::filesystem::copy(runtest::ContentFolder(), Content(), std::filesystem::copy_options::recursive);
+        ASSERT_TRUE(std::filesystem::remove(Content() + "/images/game/dialogbox.png"));
+    }
+    std::string Content() const { return mScratch.Root() + "/content"; }
+
+    // One whole run on that content: its exit code, or -1 when it hung.
+    int RunOnce() const {
+        const RunHome home(Content());
+        PlayerRun run;
+        const int code = run.Run("", 10 * 60 * 1000);
+        return run.timedOut ? -1 : code;
+    }
+
+    // The end of a run in a child process, which leaves without the fixture's destructor.
+    [[noreturn]] void ExitWith(int code) const {
+        std::filesystem::remove_all(mScratch.Root());
+        std::exit(code);
+    }
+
+private:
+    const RunHome mScratch;
+};
+
+// The names of this process's threads that start with the prefix.
+std::vector<std::string> ThreadsNamed(const std::string& prefix) {
+    std::vector<std::string> found;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        const std::string name = runtest::ReadBytes(task.path().string() + "/comm");
+        if (name.compare(0, prefix.size(), prefix) == 0) found.push_back(name);
+    }
+    return found;
+}
+
+size_t ThreadsOfThisProcess() {
+    const std::filesystem::directory_iterator tasks("/proc/self/task");
+    return static_cast<size_t>(std::distance(begin(tasks), end(tasks)));
+}
+
+TEST_F(MissingPictureRun, EndsWithAMessageNamingItAndLeavesNoThreadBehind) {
     std::string messages;
     plat::SetMessageBoxHandlerForTests([&messages](const std::string& text, const std::string&, unsigned) {
         messages += text + "\n";
         return 1;
     });
-    int code = -1;
-    {
-        const RunHome home(content);
-        PlayerRun run;
-        code = run.Run("", 10 * 60 * 1000);
-        EXPECT_FALSE(run.timedOut);
-    }
+    // Twice in one process. The first run also starts what the graphics library keeps for the
+    // process; a second game adds no thread to those, and neither leaves the game's sound (its
+    // own thread, its refill timer, the audio device's thread) running.
+    EXPECT_EQ(RunOnce(), 1);
+    EXPECT_FALSE(Sound::IsSoundReady());
+    EXPECT_TRUE(ThreadsNamed("SDLAudio").empty());
+    const size_t afterFirst = ThreadsOfThisProcess();
+    EXPECT_EQ(RunOnce(), 1);
+    EXPECT_FALSE(Sound::IsSoundReady());
+    EXPECT_TRUE(ThreadsNamed("SDLAudio").empty());
+    EXPECT_EQ(ThreadsOfThisProcess(), afterFirst);
     plat::SetMessageBoxHandlerForTests(nullptr);
-    EXPECT_EQ(code, 1);
     EXPECT_NE(messages.find("images/game/dialogbox"), std::string::npos) << messages;
+}
+
+TEST_F(MissingPictureRun, TheProgramEndsWithCodeOneEveryTime) {
+    // As the program ends: the game destroyed, then the process's own exit with the static
+    // destructors. A thread left running there crashed about one run in twenty.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (int i = 0; i < 8; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EXIT(ExitWith(RunOnce()), ::testing::ExitedWithCode(1), "images/game/dialogbox");
+    }
 }
 
 TEST_F(FaultRun, ADamagedPlayerListIsRepairedAndTheGameRuns) {
