@@ -21,8 +21,7 @@ namespace {
 // branches of the application's registry operations: the test is skipped during playback
 // (its outcome travels through the demo instead) and a run-time error depends on the
 // machine, so neither may add commands to a recorded stream.
-std::string SettingsKeyOf(VelmAppBase* app)
-{
+std::string SettingsKeyOf(VelmAppBase* app) {
     const std::string key = StripTrailingSlash(app->mRegKey);
     return key.empty() ? std::string("SOFTWARE") : "SOFTWARE\\" + key;
 }
@@ -30,32 +29,28 @@ std::string SettingsKeyOf(VelmAppBase* app)
 class AppD3DLayer : public App3DLayer, public D3DHost {
 public:
     AppD3DLayer(VelmAppBase* app, DDInterface* display, const std::string& cardListFolder)
-        : D3DHost(&app->GetSettingsStore(), SettingsKeyOf(app)), mApp(app)
-    {
+            : D3DHost(&app->GetSettingsStore(), SettingsKeyOf(app)), mApp(app) {
         std::unique_ptr<D3DInterface> layer = std::make_unique<D3DInterface>(this);
         layer->mCardListFolder = cardListFolder;
         display->Set3DLayer(std::move(layer));
     }
 
     // App3DLayer
-    bool ReadBackTexture(MemoryImage* image, uint32_t* out) override
-    {
+    bool ReadBackTexture(MemoryImage* image, uint32_t* out) override {
         return image->textureData != nullptr && image->textureData->CopyToImage(image, out);
     }
     bool DrawingFailed() override { return gD3DDrawingFailed; }
     void ClearDrawingFailure() override { gD3DDrawingFailed = false; }
 
     // D3DHost
-    bool IsMinimized() override
-    {
+    bool IsMinimized() override {
         plat::Window* window = mApp->GetMainWindow();
         return mApp->mMinimized || (window != nullptr && window->IsMinimized());
     }
     bool IsPlayingDemo() override { return mApp->mPlayingDemo; }
     void DemoSyncString(std::string* text) override { mApp->DemoSyncString(*text); }
     void DemoSyncBool(bool* value) override { mApp->DemoSyncBool(*value); }
-    void GetDesktop(int* width, int* height, int* bitsPerPixel) override
-    {
+    void GetDesktop(int* width, int* height, int* bitsPerPixel) override {
         if (!plat::GetDesktopSize(width, height)) {
             *width = mApp->mWidth;
             *height = mApp->mHeight;
@@ -69,8 +64,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<App3DLayer> MakeApp3DLayer(VelmAppBase* app, DDInterface* display, const std::string& cardListFolder)
-{
+std::unique_ptr<App3DLayer> MakeApp3DLayer(VelmAppBase* app, DDInterface* display, const std::string& cardListFolder) {
     return std::make_unique<AppD3DLayer>(app, display, cardListFolder);
 }
 

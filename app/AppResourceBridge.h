@@ -35,4 +35,4 @@ private:
     VelmAppBase* mApp;
 };
 
-} // namespace Velm
+}  // namespace Velm

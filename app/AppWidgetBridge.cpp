@@ -6,8 +6,7 @@
 
 namespace Velm {
 
-void AppWidgetBridge::SetCursor(int cursorNum)
-{
+void AppWidgetBridge::SetCursor(int cursorNum) {
     mApp->mCursorNum = cursorNum;
     mApp->EnforceCursor();
 }
@@ -33,9 +32,8 @@ void AppWidgetBridge::SafeDeleteWidget(Widget* widget) { mApp->SafeDeleteWidget(
 DialogListener* AppWidgetBridge::GetDialogListener() { return mApp; }
 
 Font* AppWidgetBridge::CreateSysFont(const std::string& face, int pointSize, int charSet, bool bold, bool italic,
-                                     bool underline)
-{
+                                     bool underline) {
     return new SysFont(GetFontHost(), face, pointSize, charSet, bold, italic, underline);
 }
 
-} // namespace Velm
+}  // namespace Velm

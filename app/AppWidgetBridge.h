@@ -30,4 +30,4 @@ private:
     VelmAppBase* mApp;
 };
 
-} // namespace Velm
+}  // namespace Velm

@@ -48,7 +48,10 @@ public:
     virtual bool Is3D() { return false; }
     virtual void Set3D(bool on) { (void)on; }
     // Whether the set-up may run the video-card test (asked, or automatic 3D).
-    virtual void SetTest3D(bool test, bool autoEnable) { (void)test; (void)autoEnable; }
+    virtual void SetTest3D(bool test, bool autoEnable) {
+        (void)test;
+        (void)autoEnable;
+    }
     // A video-card test ran in this process; it found failures; it found warnings.
     virtual bool Test3DRan() { return false; }
     virtual bool Test3DFailed() { return false; }
@@ -71,20 +74,31 @@ public:
     virtual const NativePixelFormat* GetNativeFormat() { return nullptr; }
     // Reads an image's pixels back from its textures (width x height ARGB words); false when
     // it has none.
-    virtual bool ReadBackTexture(MemoryImage* image, uint32_t* out)
-    {
+    virtual bool ReadBackTexture(MemoryImage* image, uint32_t* out) {
         (void)image;
         (void)out;
         return false;
     }
 
     // Software cursor: the image (null for none); true when it changed.
-    virtual bool SetCursorImage(MemoryImage* image) { (void)image; return false; }
+    virtual bool SetCursorImage(MemoryImage* image) {
+        (void)image;
+        return false;
+    }
     // Moves the drawn cursor now (client pixels).
-    virtual void SetCursorPos(int x, int y) { (void)x; (void)y; }
+    virtual void SetCursorPos(int x, int y) {
+        (void)x;
+        (void)y;
+    }
     // Only notes where the next frame draws the cursor.
-    virtual void SetNextCursorPos(int x, int y) { (void)x; (void)y; }
-    virtual void GetCursorPos(int* x, int* y) { *x = 0; *y = 0; }
+    virtual void SetNextCursorPos(int x, int y) {
+        (void)x;
+        (void)y;
+    }
+    virtual void GetCursorPos(int* x, int* y) {
+        *x = 0;
+        *y = 0;
+    }
 };
 
 }  // namespace Velm

@@ -14,9 +14,9 @@
 #include "graphics/ImageHost.h"
 #include "graphics/Rect.h"
 #include "graphics/SharedImage.h"
+#include "resources/PropertiesParser.h"
 #include "resources/base/Buffer.h"
 #include "resources/base/CriticalSection.h"
-#include "resources/PropertiesParser.h"
 #include "resources/base/StringUtils.h"
 #include "widgets/ButtonListener.h"
 #include "widgets/DialogListener.h"
@@ -274,8 +274,7 @@ public:
     // Reads an image file into 32-bit ARGB pixels (the image library's GetImage, with its
     // alpha-companion search); false when the file cannot be read. Null until the image
     // library is given; tests and the game install it.
-    using ImageFileReader = bool (*)(const std::string& file, std::vector<uint32_t>* pixels, int* width,
-                                     int* height);
+    using ImageFileReader = bool (*)(const std::string& file, std::vector<uint32_t>* pixels, int* width, int* height);
     void SetImageFileReader(ImageFileReader reader) { mImageFileReader = reader; }
     // The lock of the display: the image set, the shared images and the software cursor.
     CriticalSection& GetDisplayLock() { return mDDCritSect; }
@@ -694,4 +693,4 @@ private:
     static void LoadingThreadMain(VelmAppBase* app);
 };
 
-} // namespace Velm
+}  // namespace Velm

@@ -6,26 +6,22 @@
 
 namespace Velm {
 
-void VelmAppBase::ReadCommandLine()
-{
+void VelmAppBase::ReadCommandLine() {
     mCmdLineParsed = true;
     const std::string& line = mCommandLine;
     size_t nameEnd;
     if (!line.empty() && line[0] == '"') {
         nameEnd = line.find('"', 1);
-        if (nameEnd == std::string::npos)
-            return;
+        if (nameEnd == std::string::npos) return;
     } else {
         nameEnd = 0;
     }
     const size_t space = line.find(' ', nameEnd);
-    if (space == std::string::npos)
-        return;
+    if (space == std::string::npos) return;
     ParseCommandLine(line.substr(space + 1));
 }
 
-void VelmAppBase::ParseCommandLine(const std::string& text)
-{
+void VelmAppBase::ParseCommandLine(const std::string& text) {
     std::string name;
     std::string value;
     bool valueMode = false;
@@ -45,8 +41,7 @@ void VelmAppBase::ParseCommandLine(const std::string& text)
             name += c;
         }
         if (endOfParam || i + 1 == text.size()) {
-            if (!name.empty())
-                HandleCmdLineParam(name, value);
+            if (!name.empty()) HandleCmdLineParam(name, value);
             name.clear();
             value.clear();
             valueMode = false;
@@ -54,8 +49,7 @@ void VelmAppBase::ParseCommandLine(const std::string& text)
     }
 }
 
-void VelmAppBase::HandleCmdLineParam(const std::string& name, const std::string& value)
-{
+void VelmAppBase::HandleCmdLineParam(const std::string& name, const std::string& value) {
     int number = 0;
     if (name == "-play") {
         mPlayingDemo = true;
@@ -91,4 +85,4 @@ void VelmAppBase::HandleCmdLineParam(const std::string& name, const std::string&
     }
 }
 
-} // namespace Velm
+}  // namespace Velm

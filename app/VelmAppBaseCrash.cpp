@@ -6,8 +6,7 @@
 
 namespace Velm {
 
-void VelmAppBase::PrepareForCrashReport()
-{
+void VelmAppBase::PrepareForCrashReport() {
     SetMusicVolume(0.0);
     HideMainWindow();
     // From now on nothing is painted and input and cursor changes are ignored.
@@ -15,15 +14,14 @@ void VelmAppBase::PrepareForCrashReport()
     EnforceCursor();
 }
 
-std::string VelmAppBase::GetProgramInfoText()
-{
+std::string VelmAppBase::GetProgramInfoText() {
     std::string text;
     text += "Product: " + mProductName + "\r\n";
     text += "Version: " + mProductVersion + "\r\n";
     const uint32_t loadedSeconds = (Tick() - mLoadTick) / 1000;
-    text += "Time Loaded: " + FormatString("%02d:%02d:%02d", static_cast<int>(loadedSeconds / 3600),
-                                           static_cast<int>((loadedSeconds / 60) % 60),
-                                           static_cast<int>(loadedSeconds % 60)) +
+    text += "Time Loaded: " +
+            FormatString("%02d:%02d:%02d", static_cast<int>(loadedSeconds / 3600),
+                         static_cast<int>((loadedSeconds / 60) % 60), static_cast<int>(loadedSeconds % 60)) +
             "\r\n";
     text += std::string("Fullscreen: ") + (mIsWindowed ? "No" : "Yes") + "\r\n";
     text += "Primary ThreadId: " + FormatString("%X", mPrimaryThreadId) + "\r\n";
@@ -45,10 +43,8 @@ public:
     std::string GetProgramInfoText() override { return mApp->GetProgramInfoText(); }
     void CopyToClipboard(const std::string& text) override { mApp->CopyToClipboard(text); }
 
-    bool SaveDemoForCrash(std::string* file) override
-    {
-        if (!mApp->mRecordingDemo)
-            return false;
+    bool SaveDemoForCrash(std::string* file) override {
+        if (!mApp->mRecordingDemo) return false;
         // The demo ends with the crash: its timing block and the filler command.
         mApp->WriteDemoTimingBlock();
         mApp->mDemoBuffer.WriteNumBits(0, 1);
@@ -60,14 +56,12 @@ public:
 
     std::string GetCrashReportFile() override { return mApp->GetCrashReportFile(); }
 
-    void EndDemoForCrash() override
-    {
+    void EndDemoForCrash() override {
         mApp->mRecordingDemo = false;
         mApp->mPlayingDemo = false;
     }
 
-    void AddCrashReportFields(std::map<std::string, std::string>& fields) override
-    {
+    void AddCrashReportFields(std::map<std::string, std::string>& fields) override {
         mApp->AddCrashReportFields(fields);
     }
     std::string GetCompanyFolderName() override { return mApp->mCompanyFolderName; }
@@ -82,4 +76,4 @@ private:
 
 std::unique_ptr<CrashHost> VelmAppBase::MakeCrashHost() { return std::unique_ptr<CrashHost>(new AppCrashHost(this)); }
 
-} // namespace Velm
+}  // namespace Velm

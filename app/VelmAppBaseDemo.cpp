@@ -9,9 +9,9 @@
 
 #include "app/VelmAppBase.h"
 
+#include "app/DisplaySetup.h"
 #include "app/demo/DemoDialogHost.h"
 #include "app/demo/DemoDialogs.h"
-#include "app/DisplaySetup.h"
 #include "app/http/HTTPTransfer.h"
 #include "platform/DebugOutput.h"
 #include "platform/Files.h"
@@ -61,8 +61,7 @@ enum DemoCommand {
 int BitsLeft(const Buffer& buffer) { return buffer.GetDataSizeBits() - buffer.GetReadBitPos(); }
 
 // The bit at a position of the stream, without moving the read cursor.
-int PeekBit(const Buffer& buffer, int position)
-{
+int PeekBit(const Buffer& buffer, int position) {
     const uint8_t* data = buffer.GetDataPtr();
     return (data[position / 8] >> (position % 8)) & 1;
 }
@@ -75,29 +74,23 @@ public:
     size_t Left() const { return mBytes.size() - mPos; }
     size_t Position() const { return mPos; }
 
-    bool ReadU32(uint32_t* value)
-    {
-        if (Left() < 4)
-            return false;
+    bool ReadU32(uint32_t* value) {
+        if (Left() < 4) return false;
         *value = mBytes[mPos] | (mBytes[mPos + 1] << 8) | (mBytes[mPos + 2] << 16) |
                  (static_cast<uint32_t>(mBytes[mPos + 3]) << 24);
         mPos += 4;
         return true;
     }
 
-    bool ReadU16(uint32_t* value)
-    {
-        if (Left() < 2)
-            return false;
+    bool ReadU16(uint32_t* value) {
+        if (Left() < 2) return false;
         *value = mBytes[mPos] | (mBytes[mPos + 1] << 8);
         mPos += 2;
         return true;
     }
 
-    bool ReadText(size_t length, std::string* text)
-    {
-        if (Left() < length)
-            return false;
+    bool ReadText(size_t length, std::string* text) {
+        if (Left() < length) return false;
         text->assign(reinterpret_cast<const char*>(mBytes.data() + mPos), length);
         mPos += length;
         return true;
@@ -110,18 +103,15 @@ private:
 
 // The marker block: a 4-byte count, then per marker a 2-byte name length, the name and
 // a 4-byte update. False when the block ends before `count` markers were read.
-bool ParseMarkerBlock(const std::vector<uint8_t>& block, std::vector<std::pair<std::string, int>>* markers)
-{
+bool ParseMarkerBlock(const std::vector<uint8_t>& block, std::vector<std::pair<std::string, int>>* markers) {
     FileReader reader(block);
     uint32_t count = 0;
-    if (!reader.ReadU32(&count))
-        return false;
+    if (!reader.ReadU32(&count)) return false;
     for (uint32_t i = 0; i < count; ++i) {
         uint32_t length = 0;
         std::string name;
         uint32_t update = 0;
-        if (!reader.ReadU16(&length) || !reader.ReadText(length, &name) || !reader.ReadU32(&update))
-            return false;
+        if (!reader.ReadU16(&length) || !reader.ReadText(length, &name) || !reader.ReadU32(&update)) return false;
         markers->push_back(std::make_pair(name, static_cast<int>(update)));
     }
     return true;
@@ -135,11 +125,9 @@ bool VelmAppBase::IsRecordingDemoHere() const { return mRecordingDemo && IsMainT
 
 bool VelmAppBase::IsPlayingDemoHere() const { return mPlayingDemo && IsMainThread(); }
 
-void VelmAppBase::WriteDemoTimingBlock()
-{
+void VelmAppBase::WriteDemoTimingBlock() {
     int delta = mUpdateCnt - mDemoNextUpdate;
-    if (delta < 0)
-        delta = 0;
+    if (delta < 0) delta = 0;
     while (delta > 15) {
         mDemoBuffer.WriteNumBits(15, 4);
         mDemoBuffer.WriteNumBits(0, 1);
@@ -153,17 +141,14 @@ void VelmAppBase::WriteDemoTimingBlock()
     ++mDemoCmdOrder;
 }
 
-void VelmAppBase::WriteDemoCommand(int id)
-{
+void VelmAppBase::WriteDemoCommand(int id) {
     WriteDemoTimingBlock();
     mDemoBuffer.WriteNumBits(0, 1);
     mDemoBuffer.WriteNumBits(id, 5);
 }
 
-void VelmAppBase::WriteDemoFile()
-{
-    if (!mRecordingDemo)
-        return;
+void VelmAppBase::WriteDemoFile() {
+    if (!mRecordingDemo) return;
     Buffer file;
     file.WriteLong(static_cast<int>(kDemoMagic));
     file.WriteLong(kDemoVersion);
@@ -183,19 +168,15 @@ void VelmAppBase::WriteDemoFile()
     file.WriteBytes(mDemoBuffer.GetDataPtr(), mDemoBuffer.GetDataLen());
 
     const std::string folder = GetFolderPart(mDemoFileName, false);
-    if (!folder.empty())
-        MakeFolders(folder);
+    if (!folder.empty()) MakeFolders(folder);
     std::string error;
     if (!plat::WriteFileAtomic(mDemoFileName, file.GetDataPtr(), static_cast<size_t>(file.GetDataLen()), &error))
         plat::DebugOutput("Demo file " + mDemoFileName + " not written: " + error + "\r\n");
 }
 
-void VelmAppBase::DemoRecordDisplayMode()
-{
-    if (mDDInterface != nullptr)
-        mRefreshRate = mDDInterface->GetRefreshRate();
-    if (!IsRecordingDemoHere())
-        return;
+void VelmAppBase::DemoRecordDisplayMode() {
+    if (mDDInterface != nullptr) mRefreshRate = mDDInterface->GetRefreshRate();
+    if (!IsRecordingDemoHere()) return;
     WriteDemoCommand(kCmdDisplayMode);
     mDemoBuffer.WriteBoolean(mIsWindowed);
     mDemoBuffer.WriteByte(mRefreshRate & 0xFF);
@@ -203,8 +184,7 @@ void VelmAppBase::DemoRecordDisplayMode()
 
 // ---- Reading the file ----
 
-bool VelmAppBase::ReadDemoFile(std::string* error)
-{
+bool VelmAppBase::ReadDemoFile(std::string* error) {
     std::vector<uint8_t> bytes;
     if (!plat::ReadFile(mDemoFileName, bytes)) {
         *error = "Demo file not found: " + mDemoFileName;
@@ -213,8 +193,7 @@ bool VelmAppBase::ReadDemoFile(std::string* error)
     return ReadDemoData(bytes, error);
 }
 
-bool VelmAppBase::ReadDemoData(const std::vector<uint8_t>& bytes, std::string* error)
-{
+bool VelmAppBase::ReadDemoData(const std::vector<uint8_t>& bytes, std::string* error) {
     FileReader reader(bytes);
     uint32_t magic = 0;
     if (!reader.ReadU32(&magic) || magic != kDemoMagic) {
@@ -280,12 +259,10 @@ bool VelmAppBase::ReadDemoData(const std::vector<uint8_t>& bytes, std::string* e
     return true;
 }
 
-int VelmAppBase::FindNumberedDemoFiles(const std::string& prefix, int keep, bool deleteOld)
-{
+int VelmAppBase::FindNumberedDemoFiles(const std::string& prefix, int keep, bool deleteOld) {
     // Numbered demos are written to the per-user data folder, so they are counted there.
     std::string folder = GetAppDataFolder();
-    if (folder.empty())
-        folder = plat::CurrentDirectory();
+    if (folder.empty()) folder = plat::CurrentDirectory();
     std::vector<plat::DirEntry> entries;
     plat::ListDirectory(folder, entries);
 
@@ -314,24 +291,18 @@ int VelmAppBase::FindNumberedDemoFiles(const std::string& prefix, int keep, bool
 
 // ---- Playback ----
 
-bool VelmAppBase::IsDemoStreamAtEnd() const
-{
-    if (mDemoStopped)
-        return true;
-    if (!mDemoNeedsCommand)
-        return false;
+bool VelmAppBase::IsDemoStreamAtEnd() const {
+    if (mDemoStopped) return true;
+    if (!mDemoNeedsCommand) return false;
     // What is left must hold a whole header; the last byte's spare bits are zeros.
     const int left = BitsLeft(mDemoBuffer);
-    if (left < 6)
-        return true;
+    if (left < 6) return true;
     const int formBit = PeekBit(mDemoBuffer, mDemoBuffer.GetReadBitPos() + 4);
     return formBit == 0 && left < 10;
 }
 
-bool VelmAppBase::PrepareDemoCommand(bool)
-{
-    if (!mPlayingDemo || IsDemoStreamAtEnd())
-        return false;
+bool VelmAppBase::PrepareDemoCommand(bool) {
+    if (!mPlayingDemo || IsDemoStreamAtEnd()) return false;
     if (mDemoNeedsCommand) {
         mDemoCmdBitPos = mDemoBuffer.GetReadBitPos();
         mDemoNextUpdate += mDemoBuffer.ReadNumBits(4, false);
@@ -343,10 +314,8 @@ bool VelmAppBase::PrepareDemoCommand(bool)
     return mDemoNextUpdate == mUpdateCnt;
 }
 
-void VelmAppBase::StopDemoPlayback(const std::string& error)
-{
-    if (mDemoStopped)
-        return;
+void VelmAppBase::StopDemoPlayback(const std::string& error) {
+    if (mDemoStopped) return;
     mDemoStopped = true;
     mDemoError = error;
     // Reads fail and writes succeed from here on, as after a close, and the run holds
@@ -356,18 +325,15 @@ void VelmAppBase::StopDemoPlayback(const std::string& error)
     mDemoNextUpdate = mUpdateCnt;
     mFastForwardToUpdateNum = 0;
     mFastForwardToMarker = false;
-    plat::DebugOutput(FormatString("Demo playback stopped at update %d (command %d): %s\r\n", mUpdateCnt,
-                                   mDemoCmdOrder, error.c_str()));
+    plat::DebugOutput(FormatString("Demo playback stopped at update %d (command %d): %s\r\n", mUpdateCnt, mDemoCmdOrder,
+                                   error.c_str()));
     Popup(error);
 }
 
-bool VelmAppBase::TakeDemoDataCommand(int id)
-{
-    if (!mPlayingDemo || mDemoStopped)
-        return false;
+bool VelmAppBase::TakeDemoDataCommand(int id) {
+    if (!mPlayingDemo || mDemoStopped) return false;
     PrepareDemoCommand(true);
-    if (IsDemoStreamAtEnd() || mDemoNeedsCommand)
-        return false;
+    if (IsDemoStreamAtEnd() || mDemoNeedsCommand) return false;
     if (mDemoIsShortCmd || mDemoCmdNum != id) {
         StopDemoPlayback(kInvalidDemo);
         return false;
@@ -376,8 +342,7 @@ bool VelmAppBase::TakeDemoDataCommand(int id)
     return true;
 }
 
-bool VelmAppBase::ReadDemoBytes(std::vector<uint8_t>* bytes)
-{
+bool VelmAppBase::ReadDemoBytes(std::vector<uint8_t>* bytes) {
     const int left = BitsLeft(mDemoBuffer);
     if (left < 32) {
         StopDemoPlayback(kInvalidDemo);
@@ -389,13 +354,11 @@ bool VelmAppBase::ReadDemoBytes(std::vector<uint8_t>* bytes)
         return false;
     }
     bytes->resize(length);
-    if (length > 0)
-        mDemoBuffer.ReadBytes(bytes->data(), static_cast<int>(length));
+    if (length > 0) mDemoBuffer.ReadBytes(bytes->data(), static_cast<int>(length));
     return true;
 }
 
-void VelmAppBase::ShowPendingDemoDialog()
-{
+void VelmAppBase::ShowPendingDemoDialog() {
     const int which = mPendingDemoDialog;
     mPendingDemoDialog = 0;
     if (which == 'J')
@@ -404,17 +367,14 @@ void VelmAppBase::ShowPendingDemoDialog()
         ShowDemoMarkerList();
 }
 
-void VelmAppBase::PlayDemoCommands()
-{
+void VelmAppBase::PlayDemoCommands() {
     // While a playback window is open the demo stands still.
-    if (!IsPlayingDemoHere() || mDemoDialogOpen)
-        return;
+    if (!IsPlayingDemoHere() || mDemoDialogOpen) return;
 
     // The payload of the command being played must be all there; a stream that ends
     // inside one is broken.
     auto need = [this](int bits) {
-        if (BitsLeft(mDemoBuffer) >= bits)
-            return true;
+        if (BitsLeft(mDemoBuffer) >= bits) return true;
         StopDemoPlayback(kInvalidDemo);
         return false;
     };
@@ -426,24 +386,21 @@ void VelmAppBase::PlayDemoCommands()
     };
 
     while (!mShutdown.load() && !mDemoStopped) {
-        if (!PrepareDemoCommand(false))
-            break;
+        if (!PrepareDemoCommand(false)) break;
         mDemoNeedsCommand = true;
 
         if (mDemoIsShortCmd) {
             int x = mLastDemoMouseX.load();
             int y = mLastDemoMouseY.load();
             if (mDemoCmdNum == 0) {
-                if (!need(12))
-                    break;
+                if (!need(12)) break;
                 x += mDemoBuffer.ReadNumBits(6, true);
                 y += mDemoBuffer.ReadNumBits(6, true);
                 mLastDemoMouseX = x;
                 mLastDemoMouseY = y;
                 mWidgetManager->MouseMove(x, y);
             } else {
-                if (!need(4))
-                    break;
+                if (!need(4)) break;
                 const bool down = mDemoBuffer.ReadNumBits(1, false) != 0;
                 const int code = mDemoBuffer.ReadNumBits(3, true);
                 if (down)
@@ -455,137 +412,113 @@ void VelmAppBase::PlayDemoCommands()
         }
 
         switch (mDemoCmdNum) {
-        case kCmdMouseJump: {
-            if (!need(24))
+            case kCmdMouseJump: {
+                if (!need(24)) break;
+                const int x = mDemoBuffer.ReadNumBits(12, true);
+                const int y = mDemoBuffer.ReadNumBits(12, true);
+                mLastDemoMouseX = x;
+                mLastDemoMouseY = y;
+                mWidgetManager->MouseMove(x, y);
                 break;
-            const int x = mDemoBuffer.ReadNumBits(12, true);
-            const int y = mDemoBuffer.ReadNumBits(12, true);
-            mLastDemoMouseX = x;
-            mLastDemoMouseY = y;
-            mWidgetManager->MouseMove(x, y);
-            break;
-        }
-        case kCmdActivation:
-            if (!need(1))
+            }
+            case kCmdActivation:
+                if (!need(1)) break;
+                mHasFocus = mDemoBuffer.ReadNumBits(1, false) != 0;
+                UpdateAppFocus();
+                if (mHasFocus && !mIsWindowed) mWidgetManager->MarkAllDirty();
+                if (mIsOpeningURL && !mHasFocus) URLOpenSucceeded(mOpeningURL);
                 break;
-            mHasFocus = mDemoBuffer.ReadNumBits(1, false) != 0;
-            UpdateAppFocus();
-            if (mHasFocus && !mIsWindowed)
-                mWidgetManager->MarkAllDirty();
-            if (mIsOpeningURL && !mHasFocus)
-                URLOpenSucceeded(mOpeningURL);
-            break;
-        case kCmdMinimized: {
-            if (!need(8))
-                break;
-            const bool minimized = mDemoBuffer.ReadBoolean();
-            if (!mShutdown.load() && minimized != mMinimized) {
-                mMinimized = minimized;
-                if (minimized) {
-                    Mute(true);
-                } else {
-                    Unmute(true);
-                    mWidgetManager->MarkAllDirty();
+            case kCmdMinimized: {
+                if (!need(8)) break;
+                const bool minimized = mDemoBuffer.ReadBoolean();
+                if (!mShutdown.load() && minimized != mMinimized) {
+                    mMinimized = minimized;
+                    if (minimized) {
+                        Mute(true);
+                    } else {
+                        Unmute(true);
+                        mWidgetManager->MarkAllDirty();
+                    }
                 }
+                UpdateAppFocus();
+                break;
             }
-            UpdateAppFocus();
-            break;
-        }
-        case kCmdKeyDown:
-            if (need(8))
-                mWidgetManager->KeyDown(mDemoBuffer.ReadNumBits(8, false));
-            break;
-        case kCmdKeyUp:
-            if (need(8))
-                mWidgetManager->KeyUp(mDemoBuffer.ReadNumBits(8, false));
-            break;
-        case kCmdChar: {
-            if (!need(1))
+            case kCmdKeyDown:
+                if (need(8)) mWidgetManager->KeyDown(mDemoBuffer.ReadNumBits(8, false));
                 break;
-            const int wide = mDemoBuffer.ReadNumBits(1, false);
-            if (!need(8 * (wide + 1)))
+            case kCmdKeyUp:
+                if (need(8)) mWidgetManager->KeyUp(mDemoBuffer.ReadNumBits(8, false));
                 break;
-            const int character = mDemoBuffer.ReadNumBits(8 * (wide + 1), false);
-            mWidgetManager->KeyChar(static_cast<char>(character));
-            break;
-        }
-        case kCmdClose:
-            Shutdown();
-            break;
-        case kCmdMouseEnter:
-            mMouseIn = true;
-            EnforceCursor();
-            break;
-        case kCmdMouseLeave:
-            mWidgetManager->MouseExit(mLastDemoMouseX.load(), mLastDemoMouseY.load());
-            mMouseIn = false;
-            EnforceCursor();
-            break;
-        case kCmdLoadingDone:
-            mDemoLoadingComplete = true;
-            break;
-        case kCmdWheel:
-            if (need(8))
-                mWidgetManager->MouseWheel(mDemoBuffer.ReadNumBits(8, true));
-            break;
-        case kCmdDisplayMode:
-            if (!need(16))
+            case kCmdChar: {
+                if (!need(1)) break;
+                const int wide = mDemoBuffer.ReadNumBits(1, false);
+                if (!need(8 * (wide + 1))) break;
+                const int character = mDemoBuffer.ReadNumBits(8 * (wide + 1), false);
+                mWidgetManager->KeyChar(static_cast<char>(character));
                 break;
-            mIsWindowed = mDemoBuffer.ReadBoolean();
-            mRefreshRate = mDemoBuffer.ReadByte();
-            break;
-        case kCmdFiller:
-            break;
-        case kCmdRegistryRead:
-            if (need(1) && mDemoBuffer.ReadNumBits(1, false) != 0 && need(32)) {
+            }
+            case kCmdClose: Shutdown(); break;
+            case kCmdMouseEnter:
+                mMouseIn = true;
+                EnforceCursor();
+                break;
+            case kCmdMouseLeave:
+                mWidgetManager->MouseExit(mLastDemoMouseX.load(), mLastDemoMouseY.load());
+                mMouseIn = false;
+                EnforceCursor();
+                break;
+            case kCmdLoadingDone: mDemoLoadingComplete = true; break;
+            case kCmdWheel:
+                if (need(8)) mWidgetManager->MouseWheel(mDemoBuffer.ReadNumBits(8, true));
+                break;
+            case kCmdDisplayMode:
+                if (!need(16)) break;
+                mIsWindowed = mDemoBuffer.ReadBoolean();
+                mRefreshRate = mDemoBuffer.ReadByte();
+                break;
+            case kCmdFiller: break;
+            case kCmdRegistryRead:
+                if (need(1) && mDemoBuffer.ReadNumBits(1, false) != 0 && need(32)) {
+                    mDemoBuffer.ReadLong();
+                    skipBytes();
+                }
+                break;
+            case kCmdRegistryWrite:
+            case kCmdRegistryEraseKey:
+            case kCmdFileExists:
+            case kCmdFileWritten:
+                if (need(1)) mDemoBuffer.ReadNumBits(1, false);
+                break;
+            case kCmdFileRead:
+                if (need(1) && mDemoBuffer.ReadNumBits(1, false) != 0) skipBytes();
+                break;
+            case kCmdHttpResult: {
+                if (!need(56)) break;
                 mDemoBuffer.ReadLong();
-                skipBytes();
-            }
-            break;
-        case kCmdRegistryWrite:
-        case kCmdRegistryEraseKey:
-        case kCmdFileExists:
-        case kCmdFileWritten:
-            if (need(1))
-                mDemoBuffer.ReadNumBits(1, false);
-            break;
-        case kCmdFileRead:
-            if (need(1) && mDemoBuffer.ReadNumBits(1, false) != 0)
-                skipBytes();
-            break;
-        case kCmdHttpResult: {
-            if (!need(56))
+                mDemoBuffer.ReadByte();
+                const int low = mDemoBuffer.ReadByte();
+                const int length = mDemoBuffer.ReadByte() * 256 + low;
+                if (need(8 * length)) {
+                    std::vector<uint8_t> content(static_cast<size_t>(length));
+                    if (length > 0) mDemoBuffer.ReadBytes(content.data(), length);
+                }
                 break;
-            mDemoBuffer.ReadLong();
-            mDemoBuffer.ReadByte();
-            const int low = mDemoBuffer.ReadByte();
-            const int length = mDemoBuffer.ReadByte() * 256 + low;
-            if (need(8 * length)) {
-                std::vector<uint8_t> content(static_cast<size_t>(length));
-                if (length > 0)
-                    mDemoBuffer.ReadBytes(content.data(), length);
             }
-            break;
-        }
-        case kCmdSyncData:
-            skipBytes();
-            break;
-        default:
-            // Ids no program writes.
-            StopDemoPlayback(kInvalidDemo);
-            break;
+            case kCmdSyncData: skipBytes(); break;
+            default:
+                // Ids no program writes.
+                StopDemoPlayback(kInvalidDemo);
+                break;
         }
     }
 
     // Skipping to a marker ends with the stream: no marker lies beyond it.
-    if (mFastForwardToMarker && IsDemoStreamAtEnd())
-        mFastForwardToMarker = false;
+    if (mFastForwardToMarker && IsDemoStreamAtEnd()) mFastForwardToMarker = false;
 }
 
 // ---- Outside answers ----
 
-void VelmAppBase::DemoSyncBuffer(Buffer& buffer)
-{
+void VelmAppBase::DemoSyncBuffer(Buffer& buffer) {
     if (IsRecordingDemoHere()) {
         WriteDemoCommand(kCmdSyncData);
         mDemoBuffer.WriteLong(buffer.GetDataLen());
@@ -599,14 +532,12 @@ void VelmAppBase::DemoSyncBuffer(Buffer& buffer)
     }
 }
 
-void VelmAppBase::DemoSyncBool(bool& value)
-{
+void VelmAppBase::DemoSyncBool(bool& value) {
     if (IsRecordingDemoHere()) {
         WriteDemoCommand(kCmdSyncData);
         mDemoBuffer.WriteBoolean(value);
     } else if (IsPlayingDemoHere() && !mDemoIsClosed) {
-        if (!TakeDemoDataCommand(kCmdSyncData))
-            return;
+        if (!TakeDemoDataCommand(kCmdSyncData)) return;
         if (BitsLeft(mDemoBuffer) < 8) {
             StopDemoPlayback(kInvalidDemo);
             return;
@@ -615,18 +546,15 @@ void VelmAppBase::DemoSyncBool(bool& value)
     }
 }
 
-void VelmAppBase::DemoSyncString(std::string& text)
-{
+void VelmAppBase::DemoSyncString(std::string& text) {
     // A 2-byte length holds at most this much; the run sees the same text whether it is
     // recorded or not.
-    if (text.size() > static_cast<size_t>(Buffer::kMaxStringLength))
-        text.resize(Buffer::kMaxStringLength);
+    if (text.size() > static_cast<size_t>(Buffer::kMaxStringLength)) text.resize(Buffer::kMaxStringLength);
     if (IsRecordingDemoHere()) {
         WriteDemoCommand(kCmdSyncData);
         mDemoBuffer.WriteString(text);
     } else if (IsPlayingDemoHere() && !mDemoIsClosed) {
-        if (!TakeDemoDataCommand(kCmdSyncData))
-            return;
+        if (!TakeDemoDataCommand(kCmdSyncData)) return;
         const int left = BitsLeft(mDemoBuffer);
         if (left < 16) {
             StopDemoPlayback(kInvalidDemo);
@@ -640,74 +568,56 @@ void VelmAppBase::DemoSyncString(std::string& text)
             return;
         }
         text.assign(static_cast<size_t>(length), '\0');
-        if (length > 0)
-            mDemoBuffer.ReadBytes(&text[0], length);
+        if (length > 0) mDemoBuffer.ReadBytes(&text[0], length);
     }
 }
 
 // ---- Playback keys and dialogs ----
 
-bool VelmAppBase::HandleDemoPlaybackKey(int character)
-{
+bool VelmAppBase::HandleDemoPlaybackKey(int character) {
     // Seconds before the end that the digit keys jump to.
     static const int kDigitSeconds[] = {120, 90, 60, 30, 10, 5};
     switch (character) {
-    case '+':
-        mSpeedFactor *= 1.5;
-        return true;
-    case '-':
-        mSpeedFactor *= 2.0 / 3.0;
-        return true;
-    case '=':
-        mSpeedFactor = 1.0;
-        return true;
-    case '0':
-        mFastForwardToUpdateNum = mDemoTotalUpdates;
-        return true;
-    case '4':
-    case '5':
-    case '6':
-    case '7':
-    case '8':
-    case '9':
-        mFastForwardToUpdateNum = mDemoTotalUpdates - kDigitSeconds[character - '4'] * 1000 / mFrameTime;
-        return true;
-    case 'J':
-    case 'j':
-        // The windows open from the loop (ShowPendingDemoDialog), not from inside the
-        // window procedure that delivered the key.
-        mPendingDemoDialog = 'J';
-        return true;
-    case 'L':
-    case 'l':
-        mPendingDemoDialog = 'L';
-        return true;
-    case 'M':
-    case 'm':
-        mFastForwardToMarker = true;
-        return true;
-    case 'N':
-    case 'n':
-        mFastForwardToUpdateNum = mUpdateCnt + 1;
-        mFastForwardStep = true;
-        return true;
-    case 'P':
-    case 'p':
-        mPaused = !mPaused;
-        mUpdateFTimeAcc = 0;
-        mLastTimeCheck = Tick();
-        return true;
-    case 'S':
-    case 's':
-        ToggleSoundVolumes();
-        return true;
-    default:
-        return false;
+        case '+': mSpeedFactor *= 1.5; return true;
+        case '-': mSpeedFactor *= 2.0 / 3.0; return true;
+        case '=': mSpeedFactor = 1.0; return true;
+        case '0': mFastForwardToUpdateNum = mDemoTotalUpdates; return true;
+        case '4':
+        case '5':
+        case '6':
+        case '7':
+        case '8':
+        case '9':
+            mFastForwardToUpdateNum = mDemoTotalUpdates - kDigitSeconds[character - '4'] * 1000 / mFrameTime;
+            return true;
+        case 'J':
+        case 'j':
+            // The windows open from the loop (ShowPendingDemoDialog), not from inside the
+            // window procedure that delivered the key.
+            mPendingDemoDialog = 'J';
+            return true;
+        case 'L':
+        case 'l': mPendingDemoDialog = 'L'; return true;
+        case 'M':
+        case 'm': mFastForwardToMarker = true; return true;
+        case 'N':
+        case 'n':
+            mFastForwardToUpdateNum = mUpdateCnt + 1;
+            mFastForwardStep = true;
+            return true;
+        case 'P':
+        case 'p':
+            mPaused = !mPaused;
+            mUpdateFTimeAcc = 0;
+            mLastTimeCheck = Tick();
+            return true;
+        case 'S':
+        case 's': ToggleSoundVolumes(); return true;
+        default: return false;
     }
 }
 
-void VelmAppBase::ToggleSoundVolumes()
-{
+void VelmAppBase::ToggleSoundVolumes() {
     if (GetMusicVolume() != 0.0) {
         mPlaybackMusicVolume = GetMusicVolume();
         SetMusicVolume(0.0);
@@ -722,13 +632,11 @@ void VelmAppBase::ToggleSoundVolumes()
     }
 }
 
-void VelmAppBase::ShowDemoMarkerList()
-{
+void VelmAppBase::ShowDemoMarkerList() {
     std::vector<std::string> lines;
     std::vector<int> updates;
     for (const std::pair<std::string, int>& marker : mDemoMarkerList) {
-        if (marker.second <= mUpdateCnt)
-            continue;
+        if (marker.second <= mUpdateCnt) continue;
         lines.push_back(FormatDemoMarkerLine(marker.first, mDemoTotalUpdates - marker.second, mFrameTime));
         updates.push_back(marker.second);
     }
@@ -741,8 +649,7 @@ void VelmAppBase::ShowDemoMarkerList()
     mLastTimeCheck = Tick();
 }
 
-void VelmAppBase::ShowDemoJumpToTime()
-{
+void VelmAppBase::ShowDemoJumpToTime() {
     // Read and written straight in the settings store: the dialog's own memory is no
     // part of the played run.
     const std::string key = "SOFTWARE\\" + StripTrailingSlash(mRegKey);
@@ -750,17 +657,16 @@ void VelmAppBase::ShowDemoJumpToTime()
     uint32_t type = 0;
     std::vector<uint8_t> stored;
     if (!mRegKey.empty() && GetSettingsStore().GetValue(key, "DemoJumpTime", &type, &stored) && type == REG_SZ) {
-        text.assign(stored.begin(), stored.begin() + static_cast<std::ptrdiff_t>(std::min<size_t>(stored.size(), 1000)));
+        text.assign(stored.begin(),
+                    stored.begin() + static_cast<std::ptrdiff_t>(std::min<size_t>(stored.size(), 1000)));
         const size_t nul = text.find('\0');
-        if (nul != std::string::npos)
-            text.resize(nul);
+        if (nul != std::string::npos) text.resize(nul);
     }
     mDemoDialogOpen = true;
     const bool ok = GetDemoDialogs().EditJumpTime(&text);
     mDemoDialogOpen = false;
     if (ok) {
-        if (!mRegKey.empty())
-            GetSettingsStore().SetValue(key, "DemoJumpTime", REG_SZ, text.c_str(), text.size() + 1);
+        if (!mRegKey.empty()) GetSettingsStore().SetValue(key, "DemoJumpTime", REG_SZ, text.c_str(), text.size() + 1);
         const long long seconds = ParseDemoJumpTime(text);
         const long long target = mDemoTotalUpdates - (seconds + 1) * 1000 / mFrameTime;
         mFastForwardToUpdateNum = static_cast<int>(std::min<long long>(INT_MAX, std::max<long long>(INT_MIN, target)));
@@ -783,15 +689,13 @@ public:
     bool IsPlayingHere() override { return mApp->IsPlayingDemoHere(); }
     bool IsPlaying() override { return mApp->mPlayingDemo; }
 
-    bool TakeResult(int transferId, int* result, std::string* content) override
-    {
+    bool TakeResult(int transferId, int* result, std::string* content) override {
         if (!mApp->PrepareDemoCommand(false) || mApp->mDemoNextUpdate != mApp->mUpdateCnt ||
             mApp->mDemoCmdNum != kDemoCommandHttpResult)
             return false;
         // The command belongs to this transfer only when it carries its id.
         Buffer peek = mApp->mDemoBuffer;
-        if (peek.ReadLong() != transferId)
-            return false;
+        if (peek.ReadLong() != transferId) return false;
         mApp->mDemoBuffer.ReadLong();
         *result = mApp->mDemoBuffer.ReadByte();
         *content = mApp->mDemoBuffer.ReadString();
@@ -800,10 +704,8 @@ public:
         return true;
     }
 
-    void RecordResult(int transferId, int result, const std::string& content) override
-    {
-        if (!mApp->IsRecordingDemoHere())
-            return;
+    void RecordResult(int transferId, int result, const std::string& content) override {
+        if (!mApp->IsRecordingDemoHere()) return;
         mApp->WriteDemoCommand(kDemoCommandHttpResult);
         mApp->mDemoBuffer.WriteLong(transferId);
         mApp->mDemoBuffer.WriteByte(result);
@@ -833,16 +735,14 @@ private:
     VelmAppBase* mApp;
 };
 
-} // namespace
+}  // namespace
 
-std::unique_ptr<HTTPTransferDemo> VelmAppBase::MakeHTTPTransferDemo()
-{
+std::unique_ptr<HTTPTransferDemo> VelmAppBase::MakeHTTPTransferDemo() {
     return std::unique_ptr<HTTPTransferDemo>(new AppHTTPTransferDemo(this));
 }
 
-std::unique_ptr<DemoDialogHost> VelmAppBase::MakeDemoDialogHost()
-{
+std::unique_ptr<DemoDialogHost> VelmAppBase::MakeDemoDialogHost() {
     return std::unique_ptr<DemoDialogHost>(new AppDemoDialogHost(this));
 }
 
-} // namespace Velm
+}  // namespace Velm

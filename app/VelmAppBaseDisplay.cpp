@@ -23,8 +23,7 @@ const char* const kColorDepthText = "Please set your desktop color depth to 16 b
 // program runs from (Init makes it the current folder).
 DisplaySetup* VelmAppBase::CreateDisplay() { return new AppDisplay(this, mChangeDirTo); }
 
-void VelmAppBase::DeleteDisplay()
-{
+void VelmAppBase::DeleteDisplay() {
     CritSectLock lock(mDDCritSect);
     // Images the display frees on the way out no longer ask it for anything.
     DisplaySetup* display = mDDInterface;
@@ -32,11 +31,9 @@ void VelmAppBase::DeleteDisplay()
     delete display;
 }
 
-void VelmAppBase::MakeWindow()
-{
+void VelmAppBase::MakeWindow() {
     CreateMainWindow();
-    if (mMainWindow)
-        WindowProc(mMainWindow.get(), plat::WM_CREATE, 0, 0);
+    if (mMainWindow) WindowProc(mMainWindow.get(), plat::WM_CREATE, 0, 0);
 
     if (mDDInterface == nullptr) {
         DisplaySetup* display = CreateDisplay();
@@ -50,16 +47,14 @@ void VelmAppBase::MakeWindow()
                 mAutoEnable3D = false;
                 mTest3D = true;
             }
-            if (is3D)
-                mTest3D = true;
+            if (is3D) mTest3D = true;
             mDDInterface->Set3D(is3D);
         }
     }
     mDDInterface->SetTest3D(mTest3D, mAutoEnable3D);
 
     const int result = InitDisplay();
-    if (mDDInterface->Test3DResultChanged())
-        RegistryEraseValue("Is3D");
+    if (mDDInterface->Test3DResultChanged()) RegistryEraseValue("Is3D");
 
     if (mIsWindowed && result == RESULT_INVALID_COLORDEPTH) {
         if (mFellBackToWindowed) {
@@ -96,36 +91,30 @@ void VelmAppBase::MakeWindow()
     FinishDisplaySetup();
 }
 
-void VelmAppBase::FinishDisplaySetup()
-{
+void VelmAppBase::FinishDisplaySetup() {
     if (mMainWindow) {
         const bool hadFocus = mHasFocus;
         mHasFocus = mMainWindow->HasFocus();
         mMinimizedNow = false;
         if (mMinimized) {
-            if (mMuteOnLostFocus)
-                Unmute(true);
+            if (mMuteOnLostFocus) Unmute(true);
             mMinimized = false;
             UpdateAppFocus();
         }
-        if (hadFocus != mHasFocus)
-            UpdateAppFocus();
+        if (hadFocus != mHasFocus) UpdateAppFocus();
         mMainWindow->SetTimer(static_cast<uint32_t>(mFrameTime));
     }
     ReInitImages();
-    if (mDDInterface != nullptr)
-        mWidgetManager->mImage = mDDInterface->GetScreenImage();
+    if (mDDInterface != nullptr) mWidgetManager->mImage = mDDInterface->GetScreenImage();
     mWidgetManager->MarkAllDirty();
 }
 
-int VelmAppBase::InitDisplay()
-{
+int VelmAppBase::InitDisplay() {
     PreDisplayInitHook();
     DeleteExtraImageBuffers();
     const int result = mDDInterface->Init(mMainWindow.get(), mIsPhysWindowed);
     DemoRecordDisplayMode();
-    if (result != RESULT_OK)
-        return result;
+    if (result != RESULT_OK) return result;
     const int drawWidth = mDDInterface->GetDrawWidth();
     const int drawHeight = mDDInterface->GetDrawHeight();
     mScreenBounds = Rect((mWidth - drawWidth) / 2, (mHeight - drawHeight) / 2, drawWidth, drawHeight);
@@ -134,14 +123,11 @@ int VelmAppBase::InitDisplay()
     return RESULT_OK;
 }
 
-void VelmAppBase::Set3DAcceleration(bool on, bool reinit)
-{
-    if (mDDInterface == nullptr || mDDInterface->Is3D() == on)
-        return;
+void VelmAppBase::Set3DAcceleration(bool on, bool reinit) {
+    if (mDDInterface == nullptr || mDDInterface->Is3D() == on) return;
     mUserChanged3D = true;
     mDDInterface->Set3D(on);
-    if (!reinit)
-        return;
+    if (!reinit) return;
     const int result = InitDisplay();
     if (result != RESULT_OK) {
         if (on) {
@@ -157,10 +143,8 @@ void VelmAppBase::Set3DAcceleration(bool on, bool reinit)
     mWidgetManager->MarkAllDirty();
 }
 
-void VelmAppBase::SwitchScreenMode(bool wantWindowed, bool want3D, bool force)
-{
-    if (mForceFullscreen)
-        wantWindowed = false;
+void VelmAppBase::SwitchScreenMode(bool wantWindowed, bool want3D, bool force) {
+    if (mForceFullscreen) wantWindowed = false;
     if (wantWindowed == mIsWindowed && !force) {
         Set3DAcceleration(want3D, true);
         return;
@@ -181,13 +165,10 @@ void VelmAppBase::SwitchScreenMode(bool wantWindowed) { SwitchScreenMode(wantWin
 
 void VelmAppBase::SwitchScreenMode() { SwitchScreenMode(mIsWindowed, Is3DAccelerated(), true); }
 
-void VelmAppBase::SetDrawToVideoMemory(bool on)
-{
-    if (on == mDrawToVideoMemory)
-        return;
+void VelmAppBase::SetDrawToVideoMemory(bool on) {
+    if (on == mDrawToVideoMemory) return;
     mDrawToVideoMemory = on;
-    if (mDDInterface == nullptr)
-        return;
+    if (mDDInterface == nullptr) return;
     mDDInterface->SetDrawInVideoMemory(on);
     mWidgetManager->mImage = mDDInterface->GetScreenImage();
     mWidgetManager->MarkAllDirty();
@@ -195,26 +176,22 @@ void VelmAppBase::SetDrawToVideoMemory(bool on)
 
 bool VelmAppBase::Is3DAccelerated() { return mDDInterface != nullptr && mDDInterface->Is3D(); }
 
-bool VelmAppBase::Is3DAccelerationSupported()
-{
+bool VelmAppBase::Is3DAccelerationSupported() {
     return mDDInterface != nullptr && mDDInterface->Test3DRan() && !mDDInterface->Test3DFailed();
 }
 
-bool VelmAppBase::Is3DAccelerationRecommended()
-{
+bool VelmAppBase::Is3DAccelerationRecommended() {
     return mDDInterface != nullptr && mDDInterface->Test3DRan() && !mDDInterface->Test3DFailed() &&
            !mDDInterface->Test3DWarned();
 }
 
 void VelmAppBase::Notify3DTestRun() {}
 
-void VelmAppBase::ConfirmHardwareAcceleration()
-{
-    if (mDDInterface == nullptr)
-        return;
+void VelmAppBase::ConfirmHardwareAcceleration() {
+    if (mDDInterface == nullptr) return;
     const std::string caption =
-        mCompanyDisplayName + " " +
-        GetStringWithDefault("HARDWARE_ACCEL_CONFIRMATION", "Hardware Acceleration Confirmation");
+            mCompanyDisplayName + " " +
+            GetStringWithDefault("HARDWARE_ACCEL_CONFIRMATION", "Hardware Acceleration Confirmation");
     const unsigned question = plat::kMbYesNo | plat::kMbIconQuestion;
     bool asked = false;
     if (mUserChanged3D) {
@@ -224,15 +201,14 @@ void VelmAppBase::ConfirmHardwareAcceleration()
             // when the user says so; a "no" leaves the setting unwritten.
             if (mDDInterface->Is3D()) {
                 asked = true;
-                const std::string text = GetStringWithDefault(
-                    "HARDWARE_ACCEL_SWITCHED_ON",
-                    "Hardware Acceleration was switched on during this session.\r\n"
-                    "If this resulted in slower performance, it should be switched off.\r\n"
-                    "Would you like to keep Hardware Acceleration switched on?");
+                const std::string text =
+                        GetStringWithDefault("HARDWARE_ACCEL_SWITCHED_ON",
+                                             "Hardware Acceleration was switched on during this session.\r\n"
+                                             "If this resulted in slower performance, it should be switched off.\r\n"
+                                             "Would you like to keep Hardware Acceleration switched on?");
                 const bool keep = plat::ShowMessageBox(text, caption, question) == plat::kIdYes;
                 mDDInterface->Set3D(keep);
-                if (keep)
-                    RegistryWriteBoolean("Is3D", true);
+                if (keep) RegistryWriteBoolean("Is3D", true);
             }
         } else {
             RegistryWriteBoolean("Is3D", mDDInterface->Is3D());
@@ -240,31 +216,26 @@ void VelmAppBase::ConfirmHardwareAcceleration()
     }
     if (!asked && mDDInterface->Has3DDrawFailure() && !mIsScreenSaver) {
         const std::string text = GetStringWithDefault(
-            "HARDWARE_ACCEL_NOT_WORKING",
-            "Hardware Acceleration may not have been working correctly during this session.\r\n"
-            "If you noticed graphics problems, you may want to turn off Hardware Acceleration.\r\n"
-            "Would you like to keep Hardware Acceleration switched on?");
-        if (plat::ShowMessageBox(text, caption, question) == plat::kIdNo)
-            RegistryWriteBoolean("Is3D", false);
+                "HARDWARE_ACCEL_NOT_WORKING",
+                "Hardware Acceleration may not have been working correctly during this session.\r\n"
+                "If you noticed graphics problems, you may want to turn off Hardware Acceleration.\r\n"
+                "Would you like to keep Hardware Acceleration switched on?");
+        if (plat::ShowMessageBox(text, caption, question) == plat::kIdNo) RegistryWriteBoolean("Is3D", false);
     }
 }
 
-const NativePixelFormat* VelmAppBase::GetDisplayPixelFormat()
-{
+const NativePixelFormat* VelmAppBase::GetDisplayPixelFormat() {
     CritSectLock lock(mDDCritSect);
     return mDDInterface != nullptr ? mDDInterface->GetNativeFormat() : nullptr;
 }
 
-bool VelmAppBase::ReadBackTexture(MemoryImage* image, uint32_t* out)
-{
+bool VelmAppBase::ReadBackTexture(MemoryImage* image, uint32_t* out) {
     CritSectLock lock(mDDCritSect);
     return mDDInterface != nullptr && mDDInterface->ReadBackTexture(image, out);
 }
 
-void VelmAppBase::Redraw(const Rect* clip)
-{
-    if (mIsDrawing || mShutdown.load() || mScreensaverPaused || mDDInterface == nullptr)
-        return;
+void VelmAppBase::Redraw(const Rect* clip) {
+    if (mIsDrawing || mShutdown.load() || mScreensaverPaused || mDDInterface == nullptr) return;
     if (mDDInterface->Redraw(clip)) {
         if (mDisplayLost) {
             mDisplayLost = false;
@@ -278,8 +249,7 @@ void VelmAppBase::Redraw(const Rect* clip)
     mDisplayLost = true;
     const uint32_t now = Tick();
     const bool minimized = mMinimized || (mMainWindow && mMainWindow->IsMinimized());
-    if (!(mHasFocus || (now - mLastDisplayRestoreTick > 1000 && mIsPhysWindowed)) || minimized)
-        return;
+    if (!(mHasFocus || (now - mLastDisplayRestoreTick > 1000 && mIsPhysWindowed)) || minimized) return;
     mLastDisplayRestoreTick = now;
     mWidgetManager->mImage = nullptr;
 

@@ -25,25 +25,20 @@ const int kDemoCmdFileWritten = 16;
 
 }  // namespace
 
-bool VelmAppBase::ReadBufferFromFile(const std::string& path, Buffer& buffer, bool noDemo)
-{
+bool VelmAppBase::ReadBufferFromFile(const std::string& path, Buffer& buffer, bool noDemo) {
     const bool useDemo = !noDemo;
     if (IsPlayingDemoHere() && useDemo) {
-        if (mDemoIsClosed || !TakeDemoDataCommand(kDemoCmdFileRead))
-            return false;
-        if (mDemoBuffer.ReadNumBits(1, false) == 0)
-            return false;
+        if (mDemoIsClosed || !TakeDemoDataCommand(kDemoCmdFileRead)) return false;
+        if (mDemoBuffer.ReadNumBits(1, false) == 0) return false;
         std::vector<uint8_t> bytes;
-        if (!ReadDemoBytes(&bytes))
-            return false;
+        if (!ReadDemoBytes(&bytes)) return false;
         buffer.Clear();
         buffer.SetData(bytes.data(), static_cast<int>(bytes.size()));
         return true;
     }
 
     auto record = [&](bool ok, const std::vector<uint8_t>* bytes) {
-        if (!IsRecordingDemoHere() || !useDemo)
-            return;
+        if (!IsRecordingDemoHere() || !useDemo) return;
         WriteDemoCommand(kDemoCmdFileRead);
         mDemoBuffer.WriteNumBits(ok ? 1 : 0, 1);
         if (ok) {
@@ -78,11 +73,9 @@ bool VelmAppBase::ReadBufferFromFile(const std::string& path, Buffer& buffer, bo
     return true;
 }
 
-bool VelmAppBase::FileExists(const std::string& file)
-{
+bool VelmAppBase::FileExists(const std::string& file) {
     if (IsPlayingDemoHere()) {
-        if (mDemoIsClosed || !TakeDemoDataCommand(kDemoCmdFileExists))
-            return true;
+        if (mDemoIsClosed || !TakeDemoDataCommand(kDemoCmdFileExists)) return true;
         return mDemoBuffer.ReadNumBits(1, false) != 0;
     }
     PakFileHandle* handle = PakFOpen(file.c_str(), "rb");
@@ -91,16 +84,13 @@ bool VelmAppBase::FileExists(const std::string& file)
         WriteDemoCommand(kDemoCmdFileExists);
         mDemoBuffer.WriteNumBits(opened ? 1 : 0, 1);
     }
-    if (handle != nullptr)
-        PakFClose(handle);
+    if (handle != nullptr) PakFClose(handle);
     return opened;
 }
 
-bool VelmAppBase::WriteBytesToFile(const std::string& file, const void* data, int length)
-{
+bool VelmAppBase::WriteBytesToFile(const std::string& file, const void* data, int length) {
     if (IsPlayingDemoHere()) {
-        if (mDemoIsClosed || !TakeDemoDataCommand(kDemoCmdFileWritten))
-            return true;
+        if (mDemoIsClosed || !TakeDemoDataCommand(kDemoCmdFileWritten)) return true;
         return mDemoBuffer.ReadNumBits(1, false) != 0;
     }
     // Written whole or not at all: a full disk or a crash keeps the previous file, and
@@ -108,12 +98,10 @@ bool VelmAppBase::WriteBytesToFile(const std::string& file, const void* data, in
     bool ok = length >= 0 && (data != nullptr || length == 0);
     if (ok) {
         const std::string folder = GetFolderPart(file, false);
-        if (!folder.empty())
-            MakeFolders(folder);
+        if (!folder.empty()) MakeFolders(folder);
         std::string error;
         ok = plat::WriteFileAtomic(file, data, static_cast<size_t>(length), &error);
-        if (!ok)
-            plat::DebugOutput("WriteBytesToFile " + file + ": " + error + "\r\n");
+        if (!ok) plat::DebugOutput("WriteBytesToFile " + file + ": " + error + "\r\n");
     }
     if (IsRecordingDemoHere()) {
         WriteDemoCommand(kDemoCmdFileWritten);
@@ -122,57 +110,45 @@ bool VelmAppBase::WriteBytesToFile(const std::string& file, const void* data, in
     return ok;
 }
 
-bool VelmAppBase::WriteBufferToFile(const std::string& file, const Buffer& buffer)
-{
+bool VelmAppBase::WriteBufferToFile(const std::string& file, const Buffer& buffer) {
     return WriteBytesToFile(file, buffer.GetDataPtr(), buffer.GetDataLen());
 }
 
-void VelmAppBase::CopyToClipboard(const std::string& text)
-{
-    if (mPlayingDemo)
-        return;
+void VelmAppBase::CopyToClipboard(const std::string& text) {
+    if (mPlayingDemo) return;
     plat::SetClipboardText(text);
 }
 
-std::string VelmAppBase::GetClipboardText()
-{
+std::string VelmAppBase::GetClipboardText() {
     std::string text;
-    if (!IsPlayingDemoHere())
-        plat::GetClipboardText(&text);
+    if (!IsPlayingDemoHere()) plat::GetClipboardText(&text);
     // What the clipboard held is part of the run: recorded, and replayed from the demo.
     DemoSyncString(text);
     return text;
 }
 
-bool VelmAppBase::OpenURL(const std::string& link, bool quitAfter)
-{
-    if (mIsOpeningURL && link == mOpeningURL)
-        return true;
+bool VelmAppBase::OpenURL(const std::string& link, bool quitAfter) {
+    if (mIsOpeningURL && link == mOpeningURL) return true;
     mShutdownOnURLOpen = quitAfter;
     mIsOpeningURL = true;
     mOpeningURL = link;
     mOpeningURLTime = Tick();
-    if (plat::OpenLink(link))
-        return true;
+    if (plat::OpenLink(link)) return true;
     URLOpenFailed(link);
     return false;
 }
 
 void VelmAppBase::URLOpenFailed(const std::string&) { mIsOpeningURL = false; }
 
-void VelmAppBase::URLOpenSucceeded(const std::string&)
-{
+void VelmAppBase::URLOpenSucceeded(const std::string&) {
     mIsOpeningURL = false;
-    if (mShutdownOnURLOpen)
-        Shutdown();
+    if (mShutdownOnURLOpen) Shutdown();
 }
 
-std::string VelmAppBase::GetProductVersion(const std::string& path)
-{
+std::string VelmAppBase::GetProductVersion(const std::string& path) {
     // Files carry no version resources on this platform; the program knows its own
     // version (mProductVersion) and gives it for itself.
-    if (path.empty())
-        return mProductVersion;
+    if (path.empty()) return mProductVersion;
     return std::string();
 }
 

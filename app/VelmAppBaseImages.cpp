@@ -17,66 +17,51 @@ namespace Velm {
 namespace {
 
 // A new image on the display, or a plain memory image while there is no display yet.
-MemoryImage* NewDisplayImage(DisplaySetup* display, ImageHost* host)
-{
+MemoryImage* NewDisplayImage(DisplaySetup* display, ImageHost* host) {
     return display != nullptr ? display->NewImage() : new MemoryImage(host);
 }
 
 }  // namespace
 
-void VelmAppBase::AddMemoryImage(MemoryImage* image)
-{
+void VelmAppBase::AddMemoryImage(MemoryImage* image) {
     CritSectLock lock(mDDCritSect);
     mMemoryImageSet.insert(image);
 }
 
-void VelmAppBase::RemoveMemoryImage(MemoryImage* image)
-{
+void VelmAppBase::RemoveMemoryImage(MemoryImage* image) {
     CritSectLock lock(mDDCritSect);
     mMemoryImageSet.erase(image);
-    if (mDDInterface != nullptr)
-        mDDInterface->FreeImageTexture(image);
+    if (mDDInterface != nullptr) mDDInterface->FreeImageTexture(image);
 }
 
-void VelmAppBase::Remove3DData(MemoryImage* image)
-{
+void VelmAppBase::Remove3DData(MemoryImage* image) {
     CritSectLock lock(mDDCritSect);
-    if (mDDInterface != nullptr)
-        mDDInterface->FreeImageTexture(image);
+    if (mDDInterface != nullptr) mDDInterface->FreeImageTexture(image);
 }
 
-int VelmAppBase::GetMemoryImageCount()
-{
+int VelmAppBase::GetMemoryImageCount() {
     CritSectLock lock(mDDCritSect);
     return static_cast<int>(mMemoryImageSet.size());
 }
 
-void VelmAppBase::ReInitImages()
-{
+void VelmAppBase::ReInitImages() {
     // During display set-up on the main thread; a copy, since rebuilding may make images.
     const std::vector<MemoryImage*> images(mMemoryImageSet.begin(), mMemoryImageSet.end());
-    for (MemoryImage* image : images)
-        image->RestoreAfterReset();
+    for (MemoryImage* image : images) image->RestoreAfterReset();
 }
 
-void VelmAppBase::DeleteExtraImageBuffers()
-{
+void VelmAppBase::DeleteExtraImageBuffers() {
     const std::vector<MemoryImage*> images(mMemoryImageSet.begin(), mMemoryImageSet.end());
-    for (MemoryImage* image : images)
-        image->FreeNativeData();
+    for (MemoryImage* image : images) image->FreeNativeData();
 }
 
-void VelmAppBase::DeleteNativeImageData()
-{
+void VelmAppBase::DeleteNativeImageData() {
     CritSectLock lock(mDDCritSect);
-    for (MemoryImage* image : mMemoryImageSet)
-        image->FreeAllCaches();
+    for (MemoryImage* image : mMemoryImageSet) image->FreeAllCaches();
 }
 
-MemoryImage* VelmAppBase::GetImage(const std::string& file, bool commitBits)
-{
-    if (mImageFileReader == nullptr)
-        return nullptr;
+MemoryImage* VelmAppBase::GetImage(const std::string& file, bool commitBits) {
+    if (mImageFileReader == nullptr) return nullptr;
     std::vector<uint32_t> pixels;
     int width = 0;
     int height = 0;
@@ -89,24 +74,23 @@ MemoryImage* VelmAppBase::GetImage(const std::string& file, bool commitBits)
     return image;
 }
 
-SharedImageHandle VelmAppBase::GetSharedImage(const std::string& file, const std::string& variant, bool* isNew)
-{
+SharedImageHandle VelmAppBase::GetSharedImage(const std::string& file, const std::string& variant, bool* isNew) {
     const std::pair<std::string, std::string> key(StringToUpper(file), StringToUpper(variant));
     SharedImageHandle handle;
     bool inserted = false;
     {
         CritSectLock lock(mDDCritSect);
         std::pair<std::map<std::pair<std::string, std::string>, SharedImage>::iterator, bool> found =
-            mSharedImageMap.insert(std::make_pair(key, SharedImage()));
+                mSharedImageMap.insert(std::make_pair(key, SharedImage()));
         inserted = found.second;
         // Records never move in the map, so the handle may keep pointing at this one.
         handle = &found.first->second;
     }
-    if (isNew != nullptr)
-        *isNew = inserted;
+    if (isNew != nullptr) *isNew = inserted;
     if (inserted) {
         // A name starting with '!' is an image the caller draws itself.
-        MemoryImage* image = !file.empty() && file[0] == '!' ? NewDisplayImage(mDDInterface, this) : GetImage(file, false);
+        MemoryImage* image =
+                !file.empty() && file[0] == '!' ? NewDisplayImage(mDDInterface, this) : GetImage(file, false);
         CritSectLock lock(mDDCritSect);
         handle.shared->image = image;
     }
@@ -115,11 +99,9 @@ SharedImageHandle VelmAppBase::GetSharedImage(const std::string& file, const std
 
 void VelmAppBase::SetPurgeNeeded() { mCleanupSharedImages.store(true); }
 
-void VelmAppBase::PurgeSharedImages()
-{
+void VelmAppBase::PurgeSharedImages() {
     CritSectLock lock(mDDCritSect);
-    if (!mCleanupSharedImages.load())
-        return;
+    if (!mCleanupSharedImages.load()) return;
     std::map<std::pair<std::string, std::string>, SharedImage>::iterator it = mSharedImageMap.begin();
     while (it != mSharedImageMap.end()) {
         if (it->second.refCount == 0) {
@@ -132,8 +114,7 @@ void VelmAppBase::PurgeSharedImages()
     mCleanupSharedImages.store(false);
 }
 
-void VelmAppBase::DeleteSharedImages()
-{
+void VelmAppBase::DeleteSharedImages() {
     CritSectLock lock(mDDCritSect);
     for (std::pair<const std::pair<std::string, std::string>, SharedImage>& entry : mSharedImageMap) {
         delete entry.second.image;
@@ -142,8 +123,7 @@ void VelmAppBase::DeleteSharedImages()
     mSharedImageMap.clear();
 }
 
-MemoryImage* VelmAppBase::CopyImage(Image* image, const Rect& rect)
-{
+MemoryImage* VelmAppBase::CopyImage(Image* image, const Rect& rect) {
     MemoryImage* copy = NewDisplayImage(mDDInterface, this);
     copy->Create(rect.width, rect.height);
     Graphics g(copy);
@@ -154,8 +134,7 @@ MemoryImage* VelmAppBase::CopyImage(Image* image, const Rect& rect)
 
 MemoryImage* VelmAppBase::CopyImage(Image* image) { return CopyImage(image, Rect(0, 0, image->width, image->height)); }
 
-uint32_t VelmAppBase::HSLToRGB(int h, int s, int l)
-{
+uint32_t VelmAppBase::HSLToRGB(int h, int s, int l) {
     const int m2 = l < 128 ? (s + 255) * l / 255 : s + l - s * l / 255;
     const int m1 = 2 * l - m2;
     // Six sectors of 256 / 6 hue steps; k runs through one sector in steps of 6.
@@ -168,19 +147,42 @@ uint32_t VelmAppBase::HSLToRGB(int h, int s, int l)
     int green = 0;
     int blue = 0;
     switch (sector) {
-    case 0: red = m2; green = up; blue = m1; break;
-    case 1: red = down; green = m2; blue = m1; break;
-    case 2: red = m1; green = m2; blue = up; break;
-    case 3: red = m1; green = down; blue = m2; break;
-    case 4: red = up; green = m1; blue = m2; break;
-    default: red = m2; green = m1; blue = down; break;
+        case 0:
+            red = m2;
+            green = up;
+            blue = m1;
+            break;
+        case 1:
+            red = down;
+            green = m2;
+            blue = m1;
+            break;
+        case 2:
+            red = m1;
+            green = m2;
+            blue = up;
+            break;
+        case 3:
+            red = m1;
+            green = down;
+            blue = m2;
+            break;
+        case 4:
+            red = up;
+            green = m1;
+            blue = m2;
+            break;
+        default:
+            red = m2;
+            green = m1;
+            blue = down;
+            break;
     }
     return 0xFF000000u | static_cast<uint32_t>(red & 0xFF) << 16 | static_cast<uint32_t>(green & 0xFF) << 8 |
            static_cast<uint32_t>(blue & 0xFF);
 }
 
-uint32_t VelmAppBase::RGBToHSL(int r, int g, int b)
-{
+uint32_t VelmAppBase::RGBToHSL(int r, int g, int b) {
     const int max = std::max(r, std::max(g, b));
     const int min = std::min(r, std::min(g, b));
     const int l = (max + min) / 2;

@@ -7,42 +7,32 @@
 
 namespace Velm {
 
-void VelmAppBase::StartLoadingThread()
-{
-    if (mLoadingThreadStarted.load())
-        return;
+void VelmAppBase::StartLoadingThread() {
+    if (mLoadingThreadStarted.load()) return;
     mLoadingThrottle.store(true);
     mLoadingThreadStarted.store(true);
     mLoadingThread = std::thread(&VelmAppBase::LoadingThreadMain, this);
 }
 
-void VelmAppBase::LoadingThreadMain(VelmAppBase* app)
-{
+void VelmAppBase::LoadingThreadMain(VelmAppBase* app) {
     plat::FaultStack faultStack;
     app->LoadingThreadProc();
     plat::DebugOutput(FormatString("Resource Loading Time: %d\r\n", static_cast<int>(Tick() - app->mLoadTick)));
     app->mLoadingThreadCompleted.store(true);
 }
 
-double VelmAppBase::GetLoadingThreadProgress()
-{
-    if (mLoadingCompletionHandled)
-        return 1.0;
-    if (!mLoadingThreadStarted.load())
-        return 0.0;
+double VelmAppBase::GetLoadingThreadProgress() {
+    if (mLoadingCompletionHandled) return 1.0;
+    if (!mLoadingThreadStarted.load()) return 0.0;
     const int total = mNumLoadingThreadTasks.load();
-    if (total == 0)
-        return 0.0;
+    if (total == 0) return 0.0;
     const double progress = static_cast<double>(mCompletedLoadingThreadTasks.load()) / total;
     return progress > 1.0 ? 1.0 : progress;
 }
 
-void VelmAppBase::WaitForLoadingThread()
-{
-    while (mLoadingThreadStarted.load() && !mLoadingThreadCompleted.load())
-        plat::SleepMs(20);
-    if (mLoadingThread.joinable())
-        mLoadingThread.join();
+void VelmAppBase::WaitForLoadingThread() {
+    while (mLoadingThreadStarted.load() && !mLoadingThreadCompleted.load()) plat::SleepMs(20);
+    if (mLoadingThread.joinable()) mLoadingThread.join();
 }
 
-} // namespace Velm
+}  // namespace Velm

@@ -13,47 +13,36 @@
 
 namespace Velm {
 
-void VelmAppBase::DoMainLoop()
-{
+void VelmAppBase::DoMainLoop() {
     while (!mShutdown.load()) {
         mExitLoops.store(false);
         UpdateApp();
     }
 }
 
-bool VelmAppBase::UpdateApp()
-{
+bool VelmAppBase::UpdateApp() {
     bool updated = false;
     for (;;) {
-        if (!UpdateAppStep(&updated))
-            return false;
-        if (updated)
-            return true;
+        if (!UpdateAppStep(&updated)) return false;
+        if (updated) return true;
     }
 }
 
-bool VelmAppBase::UpdateAppStep(bool* updated)
-{
-    if (updated != nullptr)
-        *updated = false;
-    if (mExitLoops.load())
-        return false;
-    if (mLoopState == 3)
-        mLoopState = 0;
+bool VelmAppBase::UpdateAppStep(bool* updated) {
+    if (updated != nullptr) *updated = false;
+    if (mExitLoops.load()) return false;
+    if (mLoopState == 3) mLoopState = 0;
     ++mUpdateAppDepth;
 
     if (mLoopState == 0) {
         PumpWindowMessages();
-        if (mPendingDemoDialog != 0)
-            ShowPendingDemoDialog();
+        if (mPendingDemoDialog != 0) ShowPendingDemoDialog();
         PlayDemoCommands();
-        if (ProcessDeferredMessages(true))
-            mLoopState = 1;
+        if (ProcessDeferredMessages(true)) mLoopState = 1;
     } else if (mStepMode == 0) {
         const int before = mUpdateCnt;
         ProcessFrame(true);
-        if (updated != nullptr && mUpdateCnt != before)
-            *updated = true;
+        if (updated != nullptr && mUpdateCnt != before) *updated = true;
     } else if (mStepMode == 2) {
         plat::SleepMs(mFrameTime);
         mLoopState = 3;
@@ -68,8 +57,7 @@ bool VelmAppBase::UpdateAppStep(bool* updated)
     return true;
 }
 
-void VelmAppBase::UpdateFrameTimeAccumulator()
-{
+void VelmAppBase::UpdateFrameTimeAccumulator() {
     const uint32_t now = Tick();
     if (mLastTimeCheck == 0) {
         mLastTimeCheck = now;
@@ -79,8 +67,7 @@ void VelmAppBase::UpdateFrameTimeAccumulator()
     mLastTimeCheck = now;
 }
 
-void VelmAppBase::VSyncBrokenTest(uint32_t now)
-{
+void VelmAppBase::VSyncBrokenTest(uint32_t now) {
     ++mVSyncBrokenTestUpdates;
     if (mVSyncBrokenTestUpdates >= static_cast<uint32_t>((mFrameTime + 999) / mFrameTime)) {
         if (now - mVSyncBrokenTestStartTick > 800) {
@@ -93,8 +80,7 @@ void VelmAppBase::VSyncBrokenTest(uint32_t now)
     }
 }
 
-bool VelmAppBase::ProcessFrame(bool allowSleep)
-{
+bool VelmAppBase::ProcessFrame(bool allowSleep) {
     if (mShutdownRequestedOffThread.load()) {
         mShutdownRequestedOffThread.store(false);
         Shutdown();
@@ -138,16 +124,14 @@ bool VelmAppBase::ProcessFrame(bool allowSleep)
                     // Commands due at this update are played before every
                     // extra update, or a held update would repeat for ever.
                     PlayDemoCommands();
-                    if (!DoUpdateFrames())
-                        break;
+                    if (!DoUpdateFrames()) break;
                     ProcessSafeDeleteList();
                     mUpdateMultiplier -= 1.0;
                 }
                 UpdateFramesFractional(fraction);
                 ProcessSafeDeleteList();
             }
-            if (mUpdateCnt == before)
-                return true;
+            if (mUpdateCnt == before) return true;
             const uint32_t now = Tick();
             if (now - mFastForwardStartTick >= 1000 || mFastForwardStep) {
                 mFastForwardStep = false;
@@ -158,8 +142,7 @@ bool VelmAppBase::ProcessFrame(bool allowSleep)
         }
         if (mDemoMute) {
             mDemoMute = false;
-            if (mSoundManager != nullptr)
-                mSoundManager->StopAllSounds();
+            if (mSoundManager != nullptr) mSoundManager->StopAllSounds();
             Unmute(true);
         }
     }
@@ -167,8 +150,7 @@ bool VelmAppBase::ProcessFrame(bool allowSleep)
     if (!mPaused && mSpeedFactor > 0) {
         const uint32_t now = Tick();
         uint32_t slept = 0;
-        if (!vsyncTiming)
-            UpdateFrameTimeAccumulator();
+        if (!vsyncTiming) UpdateFrameTimeAccumulator();
 
         bool handled = false;
         if (mLoopState == 1) {
@@ -182,8 +164,7 @@ bool VelmAppBase::ProcessFrame(bool allowSleep)
                     due = mUpdateFTimeAcc >= period;
             }
             if (due) {
-                if (!mPlayingDemo && mSpeedFactor == 1.0)
-                    VSyncBrokenTest(now);
+                if (!mPlayingDemo && mSpeedFactor == 1.0) VSyncBrokenTest(now);
                 // An update that is held back (demo playback, screen saver)
                 // counts as not due: the frame goes on to draw or sleep.
                 if (DoUpdateFrames()) {
@@ -201,16 +182,14 @@ bool VelmAppBase::ProcessFrame(bool allowSleep)
             while (mUpdateMultiplier >= 1.0) {
                 PlayDemoCommands();
                 ++mUpdatesThisFrame;
-                if (!DoUpdateFrames())
-                    break;
+                if (!DoUpdateFrames()) break;
                 ProcessSafeDeleteList();
                 mUpdateMultiplier -= 1.0;
             }
             UpdateFramesFractional(fraction);
             ProcessSafeDeleteList();
             mUpdateFTimeAcc -= period;
-            if (vsyncTiming)
-                mUpdateFTimeAcc = std::max(mUpdateFTimeAcc - 0.2, 0.0);
+            if (vsyncTiming) mUpdateFTimeAcc = std::max(mUpdateFTimeAcc - 0.2, 0.0);
             handled = true;
         }
 
@@ -222,8 +201,7 @@ bool VelmAppBase::ProcessFrame(bool allowSleep)
             } else {
                 const int wait = static_cast<int>(period - mUpdateFTimeAcc);
                 if (wait >= 1) {
-                    if (!allowSleep)
-                        return false;
+                    if (!allowSleep) return false;
                     ++mSleepCount;
                     plat::SleepMs(static_cast<uint32_t>(wait));
                     slept = static_cast<uint32_t>(wait);
@@ -235,14 +213,12 @@ bool VelmAppBase::ProcessFrame(bool allowSleep)
         // processor: it sleeps about twice its own working time.
         if (mLoadingThrottle.load()) {
             int extra = static_cast<int>(Tick() - slept - now) * 2 - static_cast<int>(slept);
-            if (extra > 250)
-                extra = 250;
+            if (extra > 250) extra = 250;
             if (extra < 0) {
                 ProcessSafeDeleteList();
                 return true;
             }
-            if (!allowSleep)
-                return false;
+            if (!allowSleep) return false;
             plat::SleepMs(static_cast<uint32_t>(extra));
         }
     } else {
@@ -250,63 +226,50 @@ bool VelmAppBase::ProcessFrame(bool allowSleep)
         // so that the next step pumps input (the key that resumes) and draws.
         mLoopState = 3;
         mUpdatesThisFrame = 0;
-        if (mHasPendingDraw)
-            DrawFrame();
+        if (mHasPendingDraw) DrawFrame();
     }
 
     ProcessSafeDeleteList();
     return true;
 }
 
-void VelmAppBase::HandleLoadingCompletion()
-{
+void VelmAppBase::HandleLoadingCompletion() {
     mLoadingCompletionHandled = true;
     mLoadingThrottle.store(false);
     LoadingThreadCompleted();
 }
 
-bool VelmAppBase::DoUpdateFrames()
-{
-    if (mScreensaverPaused || mDemoDialogOpen)
-        return false;
+bool VelmAppBase::DoUpdateFrames() {
+    if (mScreensaverPaused || mDemoDialogOpen) return false;
 
     if (mPlayingDemo) {
         if (mLoadingThreadCompleted.load() && !mLoadingCompletionHandled && mDemoLoadingComplete)
             HandleLoadingCompletion();
-        if (mLoadingCompletionHandled != mDemoLoadingComplete)
-            return false;
+        if (mLoadingCompletionHandled != mDemoLoadingComplete) return false;
         // The next command is due at this update and was not played yet, or the stream
         // has ended: the game holds still.
-        if (PrepareDemoCommand(false) || IsDemoStreamAtEnd())
-            return false;
+        if (PrepareDemoCommand(false) || IsDemoStreamAtEnd()) return false;
     } else if (mLoadingThreadCompleted.load() && !mLoadingCompletionHandled) {
         HandleLoadingCompletion();
-        if (IsRecordingDemoHere())
-            WriteDemoCommand(9);
+        if (IsRecordingDemoHere()) WriteDemoCommand(9);
     }
 
     UpdateFrames();
     return true;
 }
 
-void VelmAppBase::UpdateFrames()
-{
+void VelmAppBase::UpdateFrames() {
     ++mUpdateCnt;
-    if (!mMinimized)
-        mWidgetManager->UpdateFrame();
-    if (mMusicInterface != nullptr)
-        mMusicInterface->Update();
+    if (!mMinimized) mWidgetManager->UpdateFrame();
+    if (mMusicInterface != nullptr) mMusicInterface->Update();
     PurgeSharedImages();
 }
 
-void VelmAppBase::UpdateFramesFractional(float fraction)
-{
-    if (mVSyncUpdates && !mMinimized)
-        mWidgetManager->UpdateFrameF(fraction);
+void VelmAppBase::UpdateFramesFractional(float fraction) {
+    if (mVSyncUpdates && !mMinimized) mWidgetManager->UpdateFrameF(fraction);
 }
 
-bool VelmAppBase::DrawFrame()
-{
+bool VelmAppBase::DrawFrame() {
     // The drawing nesting depth, one level deeper for the whole call.
     struct NestingScope {
         NestingScope() { AdjustNestingCounter(false); }
@@ -331,8 +294,7 @@ bool VelmAppBase::DrawFrame()
         mIsDrawing = true;
         const bool changed = mWidgetManager->DrawScreen();
         mIsDrawing = false;
-        if ((changed || now - mLastDrawTick > 999 || mForceRedraw) &&
-            static_cast<int32_t>(now - mNextDrawTick) >= 0) {
+        if ((changed || now - mLastDrawTick > 999 || mForceRedraw) && static_cast<int32_t>(now - mNextDrawTick) >= 0) {
             ++mDrawCount;
             mLastDrawWasEmpty = false;
             mDrawTime += static_cast<int>(Tick() - now);
@@ -359,8 +321,7 @@ bool VelmAppBase::DrawFrame()
                     mNextDrawTick += 50;
                 else
                     mNextDrawTick += took + 35;
-                if (static_cast<int32_t>(mNextDrawTick - end) < 0)
-                    mNextDrawTick = end;
+                if (static_cast<int32_t>(mNextDrawTick - end) < 0) mNextDrawTick = end;
             } else {
                 mNextDrawTick = end;
             }
@@ -374,5 +335,4 @@ bool VelmAppBase::DrawFrame()
     return false;
 }
 
-
-} // namespace Velm
+}  // namespace Velm

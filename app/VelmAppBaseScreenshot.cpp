@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "app/DisplaySetup.h"
+#include "app/VelmAppBase.h"
 #include "app/devaids/ImageDump.h"
 #include "app/devaids/Screenshot.h"
-#include "app/VelmAppBase.h"
 #include "app/devaids/VideoStats.h"
 #include "graphics/DDImage.h"
 #include "graphics/MemoryImage.h"
@@ -26,8 +26,7 @@ namespace {
 // An ImageLib picture over pixels it does not own.
 class LentImage : public ImageLib::Image {
 public:
-    LentImage(int width, int height, uint32_t* pixels)
-    {
+    LentImage(int width, int height, uint32_t* pixels) {
         mWidth = width;
         mHeight = height;
         mBits = pixels;
@@ -35,8 +34,7 @@ public:
     ~LentImage() override { mBits = nullptr; }
 };
 
-std::string LocalTimeText()
-{
+std::string LocalTimeText() {
     const std::time_t now = std::time(nullptr);
     const std::tm* local = std::localtime(&now);
     return local != nullptr ? std::asctime(local) : "\n";
@@ -44,13 +42,10 @@ std::string LocalTimeText()
 
 }  // namespace
 
-void VelmAppBase::TakeScreenshot()
-{
-    if (mDDInterface == nullptr)
-        return;
+void VelmAppBase::TakeScreenshot() {
+    if (mDDInterface == nullptr) return;
     MemoryImage* screen = mDDInterface->GetScreenImage();
-    if (screen == nullptr || screen->width <= 0 || screen->height <= 0)
-        return;
+    if (screen == nullptr || screen->width <= 0 || screen->height <= 0) return;
 
     const std::string folder = GetAppDataFolder() + "_screenshots";
     MakeFolders(folder);
@@ -58,8 +53,7 @@ void VelmAppBase::TakeScreenshot()
     std::vector<std::string> names;
     if (plat::ListDirectory(folder, entries)) {
         for (const plat::DirEntry& entry : entries) {
-            if (!entry.isDirectory)
-                names.push_back(entry.name);
+            if (!entry.isDirectory) names.push_back(entry.name);
         }
     }
     const std::string file = folder + "/image" + std::to_string(NextScreenshotNumber(names)) + ".png";
@@ -72,16 +66,13 @@ void VelmAppBase::TakeScreenshot()
         DDImage copy(screenSurfaceImage->mDDInterface);
         copy.SetSurface(screenSurfaceImage->mSurface);
         const uint32_t* bits = copy.GetBits();
-        if (bits != nullptr)
-            pixels.assign(bits, bits + static_cast<size_t>(copy.width) * copy.height);
+        if (bits != nullptr) pixels.assign(bits, bits + static_cast<size_t>(copy.width) * copy.height);
         copy.ReleaseSurface();
     } else {
         const uint32_t* bits = screen->GetBits();
-        if (bits != nullptr)
-            pixels.assign(bits, bits + static_cast<size_t>(screen->width) * screen->height);
+        if (bits != nullptr) pixels.assign(bits, bits + static_cast<size_t>(screen->width) * screen->height);
     }
-    if (pixels.empty())
-        return;
+    if (pixels.empty()) return;
 
     LentImage picture(screen->width, screen->height, pixels.data());
     ImageLib::WritePNGImage(file, &picture);
@@ -90,8 +81,7 @@ void VelmAppBase::TakeScreenshot()
     mLastTimeCheck = Tick();
 }
 
-void VelmAppBase::DumpImageList()
-{
+void VelmAppBase::DumpImageList() {
     const std::string folder = GetAppDataFolder() + "_dump";
     DeleteFolderTree(folder);
     MakeFolders(folder);
@@ -99,24 +89,20 @@ void VelmAppBase::DumpImageList()
     std::vector<MemoryImage*> images(mMemoryImageSet.begin(), mMemoryImageSet.end());
     std::vector<ImageMemoryFigures> figures;
     figures.reserve(images.size());
-    for (MemoryImage* image : images)
-        figures.push_back(GetImageMemoryFigures(image));
+    for (MemoryImage* image : images) figures.push_back(GetImageMemoryFigures(image));
     const std::vector<size_t> order = ImageDumpOrder(figures);
     std::vector<ImageMemoryFigures> sorted;
-    for (size_t index : order)
-        sorted.push_back(figures[index]);
+    for (size_t index : order) sorted.push_back(figures[index]);
 
     const std::string html = ImageDumpHtml(LocalTimeText(), sorted);
     plat::WriteFileAtomic(folder + "/imagelist.html", html.data(), html.size());
 
     for (size_t n = 0; n < order.size(); ++n) {
         MemoryImage* source = images[order[n]];
-        if (source->width <= 0 || source->height <= 0)
-            continue;
+        if (source->width <= 0 || source->height <= 0) continue;
         MemoryImage copy(*source);
         uint32_t* bits = copy.GetBits();
-        if (bits == nullptr)
-            continue;
+        if (bits == nullptr) continue;
         std::vector<uint32_t> thumb = MakeThumbnail(bits, copy.width, copy.height);
         char name[32];
         std::snprintf(name, sizeof(name), "thumb%04d.jpg", static_cast<int>(n));
@@ -128,21 +114,19 @@ void VelmAppBase::DumpImageList()
     }
 }
 
-void VelmAppBase::ShowVideoStats()
-{
+void VelmAppBase::ShowVideoStats() {
     VideoStats stats;
     // No facility reports video memory on this platform: the line reads 0/0 KB, as without
     // DirectDraw 7.
     stats.is3D = mDDInterface != nullptr && mDDInterface->Is3D();
     stats.support = mDDInterface != nullptr ? Support3DWord(mDDInterface->Test3DRan(), mDDInterface->Test3DFailed(),
-                                                             mDDInterface->Test3DWarned())
+                                                            mDDInterface->Test3DWarned())
                                             : Support3DWord(false, false, false);
     stats.numImages = static_cast<int>(mMemoryImageSet.size());
     stats.numSounds = mSoundManager != nullptr ? mSoundManager->GetNumSounds() : 0;
     for (MemoryImage* image : mMemoryImageSet) {
         const ImageMemoryFigures figures = GetImageMemoryFigures(image);
-        if (!figures.hasTexture)
-            continue;
+        if (!figures.hasTexture) continue;
         stats.textureBytes += figures.texture;
         const int slot = figures.textureFormat == 1   ? 0
                          : figures.textureFormat == 2 ? 1

@@ -14,68 +14,49 @@ double VelmAppBase::GetSfxVolume() { return mSfxVolume; }
 
 bool VelmAppBase::IsMuted() { return mMuteCount > 0; }
 
-void VelmAppBase::SetMusicVolume(double volume)
-{
+void VelmAppBase::SetMusicVolume(double volume) {
     mMusicVolume = volume;
-    if (mMusicInterface != nullptr)
-        mMusicInterface->SetVolume(mMuteCount > 0 ? 0.0 : volume);
+    if (mMusicInterface != nullptr) mMusicInterface->SetVolume(mMuteCount > 0 ? 0.0 : volume);
 }
 
-void VelmAppBase::SetSfxVolume(double volume)
-{
+void VelmAppBase::SetSfxVolume(double volume) {
     mSfxVolume = volume;
-    if (mSoundManager != nullptr)
-        mSoundManager->SetVolume(mMuteCount > 0 ? 0.0 : volume);
+    if (mSoundManager != nullptr) mSoundManager->SetVolume(mMuteCount > 0 ? 0.0 : volume);
 }
 
-double VelmAppBase::GetMasterVolume()
-{
-    return mSoundManager != nullptr ? mSoundManager->GetMasterVolume() : 0.0;
+double VelmAppBase::GetMasterVolume() { return mSoundManager != nullptr ? mSoundManager->GetMasterVolume() : 0.0; }
+
+void VelmAppBase::SetMasterVolume(double volume) {
+    if (mSoundManager != nullptr) mSoundManager->SetMasterVolume(volume);
 }
 
-void VelmAppBase::SetMasterVolume(double volume)
-{
-    if (mSoundManager != nullptr)
-        mSoundManager->SetMasterVolume(volume);
-}
-
-void VelmAppBase::ApplyVolumes()
-{
+void VelmAppBase::ApplyVolumes() {
     SetMusicVolume(mMusicVolume);
     SetSfxVolume(mSfxVolume);
 }
 
-void VelmAppBase::Mute(bool automatic)
-{
+void VelmAppBase::Mute(bool automatic) {
     ++mMuteCount;
-    if (automatic)
-        ++mAutoMuteCount;
+    if (automatic) ++mAutoMuteCount;
     ApplyVolumes();
 }
 
-void VelmAppBase::Unmute(bool automatic)
-{
+void VelmAppBase::Unmute(bool automatic) {
     if (mMuteCount > 0) {
         --mMuteCount;
-        if (automatic)
-            --mAutoMuteCount;
+        if (automatic) --mAutoMuteCount;
     }
     ApplyVolumes();
 }
 
-void VelmAppBase::PlaySample(int id)
-{
-    if (mSoundManager == nullptr)
-        return;
+void VelmAppBase::PlaySample(int id) {
+    if (mSoundManager == nullptr) return;
     SoundInstance* instance = mSoundManager->GetSoundInstance(id);
-    if (instance != nullptr)
-        instance->Play(false, true);
+    if (instance != nullptr) instance->Play(false, true);
 }
 
-void VelmAppBase::PlaySample(int id, int pan)
-{
-    if (mSoundManager == nullptr)
-        return;
+void VelmAppBase::PlaySample(int id, int pan) {
+    if (mSoundManager == nullptr) return;
     SoundInstance* instance = mSoundManager->GetSoundInstance(id);
     if (instance != nullptr) {
         instance->SetPan(pan);
@@ -83,15 +64,12 @@ void VelmAppBase::PlaySample(int id, int pan)
     }
 }
 
-MusicInterface* VelmAppBase::CreateMusicInterface(void* window)
-{
+MusicInterface* VelmAppBase::CreateMusicInterface(void* window) {
     // With no sound the silent base; the sample player with the decoder flag, else the
     // stream player.
-    if (mNoSoundNeeded)
-        return new MusicInterface();
-    if (mUseAltMusicLibrary)
-        return new FModMusicInterface(window);
+    if (mNoSoundNeeded) return new MusicInterface();
+    if (mUseAltMusicLibrary) return new FModMusicInterface(window);
     return new BassMusicInterface(window);
 }
 
-} // namespace Velm
+}  // namespace Velm

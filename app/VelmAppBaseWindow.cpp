@@ -33,26 +33,24 @@ const int kDemoCmdMouseEnter = 7;
 const int kDemoCmdMouseLeave = 8;
 const int kDemoCmdWheel = 21;
 
-bool IsQueuedMessage(uint32_t message)
-{
+bool IsQueuedMessage(uint32_t message) {
     switch (message) {
-    case WM_MOVE:
-    case WM_SIZE:
-    case WM_CLOSE:
-    case WM_SYSCOLORCHANGE:
-    case WM_DISPLAYCHANGE:
-    case WM_ACTIVATEAPP:
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_CHAR:
-    case WM_SYSKEYDOWN:
-    case WM_SYSKEYUP:
-    case WM_TIMER:
-    case WM_MOUSEWHEEL:
-        return true;
-    default:
-        // The middle double click (0x209) is not among them.
-        return message >= WM_MOUSEMOVE && message <= WM_MBUTTONUP;
+        case WM_MOVE:
+        case WM_SIZE:
+        case WM_CLOSE:
+        case WM_SYSCOLORCHANGE:
+        case WM_DISPLAYCHANGE:
+        case WM_ACTIVATEAPP:
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_CHAR:
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP:
+        case WM_TIMER:
+        case WM_MOUSEWHEEL: return true;
+        default:
+            // The middle double click (0x209) is not among them.
+            return message >= WM_MOUSEMOVE && message <= WM_MBUTTONUP;
     }
 }
 
@@ -61,25 +59,23 @@ bool IsKeyUpMessage(uint32_t message) { return message == WM_KEYUP || message ==
 bool IsMouseMessage(uint32_t message) { return message >= WM_MOUSEMOVE && message <= WM_MBUTTONUP; }
 
 // The signed click count of a button-down message, 0 for other messages.
-int ButtonDownCode(uint32_t message)
-{
+int ButtonDownCode(uint32_t message) {
     switch (message) {
-    case WM_LBUTTONDOWN: return 1;
-    case WM_LBUTTONDBLCLK: return 2;
-    case WM_RBUTTONDOWN: return -1;
-    case WM_RBUTTONDBLCLK: return -2;
-    case WM_MBUTTONDOWN: return 3;
-    default: return 0;
+        case WM_LBUTTONDOWN: return 1;
+        case WM_LBUTTONDBLCLK: return 2;
+        case WM_RBUTTONDOWN: return -1;
+        case WM_RBUTTONDBLCLK: return -2;
+        case WM_MBUTTONDOWN: return 3;
+        default: return 0;
     }
 }
 
-int ButtonUpCode(uint32_t message)
-{
+int ButtonUpCode(uint32_t message) {
     switch (message) {
-    case WM_LBUTTONUP: return 1;
-    case WM_RBUTTONUP: return -1;
-    case WM_MBUTTONUP: return 3;
-    default: return 0;
+        case WM_LBUTTONUP: return 1;
+        case WM_RBUTTONUP: return -1;
+        case WM_MBUTTONUP: return 3;
+        default: return 0;
     }
 }
 
@@ -87,47 +83,37 @@ int ButtonUpCode(uint32_t message)
 
 void* VelmAppBase::GetMainWindowHandle() { return mMainWindow.get(); }
 
-void VelmAppBase::ShowMainWindow()
-{
-    if (mMainWindow)
-        mMainWindow->Show(true);
+void VelmAppBase::ShowMainWindow() {
+    if (mMainWindow) mMainWindow->Show(true);
 }
 
-void VelmAppBase::HideMainWindow()
-{
-    if (mMainWindow)
-        mMainWindow->Hide();
+void VelmAppBase::HideMainWindow() {
+    if (mMainWindow) mMainWindow->Hide();
 }
 
-void VelmAppBase::BringMainWindowToFront()
-{
-    if (mMainWindow)
-        mMainWindow->BringToFront();
+void VelmAppBase::BringMainWindowToFront() {
+    if (mMainWindow) mMainWindow->BringToFront();
 }
 
-bool VelmAppBase::GetDesktopSize(int* width, int* height)
-{
+bool VelmAppBase::GetDesktopSize(int* width, int* height) {
     // The area a maximised window's client may use: the desktop without its panels.
     ScreenRect area;
-    if (!GetWorkArea(&area))
-        return false;
+    if (!GetWorkArea(&area)) return false;
     *width = area.width;
     *height = area.height;
     return true;
 }
 
-void VelmAppBase::DestroyMainWindow()
-{
-    if (!mMainWindow)
-        return;
-    DebugOutput(FormatString("DESTROYED HWND: %d\r\n", static_cast<int>(reinterpret_cast<uintptr_t>(mMainWindow.get()))));
+void VelmAppBase::DestroyMainWindow() {
+    if (!mMainWindow) return;
+    DebugOutput(
+            FormatString("DESTROYED HWND: %d\r\n", static_cast<int>(reinterpret_cast<uintptr_t>(mMainWindow.get()))));
     // The cursor thread reads the window under the display lock.
     CritSectLock lock(mDDCritSect);
     mMainWindow.reset();
 }
 
-void VelmAppBase::CreateMainWindow()
-{
+void VelmAppBase::CreateMainWindow() {
     if (mMainWindow) {
         DestroyMainWindow();
         mWidgetManager->mImage = nullptr;
@@ -167,10 +153,8 @@ void VelmAppBase::CreateMainWindow()
         if (mPreferredX != -1) {
             x = std::max(mPreferredX, work.x + 4);
             y = std::max(mPreferredY, work.y + 4);
-            if (x + windowWidth >= workRight - 4)
-                x = workRight - windowWidth - 4;
-            if (windowHeight + y >= workBottom - 4)
-                y = workBottom - windowHeight - 4;
+            if (x + windowWidth >= workRight - 4) x = workRight - windowWidth - 4;
+            if (windowHeight + y >= workBottom - 4) y = workBottom - windowHeight - 4;
         } else {
             // Centred across, and at the golden section down.
             x = work.x + (work.width - windowWidth) / 2;
@@ -181,41 +165,33 @@ void VelmAppBase::CreateMainWindow()
         params.fullScreen = true;
         mMainWindow = Window::Create(params, &error);
         mIsPhysWindowed = false;
-        if (!mMainWindow)
-            DebugOutput("Main window: " + error + "\r\n");
+        if (!mMainWindow) DebugOutput("Main window: " + error + "\r\n");
     }
 }
 
-bool VelmAppBase::IsAltKeyUsed(int key)
-{
+bool VelmAppBase::IsAltKeyUsed(int key) {
     const int lower = key >= 0 && key < 256 ? std::tolower(key) : key;
     return lower == 13 || lower == 'r';
 }
 
 bool VelmAppBase::AppCanRestore() { return !mWindowDisabled; }
 
-void VelmAppBase::ClearKeyState()
-{
-    for (bool& down : mWidgetManager->mKeyDown)
-        down = false;
+void VelmAppBase::ClearKeyState() {
+    for (bool& down : mWidgetManager->mKeyDown) down = false;
     mCtrlDown = false;
     mAltDown = false;
 }
 
-void VelmAppBase::UpdateAppFocus()
-{
+void VelmAppBase::UpdateAppFocus() {
     const bool active = mHasFocus && !mMinimized;
-    if (active == mActive)
-        return;
+    if (active == mActive) return;
     mActive = active;
     if (active) {
-        if (mMuteOnLostFocus)
-            Unmute(true);
+        if (mMuteOnLostFocus) Unmute(true);
         mWidgetManager->AppGotFocus();
         GotFocus();
     } else {
-        if (mMuteOnLostFocus)
-            Mute(true);
+        if (mMuteOnLostFocus) Mute(true);
         mWidgetManager->AppLostFocus();
         LostFocus();
         // The system releases its mouse capture by itself when the focus goes.
@@ -223,8 +199,7 @@ void VelmAppBase::UpdateAppFocus()
     }
 }
 
-int VelmAppBase::WindowProc(void* window, uint32_t message, uint32_t wParam, uint32_t lParam)
-{
+int VelmAppBase::WindowProc(void* window, uint32_t message, uint32_t wParam, uint32_t lParam) {
     Window* target = static_cast<Window*>(window);
     const bool isMain = window != nullptr && window == mMainWindow.get();
     auto defaultHandling = [&]() {
@@ -240,75 +215,59 @@ int VelmAppBase::WindowProc(void* window, uint32_t message, uint32_t wParam, uin
 
     if (mIsScreenSaver) {
         int result = 0;
-        if (HandleScreensaverMessage(message, wParam, lParam, window, &result))
-            return result;
+        if (HandleScreensaverMessage(message, wParam, lParam, window, &result)) return result;
     }
 
     switch (message) {
-    case WM_DESTROY:
-        DebugOutput(FormatString("DESTROYED HWND: %d\r\n", static_cast<int>(reinterpret_cast<uintptr_t>(window))));
-        return defaultHandling();
-    case WM_ENABLE:
-        mWindowDisabled = wParam == 0;
-        return 0;
-    case WM_PAINT:
-        if (mInitialized && !mCrashed.load()) {
-            if (mInMainLoop)
-                Redraw(nullptr);
-            return 0;
+        case WM_DESTROY:
+            DebugOutput(FormatString("DESTROYED HWND: %d\r\n", static_cast<int>(reinterpret_cast<uintptr_t>(window))));
+            return defaultHandling();
+        case WM_ENABLE: mWindowDisabled = wParam == 0; return 0;
+        case WM_PAINT:
+            if (mInitialized && !mCrashed.load()) {
+                if (mInMainLoop) Redraw(nullptr);
+                return 0;
+            }
+            return defaultHandling();
+        case WM_QUERYOPEN:
+            if (!AppCanRestore()) return 0;
+            return 1;
+        case WM_ENDSESSION: Shutdown(); return 0;
+        case WM_ERASEBKGND: return 1;
+        case WM_SETCURSOR:
+            if (!mCrashed.load()) EnforceCursor();
+            return 1;
+        case WM_NCLBUTTONDOWN: {
+            const int result = defaultHandling();
+            // A drag of the window returns only when it ends: the time it took is not owed.
+            mUpdateFTimeAcc = 0;
+            mLastTimeCheck = Tick();
+            return result;
         }
-        return defaultHandling();
-    case WM_QUERYOPEN:
-        if (!AppCanRestore())
-            return 0;
-        return 1;
-    case WM_ENDSESSION:
-        Shutdown();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_SETCURSOR:
-        if (!mCrashed.load())
-            EnforceCursor();
-        return 1;
-    case WM_NCLBUTTONDOWN: {
-        const int result = defaultHandling();
-        // A drag of the window returns only when it ends: the time it took is not owed.
-        mUpdateFTimeAcc = 0;
-        mLastTimeCheck = Tick();
-        return result;
-    }
-    case WM_SYSCHAR:
-        if (IsAltKeyUsed(static_cast<int>(wParam)))
-            return 0;
-        return defaultHandling();
-    case WM_SYSCOMMAND: {
-        const uint32_t command = wParam & 0xFFF0;
-        if (command == SC_MONITORPOWER) {
-            mLastMonitorPowerOffTick = Tick();
-            if (mAllowMonitorPowersave && mLoadingCompletionHandled)
-                return defaultHandling();
-            return 0;
+        case WM_SYSCHAR:
+            if (IsAltKeyUsed(static_cast<int>(wParam))) return 0;
+            return defaultHandling();
+        case WM_SYSCOMMAND: {
+            const uint32_t command = wParam & 0xFFF0;
+            if (command == SC_MONITORPOWER) {
+                mLastMonitorPowerOffTick = Tick();
+                if (mAllowMonitorPowersave && mLoadingCompletionHandled) return defaultHandling();
+                return 0;
+            }
+            if (command == SC_SCREENSAVE) {
+                if (mLoadingCompletionHandled && mIsPhysWindowed) return defaultHandling();
+                return 0;
+            }
+            return defaultHandling();
         }
-        if (command == SC_SCREENSAVE) {
-            if (mLoadingCompletionHandled && mIsPhysWindowed)
-                return defaultHandling();
-            return 0;
-        }
-        return defaultHandling();
-    }
-    default:
-        break;
+        default: break;
     }
 
-    if (!IsQueuedMessage(message))
-        return defaultHandling();
+    if (!IsQueuedMessage(message)) return defaultHandling();
 
-    if (message == WM_ACTIVATEAPP && isMain && !mPlayingDemo)
-        mHasFocus = wParam != 0;
+    if (message == WM_ACTIVATEAPP && isMain && !mPlayingDemo) mHasFocus = wParam != 0;
 
-    if (mPopupOpen)
-        return defaultHandling();
+    if (mPopupOpen) return defaultHandling();
 
     if (IsKeyDownMessage(message) || IsKeyUpMessage(message)) {
         const bool down = IsKeyDownMessage(message);
@@ -316,23 +275,19 @@ int VelmAppBase::WindowProc(void* window, uint32_t message, uint32_t wParam, uin
             mCtrlDown = down;
         else if (wParam == static_cast<uint32_t>(VK_MENU))
             mAltDown = down;
-        if (down && FilterKeyDown(static_cast<int>(wParam), mCtrlDown, mAltDown))
-            return 0;
+        if (down && FilterKeyDown(static_cast<int>(wParam), mCtrlDown, mAltDown)) return 0;
     }
 
     // Live keys still reach the developer keys during playback; everything is queued all
     // the same, and the replay leaves it to the demo.
     // While a playback window is open the keys are its own.
-    if (mPlayingDemo && !mDemoDialogOpen && message == WM_KEYDOWN)
-        DebugKeyDown(static_cast<int>(wParam));
-    if (mPlayingDemo && !mDemoDialogOpen && message == WM_CHAR)
-        HandleDemoPlaybackKey(static_cast<int>(wParam));
+    if (mPlayingDemo && !mDemoDialogOpen && message == WM_KEYDOWN) DebugKeyDown(static_cast<int>(wParam));
+    if (mPlayingDemo && !mDemoDialogOpen && message == WM_CHAR) HandleDemoPlaybackKey(static_cast<int>(wParam));
 
     bool queue = true;
     if (!mDeferredMessages.empty()) {
         const uint32_t newest = mDeferredMessages.back().message;
-        if (newest == WM_TIMER && message == WM_TIMER)
-            return defaultHandling();
+        if (newest == WM_TIMER && message == WM_TIMER) return defaultHandling();
         if (newest == WM_CLOSE) {
             queue = false;
         } else if (message == WM_SYSCOLORCHANGE || message == WM_DISPLAYCHANGE) {
@@ -354,45 +309,34 @@ int VelmAppBase::WindowProc(void* window, uint32_t message, uint32_t wParam, uin
     }
 
     switch (message) {
-    case WM_SIZE:
-        mMinimizedNow = wParam == SIZE_MINIMIZED;
-        return defaultHandling();
-    case WM_SYSKEYDOWN:
-        // Alt+F4 goes on to become WM_CLOSE; every other Alt key is swallowed.
-        if (wParam != static_cast<uint32_t>(VK_F4))
-            return 0;
-        return defaultHandling();
-    case WM_CLOSE:
-        CloseRequested();
-        return 0;
-    default:
-        return defaultHandling();
+        case WM_SIZE: mMinimizedNow = wParam == SIZE_MINIMIZED; return defaultHandling();
+        case WM_SYSKEYDOWN:
+            // Alt+F4 goes on to become WM_CLOSE; every other Alt key is swallowed.
+            if (wParam != static_cast<uint32_t>(VK_F4)) return 0;
+            return defaultHandling();
+        case WM_CLOSE: CloseRequested(); return 0;
+        default: return defaultHandling();
     }
 }
 
-void VelmAppBase::PumpWindowMessages()
-{
-    if (mSingleInstance && mSingleInstance->PollKnock())
-        HandleNotifyMessage(0, 0);
+void VelmAppBase::PumpWindowMessages() {
+    if (mSingleInstance && mSingleInstance->PollKnock()) HandleNotifyMessage(0, 0);
     WindowMessage message;
     while (mMainWindow && !mShutdown.load() && mMainWindow->PeekMessage(&message))
         WindowProc(mMainWindow.get(), message.message, message.wParam, message.lParam);
 }
 
-bool VelmAppBase::ProcessDeferredMessages(bool singleMessage)
-{
+bool VelmAppBase::ProcessDeferredMessages(bool singleMessage) {
     while (!mDeferredMessages.empty()) {
         const DeferredMessage record = mDeferredMessages.front();
         mDeferredMessages.pop_front();
         ProcessDeferredMessage(record);
-        if (singleMessage)
-            break;
+        if (singleMessage) break;
     }
     return mDeferredMessages.empty();
 }
 
-void VelmAppBase::RecordDemoMouse(uint32_t message, uint32_t lParam)
-{
+void VelmAppBase::RecordDemoMouse(uint32_t message, uint32_t lParam) {
     // Recorded as the widgets see it: remapped to logical coordinates (a letterboxed
     // picture moves the client position), and within the 12 bits of a far move.
     int x = LowWordSigned(lParam);
@@ -429,22 +373,18 @@ void VelmAppBase::RecordDemoMouse(uint32_t message, uint32_t lParam)
     mLastDemoMouseY = y;
 }
 
-bool VelmAppBase::PointerInDrawingArea()
-{
-    if (!mMainWindow)
-        return false;
+bool VelmAppBase::PointerInDrawingArea() {
+    if (!mMainWindow) return false;
     int x = 0;
     int y = 0;
-    if (!mMainWindow->PointerPosition(&x, &y))
-        return false;
+    if (!mMainWindow->PointerPosition(&x, &y)) return false;
     int width = 0;
     int height = 0;
     mMainWindow->GetClientSize(&width, &height);
     return x >= 0 && y >= 0 && x < width && y < height;
 }
 
-void VelmAppBase::ProcessDeferredMessage(const DeferredMessage& record)
-{
+void VelmAppBase::ProcessDeferredMessage(const DeferredMessage& record) {
     const uint32_t message = record.message;
     const uint32_t wParam = record.wParam;
     const uint32_t lParam = record.lParam;
@@ -503,11 +443,9 @@ void VelmAppBase::ProcessDeferredMessage(const DeferredMessage& record)
             mMinimized = minimized;
             if (isMain && !mShutdown.load() && changed) {
                 if (minimized) {
-                    if (mMuteOnLostFocus)
-                        Mute(true);
+                    if (mMuteOnLostFocus) Mute(true);
                 } else {
-                    if (mMuteOnLostFocus)
-                        Unmute(true);
+                    if (mMuteOnLostFocus) Unmute(true);
                     mWidgetManager->MarkAllDirty();
                 }
             }
@@ -515,18 +453,15 @@ void VelmAppBase::ProcessDeferredMessage(const DeferredMessage& record)
             // The picture's place in the client area follows its size (letterboxing).
             if (isMain && !minimized && mDDInterface != nullptr)
                 mWidgetManager->SetRemapRects(mScreenBounds, mDDInterface->GetPresentationRect());
-            if (wParam == SIZE_MAXIMIZED)
-                SwitchScreenMode(false);
+            if (wParam == SIZE_MAXIMIZED) SwitchScreenMode(false);
         } else if (message == WM_SYSCOLORCHANGE || message == WM_DISPLAYCHANGE) {
             mWidgetManager->SysColorChangedAll();
             mWidgetManager->MarkAllDirty();
         } else if (message == WM_ACTIVATEAPP) {
             if (isMain && !mCrashed.load() && !mShutdown.load()) {
                 UpdateAppFocus();
-                if (mHasFocus && !mIsWindowed)
-                    mWidgetManager->MarkAllDirty();
-                if (mIsOpeningURL && !mHasFocus)
-                    URLOpenSucceeded(mOpeningURL);
+                if (mHasFocus && !mIsWindowed) mWidgetManager->MarkAllDirty();
+                if (mIsOpeningURL && !mHasFocus) URLOpenSucceeded(mOpeningURL);
             }
         } else if (IsKeyDownMessage(message)) {
             mLastUserInputTick = mLastTimerTime;
@@ -544,8 +479,7 @@ void VelmAppBase::ProcessDeferredMessage(const DeferredMessage& record)
                     mDebugKeysEnabled = !mDebugKeysEnabled;
                 }
                 if (mDebugKeysEnabled) {
-                    if (!DebugKeyDown(key))
-                        mWidgetManager->KeyDown(key);
+                    if (!DebugKeyDown(key)) mWidgetManager->KeyDown(key);
                 } else {
                     mWidgetManager->KeyDown(key);
                 }
@@ -559,8 +493,7 @@ void VelmAppBase::ProcessDeferredMessage(const DeferredMessage& record)
         } else if (message == WM_TIMER) {
             if (!mCrashed.load() && mInMainLoop) {
                 const uint32_t now = Tick();
-                if (now - mLastTimerTime > 500)
-                    mResumeTick = now;
+                if (now - mLastTimerTime > 500) mResumeTick = now;
                 mLastTimerTime = now;
                 if (mIsOpeningURL && now - mResumeTick > 5000) {
                     if (now - mOpeningURLTime > 8000 && !mHasFocus)
@@ -570,13 +503,11 @@ void VelmAppBase::ProcessDeferredMessage(const DeferredMessage& record)
                 }
                 const bool inside = PointerInDrawingArea();
                 if (inside != mMouseIn) {
-                    if (mRecordingDemo)
-                        writeCommand(inside ? kDemoCmdMouseEnter : kDemoCmdMouseLeave);
+                    if (mRecordingDemo) writeCommand(inside ? kDemoCmdMouseEnter : kDemoCmdMouseLeave);
                     if (!inside) {
                         int x = 0;
                         int y = 0;
-                        if (mMainWindow)
-                            mMainWindow->PointerPosition(&x, &y);
+                        if (mMainWindow) mMainWindow->PointerPosition(&x, &y);
                         mWidgetManager->RemapMouse(x, y);
                         mWidgetManager->MouseExit(x, y);
                     }
@@ -592,8 +523,7 @@ void VelmAppBase::ProcessDeferredMessage(const DeferredMessage& record)
                 mLastUserInputTick = mLastTimerTime;
                 mWidgetManager->MouseMove(x, y);
                 if (!mMouseIn) {
-                    if (mRecordingDemo)
-                        writeCommand(kDemoCmdMouseEnter);
+                    if (mRecordingDemo) writeCommand(kDemoCmdMouseEnter);
                     mMouseIn = true;
                     EnforceCursor();
                 }

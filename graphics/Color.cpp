@@ -18,31 +18,21 @@ Color& Color::SetOpaqueFrom(const Color& other) {
 
 int& Color::operator[](int channel) {
     switch (channel) {
-        case 0:
-            return red;
-        case 1:
-            return green;
-        case 2:
-            return blue;
-        case 3:
-            return alpha;
-        default:
-            return gScratchChannel;
+        case 0: return red;
+        case 1: return green;
+        case 2: return blue;
+        case 3: return alpha;
+        default: return gScratchChannel;
     }
 }
 
 int Color::operator[](int channel) const {
     switch (channel) {
-        case 0:
-            return red;
-        case 1:
-            return green;
-        case 2:
-            return blue;
-        case 3:
-            return alpha;
-        default:
-            return 0;
+        case 0: return red;
+        case 1: return green;
+        case 2: return blue;
+        case 3: return alpha;
+        default: return 0;
     }
 }
 

@@ -20,13 +20,13 @@ public:
     constexpr Color() : red(0), green(0), blue(0), alpha(255) {}  // opaque black
     // From 0xAARRGGBB; an all-zero alpha byte means opaque, so plain 0xRRGGBB values work.
     constexpr explicit Color(int argb)
-        : red((argb >> 16) & 0xFF),
-          green((argb >> 8) & 0xFF),
-          blue(argb & 0xFF),
-          alpha(((argb >> 24) & 0xFF) == 0 ? 255 : ((argb >> 24) & 0xFF)) {}
+            : red((argb >> 16) & 0xFF),
+              green((argb >> 8) & 0xFF),
+              blue(argb & 0xFF),
+              alpha(((argb >> 24) & 0xFF) == 0 ? 255 : ((argb >> 24) & 0xFF)) {}
     // Red, green and blue from the low 24 bits of rgb; alpha taken as given.
     constexpr Color(int rgb, int alphaValue)
-        : red((rgb >> 16) & 0xFF), green((rgb >> 8) & 0xFF), blue(rgb & 0xFF), alpha(alphaValue) {}
+            : red((rgb >> 16) & 0xFF), green((rgb >> 8) & 0xFF), blue(rgb & 0xFF), alpha(alphaValue) {}
     constexpr Color(int r, int g, int b) : red(r), green(g), blue(b), alpha(255) {}
     constexpr Color(int r, int g, int b, int a) : red(r), green(g), blue(b), alpha(a) {}
 

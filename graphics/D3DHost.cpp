@@ -18,8 +18,7 @@ void D3DHost::GetDesktop(int* width, int* height, int* bitsPerPixel) {
 }
 
 bool D3DHost::Split(const std::string& name, std::string* key, std::string* value) const {
-    if (mSettings == nullptr)
-        return false;
+    if (mSettings == nullptr) return false;
     const size_t slash = name.rfind('\\');
     *key = mKey;
     if (slash == std::string::npos) {

@@ -18,8 +18,7 @@ using plat::d3d7::TLVertex;
 int HighestBit(uint32_t mask) {
     int bit = -1;
     for (int i = 0; i < 32; ++i) {
-        if (mask & (1u << i))
-            bit = i;
+        if (mask & (1u << i)) bit = i;
     }
     return bit;
 }
@@ -27,8 +26,7 @@ int HighestBit(uint32_t mask) {
 // Moves a channel so that the highest bit of its mask lands on bit `top`.
 uint32_t PlaceChannel(uint32_t pixel, uint32_t mask, int top) {
     const int high = HighestBit(mask);
-    if (high < 0)
-        return 0;
+    if (high < 0) return 0;
     const uint32_t value = pixel & mask;
     const int shift = top - high;
     const uint32_t placed = shift >= 0 ? value << shift : value >> -shift;
@@ -77,10 +75,8 @@ int D3DTestImage::CheckUniform(uint32_t expected, int blockWidth, int blockHeigh
     for (int y = 0; y < std::min(blockHeight, mHeight); ++y) {
         for (int x = 0; x < std::min(blockWidth, mWidth); ++x) {
             const uint32_t p = mBits[static_cast<size_t>(y) * mWidth + x];
-            if (Distance(p, expected) > 768)
-                return 2;
-            if (p != mBits[0])
-                uniform = false;
+            if (Distance(p, expected) > 768) return 2;
+            if (p != mBits[0]) uniform = false;
         }
     }
     return uniform ? 0 : 1;
@@ -91,8 +87,7 @@ int D3DTestImage::CountStripeErrors(int blockWidth, int blockHeight) const {
     for (int y = 0; y < std::min(blockHeight, mHeight); ++y) {
         for (int x = 0; x < std::min(blockWidth, mWidth); ++x) {
             const uint32_t expected = (x & 1) ? 0xFFFFFFu : 0;
-            if (Distance(mBits[static_cast<size_t>(y) * mWidth + x], expected) > 768)
-                ++errors;
+            if (Distance(mBits[static_cast<size_t>(y) * mWidth + x], expected) > 768) ++errors;
         }
     }
     return errors;
@@ -102,8 +97,7 @@ int D3DTestImage::CountStripeErrors(int blockWidth, int blockHeight) const {
 
 bool D3DTestEnvironment::GetAdapterIdentifier(uint8_t guid[16], std::string* driver, std::string* description) {
     plat::d3d7::AdapterIdentity identity;
-    if (plat::dd::Failed(plat::d3d7::GetAdapterIdentity(&identity)))
-        return false;
+    if (plat::dd::Failed(plat::d3d7::GetAdapterIdentity(&identity))) return false;
     std::memcpy(guid, identity.identifier, 16);
     *driver = identity.driver;
     *description = identity.description;
@@ -117,9 +111,8 @@ plat::dd::Result D3DTestEnvironment::GetAvailableVidMem(uint64_t* totalBytes) {
 // ---- D3DTester ----
 
 D3DTester::D3DTester(D3DHost* host, std::unique_ptr<D3DTestEnvironment> environment)
-    : mHost(host), mEnvironment(std::move(environment)) {
-    if (!mEnvironment)
-        mEnvironment = std::make_unique<D3DTestEnvironment>();
+        : mHost(host), mEnvironment(std::move(environment)) {
+    if (!mEnvironment) mEnvironment = std::make_unique<D3DTestEnvironment>();
 }
 
 D3DTester::~D3DTester() { Cleanup(); }
@@ -149,8 +142,7 @@ void D3DTester::RunTest(plat::dd::Device* directDraw) {
             mResultsChanged = !(mHost != nullptr && mHost->RegistryReadString("Test3D\\FailureReason", &stored));
             mWriteResults = true;
         }
-        if (mWriteResults)
-            WriteResults();
+        if (mWriteResults) WriteResults();
         Cleanup();
     }
     if (mHost != nullptr) {
@@ -164,8 +156,7 @@ bool D3DTester::SetupTest(plat::dd::Device* directDraw) {
     try {
         Cleanup();
         mDriverYear = 0;
-        if (mUseRegistry && mHost != nullptr)
-            mHasKey = mHost->RegistryCreateKey("Test3D");
+        if (mUseRegistry && mHost != nullptr) mHasKey = mHost->RegistryCreateKey("Test3D");
 
         if (directDraw != nullptr) {
             mDirectDraw = directDraw;
@@ -183,19 +174,15 @@ bool D3DTester::SetupTest(plat::dd::Device* directDraw) {
             mWarning = FormatString("GetAvailableVidMem failed: %s", GetDirectXErrorName(memory).c_str());
         } else {
             int width = 0, height = 0, bits = 0;
-            if (mHost != nullptr)
-                mHost->GetDesktop(&width, &height, &bits);
+            if (mHost != nullptr) mHost->GetDesktop(&width, &height, &bits);
             const uint64_t desktop = static_cast<uint64_t>(bits / 8) * width * height;
             const unsigned megabytes = static_cast<unsigned>((videoBytes + desktop) >> 20);
-            if (megabytes < mMinVidMemory)
-                return SetFailureReason("Not enough video memory.");
-            if (megabytes < mRecVidMemory)
-                mWarning = "Low video memory.";
+            if (megabytes < mMinVidMemory) return SetFailureReason("Not enough video memory.");
+            if (megabytes < mRecVidMemory) mWarning = "Low video memory.";
         }
 
         if (mUseRegistry) {
-            if (ReadCachedResult())
-                return false;
+            if (ReadCachedResult()) return false;
             mWriteResults = true;
         }
         mFailureReason.clear();
@@ -205,17 +192,14 @@ bool D3DTester::SetupTest(plat::dd::Device* directDraw) {
             const int64_t seconds = plat::FileModifiedTime(mDriver);
             if (seconds > 0) {
                 const std::time_t t = static_cast<std::time_t>(seconds);
-                if (const std::tm* parts = std::gmtime(&t))
-                    mDriverYear = parts->tm_year + 1900;
+                if (const std::tm* parts = std::gmtime(&t)) mDriverYear = parts->tm_year + 1900;
             }
         }
 
-        if (!IsCardSupported(mDescription))
-            mWarning = FormatString("Unsupported video card: %s", mDescription.c_str());
+        if (!IsCardSupported(mDescription)) mWarning = FormatString("Unsupported video card: %s", mDescription.c_str());
 
         std::string why;
-        if (!plat::d3d7::IsAvailable(&why))
-            DXError(plat::dd::kErrNoDirectDrawHw, "QueryInterface IID_IDirect3D7");
+        if (!plat::d3d7::IsAvailable(&why)) DXError(plat::dd::kErrNoDirectDrawHw, "QueryInterface IID_IDirect3D7");
         DXError(mDirectDraw->SetCooperativeLevel(false), "SetCooperativeLevel");
 
         plat::dd::SurfaceRequest request;
@@ -238,7 +222,8 @@ bool D3DTester::SetupTest(plat::dd::Device* directDraw) {
                 return SetFailureReason("A4R4G4B4 and A8R8G8B8 texture formats not supported.");
             mUse4444 = true;
         }
-        const plat::d3d7::PixelFormat format = MakePixelFormat(mUse4444 ? TextureFormat_A4R4G4B4 : TextureFormat_A8R8G8B8);
+        const plat::d3d7::PixelFormat format =
+                MakePixelFormat(mUse4444 ? TextureFormat_A4R4G4B4 : TextureFormat_A8R8G8B8);
         DXError(mDevice->CreateTexture(64, 64, format, &mTexture1), "CreateSurface (TextureSurface1)");
         DXError(mDevice->CreateTexture(64, 64, format, &mTexture2), "CreateSurface (TextureSurfacd2)");
         return true;
@@ -249,15 +234,11 @@ bool D3DTester::SetupTest(plat::dd::Device* directDraw) {
 
 bool D3DTester::ReadCachedResult() {
     mResultsChanged = true;
-    if (!mHasKey || mHost == nullptr)
-        return false;
+    if (!mHasKey || mHost == nullptr) return false;
     uint32_t value = 0;
-    if (!mHost->RegistryReadInteger("Test3D\\Version", &value) || value != 2)
-        return false;
-    if (!mHost->RegistryReadInteger("Test3D\\MinVidMemory", &value) || value != mMinVidMemory)
-        return false;
-    if (!mHost->RegistryReadInteger("Test3D\\RecVidMemory", &value) || value != mRecVidMemory)
-        return false;
+    if (!mHost->RegistryReadInteger("Test3D\\Version", &value) || value != 2) return false;
+    if (!mHost->RegistryReadInteger("Test3D\\MinVidMemory", &value) || value != mMinVidMemory) return false;
+    if (!mHost->RegistryReadInteger("Test3D\\RecVidMemory", &value) || value != mRecVidMemory) return false;
     std::vector<uint8_t> guid;
     if (!mHost->RegistryReadData("Test3D\\DisplayGUID", &guid) || guid.size() != 16 ||
         std::memcmp(guid.data(), mDisplayGUID, 16) != 0)
@@ -273,8 +254,7 @@ bool D3DTester::ReadCachedResult() {
 }
 
 void D3DTester::WriteResults() {
-    if (!mHasKey || mHost == nullptr)
-        return;
+    if (!mHasKey || mHost == nullptr) return;
     mHost->RegistryWriteInteger("Test3D\\Version", 2);
     mHost->RegistryWriteInteger("Test3D\\MinVidMemory", mMinVidMemory);
     mHost->RegistryWriteInteger("Test3D\\RecVidMemory", mRecVidMemory);
@@ -284,13 +264,11 @@ void D3DTester::WriteResults() {
 }
 
 bool D3DTester::FindCardInList(std::FILE* file, const std::string& description) {
-    if (file == nullptr || std::feof(file))
-        return false;
+    if (file == nullptr || std::feof(file)) return false;
     char line[4000];
     while (std::fgets(line, sizeof line, file) != nullptr) {
         const std::string entry = TrimString(line);
-        if (!entry.empty() && FindNoCase(description.c_str(), entry.c_str()) >= 0)
-            return true;
+        if (!entry.empty() && FindNoCase(description.c_str(), entry.c_str()) >= 0) return true;
     }
     return false;
 }
@@ -300,8 +278,7 @@ bool D3DTester::IsCardSupported(const std::string& description) {
     if (std::FILE* bad = std::fopen((folder + "vhwb.dat").c_str(), "r")) {
         const bool listed = FindCardInList(bad, description);
         std::fclose(bad);
-        if (listed)
-            return false;
+        if (listed) return false;
     }
     if (std::FILE* good = std::fopen((folder + "vhw.dat").c_str(), "r")) {
         const bool listed = FindCardInList(good, description);
@@ -324,8 +301,7 @@ void D3DTester::DrawTestImage(const D3DTestImage& image, float x, float y, uint3
             uint8_t* texels = nullptr;
             int pitch = 0;
             DXError(texture->Lock(false, &texels, &pitch), "Lock Texture");
-            if (w < 64 || h < 64)
-                std::memset(texels, 0, static_cast<size_t>(pitch) * 64);
+            if (w < 64 || h < 64) std::memset(texels, 0, static_cast<size_t>(pitch) * 64);
             for (int row = 0; row < h; ++row) {
                 const uint32_t* in = image.mBits.data() + static_cast<size_t>(by + row) * image.mWidth + bx;
                 uint8_t* out = texels + static_cast<size_t>(row) * pitch;
@@ -380,8 +356,8 @@ void D3DTester::CopyPrimary() {
                 p = h;
             }
             mTestImage.mBits[static_cast<size_t>(y) * mTestImage.mWidth + x] =
-                0xFF000000u | PlaceChannel(p, desc.format.redMask, 23) | PlaceChannel(p, desc.format.greenMask, 15) |
-                PlaceChannel(p, desc.format.blueMask, 7);
+                    0xFF000000u | PlaceChannel(p, desc.format.redMask, 23) |
+                    PlaceChannel(p, desc.format.greenMask, 15) | PlaceChannel(p, desc.format.blueMask, 7);
         }
     }
     mTestSurface->Unlock();
@@ -393,11 +369,11 @@ void D3DTester::BeginTestScene(uint32_t srcBlend, uint32_t destBlend) {
     DXError(mDevice->Clear(0xFF000000u), "Clear");
     DXError(mDevice->SetRenderState(kRsAlphaBlendEnable, 1), "D3DRENDERSTATE_ALPHABLENDENABLE, TRUE");
     DXError(mDevice->SetRenderState(kRsSrcBlend, srcBlend), srcBlend == kBlendSrcAlpha
-                                                                 ? "D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA"
-                                                                 : "D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE");
+                                                                    ? "D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA"
+                                                                    : "D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE");
     DXError(mDevice->SetRenderState(kRsDestBlend, destBlend), destBlend == kBlendInvSrcAlpha
-                                                                  ? "D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA"
-                                                                  : "D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE");
+                                                                      ? "D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA"
+                                                                      : "D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE");
     DXError(mDevice->SetRenderState(kRsCullMode, kCullNone), "D3DRENDERSTATE_CULLMODE, D3DCULL_NONE");
 }
 
@@ -418,15 +394,12 @@ bool D3DTester::RunBlendTest(uint32_t srcBlend, uint32_t destBlend, bool modulat
         mDevice->EndScene();
         CopyPrimary();
     } catch (const TestException& e) {
-        if (mDevice && mDevice->InScene())
-            mDevice->EndScene();
+        if (mDevice && mDevice->InScene()) mDevice->EndScene();
         return SetFailureReason(e.mMessage);
     }
     const int check = mTestImage.CheckUniform(expected, 10, 10);
-    if (check == 2)
-        return SetFailureReason(failure);
-    if (check == 1)
-        mWarning = warning;
+    if (check == 2) return SetFailureReason(failure);
+    if (check == 1) mWarning = warning;
     return true;
 }
 
@@ -441,8 +414,8 @@ bool D3DTester::TestAdditiveBlend() {
 }
 
 bool D3DTester::TestAlphaAddBlend() {
-    return RunBlendTest(plat::d3d7::kBlendSrcAlpha, plat::d3d7::kBlendOne, false, 0xFF404040u, 0x80808080u,
-                        0xFFFFFFFFu, 0x808080, "AlphaAdd blend not supported.", "AlphaAdd blend test not uniform.");
+    return RunBlendTest(plat::d3d7::kBlendSrcAlpha, plat::d3d7::kBlendOne, false, 0xFF404040u, 0x80808080u, 0xFFFFFFFFu,
+                        0x808080, "AlphaAdd blend not supported.", "AlphaAdd blend test not uniform.");
 }
 
 bool D3DTester::TestAlphaModulatedBlend() {
@@ -461,12 +434,10 @@ bool D3DTester::TestClipping() {
         mDevice->EndScene();
         CopyPrimary();
     } catch (const TestException& e) {
-        if (mDevice && mDevice->InScene())
-            mDevice->EndScene();
+        if (mDevice && mDevice->InScene()) mDevice->EndScene();
         return SetFailureReason(e.mMessage);
     }
-    if (mTestImage.CountStripeErrors(62, 62) > 0)
-        mWarning = "Clip problem detected.";
+    if (mTestImage.CountStripeErrors(62, 62) > 0) mWarning = "Clip problem detected.";
     return true;
 }
 

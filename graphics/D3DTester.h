@@ -105,7 +105,7 @@ public:
     bool mWriteResults = false;
     bool mResultsChanged = false;  // fresh
     int mDriverYear = 0;
-    bool mUse4444 = false;  // test textures in A4R4G4B4
+    bool mUse4444 = false;    // test textures in A4R4G4B4
     std::string mListFolder;  // where the card lists are looked for ("" = current folder)
 
 private:

@@ -13,16 +13,14 @@
 namespace Velm {
 
 DDImage::DDImage(DDInterface* display)
-    : MemoryImage(display != nullptr && display->mApp != nullptr ? display->mApp->GetImageHost() : GetImageHost()),
-      mDDInterface(display) {
-    if (mDDInterface != nullptr)
-        mDDInterface->AddImage(this);
+        : MemoryImage(display != nullptr && display->mApp != nullptr ? display->mApp->GetImageHost() : GetImageHost()),
+          mDDInterface(display) {
+    if (mDDInterface != nullptr) mDDInterface->AddImage(this);
 }
 
 DDImage::~DDImage() {
     mSurface.reset();
-    if (mDDInterface != nullptr)
-        mDDInterface->RemoveImage(this);
+    if (mDDInterface != nullptr) mDDInterface->RemoveImage(this);
 }
 
 // ---- Path choice ----
@@ -42,14 +40,12 @@ bool DDImage::IsCursorAreaImage() const {
 }
 
 void DDImage::FinishSurfacePath() {
-    if (mSurfaceTouched)
-        DropMemoryCopies();
+    if (mSurfaceTouched) DropMemoryCopies();
     mSurfaceTouched = false;
 }
 
 bool DDImage::BeginSurfaceRoutine() {
-    if (!LockSurface())
-        return false;
+    if (!LockSurface()) return false;
     mSurfaceTouched = true;
     return true;
 }
@@ -60,8 +56,7 @@ void DDImage::EndSurfaceRoutine() { UnlockSurface(); }
 
 bool DDImage::FillPoly3D(const Point* vertices, int count, const Rect* clip, const Color& color, int drawMode, int tx,
                          int ty, bool) {
-    if (!Is3DTarget())
-        return false;
+    if (!Is3DTarget()) return false;
     mDDInterface->Get3DLayer()->FillPoly(vertices, count, clip, color, drawMode, tx, ty);
     return true;
 }
@@ -96,15 +91,13 @@ void DDImage::DrawLine(double startX, double startY, double endX, double endY, c
     if (startY == endY) {
         const int x0 = static_cast<int>(std::min(startX, endX));
         const int x1 = static_cast<int>(std::max(startX, endX));
-        FillRect(Rect(x0, static_cast<int>(startY), x1 - x0 + 1, static_cast<int>(endY - startY + 1)), color,
-                 drawMode);
+        FillRect(Rect(x0, static_cast<int>(startY), x1 - x0 + 1, static_cast<int>(endY - startY + 1)), color, drawMode);
         return;
     }
     if (startX == endX) {
         const int y0 = static_cast<int>(std::min(startY, endY));
         const int y1 = static_cast<int>(std::max(startY, endY));
-        FillRect(Rect(static_cast<int>(startX), y0, static_cast<int>(endX - startX + 1), y1 - y0 + 1), color,
-                 drawMode);
+        FillRect(Rect(static_cast<int>(startX), y0, static_cast<int>(endX - startX + 1), y1 - y0 + 1), color, drawMode);
         return;
     }
     RefreshAlphaFlags();
@@ -136,16 +129,13 @@ void DDImage::DrawLineAA(double startX, double startY, double endX, double endY,
     else if (drawMode == DRAWMODE_ADDITIVE)
         DrawLineAAAdditive(startX, startY, endX, endY, color);
     // The additive form draws nothing, yet the routine ran on the surface.
-    if (drawMode == DRAWMODE_ADDITIVE && mSurface != nullptr && !mNoLock)
-        mSurfaceTouched = true;
+    if (drawMode == DRAWMODE_ADDITIVE && mSurface != nullptr && !mNoLock) mSurfaceTouched = true;
     FinishSurfacePath();
 }
 
 void DDImage::FillSpansWithCoverage(const Span* spans, int count, const Color& color, int drawMode,
-                                    const uint8_t* coverage, int coverX, int coverY, int coverPitch,
-                                    int coverHeight) {
-    if (count <= 0 || spans == nullptr)
-        return;
+                                    const uint8_t* coverage, int coverX, int coverY, int coverPitch, int coverHeight) {
+    if (count <= 0 || spans == nullptr) return;
     if (Is3DTarget()) {
         int minX = spans[0].x, maxX = spans[0].x + spans[0].width - 1, minY = spans[0].y, maxY = spans[0].y;
         for (int i = 1; i < count; ++i) {
@@ -182,8 +172,7 @@ void DDImage::FillSpansWithCoverage(const Span* spans, int count, const Color& c
 }
 
 void DDImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     image->drawn = true;
     RefreshAlphaFlags();
     if (Is3DTarget()) {
@@ -211,8 +200,7 @@ void DDImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Color& 
 
 void DDImage::BltF(Image* image, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                    int drawMode) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     image->drawn = true;
     if (!Is3DTarget()) {
         BltRotated(image, x, y, srcRect, clipRect, color, drawMode, 0.0, 0.0f, 0.0f);
@@ -231,8 +219,7 @@ namespace {
 
 // The rasteriser's format code for a locked surface; 0 when it has none.
 int RasterFormatOf(const plat::dd::SurfaceDesc& desc) {
-    if (desc.format.bitCount == 32)
-        return 0x888;
+    if (desc.format.bitCount == 32) return 0x888;
     if (desc.format.bitCount == 16 && desc.format.redMask == 0xF800 && desc.format.greenMask == 0x7E0 &&
         desc.format.blueMask == 0x1F)
         return 0x565;
@@ -246,22 +233,20 @@ int RasterFormatOf(const plat::dd::SurfaceDesc& desc) {
 
 template <typename Raster>
 void DDImage::RasterOntoSurface(const Rect& clipRect, Raster&& raster) {
-    if (!LockSurface())
-        return;
+    if (!LockSurface()) return;
     const int format = RasterFormatOf(mLockedSurfaceDesc);
     if (format != 0) {
         mSurfaceTouched = true;
-        raster(clipRect.Intersection(Rect(0, 0, width, height)),
-               reinterpret_cast<uint32_t*>(mLockedSurfaceDesc.pixels), mLockedSurfaceDesc.pitch, format);
+        raster(clipRect.Intersection(Rect(0, 0, width, height)), reinterpret_cast<uint32_t*>(mLockedSurfaceDesc.pixels),
+               mLockedSurfaceDesc.pitch, format);
     }
     UnlockSurface();
     FinishSurfacePath();
 }
 
-void DDImage::BltMatrix(Image* image, float x, float y, const Matrix3& matrix, const Rect& clipRect,
-                        const Color& color, int drawMode, const Rect& srcRect, bool linearFilter) {
-    if (image == nullptr)
-        return;
+void DDImage::BltMatrix(Image* image, float x, float y, const Matrix3& matrix, const Rect& clipRect, const Color& color,
+                        int drawMode, const Rect& srcRect, bool linearFilter) {
+    if (image == nullptr) return;
     image->drawn = true;
     if (Is3DTarget()) {
         mDDInterface->Get3DLayer()->BltTransformed(image, &clipRect, color, drawMode, srcRect, matrix, linearFilter, x,
@@ -280,8 +265,7 @@ void DDImage::BltMatrix(Image* image, float x, float y, const Matrix3& matrix, c
 void DDImage::BltTexturedTriangles(Image* texture, const TriVertex (*triangles)[3], int triangleCount,
                                    const Rect& clipRect, const Color& color, int drawMode, float tx, float ty,
                                    bool linearFilter) {
-    if (texture != nullptr)
-        texture->drawn = true;
+    if (texture != nullptr) texture->drawn = true;
     if (Is3DTarget()) {
         mDDInterface->Get3DLayer()->DrawTexturedTriangles(triangles, triangleCount, color, drawMode, texture, tx, ty,
                                                           linearFilter);
@@ -299,8 +283,7 @@ void DDImage::BltTexturedTriangles(Image* texture, const TriVertex (*triangles)[
 }
 
 void DDImage::BltMirrored(Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     RefreshAlphaFlags();
     if (Is3DTarget()) {
         image->drawn = true;
@@ -308,8 +291,7 @@ void DDImage::BltMirrored(Image* image, int x, int y, const Rect& srcRect, const
                                               drawMode, false);
         return;
     }
-    if (mDDInterface == nullptr)
-        return;
+    if (mDDInterface == nullptr) return;
     mSurfaceTouched = false;
     if (drawMode == DRAWMODE_NORMAL)
         BltMirroredNormal(image, x, y, srcRect, color);
@@ -321,19 +303,14 @@ void DDImage::BltMirrored(Image* image, int x, int y, const Rect& srcRect, const
 void DDImage::SurfaceCopy(DDImage* source, int x, int y, const Rect& srcRect) {
     plat::dd::Surface* from = source->GetSurface();
     plat::dd::Surface* to = GetSurface();
-    if (from == nullptr || to == nullptr)
-        return;
-    if (mLockCount > 0)
-        to->Unlock();
+    if (from == nullptr || to == nullptr) return;
+    if (mLockCount > 0) to->Unlock();
     const plat::dd::Box dest{x, y, x + srcRect.width, y + srcRect.height};
     const plat::dd::Box src{srcRect.x, srcRect.y, srcRect.x + srcRect.width, srcRect.y + srcRect.height};
     uint32_t bltFlags = plat::dd::kBltWait;
-    if (source->hasTrans)
-        bltFlags |= plat::dd::kBltKeySrc;
-    if (!plat::dd::Failed(to->Blt(&dest, from, &src, bltFlags)))
-        mSurfaceTouched = true;
-    if (mLockCount > 0 && plat::dd::Failed(to->Lock(&mLockedSurfaceDesc)))
-        mLockedSurfaceDesc.pixels = nullptr;
+    if (source->hasTrans) bltFlags |= plat::dd::kBltKeySrc;
+    if (!plat::dd::Failed(to->Blt(&dest, from, &src, bltFlags))) mSurfaceTouched = true;
+    if (mLockCount > 0 && plat::dd::Failed(to->Lock(&mLockedSurfaceDesc))) mLockedSurfaceDesc.pixels = nullptr;
 }
 
 // ---- Surface management ----
@@ -351,43 +328,34 @@ void DDImage::SetSurface(std::shared_ptr<plat::dd::Surface> surface) {
 }
 
 plat::dd::Surface* DDImage::GetSurface() {
-    if (mSurface == nullptr)
-        BuildSurface();
+    if (mSurface == nullptr) BuildSurface();
     return mSurface.get();
 }
 
 bool DDImage::LockSurface() {
-    if (Is3DTarget())
-        return false;
+    if (Is3DTarget()) return false;
     if (mLockCount == 0) {
         mLockedSurfaceDesc = plat::dd::SurfaceDesc();
-        if (mSurface == nullptr && !BuildSurface())
-            return false;
-        if (mSurface == nullptr || plat::dd::Failed(mSurface->Lock(&mLockedSurfaceDesc)))
-            return false;
+        if (mSurface == nullptr && !BuildSurface()) return false;
+        if (mSurface == nullptr || plat::dd::Failed(mSurface->Lock(&mLockedSurfaceDesc))) return false;
     } else if (mLockedSurfaceDesc.pixels == nullptr) {
         // An outer lock lost its pixels when a display copy could not lock again afterwards.
-        if (mSurface == nullptr || plat::dd::Failed(mSurface->Lock(&mLockedSurfaceDesc)))
-            return false;
+        if (mSurface == nullptr || plat::dd::Failed(mSurface->Lock(&mLockedSurfaceDesc))) return false;
     }
     ++mLockCount;
     return true;
 }
 
 bool DDImage::UnlockSurface() {
-    if (Is3DTarget() || mLockCount <= 0)
-        return false;
+    if (Is3DTarget() || mLockCount <= 0) return false;
     --mLockCount;
-    if (mLockCount == 0 && mSurface != nullptr)
-        mSurface->Unlock();
+    if (mLockCount == 0 && mSurface != nullptr) mSurface->Unlock();
     return true;
 }
 
 void DDImage::ReleaseSurface() {
-    if (mSurface == nullptr)
-        return;
-    if (bits == nullptr && palette == nullptr && textureData == nullptr)
-        GetBits();
+    if (mSurface == nullptr) return;
+    if (bits == nullptr && palette == nullptr && textureData == nullptr) GetBits();
     mSurface.reset();
     mLockCount = 0;
 }
@@ -400,16 +368,14 @@ void DDImage::DropMemoryCopies() {
 }
 
 void DDImage::SetVideoMemory(bool wantVideoMemory) {
-    if (wantVideoMemory == mVideoMemory)
-        return;
+    if (wantVideoMemory == mVideoMemory) return;
     mVideoMemory = wantVideoMemory;
     GetBits();
     ReleaseSurface();
 }
 
 bool DDImage::SetSurfaceColorKey() {
-    if (!BuildSurface())
-        return false;
+    if (!BuildSurface()) return false;
     return mNoLock;
 }
 
@@ -433,11 +399,9 @@ namespace {
 // The lowest value whose bit is clear in a set of 32-bit words; the candidate when none is.
 uint32_t LowestFree(const std::vector<uint32_t>& used, uint32_t candidate) {
     for (size_t word = 0; word < used.size(); ++word) {
-        if (used[word] == 0xFFFFFFFFu)
-            continue;
+        if (used[word] == 0xFFFFFFFFu) continue;
         for (uint32_t bit = 0; bit < 32; ++bit)
-            if (!(used[word] & (1u << bit)))
-                return static_cast<uint32_t>(word * 32 + bit);
+            if (!(used[word] & (1u << bit))) return static_cast<uint32_t>(word * 32 + bit);
     }
     return candidate;
 }
@@ -445,16 +409,12 @@ uint32_t LowestFree(const std::vector<uint32_t>& used, uint32_t candidate) {
 }  // namespace
 
 bool DDImage::BuildSurface() {
-    if (mSurface != nullptr)
-        return true;
-    if (mDDInterface == nullptr)
-        return false;
+    if (mSurface != nullptr) return true;
+    if (mDDInterface == nullptr) return false;
     RefreshAlphaFlags();
-    if (hasAlpha)
-        return false;
+    if (hasAlpha) return false;
     mWantDDSurface = true;
-    if (palette != nullptr)
-        GetBits();
+    if (palette != nullptr) GetBits();
 
     plat::dd::SurfaceRequest request;
     request.flags = plat::dd::kDescCaps | plat::dd::kDescHeight | plat::dd::kDescWidth;
@@ -464,8 +424,7 @@ bool DDImage::BuildSurface() {
 
     CritSectLock lock(mDDInterface->GetLock());
     std::shared_ptr<plat::dd::Surface> surface;
-    if (plat::dd::Failed(mDDInterface->CreateSurface(request, &surface)) || surface == nullptr)
-        return false;
+    if (plat::dd::Failed(mDDInterface->CreateSurface(request, &surface)) || surface == nullptr) return false;
     mSurface = surface;
     if (!LockSurface()) {
         // A surface that cannot be filled would hold garbage: let it go.
@@ -492,8 +451,7 @@ bool DDImage::BuildSurface() {
             if (hasTrans) {
                 bool collision = false;
                 for (size_t i = 0; i < count && !collision; ++i)
-                    if ((bits[i] >> 24) == 255 && converted[i] == candidate)
-                        collision = true;
+                    if ((bits[i] >> 24) == 255 && converted[i] == candidate) collision = true;
                 if (collision) {
                     std::vector<uint32_t> used(wide ? (1u << 24) / 32 : (1u << 16) / 32, 0);
                     for (size_t i = 0; i < count; ++i)
@@ -515,8 +473,7 @@ bool DDImage::BuildSurface() {
                         reinterpret_cast<uint16_t*>(row)[x] = static_cast<uint16_t>(value);
                 }
             }
-            if (hasTrans)
-                mSurface->SetColorKey(key, key);
+            if (hasTrans) mSurface->SetColorKey(key, key);
         } else if (hasTrans) {
             mSurface->SetColorKey(0, 0);
         }
@@ -554,18 +511,14 @@ void DDImage::MarkBitsChanged() {
 }
 
 void DDImage::RefreshAlphaFlags() {
-    if (mSurface != nullptr)
-        return;
+    if (mSurface != nullptr) return;
     MemoryImage::RefreshAlphaFlags();
 }
 
 uint32_t* DDImage::GetBits() {
-    if (bits != nullptr)
-        return bits;
-    if (mSurface == nullptr)
-        return MemoryImage::GetBits();
-    if (mNoLock || !LockSurface())
-        return nullptr;
+    if (bits != nullptr) return bits;
+    if (mSurface == nullptr) return MemoryImage::GetBits();
+    if (mNoLock || !LockSurface()) return nullptr;
     const plat::dd::SurfaceDesc& desc = mLockedSurfaceDesc;
     const size_t count = static_cast<size_t>(width) * height;
     uint32_t* out = AllocateBits(static_cast<int>(count));
@@ -575,7 +528,7 @@ uint32_t* DDImage::GetBits() {
         const uint8_t* row = desc.pixels + static_cast<size_t>(y) * desc.pitch;
         for (int x = 0; x < width; ++x) {
             const uint32_t value = desc.format.bitCount == 32 ? reinterpret_cast<const uint32_t*>(row)[x]
-                                                               : reinterpret_cast<const uint16_t*>(row)[x];
+                                                              : reinterpret_cast<const uint16_t*>(row)[x];
             // Pixels written as the colour key were transparent.
             out[static_cast<size_t>(y) * width + x] = (keyed && value == key) ? 0u : SurfaceToArgb(value);
         }
@@ -586,8 +539,7 @@ uint32_t* DDImage::GetBits() {
 }
 
 void DDImage::DiscardBits() {
-    if (mSurfaceSet)
-        return;
+    if (mSurfaceSet) return;
     purgeBits = true;
     RefreshAlphaFlags();
     if (app != nullptr && app->Is3DAccelerated()) {
@@ -609,10 +561,8 @@ void DDImage::DiscardBits() {
 }
 
 void DDImage::FreeNativeData() {
-    if (mSurfaceSet)
-        return;
-    if (bits == nullptr && colorIndices == nullptr)
-        GetBits();
+    if (mSurfaceSet) return;
+    if (bits == nullptr && colorIndices == nullptr) GetBits();
     delete[] nativeAlphaData;
     nativeAlphaData = nullptr;
     delete[] runLengthAdditiveData;
@@ -621,8 +571,7 @@ void DDImage::FreeNativeData() {
 }
 
 void DDImage::FreeAllCaches() {
-    if (mSurfaceSet)
-        return;
+    if (mSurfaceSet) return;
     FreeSoftwareCaches();
     FreeTextureData();
     ReleaseSurface();
@@ -631,18 +580,14 @@ void DDImage::FreeAllCaches() {
 void DDImage::RestoreAfterReset() { RestoreSurface(); }
 
 bool DDImage::RestoreSurface() {
-    if (wantPalette)
-        Palletize();
-    if (purgeBits)
-        DiscardBits();
-    if (mWantDDSurface)
-        return BuildSurface();
+    if (wantPalette) Palletize();
+    if (purgeBits) DiscardBits();
+    if (mWantDDSurface) return BuildSurface();
     return false;
 }
 
 bool DDImage::Palletize() {
-    if (!MemoryImage::Palletize())
-        return false;
+    if (!MemoryImage::Palletize()) return false;
     ReleaseSurface();
     return true;
 }

@@ -71,10 +71,8 @@ inline uint32_t Fold(uint32_t s) { return (s | (s >> 16)) & 0xFFFF; }
 
 template <typename Body>
 bool DDImage::SurfaceRoutine(Body&& body) {
-    if (mNoLock)
-        return true;
-    if (!BeginSurfaceRoutine())
-        return false;
+    if (mNoLock) return true;
+    if (!BeginSurfaceRoutine()) return false;
     const SurfaceOps::Layout layout(mLockedSurfaceDesc, *mDDInterface);
     body(static_cast<const plat::dd::SurfaceDesc&>(mLockedSurfaceDesc), layout);
     EndSurfaceRoutine();

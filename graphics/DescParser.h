@@ -23,8 +23,8 @@ class DescParser {
 public:
     int flags = 1;  // bit 0: a ';' outside quotes ends a command
     std::string error;
-    int currentLine = 0;         // line (from 1) where the command being handled starts
-    std::string currentCommand;  // text of the command being handled
+    int currentLine = 0;                          // line (from 1) where the command being handled starts
+    std::string currentCommand;                   // text of the command being handled
     std::map<std::string, DataElement*> defines;  // keys upper-cased; values owned
 
     DescParser();

@@ -52,32 +52,32 @@ struct CommandInfo {
     int count;
 };
 const CommandInfo kCommands[] = {
-    {"Define", 3},
-    {"CreateHorzSpanRectList", 4},
-    {"SetDefaultPointSize", 2},
-    {"SetCharMap", 3},
-    {"CreateLayer", 2},
-    {"CreateLayerFrom", 3},
-    {"LayerRequireTags", 3},
-    {"LayerExcludeTags", 3},
-    {"LayerPointRange", 4},
-    {"LayerSetPointSize", 3},
-    {"LayerSetHeight", 3},
-    {"LayerSetImage", 3},
-    {"LayerSetDrawMode", 3},
-    {"LayerSetColorMult", 3},
-    {"LayerSetColorAdd", 3},
-    {"LayerSetAscent", 3},
-    {"LayerSetAscentPadding", 3},
-    {"LayerSetLineSpacingOffset", 3},
-    {"LayerSetOffset", 3},
-    {"LayerSetCharWidths", 4},
-    {"LayerSetSpacing", 3},
-    {"LayerSetImageMap", 4},
-    {"LayerSetCharOffsets", 4},
-    {"LayerSetKerningPairs", 4},
-    {"LayerSetBaseOrder", 3},
-    {"LayerSetCharOrders", 4},
+        {"Define", 3},
+        {"CreateHorzSpanRectList", 4},
+        {"SetDefaultPointSize", 2},
+        {"SetCharMap", 3},
+        {"CreateLayer", 2},
+        {"CreateLayerFrom", 3},
+        {"LayerRequireTags", 3},
+        {"LayerExcludeTags", 3},
+        {"LayerPointRange", 4},
+        {"LayerSetPointSize", 3},
+        {"LayerSetHeight", 3},
+        {"LayerSetImage", 3},
+        {"LayerSetDrawMode", 3},
+        {"LayerSetColorMult", 3},
+        {"LayerSetColorAdd", 3},
+        {"LayerSetAscent", 3},
+        {"LayerSetAscentPadding", 3},
+        {"LayerSetLineSpacingOffset", 3},
+        {"LayerSetOffset", 3},
+        {"LayerSetCharWidths", 4},
+        {"LayerSetSpacing", 3},
+        {"LayerSetImageMap", 4},
+        {"LayerSetCharOffsets", 4},
+        {"LayerSetKerningPairs", 4},
+        {"LayerSetBaseOrder", 3},
+        {"LayerSetCharOrders", 4},
 };
 
 bool EqualNoCase(const std::string& a, const char* b) {
@@ -362,7 +362,8 @@ bool FontData::CmdLayerTags(ListDataElement* command, bool required) {
     if (!GetLayer(command->items[1], layer)) return Error(kInvalidType);
     std::vector<std::string> tags;
     if (!GetStringVector(command->items[2], &tags)) return Error(kInvalidType);
-    for (const std::string& tag : tags) (required ? layer->requiredTags : layer->excludedTags).push_back(UpperName(tag));
+    for (const std::string& tag : tags)
+        (required ? layer->requiredTags : layer->excludedTags).push_back(UpperName(tag));
     return true;
 }
 
@@ -446,7 +447,7 @@ bool FontData::CmdLayerSetKerningPairs(ListDataElement* command) {
         }
         // The table holds signed bytes: larger values wrap (200 is stored as -56).
         layer->chars[static_cast<unsigned char>(pairs[i][0])].kerningOffsets[static_cast<unsigned char>(pairs[i][1])] =
-            static_cast<signed char>(values[i]);
+                static_cast<signed char>(values[i]);
     }
     return bad ? Error(kInvalidType) : true;
 }

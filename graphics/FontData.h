@@ -19,11 +19,11 @@ class Image;
 
 // One character of one font layer. Positions and sizes are in pixels of the layer image.
 struct CharData {
-    Rect imageRect;                    // where the glyph lies in the layer image
-    Point offset;                      // added to the pen position when the glyph is drawn
-    signed char kerningOffsets[256]{}; // extra advance when the character of that index follows
-    int width = 0;                     // advance
-    int order = 0;                     // draw order within the layer (added to the base order)
+    Rect imageRect;                     // where the glyph lies in the layer image
+    Point offset;                       // added to the pen position when the glyph is drawn
+    signed char kerningOffsets[256]{};  // extra advance when the character of that index follows
+    int width = 0;                      // advance
+    int order = 0;                      // draw order within the layer (added to the base order)
 };
 
 // One layer of a bitmap font: a glyph image with its per-character rectangles, metrics and
@@ -67,7 +67,7 @@ public:
     FontHost* app = nullptr;  // loads layer images and shows errors; not owned
     int defaultPointSize = 0;
     unsigned char charMap[256];
-    std::list<FontLayer> layers;                    // creation order = drawing order
+    std::list<FontLayer> layers;                   // creation order = drawing order
     std::map<std::string, FontLayer*> layerNames;  // upper-cased names
     std::string sourcePath;
     std::string errorHeader;

@@ -38,8 +38,7 @@ Graphics* Graphics::Duplicate() { return new Graphics(*this); }
 void Graphics::PushState() { stateStack.push_back(static_cast<const GraphicsState&>(*this)); }
 
 void Graphics::PopState() {
-    if (stateStack.empty())
-        return;
+    if (stateStack.empty()) return;
     CopyStateFrom(stateStack.back());
     stateStack.pop_back();
 }
@@ -66,16 +65,14 @@ void Graphics::ClearRect(int x, int y, int w, int h) {
 void Graphics::ClearRect(const Rect& rect) { ClearRect(rect.x, rect.y, rect.width, rect.height); }
 
 void Graphics::FillRect(int x, int y, int w, int h) {
-    if (color.alpha == 0)
-        return;
+    if (color.alpha == 0) return;
     dest->FillRect(Rect(TransX(x), TransY(y), w, h).Intersection(clip), color, drawMode);
 }
 
 void Graphics::FillRect(const Rect& rect) { FillRect(rect.x, rect.y, rect.width, rect.height); }
 
 void Graphics::DrawRect(int x, int y, int w, int h) {
-    if (color.alpha == 0)
-        return;
+    if (color.alpha == 0) return;
     const Rect outline(TransX(x), TransY(y), w + 1, h + 1);
     if (outline.Intersection(clip) == outline) {
         dest->DrawRect(Rect(outline.x, outline.y, w, h), color, drawMode);
@@ -101,21 +98,18 @@ bool Graphics::ClipLine(double& startX, double& startY, double& endX, double& en
             std::swap(b1, b2);
         }
         if (a1 < lo) {
-            if (a2 < lo)
-                return false;
+            if (a2 < lo) return false;
             b1 += (b2 - b1) / (a2 - a1) * (lo - a1);
             a1 = lo;
         }
         if (a2 >= hi) {
-            if (a1 >= hi)
-                return false;
+            if (a1 >= hi) return false;
             b2 += (b2 - b1) / (a2 - a1) * ((hi - 1) - a2);
             a2 = hi - 1;
         }
         return true;
     };
-    if (!cut(x1, y1, x2, y2, left, right) || !cut(y1, x1, y2, x2, top, bottom))
-        return false;
+    if (!cut(x1, y1, x2, y2, left, right) || !cut(y1, x1, y2, x2, top, bottom)) return false;
     startX = x1;
     startY = y1;
     endX = x2;
@@ -125,19 +119,16 @@ bool Graphics::ClipLine(double& startX, double& startY, double& endX, double& en
 
 void Graphics::DrawLine(int startX, int startY, int endX, int endY) {
     double x1 = startX + transX, y1 = startY + transY, x2 = endX + transX, y2 = endY + transY;
-    if (ClipLine(x1, y1, x2, y2))
-        dest->DrawLine(x1, y1, x2, y2, color, drawMode);
+    if (ClipLine(x1, y1, x2, y2)) dest->DrawLine(x1, y1, x2, y2, color, drawMode);
 }
 
 void Graphics::DrawLineAA(int startX, int startY, int endX, int endY) {
     double x1 = startX + transX, y1 = startY + transY, x2 = endX + transX, y2 = endY + transY;
-    if (ClipLine(x1, y1, x2, y2))
-        dest->DrawLineAA(x1, y1, x2, y2, color, drawMode);
+    if (ClipLine(x1, y1, x2, y2)) dest->DrawLineAA(x1, y1, x2, y2, color, drawMode);
 }
 
 void Graphics::DrawString(const std::string& text, int x, int y) {
-    if (font != nullptr)
-        font->DrawString(this, x, y, text, color, clip);
+    if (font != nullptr) font->DrawString(this, x, y, text, color, clip);
 }
 
 void Graphics::Stretch(Image* image, const Rect& destRect, const Rect& srcRect, bool mirror) {
@@ -148,8 +139,7 @@ void Graphics::Stretch(Image* image, const Rect& destRect, const Rect& srcRect, 
 }
 
 void Graphics::DrawImage(Image* image, int x, int y) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     if (scaleX == 1.0f && scaleY == 1.0f) {
         const int tx = TransX(x), ty = TransY(y);
         const Rect r = Rect(tx, ty, image->width, image->height).Intersection(clip);
@@ -161,8 +151,7 @@ void Graphics::DrawImage(Image* image, int x, int y) {
 }
 
 void Graphics::DrawImage(Image* image, int x, int y, const Rect& srcRect) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     if (srcRect.x < 0 || srcRect.y < 0 || srcRect.x + srcRect.width > image->width ||
         srcRect.y + srcRect.height > image->height)
         return;
@@ -182,14 +171,12 @@ void Graphics::DrawImage(Image* image, int x, int y, const Rect& srcRect) {
 }
 
 void Graphics::DrawImage(Image* image, int x, int y, int w, int h) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     Stretch(image, Rect(TransX(x), TransY(y), w, h), Rect(0, 0, image->width, image->height), false);
 }
 
 void Graphics::DrawImage(Image* image, const Rect& destRect, const Rect& srcRect) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     Stretch(image, Rect(TransX(destRect.x), TransY(destRect.y), destRect.width, destRect.height), srcRect, false);
 }
 
@@ -198,8 +185,7 @@ void Graphics::DrawImageMirror(Image* image, int x, int y, const Rect& srcRect, 
         DrawImage(image, x, y, srcRect);
         return;
     }
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     if (srcRect.x < 0 || srcRect.y < 0 || srcRect.x + srcRect.width > image->width ||
         srcRect.y + srcRect.height > image->height)
         return;
@@ -218,27 +204,23 @@ void Graphics::DrawImageMirror(Image* image, const Rect& destRect, const Rect& s
         DrawImage(image, destRect, srcRect);
         return;
     }
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     Stretch(image, Rect(TransX(destRect.x), TransY(destRect.y), destRect.width, destRect.height), srcRect, true);
 }
 
 void Graphics::DrawImageF(Image* image, float x, float y) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     DrawImageF(image, x, y, Rect(0, 0, image->width, image->height));
 }
 
 void Graphics::DrawImageF(Image* image, float x, float y, const Rect& srcRect) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     dest->BltF(image, x + transX, y + transY, srcRect, clip, ImageColor(), drawMode);
 }
 
 void Graphics::DrawImageRotatedF(Image* image, float x, float y, double angle, float rotCenterX, float rotCenterY,
                                  const Rect* srcRect) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     const Rect src = srcRect ? *srcRect : Rect(0, 0, image->width, image->height);
     dest->BltRotated(image, x + transX, y + transY, src, clip, ImageColor(), drawMode, angle, rotCenterX, rotCenterY);
 }
@@ -250,20 +232,17 @@ void Graphics::DrawImageRotated(Image* image, int x, int y, double angle, int ro
 }
 
 void Graphics::DrawImageMatrix(Image* image, const Matrix3& matrix, float x, float y) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     DrawImageMatrix(image, matrix, Rect(0, 0, image->width, image->height), x, y);
 }
 
 void Graphics::DrawImageMatrix(Image* image, const Matrix3& matrix, const Rect& srcRect, float x, float y) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     dest->BltMatrix(image, x + transX, y + transY, matrix, clip, ImageColor(), drawMode, srcRect, linearFilter);
 }
 
 void Graphics::DrawImageTransform(Image* image, const Transform& transform, float x, float y) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     DrawImageTransformHelper(image, transform, Rect(0, 0, image->width, image->height), x, y, false);
 }
 
@@ -272,8 +251,7 @@ void Graphics::DrawImageTransform(Image* image, const Transform& transform, cons
 }
 
 void Graphics::DrawImageTransformF(Image* image, const Transform& transform, float x, float y) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     DrawImageTransformHelper(image, transform, Rect(0, 0, image->width, image->height), x, y, true);
 }
 
@@ -283,8 +261,7 @@ void Graphics::DrawImageTransformF(Image* image, const Transform& transform, con
 
 void Graphics::DrawImageTransformHelper(Image* image, const Transform& transform, const Rect& srcRect, float x, float y,
                                         bool useFloat) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     Transform t = transform;  // GetMatrix rebuilds the cached matrix
     const float halfW = srcRect.width * 0.5f;
     const float halfH = srcRect.height * 0.5f;
@@ -326,18 +303,15 @@ void Graphics::DrawImageTransformHelper(Image* image, const Transform& transform
 }
 
 void Graphics::DrawImageBox(const Rect& destRect, Image* image) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     DrawImageBox(Rect(0, 0, image->width, image->height), destRect, image);
 }
 
 void Graphics::DrawImageBox(const Rect& srcRect, const Rect& destRect, Image* image) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     const int sx = srcRect.x, sy = srcRect.y, sw = srcRect.width, sh = srcRect.height;
     const int dx = destRect.x, dy = destRect.y, dw = destRect.width, dh = destRect.height;
-    if (sw < 1 || sh < 1)
-        return;
+    if (sw < 1 || sh < 1) return;
     const int cw = sw / 3, ch = sh / 3;
     const int mw = sw - 2 * cw, mh = sh - 2 * ch;
     const int edgeW = dw - 2 * cw, edgeH = dh - 2 * ch;

@@ -5,11 +5,11 @@ namespace Velm {
 Image::Image() = default;
 
 Image::Image(const Image& other)
-    : width(other.width),
-      height(other.height),
-      numRows(other.numRows),
-      numCols(other.numCols),
-      animation(other.animation ? new CelAnimation(*other.animation) : nullptr) {}
+        : width(other.width),
+          height(other.height),
+          numRows(other.numRows),
+          numCols(other.numCols),
+          animation(other.animation ? new CelAnimation(*other.animation) : nullptr) {}
 
 Image::~Image() { delete animation; }
 
@@ -29,8 +29,7 @@ void Image::DrawLine(double, double, double, double, const Color&, int) {}
 void Image::DrawLineAA(double, double, double, double, const Color&, int) {}
 
 void Image::FillSpans(const Span* spans, int count, const Color& color, int drawMode) {
-    for (int i = 0; i < count; ++i)
-        FillRect(Rect(spans[i].x, spans[i].y, spans[i].width, 1), color, drawMode);
+    for (int i = 0; i < count; ++i) FillRect(Rect(spans[i].x, spans[i].y, spans[i].width, 1), color, drawMode);
 }
 
 void Image::FillSpansWithCoverage(const Span*, int, const Color&, int, const uint8_t*, int, int, int, int) {}

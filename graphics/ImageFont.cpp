@@ -43,7 +43,7 @@ FontHost* HostOf(const FontLayer* layer) {
 }  // namespace
 
 ActiveFontLayer::ActiveFontLayer(const ActiveFontLayer& other)
-    : baseLayer(other.baseLayer), scaledImage(other.scaledImage), ownsImage(other.ownsImage) {
+        : baseLayer(other.baseLayer), scaledImage(other.scaledImage), ownsImage(other.ownsImage) {
     std::copy(std::begin(other.charRects), std::end(other.charRects), std::begin(charRects));
     if (ownsImage && scaledImage != nullptr) {
         FontHost* host = HostOf(baseLayer);
@@ -74,12 +74,12 @@ ImageFont::ImageFont(Image* image, const std::string& widthFile) : fontData(new 
 }
 
 ImageFont::ImageFont(const ImageFont& other)
-    : Font(other),
-      fontData(other.fontData),
-      pointSize(other.pointSize),
-      tags(other.tags),
-      activeLayersValid(other.activeLayersValid),
-      scale(other.scale) {
+        : Font(other),
+          fontData(other.fontData),
+          pointSize(other.pointSize),
+          tags(other.tags),
+          activeLayersValid(other.activeLayersValid),
+          scale(other.scale) {
     ++fontData->refCount;
     if (activeLayersValid)
         for (const ActiveFontLayer& layer : other.activeLayers) activeLayers.push_back(layer);
@@ -155,7 +155,8 @@ void ImageFont::BuildActiveLayers() {
         ascent = std::max(ascent, f(layer.ascent));
         height = std::max(height, f(layer.height != 0 ? layer.height : layer.defaultHeight));
         ascentPadding = first ? f(layer.ascentPadding) : std::min(ascentPadding, f(layer.ascentPadding));
-        lineSpacingOffset = first ? f(layer.lineSpacingOffset) : std::max(lineSpacingOffset, f(layer.lineSpacingOffset));
+        lineSpacingOffset =
+                first ? f(layer.lineSpacingOffset) : std::max(lineSpacingOffset, f(layer.lineSpacingOffset));
         first = false;
     }
 }
@@ -175,8 +176,7 @@ int ImageFont::CharWidthKern(char c, char prev) {
         const FontLayer& layer = *active.baseLayer;
         const double k = LayerScale(layer);
         const int advance = static_cast<int>(layer.chars[ch].width * k);
-        const int kern =
-            prev != 0 ? static_cast<int>((layer.chars[before].kerningOffsets[ch] + layer.spacing) * k) : 0;
+        const int kern = prev != 0 ? static_cast<int>((layer.chars[before].kerningOffsets[ch] + layer.spacing) * k) : 0;
         widest = std::max(widest, advance + kern);
     }
     return widest;
@@ -218,8 +218,7 @@ void ImageFont::DrawStringWithLayers(Graphics* g, int x, int y, const std::strin
     const size_t length = text.size();
     for (size_t i = 0; i < length; ++i) {
         const unsigned char c = fontData->charMap[static_cast<unsigned char>(text[i])];
-        const unsigned char next =
-            i + 1 < length ? fontData->charMap[static_cast<unsigned char>(text[i + 1])] : 0;
+        const unsigned char next = i + 1 < length ? fontData->charMap[static_cast<unsigned char>(text[i + 1])] : 0;
         int reach = pen;
         for (const ActiveFontLayer& active : activeLayers) {
             const FontLayer& layer = *active.baseLayer;

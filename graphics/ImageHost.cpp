@@ -11,8 +11,7 @@ std::atomic<ImageHost*> gHost{nullptr};
 struct SaturationTable {
     uint8_t entries[512];
     SaturationTable() {
-        for (int i = 0; i < 512; ++i)
-            entries[i] = static_cast<uint8_t>(i < 256 ? i : 255);
+        for (int i = 0; i < 512; ++i) entries[i] = static_cast<uint8_t>(i < 256 ? i : 255);
     }
 };
 

@@ -8,8 +8,7 @@ Matrix3::Matrix3() { LoadIdentity(); }
 
 void Matrix3::LoadIdentity() {
     for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 3; ++c)
-            m[r][c] = (r == c) ? 1.0f : 0.0f;
+        for (int c = 0; c < 3; ++c) m[r][c] = (r == c) ? 1.0f : 0.0f;
 }
 
 Matrix3 Matrix3::Multiply(const Matrix3& other) const {
@@ -17,8 +16,7 @@ Matrix3 Matrix3::Multiply(const Matrix3& other) const {
     for (int r = 0; r < 3; ++r) {
         for (int c = 0; c < 3; ++c) {
             float sum = 0;
-            for (int k = 0; k < 3; ++k)
-                sum += m[r][k] * other.m[k][c];
+            for (int k = 0; k < 3; ++k) sum += m[r][k] * other.m[k][c];
             result.m[r][c] = sum;
         }
     }

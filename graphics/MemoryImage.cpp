@@ -22,8 +22,7 @@ void BuildRunLengths(uint8_t* out, int width, int height, ClassOf classOf) {
         while (x >= 0) {
             const int cls = classOf(base + x);
             int start = x;
-            while (start > 0 && classOf(base + start - 1) == cls)
-                --start;
+            while (start > 0 && classOf(base + start - 1) == cls) --start;
             for (int i = start; i < runEnd; ++i) {
                 const int left = runEnd - i;
                 row[i] = static_cast<uint8_t>(left > 255 ? 255 : left);
@@ -44,23 +43,22 @@ int AlphaClass(uint32_t argb) {
 MemoryImage::MemoryImage() : MemoryImage(GetImageHost()) {}
 
 MemoryImage::MemoryImage(ImageHost* host) : app(host) {
-    if (app)
-        app->AddMemoryImage(this);
+    if (app) app->AddMemoryImage(this);
 }
 
 MemoryImage::MemoryImage(const MemoryImage& other)
-    : Image(other),
-      changeCount(other.changeCount),
-      flags(other.flags),
-      alphaFlagsForced(other.alphaFlagsForced),
-      hasTrans(other.hasTrans),
-      hasAlpha(other.hasAlpha),
-      isVolatile(other.isVolatile),
-      purgeBits(other.purgeBits),
-      wantPalette(other.wantPalette),
-      bitsChanged(other.bitsChanged),
-      app(other.app),
-      nativeFormat(other.nativeFormat) {
+        : Image(other),
+          changeCount(other.changeCount),
+          flags(other.flags),
+          alphaFlagsForced(other.alphaFlagsForced),
+          hasTrans(other.hasTrans),
+          hasAlpha(other.hasAlpha),
+          isVolatile(other.isVolatile),
+          purgeBits(other.purgeBits),
+          wantPalette(other.wantPalette),
+          bitsChanged(other.bitsChanged),
+          app(other.app),
+          nativeFormat(other.nativeFormat) {
     MemoryImage& source = const_cast<MemoryImage&>(other);
     const size_t pixelCount = static_cast<size_t>(width) * height;
     const bool palettised = source.palette != nullptr && source.colorIndices != nullptr;
@@ -95,13 +93,11 @@ MemoryImage::MemoryImage(const MemoryImage& other)
         runLengthAdditiveData = new uint8_t[pixelCount];
         std::memcpy(runLengthAdditiveData, source.runLengthAdditiveData, pixelCount);
     }
-    if (app)
-        app->AddMemoryImage(this);
+    if (app) app->AddMemoryImage(this);
 }
 
 MemoryImage::~MemoryImage() {
-    if (app)
-        app->RemoveMemoryImage(this);
+    if (app) app->RemoveMemoryImage(this);
     delete[] bits;
     FreeDerived();
     FreePalette();
@@ -136,8 +132,7 @@ void MemoryImage::MarkBitsChanged() {
 }
 
 void MemoryImage::RefreshAlphaFlags() {
-    if (!bitsChanged || alphaFlagsForced)
-        return;
+    if (!bitsChanged || alphaFlagsForced) return;
     hasAlpha = false;
     if (bits != nullptr) {
         hasTrans = false;
@@ -165,8 +160,7 @@ void MemoryImage::RefreshAlphaFlags() {
 }
 
 uint32_t* MemoryImage::GetBits() {
-    if (bits != nullptr)
-        return bits;
+    if (bits != nullptr) return bits;
     const int count = width * height;
     if (width <= 0 || height <= 0) {
         // Nothing to hold, but keep a valid buffer so callers never see null from a live image.
@@ -175,14 +169,12 @@ uint32_t* MemoryImage::GetBits() {
     }
     bits = AllocateBits(count);
     if (palette != nullptr && colorIndices != nullptr) {
-        for (int i = 0; i < count; ++i)
-            bits[i] = palette[colorIndices[i]];
+        for (int i = 0; i < count; ++i) bits[i] = palette[colorIndices[i]];
         FreePalette();
         delete[] nativeAlphaData;
         nativeAlphaData = nullptr;
     } else if (nativeAlphaData != nullptr) {
-        for (int i = 0; i < count; ++i)
-            bits[i] = nativeFormat.ToArgb(nativeAlphaData[i]);
+        for (int i = 0; i < count; ++i) bits[i] = nativeFormat.ToArgb(nativeAlphaData[i]);
     } else if (!(textureData != nullptr && app != nullptr && app->ReadBackTexture(this, bits))) {
         std::memset(bits, 0, static_cast<size_t>(count) * 4);
     }
@@ -190,28 +182,24 @@ uint32_t* MemoryImage::GetBits() {
 }
 
 uint32_t* MemoryImage::GetNativeAlphaData(const NativePixelFormat& format) {
-    if (nativeAlphaData != nullptr)
-        return nativeAlphaData;
+    if (nativeAlphaData != nullptr) return nativeAlphaData;
     RefreshAlphaFlags();
     nativeFormat = format;
     if (palette != nullptr && colorIndices != nullptr) {
         nativeAlphaData = new uint32_t[256];
-        for (int i = 0; i < 256; ++i)
-            nativeAlphaData[i] = format.FromArgb(palette[i]);
+        for (int i = 0; i < 256; ++i) nativeAlphaData[i] = format.FromArgb(palette[i]);
     } else {
         const uint32_t* pixels = GetBits();
         const size_t count = static_cast<size_t>(width) * height;
         nativeAlphaData = new uint32_t[count > 0 ? count : 1];
-        for (size_t i = 0; i < count; ++i)
-            nativeAlphaData[i] = format.FromArgb(pixels[i]);
+        for (size_t i = 0; i < count; ++i) nativeAlphaData[i] = format.FromArgb(pixels[i]);
     }
     return nativeAlphaData;
 }
 
 uint8_t* MemoryImage::GetRLAlphaData() {
     RefreshAlphaFlags();
-    if (runLengthAlphaData != nullptr)
-        return runLengthAlphaData;
+    if (runLengthAlphaData != nullptr) return runLengthAlphaData;
     const size_t count = static_cast<size_t>(width) * height;
     runLengthAlphaData = new uint8_t[count > 0 ? count : 1];
     if (palette != nullptr && colorIndices != nullptr) {
@@ -229,8 +217,7 @@ uint8_t* MemoryImage::GetRLAlphaData() {
 }
 
 uint8_t* MemoryImage::GetRLAdditiveData(const NativePixelFormat& format) {
-    if (runLengthAdditiveData != nullptr)
-        return runLengthAdditiveData;
+    if (runLengthAdditiveData != nullptr) return runLengthAdditiveData;
     const uint32_t* native = GetNativeAlphaData(format);
     const size_t count = static_cast<size_t>(width) * height;
     runLengthAdditiveData = new uint8_t[count > 0 ? count : 1];
@@ -248,34 +235,29 @@ uint8_t* MemoryImage::GetRLAdditiveData(const NativePixelFormat& format) {
 void MemoryImage::DiscardBits() {
     purgeBits = true;
     if (app != nullptr && app->Is3DAccelerated()) {
-        if (textureData == nullptr)
-            return;
+        if (textureData == nullptr) return;
         delete[] bits;
         bits = nullptr;
         FreePalette();
         return;
     }
-    if (bits == nullptr && colorIndices == nullptr)
-        return;
+    if (bits == nullptr && colorIndices == nullptr) return;
     // The native copy replaces the pixels; without a display there is no format to build it
     // in, and the pixels stay.
     const NativePixelFormat* format = app != nullptr ? app->GetDisplayPixelFormat() : nullptr;
-    if (format == nullptr)
-        return;
+    if (format == nullptr) return;
     GetNativeAlphaData(*format);
     delete[] bits;
     bits = nullptr;
 }
 
 void MemoryImage::FreeSoftwareCaches() {
-    if (bits == nullptr && colorIndices == nullptr)
-        GetBits();
+    if (bits == nullptr && colorIndices == nullptr) GetBits();
     FreeDerived();
 }
 
 void MemoryImage::FreeTextureData() {
-    if (app != nullptr)
-        app->Remove3DData(this);
+    if (app != nullptr) app->Remove3DData(this);
 }
 
 void MemoryImage::FreeAllCaches() {
@@ -284,15 +266,12 @@ void MemoryImage::FreeAllCaches() {
 }
 
 void MemoryImage::RestoreAfterReset() {
-    if (wantPalette)
-        Palletize();
-    if (purgeBits)
-        DiscardBits();
+    if (wantPalette) Palletize();
+    if (purgeBits) DiscardBits();
 }
 
 void MemoryImage::FreeNativeData() {
-    if (bits == nullptr && colorIndices == nullptr)
-        GetBits();
+    if (bits == nullptr && colorIndices == nullptr) GetBits();
     delete[] nativeAlphaData;
     nativeAlphaData = nullptr;
     delete[] runLengthAdditiveData;
@@ -306,10 +285,8 @@ void MemoryImage::Clear() {
 }
 
 void MemoryImage::SetBits(const uint32_t* pixels, int newWidth, int newHeight, bool refresh) {
-    if (pixels != nullptr && pixels == bits)
-        return;
-    if (newWidth < 0 || newHeight < 0)
-        return;
+    if (pixels != nullptr && pixels == bits) return;
+    if (newWidth < 0 || newHeight < 0) return;
     FreePalette();
     if (newWidth != width || newHeight != height || bits == nullptr) {
         delete[] bits;
@@ -324,8 +301,7 @@ void MemoryImage::SetBits(const uint32_t* pixels, int newWidth, int newHeight, b
         std::memset(bits, 0, count * 4);
     bits[count] = kGuardWord;
     MarkBitsChanged();
-    if (refresh)
-        RefreshAlphaFlags();
+    if (refresh) RefreshAlphaFlags();
 }
 
 void MemoryImage::Create(int newWidth, int newHeight) {
@@ -350,10 +326,8 @@ void MemoryImage::SetVolatile(bool isVol) { isVolatile = isVol; }
 
 bool MemoryImage::Palletize() {
     RefreshAlphaFlags();
-    if (palette != nullptr && colorIndices != nullptr)
-        return true;
-    if (width <= 0 || height <= 0)
-        return false;
+    if (palette != nullptr && colorIndices != nullptr) return true;
+    if (width <= 0 || height <= 0) return false;
     const uint32_t* pixels = GetBits();
     const size_t count = static_cast<size_t>(width) * height;
     uint32_t* newPalette = new uint32_t[256]();

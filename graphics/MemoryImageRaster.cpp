@@ -44,18 +44,17 @@ void MemoryImage::RasterizeMatrixQuad(Image* image, float x, float y, const Matr
                                       const Color& color, int drawMode, const Rect& srcRect, uint32_t* destBits,
                                       int destPitchBytes, int pixelFormat, bool linearFilter) {
     MemoryImage* source = dynamic_cast<MemoryImage*>(image);
-    if (source == nullptr || source->width <= 0 || source->height <= 0)
-        return;
+    if (source == nullptr || source->width <= 0 || source->height <= 0) return;
     const float w = static_cast<float>(source->width);
     const float h = static_cast<float>(source->height);
     const float sx = static_cast<float>(srcRect.x), sy = static_cast<float>(srcRect.y);
     const float sw = static_cast<float>(srcRect.width), sh = static_cast<float>(srcRect.height);
     // The source rectangle centred on the origin, corners in strip order.
     TriVertex quad[4] = {
-        TriVertex{-sw / 2, -sh / 2, sx / w, sy / h, 0xFFFFFFFF},
-        TriVertex{sw / 2, -sh / 2, (sx + sw) / w, sy / h, 0xFFFFFFFF},
-        TriVertex{-sw / 2, sh / 2, sx / w, (sy + sh) / h, 0xFFFFFFFF},
-        TriVertex{sw / 2, sh / 2, (sx + sw) / w, (sy + sh) / h, 0xFFFFFFFF},
+            TriVertex{-sw / 2, -sh / 2, sx / w, sy / h, 0xFFFFFFFF},
+            TriVertex{sw / 2, -sh / 2, (sx + sw) / w, sy / h, 0xFFFFFFFF},
+            TriVertex{-sw / 2, sh / 2, sx / w, (sy + sh) / h, 0xFFFFFFFF},
+            TriVertex{sw / 2, sh / 2, (sx + sw) / w, (sy + sh) / h, 0xFFFFFFFF},
     };
     for (TriVertex& vertex : quad) {
         const Vector3 p = matrix.TransformVector(Vector3(vertex.x, vertex.y, 1));
@@ -70,8 +69,7 @@ void MemoryImage::RasterizeMatrixQuad(Image* image, float x, float y, const Matr
 void MemoryImage::RasterizeTriangles(Image* texture, const TriVertex (*triangles)[3], int triangleCount,
                                      const Rect& clipRect, const Color& color, int drawMode, float tx, float ty,
                                      uint32_t* destBits, int destPitchBytes, int pixelFormat, bool linearFilter) {
-    if (triangles == nullptr)
-        return;
+    if (triangles == nullptr) return;
     MemoryImage* source = dynamic_cast<MemoryImage*>(texture);
     const StripTarget target = Target(*this, destBits, destPitchBytes, pixelFormat);
     for (int i = 0; i < triangleCount; ++i) {
@@ -81,8 +79,7 @@ void MemoryImage::RasterizeTriangles(Image* texture, const TriVertex (*triangles
             strip[k] = triangles[i][k];
             strip[k].x += tx;
             strip[k].y += ty;
-            if (strip[k].color != 0)
-                vertexColors = true;
+            if (strip[k].color != 0) vertexColors = true;
         }
         DrawTriangleStrip(strip, 3, source, color, drawMode, clipRect, target, linearFilter, vertexColors);
     }

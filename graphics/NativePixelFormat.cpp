@@ -7,13 +7,10 @@ namespace {
 void MaskShape(uint32_t mask, int& bits, int& shift) {
     bits = 0;
     shift = 0;
-    if (mask == 0)
-        return;
-    while (((mask >> shift) & 1u) == 0)
-        ++shift;
+    if (mask == 0) return;
+    while (((mask >> shift) & 1u) == 0) ++shift;
     int top = 31;
-    while (((mask >> top) & 1u) == 0)
-        --top;
+    while (((mask >> top) & 1u) == 0) --top;
     bits = top - shift + 1;
 }
 
@@ -24,8 +21,7 @@ uint32_t ChannelToNative(uint32_t c, uint32_t alphaPlusOne, int bits, int shift,
 }
 
 uint32_t ChannelToArgb(uint32_t native, uint32_t alphaPlusOne, int bits, int shift, uint32_t mask) {
-    if (mask == 0)
-        return 0;
+    if (mask == 0) return 0;
     const uint64_t field = native & mask;
     const uint32_t unpremultiplied = static_cast<uint32_t>((field * 256) / alphaPlusOne) & mask;
     uint32_t value = unpremultiplied >> shift;

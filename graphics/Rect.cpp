@@ -9,8 +9,7 @@ Rect Rect::Intersection(const Rect& other) const {
     const int right = std::min(x + width, other.x + other.width);
     const int top = std::max(y, other.y);
     const int bottom = std::min(y + height, other.y + other.height);
-    if (right - left < 0 || bottom - top < 0)
-        return Rect(0, 0, 0, 0);
+    if (right - left < 0 || bottom - top < 0) return Rect(0, 0, 0, 0);
     return Rect(left, top, right - left, bottom - top);
 }
 
@@ -25,8 +24,7 @@ DRect DRect::Intersection(const DRect& other) const {
     const double right = std::min(x + width, other.x + other.width);
     const double top = std::max(y, other.y);
     const double bottom = std::min(y + height, other.y + other.height);
-    if (right - left < 0 || bottom - top < 0)
-        return DRect(0, 0, 0, 0);
+    if (right - left < 0 || bottom - top < 0) return DRect(0, 0, 0, 0);
     return DRect(left, top, right - left, bottom - top);
 }
 

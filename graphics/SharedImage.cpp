@@ -7,27 +7,23 @@
 namespace Velm {
 
 SharedImageHandle::SharedImageHandle(SharedImage* record) : shared(record) {
-    if (shared)
-        ++shared->refCount;
+    if (shared) ++shared->refCount;
 }
 
 SharedImageHandle::SharedImageHandle(const SharedImageHandle& other)
-    : shared(other.shared), unshared(other.unshared), ownsUnshared(false) {
-    if (shared)
-        ++shared->refCount;
+        : shared(other.shared), unshared(other.unshared), ownsUnshared(false) {
+    if (shared) ++shared->refCount;
 }
 
 SharedImageHandle::~SharedImageHandle() { Release(); }
 
 SharedImageHandle& SharedImageHandle::operator=(const SharedImageHandle& other) {
-    if (this == &other)
-        return *this;
+    if (this == &other) return *this;
     // Take the new reference before dropping the old one so that assigning a handle that
     // refers to the same record never lets its count touch 0.
     SharedImage* record = other.shared;
     MemoryImage* image = other.unshared;
-    if (record)
-        ++record->refCount;
+    if (record) ++record->refCount;
     Release();
     shared = record;
     unshared = image;
@@ -36,8 +32,7 @@ SharedImageHandle& SharedImageHandle::operator=(const SharedImageHandle& other) 
 }
 
 SharedImageHandle& SharedImageHandle::operator=(SharedImage* record) {
-    if (record)
-        ++record->refCount;
+    if (record) ++record->refCount;
     Release();
     shared = record;
     return *this;
@@ -60,24 +55,20 @@ SharedImageHandle& SharedImageHandle::operator=(MemoryImage* image) {
 }
 
 void SharedImageHandle::Release() {
-    if (ownsUnshared && unshared != nullptr)
-        delete unshared;
+    if (ownsUnshared && unshared != nullptr) delete unshared;
     unshared = nullptr;
     if (shared != nullptr) {
         --shared->refCount;
         if (shared->refCount == 0) {
-            if (ImageHost* host = GetImageHost())
-                host->SetPurgeNeeded();
+            if (ImageHost* host = GetImageHost()) host->SetPurgeNeeded();
         }
     }
     shared = nullptr;
 }
 
 MemoryImage* SharedImageHandle::GetImage() const {
-    if (unshared != nullptr)
-        return unshared;
-    if (shared != nullptr)
-        return shared->image;
+    if (unshared != nullptr) return unshared;
+    if (shared != nullptr) return shared->image;
     return nullptr;
 }
 

@@ -15,8 +15,7 @@ bool IsPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
 int NextPowerOfTwo(int n) {
     int p = 1;
-    while (p < n)
-        p <<= 1;
+    while (p < n) p <<= 1;
     return p;
 }
 
@@ -30,8 +29,7 @@ const std::array<int, 1024>& PieceSizeTable() {
                 continue;
             }
             int entry = c / 2;
-            while (entry > 1 && i % entry >= 64 && !IsPowerOfTwo(i % entry))
-                entry /= 2;
+            while (entry > 1 && i % entry >= 64 && !IsPowerOfTwo(i % entry)) entry /= 2;
             t[i] = entry;
         }
         return t;
@@ -68,23 +66,17 @@ TextureLimits& GetTextureLimits() {
 
 plat::d3d7::PixelFormat MakePixelFormat(int format) {
     switch (format) {
-    case TextureFormat_A8R8G8B8:
-        return plat::d3d7::PixelFormat::A8R8G8B8();
-    case TextureFormat_A4R4G4B4:
-        return plat::d3d7::PixelFormat::A4R4G4B4();
-    case TextureFormat_R5G6B5:
-        return plat::d3d7::PixelFormat::R5G6B5();
-    case TextureFormat_Palette8:
-        return {plat::d3d7::kPfRgb | plat::d3d7::kPfPaletteIndexed8, 8, 0, 0, 0, 0};
-    default:
-        return plat::d3d7::PixelFormat();
+        case TextureFormat_A8R8G8B8: return plat::d3d7::PixelFormat::A8R8G8B8();
+        case TextureFormat_A4R4G4B4: return plat::d3d7::PixelFormat::A4R4G4B4();
+        case TextureFormat_R5G6B5: return plat::d3d7::PixelFormat::R5G6B5();
+        case TextureFormat_Palette8: return {plat::d3d7::kPfRgb | plat::d3d7::kPfPaletteIndexed8, 8, 0, 0, 0, 0};
+        default: return plat::d3d7::PixelFormat();
     }
 }
 
 int GetPixelFormatType(const plat::d3d7::PixelFormat& format) {
     for (int code : {TextureFormat_A8R8G8B8, TextureFormat_A4R4G4B4, TextureFormat_R5G6B5}) {
-        if (format == MakePixelFormat(code))
-            return code;
+        if (format == MakePixelFormat(code)) return code;
     }
     if (format.flags == (plat::d3d7::kPfRgb | plat::d3d7::kPfPaletteIndexed8) && format.bitCount == 8)
         return TextureFormat_Palette8;
@@ -93,23 +85,17 @@ int GetPixelFormatType(const plat::d3d7::PixelFormat& format) {
 
 int BytesPerTexel(int format) {
     switch (format) {
-    case TextureFormat_A8R8G8B8:
-        return 4;
-    case TextureFormat_A4R4G4B4:
-    case TextureFormat_R5G6B5:
-        return 2;
-    case TextureFormat_Palette8:
-        return 1;
-    default:
-        return 0;
+        case TextureFormat_A8R8G8B8: return 4;
+        case TextureFormat_A4R4G4B4:
+        case TextureFormat_R5G6B5: return 2;
+        case TextureFormat_Palette8: return 1;
+        default: return 0;
     }
 }
 
 int GetPieceSizeTableEntry(int length) {
-    if (length < 0)
-        return 1;
-    if (length > 1023)
-        return 1024;
+    if (length < 0) return 1;
+    if (length > 1023) return 1024;
     return PieceSizeTable()[length];
 }
 
@@ -123,8 +109,7 @@ void GetTexturePieceSize(int& width, int& height, bool powerOfTwo, bool adjust, 
     if (adjust) {
         const bool pow2 = powerOfTwo || (imageFlags & ImageFlag_MinimizeNumSubdivisions) != 0;
         auto side = [pow2](int n, int maximum) {
-            if (n >= maximum)
-                return maximum;
+            if (n >= maximum) return maximum;
             return pow2 ? NextPowerOfTwo(n) : GetPieceSizeTableEntry(n);
         };
         width = side(width, limits.maxWidth);
@@ -133,55 +118,44 @@ void GetTexturePieceSize(int& width, int& height, bool powerOfTwo, bool adjust, 
     width = std::max(width, limits.minWidth);
     height = std::max(height, limits.minHeight);
     const int aspect = std::max(1, limits.maxAspectRatio);
-    while (width > static_cast<long long>(aspect) * height)
-        height *= 2;
-    while (height > static_cast<long long>(aspect) * width)
-        width *= 2;
+    while (width > static_cast<long long>(aspect) * height) height *= 2;
+    while (height > static_cast<long long>(aspect) * width) width *= 2;
 }
 
 uint32_t ArgbToTexel(uint32_t p, int format) {
     switch (format) {
-    case TextureFormat_A4R4G4B4:
-        return (p >> 16 & 0xF000) | (p >> 12 & 0xF00) | (p >> 8 & 0xF0) | (p >> 4 & 0xF);
-    case TextureFormat_R5G6B5:
-        return (p >> 8 & 0xF800) | (p >> 5 & 0x7E0) | (p >> 3 & 0x1F);
-    default:
-        return p;
+        case TextureFormat_A4R4G4B4: return (p >> 16 & 0xF000) | (p >> 12 & 0xF00) | (p >> 8 & 0xF0) | (p >> 4 & 0xF);
+        case TextureFormat_R5G6B5: return (p >> 8 & 0xF800) | (p >> 5 & 0x7E0) | (p >> 3 & 0x1F);
+        default: return p;
     }
 }
 
 uint32_t TexelToArgb(uint32_t t, int format) {
     switch (format) {
-    case TextureFormat_A4R4G4B4:
-        // The colour nibbles come back as n x 16; the pixel is opaque.
-        return 0xFF000000u | (t >> 8 & 0xF) << 20 | (t >> 4 & 0xF) << 12 | (t & 0xF) << 4;
-    case TextureFormat_R5G6B5:
-        return 0xFF000000u | (t >> 11 & 0x1F) << 19 | (t >> 5 & 0x3F) << 10 | (t & 0x1F) << 3;
-    default:
-        return t;
+        case TextureFormat_A4R4G4B4:
+            // The colour nibbles come back as n x 16; the pixel is opaque.
+            return 0xFF000000u | (t >> 8 & 0xF) << 20 | (t >> 4 & 0xF) << 12 | (t & 0xF) << 4;
+        case TextureFormat_R5G6B5:
+            return 0xFF000000u | (t >> 11 & 0x1F) << 19 | (t >> 5 & 0x3F) << 10 | (t & 0x1F) << 3;
+        default: return t;
     }
 }
 
 std::shared_ptr<plat::d3d7::Texture> CreateTextureSurface(plat::d3d7::Device* device, int width, int height,
                                                           int format) {
-    if (device == nullptr)
-        return nullptr;
-    if (CheckD3DError(device->SetTexture(nullptr), "SetTexture NULL"))
-        return nullptr;
+    if (device == nullptr) return nullptr;
+    if (CheckD3DError(device->SetTexture(nullptr), "SetTexture NULL")) return nullptr;
     std::shared_ptr<plat::d3d7::Texture> texture;
-    if (plat::dd::Failed(device->CreateTexture(width, height, MakePixelFormat(format), &texture)))
-        return nullptr;
+    if (plat::dd::Failed(device->CreateTexture(width, height, MakePixelFormat(format), &texture))) return nullptr;
     return texture;
 }
 
 bool UploadTexturePiece(MemoryImage* image, int x, int y, plat::d3d7::Texture* texture, int width, int height,
                         int format) {
-    if (texture == nullptr)
-        return false;
+    if (texture == nullptr) return false;
     uint8_t* texels = nullptr;
     int pitch = 0;
-    if (CheckD3DError(texture->Lock(false, &texels, &pitch), "Lock Texture"))
-        return false;
+    if (CheckD3DError(texture->Lock(false, &texels, &pitch), "Lock Texture")) return false;
     const int bytes = BytesPerTexel(format);
     const int columns = std::min(image->width - x, width);
     const int rows = std::min(image->height - y, height);
@@ -197,8 +171,7 @@ bool UploadTexturePiece(MemoryImage* image, int x, int y, plat::d3d7::Texture* t
                 texel = ArgbToTexel(argb, format);
                 WriteTexel(out, c, bytes, texel);
             }
-            if (columns < width)
-                WriteTexel(out, columns, bytes, texel);  // repeat the edge for filtering
+            if (columns < width) WriteTexel(out, columns, bytes, texel);  // repeat the edge for filtering
         }
         if (rows < height)
             std::memcpy(texels + static_cast<size_t>(rows) * pitch, texels + static_cast<size_t>(rows - 1) * pitch,
@@ -305,18 +278,15 @@ bool TextureData::CreateTextures(MemoryImage* image, plat::d3d7::Device* device)
 }
 
 plat::d3d7::Texture* TextureData::GetPiece(int x, int y, int& partWidth, int& partHeight, float& u1, float& v1,
-                                          float& u2, float& v2) const {
+                                           float& u2, float& v2) const {
     const int column = x / pieceWidth;
     const int row = y / pieceHeight;
-    if (column < 0 || row < 0 || column >= columns || row >= rows)
-        return nullptr;
+    if (column < 0 || row < 0 || column >= columns || row >= rows) return nullptr;
     const TexturePiece& piece = pieces[static_cast<size_t>(row) * columns + column];
     const int localX = x % pieceWidth;
     const int localY = y % pieceHeight;
-    if (localX + partWidth > piece.width)
-        partWidth = piece.width - localX;
-    if (localY + partHeight > piece.height)
-        partHeight = piece.height - localY;
+    if (localX + partWidth > piece.width) partWidth = piece.width - localX;
+    if (localY + partHeight > piece.height) partHeight = piece.height - localY;
     u1 = static_cast<float>(localX) / piece.width;
     v1 = static_cast<float>(localY) / piece.height;
     u2 = static_cast<float>(localX + partWidth) / piece.width;
@@ -332,23 +302,19 @@ bool TextureData::CopyToImage(const MemoryImage* image, uint32_t* out) const {
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
             const TexturePiece& piece = pieces[static_cast<size_t>(r) * columns + c];
-            if (piece.texture == nullptr)
-                continue;
+            if (piece.texture == nullptr) continue;
             uint8_t* texels = nullptr;
             int pitch = 0;
-            if (CheckD3DError(piece.texture->Lock(true, &texels, &pitch), "Lock Texture"))
-                return false;
+            if (CheckD3DError(piece.texture->Lock(true, &texels, &pitch), "Lock Texture")) return false;
             const int x0 = c * pieceWidth, y0 = r * pieceHeight;
             const int columnsHere = std::min(width - x0, piece.width);
             const int rowsHere = std::min(height - y0, piece.height);
             for (int y = 0; y < rowsHere; ++y) {
                 const uint8_t* in = texels + static_cast<size_t>(y) * pitch;
                 uint32_t* dest = out + static_cast<size_t>(y0 + y) * width + x0;
-                for (int x = 0; x < columnsHere; ++x)
-                    dest[x] = TexelToArgb(ReadTexel(in, x, bytes), format);
+                for (int x = 0; x < columnsHere; ++x) dest[x] = TexelToArgb(ReadTexel(in, x, bytes), format);
             }
-            if (CheckD3DError(piece.texture->Unlock(), "Texture Unlock"))
-                return false;
+            if (CheckD3DError(piece.texture->Unlock(), "Texture Unlock")) return false;
         }
     }
     return true;

@@ -66,8 +66,7 @@ void Transform::Scale(float sx, float sy) {
 }
 
 void Transform::UpdateMatrix() {
-    if (!dirty)
-        return;
+    if (!dirty) return;
     matrix.LoadIdentity();
     matrix.m[0][2] = preX;
     matrix.m[1][2] = preY;
@@ -78,8 +77,7 @@ void Transform::UpdateMatrix() {
     } else if (hasRotation) {
         matrix.Rotate(rotation);
     }
-    if (postX != 0 || postY != 0)
-        matrix.Translate(postX, postY);
+    if (postX != 0 || postY != 0) matrix.Translate(postX, postY);
 }
 
 const Matrix3& Transform::GetMatrix() {

@@ -19,8 +19,8 @@ void SoftwareRasterizer(const TriVertex* vertices, int count, const StripTexture
                                            texture->hasAlpha};
     const RasterColor rasterColor{color.red, color.green, color.blue, color.alpha};
     const RasterRect rasterClip{clip.x, clip.y, clip.width, clip.height};
-    const RasterTarget rasterTarget{target.bits, target.width, target.height,
-                                    static_cast<uint32_t>(target.pitchBytes), static_cast<uint32_t>(target.pixelFormat)};
+    const RasterTarget rasterTarget{target.bits, target.width, target.height, static_cast<uint32_t>(target.pitchBytes),
+                                    static_cast<uint32_t>(target.pixelFormat)};
     RasterizeTriangleStrip(vertices, count, texture != nullptr ? &rasterTexture : nullptr, rasterColor, drawMode,
                            rasterClip, rasterTarget, bilinear, vertexColors);
 }
@@ -36,8 +36,7 @@ TriangleStripRasterizer GetTriangleStripRasterizer() { return gRasterizer.load()
 void DrawTriangleStrip(const TriVertex* vertices, int count, MemoryImage* texture, const Color& color, int drawMode,
                        const Rect& clip, const StripTarget& target, bool bilinear, bool vertexColors) {
     const TriangleStripRasterizer rasterizer = gRasterizer.load();
-    if (rasterizer == nullptr || count < 3 || vertices == nullptr || target.bits == nullptr)
-        return;
+    if (rasterizer == nullptr || count < 3 || vertices == nullptr || target.bits == nullptr) return;
     StripTexture tex;
     const StripTexture* texArg = nullptr;
     if (texture != nullptr) {
@@ -48,8 +47,7 @@ void DrawTriangleStrip(const TriVertex* vertices, int count, MemoryImage* textur
         tex.hasAlpha = texture->hasAlpha;
         tex.hasTrans = texture->hasTrans;
         // A texture without pixels has nothing to show.
-        if (tex.bits == nullptr || tex.width <= 0 || tex.height <= 0)
-            return;
+        if (tex.bits == nullptr || tex.width <= 0 || tex.height <= 0) return;
         texArg = &tex;
     }
     rasterizer(vertices, count, texArg, color, drawMode, clip, target, bilinear, vertexColors);

@@ -184,7 +184,7 @@ float GainFromMillibels(int32_t millibels) {
 // ---- Voice ----
 
 Voice::Voice(std::shared_ptr<MixerCore> core, const BufferDesc& desc, std::shared_ptr<VoiceData> data)
-    : mCore(std::move(core)), mDesc(desc), mData(std::move(data)), mFrequency(desc.format.samplesPerSec) {}
+        : mCore(std::move(core)), mDesc(desc), mData(std::move(data)), mFrequency(desc.format.samplesPerSec) {}
 
 Voice::~Voice() {
     std::lock_guard<std::mutex> lock(mCore->mutex);
@@ -341,8 +341,8 @@ bool Voice::Get3D(Voice3D& params) const {
 // ---- Mixer ----
 
 Mixer::Mixer(uint32_t outputRate)
-    : mCore(std::make_shared<MixerCore>(outputRate == 0 ? kOutputRate
-                                                        : std::min(std::max(outputRate, 1000u), 384000u))) {}
+        : mCore(std::make_shared<MixerCore>(outputRate == 0 ? kOutputRate
+                                                            : std::min(std::max(outputRate, 1000u), 384000u))) {}
 
 Mixer::~Mixer() = default;
 

@@ -22,8 +22,8 @@ bool CanShowButtonBox();
 
 // Test hook: while set, every box is handed to `handler` instead (nothing is shown or
 // printed) and its answer is returned. An empty function removes it.
-using ButtonBoxHandler = std::function<int(const std::string& text, const std::string& caption,
-                                           const std::vector<std::string>& labels)>;
+using ButtonBoxHandler =
+        std::function<int(const std::string& text, const std::string& caption, const std::vector<std::string>& labels)>;
 void SetButtonBoxHandlerForTests(ButtonBoxHandler handler);
 
 }  // namespace plat

@@ -26,8 +26,8 @@ public:
     // width x height pixels (width a multiple of 8), one bit each, most significant bit
     // first, rows of width / 8 bytes. As Windows reads them: AND 1 and XOR 0 is see-through,
     // AND 0 with XOR 0 black, AND 0 with XOR 1 white, AND 1 with XOR 1 inverted.
-    static std::unique_ptr<Cursor> FromMonochrome(const uint8_t* andMask, const uint8_t* xorMask, int width,
-                                                  int height, int hotX, int hotY);
+    static std::unique_ptr<Cursor> FromMonochrome(const uint8_t* andMask, const uint8_t* xorMask, int width, int height,
+                                                  int hotX, int hotY);
     // width x height words 0xAARRGGBB.
     static std::unique_ptr<Cursor> FromArgb(const uint32_t* pixels, int width, int height, int hotX, int hotY);
 

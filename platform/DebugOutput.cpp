@@ -42,9 +42,7 @@ CapturedDebugOutput::CapturedDebugOutput() : mShared(std::make_unique<Shared>())
     });
 }
 
-CapturedDebugOutput::~CapturedDebugOutput() {
-    SetDebugSink(std::move(mPrevious));
-}
+CapturedDebugOutput::~CapturedDebugOutput() { SetDebugSink(std::move(mPrevious)); }
 
 std::string CapturedDebugOutput::Text() const {
     std::lock_guard<std::mutex> lock(mShared->mutex);

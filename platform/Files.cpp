@@ -127,9 +127,7 @@ bool IsTextRead(const char* mode) {
     return true;
 }
 
-bool WritesOrCreates(const char* mode) {
-    return mode[0] == 'w' || mode[0] == 'a' || std::strchr(mode, '+') != nullptr;
-}
+bool WritesOrCreates(const char* mode) { return mode[0] == 'w' || mode[0] == 'a' || std::strchr(mode, '+') != nullptr; }
 
 // fopen, refusing folders as the Windows runtime does (glibc opens them for reading).
 FILE* OpenNotFolder(const std::string& native, const char* mode) {

@@ -39,13 +39,13 @@ bool IsDirectory(const std::string& path);
 
 struct DirEntry {
     std::string name;
-    bool isDirectory;         // a folder, or a symbolic link to one
-    bool isSymlink = false;   // the entry itself is a symbolic link
+    bool isDirectory;        // a folder, or a symbolic link to one
+    bool isSymlink = false;  // the entry itself is a symbolic link
 };
 // Entries of a folder without "." and "..", sorted by name; false when it cannot be listed.
 bool ListDirectory(const std::string& path, std::vector<DirEntry>& out);
 
-bool MakeDirectory(const std::string& path);    // one level; true if created or already a folder
+bool MakeDirectory(const std::string& path);  // one level; true if created or already a folder
 bool RemoveFile(const std::string& path);
 bool RemoveDirectory(const std::string& path);  // empty folder
 // Replaces an existing target, as POSIX rename does.

@@ -319,8 +319,7 @@ Settings::Key& Settings::EnsureKey(const std::string& normalisedPath) {
     return mKeys.back();
 }
 
-bool Settings::SetValue(const std::string& key, const std::string& name, uint32_t type, const void* data,
-                        size_t size) {
+bool Settings::SetValue(const std::string& key, const std::string& name, uint32_t type, const void* data, size_t size) {
     std::lock_guard<std::mutex> lock(mMutex);
     std::vector<Key> previous = mKeys;
     Key& k = EnsureKey(NormaliseKey(key));
@@ -330,8 +329,7 @@ bool Settings::SetValue(const std::string& key, const std::string& name, uint32_
     for (Value& v : k.values) {
         if (SameName(v.name, name)) {
             // Rewriting a value with what it already holds leaves the file alone.
-            if (v.type == type && v.data == value.data && previous.size() == mKeys.size())
-                return true;
+            if (v.type == type && v.data == value.data && previous.size() == mKeys.size()) return true;
             v.type = type;
             v.data = value.data;
             replaced = true;

@@ -39,7 +39,7 @@ std::string DataFolderTag() {
 }  // namespace
 
 SingleInstance::SingleInstance(const std::string& productName)
-    : mName("velm-instance/" + productName + "/" + std::to_string(getuid()) + "/" + DataFolderTag()) {
+        : mName("velm-instance/" + productName + "/" + std::to_string(getuid()) + "/" + DataFolderTag()) {
     int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return;
     sockaddr_un addr;

@@ -30,7 +30,7 @@ public:
 
 private:
     std::string mName;  // abstract socket name, without the leading NUL
-    int mFd = -1;  // our bound socket while we are the first instance
+    int mFd = -1;       // our bound socket while we are the first instance
     bool mFirst = true;
 };
 

@@ -24,10 +24,10 @@ namespace plat {
 namespace text {
 
 // Windows character set codes that choose the code page of byte strings.
-constexpr int kAnsiCharset = 0;         // 1252
-constexpr int kDefaultCharset = 1;      // 1252
-constexpr int kEastEuropeCharset = 238; // 1250
-constexpr int kRussianCharset = 204;    // 1251
+constexpr int kAnsiCharset = 0;          // 1252
+constexpr int kDefaultCharset = 1;       // 1252
+constexpr int kEastEuropeCharset = 238;  // 1250
+constexpr int kRussianCharset = 204;     // 1251
 
 // Pixels to draw into: 16 or 32 bits per pixel, the channels where their masks say (any
 // other bits of a pixel are kept); pitch may exceed width times the pixel size.

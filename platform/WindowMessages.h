@@ -127,8 +127,7 @@ constexpr int VK_OEM_7 = 0xDE;       // '"
 // GET_WHEEL_DELTA_WPARAM).
 inline int LowWordSigned(uint32_t value) { return static_cast<int16_t>(value & 0xFFFF); }
 inline int HighWordSigned(uint32_t value) { return static_cast<int16_t>(value >> 16); }
-inline uint32_t MakeLParam(int low, int high)
-{
+inline uint32_t MakeLParam(int low, int high) {
     return (static_cast<uint32_t>(low) & 0xFFFF) | ((static_cast<uint32_t>(high) & 0xFFFF) << 16);
 }
 

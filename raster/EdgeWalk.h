@@ -31,8 +31,8 @@ struct WalkVertex {
 // rows top to bottom. Spans and rows are clamped to clip, which is exact for
 // ordinary triangles and keeps slivers with wrapped slopes inside it.
 template <class Pixel, size_t N, bool kOffsetLastTwo, class Step>
-void WalkTriangle(WalkVertex<N> top, WalkVertex<N> mid, WalkVertex<N> bottom, void* destination,
-                  uint32_t pitch, const RasterClip& clip, const Step& step) {
+void WalkTriangle(WalkVertex<N> top, WalkVertex<N> mid, WalkVertex<N> bottom, void* destination, uint32_t pitch,
+                  const RasterClip& clip, const Step& step) {
     // Sort by y; equal records keep their input order.
     if (top.y > mid.y) std::swap(top, mid);
     if (mid.y > bottom.y) std::swap(mid, bottom);
@@ -65,8 +65,7 @@ void WalkTriangle(WalkVertex<N> top, WalkVertex<N> mid, WalkVertex<N> bottom, vo
     const int64_t recipWidth = Recip(Sub32(mid.x, xAtMid));
     int32_t gradX[N > 0 ? N : 1];
     for (size_t i = 0; i < N; ++i) {
-        const int64_t d = static_cast<int64_t>(mid.c[i]) -
-                          ((static_cast<int64_t>(slopeLong[i]) * dyMid) >> 16) -
+        const int64_t d = static_cast<int64_t>(mid.c[i]) - ((static_cast<int64_t>(slopeLong[i]) * dyMid) >> 16) -
                           static_cast<int64_t>(top.c[i]);
         gradX[i] = HighMul(d, recipWidth);
     }
@@ -96,8 +95,8 @@ void WalkTriangle(WalkVertex<N> top, WalkVertex<N> mid, WalkVertex<N> bottom, vo
                         c[N - 2] = Sub32(c[N - 2], 0x8000);
                         c[N - 1] = Sub32(c[N - 1], 0x8000);
                     }
-                    Pixel* pixel = reinterpret_cast<Pixel*>(base + static_cast<ptrdiff_t>(line) * rowStep) +
-                                   (start16 >> 16);
+                    Pixel* pixel =
+                            reinterpret_cast<Pixel*>(base + static_cast<ptrdiff_t>(line) * rowStep) + (start16 >> 16);
                     do {
                         step(pixel, c);
                         for (size_t i = 0; i < N; ++i) c[i] = Add32(c[i], gradX[i]);

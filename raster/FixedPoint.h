@@ -8,16 +8,18 @@
 namespace Velm::Raster {
 
 inline int32_t Wrap32(uint64_t value) { return static_cast<int32_t>(static_cast<uint32_t>(value)); }
-inline int32_t Add32(int32_t a, int32_t b) { return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b)); }
-inline int32_t Sub32(int32_t a, int32_t b) { return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b)); }
+inline int32_t Add32(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+inline int32_t Sub32(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
 
 // Smallest integer not below the 16.16 value y.
 inline int32_t Ceil(int32_t y) { return static_cast<int32_t>(static_cast<uint32_t>(y) + 0xffffu) >> 16; }
 
 // The same ceiling kept as a 16.16 value.
-inline int32_t Ceil16(int32_t x) {
-    return static_cast<int32_t>((static_cast<uint32_t>(x) + 0xffffu) & 0xffff0000u);
-}
+inline int32_t Ceil16(int32_t x) { return static_cast<int32_t>((static_cast<uint32_t>(x) + 0xffffu) & 0xffff0000u); }
 
 // 1/d with 32 fraction bits for a 16.16 difference d (d != 0), truncated.
 inline int64_t Recip(int32_t d) { return (int64_t{1} << 48) / static_cast<int64_t>(d); }

@@ -62,9 +62,7 @@ struct Format565 {
     using Pixel = uint16_t;
     static constexpr bool kPreciseGouraud = false;
 
-    static uint32_t Pack(uint32_t rgb) {
-        return ((rgb >> 8) & 0xf800u) | ((rgb >> 5) & 0x7e0u) | ((rgb >> 3) & 0x1fu);
-    }
+    static uint32_t Pack(uint32_t rgb) { return ((rgb >> 8) & 0xf800u) | ((rgb >> 5) & 0x7e0u) | ((rgb >> 3) & 0x1fu); }
     static void Opaque(Pixel* pixel, uint32_t rgb) { *pixel = static_cast<Pixel>(Pack(rgb)); }
 
     static void Blend(Pixel* pixel, uint32_t w, uint32_t s) {
@@ -81,9 +79,7 @@ struct Format555 {
     using Pixel = uint16_t;
     static constexpr bool kPreciseGouraud = false;
 
-    static uint32_t Pack(uint32_t rgb) {
-        return ((rgb >> 9) & 0x7c00u) | ((rgb >> 6) & 0x3e0u) | ((rgb >> 3) & 0x1fu);
-    }
+    static uint32_t Pack(uint32_t rgb) { return ((rgb >> 9) & 0x7c00u) | ((rgb >> 6) & 0x3e0u) | ((rgb >> 3) & 0x1fu); }
     static void Opaque(Pixel* pixel, uint32_t rgb) { *pixel = static_cast<Pixel>(Pack(rgb)); }
 
     static void Blend(Pixel* pixel, uint32_t w, uint32_t s) {

@@ -86,7 +86,6 @@ enum RasterPixelFormat : uint32_t {
 // records into the buffer whose pixel (0, 0) is at destination, rows pitch
 // bytes apart. Writes only pixels inside both the triangle and clip.
 using TriangleRasterizer = void (*)(const RasterVertex* vertices, void* destination, uint32_t pitch,
-                                    const RasterTexture* texture, const RasterTint* tint,
-                                    const RasterClip& clip);
+                                    const RasterTexture* texture, const RasterTint* tint, const RasterClip& clip);
 
 }  // namespace Velm

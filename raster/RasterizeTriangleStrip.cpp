@@ -1,9 +1,9 @@
 #include "raster/RasterizeTriangleStrip.h"
 
 #include <algorithm>
-#include <utility>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 #include "raster/TriangleClipper.h"
 #include "raster/TriangleRasterizerTable.h"
@@ -121,8 +121,8 @@ void RasterizeTriangleStrip(const TriVertex* vertices, int count, const RasterTe
         for (int k = 3; k < n; ++k) {
             converted[1] = converted[k - 1];
             converted[2] = converted[k];
-            RasterizeTriangle(textured, blended, vertexColors, tinted, converted, destination.pixels,
-                              destination.pitch, textureArg, &tint, destination.format, bilinear, spanClip);
+            RasterizeTriangle(textured, blended, vertexColors, tinted, converted, destination.pixels, destination.pitch,
+                              textureArg, &tint, destination.format, bilinear, spanClip);
         }
     }
 }

@@ -22,7 +22,7 @@ constexpr TriangleRasterizer FillerOfSlot() {
         return &RasterTriNone;
     } else if constexpr (!kTextured) {
         // Blended and Bilinear mean nothing without a texture.
-        return &Raster::SpanFiller<Format, kFlags & (kRasterVertexColors | kRasterTinted)>;
+        return &Raster::SpanFiller<Format, kFlags&(kRasterVertexColors | kRasterTinted)>;
     } else {
         return &Raster::SpanFiller<Format, kFlags>;
     }

@@ -17,9 +17,7 @@ namespace {
 
 std::atomic<bool> gJPEG2000Enabled{false};
 
-bool IsSeparator(char c) {
-    return c == '/' || c == '\\';
-}
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
 bool EqualsNoCase(const std::string& a, const char* b) {
     const size_t n = std::strlen(b);
@@ -39,8 +37,8 @@ struct Reader {
 
 // The order in which an extension-less name tries the formats.
 const Reader kReaders[] = {
-    {".tga", GetTGAImage},  {".jpg", GetJPEGImage},     {".png", GetPNGImage},
-    {".gif", GetGIFImage},  {".j2k", GetJPEG2000Image}, {".jp2", GetJPEG2000Image},
+        {".tga", GetTGAImage}, {".jpg", GetJPEGImage},     {".png", GetPNGImage},
+        {".gif", GetGIFImage}, {".j2k", GetJPEG2000Image}, {".jp2", GetJPEG2000Image},
 };
 
 Image* ReadPicture(const std::string& fileName) {
@@ -80,9 +78,7 @@ Image* ReadCompanion(const std::string& fileName) {
 
 }  // namespace
 
-Image::~Image() {
-    delete[] mBits;
-}
+Image::~Image() { delete[] mBits; }
 
 Image* GetImage(const std::string& fileName, bool lookForAlpha) {
     std::unique_ptr<Image> picture(ReadPicture(fileName));
@@ -105,21 +101,13 @@ Image* GetImage(const std::string& fileName, bool lookForAlpha) {
     return picture.release();
 }
 
-Image* GetTGAImage(const std::string& fileName) {
-    return detail::ReadFile(fileName, detail::ReadTGA);
-}
+Image* GetTGAImage(const std::string& fileName) { return detail::ReadFile(fileName, detail::ReadTGA); }
 
-Image* GetJPEGImage(const std::string& fileName) {
-    return detail::ReadFile(fileName, detail::ReadJPEG);
-}
+Image* GetJPEGImage(const std::string& fileName) { return detail::ReadFile(fileName, detail::ReadJPEG); }
 
-Image* GetPNGImage(const std::string& fileName) {
-    return detail::ReadFile(fileName, detail::ReadPNG);
-}
+Image* GetPNGImage(const std::string& fileName) { return detail::ReadFile(fileName, detail::ReadPNG); }
 
-Image* GetGIFImage(const std::string& fileName) {
-    return detail::ReadFile(fileName, detail::ReadGIF);
-}
+Image* GetGIFImage(const std::string& fileName) { return detail::ReadFile(fileName, detail::ReadGIF); }
 
 Image* GetJPEG2000Image(const std::string& fileName) {
     if (!IsJPEG2000Enabled()) return nullptr;
@@ -152,17 +140,11 @@ Image* ReadJPEG2000Image(const void* data, size_t size) {
     return detail::ReadJPEG2000(source);
 }
 
-void InitJPEG2000() {
-    gJPEG2000Enabled = true;
-}
+void InitJPEG2000() { gJPEG2000Enabled = true; }
 
-void CloseJPEG2000() {
-    gJPEG2000Enabled = false;
-}
+void CloseJPEG2000() { gJPEG2000Enabled = false; }
 
-bool IsJPEG2000Enabled() {
-    return gJPEG2000Enabled.load();
-}
+bool IsJPEG2000Enabled() { return gJPEG2000Enabled.load(); }
 
 namespace detail {
 
@@ -189,9 +171,7 @@ bool PakSource::Seek(int64_t offset) {
     return PakFSeek(mFile, static_cast<long>(offset), SEEK_SET) == 0;
 }
 
-int64_t PakSource::Tell() {
-    return PakFTell(mFile);
-}
+int64_t PakSource::Tell() { return PakFTell(mFile); }
 
 int64_t PakSource::Size() {
     const long here = PakFTell(mFile);

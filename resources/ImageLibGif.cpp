@@ -108,7 +108,7 @@ private:
 class PixelWriter {
 public:
     PixelWriter(Image& image, const ColorTable& table, int transparent, bool interlaced)
-        : mImage(image), mTable(table), mTransparent(transparent), mInterlaced(interlaced) {}
+            : mImage(image), mTable(table), mTransparent(transparent), mInterlaced(interlaced) {}
 
     bool Done() const { return mDone; }
 

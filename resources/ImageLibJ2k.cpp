@@ -51,8 +51,10 @@ struct Codec {
 uint32_t Sample(const opj_image_comp_t& comp, size_t index) {
     int64_t value = comp.data[index];
     if (comp.sgnd) value += int64_t(1) << (comp.prec - 1);
-    if (comp.prec > 8) value >>= comp.prec - 8;
-    else if (comp.prec < 8) value <<= 8 - comp.prec;
+    if (comp.prec > 8)
+        value >>= comp.prec - 8;
+    else if (comp.prec < 8)
+        value <<= 8 - comp.prec;
     return static_cast<uint32_t>(value < 0 ? 0 : value > 255 ? 255 : value);
 }
 
@@ -65,9 +67,12 @@ Image* ReadJPEG2000(Source& source) {
     static const uint8_t kJp2Signature[12] = {0, 0, 0, 12, 'j', 'P', ' ', ' ', 0x0D, 0x0A, 0x87, 0x0A};
     static const uint8_t kCodestream[4] = {0xFF, 0x4F, 0xFF, 0x51};
     OPJ_CODEC_FORMAT format;
-    if (std::memcmp(magic, kJp2Signature, sizeof kJp2Signature) == 0) format = OPJ_CODEC_JP2;
-    else if (std::memcmp(magic, kCodestream, sizeof kCodestream) == 0) format = OPJ_CODEC_J2K;
-    else return nullptr;
+    if (std::memcmp(magic, kJp2Signature, sizeof kJp2Signature) == 0)
+        format = OPJ_CODEC_JP2;
+    else if (std::memcmp(magic, kCodestream, sizeof kCodestream) == 0)
+        format = OPJ_CODEC_J2K;
+    else
+        return nullptr;
 
     Codec c;
     c.codec = opj_create_decompress(format);
@@ -90,8 +95,8 @@ Image* ReadJPEG2000(Source& source) {
     if (!opj_read_header(c.stream, c.codec, &c.image) || c.image == nullptr) return nullptr;
     const int64_t width = int64_t(c.image->x1) - c.image->x0;
     const int64_t height = int64_t(c.image->y1) - c.image->y0;
-    if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension ||
-        width * height > kMaxPixels || c.image->numcomps < 1) {
+    if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension || width * height > kMaxPixels ||
+        c.image->numcomps < 1) {
         return nullptr;
     }
     if (!opj_decode(c.codec, c.stream, c.image) || !opj_end_decompress(c.codec, c.stream)) return nullptr;

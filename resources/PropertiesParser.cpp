@@ -1,9 +1,9 @@
 #include "resources/PropertiesParser.h"
 
-#include "resources/base/Buffer.h"
-#include "resources/base/StringUtils.h"
 #include "resources/XMLParser.h"
 #include "resources/XMLSectionReader.h"
+#include "resources/base/Buffer.h"
+#include "resources/base/StringUtils.h"
 
 namespace Velm {
 
@@ -35,8 +35,8 @@ void PropertiesParser::Fail(const std::string& message) {
 bool PropertiesParser::DoParseProperties() {
     if (mXMLParser != nullptr)
         ReadXMLSections(
-            *mXMLParser, "Properties", [this](XMLElement&) { return ParseProperties(); },
-            [this](const std::string& message) { Fail(message); });
+                *mXMLParser, "Properties", [this](XMLElement&) { return ParseProperties(); },
+                [this](const std::string& message) { Fail(message); });
     mXMLParser.reset();
     return !mHasFailed;
 }

@@ -23,8 +23,7 @@ void MemoryImageCache::PurgeUnused() {
     }
 }
 
-SharedImageHandle MemoryImageCache::GetSharedImage(const std::string& path, const std::string& variant,
-                                                   bool* isNew) {
+SharedImageHandle MemoryImageCache::GetSharedImage(const std::string& path, const std::string& variant, bool* isNew) {
     if (isNew != nullptr) *isNew = false;
     PurgeUnused();
     // The separator cannot occur in a path, so path and variant never run together.

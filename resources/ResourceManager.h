@@ -82,10 +82,10 @@ public:
 
         int mType = ResType_Image;
         std::string mId;
-        std::string mResGroup;  // the "id" of the enclosing "Resources", as written
-        std::string mPath;      // full path: default path in front unless it began with '!'
+        std::string mResGroup;                              // the "id" of the enclosing "Resources", as written
+        std::string mPath;                                  // full path: default path in front unless it began with '!'
         std::map<std::string, std::string> mXMLAttributes;  // every attribute of the element
-        bool mFromProgram = false;  // path "!program": made by the program, never loaded
+        bool mFromProgram = false;                          // path "!program": made by the program, never loaded
     };
 
     class ImageRes : public BaseRes {
@@ -93,7 +93,7 @@ public:
         // Releases the image handle.
         void DeleteResource() override;
 
-        SharedImageHandle mImage;  // empty until loaded
+        SharedImageHandle mImage;     // empty until loaded
         std::string mAlphaImage;      // default path in front
         std::string mAlphaGridImage;  // default path in front
         std::string mVariant;
@@ -114,9 +114,9 @@ public:
         // Frees the sound in the sound manager it was loaded into.
         void DeleteResource() override;
 
-        int mSoundId = -1;     // -1 until loaded
+        int mSoundId = -1;                      // -1 until loaded
         SoundManager* mSoundManager = nullptr;  // the manager that holds mSoundId
-        double mVolume = -1;   // -1: no volume set
+        double mVolume = -1;                    // -1: no volume set
         int mPanning = 0;
     };
 
@@ -127,7 +127,7 @@ public:
 
         Font* mFont = nullptr;          // owned; null until loaded
         MemoryImage* mImage = nullptr;  // owned: the picture of an "image" font
-        std::string mImagePath;  // the "image" value as written
+        std::string mImagePath;         // the "image" value as written
         std::string mTags;
         bool mSysFont = false;  // path "!sys:" + face name
         bool mBold = false;

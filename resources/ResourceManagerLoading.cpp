@@ -37,9 +37,7 @@ std::vector<std::string> SplitTags(const std::string& text) {
 
 // ---- Records ----
 
-void ResourceManager::ImageRes::DeleteResource() {
-    mImage.Release();
-}
+void ResourceManager::ImageRes::DeleteResource() { mImage.Release(); }
 
 void ResourceManager::SoundRes::DeleteResource() {
     if (mSoundId >= 0 && mSoundManager != nullptr) mSoundManager->ReleaseSound(static_cast<unsigned int>(mSoundId));
@@ -90,8 +88,7 @@ bool ResourceManager::LoadNextResource() {
                 if (font->mFont == nullptr) return DoLoadFont(font);
                 break;
             }
-            default:
-                break;
+            default: break;
         }
     }
     return false;
@@ -173,8 +170,10 @@ bool ResourceManager::DoLoadImage(ImageRes* res) {
     }
     if (res->mPalletize) {
         // A surface that exists is converted when it is next made.
-        if (ddImage != nullptr && ddImage->mSurface != nullptr) image->wantPalette = true;
-        else image->Palletize();
+        if (ddImage != nullptr && ddImage->mSurface != nullptr)
+            image->wantPalette = true;
+        else
+            image->Palletize();
     }
     if (res->mA4R4G4B4) image->flags |= ImageFlag_UseA4R4G4B4;
     if (res->mA8R8G8B8) image->flags |= ImageFlag_UseA8R8G8B8;

@@ -12,17 +12,11 @@ namespace {
 
 // The whole 16-bit unit is tested, so letters whose low byte happens to be a
 // space code (U+0120, U+0D0A ...) are not taken for whitespace.
-bool IsXmlSpace(uint32_t c) {
-    return c == 0x20 || (c >= 0x09 && c <= 0x0D);
-}
+bool IsXmlSpace(uint32_t c) { return c == 0x20 || (c >= 0x09 && c <= 0x0D); }
 
-uint32_t Code(char c) {
-    return static_cast<unsigned char>(c);
-}
+uint32_t Code(char c) { return static_cast<unsigned char>(c); }
 
-uint32_t Code(wchar_t c) {
-    return static_cast<uint32_t>(c);
-}
+uint32_t Code(wchar_t c) { return static_cast<uint32_t>(c); }
 
 template <typename String>
 String DecodeEntities(const String& text) {
@@ -42,13 +36,20 @@ String DecodeEntities(const String& text) {
             name += code <= 0xFF ? static_cast<char>(code) : '\0';
         }
         char replacement = '&';
-        if (name == "lt") replacement = '<';
-        else if (name == "amp") replacement = '&';
-        else if (name == "gt") replacement = '>';
-        else if (name == "quot") replacement = '"';
-        else if (name == "apos") replacement = '\'';
-        else if (name == "nbsp") replacement = ' ';
-        else if (name == "cr") replacement = '\n';
+        if (name == "lt")
+            replacement = '<';
+        else if (name == "amp")
+            replacement = '&';
+        else if (name == "gt")
+            replacement = '>';
+        else if (name == "quot")
+            replacement = '"';
+        else if (name == "apos")
+            replacement = '\'';
+        else if (name == "nbsp")
+            replacement = ' ';
+        else if (name == "cr")
+            replacement = '\n';
         out += static_cast<typename String::value_type>(replacement);
         i = semicolon + 1;
     }
@@ -62,13 +63,9 @@ bool EndsWith(const std::string& text, const char* tail) {
 
 }  // namespace
 
-std::string XMLDecodeString(const std::string& text) {
-    return DecodeEntities(text);
-}
+std::string XMLDecodeString(const std::string& text) { return DecodeEntities(text); }
 
-std::wstring XMLDecodeString(const std::wstring& text) {
-    return DecodeEntities(text);
-}
+std::wstring XMLDecodeString(const std::wstring& text) { return DecodeEntities(text); }
 
 XMLParser::XMLParser() = default;
 
@@ -179,7 +176,8 @@ XMLParser::ReadResult XMLParser::ReadUtf8(uint16_t& c) {
             if (!ReadByte(lead)) return ReadResult::End;
         } while (lead == '\r');
         uint32_t value = 0;
-        if (!DecodeUtf8Char(lead, [this](uint8_t& next) { return ReadByte(next); }, &value))
+        if (!DecodeUtf8Char(
+                    lead, [this](uint8_t& next) { return ReadByte(next); }, &value))
             return ReadResult::Illegal;
         if (mFirstChar && value == 0xFEFF) {
             mFirstChar = false;

@@ -30,9 +30,7 @@ void ButtonWidget::EnsureDefaultFont(const std::string& face, int pointSize, int
 
 bool ButtonWidget::IsButtonDown() { return mIsDown && mIsOver && !mDisabled; }
 
-bool ButtonWidget::HaveButtonImage(Image* image, const Rect& rect) const {
-    return image != nullptr || rect.width != 0;
-}
+bool ButtonWidget::HaveButtonImage(Image* image, const Rect& rect) const { return image != nullptr || rect.width != 0; }
 
 void ButtonWidget::DrawButtonImage(Graphics* g, Image* image, const Rect& rect, int x, int y) {
     if (rect.width != 0)
@@ -152,8 +150,7 @@ void ButtonWidget::SetDisabled(bool disabled) {
 }
 
 bool ButtonWidget::HoverChangesLook() {
-    return mIsDown || HaveButtonImage(mOverImage, mOverRect) ||
-           GetColor(COLOR_LABEL) != GetColor(COLOR_LABEL_HILITE);
+    return mIsDown || HaveButtonImage(mOverImage, mOverRect) || GetColor(COLOR_LABEL) != GetColor(COLOR_LABEL_HILITE);
 }
 
 void ButtonWidget::MouseEnter() {

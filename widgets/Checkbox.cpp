@@ -6,7 +6,7 @@
 namespace Velm {
 
 Checkbox::Checkbox(Image* uncheckedImage, Image* checkedImage, int id, CheckboxListener* listener)
-    : mListener(listener), mId(id), mUncheckedImage(uncheckedImage), mCheckedImage(checkedImage) {
+        : mListener(listener), mId(id), mUncheckedImage(uncheckedImage), mCheckedImage(checkedImage) {
     mDoFinger = true;
 }
 

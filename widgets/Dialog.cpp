@@ -12,15 +12,15 @@
 namespace Velm {
 
 Dialog::Dialog(Image* componentImage, Image* buttonComponentImage, int id, bool isModal,
-               const std::string& dialogHeader, const std::string& dialogLines,
-               const std::string& dialogFooter, int buttonMode)
-    : mComponentImage(componentImage),
-      mDialogHeader(dialogHeader),
-      mDialogFooter(dialogFooter),
-      mDialogLines(dialogLines),
-      mButtonMode(buttonMode),
-      mId(id),
-      mIsModal(isModal) {
+               const std::string& dialogHeader, const std::string& dialogLines, const std::string& dialogFooter,
+               int buttonMode)
+        : mComponentImage(componentImage),
+          mDialogHeader(dialogHeader),
+          mDialogFooter(dialogFooter),
+          mDialogLines(dialogLines),
+          mButtonMode(buttonMode),
+          mId(id),
+          mIsModal(isModal) {
     WidgetApp* app = WidgetApp::Get();
     mDialogListener = app != nullptr ? app->GetDialogListener() : nullptr;
     mButtonHeight = buttonComponentImage != nullptr ? buttonComponentImage->GetHeight() : 24;
@@ -41,8 +41,8 @@ Dialog::Dialog(Image* componentImage, Image* buttonComponentImage, int id, bool 
 
     const int button = buttonComponentImage != nullptr ? 255 : 0;
     const int colors[NUM_COLORS][3] = {
-        {255, 255, 255},          {255, 255, 0}, {255, 255, 255}, {button, button, button},
-        {button, button, button}, {80, 80, 80},  {255, 255, 255}};
+            {255, 255, 255},          {255, 255, 0}, {255, 255, 255}, {button, button, button},
+            {button, button, button}, {80, 80, 80},  {255, 255, 255}};
     SetColorsRGB(colors, NUM_COLORS);
 }
 
@@ -110,8 +110,7 @@ void Dialog::OrderInManagerChanged() {
     if (mWidgetManager == nullptr) return;
     if (mYesButton != nullptr) mWidgetManager->PutInFront(mYesButton, this);
     if (mNoButton != nullptr)
-        mWidgetManager->PutInFront(mNoButton,
-                                   mYesButton != nullptr ? static_cast<Widget*>(mYesButton) : this);
+        mWidgetManager->PutInFront(mNoButton, mYesButton != nullptr ? static_cast<Widget*>(mYesButton) : this);
 }
 
 void Dialog::Resize(int x, int y, int width, int height) {
@@ -123,8 +122,7 @@ void Dialog::Resize(int x, int y, int width, int height) {
     if (mNoButton != nullptr) {
         const int buttonWidth = (width - right - left - 2 * mButtonSidePadding - mButtonHorzSpacing) / 2;
         mYesButton->Resize(x + left + mButtonSidePadding, buttonY, buttonWidth, mButtonHeight);
-        mNoButton->Resize(mYesButton->mX + buttonWidth + mButtonHorzSpacing, buttonY, buttonWidth,
-                          mButtonHeight);
+        mNoButton->Resize(mYesButton->mX + buttonWidth + mButtonHorzSpacing, buttonY, buttonWidth, mButtonHeight);
     } else {
         mYesButton->Resize(x + left, buttonY, width - right - left, mButtonHeight);
     }
@@ -132,8 +130,7 @@ void Dialog::Resize(int x, int y, int width, int height) {
 
 int Dialog::GetPreferredHeight(int width) {
     EnsureFonts();
-    int height =
-        mContentInsets.mBottom + mContentInsets.mTop + mBackgroundInsets.mBottom + mBackgroundInsets.mTop;
+    int height = mContentInsets.mBottom + mContentInsets.mTop + mBackgroundInsets.mBottom + mBackgroundInsets.mTop;
     bool needSpace = false;
     if (!mDialogHeader.empty()) {
         height += TextHeight(mHeaderFont) - TextAscentPadding(mHeaderFont);
@@ -141,8 +138,8 @@ int Dialog::GetPreferredHeight(int width) {
     }
     if (!mDialogLines.empty()) {
         if (needSpace) height += mSpaceAfterHeader;
-        const int wrapWidth = width - mContentInsets.mRight - mContentInsets.mLeft -
-                              mBackgroundInsets.mRight - mBackgroundInsets.mLeft - 4;
+        const int wrapWidth = width - mContentInsets.mRight - mContentInsets.mLeft - mBackgroundInsets.mRight -
+                              mBackgroundInsets.mLeft - 4;
         height += TextWordWrappedHeight(mLinesFont, wrapWidth, mDialogLines,
                                         TextLineSpacing(mLinesFont) + mLineSpacingOffset);
         needSpace = true;
@@ -189,8 +186,7 @@ void Dialog::Draw(Graphics* g) {
         g->SetColor(GetColor(COLOR_LINES));
         const int left = mBackgroundInsets.mLeft + mContentInsets.mLeft;
         const Rect rect(left + 2, y, mWidth - mContentInsets.mRight - left - mBackgroundInsets.mRight - 4, 0);
-        y += WriteWordWrapped(g, rect, mDialogLines, TextLineSpacing(mLinesFont) + mLineSpacingOffset,
-                              mTextAlign);
+        y += WriteWordWrapped(g, rect, mDialogLines, TextLineSpacing(mLinesFont) + mLineSpacingOffset, mTextAlign);
     }
     if (!mDialogFooter.empty() && mButtonMode != BUTTONS_FOOTER) {
         y += TextLineSpacing(mHeaderFont) + 8;
@@ -232,8 +228,7 @@ void Dialog::MouseUp(int x, int y, int button, int clickCount) {
 }
 
 void Dialog::ButtonPress(int id) {
-    if ((id == ID_YES || id == ID_NO) && mDialogListener != nullptr)
-        mDialogListener->DialogButtonPress(mId, id);
+    if ((id == ID_YES || id == ID_NO) && mDialogListener != nullptr) mDialogListener->DialogButtonPress(mId, id);
 }
 
 void Dialog::ButtonDepress(int id) {

@@ -43,9 +43,8 @@ public:
     };
     static constexpr int kNoResult = 2147483647;
 
-    Dialog(Image* componentImage, Image* buttonComponentImage, int id, bool isModal,
-           const std::string& dialogHeader, const std::string& dialogLines, const std::string& dialogFooter,
-           int buttonMode);
+    Dialog(Image* componentImage, Image* buttonComponentImage, int id, bool isModal, const std::string& dialogHeader,
+           const std::string& dialogLines, const std::string& dialogFooter, int buttonMode);
     ~Dialog() override;
 
     using ButtonListener::ButtonPress;

@@ -6,12 +6,12 @@
 namespace Velm {
 
 namespace {
-const int kDialogButtonColors[ButtonWidget::NUM_COLORS][3] = {
-    {255, 255, 255}, {255, 255, 255}, {0, 0, 0}, {255, 255, 255}, {132, 132, 132}, {212, 212, 212}};
+const int kDialogButtonColors[ButtonWidget::NUM_COLORS][3] = {{255, 255, 255}, {255, 255, 255}, {0, 0, 0},
+                                                              {255, 255, 255}, {132, 132, 132}, {212, 212, 212}};
 }  // namespace
 
 DialogButton::DialogButton(Image* componentImage, int id, ButtonListener* listener)
-    : ButtonWidget(id, listener), mComponentImage(componentImage) {
+        : ButtonWidget(id, listener), mComponentImage(componentImage) {
     mDoFinger = true;
     SetColorsRGB(kDialogButtonColors, NUM_COLORS);
 }

@@ -11,8 +11,7 @@
 namespace Velm {
 
 namespace {
-const int kEditColors[EditWidget::NUM_COLORS][3] = {
-    {255, 255, 255}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {255, 255, 255}};
+const int kEditColors[EditWidget::NUM_COLORS][3] = {{255, 255, 255}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {255, 255, 255}};
 
 const int kKeyBackspace = 8;
 const int kKeyTab = 9;
@@ -74,8 +73,7 @@ void EditWidget::SetText(const std::string& text, bool leftPosToZero) {
 
 std::string EditWidget::GetDisplayString() {
     if (mPasswordChar == 0) return mString;
-    if (mPasswordDisplayString.size() != mString.size())
-        mPasswordDisplayString.assign(mString.size(), mPasswordChar);
+    if (mPasswordDisplayString.size() != mString.size()) mPasswordDisplayString.assign(mString.size(), mPasswordChar);
     return mPasswordDisplayString;
 }
 
@@ -162,8 +160,7 @@ void EditWidget::EnforceMaxPixels() {
     if (!mWidthCheckList.empty()) {
         for (WidthCheck& check : mWidthCheckList) {
             const int limit = check.maxPixels > 0 ? check.maxPixels : mMaxPixels;
-            while (limit > 0 && !mString.empty() && limit < TextStringWidth(check.font, mString))
-                mString.pop_back();
+            while (limit > 0 && !mString.empty() && limit < TextStringWidth(check.font, mString)) mString.pop_back();
         }
         return;
     }
@@ -207,8 +204,7 @@ void EditWidget::ProcessKey(int key, char c) {
         }
         if (!paste.empty()) {
             if (HasSelection()) DeleteSelection();
-            mString.insert(static_cast<size_t>(std::min<int>(mCursorPos, static_cast<int>(mString.size()))),
-                           paste);
+            mString.insert(static_cast<size_t>(std::min<int>(mCursorPos, static_cast<int>(mString.size()))), paste);
             mCursorPos += static_cast<int>(paste.size());
             changed = true;
         }
@@ -244,12 +240,8 @@ void EditWidget::ProcessKey(int key, char c) {
                     mLastModifyIdx = mCursorPos;
                 }
                 break;
-            case kKeyHome:
-                mCursorPos = 0;
-                break;
-            case kKeyEnd:
-                mCursorPos = static_cast<int>(mString.size());
-                break;
+            case kKeyHome: mCursorPos = 0; break;
+            case kKeyEnd: mCursorPos = static_cast<int>(mString.size()); break;
             case kKeyLeft:
                 if (ctrl) {
                     while (mCursorPos > 0 && !IsPartOfWord(mString[mCursorPos - 1])) mCursorPos--;
@@ -388,8 +380,7 @@ void EditWidget::LostFocus() {
 void EditWidget::KeyChar(char c) { ProcessKey(0, c); }
 
 void EditWidget::KeyDown(int key) {
-    if ((key < 65 || key > 90) && (mEditListener == nullptr || mEditListener->AllowKey(mId, key)))
-        ProcessKey(key, 0);
+    if ((key < 65 || key > 90) && (mEditListener == nullptr || mEditListener->AllowKey(mId, key))) ProcessKey(key, 0);
     Widget::KeyDown(key);
 }
 
@@ -434,8 +425,7 @@ void EditWidget::Draw(Graphics* g) {
     g->FillRect(0, 0, mWidth, mHeight);
 
     const std::string display = GetDisplayString();
-    const std::string visible =
-        mLeftPos < static_cast<int>(display.size()) ? display.substr(mLeftPos) : std::string();
+    const std::string visible = mLeftPos < static_cast<int>(display.size()) ? display.substr(mLeftPos) : std::string();
     const int fontHeight = TextHeight(mFont);
     const int baseline = (mHeight - fontHeight) / 2 + TextAscent(mFont);
 

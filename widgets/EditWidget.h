@@ -20,14 +20,7 @@ class EditListener;
 // included: 3 Ctrl+C, 22 Ctrl+V, 24 Ctrl+X, 26 Ctrl+Z).
 class EditWidget : public Widget {
 public:
-    enum {
-        COLOR_BKG = 0,
-        COLOR_OUTLINE = 1,
-        COLOR_TEXT = 2,
-        COLOR_HILITE = 3,
-        COLOR_HILITE_TEXT = 4,
-        NUM_COLORS = 5
-    };
+    enum { COLOR_BKG = 0, COLOR_OUTLINE = 1, COLOR_TEXT = 2, COLOR_HILITE = 3, COLOR_HILITE_TEXT = 4, NUM_COLORS = 5 };
 
     EditWidget(int id, EditListener* listener);
     ~EditWidget() override;

@@ -5,9 +5,7 @@
 
 namespace Velm {
 
-HyperlinkWidget::HyperlinkWidget(int id, ButtonListener* listener) : ButtonWidget(id, listener) {
-    mDoFinger = true;
-}
+HyperlinkWidget::HyperlinkWidget(int id, ButtonListener* listener) : ButtonWidget(id, listener) { mDoFinger = true; }
 
 void HyperlinkWidget::SetAlphaFade(float alpha, float targetAlpha, float step) {
     mLinkAlpha = alpha;

@@ -17,8 +17,7 @@ const int kListColors[ListWidget::NUM_COLORS][3] = {{255, 255, 255}, {255, 255, 
                                                     {0, 192, 0},     {0, 0, 128},     {255, 255, 255}};
 }  // namespace
 
-ListWidget::ListWidget(int id, Font* font, ListListener* listener)
-    : mId(id), mFont(font), mListener(listener) {
+ListWidget::ListWidget(int id, Font* font, ListListener* listener) : mId(id), mFont(font), mListener(listener) {
     mItemHeight = font != nullptr ? TextHeight(font) : -1;
     SetColorsRGB(kListColors, NUM_COLORS);
 }
@@ -63,8 +62,7 @@ void ListWidget::Sort(bool ascending) {
         std::vector<Color> colors;
         for (int i = 0; i < count; i++) {
             if (order[i] < static_cast<int>(list->mLines.size())) lines.push_back(list->mLines[order[i]]);
-            if (order[i] < static_cast<int>(list->mLineColors.size()))
-                colors.push_back(list->mLineColors[order[i]]);
+            if (order[i] < static_cast<int>(list->mLineColors.size())) colors.push_back(list->mLineColors[order[i]]);
         }
         list->mLines.swap(lines);
         list->mLineColors.swap(colors);
@@ -121,9 +119,7 @@ int ListWidget::GetLineIdx(const std::string& line) {
     return -1;
 }
 
-void ListWidget::SetColorOfLine(const std::string& line, const Color& color) {
-    SetLineColor(GetLineIdx(line), color);
-}
+void ListWidget::SetColorOfLine(const std::string& line, const Color& color) { SetLineColor(GetLineIdx(line), color); }
 
 void ListWidget::SetLineColor(int index, const Color& color) {
     if (index < 0 || index >= static_cast<int>(mLines.size())) return;
@@ -222,8 +218,7 @@ void ListWidget::MouseMove(int x, int y) {
         for (ListWidget* list = FirstList(); list != nullptr; list = list->mChildList) {
             const int old = list->mHiliteIdx;
             list->mHiliteIdx = index;
-            if (old != index && list->mListener != nullptr)
-                list->mListener->ListHiliteChanged(list->mId, old, index);
+            if (old != index && list->mListener != nullptr) list->mListener->ListHiliteChanged(list->mId, old, index);
             list->MarkDirty();
         }
     }

@@ -8,7 +8,7 @@
 namespace Velm {
 
 Slider::Slider(Image* trackImage, Image* thumbImage, int id, SliderListener* listener)
-    : mListener(listener), mId(id), mTrackImage(trackImage), mThumbImage(thumbImage) {}
+        : mListener(listener), mId(id), mTrackImage(trackImage), mThumbImage(thumbImage) {}
 
 bool Slider::ReturnsTrue() { return true; }
 
@@ -40,8 +40,7 @@ void Slider::Draw(Graphics* g) {
                 Graphics middle(*g);
                 middle.ClipRect(cw, y, mWidth - 2 * cw, ch);
                 const int count = (mWidth - cw - 1) / cw;
-                for (int i = 0; i < count; i++)
-                    middle.DrawImage(mTrackImage, cw + i * cw, y, Rect(cw, 0, cw, ch));
+                for (int i = 0; i < count; i++) middle.DrawImage(mTrackImage, cw + i * cw, y, Rect(cw, 0, cw, ch));
             }
             g->DrawImage(mTrackImage, mWidth - cw, y, Rect(2 * cw, 0, cw, ch));
         } else {
@@ -52,8 +51,7 @@ void Slider::Draw(Graphics* g) {
                 Graphics middle(*g);
                 middle.ClipRect(0, ch, cw, mHeight - 2 * ch);
                 const int count = (mHeight - ch - 1) / ch;
-                for (int i = 0; i < count; i++)
-                    middle.DrawImage(mTrackImage, 0, ch + i * ch, Rect(0, ch, cw, ch));
+                for (int i = 0; i < count; i++) middle.DrawImage(mTrackImage, 0, ch + i * ch, Rect(0, ch, cw, ch));
             }
             g->DrawImage(mTrackImage, 0, mHeight - ch, Rect(0, 2 * ch, cw, ch));
         }
@@ -89,7 +87,7 @@ void Slider::MouseDrag(int x, int y) {
     if (travel <= 0) return;
     const double old = mVal;
     const double value =
-        mHorizontal ? static_cast<double>(x - mRelX) / travel : static_cast<double>(y - mRelY) / travel;
+            mHorizontal ? static_cast<double>(x - mRelX) / travel : static_cast<double>(y - mRelY) / travel;
     SetValue(value);
     if (mVal != old) {
         if (mListener != nullptr) mListener->SliderValueChanged(mId, mVal);

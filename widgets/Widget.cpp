@@ -69,8 +69,7 @@ void Widget::SetDisabled(bool disabled) {
     mDisabled = disabled;
     if (disabled && mWidgetManager != nullptr) mWidgetManager->DisableWidget(this);
     MarkDirty();
-    if (!disabled && mWidgetManager != nullptr &&
-        Contains(mWidgetManager->mLastMouseX, mWidgetManager->mLastMouseY))
+    if (!disabled && mWidgetManager != nullptr && Contains(mWidgetManager->mLastMouseX, mWidgetManager->mLastMouseY))
         mWidgetManager->MousePosition(mWidgetManager->mLastMouseX, mWidgetManager->mLastMouseY);
 }
 
@@ -186,8 +185,8 @@ Rect Widget::WriteCenteredLine(Graphics* g, int baselineY, const std::string& te
     return Rect(x, baselineY - TextAscent(font), width, TextHeight(font));
 }
 
-Rect Widget::WriteCenteredLine(Graphics* g, int baselineY, const std::string& text, Color color,
-                               Color shadowColor, const Point& shadowOffset) {
+Rect Widget::WriteCenteredLine(Graphics* g, int baselineY, const std::string& text, Color color, Color shadowColor,
+                               const Point& shadowOffset) {
     Font* font = g->GetFont();
     int width = TextStringWidth(font, text);
     int x = (mWidth - width) / 2;
@@ -197,12 +196,12 @@ Rect Widget::WriteCenteredLine(Graphics* g, int baselineY, const std::string& te
     TextDrawString(g, text, x, baselineY);
     int dx = shadowOffset.x < 0 ? -shadowOffset.x : shadowOffset.x;
     int dy = shadowOffset.y < 0 ? -shadowOffset.y : shadowOffset.y;
-    return Rect(x + std::min(shadowOffset.x, 0), baselineY + std::min(shadowOffset.y, 0) - TextAscent(font),
-                width + dx, TextHeight(font) + dy);
+    return Rect(x + std::min(shadowOffset.x, 0), baselineY + std::min(shadowOffset.y, 0) - TextAscent(font), width + dx,
+                TextHeight(font) + dy);
 }
 
-int Widget::WriteString(Graphics* g, const std::string& text, int x, int y, int width, int justification,
-                        bool draw, int offset, int length) {
+int Widget::WriteString(Graphics* g, const std::string& text, int x, int y, int width, int justification, bool draw,
+                        int offset, int length) {
     return TextWriteString(g, text, x, y, width, justification, draw, offset, length);
 }
 
@@ -242,8 +241,7 @@ void Widget::WriteNumberFromStrip(Graphics* g, int number, int x, int y, Image* 
 bool Widget::Contains(int x, int y) { return x >= mX && x < mX + mWidth && y >= mY && y < mY + mHeight; }
 
 Rect Widget::GetInsetRect() {
-    return Rect(mX + mMouseInsets.mLeft, mY + mMouseInsets.mTop,
-                mWidth - mMouseInsets.mLeft - mMouseInsets.mRight,
+    return Rect(mX + mMouseInsets.mLeft, mY + mMouseInsets.mTop, mWidth - mMouseInsets.mLeft - mMouseInsets.mRight,
                 mHeight - mMouseInsets.mTop - mMouseInsets.mBottom);
 }
 

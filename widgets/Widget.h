@@ -66,12 +66,12 @@ public:
     virtual bool IsPointVisible(int x, int y);
     // Draws the current font's string centred in the widget's width at the
     // baseline, first in the shadow colour at the offset; returns the union.
-    virtual Rect WriteCenteredLine(Graphics* g, int baselineY, const std::string& text, Color color,
-                                   Color shadowColor, const Point& shadowOffset);
+    virtual Rect WriteCenteredLine(Graphics* g, int baselineY, const std::string& text, Color color, Color shadowColor,
+                                   const Point& shadowOffset);
     virtual Rect WriteCenteredLine(Graphics* g, int baselineY, const std::string& text);
     // Text with colour codes; returns the advance width.
-    virtual int WriteString(Graphics* g, const std::string& text, int x, int y, int width = -1,
-                            int justification = -1, bool draw = true, int offset = 0, int length = -1);
+    virtual int WriteString(Graphics* g, const std::string& text, int x, int y, int width = -1, int justification = -1,
+                            bool draw = true, int offset = 0, int length = -1);
     // Word-wrapped text inside rect.width; returns the height used.
     virtual int WriteWordWrapped(Graphics* g, const Rect& rect, const std::string& text, int lineSpacing,
                                  int justification);

@@ -43,8 +43,7 @@ struct ModalFlags {
 // when a hook throws.
 class ModalFlagsGuard {
 public:
-    explicit ModalFlagsGuard(ModalFlags* flags)
-        : mFlags(flags), mOver(flags->overFlags), mUnder(flags->underFlags) {}
+    explicit ModalFlagsGuard(ModalFlags* flags) : mFlags(flags), mOver(flags->overFlags), mUnder(flags->underFlags) {}
     ~ModalFlagsGuard() {
         mFlags->overFlags = mOver;
         mFlags->underFlags = mUnder;

@@ -99,8 +99,7 @@ bool WidgetManager::DrawScreen() {
         }
     }
     FlushDeferredOverlays(kNoPriority);
-    if (surfaceLocked)
-        surfaceImage->UnlockSurface();
+    if (surfaceLocked) surfaceImage->UnlockSurface();
     mCurG = nullptr;
     mDirty = false;
     return drewStuff;

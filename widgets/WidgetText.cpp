@@ -5,9 +5,7 @@
 
 namespace Velm {
 
-int TextStringWidth(Font* font, const std::string& text) {
-    return font != nullptr ? font->StringWidth(text) : 0;
-}
+int TextStringWidth(Font* font, const std::string& text) { return font != nullptr ? font->StringWidth(text) : 0; }
 
 int TextCharWidth(Font* font, char c) { return font != nullptr ? font->CharWidth(c) : 0; }
 
@@ -23,8 +21,7 @@ Font* TextDuplicateFont(Font* font) { return font != nullptr ? font->Duplicate()
 
 void TextDeleteFont(Font* font) { delete font; }
 
-Font* TextCreateSysFont(const std::string& face, int pointSize, int charSet, bool bold, bool italic,
-                        bool underline) {
+Font* TextCreateSysFont(const std::string& face, int pointSize, int charSet, bool bold, bool italic, bool underline) {
     WidgetApp* app = WidgetApp::Get();
     if (app == nullptr) return nullptr;
     return app->CreateSysFont(face, pointSize, charSet, bold, italic, underline);
@@ -36,13 +33,12 @@ void TextDrawString(Graphics* g, const std::string& text, int x, int y) {
     g->DrawString(text, x, y);
 }
 
-int TextWriteString(Graphics* g, const std::string& text, int x, int y, int width, int justification,
-                    bool draw, int offset, int length) {
+int TextWriteString(Graphics* g, const std::string& text, int x, int y, int width, int justification, bool draw,
+                    int offset, int length) {
     return g->WriteString(text, x, y, width, justification, draw, offset, length, -1);
 }
 
-int TextWriteWordWrapped(Graphics* g, const Rect& rect, const std::string& text, int lineSpacing,
-                         int justification) {
+int TextWriteWordWrapped(Graphics* g, const Rect& rect, const std::string& text, int lineSpacing, int justification) {
     return g->WriteWordWrapped(rect, text, lineSpacing, justification, nullptr, -1, nullptr);
 }
 

@@ -91,4 +91,4 @@ public:
     static bool Attach;
 };
 
-} // namespace Velm
+}  // namespace Velm

@@ -16,11 +16,11 @@ class HTTPTransfer;
 struct CrashReportData {
     std::string title;
     std::string report;
-    std::string submitHost;      // empty: sending is not offered
-    bool appPresent = false;     // an application object existed at the crash
+    std::string submitHost;   // empty: sending is not offered
+    bool appPresent = false;  // an application object existed at the crash
     std::string productName;
     std::string productVersion;
-    std::string userText;        // what the user wrote in the details window
+    std::string userText;  // what the user wrote in the details window
     std::string attachmentFile;
     bool attach = false;
     // Extra form fields from the application, sent in key order before the fixed ones.
@@ -113,4 +113,4 @@ void RunCrashReportBoxes(CrashReportDialog& dialog, const CrashReportData& data,
 // stderr. Returns when the dialogue is over.
 void RunCrashReportDialog(const CrashReportData& data, HTTPTransfer& transfer);
 
-} // namespace Velm
+}  // namespace Velm

@@ -22,11 +22,10 @@ const uint32_t kTimerPeriodMs = 20;
 // Rest between two looks at the queue when it was empty.
 const int kIdleSleepMs = 5;
 
-} // namespace
+}  // namespace
 
 bool RunCrashReportWindows(CrashReportDialog& dialog, const CrashReportData& data, HTTPTransfer& transfer,
-                           const std::function<void(plat::Window&)>& afterFrame)
-{
+                           const std::function<void(plat::Window&)>& afterFrame) {
     CrashReportScreens screens(data, &dialog);
     std::unique_ptr<plat::Window> window;
     MemoryImage screen(static_cast<ImageHost*>(nullptr));
@@ -34,8 +33,7 @@ bool RunCrashReportWindows(CrashReportDialog& dialog, const CrashReportData& dat
     for (;;) {
         if (screens.Sync() || !window) {
             window.reset();
-            if (screens.GetWindow() == CrashReportDialog::DONE)
-                return true;
+            if (screens.GetWindow() == CrashReportDialog::DONE) return true;
             const CrashReportScreens::Frame frame = CrashReportScreens::GetFrame(screens.GetWindow());
             plat::Window::Params params;
             params.title = frame.caption;
@@ -65,18 +63,15 @@ bool RunCrashReportWindows(CrashReportDialog& dialog, const CrashReportData& dat
             else if (!screens.HandleMessage(message))
                 window->DefaultHandling(message);
         }
-        if (dialog.GetWindow() != screens.GetWindow())
-            continue;
+        if (dialog.GetWindow() != screens.GetWindow()) continue;
         if (redraw) {
             screens.Draw(&screen);
             window->Present(screen.GetBits(), screen.GetWidth(), screen.GetHeight(), screen.GetWidth() * 4);
             redraw = false;
-            if (afterFrame)
-                afterFrame(*window);
+            if (afterFrame) afterFrame(*window);
         }
-        if (!busy)
-            plat::SleepMs(kIdleSleepMs);
+        if (!busy) plat::SleepMs(kIdleSleepMs);
     }
 }
 
-} // namespace Velm
+}  // namespace Velm

@@ -10,8 +10,7 @@
 #include "app/crash/CrashReportDialog.h"
 #include "app/http/HTTPTransfer.h"
 
-int main()
-{
+int main() {
     // A fault in here must not start yet another report program.
     Velm::CrashCatcher::Uninstall();
     std::string input((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());

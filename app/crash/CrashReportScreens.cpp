@@ -34,7 +34,7 @@ const int kUserTextBoxId = 1;
 const int kReportBoxId = 2;
 const int kReportScrollbarId = 3;
 
-} // namespace
+}  // namespace
 
 // The window's background: the face colour and the window's read-only text (the message
 // above the boxes, or the progress window's status line), word-wrapped into its box. As a
@@ -42,19 +42,16 @@ const int kReportScrollbarId = 3;
 // from its insets.
 class CrashReportScreens::Panel : public Dialog {
 public:
-    Panel(int buttonMode, const std::string& footer) : Dialog(nullptr, nullptr, 0, false, "", "", footer, buttonMode)
-    {
+    Panel(int buttonMode, const std::string& footer) : Dialog(nullptr, nullptr, 0, false, "", "", footer, buttonMode) {
         mPriority = 0;
         mHasAlpha = false;
         mHasTransparencies = false;
     }
 
-    void Draw(Graphics* g) override
-    {
+    void Draw(Graphics* g) override {
         g->SetColor(kFaceColor);
         g->FillRect(0, 0, mWidth, mHeight);
-        if (mText.empty() || mTextFont == nullptr)
-            return;
+        if (mText.empty() || mTextFont == nullptr) return;
         Graphics text(*g);
         text.ClipRect(mTextRect.x, mTextRect.y, mTextRect.width, mTextRect.height);
         text.SetFont(mTextFont);
@@ -80,8 +77,7 @@ public:
 
     using EditWidget::Resize;
 
-    void Draw(Graphics* g) override
-    {
+    void Draw(Graphics* g) override {
         g->SetColor(GetColor(COLOR_BKG));
         g->FillRect(0, 0, mWidth, mHeight);
         const std::vector<Line> lines = Layout();
@@ -94,8 +90,7 @@ public:
         inside.SetFont(mFont);
         for (int i = mTopLine; i < static_cast<int>(lines.size()); ++i) {
             const int y = kPad + (i - mTopLine) * lineHeight;
-            if (y >= mHeight - kPad)
-                break;
+            if (y >= mHeight - kPad) break;
             const Line& line = lines[static_cast<size_t>(i)];
             const std::string text = mString.substr(static_cast<size_t>(line.start), static_cast<size_t>(line.length));
             inside.SetColor(GetColor(COLOR_TEXT));
@@ -124,34 +119,29 @@ public:
         g->DrawRect(0, 0, mWidth - 1, mHeight - 1);
     }
 
-    int GetCharAt(int x, int y) override
-    {
+    int GetCharAt(int x, int y) override {
         const std::vector<Line> lines = Layout();
         const int lineHeight = std::max(1, TextHeight(mFont));
         int index = mTopLine + (y - kPad) / lineHeight;
-        if (y < kPad)
-            index = mTopLine - 1;
+        if (y < kPad) index = mTopLine - 1;
         index = std::max(0, std::min(index, static_cast<int>(lines.size()) - 1));
         const Line& line = lines[static_cast<size_t>(index)];
         // The character boundary nearest to x; the blank that ends a wrapped line counts
         // as the line's end.
         int length = line.length;
         const bool wrapped = index + 1 < static_cast<int>(lines.size());
-        if (wrapped && length > 0 && mString[static_cast<size_t>(line.start + length - 1)] == ' ')
-            --length;
+        if (wrapped && length > 0 && mString[static_cast<size_t>(line.start + length - 1)] == ' ') --length;
         int pos = line.start;
         int left = 0;
         for (int i = 0; i < length; ++i) {
             const int right = left + TextCharWidth(mFont, mString[static_cast<size_t>(line.start + i)]);
-            if (x - kPad >= (left + right) / 2)
-                pos = line.start + i + 1;
+            if (x - kPad >= (left + right) / 2) pos = line.start + i + 1;
             left = right;
         }
         return pos;
     }
 
-    void FocusCursor(bool) override
-    {
+    void FocusCursor(bool) override {
         mLeftPos = 0;
         const std::vector<Line> lines = Layout();
         const int caretLine = CaretLine(lines);
@@ -171,17 +161,14 @@ private:
     };
     static const int kPad = 4;
 
-    int Width(int start, int length)
-    {
+    int Width(int start, int length) {
         int width = 0;
-        for (int i = 0; i < length; ++i)
-            width += TextCharWidth(mFont, mString[static_cast<size_t>(start + i)]);
+        for (int i = 0; i < length; ++i) width += TextCharWidth(mFont, mString[static_cast<size_t>(start + i)]);
         return width;
     }
 
     // Lines of the text as wrapped into the box; always at least one (empty) line.
-    std::vector<Line> Layout()
-    {
+    std::vector<Line> Layout() {
         std::vector<Line> lines;
         const int limit = std::max(1, mWidth - 2 * kPad);
         const int length = static_cast<int>(mString.size());
@@ -192,15 +179,12 @@ private:
             int lastBlank = -1;
             while (end < length) {
                 const int next = width + TextCharWidth(mFont, mString[static_cast<size_t>(end)]);
-                if (next > limit && end > start && mString[static_cast<size_t>(end)] != ' ')
-                    break;
-                if (mString[static_cast<size_t>(end)] == ' ')
-                    lastBlank = end;
+                if (next > limit && end > start && mString[static_cast<size_t>(end)] != ' ') break;
+                if (mString[static_cast<size_t>(end)] == ' ') lastBlank = end;
                 width = next;
                 ++end;
             }
-            if (end < length && lastBlank >= start)
-                end = lastBlank + 1;
+            if (end < length && lastBlank >= start) end = lastBlank + 1;
             lines.push_back({start, end - start});
             start = end;
         }
@@ -210,17 +194,14 @@ private:
         return lines;
     }
 
-    int CaretLine(const std::vector<Line>& lines) const
-    {
+    int CaretLine(const std::vector<Line>& lines) const {
         for (size_t i = 0; i < lines.size(); ++i) {
-            if (mCursorPos < lines[i].start + lines[i].length)
-                return static_cast<int>(i);
+            if (mCursorPos < lines[i].start + lines[i].length) return static_cast<int>(i);
         }
         return static_cast<int>(lines.size()) - 1;
     }
 
-    void CaretPoint(const std::vector<Line>& lines, int* x, int* y)
-    {
+    void CaretPoint(const std::vector<Line>& lines, int* x, int* y) {
         const int index = CaretLine(lines);
         const Line& line = lines[static_cast<size_t>(index)];
         *x = kPad + Width(line.start, std::max(0, mCursorPos - line.start));
@@ -230,7 +211,7 @@ private:
     int mTopLine = 0;
 };
 
-} // namespace
+}  // namespace
 
 // The application as the report's widgets see it: no cursors of its own, the system
 // clipboard, system fonts, and this dialogue as the listener of the panels' buttons.
@@ -240,8 +221,7 @@ public:
 
     void SetCursor(int) override {}
     void CopyToClipboard(const std::string& text) override { plat::SetClipboardText(text); }
-    std::string GetClipboardText() override
-    {
+    std::string GetClipboardText() override {
         std::string text;
         plat::GetClipboardText(&text);
         return text;
@@ -252,8 +232,7 @@ public:
     void SafeDeleteWidget(Widget*) override {}
     DialogListener* GetDialogListener() override { return mListener; }
     Font* CreateSysFont(const std::string& face, int pointSize, int charSet, bool bold, bool italic,
-                        bool underline) override
-    {
+                        bool underline) override {
         return new SysFont(GetFontHost(), face, pointSize, charSet, bold, italic, underline);
     }
 
@@ -262,45 +241,40 @@ private:
 };
 
 CrashReportScreens::CrashReportScreens(const CrashReportData& data, CrashReportDialog* dialog)
-    : mData(data), mDialog(dialog), mApp(new ReportApp(this))
-{
-}
+        : mData(data), mDialog(dialog), mApp(new ReportApp(this)) {}
 
 CrashReportScreens::~CrashReportScreens() { DestroyTree(); }
 
-CrashReportScreens::Frame CrashReportScreens::GetFrame(CrashReportDialog::Window window)
-{
+CrashReportScreens::Frame CrashReportScreens::GetFrame(CrashReportDialog::Window window) {
     Frame frame;
     switch (window) {
-    case CrashReportDialog::ERROR_WINDOW:
-        frame.caption = "Fatal Error!";
-        frame.x = 64;
-        frame.y = 64;
-        frame.width = 400;
-        frame.height = 300;
-        break;
-    case CrashReportDialog::DETAILS_WINDOW:
-        frame.caption = "Error Details";
-        frame.x = 80;
-        frame.y = 80;
-        frame.width = 400;
-        frame.height = 300;
-        break;
-    case CrashReportDialog::PROGRESS_WINDOW:
-        frame.caption = "Submitting Report";
-        frame.x = 64;
-        frame.y = 64;
-        frame.width = 240;
-        frame.height = 64;
-        break;
-    case CrashReportDialog::DONE:
-        break;
+        case CrashReportDialog::ERROR_WINDOW:
+            frame.caption = "Fatal Error!";
+            frame.x = 64;
+            frame.y = 64;
+            frame.width = 400;
+            frame.height = 300;
+            break;
+        case CrashReportDialog::DETAILS_WINDOW:
+            frame.caption = "Error Details";
+            frame.x = 80;
+            frame.y = 80;
+            frame.width = 400;
+            frame.height = 300;
+            break;
+        case CrashReportDialog::PROGRESS_WINDOW:
+            frame.caption = "Submitting Report";
+            frame.x = 64;
+            frame.y = 64;
+            frame.width = 240;
+            frame.height = 64;
+            break;
+        case CrashReportDialog::DONE: break;
     }
     return frame;
 }
 
-bool CrashReportScreens::Sync()
-{
+bool CrashReportScreens::Sync() {
     const CrashReportDialog::Window wanted = mDialog->GetWindow();
     if (mBuilt && wanted == mWindow) {
         if (mWindow == CrashReportDialog::PROGRESS_WINDOW && mPanel != nullptr &&
@@ -313,25 +287,21 @@ bool CrashReportScreens::Sync()
     DestroyTree();
     mWindow = wanted;
     mBuilt = true;
-    if (mWindow != CrashReportDialog::DONE)
-        BuildTree();
+    if (mWindow != CrashReportDialog::DONE) BuildTree();
     return true;
 }
 
-Font* CrashReportScreens::MakeFont(const std::string& face, int points, bool bold)
-{
+Font* CrashReportScreens::MakeFont(const std::string& face, int points, bool bold) {
     mFonts.emplace_back(new SysFont(GetFontHost(), face, points, plat::text::kAnsiCharset, bold, false, false));
     return mFonts.back().get();
 }
 
-void CrashReportScreens::Add(Widget* widget)
-{
+void CrashReportScreens::Add(Widget* widget) {
     mWidgets.push_back(widget);
     mManager->AddWidget(widget);
 }
 
-void CrashReportScreens::BuildTree()
-{
+void CrashReportScreens::BuildTree() {
     const Frame frame = GetFrame(mWindow);
     mManager.reset(new WidgetManager(mApp.get()));
     mManager->mWidth = frame.width;
@@ -363,8 +333,7 @@ void CrashReportScreens::BuildTree()
     Font* buttonFont = progress ? MakeFont("Tahoma", 8, false) : MakeFont("Arial", 9, true);
     for (size_t i = 0; i < buttons.size() && i < 2; ++i) {
         DialogButton* button = dialogButtons[i];
-        if (button == nullptr)
-            continue;
+        if (button == nullptr) continue;
         button->mLabel = buttons[i].label;
         button->SetFont(buttonFont);
         button->SetDisabled(!buttons[i].enabled);
@@ -374,23 +343,22 @@ void CrashReportScreens::BuildTree()
     mPanel->Resize(0, 0, frame.width, frame.height);
 
     switch (mWindow) {
-    case CrashReportDialog::ERROR_WINDOW:
-        mPanel->mText = kCrashReportErrorText;
-        mPanel->mTextRect = Rect(8, 8, 384, 84);
-        mPanel->mTextFont = MakeFont("Arial", 9, true);
-        break;
-    case CrashReportDialog::DETAILS_WINDOW:
-        mPanel->mText = kCrashReportDetailsText;
-        mPanel->mTextRect = Rect(8, 8, 384, 84);
-        mPanel->mTextFont = MakeFont("Arial", 9, true);
-        break;
-    case CrashReportDialog::PROGRESS_WINDOW:
-        mPanel->mText = mDialog->GetStatusLine();
-        mPanel->mTextRect = Rect(24, 10, 224, 24);
-        mPanel->mTextFont = MakeFont("Tahoma", 10, true);
-        break;
-    case CrashReportDialog::DONE:
-        break;
+        case CrashReportDialog::ERROR_WINDOW:
+            mPanel->mText = kCrashReportErrorText;
+            mPanel->mTextRect = Rect(8, 8, 384, 84);
+            mPanel->mTextFont = MakeFont("Arial", 9, true);
+            break;
+        case CrashReportDialog::DETAILS_WINDOW:
+            mPanel->mText = kCrashReportDetailsText;
+            mPanel->mTextRect = Rect(8, 8, 384, 84);
+            mPanel->mTextFont = MakeFont("Arial", 9, true);
+            break;
+        case CrashReportDialog::PROGRESS_WINDOW:
+            mPanel->mText = mDialog->GetStatusLine();
+            mPanel->mTextRect = Rect(24, 10, 224, 24);
+            mPanel->mTextFont = MakeFont("Tahoma", 10, true);
+            break;
+        case CrashReportDialog::DONE: break;
     }
     Add(mPanel);
 
@@ -405,14 +373,12 @@ void CrashReportScreens::BuildTree()
         size_t start = 0;
         while (start <= mData.report.size()) {
             size_t end = mData.report.find('\n', start);
-            if (end == std::string::npos)
-                end = mData.report.size();
+            if (end == std::string::npos) end = mData.report.size();
             std::string line = mData.report.substr(start, end - start);
             line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
             std::replace(line.begin(), line.end(), '\t', ' ');
             // A report ending in a line break has no empty line after it.
-            if (end < mData.report.size() || !line.empty())
-                mReportBox->AddLine(line, false);
+            if (end < mData.report.size() || !line.empty()) mReportBox->AddLine(line, false);
             start = end + 1;
         }
         mReportBox->Resize(8, 92, 368, 168);
@@ -430,16 +396,12 @@ void CrashReportScreens::BuildTree()
     }
 }
 
-void CrashReportScreens::DestroyTree()
-{
+void CrashReportScreens::DestroyTree() {
     if (mManager) {
         // The list would put its scroll bar in front of itself while the tree shrinks.
-        if (mReportBox != nullptr)
-            mReportBox->mScrollbar = nullptr;
-        for (auto it = mWidgets.rbegin(); it != mWidgets.rend(); ++it)
-            mManager->RemoveWidget(*it);
-        for (auto it = mWidgets.rbegin(); it != mWidgets.rend(); ++it)
-            delete *it;
+        if (mReportBox != nullptr) mReportBox->mScrollbar = nullptr;
+        for (auto it = mWidgets.rbegin(); it != mWidgets.rend(); ++it) mManager->RemoveWidget(*it);
+        for (auto it = mWidgets.rbegin(); it != mWidgets.rend(); ++it) delete *it;
         mManager.reset();
     }
     mWidgets.clear();
@@ -450,103 +412,80 @@ void CrashReportScreens::DestroyTree()
     mReportScrollbar = nullptr;
 }
 
-ButtonWidget* CrashReportScreens::FindButton(const std::string& label) const
-{
-    if (mPanel == nullptr)
-        return nullptr;
-    if (mPanel->mYesButton != nullptr && mPanel->mYesButton->mLabel == label)
-        return mPanel->mYesButton;
-    if (mPanel->mNoButton != nullptr && mPanel->mNoButton->mLabel == label)
-        return mPanel->mNoButton;
+ButtonWidget* CrashReportScreens::FindButton(const std::string& label) const {
+    if (mPanel == nullptr) return nullptr;
+    if (mPanel->mYesButton != nullptr && mPanel->mYesButton->mLabel == label) return mPanel->mYesButton;
+    if (mPanel->mNoButton != nullptr && mPanel->mNoButton->mLabel == label) return mPanel->mNoButton;
     return nullptr;
 }
 
-std::string CrashReportScreens::GetStatusText() const
-{
+std::string CrashReportScreens::GetStatusText() const {
     return mWindow == CrashReportDialog::PROGRESS_WINDOW && mPanel != nullptr ? mPanel->mText : std::string();
 }
 
-void CrashReportScreens::DialogButtonDepress(int, int buttonId)
-{
-    if (mPanel == nullptr)
-        return;
+void CrashReportScreens::DialogButtonDepress(int, int buttonId) {
+    if (mPanel == nullptr) return;
     DialogButton* button = buttonId == Dialog::ID_YES ? mPanel->mYesButton : mPanel->mNoButton;
-    if (button == nullptr)
-        return;
+    if (button == nullptr) return;
     // The tree stays as it is until the next Sync: this runs inside the button's own
     // mouse handling.
-    if (mUserTextBox != nullptr)
-        mDialog->SetUserText(mUserTextBox->mString);
+    if (mUserTextBox != nullptr) mDialog->SetUserText(mUserTextBox->mString);
     mDialog->Press(button->mLabel);
 }
 
-bool CrashReportScreens::HandleMessage(const plat::WindowMessage& message)
-{
-    if (!mManager)
-        return false;
+bool CrashReportScreens::HandleMessage(const plat::WindowMessage& message) {
+    if (!mManager) return false;
     const int x = plat::LowWordSigned(message.lParam);
     const int y = plat::HighWordSigned(message.lParam);
     switch (message.message) {
-    case plat::WM_CLOSE:
-        mDialog->Close();
-        return true;
-    case plat::WM_MOUSEMOVE:
-        mManager->MouseMove(x, y);
-        return true;
-    case plat::WM_LBUTTONDOWN:
-    case plat::WM_LBUTTONDBLCLK:
-    case plat::WM_RBUTTONDOWN:
-    case plat::WM_RBUTTONDBLCLK:
-    case plat::WM_MBUTTONDOWN:
-    case plat::WM_MBUTTONDBLCLK: {
-        // Signed click counts: 1 or 2 left, -1 or -2 right, 3 middle.
-        int count = 3;
-        if (message.message == plat::WM_LBUTTONDOWN)
-            count = 1;
-        else if (message.message == plat::WM_LBUTTONDBLCLK)
-            count = 2;
-        else if (message.message == plat::WM_RBUTTONDOWN)
-            count = -1;
-        else if (message.message == plat::WM_RBUTTONDBLCLK)
-            count = -2;
-        mManager->MouseMove(x, y);
-        mManager->MouseDown(x, y, count);
-        return true;
-    }
-    case plat::WM_LBUTTONUP:
-    case plat::WM_RBUTTONUP:
-    case plat::WM_MBUTTONUP: {
-        const int count = message.message == plat::WM_LBUTTONUP ? 1 : message.message == plat::WM_RBUTTONUP ? -1 : 3;
-        mManager->MouseMove(x, y);
-        mManager->MouseUp(x, y, count);
-        return true;
-    }
-    case plat::WM_MOUSEWHEEL:
-        mManager->MouseWheel(plat::HighWordSigned(message.wParam) / plat::WHEEL_DELTA);
-        return true;
-    case plat::WM_KEYDOWN:
-        mManager->KeyDown(static_cast<int>(message.wParam));
-        return true;
-    case plat::WM_KEYUP:
-        mManager->KeyUp(static_cast<int>(message.wParam));
-        return true;
-    case plat::WM_CHAR:
-        mManager->KeyChar(static_cast<char>(message.wParam & 0xFF));
-        return true;
-    default:
-        return false;
+        case plat::WM_CLOSE: mDialog->Close(); return true;
+        case plat::WM_MOUSEMOVE: mManager->MouseMove(x, y); return true;
+        case plat::WM_LBUTTONDOWN:
+        case plat::WM_LBUTTONDBLCLK:
+        case plat::WM_RBUTTONDOWN:
+        case plat::WM_RBUTTONDBLCLK:
+        case plat::WM_MBUTTONDOWN:
+        case plat::WM_MBUTTONDBLCLK: {
+            // Signed click counts: 1 or 2 left, -1 or -2 right, 3 middle.
+            int count = 3;
+            if (message.message == plat::WM_LBUTTONDOWN)
+                count = 1;
+            else if (message.message == plat::WM_LBUTTONDBLCLK)
+                count = 2;
+            else if (message.message == plat::WM_RBUTTONDOWN)
+                count = -1;
+            else if (message.message == plat::WM_RBUTTONDBLCLK)
+                count = -2;
+            mManager->MouseMove(x, y);
+            mManager->MouseDown(x, y, count);
+            return true;
+        }
+        case plat::WM_LBUTTONUP:
+        case plat::WM_RBUTTONUP:
+        case plat::WM_MBUTTONUP: {
+            const int count = message.message == plat::WM_LBUTTONUP   ? 1
+                              : message.message == plat::WM_RBUTTONUP ? -1
+                                                                      : 3;
+            mManager->MouseMove(x, y);
+            mManager->MouseUp(x, y, count);
+            return true;
+        }
+        case plat::WM_MOUSEWHEEL:
+            mManager->MouseWheel(plat::HighWordSigned(message.wParam) / plat::WHEEL_DELTA);
+            return true;
+        case plat::WM_KEYDOWN: mManager->KeyDown(static_cast<int>(message.wParam)); return true;
+        case plat::WM_KEYUP: mManager->KeyUp(static_cast<int>(message.wParam)); return true;
+        case plat::WM_CHAR: mManager->KeyChar(static_cast<char>(message.wParam & 0xFF)); return true;
+        default: return false;
     }
 }
 
-void CrashReportScreens::Tick(HTTPTransfer& transfer, const std::function<bool()>& askRetry)
-{
-    if (!mManager)
-        return;
+void CrashReportScreens::Tick(HTTPTransfer& transfer, const std::function<bool()>& askRetry) {
+    if (!mManager) return;
     mManager->UpdateFrame();
     if (mWindow != CrashReportDialog::PROGRESS_WINDOW || mDialog->GetWindow() != CrashReportDialog::PROGRESS_WINDOW)
         return;
-    if (++mTicks % kTicksPerSecond == 0)
-        mDialog->SecondTick();
+    if (++mTicks % kTicksPerSecond == 0) mDialog->SecondTick();
     PollCrashReportUpload(*mDialog, mData, transfer, askRetry);
     if (mDialog->GetWindow() == CrashReportDialog::PROGRESS_WINDOW && mPanel != nullptr) {
         mPanel->mText = mDialog->GetStatusLine();
@@ -554,14 +493,12 @@ void CrashReportScreens::Tick(HTTPTransfer& transfer, const std::function<bool()
     }
 }
 
-void CrashReportScreens::Draw(Image* screen)
-{
-    if (!mManager || screen == nullptr)
-        return;
+void CrashReportScreens::Draw(Image* screen) {
+    if (!mManager || screen == nullptr) return;
     mManager->mImage = screen;
     mManager->MarkAllDirty();
     mManager->DrawScreen();
     mManager->mImage = nullptr;
 }
 
-} // namespace Velm
+}  // namespace Velm

@@ -110,4 +110,4 @@ private:
 bool RunCrashReportWindows(CrashReportDialog& dialog, const CrashReportData& data, HTTPTransfer& transfer,
                            const std::function<void(plat::Window&)>& afterFrame = nullptr);
 
-} // namespace Velm
+}  // namespace Velm

@@ -25,18 +25,15 @@ const int kGap = 8;
 const int kMaxJumpTimeChars = 1000;
 
 // Top of the area under the caption, in dialog coordinates.
-int ContentTop(Dialog* dialog)
-{
+int ContentTop(Dialog* dialog) {
     dialog->EnsureFonts();
     return dialog->mBackgroundInsets.mTop + dialog->mContentInsets.mTop + TextHeight(dialog->mHeaderFont) -
            TextAscentPadding(dialog->mHeaderFont) + dialog->mSpaceAfterHeader;
 }
 
 // Top of the button row, in dialog coordinates (that of Dialog::Resize).
-int ButtonTop(Dialog* dialog)
-{
-    return dialog->mHeight - dialog->mContentInsets.mBottom - dialog->mBackgroundInsets.mBottom -
-           dialog->mButtonHeight;
+int ButtonTop(Dialog* dialog) {
+    return dialog->mHeight - dialog->mContentInsets.mBottom - dialog->mBackgroundInsets.mBottom - dialog->mButtonHeight;
 }
 
 }  // namespace
@@ -45,22 +42,18 @@ int ButtonTop(Dialog* dialog)
 // Marker list
 
 DemoMarkerListDialog::DemoMarkerListDialog(int id, const std::vector<std::string>& lines)
-    : Dialog(nullptr, nullptr, id, true, "Marker List", "", "Cancel", BUTTONS_FOOTER)
-{
+        : Dialog(nullptr, nullptr, id, true, "Marker List", "", "Cancel", BUTTONS_FOOTER) {
     mListFont = TextCreateSysFont(kFieldFace, kFieldPointSize, 0);
     mList = new ListWidget(0, mListFont, this);
     mScrollbar = new ScrollbarWidget(0, mList);
     mList->mScrollbar = mScrollbar;
-    for (const std::string& line : lines)
-        mList->AddLine(line, false);
-    if (!lines.empty())
-        mList->SetSelect(0);
+    for (const std::string& line : lines) mList->AddLine(line, false);
+    if (!lines.empty()) mList->SetSelect(0);
     AddWidget(mList);
     AddWidget(mScrollbar);
 }
 
-DemoMarkerListDialog::~DemoMarkerListDialog()
-{
+DemoMarkerListDialog::~DemoMarkerListDialog() {
     RemoveWidget(mScrollbar);
     RemoveWidget(mList);
     delete mScrollbar;
@@ -68,8 +61,7 @@ DemoMarkerListDialog::~DemoMarkerListDialog()
     TextDeleteFont(mListFont);
 }
 
-void DemoMarkerListDialog::Resize(int x, int y, int width, int height)
-{
+void DemoMarkerListDialog::Resize(int x, int y, int width, int height) {
     Dialog::Resize(x, y, width, height);
     const int left = mBackgroundInsets.mLeft + mContentInsets.mLeft;
     const int right = width - mBackgroundInsets.mRight - mContentInsets.mRight;
@@ -82,14 +74,12 @@ void DemoMarkerListDialog::Resize(int x, int y, int width, int height)
 
 bool DemoMarkerListDialog::WantsFocus() { return true; }
 
-void DemoMarkerListDialog::KeyDown(int key)
-{
+void DemoMarkerListDialog::KeyDown(int key) {
     if (key == plat::VK_ESCAPE) {
         mChosen = -1;
         mResult = ID_FOOTER;
     } else if (key == plat::VK_RETURN) {
-        if (mList->mSelectIdx >= 0)
-            Pick(mList->mSelectIdx);
+        if (mList->mSelectIdx >= 0) Pick(mList->mSelectIdx);
     } else if (key == plat::VK_UP) {
         MoveSelection(-1);
     } else if (key == plat::VK_DOWN) {
@@ -99,26 +89,21 @@ void DemoMarkerListDialog::KeyDown(int key)
     }
 }
 
-void DemoMarkerListDialog::ListClicked(int listId, int lineIndex, int clickCount)
-{
+void DemoMarkerListDialog::ListClicked(int listId, int lineIndex, int clickCount) {
     (void)listId;
     (void)clickCount;
     Pick(lineIndex);
 }
 
-void DemoMarkerListDialog::Pick(int index)
-{
-    if (index < 0 || index >= mList->GetLineCount())
-        return;
+void DemoMarkerListDialog::Pick(int index) {
+    if (index < 0 || index >= mList->GetLineCount()) return;
     mChosen = index;
     mResult = RESULT_PICKED;
 }
 
-void DemoMarkerListDialog::MoveSelection(int delta)
-{
+void DemoMarkerListDialog::MoveSelection(int delta) {
     const int count = mList->GetLineCount();
-    if (count == 0)
-        return;
+    if (count == 0) return;
     const int index = std::max(0, std::min(count - 1, mList->mSelectIdx + delta));
     mList->SetSelect(index);
     // Keep the selected line on the page.
@@ -128,16 +113,14 @@ void DemoMarkerListDialog::MoveSelection(int delta)
         position = index;
     else if (index >= position + page)
         position = index - page + 1;
-    if (position != mList->mPosition)
-        mScrollbar->SetValue(position);
+    if (position != mList->mPosition) mScrollbar->SetValue(position);
 }
 
 // ---------------------------------------------------------------------------
 // Jump to time
 
 DemoJumpTimeDialog::DemoJumpTimeDialog(int id, const std::string& text)
-    : Dialog(nullptr, nullptr, id, true, "Jump To Time", "", "", BUTTONS_OK_CANCEL)
-{
+        : Dialog(nullptr, nullptr, id, true, "Jump To Time", "", "", BUTTONS_OK_CANCEL) {
     mYesButton->mLabel = "Ok";
     mNoButton->mLabel = "Cancel";
     mEdit = new EditWidget(0, this);
@@ -149,14 +132,12 @@ DemoJumpTimeDialog::DemoJumpTimeDialog(int id, const std::string& text)
     AddWidget(mEdit);
 }
 
-DemoJumpTimeDialog::~DemoJumpTimeDialog()
-{
+DemoJumpTimeDialog::~DemoJumpTimeDialog() {
     RemoveWidget(mEdit);
     delete mEdit;
 }
 
-void DemoJumpTimeDialog::Resize(int x, int y, int width, int height)
-{
+void DemoJumpTimeDialog::Resize(int x, int y, int width, int height) {
     Dialog::Resize(x, y, width, height);
     const int left = mBackgroundInsets.mLeft + mContentInsets.mLeft;
     const int right = width - mBackgroundInsets.mRight - mContentInsets.mRight;
@@ -164,18 +145,15 @@ void DemoJumpTimeDialog::Resize(int x, int y, int width, int height)
     mEdit->Resize(left, top, std::max(0, right - left), std::max(0, ButtonTop(this) - kGap - top));
 }
 
-void DemoJumpTimeDialog::EditWidgetText(int id, const std::string& text)
-{
+void DemoJumpTimeDialog::EditWidgetText(int id, const std::string& text) {
     (void)id;
     (void)text;
     mResult = ID_OK;
 }
 
-bool DemoJumpTimeDialog::AllowKey(int id, int key)
-{
+bool DemoJumpTimeDialog::AllowKey(int id, int key) {
     (void)id;
-    if (key != plat::VK_ESCAPE)
-        return true;
+    if (key != plat::VK_ESCAPE) return true;
     mResult = ID_CANCEL;
     return false;
 }
@@ -187,17 +165,14 @@ DemoDialogsInWindow::DemoDialogsInWindow(DemoDialogHost* host) : mHost(host) {}
 
 DemoDialogHost* DemoDialogsInWindow::Host() { return mHost != nullptr ? mHost : GetDemoDialogHost(); }
 
-bool DemoDialogsInWindow::ShowsInWindow()
-{
+bool DemoDialogsInWindow::ShowsInWindow() {
     DemoDialogHost* host = Host();
     return host != nullptr && host->GetWidgetManager() != nullptr && host->HasMainWindow() && !host->IsPopupOpen() &&
            host->GetWidth() > 0 && host->GetHeight() > 0;
 }
 
-int DemoDialogsInWindow::ChooseMarker(const std::vector<std::string>& lines)
-{
-    if (!ShowsInWindow())
-        return DemoDialogs::ChooseMarker(lines);
+int DemoDialogsInWindow::ChooseMarker(const std::vector<std::string>& lines) {
+    if (!ShowsInWindow()) return DemoDialogs::ChooseMarker(lines);
     DemoDialogHost* host = Host();
     DemoMarkerListDialog* dialog = new DemoMarkerListDialog(MARKER_LIST_DIALOG_ID, lines);
     // Near the top left corner, as large as the screen allows up to 400 by 440.
@@ -212,10 +187,8 @@ int DemoDialogsInWindow::ChooseMarker(const std::vector<std::string>& lines)
     return chosen;
 }
 
-bool DemoDialogsInWindow::EditJumpTime(std::string* text)
-{
-    if (!ShowsInWindow())
-        return DemoDialogs::EditJumpTime(text);
+bool DemoDialogsInWindow::EditJumpTime(std::string* text) {
+    if (!ShowsInWindow()) return DemoDialogs::EditJumpTime(text);
     DemoDialogHost* host = Host();
     DemoJumpTimeDialog* dialog = new DemoJumpTimeDialog(JUMP_TO_TIME_DIALOG_ID, *text);
     const int width = std::min(320, host->GetWidth() - 20);
@@ -225,8 +198,7 @@ bool DemoDialogsInWindow::EditJumpTime(std::string* text)
     host->GetWidgetManager()->SetFocus(dialog->mEdit);
     const int result = dialog->WaitForResult(false);
     const bool ok = result == Dialog::ID_OK;
-    if (ok)
-        *text = dialog->mEdit->mString;
+    if (ok) *text = dialog->mEdit->mString;
     host->KillDialog(JUMP_TO_TIME_DIALOG_ID);
     return ok;
 }

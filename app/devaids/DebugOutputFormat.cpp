@@ -11,8 +11,7 @@ namespace {
 int gNestingCounter = 0;
 }
 
-void OutputDebugFormat(const char* format, ...)
-{
+void OutputDebugFormat(const char* format, ...) {
     va_list args;
     va_start(args, format);
     const std::string text = FormatStringV(format, args);
@@ -20,8 +19,7 @@ void OutputDebugFormat(const char* format, ...)
     plat::DebugOutput(text);
 }
 
-int AdjustNestingCounter(bool leaving)
-{
+int AdjustNestingCounter(bool leaving) {
     if (!leaving)
         ++gNestingCounter;
     else if (gNestingCounter > 0)

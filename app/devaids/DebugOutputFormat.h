@@ -9,9 +9,9 @@ namespace Velm {
 
 void OutputDebugFormat(const char* format, ...)
 #if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
+        __attribute__((format(printf, 1, 2)))
 #endif
-    ;
+        ;
 
 // leaving false: one level deeper; true: one level out, never below 0. Returns the new
 // depth. Main thread only.

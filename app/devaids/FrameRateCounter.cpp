@@ -4,8 +4,7 @@
 
 namespace Velm {
 
-void FrameRateCounter::Restart()
-{
+void FrameRateCounter::Restart() {
     mStopwatch.Start();
     mFrames = 0;
     mFramesPerSecond = 0;
@@ -13,15 +12,12 @@ void FrameRateCounter::Restart()
     mStarted = true;
 }
 
-bool FrameRateCounter::CountFrame()
-{
+bool FrameRateCounter::CountFrame() {
     // An overlay switched on without the key that restarts the counter would otherwise
     // wait for ever on a stopwatch that never ran.
-    if (!mStarted)
-        Restart();
+    if (!mStarted) Restart();
     ++mFrames;
-    if (mStopwatch.GetDuration() < 1000.0 && !mRestart)
-        return false;
+    if (mStopwatch.GetDuration() < 1000.0 && !mRestart) return false;
     mStopwatch.Stop();
     if (mRestart) {
         mRestart = false;
@@ -34,11 +30,9 @@ bool FrameRateCounter::CountFrame()
     return true;
 }
 
-std::string FormatDemoTime(int updatesLeft, int frameTimeMs)
-{
+std::string FormatDemoTime(int updatesLeft, int frameTimeMs) {
     long long ms = static_cast<long long>(updatesLeft) * frameTimeMs;
-    if (ms < 0)
-        ms = 0;
+    if (ms < 0) ms = 0;
     const long long seconds = ms / 1000;
     return FormatString("%02lld:%02lld:%02lld", seconds / 3600, (seconds / 60) % 60, seconds % 60);
 }

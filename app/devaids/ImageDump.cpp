@@ -14,14 +14,14 @@ TextureInfoQuery gTextureInfoQuery = nullptr;
 
 const int kThumbSize = 64;
 
-std::string Cell(const std::string& label, int64_t bytes)
-{
-    if (bytes == 0)
-        return "<TD>&nbsp;</TD>";
+std::string Cell(const std::string& label, int64_t bytes) {
+    if (bytes == 0) return "<TD>&nbsp;</TD>";
     return "<TD>" + label + "<BR>" + FormatThousands64(bytes) + "</TD>";
 }
 
-std::string FlagCell(const char* label, bool on) { return on ? std::string("<TD>") + label + "</TD>" : "<TD>&nbsp;</TD>"; }
+std::string FlagCell(const char* label, bool on) {
+    return on ? std::string("<TD>") + label + "</TD>" : "<TD>&nbsp;</TD>";
+}
 
 std::string SumCell(int64_t value) { return "<TD>" + FormatThousands64(value) + "</TD>"; }
 
@@ -31,40 +31,30 @@ void SetTextureInfoQuery(TextureInfoQuery query) { gTextureInfoQuery = query; }
 
 TextureInfoQuery GetTextureInfoQuery() { return gTextureInfoQuery; }
 
-std::string FormatThousands64(int64_t value)
-{
+std::string FormatThousands64(int64_t value) {
     const bool negative = value < 0;
     std::string digits = std::to_string(value);
-    if (negative)
-        digits.erase(0, 1);
+    if (negative) digits.erase(0, 1);
     std::string out;
     for (size_t i = 0; i < digits.size(); ++i) {
-        if (i != 0 && (digits.size() - i) % 3 == 0)
-            out += ',';
+        if (i != 0 && (digits.size() - i) % 3 == 0) out += ',';
         out += digits[i];
     }
     return negative ? "-" + out : out;
 }
 
-ImageMemoryFigures GetImageMemoryFigures(MemoryImage* image)
-{
+ImageMemoryFigures GetImageMemoryFigures(MemoryImage* image) {
     ImageMemoryFigures figures;
     figures.width = image->width;
     figures.height = image->height;
     const int64_t pixels = static_cast<int64_t>(image->width) * image->height;
-    if (image->bits != nullptr)
-        figures.bits = pixels * 4;
+    if (image->bits != nullptr) figures.bits = pixels * 4;
     const DDImage* surfaceImage = dynamic_cast<const DDImage*>(image);
-    if (surfaceImage != nullptr && surfaceImage->mSurface)
-        figures.surface = pixels * 4;
-    if (image->palette != nullptr)
-        figures.palletized = pixels + 1024;
-    if (image->nativeAlphaData != nullptr)
-        figures.nativeAlpha = image->palette != nullptr ? 1024 : pixels * 4;
-    if (image->runLengthAlphaData != nullptr)
-        figures.rlAlpha = pixels;
-    if (image->runLengthAdditiveData != nullptr)
-        figures.rlAdditive = pixels;
+    if (surfaceImage != nullptr && surfaceImage->mSurface) figures.surface = pixels * 4;
+    if (image->palette != nullptr) figures.palletized = pixels + 1024;
+    if (image->nativeAlphaData != nullptr) figures.nativeAlpha = image->palette != nullptr ? 1024 : pixels * 4;
+    if (image->runLengthAlphaData != nullptr) figures.rlAlpha = pixels;
+    if (image->runLengthAdditiveData != nullptr) figures.rlAdditive = pixels;
     if (image->textureData != nullptr && gTextureInfoQuery != nullptr) {
         int64_t bytes = 0;
         int format = 0;
@@ -82,19 +72,17 @@ ImageMemoryFigures GetImageMemoryFigures(MemoryImage* image)
     return figures;
 }
 
-const char* TextureFormatName(int format)
-{
+const char* TextureFormatName(int format) {
     switch (format) {
-    case 1: return "A8R8G8B8";
-    case 2: return "A4R4G4B4";
-    case 4: return "R5G6B5";
-    case 8: return "Palette8";
-    default: return "";
+        case 1: return "A8R8G8B8";
+        case 2: return "A4R4G4B4";
+        case 4: return "R5G6B5";
+        case 8: return "Palette8";
+        default: return "";
     }
 }
 
-std::vector<size_t> ImageDumpOrder(const std::vector<ImageMemoryFigures>& images)
-{
+std::vector<size_t> ImageDumpOrder(const std::vector<ImageMemoryFigures>& images) {
     std::vector<size_t> order(images.size());
     std::iota(order.begin(), order.end(), size_t{0});
     std::stable_sort(order.begin(), order.end(),
@@ -102,8 +90,7 @@ std::vector<size_t> ImageDumpOrder(const std::vector<ImageMemoryFigures>& images
     return order;
 }
 
-std::string ImageDumpHtml(const std::string& timeText, const std::vector<ImageMemoryFigures>& images)
-{
+std::string ImageDumpHtml(const std::string& timeText, const std::vector<ImageMemoryFigures>& images) {
     ImageMemoryFigures sums;
     int64_t grandTotal = 0;
     for (const ImageMemoryFigures& image : images) {
@@ -151,19 +138,16 @@ std::string ImageDumpHtml(const std::string& timeText, const std::vector<ImageMe
     html += "<TD>Totals</TD>";
     html += SumCell(grandTotal) + SumCell(sums.bits) + SumCell(sums.palletized) + SumCell(sums.surface) +
             SumCell(sums.texture);
-    for (int i = 0; i < 4; ++i)
-        html += "<TD>&nbsp;</TD>";
+    for (int i = 0; i < 4; ++i) html += "<TD>&nbsp;</TD>";
     html += SumCell(sums.nativeAlpha) + SumCell(sums.rlAlpha) + SumCell(sums.rlAdditive);
     html += "<TD>&nbsp;</TD>";
     html += "</TABLE></CENTER></BODY></HTML>";
     return html;
 }
 
-std::vector<uint32_t> MakeThumbnail(const uint32_t* pixels, int width, int height)
-{
+std::vector<uint32_t> MakeThumbnail(const uint32_t* pixels, int width, int height) {
     std::vector<uint32_t> thumb(static_cast<size_t>(kThumbSize) * kThumbSize, 0);
-    if (pixels == nullptr || width <= 0 || height <= 0)
-        return thumb;
+    if (pixels == nullptr || width <= 0 || height <= 0) return thumb;
     for (int y = 0; y < kThumbSize; ++y) {
         const int row = static_cast<int>((y + 0.5) * height) / kThumbSize;
         for (int x = 0; x < kThumbSize; ++x) {

@@ -23,10 +23,10 @@ struct ImageMemoryFigures {
     int64_t rlAlpha = 0;      // pixels
     int64_t rlAdditive = 0;   // pixels
     bool hasTexture = false;
-    int64_t texture = 0;      // bytes of the 3D layer's textures
-    int textureFormat = 0;    // 1 A8R8G8B8, 2 A4R4G4B4, 4 R5G6B5, 8 Palette8
+    int64_t texture = 0;    // bytes of the 3D layer's textures
+    int textureFormat = 0;  // 1 A8R8G8B8, 2 A4R4G4B4, 4 R5G6B5, 8 Palette8
     bool isVolatile = false;
-    bool forced = false;      // alpha flags forced
+    bool forced = false;  // alpha flags forced
     bool hasAlpha = false;
     bool hasTrans = false;
     std::string path;

@@ -19,8 +19,7 @@ bool gReportAtExit = false;
 MemoryTracker::MemoryTracker() = default;
 MemoryTracker::~MemoryTracker() = default;
 
-void MemoryTracker::AddTrack(const void* address, int size, const char* file, int line)
-{
+void MemoryTracker::AddTrack(const void* address, int size, const char* file, int line) {
     CritSectLock lock(mCritSect);
     AllocInfo& info = mMap[reinterpret_cast<uintptr_t>(address)];
     info.mSize = size;
@@ -28,14 +27,12 @@ void MemoryTracker::AddTrack(const void* address, int size, const char* file, in
     info.mLine = line;
 }
 
-void MemoryTracker::RemoveTrack(const void* address)
-{
+void MemoryTracker::RemoveTrack(const void* address) {
     CritSectLock lock(mCritSect);
     mMap.erase(reinterpret_cast<uintptr_t>(address));
 }
 
-std::string MemoryTracker::ReportText(const std::string& timeText)
-{
+std::string MemoryTracker::ReportText(const std::string& timeText) {
     CritSectLock lock(mCritSect);
     std::string text = "Memory Leak Report for " + timeText;
     int64_t total = 0;
@@ -51,14 +48,12 @@ std::string MemoryTracker::ReportText(const std::string& timeText)
     return text;
 }
 
-bool MemoryTracker::WriteReport(const std::string& path)
-{
+bool MemoryTracker::WriteReport(const std::string& path) {
     CritSectLock lock(mCritSect);
     const std::time_t now = std::time(nullptr);
     const std::tm* local = std::localtime(&now);
     const std::string text = ReportText(local != nullptr ? std::asctime(local) : "\n");
-    if (!plat::WriteFileAtomic(path, text.data(), text.size()))
-        return false;
+    if (!plat::WriteFileAtomic(path, text.data(), text.size())) return false;
     plat::DebugOutput("\n" + text);
     return true;
 }
@@ -70,18 +65,15 @@ namespace {
 struct ProcessTracker {
     MemoryTracker tracker;
     ProcessTracker() { gTracking = true; }
-    ~ProcessTracker()
-    {
-        if (gReportAtExit)
-            tracker.WriteReport("mem_leaks.txt");
+    ~ProcessTracker() {
+        if (gReportAtExit) tracker.WriteReport("mem_leaks.txt");
         gTracking = false;
     }
 };
 
 }  // namespace
 
-MemoryTracker& GetMemoryTracker()
-{
+MemoryTracker& GetMemoryTracker() {
     // Made during static initialisation (see below), destroyed at static shutdown.
     static ProcessTracker process;
     return process.tracker;
@@ -92,10 +84,8 @@ namespace {
 [[maybe_unused]] const bool gTrackerMade = (GetMemoryTracker(), true);
 }  // namespace
 
-void WriteMemoryLeakReport()
-{
-    if (!gTracking)
-        return;
+void WriteMemoryLeakReport() {
+    if (!gTracking) return;
     GetMemoryTracker().WriteReport("mem_leaks.txt");
 }
 

@@ -32,48 +32,36 @@ const size_t kMaxLineLength = 8191;
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-int HexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
 
 // Reads a run of decimal digits as a non-negative int; false when empty or too large.
-bool ReadDecimal(const std::string& text, size_t* pos, int* value)
-{
+bool ReadDecimal(const std::string& text, size_t* pos, int* value) {
     const size_t start = *pos;
     long long result = 0;
     while (*pos < text.size() && IsDigit(text[*pos])) {
         result = result * 10 + (text[*pos] - '0');
-        if (result > INT_MAX)
-            return false;
+        if (result > INT_MAX) return false;
         ++*pos;
     }
-    if (*pos == start)
-        return false;
+    if (*pos == start) return false;
     *value = static_cast<int>(result);
     return true;
 }
 
-int32_t TruncateToInt(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    if (value >= 2147483647.0)
-        return INT32_MAX;
-    if (value <= -2147483648.0)
-        return INT32_MIN;
+int32_t TruncateToInt(double value) {
+    if (std::isnan(value)) return 0;
+    if (value >= 2147483647.0) return INT32_MAX;
+    if (value <= -2147483648.0) return INT32_MIN;
     return static_cast<int32_t>(value);
 }
 
 // The program file's modification time: what the first reparse compares the sources with.
-int64_t ProgramFileTime()
-{
+int64_t ProgramFileTime() {
     const std::string program = plat::ExecutablePath();
     return program.empty() ? 0 : plat::FileModifiedTime(program);
 }
@@ -83,49 +71,40 @@ int64_t gNewestTime = 0;
 
 }  // namespace
 
-ModValFileMap& GetModValFileMap()
-{
+ModValFileMap& GetModValFileMap() {
     static ModValFileMap* map = new ModValFileMap();  // markers may be read during static shutdown
     return *map;
 }
 
-std::map<std::string, int>& GetModValNameTable()
-{
+std::map<std::string, int>& GetModValNameTable() {
     static std::map<std::string, int> table;
     return table;
 }
 
-int ModValInt(ModValMarker* marker, int defaultValue)
-{
-    if (marker->mRecord == nullptr)
-        ModValResolve(marker);
+int ModValInt(ModValMarker* marker, int defaultValue) {
+    if (marker->mRecord == nullptr) ModValResolve(marker);
     const ModValRecord* record = marker->mRecord;
     return record != nullptr && record->mSet ? record->mInt : defaultValue;
 }
 
-float ModValFloat(ModValMarker* marker, float defaultValue)
-{
-    if (marker->mRecord == nullptr)
-        ModValResolve(marker);
+float ModValFloat(ModValMarker* marker, float defaultValue) {
+    if (marker->mRecord == nullptr) ModValResolve(marker);
     const ModValRecord* record = marker->mRecord;
     return record != nullptr && record->mSet ? static_cast<float>(record->mDouble) : defaultValue;
 }
 
-ModValRecord* ModValResolve(ModValMarker* marker)
-{
+ModValRecord* ModValResolve(ModValMarker* marker) {
     if (marker->mText == nullptr || std::strncmp(marker->mText, kMarkerPrefix, kMarkerPrefixLength) != 0)
         return nullptr;
     std::string path = marker->mText + kMarkerPrefixLength;
     int index = 0;
     int line = 0;
-    if (!ModValParseSuffix(path, &index, &line))
-        return nullptr;
+    if (!ModValParseSuffix(path, &index, &line)) return nullptr;
     GetModValFileMap()[path].mUsed = true;
     return ModValCreateRecord(marker);
 }
 
-ModValRecord* ModValCreateRecord(ModValMarker* marker)
-{
+ModValRecord* ModValCreateRecord(ModValMarker* marker) {
     // Kept for the rest of the process (markers point at them), also through static
     // shutdown: the list itself is never destroyed.
     static std::vector<std::unique_ptr<ModValRecord>>* records = new std::vector<std::unique_ptr<ModValRecord>>();
@@ -134,8 +113,7 @@ ModValRecord* ModValCreateRecord(ModValMarker* marker)
     return marker->mRecord;
 }
 
-bool ModValParseSuffix(std::string& text, int* index, int* line)
-{
+bool ModValParseSuffix(std::string& text, int* index, int* line) {
     size_t start = text.size();
     int commas = 0;
     while (start > 0) {
@@ -146,33 +124,27 @@ bool ModValParseSuffix(std::string& text, int* index, int* line)
             break;
         --start;
     }
-    if (start == text.size() || start == 0)
-        return false;
+    if (start == text.size() || start == 0) return false;
     size_t pos = start;
     int first = 0;
     int second = 0;
-    if (!ReadDecimal(text, &pos, &first) || pos >= text.size() || text[pos] != ',')
-        return false;
+    if (!ReadDecimal(text, &pos, &first) || pos >= text.size() || text[pos] != ',') return false;
     ++pos;
-    if (!ReadDecimal(text, &pos, &second) || pos != text.size())
-        return false;
+    if (!ReadDecimal(text, &pos, &second) || pos != text.size()) return false;
     text.resize(start);
     *index = first;
     *line = second;
     return true;
 }
 
-bool ModValScanBlock(ModValMarker* begin, ModValMarker* end)
-{
+bool ModValScanBlock(ModValMarker* begin, ModValMarker* end) {
     bool found = false;
     for (ModValMarker* marker = begin; marker < end; ++marker) {
-        if (marker->mText == nullptr || std::strncmp(marker->mText, kMarkerPrefix, kMarkerPrefixLength) != 0)
-            continue;
+        if (marker->mText == nullptr || std::strncmp(marker->mText, kMarkerPrefix, kMarkerPrefixLength) != 0) continue;
         std::string path = marker->mText + kMarkerPrefixLength;
         int index = 0;
         int line = 0;
-        if (!ModValParseSuffix(path, &index, &line))
-            continue;
+        if (!ModValParseSuffix(path, &index, &line)) continue;
         ModValFileEntry& entry = GetModValFileMap()[path].mEntries[index];
         entry.mMarker = marker;
         entry.mLine = line;
@@ -181,32 +153,26 @@ bool ModValScanBlock(ModValMarker* begin, ModValMarker* end)
     return found;
 }
 
-bool ModValScanMemory()
-{
-    if (__start_velm_modval == nullptr || __stop_velm_modval == nullptr)
-        return false;
+bool ModValScanMemory() {
+    if (__start_velm_modval == nullptr || __stop_velm_modval == nullptr) return false;
     return ModValScanBlock(__start_velm_modval, __stop_velm_modval);
 }
 
-bool ModValParseText(const char* text, std::string* out)
-{
+bool ModValParseText(const char* text, std::string* out) {
     out->clear();
-    if (*text != '"')
-        return false;
+    if (*text != '"') return false;
     std::string result;
     for (const char* p = text + 1;; ++p) {
-        if (*p == '\0')
-            return false;
-        if (*p == '"')
-            break;
+        if (*p == '\0') return false;
+        if (*p == '"') break;
         if (*p == '\\') {
             ++p;
             switch (*p) {
-            case '"': result += '"'; break;
-            case '\\': result += '\\'; break;
-            case 'n': result += '\n'; break;
-            case 't': result += '\t'; break;
-            default: return false;
+                case '"': result += '"'; break;
+                case '\\': result += '\\'; break;
+                case 'n': result += '\n'; break;
+                case 't': result += '\t'; break;
+                default: return false;
             }
         } else {
             result += *p;
@@ -216,18 +182,15 @@ bool ModValParseText(const char* text, std::string* out)
     return true;
 }
 
-bool ModValParseInt(const char* text, int* out)
-{
+bool ModValParseInt(const char* text, int* out) {
     *out = 0;
     const char* p = text;
     if (IsLetter(*p) || *p == '_') {
         std::string name;
-        while (IsLetter(*p) || IsDigit(*p) || *p == '_')
-            name += *p++;
+        while (IsLetter(*p) || IsDigit(*p) || *p == '_') name += *p++;
         const auto& table = GetModValNameTable();
         const auto found = table.find(name);
-        if (found == table.end() || *p != ')')
-            return false;
+        if (found == table.end() || *p != ')') return false;
         *out = found->second;
         return true;
     }
@@ -237,43 +200,34 @@ bool ModValParseInt(const char* text, int* out)
         p += 2;
         int digits = 0;
         while (HexDigitValue(*p) >= 0) {
-            if (++digits > 8)
-                return false;
+            if (++digits > 8) return false;
             value = value * 16 + HexDigitValue(*p++);
         }
-        if (digits == 0 || *p != ')')
-            return false;
+        if (digits == 0 || *p != ')') return false;
         // Eight hexadecimal digits are a bit pattern: 0xFFFFFFFF is -1.
         *out = static_cast<int32_t>(static_cast<uint32_t>(value));
         return true;
     }
 
     const bool negative = *p == '-';
-    if (negative)
-        ++p;
+    if (negative) ++p;
     const char* digitsStart = p;
     while (IsDigit(*p)) {
         value = value * 10 + (*p++ - '0');
-        if (value > static_cast<int64_t>(INT_MAX) + 1)
-            return false;
+        if (value > static_cast<int64_t>(INT_MAX) + 1) return false;
     }
-    if (p == digitsStart || *p != ')')
-        return false;
-    if (negative)
-        value = -value;
-    if (value > INT_MAX)
-        return false;
+    if (p == digitsStart || *p != ')') return false;
+    if (negative) value = -value;
+    if (value > INT_MAX) return false;
     *out = static_cast<int>(value);
     return true;
 }
 
-bool ModValParseDouble(const char* text, double* out)
-{
+bool ModValParseDouble(const char* text, double* out) {
     *out = 0.0;
     const char* p = text;
     const bool negative = *p == '-';
-    if (negative)
-        ++p;
+    if (negative) ++p;
     double value = 0.0;
     int digits = 0;
     while (IsDigit(*p)) {
@@ -289,17 +243,14 @@ bool ModValParseDouble(const char* text, double* out)
             ++digits;
         }
     }
-    if (digits == 0)
-        return false;
-    if (!(p[0] == ')' || (p[0] == 'f' && p[1] == ')')))
-        return false;
+    if (digits == 0) return false;
+    if (!(p[0] == ')' || (p[0] == 'f' && p[1] == ')'))) return false;
     *out = negative ? -value : value;
     return true;
 }
 
 bool ModValScanSource(const std::string& text, const std::string& origin, ModValCallHandler onCall, void* context,
-                      std::string* error)
-{
+                      std::string* error) {
     error->clear();
     bool inString = false;
     bool inBlockComment = false;
@@ -313,18 +264,14 @@ bool ModValScanSource(const std::string& text, const std::string& origin, ModVal
         line.clear();
         while (pos < text.size() && line.size() < kMaxLineLength) {
             const char c = text[pos++];
-            if (c == '\r')
-                continue;
+            if (c == '\r') continue;
             line += c;
-            if (c == '\n')
-                break;
+            if (c == '\n') break;
         }
-        if (line.empty())
-            break;
+        if (line.empty()) break;
         ++lineNumber;
         size_t length = line.size();
-        if (line[length - 1] == '\n')
-            --length;
+        if (line[length - 1] == '\n') --length;
         const bool endsInBackslash = length > 0 && line[length - 1] == '\\';
 
         if (lineCommentGoesOn) {
@@ -350,8 +297,7 @@ bool ModValScanSource(const std::string& text, const std::string& origin, ModVal
                     previous = 0;
                     continue;
                 }
-                if (c == '"' && previous != '\\')
-                    inString = false;
+                if (c == '"' && previous != '\\') inString = false;
                 previous = c;
                 continue;
             }
@@ -371,10 +317,9 @@ bool ModValScanSource(const std::string& text, const std::string& origin, ModVal
             }
             if (c == '(') {
                 const bool plain = i >= 2 && chars[i - 1] == 'M' && !IsLetter(chars[i - 2]);
-                const bool numbered = i >= 3 && chars[i - 1] >= '1' && chars[i - 1] <= '9' &&
-                                      chars[i - 2] == 'M' && !IsLetter(chars[i - 3]);
-                if ((plain || numbered) && !onCall(context, lineNumber, chars + i + 1))
-                    return false;
+                const bool numbered = i >= 3 && chars[i - 1] >= '1' && chars[i - 1] <= '9' && chars[i - 2] == 'M' &&
+                                      !IsLetter(chars[i - 3]);
+                if ((plain || numbered) && !onCall(context, lineNumber, chars + i + 1)) return false;
             }
             previous = c;
         }
@@ -408,11 +353,9 @@ struct FileReparse {
     std::map<int, ModValFileEntry>::iterator end;
 };
 
-bool ApplyCall(void* context, int line, const char* args)
-{
+bool ApplyCall(void* context, int line, const char* args) {
     FileReparse& walk = *static_cast<FileReparse*>(context);
-    while (walk.next != walk.end && walk.next->second.mLine < line)
-        ++walk.next;
+    while (walk.next != walk.end && walk.next->second.mLine < line) ++walk.next;
     if (walk.next == walk.end || walk.next->second.mLine != line)
         return true;  // a call added after the program was built
     ModValMarker* marker = walk.next->second.mMarker;
@@ -433,8 +376,7 @@ bool ApplyCall(void* context, int line, const char* args)
     }
 
     ModValRecord* record = marker->mRecord != nullptr ? marker->mRecord : ModValResolve(marker);
-    if (record == nullptr)
-        return true;
+    if (record == nullptr) return true;
     record->mText = textValue;
     record->mInt = intValue;
     record->mDouble = doubleValue;
@@ -447,17 +389,14 @@ bool ApplyCall(void* context, int line, const char* args)
 // A marker's path is the compiler's name of its source file. Builds through ccache name
 // files relative to the build folder (so that clones in other folders share the cache);
 // those are read from there.
-static std::string SourceFilePath(const std::string& path)
-{
+static std::string SourceFilePath(const std::string& path) {
 #ifdef VELM_BUILD_ROOT
-    if (!path.empty() && path[0] != '/')
-        return std::string(VELM_BUILD_ROOT) + "/" + path;
+    if (!path.empty() && path[0] != '/') return std::string(VELM_BUILD_ROOT) + "/" + path;
 #endif
     return path;
 }
 
-bool ReparseModValues()
-{
+bool ReparseModValues() {
     if (!gScanned) {
         gScanned = true;
         gNewestTime = ProgramFileTime();
@@ -467,16 +406,14 @@ bool ReparseModValues()
     bool changed = false;
     std::string parsedFiles;
     for (auto& [path, file] : GetModValFileMap()) {
-        if (!file.mUsed)
-            continue;
+        if (!file.mUsed) continue;
         const std::string sourcePath = SourceFilePath(path);
         const int64_t modified = plat::FileModifiedTime(sourcePath);
         if (modified > gNewestTime) {
             gNewestTime = modified;
             changed = true;
         }
-        if (!parsedFiles.empty())
-            parsedFiles += "\r\n  ";
+        if (!parsedFiles.empty()) parsedFiles += "\r\n  ";
         parsedFiles += path;
 
         std::vector<uint8_t> bytes;
@@ -488,16 +425,14 @@ bool ReparseModValues()
         FileReparse walk{&path, file.mEntries.begin(), file.mEntries.end()};
         std::string error;
         if (!ModValScanSource(std::string(bytes.begin(), bytes.end()), path, &ApplyCall, &walk, &error)) {
-            if (!error.empty())
-                plat::ShowMessageBox(error, "MODVAL ERROR", plat::kMbIconError);
+            if (!error.empty()) plat::ShowMessageBox(error, "MODVAL ERROR", plat::kMbIconError);
             return false;
         }
     }
 
-    if (changed)
-        return true;
+    if (changed) return true;
     plat::ShowMessageBox("WARNING: No file changes detected.  Files parsed: \r\n  " +
-                             (parsedFiles.empty() ? std::string("none") : parsedFiles),
+                                 (parsedFiles.empty() ? std::string("none") : parsedFiles),
                          "MODVAL WARNING!", plat::kMbIconWarning);
     return false;
 }

@@ -108,8 +108,7 @@ bool ReparseModValues();
 // The accessor a macro picks for its literal: integers read as int, floating literals as
 // float.
 template <typename T>
-auto ModValGet(ModValMarker* marker, T defaultValue)
-{
+auto ModValGet(ModValMarker* marker, T defaultValue) {
     static_assert(std::is_arithmetic<T>::value, "a tuning value is an integer or floating literal");
     if constexpr (std::is_floating_point<T>::value)
         return ModValFloat(marker, static_cast<float>(defaultValue));
@@ -124,15 +123,14 @@ auto ModValGet(ModValMarker* marker, T defaultValue)
 // The marker lives in the writable section "velm_modval"; its name is a C identifier so
 // that the linker provides __start_velm_modval and __stop_velm_modval, and sanitizers leave
 // such sections unpadded.
-#define VELM_MODVAL_(value, counter)                                                                    \
-    ::Velm::ModValGet(                                                                                  \
-        []() -> ::Velm::ModValMarker* {                                                                 \
-            __attribute__((section("velm_modval"), used)) static ::Velm::ModValMarker velmModValMarker = \
-                {"VELM_VELMMODVAL" __FILE__ VELM_MODVAL_STR_(counter) "," VELM_MODVAL_STR_(__LINE__),   \
-                 nullptr};                                                                              \
-            return &velmModValMarker;                                                                   \
-        }(),                                                                                            \
-        (value))
+#define VELM_MODVAL_(value, counter)                                                                                   \
+    ::Velm::ModValGet(                                                                                                 \
+            []() -> ::Velm::ModValMarker* {                                                                            \
+                __attribute__((section("velm_modval"), used)) static ::Velm::ModValMarker velmModValMarker = {         \
+                        "VELM_VELMMODVAL" __FILE__ VELM_MODVAL_STR_(counter) "," VELM_MODVAL_STR_(__LINE__), nullptr}; \
+                return &velmModValMarker;                                                                              \
+            }(),                                                                                                       \
+            (value))
 
 #define M(value) VELM_MODVAL_(value, __COUNTER__)
 #define M1(value) VELM_MODVAL_(value, __COUNTER__)

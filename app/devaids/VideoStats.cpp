@@ -5,15 +5,12 @@
 
 namespace Velm {
 
-std::string Support3DWord(bool testRan, bool failed, bool warned)
-{
-    if (!testRan || failed)
-        return "Unsupported";
+std::string Support3DWord(bool testRan, bool failed, bool warned) {
+    if (!testRan || failed) return "Unsupported";
     return warned ? "Supported" : "Recommended";
 }
 
-std::string VideoStatsText(const VideoStats& stats)
-{
+std::string VideoStatsText(const VideoStats& stats) {
     const char* const kNames[4] = {"A8R8G8B8", "A4R4G4B4", "R5G6B5", "Palette8"};
     std::string text = FormatString("3D-Mode is %s (3D is %s on this system)\r\n\r\n", stats.is3D ? "On" : "Off",
                                     stats.support.c_str());

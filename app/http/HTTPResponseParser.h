@@ -40,17 +40,17 @@ private:
     void HandleHeaderLine(const std::string& line);
     void Step();
 
-    std::string mBuffer;   // received and not yet consumed
+    std::string mBuffer;  // received and not yet consumed
     std::string mContent;
     bool mFinished = false;
     int mFailure = 0;
     bool mHeaderDone = false;
     bool mChunked = false;
     int mContentLength = 0;
-    long mRemainingLength = 0;   // plain body with a length: bytes still expected
-    long mChunkRemaining = 0;    // bytes of the current chunk still expected
+    long mRemainingLength = 0;  // plain body with a length: bytes still expected
+    long mChunkRemaining = 0;   // bytes of the current chunk still expected
     bool mInChunk = false;
-    size_t mSkip = 0;            // bytes of a chunk's closing "\r\n" still to drop
+    size_t mSkip = 0;  // bytes of a chunk's closing "\r\n" still to drop
 };
 
-} // namespace Velm
+}  // namespace Velm

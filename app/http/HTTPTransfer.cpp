@@ -13,7 +13,7 @@ std::atomic<int> gNextTransferId{0};
 
 std::atomic<HTTPTransferDemo*> gDemo{nullptr};
 
-} // namespace
+}  // namespace
 
 void SetHTTPTransferDemo(HTTPTransferDemo* demo) { gDemo.store(demo); }
 
@@ -21,29 +21,23 @@ HTTPTransferDemo* GetHTTPTransferDemo() { return gDemo.load(); }
 
 HTTPTransfer::HTTPTransfer() : mTransferId(gNextTransferId.fetch_add(1)) {}
 
-HTTPTransfer::~HTTPTransfer()
-{
+HTTPTransfer::~HTTPTransfer() {
     mAborted.store(true);
     mExiting.store(true);
-    while (mThreadRunning.load())
-        plat::SleepMs(20);
+    while (mThreadRunning.load()) plat::SleepMs(20);
     JoinWorker();
 }
 
-void HTTPTransfer::JoinWorker()
-{
-    if (mThread.joinable())
-        mThread.join();
+void HTTPTransfer::JoinWorker() {
+    if (mThread.joinable()) mThread.join();
 }
 
-void HTTPTransfer::Abort()
-{
+void HTTPTransfer::Abort() {
     mAborted.store(true);
     mExiting.store(true);
 }
 
-void HTTPTransfer::Reset()
-{
+void HTTPTransfer::Reset() {
     if (mThreadRunning.load()) {
         Abort();
         WaitFor();
@@ -61,8 +55,7 @@ void HTTPTransfer::Reset()
     mAborted.store(false);
 }
 
-void HTTPTransfer::PrepareTransfer(const std::string& url)
-{
+void HTTPTransfer::PrepareTransfer(const std::string& url) {
     Reset();
     mTransferId = gNextTransferId.fetch_add(1);
     mURL = url;
@@ -107,26 +100,22 @@ void HTTPTransfer::PrepareTransfer(const std::string& url)
     }
 }
 
-void HTTPTransfer::SendRequestString(const std::string& url, const std::string& request)
-{
+void HTTPTransfer::SendRequestString(const std::string& url, const std::string& request) {
     PrepareTransfer(url);
     mSendStr = request;
     mTransferPending.store(true);
     HTTPTransferDemo* demo = gDemo.load();
-    if (demo != nullptr && demo->IsPlaying())
-        return;
+    if (demo != nullptr && demo->IsPlaying()) return;
     mThreadRunning.store(true);
     mThread = std::thread(ThreadEntry, this);
 }
 
-void HTTPTransfer::ThreadEntry(HTTPTransfer* transfer)
-{
+void HTTPTransfer::ThreadEntry(HTTPTransfer* transfer) {
     plat::FaultStack faultStack;
     transfer->ThreadProc();
 }
 
-bool HTTPTransfer::WaitForSocket(plat::TcpSocket* tcp, bool readable, bool writable)
-{
+bool HTTPTransfer::WaitForSocket(plat::TcpSocket* tcp, bool readable, bool writable) {
     while (!mExiting.load()) {
         const plat::TcpSocket::Wait wait = tcp->WaitFor(readable, writable, 100);
         if (wait == plat::TcpSocket::Wait::Failed) {
@@ -134,14 +123,12 @@ bool HTTPTransfer::WaitForSocket(plat::TcpSocket* tcp, bool readable, bool writa
             mResult.store(RESULT_SOCKET_ERROR);
             return false;
         }
-        if (wait == plat::TcpSocket::Wait::Ready)
-            return true;
+        if (wait == plat::TcpSocket::Wait::Ready) return true;
     }
     return true;
 }
 
-void HTTPTransfer::ThreadProc()
-{
+void HTTPTransfer::ThreadProc() {
     plat::TcpSocket socket;
     if (!socket.Create()) {
         mResult.store(RESULT_SOCKET_ERROR);
@@ -168,11 +155,9 @@ void HTTPTransfer::ThreadProc()
     }
 
     while (!mSendStr.empty() && !mExiting.load()) {
-        if (!WaitForSocket(&socket, false, true) || mExiting.load())
-            break;
+        if (!WaitForSocket(&socket, false, true) || mExiting.load()) break;
         const long sent = socket.Send(mSendStr.data(), mSendStr.size());
-        if (sent == plat::TcpSocket::kWouldBlock)
-            continue;
+        if (sent == plat::TcpSocket::kWouldBlock) continue;
         if (sent < 1) {
             mResult.store(RESULT_DISCONNECTED);
             mExiting.store(true);
@@ -185,20 +170,16 @@ void HTTPTransfer::ThreadProc()
     if (!mExiting.load()) {
         char piece[256];
         for (;;) {
-            if (!WaitForSocket(&socket, true, false) || mExiting.load())
-                break;
+            if (!WaitForSocket(&socket, true, false) || mExiting.load()) break;
             const long received = socket.Receive(piece, sizeof piece);
-            if (received == plat::TcpSocket::kWouldBlock)
-                continue;
-            if (received <= 0)
-                break;
+            if (received == plat::TcpSocket::kWouldBlock) continue;
+            if (received <= 0) break;
             const bool more = parser.Feed(piece, static_cast<size_t>(received));
             if (parser.GetFailure() != 0) {
                 mResult.store(parser.GetFailure());
                 mExiting.store(true);
             }
-            if (!more)
-                break;
+            if (!more) break;
         }
     }
     mContentLength = parser.GetContentLength();
@@ -216,11 +197,9 @@ void HTTPTransfer::ThreadProc()
     mTransferPending.store(false);
 }
 
-void HTTPTransfer::UpdateStatus()
-{
+void HTTPTransfer::UpdateStatus() {
     HTTPTransferDemo* demo = gDemo.load();
-    if (demo == nullptr)
-        return;
+    if (demo == nullptr) return;
 
     if (demo->IsPlayingHere()) {
         int result = 0;
@@ -229,8 +208,7 @@ void HTTPTransfer::UpdateStatus()
             mContent = content;
             mResult.store(result);
             mLastRecordedResult = result;
-            if (result != RESULT_NOT_COMPLETED)
-                mTransferPending.store(false);
+            if (result != RESULT_NOT_COMPLETED) mTransferPending.store(false);
         }
         return;
     }
@@ -242,12 +220,11 @@ void HTTPTransfer::UpdateStatus()
     }
 }
 
-void HTTPTransfer::WaitFor()
-{
+void HTTPTransfer::WaitFor() {
     while (mTransferPending.load()) {
         UpdateStatus();
         plat::SleepMs(20);
     }
 }
 
-} // namespace Velm
+}  // namespace Velm

@@ -112,4 +112,4 @@ private:
     void JoinWorker();
 };
 
-} // namespace Velm
+}  // namespace Velm

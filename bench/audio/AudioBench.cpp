@@ -66,7 +66,7 @@ Scene MakeScene() {
         const double hz = 200.0 + 1800.0 * rng.Unit();
         for (uint32_t f = 0; f < frames; ++f) {
             v.pcm.push_back(
-                int16_t(6000.0 * std::sin(2 * M_PI * hz * f / kSourceRate) + double(rng.Next() % 512) - 256));
+                    int16_t(6000.0 * std::sin(2 * M_PI * hz * f / kSourceRate) + double(rng.Next() % 512) - 256));
         }
         v.volumeMb = -int32_t(rng.Next() % 1500);
         v.panMb = int32_t(rng.Next() % 6001) - 3000;
@@ -311,7 +311,7 @@ int main(int argc, char** argv) {
     const Scene scene = MakeScene();
     benchmark::RegisterBenchmark("mix_10s_32static_2streams/velm", BenchOurs, &scene)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("mix_10s_32static_2streams/openal_soft", BenchOpenAl, &scene)
-        ->Unit(benchmark::kMillisecond);
+            ->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     Collector reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

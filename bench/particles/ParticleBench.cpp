@@ -30,8 +30,7 @@ std::unique_ptr<Velm::MemoryImage> MakeImage(int width, int height, uint32_t arg
 
 void WriteIni(const std::string& path, const std::vector<std::string>& lines) {
     std::ofstream out(path, std::ios::binary);
-    for (const std::string& line : lines)
-        out << line << "\r\n";
+    for (const std::string& line : lines) out << line << "\r\n";
 }
 
 // Writes the two particle files once and serves the texture through the engine hooks.
@@ -46,10 +45,9 @@ struct Fixture {
                               "WIDTH=0,400", "HEIGHT=0,300", "SIZE=0,1", "SPIN=0,0.05", "ALPHA=0,200",
                               "COLOR=0,0xFFFFC040", "Intense=0", "DrawAdditive=1"});
         WriteIni(simplePath, {"[Default]", "nEmission=" + std::to_string(kParticles * 50), "fLifetime=0.03",
-                              "fParticleLifeMin=1000000", "fParticleLifeMax=1000000", "fSpeedMin=0",
-                              "fSpeedMax=0", "AppearMode=1", "SizeX=400", "SizeY=300", "fSpinStart=0.05",
-                              "fSpinEnd=0.05", "colColorStart=1,0.75,0.25,0.8", "colColorEnd=1,0.75,0.25,0.8",
-                              "iDrawMode=1"});
+                              "fParticleLifeMin=1000000", "fParticleLifeMax=1000000", "fSpeedMin=0", "fSpeedMax=0",
+                              "AppearMode=1", "SizeX=400", "SizeY=300", "fSpinStart=0.05", "fSpinEnd=0.05",
+                              "colColorStart=1,0.75,0.25,0.8", "colColorEnd=1,0.75,0.25,0.8", "iDrawMode=1"});
         texture = MakeImage(16, 16, 0xFFFFFFFF);
         EngineHooks_t hooks;
         hooks.getResourceImage = [this](const std::string& name) -> Velm::Image* {

@@ -68,15 +68,13 @@ AnimObject2::AnimObject2(const AnimObject2& other) : DrawObject(other) {
 }
 
 AnimObject2::~AnimObject2() {
-    if (sheetOwned)
-        delete sheet;
+    if (sheetOwned) delete sheet;
 }
 
 void AnimObject2::LoadFile(const std::string& fileName) {
     IniFile_t ini;
     ini.Load(fileName, true);
-    if (ini.GetSectionCount() == 0)
-        return;
+    if (ini.GetSectionCount() == 0) return;
     std::string spriteName;
     ini.GetSection("Main").GetString("Sprite", "", spriteName);
     static const IniSection_t kEmpty;
@@ -119,8 +117,7 @@ void AnimObject2::LoadFromSections(const IniSection_t& main, const IniSection_t&
         delays.assign(frameCount, main.GetInt("FrameDelay", 0));
     } else {
         delays.assign(std::max<size_t>(delayItems.size(), frameCount), 0);
-        for (size_t i = 0; i < delayItems.size(); ++i)
-            std::sscanf(delayItems[i].c_str(), "%d", &delays[i]);
+        for (size_t i = 0; i < delayItems.size(); ++i) std::sscanf(delayItems[i].c_str(), "%d", &delays[i]);
     }
 
     const std::vector<std::string> scaleItems = SplitKey(main, "Scales");
@@ -128,12 +125,10 @@ void AnimObject2::LoadFromSections(const IniSection_t& main, const IniSection_t&
         scales.assign(frameCount, main.GetFloat("Scale", 1.0f));
     } else {
         scales.assign(std::max<size_t>(scaleItems.size(), frameCount), 0.0f);
-        for (size_t i = 0; i < scaleItems.size(); ++i)
-            std::sscanf(scaleItems[i].c_str(), "%f", &scales[i]);
+        for (size_t i = 0; i < scaleItems.size(); ++i) std::sscanf(scaleItems[i].c_str(), "%f", &scales[i]);
     }
 
-    if (main.HasKey("RandomAngle"))
-        angle = static_cast<float>(plat::CrtRand() * 0.00019165624591230046);
+    if (main.HasKey("RandomAngle")) angle = static_cast<float>(plat::CrtRand() * 0.00019165624591230046);
 
     if (!main.HasKey("UseDeltaAngle")) {
         const std::vector<std::string> angleItems = SplitKey(main, "Angles");
@@ -141,8 +136,7 @@ void AnimObject2::LoadFromSections(const IniSection_t& main, const IniSection_t&
             angles.assign(frameCount, main.GetFloat("Angle", 0));
         } else {
             angles.assign(std::max<size_t>(angleItems.size(), frameCount), 0.0f);
-            for (size_t i = 0; i < angleItems.size(); ++i)
-                std::sscanf(angleItems[i].c_str(), "%f", &angles[i]);
+            for (size_t i = 0; i < angleItems.size(); ++i) std::sscanf(angleItems[i].c_str(), "%f", &angles[i]);
         }
     } else {
         spin = main.GetInt("UseDeltaAngle", 0);
@@ -152,14 +146,12 @@ void AnimObject2::LoadFromSections(const IniSection_t& main, const IniSection_t&
             const float stepDegrees = 360.0f / static_cast<float>(frameCount) * (spin < 0 ? -1.0f : 1.0f);
             for (unsigned i = 1; i < frameCount; ++i) {
                 float a = angles[i - 1] + stepDegrees;
-                if (a > 360.0f)
-                    a -= 360.0f;
+                if (a > 360.0f) a -= 360.0f;
                 angles[i] = a;
             }
         }
     }
-    for (float& a : angles)
-        a *= 0.017453292f;
+    for (float& a : angles) a *= 0.017453292f;
 
     additive = main.GetInt("DrawAdditive", 0) == 1;
 
@@ -179,8 +171,7 @@ void AnimObject2::LoadFromSections(const IniSection_t& main, const IniSection_t&
             }
         } else {
             const unsigned colour = main.GetHex("Color", 0);
-            if (colour != 0)
-                colourTable.assign(frameCount, Velm::Color(static_cast<int>(colour)));
+            if (colour != 0) colourTable.assign(frameCount, Velm::Color(static_cast<int>(colour)));
         }
     }
 
@@ -189,36 +180,30 @@ void AnimObject2::LoadFromSections(const IniSection_t& main, const IniSection_t&
 }
 
 void AnimObject2::SetSprite(SpriteSheet_t* newSheet) {
-    if (sheetOwned)
-        delete sheet;
+    if (sheetOwned) delete sheet;
     sheet = newSheet;
     sheetOwned = false;
 }
 
 void AnimObject2::SetSpriteByName(const std::string& fileName) {
-    if (sheetOwned)
-        delete sheet;
+    if (sheetOwned) delete sheet;
     sheetOwned = false;
     sheet = GetSpriteSheet(fileName, true, true);
 }
 
 void AnimObject2::SetSpriteCopy(const SpriteSheet_t* source) {
-    if (sheetOwned)
-        delete sheet;
+    if (sheetOwned) delete sheet;
     sheet = nullptr;
     sheetOwned = false;
-    if (source == nullptr)
-        return;
+    if (source == nullptr) return;
     sheet = new SpriteSheet_t;
     sheet->Assign(*source);
     sheetOwned = true;
 }
 
 void AnimObject2::SetColor(const Velm::Color& colour) {
-    if (colourTable.empty())
-        colourTable.resize(std::max<size_t>(frames.size(), 1));
-    for (Velm::Color& c : colourTable)
-        c = colour;
+    if (colourTable.empty()) colourTable.resize(std::max<size_t>(frames.size(), 1));
+    for (Velm::Color& c : colourTable) c = colour;
     currentColour = colour;
 }
 
@@ -245,8 +230,7 @@ int AnimObject2::DelayDivisor(int index) const {
 }
 
 bool AnimObject2::Update() {
-    if (IsStopped() || done || frames.empty())
-        return done;
+    if (IsStopped() || done || frames.empty()) return done;
     ++frameTick;
     ++age;
     const int delay = frameIndex < static_cast<int>(delays.size()) ? delays[frameIndex] : 0;
@@ -265,8 +249,7 @@ bool AnimObject2::Update() {
             }
         }
     }
-    if (!done)
-        UpdateColour();
+    if (!done) UpdateColour();
     // The frame animation's own rebuild: a moving subclass moves only in Advance.
     AnimObject2::UpdateTransform();
     return done;
@@ -274,8 +257,7 @@ bool AnimObject2::Update() {
 
 void AnimObject2::UpdateColour() {
     if (colourPeriod >= 2 && startColour != kOpaqueBlack) {
-        if (holding || colourTable.empty())
-            return;
+        if (holding || colourTable.empty()) return;
         const int half = colourPeriod / 2;
         const int phase = age % colourPeriod;
         // An odd period reaches a third pair index on its last tick; reads stop at the table's
@@ -311,29 +293,27 @@ void AnimObject2::UpdateColour() {
 }
 
 void AnimObject2::UpdateTransform() {
-    if (done)
-        return;
+    if (done) return;
     transform.Reset();
     const int i = frameIndex;
     if (scales.size() >= 2 && i >= 0 && i < static_cast<int>(scales.size())) {
         const float next = scales[(i + 1) % scales.size()];
         scale = scales[i] + (next - scales[i]) / static_cast<float>(DelayDivisor(i)) * static_cast<float>(frameTick);
     }
-    if (scale != 1.0f)
-        transform.Scale(scale, scale);
+    if (scale != 1.0f) transform.Scale(scale, scale);
     if (angles.size() >= 2 && i >= 0 && i < static_cast<int>(angles.size())) {
         const size_t wrap = frameCount > 0 ? frameCount : angles.size();
         if (spin == 0) {
             const float next = angles[(i + 1) % wrap];
-            angle = angles[i] + (next - angles[i]) / static_cast<float>(DelayDivisor(i)) * static_cast<float>(frameTick);
+            angle = angles[i] +
+                    (next - angles[i]) / static_cast<float>(DelayDivisor(i)) * static_cast<float>(frameTick);
         } else if (frameCount > 0) {
             const float step = 360.0f / static_cast<float>(frameCount) / static_cast<float>(DelayDivisor(i)) /
                                static_cast<float>(std::abs(spin));
             angle += spin > 0 ? step : -step;
         }
     }
-    if (angle != 0)
-        transform.Rotate(angle);
+    if (angle != 0) transform.Rotate(angle);
     transform.Translate(x, y);
 }
 
@@ -342,17 +322,15 @@ void AnimObject2::Draw(Velm::Graphics* g) { DrawSheet(g, false); }
 void AnimObject2::DrawTransformed(Velm::Graphics* g) { DrawSheet(g, true); }
 
 void AnimObject2::DrawSheet(Velm::Graphics* g, bool transformed) {
-    if (sheet == nullptr || done)
-        return;
+    if (sheet == nullptr || done) return;
     if (!frames.empty() && frameIndex >= 0 && frameIndex < static_cast<int>(frames.size())) {
         const int rect = frames[frameIndex];
-        if (rect >= 0 && rect < static_cast<int>(sheet->rects.size()))
-            sheet->currentRect = sheet->rects[rect];
+        if (rect >= 0 && rect < static_cast<int>(sheet->rects.size())) sheet->currentRect = sheet->rects[rect];
     }
     g->PushState();
     g->SetDrawMode(additive ? Velm::DRAWMODE_ADDITIVE : Velm::DRAWMODE_NORMAL);
-    const bool tint = currentColour.red != 0 || currentColour.green != 0 || currentColour.blue != 0 ||
-                      currentColour.alpha != 0;
+    const bool tint =
+            currentColour.red != 0 || currentColour.green != 0 || currentColour.blue != 0 || currentColour.alpha != 0;
     if (tint) {
         g->SetTintImages(true);
         g->SetColor(currentColour);
@@ -368,8 +346,7 @@ void AnimObject2::DrawSheet(Velm::Graphics* g, bool transformed) {
 void AnimObject2::CopyFrom(const AnimObject2& other) {
     done = other.done;
     stopped = other.stopped;
-    if (sheetOwned)
-        delete sheet;
+    if (sheetOwned) delete sheet;
     sheet = other.sheet;
     sheetOwned = false;
     frameTick = other.frameTick;

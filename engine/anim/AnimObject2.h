@@ -64,7 +64,7 @@ public:
     Velm::Color startColour{0, 0, 0, 0};
     Velm::Color endColour{0, 0, 0, 0};
     Velm::Color currentColour{0, 0, 0, 0};  // the tint; all four 0 means none
-    int colourPeriod = 0;  // ticks of a start-end-start colour cycle; below 2 no cycle
+    int colourPeriod = 0;                   // ticks of a start-end-start colour cycle; below 2 no cycle
     int startFrame = 0;
     bool stayOnLast = false;
     bool holding = false;

@@ -46,12 +46,36 @@ unsigned HslToRgb(int h, int s, int l) {
     const int down = std::max(0, static_cast<int>(m2 - v));
     int r = 0, g = 0, b = 0;
     switch (sector) {
-    case 0: r = m2; g = up; b = m1; break;
-    case 1: r = down; g = m2; b = m1; break;
-    case 2: r = m1; g = m2; b = up; break;
-    case 3: r = m1; g = down; b = m2; break;
-    case 4: r = up; g = m1; b = m2; break;
-    default: r = m2; g = m1; b = down; break;
+        case 0:
+            r = m2;
+            g = up;
+            b = m1;
+            break;
+        case 1:
+            r = down;
+            g = m2;
+            b = m1;
+            break;
+        case 2:
+            r = m1;
+            g = m2;
+            b = up;
+            break;
+        case 3:
+            r = m1;
+            g = down;
+            b = m2;
+            break;
+        case 4:
+            r = up;
+            g = m1;
+            b = m2;
+            break;
+        default:
+            r = m2;
+            g = m1;
+            b = down;
+            break;
     }
     auto lane = [](int v8) { return static_cast<unsigned>(std::clamp(v8, 0, 255)); };
     return 0xFF000000u | lane(r) << 16 | lane(g) << 8 | lane(b);

@@ -26,7 +26,7 @@ struct EngineHooks_t {
     // Registers a sprite sheet's image with the game's image manager under the id imageFile.
     // attributes is the sheet's attribute text (see ParseSpriteImageAttributes).
     std::function<bool(const std::string& imageFile, const std::string& alphaFile, const std::string& attributes)>
-        addSpriteImage;
+            addSpriteImage;
 
     // The image manager's image of that id, loaded on demand; null when there is none. The
     // manager keeps ownership.
@@ -60,5 +60,5 @@ unsigned HSLToRGB(int hue, int saturation, int lightness);
 // The integer HSL conversions the colour cycles of sprite animations are defined with (hue,
 // saturation and lightness 0..255, hue in sixths of 256). Saturation is capped at 255 and a
 // hue of 256 wraps to 0, so that neither spills into the next byte of the packed result.
-unsigned RgbToHsl(int red, int green, int blue);  // 0xFF000000 | l << 16 | s << 8 | h
+unsigned RgbToHsl(int red, int green, int blue);            // 0xFF000000 | l << 16 | s << 8 | h
 unsigned HslToRgb(int hue, int saturation, int lightness);  // 0xFFRRGGBB

@@ -8,17 +8,14 @@
 FadingImage_t::~FadingImage_t() { ReleaseImage(); }
 
 bool FadingImage_t::Update() {
-    if (alpha == targetAlpha)
-        return true;
+    if (alpha == targetAlpha) return true;
     if (startDelay > 0) {
         --startDelay;
-        if (startDelay == 0 && listener != nullptr)
-            listener->OnFadeStarted();
+        if (startDelay == 0 && listener != nullptr) listener->OnFadeStarted();
         return false;
     }
     alpha += step;
-    if ((step > 0 && alpha >= targetAlpha) || (step < 0 && alpha <= targetAlpha))
-        alpha = targetAlpha;
+    if ((step > 0 && alpha >= targetAlpha) || (step < 0 && alpha <= targetAlpha)) alpha = targetAlpha;
     return alpha == targetAlpha;
 }
 
@@ -29,8 +26,7 @@ void FadingImage_t::SetAlpha(float a) {
 }
 
 void FadingImage_t::ReleaseImage() {
-    if (!imageName.empty())
-        delete image;
+    if (!imageName.empty()) delete image;
     image = nullptr;
 }
 
@@ -41,8 +37,7 @@ void FadingImage_t::SetImage(const std::string& name) {
 }
 
 void FadingImage_t::Draw(Velm::Graphics* g, float opacity) {
-    if (image == nullptr || alpha <= 0)
-        return;
+    if (image == nullptr || alpha <= 0) return;
     const bool wasTinting = g->GetTintImages();
     if (alpha < 255 || opacity < 255) {
         g->SetTintImages(true);

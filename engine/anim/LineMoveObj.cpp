@@ -1,14 +1,14 @@
 #include "engine/anim/LineMoveObj.h"
 
 LineMoveObj::LineMoveObj(int fromX, int fromY, int toX, int toY, float moveSpeed, LineMoveObjListener* moveListener)
-    : listener(moveListener),
-      speed(moveSpeed),
-      startX(static_cast<float>(fromX)),
-      startY(static_cast<float>(fromY)),
-      endX(static_cast<float>(toX)),
-      endY(static_cast<float>(toY)),
-      currentX(static_cast<float>(fromX)),
-      currentY(static_cast<float>(fromY)) {}
+        : listener(moveListener),
+          speed(moveSpeed),
+          startX(static_cast<float>(fromX)),
+          startY(static_cast<float>(fromY)),
+          endX(static_cast<float>(toX)),
+          endY(static_cast<float>(toY)),
+          currentX(static_cast<float>(fromX)),
+          currentY(static_cast<float>(fromY)) {}
 
 Velm::Vector2 LineMoveObj::StepToward(const Velm::Vector2& from, const Velm::Vector2& to, float ticks) const {
     const Velm::Vector2 dir = Velm::Vector2(to.x - from.x, to.y - from.y).Normalized();
@@ -16,8 +16,7 @@ Velm::Vector2 LineMoveObj::StepToward(const Velm::Vector2& from, const Velm::Vec
 }
 
 void LineMoveObj::Advance(float ticks) {
-    if (done)
-        return;
+    if (done) return;
     const Velm::Vector2 next = StepToward(Velm::Vector2(currentX, currentY), Velm::Vector2(endX, endY), ticks);
     currentX = next.x;
     currentY = next.y;
@@ -28,8 +27,7 @@ void LineMoveObj::Advance(float ticks) {
         currentY = endY;
         arrived = true;
         done = true;
-        if (listener != nullptr)
-            listener->OnLineMoveDone(this);
+        if (listener != nullptr) listener->OnLineMoveDone(this);
     }
     SetPositionF(currentX, currentY);
 }

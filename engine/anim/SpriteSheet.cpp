@@ -26,8 +26,7 @@ bool Contains(const std::string& text, const char* word) { return text.find(word
 bool SpriteSheet_t::LoadFile(const std::string& fileName) {
     IniFile_t ini;
     ini.Load(fileName, true);
-    if (ini.GetSectionCount() == 0)
-        return false;
+    if (ini.GetSectionCount() == 0) return false;
     return LoadFromSection(ini.GetSection("Main"));
 }
 
@@ -46,24 +45,21 @@ bool SpriteSheet_t::LoadFromSection(const IniSection_t& section) {
     for (const std::string& item : items) {
         Velm::Rect r;
         // An item with fewer than four numbers is not a rectangle and is left out.
-        if (std::sscanf(item.c_str(), "%d,%d,%d,%d", &r.x, &r.y, &r.width, &r.height) == 4)
-            rects.push_back(r);
+        if (std::sscanf(item.c_str(), "%d,%d,%d,%d", &r.x, &r.y, &r.width, &r.height) == 4) rects.push_back(r);
     }
     if (!rects.empty() && colCount > 0 && rowCount > 0 &&
         static_cast<long long>(colCount) * rowCount <= kMaxGridCells) {
         const Velm::Rect first = rects.front();
         for (int row = 0; row < rowCount; ++row) {
             for (int col = 0; col < colCount; ++col) {
-                if (row == 0 && col == 0)
-                    continue;
+                if (row == 0 && col == 0) continue;
                 rects.emplace_back(first.x + col * first.width, first.y + row * first.height, first.width,
                                    first.height);
             }
         }
     }
     // An index outside the list leaves the current rectangle empty.
-    if (activeRect >= 0 && activeRect < static_cast<int>(rects.size()))
-        currentRect = rects[activeRect];
+    if (activeRect >= 0 && activeRect < static_cast<int>(rects.size())) currentRect = rects[activeRect];
     return true;
 }
 
@@ -77,8 +73,7 @@ void SpriteSheet_t::Assign(const SpriteSheet_t& other) {
 }
 
 void SpriteSheet_t::DrawAt(Velm::Graphics* g, float x, float y, bool centred) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     if (centred) {
         x -= currentRect.width / 2;
         y -= currentRect.height / 2;
@@ -91,8 +86,7 @@ void SpriteSheet_t::DrawAt(Velm::Graphics* g, float x, float y, bool centred) {
 
 void SpriteSheet_t::DrawTransformed(Velm::Graphics* g, const Velm::Transform& transform) {
     // A sheet whose image is still missing draws nothing.
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     if (EngineHooks::Is3DAccelerated())
         g->DrawImageTransformF(image, transform, currentRect, drawOffsetX, drawOffsetY);
     else
@@ -117,8 +111,7 @@ namespace {
 SpriteSheet_t* FinishLookup(SpriteSheet_t* sheet, bool isNew, bool resolve, bool registerImage) {
     if ((isNew && registerImage) || (!isNew && sheet->image == nullptr))
         EngineHooks::AddSpriteImage(sheet->imageFile, sheet->alphaFile, sheet->attributes);
-    if (resolve && sheet->image == nullptr)
-        sheet->image = EngineHooks::GetImagePtr(sheet->imageFile);
+    if (resolve && sheet->image == nullptr) sheet->image = EngineHooks::GetImagePtr(sheet->imageFile);
     return sheet;
 }
 
@@ -127,8 +120,7 @@ SpriteSheet_t* FinishLookup(SpriteSheet_t* sheet, bool isNew, bool resolve, bool
 SpriteSheet_t* GetSpriteSheet(const std::string& fileName, bool resolve, bool registerImage) {
     auto& cache = Cache();
     auto it = cache.find(fileName);
-    if (it != cache.end())
-        return FinishLookup(it->second, false, resolve, registerImage);
+    if (it != cache.end()) return FinishLookup(it->second, false, resolve, registerImage);
     auto* sheet = new SpriteSheet_t;
     if (!sheet->LoadFile(fileName)) {
         delete sheet;
@@ -143,8 +135,7 @@ SpriteSheet_t* GetSpriteSheetFromSection(const std::string& key, const IniSectio
                                          bool registerImage) {
     auto& cache = Cache();
     auto it = cache.find(key);
-    if (it != cache.end())
-        return FinishLookup(it->second, false, resolve, registerImage);
+    if (it != cache.end()) return FinishLookup(it->second, false, resolve, registerImage);
     auto* sheet = new SpriteSheet_t;
     sheet->LoadFromSection(section);
     sheet->name = key;
@@ -154,13 +145,11 @@ SpriteSheet_t* GetSpriteSheetFromSection(const std::string& key, const IniSectio
 
 void ResolveSpriteSheetImages() {
     for (auto& entry : Cache()) {
-        if (entry.second->image == nullptr)
-            entry.second->image = EngineHooks::GetImagePtr(entry.second->imageFile);
+        if (entry.second->image == nullptr) entry.second->image = EngineHooks::GetImagePtr(entry.second->imageFile);
     }
 }
 
 void ClearSpriteSheetCache() {
-    for (auto& entry : Cache())
-        delete entry.second;
+    for (auto& entry : Cache()) delete entry.second;
     Cache().clear();
 }

@@ -55,13 +55,13 @@ public:
 // stands in the text (plain substring search), so "nobits2d" and "nobits3d" also contain
 // "nobits" and ask for the bits to be discarded in both display modes.
 struct SpriteImageAttributes_t {
-    bool palletize = true;     // cleared by "nopal"
-    bool a4r4g4b4 = false;     // "a4r4g4b4"
-    bool ddSurface = false;    // "ddsurface"
-    bool discardBits = false;  // "nobits"; "nobits3d" when 3D accelerated, "nobits2d" when not
-    bool a8r8g8b8 = false;     // "a8r8g8b8"
-    bool minSubdivide = false; // "minsubdivide"
-    bool noAlpha = false;      // "noalpha"
+    bool palletize = true;      // cleared by "nopal"
+    bool a4r4g4b4 = false;      // "a4r4g4b4"
+    bool ddSurface = false;     // "ddsurface"
+    bool discardBits = false;   // "nobits"; "nobits3d" when 3D accelerated, "nobits2d" when not
+    bool a8r8g8b8 = false;      // "a8r8g8b8"
+    bool minSubdivide = false;  // "minsubdivide"
+    bool noAlpha = false;       // "noalpha"
 };
 SpriteImageAttributes_t ParseSpriteImageAttributes(const std::string& text, bool is3DAccelerated);
 

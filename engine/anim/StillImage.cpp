@@ -8,8 +8,7 @@
 StillImage_t::~StillImage_t() { ReleaseImage(); }
 
 void StillImage_t::ReleaseImage() {
-    if (!imageName.empty())
-        delete image;
+    if (!imageName.empty()) delete image;
     image = nullptr;
 }
 
@@ -21,13 +20,11 @@ void StillImage_t::SetImage(const std::string& name) {
 
 void StillImage_t::ReloadImage() {
     ReleaseImage();
-    if (!imageName.empty())
-        image = EngineHooks::GetImage(imageName);
+    if (!imageName.empty()) image = EngineHooks::GetImage(imageName);
 }
 
 void StillImage_t::Draw(Velm::Graphics* g, float opacity) {
-    if (image == nullptr || !visible)
-        return;
+    if (image == nullptr || !visible) return;
     const bool wasTinting = g->GetTintImages();
     if (colour.alpha != 255) {
         g->SetTintImages(true);

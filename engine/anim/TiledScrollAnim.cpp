@@ -41,16 +41,13 @@ void TiledScrollAnim_t::Start() {
 void TiledScrollAnim_t::Advance(float ticks) {
     scrollX += ticks * speedX;
     scrollY += ticks * speedY;
-    if (scrollX >= tileWidth || scrollX <= -tileWidth)
-        scrollX = 0;
-    if (scrollY > tileHeight || scrollY <= -tileHeight)
-        scrollY = 0;
+    if (scrollX >= tileWidth || scrollX <= -tileWidth) scrollX = 0;
+    if (scrollY > tileHeight || scrollY <= -tileHeight) scrollY = 0;
 }
 
 void TiledScrollAnim_t::Draw(Velm::Graphics* g) {
     // A tile of no size would never step across the area.
-    if (tileWidth <= 0 || tileHeight <= 0)
-        return;
+    if (tileWidth <= 0 || tileHeight <= 0) return;
     g->PushState();
     g->Translate(originX, originY);
     g->SetClipRect(Velm::Rect(0, 0, areaWidth, areaHeight));

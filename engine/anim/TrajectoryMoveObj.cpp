@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-TrajectoryMoveObj_t::TrajectoryMoveObj_t(int offsetX, int offsetY, float pathSpeed, Trajectory_t* path,
-                                         bool relative, const Velm::Color& moverColour, bool anchorAtEnd,
-                                         bool arcLength)
-    : arcLengthStepping(arcLength), speed(pathSpeed), colour(moverColour) {
+TrajectoryMoveObj_t::TrajectoryMoveObj_t(int offsetX, int offsetY, float pathSpeed, Trajectory_t* path, bool relative,
+                                         const Velm::Color& moverColour, bool anchorAtEnd, bool arcLength)
+        : arcLengthStepping(arcLength), speed(pathSpeed), colour(moverColour) {
     SetPath(offsetX, offsetY, path, relative, anchorAtEnd);
 }
 
@@ -15,8 +14,7 @@ void TrajectoryMoveObj_t::SetPath(int offsetX, int offsetY, Trajectory_t* path, 
     xCoefs.clear();
     yCoefs.clear();
     pointCount = 0;
-    if (path == nullptr || path->points.empty())
-        return;
+    if (path == nullptr || path->points.empty()) return;
     const std::vector<TrajectoryPoint_t>& pts = path->points;
     const int n = static_cast<int>(pts.size());
     pointCount = static_cast<unsigned>(n);
@@ -33,8 +31,7 @@ void TrajectoryMoveObj_t::SetPath(int offsetX, int offsetY, Trajectory_t* path, 
 }
 
 bool TrajectoryMoveObj_t::Update() {
-    if (done || IsStopped())
-        AnimObject2::Start();
+    if (done || IsStopped()) AnimObject2::Start();
     timeStep = 0.01f;
     return AnimObject2::Update();
 }
@@ -56,8 +53,7 @@ void TrajectoryMoveObj_t::Start() {
 
 void TrajectoryMoveObj_t::UpdateTransform() {
     travelTime += timeStep;
-    if (trajectory == nullptr)
-        return;
+    if (trajectory == nullptr) return;
     float distance = travelTime * speed;
     if (distance > trajectory->totalLength) {
         distance = trajectory->totalLength;
@@ -103,8 +99,7 @@ bool TrajectoryMoveObj_t::PlaceOnSegment(int i, float a, float length) {
         return true;
     }
     const int steps = static_cast<int>(length);
-    if (steps <= 0)
-        return false;
+    if (steps <= 0) return false;
     const float du = 1.0f / length;
     float walked = 0;
     float px = cx.At(0), py = cy.At(0);

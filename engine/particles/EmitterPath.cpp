@@ -19,11 +19,9 @@ float Dist(float ax, float ay, float bx, float by) { return std::sqrt((bx - ax) 
 
 // d wrapped into 0..total (total above 0); a distance that is not a number counts as 0.
 float Wrap(float d, float total) {
-    if (!std::isfinite(d))
-        return 0;
+    if (!std::isfinite(d)) return 0;
     d = std::fmod(d, total);
-    if (d < 0)
-        d += total;
+    if (d < 0) d += total;
     return d;
 }
 
@@ -49,23 +47,18 @@ void AppendPointList(std::string& text, const std::vector<Velm::Point>& pts) {
 void ReadListForm(const std::string& text, float& speed, bool& closed, std::vector<Velm::Point>& pts) {
     std::vector<std::string> items;
     com_string::Split(text.c_str(), ';', items);
-    if (items.size() > 0)
-        speed = static_cast<float>(std::atof(items[0].c_str()));
-    if (items.size() > 1)
-        closed = std::atoi(items[1].c_str()) == 1;
-    if (items.size() > 2)
-        pts = ReadPointList(items[2]);
+    if (items.size() > 0) speed = static_cast<float>(std::atof(items[0].c_str()));
+    if (items.size() > 1) closed = std::atoi(items[1].c_str()) == 1;
+    if (items.size() > 2) pts = ReadPointList(items[2]);
 }
 
 // "speed,centre x,centre y,width,height" of the rectangle and the ellipse.
 void ReadBoxForm(const std::string& text, float& speed, int& cx, int& cy, int& w, int& h) {
     std::vector<std::string> items;
     com_string::Split(text.c_str(), ',', items);
-    if (items.size() > 0)
-        speed = static_cast<float>(std::atof(items[0].c_str()));
+    if (items.size() > 0) speed = static_cast<float>(std::atof(items[0].c_str()));
     int* fields[4] = {&cx, &cy, &w, &h};
-    for (size_t i = 1; i < items.size() && i <= 4; ++i)
-        *fields[i - 1] = std::atoi(items[i].c_str());
+    for (size_t i = 1; i < items.size() && i <= 4; ++i) *fields[i - 1] = std::atoi(items[i].c_str());
 }
 
 void SaveBoxForm(std::string& text, float speed, int cx, int cy, int w, int h) {
@@ -86,11 +79,11 @@ void DrawSquare(Velm::Graphics* g, int px, int py) { g->FillRect(px - 4, py - 4,
 
 std::unique_ptr<EmitterPath_t> MakeEmitterPath(int type) {
     switch (type) {
-    case 0: return std::make_unique<SplinePath_t>();
-    case 1: return std::make_unique<EllipsePath_t>();
-    case 2: return std::make_unique<RectPath_t>();
-    case 3: return std::make_unique<PolylinePath_t>();
-    default: return nullptr;
+        case 0: return std::make_unique<SplinePath_t>();
+        case 1: return std::make_unique<EllipsePath_t>();
+        case 2: return std::make_unique<RectPath_t>();
+        case 3: return std::make_unique<PolylinePath_t>();
+        default: return nullptr;
     }
 }
 
@@ -102,10 +95,8 @@ void PolylinePath_t::RecomputeLengths() {
     const size_t n = points.size();
     for (size_t i = 1; i < n; ++i)
         segmentLengths.push_back(Dist(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y));
-    if (closed && n >= 3)
-        segmentLengths.push_back(Dist(points[n - 1].x, points[n - 1].y, points[0].x, points[0].y));
-    for (float l : segmentLengths)
-        totalLength += l;
+    if (closed && n >= 3) segmentLengths.push_back(Dist(points[n - 1].x, points[n - 1].y, points[0].x, points[0].y));
+    for (float l : segmentLengths) totalLength += l;
 }
 
 void PolylinePath_t::Load(const std::string& text) {
@@ -122,8 +113,7 @@ void PolylinePath_t::Save(std::string& text) const {
 
 void PolylinePath_t::MoveTo(float t, bool addStartOffset) {
     parameter = t;
-    if (segmentLengths.empty())
-        return;
+    if (segmentLengths.empty()) return;
     if (!(totalLength > 0)) {
         // Every point in one place: the path is that place.
         x = points[0].x;
@@ -131,8 +121,7 @@ void PolylinePath_t::MoveTo(float t, bool addStartOffset) {
         return;
     }
     float d = speed * totalLength * t;
-    if (addStartOffset)
-        d += startOffset;
+    if (addStartOffset) d += startOffset;
     d = Wrap(d, totalLength);
     size_t i = 0;
     while (i + 1 < segmentLengths.size() && d > segmentLengths[i]) {
@@ -157,16 +146,14 @@ void PolylinePath_t::Clear() {
 }
 
 void PolylinePath_t::RemovePoint(int index) {
-    if (index < 0 || index >= GetPointCount())
-        return;
+    if (index < 0 || index >= GetPointCount()) return;
     points.erase(points.begin() + index);
     RecomputeLengths();
 }
 
 int PolylinePath_t::HitTest(int px, int py) {
     MoveTo(startOffset, false);
-    if (!segmentLengths.empty() && Dist(px, py, x, y) < kHitRadius)
-        return -2;
+    if (!segmentLengths.empty() && Dist(px, py, x, y) < kHitRadius) return -2;
     int best = -1;
     float bestDist = kHitRadius;
     for (int i = 0; i < GetPointCount(); ++i) {
@@ -185,8 +172,7 @@ void PolylinePath_t::MoveHandle(int index, int px, int py) {
         RecomputeLengths();
         return;
     }
-    if (index != -2 || points.size() < 2)
-        return;
+    if (index != -2 || points.size() < 2) return;
     int nearest = -1, second = -1;
     float nearDist = 0, secondDist = 0;
     for (int i = 0; i < GetPointCount(); ++i) {
@@ -208,18 +194,15 @@ void PolylinePath_t::MoveHandle(int index, int px, int py) {
     handleX = static_cast<int>(a.x + t * (b.x - a.x));
     handleY = static_cast<int>(a.y + t * (b.y - a.y));
     float before = 0;
-    for (int i = 0; i < nearest && i < static_cast<int>(segmentLengths.size()); ++i)
-        before += segmentLengths[i];
+    for (int i = 0; i < nearest && i < static_cast<int>(segmentLengths.size()); ++i) before += segmentLengths[i];
     startOffset = before + Dist(a.x, a.y, handleX, handleY);
 }
 
 void PolylinePath_t::Draw(Velm::Graphics* g, bool highlighted, int selected) {
     g->SetColor(highlighted ? kPale : kDark);
     const int n = GetPointCount();
-    for (int i = 1; i < n; ++i)
-        g->DrawLineAA(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
-    if (closed && n >= 3)
-        g->DrawLineAA(points[n - 1].x, points[n - 1].y, points[0].x, points[0].y);
+    for (int i = 1; i < n; ++i) g->DrawLineAA(points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
+    if (closed && n >= 3) g->DrawLineAA(points[n - 1].x, points[n - 1].y, points[0].x, points[0].y);
     for (int i = 0; i < n; ++i) {
         g->SetColor(highlighted && i == selected ? kDark : kPale);
         DrawSquare(g, points[i].x, points[i].y);
@@ -237,14 +220,14 @@ void BoxPath_t::Save(std::string& text) const { SaveBoxForm(text, speed, centreX
 
 void BoxPath_t::DragHandle(Drag drag, int px, int py) {
     switch (drag) {
-    case Drag::kWidth: width = 2 * std::abs(centreX - px); break;
-    case Drag::kHeight: height = 2 * std::abs(centreY - py); break;
-    case Drag::kCentre:
-        centreX += px - anchorX;
-        centreY += py - anchorY;
-        anchorX = px;
-        anchorY = py;
-        break;
+        case Drag::kWidth: width = 2 * std::abs(centreX - px); break;
+        case Drag::kHeight: height = 2 * std::abs(centreY - py); break;
+        case Drag::kCentre:
+            centreX += px - anchorX;
+            centreY += py - anchorY;
+            anchorX = px;
+            anchorY = py;
+            break;
     }
     Rebuild();
 }
@@ -266,7 +249,6 @@ void RectPath_t::Rebuild() {
     sideLengths[1] = sideLengths[3] = static_cast<float>(height);
     perimeter = 2.0f * static_cast<float>(width + height);
 }
-
 
 void RectPath_t::MoveTo(float t, bool) {
     parameter = t;
@@ -307,11 +289,11 @@ int RectPath_t::HitTest(int px, int py) {
 
 void RectPath_t::MoveHandle(int index, int px, int py) {
     switch (index) {
-    case 1: DragHandle(Drag::kHeight, px, py); break;
-    case 7: DragHandle(Drag::kWidth, px, py); break;
-    case 3:
-    case 5: DragHandle(Drag::kCentre, px, py); break;
-    default: break;
+        case 1: DragHandle(Drag::kHeight, px, py); break;
+        case 7: DragHandle(Drag::kWidth, px, py); break;
+        case 3:
+        case 5: DragHandle(Drag::kCentre, px, py); break;
+        default: break;
     }
 }
 
@@ -339,7 +321,6 @@ void EllipsePath_t::Rebuild() {
     spline.AddPoint(centreX, centreY + height / 2);
 }
 
-
 void EllipsePath_t::MoveTo(float t, bool) {
     parameter = t;
     const float length = spline.GetLength();
@@ -359,11 +340,11 @@ int EllipsePath_t::HitTest(int px, int py) {
 
 void EllipsePath_t::MoveHandle(int index, int px, int py) {
     switch (index) {
-    case 0: DragHandle(Drag::kWidth, px, py); break;
-    case 1: DragHandle(Drag::kHeight, px, py); break;
-    case 2:
-    case 3: DragHandle(Drag::kCentre, px, py); break;
-    default: break;
+        case 0: DragHandle(Drag::kWidth, px, py); break;
+        case 1: DragHandle(Drag::kHeight, px, py); break;
+        case 2:
+        case 3: DragHandle(Drag::kCentre, px, py); break;
+        default: break;
     }
 }
 
@@ -372,8 +353,7 @@ void EllipsePath_t::MoveHandle(int index, int px, int py) {
 void SplinePath_t::Load(const std::string& text) {
     std::vector<Velm::Point> loaded;
     ReadListForm(text, speed, closed, loaded);
-    for (const Velm::Point& p : loaded)
-        spline.AddPoint(p.x, p.y);
+    for (const Velm::Point& p : loaded) spline.AddPoint(p.x, p.y);
     loadedPoints = static_cast<int>(loaded.size());
 }
 

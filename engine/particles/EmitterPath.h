@@ -40,9 +40,9 @@ public:
 
     int x = -1;
     int y = -1;
-    float speed = 1.0f;  // times around the path over t = 0..1
+    float speed = 1.0f;       // times around the path over t = 0..1
     float parameter = -1.0f;  // the last t given to MoveTo
-    float startOffset = 0;  // path length added when MoveTo is asked to (polyline)
+    float startOffset = 0;    // path length added when MoveTo is asked to (polyline)
 };
 
 // Makes the path of a "Type" value; null for other values.
@@ -154,7 +154,7 @@ public:
     void Draw(Velm::Graphics* g, bool highlighted, int selected) override { spline.Draw(g, highlighted, selected); }
 
     std::string name = "Line1";
-    Spline_t spline;       // open, 24 samples per segment
-    bool closed = false;   // kept for the text form; the curve stays open
+    Spline_t spline;      // open, 24 samples per segment
+    bool closed = false;  // kept for the text form; the curve stays open
     int loadedPoints = 0;
 };

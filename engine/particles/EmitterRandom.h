@@ -13,8 +13,7 @@ public:
     static constexpr int kMax = 32767;
 
     EmitterRandom_t() {
-        for (int i = 0; i < kWarmUp; ++i)
-            Next();
+        for (int i = 0; i < kWarmUp; ++i) Next();
     }
 
     int Next() {

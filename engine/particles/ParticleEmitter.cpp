@@ -17,19 +17,22 @@ namespace {
 // A graph value as a particle count: truncated, within +-kMaxParticles, 0 for a value that is
 // not a number.
 int ToCount(float value) {
-    if (!(value > -ParticleEmitter_t::kMaxParticles))
-        return value < 0 ? -ParticleEmitter_t::kMaxParticles : 0;
-    if (value > ParticleEmitter_t::kMaxParticles)
-        return ParticleEmitter_t::kMaxParticles;
+    if (!(value > -ParticleEmitter_t::kMaxParticles)) return value < 0 ? -ParticleEmitter_t::kMaxParticles : 0;
+    if (value > ParticleEmitter_t::kMaxParticles) return ParticleEmitter_t::kMaxParticles;
     return static_cast<int>(value);
 }
 
 }  // namespace
 
 const char* const ParticleEmitter_t::kGraphNames[kGraphCount] = {
-    "LIFE", "NUMBER", "SIZE", "VELOCITY", "WEIGHT", "SPIN", "MOTION_RAND", "TANGENT_ACCEL",
-    "LIFE_VAR", "NUMBER_VAR", "SIZE_VAR", "VELOCITY_VAR", "WEIGHT_VAR", "SPIN_VAR", "MOTION_RAND_VAR",
-    "START_SPREAD", "START_DIRECTION", "WIDTH", "HEIGHT", "ALPHA", "TRAJECTORY_SPEED", "EMISSION_RANGE",
+        "LIFE",           "NUMBER",          "SIZE",
+        "VELOCITY",       "WEIGHT",          "SPIN",
+        "MOTION_RAND",    "TANGENT_ACCEL",   "LIFE_VAR",
+        "NUMBER_VAR",     "SIZE_VAR",        "VELOCITY_VAR",
+        "WEIGHT_VAR",     "SPIN_VAR",        "MOTION_RAND_VAR",
+        "START_SPREAD",   "START_DIRECTION", "WIDTH",
+        "HEIGHT",         "ALPHA",           "TRAJECTORY_SPEED",
+        "EMISSION_RANGE",
 };
 
 void ParticleEmitter_t::LoadItem(const IniSection_t& s) {
@@ -56,8 +59,7 @@ void ParticleEmitter_t::LoadItem(const IniSection_t& s) {
     std::string text;
     s.GetString("TextRect", "", text);
     Velm::Rect r;
-    if (std::sscanf(text.c_str(), "%d,%d,%d,%d", &r.x, &r.y, &r.width, &r.height) == 4)
-        textureRect = r;
+    if (std::sscanf(text.c_str(), "%d,%d,%d,%d", &r.x, &r.y, &r.width, &r.height) == 4) textureRect = r;
     for (int i = 0; i < kGraphCount; ++i) {
         s.GetString(kGraphNames[i], "", text);
         graphs[i].Read(text);
@@ -87,23 +89,20 @@ void ParticleEmitter_t::SetPosition(float px, float py, bool drag) {
 }
 
 void ParticleEmitter_t::Update() {
-    if (finished)
-        return;
+    if (finished) return;
     if (age > life) {
         if (neverEnding) {
             age = 0;
         } else if (particles.empty()) {
             age = 0;
             finished = true;
-            if (listener != nullptr)
-                listener->OnEmitterProgress(index, 1.0f);
+            if (listener != nullptr) listener->OnEmitterProgress(index, 1.0f);
             return;
         }
     }
     // A life of 0 would make every fraction a division by zero: such an emitter is at its end.
     const float f = life > 0 ? age / life : 1.0f;
-    if (listener != nullptr)
-        listener->OnEmitterProgress(index, f);
+    if (listener != nullptr) listener->OnEmitterProgress(index, f);
 
     if (age <= life || neverEnding) {
         const int target = ToCount(G(NUMBER, f));
@@ -146,20 +145,16 @@ void ParticleEmitter_t::Update() {
 
 bool ParticleEmitter_t::MaskPoint(float w, float h, float& px, float& py) {
     auto* mask = dynamic_cast<Velm::MemoryImage*>(shapeImage);
-    if (mask == nullptr || mask->GetWidth() <= 0 || mask->GetHeight() <= 0)
-        return false;
+    if (mask == nullptr || mask->GetWidth() <= 0 || mask->GetHeight() <= 0) return false;
     const uint32_t* bits = mask->GetBits();
-    if (bits == nullptr)
-        return false;
+    if (bits == nullptr) return false;
     const int width = mask->GetWidth();
     const int height = mask->GetHeight();
     for (int tries = 0; tries < kMaskTries; ++tries) {
         int col = static_cast<int>(static_cast<float>(random.Next()) * width / EmitterRandom_t::kMax);
         int row = static_cast<int>(static_cast<float>(random.Next()) * height / EmitterRandom_t::kMax);
-        if (col >= width)
-            col = 0;
-        if (row >= height)
-            row = 0;
+        if (col >= width) col = 0;
+        if (row >= height) row = 0;
         const uint32_t pixel = bits[row * width + col];
         if ((pixel >> 24) != 0 || (pixel & 0xFF) == 0) {
             const int tw = static_cast<int>(w);
@@ -180,48 +175,58 @@ void ParticleEmitter_t::BirthPoint(float f, float& px, float& py) {
     const int halfW = static_cast<int>(w) / 2;
     const int halfH = static_cast<int>(h) / 2;
     switch (shape) {
-    case 0:
-        px = x + random.RangeInt(-halfW, halfW);
-        py = y + random.RangeInt(-halfH, halfH);
-        if (shapeImage != nullptr)
-            MaskPoint(w, h, px, py);
-        break;
-    case 1:
-        // Without a mask image the particle is born at the origin.
-        if (!MaskPoint(w, h, px, py)) {
-            px = 0;
-            py = 0;
-        }
-        break;
-    case 2:
-        switch (sideCounter) {
-        case 0: px = x + random.RangeInt(-halfW, halfW); py = y - halfH; break;
-        case 1: px = x + halfW; py = y + random.RangeInt(-halfH, halfH); break;
-        case 2: px = x + random.RangeInt(-halfW, halfW); py = y + halfH; break;
-        default: px = x - halfW; py = y + random.RangeInt(-halfH, halfH); break;
-        }
-        sideCounter = (sideCounter + 1) % 4;
-        break;
-    case 3:
-        if (halfW != 0 && halfH != 0) {
-            const int dx = random.RangeInt(-halfW, halfW);
-            const float ratio = static_cast<float>(dx) * dx / (static_cast<float>(halfW) * halfW);
-            int dy = static_cast<int>(std::sqrt(static_cast<float>(
-                static_cast<int>((1.0f - ratio) * static_cast<float>(halfH) * static_cast<float>(halfH)))));
-            if (sideCounter % 2 == 1)
-                dy = -dy;
-            sideCounter = (sideCounter + 1) % 2;
-            px = x + dx;
-            py = y + dy;
-        } else {
+        case 0:
+            px = x + random.RangeInt(-halfW, halfW);
+            py = y + random.RangeInt(-halfH, halfH);
+            if (shapeImage != nullptr) MaskPoint(w, h, px, py);
+            break;
+        case 1:
+            // Without a mask image the particle is born at the origin.
+            if (!MaskPoint(w, h, px, py)) {
+                px = 0;
+                py = 0;
+            }
+            break;
+        case 2:
+            switch (sideCounter) {
+                case 0:
+                    px = x + random.RangeInt(-halfW, halfW);
+                    py = y - halfH;
+                    break;
+                case 1:
+                    px = x + halfW;
+                    py = y + random.RangeInt(-halfH, halfH);
+                    break;
+                case 2:
+                    px = x + random.RangeInt(-halfW, halfW);
+                    py = y + halfH;
+                    break;
+                default:
+                    px = x - halfW;
+                    py = y + random.RangeInt(-halfH, halfH);
+                    break;
+            }
+            sideCounter = (sideCounter + 1) % 4;
+            break;
+        case 3:
+            if (halfW != 0 && halfH != 0) {
+                const int dx = random.RangeInt(-halfW, halfW);
+                const float ratio = static_cast<float>(dx) * dx / (static_cast<float>(halfW) * halfW);
+                int dy = static_cast<int>(std::sqrt(static_cast<float>(
+                        static_cast<int>((1.0f - ratio) * static_cast<float>(halfH) * static_cast<float>(halfH)))));
+                if (sideCounter % 2 == 1) dy = -dy;
+                sideCounter = (sideCounter + 1) % 2;
+                px = x + dx;
+                py = y + dy;
+            } else {
+                px = x;
+                py = y;
+            }
+            break;
+        default:
             px = x;
             py = y;
-        }
-        break;
-    default:
-        px = x;
-        py = y;
-        break;
+            break;
     }
 }
 
@@ -234,8 +239,7 @@ void ParticleEmitter_t::SpawnParticle(float particleLife) {
     float a;
     if (useDeltaAngle) {
         const float number = G(NUMBER, f);
-        if (angleStep == 0 && number != 0)
-            angleStep = dir / number;
+        if (angleStep == 0 && number != 0) angleStep = dir / number;
         a = angleStep * static_cast<float>(particles.size());
     } else {
         const float r = static_cast<float>(random.Next()) / EmitterRandom_t::kMax;
@@ -244,13 +248,11 @@ void ParticleEmitter_t::SpawnParticle(float particleLife) {
     p.dirX = std::cos(a);
     p.dirY = std::sin(a);
     p.side = static_cast<int>(static_cast<float>(random.Next()) * 2 / EmitterRandom_t::kMax);
-    if (p.side == 2)
-        p.side = 0;
+    if (p.side == 2) p.side = 0;
     p.angle = angleType ? static_cast<float>(random.Next() * 0.00019165624591230046) : startAngle;
     if (randomFrame && framesCount > 0) {
         p.frame = static_cast<int>(static_cast<float>(random.Next()) * framesCount / EmitterRandom_t::kMax);
-        if (p.frame == framesCount)
-            p.frame = 0;
+        if (p.frame == framesCount) p.frame = 0;
     }
     p.life = particleLife;
     particles.push_back(p);
@@ -282,8 +284,7 @@ void ParticleEmitter_t::Advance(float ticks) {
 }
 
 void ParticleEmitter_t::Draw(Velm::Graphics* g) {
-    if (texture == nullptr)
-        return;
+    if (texture == nullptr) return;
     const bool use3D = EngineHooks::Is3DAccelerated();
     auto blit = [&](const Velm::Transform& t) {
         if (use3D)

@@ -50,9 +50,28 @@ class ParticleEmitter_t {
 public:
     // The scalar graphs, by their key names in the effect file.
     enum Graph {
-        LIFE, NUMBER, SIZE, VELOCITY, WEIGHT, SPIN, MOTION_RAND, TANGENT_ACCEL,
-        LIFE_VAR, NUMBER_VAR, SIZE_VAR, VELOCITY_VAR, WEIGHT_VAR, SPIN_VAR, MOTION_RAND_VAR,
-        START_SPREAD, START_DIRECTION, WIDTH, HEIGHT, ALPHA, TRAJECTORY_SPEED, EMISSION_RANGE,
+        LIFE,
+        NUMBER,
+        SIZE,
+        VELOCITY,
+        WEIGHT,
+        SPIN,
+        MOTION_RAND,
+        TANGENT_ACCEL,
+        LIFE_VAR,
+        NUMBER_VAR,
+        SIZE_VAR,
+        VELOCITY_VAR,
+        WEIGHT_VAR,
+        SPIN_VAR,
+        MOTION_RAND_VAR,
+        START_SPREAD,
+        START_DIRECTION,
+        WIDTH,
+        HEIGHT,
+        ALPHA,
+        TRAJECTORY_SPEED,
+        EMISSION_RANGE,
         kGraphCount
     };
     static const char* const kGraphNames[kGraphCount];

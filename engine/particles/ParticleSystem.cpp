@@ -7,8 +7,7 @@
 namespace {
 
 void EnterImage(std::map<std::string, ParticleSystem_t::ImageEntry>& table, const std::string& name) {
-    if (name.empty() || table.count(name) != 0)
-        return;
+    if (name.empty() || table.count(name) != 0) return;
     ParticleSystem_t::ImageEntry entry;
     entry.image = EngineHooks::GetResourceImage(name);
     if (entry.image == nullptr) {
@@ -32,8 +31,7 @@ ParticleSystem_t::~ParticleSystem_t() {
 
 void ParticleSystem_t::ReleaseImages(std::map<std::string, ImageEntry>& table) {
     for (auto& entry : table) {
-        if (entry.second.owned)
-            delete entry.second.image;
+        if (entry.second.owned) delete entry.second.image;
     }
     table.clear();
 }
@@ -41,8 +39,7 @@ void ParticleSystem_t::ReleaseImages(std::map<std::string, ImageEntry>& table) {
 void ParticleSystem_t::LoadFile(const std::string& fileName) {
     IniFile_t ini;
     ini.Load(fileName, true);
-    if (ini.GetSectionCount() == 0)
-        return;
+    if (ini.GetSectionCount() == 0) return;
     const IniSection_t& main = ini.GetSection("Main");
     x = main.GetFloat("X", 0);
     y = main.GetFloat("Y", 0);
@@ -65,8 +62,7 @@ void ParticleSystem_t::LoadFile(const std::string& fileName) {
 
     std::vector<const IniSection_t*> itemSections;
     for (auto it = ini.SectionsBegin(); it != ini.SectionsEnd(); ++it) {
-        if (it->first.find("Item") == std::string::npos)
-            continue;
+        if (it->first.find("Item") == std::string::npos) continue;
         auto emitter = std::make_unique<ParticleEmitter_t>();
         emitter->LoadItem(it->second);
         emitter->life = time;
@@ -84,11 +80,9 @@ void ParticleSystem_t::LoadFile(const std::string& fileName) {
 
     paths.clear();
     for (auto it = ini.SectionsBegin(); it != ini.SectionsEnd(); ++it) {
-        if (it->first.find("Line") == std::string::npos)
-            continue;
+        if (it->first.find("Line") == std::string::npos) continue;
         std::unique_ptr<EmitterPath_t> path = MakeEmitterPath(it->second.GetInt("Type", 0));
-        if (!path)
-            continue;
+        if (!path) continue;
         std::string points;
         it->second.GetString("Points", "", points);
         path->Load(points);
@@ -104,8 +98,7 @@ void ParticleSystem_t::LoadFile(const std::string& fileName) {
 }
 
 void ParticleSystem_t::SetPosition(float px, float py) {
-    for (auto& emitter : emitters)
-        emitter->Reset(px, py);
+    for (auto& emitter : emitters) emitter->Reset(px, py);
 }
 
 void ParticleSystem_t::SetListener(ParticleSystemListener* newListener) {
@@ -141,6 +134,5 @@ void ParticleSystem_t::Advance(float ticks) {
 }
 
 void ParticleSystem_t::Draw(Velm::Graphics* g) {
-    for (auto& emitter : emitters)
-        emitter->Draw(g);
+    for (auto& emitter : emitters) emitter->Draw(g);
 }

@@ -32,8 +32,7 @@ float RandRange(float lo, float hi) { return lo + (hi - lo) * Rand01(); }
 bool IsRectItem(const std::string& text) {
     int commas = 0;
     for (size_t i = 1; i + 1 < text.size(); ++i) {
-        if (text[i] == ',' && std::isdigit(static_cast<unsigned char>(text[i - 1])))
-            ++commas;
+        if (text[i] == ',' && std::isdigit(static_cast<unsigned char>(text[i - 1]))) ++commas;
     }
     return commas == 3;
 }
@@ -43,19 +42,17 @@ int ToChannel(float v) { return std::clamp(static_cast<int>(v * 255.0f), 0, 255)
 }  // namespace
 
 SimpleParticleSystem_t::SimpleParticleSystem_t(const std::string& fileName, float stepsPerSecond)
-    : stepInterval(stepsPerSecond != 0 ? 1.0f / stepsPerSecond : 0.0f), particles(kMaxParticles) {
+        : stepInterval(stepsPerSecond != 0 ? 1.0f / stepsPerSecond : 0.0f), particles(kMaxParticles) {
     if (fileName.find(".ini") != std::string::npos || fileName.find(".INI") != std::string::npos)
         LoadFile(fileName, "Default");
 }
 
 SimpleParticleSystem_t::~SimpleParticleSystem_t() {
-    if (imageOwned)
-        delete image;
+    if (imageOwned) delete image;
 }
 
 void SimpleParticleSystem_t::SetImage(Velm::Image* newImage) {
-    if (imageOwned)
-        delete image;
+    if (imageOwned) delete image;
     image = newImage;
     imageOwned = false;
 }
@@ -63,8 +60,7 @@ void SimpleParticleSystem_t::SetImage(Velm::Image* newImage) {
 void SimpleParticleSystem_t::LoadFile(const std::string& fileName, const std::string& sectionName) {
     IniFile_t ini;
     ini.Load(fileName, true);
-    if (ini.GetSectionCount() == 0)
-        return;
+    if (ini.GetSectionCount() == 0) return;
     const IniSection_t& s = ini.GetSection(sectionName);
     emission = s.GetInt("nEmission", emission);
     lifetime = s.GetFloat("fLifetime", lifetime);
@@ -102,7 +98,7 @@ void SimpleParticleSystem_t::LoadFile(const std::string& fileName, const std::st
                                      s.GetFloat("colColorEndB", 1), s.GetFloat("colColorEndA", 1)});
     } else {
         const std::pair<const char*, std::vector<ColourF>*> lists[2] = {{"colColorStart", &startColours},
-                                                                         {"colColorEnd", &endColours}};
+                                                                        {"colColorEnd", &endColours}};
         for (const auto& list : lists) {
             std::string text;
             s.GetString(list.first, "", text);
@@ -126,8 +122,7 @@ void SimpleParticleSystem_t::LoadFile(const std::string& fileName, const std::st
         std::string text;
         const std::string key = "TextureRect" + std::to_string(i);
         s.GetString(key.c_str(), "", text);
-        if (text.empty())
-            break;
+        if (text.empty()) break;
         Velm::Rect r;
         if (IsRectItem(text) && std::sscanf(text.c_str(), "%d,%d,%d,%d", &r.x, &r.y, &r.width, &r.height) == 4)
             textureRects.push_back(r);
@@ -150,16 +145,14 @@ void SimpleParticleSystem_t::Advance(float ticks) {
     accumulator += t;
     if (accumulator >= stepInterval) {
         Step(stepInterval);
-        while (accumulator >= stepInterval)
-            accumulator -= stepInterval;
+        while (accumulator >= stepInterval) accumulator -= stepInterval;
     }
 }
 
 void SimpleParticleSystem_t::Step(float dt) {
     if (age >= 0) {
         age += dt;
-        if (age >= lifetime)
-            age = -2.0f;
+        if (age >= lifetime) age = -2.0f;
     }
 
     for (int i = 0; i < particleCount;) {
@@ -182,8 +175,7 @@ void SimpleParticleSystem_t::Step(float dt) {
         p.green += p.greenRate * dt;
         p.blue += p.blueRate * dt;
         p.alpha += p.alphaRate * dt;
-        if (p.alpha < 0)
-            p.alpha = 0;
+        if (p.alpha < 0) p.alpha = 0;
         ++i;
     }
 
@@ -194,8 +186,7 @@ void SimpleParticleSystem_t::Step(float dt) {
         const bool inRange = needed < kMaxParticles;
         const int count = needed >= 1 ? (inRange ? static_cast<int>(needed) : kMaxParticles) : 0;
         emissionRemainder = inRange ? needed - static_cast<float>(count) : 0.0f;
-        for (int k = 0; k < count && particleCount < kMaxParticles; ++k)
-            Birth(particles[particleCount++]);
+        for (int k = 0; k < count && particleCount < kMaxParticles; ++k) Birth(particles[particleCount++]);
     }
     prevX = curX;
     prevY = curY;
@@ -234,8 +225,7 @@ void SimpleParticleSystem_t::Birth(Particle& p) {
     }
 
     float angle = direction - 1.5707964f + Rand01() * spread - spread / 2;
-    if (relative)
-        angle += std::atan2(prevY - curY, prevX - curX) + 1.5707964f;
+    if (relative) angle += std::atan2(prevY - curY, prevX - curX) + 1.5707964f;
     const float speed = RandRange(speedMin, speedMax);
     p.velX = std::cos(angle) * speed;
     p.velY = std::sin(angle) * speed;
@@ -255,13 +245,11 @@ void SimpleParticleSystem_t::Birth(Particle& p) {
     const int startCount = static_cast<int>(startColours.size());
     const int endCount = static_cast<int>(endColours.size());
     int i = static_cast<int>(Rand01() * static_cast<float>(startCount));
-    if (i >= startCount)
-        i = 0;
+    if (i >= startCount) i = 0;
     int j = i;
     if (startCount != endCount) {
         j = static_cast<int>(Rand01() * static_cast<float>(endCount));
-        if (j >= endCount)
-            j = 0;
+        if (j >= endCount) j = 0;
     }
     ColourF& from = startColours[i];
     ColourF& to = endColours[j];
@@ -278,13 +266,11 @@ void SimpleParticleSystem_t::Birth(Particle& p) {
 
     Velm::Rect rect;
     if (textureRects.empty()) {
-        if (image != nullptr)
-            rect = Velm::Rect(0, 0, image->GetWidth(), image->GetHeight());
+        if (image != nullptr) rect = Velm::Rect(0, 0, image->GetWidth(), image->GetHeight());
     } else if (randomRect) {
         rect = textureRects[plat::CrtRand() % static_cast<int>(textureRects.size())];
     } else {
-        if (gNextRect < 0 || gNextRect >= static_cast<int>(textureRects.size()))
-            gNextRect = 0;
+        if (gNextRect < 0 || gNextRect >= static_cast<int>(textureRects.size())) gNextRect = 0;
         rect = textureRects[gNextRect++];
     }
     p.rectX = static_cast<float>(rect.x);
@@ -294,8 +280,7 @@ void SimpleParticleSystem_t::Birth(Particle& p) {
 }
 
 void SimpleParticleSystem_t::Draw(Velm::Graphics* g) {
-    if (image == nullptr)
-        return;
+    if (image == nullptr) return;
     const bool wasTinting = g->GetTintImages();
     const int oldMode = g->GetDrawMode();
     g->SetTintImages(true);
@@ -305,12 +290,10 @@ void SimpleParticleSystem_t::Draw(Velm::Graphics* g) {
         const Particle& p = particles[i];
         const Velm::Rect rect(static_cast<int>(p.rectX), static_cast<int>(p.rectY), static_cast<int>(p.rectWidth),
                               static_cast<int>(p.rectHeight));
-        if (rect.x + rect.width > image->GetWidth() || rect.y + rect.height > image->GetHeight())
-            continue;
+        if (rect.x + rect.width > image->GetWidth() || rect.y + rect.height > image->GetHeight()) continue;
         Velm::Transform t;
         t.Scale(p.size, p.size);
-        if (p.spin * p.age != 0)
-            t.Rotate(p.spin * p.age);
+        if (p.spin * p.age != 0) t.Rotate(p.spin * p.age);
         t.Translate(drawOffsetX + p.x, p.y + drawOffsetY);
         // Channels outside 0..1 are clamped so they cannot spill into their neighbours.
         const unsigned argb = static_cast<unsigned>(ToChannel(p.alpha)) << 24 |

@@ -19,14 +19,14 @@ plat::audio::Vec3 ToVec(const Math::Vector_t& v) { return plat::audio::Vec3{v.x,
 Sound_t::Sound_t(int group, SoundDevice_t* device, std::unique_ptr<plat::audio::Voice> buffer, uint32_t bufferSize,
                  std::unique_ptr<WaveFile_t> source, std::unique_ptr<NotifyEvent_t> notify, bool loop,
                  bool deleteAfterPlay)
-    : mBuffer(std::move(buffer)),
-      mBufferSize(bufferSize),
-      mSource(std::move(source)),
-      mLoop(loop),
-      mDeleteAfterPlay(deleteAfterPlay),
-      mNotify(std::move(notify)),
-      mDevice(device),
-      mGroup(group) {
+        : mBuffer(std::move(buffer)),
+          mBufferSize(bufferSize),
+          mSource(std::move(source)),
+          mLoop(loop),
+          mDeleteAfterPlay(deleteAfterPlay),
+          mNotify(std::move(notify)),
+          mDevice(device),
+          mGroup(group) {
     if (mBuffer) {
         FillBuffer(loop);
         mBuffer->SetCurrentPosition(0);

@@ -99,14 +99,14 @@ void SoundDescr_t::ParseLine(char* line) {
         uint32_t flag;
     };
     static const FlagKey kFlags[] = {
-        {"Is3D", kDescr3D},
-        {"IsStreamed", kDescrStreamed},
-        {"IsLoop", kDescrLoop},
-        {"PlayOnStart", kDescrPlayOnStart},
-        {"PlayIfPlay", kDescrReleaseWaveAfterPlay},
-        {"LoadOnStart", kDescrLoadOnStart},
-        {"DelAfterPlay", kDescrDeleteAfterPlay},
-        {"MuteAfterMaxDistance", kDescrMuteAfterMaxDistance},
+            {"Is3D", kDescr3D},
+            {"IsStreamed", kDescrStreamed},
+            {"IsLoop", kDescrLoop},
+            {"PlayOnStart", kDescrPlayOnStart},
+            {"PlayIfPlay", kDescrReleaseWaveAfterPlay},
+            {"LoadOnStart", kDescrLoadOnStart},
+            {"DelAfterPlay", kDescrDeleteAfterPlay},
+            {"MuteAfterMaxDistance", kDescrMuteAfterMaxDistance},
     };
     for (const FlagKey& f : kFlags) {
         if (EqualNoCase(key, f.key)) {

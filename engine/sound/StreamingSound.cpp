@@ -11,9 +11,9 @@ StreamingSound_t::StreamingSound_t(int group, SoundDevice_t* device, std::unique
                                    uint32_t bufferSize, std::unique_ptr<WaveFile_t> source,
                                    std::unique_ptr<NotifyEvent_t> notify, uint32_t chunkSize, bool loop,
                                    bool deleteAfterPlay)
-    : Sound_t(group, device, std::move(buffer), bufferSize, std::move(source), std::move(notify), loop,
-              deleteAfterPlay),
-      mChunkSize(chunkSize) {}
+        : Sound_t(group, device, std::move(buffer), bufferSize, std::move(source), std::move(notify), loop,
+                  deleteAfterPlay),
+          mChunkSize(chunkSize) {}
 
 void StreamingSound_t::FillRing() {
     FillBuffer(mLoop);
@@ -76,7 +76,7 @@ bool StreamingSound_t::OnNotify() {
     uint32_t cursor = 0;
     mBuffer->GetCurrentPosition(&cursor, nullptr);
     const uint32_t played =
-        cursor >= mLastPlayCursor ? cursor - mLastPlayCursor : cursor + mBufferSize - mLastPlayCursor;
+            cursor >= mLastPlayCursor ? cursor - mLastPlayCursor : cursor + mBufferSize - mLastPlayCursor;
     mTotalPlayed += played;
     mLastPlayCursor = cursor;
 

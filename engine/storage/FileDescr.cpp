@@ -6,7 +6,7 @@
 #include "engine/storage/StgError.h"
 
 FileDescr_t::FileDescr_t(Stg_t* handleOwner, const std::string& fileName, bool canWrite)
-    : owner(handleOwner), name(fileName), writable(canWrite) {}
+        : owner(handleOwner), name(fileName), writable(canWrite) {}
 
 FileDescr_t::~FileDescr_t() {
     delete pack;

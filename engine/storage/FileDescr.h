@@ -28,13 +28,13 @@ public:
     // is destroyed, a storage decides for its own handles).
     void Close();
 
-    Stg_t* owner;          // not owned; null for a memory handle
-    std::string name;      // the file's own name, normalised
+    Stg_t* owner;      // not owned; null for a memory handle
+    std::string name;  // the file's own name, normalised
     bool writable;
     FILE* file = nullptr;  // plain disk file
     PackFile_t* pack = nullptr;
     MemBuffer_t* memory = nullptr;
-    int kind = 0;          // 0 plain (disk file or memory body), 1 packed body
+    int kind = 0;  // 0 plain (disk file or memory body), 1 packed body
 };
 
 // A handle without owner over `length` bytes at `data`: a private copy with `copy`, else

@@ -81,7 +81,8 @@ bool MatchListPattern(const char* name, const char* pattern) {
         if (p == '\0') return *name == '\0';
         if (p == '.' && pattern[1] == '*' && pattern[2] == '\0' && *name == '\0') return true;
         if (*name == '\0') return false;
-        if (p != '?' && std::tolower(static_cast<unsigned char>(p)) != std::tolower(static_cast<unsigned char>(*name))) {
+        if (p != '?' &&
+            std::tolower(static_cast<unsigned char>(p)) != std::tolower(static_cast<unsigned char>(*name))) {
             return false;
         }
         ++pattern;
@@ -89,7 +90,7 @@ bool MatchListPattern(const char* name, const char* pattern) {
     }
 }
 
-} // namespace
+}  // namespace
 
 int GetPackedKind(const std::string& fullPath) {
     if (fullPath.find(".cdf") != std::string::npos) return 1;
@@ -98,7 +99,7 @@ int GetPackedKind(const std::string& fullPath) {
 }
 
 FileStg_t::FileStg_t(FileStg_t* parent, const std::string& name, bool packed, const std::string& nativePath)
-    : Stg_t(parent, name, packed) {
+        : Stg_t(parent, name, packed) {
     if (!nativePath.empty()) {
         mNativePath = nativePath;
     } else if (parent) {

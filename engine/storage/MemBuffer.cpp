@@ -43,10 +43,10 @@ void MemBuffer_t::Seek(int origin, int offset, int* newPosition) {
     if (!open) return;
     unsigned target = position;
     switch (origin) {
-    case 0: target = static_cast<unsigned>(offset); break;
-    case 1: target = position + static_cast<unsigned>(offset); break;
-    case 2: target = size + static_cast<unsigned>(offset); break;
-    default: break;
+        case 0: target = static_cast<unsigned>(offset); break;
+        case 1: target = position + static_cast<unsigned>(offset); break;
+        case 2: target = size + static_cast<unsigned>(offset); break;
+        default: break;
     }
     position = target > size ? 0 : target;
     if (newPosition) *newPosition = static_cast<int>(position);

@@ -11,7 +11,7 @@ struct MemBuffer_t {
     uint8_t* data = nullptr;
     unsigned position = 0;
     unsigned size = 0;
-    unsigned capacity = 0; // bytes allocated; meaningful only when ownsData
+    unsigned capacity = 0;  // bytes allocated; meaningful only when ownsData
     bool ownsData = false;
     bool open = false;
 

@@ -18,13 +18,11 @@ std::string Lowered(std::string text) {
     return text;
 }
 
-} // namespace
+}  // namespace
 
 MemStg_t::MemStg_t(MemStg_t* parent, const std::string& name) : Stg_t(parent, name, false) {}
 
-MemStg_t::~MemStg_t() {
-    mFiles.clear();
-}
+MemStg_t::~MemStg_t() { mFiles.clear(); }
 
 Stg_t* MemStg_t::OpenPath(const std::vector<std::string>& parts, bool create) { return Walk(parts, 0, create); }
 

@@ -48,7 +48,7 @@ private:
     // The storage holding `normal` and the last part of it.
     MemStg_t* DirectoryOf(const std::string& normal, std::string& own, bool create);
 
-    std::vector<std::unique_ptr<FileDescr_t>> mFiles; // in creation order
+    std::vector<std::unique_ptr<FileDescr_t>> mFiles;  // in creation order
 };
 
 // Lower-cases the mask when asked, then drops every '?' followed by '*', every '*'

@@ -33,7 +33,7 @@ long RemainingBytes(FILE* file) {
 // is allocated.
 const long long kMaxInflateRatio = 1040;
 
-} // namespace
+}  // namespace
 
 PackFile_t::PackFile_t(FILE* file, bool write) : mFile(file), mWriteMode(write) {
     if (!mFile) {
@@ -50,8 +50,7 @@ PackFile_t::PackFile_t(FILE* file, bool write) : mFile(file), mWriteMode(write) 
 PackFile_t::~PackFile_t() { Finish(); }
 
 void PackFile_t::OpenForReading() {
-    if (!ReadInt32(mFile, mUnpackedSize) || !ReadInt32(mFile, mPackedSize) || mUnpackedSize < 0 ||
-        mPackedSize < 0) {
+    if (!ReadInt32(mFile, mUnpackedSize) || !ReadInt32(mFile, mPackedSize) || mUnpackedSize < 0 || mPackedSize < 0) {
         mError = true;
         return;
     }

@@ -41,10 +41,10 @@ struct ReleaseGuard {
     }
 };
 
-} // namespace
+}  // namespace
 
 Stg_t::Stg_t(Stg_t* parentStg, const std::string& stgName, bool packed)
-    : mPacked(packed), mParent(parentStg), mName(stgName) {
+        : mPacked(packed), mParent(parentStg), mName(stgName) {
     mPath = parentStg ? parentStg->mPath + "\\" + stgName : stgName;
 }
 

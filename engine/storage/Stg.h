@@ -84,7 +84,7 @@ protected:
 
     bool mPacked;
     Stg_t* mParent;
-    std::vector<Stg_t*> mChildren; // owned, in the order first opened
+    std::vector<Stg_t*> mChildren;  // owned, in the order first opened
     std::string mPath;
     std::string mName;
     int mRefCount = 0;
@@ -93,7 +93,7 @@ private:
     // Removes this exact object from the owned lists without destroying it.
     void DetachChild(Stg_t* child);
 
-    std::vector<Stg_t*> mRetired; // owned: forgotten sub-storages
+    std::vector<Stg_t*> mRetired;  // owned: forgotten sub-storages
 };
 
 // True for the same object, and for two directory storages whose paths are equal

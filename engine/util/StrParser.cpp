@@ -5,13 +5,9 @@
 
 namespace com_string {
 
-StrParser_t::StrParser_t(const char* buffer, int length) {
-    SetText(buffer, length);
-}
+StrParser_t::StrParser_t(const char* buffer, int length) { SetText(buffer, length); }
 
-StrParser_t::~StrParser_t() {
-    std::free(mText);
-}
+StrParser_t::~StrParser_t() { std::free(mText); }
 
 void StrParser_t::SetText(const char* buffer, int length) {
     std::free(mText);
@@ -22,8 +18,10 @@ void StrParser_t::SetText(const char* buffer, int length) {
         if (mLength > 0) std::memcpy(mText, buffer, static_cast<size_t>(mLength));
         mText[mLength] = '\0';
         for (int i = 0; i < mLength; ++i) {
-            if (mText[i] == '\t') mText[i] = ' ';
-            else if (mText[i] == '\r' || mText[i] == '\n') mText[i] = '\0';
+            if (mText[i] == '\t')
+                mText[i] = ' ';
+            else if (mText[i] == '\r' || mText[i] == '\n')
+                mText[i] = '\0';
         }
     }
     mCursor = mText;

@@ -9,7 +9,7 @@ int64_t ReadCounter() { return static_cast<int64_t>(plat::NowMs()); }
 
 uint32_t ReadMilliseconds() { return static_cast<uint32_t>(plat::NowMs()); }
 
-} // namespace
+}  // namespace
 
 TimerSharedState& GetTimerSharedState() {
     static TimerSharedState state;

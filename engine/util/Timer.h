@@ -45,7 +45,7 @@ public:
     double GetLap() override;
 
 private:
-    int64_t mReference = 0; // counter reading
+    int64_t mReference = 0;  // counter reading
 };
 
 class SimpleTimer_t : public ITimer_t {
@@ -55,7 +55,7 @@ public:
     double GetLap() override;
 
 private:
-    uint32_t mReference = 0; // milliseconds, wrapping
+    uint32_t mReference = 0;  // milliseconds, wrapping
 };
 
 // Owns an ExactTimer_t when the counter exists, else a SimpleTimer_t, started at

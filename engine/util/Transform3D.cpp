@@ -31,4 +31,4 @@ Vector_t& TransformDirection(const Matrix_t& matrix, const Vector_t& d, Vector_t
     return out;
 }
 
-} // namespace Math
+}  // namespace Math

@@ -28,4 +28,4 @@ Vector_t& TransformPoint(const Vector_t& p, const Matrix_t& matrix, Vector_t& ou
 // may be `d`.
 Vector_t& TransformDirection(const Matrix_t& matrix, const Vector_t& d, Vector_t& out);
 
-} // namespace Math
+}  // namespace Math

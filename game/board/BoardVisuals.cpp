@@ -66,9 +66,7 @@ NullBoardVisuals& NullBoardVisuals::Instance() {
     return instance;
 }
 
-std::unique_ptr<TileSprite> NullBoardVisuals::MakeTileSprite() {
-    return std::make_unique<NullTileSprite>();
-}
+std::unique_ptr<TileSprite> NullBoardVisuals::MakeTileSprite() { return std::make_unique<NullTileSprite>(); }
 
 std::unique_ptr<BoardAnim> NullBoardVisuals::MakeShuffleAnim() {
     return std::make_unique<CountingAnim>(kNullAnimFrames);

@@ -89,9 +89,7 @@ void Layout_t::FillPositions(int layers, int rows, int columns) {
     }
 }
 
-void Layout_t::InitFaceTable() {
-    mDealFaces = DealFaces();
-}
+void Layout_t::InitFaceTable() { mDealFaces = DealFaces(); }
 
 const std::array<int, Layout_t::kDealFaceCount>& Layout_t::DealFaces() {
     static const std::array<int, kDealFaceCount> table = [] {
@@ -112,15 +110,11 @@ const std::array<int, Layout_t::kDealFaceCount>& Layout_t::DealFaces() {
     return table;
 }
 
-void Layout_t::FillFaceList(std::vector<int>& list) const {
-    list.assign(mDealFaces.begin(), mDealFaces.end());
-}
+void Layout_t::FillFaceList(std::vector<int>& list) const { list.assign(mDealFaces.begin(), mDealFaces.end()); }
 
 // --- Loading -----------------------------------------------------------------
 
-bool Layout_t::Load(const std::string& layoutName) {
-    return LoadFromFile("Layouts/" + layoutName);
-}
+bool Layout_t::Load(const std::string& layoutName) { return LoadFromFile("Layouts/" + layoutName); }
 
 bool Layout_t::LoadFromFile(const std::string& path) {
     LayoutFileData data;
@@ -432,8 +426,10 @@ void Layout_t::RecordFace(int tile, int action, bool atEnd) {
     move.tile = tile;
     move.face = Cell(tile).face;
     move.action = action;
-    if (atEnd) currentMove.push_back(move);
-    else currentMove.insert(currentMove.begin(), move);
+    if (atEnd)
+        currentMove.push_back(move);
+    else
+        currentMove.insert(currentMove.begin(), move);
 }
 
 // --- Merge -------------------------------------------------------------------
@@ -543,9 +539,8 @@ void Layout_t::BuildDrawLists() {
             if (Cell(i).layer == layer) order.push_back(i);
         }
         // Diagonals from the board's top-right corner to its bottom-left corner.
-        std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-            return Cell(a).column - Cell(a).row > Cell(b).column - Cell(b).row;
-        });
+        std::stable_sort(order.begin(), order.end(),
+                         [this](int a, int b) { return Cell(a).column - Cell(a).row > Cell(b).column - Cell(b).row; });
         for (int i : order) {
             Cell(i).listed = true;
             drawLists[static_cast<size_t>(layer)].push_back(&Cell(i));

@@ -277,7 +277,7 @@ public:
     void RebuildGrid();
     int GetItemCount() const { return itemCount; }
     int CountActiveTiles() const;
-    int CountPlayableTiles() const;      // active, kind 0 or 6
+    int CountPlayableTiles() const;       // active, kind 0 or 6
     int CountNonCollectionTiles() const;  // active, kind other than 6
     bool HasSpecialTiles() const;         // an active tile of a kind other than 0 and 6
     int HighestActiveLayer() const;       // among all 500 records; 0 when none
@@ -317,8 +317,8 @@ public:
     std::vector<LayoutMoveList> history;  // oldest first
     LayoutMoveList currentMove;
     std::string name;
-    unsigned char grid[kLayers][kRows][kColumns] = {};  // 1: an active tile covers the cell
-    LayoutTile_t tiles[kMaxTiles];  // only the first itemCount are used
+    unsigned char grid[kLayers][kRows][kColumns] = {};        // 1: an active tile covers the cell
+    LayoutTile_t tiles[kMaxTiles];                            // only the first itemCount are used
     int positions[kLayers][kRows + 1][kColumns + 1][4] = {};  // x, y, width, height
     int itemCount = 0;
     int layerCount = 0;

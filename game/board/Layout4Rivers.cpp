@@ -19,17 +19,11 @@ bool InsideRouteGrid(int x, int y) {
 
 }  // namespace
 
-bool Layout4Rivers_t::IsTileFree(int tile) {
-    return IsFreeFromAbove(tile);
-}
+bool Layout4Rivers_t::IsTileFree(int tile) { return IsFreeFromAbove(tile); }
 
-bool Layout4Rivers_t::IsTileBlocked(const LayoutCell_t* /*cell*/, int /*tile*/) {
-    return false;
-}
+bool Layout4Rivers_t::IsTileBlocked(const LayoutCell_t* /*cell*/, int /*tile*/) { return false; }
 
-bool Layout4Rivers_t::CanHover(int tile) {
-    return CanHoverUncovered(*this, tile);
-}
+bool Layout4Rivers_t::CanHover(int tile) { return CanHoverUncovered(*this, tile); }
 
 bool Layout4Rivers_t::CanRemovePair(int a, int b) {
     if (!IsUsedTile(a) || !IsUsedTile(b) || a == b) return false;

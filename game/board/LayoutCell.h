@@ -22,18 +22,18 @@ struct LayoutCell_t {
     int layer = 0;
     int face = 0;  // 1-based face number into the current tile set; 0 = no face yet
     int kind = 0;  // 0 ordinary, 1 swap, 2 change, 3 fixed face, 4 remover, 5 hint, 6 collection, 7+ linked
-    std::unique_ptr<TileSprite> sprite;  // owned; made on first use, kept across levels
-    BoardAnim* shuffleAnim = nullptr;    // running shuffle animation over the tile; not owned
+    std::unique_ptr<TileSprite> sprite;     // owned; made on first use, kept across levels
+    BoardAnim* shuffleAnim = nullptr;       // running shuffle animation over the tile; not owned
     const BoardTileGroup* group = nullptr;  // the face's group in the current tile set; not owned
-    bool settled = false;  // merge bookkeeping
-    int homeLayer = 0;     // merge bookkeeping: the layer before the merge lifted the tile
-    float x = 0.0f;        // the sprite's pivot on screen, pixels
+    bool settled = false;                   // merge bookkeeping
+    int homeLayer = 0;                      // merge bookkeeping: the layer before the merge lifted the tile
+    float x = 0.0f;                         // the sprite's pivot on screen, pixels
     float y = 0.0f;
     int tileIndex = -1;
-    int groupValue = 0;  // fifth number of the tile's layout line; the swap mode deals by it
-    bool listed = false;  // draw-order bookkeeping
+    int groupValue = 0;                  // fifth number of the tile's layout line; the swap mode deals by it
+    bool listed = false;                 // draw-order bookkeeping
     std::unique_ptr<TileEffect> effect;  // owned; the combo hint and similar
-    bool visible = true;  // active and not hidden under the layer above
+    bool visible = true;                 // active and not hidden under the layer above
 
     // On a tile's first cell: false deletes the attached effect and takes the tile
     // off; true puts it on (the layout makes the sprite). No change, no effect.

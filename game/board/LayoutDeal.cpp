@@ -234,15 +234,19 @@ void Layout_t::AdvanceShuffle() {
         if (changesFaces && !shuffleMidpointDone &&
             cell.shuffleAnim->GetFrameIndex() == cell.shuffleAnim->GetFrameCount() / 2) {
             shuffleMidpointDone = true;
-            if (shuffleMode == kShuffleDeal) Deal(true);
-            else if (shuffleMode == kShuffleRebalance) ReshufflePairs();
+            if (shuffleMode == kShuffleDeal)
+                Deal(true);
+            else if (shuffleMode == kShuffleRebalance)
+                ReshufflePairs();
             Listener().OnShuffleFacesChanged();
             // The listener may have started another animation or dropped this one.
             if (cell.shuffleAnim == nullptr) continue;
         }
         cell.shuffleAnim->Advance();
-        if (cell.shuffleAnim->IsDone()) cell.shuffleAnim = nullptr;
-        else running = true;
+        if (cell.shuffleAnim->IsDone())
+            cell.shuffleAnim = nullptr;
+        else
+            running = true;
     }
     if (running) return;
     if (!changesFaces) {

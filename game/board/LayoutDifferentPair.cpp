@@ -23,9 +23,7 @@ bool LayoutDifferentPair_t::HasPartnerOnLayer(int tile) {
     return false;
 }
 
-bool LayoutDifferentPair_t::IsTileFree(int tile) {
-    return !IsHidden(tile);
-}
+bool LayoutDifferentPair_t::IsTileFree(int tile) { return !IsHidden(tile); }
 
 bool LayoutDifferentPair_t::IsTileBlocked(const LayoutCell_t* cell, int tile) {
     if (cell == nullptr) {
@@ -35,9 +33,7 @@ bool LayoutDifferentPair_t::IsTileBlocked(const LayoutCell_t* cell, int tile) {
     return cell->layer != currentLayer;
 }
 
-bool LayoutDifferentPair_t::IsCleared() {
-    return currentLayer == -1;
-}
+bool LayoutDifferentPair_t::IsCleared() { return currentLayer == -1; }
 
 void LayoutDifferentPair_t::AfterLoad() {
     // Nothing on the board: nothing to play, cleared at once.
@@ -132,9 +128,7 @@ bool LayoutDifferentPair_t::Undo() {
     return true;
 }
 
-void LayoutDifferentPair_t::Deal(bool /*retryUntilPairs*/) {
-    DealLayers();
-}
+void LayoutDifferentPair_t::Deal(bool /*retryUntilPairs*/) { DealLayers(); }
 
 void LayoutDifferentPair_t::DealLayers() {
     SetDealError("");

@@ -37,9 +37,7 @@ void Layout_t::DrawTile(Graphics* g, LayoutCell_t& cell, int alpha) {
     if (index == selected && selectionMarker && DrawsSelectionMarker()) selectionMarker->DrawTransformed(g, alpha);
 }
 
-void Layout_t::DrawTileFace(Graphics* g, LayoutCell_t& cell, int alpha) {
-    cell.sprite->Draw(g, alpha);
-}
+void Layout_t::DrawTileFace(Graphics* g, LayoutCell_t& cell, int alpha) { cell.sprite->Draw(g, alpha); }
 
 // --- Per tick ----------------------------------------------------------------------
 

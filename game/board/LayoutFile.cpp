@@ -12,9 +12,7 @@ namespace Velm {
 
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // A whole field as one decimal integer: optional blanks, optional sign, digits,
 // optional blanks, nothing else, and within the range of int.
@@ -48,7 +46,7 @@ bool ParseTileLine(const std::string& text, int (&fields)[5]) {
     for (int i = 0; i < 5; ++i) {
         const char* fieldEnd = p;
         while (fieldEnd < end && *fieldEnd != ';') ++fieldEnd;
-        if (i < 4 && fieldEnd == end) return false;  // too few fields
+        if (i < 4 && fieldEnd == end) return false;   // too few fields
         if (i == 4 && fieldEnd != end) return false;  // a sixth field
         if (!ParseStrictInt(p, fieldEnd, fields[i])) return false;
         p = fieldEnd + 1;
@@ -86,10 +84,10 @@ bool ReadLayoutFile(const IniFile_t& ini, LayoutFileData& out, std::string& erro
     info->GetString("LAYOUTNAME", "", data.name);
 
     const CountKey counts[] = {
-        {"ITEMSCOUNT", kLayoutMaxTiles, &LayoutFileData::itemCount},
-        {"LAYERCOUNT", kLayoutLayers, &LayoutFileData::layerCount},
-        {"ROWCOUNT", kLayoutRows, &LayoutFileData::rowCount},
-        {"COLCOUNT", kLayoutColumns, &LayoutFileData::colCount},
+            {"ITEMSCOUNT", kLayoutMaxTiles, &LayoutFileData::itemCount},
+            {"LAYERCOUNT", kLayoutLayers, &LayoutFileData::layerCount},
+            {"ROWCOUNT", kLayoutRows, &LayoutFileData::rowCount},
+            {"COLCOUNT", kLayoutColumns, &LayoutFileData::colCount},
     };
     for (const CountKey& count : counts) {
         IniSection_t::const_iterator it = info->Find(count.key);
@@ -154,7 +152,8 @@ bool ReadLayoutFile(const IniFile_t& ini, LayoutFileData& out, std::string& erro
             return fail(where + ": kind " + std::to_string(f[3]) + " is outside 1.." +
                         std::to_string(kLayoutMaxKindNumber));
         }
-        if (tile.groupValue < 0) return fail(where + ": group value " + std::to_string(tile.groupValue) + " is negative");
+        if (tile.groupValue < 0)
+            return fail(where + ": group value " + std::to_string(tile.groupValue) + " is negative");
         for (int dr = 0; dr < 2; ++dr) {
             for (int dc = 0; dc < 2; ++dc) {
                 short& cell = owner[tile.layer][tile.row + dr][tile.column + dc];

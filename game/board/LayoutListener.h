@@ -52,7 +52,8 @@ public:
     virtual void OnComboBonus(LayoutCell_t* /*tile*/) {}
     virtual void OnGroupRemoved(const std::vector<LayoutCell_t*>* /*removed*/, int /*unused*/) {}
     virtual void OnGroupFacesChanged(const std::vector<LayoutCell_t*>* /*tiles*/) {}
-    virtual void OnLayerTilesRemoved(const std::vector<LayoutCell_t*>* /*others*/, const std::vector<LayoutCell_t*>* /*second*/) {}
+    virtual void OnLayerTilesRemoved(const std::vector<LayoutCell_t*>* /*others*/,
+                                     const std::vector<LayoutCell_t*>* /*second*/) {}
     // The swap mode's regrouping; each arrival is reported back with
     // Layout_t::OnTileMoveFinished(record index).
     virtual void OnTilesMoved(const std::vector<LayoutFlight_t>* /*flights*/) {}

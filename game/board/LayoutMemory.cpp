@@ -15,9 +15,7 @@ bool LayoutMemory_t::Load(const std::string& layoutName) {
     return Layout_t::Load(layoutName);
 }
 
-void LayoutMemory_t::AfterLoad() {
-    ForgetReveal();
-}
+void LayoutMemory_t::AfterLoad() { ForgetReveal(); }
 
 bool LayoutMemory_t::TilesMatch(int a, int b, bool byFace) {
     int faceA = a;
@@ -25,18 +23,14 @@ bool LayoutMemory_t::TilesMatch(int a, int b, bool byFace) {
     return MatchedFaces(a, b, byFace, faceA, faceB) && FaceEqualityMatch(faceA, faceB);
 }
 
-bool LayoutMemory_t::IsTileFree(int tile) {
-    return IsFreeFromAbove(tile);
-}
+bool LayoutMemory_t::IsTileFree(int tile) { return IsFreeFromAbove(tile); }
 
 bool LayoutMemory_t::CanRemovePair(int a, int b) {
     if (a == b) return false;
     return CanRemoveUncoveredMatch(*this, a, b);
 }
 
-void LayoutMemory_t::FindAvailablePairs() {
-    FindUncoveredPairs(*this, {});
-}
+void LayoutMemory_t::FindAvailablePairs() { FindUncoveredPairs(*this, {}); }
 
 void LayoutMemory_t::HandleMouseMove(int x, int y) {
     if (revealTimer >= 1) return;

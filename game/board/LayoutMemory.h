@@ -48,8 +48,8 @@ public:
     // Every load path forgets the turned-up tiles.
     void AfterLoad() override;
 
-    int secondTile = -1;        // the second tile turned up
-    int revealTimer = 0;        // ticks the two tiles stay face up
+    int secondTile = -1;         // the second tile turned up
+    int revealTimer = 0;         // ticks the two tiles stay face up
     bool revealMatched = false;  // the two tiles turned up match
 
 protected:

@@ -127,8 +127,7 @@ bool Layout_t::HandleClick(int /*x*/, int /*y*/) {
                 }
                 Listener().OnClickRejected();
                 break;
-            default:
-                break;
+            default: break;
         }
     }
 
@@ -164,8 +163,10 @@ bool Layout_t::HandleClick(int /*x*/, int /*y*/) {
                 bonusTile = -1;
                 return true;
             }
-            if (toolMode == kToolSwap) Listener().OnSwapTargetChosen();
-            else Listener().OnChangeTargetChosen();
+            if (toolMode == kToolSwap)
+                Listener().OnSwapTargetChosen();
+            else
+                Listener().OnChangeTargetChosen();
             selected = hovered;
             SelectHoveredTile();
             return true;
@@ -204,8 +205,7 @@ bool Layout_t::HandleClick(int /*x*/, int /*y*/) {
             Listener().OnRemoverBonusUsed(&targets, &Cell(tool));
             return true;
         }
-        default:
-            return false;
+        default: return false;
     }
 }
 
@@ -310,8 +310,7 @@ bool Layout_t::DropTool() {
 }
 
 bool Layout_t::CanShuffle() const {
-    return toolMode == kNoTool && !IsOperationPending() && shuffleMode != kShuffleDeal &&
-           CountNonCollectionTiles() > 0;
+    return toolMode == kNoTool && !IsOperationPending() && shuffleMode != kShuffleDeal && CountNonCollectionTiles() > 0;
 }
 
 // --- Hints -------------------------------------------------------------------------

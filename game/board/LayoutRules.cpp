@@ -45,14 +45,14 @@ bool Layout_t::IsFreeUsual(int tile) const {
     return !IsOccupied(l, r, c + 2) && !IsOccupied(l, r + 1, c + 2);
 }
 
-bool Layout_t::IsTileFree(int tile) {
-    return IsFreeUsual(tile);
-}
+bool Layout_t::IsTileFree(int tile) { return IsFreeUsual(tile); }
 
 bool Layout_t::IsTileBlocked(const LayoutCell_t* cell, int tile) {
     int kind = kOrdinary;
-    if (cell != nullptr) kind = cell->kind;
-    else if (tile >= 0 && tile < kMaxTiles) kind = Cell(tile).kind;
+    if (cell != nullptr)
+        kind = cell->kind;
+    else if (tile >= 0 && tile < kMaxTiles)
+        kind = Cell(tile).kind;
     if (kind == kCollection) return false;
     return !IsFreeUsual(tile);
 }

@@ -45,13 +45,9 @@ bool LayoutSwapColl_t::TilesMatch(int a, int b, bool byFace) {
     return faceA > 0 && faceA == faceB;
 }
 
-bool LayoutSwapColl_t::CanHover(int tile) {
-    return CanHoverUncovered(*this, tile);
-}
+bool LayoutSwapColl_t::CanHover(int tile) { return CanHoverUncovered(*this, tile); }
 
-bool LayoutSwapColl_t::IsTileFree(int tile) {
-    return !IsHidden(tile);
-}
+bool LayoutSwapColl_t::IsTileFree(int tile) { return !IsHidden(tile); }
 
 bool LayoutSwapColl_t::IsTileBlocked(const LayoutCell_t* cell, int tile) {
     if (cell != nullptr) tile = cell->tileIndex;
@@ -104,9 +100,7 @@ void LayoutSwapColl_t::FindAvailablePairs() {
     std::vector<int> order;
     for (int i = 0; i < itemCount; ++i) order.push_back(i);
     RandomShuffle(order);
-    auto playable = [this](int t) {
-        return Cell(t).active && Cell(t).kind == kOrdinary && IsFreeFromAbove(t);
-    };
+    auto playable = [this](int t) { return Cell(t).active && Cell(t).kind == kOrdinary && IsFreeFromAbove(t); };
     const size_t n = order.size();
     for (size_t i = 0; i < n && availablePairs.size() < static_cast<size_t>(kMaxSwaps); ++i) {
         const int f = order[i];
@@ -134,8 +128,10 @@ void LayoutSwapColl_t::CollectSelectedPartners(std::vector<LayoutCell_t*>& out) 
     out.push_back(&Cell(selected));
     for (const std::pair<int, int>& pair : availablePairs) {
         int other = -1;
-        if (pair.first == selected) other = pair.second;
-        else if (pair.second == selected) other = pair.first;
+        if (pair.first == selected)
+            other = pair.second;
+        else if (pair.second == selected)
+            other = pair.first;
         if (other < 0) continue;
         if (std::find(out.begin() + static_cast<std::ptrdiff_t>(first), out.end(), &Cell(other)) != out.end()) continue;
         out.push_back(&Cell(other));
@@ -482,9 +478,7 @@ std::vector<int> LayoutSwapColl_t::CollectFaces(const std::vector<int>& list) co
     return faces;
 }
 
-std::vector<int> LayoutSwapColl_t::FacesAround(int tile) const {
-    return CollectFaces(Neighbours(tile));
-}
+std::vector<int> LayoutSwapColl_t::FacesAround(int tile) const { return CollectFaces(Neighbours(tile)); }
 
 int LayoutSwapColl_t::PickFreeFace(const std::vector<int>& faces1, const std::vector<int>& faces2,
                                    const std::vector<int>& candidates) {
@@ -501,7 +495,7 @@ int LayoutSwapColl_t::PickFreeFace(const std::vector<int>& faces1, const std::ve
 }
 
 std::pair<int, int> LayoutSwapColl_t::PickSeparatedPair(const std::vector<int>& list1,
-                                                         const std::vector<int>& list2) const {
+                                                        const std::vector<int>& list2) const {
     for (size_t i = 0; i < list1.size(); ++i) {
         for (size_t j = 0; j < list2.size(); ++j) {
             if (!AreAdjacent(list1[i], list2[j])) return {static_cast<int>(i), static_cast<int>(j)};
@@ -661,8 +655,10 @@ void LayoutSwapColl_t::Deal(bool retryUntilPairs) {
         for (int i = 0; i < itemCount && failure.empty(); ++i) {
             const LayoutCell_t& cell = Cell(i);
             if (!cell.active) continue;
-            if (cell.kind == kOrdinary && cell.face == 0) failure = "a tile got no face";
-            else if (HasMatchingNeighbour(i)) failure = "matching tiles lie side by side";
+            if (cell.kind == kOrdinary && cell.face == 0)
+                failure = "a tile got no face";
+            else if (HasMatchingNeighbour(i))
+                failure = "matching tiles lie side by side";
         }
         if (failure.empty() && retryUntilPairs && availablePairs.empty()) failure = "no swap is possible";
         if (failure.empty()) break;
@@ -672,8 +668,10 @@ void LayoutSwapColl_t::Deal(bool retryUntilPairs) {
     if (!failure.empty()) {
         for (int i = 0; i < itemCount; ++i) {
             const int face = facesBefore[static_cast<size_t>(i)];
-            if (face == 0) ClearFace(i);
-            else SetTileFace(i, face);
+            if (face == 0)
+                ClearFace(i);
+            else
+                SetTileFace(i, face);
         }
         FindAvailablePairs();
         SetDealError("swap deal failed after " + std::to_string(dealAttempts) + " attempts: " + failure);

@@ -30,8 +30,8 @@ bool WritePlayerFile(const std::string& path, const Velm::Buffer& buffer, std::s
     MakeParentFolders(path);
     const uint8_t* data = buffer.GetDataPtr();
     static const uint8_t kNothing = 0;
-    return plat::WriteFileAtomic(path, data != nullptr ? data : &kNothing,
-                                 static_cast<size_t>(buffer.GetDataLen()), error);
+    return plat::WriteFileAtomic(path, data != nullptr ? data : &kNothing, static_cast<size_t>(buffer.GetDataLen()),
+                                 error);
 }
 
 bool PlayerFileReader::Need(int bytes) {

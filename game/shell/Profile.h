@@ -52,7 +52,7 @@ struct Progress_t {
 struct Profile_t {
     Profile_t() = default;
     Profile_t(const std::string& playerName, float effects, float music)
-        : effectVolume(effects), musicVolume(music), name(playerName) {}
+            : effectVolume(effects), musicVolume(music), name(playerName) {}
 
     float effectVolume = 0.5f;
     float musicVolume = 0.4f;

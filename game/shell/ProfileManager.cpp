@@ -151,9 +151,7 @@ int ProfileManager_t::VolumeToPercent(float volume) {
     return static_cast<int>(percent);
 }
 
-float ProfileManager_t::VolumeFromPercent(int percent) {
-    return static_cast<float>(percent * 0.01);
-}
+float ProfileManager_t::VolumeFromPercent(int percent) { return static_cast<float>(percent * 0.01); }
 
 bool ProfileManager_t::IsAllowedProfileName(const std::string& name) {
     if (name.empty() || name.size() > kMaxProfileNameBytes || name == "." || name == "..") return false;
@@ -232,10 +230,14 @@ void ProfileManager_t::LoadProfileFile(Profile_t& profile) {
         } else {
             damaged = true;
         }
-        if (effects >= 0 && effects <= 100) profile.effectVolume = ProfileManager_t::VolumeFromPercent(effects);
-        else damaged = true;
-        if (music >= 0 && music <= 100) profile.musicVolume = ProfileManager_t::VolumeFromPercent(music);
-        else damaged = true;
+        if (effects >= 0 && effects <= 100)
+            profile.effectVolume = ProfileManager_t::VolumeFromPercent(effects);
+        else
+            damaged = true;
+        if (music >= 0 && music <= 100)
+            profile.musicVolume = ProfileManager_t::VolumeFromPercent(music);
+        else
+            damaged = true;
         bool readable = true;
         for (int mode = 0; mode < 2; ++mode) {
             Progress_t read = profile.progress[mode];
@@ -409,9 +411,7 @@ Progress_t* ProfileManager_t::GetCurrentProgress() const {
 
 // --- Game order -------------------------------------------------------------------
 
-const StageCatalogue_t* ProfileManager_t::StagesOfMode(int mode) const {
-    return mStages[mode != 0 ? 1 : 0];
-}
+const StageCatalogue_t* ProfileManager_t::StagesOfMode(int mode) const { return mStages[mode != 0 ? 1 : 0]; }
 
 int ProfileManager_t::GamesInStage(const Progress_t& record, int mode, int stage) const {
     const StageCatalogue_t* stages = StagesOfMode(mode);
@@ -425,9 +425,7 @@ void ProfileManager_t::BuildGameOrderFor(Progress_t& record, int mode) const {
     for (int i = 0; i < games; ++i) record.gameOrder[static_cast<size_t>(i)] = i;
 }
 
-void ProfileManager_t::BuildGameOrder(Progress_t& record) const {
-    BuildGameOrderFor(record, mMode);
-}
+void ProfileManager_t::BuildGameOrder(Progress_t& record) const { BuildGameOrderFor(record, mMode); }
 
 void ProfileManager_t::ResetCurrentProgress() {
     Progress_t* record = GetCurrentProgress();
@@ -537,12 +535,14 @@ void ProfileManager_t::AddTotalScore(int points) {
 
 void ProfileManager_t::MarkMiniGameStarted(int id) {
     Progress_t* record = GetCurrentProgress();
-    if (record != nullptr && id >= 0 && id < Progress_t::kMiniGameCount) record->miniGameState[static_cast<size_t>(id)] = 1;
+    if (record != nullptr && id >= 0 && id < Progress_t::kMiniGameCount)
+        record->miniGameState[static_cast<size_t>(id)] = 1;
 }
 
 void ProfileManager_t::MarkMiniGameCompleted(int id) {
     Progress_t* record = GetCurrentProgress();
-    if (record != nullptr && id >= 0 && id < Progress_t::kMiniGameCount) record->miniGameState[static_cast<size_t>(id)] = 2;
+    if (record != nullptr && id >= 0 && id < Progress_t::kMiniGameCount)
+        record->miniGameState[static_cast<size_t>(id)] = 2;
 }
 
 bool ProfileManager_t::IsMiniGameStarted(int id) const {
@@ -589,9 +589,9 @@ int ProfileManager_t::FirstMissingLevel(int count) const {
     const Progress_t* record = GetCurrentProgress();
     if (count <= 0) return -1;
     for (int level = 0; level < count; ++level) {
-        const bool found = record != nullptr &&
-                           std::any_of(record->levelRecords.begin(), record->levelRecords.end(),
-                                       [level](const LevelRecord_t& r) { return r.level == level; });
+        const bool found =
+                record != nullptr && std::any_of(record->levelRecords.begin(), record->levelRecords.end(),
+                                                 [level](const LevelRecord_t& r) { return r.level == level; });
         if (!found) return level;
     }
     return -1;

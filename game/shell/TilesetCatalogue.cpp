@@ -53,10 +53,7 @@ void TilesetCatalogue_t::SelectTileset(int index) {
     }
 }
 
-void TilesetCatalogue_t::Clear() {
-    tilesets.clear();
-}
-
+void TilesetCatalogue_t::Clear() { tilesets.clear(); }
 
 Tileset_t* TilesetCatalogue_t::GetTileset(int index) const {
     if (index < 0 || index >= GetCount()) return nullptr;

@@ -70,4 +70,4 @@ private:
     int mWriteBitPos;
 };
 
-} // namespace Velm
+}  // namespace Velm

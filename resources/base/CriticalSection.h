@@ -27,4 +27,4 @@ private:
     CriticalSection& mSection;
 };
 
-} // namespace Velm
+}  // namespace Velm

@@ -27,4 +27,4 @@ private:
 void SeedRandom(uint32_t seed);
 int Random();
 
-} // namespace Velm
+}  // namespace Velm

@@ -7,38 +7,30 @@
 
 namespace Velm {
 
-std::string StringToUpper(const std::string& text)
-{
+std::string StringToUpper(const std::string& text) {
     std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return out;
 }
 
-std::string StringToLower(const std::string& text)
-{
+std::string StringToLower(const std::string& text) {
     std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return out;
 }
 
-std::wstring StringToWideString(const std::string& text)
-{
+std::wstring StringToWideString(const std::string& text) {
     std::wstring out;
     out.reserve(text.size());
-    for (char c : text)
-        out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
+    for (char c : text) out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
     return out;
 }
 
-std::string WideStringToString(const std::wstring& text)
-{
+std::string WideStringToString(const std::wstring& text) {
     std::string out;
     out.reserve(text.size());
     for (wchar_t c : text) {
-        if (static_cast<unsigned long>(c) > 0xFF)
-            return std::string();
+        if (static_cast<unsigned long>(c) > 0xFF) return std::string();
         out.push_back(static_cast<char>(c));
     }
     return out;
@@ -50,38 +42,30 @@ std::wstring TextToWideString(const std::string& text) { return StringToWideStri
 
 std::string WideStringToText(const std::wstring& text) { return WideStringToString(text); }
 
-std::string TrimString(const std::string& text)
-{
+std::string TrimString(const std::string& text) {
     size_t begin = 0;
     size_t end = text.size();
-    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin])))
-        ++begin;
-    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1])))
-        --end;
+    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
+    while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
     return text.substr(begin, end - begin);
 }
 
-int FindNoCase(const char* text, const char* pattern)
-{
-    if (text == nullptr || pattern == nullptr)
-        return -1;
+int FindNoCase(const char* text, const char* pattern) {
+    if (text == nullptr || pattern == nullptr) return -1;
     for (int i = 0; text[i] != '\0'; ++i) {
         int k = 0;
         while (text[i + k] != '\0' && pattern[k] != '\0' &&
                std::tolower(static_cast<unsigned char>(text[i + k])) ==
-                   std::tolower(static_cast<unsigned char>(pattern[k])))
+                       std::tolower(static_cast<unsigned char>(pattern[k])))
             ++k;
-        if (pattern[k] == '\0')
-            return i;
+        if (pattern[k] == '\0') return i;
     }
     return -1;
 }
 
-bool StringToInt(const std::string& text, int* value)
-{
+bool StringToInt(const std::string& text, int* value) {
     *value = 0;
-    if (text.empty())
-        return false;
+    if (text.empty()) return false;
     // Unsigned arithmetic: the value wraps on overflow instead of being undefined.
     unsigned int v = 0;
     unsigned int base = 10;
@@ -106,17 +90,14 @@ bool StringToInt(const std::string& text, int* value)
             return false;
         }
     }
-    if (negative)
-        v = 0u - v;
+    if (negative) v = 0u - v;
     *value = static_cast<int>(v);
     return true;
 }
 
-bool StringToDouble(const std::string& text, double* value)
-{
+bool StringToDouble(const std::string& text, double* value) {
     *value = 0;
-    if (text.empty())
-        return false;
+    if (text.empty()) return false;
     double v = 0;
     size_t i = 0;
     bool negative = false;
@@ -126,8 +107,7 @@ bool StringToDouble(const std::string& text, double* value)
     }
     for (; i < text.size(); ++i) {
         const char c = text[i];
-        if (c == '.')
-            break;
+        if (c == '.') break;
         if (c < '0' || c > '9') {
             *value = 0;
             return false;
@@ -150,28 +130,23 @@ bool StringToDouble(const std::string& text, double* value)
     return true;
 }
 
-std::string FormatThousands(int value)
-{
-    if (value == 0)
-        return "0";
+std::string FormatThousands(int value) {
+    if (value == 0) return "0";
     const bool negative = value < 0;
     unsigned int v = negative ? 0u - static_cast<unsigned int>(value) : static_cast<unsigned int>(value);
     std::string out;
     int digits = 0;
     while (v > 0) {
-        if (digits > 0 && digits % 3 == 0)
-            out.insert(out.begin(), ',');
+        if (digits > 0 && digits % 3 == 0) out.insert(out.begin(), ',');
         out.insert(out.begin(), static_cast<char>('0' + v % 10));
         v /= 10;
         ++digits;
     }
-    if (negative)
-        out.insert(out.begin(), '-');
+    if (negative) out.insert(out.begin(), '-');
     return out;
 }
 
-std::string FormatString(const char* format, ...)
-{
+std::string FormatString(const char* format, ...) {
     va_list args;
     va_start(args, format);
     std::string out = FormatStringV(format, args);
@@ -179,23 +154,19 @@ std::string FormatString(const char* format, ...)
     return out;
 }
 
-std::string FormatStringV(const char* format, va_list args)
-{
+std::string FormatStringV(const char* format, va_list args) {
     char small[160];
     va_list copy;
     va_copy(copy, args);
     int needed = std::vsnprintf(small, sizeof(small), format, copy);
     va_end(copy);
-    if (needed < 0)
-        return std::string();
-    if (needed < static_cast<int>(sizeof(small)))
-        return std::string(small, static_cast<size_t>(needed));
+    if (needed < 0) return std::string();
+    if (needed < static_cast<int>(sizeof(small))) return std::string(small, static_cast<size_t>(needed));
 
     // Grow by doubling as the classic routine does, but stop at the first size
     // that fits; a text that still does not fit at the last size is cut there.
     size_t size = sizeof(small);
-    while (size <= static_cast<size_t>(needed) && size < 1000000)
-        size *= 2;
+    while (size <= static_cast<size_t>(needed) && size < 1000000) size *= 2;
     std::vector<char> big(size);
     va_copy(copy, args);
     std::vsnprintf(big.data(), size, format, copy);
@@ -204,8 +175,7 @@ std::string FormatStringV(const char* format, va_list args)
     return std::string(big.data(), length);
 }
 
-void Ratio::Set(int numerator, int denominator)
-{
+void Ratio::Set(int numerator, int denominator) {
     int a = numerator;
     int b = denominator;
     while (b != 0) {
@@ -227,4 +197,4 @@ bool IsWindows9x() { return false; }
 
 bool IsWindowsVistaOrLater() { return true; }
 
-} // namespace Velm
+}  // namespace Velm

@@ -31,9 +31,9 @@ std::string FormatThousands(int value);
 
 std::string FormatString(const char* format, ...)
 #if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
+        __attribute__((format(printf, 1, 2)))
 #endif
-    ;
+        ;
 std::string FormatStringV(const char* format, va_list args);
 
 // Symbolic name of a DirectDraw, Direct3D or DirectSound result code, or the
@@ -51,8 +51,7 @@ public:
     Ratio() : mNumerator(1), mDenominator(1) {}
     Ratio(int numerator, int denominator) { Set(numerator, denominator); }
     void Set(int numerator, int denominator);
-    bool operator==(const Ratio& other) const
-    {
+    bool operator==(const Ratio& other) const {
         return mNumerator == other.mNumerator && mDenominator == other.mDenominator;
     }
     bool operator!=(const Ratio& other) const { return !(*this == other); }
@@ -61,4 +60,4 @@ public:
     int mDenominator;
 };
 
-} // namespace Velm
+}  // namespace Velm

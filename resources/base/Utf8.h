@@ -10,8 +10,7 @@ namespace Velm {
 // (bad lead or continuation byte, input ending inside the sequence), an
 // overlong form, a surrogate (0xD800..0xDFFF), 0xFFFE or 0xFFFF.
 template <class ReadByte>
-bool DecodeUtf8Char(uint8_t lead, ReadByte readByte, uint32_t* value)
-{
+bool DecodeUtf8Char(uint8_t lead, ReadByte readByte, uint32_t* value) {
     int extra;
     uint32_t v;
     if (lead < 0x80) {
@@ -30,25 +29,21 @@ bool DecodeUtf8Char(uint8_t lead, ReadByte readByte, uint32_t* value)
         v = lead & 0x03;
         extra = 4;
     } else {
-        return false; // a continuation byte, 1111110x, 0xFE or 0xFF
+        return false;  // a continuation byte, 1111110x, 0xFE or 0xFF
     }
     uint8_t first = 0;
     for (int k = 0; k < extra; ++k) {
         uint8_t next = 0;
-        if (!readByte(next) || (next & 0xC0) != 0x80)
-            return false;
-        if (k == 0)
-            first = next;
+        if (!readByte(next) || (next & 0xC0) != 0x80) return false;
+        if (k == 0) first = next;
         v = v * 64 + (next & 0x3F);
     }
-    const bool overlong = (extra == 1 && (lead == 0xC0 || lead == 0xC1)) ||
-                          (extra == 2 && lead == 0xE0 && (first & 0x20) == 0) ||
-                          (extra == 3 && lead == 0xF0 && (first & 0x30) == 0) ||
-                          (extra == 4 && lead == 0xF8 && (first & 0x38) == 0);
-    if (overlong || (v >= 0xD800 && v <= 0xDFFF) || v == 0xFFFE || v == 0xFFFF)
-        return false;
+    const bool overlong =
+            (extra == 1 && (lead == 0xC0 || lead == 0xC1)) || (extra == 2 && lead == 0xE0 && (first & 0x20) == 0) ||
+            (extra == 3 && lead == 0xF0 && (first & 0x30) == 0) || (extra == 4 && lead == 0xF8 && (first & 0x38) == 0);
+    if (overlong || (v >= 0xD800 && v <= 0xDFFF) || v == 0xFFFE || v == 0xFFFF) return false;
     *value = v;
     return true;
 }
 
-} // namespace Velm
+}  // namespace Velm

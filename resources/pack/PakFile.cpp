@@ -38,7 +38,7 @@ int PakFRead(void* buffer, int elementSize, int count, PakFileHandle* file) {
     if (PakInterfaceBase* pak = GetSharedPakInterface()) return pak->FRead(buffer, elementSize, count, file);
     if (file == nullptr || file->stream == nullptr || buffer == nullptr || elementSize <= 0 || count <= 0) return 0;
     return static_cast<int>(
-        std::fread(buffer, static_cast<size_t>(elementSize), static_cast<size_t>(count), file->stream));
+            std::fread(buffer, static_cast<size_t>(elementSize), static_cast<size_t>(count), file->stream));
 }
 
 int PakFGetC(PakFileHandle* file) {

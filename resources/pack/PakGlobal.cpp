@@ -9,6 +9,4 @@ namespace {
 PakInterface* const gPakInterface = new PakInterface;
 }
 
-PakInterface& GlobalPakInterface() {
-    return *gPakInterface;
-}
+PakInterface& GlobalPakInterface() { return *gPakInterface; }

@@ -17,8 +17,8 @@ namespace Velm {
 namespace {
 
 // Capabilities of every sound's voice: software-mixed, frequency, pan and volume control.
-constexpr uint32_t kSoundFlags = plat::audio::kLocSoftware | plat::audio::kCtrlFrequency | plat::audio::kCtrlPan |
-                                 plat::audio::kCtrlVolume;
+constexpr uint32_t kSoundFlags =
+        plat::audio::kLocSoftware | plat::audio::kCtrlFrequency | plat::audio::kCtrlPan | plat::audio::kCtrlVolume;
 constexpr uint64_t kSweepIntervalMs = 1000;
 // Seconds between 1601-01-01 and 1970-01-01, in FILETIME units (100 ns).
 constexpr uint64_t kUnixEpochAsFileTime = 116444736000000000ull;
@@ -176,7 +176,7 @@ DSoundManager::DSoundManager(void* window, bool useDecoder) : mUseDecoder(useDec
 }
 
 DSoundManager::DSoundManager(std::shared_ptr<plat::audio::Mixer> mixer, bool useDecoder)
-    : mMixer(std::move(mixer)), mUseDecoder(useDecoder) {
+        : mMixer(std::move(mixer)), mUseDecoder(useDecoder) {
     std::fill(std::begin(mBaseVolumes), std::end(mBaseVolumes), 1.0);
 }
 

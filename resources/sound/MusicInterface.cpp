@@ -22,4 +22,4 @@ void MusicInterface::SetVolume(double) {}
 void MusicInterface::SetMusicAmplify(int, double) {}
 void MusicInterface::Update() {}
 
-} // namespace Velm
+}  // namespace Velm

@@ -36,4 +36,4 @@ public:
     virtual void Update();
 };
 
-} // namespace Velm
+}  // namespace Velm

@@ -19,21 +19,18 @@
 namespace displaytest {
 namespace {
 
-#define SKIP_WITHOUT_GL()                                               \
-    do {                                                                \
-        std::string why;                                                \
-        if (!plat::d3d7::IsAvailable(&why))                             \
-            GTEST_SKIP() << "no GL context for the 3D device: " << why; \
+#define SKIP_WITHOUT_GL()                                                                               \
+    do {                                                                                                \
+        std::string why;                                                                                \
+        if (!plat::d3d7::IsAvailable(&why)) GTEST_SKIP() << "no GL context for the 3D device: " << why; \
     } while (0)
 
-Velm::DDInterface& DeviceOf(DisplayApp& app)
-{
+Velm::DDInterface& DeviceOf(DisplayApp& app) {
     return dynamic_cast<Velm::AppDisplay*>(app.GetDisplay())->GetDDInterface();
 }
 
 // The presented drawing buffer as XRGB.
-std::vector<uint32_t> DrawnPixels(DisplayApp& app)
-{
+std::vector<uint32_t> DrawnPixels(DisplayApp& app) {
     const plat::dd::Surface* surface = DeviceOf(app).GetDrawSurface();
     std::vector<uint32_t> pixels;
     for (int y = 0; y < surface->Height(); ++y)
@@ -42,8 +39,7 @@ std::vector<uint32_t> DrawnPixels(DisplayApp& app)
     return pixels;
 }
 
-TEST_F(DisplayAppTest, ThreeDFrameEqualsTheSoftwareFrame)
-{
+TEST_F(DisplayAppTest, ThreeDFrameEqualsTheSoftwareFrame) {
     SKIP_WITHOUT_GL();
     std::unique_ptr<DisplayApp> owner = std::make_unique<DisplayApp>(&mSettings, mDir.Path());
     DisplayApp& app = *owner;
@@ -66,8 +62,7 @@ TEST_F(DisplayAppTest, ThreeDFrameEqualsTheSoftwareFrame)
     ExpectScene(hardware, app.mWidth);
     ASSERT_EQ(hardware.size(), software.size());
     int farApart = 0;
-    for (size_t i = 0; i < hardware.size(); ++i)
-        farApart += ChannelDistance(hardware[i], software[i]) > 1;
+    for (size_t i = 0; i < hardware.size(); ++i) farApart += ChannelDistance(hardware[i], software[i]) > 1;
     EXPECT_EQ(farApart, 0);
     if (!softwareShown.empty() && !hardwareShown.empty()) {
         EXPECT_EQ(ImageDifferences(hardwareShown, app.mWidth), 0);
@@ -94,8 +89,7 @@ TEST_F(DisplayAppTest, ThreeDFrameEqualsTheSoftwareFrame)
 
 // The "Is3D" setting asks for the video-card test; its outcome decides whether 3D stays on.
 // A fresh outcome makes the setting be asked for again (the stored choice is erased).
-TEST_F(DisplayAppTest, CardTestDecidesWhether3DIsUsed)
-{
+TEST_F(DisplayAppTest, CardTestDecidesWhether3DIsUsed) {
     SKIP_WITHOUT_GL();
     plat::d3d7::AdapterIdentity adapter;
     ASSERT_FALSE(plat::dd::Failed(plat::d3d7::GetAdapterIdentity(&adapter)));
@@ -109,13 +103,12 @@ TEST_F(DisplayAppTest, CardTestDecidesWhether3DIsUsed)
         bool is3D;
     };
     const Row rows[] = {
-        {"the shipped list names the software renderers: 3D stays off", true, false},
-        {"without lists the card passes: 3D is on", false, true},
+            {"the shipped list names the software renderers: 3D stays off", true, false},
+            {"without lists the card passes: 3D is on", false, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.why);
-        if (row.shippedList && !softwareRenderer)
-            continue;  // a real card is not on the list
+        if (row.shippedList && !softwareRenderer) continue;  // a real card is not on the list
         velmtest::TempDir empty;
         const std::string folder = row.shippedList ? std::string(VELM_CONTENT_DIR) : empty.Path();
         if (row.shippedList) {
@@ -143,8 +136,7 @@ TEST_F(DisplayAppTest, CardTestDecidesWhether3DIsUsed)
 
 // A drawing call that fails in 3D makes the present fail; the application sets the display up
 // again in software and goes on drawing. The failure is kept under the application's key.
-TEST_F(DisplayAppTest, A3DDrawingErrorEndsInSoftwareDrawing)
-{
+TEST_F(DisplayAppTest, A3DDrawingErrorEndsInSoftwareDrawing) {
     SKIP_WITHOUT_GL();
     DisplayApp app(&mSettings, mDir.Path());
     app.Init();
@@ -173,8 +165,7 @@ TEST_F(DisplayAppTest, A3DDrawingErrorEndsInSoftwareDrawing)
 }
 
 // A 3D set-up that fails ends in software drawing, without a message.
-TEST_F(DisplayAppTest, Failed3DSetUpFallsBackToSoftware)
-{
+TEST_F(DisplayAppTest, Failed3DSetUpFallsBackToSoftware) {
     DisplayApp app(&mSettings, mDir.Path());
     app.Init();
     app.ShowScene();

@@ -13,8 +13,7 @@
 namespace displaytest {
 namespace {
 
-TEST_F(DisplayAppTest, SoftwareFrameReachesTheWindow)
-{
+TEST_F(DisplayAppTest, SoftwareFrameReachesTheWindow) {
     DisplayApp app(&mSettings, mDir.Path());
     app.Init();
     ASSERT_NE(app.GetMainWindow(), nullptr);
@@ -35,16 +34,14 @@ TEST_F(DisplayAppTest, SoftwareFrameReachesTheWindow)
 
     const std::vector<uint32_t> shown = app.DrawAndReadBack();
     EXPECT_FALSE(app.mDisplayLost);
-    if (shown.empty())
-        GTEST_SKIP() << "the window cannot be read back here";
+    if (shown.empty()) GTEST_SKIP() << "the window cannot be read back here";
     ExpectScene(shown, app.mWidth);
     // The software fill's exact bits: one step below each channel.
     EXPECT_EQ(shown[5 * app.mWidth + 5] & 0xFFFFFF, Rgb(Velm::Color(39, 89, 159)));
     EXPECT_TRUE(mBoxes.empty());
 }
 
-TEST_F(DisplayAppTest, ScreenModeSwitchesKeepDrawing)
-{
+TEST_F(DisplayAppTest, ScreenModeSwitchesKeepDrawing) {
     DisplayApp app(&mSettings, mDir.Path());
     app.Init();
     app.ShowScene();
@@ -56,9 +53,9 @@ TEST_F(DisplayAppTest, ScreenModeSwitchesKeepDrawing)
         bool windowed;
     };
     const Step steps[] = {
-        {"the same mode again re-creates the window", 0, true},
-        {"to full screen", 1, false},
-        {"back to a window", 2, true},
+            {"the same mode again re-creates the window", 0, true},
+            {"to full screen", 1, false},
+            {"back to a window", 2, true},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.why);
@@ -72,20 +69,19 @@ TEST_F(DisplayAppTest, ScreenModeSwitchesKeepDrawing)
         // Every set-up makes a new screen image, and the widget manager draws into it.
         auto* display = dynamic_cast<Velm::AppDisplay*>(app.GetDisplay());
         ASSERT_NE(display, nullptr);
-        EXPECT_EQ(app.GetWidgetManager()->mImage, static_cast<Velm::Image*>(display->GetDDInterface().GetScreenImage()));
+        EXPECT_EQ(app.GetWidgetManager()->mImage,
+                  static_cast<Velm::Image*>(display->GetDDInterface().GetScreenImage()));
         EXPECT_EQ(display->GetDDInterface().mIsWindowed, step.windowed);
         const std::vector<uint32_t> shown = app.DrawAndReadBack();
         EXPECT_FALSE(app.mDisplayLost);
         // The windowed frame is the client area itself; full screen is scaled to the desktop.
-        if (step.windowed && !shown.empty())
-            ExpectScene(shown, app.mWidth);
+        if (step.windowed && !shown.empty()) ExpectScene(shown, app.mWidth);
     }
     EXPECT_TRUE(mBoxes.empty());
 }
 
 // The mouse is remapped from where the window shows the frame to the logical screen.
-TEST_F(DisplayAppTest, PresentationRectIsWhereTheWindowShowsTheFrame)
-{
+TEST_F(DisplayAppTest, PresentationRectIsWhereTheWindowShowsTheFrame) {
     DisplayApp app(&mSettings, mDir.Path());
     app.Init();
     app.ShowScene();
@@ -112,8 +108,7 @@ public:
     ScriptedDisplay(Velm::VelmAppBase* app, Script* script) : mApp(app), mScript(script) {}
     ~ScriptedDisplay() override { delete mScreen; }
 
-    int Init(plat::Window*, bool) override
-    {
+    int Init(plat::Window*, bool) override {
         if (mScreen == nullptr) {
             mScreen = new Velm::MemoryImage(mApp);
             mScreen->Create(mApp->GetWidth(), mApp->GetHeight());
@@ -142,15 +137,12 @@ private:
 class ConfirmApp : public DisplayApp {
 public:
     ConfirmApp(plat::Settings* settings, const std::string& folder, Script* script)
-        : DisplayApp(settings, folder), mScript(script)
-    {
-    }
+            : DisplayApp(settings, folder), mScript(script) {}
     Velm::DisplaySetup* CreateDisplay() override { return new ScriptedDisplay(this, mScript); }
     Script* mScript;
 };
 
-TEST_F(DisplayAppTest, DestructorConfirmsThe3DChoice)
-{
+TEST_F(DisplayAppTest, DestructorConfirmsThe3DChoice) {
     const int kNone = -1;
     struct Row {
         const char* why;
@@ -169,28 +161,28 @@ TEST_F(DisplayAppTest, DestructorConfirmsThe3DChoice)
     const char* kSwitchedOn = "was switched on during this session";
     const char* kNotWorking = "may not have been working correctly";
     const Row rows[] = {
-        {"switched on, no value, no test: \"no\" turns 3D off and writes nothing", true, kNone, false, false, true,
-         false, false, plat::kIdNo, kSwitchedOn, false, kNone},
-        {"switched on, no value, no test: \"yes\" keeps 3D and writes 1", true, kNone, false, false, true, false, false,
-         plat::kIdYes, kSwitchedOn, true, 1},
-        {"a test with a warning does not recommend 3D either", true, kNone, true, true, true, false, false,
-         plat::kIdNo, kSwitchedOn, false, kNone},
-        {"switched off without a value: no question, nothing written", true, kNone, false, false, false, false, false,
-         plat::kIdYes, nullptr, false, kNone},
-        {"a stored value is overwritten with the 3D flag", true, 0, false, false, true, false, false, plat::kIdNo,
-         nullptr, true, 1},
-        {"a recommended card: the 3D flag is written", true, kNone, true, false, false, false, false, plat::kIdNo,
-         nullptr, false, 0},
-        {"not switched by the user: nothing to confirm", false, kNone, false, false, true, false, false, plat::kIdNo,
-         nullptr, true, kNone},
-        {"a drawing failure asks the second question; \"no\" writes 0", false, 1, true, false, true, true, false,
-         plat::kIdNo, kNotWorking, true, 0},
-        {"a drawing failure answered \"yes\" writes nothing", false, 1, true, false, true, true, false, plat::kIdYes,
-         kNotWorking, true, 1},
-        {"no second question after the first", true, kNone, false, false, true, true, false, plat::kIdYes,
-         kSwitchedOn, true, 1},
-        {"no second question in screen-saver mode", false, kNone, false, false, true, true, true, plat::kIdNo,
-         nullptr, true, kNone},
+            {"switched on, no value, no test: \"no\" turns 3D off and writes nothing", true, kNone, false, false, true,
+             false, false, plat::kIdNo, kSwitchedOn, false, kNone},
+            {"switched on, no value, no test: \"yes\" keeps 3D and writes 1", true, kNone, false, false, true, false,
+             false, plat::kIdYes, kSwitchedOn, true, 1},
+            {"a test with a warning does not recommend 3D either", true, kNone, true, true, true, false, false,
+             plat::kIdNo, kSwitchedOn, false, kNone},
+            {"switched off without a value: no question, nothing written", true, kNone, false, false, false, false,
+             false, plat::kIdYes, nullptr, false, kNone},
+            {"a stored value is overwritten with the 3D flag", true, 0, false, false, true, false, false, plat::kIdNo,
+             nullptr, true, 1},
+            {"a recommended card: the 3D flag is written", true, kNone, true, false, false, false, false, plat::kIdNo,
+             nullptr, false, 0},
+            {"not switched by the user: nothing to confirm", false, kNone, false, false, true, false, false,
+             plat::kIdNo, nullptr, true, kNone},
+            {"a drawing failure asks the second question; \"no\" writes 0", false, 1, true, false, true, true, false,
+             plat::kIdNo, kNotWorking, true, 0},
+            {"a drawing failure answered \"yes\" writes nothing", false, 1, true, false, true, true, false,
+             plat::kIdYes, kNotWorking, true, 1},
+            {"no second question after the first", true, kNone, false, false, true, true, false, plat::kIdYes,
+             kSwitchedOn, true, 1},
+            {"no second question in screen-saver mode", false, kNone, false, false, true, true, true, plat::kIdNo,
+             nullptr, true, kNone},
     };
     int index = 0;
     for (const Row& row : rows) {
@@ -206,8 +198,7 @@ TEST_F(DisplayAppTest, DestructorConfirmsThe3DChoice)
             app.mRegKey = "VelmTest\\" + app.mProductName;
             app.mCompanyDisplayName = "Velm Games";
             key = app.Key();
-            if (row.stored != kNone)
-                mSettings.SetDword(key, "Is3D", static_cast<uint32_t>(row.stored));
+            if (row.stored != kNone) mSettings.SetDword(key, "Is3D", static_cast<uint32_t>(row.stored));
             app.ChooseScreenMode();
             app.MakeWindow();
             script = Script{row.is3D, row.testRan, row.warned, row.drawFailure};

@@ -29,16 +29,14 @@
 
 namespace displaytest {
 
-inline std::string UniqueProduct()
-{
+inline std::string UniqueProduct() {
     static const unsigned tag = std::random_device()();
     static int counter = 0;
     return "VelmDisplayTest" + std::to_string(tag) + "_" + std::to_string(++counter);
 }
 
 // Opaque pixels of a fixed pseudo-random pattern.
-inline std::vector<uint32_t> Pattern(int width, int height)
-{
+inline std::vector<uint32_t> Pattern(int width, int height) {
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
     uint32_t seed = 2024;
     for (uint32_t& p : pixels) {
@@ -57,14 +55,12 @@ const int kImageHeight = 23;
 
 class SceneWidget : public Velm::Widget {
 public:
-    void Draw(Velm::Graphics* g) override
-    {
+    void Draw(Velm::Graphics* g) override {
         g->SetColor(kBackground);
         g->FillRect(0, 0, mWidth, mHeight);
         g->SetColor(kPanel);
         g->FillRect(20, 30, 50, 40);
-        if (mPicture != nullptr)
-            g->DrawImage(mPicture, kImageX, kImageY);
+        if (mPicture != nullptr) g->DrawImage(mPicture, kImageX, kImageY);
     }
     Velm::Image* mPicture = nullptr;
 };
@@ -72,8 +68,7 @@ public:
 class DisplayApp : public Velm::VelmAppBase {
 public:
     // folder: where the program "runs from" (the video-card test's lists are read there).
-    DisplayApp(plat::Settings* settings, const std::string& folder)
-    {
+    DisplayApp(plat::Settings* settings, const std::string& folder) {
         mProductName = UniqueProduct();
         SetSettingsStore(settings);
         mRegKey = "VelmTest\\" + mProductName;
@@ -82,10 +77,8 @@ public:
         mChangeDirTo = folder;
         mAutoStartLoadingThread = false;
     }
-    ~DisplayApp() override
-    {
-        if (mScene.mParent != nullptr)
-            mWidgetManager->RemoveWidget(&mScene);
+    ~DisplayApp() override {
+        if (mScene.mParent != nullptr) mWidgetManager->RemoveWidget(&mScene);
         delete mPicture;
     }
 
@@ -95,8 +88,7 @@ public:
     std::string Key() const { return "SOFTWARE\\" + mRegKey; }
 
     // The scene widget over the whole screen, with the opaque image made on the display.
-    void ShowScene()
-    {
+    void ShowScene() {
         const std::vector<uint32_t> pixels = Pattern(kImageWidth, kImageHeight);
         mPicture = GetDisplay()->NewImage();
         mPicture->SetBits(pixels.data(), kImageWidth, kImageHeight);
@@ -109,8 +101,7 @@ public:
 
     // Draws the whole screen and presents it; the window's pixels, or empty when the
     // window cannot be read back here.
-    std::vector<uint32_t> DrawAndReadBack()
-    {
+    std::vector<uint32_t> DrawAndReadBack() {
         mWidgetManager->MarkAllDirty();
         const int presents = mPresentCount.load();
         DrawFrame();
@@ -118,8 +109,7 @@ public:
         std::vector<uint32_t> shown;
         int width = 0;
         int height = 0;
-        if (!GetMainWindow()->ReadBack(&shown, &width, &height) || width != mWidth || height != mHeight)
-            return {};
+        if (!GetMainWindow()->ReadBack(&shown, &width, &height) || width != mWidth || height != mHeight) return {};
         return shown;
     }
 
@@ -130,8 +120,7 @@ public:
 };
 
 // The largest difference of one colour channel between two XRGB pixels.
-inline int ChannelDistance(uint32_t a, uint32_t b)
-{
+inline int ChannelDistance(uint32_t a, uint32_t b) {
     int most = 0;
     for (int shift : {0, 8, 16}) {
         const int d = static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF);
@@ -140,28 +129,25 @@ inline int ChannelDistance(uint32_t a, uint32_t b)
     return most;
 }
 
-inline uint32_t Rgb(const Velm::Color& c)
-{
+inline uint32_t Rgb(const Velm::Color& c) {
     return static_cast<uint32_t>(c.red) << 16 | static_cast<uint32_t>(c.green) << 8 | static_cast<uint32_t>(c.blue);
 }
 
 // Pixels of the opaque image's place in a frame that differ from the image.
-inline int ImageDifferences(const std::vector<uint32_t>& shown, int width)
-{
+inline int ImageDifferences(const std::vector<uint32_t>& shown, int width) {
     const std::vector<uint32_t> pixels = Pattern(kImageWidth, kImageHeight);
     int differences = 0;
     for (int y = 0; y < kImageHeight; ++y)
         for (int x = 0; x < kImageWidth; ++x)
-            differences += (shown[(kImageY + y) * width + kImageX + x] & 0xFFFFFF) !=
-                           (pixels[y * kImageWidth + x] & 0xFFFFFF);
+            differences +=
+                    (shown[(kImageY + y) * width + kImageX + x] & 0xFFFFFF) != (pixels[y * kImageWidth + x] & 0xFFFFFF);
     return differences;
 }
 
 // Compares a frame (XRGB) with the scene. The image is copied exactly; the 32-bit surface
 // fill packs a channel c as (c * 0xFF) >> 8, one step below c, while the 3D device fills
 // exactly, so the fills are allowed one step.
-inline void ExpectScene(const std::vector<uint32_t>& shown, int width)
-{
+inline void ExpectScene(const std::vector<uint32_t>& shown, int width) {
     EXPECT_LE(ChannelDistance(shown[5 * width + 5], Rgb(kBackground)), 1);
     EXPECT_LE(ChannelDistance(shown[35 * width + 25], Rgb(kPanel)), 1);
     EXPECT_LE(ChannelDistance(shown[69 * width + 69], Rgb(kPanel)), 1);
@@ -171,13 +157,11 @@ inline void ExpectScene(const std::vector<uint32_t>& shown, int width)
 
 class DisplayAppTest : public ::testing::Test {
 protected:
-    DisplayAppTest() : mClock(100000), mScope(mClock), mSettings(mDir.Path("registry.txt"))
-    {
+    DisplayAppTest() : mClock(100000), mScope(mClock), mSettings(mDir.Path("registry.txt")) {
         plat::SetMessageBoxHandlerForTests([this](const std::string& text, const std::string& caption, unsigned type) {
             mBoxes.push_back(caption + ": " + text);
             mBoxTypes.push_back(type);
-            if (mAnswers.empty())
-                return plat::kIdNo;
+            if (mAnswers.empty()) return plat::kIdNo;
             const int answer = mAnswers.front();
             mAnswers.pop_front();
             return answer;

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <algorithm>
 #include <filesystem>
 #include <mutex>
 #include <random>
@@ -17,8 +17,8 @@
 #include "platform/DebugOutput.h"
 #include "platform/MessageBox.h"
 #include "platform/Settings.h"
-#include "tests/platform/TempDir.h"
 #include "resources/sound/MusicInterface.h"
+#include "tests/platform/TempDir.h"
 #include "widgets/Dialog.h"
 #include "widgets/Widget.h"
 
@@ -27,14 +27,12 @@ namespace {
 namespace fs = std::filesystem;
 
 // Tells apart the names made by test processes running side by side.
-unsigned ProcessTag()
-{
+unsigned ProcessTag() {
     static const unsigned tag = std::random_device()();
     return tag;
 }
 
-std::string UniqueProduct()
-{
+std::string UniqueProduct() {
     static int counter = 0;
     return "VelmAppTest" + std::to_string(ProcessTag()) + "_" + std::to_string(++counter);
 }
@@ -43,40 +41,34 @@ std::string UniqueProduct()
 // on a virtual clock with its own settings store.
 class TraceApp : public Velm::VelmAppBase {
 public:
-    explicit TraceApp(plat::Settings* settings)
-    {
+    explicit TraceApp(plat::Settings* settings) {
         mProductName = UniqueProduct();
         SetSettingsStore(settings);
         mRegKey = "VelmTest\\" + mProductName;
     }
     ~TraceApp() override { Trace("~TraceApp"); }
 
-    void Trace(const std::string& what)
-    {
+    void Trace(const std::string& what) {
         std::lock_guard<std::mutex> lock(mTraceMutex);
         mTrace.push_back(what);
     }
 
     void PreInitHook() override { Trace("PreInitHook"); }
-    void ReadFromRegistry() override
-    {
+    void ReadFromRegistry() override {
         Trace("ReadFromRegistry");
         VelmAppBase::ReadFromRegistry();
     }
-    void ReadCommandLine() override
-    {
+    void ReadCommandLine() override {
         Trace("ReadCommandLine");
         VelmAppBase::ReadCommandLine();
     }
-    bool ChangeDirHook(const std::string&) override
-    {
+    bool ChangeDirHook(const std::string&) override {
         Trace("ChangeDirHook");
-        return true; // tests never change the process's folder
+        return true;  // tests never change the process's folder
     }
     void PreDisplayHook() override { Trace("PreDisplayHook"); }
     void MakeWindow() override { Trace("MakeWindow"); }
-    Velm::MusicInterface* CreateMusicInterface(void* window) override
-    {
+    Velm::MusicInterface* CreateMusicInterface(void* window) override {
         Trace("CreateMusicInterface");
         return VelmAppBase::CreateMusicInterface(window);
     }
@@ -87,18 +79,14 @@ public:
     void LoadingThreadCompleted() override { Trace("LoadingThreadCompleted"); }
     void ShutdownHook() override { Trace("ShutdownHook"); }
     void PreTerminate() override { Trace("PreTerminate"); }
-    void WriteToRegistry() override
-    {
+    void WriteToRegistry() override {
         Trace("WriteToRegistry");
         VelmAppBase::WriteToRegistry();
     }
-    void UpdateFrames() override
-    {
+    void UpdateFrames() override {
         VelmAppBase::UpdateFrames();
-        if (mStopAtUpdate > 0 && mUpdateCnt >= mStopAtUpdate && GetLoadingThreadProgress() == 1.0)
-            Shutdown();
-        if (mStopAtMs > 0 && plat::NowMs() >= mStopAtMs)
-            Shutdown();
+        if (mStopAtUpdate > 0 && mUpdateCnt >= mStopAtUpdate && GetLoadingThreadProgress() == 1.0) Shutdown();
+        if (mStopAtMs > 0 && plat::NowMs() >= mStopAtMs) Shutdown();
     }
 
     std::mutex mTraceMutex;
@@ -109,8 +97,7 @@ public:
 
 class AppTest : public ::testing::Test {
 protected:
-    AppTest() : mClock(1000), mScope(mClock), mSettings(mDir.Path("registry.txt"))
-    {
+    AppTest() : mClock(1000), mScope(mClock), mSettings(mDir.Path("registry.txt")) {
         plat::SetMessageBoxHandlerForTests([this](const std::string& text, const std::string& caption, unsigned) {
             mBoxes.push_back(caption + ": " + text);
             return 1;
@@ -125,8 +112,7 @@ protected:
     std::vector<std::string> mBoxes;
 };
 
-TEST_F(AppTest, RunFollowsTheStartUpAndShutdownOrder)
-{
+TEST_F(AppTest, RunFollowsTheStartUpAndShutdownOrder) {
     std::vector<std::string> trace;
     {
         TraceApp app(&mSettings);
@@ -145,15 +131,14 @@ TEST_F(AppTest, RunFollowsTheStartUpAndShutdownOrder)
     ASSERT_NE(loading, trace.end());
     trace.erase(loading);
     const std::vector<std::string> expected = {
-        "PreInitHook",  "ReadFromRegistry", "ReadCommandLine", "ChangeDirHook",          "PreDisplayHook",
-        "MakeWindow",   "CreateMusicInterface", "InitHook",    "ShowMainWindow",         "LoadingThreadCompleted",
-        "ShutdownHook", "HideMainWindow",   "WriteToRegistry", "PreTerminate",           "WriteToRegistry",
+            "PreInitHook",  "ReadFromRegistry",     "ReadCommandLine", "ChangeDirHook",  "PreDisplayHook",
+            "MakeWindow",   "CreateMusicInterface", "InitHook",        "ShowMainWindow", "LoadingThreadCompleted",
+            "ShutdownHook", "HideMainWindow",       "WriteToRegistry", "PreTerminate",   "WriteToRegistry",
     };
     EXPECT_EQ(trace, expected);
 }
 
-TEST_F(AppTest, InitOnAShutDownObjectDoesNothing)
-{
+TEST_F(AppTest, InitOnAShutDownObjectDoesNothing) {
     TraceApp app(&mSettings);
     app.Shutdown();
     app.mTrace.clear();
@@ -163,8 +148,7 @@ TEST_F(AppTest, InitOnAShutDownObjectDoesNothing)
     EXPECT_FALSE(app.mInitialized);
 }
 
-TEST_F(AppTest, PacingGivesOneHundredUpdatesPerSecond)
-{
+TEST_F(AppTest, PacingGivesOneHundredUpdatesPerSecond) {
     struct Case {
         const char* why;
         double speed;
@@ -172,8 +156,8 @@ TEST_F(AppTest, PacingGivesOneHundredUpdatesPerSecond)
         int maxUpdates;
     };
     const Case cases[] = {
-        {"normal speed", 1.0, 99, 101},
-        {"double speed", 2.0, 198, 201},
+            {"normal speed", 1.0, 99, 101},
+            {"double speed", 2.0, 198, 201},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -190,25 +174,21 @@ TEST_F(AppTest, PacingGivesOneHundredUpdatesPerSecond)
 }
 
 // Drives the loop step by step and stalls the clock once, to see the catch-up.
-TEST_F(AppTest, StallCatchUpIsCappedAt200Ms)
-{
+TEST_F(AppTest, StallCatchUpIsCappedAt200Ms) {
     TraceApp app(&mSettings);
     app.mAutoStartLoadingThread = false;
     app.Init();
-    for (int i = 0; i < 50; ++i)
-        app.UpdateApp();
+    for (int i = 0; i < 50; ++i) app.UpdateApp();
     const int before = app.GetUpdateCount();
-    mClock.Advance(1000); // the program froze for a second
+    mClock.Advance(1000);  // the program froze for a second
     const uint64_t after = plat::NowMs();
-    while (plat::NowMs() == after)
-        app.UpdateAppStep(nullptr);
+    while (plat::NowMs() == after) app.UpdateAppStep(nullptr);
     // Only the capped 200 ms of game time may be caught up.
     EXPECT_LE(app.GetUpdateCount() - before, 21);
     EXPECT_GE(app.GetUpdateCount() - before, 19);
 }
 
-TEST_F(AppTest, NoUpdatesAtSpeedZeroOrPaused)
-{
+TEST_F(AppTest, NoUpdatesAtSpeedZeroOrPaused) {
     struct Case {
         const char* why;
         double speed;
@@ -237,8 +217,7 @@ TEST_F(AppTest, NoUpdatesAtSpeedZeroOrPaused)
     }
 }
 
-TEST_F(AppTest, ProcessFrameRefusesToSleepWhenAsked)
-{
+TEST_F(AppTest, ProcessFrameRefusesToSleepWhenAsked) {
     TraceApp app(&mSettings);
     app.mAutoStartLoadingThread = false;
     app.Init();
@@ -255,8 +234,7 @@ TEST_F(AppTest, ProcessFrameRefusesToSleepWhenAsked)
 
 // An application whose updates are held back (as during a finished demo)
 // still pumps, draws when asked and sleeps: the loop neither spins nor hangs.
-TEST_F(AppTest, HeldUpdateStillPumpsAndSleeps)
-{
+TEST_F(AppTest, HeldUpdateStillPumpsAndSleeps) {
     class HeldApp : public TraceApp {
     public:
         using TraceApp::TraceApp;
@@ -268,23 +246,20 @@ TEST_F(AppTest, HeldUpdateStillPumpsAndSleeps)
     app.mAutoStartLoadingThread = false;
     app.Init();
     const uint64_t start = plat::NowMs();
-    for (int i = 0; i < 300; ++i)
-        app.UpdateAppStep(nullptr);
+    for (int i = 0; i < 300; ++i) app.UpdateAppStep(nullptr);
     EXPECT_GT(app.mPumps, 50);
     EXPECT_GT(app.mSleepCount, 50);
     EXPECT_GT(plat::NowMs() - start, 500u);
     EXPECT_EQ(app.GetUpdateCount(), 0);
 }
 
-TEST_F(AppTest, VSyncBrokenAfterThreeShortSeconds)
-{
+TEST_F(AppTest, VSyncBrokenAfterThreeShortSeconds) {
     // Presents that return at once: every draw shows something and takes no
     // time, so a second of game time passes in far less than 800 ms.
     class InstantPresentApp : public TraceApp {
     public:
         using TraceApp::TraceApp;
-        bool DrawFrame() override
-        {
+        bool DrawFrame() override {
             mLastDrawWasEmpty = false;
             mHasPendingDraw = false;
             return true;
@@ -299,15 +274,13 @@ TEST_F(AppTest, VSyncBrokenAfterThreeShortSeconds)
     app.DrawFrame();
     for (int i = 0; i < 5000 && !app.mVSyncBroken; ++i) {
         app.UpdateAppStep(nullptr);
-        if (i % 8 == 0)
-            mClock.Advance(1);
+        if (i % 8 == 0) mClock.Advance(1);
     }
     EXPECT_TRUE(app.mVSyncBroken);
     EXPECT_GE(app.GetUpdateCount(), 300);
 }
 
-TEST_F(AppTest, PlaybackWindowsOpenFromTheLoopAndHoldTheDemo)
-{
+TEST_F(AppTest, PlaybackWindowsOpenFromTheLoopAndHoldTheDemo) {
     TraceApp app(&mSettings);
     app.mAutoStartLoadingThread = false;
     app.Init();
@@ -316,13 +289,13 @@ TEST_F(AppTest, PlaybackWindowsOpenFromTheLoopAndHoldTheDemo)
     EXPECT_EQ(app.mPendingDemoDialog, 'J');
     std::vector<std::string> asked;
     plat::SetButtonBoxHandlerForTests(
-        [&](const std::string&, const std::string& caption, const std::vector<std::string>&) {
-            asked.push_back(caption);
-            // While the window is open the demo stands still.
-            EXPECT_TRUE(app.mDemoDialogOpen);
-            EXPECT_FALSE(app.DoUpdateFrames());
-            return 1;
-        });
+            [&](const std::string&, const std::string& caption, const std::vector<std::string>&) {
+                asked.push_back(caption);
+                // While the window is open the demo stands still.
+                EXPECT_TRUE(app.mDemoDialogOpen);
+                EXPECT_FALSE(app.DoUpdateFrames());
+                return 1;
+            });
     app.mLoopState = 0;
     app.UpdateAppStep(nullptr);
     plat::SetButtonBoxHandlerForTests(nullptr);
@@ -331,8 +304,7 @@ TEST_F(AppTest, PlaybackWindowsOpenFromTheLoopAndHoldTheDemo)
     EXPECT_FALSE(app.mDemoDialogOpen);
 }
 
-TEST_F(AppTest, ShutdownFromAnotherThreadIsActedOnByTheMainThread)
-{
+TEST_F(AppTest, ShutdownFromAnotherThreadIsActedOnByTheMainThread) {
     TraceApp app(&mSettings);
     app.mAutoStartLoadingThread = false;
     app.Init();
@@ -346,17 +318,14 @@ TEST_F(AppTest, ShutdownFromAnotherThreadIsActedOnByTheMainThread)
     EXPECT_TRUE(std::find(app.mTrace.begin(), app.mTrace.end(), "HideMainWindow") != app.mTrace.end());
 }
 
-TEST_F(AppTest, LoadingProgressRunsFromZeroToExactlyOne)
-{
+TEST_F(AppTest, LoadingProgressRunsFromZeroToExactlyOne) {
     class LoadingApp : public TraceApp {
     public:
         using TraceApp::TraceApp;
-        void LoadingThreadProc() override
-        {
+        void LoadingThreadProc() override {
             mNumLoadingThreadTasks = 10;
             mCompletedLoadingThreadTasks = 4;
-            while (!mRelease.load())
-                std::this_thread::yield();
+            while (!mRelease.load()) std::this_thread::yield();
         }
         std::atomic<bool> mRelease{false};
     };
@@ -365,14 +334,12 @@ TEST_F(AppTest, LoadingProgressRunsFromZeroToExactlyOne)
     app.Init();
     EXPECT_EQ(app.GetLoadingThreadProgress(), 0.0);
     app.StartLoadingThread();
-    app.StartLoadingThread(); // a second start does nothing
-    while (app.mCompletedLoadingThreadTasks.load() != 4)
-        std::this_thread::yield();
+    app.StartLoadingThread();  // a second start does nothing
+    while (app.mCompletedLoadingThreadTasks.load() != 4) std::this_thread::yield();
     EXPECT_DOUBLE_EQ(app.GetLoadingThreadProgress(), 0.4);
     app.mRelease = true;
-    while (!app.mLoadingThreadCompleted.load())
-        std::this_thread::yield();
-    EXPECT_DOUBLE_EQ(app.GetLoadingThreadProgress(), 0.4); // not handled yet
+    while (!app.mLoadingThreadCompleted.load()) std::this_thread::yield();
+    EXPECT_DOUBLE_EQ(app.GetLoadingThreadProgress(), 0.4);  // not handled yet
     EXPECT_TRUE(app.DoUpdateFrames());
     EXPECT_EQ(app.GetLoadingThreadProgress(), 1.0);
 }
@@ -384,8 +351,7 @@ public:
     int* mDeletions;
 };
 
-TEST_F(AppTest, SafeDeletionWaitsForTheQueuingLoopLevel)
-{
+TEST_F(AppTest, SafeDeletionWaitsForTheQueuingLoopLevel) {
     TraceApp app(&mSettings);
     int deletions = 0;
     // One widget queued by an outer loop step (depth 1), one by a step of a
@@ -394,7 +360,7 @@ TEST_F(AppTest, SafeDeletionWaitsForTheQueuingLoopLevel)
     app.SafeDeleteWidget(new CountedWidget(&deletions));
     app.mUpdateAppDepth = 2;
     app.SafeDeleteWidget(new CountedWidget(&deletions));
-    app.ProcessSafeDeleteList(); // a nested step ends: only its own entry goes
+    app.ProcessSafeDeleteList();  // a nested step ends: only its own entry goes
     EXPECT_EQ(deletions, 1);
     app.mUpdateAppDepth = 1;
     app.ProcessSafeDeleteList();
@@ -405,15 +371,12 @@ TEST_F(AppTest, SafeDeletionWaitsForTheQueuingLoopLevel)
 class CountedDialog : public Velm::Dialog {
 public:
     CountedDialog(int id, int* deletions)
-        : Velm::Dialog(nullptr, nullptr, id, true, "Header", "Lines", "", BUTTONS_YES_NO), mDeletions(deletions)
-    {
-    }
+            : Velm::Dialog(nullptr, nullptr, id, true, "Header", "Lines", "", BUTTONS_YES_NO), mDeletions(deletions) {}
     ~CountedDialog() override { ++*mDeletions; }
     int* mDeletions;
 };
 
-TEST_F(AppTest, DialogRegistry)
-{
+TEST_F(AppTest, DialogRegistry) {
     TraceApp app(&mSettings);
     app.mWidth = 1024;
     app.mHeight = 768;
@@ -431,7 +394,7 @@ TEST_F(AppTest, DialogRegistry)
     CountedDialog* second = new CountedDialog(7, &deletions);
     app.AddDialog(second);
     EXPECT_EQ(app.GetDialog(7), second);
-    EXPECT_EQ(first->mResult, 0); // a loop waiting for its answer ends
+    EXPECT_EQ(first->mResult, 0);  // a loop waiting for its answer ends
     EXPECT_EQ(deletions, 0);
     app.ProcessSafeDeleteList();
     EXPECT_EQ(deletions, 1);
@@ -444,12 +407,11 @@ TEST_F(AppTest, DialogRegistry)
     EXPECT_EQ(deletions, 2);
 }
 
-TEST_F(AppTest, StockDialogButtonsBecomeApplicationButtons)
-{
+TEST_F(AppTest, StockDialogButtonsBecomeApplicationButtons) {
     class ButtonApp : public TraceApp {
     public:
-        using TraceApp::TraceApp;
         using TraceApp::ButtonPress;
+        using TraceApp::TraceApp;
         void ButtonPress(int id) override { Trace("press " + std::to_string(id)); }
         void ButtonDepress(int id) override { Trace("depress " + std::to_string(id)); }
     };
@@ -461,8 +423,7 @@ TEST_F(AppTest, StockDialogButtonsBecomeApplicationButtons)
     EXPECT_EQ(app.mTrace, expected);
 }
 
-TEST_F(AppTest, MuteCounts)
-{
+TEST_F(AppTest, MuteCounts) {
     TraceApp app(&mSettings);
     app.mAutoStartLoadingThread = false;
     app.Init();
@@ -472,7 +433,7 @@ TEST_F(AppTest, MuteCounts)
     EXPECT_TRUE(app.IsMuted());
     app.Unmute(true);
     EXPECT_FALSE(app.IsMuted());
-    app.Unmute(false); // nothing to undo: counts stay at 0
+    app.Unmute(false);  // nothing to undo: counts stay at 0
     EXPECT_FALSE(app.IsMuted());
     app.Mute(true);
     app.SetMusicVolume(0.3);
@@ -481,13 +442,11 @@ TEST_F(AppTest, MuteCounts)
     EXPECT_FALSE(app.IsMuted());
 }
 
-TEST_F(AppTest, CommandLineRows)
-{
+TEST_F(AppTest, CommandLineRows) {
     class CmdApp : public TraceApp {
     public:
         using TraceApp::TraceApp;
-        void HandleCmdLineParam(const std::string& name, const std::string& value) override
-        {
+        void HandleCmdLineParam(const std::string& name, const std::string& value) override {
             mParams.push_back(name + "|" + value);
         }
         std::vector<std::string> mParams;
@@ -497,13 +456,13 @@ TEST_F(AppTest, CommandLineRows)
         std::vector<std::string> params;
     };
     const Case cases[] = {
-        {"\"C:\\Games\\game.exe\"", {}},
-        {"\"C:\\Games\\game.exe\" -play", {"-play|"}},
-        {"game -demofile=\"my demo.dmo\" -record", {"-demofile|my demo.dmo", "-record|"}},
-        {"game -recnum=3", {"-recnum|3"}},
-        {"game", {}},
-        {"game  -screensaver", {"-screensaver|"}},
-        {"game -a=b=c", {"-a|bc"}},
+            {"\"C:\\Games\\game.exe\"", {}},
+            {"\"C:\\Games\\game.exe\" -play", {"-play|"}},
+            {"game -demofile=\"my demo.dmo\" -record", {"-demofile|my demo.dmo", "-record|"}},
+            {"game -recnum=3", {"-recnum|3"}},
+            {"game", {}},
+            {"game  -screensaver", {"-screensaver|"}},
+            {"game -a=b=c", {"-a|bc"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -515,8 +474,7 @@ TEST_F(AppTest, CommandLineRows)
     }
 }
 
-TEST_F(AppTest, CommandLineOptionsTakeEffect)
-{
+TEST_F(AppTest, CommandLineOptionsTakeEffect) {
     TraceApp app(&mSettings);
     app.HandleCmdLineParam("-screensaver", "");
     EXPECT_TRUE(app.mIsScreenSaver);
@@ -531,22 +489,20 @@ TEST_F(AppTest, CommandLineOptionsTakeEffect)
     EXPECT_EQ(app.mDemoFileName, "/abs/x.dmo");
 }
 
-TEST_F(AppTest, UnknownOptionIsFatal)
-{
+TEST_F(AppTest, UnknownOptionIsFatal) {
     EXPECT_EXIT(
-        {
-            plat::SetMessageBoxHandlerForTests([](const std::string& text, const std::string&, unsigned) {
-                std::fprintf(stderr, "%s\n", text.c_str());
-                return 1;
-            });
-            TraceApp app(&mSettings);
-            app.HandleCmdLineParam("-Play", "");
-        },
-        ::testing::ExitedWithCode(1), "Invalid command line parameter: -Play");
+            {
+                plat::SetMessageBoxHandlerForTests([](const std::string& text, const std::string&, unsigned) {
+                    std::fprintf(stderr, "%s\n", text.c_str());
+                    return 1;
+                });
+                TraceApp app(&mSettings);
+                app.HandleCmdLineParam("-Play", "");
+            },
+            ::testing::ExitedWithCode(1), "Invalid command line parameter: -Play");
 }
 
-TEST_F(AppTest, StringTable)
-{
+TEST_F(AppTest, StringTable) {
     TraceApp app(&mSettings);
     EXPECT_EQ(app.GetString("DIALOG_BUTTON_OK"), "OK");
     EXPECT_EQ(app.GetString("NOPE"), "");
@@ -567,18 +523,18 @@ TEST_F(AppTest, StringTable)
     EXPECT_EQ(app.GetInteger("missing", 7), 7);
 }
 
-TEST_F(AppTest, PropertiesFiles)
-{
+TEST_F(AppTest, PropertiesFiles) {
     TraceApp app(&mSettings);
     const std::string good = mDir.Path("good.xml");
     {
         std::FILE* f = std::fopen(good.c_str(), "wb");
         ASSERT_NE(f, nullptr);
-        const char* text = "<Properties>\r\n"
-                           "  <String id=\"FATAL_ERROR\">Problem</String>\r\n"
-                           "  <Integer id=\"Count\">12</Integer>\r\n"
-                           "  <StringArray id=\"L\"><String>a</String><String>b</String></StringArray>\r\n"
-                           "</Properties>\r\n";
+        const char* text =
+                "<Properties>\r\n"
+                "  <String id=\"FATAL_ERROR\">Problem</String>\r\n"
+                "  <Integer id=\"Count\">12</Integer>\r\n"
+                "  <StringArray id=\"L\"><String>a</String><String>b</String></StringArray>\r\n"
+                "</Properties>\r\n";
         std::fputs(text, f);
         std::fclose(f);
     }
@@ -607,8 +563,7 @@ TEST_F(AppTest, PropertiesFiles)
     EXPECT_NE(mBoxes.back().find(" on Line "), std::string::npos) << mBoxes.back();
 }
 
-TEST_F(AppTest, RegistryValuesAsStored)
-{
+TEST_F(AppTest, RegistryValuesAsStored) {
     TraceApp writer(&mSettings);
     const std::string regKey = writer.mRegKey;
     writer.mMusicVolume = 0.29;
@@ -624,7 +579,7 @@ TEST_F(AppTest, RegistryValuesAsStored)
         const char* name;
         int value;
     };
-    const Case cases[] = {{"MusicVolume", 28}, {"SfxVolume", 40}, {"Muted", 0},      {"ScreenMode", 1},
+    const Case cases[] = {{"MusicVolume", 28}, {"SfxVolume", 40},  {"Muted", 0},      {"ScreenMode", 1},
                           {"PreferredX", 12},  {"PreferredY", -1}, {"InProgress", 0}, {"CustomCursors", 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -658,8 +613,7 @@ TEST_F(AppTest, RegistryValuesAsStored)
     EXPECT_EQ(text, "text");
 }
 
-TEST_F(AppTest, EmptyRegistryKeyDoesNothing)
-{
+TEST_F(AppTest, EmptyRegistryKeyDoesNothing) {
     TraceApp app(&mSettings);
     app.mRegKey.clear();
     app.mMusicVolume = 0.5;
@@ -671,8 +625,7 @@ TEST_F(AppTest, EmptyRegistryKeyDoesNothing)
     EXPECT_DOUBLE_EQ(app.mMusicVolume, 0.5);
 }
 
-TEST_F(AppTest, FailedRegistryWriteIsReported)
-{
+TEST_F(AppTest, FailedRegistryWriteIsReported) {
     // A store whose file lies below a regular file can never be written.
     std::FILE* f = std::fopen(mDir.Path("blocker").c_str(), "w");
     ASSERT_NE(f, nullptr);
@@ -682,4 +635,4 @@ TEST_F(AppTest, FailedRegistryWriteIsReported)
     EXPECT_FALSE(app.RegistryWriteInteger("MusicVolume", 10));
 }
 
-} // namespace
+}  // namespace

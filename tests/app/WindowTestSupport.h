@@ -24,8 +24,7 @@ namespace windowtest {
 
 namespace fs = std::filesystem;
 
-inline unsigned ProcessTag()
-{
+inline unsigned ProcessTag() {
     static const unsigned tag = std::random_device()();
     return tag;
 }
@@ -37,13 +36,11 @@ class RecordingWidget : public Velm::Widget {
 public:
     using Velm::Widget::MouseDown;
     using Velm::Widget::MouseUp;
-    void MouseDown(int x, int y, int signedClickCount) override
-    {
+    void MouseDown(int x, int y, int signedClickCount) override {
         mCalls.push_back("down " + std::to_string(x) + "," + std::to_string(y) + " " +
                          std::to_string(signedClickCount));
     }
-    void MouseUp(int x, int y, int signedClickCount) override
-    {
+    void MouseUp(int x, int y, int signedClickCount) override {
         mCalls.push_back("up " + std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(signedClickCount));
     }
     void MouseWheel(int delta) override { mCalls.push_back("wheel " + std::to_string(delta)); }
@@ -62,8 +59,7 @@ public:
     explicit FakeDisplay(Velm::VelmAppBase* app, std::deque<int> results) : mApp(app), mResults(std::move(results)) {}
     ~FakeDisplay() override { delete mScreen; }
 
-    int Init(plat::Window*, bool windowed) override
-    {
+    int Init(plat::Window*, bool windowed) override {
         mInits.push_back(windowed);
         int result = 0;
         if (!mResults.empty()) {
@@ -76,8 +72,7 @@ public:
         }
         return result;
     }
-    bool Redraw(const Velm::Rect*) override
-    {
+    bool Redraw(const Velm::Rect*) override {
         ++mPresents;
         return mPresentSucceeds;
     }
@@ -89,8 +84,7 @@ public:
     bool Is3D() override { return m3D; }
     void Set3D(bool on) override { m3D = on; }
     Velm::MemoryImage* NewImage() override { return new Velm::MemoryImage(mApp); }
-    bool SetCursorImage(Velm::MemoryImage* image) override
-    {
+    bool SetCursorImage(Velm::MemoryImage* image) override {
         const bool changed = image != mCursorImage;
         mCursorImage = image;
         return changed;
@@ -108,8 +102,7 @@ public:
 
 class WindowApp : public Velm::VelmAppBase {
 public:
-    explicit WindowApp(plat::Settings* settings)
-    {
+    explicit WindowApp(plat::Settings* settings) {
         static int counter = 0;
         mProductName = "VelmWindowTest" + std::to_string(ProcessTag()) + "_" + std::to_string(++counter);
         SetSettingsStore(settings);
@@ -118,8 +111,7 @@ public:
         mHeight = 240;
     }
 
-    Velm::DisplaySetup* CreateDisplay() override
-    {
+    Velm::DisplaySetup* CreateDisplay() override {
         if (mUseFakeDisplay) {
             mFake = new FakeDisplay(this, mScript);
             return mFake;
@@ -127,14 +119,11 @@ public:
         return VelmAppBase::CreateDisplay();
     }
     void CloseRequested() override { ++mCloseRequests; }
-    bool FilterKeyDown(int key, bool ctrlDown, bool altDown) override
-    {
+    bool FilterKeyDown(int key, bool ctrlDown, bool altDown) override {
         return key == mFilteredKey || VelmAppBase::FilterKeyDown(key, ctrlDown, altDown);
     }
-    bool GetSystemScreenSaverInfo(int* timeoutSeconds, bool* active, bool* running) override
-    {
-        if (mSaverTimeout == 0)
-            return false;
+    bool GetSystemScreenSaverInfo(int* timeoutSeconds, bool* active, bool* running) override {
+        if (mSaverTimeout == 0) return false;
         *timeoutSeconds = mSaverTimeout;
         *active = true;
         *running = mSaverRunning;
@@ -143,8 +132,7 @@ public:
 
     // Makes the window and display as Init would, and puts a recording widget over the
     // whole screen with the keyboard focus.
-    void OpenWindow()
-    {
+    void OpenWindow() {
         ChooseScreenMode();
         MakeWindow();
         mRecorder.Resize(0, 0, mWidth, mHeight);
@@ -152,15 +140,12 @@ public:
         mWidgetManager->SetFocus(&mRecorder);
         mInMainLoop = true;
     }
-    ~WindowApp() override
-    {
-        if (mRecorder.mParent != nullptr)
-            mWidgetManager->RemoveWidget(&mRecorder);
+    ~WindowApp() override {
+        if (mRecorder.mParent != nullptr) mWidgetManager->RemoveWidget(&mRecorder);
     }
 
     // Pumps the window and replays every queued message.
-    void Pump()
-    {
+    void Pump() {
         PumpWindowMessages();
         ProcessDeferredMessages(false);
     }
@@ -181,8 +166,7 @@ public:
 
 class WindowAppTest : public ::testing::Test {
 protected:
-    WindowAppTest() : mClock(100000), mScope(mClock), mSettings(mDir.Path("registry.txt"))
-    {
+    WindowAppTest() : mClock(100000), mScope(mClock), mSettings(mDir.Path("registry.txt")) {
         plat::SetMessageBoxHandlerForTests([this](const std::string& text, const std::string& caption, unsigned) {
             mBoxes.push_back(caption + ": " + text);
             return 1;

@@ -2,30 +2,29 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <algorithm>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "graphics/Color.h"
 #include "graphics/D3DHost.h"
+#include "graphics/DDImage.h"
 #include "graphics/ImageHost.h"
 #include "graphics/MemoryImage.h"
 #include "graphics/TextureData.h"
-#include "graphics/DDImage.h"
 #include "platform/DebugOutput.h"
 #include "platform/Settings.h"
 
 namespace Velm {
 namespace {
 
-#define SKIP_WITHOUT_GL()                                                 \
-    do {                                                                  \
-        std::string why;                                                  \
-        if (!plat::d3d7::IsAvailable(&why))                               \
-            GTEST_SKIP() << "no GL context for the 3D device: " << why;   \
+#define SKIP_WITHOUT_GL()                                                                               \
+    do {                                                                                                \
+        std::string why;                                                                                \
+        if (!plat::d3d7::IsAvailable(&why)) GTEST_SKIP() << "no GL context for the 3D device: " << why; \
     } while (0)
 
 struct TempDir {
@@ -82,10 +81,14 @@ TEST(D3DDraw, LineEndsOnItsLastPoint) {
 
 TEST(D3DDraw, OpaqueBlitMatchesSoftwarePath) {
     SKIP_WITHOUT_GL();
-    struct Case { const char* why; int width, height, x, y; Rect src; };
+    struct Case {
+        const char* why;
+        int width, height, x, y;
+        Rect src;
+    };
     const Case kCases[] = {
-        {"one piece", 37, 23, 5, 7, Rect(0, 0, 37, 23)},
-        {"several pieces, part of the source", 300, 70, 3, 2, Rect(20, 4, 270, 60)},
+            {"one piece", 37, 23, 5, 7, Rect(0, 0, 37, 23)},
+            {"several pieces, part of the source", 300, 70, 3, 2, Rect(20, 4, 270, 60)},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -107,8 +110,7 @@ TEST(D3DDraw, OpaqueBlitMatchesSoftwarePath) {
         const uint32_t* expected = software.GetBits();
         int differences = 0;
         for (int y = 0; y < 80; ++y) {
-            for (int x = 0; x < 320; ++x)
-                differences += Rgb(surface, x, y) != (expected[y * 320 + x] & 0xFFFFFF);
+            for (int x = 0; x < 320; ++x) differences += Rgb(surface, x, y) != (expected[y * 320 + x] & 0xFFFFFF);
         }
         EXPECT_EQ(differences, 0);
         // The textures read back into the image's pixels.
@@ -147,16 +149,19 @@ TEST(D3DDraw, ClippedPolygonsAndTriangles) {
     d3d.FillPoly(triangle, 3, &clip, Color(255, 255, 255), 0, 0, 0);
     d3d.FinishScene();
     for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x)
-            ASSERT_EQ(Rgb(surface, x, y), 0u);
+        for (int x = 0; x < 32; ++x) ASSERT_EQ(Rgb(surface, x, y), 0u);
     EXPECT_TRUE(gD3DError.empty());
 }
 
 TEST(D3DDraw, TriangleAcrossTwoColumnsIsSplitByPiece) {
     VertexList in;
     plat::d3d7::TLVertex a, b, c;
-    a.tu = 0.2f; b.tu = 1.7f; c.tu = 1.0f;
-    a.tv = 0.1f; b.tv = 0.1f; c.tv = 0.9f;
+    a.tu = 0.2f;
+    b.tu = 1.7f;
+    c.tu = 1.0f;
+    a.tv = 0.1f;
+    b.tv = 0.1f;
+    c.tv = 0.9f;
     for (float shift : {0.0f, 1.0f}) {
         SCOPED_TRACE(shift);
         in.clear();
@@ -244,7 +249,11 @@ public:
 
 TEST(D3DTextures, PixelsAreDroppedOnlyWhenTheTexturesHoldThemAll) {
     SKIP_WITHOUT_GL();
-    struct Case { const char* why; bool lockFails; bool keepsBits; };
+    struct Case {
+        const char* why;
+        bool lockFails;
+        bool keepsBits;
+    };
     const Case kCases[] = {{"upload complete", false, false}, {"upload failed", true, true}};
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -258,8 +267,7 @@ TEST(D3DTextures, PixelsAreDroppedOnlyWhenTheTexturesHoldThemAll) {
         plat::dd::Surface surface(80, 30, plat::dd::PixelFormat::X8R8G8B8(), 0, 0, 0);
         D3DInterface d3d(nullptr);
         ASSERT_TRUE(d3d.CreateDevice(&surface, 80, 30));
-        if (c.lockFails)
-            plat::d3d7::InjectFault(plat::d3d7::Op::LockTexture, plat::dd::kErrGeneric);
+        if (c.lockFails) plat::d3d7::InjectFault(plat::d3d7::Op::LockTexture, plat::dd::kErrGeneric);
         d3d.Blt(&image, 0, 0, Rect(0, 0, 70, 20), Color::White, 0, false);
         d3d.FinishScene();
         EXPECT_EQ(image.bits != nullptr, c.keepsBits);
@@ -329,8 +337,7 @@ TEST(D3DDraw, TexturedTrianglesSpanSeveralPieces) {
     SKIP_WITHOUT_GL();
     std::vector<uint32_t> pixels(128 * 64);
     for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 128; ++x)
-            pixels[y * 128 + x] = x < 64 ? 0xFFFF0000u : 0xFF00FF00u;
+        for (int x = 0; x < 128; ++x) pixels[y * 128 + x] = x < 64 ? 0xFFFF0000u : 0xFF00FF00u;
     MemoryImage image(nullptr);
     image.SetBits(pixels.data(), 128, 64);
     image.flags = ImageFlag_Use64By64Subdivisions | ImageFlag_UseA8R8G8B8;  // two pieces side by side
@@ -338,8 +345,8 @@ TEST(D3DDraw, TexturedTrianglesSpanSeveralPieces) {
     D3DInterface d3d(nullptr);
     ASSERT_TRUE(d3d.CreateDevice(&surface, 128, 64));
     const TriVertex quad[2][3] = {
-        {{0, 0, 0, 0, 0}, {128, 0, 1, 0, 0}, {0, 64, 0, 1, 0}},
-        {{128, 0, 1, 0, 0}, {128, 64, 1, 1, 0}, {0, 64, 0, 1, 0}},
+            {{0, 0, 0, 0, 0}, {128, 0, 1, 0, 0}, {0, 64, 0, 1, 0}},
+            {{128, 0, 1, 0, 0}, {128, 64, 1, 1, 0}, {0, 64, 0, 1, 0}},
     };
     d3d.DrawTexturedTriangles(quad, 2, Color::White, 0, &image, 0, 0, false);
     d3d.FinishScene();
@@ -374,11 +381,24 @@ TEST(D3DDraw, MirroredStretchedAndClippedBlits) {
     const Rect clip(1, 3, 2, 1);
     d3d.BltClipF(&image, 0, 3, Rect(0, 0, 4, 1), &clip, Color::White, 0);
     d3d.FinishScene();
-    struct Probe { int x, y; uint32_t rgb; };
+    struct Probe {
+        int x, y;
+        uint32_t rgb;
+    };
     const Probe kProbes[] = {
-        {0, 0, d & 0xFFFFFF}, {1, 0, c & 0xFFFFFF}, {2, 0, b & 0xFFFFFF}, {3, 0, a & 0xFFFFFF},
-        {4, 1, a & 0xFFFFFF}, {7, 2, a & 0xFFFFFF}, {8, 1, b & 0xFFFFFF}, {11, 2, b & 0xFFFFFF}, {12, 1, 0},
-        {0, 3, 0},            {1, 3, b & 0xFFFFFF}, {2, 3, c & 0xFFFFFF}, {3, 3, 0},
+            {0, 0, d & 0xFFFFFF},
+            {1, 0, c & 0xFFFFFF},
+            {2, 0, b & 0xFFFFFF},
+            {3, 0, a & 0xFFFFFF},
+            {4, 1, a & 0xFFFFFF},
+            {7, 2, a & 0xFFFFFF},
+            {8, 1, b & 0xFFFFFF},
+            {11, 2, b & 0xFFFFFF},
+            {12, 1, 0},
+            {0, 3, 0},
+            {1, 3, b & 0xFFFFFF},
+            {2, 3, c & 0xFFFFFF},
+            {3, 3, 0},
     };
     for (const Probe& p : kProbes) {
         SCOPED_TRACE(std::to_string(p.x) + "," + std::to_string(p.y));

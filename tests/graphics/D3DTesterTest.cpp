@@ -80,7 +80,10 @@ TEST(D3DTesterCache, MatchingPassSkipsRenderingAndKeepsTheWarning) {
 }
 
 TEST(D3DTesterCache, MismatchesInvalidateTheCache) {
-    struct Case { const char* why; unsigned minMb, recMb; };
+    struct Case {
+        const char* why;
+        unsigned minMb, recMb;
+    };
     const Case kCases[] = {{"recommended memory changed", 6, 20}, {"minimum changed", 8, 14}};
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -105,10 +108,15 @@ TEST(D3DTesterCache, StoredFailureRendersAgainWithoutBeingFresh) {
 }
 
 TEST(D3DTesterMemory, Thresholds) {
-    struct Case { const char* why; uint64_t videoBytes; unsigned minMb; bool fails; };
+    struct Case {
+        const char* why;
+        uint64_t videoBytes;
+        unsigned minMb;
+        bool fails;
+    };
     const Case kCases[] = {
-        {"63 MB plus a 3 MB desktop pass 64", 63ull << 20, 64, false},
-        {"60 MB plus 3 fail 64", 60ull << 20, 64, true},
+            {"63 MB plus a 3 MB desktop pass 64", 63ull << 20, 64, false},
+            {"60 MB plus 3 fail 64", 60ull << 20, 64, true},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -122,19 +130,25 @@ TEST(D3DTesterMemory, Thresholds) {
 }
 
 TEST(D3DTesterCards, ListsAndDriverAge) {
-    struct Case { const char* why; const char* blocked; int year; const char* description; bool supported; };
+    struct Case {
+        const char* why;
+        const char* blocked;
+        int year;
+        const char* description;
+        bool supported;
+    };
     const Case kCases[] = {
-        {"blocked list ignores case", "  Radeon 7000 \n\n", 2005, "ATI RADEON 7000 Series", false},
-        {"old ATI card", nullptr, 2001, "ATI Rage 128", true},
-        {"old other card", nullptr, 2001, "S3 Savage", false},
-        {"new other card", nullptr, 2004, "S3 Savage", true},
-        {"software renderer", "llvmpipe\nsoftpipe\nswrast\n", 2022, "llvmpipe (LLVM 15.0.6, 256 bits) (Mesa)", false},
+            {"blocked list ignores case", "  Radeon 7000 \n\n", 2005, "ATI RADEON 7000 Series", false},
+            {"old ATI card", nullptr, 2001, "ATI Rage 128", true},
+            {"old other card", nullptr, 2001, "S3 Savage", false},
+            {"new other card", nullptr, 2004, "S3 Savage", true},
+            {"software renderer", "llvmpipe\nsoftpipe\nswrast\n", 2022, "llvmpipe (LLVM 15.0.6, 256 bits) (Mesa)",
+             false},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
         Fixture f;
-        if (c.blocked != nullptr)
-            std::ofstream(f.dir.path / "vhwb.dat") << c.blocked;
+        if (c.blocked != nullptr) std::ofstream(f.dir.path / "vhwb.dat") << c.blocked;
         auto tester = f.Tester();
         tester->mDriverYear = c.year;
         EXPECT_EQ(tester->IsCardSupported(c.description), c.supported);
@@ -154,8 +168,8 @@ TEST(D3DTesterImage, UniformCheck) {
 
 TEST(D3DTesterImage, TwentyFourBitSurfaceThrowsUnlocked) {
     D3DTester tester(nullptr, std::make_unique<FakeCard>());
-    tester.mTestSurface = std::make_shared<plat::dd::Surface>(
-        100, 100, plat::dd::PixelFormat{24, 0xFF0000, 0xFF00, 0xFF}, 0, 0, 0);
+    tester.mTestSurface =
+            std::make_shared<plat::dd::Surface>(100, 100, plat::dd::PixelFormat{24, 0xFF0000, 0xFF00, 0xFF}, 0, 0, 0);
     tester.mTestImage.Resize(100, 100);
     try {
         tester.CopyPrimary();
@@ -169,8 +183,7 @@ TEST(D3DTesterImage, TwentyFourBitSurfaceThrowsUnlocked) {
 // The five render tests on the real device, in a 32-bit and a 16-bit desktop.
 TEST(D3DTesterRender, PassesIn8888And565) {
     std::string why;
-    if (!plat::d3d7::IsAvailable(&why))
-        GTEST_SKIP() << "no GL context for the 3D device: " << why;
+    if (!plat::d3d7::IsAvailable(&why)) GTEST_SKIP() << "no GL context for the 3D device: " << why;
     for (int bits : {32, 16}) {
         SCOPED_TRACE(bits);
         plat::dd::DisplayConfig config;
@@ -208,8 +221,7 @@ namespace {
 
 TEST(D3DTesterRender, DeviceFailureBecomesTheFailureReason) {
     std::string why;
-    if (!plat::d3d7::IsAvailable(&why))
-        GTEST_SKIP() << "no GL context for the 3D device: " << why;
+    if (!plat::d3d7::IsAvailable(&why)) GTEST_SKIP() << "no GL context for the 3D device: " << why;
     Fixture f;
     auto tester = std::make_unique<D3DTester>(&f.host);
     tester->mListFolder = f.dir.path.string();

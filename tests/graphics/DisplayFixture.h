@@ -28,11 +28,8 @@ struct SurfaceFormat {
 // Every format the surface routines must handle.
 inline const std::vector<SurfaceFormat>& AllFormats() {
     static const std::vector<SurfaceFormat> formats = {
-        {"R5G6B5", 16, false, false},
-        {"X1R5G5B5", 16, true, false},
-        {"X8R8G8B8", 32, false, false},
-        {"X8B8G8R8", 32, false, true},
-        {"B5G6R5", 16, false, true},
+            {"R5G6B5", 16, false, false},  {"X1R5G5B5", 16, true, false}, {"X8R8G8B8", 32, false, false},
+            {"X8B8G8R8", 32, false, true}, {"B5G6R5", 16, false, true},
     };
     return formats;
 }
@@ -54,8 +51,7 @@ public:
     int GetLogicalHeight() override { return height; }
     int GetColorDepth() override { return depth; }
     bool GetDesktopSize(int* w, int* h) override {
-        if (desktopWidth == 0)
-            return false;
+        if (desktopWidth == 0) return false;
         *w = desktopWidth;
         *h = desktopHeight;
         return true;
@@ -120,11 +116,9 @@ public:
 inline std::vector<uint32_t> SurfaceValues(DDImage& image) {
     std::vector<uint32_t> out;
     plat::dd::Surface* surface = image.mSurface.get();
-    if (surface == nullptr)
-        return out;
+    if (surface == nullptr) return out;
     for (int y = 0; y < surface->Height(); ++y)
-        for (int x = 0; x < surface->Width(); ++x)
-            out.push_back(surface->PixelAt(x, y));
+        for (int x = 0; x < surface->Width(); ++x) out.push_back(surface->PixelAt(x, y));
     return out;
 }
 

@@ -23,11 +23,11 @@ TEST(FillTest, FillRows) {
         uint32_t after;
     };
     const Case cases[] = {
-        {"half red over transparent", 0x00000000, Color(255, 0, 0, 128), DRAWMODE_NORMAL, 0x80FE0000},
-        {"half red over opaque black", 0xFF000000, Color(255, 0, 0, 128), DRAWMODE_NORMAL, 0xFF7F0000},
-        {"opaque is stored", 0x12345678, Color(1, 2, 3, 255), DRAWMODE_NORMAL, 0xFF010203},
-        {"alpha 0 changes nothing", 0x12345678, Color(255, 255, 255, 0), DRAWMODE_NORMAL, 0x12345678},
-        {"additive fills are normal fills", 0xFF000000, Color(255, 0, 0, 128), DRAWMODE_ADDITIVE, 0xFF7F0000},
+            {"half red over transparent", 0x00000000, Color(255, 0, 0, 128), DRAWMODE_NORMAL, 0x80FE0000},
+            {"half red over opaque black", 0xFF000000, Color(255, 0, 0, 128), DRAWMODE_NORMAL, 0xFF7F0000},
+            {"opaque is stored", 0x12345678, Color(1, 2, 3, 255), DRAWMODE_NORMAL, 0xFF010203},
+            {"alpha 0 changes nothing", 0x12345678, Color(255, 255, 255, 0), DRAWMODE_NORMAL, 0x12345678},
+            {"additive fills are normal fills", 0xFF000000, Color(255, 0, 0, 128), DRAWMODE_ADDITIVE, 0xFF7F0000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -77,8 +77,7 @@ TEST(FillTest, FillSpansDrawsEachSpan) {
 TEST(LineTest, DiagonalNormalLineStores254) {
     std::unique_ptr<MemoryImage> image(MakeFilled(5, 5, 0));
     image->DrawLine(0, 0, 4, 4, Color::White, DRAWMODE_NORMAL);
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(Pixel(*image, i, i), 0xFFFEFEFEu) << i;
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(Pixel(*image, i, i), 0xFFFEFEFEu) << i;
     EXPECT_EQ(Pixel(*image, 1, 0), 0u);
     EXPECT_TRUE(GuardIntact(*image));
 }
@@ -86,8 +85,7 @@ TEST(LineTest, DiagonalNormalLineStores254) {
 TEST(LineTest, HorizontalLineIsAFill) {
     std::unique_ptr<MemoryImage> image(MakeFilled(5, 2, 0));
     image->DrawLine(3.7, 1, 0.2, 1, Color::White, DRAWMODE_NORMAL);
-    for (int x = 0; x < 4; ++x)
-        EXPECT_EQ(Pixel(*image, x, 1), 0xFFFFFFFFu) << x;
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(Pixel(*image, x, 1), 0xFFFFFFFFu) << x;
     EXPECT_EQ(Pixel(*image, 4, 1), 0u);
     // An additive horizontal line is drawn as a normal fill.
     std::unique_ptr<MemoryImage> additive(MakeFilled(3, 1, 0xFF100000));
@@ -114,8 +112,7 @@ TEST(LineTest, ShallowLineCoversEveryColumnOnce) {
     image->DrawLine(0, 0, 9, 3, Color::White, DRAWMODE_NORMAL);
     for (int x = 0; x < 10; ++x) {
         int inColumn = 0;
-        for (int y = 0; y < 5; ++y)
-            inColumn += Pixel(*image, x, y) != 0;
+        for (int y = 0; y < 5; ++y) inColumn += Pixel(*image, x, y) != 0;
         EXPECT_EQ(inColumn, 1) << x;
     }
     EXPECT_NE(Pixel(*image, 0, 0), 0u);
@@ -127,8 +124,7 @@ TEST(LineTest, AntialiasedSidePixelNeverWrapsIntoThePreviousRow) {
     // the last pixel of the row above.
     std::unique_ptr<MemoryImage> image(MakeFilled(8, 8, 0));
     image->DrawLineAA(2.5, 0.5, 0.0, 7.0, Color::White, DRAWMODE_NORMAL);
-    for (int y = 0; y < 8; ++y)
-        EXPECT_EQ(Pixel(*image, 7, y), 0u) << y;
+    for (int y = 0; y < 8; ++y) EXPECT_EQ(Pixel(*image, 7, y), 0u) << y;
     EXPECT_TRUE(GuardIntact(*image));
     EXPECT_NE(Pixel(*image, 0, 7), 0u);
 }
@@ -138,8 +134,7 @@ TEST(LineTest, AntialiasedLineCoverage) {
     // and the side pixels get none.
     std::unique_ptr<MemoryImage> image(MakeFilled(4, 4, 0));
     image->DrawLineAA(0, 0, 3, 3, Color(255, 0, 0), DRAWMODE_NORMAL);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(Pixel(*image, i, i), 0xFFFF0000u) << i;
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(Pixel(*image, i, i), 0xFFFF0000u) << i;
     EXPECT_EQ(Pixel(*image, 1, 0), 0u);
     // A half step per row splits coverage between the pixel and its side pixel.
     std::unique_ptr<MemoryImage> steep(MakeFilled(4, 5, 0xFF000000));
@@ -218,20 +213,20 @@ void ExpectOnePixelBlits(const OnePixelBlit (&cases)[N], int drawMode) {
 
 TEST(BlitTest, BlendPathForTranslucentDestinationOrTint) {
     const OnePixelBlit cases[] = {
-        {"opaque source onto transparent destination", 0x00000000, 0xFF102030, Color::White, 0xFF102030},
-        {"half source onto transparent destination", 0x00000000, 0x80FF0000, Color::White, 0x80FE0000},
-        {"tint halves red", 0xFF000000, 0xFFFF0000, Color(128, 255, 255, 255), 0xFF7F0000},
-        {"tint alpha halves the source", 0xFF000000, 0xFFFF0000, Color(255, 255, 255, 128), 0xFF7F0000},
-        {"transparent source pixel skipped", 0x80000000, 0x00FFFFFF, Color::White, 0x80000000},
+            {"opaque source onto transparent destination", 0x00000000, 0xFF102030, Color::White, 0xFF102030},
+            {"half source onto transparent destination", 0x00000000, 0x80FF0000, Color::White, 0x80FE0000},
+            {"tint halves red", 0xFF000000, 0xFFFF0000, Color(128, 255, 255, 255), 0xFF7F0000},
+            {"tint alpha halves the source", 0xFF000000, 0xFFFF0000, Color(255, 255, 255, 128), 0xFF7F0000},
+            {"transparent source pixel skipped", 0x80000000, 0x00FFFFFF, Color::White, 0x80000000},
     };
     ExpectOnePixelBlits(cases, DRAWMODE_NORMAL);
 }
 
 TEST(BlitTest, AdditiveRows) {
     const OnePixelBlit cases[] = {
-        {"opaque source adds its channels", 0x80C80A00, 0xFF640A01, Color::White, 0x80FF1401},
-        {"tint scales the addition", 0xFF000000, 0xFFFF0000, Color(128, 255, 255, 255), 0xFF7F0000},
-        {"half alpha in a source with alpha", 0xFF000000, 0x80FF0000, Color::White, 0xFF7F0000},
+            {"opaque source adds its channels", 0x80C80A00, 0xFF640A01, Color::White, 0x80FF1401},
+            {"tint scales the addition", 0xFF000000, 0xFFFF0000, Color(128, 255, 255, 255), 0xFF7F0000},
+            {"half alpha in a source with alpha", 0xFF000000, 0x80FF0000, Color::White, 0xFF7F0000},
     };
     ExpectOnePixelBlits(cases, DRAWMODE_ADDITIVE);
 }
@@ -268,10 +263,8 @@ TEST(BlitTest, NonMemorySourceAndUnknownModeDrawNothing) {
 TEST(InvariantTest, TransparentSourceChangesNothing) {
     Lcg rng(7);
     std::vector<uint32_t> clearPixels(8 * 8), destPixels(12 * 12);
-    for (uint32_t& p : clearPixels)
-        p = rng.Next() & 0x00FFFFFF;
-    for (uint32_t& p : destPixels)
-        p = rng.Next();
+    for (uint32_t& p : clearPixels) p = rng.Next() & 0x00FFFFFF;
+    for (uint32_t& p : destPixels) p = rng.Next();
     std::unique_ptr<MemoryImage> source(MakeImage(8, 8, clearPixels));
     struct Op {
         const char* why;
@@ -279,29 +272,31 @@ TEST(InvariantTest, TransparentSourceChangesNothing) {
     };
     const Rect all(0, 0, 8, 8), clip(0, 0, 12, 12);
     const Op ops[] = {
-        {"blit normal", [&](MemoryImage& d) { d.Blt(source.get(), 2, 2, all, Color::White, 0); }},
-        {"blit tinted", [&](MemoryImage& d) { d.Blt(source.get(), 2, 2, all, Color(10, 200, 30, 90), 0); }},
-        {"blit additive", [&](MemoryImage& d) { d.Blt(source.get(), 2, 2, all, Color::White, 1); }},
-        {"blit additive tinted", [&](MemoryImage& d) { d.Blt(source.get(), 2, 2, all, Color(9, 8, 7, 200), 1); }},
-        {"rotated",
-         [&](MemoryImage& d) { d.BltRotated(source.get(), 2.3f, 1.7f, all, clip, Color::White, 0, 0.7, 4, 4); }},
-        {"rotated additive",
-         [&](MemoryImage& d) { d.BltRotated(source.get(), 2, 2, all, clip, Color::White, 1, 2.0, 4, 4); }},
-        {"sub-pixel", [&](MemoryImage& d) { d.BltF(source.get(), 1.5f, 2.25f, all, clip, Color(1, 2, 3, 200), 0); }},
-        {"fast stretch",
-         [&](MemoryImage& d) { d.StretchBlt(source.get(), Rect(0, 0, 12, 11), all, clip, Color::White, 0, true); }},
-        {"slow stretch up",
-         [&](MemoryImage& d) { d.StretchBlt(source.get(), Rect(0, 0, 12, 11), all, clip, Color::White, 0, false); }},
-        {"slow stretch down",
-         [&](MemoryImage& d) { d.StretchBlt(source.get(), Rect(1, 1, 5, 3), all, clip, Color::White, 0, false); }},
+            {"blit normal", [&](MemoryImage& d) { d.Blt(source.get(), 2, 2, all, Color::White, 0); }},
+            {"blit tinted", [&](MemoryImage& d) { d.Blt(source.get(), 2, 2, all, Color(10, 200, 30, 90), 0); }},
+            {"blit additive", [&](MemoryImage& d) { d.Blt(source.get(), 2, 2, all, Color::White, 1); }},
+            {"blit additive tinted", [&](MemoryImage& d) { d.Blt(source.get(), 2, 2, all, Color(9, 8, 7, 200), 1); }},
+            {"rotated",
+             [&](MemoryImage& d) { d.BltRotated(source.get(), 2.3f, 1.7f, all, clip, Color::White, 0, 0.7, 4, 4); }},
+            {"rotated additive",
+             [&](MemoryImage& d) { d.BltRotated(source.get(), 2, 2, all, clip, Color::White, 1, 2.0, 4, 4); }},
+            {"sub-pixel",
+             [&](MemoryImage& d) { d.BltF(source.get(), 1.5f, 2.25f, all, clip, Color(1, 2, 3, 200), 0); }},
+            {"fast stretch",
+             [&](MemoryImage& d) { d.StretchBlt(source.get(), Rect(0, 0, 12, 11), all, clip, Color::White, 0, true); }},
+            {"slow stretch up",
+             [&](MemoryImage& d) {
+                 d.StretchBlt(source.get(), Rect(0, 0, 12, 11), all, clip, Color::White, 0, false);
+             }},
+            {"slow stretch down",
+             [&](MemoryImage& d) { d.StretchBlt(source.get(), Rect(1, 1, 5, 3), all, clip, Color::White, 0, false); }},
     };
     for (const Op& op : ops) {
         SCOPED_TRACE(op.why);
         for (bool opaqueDest : {false, true}) {
             std::vector<uint32_t> pixels = destPixels;
             if (opaqueDest)
-                for (uint32_t& p : pixels)
-                    p |= 0xFF000000;
+                for (uint32_t& p : pixels) p |= 0xFF000000;
             std::unique_ptr<MemoryImage> dest(MakeImage(12, 12, pixels));
             op.draw(*dest);
             EXPECT_EQ(Pixels(*dest), pixels);
@@ -327,24 +322,22 @@ TEST(BlitTest, OutOfRangeBlitIsCutToBothImages) {
 TEST(InvariantTest, NoWriteOutsideTheClipAndTheGuardSurvives) {
     Lcg rng(99);
     std::vector<uint32_t> sourcePixels(13 * 9);
-    for (uint32_t& p : sourcePixels)
-        p = rng.Next();
+    for (uint32_t& p : sourcePixels) p = rng.Next();
     std::unique_ptr<MemoryImage> source(MakeImage(13, 9, sourcePixels));
     std::unique_ptr<MemoryImage> indexed(MakeImage(13, 9, std::vector<uint32_t>(13 * 9, 0x80FF8000)));
     ASSERT_TRUE(indexed->Palletize());
     auto coord = [&](int range) { return static_cast<int>(rng.Next() % (2 * range)) - range / 2; };
     for (int i = 0; i < 400; ++i) {
         std::vector<uint32_t> start(37 * 23);
-        for (uint32_t& p : start)
-            p = rng.Next();
+        for (uint32_t& p : start) p = rng.Next();
         std::unique_ptr<MemoryImage> dest(MakeImage(37, 23, start));
         Graphics g(dest.get());
         g.Translate(coord(10), coord(10));
         g.transX += (rng.Next() % 100) / 100.0f;
         g.SetClipRect(coord(30), coord(20), static_cast<int>(rng.Next() % 40), static_cast<int>(rng.Next() % 30));
         const Rect clip = g.clip;
-        g.SetColor(
-            Color(rng.Next() & 0xFF, rng.Next() & 0xFF, rng.Next() & 0xFF, rng.Next() % 3 ? 255 : rng.Next() & 0xFF));
+        g.SetColor(Color(rng.Next() & 0xFF, rng.Next() & 0xFF, rng.Next() & 0xFF,
+                         rng.Next() % 3 ? 255 : rng.Next() & 0xFF));
         g.SetDrawMode(static_cast<int>(rng.Next() % 2));
         g.SetTintImages(rng.Next() % 2 == 0);
         g.SetFastStretch(rng.Next() % 2 == 0);
@@ -352,43 +345,20 @@ TEST(InvariantTest, NoWriteOutsideTheClipAndTheGuardSurvives) {
         const int op = static_cast<int>(rng.Next() % 11);
         SCOPED_TRACE(testing::Message() << "case " << i << " op " << op);
         switch (op) {
-            case 0:
-                g.FillRect(coord(40), coord(30), coord(40), coord(30));
-                break;
-            case 1:
-                g.DrawRect(coord(40), coord(30), coord(40), coord(30));
-                break;
-            case 2:
-                g.ClearRect(coord(40), coord(30), coord(40), coord(30));
-                break;
-            case 3:
-                g.DrawLine(coord(60), coord(40), coord(60), coord(40));
-                break;
-            case 4:
-                g.DrawLineAA(coord(60), coord(40), coord(60), coord(40));
-                break;
-            case 5:
-                g.DrawImage(src, coord(40), coord(30));
-                break;
-            case 6:
-                g.DrawImageF(src, coord(40) + 0.37f, coord(30) + 0.61f);
-                break;
-            case 7:
-                g.DrawImageRotatedF(src, coord(40) + 0.5f, coord(30), (rng.Next() % 628) / 100.0, 6.5f, 4);
-                break;
-            case 8:
-                g.DrawImage(src, coord(40), coord(30), coord(60), coord(40));
-                break;
-            case 9:
-                g.DrawImageBox(Rect(coord(40), coord(30), coord(60), coord(40)), src);
-                break;
-            case 10:
-                g.DrawImage(src, Rect(coord(40), coord(30), coord(60), coord(40)), Rect(1, 2, 7, 5));
-                break;
+            case 0: g.FillRect(coord(40), coord(30), coord(40), coord(30)); break;
+            case 1: g.DrawRect(coord(40), coord(30), coord(40), coord(30)); break;
+            case 2: g.ClearRect(coord(40), coord(30), coord(40), coord(30)); break;
+            case 3: g.DrawLine(coord(60), coord(40), coord(60), coord(40)); break;
+            case 4: g.DrawLineAA(coord(60), coord(40), coord(60), coord(40)); break;
+            case 5: g.DrawImage(src, coord(40), coord(30)); break;
+            case 6: g.DrawImageF(src, coord(40) + 0.37f, coord(30) + 0.61f); break;
+            case 7: g.DrawImageRotatedF(src, coord(40) + 0.5f, coord(30), (rng.Next() % 628) / 100.0, 6.5f, 4); break;
+            case 8: g.DrawImage(src, coord(40), coord(30), coord(60), coord(40)); break;
+            case 9: g.DrawImageBox(Rect(coord(40), coord(30), coord(60), coord(40)), src); break;
+            case 10: g.DrawImage(src, Rect(coord(40), coord(30), coord(60), coord(40)), Rect(1, 2, 7, 5)); break;
         }
         ASSERT_TRUE(GuardIntact(*dest));
-        if (op == 4)
-            continue;
+        if (op == 4) continue;
         const std::vector<uint32_t> after = Pixels(*dest);
         for (int y = 0; y < 23; ++y)
             for (int x = 0; x < 37; ++x)

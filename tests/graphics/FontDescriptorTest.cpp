@@ -45,28 +45,28 @@ struct ReadCase {
 };
 
 const ReadCase kReadCases[] = {
-    {"empty file", "", true, "", ""},
-    {"blank lines and comments only", "\n   \n# one\n\t# two; three\n\n", true, "", ""},
-    {"two commands on one line", "A 1; B 2", true, "(A, 1) | (B, 2)", ""},
-    {"';' then blanks and '#' starts a comment", "A 1;  # B 2; C 3\nD", true, "(A, 1) | (D)", ""},
-    {"a command spans lines", "A 1\n  2,3\n;", true, "(A, 1, 2, 3)", ""},
-    {"CR is ignored", "A 1\r\n;B\r\n", true, "(A, 1) | (B)", ""},
-    {"';' inside quotes belongs to the token", "A ';' \";x\"", true, "(A, ';', \";x\")", ""},
-    {"a backslash outside quotes does not keep ';'", "A x\\;B", true, "(A, x) | (B)", ""},
-    {"escaped quote inside quotes", "A 'it\\'s'", true, "(A, 'it's')", ""},
-    {"the other quote inside quotes is ordinary", "A \"it's\"", true, "(A, \"it's\")", ""},
-    {"nested lists", "A (1 (2 3)) 4", true, "(A, (1, (2, 3)), 4)", ""},
-    {"a list right after a list", "A (1)(2)", true, "(A, (1), (2))", ""},
-    {"a token right after a list", "A (1)x", true, "(A, (1), x)", ""},
-    {"a token and a list apart", "A x (1)", true, "(A, x, (1))", ""},
-    {"'(' without ')'", "A (1 2", false, "", "Unterminated List"},
-    {"')' at the top level", "A 1)", false, "", "Unexpected List End"},
-    {"'(' right after a token", "A x(1)", false, "", "Unexpected List Start"},
-    {"open single quote", "A 'abc", false, "", "Unterminated Single Quotes"},
-    {"open double quote", "A \"abc", false, "", "Unterminated Double Quotes"},
-    {"a list where the command name goes", "(1 2)", false, "", "Missing Command"},
-    {"the failing command ends the load", "A 1; FAIL; B 2", false, "(A, 1) | (FAIL)", ""},
-    {"nothing after a parse error is read", "A 1; B (; C", false, "(A, 1)", "Unterminated List"},
+        {"empty file", "", true, "", ""},
+        {"blank lines and comments only", "\n   \n# one\n\t# two; three\n\n", true, "", ""},
+        {"two commands on one line", "A 1; B 2", true, "(A, 1) | (B, 2)", ""},
+        {"';' then blanks and '#' starts a comment", "A 1;  # B 2; C 3\nD", true, "(A, 1) | (D)", ""},
+        {"a command spans lines", "A 1\n  2,3\n;", true, "(A, 1, 2, 3)", ""},
+        {"CR is ignored", "A 1\r\n;B\r\n", true, "(A, 1) | (B)", ""},
+        {"';' inside quotes belongs to the token", "A ';' \";x\"", true, "(A, ';', \";x\")", ""},
+        {"a backslash outside quotes does not keep ';'", "A x\\;B", true, "(A, x) | (B)", ""},
+        {"escaped quote inside quotes", "A 'it\\'s'", true, "(A, 'it's')", ""},
+        {"the other quote inside quotes is ordinary", "A \"it's\"", true, "(A, \"it's\")", ""},
+        {"nested lists", "A (1 (2 3)) 4", true, "(A, (1, (2, 3)), 4)", ""},
+        {"a list right after a list", "A (1)(2)", true, "(A, (1), (2))", ""},
+        {"a token right after a list", "A (1)x", true, "(A, (1), x)", ""},
+        {"a token and a list apart", "A x (1)", true, "(A, x, (1))", ""},
+        {"'(' without ')'", "A (1 2", false, "", "Unterminated List"},
+        {"')' at the top level", "A 1)", false, "", "Unexpected List End"},
+        {"'(' right after a token", "A x(1)", false, "", "Unexpected List Start"},
+        {"open single quote", "A 'abc", false, "", "Unterminated Single Quotes"},
+        {"open double quote", "A \"abc", false, "", "Unterminated Double Quotes"},
+        {"a list where the command name goes", "(1 2)", false, "", "Missing Command"},
+        {"the failing command ends the load", "A 1; FAIL; B 2", false, "(A, 1) | (FAIL)", ""},
+        {"nothing after a parse error is read", "A 1; B (; C", false, "(A, 1)", "Unterminated List"},
 };
 
 TEST(DescParserTest, ReadsFilesIntoCommands) {
@@ -102,8 +102,8 @@ TEST(DescParserTest, Unquote) {
         const char* value;
     };
     const Case cases[] = {
-        {"''''", "'''"}, {"''", "'"}, {"'abc'", "abc"}, {"\"a\"\"b\"", "a\"b"}, {"abc", "abc"}, {"'ab'cd", "abcd"},
-        {"\"it's\"", "it's"},
+            {"''''", "'''"}, {"''", "'"},        {"'abc'", "abc"},     {"\"a\"\"b\"", "a\"b"},
+            {"abc", "abc"},  {"'ab'cd", "abcd"}, {"\"it's\"", "it's"},
     };
     RecordingParser parser;
     for (const Case& c : cases) {
@@ -172,15 +172,15 @@ TEST(DescParserTest, ConversionsStopAtTheFirstBadText) {
 // Error boxes of a font descriptor name the file, the line and the command.
 TEST(FontDataErrorsTest, ShowFileLineAndCommand) {
     velmtest::TempDir dir;
-    const std::string path =
-        test::WriteText(dir, "font.txt", "# header\n\nCreateLayer Main;\n\nLayerSetAscent Main\n  'x';\nCreateLayer B;\n");
+    const std::string path = test::WriteText(
+            dir, "font.txt", "# header\n\nCreateLayer Main;\n\nLayerSetAscent Main\n  'x';\nCreateLayer B;\n");
     test::RecordingFontHost host;
     FontData data;
     EXPECT_TRUE(data.Load(&host, path));
     EXPECT_FALSE(data.initialized);
     ASSERT_EQ(host.popups.size(), 1u);
     EXPECT_EQ(host.popups[0], "Font Descriptor Error in " + path +
-                                  "\r\nInvalid Paramater Type on Line 5:\r\n\r\nLayerSetAscent Main\n'x'");
+                                      "\r\nInvalid Paramater Type on Line 5:\r\n\r\nLayerSetAscent Main\n'x'");
     EXPECT_EQ(data.layers.size(), 1u);  // nothing after the failing command was read
 }
 

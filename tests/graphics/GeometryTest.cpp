@@ -18,10 +18,10 @@ TEST(ColorTest, PackedConstructorRows) {
         Color expected;
     };
     const Case cases[] = {
-        {"top byte 0 means opaque", 0x00FF8040u, Color(255, 128, 64, 255)},
-        {"top byte kept as alpha", 0x80FF8040u, Color(255, 128, 64, 128)},
-        {"opaque black", 0xFF000000u, Color(0, 0, 0, 255)},
-        {"white", 0xFFFFFFFFu, Color(255, 255, 255, 255)},
+            {"top byte 0 means opaque", 0x00FF8040u, Color(255, 128, 64, 255)},
+            {"top byte kept as alpha", 0x80FF8040u, Color(255, 128, 64, 128)},
+            {"opaque black", 0xFF000000u, Color(0, 0, 0, 255)},
+            {"white", 0xFFFFFFFFu, Color(255, 255, 255, 255)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -56,12 +56,12 @@ TEST(RectTest, IntersectionRows) {
         Rect a, b, expected;
     };
     const Case cases[] = {
-        {"touching gives zero width", Rect(0, 0, 10, 10), Rect(10, 0, 5, 5), Rect(10, 0, 0, 5)},
-        {"apart gives all zeros", Rect(0, 0, 10, 10), Rect(11, 0, 5, 5), Rect(0, 0, 0, 0)},
-        {"overlap", Rect(0, 0, 10, 10), Rect(5, -3, 10, 8), Rect(5, 0, 5, 5)},
-        {"contained", Rect(0, 0, 10, 10), Rect(2, 3, 4, 5), Rect(2, 3, 4, 5)},
-        {"touching below", Rect(0, 0, 10, 10), Rect(0, 10, 4, 4), Rect(0, 10, 4, 0)},
-        {"apart vertically", Rect(0, 0, 10, 10), Rect(0, 12, 4, 4), Rect(0, 0, 0, 0)},
+            {"touching gives zero width", Rect(0, 0, 10, 10), Rect(10, 0, 5, 5), Rect(10, 0, 0, 5)},
+            {"apart gives all zeros", Rect(0, 0, 10, 10), Rect(11, 0, 5, 5), Rect(0, 0, 0, 0)},
+            {"overlap", Rect(0, 0, 10, 10), Rect(5, -3, 10, 8), Rect(5, 0, 5, 5)},
+            {"contained", Rect(0, 0, 10, 10), Rect(2, 3, 4, 5), Rect(2, 3, 4, 5)},
+            {"touching below", Rect(0, 0, 10, 10), Rect(0, 10, 4, 4), Rect(0, 10, 4, 0)},
+            {"apart vertically", Rect(0, 0, 10, 10), Rect(0, 12, 4, 4), Rect(0, 0, 0, 0)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -133,52 +133,52 @@ TEST(TransformTest, StateRows) {
         float mapX, mapY;  // image of (1, 0)
     };
     const Case cases[] = {
-        {"identity", [](Transform&) {}, false, false, false, 1, 0},
-        {"translate then scale is complex",
-         [](Transform& t) {
-             t.Translate(5, 0);
-             t.Scale(2, 2);
-         },
-         true, false, false, 12, 0},
-        {"scale then translate stays simple",
-         [](Transform& t) {
-             t.Scale(2, 2);
-             t.Translate(5, 0);
-         },
-         false, false, true, 7, 0},
-        {"rotate then scale is complex",
-         [](Transform& t) {
-             t.Rotate(0.5f);
-             t.Scale(2, 2);
-         },
-         true, true, false, 2 * std::cos(0.5f), -2 * std::sin(0.5f)},
-        {"scale then rotate is complex",
-         [](Transform& t) {
-             t.Scale(2, 1);
-             t.Rotate(static_cast<float>(M_PI / 2));
-         },
-         true, false, true, 0, -2},
-        {"negative y scale is complex", [](Transform& t) { t.Scale(1, -1); }, true, false, false, 1, 0},
-        {"mirror stays simple", [](Transform& t) { t.Scale(-1, 1); }, false, false, true, -1, 0},
-        {"mirror twice is complex",
-         [](Transform& t) {
-             t.Scale(-1, 1);
-             t.Scale(-1, 1);
-         },
-         true, false, true, 1, 0},
-        {"rotations accumulate before the post-translation",
-         [](Transform& t) {
-             t.Rotate(0.5f);
-             t.Translate(3, 0);
-             t.Rotate(0.25f);
-         },
-         false, true, false, std::cos(0.75f) + 3, -std::sin(0.75f)},
-        {"complex translate goes to the matrix",
-         [](Transform& t) {
-             t.Scale(1, -1);
-             t.Translate(1, 1);
-         },
-         true, false, false, 2, 1},
+            {"identity", [](Transform&) {}, false, false, false, 1, 0},
+            {"translate then scale is complex",
+             [](Transform& t) {
+                 t.Translate(5, 0);
+                 t.Scale(2, 2);
+             },
+             true, false, false, 12, 0},
+            {"scale then translate stays simple",
+             [](Transform& t) {
+                 t.Scale(2, 2);
+                 t.Translate(5, 0);
+             },
+             false, false, true, 7, 0},
+            {"rotate then scale is complex",
+             [](Transform& t) {
+                 t.Rotate(0.5f);
+                 t.Scale(2, 2);
+             },
+             true, true, false, 2 * std::cos(0.5f), -2 * std::sin(0.5f)},
+            {"scale then rotate is complex",
+             [](Transform& t) {
+                 t.Scale(2, 1);
+                 t.Rotate(static_cast<float>(M_PI / 2));
+             },
+             true, false, true, 0, -2},
+            {"negative y scale is complex", [](Transform& t) { t.Scale(1, -1); }, true, false, false, 1, 0},
+            {"mirror stays simple", [](Transform& t) { t.Scale(-1, 1); }, false, false, true, -1, 0},
+            {"mirror twice is complex",
+             [](Transform& t) {
+                 t.Scale(-1, 1);
+                 t.Scale(-1, 1);
+             },
+             true, false, true, 1, 0},
+            {"rotations accumulate before the post-translation",
+             [](Transform& t) {
+                 t.Rotate(0.5f);
+                 t.Translate(3, 0);
+                 t.Rotate(0.25f);
+             },
+             false, true, false, std::cos(0.75f) + 3, -std::sin(0.75f)},
+            {"complex translate goes to the matrix",
+             [](Transform& t) {
+                 t.Scale(1, -1);
+                 t.Translate(1, 1);
+             },
+             true, false, false, 2, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);

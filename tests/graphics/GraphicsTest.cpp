@@ -97,8 +97,7 @@ public:
 
     int Count(const std::string& op) const {
         int n = 0;
-        for (const Call& c : calls)
-            n += c.op == op;
+        for (const Call& c : calls) n += c.op == op;
         return n;
     }
 
@@ -151,10 +150,10 @@ TEST(GraphicsTest, TranslationTruncatesTowardZero) {
         int column;
     };
     const Case cases[] = {
-        {"positive fraction", 0.7f, 3, 3},
-        {"negative fraction toward zero", -0.5f, 0, 0},
-        {"negative beyond a pixel", -1.5f, 0, -1},
-        {"whole", 2.0f, 3, 5},
+            {"positive fraction", 0.7f, 3, 3},
+            {"negative fraction toward zero", -0.5f, 0, 0},
+            {"negative beyond a pixel", -1.5f, 0, -1},
+            {"whole", 2.0f, 3, 5},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -217,9 +216,9 @@ TEST(GraphicsTest, FillAndOutlineRows) {
         int fills, rects;
     };
     const Case cases[] = {
-        {"outline inside the clip is one DrawRect", Rect(0, 0, 50, 50), Color(1, 1, 1), 0, 1},
-        {"outline crossing the clip is four fills", Rect(0, 0, 5, 5), Color(1, 1, 1), 4, 0},
-        {"transparent colour draws nothing", Rect(0, 0, 50, 50), Color(1, 1, 1, 0), 0, 0},
+            {"outline inside the clip is one DrawRect", Rect(0, 0, 50, 50), Color(1, 1, 1), 0, 1},
+            {"outline crossing the clip is four fills", Rect(0, 0, 5, 5), Color(1, 1, 1), 4, 0},
+            {"transparent colour draws nothing", Rect(0, 0, 50, 50), Color(1, 1, 1, 0), 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -265,13 +264,13 @@ TEST(GraphicsTest, ClipLineRows) {
         double ox1, oy1, ox2, oy2;
     };
     const Case cases[] = {
-        {"horizontal through", -10, 5, 10, 5, true, 0, 5, 7, 5},
-        {"left of the clip", -10, 1, -2, 6, false, 0, 0, 0, 0},
-        {"right of the clip", 8, 1, 20, 6, false, 0, 0, 0, 0},
-        {"below the clip", 1, 9, 5, 20, false, 0, 0, 0, 0},
-        {"inside, swapped twice", 6, 1, 2, 3, true, 6, 1, 2, 3},
-        {"diagonal cut at both ends", -2, -2, 10, 10, true, 0, 0, 7, 7},
-        {"vertical cut at the bottom", 3, 2, 3, 30, true, 3, 2, 3, 7},
+            {"horizontal through", -10, 5, 10, 5, true, 0, 5, 7, 5},
+            {"left of the clip", -10, 1, -2, 6, false, 0, 0, 0, 0},
+            {"right of the clip", 8, 1, 20, 6, false, 0, 0, 0, 0},
+            {"below the clip", 1, 9, 5, 20, false, 0, 0, 0, 0},
+            {"inside, swapped twice", 6, 1, 2, 3, true, 6, 1, 2, 3},
+            {"diagonal cut at both ends", -2, -2, 10, 10, true, 0, 0, 7, 7},
+            {"vertical cut at the bottom", 3, 2, 3, 30, true, 3, 2, 3, 7},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -279,8 +278,7 @@ TEST(GraphicsTest, ClipLineRows) {
         Graphics g(&dest);
         double x1 = c.x1, y1 = c.y1, x2 = c.x2, y2 = c.y2;
         EXPECT_EQ(g.ClipLine(x1, y1, x2, y2), c.ok);
-        if (!c.ok)
-            continue;
+        if (!c.ok) continue;
         EXPECT_DOUBLE_EQ(x1, c.ox1);
         EXPECT_DOUBLE_EQ(y1, c.oy1);
         EXPECT_DOUBLE_EQ(x2, c.ox2);
@@ -435,11 +433,9 @@ TEST(InvariantTest, MirroredBlitEqualsBlitOfPreFlippedSource) {
     Lcg rng(21);
     const int W = 9, H = 6;
     std::vector<uint32_t> pixels(W * H), flippedPixels(W * H);
-    for (uint32_t& p : pixels)
-        p = rng.Next();
+    for (uint32_t& p : pixels) p = rng.Next();
     for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x)
-            flippedPixels[y * W + x] = pixels[y * W + (W - 1 - x)];
+        for (int x = 0; x < W; ++x) flippedPixels[y * W + x] = pixels[y * W + (W - 1 - x)];
     std::unique_ptr<MemoryImage> source(MakeImage(W, H, pixels));
     std::unique_ptr<MemoryImage> flipped(MakeImage(W, H, flippedPixels));
     const Rect srcRect(2, 1, 6, 4);
@@ -490,8 +486,7 @@ TEST(GraphicsTest, NinePartBoxOfTinySource) {
     g.DrawImageBox(Rect(0, 0, 2, 2), Rect(0, 0, 5, 3), &src);
     // No corners; the middle tiles the whole source: 3 columns x 2 rows.
     EXPECT_EQ(dest.Count("Blt"), 6);
-    for (const Call& c : dest.calls)
-        EXPECT_EQ(c.src.x, 0);
+    for (const Call& c : dest.calls) EXPECT_EQ(c.src.x, 0);
     g.DrawImageBox(Rect(0, 0, 0, 5), Rect(0, 0, 5, 3), &src);
     EXPECT_EQ(dest.Count("Blt"), 6);
 }
@@ -508,19 +503,20 @@ TEST(GraphicsTest, TransformDrawingRows) {
     };
     // A 10 x 8 source drawn at (50, 40).
     const Case cases[] = {
-        {"translation only, integer", [](Transform& t) { t.Translate(2, 3); }, false, "Blt", Rect(), 47, 39, 0, 0},
-        {"translation only, float", [](Transform& t) { t.Translate(2, 3); }, true, "BltF", Rect(), 0, 0, 47.5f, 39.5f},
-        {"mirror", [](Transform& t) { t.Scale(-1, 1); }, false, "BltMirrored", Rect(), 45, 36, 0, 0},
-        {"mirror twice as high", [](Transform& t) { t.Scale(-1, 2); }, false, "StretchBltMirrored",
-         Rect(45, 32, 10, 16), 0, 0, 0, 0},
-        {"scale up", [](Transform& t) { t.Scale(2, 2); }, true, "StretchBlt", Rect(40, 32, 20, 16), 0, 0, 0, 0},
-        {"rotation, float", [](Transform& t) { t.Rotate(0.3f); }, true, "BltRotated", Rect(), 0, 0, 45.5f, 36.5f},
-        {"complex",
-         [](Transform& t) {
-             t.Translate(1, 0);
-             t.Scale(2, 2);
-         },
-         false, "BltMatrix", Rect(), 0, 0, 50, 40},
+            {"translation only, integer", [](Transform& t) { t.Translate(2, 3); }, false, "Blt", Rect(), 47, 39, 0, 0},
+            {"translation only, float", [](Transform& t) { t.Translate(2, 3); }, true, "BltF", Rect(), 0, 0, 47.5f,
+             39.5f},
+            {"mirror", [](Transform& t) { t.Scale(-1, 1); }, false, "BltMirrored", Rect(), 45, 36, 0, 0},
+            {"mirror twice as high", [](Transform& t) { t.Scale(-1, 2); }, false, "StretchBltMirrored",
+             Rect(45, 32, 10, 16), 0, 0, 0, 0},
+            {"scale up", [](Transform& t) { t.Scale(2, 2); }, true, "StretchBlt", Rect(40, 32, 20, 16), 0, 0, 0, 0},
+            {"rotation, float", [](Transform& t) { t.Rotate(0.3f); }, true, "BltRotated", Rect(), 0, 0, 45.5f, 36.5f},
+            {"complex",
+             [](Transform& t) {
+                 t.Translate(1, 0);
+                 t.Scale(2, 2);
+             },
+             false, "BltMatrix", Rect(), 0, 0, 50, 40},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);

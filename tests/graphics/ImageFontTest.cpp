@@ -58,17 +58,17 @@ TEST(ImageFontTest, LowerBaseOrderIsDrawnForTheWholeStringFirst) {
         uint32_t atX2;  // where 'a' of the first layer and 'a' of the second overlap
     };
     const Case cases[] = {
-        // The second layer is shifted 2 pixels right, so its 'a' overlaps both 'a' and 'b' of
-        // the first.
-        {"second layer lower: drawn first everywhere", "LayerSetBaseOrder Red 1;", 0xFFFF0000},
-        {"equal orders: string order, then layer order", "", 0xFF0000FF},
+            // The second layer is shifted 2 pixels right, so its 'a' overlaps both 'a' and 'b' of
+            // the first.
+            {"second layer lower: drawn first everywhere", "LayerSetBaseOrder Red 1;", 0xFFFF0000},
+            {"equal orders: string order, then layer order", "", 0xFF0000FF},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         FontFixture fixture;
-        auto font = fixture.Make(Layer("Red", "LayerSetColorMult Red 0xFF0000;") +
-                                 Layer("Blue", "LayerSetColorMult Blue 0x0000FF; LayerSetOffset Blue (2 0);") +
-                                 c.orders);
+        auto font =
+                fixture.Make(Layer("Red", "LayerSetColorMult Red 0xFF0000;") +
+                             Layer("Blue", "LayerSetColorMult Blue 0x0000FF; LayerSetOffset Blue (2 0);") + c.orders);
         std::unique_ptr<MemoryImage> dest(test::MakeFilled(12, 4, 0xFF000000));
         Graphics g(dest.get());
         g.SetColor(Color::White);
@@ -83,10 +83,11 @@ TEST(ImageFontTest, LowerBaseOrderIsDrawnForTheWholeStringFirst) {
 
 TEST(ImageFontTest, PointRangesAndTagsSelectLayers) {
     FontFixture fixture;
-    auto font = fixture.Make(Layer("Base", "LayerSetHeight Base 5;") +
-                             Layer("Small", "LayerPointRange Small 10 14; LayerSetAscent Small 7; LayerSetHeight Small 9;") +
-                             Layer("Shadow", "LayerRequireTags Shadow ('shadow'); LayerSetHeight Shadow 11;") +
-                             Layer("NotBig", "LayerExcludeTags NotBig ('big');") + "SetDefaultPointSize 12;");
+    auto font = fixture.Make(
+            Layer("Base", "LayerSetHeight Base 5;") +
+            Layer("Small", "LayerPointRange Small 10 14; LayerSetAscent Small 7; LayerSetHeight Small 9;") +
+            Layer("Shadow", "LayerRequireTags Shadow ('shadow'); LayerSetHeight Shadow 11;") +
+            Layer("NotBig", "LayerExcludeTags NotBig ('big');") + "SetDefaultPointSize 12;");
     struct Case {
         const char* why;
         int pointSize;
@@ -96,11 +97,11 @@ TEST(ImageFontTest, PointRangesAndTagsSelectLayers) {
         int height;
     };
     const Case cases[] = {
-        {"default size 12: the small layer takes part", 12, "", 3, 7, 9},
-        {"size 16: the small layer drops out", 16, "", 2, 4, 5},
-        {"back to 12", 12, "", 3, 7, 9},
-        {"a required tag added", 16, "Shadow", 3, 4, 11},
-        {"an excluded tag added", 16, "big", 2, 4, 11},
+            {"default size 12: the small layer takes part", 12, "", 3, 7, 9},
+            {"size 16: the small layer drops out", 16, "", 2, 4, 5},
+            {"back to 12", 12, "", 3, 7, 9},
+            {"a required tag added", 16, "Shadow", 3, 4, 11},
+            {"an excluded tag added", 16, "big", 2, 4, 11},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -131,8 +132,9 @@ TEST(ImageFontTest, Tags) {
 TEST(ImageFontTest, LayerMadeForTwiceTheSizeMeasuresAndDrawsAtHalf) {
     FontFixture fixture;
     auto font = fixture.Make(
-        "CreateLayer m; LayerSetImage m g.png; LayerSetImageMap m ('a') ((0 0 4 4)); LayerSetCharWidths m ('a') (9);\n"
-        "LayerSetAscent m 4; LayerSetPointSize m 20; SetDefaultPointSize 20;");
+            "CreateLayer m; LayerSetImage m g.png; LayerSetImageMap m ('a') ((0 0 4 4)); LayerSetCharWidths m ('a') "
+            "(9);\n"
+            "LayerSetAscent m 4; LayerSetPointSize m 20; SetDefaultPointSize 20;");
     EXPECT_EQ(font->CharWidth('a'), 9);
     font->SetPointSize(10);
     EXPECT_EQ(font->CharWidth('a'), 4);
@@ -163,7 +165,8 @@ TEST(ImageFontTest, LayerMadeForTwiceTheSizeMeasuresAndDrawsAtHalf) {
 
 TEST(ImageFontTest, KerningAndSpacingAfterCharacterMap) {
     FontFixture fixture;
-    auto font = fixture.Make(Layer("m", "LayerSetKerningPairs m ('ab') (-1); LayerSetSpacing m 2; SetCharMap ('A') ('a');"));
+    auto font = fixture.Make(
+            Layer("m", "LayerSetKerningPairs m ('ab') (-1); LayerSetSpacing m 2; SetCharMap ('A') ('a');"));
     EXPECT_EQ(font->CharWidthKern('b', 'a'), 4 - 1 + 2);
     EXPECT_EQ(font->CharWidthKern('b', 'A'), 4 - 1 + 2);
     EXPECT_EQ(font->CharWidthKern('a', 0), 4);
@@ -193,10 +196,10 @@ TEST(ImageFontTest, ColourMultiplyAndAdd) {
         uint32_t pixel;
     };
     const Case cases[] = {
-        {"white multiply, nothing added: the caller's colour", "", Color(10, 200, 30), 0xFF0AC81Eu},
-        {"red added at full: red whatever the caller's red", "LayerSetColorAdd m 0x01FF0000;", Color(10, 200, 30),
-         0xFFFFC81Eu},
-        {"multiply halves green", "LayerSetColorMult m (1 0.5 1 1);", Color(255, 255, 255), 0xFFFF7FFFu},
+            {"white multiply, nothing added: the caller's colour", "", Color(10, 200, 30), 0xFF0AC81Eu},
+            {"red added at full: red whatever the caller's red", "LayerSetColorAdd m 0x01FF0000;", Color(10, 200, 30),
+             0xFFFFC81Eu},
+            {"multiply halves green", "LayerSetColorMult m (1 0.5 1 1);", Color(255, 255, 255), 0xFFFF7FFFu},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);

@@ -131,8 +131,8 @@ TEST_F(RasterSeamTest, TrianglesAreOffsetAndFlagVertexColours) {
     std::unique_ptr<MemoryImage> dest(MakeFilled(10, 10, 0));
     dest->ForceAlphaFlags(false, false);
     const TriVertex tris[2][3] = {
-        {TriVertex{0, 0, 0, 0, 0}, TriVertex{4, 0, 1, 0, 0}, TriVertex{0, 4, 0, 1, 0}},
-        {TriVertex{1, 1, 0, 0, 0xFF00FF00}, TriVertex{5, 1, 1, 0, 0}, TriVertex{1, 5, 0, 1, 0}},
+            {TriVertex{0, 0, 0, 0, 0}, TriVertex{4, 0, 1, 0, 0}, TriVertex{0, 4, 0, 1, 0}},
+            {TriVertex{1, 1, 0, 0, 0xFF00FF00}, TriVertex{5, 1, 1, 0, 0}, TriVertex{1, 5, 0, 1, 0}},
     };
     Image notMemory;
     dest->BltTexturedTriangles(&notMemory, tris, 2, Rect(0, 0, 10, 10), Color::White, 0, 1.5f, -1, false);

@@ -25,9 +25,7 @@ uint32_t Put(const DDInterface& d, int channel, uint32_t value) {
 }
 
 TEST(SurfaceImage, EveryFormatSetsUp) {
-    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
-        EXPECT_EQ(rig.result, RESULT_OK);
-    });
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) { EXPECT_EQ(rig.result, RESULT_OK); });
 }
 
 TEST(SurfaceImage, TranslucentImagesStayInMemory) {
@@ -50,8 +48,7 @@ TEST(SurfaceImage, ReadBackAfterSurfacePath) {
         EXPECT_EQ(image->bits, nullptr);  // the surface holds the only copy
         const uint32_t* bits = image->GetBits();
         ASSERT_NE(bits, nullptr);
-        for (int i = 0; i < 6; ++i)
-            EXPECT_EQ(bits[i] >> 24, 255u);
+        for (int i = 0; i < 6; ++i) EXPECT_EQ(bits[i] >> 24, 255u);
         EXPECT_EQ(bits[6], MemoryImage::kGuardWord);
         const uint32_t white16 = f.use555 ? 0xFFF8F8F8u : 0xFFF8FCF8u;
         EXPECT_EQ(bits[0], f.bits == 16 ? white16 : 0xFFFEFEFEu);
@@ -174,13 +171,11 @@ TEST(SurfaceImage, DegenerateLinesBecomeFills) {
     image->DrawLine(3.0, 5.0, 3.0, 5.0, Color(255, 255, 255), 0);
     std::vector<uint32_t> values = SurfaceValues(*image);
     int changed = 0;
-    for (uint32_t v : values)
-        changed += v != 0;
+    for (uint32_t v : values) changed += v != 0;
     EXPECT_EQ(changed, 1);
     EXPECT_NE(SurfaceValue(*image, 3, 5), 0u);
     image->DrawLineAA(0.0, 1.0, 5.0, 1.0, Color(255, 255, 255), 0);
-    for (int x = 0; x < 6; ++x)
-        EXPECT_NE(SurfaceValue(*image, x, 1), 0u);
+    for (int x = 0; x < 6; ++x) EXPECT_NE(SurfaceValue(*image, x, 1), 0u);
 }
 
 TEST(SurfaceImage, AdditiveAntiAliasedLineDrawsNothingButDropsCopies) {
@@ -189,8 +184,7 @@ TEST(SurfaceImage, AdditiveAntiAliasedLineDrawsNothingButDropsCopies) {
     ASSERT_TRUE(image->BuildSurface());
     image->DrawLineAA(0, 0, 3, 2, Color(255, 255, 255), 1);
     EXPECT_EQ(image->bits, nullptr);
-    for (uint32_t v : SurfaceValues(*image))
-        EXPECT_EQ(v, 0u);
+    for (uint32_t v : SurfaceValues(*image)) EXPECT_EQ(v, 0u);
 }
 
 TEST(SurfaceImage, CoverageSpansWithNoSpansDoNothing) {
@@ -322,15 +316,12 @@ TEST(SurfaceLine, BresenhamWalkAndColour) {
         // PH of white: one step below full in every channel.
         const uint32_t m[3] = {d.mRedMask, d.mGreenMask, d.mBlueMask};
         uint32_t ph = 0;
-        for (uint32_t mask : m)
-            ph += ((255 * mask + (mask >> 1)) >> 8) & mask;
+        for (uint32_t mask : m) ph += ((255 * mask + (mask >> 1)) >> 8) & mask;
         const std::pair<int, int> drawn[] = {{0, 0}, {1, 0}, {2, 1}, {3, 1}};
         int count = 0;
-        for (uint32_t v : SurfaceValues(*image))
-            count += v != 0;
+        for (uint32_t v : SurfaceValues(*image)) count += v != 0;
         EXPECT_EQ(count, 4);
-        for (const auto& p : drawn)
-            EXPECT_EQ(SurfaceValue(*image, p.first, p.second), ph);
+        for (const auto& p : drawn) EXPECT_EQ(SurfaceValue(*image, p.first, p.second), ph);
         if (f.bits == 16 && !f.use555 && !f.bgr) {
             EXPECT_EQ(ph, (30u << 11) | (62u << 5) | 30u);
         }
@@ -338,8 +329,7 @@ TEST(SurfaceLine, BresenhamWalkAndColour) {
         auto other = rig.Target(4, 6, 0xFF000000);
         other->DrawLine(1, 3, 0, 0, Color(255, 255, 255), 1);
         int additive = 0;
-        for (uint32_t v : SurfaceValues(*other))
-            additive += v != 0;
+        for (uint32_t v : SurfaceValues(*other)) additive += v != 0;
         EXPECT_EQ(additive, 4);
         EXPECT_EQ(SurfaceValue(*other, 0, 0), Masks(d));
         EXPECT_TRUE(image->mSurface->CanariesIntact());
@@ -365,8 +355,7 @@ TEST(SurfaceLine, AntiAliasedLines) {
         auto point = rig.Target(8, 8, 0xFF000000);
         point->DrawLineAA(3.2, 5.1, 3.7, 5.6, Color(255, 255, 255), 0);
         int changed = 0;
-        for (uint32_t v : SurfaceValues(*point))
-            changed += v != 0;
+        for (uint32_t v : SurfaceValues(*point)) changed += v != 0;
         EXPECT_EQ(changed, 1);
         EXPECT_NE(SurfaceValue(*point, 3, 5), 0u);
     });
@@ -378,8 +367,7 @@ TEST(SurfaceLine, AntiAliasedSidePixelStaysInTheRow) {
     ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         auto left = rig.Target(4, 8, 0xFF000000);
         left->DrawLineAA(1.5, 0.5, 0.2, 7.5, Color(255, 255, 255), 0);
-        for (int y = 0; y < 8; ++y)
-            EXPECT_EQ(SurfaceValue(*left, 3, y), 0u) << y;
+        for (int y = 0; y < 8; ++y) EXPECT_EQ(SurfaceValue(*left, 3, y), 0u) << y;
         EXPECT_TRUE(left->mSurface->CanariesIntact());
         auto right = rig.Target(4, 8, 0xFF000000);
         right->DrawLineAA(2.5, 0.5, 3.7, 7.5, Color(255, 255, 255), 0);
@@ -398,8 +386,7 @@ TEST(SurfaceFill, CoverageSpans) {
         const uint32_t P = ((255 * m[0]) >> 8 & m[0]) + ((255 * m[1]) >> 8 & m[1]) + ((255 * m[2]) >> 8 & m[2]);
         auto expect = [&](uint32_t A) {
             uint32_t out = 0;
-            for (uint32_t mask : m)
-                out += (((P & mask) * A) >> 8) & mask;
+            for (uint32_t mask : m) out += (((P & mask) * A) >> 8) & mask;
             return out;
         };
         EXPECT_EQ(SurfaceValue(*image, 0, 0), expect(255));

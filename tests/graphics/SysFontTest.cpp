@@ -163,10 +163,10 @@ TEST(SysFontTest, SurfacePathInEverySurfaceFormat) {
         uint32_t fullRed;
     };
     const Case cases[] = {
-        {"32-bit", plat::dd::PixelFormat::X8R8G8B8(), 0xFF0000},
-        {"32-bit BGR", plat::dd::PixelFormat::X8B8G8R8(), 0xFF},
-        {"16-bit 565", plat::dd::PixelFormat::R5G6B5(), 0xF800},
-        {"16-bit 555", plat::dd::PixelFormat::X1R5G5B5(), 0x7C00},
+            {"32-bit", plat::dd::PixelFormat::X8R8G8B8(), 0xFF0000},
+            {"32-bit BGR", plat::dd::PixelFormat::X8B8G8R8(), 0xFF},
+            {"16-bit 565", plat::dd::PixelFormat::R5G6B5(), 0xF800},
+            {"16-bit 555", plat::dd::PixelFormat::X1R5G5B5(), 0x7C00},
     };
     SysFont font(kDejaVuSans, 12);
     for (const Case& c : cases) {
@@ -220,12 +220,9 @@ TEST(SysFontTest, ShadowAndBoldOffsets) {
         int extraBottom;  // inked rows added below
     };
     const Case cases[] = {
-        {"plain, memory", false, false, false, 0, 0},
-        {"shadow, memory", true, false, false, 1, 1},
-        {"bold, memory", false, true, false, 1, 0},
-        {"shadow and bold, memory", true, true, false, 2, 1},
-        {"shadow, surface", true, false, true, 1, 1},
-        {"shadow and bold, surface", true, true, true, 2, 1},
+            {"plain, memory", false, false, false, 0, 0}, {"shadow, memory", true, false, false, 1, 1},
+            {"bold, memory", false, true, false, 1, 0},   {"shadow and bold, memory", true, true, false, 2, 1},
+            {"shadow, surface", true, false, true, 1, 1}, {"shadow and bold, surface", true, true, true, 2, 1},
     };
     SysFont plain(kDejaVuSans, 14);
     for (const Case& c : cases) {
@@ -321,13 +318,13 @@ TEST(PlatTextTest, CodePages) {
         uint32_t character;
     };
     const Case cases[] = {
-        {'A', plat::text::kAnsiCharset, 'A'},
-        {0x80, plat::text::kAnsiCharset, 0x20AC},
-        {0xE9, plat::text::kAnsiCharset, 0xE9},
-        {0x81, plat::text::kAnsiCharset, 0x81},  // undefined in 1252: the control character
-        {0xC0, plat::text::kRussianCharset, 0x410},
-        {0xA3, plat::text::kEastEuropeCharset, 0x141},
-        {0x9C, 12345, 0x153},  // sets without a table of their own read as 1252
+            {'A', plat::text::kAnsiCharset, 'A'},
+            {0x80, plat::text::kAnsiCharset, 0x20AC},
+            {0xE9, plat::text::kAnsiCharset, 0xE9},
+            {0x81, plat::text::kAnsiCharset, 0x81},  // undefined in 1252: the control character
+            {0xC0, plat::text::kRussianCharset, 0x410},
+            {0xA3, plat::text::kEastEuropeCharset, 0x141},
+            {0x9C, 12345, 0x153},  // sets without a table of their own read as 1252
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.byte));
@@ -354,11 +351,11 @@ TEST(PlatTextTest, SurfaceFormatsAndClipping) {
         uint32_t fullRed;  // pure red at full coverage
     };
     const Format formats[] = {
-        {"32-bit XRGB", 32, 0xFF0000, 0xFF00, 0xFF, 0xFF0000},
-        {"32-bit XBGR", 32, 0xFF, 0xFF00, 0xFF0000, 0xFF},
-        {"16-bit 565", 16, 0xF800, 0x07E0, 0x001F, 0xF800},
-        {"16-bit BGR 565", 16, 0x001F, 0x07E0, 0xF800, 0x001F},
-        {"16-bit 555", 16, 0x7C00, 0x03E0, 0x001F, 0x7C00},
+            {"32-bit XRGB", 32, 0xFF0000, 0xFF00, 0xFF, 0xFF0000},
+            {"32-bit XBGR", 32, 0xFF, 0xFF00, 0xFF0000, 0xFF},
+            {"16-bit 565", 16, 0xF800, 0x07E0, 0x001F, 0xF800},
+            {"16-bit BGR 565", 16, 0x001F, 0x07E0, 0xF800, 0x001F},
+            {"16-bit 555", 16, 0x7C00, 0x03E0, 0x001F, 0x7C00},
     };
     for (const Format& f : formats) {
         SCOPED_TRACE(f.why);

@@ -71,11 +71,11 @@ TEST(TextLayoutTest, WriteStringColourCodes) {
         const char* drawn;
     };
     const Case cases[] = {
-        {"a code, a word, oldclr, a word", "^FF0000^red^oldclr^back", true, 70, "red@0,0 | back@30,0"},
-        {"codes off: carets and digits are characters", "^FF0000^red", false, 110, "^FF0000^red@0,0"},
-        {"two carets write one", "a^^b", true, 30, "a^b@0,0"},
-        {"a caret among the last seven characters ends the text", "abc^12", true, 30, "abc@0,0"},
-        {"a code at the start draws no empty run", "^00FF00^x", true, 10, "x@0,0"},
+            {"a code, a word, oldclr, a word", "^FF0000^red^oldclr^back", true, 70, "red@0,0 | back@30,0"},
+            {"codes off: carets and digits are characters", "^FF0000^red", false, 110, "^FF0000^red@0,0"},
+            {"two carets write one", "a^^b", true, 30, "a^b@0,0"},
+            {"a caret among the last seven characters ends the text", "abc^12", true, 30, "abc@0,0"},
+            {"a code at the start draws no empty run", "^00FF00^x", true, 10, "x@0,0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -96,11 +96,11 @@ TEST(TextLayoutTest, CodeColours) {
         Color color;
     };
     const Case cases[] = {
-        {"hexadecimal digits", "^FF8000^x", Color(255, 128, 0, 200)},
-        {"lower case is the same colour", "^ff8000^x", Color(255, 128, 0, 200)},
-        {"characters that are not digits count as 0", "^FFzz0g^x", Color(255, 0, 0, 200)},
-        {"o but not oldclr is black", "^o12345^x", Color(0, 0, 0, 200)},
-        {"oldclr is the colour of the call", "^FF0000^^oldclr^x", Color(1, 2, 3, 200)},
+            {"hexadecimal digits", "^FF8000^x", Color(255, 128, 0, 200)},
+            {"lower case is the same colour", "^ff8000^x", Color(255, 128, 0, 200)},
+            {"characters that are not digits count as 0", "^FFzz0g^x", Color(255, 0, 0, 200)},
+            {"o but not oldclr is black", "^o12345^x", Color(0, 0, 0, 200)},
+            {"oldclr is the colour of the call", "^FF0000^^oldclr^x", Color(1, 2, 3, 200)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -129,12 +129,12 @@ TEST(TextLayoutTest, WriteStringRangeAndJustification) {
         const char* drawn;
     };
     const Case cases[] = {
-        {"centred with integer division", "1", 10, 0, 0, -1, "1@101,0"},
-        {"right-aligned", "ab", 50, 1, 0, -1, "ab@130,0"},
-        {"left for any other value", "ab", 50, -1, 0, -1, "ab@100,0"},
-        {"codes take no width when centring", "^FF0000^ab", 40, 0, 0, -1, "ab@110,0"},
-        {"a range", "abcdef", 0, -1, 2, 3, "cde@100,0"},
-        {"a range too long runs to the end", "abcdef", 0, -1, 4, 10, "ef@100,0"},
+            {"centred with integer division", "1", 10, 0, 0, -1, "1@101,0"},
+            {"right-aligned", "ab", 50, 1, 0, -1, "ab@130,0"},
+            {"left for any other value", "ab", 50, -1, 0, -1, "ab@100,0"},
+            {"codes take no width when centring", "^FF0000^ab", 40, 0, 0, -1, "ab@110,0"},
+            {"a range", "abcdef", 0, -1, 2, 3, "cde@100,0"},
+            {"a range too long runs to the end", "abcdef", 0, -1, 4, 10, "ef@100,0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -156,19 +156,19 @@ struct WrapCase {
 // Baselines: 6, 21, 36, 51 (ascent 8 - padding 2, then 15 apart); the height of n lines is
 // 6 + (n - 1) * 15 + 4.
 const WrapCase kWrapCases[] = {
-    {"two words that do not fit", "ab cd", 35, -1, "ab@0,6 | cd@0,21", 25},
-    {"a word wider than the line is broken inside", "abcdefg", 35, -1, "abc@0,6 | def@0,21 | g@0,36", 40},
-    {"a character wider than the line gets a line", "ab", 5, -1, "a@0,6 | b@0,21", 25},
-    {"a newline breaks even when both fit", "a\nb", 100, -1, "a@0,6 | b@0,21", 25},
-    {"a trailing newline adds an empty line", "ab\n", 100, -1, "ab@0,6", 25},
-    {"two newlines and a letter are three lines", "\n\nA", 100, -1, "A@0,36", 40},
-    {"spaces after a soft break are dropped", "ab   cd", 35, -1, "ab @0,6 | cd@0,21", 25},
-    {"spaces after a newline stay", "ab\n  cd", 100, -1, "ab@0,6 |   cd@0,21", 25},
-    {"codes take no width in wrapping", "^FF0000^abc", 35, -1, "abc@0,6", 10},
-    {"two carets measure as one", "a^^bc d", 35, -1, "a^b@0,6 | c d@0,21", 25},
-    {"maxChars cuts drawing but not layout", "abc def", 35, 5, "abc@0,6 | d@0,21", 25},
-    {"maxChars reaching into a long word", "abcdefg", 35, 2, "ab@0,6", 10},
-    {"an empty text", "", 100, -1, "", -5},
+        {"two words that do not fit", "ab cd", 35, -1, "ab@0,6 | cd@0,21", 25},
+        {"a word wider than the line is broken inside", "abcdefg", 35, -1, "abc@0,6 | def@0,21 | g@0,36", 40},
+        {"a character wider than the line gets a line", "ab", 5, -1, "a@0,6 | b@0,21", 25},
+        {"a newline breaks even when both fit", "a\nb", 100, -1, "a@0,6 | b@0,21", 25},
+        {"a trailing newline adds an empty line", "ab\n", 100, -1, "ab@0,6", 25},
+        {"two newlines and a letter are three lines", "\n\nA", 100, -1, "A@0,36", 40},
+        {"spaces after a soft break are dropped", "ab   cd", 35, -1, "ab @0,6 | cd@0,21", 25},
+        {"spaces after a newline stay", "ab\n  cd", 100, -1, "ab@0,6 |   cd@0,21", 25},
+        {"codes take no width in wrapping", "^FF0000^abc", 35, -1, "abc@0,6", 10},
+        {"two carets measure as one", "a^^bc d", 35, -1, "a^b@0,6 | c d@0,21", 25},
+        {"maxChars cuts drawing but not layout", "abc def", 35, 5, "abc@0,6 | d@0,21", 25},
+        {"maxChars reaching into a long word", "abcdefg", 35, 2, "ab@0,6", 10},
+        {"an empty text", "", 100, -1, "", -5},
 };
 
 TEST(TextLayoutTest, WordWrapping) {

@@ -137,10 +137,10 @@ TEST(AudioMixer, VolumeInMillibels) {
         double gain;
     };
     const Case cases[] = {
-        {"full", 0, 1.0},
-        {"-602 mB is half", -602, 0.5},
-        {"-2000 mB is a tenth", -2000, 0.1},
-        {"-10000 mB is silence", -10000, 0.0},
+            {"full", 0, 1.0},
+            {"-602 mB is half", -602, 0.5},
+            {"-2000 mB is a tenth", -2000, 0.1},
+            {"-10000 mB is silence", -10000, 0.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -167,9 +167,9 @@ TEST(AudioMixer, PanSendsAFullyPannedVoiceToOneSide) {
         int16_t right;
     };
     const Case cases[] = {
-        {"centre", kPanCenter, 12000, 12000},
-        {"full left", kPanLeft, 12000, 0},
-        {"full right", kPanRight, 0, 12000},
+            {"centre", kPanCenter, 12000, 12000},
+            {"full left", kPanLeft, 12000, 0},
+            {"full right", kPanRight, 0, 12000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -306,12 +306,12 @@ TEST(AudioMixer, RefusesWhatItCannotPlayAndControlsItLacks) {
         uint32_t bytes;
     };
     const Case bad[] = {
-        {"three channels", 3, 16, kRate, 600},
-        {"12 bits", 1, 12, kRate, 600},
-        {"no samples", 1, 16, kRate, 0},
-        {"less than a frame", 2, 16, kRate, 3},
-        {"rate 0", 1, 16, 0, 600},
-        {"absurd size", 2, 16, kRate, 0xFFFFFFF0u},
+            {"three channels", 3, 16, kRate, 600},
+            {"12 bits", 1, 12, kRate, 600},
+            {"no samples", 1, 16, kRate, 0},
+            {"less than a frame", 2, 16, kRate, 3},
+            {"rate 0", 1, 16, 0, 600},
+            {"absurd size", 2, 16, kRate, 0xFFFFFFF0u},
     };
     for (const Case& c : bad) {
         SCOPED_TRACE(c.why);
@@ -349,12 +349,12 @@ TEST(AudioMixer, ThreeDimensionalVoicesFollowTheListener) {
         double right;
     };
     const Case cases[] = {
-        {"ahead at the minimum distance", {0, 0, 1}, 0, 1.0, 1.0},
-        {"ahead at twice the minimum distance", {0, 0, 2}, 0, 0.5, 0.5},
-        {"on the right", {1, 0, 0}, 0, 0.0, 1.0},
-        {"on the left", {-1, 0, 0}, 0, 1.0, 0.0},
-        {"beyond the maximum distance, held there", {0, 0, 100}, 0, 0.1, 0.1},
-        {"beyond the maximum distance, muted", {0, 0, 100}, kMute3DAtMaxDistance, 0.0, 0.0},
+            {"ahead at the minimum distance", {0, 0, 1}, 0, 1.0, 1.0},
+            {"ahead at twice the minimum distance", {0, 0, 2}, 0, 0.5, 0.5},
+            {"on the right", {1, 0, 0}, 0, 0.0, 1.0},
+            {"on the left", {-1, 0, 0}, 0, 1.0, 0.0},
+            {"beyond the maximum distance, held there", {0, 0, 100}, 0, 0.1, 0.1},
+            {"beyond the maximum distance, muted", {0, 0, 100}, kMute3DAtMaxDistance, 0.0, 0.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);

@@ -15,8 +15,7 @@ class D3D7Test : public ::testing::Test {
 protected:
     void SetUp() override {
         std::string why;
-        if (!d3d7::IsAvailable(&why))
-            GTEST_SKIP() << "no GL context for the 3D device: " << why;
+        if (!d3d7::IsAvailable(&why)) GTEST_SKIP() << "no GL context for the 3D device: " << why;
         surface = std::make_unique<dd::Surface>(16, 8, dd::PixelFormat::X8R8G8B8(), 0, 4, 8);  // padded rows, canaries
         ASSERT_EQ(d3d7::Device::Create(surface.get(), &device), dd::kOk);
     }
@@ -34,11 +33,14 @@ protected:
 };
 
 TEST_F(D3D7Test, TexturesRoundTripInEveryFormat) {
-    struct Case { const char* why; d3d7::PixelFormat format; };
+    struct Case {
+        const char* why;
+        d3d7::PixelFormat format;
+    };
     const Case kCases[] = {
-        {"A8R8G8B8", d3d7::PixelFormat::A8R8G8B8()},
-        {"A4R4G4B4", d3d7::PixelFormat::A4R4G4B4()},
-        {"R5G6B5", d3d7::PixelFormat::R5G6B5()},
+            {"A8R8G8B8", d3d7::PixelFormat::A8R8G8B8()},
+            {"A4R4G4B4", d3d7::PixelFormat::A4R4G4B4()},
+            {"R5G6B5", d3d7::PixelFormat::R5G6B5()},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -49,8 +51,7 @@ TEST_F(D3D7Test, TexturesRoundTripInEveryFormat) {
         ASSERT_EQ(texture->Lock(false, &bits, &pitch), dd::kOk);
         ASSERT_EQ(pitch, 5 * texture->BytesPerTexel());
         std::vector<uint8_t> written(static_cast<size_t>(pitch) * 3);
-        for (size_t i = 0; i < written.size(); ++i)
-            written[i] = static_cast<uint8_t>(i * 37 + 11);
+        for (size_t i = 0; i < written.size(); ++i) written[i] = static_cast<uint8_t>(i * 37 + 11);
         std::memcpy(bits, written.data(), written.size());
         EXPECT_EQ(texture->Lock(false, &bits, &pitch), dd::kErrSurfaceBusy);
         ASSERT_EQ(texture->Unlock(), dd::kOk);
@@ -79,10 +80,14 @@ TEST_F(D3D7Test, ViewportLimitsClear) {
 }
 
 TEST_F(D3D7Test, BlendStatesAndModulate) {
-    struct Case { const char* why; uint32_t src, dest; uint32_t background, color, expected; };
+    struct Case {
+        const char* why;
+        uint32_t src, dest;
+        uint32_t background, color, expected;
+    };
     const Case kCases[] = {
-        {"source alpha over", d3d7::kBlendSrcAlpha, d3d7::kBlendInvSrcAlpha, 0xFF0000FFu, 0x80FF0000u, 0x7F007F},
-        {"one plus one", d3d7::kBlendOne, d3d7::kBlendOne, 0xFF404040u, 0xFF404040u, 0x808080},
+            {"source alpha over", d3d7::kBlendSrcAlpha, d3d7::kBlendInvSrcAlpha, 0xFF0000FFu, 0x80FF0000u, 0x7F007F},
+            {"one plus one", d3d7::kBlendOne, d3d7::kBlendOne, 0xFF404040u, 0xFF404040u, 0x808080},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);

@@ -45,15 +45,20 @@ TEST(FilesTest, BackslashesAndCaseAreMappedToExistingEntries) {
     ASSERT_TRUE(plat::MakeDirectory(dir / "Data/Images"));
     Put(dir / "Data/Images/Tile.PNG", "png");
 
-    struct Case { const char* why; std::string asked; std::string native; };
+    struct Case {
+        const char* why;
+        std::string asked;
+        std::string native;
+    };
     const Case cases[] = {
-        {"exact path unchanged", dir / "Data/Images/Tile.PNG", dir / "Data/Images/Tile.PNG"},
-        {"backslashes", dir / "Data\\Images\\Tile.PNG", dir / "Data/Images/Tile.PNG"},
-        {"every component in another case", dir / "data\\IMAGES\\tile.png", dir / "Data/Images/Tile.PNG"},
-        {"missing leaf keeps its case under a mapped folder", dir / "data/images/New.txt", dir / "Data/Images/New.txt"},
-        {"nothing below a missing folder is looked up", dir / "none/images/x", dir / "none/images/x"},
-        {"trailing separator kept", dir / "DATA\\images\\", dir / "Data/Images/"},
-        {"dot components", dir / "data/./images/../Images/TILE.png", dir / "Data/./Images/../Images/Tile.PNG"},
+            {"exact path unchanged", dir / "Data/Images/Tile.PNG", dir / "Data/Images/Tile.PNG"},
+            {"backslashes", dir / "Data\\Images\\Tile.PNG", dir / "Data/Images/Tile.PNG"},
+            {"every component in another case", dir / "data\\IMAGES\\tile.png", dir / "Data/Images/Tile.PNG"},
+            {"missing leaf keeps its case under a mapped folder", dir / "data/images/New.txt",
+             dir / "Data/Images/New.txt"},
+            {"nothing below a missing folder is looked up", dir / "none/images/x", dir / "none/images/x"},
+            {"trailing separator kept", dir / "DATA\\images\\", dir / "Data/Images/"},
+            {"dot components", dir / "data/./images/../Images/TILE.png", dir / "Data/./Images/../Images/Tile.PNG"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -88,13 +93,17 @@ TEST(FilesTest, LaterLookupsSeeNewFiles) {
 
 TEST(FilesTest, TextReadsDropEveryCarriageReturn) {
     velmtest::TempDir dir;
-    struct Case { const char* why; std::string raw; std::string text; };
+    struct Case {
+        const char* why;
+        std::string raw;
+        std::string text;
+    };
     const Case cases[] = {
-        {"CRLF lines", "a\r\nb\r\n", "a\nb\n"},
-        {"lone CRs dropped too", "\ra\rb\r", "ab"},
-        {"LF only unchanged", "x\ny\n", "x\ny\n"},
-        {"a long run of CRs is not end of file", std::string(10000, '\r') + "tail", "tail"},
-        {"empty file", "", ""},
+            {"CRLF lines", "a\r\nb\r\n", "a\nb\n"},
+            {"lone CRs dropped too", "\ra\rb\r", "ab"},
+            {"LF only unchanged", "x\ny\n", "x\ny\n"},
+            {"a long run of CRs is not end of file", std::string(10000, '\r') + "tail", "tail"},
+            {"empty file", "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -145,7 +154,8 @@ TEST(FilesTest, AtomicWriteIntoAReadOnlyFolderFails) {
     velmtest::TempDir dir;
     ASSERT_TRUE(plat::MakeDirectory(dir / "locked"));
     Put(dir / "locked/p.dat", "old");
-    std::filesystem::permissions(dir / "locked", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(dir / "locked",
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     std::ofstream probe(dir / "locked/probe");
     if (probe) {
         std::filesystem::permissions(dir / "locked", std::filesystem::perms::owner_all);
@@ -175,11 +185,14 @@ TEST(FilesTest, AtomicWriteReplacesWholeFileAndKeepsPermissions) {
 TEST(FilesTest, AtomicWriteFailuresAreReportedAndChangeNothing) {
     velmtest::TempDir dir;
     ASSERT_TRUE(plat::MakeDirectory(dir / "folder"));
-    struct Case { const char* why; std::string path; };
+    struct Case {
+        const char* why;
+        std::string path;
+    };
     const Case cases[] = {
-        {"missing folder", dir / "no/such/folder/f.dat"},
-        {"target is a folder", dir / "folder"},
-        {"empty name", ""},
+            {"missing folder", dir / "no/such/folder/f.dat"},
+            {"target is a folder", dir / "folder"},
+            {"empty name", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -209,11 +222,11 @@ TEST(FilesTest, ProcessKilledMidWriteLeavesThePreviousFileIntact) {
     Put(dir / "scores.dat", "version one");
     std::string big(100000, 'y');
     EXPECT_EXIT(
-        {
-            plat::SetAtomicWriteFaultForTests([]() -> bool { std::_Exit(9); });
-            plat::WriteFileAtomic(dir / "scores.dat", big.data(), big.size());
-        },
-        ::testing::ExitedWithCode(9), "");
+            {
+                plat::SetAtomicWriteFaultForTests([]() -> bool { std::_Exit(9); });
+                plat::WriteFileAtomic(dir / "scores.dat", big.data(), big.size());
+            },
+            ::testing::ExitedWithCode(9), "");
     EXPECT_EQ(Get(dir / "scores.dat"), "version one");
     // The next write succeeds despite the temporary file the dead process left behind.
     Put(dir / "scores.dat", "version two");

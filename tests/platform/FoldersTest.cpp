@@ -32,18 +32,28 @@ public:
     }
 
 private:
-    struct Saved { std::string name; bool had; std::string value; };
+    struct Saved {
+        std::string name;
+        bool had;
+        std::string value;
+    };
     std::vector<Saved> mSaved;
 };
 
 }  // namespace
 
 TEST(FoldersTest, XdgFoldersAndTheirFallbacks) {
-    struct Case { const char* why; const char* data; const char* config; const char* dataFolder; const char* configFolder; };
+    struct Case {
+        const char* why;
+        const char* data;
+        const char* config;
+        const char* dataFolder;
+        const char* configFolder;
+    };
     const Case cases[] = {
-        {"variables used", "/x/data", "/x/conf/", "/x/data/", "/x/conf/"},
-        {"unset falls back to home", nullptr, nullptr, "/home/u/.local/share/", "/home/u/.config/"},
-        {"relative values are ignored", "rel/data", "", "/home/u/.local/share/", "/home/u/.config/"},
+            {"variables used", "/x/data", "/x/conf/", "/x/data/", "/x/conf/"},
+            {"unset falls back to home", nullptr, nullptr, "/home/u/.local/share/", "/home/u/.config/"},
+            {"relative values are ignored", "rel/data", "", "/home/u/.local/share/", "/home/u/.config/"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);

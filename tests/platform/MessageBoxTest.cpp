@@ -3,15 +3,20 @@
 #include <gtest/gtest.h>
 
 TEST(MessageBoxTest, DefaultAnswerIsTheDefaultButton) {
-    struct Case { const char* why; unsigned type; int answer; };
+    struct Case {
+        const char* why;
+        unsigned type;
+        int answer;
+    };
     const Case cases[] = {
-        {"OK box", plat::kMbOk | plat::kMbIconError, plat::kIdOk},
-        {"yes/no, first button", plat::kMbYesNo | plat::kMbIconQuestion, plat::kIdYes},
-        {"yes/no, second button", plat::kMbYesNo | plat::kMbDefButton2, plat::kIdNo},
-        {"yes/no/cancel, third button", plat::kMbYesNoCancel | plat::kMbDefButton3, plat::kIdCancel},
-        {"default past the last button falls back to the first", plat::kMbOkCancel | plat::kMbDefButton3, plat::kIdOk},
-        {"abort/retry/ignore", plat::kMbAbortRetryIgnore | plat::kMbDefButton2, plat::kIdRetry},
-        {"retry/cancel", plat::kMbRetryCancel, plat::kIdRetry},
+            {"OK box", plat::kMbOk | plat::kMbIconError, plat::kIdOk},
+            {"yes/no, first button", plat::kMbYesNo | plat::kMbIconQuestion, plat::kIdYes},
+            {"yes/no, second button", plat::kMbYesNo | plat::kMbDefButton2, plat::kIdNo},
+            {"yes/no/cancel, third button", plat::kMbYesNoCancel | plat::kMbDefButton3, plat::kIdCancel},
+            {"default past the last button falls back to the first", plat::kMbOkCancel | plat::kMbDefButton3,
+             plat::kIdOk},
+            {"abort/retry/ignore", plat::kMbAbortRetryIgnore | plat::kMbDefButton2, plat::kIdRetry},
+            {"retry/cancel", plat::kMbRetryCancel, plat::kIdRetry},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -23,7 +28,8 @@ TEST(MessageBoxTest, WithoutAUserTheTextGoesToStderrAndTheDefaultIsAnswered) {
     // ctest runs this with VELM_NONINTERACTIVE=1; make sure of it when run by hand.
     setenv("VELM_NONINTERACTIVE", "1", 1);
     testing::internal::CaptureStderr();
-    int answer = plat::ShowMessageBox("Keep it switched on?\r\nCaf\xE9", "Hardware", plat::kMbYesNo | plat::kMbDefButton2);
+    int answer =
+            plat::ShowMessageBox("Keep it switched on?\r\nCaf\xE9", "Hardware", plat::kMbYesNo | plat::kMbDefButton2);
     const std::string printed = testing::internal::GetCapturedStderr();
     EXPECT_EQ(answer, plat::kIdNo);
     EXPECT_NE(printed.find("Hardware"), std::string::npos);

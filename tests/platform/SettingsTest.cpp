@@ -193,12 +193,12 @@ TEST(SettingsTest, FileSurvivesAKillBetweenWrites) {
         ASSERT_TRUE(s.SetString(kGame, "Padding", std::string(50000, 'p')));
     }
     EXPECT_EXIT(
-        {
-            plat::Settings s(path);
-            plat::SetAtomicWriteFaultForTests([]() -> bool { std::_Exit(3); });
-            s.SetDword(kGame, "InProgress", 0);
-        },
-        ::testing::ExitedWithCode(3), "");
+            {
+                plat::Settings s(path);
+                plat::SetAtomicWriteFaultForTests([]() -> bool { std::_Exit(3); });
+                s.SetDword(kGame, "InProgress", 0);
+            },
+            ::testing::ExitedWithCode(3), "");
     plat::Settings s(path);
     uint32_t n = 0;
     EXPECT_TRUE(s.GetDword(kGame, "InProgress", &n));

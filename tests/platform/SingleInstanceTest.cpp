@@ -1,7 +1,7 @@
 #include "platform/SingleInstance.h"
 
-#include <memory>
 #include <cstdlib>
+#include <memory>
 #include <random>
 #include <string>
 
@@ -44,6 +44,8 @@ TEST(SingleInstanceTest, AnotherDataFolderIsAnotherInstance) {
     setenv("XDG_DATA_HOME", "/tmp/velm-instance-a", 1);
     plat::SingleInstance third(product);
     EXPECT_FALSE(third.IsFirst());
-    if (saved) setenv("XDG_DATA_HOME", restore.c_str(), 1);
-    else unsetenv("XDG_DATA_HOME");
+    if (saved)
+        setenv("XDG_DATA_HOME", restore.c_str(), 1);
+    else
+        unsetenv("XDG_DATA_HOME");
 }

@@ -6,8 +6,7 @@
 
 namespace {
 
-TEST(TcpSocketTest, ResolvesDottedAddressesAndLocalhost)
-{
+TEST(TcpSocketTest, ResolvesDottedAddressesAndLocalhost) {
     uint32_t address = 0;
     ASSERT_TRUE(plat::ResolveIPv4("127.0.0.1", &address));
     const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&address);
@@ -16,8 +15,7 @@ TEST(TcpSocketTest, ResolvesDottedAddressesAndLocalhost)
     EXPECT_FALSE(plat::ResolveIPv4("", &address));
 }
 
-TEST(TcpSocketTest, ConnectsSendsAndReceivesOnLoopback)
-{
+TEST(TcpSocketTest, ConnectsSendsAndReceivesOnLoopback) {
     plat::TcpListener listener;
     ASSERT_TRUE(listener.Listen());
     uint32_t loopback = 0;
@@ -46,13 +44,11 @@ TEST(TcpSocketTest, ConnectsSendsAndReceivesOnLoopback)
     ASSERT_EQ(client.WaitFor(true, false, 5000), plat::TcpSocket::Wait::Ready);
     EXPECT_EQ(client.Receive(buffer, sizeof buffer), 0);
     long result = 0;
-    for (int i = 0; i < 10 && result >= 0; ++i)
-        result = client.Send("data", 4);
+    for (int i = 0; i < 10 && result >= 0; ++i) result = client.Send("data", 4);
     EXPECT_EQ(result, -1);
 }
 
-TEST(TcpSocketTest, RefusedConnectionIsReported)
-{
+TEST(TcpSocketTest, RefusedConnectionIsReported) {
     int port = 0;
     {
         plat::TcpListener closed;
@@ -72,4 +68,4 @@ TEST(TcpSocketTest, RefusedConnectionIsReported)
     }
 }
 
-} // namespace
+}  // namespace

@@ -18,14 +18,12 @@ namespace {
 
 using plat::WindowMessage;
 
-bool Headless()
-{
+bool Headless() {
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     return driver != nullptr && std::strcmp(driver, "dummy") == 0;
 }
 
-std::unique_ptr<plat::Window> MakeWindow()
-{
+std::unique_ptr<plat::Window> MakeWindow() {
     plat::Window::Params params;
     params.title = "Test";
     params.width = 320;
@@ -36,19 +34,16 @@ std::unique_ptr<plat::Window> MakeWindow()
     return window;
 }
 
-std::vector<WindowMessage> Drain(plat::Window& window)
-{
+std::vector<WindowMessage> Drain(plat::Window& window) {
     std::vector<WindowMessage> out;
     WindowMessage message;
-    while (window.PeekMessage(&message))
-        out.push_back(message);
+    while (window.PeekMessage(&message)) out.push_back(message);
     return out;
 }
 
 uint32_t WindowId(plat::Window& window) { return SDL_GetWindowID(static_cast<SDL_Window*>(window.NativeHandle())); }
 
-SDL_Event Key(plat::Window& window, bool down, SDL_Keycode key, Uint16 mod)
-{
+SDL_Event Key(plat::Window& window, bool down, SDL_Keycode key, Uint16 mod) {
     SDL_Event event;
     std::memset(&event, 0, sizeof event);
     event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
@@ -59,8 +54,7 @@ SDL_Event Key(plat::Window& window, bool down, SDL_Keycode key, Uint16 mod)
     return event;
 }
 
-SDL_Event Text(const char* utf8)
-{
+SDL_Event Text(const char* utf8) {
     SDL_Event event;
     std::memset(&event, 0, sizeof event);
     event.type = SDL_TEXTINPUT;
@@ -68,8 +62,7 @@ SDL_Event Text(const char* utf8)
     return event;
 }
 
-SDL_Event Button(plat::Window& window, bool down, Uint8 button, Uint8 clicks, int x, int y)
-{
+SDL_Event Button(plat::Window& window, bool down, Uint8 button, Uint8 clicks, int x, int y) {
     SDL_Event event;
     std::memset(&event, 0, sizeof event);
     event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
@@ -82,8 +75,7 @@ SDL_Event Button(plat::Window& window, bool down, Uint8 button, Uint8 clicks, in
     return event;
 }
 
-SDL_Event Motion(plat::Window& window, int x, int y)
-{
+SDL_Event Motion(plat::Window& window, int x, int y) {
     SDL_Event event;
     std::memset(&event, 0, sizeof event);
     event.type = SDL_MOUSEMOTION;
@@ -93,8 +85,7 @@ SDL_Event Motion(plat::Window& window, int x, int y)
     return event;
 }
 
-SDL_Event Wheel(plat::Window& window, int notches)
-{
+SDL_Event Wheel(plat::Window& window, int notches) {
     SDL_Event event;
     std::memset(&event, 0, sizeof event);
     event.type = SDL_MOUSEWHEEL;
@@ -104,8 +95,7 @@ SDL_Event Wheel(plat::Window& window, int notches)
     return event;
 }
 
-SDL_Event WindowEvent(plat::Window& window, Uint8 what)
-{
+SDL_Event WindowEvent(plat::Window& window, Uint8 what) {
     SDL_Event event;
     std::memset(&event, 0, sizeof event);
     event.type = SDL_WINDOWEVENT;
@@ -122,8 +112,7 @@ struct Expected {
     bool checkLParam;
 };
 
-TEST(WindowInput, SystemEventsBecomeMessageRecords)
-{
+TEST(WindowInput, SystemEventsBecomeMessageRecords) {
     std::unique_ptr<plat::Window> window = MakeWindow();
     ASSERT_NE(window, nullptr);
     plat::Window& w = *window;
@@ -136,70 +125,73 @@ TEST(WindowInput, SystemEventsBecomeMessageRecords)
     };
     const uint32_t kAltBit = 1u << 29;
     const Case cases[] = {
-        {"letter key: virtual key of its capital, then its text",
-         {Key(w, true, SDLK_a, 0), Text("a"), Key(w, false, SDLK_a, 0)},
-         {{plat::WM_KEYDOWN, 'A', 1, true},
-          {plat::WM_CHAR, 'a', 0, false},
-          {plat::WM_KEYUP, 'A', 1u | (1u << 30) | (1u << 31), true}}},
-        {"function and arrow keys from the table",
-         {Key(w, true, SDLK_F5, 0), Key(w, true, SDLK_LEFT, 0), Key(w, true, SDLK_KP_3, 0)},
-         {{plat::WM_KEYDOWN, 0x74, 0, false}, {plat::WM_KEYDOWN, 0x25, 0, false}, {plat::WM_KEYDOWN, 0x63, 0, false}}},
-        {"backspace, tab, enter and escape get their control character",
-         {Key(w, true, SDLK_BACKSPACE, 0), Key(w, true, SDLK_TAB, 0), Key(w, true, SDLK_RETURN, 0),
-          Key(w, true, SDLK_ESCAPE, 0), Key(w, false, SDLK_RETURN, 0)},
-         {{plat::WM_KEYDOWN, 8, 0, false},
-          {plat::WM_CHAR, 8, 0, false},
-          {plat::WM_KEYDOWN, 9, 0, false},
-          {plat::WM_CHAR, 9, 0, false},
-          {plat::WM_KEYDOWN, 13, 0, false},
-          {plat::WM_CHAR, 13, 0, false},
-          {plat::WM_KEYDOWN, 27, 0, false},
-          {plat::WM_CHAR, 27, 0, false},
-          {plat::WM_KEYUP, 13, 0, false}}},
-        {"ctrl+c is character 3",
-         {Key(w, true, SDLK_c, KMOD_LCTRL)},
-         {{plat::WM_KEYDOWN, 'C', 0, false}, {plat::WM_CHAR, 3, 0, false}}},
-        {"alt+enter is a system key with a system character",
-         {Key(w, true, SDLK_RETURN, KMOD_LALT)},
-         {{plat::WM_SYSKEYDOWN, 13, 1u | kAltBit, true}, {plat::WM_SYSCHAR, 13, 0, false}}},
-        {"alt+f4 is a system key",
-         {Key(w, true, SDLK_F4, KMOD_LALT)},
-         {{plat::WM_SYSKEYDOWN, 0x73, 1u | kAltBit, true}}},
-        {"text above 127 arrives in Windows-1252; what 1252 lacks is dropped",
-         {Text("\xC3\xA9\xE2\x82\xAC\xE4\xB8\xAD!")},
-         {{plat::WM_CHAR, 0xE9, 0, false}, {plat::WM_CHAR, 0x80, 0, false}, {plat::WM_CHAR, '!', 0, false}}},
-        {"click: down and up at the pointer",
-         {Motion(w, 10, 20), Button(w, true, SDL_BUTTON_LEFT, 1, 10, 20), Button(w, false, SDL_BUTTON_LEFT, 1, 10, 20)},
-         {{plat::WM_MOUSEMOVE, 0, plat::MakeLParam(10, 20), true},
-          {plat::WM_LBUTTONDOWN, 0, plat::MakeLParam(10, 20), true},
-          {plat::WM_LBUTTONUP, 0, plat::MakeLParam(10, 20), true}}},
-        {"second click of a pair is a double click, the third a single one",
-         {Button(w, true, SDL_BUTTON_LEFT, 2, 5, 5), Button(w, true, SDL_BUTTON_RIGHT, 2, 5, 5),
-          Button(w, true, SDL_BUTTON_MIDDLE, 2, 5, 5), Button(w, true, SDL_BUTTON_LEFT, 3, 5, 5)},
-         {{plat::WM_LBUTTONDBLCLK, 0, 0, false},
-          {plat::WM_RBUTTONDBLCLK, 0, 0, false},
-          {plat::WM_MBUTTONDBLCLK, 0, 0, false},
-          {plat::WM_LBUTTONDOWN, 0, 0, false}}},
-        {"wheel in steps of 120 per notch",
-         {Wheel(w, 1), Wheel(w, -2)},
-         {{plat::WM_MOUSEWHEEL, 120u << 16, 0, false}, {plat::WM_MOUSEWHEEL, static_cast<uint32_t>(-240) << 16, 0, false}}},
-        {"focus, minimise, restore, maximise, a new size and close",
-         {WindowEvent(w, SDL_WINDOWEVENT_FOCUS_LOST), WindowEvent(w, SDL_WINDOWEVENT_FOCUS_GAINED),
-          WindowEvent(w, SDL_WINDOWEVENT_MINIMIZED), WindowEvent(w, SDL_WINDOWEVENT_RESTORED),
-          WindowEvent(w, SDL_WINDOWEVENT_MAXIMIZED), WindowEvent(w, SDL_WINDOWEVENT_SIZE_CHANGED),
-          WindowEvent(w, SDL_WINDOWEVENT_CLOSE)},
-         {{plat::WM_ACTIVATEAPP, 0, 0, false},
-          {plat::WM_ACTIVATEAPP, 1, 0, false},
-          {plat::WM_SIZE, plat::SIZE_MINIMIZED, 0, false},
-          {plat::WM_SIZE, plat::SIZE_RESTORED, 0, false},
-          {plat::WM_SIZE, plat::SIZE_MAXIMIZED, 0, false},
-          {plat::WM_SIZE, plat::SIZE_RESTORED, 0, false},
-          {plat::WM_CLOSE, 0, 0, false}}},
+            {"letter key: virtual key of its capital, then its text",
+             {Key(w, true, SDLK_a, 0), Text("a"), Key(w, false, SDLK_a, 0)},
+             {{plat::WM_KEYDOWN, 'A', 1, true},
+              {plat::WM_CHAR, 'a', 0, false},
+              {plat::WM_KEYUP, 'A', 1u | (1u << 30) | (1u << 31), true}}},
+            {"function and arrow keys from the table",
+             {Key(w, true, SDLK_F5, 0), Key(w, true, SDLK_LEFT, 0), Key(w, true, SDLK_KP_3, 0)},
+             {{plat::WM_KEYDOWN, 0x74, 0, false},
+              {plat::WM_KEYDOWN, 0x25, 0, false},
+              {plat::WM_KEYDOWN, 0x63, 0, false}}},
+            {"backspace, tab, enter and escape get their control character",
+             {Key(w, true, SDLK_BACKSPACE, 0), Key(w, true, SDLK_TAB, 0), Key(w, true, SDLK_RETURN, 0),
+              Key(w, true, SDLK_ESCAPE, 0), Key(w, false, SDLK_RETURN, 0)},
+             {{plat::WM_KEYDOWN, 8, 0, false},
+              {plat::WM_CHAR, 8, 0, false},
+              {plat::WM_KEYDOWN, 9, 0, false},
+              {plat::WM_CHAR, 9, 0, false},
+              {plat::WM_KEYDOWN, 13, 0, false},
+              {plat::WM_CHAR, 13, 0, false},
+              {plat::WM_KEYDOWN, 27, 0, false},
+              {plat::WM_CHAR, 27, 0, false},
+              {plat::WM_KEYUP, 13, 0, false}}},
+            {"ctrl+c is character 3",
+             {Key(w, true, SDLK_c, KMOD_LCTRL)},
+             {{plat::WM_KEYDOWN, 'C', 0, false}, {plat::WM_CHAR, 3, 0, false}}},
+            {"alt+enter is a system key with a system character",
+             {Key(w, true, SDLK_RETURN, KMOD_LALT)},
+             {{plat::WM_SYSKEYDOWN, 13, 1u | kAltBit, true}, {plat::WM_SYSCHAR, 13, 0, false}}},
+            {"alt+f4 is a system key",
+             {Key(w, true, SDLK_F4, KMOD_LALT)},
+             {{plat::WM_SYSKEYDOWN, 0x73, 1u | kAltBit, true}}},
+            {"text above 127 arrives in Windows-1252; what 1252 lacks is dropped",
+             {Text("\xC3\xA9\xE2\x82\xAC\xE4\xB8\xAD!")},
+             {{plat::WM_CHAR, 0xE9, 0, false}, {plat::WM_CHAR, 0x80, 0, false}, {plat::WM_CHAR, '!', 0, false}}},
+            {"click: down and up at the pointer",
+             {Motion(w, 10, 20), Button(w, true, SDL_BUTTON_LEFT, 1, 10, 20),
+              Button(w, false, SDL_BUTTON_LEFT, 1, 10, 20)},
+             {{plat::WM_MOUSEMOVE, 0, plat::MakeLParam(10, 20), true},
+              {plat::WM_LBUTTONDOWN, 0, plat::MakeLParam(10, 20), true},
+              {plat::WM_LBUTTONUP, 0, plat::MakeLParam(10, 20), true}}},
+            {"second click of a pair is a double click, the third a single one",
+             {Button(w, true, SDL_BUTTON_LEFT, 2, 5, 5), Button(w, true, SDL_BUTTON_RIGHT, 2, 5, 5),
+              Button(w, true, SDL_BUTTON_MIDDLE, 2, 5, 5), Button(w, true, SDL_BUTTON_LEFT, 3, 5, 5)},
+             {{plat::WM_LBUTTONDBLCLK, 0, 0, false},
+              {plat::WM_RBUTTONDBLCLK, 0, 0, false},
+              {plat::WM_MBUTTONDBLCLK, 0, 0, false},
+              {plat::WM_LBUTTONDOWN, 0, 0, false}}},
+            {"wheel in steps of 120 per notch",
+             {Wheel(w, 1), Wheel(w, -2)},
+             {{plat::WM_MOUSEWHEEL, 120u << 16, 0, false},
+              {plat::WM_MOUSEWHEEL, static_cast<uint32_t>(-240) << 16, 0, false}}},
+            {"focus, minimise, restore, maximise, a new size and close",
+             {WindowEvent(w, SDL_WINDOWEVENT_FOCUS_LOST), WindowEvent(w, SDL_WINDOWEVENT_FOCUS_GAINED),
+              WindowEvent(w, SDL_WINDOWEVENT_MINIMIZED), WindowEvent(w, SDL_WINDOWEVENT_RESTORED),
+              WindowEvent(w, SDL_WINDOWEVENT_MAXIMIZED), WindowEvent(w, SDL_WINDOWEVENT_SIZE_CHANGED),
+              WindowEvent(w, SDL_WINDOWEVENT_CLOSE)},
+             {{plat::WM_ACTIVATEAPP, 0, 0, false},
+              {plat::WM_ACTIVATEAPP, 1, 0, false},
+              {plat::WM_SIZE, plat::SIZE_MINIMIZED, 0, false},
+              {plat::WM_SIZE, plat::SIZE_RESTORED, 0, false},
+              {plat::WM_SIZE, plat::SIZE_MAXIMIZED, 0, false},
+              {plat::WM_SIZE, plat::SIZE_RESTORED, 0, false},
+              {plat::WM_CLOSE, 0, 0, false}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
-        for (SDL_Event event : c.events)
-            ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+        for (SDL_Event event : c.events) ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
         const std::vector<WindowMessage> got = Drain(w);
         ASSERT_EQ(got.size(), c.expected.size());
         for (size_t i = 0; i < got.size(); ++i) {
@@ -218,8 +210,7 @@ TEST(WindowInput, SystemEventsBecomeMessageRecords)
     }
 }
 
-TEST(WindowInput, AltF4DefaultHandlingAsksToClose)
-{
+TEST(WindowInput, AltF4DefaultHandlingAsksToClose) {
     std::unique_ptr<plat::Window> window = MakeWindow();
     ASSERT_NE(window, nullptr);
     Drain(*window);
@@ -242,8 +233,7 @@ TEST(WindowInput, AltF4DefaultHandlingAsksToClose)
     EXPECT_FALSE(window->PeekMessage(&message));
 }
 
-TEST(WindowInput, TimerAddsOneMessagePerPeriodWhenIdle)
-{
+TEST(WindowInput, TimerAddsOneMessagePerPeriodWhenIdle) {
     plat::VirtualClock clock(1000);
     plat::ScopedClock scoped(clock);
     std::unique_ptr<plat::Window> window = MakeWindow();
@@ -261,10 +251,8 @@ TEST(WindowInput, TimerAddsOneMessagePerPeriodWhenIdle)
     EXPECT_FALSE(window->PeekMessage(&message));
 }
 
-TEST(WindowInput, HeadlessWindowHasFocusUntilToldOtherwise)
-{
-    if (!Headless())
-        GTEST_SKIP() << "needs the dummy video driver";
+TEST(WindowInput, HeadlessWindowHasFocusUntilToldOtherwise) {
+    if (!Headless()) GTEST_SKIP() << "needs the dummy video driver";
     std::unique_ptr<plat::Window> window = MakeWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->HasFocus());
@@ -276,8 +264,7 @@ TEST(WindowInput, HeadlessWindowHasFocusUntilToldOtherwise)
     EXPECT_TRUE(window->IsMinimized());
 }
 
-TEST(WindowInput, LetterboxKeepsTheFrameShape)
-{
+TEST(WindowInput, LetterboxKeepsTheFrameShape) {
     std::unique_ptr<plat::Window> window = MakeWindow();  // 320 x 240
     ASSERT_NE(window, nullptr);
     const plat::ScreenRect same = window->PresentationRect(320, 240);
@@ -293,15 +280,14 @@ TEST(WindowInput, LetterboxKeepsTheFrameShape)
     EXPECT_EQ(tall.x, 110);
 }
 
-TEST(VirtualKeys, TableRows)
-{
+TEST(VirtualKeys, TableRows) {
     struct Row {
         SDL_Keycode sdl;
         int vk;
     };
-    const Row rows[] = {{SDLK_a, 'A'},      {SDLK_z, 'Z'},       {SDLK_0, '0'},        {SDLK_F1, 0x70},
-                        {SDLK_F12, 0x7B},   {SDLK_LCTRL, 0x11},  {SDLK_RALT, 0x12},    {SDLK_LSHIFT, 0x10},
-                        {SDLK_SPACE, 0x20}, {SDLK_DELETE, 0x2E}, {SDLK_KP_0, 0x60},    {SDLK_KP_ENTER, 0x0D},
+    const Row rows[] = {{SDLK_a, 'A'},      {SDLK_z, 'Z'},       {SDLK_0, '0'},     {SDLK_F1, 0x70},
+                        {SDLK_F12, 0x7B},   {SDLK_LCTRL, 0x11},  {SDLK_RALT, 0x12}, {SDLK_LSHIFT, 0x10},
+                        {SDLK_SPACE, 0x20}, {SDLK_DELETE, 0x2E}, {SDLK_KP_0, 0x60}, {SDLK_KP_ENTER, 0x0D},
                         {SDLK_MINUS, 0xBD}, {SDLK_SLASH, 0xBF},  {SDLK_UNKNOWN, 0}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.sdl);
@@ -309,8 +295,7 @@ TEST(VirtualKeys, TableRows)
     }
 }
 
-TEST(Clipboard, RoundTripKeepsCharactersAbove127)
-{
+TEST(Clipboard, RoundTripKeepsCharactersAbove127) {
     const std::string text = "caf\xE9 \x80 5 \xFC\xDF";  // café € 5 üß in Windows-1252
     ASSERT_TRUE(plat::SetClipboardText(text));
     std::string back;
@@ -318,8 +303,7 @@ TEST(Clipboard, RoundTripKeepsCharactersAbove127)
     EXPECT_EQ(back, text);
 }
 
-TEST(Links, OnlyWebAndMailLinksAreOpened)
-{
+TEST(Links, OnlyWebAndMailLinksAreOpened) {
     std::vector<std::string> opened;
     plat::SetOpenLinkHandlerForTests([&](const std::string& link) {
         opened.push_back(link);
@@ -329,10 +313,14 @@ TEST(Links, OnlyWebAndMailLinksAreOpened)
         const char* link;
         bool opens;
     };
-    const Row rows[] = {{"http://example.com/", true},  {"HTTPS://example.com/buy", true},
-                        {"mailto:someone@example.com", true}, {"file:///etc/passwd", false},
-                        {"/usr/bin/xterm", false},      {"javascript:alert(1)", false},
-                        {"http://", false},             {"http://a\nb", false},
+    const Row rows[] = {{"http://example.com/", true},
+                        {"HTTPS://example.com/buy", true},
+                        {"mailto:someone@example.com", true},
+                        {"file:///etc/passwd", false},
+                        {"/usr/bin/xterm", false},
+                        {"javascript:alert(1)", false},
+                        {"http://", false},
+                        {"http://a\nb", false},
                         {"", false}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.link);
@@ -342,8 +330,7 @@ TEST(Links, OnlyWebAndMailLinksAreOpened)
     EXPECT_EQ(opened.size(), 3u);
 }
 
-TEST(Cursors, MadeEvenWhereNoneCanBeShown)
-{
+TEST(Cursors, MadeEvenWhereNoneCanBeShown) {
     uint8_t andMask[32 * 4];
     uint8_t xorMask[32 * 4];
     std::memset(andMask, 0xFF, sizeof andMask);
@@ -362,8 +349,7 @@ TEST(Cursors, MadeEvenWhereNoneCanBeShown)
 
 // Opens a real window on an X server (Xvfb, started by the test's own ctest entry),
 // presents a known frame and reads it back from the renderer.
-TEST(XvfbWindow, PresentedFrameReadsBack)
-{
+TEST(XvfbWindow, PresentedFrameReadsBack) {
     const char* flag = std::getenv("VELM_XVFB");
     if (flag == nullptr || std::strcmp(flag, "1") != 0 || std::getenv("DISPLAY") == nullptr)
         GTEST_SKIP() << "runs under xvfb-run only (ctest entry test_platform_window_xvfb)";

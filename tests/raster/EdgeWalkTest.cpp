@@ -63,15 +63,22 @@ struct CoverageCase {
 };
 
 const CoverageCase kCoverage[] = {
-    {"top and left inclusive, bottom and right exclusive", 2, 10, 8, 10, 5, 12, {{10, 2, 7}, {11, 4, 6}}},
-    {"same triangle in another vertex order", 5, 12, 8, 10, 2, 10, {{10, 2, 7}, {11, 4, 6}}},
-    {"flat bottom: the apex line is empty", 4, 0, 0, 2, 8, 2, {{1, 2, 5}}},
-    {"flat top", 0, 0, 8, 0, 4, 2, {{0, 0, 7}, {1, 2, 5}}},
-    {"no scan line inside", 0, 10.25, 8, 10.5, 3, 10.75, {}},
-    {"vertical line", 0, 0, 0, 5, 0, 9, {}},
-    {"two equal vertices", 3, 3, 3, 3, 7, 9, {}},
-    {"collinear slanted", 1, 1, 4, 4, 9, 9, {}},
-    {"fractional vertices sample at integer points", 2.5, 0.5, 6.25, 0.5, 2.5, 3.5, {{1, 3, 5}, {2, 3, 4}, {3, 3, 3}}},
+        {"top and left inclusive, bottom and right exclusive", 2, 10, 8, 10, 5, 12, {{10, 2, 7}, {11, 4, 6}}},
+        {"same triangle in another vertex order", 5, 12, 8, 10, 2, 10, {{10, 2, 7}, {11, 4, 6}}},
+        {"flat bottom: the apex line is empty", 4, 0, 0, 2, 8, 2, {{1, 2, 5}}},
+        {"flat top", 0, 0, 8, 0, 4, 2, {{0, 0, 7}, {1, 2, 5}}},
+        {"no scan line inside", 0, 10.25, 8, 10.5, 3, 10.75, {}},
+        {"vertical line", 0, 0, 0, 5, 0, 9, {}},
+        {"two equal vertices", 3, 3, 3, 3, 7, 9, {}},
+        {"collinear slanted", 1, 1, 4, 4, 9, 9, {}},
+        {"fractional vertices sample at integer points",
+         2.5,
+         0.5,
+         6.25,
+         0.5,
+         2.5,
+         3.5,
+         {{1, 3, 5}, {2, 3, 4}, {3, 3, 3}}},
 };
 
 TEST(RasterEdgeWalk, CoverageFollowsSamplePoints) {
@@ -208,10 +215,9 @@ TEST(RasterEdgeWalk, ClampedSpansKeepTheirInterpolation) {
     const WalkVertex<1> b{Fx(16), Fx(0), {Fx(16)}};
     const WalkVertex<1> c{Fx(0), Fx(16), {Fx(0)}};
     std::vector<uint32_t> cells(kSize * kSize, 0xffffffffu);
-    WalkTriangle<uint32_t, 1, false>(a, b, c, cells.data(), kSize * 4, RasterClip{3, 2, 10, 6},
-                                     [](uint32_t* pixel, const int32_t* attr) {
-                                         *pixel = static_cast<uint32_t>(attr[0]);
-                                     });
+    WalkTriangle<uint32_t, 1, false>(
+            a, b, c, cells.data(), kSize * 4, RasterClip{3, 2, 10, 6},
+            [](uint32_t* pixel, const int32_t* attr) { *pixel = static_cast<uint32_t>(attr[0]); });
     for (int y = 0; y < kSize; ++y)
         for (int x = 0; x < kSize; ++x) {
             const bool inClip = x >= 3 && x < 10 && y >= 2 && y < 6;

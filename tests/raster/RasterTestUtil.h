@@ -28,9 +28,11 @@ struct Canvas {
     std::vector<uint8_t> bytes;
 
     Canvas(uint32_t formatCode, int w, int h, uint32_t padBytes = 0, uint8_t canary = 0xa5)
-        : format(formatCode), width(w), height(h),
-          pitch(static_cast<uint32_t>(w) * (Is16Bit(formatCode) ? 2u : 4u) + padBytes),
-          bytes(static_cast<size_t>(pitch) * static_cast<size_t>(h), canary) {}
+            : format(formatCode),
+              width(w),
+              height(h),
+              pitch(static_cast<uint32_t>(w) * (Is16Bit(formatCode) ? 2u : 4u) + padBytes),
+              bytes(static_cast<size_t>(pitch) * static_cast<size_t>(h), canary) {}
 
     int bpp() const { return Is16Bit(format) ? 2 : 4; }
     uint32_t rowStep() const { return pitch & ~static_cast<uint32_t>(bpp() - 1); }

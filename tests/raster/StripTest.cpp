@@ -53,8 +53,8 @@ TEST(RasterStrip, ShortStripsDrawNothing) {
         Canvas canvas(0x8888, 8, 8);
         const std::vector<uint8_t> before = canvas.bytes;
         Velm::InitTriangleRasterizers();
-        Velm::RasterizeTriangleStrip(all.data(), count, nullptr, kWhiteColor, 0, RasterRect{0, 0, 8, 8},
-                                     Target(canvas), false, true);
+        Velm::RasterizeTriangleStrip(all.data(), count, nullptr, kWhiteColor, 0, RasterRect{0, 0, 8, 8}, Target(canvas),
+                                     false, true);
         EXPECT_EQ(canvas.bytes, before);
     }
 }
@@ -62,17 +62,15 @@ TEST(RasterStrip, ShortStripsDrawNothing) {
 TEST(RasterStrip, FourVerticesDrawTwoTrianglesOfOneSquare) {
     // (V0, V1, V2) then (V1, V3, V2): an 8 x 8 square with no pixel twice
     // (a second blend would darken it).
-    const std::vector<TriVertex> quad{{0, 0, 0, 0, 0x80ffffff},
-                                      {8, 0, 0, 0, 0x80ffffff},
-                                      {0, 8, 0, 0, 0x80ffffff},
-                                      {8, 8, 0, 0, 0x80ffffff}};
+    const std::vector<TriVertex> quad{
+            {0, 0, 0, 0, 0x80ffffff}, {8, 0, 0, 0, 0x80ffffff}, {0, 8, 0, 0, 0x80ffffff}, {8, 8, 0, 0, 0x80ffffff}};
     Canvas canvas(0x8888, 12, 12);
     canvas.Fill(Argb(255, 0, 0, 0));
     Strip(canvas, quad, nullptr, kWhiteColor, RasterRect{0, 0, 12, 12}, false, true);
     for (int y = 0; y < 12; ++y)
         for (int x = 0; x < 12; ++x)
             EXPECT_EQ(canvas.Get(x, y), x < 8 && y < 8 ? Argb(255, 127, 127, 127) : Argb(255, 0, 0, 0))
-                << x << "," << y;
+                    << x << "," << y;
 }
 
 TEST(RasterStrip, LastColumnAndRowOfTheClipAreNotDrawn) {
@@ -86,8 +84,7 @@ TEST(RasterStrip, LastColumnAndRowOfTheClipAreNotDrawn) {
         canvas.Fill(0);
         Strip(canvas, quad, nullptr, kWhiteColor, RasterRect{0, 0, 100, 50}, false, true);
         for (int y = 0; y < 50; ++y)
-            for (int x = 0; x < 100; ++x)
-                ASSERT_EQ(canvas.Get(x, y) != 0, x < 99 && y < 49) << x << "," << y;
+            for (int x = 0; x < 100; ++x) ASSERT_EQ(canvas.Get(x, y) != 0, x < 99 && y < 49) << x << "," << y;
     }
 }
 
@@ -115,7 +112,8 @@ TEST(RasterStrip, PaddedRowsAndBytesOutsideTheClipKeepTheirCanaries) {
                     const int y = static_cast<int>(i / rowStep);
                     const int x = static_cast<int>((i % rowStep) / static_cast<size_t>(canvas.bpp()));
                     const bool inside = y >= clip.y && y < clip.y + clip.height - 1 && x >= clip.x &&
-                                        x < clip.x + clip.width - 1 && (i % rowStep) < size_t(canvas.width) * canvas.bpp();
+                                        x < clip.x + clip.width - 1 &&
+                                        (i % rowStep) < size_t(canvas.width) * canvas.bpp();
                     if (!inside) {
                         ASSERT_EQ(canvas.bytes[i], 0xa5) << "byte " << i;
                     }
@@ -130,10 +128,8 @@ TEST(RasterStrip, FullyTransparentTextureChangesNothing) {
     std::vector<uint32_t> texels(8 * 8);
     for (uint32_t& t : texels) t = rng.Next() & 0x00ffffff;
     const RasterTextureImage texture{texels.data(), 8, 8, true, false};
-    const std::vector<TriVertex> quad{{1, 1, 0, 0, 0xff808080},
-                                      {30, 2, 1, 0, 0xffffffff},
-                                      {2, 25, 0, 1, 0x80ffffff},
-                                      {28, 27, 1, 1, 0x10ffffff}};
+    const std::vector<TriVertex> quad{
+            {1, 1, 0, 0, 0xff808080}, {30, 2, 1, 0, 0xffffffff}, {2, 25, 0, 1, 0x80ffffff}, {28, 27, 1, 1, 0x10ffffff}};
     for (uint32_t format : kFormats) {
         for (int features = 0; features < 8; ++features) {
             SCOPED_TRACE(testing::Message() << format << " features " << features);
@@ -141,8 +137,7 @@ TEST(RasterStrip, FullyTransparentTextureChangesNothing) {
             for (uint8_t& b : canvas.bytes) b = static_cast<uint8_t>(rng.Next());
             const std::vector<uint8_t> before = canvas.bytes;
             const RasterColor colour = (features & 4) != 0 ? RasterColor{255, 128, 64, 100} : kWhiteColor;
-            Strip(canvas, quad, &texture, colour, RasterRect{0, 0, 32, 32}, (features & 1) != 0,
-                  (features & 2) != 0);
+            Strip(canvas, quad, &texture, colour, RasterRect{0, 0, 32, 32}, (features & 1) != 0, (features & 2) != 0);
             EXPECT_EQ(canvas.bytes, before);
         }
     }
@@ -161,8 +156,8 @@ TEST(RasterStrip, TextureCoordinatesAreScaledToTexels) {
 
 TEST(RasterStrip, FractionalPositionsTruncateToFixedPoint) {
     // x = 2.5: the first pixel of every line is 3.
-    const std::vector<TriVertex> tri{{2.5f, 0, 0, 0, 0xffffffff}, {8, 0, 0, 0, 0xffffffff},
-                                     {2.5f, 6, 0, 0, 0xffffffff}};
+    const std::vector<TriVertex> tri{
+            {2.5f, 0, 0, 0, 0xffffffff}, {8, 0, 0, 0, 0xffffffff}, {2.5f, 6, 0, 0, 0xffffffff}};
     Canvas canvas(0x8888, 10, 10);
     canvas.Fill(0);
     Strip(canvas, tri, nullptr, kWhiteColor, RasterRect{0, 0, 10, 10}, false, true);
@@ -183,11 +178,11 @@ struct FlagCase {
 TEST(RasterStrip, FlagsFollowTheColourAndTheTexture) {
     const std::vector<uint32_t> texels(16, 0xffffffffu);
     const FlagCase cases[] = {
-        {"opaque white is no tint", kWhiteColor, false, false, false, 0, Argb(255, 255, 255, 255)},
-        {"alpha 254 tints", RasterColor{255, 255, 255, 254}, false, false, false, 0, Argb(255, 254, 254, 254)},
-        {"bilinear on an opaque texture blends", kWhiteColor, false, false, true, 0, Argb(62, 251, 251, 251)},
-        {"bilinear over opaque black", kWhiteColor, false, false, true, Argb(255, 0, 0, 0), Argb(255, 62, 62, 62)},
-        {"translucent texture without bilinear", kWhiteColor, false, true, false, 0, Argb(255, 255, 255, 255)},
+            {"opaque white is no tint", kWhiteColor, false, false, false, 0, Argb(255, 255, 255, 255)},
+            {"alpha 254 tints", RasterColor{255, 255, 255, 254}, false, false, false, 0, Argb(255, 254, 254, 254)},
+            {"bilinear on an opaque texture blends", kWhiteColor, false, false, true, 0, Argb(62, 251, 251, 251)},
+            {"bilinear over opaque black", kWhiteColor, false, false, true, Argb(255, 0, 0, 0), Argb(255, 62, 62, 62)},
+            {"translucent texture without bilinear", kWhiteColor, false, true, false, 0, Argb(255, 255, 255, 255)},
     };
     for (const FlagCase& c : cases) {
         SCOPED_TRACE(c.why);
@@ -211,11 +206,11 @@ TEST(RasterStrip, OneToOneBilinearMappingAtTheTextureBorder) {
     const Velm::RasterTexture texture = Texture(texels, 4, 4);
     const Velm::RasterVertex tri[3] = {Vertex(0, 0, 0, 0, 0), Vertex(8, 0, 0, 8, 0), Vertex(0, 8, 0, 0, 8)};
     const MappingCase cases[] = {
-        {0, 0, Argb(255, 62, 62, 62), Argb(62, 251, 251, 251)},
-        {1, 0, Argb(255, 125, 125, 125), Argb(125, 253, 253, 253)},
-        {3, 0, Argb(255, 125, 125, 125), Argb(125, 253, 253, 253)},
-        {0, 1, Argb(255, 188, 188, 188), Argb(188, 254, 254, 254)},
-        {1, 1, Argb(255, 251, 251, 251), Argb(255, 251, 251, 251)},
+            {0, 0, Argb(255, 62, 62, 62), Argb(62, 251, 251, 251)},
+            {1, 0, Argb(255, 125, 125, 125), Argb(125, 253, 253, 253)},
+            {3, 0, Argb(255, 125, 125, 125), Argb(125, 253, 253, 253)},
+            {0, 1, Argb(255, 188, 188, 188), Argb(188, 254, 254, 254)},
+            {1, 1, Argb(255, 251, 251, 251), Argb(255, 251, 251, 251)},
     };
     Canvas unblended(0x8888, 16, 16), blended(0x8888, 16, 16);
     unblended.Fill(0);
@@ -291,8 +286,7 @@ TEST(RasterClipper, PolygonsAndBounds) {
 TEST(RasterStrip, TintedFansTintEachVertexOnce) {
     // A triangle cut into a pentagon is drawn as a fan of three; every pixel
     // gets the same tinted vertex colour.
-    const std::vector<TriVertex> tri{{-4, -4, 0, 0, 0xffc8c8c8}, {40, 2, 0, 0, 0xffc8c8c8},
-                                     {2, 40, 0, 0, 0xffc8c8c8}};
+    const std::vector<TriVertex> tri{{-4, -4, 0, 0, 0xffc8c8c8}, {40, 2, 0, 0, 0xffc8c8c8}, {2, 40, 0, 0, 0xffc8c8c8}};
     for (uint32_t format : kFormats) {
         SCOPED_TRACE(format);
         Canvas canvas(format, 24, 24);
@@ -331,13 +325,13 @@ TEST(RasterStrip, ColoursJustOutsideTheirRangeAreClamped) {
     const std::vector<uint32_t> texels{0xffffffffu};
     const Velm::RasterTexture texture = Texture(texels, 1, 1);
     const Case cases[] = {
-        {"gouraud red just below 0 writes no red", Velm::kRasterVertexColors, 0xff0000, -1, 0, Argb(255, 0, 0, 0)},
-        {"gouraud alpha just below 0 is skipped", Velm::kRasterVertexColors, -1, 0xff0000, Argb(1, 2, 3, 4),
-         Argb(1, 2, 3, 4)},
-        {"textured alpha just below 0 is not opaque", Velm::kRasterTextured | Velm::kRasterVertexColors, -1,
-         0xff0000, Argb(255, 100, 100, 100), Argb(254, 99, 99, 99)},
-        {"gouraud red above 255.99 stays 255", Velm::kRasterVertexColors, 0xff0000, 0x1000000, 0,
-         Argb(255, 255, 0, 0)},
+            {"gouraud red just below 0 writes no red", Velm::kRasterVertexColors, 0xff0000, -1, 0, Argb(255, 0, 0, 0)},
+            {"gouraud alpha just below 0 is skipped", Velm::kRasterVertexColors, -1, 0xff0000, Argb(1, 2, 3, 4),
+             Argb(1, 2, 3, 4)},
+            {"textured alpha just below 0 is not opaque", Velm::kRasterTextured | Velm::kRasterVertexColors, -1,
+             0xff0000, Argb(255, 100, 100, 100), Argb(254, 99, 99, 99)},
+            {"gouraud red above 255.99 stays 255", Velm::kRasterVertexColors, 0xff0000, 0x1000000, 0,
+             Argb(255, 255, 0, 0)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -359,10 +353,10 @@ TEST(RasterStrip, NonFiniteAndHugeCoordinatesAreDropped) {
     const std::vector<uint32_t> texels(4, 0xffffffffu);
     const RasterTextureImage texture{texels.data(), 2, 2, false, false};
     const std::vector<std::vector<TriVertex>> strips = {
-        {{nan, 0, 0, 0, 0xffffffff}, {8, 0, 0, 0, 0xffffffff}, {0, 8, 0, 0, 0xffffffff}},
-        {{0, 0, 0, 0, 0xffffffff}, {inf, 0, 0, 0, 0xffffffff}, {0, -inf, 0, 0, 0xffffffff}},
-        {{0, 0, nan, 0, 0xffffffff}, {8, 0, 0, 0, 0xffffffff}, {0, 8, 0, 0, 0xffffffff}},
-        {{-3e38f, 0, 1e30f, 0, 0xffffffff}, {3e38f, 1, -1e30f, 0, 0xffffffff}, {0, 3e38f, 0, 0, 0xffffffff}},
+            {{nan, 0, 0, 0, 0xffffffff}, {8, 0, 0, 0, 0xffffffff}, {0, 8, 0, 0, 0xffffffff}},
+            {{0, 0, 0, 0, 0xffffffff}, {inf, 0, 0, 0, 0xffffffff}, {0, -inf, 0, 0, 0xffffffff}},
+            {{0, 0, nan, 0, 0xffffffff}, {8, 0, 0, 0, 0xffffffff}, {0, 8, 0, 0, 0xffffffff}},
+            {{-3e38f, 0, 1e30f, 0, 0xffffffff}, {3e38f, 1, -1e30f, 0, 0xffffffff}, {0, 3e38f, 0, 0, 0xffffffff}},
     };
     for (size_t i = 0; i < strips.size(); ++i) {
         SCOPED_TRACE(i);
@@ -373,10 +367,8 @@ TEST(RasterStrip, NonFiniteAndHugeCoordinatesAreDropped) {
             for (size_t b = 32; b < canvas.pitch; ++b) ASSERT_EQ(canvas.bytes[y * canvas.pitch + b], 0xa5);
     }
     // The finite triangles of a strip are still drawn around a broken one.
-    const std::vector<TriVertex> strip{{0, 0, 0, 0, 0xffffffff},
-                                       {8, 0, 0, 0, 0xffffffff},
-                                       {0, 8, 0, 0, 0xffffffff},
-                                       {nan, nan, 0, 0, 0xffffffff}};
+    const std::vector<TriVertex> strip{
+            {0, 0, 0, 0, 0xffffffff}, {8, 0, 0, 0, 0xffffffff}, {0, 8, 0, 0, 0xffffffff}, {nan, nan, 0, 0, 0xffffffff}};
     Canvas canvas(0x8888, 8, 8);
     canvas.Fill(0);
     Strip(canvas, strip, nullptr, kWhiteColor, RasterRect{0, 0, 8, 8}, false, true);

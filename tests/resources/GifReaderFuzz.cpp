@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     std::vector<uint8_t> file;
     if ((data[0] & 1) != 0) {
-        static const uint8_t kHeader[] = {'G', 'I', 'F', '8', '9', 'a', 8, 0, 8, 0, 0x81, 0, 0,
-                                          0, 0, 0, 255, 255, 255, 255, 0, 0, 0, 255, 0};
+        static const uint8_t kHeader[] = {'G', 'I', 'F', '8', '9', 'a', 8,   0, 8, 0, 0x81, 0, 0,
+                                          0,   0,   0,   255, 255, 255, 255, 0, 0, 0, 255,  0};
         file.assign(kHeader, kHeader + sizeof kHeader);
     }
     file.insert(file.end(), data + 1, data + size);

@@ -1,8 +1,8 @@
 #include "tests/resources/ImageFixtures.h"
 
-#include <png.h>
 #include <jpeglib.h>
 #include <openjpeg.h>
+#include <png.h>
 
 #include <atomic>
 #include <cstdio>
@@ -11,7 +11,6 @@
 #include <random>
 
 namespace fixtures {
-
 
 bool WriteBytes(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -152,8 +151,8 @@ Bytes MakePng(int width, int height, const std::vector<std::vector<uint8_t>>& ro
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> palette;
     for (uint32_t c : options.palette) {
-        palette.push_back(png_color{static_cast<png_byte>(c >> 16), static_cast<png_byte>(c >> 8),
-                                    static_cast<png_byte>(c)});
+        palette.push_back(
+                png_color{static_cast<png_byte>(c >> 16), static_cast<png_byte>(c >> 8), static_cast<png_byte>(c)});
     }
     if (!palette.empty()) png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
     std::vector<png_byte> alpha(options.paletteAlpha.begin(), options.paletteAlpha.end());

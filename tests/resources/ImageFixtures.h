@@ -28,8 +28,8 @@ struct GifOptions {
     std::vector<uint32_t> palette;  // RGB entries; the table holds 2^n >= size entries
     int transparentIndex = -1;      // graphic control extension when >= 0
     bool interlaced = false;
-    bool localTable = false;        // the table as a local one instead of the global one
-    int extraCodes = 0;             // literal codes appended after the picture's indices
+    bool localTable = false;  // the table as a local one instead of the global one
+    int extraCodes = 0;       // literal codes appended after the picture's indices
     bool trailer = true;
 };
 // One image of width x height; indices are given in the file's row order
@@ -44,7 +44,7 @@ struct PngOptions {
     int colorType = 6;  // RGBA
     int bitDepth = 8;
     bool interlaced = false;
-    std::vector<uint32_t> palette;     // RGB entries, for colour type 3
+    std::vector<uint32_t> palette;      // RGB entries, for colour type 3
     std::vector<uint8_t> paletteAlpha;  // tRNS for colour type 3
 };
 Bytes MakePng(int width, int height, const std::vector<std::vector<uint8_t>>& rows, const PngOptions& options);

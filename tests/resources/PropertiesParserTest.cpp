@@ -38,21 +38,21 @@ bool Parse(const std::string& text, Tables& tables, std::string* error = nullptr
 TEST(PropertiesParserTest, StoresEveryKind) {
     Tables t;
     const std::string text =
-        "\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n"
-        "<Properties>\r\n"
-        "  <String id=\"UNABLE_OPEN_PROPERTIES\">A &amp; B</String>\r\n"
-        "  <String id=\"EMPTY\"></String>\r\n"
-        "  <String id=\"SPLIT\">one<!-- c -->two</String>\r\n"
-        "  <String id=\"UTF8\">caf\xC3\xA9</String>\r\n"
-        "  <StringArray id=\"LIST\"><String>a</String><String>b c</String></StringArray>\r\n"
-        "  <StringArray id=\"LIST\"><String>ignored</String></StringArray>\r\n"
-        "  <Boolean id=\"T1\">yes</Boolean><Boolean id=\"T2\">On</Boolean><Boolean id=\"T3\">1</Boolean>\r\n"
-        "  <Boolean id=\"F1\">Off</Boolean><Boolean id=\"F2\">false</Boolean><Boolean id=\"F3\">NO</Boolean>\r\n"
-        "  <Integer id=\"HEX\">0x1F</Integer><Integer id=\"NEG\">-12</Integer>\r\n"
-        "  <Double id=\"D\">-1.25</Double>\r\n"
-        "  <Integer>7</Integer>\r\n"
-        "</Properties>\r\n"
-        "<Properties><Integer id=\"NEG\">5</Integer></Properties>\r\n";
+            "\xEF\xBB\xBF<?xml version=\"1.0\"?>\r\n"
+            "<Properties>\r\n"
+            "  <String id=\"UNABLE_OPEN_PROPERTIES\">A &amp; B</String>\r\n"
+            "  <String id=\"EMPTY\"></String>\r\n"
+            "  <String id=\"SPLIT\">one<!-- c -->two</String>\r\n"
+            "  <String id=\"UTF8\">caf\xC3\xA9</String>\r\n"
+            "  <StringArray id=\"LIST\"><String>a</String><String>b c</String></StringArray>\r\n"
+            "  <StringArray id=\"LIST\"><String>ignored</String></StringArray>\r\n"
+            "  <Boolean id=\"T1\">yes</Boolean><Boolean id=\"T2\">On</Boolean><Boolean id=\"T3\">1</Boolean>\r\n"
+            "  <Boolean id=\"F1\">Off</Boolean><Boolean id=\"F2\">false</Boolean><Boolean id=\"F3\">NO</Boolean>\r\n"
+            "  <Integer id=\"HEX\">0x1F</Integer><Integer id=\"NEG\">-12</Integer>\r\n"
+            "  <Double id=\"D\">-1.25</Double>\r\n"
+            "  <Integer>7</Integer>\r\n"
+            "</Properties>\r\n"
+            "<Properties><Integer id=\"NEG\">5</Integer></Properties>\r\n";
     std::string error;
     ASSERT_TRUE(Parse(text, t, &error)) << error;
     EXPECT_EQ(t.strings["UNABLE_OPEN_PROPERTIES"], L"A & B");
@@ -76,24 +76,28 @@ TEST(PropertiesParserTest, ErrorRows) {
         const char* error;
     };
     const Case cases[] = {
-        {"bad boolean", "<Properties>\n<Boolean id=\"b\">maybe</Boolean>", "Invalid Boolean Value: 'MAYBE' on Line 2"},
-        {"empty integer", "<Properties><Integer id=\"i\"></Integer></Properties>", "Invalid Integer Value: '' on Line 1"},
-        {"bad integer", "<Properties><Integer id=\"i\">12a</Integer></Properties>",
-         "Invalid Integer Value: '12a' on Line 1"},
-        {"bad double", "<Properties><Double id=\"d\">1e5</Double></Properties>", "Invalid Double Value: '1e5' on Line 1"},
-        {"unknown top element", "<Settings/>", "Invalid Section 'Settings' on Line 1"},
-        {"text at top", "<Properties/>\n\nstray<x/>", "Element Not Expected 'stray' on Line 3"},
-        {"unknown value element", "<Properties><Float id=\"f\">1</Float></Properties>",
-         "Invalid Section 'Float' on Line 1"},
-        {"text among values", "<Properties>junk<String/></Properties>", "Element Not Expected 'junk' on Line 1"},
-        {"nested element in a value", "<Properties><String id=\"s\"><b/></String></Properties>",
-         "Unexpected Section: 'b' on Line 1"},
-        {"foreign child of a string array", "<Properties><StringArray id=\"a\"><Item/></StringArray></Properties>",
-         "Invalid Section 'Item' on Line 1"},
-        {"text in a string array", "<Properties><StringArray id=\"a\">x</StringArray></Properties>",
-         "Element Not Expected 'x' on Line 1"},
-        {"XML error", "<Properties>\n<String id=\"s\">x</Strin>", "End 'Strin' Doesn't Match Start 'String' on Line 2"},
-        {"document ends early", "<Properties>\n<String id=\"s\">", "Unexpected End of File on Line 2"},
+            {"bad boolean", "<Properties>\n<Boolean id=\"b\">maybe</Boolean>",
+             "Invalid Boolean Value: 'MAYBE' on Line 2"},
+            {"empty integer", "<Properties><Integer id=\"i\"></Integer></Properties>",
+             "Invalid Integer Value: '' on Line 1"},
+            {"bad integer", "<Properties><Integer id=\"i\">12a</Integer></Properties>",
+             "Invalid Integer Value: '12a' on Line 1"},
+            {"bad double", "<Properties><Double id=\"d\">1e5</Double></Properties>",
+             "Invalid Double Value: '1e5' on Line 1"},
+            {"unknown top element", "<Settings/>", "Invalid Section 'Settings' on Line 1"},
+            {"text at top", "<Properties/>\n\nstray<x/>", "Element Not Expected 'stray' on Line 3"},
+            {"unknown value element", "<Properties><Float id=\"f\">1</Float></Properties>",
+             "Invalid Section 'Float' on Line 1"},
+            {"text among values", "<Properties>junk<String/></Properties>", "Element Not Expected 'junk' on Line 1"},
+            {"nested element in a value", "<Properties><String id=\"s\"><b/></String></Properties>",
+             "Unexpected Section: 'b' on Line 1"},
+            {"foreign child of a string array", "<Properties><StringArray id=\"a\"><Item/></StringArray></Properties>",
+             "Invalid Section 'Item' on Line 1"},
+            {"text in a string array", "<Properties><StringArray id=\"a\">x</StringArray></Properties>",
+             "Element Not Expected 'x' on Line 1"},
+            {"XML error", "<Properties>\n<String id=\"s\">x</Strin>",
+             "End 'Strin' Doesn't Match Start 'String' on Line 2"},
+            {"document ends early", "<Properties>\n<String id=\"s\">", "Unexpected End of File on Line 2"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -106,9 +110,10 @@ TEST(PropertiesParserTest, ErrorRows) {
 
 TEST(PropertiesParserTest, ValuesBeforeAnErrorStay) {
     Tables t;
-    EXPECT_FALSE(Parse("<Properties><Integer id=\"a\">1</Integer><Boolean id=\"b\">?</Boolean>"
-                       "<Integer id=\"c\">2</Integer></Properties>",
-                       t));
+    EXPECT_FALSE(
+            Parse("<Properties><Integer id=\"a\">1</Integer><Boolean id=\"b\">?</Boolean>"
+                  "<Integer id=\"c\">2</Integer></Properties>",
+                  t));
     EXPECT_EQ(t.integers.count("a"), 1u);
     EXPECT_EQ(t.integers.count("c"), 0u);
 }

@@ -93,8 +93,9 @@ TEST_F(ResourceLoading, EmptyGroupLoadsAndIsMarkedLoaded) {
 TEST_F(ResourceLoading, FailureOnTheSecondImageStopsTheGroup) {
     Tga("one.tga", 2, 2, 0xFF102030u);
     Tga("three.tga", 2, 2, 0xFF405060u);
-    Manifest(Group("Game", "<Image id=\"ONE\" path=\"one\"/><Image id=\"TWO\" path=\"two\"/>"
-                           "<Image id=\"THREE\" path=\"three\"/>"));
+    Manifest(Group("Game",
+                   "<Image id=\"ONE\" path=\"one\"/><Image id=\"TWO\" path=\"two\"/>"
+                   "<Image id=\"THREE\" path=\"three\"/>"));
     EXPECT_FALSE(manager.LoadResources("Game"));
     EXPECT_TRUE(manager.HadError());
     EXPECT_EQ(manager.GetErrorText(), "Failed to load image: " + dir.Path() + "/two");
@@ -115,8 +116,9 @@ TEST_F(ResourceLoading, FailureOnTheSecondImageStopsTheGroup) {
 
 TEST_F(ResourceLoading, StepwiseLoadingMatchesTheCountOfTheGroup) {
     Tga("a.tga", 1, 1, 0xFF000000u);
-    Manifest(Group("Game", "<Image id=\"A\" path=\"a\"/><Image id=\"B\" path=\"a\" variant=\"v\"/>"
-                           "<Image id=\"PROG\" path=\"!program\"/><Sound id=\"S\" path=\"click\"/>") +
+    Manifest(Group("Game",
+                   "<Image id=\"A\" path=\"a\"/><Image id=\"B\" path=\"a\" variant=\"v\"/>"
+                   "<Image id=\"PROG\" path=\"!program\"/><Sound id=\"S\" path=\"click\"/>") +
              Group("Other", "<Image id=\"C\" path=\"a\"/>"));
     manager.SetSoundManager(&silent);
     EXPECT_EQ(manager.GetNumResources("Game"), 3);
@@ -136,8 +138,9 @@ TEST_F(ResourceLoading, StepwiseLoadingMatchesTheCountOfTheGroup) {
 
 TEST_F(ResourceLoading, LookupsThrowForWhatIsNotLoadedAndGetImageLoadsOnDemand) {
     Tga("logo.tga", 3, 2, 0xFF112233u);
-    Manifest(Group("Init", "<Image id=\"LOGO\" path=\"logo\"/><Image id=\"PROG\" path=\"!program\"/>"
-                           "<Sound id=\"CLICK\" path=\"click\"/><Font id=\"F\" path=\"f.txt\"/>"));
+    Manifest(Group("Init",
+                   "<Image id=\"LOGO\" path=\"logo\"/><Image id=\"PROG\" path=\"!program\"/>"
+                   "<Sound id=\"CLICK\" path=\"click\"/><Font id=\"F\" path=\"f.txt\"/>"));
     try {
         manager.GetImageThrow("LOGO");
         FAIL() << "no exception";
@@ -161,9 +164,9 @@ TEST_F(ResourceLoading, LookupsThrowForWhatIsNotLoadedAndGetImageLoadsOnDemand) 
         const char* text;
     };
     const Case cases[] = {
-        {"sound", [&] { manager.GetSoundThrow("CLICK"); }, "Sound resource not found: CLICK"},
-        {"font", [&] { manager.GetFontThrow("F"); }, "Font resource not found: F"},
-        {"undefined image", [&] { manager.GetImageThrow("X"); }, "Image resource not found: X"},
+            {"sound", [&] { manager.GetSoundThrow("CLICK"); }, "Sound resource not found: CLICK"},
+            {"font", [&] { manager.GetFontThrow("F"); }, "Font resource not found: F"},
+            {"undefined image", [&] { manager.GetImageThrow("X"); }, "Image resource not found: X"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -190,8 +193,8 @@ TEST_F(ResourceLoading, AlphaImageGivesItsBlueBytesAsAlphaAndMustMatchInSize) {
     EXPECT_EQ(bits[1], 0x11405060u);
 
     EXPECT_FALSE(manager.LoadResources("Bad"));
-    EXPECT_EQ(manager.GetErrorText(), "AlphaImage size mismatch between " + dir.Path() + "/pic and " + dir.Path() +
-                                          "/narrow");
+    EXPECT_EQ(manager.GetErrorText(),
+              "AlphaImage size mismatch between " + dir.Path() + "/pic and " + dir.Path() + "/narrow");
     EXPECT_EQ(Loaded("Q"), nullptr);
 }
 
@@ -206,8 +209,9 @@ TEST_F(ResourceLoading, AlphaGridCoversEveryCell) {
     Tga("wrong.tga", 16, 15, 0xFF000000u);
     Tga("whole.tga", 64, 32, 0xFF000080u);
     Manifest(Group("Good", "<Image id=\"S\" path=\"sheet\" rows=\"2\" cols=\"4\" alphagrid=\"grid\" nopal />") +
-             Group("Zero", "<Image id=\"Z\" path=\"sheet\" variant=\"z\" rows=\"0\" cols=\"0\" alphagrid=\"whole\" "
-                           "nopal />") +
+             Group("Zero",
+                   "<Image id=\"Z\" path=\"sheet\" variant=\"z\" rows=\"0\" cols=\"0\" alphagrid=\"whole\" "
+                   "nopal />") +
              Group("Bad", "<Image id=\"W\" path=\"sheet\" variant=\"w\" rows=\"2\" cols=\"4\" alphagrid=\"wrong\"/>"));
     ASSERT_TRUE(manager.LoadResources("Good")) << manager.GetErrorText();
     Velm::MemoryImage* sheet = Loaded("S");
@@ -229,8 +233,8 @@ TEST_F(ResourceLoading, AlphaGridCoversEveryCell) {
     EXPECT_EQ(Loaded("Z")->GetBits()[64 * 32 - 1], 0x80336699u);
 
     EXPECT_FALSE(manager.LoadResources("Bad"));
-    EXPECT_EQ(manager.GetErrorText(), "GridAlphaImage size mismatch between " + dir.Path() + "/sheet and " +
-                                          dir.Path() + "/wrong");
+    EXPECT_EQ(manager.GetErrorText(),
+              "GridAlphaImage size mismatch between " + dir.Path() + "/sheet and " + dir.Path() + "/wrong");
 }
 
 TEST_F(ResourceLoading, DeleteThenReloadLoadsTheGroupAgain) {
@@ -258,10 +262,11 @@ TEST_F(ResourceLoading, DeleteThenReloadLoadsTheGroupAgain) {
 
 TEST_F(ResourceLoading, ImageOptionsReachTheImage) {
     Tga("pic.tga", 4, 1, {0xFF000001u, 0xFF000002u, 0xFF000001u, 0xFF000002u});
-    Manifest(Group("G", "<Image id=\"A\" path=\"pic\" a4r4g4b4 minsubdivide rows=\"1\" cols=\"4\" anim=\"loop\" "
-                        "framedelay=\"3\"/>"
-                        "<Image id=\"B\" path=\"pic\" variant=\"x\" nopal a8r8g8b8 />"
-                        "<Image id=\"C\" path=\"pic\" cols=\"4\"/>"));
+    Manifest(Group("G",
+                   "<Image id=\"A\" path=\"pic\" a4r4g4b4 minsubdivide rows=\"1\" cols=\"4\" anim=\"loop\" "
+                   "framedelay=\"3\"/>"
+                   "<Image id=\"B\" path=\"pic\" variant=\"x\" nopal a8r8g8b8 />"
+                   "<Image id=\"C\" path=\"pic\" cols=\"4\"/>"));
     ASSERT_TRUE(manager.LoadResources("G")) << manager.GetErrorText();
     Velm::MemoryImage* a = Loaded("A");
     EXPECT_NE(a->colorIndices, nullptr);  // palettised unless "nopal"
@@ -293,10 +298,12 @@ TEST_F(ResourceLoading, FontsThroughTheMakerAndReferences) {
     TestFontMaker maker;
     manager.SetFontMaker(&maker);
     Manifest(Group("Early", "<Font id=\"COPY\" path=\"!ref:MAIN\" tags=\"a, b\"/>") +
-             Group("Fonts", "<Font id=\"MAIN\" path=\"main.txt\" tags=\"red,big\tsmall\"/>"
-                            "<Font id=\"COPY2\" path=\"!ref:MAIN\"/>"
-                            "<Font id=\"SYS\" path=\"!sys:Arial\" size=\"12\" bold shadow />"
-                            "<Font id=\"PIC\" path=\"glyphs.txt\" image=\"" + dir.Path("glyphs") + "\"/>") +
+             Group("Fonts",
+                   "<Font id=\"MAIN\" path=\"main.txt\" tags=\"red,big\tsmall\"/>"
+                   "<Font id=\"COPY2\" path=\"!ref:MAIN\"/>"
+                   "<Font id=\"SYS\" path=\"!sys:Arial\" size=\"12\" bold shadow />"
+                   "<Font id=\"PIC\" path=\"glyphs.txt\" image=\"" +
+                           dir.Path("glyphs") + "\"/>") +
              Group("Broken", "<Font id=\"BAD\" path=\"broken.txt\"/>") +
              Group("NoPicture", "<Font id=\"NOPIC\" path=\"x.txt\" image=\"" + dir.Path("none") + "\"/>"));
 
@@ -339,8 +346,9 @@ TEST_F(ResourceLoading, FontsWithoutAMakerFailExceptReferences) {
 }
 
 TEST_F(ResourceLoading, SoundsLoadIntoTheSilentSoundManager) {
-    Manifest(Group("Sounds", "<Sound id=\"CLICK\" path=\"sounds/click\" volume=\"0.5\" pan=\"-200\"/>"
-                             "<Sound id=\"BOOM\" path=\"sounds/boom\"/>"));
+    Manifest(Group("Sounds",
+                   "<Sound id=\"CLICK\" path=\"sounds/click\" volume=\"0.5\" pan=\"-200\"/>"
+                   "<Sound id=\"BOOM\" path=\"sounds/boom\"/>"));
     // Without a sound manager, sounds cannot load.
     EXPECT_FALSE(manager.LoadResources("Sounds"));
     EXPECT_EQ(manager.GetErrorText(), "Failed to load sound: " + dir.Path() + "/sounds/click");
@@ -393,9 +401,10 @@ TEST_F(ResourceLoading, AnImageSourceOfTheApplicationAndDisplaySurfaceWishes) {
     Tga("other.tga", 2, 2, 0xFF000020u);
     DisplayImageSource source;
     manager.SetImageSource(&source);
-    Manifest(Group("G", "<Image id=\"A\" path=\"opaque\" ddsurface nopal />"
-                        "<Image id=\"M\" path=\"mask\" nopal />"
-                        "<Image id=\"B\" path=\"mask\" alphaimage=\"other\" nopal />"));
+    Manifest(Group("G",
+                   "<Image id=\"A\" path=\"opaque\" ddsurface nopal />"
+                   "<Image id=\"M\" path=\"mask\" nopal />"
+                   "<Image id=\"B\" path=\"mask\" alphaimage=\"other\" nopal />"));
     ASSERT_TRUE(manager.LoadResources("G")) << manager.GetErrorText();
     Velm::DDImage* a = dynamic_cast<Velm::DDImage*>(Loaded("A"));
     ASSERT_NE(a, nullptr);

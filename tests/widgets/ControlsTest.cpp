@@ -37,13 +37,13 @@ TEST(Button, ClickDependsOnWhereTheReleaseHappens) {
         Log expected;
     };
     const Case kCases[] = {
-        {"release inside", {}, true, {"enter 7", "press 7 1", "depress 7"}},
-        {"release outside", {{300, 300}}, true, {"enter 7", "press 7 1", "leave 7"}},
-        {"dragged off and back on",
-         {{300, 300}, {120, 120}},
-         true,
-         {"enter 7", "press 7 1", "leave 7", "enter 7", "depress 7"}},
-        {"application without focus", {}, false, {"enter 7", "press 7 1"}},
+            {"release inside", {}, true, {"enter 7", "press 7 1", "depress 7"}},
+            {"release outside", {{300, 300}}, true, {"enter 7", "press 7 1", "leave 7"}},
+            {"dragged off and back on",
+             {{300, 300}, {120, 120}},
+             true,
+             {"enter 7", "press 7 1", "leave 7", "enter 7", "depress 7"}},
+            {"application without focus", {}, false, {"enter 7", "press 7 1"}},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -83,9 +83,9 @@ TEST(Button, HoverFade) {
         std::vector<double> afterLeave;  // after each update once left
     };
     const Case kCases[] = {
-        {"fade in by quarters", 0.25, 0, {0.25, 0.5, 0.75, 1.0, 1.0}, {0}},
-        {"fade out without fade in starts from full", 0, 0.5, {0, 0}, {0.5, 0, 0}},
-        {"both", 0.5, 0.25, {0.5, 1.0}, {0.75, 0.5, 0.25, 0}},
+            {"fade in by quarters", 0.25, 0, {0.25, 0.5, 0.75, 1.0, 1.0}, {0}},
+            {"fade out without fade in starts from full", 0, 0.5, {0, 0}, {0.5, 0, 0}},
+            {"both", 0.5, 0.25, {0.5, 1.0}, {0.75, 0.5, 0.25, 0}},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -113,11 +113,10 @@ TEST(Button, HoverMarksDirtyOnlyWhenTheLookChanges) {
     };
     Velm::Image overImage;
     const Case kCases[] = {
-        {"equal label colours, no over image", [](Velm::ButtonWidget&) {}, false},
-        {"different hover colour", [](Velm::ButtonWidget& b) { b.SetColor(1, Velm::Color(255, 0, 0)); },
-         true},
-        {"over image", [&](Velm::ButtonWidget& b) { b.mOverImage = &overImage; }, true},
-        {"over rectangle", [](Velm::ButtonWidget& b) { b.mOverRect = Velm::Rect(0, 0, 5, 5); }, true},
+            {"equal label colours, no over image", [](Velm::ButtonWidget&) {}, false},
+            {"different hover colour", [](Velm::ButtonWidget& b) { b.SetColor(1, Velm::Color(255, 0, 0)); }, true},
+            {"over image", [&](Velm::ButtonWidget& b) { b.mOverImage = &overImage; }, true},
+            {"over rectangle", [](Velm::ButtonWidget& b) { b.mOverRect = Velm::Rect(0, 0, 5, 5); }, true},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -144,8 +143,8 @@ TEST(Button, DefaultLookBevelsAndLabel) {
         const char* label;
     };
     const Case kCases[] = {
-        {"at rest: light top edge", false, "fill 0,0,79,1 255,255,255,255", "OK@28,15 0,0,0,255"},
-        {"inverted: pressed look at rest", true, "fill 0,0,79,1 0,0,0,255", "OK@29,16 0,0,0,255"},
+            {"at rest: light top edge", false, "fill 0,0,79,1 255,255,255,255", "OK@28,15 0,0,0,255"},
+            {"inverted: pressed look at rest", true, "fill 0,0,79,1 0,0,0,255", "OK@29,16 0,0,0,255"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -179,10 +178,10 @@ TEST(Button, ImageStatesPickSourceRectangles) {
         const char* blt;
     };
     const Case kCases[] = {
-        {"normal", false, false, false, "blt 0,0 src 0,0,30,30 a255"},
-        {"hovered", true, false, false, "blt 0,0 src 30,0,30,30 a255"},
-        {"pressed", true, true, false, "blt 0,0 src 60,0,30,30 a255"},
-        {"held but pointer outside draws the over state", false, true, false, "blt 0,0 src 30,0,30,30 a255"},
+            {"normal", false, false, false, "blt 0,0 src 0,0,30,30 a255"},
+            {"hovered", true, false, false, "blt 0,0 src 30,0,30,30 a255"},
+            {"pressed", true, true, false, "blt 0,0 src 60,0,30,30 a255"},
+            {"held but pointer outside draws the over state", false, true, false, "blt 0,0 src 30,0,30,30 a255"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -298,27 +297,21 @@ TEST(Checkbox, DrawChoosesImagesRectanglesOrPlainBox) {
         Log expected;
     };
     const Case kCases[] = {
-        {"checked image", &unchecked, &checked, false, true, {"blt 0,0 src 0,0,40,20 a255"}},
-        {"rectangle of the unchecked image",
-         &unchecked,
-         nullptr,
-         true,
-         true,
-         {"blt 0,0 src 20,0,20,20 a255"}},
-        {"only a checked image draws nothing", nullptr, &checked, false, true, {}},
-        {"plain box with a cross",
-         nullptr,
-         nullptr,
-         false,
-         true,
-         {"fill 0,0,20,20 255,255,255,255", "fill 1,1,18,18 80,80,80,255", "line 1,1,18,18",
-          "line 19,1,1,18"}},
-        {"plain box unchecked",
-         nullptr,
-         nullptr,
-         false,
-         false,
-         {"fill 0,0,20,20 255,255,255,255", "fill 1,1,18,18 80,80,80,255"}},
+            {"checked image", &unchecked, &checked, false, true, {"blt 0,0 src 0,0,40,20 a255"}},
+            {"rectangle of the unchecked image", &unchecked, nullptr, true, true, {"blt 0,0 src 20,0,20,20 a255"}},
+            {"only a checked image draws nothing", nullptr, &checked, false, true, {}},
+            {"plain box with a cross",
+             nullptr,
+             nullptr,
+             false,
+             true,
+             {"fill 0,0,20,20 255,255,255,255", "fill 1,1,18,18 80,80,80,255", "line 1,1,18,18", "line 19,1,1,18"}},
+            {"plain box unchecked",
+             nullptr,
+             nullptr,
+             false,
+             false,
+             {"fill 0,0,20,20 255,255,255,255", "fill 1,1,18,18 80,80,80,255"}},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -440,11 +433,11 @@ TEST(Scrollbar, ThumbGeometry) {
         bool disabled;
     };
     const Case kCases[] = {
-        {"page larger than the range", 10, 12, 0, 220, 0, 20, true},
-        {"page equal to the range", 10, 10, 0, 220, 0, 20, true},
-        {"proportional thumb", 100, 10, 45, 220, 18, 20 + 81, false},
-        {"at least 8 pixels", 1000, 1, 0, 80, 8, 20, false},
-        {"at the bottom", 100, 10, 90, 220, 18, 20 + 162, false},
+            {"page larger than the range", 10, 12, 0, 220, 0, 20, true},
+            {"page equal to the range", 10, 10, 0, 220, 0, 20, true},
+            {"proportional thumb", 100, 10, 45, 220, 18, 20 + 81, false},
+            {"at least 8 pixels", 1000, 1, 0, 80, 8, 20, false},
+            {"at the bottom", 100, 10, 90, 220, 18, 20 + 162, false},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -580,14 +573,14 @@ TEST(Scrollbutton, ArrowPointsByIdAndDirection) {
         const char* base;  // the 7-pixel line
     };
     const Case kCases[] = {
-        {"id 0 vertical points up", 0, false, 0, "fill 9,8,1,1 0,0,0,255", "fill 6,11,7,1 0,0,0,255"},
-        {"id 1 vertical points down", 1, false, 0, "fill 9,11,1,1 0,0,0,255", "fill 6,8,7,1 0,0,0,255"},
-        {"id 0 horizontal points left", 0, true, 0, "fill 8,9,1,1 0,0,0,255", "fill 11,6,1,7 0,0,0,255"},
-        {"id 1 horizontal points right", 1, true, 0, "fill 11,9,1,1 0,0,0,255", "fill 8,6,1,7 0,0,0,255"},
-        {"direction left on id 1", 1, false, Velm::ScrollbuttonWidget::ARROW_LEFT, "fill 8,9,1,1 0,0,0,255",
-         "fill 11,6,1,7 0,0,0,255"},
-        {"direction up on id 1", 1, false, Velm::ScrollbuttonWidget::ARROW_UP, "fill 9,8,1,1 0,0,0,255",
-         "fill 6,11,7,1 0,0,0,255"},
+            {"id 0 vertical points up", 0, false, 0, "fill 9,8,1,1 0,0,0,255", "fill 6,11,7,1 0,0,0,255"},
+            {"id 1 vertical points down", 1, false, 0, "fill 9,11,1,1 0,0,0,255", "fill 6,8,7,1 0,0,0,255"},
+            {"id 0 horizontal points left", 0, true, 0, "fill 8,9,1,1 0,0,0,255", "fill 11,6,1,7 0,0,0,255"},
+            {"id 1 horizontal points right", 1, true, 0, "fill 11,9,1,1 0,0,0,255", "fill 8,6,1,7 0,0,0,255"},
+            {"direction left on id 1", 1, false, Velm::ScrollbuttonWidget::ARROW_LEFT, "fill 8,9,1,1 0,0,0,255",
+             "fill 11,6,1,7 0,0,0,255"},
+            {"direction up on id 1", 1, false, Velm::ScrollbuttonWidget::ARROW_UP, "fill 9,8,1,1 0,0,0,255",
+             "fill 6,11,7,1 0,0,0,255"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);

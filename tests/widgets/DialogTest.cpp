@@ -16,11 +16,11 @@ TEST(Dialog, ButtonsByMode) {
         const char* no;  // "" when there is no second button
     };
     const Case kCases[] = {
-        {Dialog::BUTTONS_YES_NO, "YES", "NO"},
-        {Dialog::BUTTONS_OK_CANCEL, "OK", "CANCEL"},
-        {Dialog::BUTTONS_FOOTER, "Continue", ""},
-        {Dialog::BUTTONS_NONE, "", ""},
-        {7, "", ""},
+            {Dialog::BUTTONS_YES_NO, "YES", "NO"},
+            {Dialog::BUTTONS_OK_CANCEL, "OK", "CANCEL"},
+            {Dialog::BUTTONS_FOOTER, "Continue", ""},
+            {Dialog::BUTTONS_NONE, "", ""},
+            {7, "", ""},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.mode);
@@ -39,11 +39,10 @@ TEST(Dialog, ButtonLayout) {
         Velm::Rect yes, no;
     };
     const Case kCases[] = {
-        {"two buttons", Dialog::BUTTONS_YES_NO, 0, Velm::Rect(124, 202, 122, 24),
-         Velm::Rect(254, 202, 122, 24)},
-        {"two buttons with side padding", Dialog::BUTTONS_OK_CANCEL, 10, Velm::Rect(134, 202, 112, 24),
-         Velm::Rect(254, 202, 112, 24)},
-        {"one full-width button", Dialog::BUTTONS_FOOTER, 0, Velm::Rect(124, 202, 252, 24), Velm::Rect()},
+            {"two buttons", Dialog::BUTTONS_YES_NO, 0, Velm::Rect(124, 202, 122, 24), Velm::Rect(254, 202, 122, 24)},
+            {"two buttons with side padding", Dialog::BUTTONS_OK_CANCEL, 10, Velm::Rect(134, 202, 112, 24),
+             Velm::Rect(254, 202, 112, 24)},
+            {"one full-width button", Dialog::BUTTONS_FOOTER, 0, Velm::Rect(124, 202, 252, 24), Velm::Rect()},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -69,14 +68,13 @@ TEST(Dialog, PreferredHeight) {
     };
     // Test font: height 10, ascent 8, line spacing 10; one wrapped line is 10 high.
     const Case kCases[] = {
-        {"buttons only", "", "", "", Dialog::BUTTONS_YES_NO, 48 + 24 + 8},
-        {"nothing", "", "", "", Dialog::BUTTONS_NONE, 48},
-        {"header", "Head", "", "", Dialog::BUTTONS_NONE, 48 + 10},
-        {"header and lines", "Head", "body", "", Dialog::BUTTONS_NONE, 48 + 10 + 10 + 10},
-        {"footer line", "", "", "foot", Dialog::BUTTONS_NONE, 48 + 10},
-        {"footer as the button", "", "", "foot", Dialog::BUTTONS_FOOTER, 48 + 24 + 8},
-        {"everything", "Head", "body", "foot", Dialog::BUTTONS_OK_CANCEL,
-         48 + 10 + 10 + 10 + 8 + 10 + 8 + 24 + 8},
+            {"buttons only", "", "", "", Dialog::BUTTONS_YES_NO, 48 + 24 + 8},
+            {"nothing", "", "", "", Dialog::BUTTONS_NONE, 48},
+            {"header", "Head", "", "", Dialog::BUTTONS_NONE, 48 + 10},
+            {"header and lines", "Head", "body", "", Dialog::BUTTONS_NONE, 48 + 10 + 10 + 10},
+            {"footer line", "", "", "foot", Dialog::BUTTONS_NONE, 48 + 10},
+            {"footer as the button", "", "", "foot", Dialog::BUTTONS_FOOTER, 48 + 24 + 8},
+            {"everything", "Head", "body", "foot", Dialog::BUTTONS_OK_CANCEL, 48 + 10 + 10 + 10 + 8 + 10 + 8 + 24 + 8},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -87,8 +85,7 @@ TEST(Dialog, PreferredHeight) {
     Fixture f;
     Dialog dialog(nullptr, nullptr, 5, false, "", "", "", 0);
     dialog.GetPreferredHeight(300);
-    EXPECT_EQ(f.app.mSysFontRequests,
-              std::vector<std::string>({"Arial Unicode MS 14 0", "Arial Unicode MS 12 0"}));
+    EXPECT_EQ(f.app.mSysFontRequests, std::vector<std::string>({"Arial Unicode MS 14 0", "Arial Unicode MS 12 0"}));
 }
 
 TEST(Dialog, LongLinesWrapIntoMoreHeight) {
@@ -142,9 +139,9 @@ TEST(Dialog, ButtonClicksReportIdsAndResult) {
         Log log;
     };
     const Case kCases[] = {
-        {"yes", 130, 210, 1000, {"dialog press 5 1000", "dialog depress 5 1000"}},
-        {"no", 260, 210, 1001, {"dialog press 5 1001", "dialog depress 5 1001"}},
-        {"body", 200, 100, Dialog::kNoResult, {}},
+            {"yes", 130, 210, 1000, {"dialog press 5 1000", "dialog depress 5 1000"}},
+            {"no", 260, 210, 1001, {"dialog press 5 1001", "dialog depress 5 1001"}},
+            {"body", 200, 100, Dialog::kNoResult, {}},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -248,8 +245,8 @@ TEST(Dialog, DrawsDefaultLookAndTexts) {
     EXPECT_EQ(image.mCalls[2], "fill 288,24,12,164 0,0,0,128");
     // Header baseline 24 + 8; the lines (centred) from 32 + 2 + 10 = 44 (+8 ascent); the
     // footer 10 + 8 below their end.
-    EXPECT_EQ(textLog, Log({"Head@138,32 255,255,255,255", "body@138,52 255,255,0,255",
-                            "foot@138,72 255,255,255,255"}));
+    EXPECT_EQ(textLog,
+              Log({"Head@138,32 255,255,255,255", "body@138,52 255,255,0,255", "foot@138,72 255,255,255,255"}));
 }
 
 }  // namespace

@@ -8,8 +8,8 @@ namespace {
 
 using Velm::EditWidget;
 
-const int kBackspace = 8, kEnter = 13, kShift = 16, kCtrl = 17, kEnd = 35, kHome = 36, kLeft = 37,
-          kRight = 39, kDelete = 46;
+const int kBackspace = 8, kEnter = 13, kShift = 16, kCtrl = 17, kEnd = 35, kHome = 36, kLeft = 37, kRight = 39,
+          kDelete = 46;
 
 class KeyCountingListener : public RecordingListener {
 public:
@@ -68,179 +68,178 @@ TEST(EditWidget, KeyScripts) {
         const char* clipboard;
     };
     const Case kCases[] = {
-        {"typing", [](EditScene& s) { s.Type("abc"); }, "abc", 3, "", ""},
-        {"undo removes a typing run in one step",
-         [](EditScene& s) {
-             s.Type("abc");
-             s.Ctrl('Z');
-         },
-         "", 0, "", ""},
-        {"undo twice redoes",
-         [](EditScene& s) {
-             s.Type("abc");
-             s.Ctrl('Z');
-             s.Ctrl('Z');
-         },
-         "abc", 3, "", ""},
-        {"ctrl+left by words",
-         [](EditScene& s) {
-             s.Type("hello world");
-             s.WithKey(kCtrl, kLeft);
-         },
-         "hello world", 6, "", ""},
-        {"ctrl+left twice",
-         [](EditScene& s) {
-             s.Type("hello world");
-             s.WithKey(kCtrl, kLeft);
-             s.WithKey(kCtrl, kLeft);
-         },
-         "hello world", 0, "", ""},
-        {"ctrl+right by words",
-         [](EditScene& s) {
-             s.Type("hello world");
-             s.Key(kHome);
-             s.WithKey(kCtrl, kRight);
-         },
-         "hello world", 6, "", ""},
-        {"ctrl+right twice",
-         [](EditScene& s) {
-             s.Type("hello world");
-             s.Key(kHome);
-             s.WithKey(kCtrl, kRight);
-             s.WithKey(kCtrl, kRight);
-         },
-         "hello world", 11, "", ""},
-        {"shift+left twice selects",
-         [](EditScene& s) {
-             s.Type("abc");
-             s.WithKey(kShift, kLeft);
-             s.WithKey(kShift, kLeft);
-         },
-         "abc", 1, "bc", ""},
-        {"left after a selection clears it",
-         [](EditScene& s) {
-             s.Type("abc");
-             s.WithKey(kShift, kLeft);
-             s.WithKey(kShift, kLeft);
-             s.Key(kLeft);
-         },
-         "abc", 1, "", ""},
-        {"right after a selection goes to its end",
-         [](EditScene& s) {
-             s.Type("abc");
-             s.WithKey(kShift, kLeft);
-             s.WithKey(kShift, kLeft);
-             s.Key(kRight);
-         },
-         "abc", 3, "", ""},
-        {"copy keeps the selection",
-         [](EditScene& s) {
-             s.Type("hello");
-             s.edit.mCursorPos = 2;
-             s.edit.mHilitePos = 4;
-             s.Ctrl('C');
-         },
-         "hello", 2, "ll", "ll"},
-        {"cut removes the selection",
-         [](EditScene& s) {
-             s.Type("hello");
-             s.edit.mCursorPos = 2;
-             s.edit.mHilitePos = 4;
-             s.Ctrl('X');
-         },
-         "heo", 2, "", "ll"},
-        {"copy of a password field copies the mask",
-         [](EditScene& s) {
-             s.edit.mPasswordChar = '*';
-             s.Type("secret");
-             s.edit.mHilitePos = 0;
-             s.Ctrl('C');
-         },
-         "secret", 6, "secret", "******"},
-        {"paste respects the character limit",
-         [](EditScene& s) {
-             s.edit.mMaxChars = 5;
-             s.f.app.mClipboard = "abcdefg";
-             s.Ctrl('V');
-         },
-         "abcde", 5, "", "abcdefg"},
-        {"paste stops at a line break",
-         [](EditScene& s) {
-             s.f.app.mClipboard = "ab\r\ncd";
-             s.Ctrl('V');
-         },
-         "ab", 2, "", "ab\r\ncd"},
-        {"paste replaces the selection",
-         [](EditScene& s) {
-             s.Type("hello");
-             s.edit.mCursorPos = 1;
-             s.edit.mHilitePos = 4;
-             s.f.app.mClipboard = "XY";
-             s.Ctrl('V');
-         },
-         "hXYo", 3, "", "XY"},
-        {"set text selects all: the next character replaces it",
-         [](EditScene& s) {
-             s.edit.SetText("name", false);
-             s.Type("x");
-         },
-         "x", 1, "", ""},
-        {"undo after set text does not bring back the old text",
-         [](EditScene& s) {
-             s.Type("old");
-             s.edit.SetText("new", true);
-             s.Ctrl('Z');
-         },
-         "new", 3, "new", ""},
-        {"backspace and delete",
-         [](EditScene& s) {
-             s.Type("abcd");
-             s.Key(kBackspace);
-             s.Key(kHome);
-             s.Key(kDelete);
-         },
-         "bc", 0, "", ""},
-        {"backspace at the start does nothing",
-         [](EditScene& s) {
-             s.Type("ab");
-             s.Key(kHome);
-             s.Key(kBackspace);
-         },
-         "ab", 0, "", ""},
-        {"delete at the end does nothing",
-         [](EditScene& s) {
-             s.Type("ab");
-             s.Key(kDelete);
-         },
-         "ab", 2, "", ""},
-        {"end and shift+home select everything",
-         [](EditScene& s) {
-             s.Type("abc");
-             s.Key(kHome);
-             s.Key(kEnd);
-             s.WithKey(kShift, kHome);
-         },
-         "abc", 0, "abc", ""},
-        {"control characters are not inserted",
-         [](EditScene& s) {
-             s.Type(
-                 "a\x01\x1f"
-                 "b");
-         },
-         "ab", 2, "", ""},
-        {"characters above 127 with the 8-bit flag", [](EditScene& s) { s.Type("\xe9"); }, "\xe9", 1, "", ""},
-        {"characters above 127 without the 8-bit flag",
-         [](EditScene& s) {
-             s.f.app.mAllow8Bit = false;
-             s.Type("\xe9");
-         },
-         "", 0, "", ""},
-        {"pixel limit",
-         [](EditScene& s) {
-             s.edit.mMaxPixels = 20;  // three characters of 6 pixels
-             s.Type("abcdef");
-         },
-         "abc", 3, "", ""},
+            {"typing", [](EditScene& s) { s.Type("abc"); }, "abc", 3, "", ""},
+            {"undo removes a typing run in one step",
+             [](EditScene& s) {
+                 s.Type("abc");
+                 s.Ctrl('Z');
+             },
+             "", 0, "", ""},
+            {"undo twice redoes",
+             [](EditScene& s) {
+                 s.Type("abc");
+                 s.Ctrl('Z');
+                 s.Ctrl('Z');
+             },
+             "abc", 3, "", ""},
+            {"ctrl+left by words",
+             [](EditScene& s) {
+                 s.Type("hello world");
+                 s.WithKey(kCtrl, kLeft);
+             },
+             "hello world", 6, "", ""},
+            {"ctrl+left twice",
+             [](EditScene& s) {
+                 s.Type("hello world");
+                 s.WithKey(kCtrl, kLeft);
+                 s.WithKey(kCtrl, kLeft);
+             },
+             "hello world", 0, "", ""},
+            {"ctrl+right by words",
+             [](EditScene& s) {
+                 s.Type("hello world");
+                 s.Key(kHome);
+                 s.WithKey(kCtrl, kRight);
+             },
+             "hello world", 6, "", ""},
+            {"ctrl+right twice",
+             [](EditScene& s) {
+                 s.Type("hello world");
+                 s.Key(kHome);
+                 s.WithKey(kCtrl, kRight);
+                 s.WithKey(kCtrl, kRight);
+             },
+             "hello world", 11, "", ""},
+            {"shift+left twice selects",
+             [](EditScene& s) {
+                 s.Type("abc");
+                 s.WithKey(kShift, kLeft);
+                 s.WithKey(kShift, kLeft);
+             },
+             "abc", 1, "bc", ""},
+            {"left after a selection clears it",
+             [](EditScene& s) {
+                 s.Type("abc");
+                 s.WithKey(kShift, kLeft);
+                 s.WithKey(kShift, kLeft);
+                 s.Key(kLeft);
+             },
+             "abc", 1, "", ""},
+            {"right after a selection goes to its end",
+             [](EditScene& s) {
+                 s.Type("abc");
+                 s.WithKey(kShift, kLeft);
+                 s.WithKey(kShift, kLeft);
+                 s.Key(kRight);
+             },
+             "abc", 3, "", ""},
+            {"copy keeps the selection",
+             [](EditScene& s) {
+                 s.Type("hello");
+                 s.edit.mCursorPos = 2;
+                 s.edit.mHilitePos = 4;
+                 s.Ctrl('C');
+             },
+             "hello", 2, "ll", "ll"},
+            {"cut removes the selection",
+             [](EditScene& s) {
+                 s.Type("hello");
+                 s.edit.mCursorPos = 2;
+                 s.edit.mHilitePos = 4;
+                 s.Ctrl('X');
+             },
+             "heo", 2, "", "ll"},
+            {"copy of a password field copies the mask",
+             [](EditScene& s) {
+                 s.edit.mPasswordChar = '*';
+                 s.Type("secret");
+                 s.edit.mHilitePos = 0;
+                 s.Ctrl('C');
+             },
+             "secret", 6, "secret", "******"},
+            {"paste respects the character limit",
+             [](EditScene& s) {
+                 s.edit.mMaxChars = 5;
+                 s.f.app.mClipboard = "abcdefg";
+                 s.Ctrl('V');
+             },
+             "abcde", 5, "", "abcdefg"},
+            {"paste stops at a line break",
+             [](EditScene& s) {
+                 s.f.app.mClipboard = "ab\r\ncd";
+                 s.Ctrl('V');
+             },
+             "ab", 2, "", "ab\r\ncd"},
+            {"paste replaces the selection",
+             [](EditScene& s) {
+                 s.Type("hello");
+                 s.edit.mCursorPos = 1;
+                 s.edit.mHilitePos = 4;
+                 s.f.app.mClipboard = "XY";
+                 s.Ctrl('V');
+             },
+             "hXYo", 3, "", "XY"},
+            {"set text selects all: the next character replaces it",
+             [](EditScene& s) {
+                 s.edit.SetText("name", false);
+                 s.Type("x");
+             },
+             "x", 1, "", ""},
+            {"undo after set text does not bring back the old text",
+             [](EditScene& s) {
+                 s.Type("old");
+                 s.edit.SetText("new", true);
+                 s.Ctrl('Z');
+             },
+             "new", 3, "new", ""},
+            {"backspace and delete",
+             [](EditScene& s) {
+                 s.Type("abcd");
+                 s.Key(kBackspace);
+                 s.Key(kHome);
+                 s.Key(kDelete);
+             },
+             "bc", 0, "", ""},
+            {"backspace at the start does nothing",
+             [](EditScene& s) {
+                 s.Type("ab");
+                 s.Key(kHome);
+                 s.Key(kBackspace);
+             },
+             "ab", 0, "", ""},
+            {"delete at the end does nothing",
+             [](EditScene& s) {
+                 s.Type("ab");
+                 s.Key(kDelete);
+             },
+             "ab", 2, "", ""},
+            {"end and shift+home select everything",
+             [](EditScene& s) {
+                 s.Type("abc");
+                 s.Key(kHome);
+                 s.Key(kEnd);
+                 s.WithKey(kShift, kHome);
+             },
+             "abc", 0, "abc", ""},
+            {"control characters are not inserted",
+             [](EditScene& s) {
+                 s.Type("a\x01\x1f"
+                        "b");
+             },
+             "ab", 2, "", ""},
+            {"characters above 127 with the 8-bit flag", [](EditScene& s) { s.Type("\xe9"); }, "\xe9", 1, "", ""},
+            {"characters above 127 without the 8-bit flag",
+             [](EditScene& s) {
+                 s.f.app.mAllow8Bit = false;
+                 s.Type("\xe9");
+             },
+             "", 0, "", ""},
+            {"pixel limit",
+             [](EditScene& s) {
+                 s.edit.mMaxPixels = 20;  // three characters of 6 pixels
+                 s.Type("abcdef");
+             },
+             "abc", 3, "", ""},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -309,12 +308,12 @@ TEST(EditWidget, CharacterAtPoint) {
         int caret;
     };
     const Case kCases[] = {
-        {"left of the first middle", 0, 7, 0},
-        {"at the first middle (+5)", 0, 8, 1},
-        {"second middle", 0, 14, 2},
-        {"far right", 0, 500, 10},
-        {"scrolled view counts from the first visible character", 5, 0, 5},
-        {"scrolled, one character in", 5, 8, 6},
+            {"left of the first middle", 0, 7, 0},
+            {"at the first middle (+5)", 0, 8, 1},
+            {"second middle", 0, 14, 2},
+            {"far right", 0, 500, 10},
+            {"scrolled view counts from the first visible character", 5, 0, 5},
+            {"scrolled, one character in", 5, 8, 6},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);

@@ -41,10 +41,10 @@ TEST(ListWidget, AddLineSorted) {
         const char* after;
     };
     const Case kCases[] = {
-        {"between", {"a", "c"}, "b", 1, "a,b,c,"},
-        {"into an empty list", {}, "b", 0, "b,"},
-        {"sorts last", {"a", "c"}, "z", 2, "a,c,z,"},
-        {"byte-wise: upper case first", {"a", "c"}, "B", 0, "B,a,c,"},
+            {"between", {"a", "c"}, "b", 1, "a,b,c,"},
+            {"into an empty list", {}, "b", 0, "b,"},
+            {"sorts last", {"a", "c"}, "z", 2, "a,c,z,"},
+            {"byte-wise: upper case first", {"a", "c"}, "B", 0, "B,a,c,"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -64,11 +64,11 @@ TEST(ListWidget, HoverFromPointer) {
         int hilite;
     };
     const Case kCases[] = {
-        {"top margin counts as the first line", 0, 2, 0},
-        {"last pixel of line 0", 0, 23, 0},
-        {"first pixel of line 1", 0, 24, 1},
-        {"scrolled by two", 2, 24, 3},
-        {"below the last line", 0, 90, -1},
+            {"top margin counts as the first line", 0, 2, 0},
+            {"last pixel of line 0", 0, 23, 0},
+            {"first pixel of line 1", 0, 24, 1},
+            {"scrolled by two", 2, 24, 3},
+            {"below the last line", 0, 90, -1},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -118,11 +118,11 @@ TEST(ListWidget, RemoveLine) {
         int selectAfter, hiliteAfter;
     };
     const Case kCases[] = {
-        {"above the selection keeps the index", 0, 1, -1, "b,c,", 1, -1},
-        {"index past the end is ignored", 3, 1, -1, "a,b,c,", 1, -1},
-        {"-1 is ignored", -1, 1, -1, "a,b,c,", 1, -1},
-        {"negative index is ignored", -7, 1, -1, "a,b,c,", 1, -1},
-        {"selection past the new end becomes none", 2, 2, 2, "a,b,", -1, -1},
+            {"above the selection keeps the index", 0, 1, -1, "b,c,", 1, -1},
+            {"index past the end is ignored", 3, 1, -1, "a,b,c,", 1, -1},
+            {"-1 is ignored", -1, 1, -1, "a,b,c,", 1, -1},
+            {"negative index is ignored", -7, 1, -1, "a,b,c,", 1, -1},
+            {"selection past the new end becomes none", 2, 2, 2, "a,b,", -1, -1},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -191,10 +191,10 @@ TEST(ListWidget, SortWithKeysFromAllColumns) {
         const char* expected;
     };
     const Case kCases[] = {
-        {"padded numbers", {"10", "9"}, 2, true, "9,10,"},
-        {"unpadded is by bytes", {"10", "9"}, 0, true, "10,9,"},
-        {"descending", {"a", "c", "b"}, 0, false, "c,b,a,"},
-        {"equal keys keep their order", {"b", "a", "b"}, 0, true, "a,b,b,"},
+            {"padded numbers", {"10", "9"}, 2, true, "9,10,"},
+            {"unpadded is by bytes", {"10", "9"}, 0, true, "10,9,"},
+            {"descending", {"a", "c", "b"}, 0, false, "c,b,a,"},
+            {"equal keys keep their order", {"b", "a", "b"}, 0, true, "a,b,b,"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);

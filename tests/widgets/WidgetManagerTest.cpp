@@ -32,8 +32,8 @@ TEST(WidgetManager, HitTestFindsTopmostFirst) {
         const char* expected;
     };
     const Case kCases[] = {
-        {"only A", 20, 20, "A"},   {"overlap goes to the front one", 80, 80, "B"}, {"only B", 150, 150, "B"},
-        {"nothing", 500, 500, ""}, {"right edge is outside", 110, 20, ""},
+            {"only A", 20, 20, "A"},   {"overlap goes to the front one", 80, 80, "B"}, {"only B", 150, 150, "B"},
+            {"nothing", 500, 500, ""}, {"right edge is outside", 110, 20, ""},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -56,21 +56,20 @@ TEST(WidgetManager, HitTestVariants) {
         const char* expected;
     };
     const Case kCases[] = {
-        {"invisible widgets are skipped", [](Scene& s) { s.b.SetVisible(false); }, 80, 80, "A"},
-        {"mouse-invisible widgets let the point through", [](Scene& s) { s.b.mMouseVisible = false; }, 80, 80,
-         "A"},
-        {"a disabled widget hides what lies behind it", [](Scene& s) { s.b.SetDisabled(true); }, 80, 80, ""},
-        {"insets shrink the accepted area", [](Scene& s) { s.b.mMouseInsets.mLeft = 30; }, 80, 80, "A"},
-        {"a modifier without AllowMouse skips the subtree",
-         [](Scene& s) { s.b.mWidgetFlagsMod.removeFlags = Velm::WIDGETFLAGS_ALLOW_MOUSE; }, 80, 80, "A"},
-        {"children win over their parent",
-         [](Scene& s) {
-             static Log childLog;
-             static RecordingWidget child("C", &childLog);
-             child.Resize(10, 10, 20, 20);
-             s.b.AddWidget(&child);
-         },
-         75, 75, "C"},
+            {"invisible widgets are skipped", [](Scene& s) { s.b.SetVisible(false); }, 80, 80, "A"},
+            {"mouse-invisible widgets let the point through", [](Scene& s) { s.b.mMouseVisible = false; }, 80, 80, "A"},
+            {"a disabled widget hides what lies behind it", [](Scene& s) { s.b.SetDisabled(true); }, 80, 80, ""},
+            {"insets shrink the accepted area", [](Scene& s) { s.b.mMouseInsets.mLeft = 30; }, 80, 80, "A"},
+            {"a modifier without AllowMouse skips the subtree",
+             [](Scene& s) { s.b.mWidgetFlagsMod.removeFlags = Velm::WIDGETFLAGS_ALLOW_MOUSE; }, 80, 80, "A"},
+            {"children win over their parent",
+             [](Scene& s) {
+                 static Log childLog;
+                 static RecordingWidget child("C", &childLog);
+                 child.Resize(10, 10, 20, 20);
+                 s.b.AddWidget(&child);
+             },
+             75, 75, "C"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -104,8 +103,7 @@ TEST(WidgetManager, HoverEntersLeavesAndMoves) {
     s.f.manager.MouseMove(25, 20);  // same place: no move
     s.f.manager.MouseMove(80, 80);
     s.f.manager.MouseExit(80, 80);
-    EXPECT_EQ(s.log, Log({"A enter", "A move 10,10", "A move 15,10", "A leave", "B enter", "B move 20,20",
-                          "B leave"}));
+    EXPECT_EQ(s.log, Log({"A enter", "A move 10,10", "A move 15,10", "A leave", "B enter", "B move 20,20", "B leave"}));
     EXPECT_FALSE(s.b.mIsOver);
 }
 
@@ -141,8 +139,8 @@ TEST(WidgetManager, SecondButtonGoesToCapturedWidget) {
     for (const std::string& line : s.log)
         if (line.find(" down ") != std::string::npos || line.find(" up ") != std::string::npos)
             downsAndUps.push_back(line);
-    EXPECT_EQ(downsAndUps, Log({"A down 10,10 b0 c1", "A down 140,140 b1 c1", "A up 140,140 b0 c1",
-                                "A up 140,140 b1 c1"}));
+    EXPECT_EQ(downsAndUps,
+              Log({"A down 10,10 b0 c1", "A down 140,140 b1 c1", "A up 140,140 b0 c1", "A up 140,140 b1 c1"}));
 }
 
 TEST(WidgetManager, ReleaseAfterPressOnEmptySpaceReachesNoWidget) {

@@ -38,8 +38,7 @@ void TestFont::DrawString(Velm::Graphics* g, int x, int y, const std::string& te
     (void)clip;
     if (mDrawLog == nullptr) return;
     mDrawLog->push_back(Fmt("%s@%d,%d %d,%d,%d,%d", text.c_str(), static_cast<int>(x + g->transX),
-                            static_cast<int>(y + g->transY), color.red, color.green, color.blue,
-                            color.alpha));
+                            static_cast<int>(y + g->transY), color.red, color.green, color.blue, color.alpha));
 }
 
 Velm::Font* TestFont::Duplicate() { return new TestFont(*this); }
@@ -51,18 +50,15 @@ RecordingImage::RecordingImage(int w, int h) {
 
 void RecordingImage::FillRect(const Rect& r, const Color& c, int drawMode) {
     (void)drawMode;
-    mCalls.push_back(
-        Fmt("fill %d,%d,%d,%d %d,%d,%d,%d", r.x, r.y, r.width, r.height, c.red, c.green, c.blue, c.alpha));
+    mCalls.push_back(Fmt("fill %d,%d,%d,%d %d,%d,%d,%d", r.x, r.y, r.width, r.height, c.red, c.green, c.blue, c.alpha));
 }
 
 void RecordingImage::DrawRect(const Rect& r, const Color& c, int drawMode) {
     (void)drawMode;
-    mCalls.push_back(
-        Fmt("rect %d,%d,%d,%d %d,%d,%d,%d", r.x, r.y, r.width, r.height, c.red, c.green, c.blue, c.alpha));
+    mCalls.push_back(Fmt("rect %d,%d,%d,%d %d,%d,%d,%d", r.x, r.y, r.width, r.height, c.red, c.green, c.blue, c.alpha));
 }
 
-void RecordingImage::DrawLine(double startX, double startY, double endX, double endY, const Color& c,
-                              int drawMode) {
+void RecordingImage::DrawLine(double startX, double startY, double endX, double endY, const Color& c, int drawMode) {
     (void)drawMode;
     (void)c;
     mCalls.push_back(Fmt("line %g,%g,%g,%g", startX, startY, endX, endY));
@@ -102,8 +98,8 @@ void FakeApp::KillDialog(int dialogId) {
 
 void FakeApp::SafeDeleteWidget(Velm::Widget* widget) { mKilled.push_back(widget); }
 
-Velm::Font* FakeApp::CreateSysFont(const std::string& face, int pointSize, int charSet, bool bold,
-                                   bool italic, bool underline) {
+Velm::Font* FakeApp::CreateSysFont(const std::string& face, int pointSize, int charSet, bool bold, bool italic,
+                                   bool underline) {
     (void)bold;
     (void)italic;
     (void)underline;
@@ -128,8 +124,7 @@ void RecordingWidget::Update() {
 }
 
 void RecordingWidget::Draw(Velm::Graphics* g) {
-    mLog->push_back(
-        Fmt("%s draw %d,%d", mName.c_str(), static_cast<int>(g->transX), static_cast<int>(g->transY)));
+    mLog->push_back(Fmt("%s draw %d,%d", mName.c_str(), static_cast<int>(g->transX), static_cast<int>(g->transY)));
 }
 
 void RecordingWidget::GotFocus() {
@@ -175,9 +170,7 @@ void RecordingWidget::DrawOverlay(Velm::Graphics* g, int priority) {
     mLog->push_back(Fmt("%s overlay %d", mName.c_str(), priority));
 }
 
-void RecordingListener::ButtonPress(int id, int clickCount) {
-    mLog.push_back(Fmt("press %d %d", id, clickCount));
-}
+void RecordingListener::ButtonPress(int id, int clickCount) { mLog.push_back(Fmt("press %d %d", id, clickCount)); }
 void RecordingListener::ButtonDepress(int id) { mLog.push_back(Fmt("depress %d", id)); }
 void RecordingListener::ButtonDownTick(int id) {
     if (mLogTicks) mLog.push_back(Fmt("tick %d", id));
@@ -190,12 +183,8 @@ void RecordingListener::ButtonMouseMove(int id, int x, int y) {
 void RecordingListener::CheckboxChecked(int id, bool checked) {
     mLog.push_back(Fmt("checked %d %d", id, checked ? 1 : 0));
 }
-void RecordingListener::SliderValueChanged(int id, double value) {
-    mLog.push_back(Fmt("slider %d %g", id, value));
-}
-void RecordingListener::ScrollPosition(int id, double value) {
-    mLog.push_back(Fmt("scroll %d %g", id, value));
-}
+void RecordingListener::SliderValueChanged(int id, double value) { mLog.push_back(Fmt("slider %d %g", id, value)); }
+void RecordingListener::ScrollPosition(int id, double value) { mLog.push_back(Fmt("scroll %d %g", id, value)); }
 void RecordingListener::ListClicked(int listId, int lineIndex, int clickCount) {
     mLog.push_back(Fmt("clicked %d %d %d", listId, lineIndex, clickCount));
 }

@@ -52,10 +52,8 @@ public:
     RecordingImage(int w, int h);
     void FillRect(const Rect& rect, const Color& color, int drawMode) override;
     void DrawRect(const Rect& rect, const Color& color, int drawMode) override;
-    void DrawLine(double startX, double startY, double endX, double endY, const Color& color,
-                  int drawMode) override;
-    void Blt(Velm::Image* image, int x, int y, const Rect& srcRect, const Color& color,
-             int drawMode) override;
+    void DrawLine(double startX, double startY, double endX, double endY, const Color& color, int drawMode) override;
+    void Blt(Velm::Image* image, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
     Log mCalls;
 };
 

@@ -105,10 +105,10 @@ TEST(WidgetTree, RemovalDuringUpdateWalkUpdatesEveryRemainingChildOnce) {
         const char* expected;
     };
     const Case kCases[] = {
-        {"removes itself", 1, 1, "a b c d"},
-        {"removes the next sibling", 1, 2, "a b d"},
-        {"removes an earlier sibling", 2, 0, "a b c d"},
-        {"removes the last sibling", 0, 3, "a b c"},
+            {"removes itself", 1, 1, "a b c d"},
+            {"removes the next sibling", 1, 2, "a b d"},
+            {"removes an earlier sibling", 2, 0, "a b c d"},
+            {"removes the last sibling", 0, 3, "a b c"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -212,41 +212,40 @@ TEST(WidgetTree, DirtyMarking) {
         const char* dirty;
     };
     const Case kCases[] = {
-        {"an opaque widget dirties the overlapping widgets in front",
-         [](DirtyScene& s) { s.back.MarkDirty(); }, "back middle front "},
-        {"an opaque widget overlapping nothing in front dirties itself",
-         [](DirtyScene& s) {
-             s.front.Move(300, 300);
-             s.Clean();
-             s.middle.MarkDirty();
-         },
-         "middle "},
-        {"the front widget dirties only itself", [](DirtyScene& s) { s.front.MarkDirty(); }, "front "},
-        {"a widget with alpha repaints what lies behind it",
-         [](DirtyScene& s) {
-             s.middle.mHasAlpha = true;
-             s.middle.MarkDirty();
-         },
-         "back middle front "},
-        {"hiding repaints what lies behind", [](DirtyScene& s) { s.front.SetVisible(false); },
-         "middle front "},
-        {"an opaque cover stops the repaint from reaching further back",
-         [](DirtyScene& s) {
-             s.middle.Resize(0, 0, 200, 200);
-             s.Clean();
-             s.front.SetVisible(false);
-         },
-         "middle front "},
-        {"showing a visible widget does nothing", [](DirtyScene& s) { s.front.SetVisible(true); }, ""},
-        {"a nested widget dirties its top-level ancestor",
-         [](DirtyScene& s) {
-             s.child.Resize(1, 1, 5, 5);
-             s.front.AddWidget(&s.child);
-             s.Clean();
-             s.child.MarkDirty();
-             EXPECT_TRUE(s.child.mDirty);
-         },
-         "front "},
+            {"an opaque widget dirties the overlapping widgets in front", [](DirtyScene& s) { s.back.MarkDirty(); },
+             "back middle front "},
+            {"an opaque widget overlapping nothing in front dirties itself",
+             [](DirtyScene& s) {
+                 s.front.Move(300, 300);
+                 s.Clean();
+                 s.middle.MarkDirty();
+             },
+             "middle "},
+            {"the front widget dirties only itself", [](DirtyScene& s) { s.front.MarkDirty(); }, "front "},
+            {"a widget with alpha repaints what lies behind it",
+             [](DirtyScene& s) {
+                 s.middle.mHasAlpha = true;
+                 s.middle.MarkDirty();
+             },
+             "back middle front "},
+            {"hiding repaints what lies behind", [](DirtyScene& s) { s.front.SetVisible(false); }, "middle front "},
+            {"an opaque cover stops the repaint from reaching further back",
+             [](DirtyScene& s) {
+                 s.middle.Resize(0, 0, 200, 200);
+                 s.Clean();
+                 s.front.SetVisible(false);
+             },
+             "middle front "},
+            {"showing a visible widget does nothing", [](DirtyScene& s) { s.front.SetVisible(true); }, ""},
+            {"a nested widget dirties its top-level ancestor",
+             [](DirtyScene& s) {
+                 s.child.Resize(1, 1, 5, 5);
+                 s.front.AddWidget(&s.child);
+                 s.Clean();
+                 s.child.MarkDirty();
+                 EXPECT_TRUE(s.child.mDirty);
+             },
+             "front "},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -329,9 +328,8 @@ TEST(WidgetTree, WriteNumberFromStripDrawsOneCellPerDigit) {
         Log expected;
     };
     const Case kCases[] = {
-        {0, {"blt 50,60 src 0,0,10,12 a255"}},
-        {120,
-         {"blt 50,60 src 10,0,10,12 a255", "blt 62,60 src 20,0,10,12 a255", "blt 74,60 src 0,0,10,12 a255"}},
+            {0, {"blt 50,60 src 0,0,10,12 a255"}},
+            {120, {"blt 50,60 src 10,0,10,12 a255", "blt 62,60 src 20,0,10,12 a255", "blt 74,60 src 0,0,10,12 a255"}},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.n);
@@ -353,11 +351,11 @@ TEST(WidgetTree, ColorTable) {
     };
     const Color fallback(1, 2, 3, 4);
     const Case kCases[] = {
-        {"stored entry", 1, Color(10, 20, 30), Color(10, 20, 30)},
-        {"grown entry is black", 0, Color(0, 0, 0, 255), Color(0, 0, 0, 255)},
-        {"past the end", 2, Color(0, 0, 0, 255), fallback},
-        {"negative index counts as past the end", -1, Color(0, 0, 0, 255), fallback},
-        {"far negative index", -1000000, Color(0, 0, 0, 255), fallback},
+            {"stored entry", 1, Color(10, 20, 30), Color(10, 20, 30)},
+            {"grown entry is black", 0, Color(0, 0, 0, 255), Color(0, 0, 0, 255)},
+            {"past the end", 2, Color(0, 0, 0, 255), fallback},
+            {"negative index counts as past the end", -1, Color(0, 0, 0, 255), fallback},
+            {"far negative index", -1000000, Color(0, 0, 0, 255), fallback},
     };
     Log log;
     RecordingWidget w("w", &log);

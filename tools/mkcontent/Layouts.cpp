@@ -184,9 +184,9 @@ LayoutShape Tower() {
 LayoutShape Steps() {
     LayoutShape s{"steps.lay", "Steps", {}};
     AddBlock(s, 0, 3, 10, 10, 4);  // 40
-    AddBlock(s, 1, 4, 13, 6, 3);  // 18
-    AddBlock(s, 2, 5, 15, 4, 2);  // 8
-    AddBlock(s, 3, 6, 17, 2, 1);  // 2
+    AddBlock(s, 1, 4, 13, 6, 3);   // 18
+    AddBlock(s, 2, 5, 15, 4, 2);   // 8
+    AddBlock(s, 3, 6, 17, 2, 1);   // 2
     return s;
 }
 

@@ -94,7 +94,7 @@ bool MakeFont(const Options& options, std::string* error) {
             for (int col = 0; col < glyph.image.width; ++col) {
                 const uint32_t coverage = glyph.image.coverage[static_cast<size_t>(row) * glyph.image.width + col];
                 pixels[static_cast<size_t>(glyph.sheetY + row) * sheetWidth + glyph.sheetX + col] =
-                    (coverage << 24) | 0xFFFFFFu;
+                        (coverage << 24) | 0xFFFFFFu;
             }
     const std::string folder = Velm::GetFolderPart(options.descriptorPath, true);
     ImageLib::Image sheet;
@@ -146,8 +146,7 @@ bool MakeFont(const Options& options, std::string* error) {
     text += "LayerSetCharOffsets Main Chars (" + offsets.substr(offsets.empty() ? 0 : 1) + ");\n";
     text += "LayerSetImageMap Main Chars (" + rects.substr(rects.empty() ? 0 : 1) + ");\n";
     text += "LayerSetCharWidths Main Chars (" + widths.substr(widths.empty() ? 0 : 1) + ");\n";
-    if (!pairs.empty())
-        text += "LayerSetKerningPairs Main (" + pairs.substr(1) + ") (" + kerning.substr(1) + ");\n";
+    if (!pairs.empty()) text += "LayerSetKerningPairs Main (" + pairs.substr(1) + ") (" + kerning.substr(1) + ");\n";
     std::string writeError;
     if (!plat::WriteFileAtomic(options.descriptorPath, text.data(), text.size(), &writeError)) {
         *error = "cannot write " + options.descriptorPath + ": " + writeError;

@@ -11,7 +11,7 @@
 namespace mkfont {
 
 struct Options {
-    std::string fontPath;        // TrueType file
+    std::string fontPath;  // TrueType file
     int pointSize = 14;
     std::string descriptorPath;  // written; the sheet goes beside it
     std::string imageName;       // file name of the sheet, relative to the descriptor's folder

@@ -2,8 +2,8 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -12,8 +12,7 @@ namespace {
 
 void PutInt32(std::string& out, int32_t value) {
     const uint32_t v = static_cast<uint32_t>(value);
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
 
 void PutFloat(std::string& out, float value) {
@@ -36,16 +35,13 @@ bool ParseTrajectoryText(const std::string& text, std::vector<Trajectory_t>& out
     int lineNo = 0;
     while (std::getline(in, line)) {
         ++lineNo;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         std::istringstream words(line);
         std::string first;
-        if (!(words >> first) || first[0] == '#' || first[0] == ';')
-            continue;
+        if (!(words >> first) || first[0] == '#' || first[0] == ';') continue;
         if (first == "trajectory") {
             std::string name;
-            if (!(words >> name))
-                return Fail(error, lineNo, "trajectory without a name");
+            if (!(words >> name)) return Fail(error, lineNo, "trajectory without a name");
             if (name.size() >= static_cast<size_t>(Trajectories_t::kNameBytes))
                 return Fail(error, lineNo, "name longer than 19 characters");
             Trajectory_t traj;
@@ -53,11 +49,9 @@ bool ParseTrajectoryText(const std::string& text, std::vector<Trajectory_t>& out
             parsed.push_back(traj);
             continue;
         }
-        if (parsed.empty())
-            return Fail(error, lineNo, "point before the first 'trajectory' line");
+        if (parsed.empty()) return Fail(error, lineNo, "point before the first 'trajectory' line");
         std::vector<std::string> tokens;
-        for (std::string word; words >> word;)
-            tokens.push_back(word);
+        for (std::string word; words >> word;) tokens.push_back(word);
         tokens.insert(tokens.begin(), first);
         if (tokens.size() < 2 || tokens.size() > 6)
             return Fail(error, lineNo, "expected '<x> <y> [scale angle angleFactor scaleFactor]'");
@@ -75,8 +69,7 @@ bool ParseTrajectoryText(const std::string& text, std::vector<Trajectory_t>& out
         for (size_t k = 2; k < tokens.size(); ++k) {
             char* end = nullptr;
             const float v = std::strtof(tokens[k].c_str(), &end);
-            if (*end != '\0' || !std::isfinite(v))
-                return Fail(error, lineNo, "bad number '" + tokens[k] + "'");
+            if (*end != '\0' || !std::isfinite(v)) return Fail(error, lineNo, "bad number '" + tokens[k] + "'");
             *extras[k - 2] = v;
         }
         parsed.back().points.push_back(p);

@@ -7,32 +7,31 @@
 #include <sstream>
 #include <string>
 
+#include "app/VelmAppBase.h"
 #include "app/crash/CrashCatcher.h"
 #include "app/crash/CrashHost.h"
-#include "app/VelmAppBase.h"
 #include "platform/FaultHandler.h"
-#include "platform/Folders.h"
 #include "platform/Files.h"
+#include "platform/Folders.h"
 #include "tests/platform/TempDir.h"
 
 namespace {
 
-TEST(HexStringToIntTest, AcceptsOnlyHexDigits)
-{
+TEST(HexStringToIntTest, AcceptsOnlyHexDigits) {
     struct Case {
         const char* text;
         bool ok;
         uint32_t value;
     };
     const Case kCases[] = {
-        {"", true, 0},
-        {"0001", true, 1},
-        {"00401a2F", true, 0x00401A2F},
-        {"FFFFFFFF", true, 0xFFFFFFFF},
-        {"12 4", false, 0},
-        {"0x12", false, 0},
-        {"-1", false, 0},
-        {"g", false, 0},
+            {"", true, 0},
+            {"0001", true, 1},
+            {"00401a2F", true, 0x00401A2F},
+            {"FFFFFFFF", true, 0xFFFFFFFF},
+            {"12 4", false, 0},
+            {"0x12", false, 0},
+            {"-1", false, 0},
+            {"g", false, 0},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.text);
@@ -44,8 +43,7 @@ TEST(HexStringToIntTest, AcceptsOnlyHexDigits)
     }
 }
 
-TEST(CrashCatcherTest, ExceptionNamesComeFromTheTable)
-{
+TEST(CrashCatcherTest, ExceptionNamesComeFromTheTable) {
     std::string name;
     EXPECT_TRUE(Velm::CrashCatcher::GetExceptionName(0xC0000005, &name));
     EXPECT_EQ(name, "Access Violation");
@@ -57,8 +55,7 @@ TEST(CrashCatcherTest, ExceptionNamesComeFromTheTable)
     EXPECT_FALSE(Velm::CrashCatcher::GetExceptionName(0xFFFFFFFF, &name));
 }
 
-TEST(CrashCatcherTest, AFaultOutsideTheTableGivesTheUnknownForm)
-{
+TEST(CrashCatcherTest, AFaultOutsideTheTableGivesTheUnknownForm) {
     plat::FaultInfo fault;
     fault.signal = 7;
     fault.kind = plat::FaultKind::Other;
@@ -73,36 +70,33 @@ TEST(CrashCatcherTest, AFaultOutsideTheTableGivesTheUnknownForm)
 }
 
 // A public-symbol line: section, colon, offset, blanks to index 21, the name.
-std::string SymbolLine(const char* section, const char* offset, const char* name)
-{
+std::string SymbolLine(const char* section, const char* offset, const char* name) {
     return std::string(" ") + section + ":" + offset + "       " + name + "  00401000 f   main.obj\n";
 }
 
 const std::string kMap = std::string(" Address         Publics by Value\n") +
-                         SymbolLine("0001", "00000010", "_Z5firstv") +
-                         SymbolLine("0001", "00000100", "_Z6secondi") +
+                         SymbolLine("0001", "00000010", "_Z5firstv") + SymbolLine("0001", "00000100", "_Z6secondi") +
                          SymbolLine("0002", "00000000", "dataStart") +
                          "Line numbers for .\\Debug\\main.obj(C:\\src\\main.cpp) segment .text\n\n"
                          // 80 characters: four entries of 20.
                          "    10 0001:00000010    11 0001:00000018    20 0001:00000100    21 0001:00000108\n";
 
-TEST(CrashCatcherMapTest, AddressesGetTheSymbolAtOrBelowAndTheLine)
-{
+TEST(CrashCatcherMapTest, AddressesGetTheSymbolAtOrBelowAndTheLine) {
     struct Case {
         const char* why;
         const char* address;
         const char* expected;
     };
     const Case kCases[] = {
-        {"exact symbol", "0001:00000010", "first()\r\n    C:\\src\\main.cpp line 10 +0x0"},
-        {"inside a function", "0001:0000001C", "first()+0xC\r\n    C:\\src\\main.cpp line 11 +0x4"},
-        {"second function", "0001:00000104", "second(int)+0x4\r\n    C:\\src\\main.cpp line 20 +0x4"},
-        // Below the first symbol there is nothing at or below the address.
-        {"below every symbol", "0001:00000004", "0001:00000004"},
-        // Past the last symbol of the whole map nothing is known.
-        {"past the last symbol", "0002:00000010", "0002:00000010"},
-        {"other section", "0003:00000000", "0003:00000000"},
-        {"no logical address", "00G1:00000010", "00G1:00000010"},
+            {"exact symbol", "0001:00000010", "first()\r\n    C:\\src\\main.cpp line 10 +0x0"},
+            {"inside a function", "0001:0000001C", "first()+0xC\r\n    C:\\src\\main.cpp line 11 +0x4"},
+            {"second function", "0001:00000104", "second(int)+0x4\r\n    C:\\src\\main.cpp line 20 +0x4"},
+            // Below the first symbol there is nothing at or below the address.
+            {"below every symbol", "0001:00000004", "0001:00000004"},
+            // Past the last symbol of the whole map nothing is known.
+            {"past the last symbol", "0002:00000010", "0002:00000010"},
+            {"other section", "0003:00000000", "0003:00000000"},
+            {"no logical address", "00G1:00000010", "00G1:00000010"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -112,8 +106,7 @@ TEST(CrashCatcherMapTest, AddressesGetTheSymbolAtOrBelowAndTheLine)
     }
 }
 
-TEST(CrashCatcherMapTest, MalformedLinesAddNothing)
-{
+TEST(CrashCatcherMapTest, MalformedLinesAddNothing) {
     struct Case {
         const char* why;
         std::string map;
@@ -121,17 +114,17 @@ TEST(CrashCatcherMapTest, MalformedLinesAddNothing)
     };
     const std::string lineHeader = "Line numbers for x.obj(x.cpp)\n";
     const Case kCases[] = {
-        {"index 20 is not a blank", " 0001:00000010      X_Z5firstv  00401000\n", "0001:00000010"},
-        {"no blank after the name", " 0001:00000010       _Z5firstv\n", "0001:00000010"},
-        {"79-character line entries",
-         SymbolLine("0001", "00000000", "base") + SymbolLine("0001", "00001000", "next") + lineHeader +
-             "    10 0001:00000010    11 0001:00000018    20 0001:00000100    21 0001:0000010\n",
-         "base+0x10"},
-        {"81-character line entries",
-         SymbolLine("0001", "00000000", "base") + SymbolLine("0001", "00001000", "next") + lineHeader +
-             "    10 0001:00000010    11 0001:00000018    20 0001:00000100    21 0001:000001088\n",
-         "base+0x10"},
-        {"empty", "", "0001:00000010"},
+            {"index 20 is not a blank", " 0001:00000010      X_Z5firstv  00401000\n", "0001:00000010"},
+            {"no blank after the name", " 0001:00000010       _Z5firstv\n", "0001:00000010"},
+            {"79-character line entries",
+             SymbolLine("0001", "00000000", "base") + SymbolLine("0001", "00001000", "next") + lineHeader +
+                     "    10 0001:00000010    11 0001:00000018    20 0001:00000100    21 0001:0000010\n",
+             "base+0x10"},
+            {"81-character line entries",
+             SymbolLine("0001", "00000000", "base") + SymbolLine("0001", "00001000", "next") + lineHeader +
+                     "    10 0001:00000010    11 0001:00000018    20 0001:00000100    21 0001:000001088\n",
+             "base+0x10"},
+            {"empty", "", "0001:00000010"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -141,8 +134,7 @@ TEST(CrashCatcherMapTest, MalformedLinesAddNothing)
     }
 }
 
-TEST(CrashCatcherTest, CrashFileIsOverwrittenByEachReport)
-{
+TEST(CrashCatcherTest, CrashFileIsOverwrittenByEachReport) {
     velmtest::TempDir folder;
     const std::string previous = plat::CurrentDirectory();
     ASSERT_TRUE(plat::SetCurrentFolder(folder.Path()));
@@ -161,8 +153,7 @@ public:
     void EnforceCursor() override { mCursorEnforced = true; }
 };
 
-TEST(CrashCatcherAppTest, ApplicationRegistersItselfAndWithdrawsWhenDestroyed)
-{
+TEST(CrashCatcherAppTest, ApplicationRegistersItselfAndWithdrawsWhenDestroyed) {
     {
         CrashApp app;
         Velm::CrashHost* host = Velm::CrashCatcher::GetHost();
@@ -189,4 +180,4 @@ TEST(CrashCatcherAppTest, ApplicationRegistersItselfAndWithdrawsWhenDestroyed)
     EXPECT_EQ(Velm::CrashCatcher::GetHost(), nullptr);
 }
 
-} // namespace
+}  // namespace

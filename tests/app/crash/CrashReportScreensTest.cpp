@@ -5,14 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "app/crash/CrashReportScreens.h"
 #include "app/crash/CrashReportDialog.h"
+#include "app/crash/CrashReportScreens.h"
 #include "app/http/HTTPTransfer.h"
 #include "graphics/Font.h"
 #include "graphics/MemoryImage.h"
 #include "platform/Clock.h"
-#include "platform/TcpSocket.h"
 #include "platform/SyntheticInput.h"
+#include "platform/TcpSocket.h"
 #include "platform/Window.h"
 #include "platform/WindowMessages.h"
 #include "tests/app/http/LocalHttpServer.h"
@@ -25,8 +25,7 @@ namespace {
 using Velm::CrashReportDialog;
 using Velm::CrashReportScreens;
 
-Velm::CrashReportData SampleData()
-{
+Velm::CrashReportData SampleData() {
     Velm::CrashReportData data;
     data.title = "Exception at 0001:00000010";
     data.report = "Exception: Access Violation\r\nModule: game\r\n\r\nStack:\tmain\r\n";
@@ -37,8 +36,7 @@ Velm::CrashReportData SampleData()
     return data;
 }
 
-void Send(CrashReportScreens& screens, uint32_t message, int x, int y)
-{
+void Send(CrashReportScreens& screens, uint32_t message, int x, int y) {
     plat::WindowMessage m;
     m.message = message;
     m.lParam = plat::MakeLParam(x, y);
@@ -46,8 +44,7 @@ void Send(CrashReportScreens& screens, uint32_t message, int x, int y)
 }
 
 // Moves over the button, presses and releases it, as the window's messages would.
-void Click(CrashReportScreens& screens, const std::string& label)
-{
+void Click(CrashReportScreens& screens, const std::string& label) {
     Velm::ButtonWidget* button = screens.FindButton(label);
     ASSERT_NE(button, nullptr) << label;
     const int x = button->mX + button->mWidth / 2;
@@ -58,8 +55,7 @@ void Click(CrashReportScreens& screens, const std::string& label)
     screens.Sync();
 }
 
-void Type(CrashReportScreens& screens, const std::string& text)
-{
+void Type(CrashReportScreens& screens, const std::string& text) {
     for (char c : text) {
         plat::WindowMessage m;
         m.message = plat::WM_CHAR;
@@ -68,8 +64,7 @@ void Type(CrashReportScreens& screens, const std::string& text)
     }
 }
 
-void PressKey(CrashReportScreens& screens, int key)
-{
+void PressKey(CrashReportScreens& screens, int key) {
     plat::WindowMessage m;
     m.message = plat::WM_KEYDOWN;
     m.wParam = static_cast<uint32_t>(key);
@@ -78,8 +73,7 @@ void PressKey(CrashReportScreens& screens, int key)
     screens.HandleMessage(m);
 }
 
-std::string Describe(const CrashReportScreens& screens, const std::vector<CrashReportDialog::Button>& buttons)
-{
+std::string Describe(const CrashReportScreens& screens, const std::vector<CrashReportDialog::Button>& buttons) {
     std::string text;
     for (const CrashReportDialog::Button& b : buttons) {
         Velm::ButtonWidget* w = screens.FindButton(b.label);
@@ -93,8 +87,7 @@ std::string Describe(const CrashReportScreens& screens, const std::vector<CrashR
     return text;
 }
 
-TEST(CrashReportScreensTest, ButtonsSitWhereTheDialogueSays)
-{
+TEST(CrashReportScreensTest, ButtonsSitWhereTheDialogueSays) {
     struct Case {
         const char* why;
         bool host;
@@ -104,25 +97,39 @@ TEST(CrashReportScreensTest, ButtonsSitWhereTheDialogueSays)
         const char* buttons;
     };
     const Case kCases[] = {
-        {"no host", false, true, {}, CrashReportDialog::ERROR_WINDOW, "Close Now@8,268 384x24;"},
-        {"no application", true, false, {}, CrashReportDialog::ERROR_WINDOW,
-         "Send Report@8,268 188x24 disabled;Close Now@204,268 188x24;"},
-        {"error window", true, true, {}, CrashReportDialog::ERROR_WINDOW,
-         "Send Report@8,268 188x24;Close Now@204,268 188x24;"},
-        {"details window", true, true, {"Send Report"}, CrashReportDialog::DETAILS_WINDOW,
-         "Continue@8,268 188x24;Abort@204,268 188x24;"},
-        {"progress window", true, true, {"Send Report", "Continue"}, CrashReportDialog::PROGRESS_WINDOW,
-         "Abort@72,36 96x22;"},
+            {"no host", false, true, {}, CrashReportDialog::ERROR_WINDOW, "Close Now@8,268 384x24;"},
+            {"no application",
+             true,
+             false,
+             {},
+             CrashReportDialog::ERROR_WINDOW,
+             "Send Report@8,268 188x24 disabled;Close Now@204,268 188x24;"},
+            {"error window",
+             true,
+             true,
+             {},
+             CrashReportDialog::ERROR_WINDOW,
+             "Send Report@8,268 188x24;Close Now@204,268 188x24;"},
+            {"details window",
+             true,
+             true,
+             {"Send Report"},
+             CrashReportDialog::DETAILS_WINDOW,
+             "Continue@8,268 188x24;Abort@204,268 188x24;"},
+            {"progress window",
+             true,
+             true,
+             {"Send Report", "Continue"},
+             CrashReportDialog::PROGRESS_WINDOW,
+             "Abort@72,36 96x22;"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
         Velm::CrashReportData data = SampleData();
-        if (!c.host)
-            data.submitHost.clear();
+        if (!c.host) data.submitHost.clear();
         data.appPresent = c.app;
         CrashReportDialog dialog(c.host, c.app);
-        for (const std::string& label : c.presses)
-            dialog.Press(label);
+        for (const std::string& label : c.presses) dialog.Press(label);
         CrashReportScreens screens(data, &dialog);
         EXPECT_TRUE(screens.Sync());
         EXPECT_FALSE(screens.Sync());
@@ -134,8 +141,7 @@ TEST(CrashReportScreensTest, ButtonsSitWhereTheDialogueSays)
     }
 }
 
-TEST(CrashReportScreensTest, ErrorWindowListsTheReportLineByLine)
-{
+TEST(CrashReportScreensTest, ErrorWindowListsTheReportLineByLine) {
     Velm::CrashReportData data = SampleData();
     CrashReportDialog dialog(true, true);
     CrashReportScreens screens(data, &dialog);
@@ -147,8 +153,7 @@ TEST(CrashReportScreensTest, ErrorWindowListsTheReportLineByLine)
     EXPECT_EQ(screens.GetUserTextBox(), nullptr);
 }
 
-TEST(CrashReportScreensTest, ButtonsAndCloseBoxMoveThroughTheDialogue)
-{
+TEST(CrashReportScreensTest, ButtonsAndCloseBoxMoveThroughTheDialogue) {
     struct Case {
         const char* why;
         bool app;
@@ -157,15 +162,15 @@ TEST(CrashReportScreensTest, ButtonsAndCloseBoxMoveThroughTheDialogue)
         CrashReportDialog::Window end;
     };
     const Case kCases[] = {
-        {"close now", true, {"Close Now"}, false, CrashReportDialog::DONE},
-        {"close box of the error window", true, {}, true, CrashReportDialog::DONE},
-        {"send report", true, {"Send Report"}, false, CrashReportDialog::DETAILS_WINDOW},
-        {"disabled send report", false, {"Send Report"}, false, CrashReportDialog::ERROR_WINDOW},
-        {"abort in the details", true, {"Send Report", "Abort"}, false, CrashReportDialog::DONE},
-        {"close box of the details", true, {"Send Report"}, true, CrashReportDialog::DONE},
-        {"continue", true, {"Send Report", "Continue"}, false, CrashReportDialog::PROGRESS_WINDOW},
-        // The progress window's close box only asks the upload to stop.
-        {"close box of the progress", true, {"Send Report", "Continue"}, true, CrashReportDialog::PROGRESS_WINDOW},
+            {"close now", true, {"Close Now"}, false, CrashReportDialog::DONE},
+            {"close box of the error window", true, {}, true, CrashReportDialog::DONE},
+            {"send report", true, {"Send Report"}, false, CrashReportDialog::DETAILS_WINDOW},
+            {"disabled send report", false, {"Send Report"}, false, CrashReportDialog::ERROR_WINDOW},
+            {"abort in the details", true, {"Send Report", "Abort"}, false, CrashReportDialog::DONE},
+            {"close box of the details", true, {"Send Report"}, true, CrashReportDialog::DONE},
+            {"continue", true, {"Send Report", "Continue"}, false, CrashReportDialog::PROGRESS_WINDOW},
+            // The progress window's close box only asks the upload to stop.
+            {"close box of the progress", true, {"Send Report", "Continue"}, true, CrashReportDialog::PROGRESS_WINDOW},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -174,8 +179,7 @@ TEST(CrashReportScreensTest, ButtonsAndCloseBoxMoveThroughTheDialogue)
         CrashReportDialog dialog(true, c.app);
         CrashReportScreens screens(data, &dialog);
         screens.Sync();
-        for (const std::string& label : c.clicks)
-            Click(screens, label);
+        for (const std::string& label : c.clicks) Click(screens, label);
         if (c.close) {
             plat::WindowMessage close;
             close.message = plat::WM_CLOSE;
@@ -188,8 +192,7 @@ TEST(CrashReportScreensTest, ButtonsAndCloseBoxMoveThroughTheDialogue)
     }
 }
 
-TEST(CrashReportScreensTest, TypedDetailsReachTheRequestBody)
-{
+TEST(CrashReportScreensTest, TypedDetailsReachTheRequestBody) {
     velmtest::OneShotServer server("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nOK");
     ASSERT_TRUE(server.Listening());
     Velm::CrashReportData data = SampleData();
@@ -239,8 +242,7 @@ TEST(CrashReportScreensTest, TypedDetailsReachTheRequestBody)
     EXPECT_EQ(screens.GetManager(), nullptr);
 }
 
-TEST(CrashReportScreensTest, ProgressWindowFollowsTheTransfer)
-{
+TEST(CrashReportScreensTest, ProgressWindowFollowsTheTransfer) {
     // A server that takes the request and never answers: the transfer keeps running.
     velmtest::OneShotServer server("", 7, true);
     ASSERT_TRUE(server.Listening());
@@ -262,8 +264,7 @@ TEST(CrashReportScreensTest, ProgressWindowFollowsTheTransfer)
         return false;
     };
     // 50 ticks of 20 ms make a second of the status line.
-    for (int i = 0; i < 5 * 50; ++i)
-        screens.Tick(transfer, neverAsked);
+    for (int i = 0; i < 5 * 50; ++i) screens.Tick(transfer, neverAsked);
     EXPECT_EQ(screens.GetStatusText(), "Please Wait . . . . .");
     EXPECT_EQ(transfer.GetResult(), Velm::HTTPTransfer::RESULT_NOT_COMPLETED);
 
@@ -277,8 +278,7 @@ TEST(CrashReportScreensTest, ProgressWindowFollowsTheTransfer)
     EXPECT_EQ(dialog.GetWindow(), CrashReportDialog::DONE);
 }
 
-TEST(CrashReportScreensTest, FailedUploadAsksAndRetrySendsAgain)
-{
+TEST(CrashReportScreensTest, FailedUploadAsksAndRetrySendsAgain) {
     int port = 0;
     ASSERT_TRUE(velmtest::ClosedPort(port));
     Velm::CrashReportData data = SampleData();
@@ -305,8 +305,7 @@ TEST(CrashReportScreensTest, FailedUploadAsksAndRetrySendsAgain)
     EXPECT_EQ(transfer.GetResult(), Velm::HTTPTransfer::RESULT_NOT_STARTED);
 }
 
-TEST(CrashReportScreensTest, DrawsEachWindowIntoAnImageOfItsSize)
-{
+TEST(CrashReportScreensTest, DrawsEachWindowIntoAnImageOfItsSize) {
     Velm::CrashReportData data = SampleData();
     CrashReportDialog dialog(true, true);
     CrashReportScreens screens(data, &dialog);
@@ -335,8 +334,7 @@ TEST(CrashReportScreensTest, DrawsEachWindowIntoAnImageOfItsSize)
     }
 }
 
-TEST(CrashReportScreensTest, DetailsBoxWrapsTheTextAndKeepsTheCaretInView)
-{
+TEST(CrashReportScreensTest, DetailsBoxWrapsTheTextAndKeepsTheCaretInView) {
     Velm::CrashReportData data = SampleData();
     CrashReportDialog dialog(true, true);
     dialog.Press("Send Report");
@@ -345,8 +343,7 @@ TEST(CrashReportScreensTest, DetailsBoxWrapsTheTextAndKeepsTheCaretInView)
     Velm::EditWidget* box = screens.GetUserTextBox();
     ASSERT_NE(box, nullptr);
     std::string words;
-    for (int i = 0; i < 30; ++i)
-        words += "word" + std::to_string(i) + " ";
+    for (int i = 0; i < 30; ++i) words += "word" + std::to_string(i) + " ";
     Type(screens, words);
     ASSERT_EQ(box->mString, words);
 
@@ -376,8 +373,7 @@ TEST(CrashReportScreensTest, DetailsBoxWrapsTheTextAndKeepsTheCaretInView)
 
     // Far more text than the box shows: at the end the top line has scrolled away, and
     // back at the start it is the first again.
-    for (int i = 0; i < 20; ++i)
-        Type(screens, words);
+    for (int i = 0; i < 20; ++i) Type(screens, words);
     PressKey(screens, plat::VK_END);
     EXPECT_GT(box->GetCharAt(4, 4), 0);
     PressKey(screens, plat::VK_HOME);
@@ -386,8 +382,7 @@ TEST(CrashReportScreensTest, DetailsBoxWrapsTheTextAndKeepsTheCaretInView)
 
 // The whole dialogue in real windows on SDL's in-memory video driver, with input put into
 // the system's queue as a user would make it.
-TEST(CrashReportWindowRunTest, UserSendsTheReportThroughTheWindows)
-{
+TEST(CrashReportWindowRunTest, UserSendsTheReportThroughTheWindows) {
     velmtest::OneShotServer server("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nOK");
     ASSERT_TRUE(server.Listening());
     Velm::CrashReportData data = SampleData();
@@ -409,18 +404,15 @@ TEST(CrashReportWindowRunTest, UserSendsTheReportThroughTheWindows)
         const bool shown = window.ReadBack(&pixels, &shownWidth, &shownHeight) && !pixels.empty();
         const std::string record = std::to_string(width) + "x" + std::to_string(height) +
                                    (shown && (pixels[0] & 0xFFFFFF) == 0xD4D0C8u ? " grey" : " not grey");
-        if (seen.empty() || seen.back() != record)
-            seen.push_back(record);
+        if (seen.empty() || seen.back() != record) seen.push_back(record);
         if (frames > 5000) {
             // Something is stuck: close whatever is open so that the run ends.
             plat::SynthesizeWindowEvent(window, plat::SyntheticWindowEvent::Close);
             return;
         }
-        if (dialog.GetWindow() == acted)
-            return;
+        if (dialog.GetWindow() == acted) return;
         acted = dialog.GetWindow();
-        if (acted == CrashReportDialog::DETAILS_WINDOW)
-            plat::SynthesizeText("Crashed at start");
+        if (acted == CrashReportDialog::DETAILS_WINDOW) plat::SynthesizeText("Crashed at start");
         if (acted != CrashReportDialog::PROGRESS_WINDOW) {
             // "Send Report", then "Continue": the first button of the row.
             plat::SynthesizeMouseMove(window, 100, 280);
@@ -440,4 +432,4 @@ TEST(CrashReportWindowRunTest, UserSendsTheReportThroughTheWindows)
     EXPECT_EQ(server.Request(), Velm::BuildCrashReportRequest(sent, {}));
 }
 
-} // namespace
+}  // namespace

@@ -14,8 +14,7 @@
 
 namespace {
 
-Velm::CrashReportData SampleData()
-{
+Velm::CrashReportData SampleData() {
     Velm::CrashReportData data;
     data.title = "Exception at 0001:00000010";
     data.report = "Exception: Access Violation\r\nModule: game\r\n";
@@ -29,8 +28,7 @@ Velm::CrashReportData SampleData()
     return data;
 }
 
-TEST(CrashReportRequestTest, MultipartRequestBytes)
-{
+TEST(CrashReportRequestTest, MultipartRequestBytes) {
     Velm::CrashReportData data = SampleData();
     data.attach = true;
     data.attachmentFile = "whatever.dmo";
@@ -52,21 +50,21 @@ TEST(CrashReportRequestTest, MultipartRequestBytes)
     body += std::string("\x00\xFFx", 3) + "\r\n";
     body += b + "--\r\n";
 
-    const std::string expected = "POST /redazu_error.php HTTP/1.1\r\n"
-                                 "Content-Type: multipart/form-data; boundary=---------------------------7d3e1f30eec\r\n"
-                                 "User-Agent: Mozilla/4.0 (compatible; quillon)\r\n"
-                                 "Host: reports.example:8080\r\n"
-                                 "Content-Length: " +
-                                 std::to_string(body.size()) +
-                                 "\r\n"
-                                 "Connection: close\r\n"
-                                 "\r\n" +
-                                 body;
+    const std::string expected =
+            "POST /redazu_error.php HTTP/1.1\r\n"
+            "Content-Type: multipart/form-data; boundary=---------------------------7d3e1f30eec\r\n"
+            "User-Agent: Mozilla/4.0 (compatible; quillon)\r\n"
+            "Host: reports.example:8080\r\n"
+            "Content-Length: " +
+            std::to_string(body.size()) +
+            "\r\n"
+            "Connection: close\r\n"
+            "\r\n" +
+            body;
     EXPECT_EQ(Velm::BuildCrashReportRequest(data, attachment), expected);
 }
 
-TEST(CrashReportRequestTest, WithoutAttachFlagThereIsNoFilePartAndMissingFileSendsNoBytes)
-{
+TEST(CrashReportRequestTest, WithoutAttachFlagThereIsNoFilePartAndMissingFileSendsNoBytes) {
     Velm::CrashReportData data = SampleData();
     const std::string plain = Velm::BuildCrashReportRequest(data, {});
     EXPECT_EQ(plain.find("demofile"), std::string::npos);
@@ -78,8 +76,7 @@ TEST(CrashReportRequestTest, WithoutAttachFlagThereIsNoFilePartAndMissingFileSen
               std::string::npos);
 }
 
-TEST(CrashReportDataTest, RoundTripsAndRefusesBrokenInput)
-{
+TEST(CrashReportDataTest, RoundTripsAndRefusesBrokenInput) {
     Velm::CrashReportData data = SampleData();
     data.report += std::string("\0binary\0", 8);
     data.attach = true;
@@ -103,34 +100,38 @@ TEST(CrashReportDataTest, RoundTripsAndRefusesBrokenInput)
     Velm::CrashReportData partial;
     EXPECT_FALSE(Velm::DecodeCrashReportData(bytes.substr(0, bytes.size() - 1), &partial));
     Velm::CrashReportData junk;
-    EXPECT_FALSE(Velm::DecodeCrashReportData(std::string("title\0" "99999999999\0x", 19), &junk));
-    EXPECT_FALSE(Velm::DecodeCrashReportData(std::string("unknown\0" "1\0x", 11), &junk));
+    EXPECT_FALSE(Velm::DecodeCrashReportData(std::string("title\0"
+                                                         "99999999999\0x",
+                                                         19),
+                                             &junk));
+    EXPECT_FALSE(Velm::DecodeCrashReportData(std::string("unknown\0"
+                                                         "1\0x",
+                                                         11),
+                                             &junk));
 }
 
 typedef Velm::CrashReportDialog Dialog;
 
-std::string Describe(const std::vector<Dialog::Button>& buttons)
-{
+std::string Describe(const std::vector<Dialog::Button>& buttons) {
     std::string text;
     for (const Dialog::Button& b : buttons) {
-        text += b.label + "@" + std::to_string(b.x) + "," + std::to_string(b.y) + " " + std::to_string(b.width) +
-                "x" + std::to_string(b.height) + (b.enabled ? "" : " disabled") + ";";
+        text += b.label + "@" + std::to_string(b.x) + "," + std::to_string(b.y) + " " + std::to_string(b.width) + "x" +
+                std::to_string(b.height) + (b.enabled ? "" : " disabled") + ";";
     }
     return text;
 }
 
-TEST(CrashReportDialogTest, ErrorWindowButtonsByHostAndApplication)
-{
+TEST(CrashReportDialogTest, ErrorWindowButtonsByHostAndApplication) {
     struct Case {
         bool host;
         bool app;
         const char* buttons;
     };
     const Case kCases[] = {
-        {false, false, "Close Now@8,268 384x24;"},
-        {false, true, "Close Now@8,268 384x24;"},
-        {true, false, "Send Report@8,268 188x24 disabled;Close Now@204,268 188x24;"},
-        {true, true, "Send Report@8,268 188x24;Close Now@204,268 188x24;"},
+            {false, false, "Close Now@8,268 384x24;"},
+            {false, true, "Close Now@8,268 384x24;"},
+            {true, false, "Send Report@8,268 188x24 disabled;Close Now@204,268 188x24;"},
+            {true, true, "Send Report@8,268 188x24;Close Now@204,268 188x24;"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(std::string("host ") + (c.host ? "set" : "empty") + ", app " + (c.app ? "present" : "absent"));
@@ -144,8 +145,7 @@ TEST(CrashReportDialogTest, ErrorWindowButtonsByHostAndApplication)
     }
 }
 
-TEST(CrashReportDialogTest, DetailsWindowWithoutApplicationCannotContinue)
-{
+TEST(CrashReportDialogTest, DetailsWindowWithoutApplicationCannotContinue) {
     Dialog withApp(true, true);
     withApp.Press("Send Report");
     EXPECT_EQ(Describe(withApp.GetButtons()), "Continue@8,268 188x24;Abort@204,268 188x24;");
@@ -155,8 +155,7 @@ TEST(CrashReportDialogTest, DetailsWindowWithoutApplicationCannotContinue)
     EXPECT_EQ(noApp.GetWindow(), Dialog::ERROR_WINDOW);
 }
 
-TEST(CrashReportDialogTest, ClosingEndsTheDialogueExceptDuringTheUpload)
-{
+TEST(CrashReportDialogTest, ClosingEndsTheDialogueExceptDuringTheUpload) {
     struct Case {
         const char* why;
         std::vector<std::string> presses;
@@ -164,25 +163,22 @@ TEST(CrashReportDialogTest, ClosingEndsTheDialogueExceptDuringTheUpload)
         Dialog::Window end;
     };
     const Case kCases[] = {
-        {"close now", {"Close Now"}, false, Dialog::DONE},
-        {"close the error window", {}, true, Dialog::DONE},
-        {"abort the details", {"Send Report", "Abort"}, false, Dialog::DONE},
-        {"close the details", {"Send Report"}, true, Dialog::DONE},
-        {"close the progress window", {"Send Report", "Continue"}, true, Dialog::PROGRESS_WINDOW},
+            {"close now", {"Close Now"}, false, Dialog::DONE},
+            {"close the error window", {}, true, Dialog::DONE},
+            {"abort the details", {"Send Report", "Abort"}, false, Dialog::DONE},
+            {"close the details", {"Send Report"}, true, Dialog::DONE},
+            {"close the progress window", {"Send Report", "Continue"}, true, Dialog::PROGRESS_WINDOW},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
         Dialog dialog(true, true);
-        for (const std::string& label : c.presses)
-            dialog.Press(label);
-        if (c.close)
-            dialog.Close();
+        for (const std::string& label : c.presses) dialog.Press(label);
+        if (c.close) dialog.Close();
         EXPECT_EQ(dialog.GetWindow(), c.end);
     }
 }
 
-TEST(CrashReportDialogTest, UploadOutcomes)
-{
+TEST(CrashReportDialogTest, UploadOutcomes) {
     Dialog dialog(true, true);
     dialog.Press("Send Report");
     dialog.SetUserText(std::string(9000, 'u'));
@@ -194,16 +190,14 @@ TEST(CrashReportDialogTest, UploadOutcomes)
     EXPECT_FALSE(dialog.TakeUploadRequest());
 
     EXPECT_FALSE(dialog.TransferResult(Velm::HTTPTransfer::RESULT_NOT_COMPLETED));
-    for (int i = 0; i < 5; ++i)
-        dialog.SecondTick();
+    for (int i = 0; i < 5; ++i) dialog.SecondTick();
     EXPECT_EQ(dialog.GetStatusLine(), "Please Wait . . . . .");
 
     // A failure asks Retry or Cancel; Retry sends again and the ticks go on.
     EXPECT_TRUE(dialog.TransferResult(Velm::HTTPTransfer::RESULT_CONNECT_FAIL));
     dialog.AnswerRetry(true);
     EXPECT_TRUE(dialog.TakeUploadRequest());
-    for (int i = 0; i < 5; ++i)
-        dialog.SecondTick();
+    for (int i = 0; i < 5; ++i) dialog.SecondTick();
     EXPECT_EQ(dialog.GetStatusLine(), "Please Wait");
 
     dialog.Press("Abort");
@@ -217,10 +211,14 @@ TEST(CrashReportDialogTest, UploadOutcomes)
         Dialog::Window after;
     };
     const Case kCases[] = {
-        {0, false, Dialog::DONE},           {1, false, Dialog::PROGRESS_WINDOW},
-        {2, false, Dialog::PROGRESS_WINDOW}, {3, true, Dialog::PROGRESS_WINDOW},
-        {4, true, Dialog::PROGRESS_WINDOW},  {5, false, Dialog::DONE},
-        {6, true, Dialog::PROGRESS_WINDOW},  {9, true, Dialog::PROGRESS_WINDOW},
+            {0, false, Dialog::DONE},
+            {1, false, Dialog::PROGRESS_WINDOW},
+            {2, false, Dialog::PROGRESS_WINDOW},
+            {3, true, Dialog::PROGRESS_WINDOW},
+            {4, true, Dialog::PROGRESS_WINDOW},
+            {5, false, Dialog::DONE},
+            {6, true, Dialog::PROGRESS_WINDOW},
+            {9, true, Dialog::PROGRESS_WINDOW},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.result);
@@ -239,28 +237,24 @@ TEST(CrashReportDialogTest, UploadOutcomes)
 // Presses the buttons named in `answers`, one per box in order, and keeps what was shown.
 class ScriptedBoxes {
 public:
-    explicit ScriptedBoxes(std::vector<std::string> answers) : mAnswers(std::move(answers))
-    {
+    explicit ScriptedBoxes(std::vector<std::string> answers) : mAnswers(std::move(answers)) {
         plat::SetButtonBoxHandlerForTests(
-            [this](const std::string&, const std::string& caption, const std::vector<std::string>& labels) {
-                std::string shown = caption + ":";
-                for (const std::string& label : labels)
-                    shown += " [" + label + "]";
-                mShown.push_back(shown);
-                const std::string answer = mNext < mAnswers.size() ? mAnswers[mNext++] : std::string();
-                for (size_t i = 0; i < labels.size(); ++i) {
-                    if (labels[i] == answer)
-                        return static_cast<int>(i);
-                }
-                return -1;
-            });
+                [this](const std::string&, const std::string& caption, const std::vector<std::string>& labels) {
+                    std::string shown = caption + ":";
+                    for (const std::string& label : labels) shown += " [" + label + "]";
+                    mShown.push_back(shown);
+                    const std::string answer = mNext < mAnswers.size() ? mAnswers[mNext++] : std::string();
+                    for (size_t i = 0; i < labels.size(); ++i) {
+                        if (labels[i] == answer) return static_cast<int>(i);
+                    }
+                    return -1;
+                });
         plat::SetMessageBoxHandlerForTests([this](const std::string& text, const std::string& caption, unsigned) {
             mShown.push_back(caption + ": " + text);
             return mRetries-- > 0 ? plat::kIdRetry : plat::kIdCancel;
         });
     }
-    ~ScriptedBoxes()
-    {
+    ~ScriptedBoxes() {
         plat::SetButtonBoxHandlerForTests(nullptr);
         plat::SetMessageBoxHandlerForTests(nullptr);
     }
@@ -272,8 +266,7 @@ private:
     size_t mNext = 0;
 };
 
-TEST(CrashReportDialogRunTest, SendsTheReportToTheHost)
-{
+TEST(CrashReportDialogRunTest, SendsTheReportToTheHost) {
     velmtest::OneShotServer server("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nOK");
     ASSERT_TRUE(server.Listening());
     Velm::CrashReportData data = SampleData();
@@ -291,8 +284,7 @@ TEST(CrashReportDialogRunTest, SendsTheReportToTheHost)
     EXPECT_EQ(boxes.mShown, expected);
 }
 
-TEST(CrashReportDialogRunTest, FailedUploadAsksRetryUntilCancelled)
-{
+TEST(CrashReportDialogRunTest, FailedUploadAsksRetryUntilCancelled) {
     int port = 0;
     ASSERT_TRUE(velmtest::ClosedPort(port));
     Velm::CrashReportData data = SampleData();
@@ -303,15 +295,13 @@ TEST(CrashReportDialogRunTest, FailedUploadAsksRetryUntilCancelled)
     Velm::HTTPTransfer transfer;
     Velm::RunCrashReportDialog(data, transfer);
 
-    const std::vector<std::string> expected = {"Fatal Error!: [Send Report] [Close Now]",
-                                               "Error Details: [Continue] [Abort]",
-                                               "Connection Failed: Failed to connect to server.",
-                                               "Connection Failed: Failed to connect to server."};
+    const std::vector<std::string> expected = {
+            "Fatal Error!: [Send Report] [Close Now]", "Error Details: [Continue] [Abort]",
+            "Connection Failed: Failed to connect to server.", "Connection Failed: Failed to connect to server."};
     EXPECT_EQ(boxes.mShown, expected);
 }
 
-TEST(CrashReportDialogRunTest, WithoutHostOrApplicationOnlyClosing)
-{
+TEST(CrashReportDialogRunTest, WithoutHostOrApplicationOnlyClosing) {
     struct Case {
         const char* why;
         const char* host;
@@ -319,9 +309,9 @@ TEST(CrashReportDialogRunTest, WithoutHostOrApplicationOnlyClosing)
         const char* shown;
     };
     const Case kCases[] = {
-        {"no host", "", true, "Fatal Error!: [Close Now]"},
-        // "Send Report" is disabled without an application, so the box leaves it out.
-        {"no application", "127.0.0.1:9", false, "Fatal Error!: [Close Now]"},
+            {"no host", "", true, "Fatal Error!: [Close Now]"},
+            // "Send Report" is disabled without an application, so the box leaves it out.
+            {"no application", "127.0.0.1:9", false, "Fatal Error!: [Close Now]"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -338,4 +328,4 @@ TEST(CrashReportDialogRunTest, WithoutHostOrApplicationOnlyClosing)
     }
 }
 
-} // namespace
+}  // namespace

@@ -34,19 +34,15 @@ using Action = std::function<void(DialogApp&)>;
 // loop answers as a shutting-down application does.
 class DialogApp : public windowtest::WindowApp {
 public:
-    explicit DialogApp(plat::Settings* settings) : WindowApp(settings)
-    {
+    explicit DialogApp(plat::Settings* settings) : WindowApp(settings) {
         mUseFakeDisplay = true;
         OpenWindow();
         Pump();
     }
 
-    bool UpdateAppStep(bool* updated) override
-    {
-        if (updated != nullptr)
-            *updated = false;
-        if (mNext >= mScript.size())
-            return false;
+    bool UpdateAppStep(bool* updated) override {
+        if (updated != nullptr) *updated = false;
+        if (mNext >= mScript.size()) return false;
         mScript[mNext++](*this);
         Pump();
         DrawFrame();
@@ -55,12 +51,10 @@ public:
 
     const plat::Window& Window() { return *GetMainWindow(); }
 
-    DemoMarkerListDialog* MarkerDialog()
-    {
+    DemoMarkerListDialog* MarkerDialog() {
         return dynamic_cast<DemoMarkerListDialog*>(GetDialog(DemoDialogsInWindow::MARKER_LIST_DIALOG_ID));
     }
-    DemoJumpTimeDialog* JumpDialog()
-    {
+    DemoJumpTimeDialog* JumpDialog() {
         return dynamic_cast<DemoJumpTimeDialog*>(GetDialog(DemoDialogsInWindow::JUMP_TO_TIME_DIALOG_ID));
     }
 
@@ -69,28 +63,24 @@ public:
 };
 
 // A left click at a point of the window.
-void Click(DialogApp& app, int x, int y)
-{
+void Click(DialogApp& app, int x, int y) {
     plat::SynthesizeMouseMove(app.Window(), x, y);
     plat::SynthesizeButton(app.Window(), 1, true, 1, x, y);
     plat::SynthesizeButton(app.Window(), 1, false, 1, x, y);
 }
 
-void Key(DialogApp& app, int key)
-{
+void Key(DialogApp& app, int key) {
     plat::SynthesizeKey(app.Window(), key, true, false, false);
     plat::SynthesizeKey(app.Window(), key, false, false, false);
 }
 
-void ClickButton(DialogApp& app, Velm::Widget* button)
-{
+void ClickButton(DialogApp& app, Velm::Widget* button) {
     ASSERT_NE(button, nullptr);
     Click(app, button->mX + button->mWidth / 2, button->mY + button->mHeight / 2);
 }
 
 // A click in the middle of a line of the open marker list.
-Action ClickLine(int index)
-{
+Action ClickLine(int index) {
     return [index](DialogApp& app) {
         DemoMarkerListDialog* dialog = app.MarkerDialog();
         ASSERT_NE(dialog, nullptr);
@@ -101,8 +91,7 @@ Action ClickLine(int index)
     };
 }
 
-Action PressKey(int key)
-{
+Action PressKey(int key) {
     return [key](DialogApp& app) { Key(app, key); };
 }
 
@@ -115,8 +104,7 @@ protected:
 
     // After a dialog: gone from the registry and the tree, the keyboard back with the
     // widget that had it, and nothing of the dialog's input reached the widget below.
-    void ExpectClosed(DialogApp& app)
-    {
+    void ExpectClosed(DialogApp& app) {
         EXPECT_EQ(app.GetDialogCount(), 0);
         EXPECT_EQ(app.GetWidgetManager()->mFocusWidget, &app.mRecorder);
         EXPECT_EQ(app.GetWidgetManager()->mBaseModalWidget, nullptr);
@@ -129,33 +117,34 @@ protected:
 
 const std::vector<std::string> kLines = {"start (00:05:00)", "level two (00:03:20)", "boss (00:00:40)"};
 
-TEST_F(DemoDialogsInWindowTest, MarkerListAnswersClicksAndKeys)
-{
+TEST_F(DemoDialogsInWindowTest, MarkerListAnswersClicksAndKeys) {
     struct Case {
         const char* why;
         std::vector<Action> script;
         int chosen;
     };
     const Case cases[] = {
-        {"a click picks the line under the pointer", {ClickLine(1)}, 1},
-        {"a click on the last line", {Idle, ClickLine(2)}, 2},
-        {"enter picks the first line, selected at the start", {PressKey(plat::VK_RETURN)}, 0},
-        {"down, down, up, enter", {PressKey(plat::VK_DOWN), PressKey(plat::VK_DOWN), PressKey(plat::VK_UP),
-                                   PressKey(plat::VK_RETURN)}, 1},
-        {"down stops at the last line", {PressKey(plat::VK_DOWN), PressKey(plat::VK_DOWN),
-                                         PressKey(plat::VK_DOWN), PressKey(plat::VK_DOWN),
-                                         PressKey(plat::VK_RETURN)}, 2},
-        {"escape picks none", {PressKey(plat::VK_DOWN), PressKey(plat::VK_ESCAPE)}, -1},
-        {"cancel picks none", {[](DialogApp& app) { ClickButton(app, app.MarkerDialog()->mYesButton); }}, -1},
-        {"a click below the lines picks none; cancel follows",
-         {ClickLine(5), [](DialogApp& app) { ClickButton(app, app.MarkerDialog()->mYesButton); }}, -1},
-        {"the application shutting down while it waits picks none", {Idle, Idle}, -1},
+            {"a click picks the line under the pointer", {ClickLine(1)}, 1},
+            {"a click on the last line", {Idle, ClickLine(2)}, 2},
+            {"enter picks the first line, selected at the start", {PressKey(plat::VK_RETURN)}, 0},
+            {"down, down, up, enter",
+             {PressKey(plat::VK_DOWN), PressKey(plat::VK_DOWN), PressKey(plat::VK_UP), PressKey(plat::VK_RETURN)},
+             1},
+            {"down stops at the last line",
+             {PressKey(plat::VK_DOWN), PressKey(plat::VK_DOWN), PressKey(plat::VK_DOWN), PressKey(plat::VK_DOWN),
+              PressKey(plat::VK_RETURN)},
+             2},
+            {"escape picks none", {PressKey(plat::VK_DOWN), PressKey(plat::VK_ESCAPE)}, -1},
+            {"cancel picks none", {[](DialogApp& app) { ClickButton(app, app.MarkerDialog()->mYesButton); }}, -1},
+            {"a click below the lines picks none; cancel follows",
+             {ClickLine(5), [](DialogApp& app) { ClickButton(app, app.MarkerDialog()->mYesButton); }},
+             -1},
+            {"the application shutting down while it waits picks none", {Idle, Idle}, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         DialogApp app(&mSettings);
-        if (app.GetMainWindow() == nullptr)
-            GTEST_SKIP() << "no window can be made here";
+        if (app.GetMainWindow() == nullptr) GTEST_SKIP() << "no window can be made here";
         app.mScript = c.script;
         app.mRecorder.mCalls.clear();
         DemoDialogsInWindow dialogs;  // the host the application registered
@@ -166,11 +155,9 @@ TEST_F(DemoDialogsInWindowTest, MarkerListAnswersClicksAndKeys)
     }
 }
 
-TEST_F(DemoDialogsInWindowTest, MarkerListShowsTheLinesInTheWindow)
-{
+TEST_F(DemoDialogsInWindowTest, MarkerListShowsTheLinesInTheWindow) {
     DialogApp app(&mSettings);
-    if (app.GetMainWindow() == nullptr)
-        GTEST_SKIP() << "no window can be made here";
+    if (app.GetMainWindow() == nullptr) GTEST_SKIP() << "no window can be made here";
     std::vector<std::string> shown;
     bool modal = false;
     app.mScript = {[&](DialogApp& a) {
@@ -199,16 +186,13 @@ TEST_F(DemoDialogsInWindowTest, MarkerListShowsTheLinesInTheWindow)
     ExpectClosed(app);
 }
 
-TEST_F(DemoDialogsInWindowTest, MarkerListScrollsToTheSelectedLine)
-{
+TEST_F(DemoDialogsInWindowTest, MarkerListScrollsToTheSelectedLine) {
     DialogApp app(&mSettings);
-    if (app.GetMainWindow() == nullptr)
-        GTEST_SKIP() << "no window can be made here";
+    if (app.GetMainWindow() == nullptr) GTEST_SKIP() << "no window can be made here";
     std::vector<std::string> lines;
     for (int i = 0; i < 40; ++i)
         lines.push_back("marker " + std::to_string(i) + " (00:00:" + std::to_string(10 + i) + ")");
-    for (int i = 0; i < 30; ++i)
-        app.mScript.push_back(PressKey(plat::VK_DOWN));
+    for (int i = 0; i < 30; ++i) app.mScript.push_back(PressKey(plat::VK_DOWN));
     double position = 0;
     app.mScript.push_back([&](DialogApp& a) {
         DemoMarkerListDialog* dialog = a.MarkerDialog();
@@ -225,8 +209,7 @@ TEST_F(DemoDialogsInWindowTest, MarkerListScrollsToTheSelectedLine)
     EXPECT_EQ(chosen, static_cast<int>(position));
 }
 
-TEST_F(DemoDialogsInWindowTest, JumpTimeIsEditedAndConfirmed)
-{
+TEST_F(DemoDialogsInWindowTest, JumpTimeIsEditedAndConfirmed) {
     struct Case {
         const char* why;
         std::vector<Action> script;
@@ -237,22 +220,27 @@ TEST_F(DemoDialogsInWindowTest, JumpTimeIsEditedAndConfirmed)
     auto ok = [](DialogApp& app) { ClickButton(app, app.JumpDialog()->mYesButton); };
     auto cancel = [](DialogApp& app) { ClickButton(app, app.JumpDialog()->mNoButton); };
     const Case cases[] = {
-        {"typing replaces the selected time; enter confirms", {type("1:02:03"), PressKey(plat::VK_RETURN)}, true,
-         "1:02:03"},
-        {"ok keeps the time as it came", {ok}, true, "0:10"},
-        {"typed after a cursor move, the text is appended; ok confirms",
-         {PressKey(plat::VK_END), type(":30"), ok}, true, "0:10:30"},
-        {"backspace edits", {PressKey(plat::VK_END), PressKey(plat::VK_BACK), type("5"), PressKey(plat::VK_RETURN)},
-         true, "0:15"},
-        {"cancel drops the edit", {type("9"), cancel}, false, "0:10"},
-        {"escape drops the edit", {type("9"), PressKey(plat::VK_ESCAPE)}, false, "0:10"},
-        {"the application shutting down while it waits drops the edit", {type("9")}, false, "0:10"},
+            {"typing replaces the selected time; enter confirms",
+             {type("1:02:03"), PressKey(plat::VK_RETURN)},
+             true,
+             "1:02:03"},
+            {"ok keeps the time as it came", {ok}, true, "0:10"},
+            {"typed after a cursor move, the text is appended; ok confirms",
+             {PressKey(plat::VK_END), type(":30"), ok},
+             true,
+             "0:10:30"},
+            {"backspace edits",
+             {PressKey(plat::VK_END), PressKey(plat::VK_BACK), type("5"), PressKey(plat::VK_RETURN)},
+             true,
+             "0:15"},
+            {"cancel drops the edit", {type("9"), cancel}, false, "0:10"},
+            {"escape drops the edit", {type("9"), PressKey(plat::VK_ESCAPE)}, false, "0:10"},
+            {"the application shutting down while it waits drops the edit", {type("9")}, false, "0:10"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         DialogApp app(&mSettings);
-        if (app.GetMainWindow() == nullptr)
-            GTEST_SKIP() << "no window can be made here";
+        if (app.GetMainWindow() == nullptr) GTEST_SKIP() << "no window can be made here";
         app.mScript = c.script;
         DemoDialogsInWindow dialogs;  // the host the application registered
         std::string text = "0:10";
@@ -263,11 +251,9 @@ TEST_F(DemoDialogsInWindowTest, JumpTimeIsEditedAndConfirmed)
     }
 }
 
-TEST_F(DemoDialogsInWindowTest, JumpTimeDialogComesFilledAndSelected)
-{
+TEST_F(DemoDialogsInWindowTest, JumpTimeDialogComesFilledAndSelected) {
     DialogApp app(&mSettings);
-    if (app.GetMainWindow() == nullptr)
-        GTEST_SKIP() << "no window can be made here";
+    if (app.GetMainWindow() == nullptr) GTEST_SKIP() << "no window can be made here";
     app.mScript = {[](DialogApp& a) {
                        DemoJumpTimeDialog* dialog = a.JumpDialog();
                        ASSERT_NE(dialog, nullptr);
@@ -291,11 +277,9 @@ TEST_F(DemoDialogsInWindowTest, JumpTimeDialogComesFilledAndSelected)
 
 // Through the application: the stored time fills the field, and what is typed is stored
 // and becomes the fast-forward target.
-TEST_F(DemoDialogsInWindowTest, TypedJumpTimeSetsTheFastForwardTarget)
-{
+TEST_F(DemoDialogsInWindowTest, TypedJumpTimeSetsTheFastForwardTarget) {
     DialogApp app(&mSettings);
-    if (app.GetMainWindow() == nullptr)
-        GTEST_SKIP() << "no window can be made here";
+    if (app.GetMainWindow() == nullptr) GTEST_SKIP() << "no window can be made here";
     const std::string key = "SOFTWARE\\" + app.mRegKey;
     mSettings.SetString(key, "DemoJumpTime", "0:10");
     app.mDemoTotalUpdates = 400000;
@@ -326,18 +310,16 @@ TEST_F(DemoDialogsInWindowTest, TypedJumpTimeSetsTheFastForwardTarget)
 }
 
 // Where the application cannot show them in its window, the system's button box asks.
-TEST_F(DemoDialogsInWindowTest, WithoutAWindowTheButtonBoxAsks)
-{
+TEST_F(DemoDialogsInWindowTest, WithoutAWindowTheButtonBoxAsks) {
     std::vector<std::string> boxes;
     int answer = 0;
     plat::SetButtonBoxHandlerForTests(
-        [&](const std::string& text, const std::string& caption, const std::vector<std::string>& labels) {
-            std::string box = caption + ": " + text + " [";
-            for (const std::string& label : labels)
-                box += label + ";";
-            boxes.push_back(box + "]");
-            return answer;
-        });
+            [&](const std::string& text, const std::string& caption, const std::vector<std::string>& labels) {
+                std::string box = caption + ": " + text + " [";
+                for (const std::string& label : labels) box += label + ";";
+                boxes.push_back(box + "]");
+                return answer;
+            });
 
     windowtest::WindowApp headless(&mSettings);
     DemoDialogsInWindow dialogs;  // the host the application registered
@@ -358,8 +340,7 @@ TEST_F(DemoDialogsInWindowTest, WithoutAWindowTheButtonBoxAsks)
     // A windowed application shows them in its window, also while a demo plays (the demo
     // then stands still and the user's input goes to the window).
     DialogApp app(&mSettings);
-    if (app.GetMainWindow() == nullptr)
-        GTEST_SKIP() << "no window can be made here";
+    if (app.GetMainWindow() == nullptr) GTEST_SKIP() << "no window can be made here";
     DemoDialogsInWindow inWindow;  // the host of the application made last
     EXPECT_TRUE(inWindow.ShowsInWindow());
     app.mPlayingDemo = true;

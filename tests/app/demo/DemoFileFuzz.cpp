@@ -11,24 +11,21 @@
 #include "app/VelmAppBase.h"
 #include "platform/MessageBox.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     plat::SetMessageBoxHandlerForTests([](const std::string&, const std::string&, unsigned) { return 1; });
     Velm::VelmAppBase app;
     app.mProductVersion.clear();  // an empty version text is easy to hit
     app.mPlayingDemo = true;
     std::string error;
     if (!app.ReadDemoData(std::vector<uint8_t>(data, data + size), &error)) {
-        if (error != "Invalid demo file." && error.rfind("This demo file appears to be for '", 0) != 0)
-            std::abort();
+        if (error != "Invalid demo file." && error.rfind("This demo file appears to be for '", 0) != 0) std::abort();
         app.mPlayingDemo = false;
         return 0;
     }
     for (int guard = 0; guard < 1000000 && !app.IsShutdown() && !app.IsDemoStreamAtEnd(); ++guard) {
         app.PlayDemoCommands();
         app.PrepareDemoCommand(true);
-        if (app.IsShutdown() || app.IsDemoStreamAtEnd())
-            break;
+        if (app.IsShutdown() || app.IsDemoStreamAtEnd()) break;
         Velm::Buffer buffer;
         std::string text;
         bool flag = false;
@@ -43,8 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         else
             app.mUpdateCnt = app.mDemoNextUpdate;
     }
-    if (!app.mDemoError.empty() && app.mDemoError != "Invalid demo file.")
-        std::abort();
+    if (!app.mDemoError.empty() && app.mDemoError != "Invalid demo file.") std::abort();
     app.mPlayingDemo = false;
     return 0;
 }

@@ -20,16 +20,16 @@ namespace {
 using windowtest::WindowApp;
 using windowtest::WindowAppTest;
 
-uint32_t LParam(int x, int y) { return static_cast<uint16_t>(x) | (static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16); }
+uint32_t LParam(int x, int y) {
+    return static_cast<uint16_t>(x) | (static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16);
+}
 
-void WriteFile(const std::string& path, const std::string& bytes)
-{
+void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::string Contents(const Velm::Buffer& buffer)
-{
+std::string Contents(const Velm::Buffer& buffer) {
     return std::string(reinterpret_cast<const char*>(buffer.GetDataPtr()), buffer.GetDataLen());
 }
 
@@ -39,83 +39,73 @@ std::string Contents(const Velm::Buffer& buffer)
 class ScriptApp : public WindowApp {
 public:
     ScriptApp(plat::Settings* settings, const std::string& dataFile, const std::string& outFile)
-        : WindowApp(settings), mDataFile(dataFile), mOutFile(outFile)
-    {
-    }
+            : WindowApp(settings), mDataFile(dataFile), mOutFile(outFile) {}
 
     bool ChangeDirHook(const std::string&) override { return true; }
-    void InitHook() override
-    {
+    void InitHook() override {
         mRecorder.Resize(0, 0, mWidth, mHeight);
         mWidgetManager->AddWidget(&mRecorder);
         mWidgetManager->SetFocus(&mRecorder);
         mStartMs = plat::NowMs();
-        if (mPlayingDemo && mFastForward)
-            HandleDemoPlaybackKey('0');
+        if (mPlayingDemo && mFastForward) HandleDemoPlaybackKey('0');
     }
     void LoadingThreadCompleted() override { mTrace.push_back("loaded at " + std::to_string(mUpdateCnt)); }
 
-    bool ProcessFrame(bool allowSleep) override
-    {
+    bool ProcessFrame(bool allowSleep) override {
         // A run that never ends is a failure, not a hang: ten minutes of virtual time.
         if (plat::NowMs() - mStartMs > 600000) {
             mTrace.push_back("timed out");
             Shutdown();
         }
         // Virtual time flies while the loading thread waits for the processor: leave it some.
-        if (mLoadingThreadStarted.load() && !mLoadingThreadCompleted.load())
-            std::this_thread::yield();
+        if (mLoadingThreadStarted.load() && !mLoadingThreadCompleted.load()) std::this_thread::yield();
         return WindowApp::ProcessFrame(allowSleep);
     }
 
-    void Inject(uint32_t message, uint32_t wParam, uint32_t lParam)
-    {
-        if (!mPlayingDemo)
-            WindowProc(GetMainWindow(), message, wParam, lParam);
+    void Inject(uint32_t message, uint32_t wParam, uint32_t lParam) {
+        if (!mPlayingDemo) WindowProc(GetMainWindow(), message, wParam, lParam);
     }
 
-    void UpdateFrames() override
-    {
+    void UpdateFrames() override {
         WindowApp::UpdateFrames();
         const std::string at = std::to_string(mUpdateCnt) + ": ";
         switch (mUpdateCnt) {
-        case 5:
-            Inject(plat::WM_MOUSEMOVE, 0, LParam(10, 20));
-            Inject(plat::WM_LBUTTONDOWN, 0, LParam(12, 22));
-            Inject(plat::WM_LBUTTONUP, 0, LParam(60, 70));
-            break;
-        case 8:
-            Inject(plat::WM_KEYDOWN, 'Q', 0);
-            Inject(plat::WM_CHAR, 'q', 0);
-            Inject(plat::WM_KEYUP, 'Q', 0);
-            Inject(plat::WM_MOUSEWHEEL, 240u << 16, 0);
-            break;
-        case 12: {
-            int level = -1;
-            const bool read = RegistryReadInteger("Level", &level);
-            mTrace.push_back(at + "level " + std::to_string(read) + " " + std::to_string(level));
-            Velm::Buffer buffer;
-            const bool fileRead = ReadBufferFromFile(mDataFile, buffer);
-            mTrace.push_back(at + "file " + std::to_string(fileRead) + " " + Contents(buffer));
-            mTrace.push_back(at + "exists " + std::to_string(FileExists(mDataFile)));
-            mTrace.push_back(at + "clipboard " + GetClipboardText());
-            mTrace.push_back(at + "random " + std::to_string(Velm::Random()));
-            break;
-        }
-        case 40: {
-            Velm::Buffer out;
-            out.WriteString("written by the run");
-            mTrace.push_back(at + "write " + std::to_string(WriteBufferToFile(mOutFile, out)));
-            mTrace.push_back(at + "level write " + std::to_string(RegistryWriteInteger("Level", 8)));
-            break;
-        }
-        case 90:
-            Inject(plat::WM_MOUSEMOVE, 0, LParam(300, 200));
-            Inject(plat::WM_RBUTTONDOWN, 0, LParam(300, 200));
-            Inject(plat::WM_RBUTTONUP, 0, LParam(290, 195));
-            break;
-        default:
-            break;
+            case 5:
+                Inject(plat::WM_MOUSEMOVE, 0, LParam(10, 20));
+                Inject(plat::WM_LBUTTONDOWN, 0, LParam(12, 22));
+                Inject(plat::WM_LBUTTONUP, 0, LParam(60, 70));
+                break;
+            case 8:
+                Inject(plat::WM_KEYDOWN, 'Q', 0);
+                Inject(plat::WM_CHAR, 'q', 0);
+                Inject(plat::WM_KEYUP, 'Q', 0);
+                Inject(plat::WM_MOUSEWHEEL, 240u << 16, 0);
+                break;
+            case 12: {
+                int level = -1;
+                const bool read = RegistryReadInteger("Level", &level);
+                mTrace.push_back(at + "level " + std::to_string(read) + " " + std::to_string(level));
+                Velm::Buffer buffer;
+                const bool fileRead = ReadBufferFromFile(mDataFile, buffer);
+                mTrace.push_back(at + "file " + std::to_string(fileRead) + " " + Contents(buffer));
+                mTrace.push_back(at + "exists " + std::to_string(FileExists(mDataFile)));
+                mTrace.push_back(at + "clipboard " + GetClipboardText());
+                mTrace.push_back(at + "random " + std::to_string(Velm::Random()));
+                break;
+            }
+            case 40: {
+                Velm::Buffer out;
+                out.WriteString("written by the run");
+                mTrace.push_back(at + "write " + std::to_string(WriteBufferToFile(mOutFile, out)));
+                mTrace.push_back(at + "level write " + std::to_string(RegistryWriteInteger("Level", 8)));
+                break;
+            }
+            case 90:
+                Inject(plat::WM_MOUSEMOVE, 0, LParam(300, 200));
+                Inject(plat::WM_RBUTTONDOWN, 0, LParam(300, 200));
+                Inject(plat::WM_RBUTTONUP, 0, LParam(290, 195));
+                break;
+            default: break;
         }
         if (mUpdateCnt >= 150 && mLoadingCompletionHandled && !mCloseSent) {
             mCloseSent = true;
@@ -139,8 +129,7 @@ protected:
         int updates = 0;
     };
 
-    Outcome Run(const std::string& options, bool fastForward = false)
-    {
+    Outcome Run(const std::string& options, bool fastForward = false) {
         Outcome outcome;
         ScriptApp app(&mSettings, mDir.Path("data.txt"), mDir.Path("out/run.dat"));
         app.mProductName = "VelmDemoRun" + std::to_string(windowtest::ProcessTag()) + "_" + std::to_string(++mRuns);
@@ -157,14 +146,12 @@ protected:
     }
 
     // The outside world of the recorded run, then another one.
-    void RecordedWorld()
-    {
+    void RecordedWorld() {
         mSettings.SetDword("SOFTWARE\\VelmTest\\DemoRun", "Level", 7);
         WriteFile(mDir.Path("data.txt"), "recorded data");
         plat::SetClipboardText("recorded clip");
     }
-    void ChangedWorld()
-    {
+    void ChangedWorld() {
         mSettings.SetDword("SOFTWARE\\VelmTest\\DemoRun", "Level", 99);
         plat::RemoveFile(mDir.Path("data.txt"));
         plat::RemoveFile(mDir.Path("out/run.dat"));
@@ -175,8 +162,7 @@ protected:
     int mRuns = 0;
 };
 
-TEST_F(DemoRunTest, PlayedRunSeesTheRecordedAnswersAndEndsByItself)
-{
+TEST_F(DemoRunTest, PlayedRunSeesTheRecordedAnswersAndEndsByItself) {
     RecordedWorld();
     const Outcome recorded = Run("-record");
     ASSERT_TRUE(plat::FileExists(mDemo));
@@ -212,18 +198,19 @@ TEST_F(DemoRunTest, PlayedRunSeesTheRecordedAnswersAndEndsByItself)
     EXPECT_EQ(fast.updates, recorded.updates);
 }
 
-TEST_F(DemoRunTest, AForeignDemoEndsTheProgramWithTheReadersMessage)
-{
-    WriteFile(mDemo, std::string("\x78\xEF\xBE\x42\x02\0\0\0\x01\0\0\0\x03\0" "0.9", 17));
+TEST_F(DemoRunTest, AForeignDemoEndsTheProgramWithTheReadersMessage) {
+    WriteFile(mDemo, std::string("\x78\xEF\xBE\x42\x02\0\0\0\x01\0\0\0\x03\0"
+                                 "0.9",
+                                 17));
     EXPECT_EXIT(
-        {
-            plat::SetMessageBoxHandlerForTests([](const std::string& text, const std::string&, unsigned) {
-                std::fprintf(stderr, "%s\n", text.c_str());
-                return 1;
-            });
-            Run("-play");
-        },
-        ::testing::ExitedWithCode(1), "This demo file appears to be for '0.9'");
+            {
+                plat::SetMessageBoxHandlerForTests([](const std::string& text, const std::string&, unsigned) {
+                    std::fprintf(stderr, "%s\n", text.c_str());
+                    return 1;
+                });
+                Run("-play");
+            },
+            ::testing::ExitedWithCode(1), "This demo file appears to be for '0.9'");
 }
 
 }  // namespace

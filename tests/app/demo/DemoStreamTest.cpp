@@ -21,26 +21,24 @@ using demotest::FileBuilder;
 using demotest::StreamApp;
 using windowtest::WindowAppTest;
 
-uint32_t LParam(int x, int y) { return static_cast<uint16_t>(x) | (static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16); }
+uint32_t LParam(int x, int y) {
+    return static_cast<uint16_t>(x) | (static_cast<uint32_t>(static_cast<uint16_t>(y)) << 16);
+}
 
-void WriteFile(const std::string& path, const std::string& bytes)
-{
+void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::string ReadWholeFile(const std::string& path)
-{
+std::string ReadWholeFile(const std::string& path) {
     std::vector<uint8_t> bytes;
-    if (!plat::ReadFile(path, bytes))
-        return std::string();
+    if (!plat::ReadFile(path, bytes)) return std::string();
     return std::string(bytes.begin(), bytes.end());
 }
 
 class DemoStreamTest : public WindowAppTest {};
 
-TEST_F(DemoStreamTest, TimingBlocksBridgeLongGapsWithFillers)
-{
+TEST_F(DemoStreamTest, TimingBlocksBridgeLongGapsWithFillers) {
     struct Case {
         int gap;
         int fillers;
@@ -79,22 +77,21 @@ TEST_F(DemoStreamTest, TimingBlocksBridgeLongGapsWithFillers)
     }
 }
 
-TEST_F(DemoStreamTest, MouseMovesSmallAndFarAndNegative)
-{
+TEST_F(DemoStreamTest, MouseMovesSmallAndFarAndNegative) {
     struct Case {
-        int x, y;          // the client position of the move
-        bool far;          // recorded as command 0 rather than a 6-bit move
+        int x, y;  // the client position of the move
+        bool far;  // recorded as command 0 rather than a 6-bit move
         int playedX, playedY;
     };
     const Case cases[] = {
-        {3, 4, false, 3, 4},
-        {34, 4, false, 34, 4},          // a move of 31
-        {66, 4, true, 66, 4},           // a move of 32
-        {-100, -50, true, -100, -50},   // past the left and top edges
-        {-90, -45, false, -90, -45},
-        {5000, -3000, true, 2047, -2048},  // beyond 12 bits: held at the range's ends
-        {2040, -2040, false, 2040, -2040},
-        {0, 0, true, 0, 0},
+            {3, 4, false, 3, 4},
+            {34, 4, false, 34, 4},         // a move of 31
+            {66, 4, true, 66, 4},          // a move of 32
+            {-100, -50, true, -100, -50},  // past the left and top edges
+            {-90, -45, false, -90, -45},
+            {5000, -3000, true, 2047, -2048},  // beyond 12 bits: held at the range's ends
+            {2040, -2040, false, 2040, -2040},
+            {0, 0, true, 0, 0},
     };
     StreamApp recorder(&mSettings);
     recorder.mRecordingDemo = true;
@@ -147,8 +144,7 @@ TEST_F(DemoStreamTest, MouseMovesSmallAndFarAndNegative)
     EXPECT_TRUE(player.IsDemoStreamAtEnd());
 }
 
-TEST_F(DemoStreamTest, RecordedMousePositionsAreTheLogicalOnes)
-{
+TEST_F(DemoStreamTest, RecordedMousePositionsAreTheLogicalOnes) {
     // The picture is shown at twice its size, 40 and 30 pixels into the client area.
     StreamApp recorder(&mSettings);
     recorder.GetWidgetManager()->SetRemapRects(Velm::Rect(0, 0, 320, 240), Velm::Rect(40, 30, 640, 480));
@@ -165,8 +161,7 @@ TEST_F(DemoStreamTest, RecordedMousePositionsAreTheLogicalOnes)
     EXPECT_EQ(player.mRecorder.mCalls[0], "down 160,120 1");
 }
 
-TEST_F(DemoStreamTest, InputCommandsRoundTrip)
-{
+TEST_F(DemoStreamTest, InputCommandsRoundTrip) {
     using namespace plat;
     struct Step {
         uint32_t message;
@@ -174,12 +169,12 @@ TEST_F(DemoStreamTest, InputCommandsRoundTrip)
         const char* call;  // what the widget is handed when it is played
     };
     const Step steps[] = {
-        {WM_KEYDOWN, 'A', "key 65"},
-        {WM_KEYUP, 'A', "keyup 65"},
-        {WM_SYSKEYDOWN, VK_F4, "key 115"},
-        {WM_CHAR, 0xE9, "char 233"},
-        {WM_MOUSEWHEEL, static_cast<uint32_t>(-240) << 16, "wheel -2"},
-        {WM_MOUSEWHEEL, 360u << 16, "wheel 3"},
+            {WM_KEYDOWN, 'A', "key 65"},
+            {WM_KEYUP, 'A', "keyup 65"},
+            {WM_SYSKEYDOWN, VK_F4, "key 115"},
+            {WM_CHAR, 0xE9, "char 233"},
+            {WM_MOUSEWHEEL, static_cast<uint32_t>(-240) << 16, "wheel -2"},
+            {WM_MOUSEWHEEL, 360u << 16, "wheel 3"},
     };
     StreamApp recorder(&mSettings);
     recorder.mRecordingDemo = true;
@@ -235,8 +230,7 @@ TEST_F(DemoStreamTest, InputCommandsRoundTrip)
     EXPECT_TRUE(player.mDemoError.empty());
 }
 
-TEST_F(DemoStreamTest, DataCommandsRoundTripAndPlayedAnswersWin)
-{
+TEST_F(DemoStreamTest, DataCommandsRoundTripAndPlayedAnswersWin) {
     const std::string file = mDir.Path("data.bin");
     WriteFile(file, "recorded bytes");
     StreamApp recorder(&mSettings);
@@ -298,8 +292,7 @@ TEST_F(DemoStreamTest, DataCommandsRoundTripAndPlayedAnswersWin)
     EXPECT_EQ(stored, 99u);
 }
 
-TEST_F(DemoStreamTest, PlayedRegistryReadFitsTheCallersBuffer)
-{
+TEST_F(DemoStreamTest, PlayedRegistryReadFitsTheCallersBuffer) {
     StreamApp recorder(&mSettings);
     recorder.mRecordingDemo = true;
     const std::vector<uint8_t> eight = {1, 2, 3, 4, 5, 6, 7, 8};
@@ -326,8 +319,7 @@ TEST_F(DemoStreamTest, PlayedRegistryReadFitsTheCallersBuffer)
     EXPECT_TRUE(player.mDemoError.empty());
 }
 
-TEST_F(DemoStreamTest, BogusLengthsStopPlayback)
-{
+TEST_F(DemoStreamTest, BogusLengthsStopPlayback) {
     // A recorded 32-bit length far beyond the stream: refused, playback stops, and what
     // follows answers as a closed demo would.
     struct Case {
@@ -336,9 +328,9 @@ TEST_F(DemoStreamTest, BogusLengthsStopPlayback)
         int resultBits;  // bits between the header and the length (result bit, type)
     };
     const Case cases[] = {
-        {"registry read", 11, 1 + 32},
-        {"file read", 15, 1},
-        {"data sync", 18, 0},
+            {"registry read", 11, 1 + 32},
+            {"file read", 15, 1},
+            {"data sync", 18, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -346,10 +338,8 @@ TEST_F(DemoStreamTest, BogusLengthsStopPlayback)
         StreamApp recorder(&mSettings);
         recorder.mRecordingDemo = true;
         recorder.WriteDemoCommand(c.command);
-        if (c.resultBits > 0)
-            recorder.mDemoBuffer.WriteNumBits(1, 1);
-        if (c.resultBits > 1)
-            recorder.mDemoBuffer.WriteLong(Velm::REG_BINARY);
+        if (c.resultBits > 0) recorder.mDemoBuffer.WriteNumBits(1, 1);
+        if (c.resultBits > 1) recorder.mDemoBuffer.WriteLong(Velm::REG_BINARY);
         recorder.mDemoBuffer.WriteLong(static_cast<int>(0xFFFFFFF0u));
         recorder.mDemoBuffer.WriteLong(0);
 
@@ -378,8 +368,7 @@ TEST_F(DemoStreamTest, BogusLengthsStopPlayback)
     }
 }
 
-TEST_F(DemoStreamTest, ClipboardTextIsCappedSoTheStreamStaysInStep)
-{
+TEST_F(DemoStreamTest, ClipboardTextIsCappedSoTheStreamStaysInStep) {
     StreamApp recorder(&mSettings);
     recorder.mRecordingDemo = true;
     const std::string huge(40000, 'q');
@@ -397,8 +386,7 @@ TEST_F(DemoStreamTest, ClipboardTextIsCappedSoTheStreamStaysInStep)
     EXPECT_TRUE(player.mDemoError.empty());
 }
 
-TEST_F(DemoStreamTest, CallsOffTheMainThreadAreNeitherRecordedNorPlayed)
-{
+TEST_F(DemoStreamTest, CallsOffTheMainThreadAreNeitherRecordedNorPlayed) {
     const std::string file = mDir.Path("present.txt");
     WriteFile(file, "x");
     StreamApp app(&mSettings);
@@ -428,8 +416,7 @@ TEST_F(DemoStreamTest, CallsOffTheMainThreadAreNeitherRecordedNorPlayed)
 class DemoFileTest : public WindowAppTest {
 protected:
     // Writes a recording of a few commands with two markers; returns its bytes.
-    std::string WriteValidDemo(const std::string& path)
-    {
+    std::string WriteValidDemo(const std::string& path) {
         StreamApp recorder(&mSettings);
         recorder.mProductVersion = "1.0.2";
         recorder.mDemoFileName = path;
@@ -460,8 +447,7 @@ protected:
         return ReadWholeFile(path);
     }
 
-    bool Read(StreamApp& app, const std::string& bytes, std::string* error)
-    {
+    bool Read(StreamApp& app, const std::string& bytes, std::string* error) {
         const std::string path = mDir.Path("probe.dmo");
         WriteFile(path, bytes);
         app.mProductVersion = "1.0.2";
@@ -471,8 +457,7 @@ protected:
     }
 };
 
-TEST_F(DemoFileTest, WrittenFileReadsBack)
-{
+TEST_F(DemoFileTest, WrittenFileReadsBack) {
     const std::string bytes = WriteValidDemo(mDir.Path("valid.dmo"));
     ASSERT_FALSE(bytes.empty());
     StreamApp app(&mSettings);
@@ -487,8 +472,7 @@ TEST_F(DemoFileTest, WrittenFileReadsBack)
     EXPECT_EQ(app.mDemoCmdNum, 23);
 }
 
-TEST_F(DemoFileTest, MalformedFilesAreRefusedWithTheirMessages)
-{
+TEST_F(DemoFileTest, MalformedFilesAreRefusedWithTheirMessages) {
     const std::string longVersion(300, 'v');
     struct Case {
         const char* what;
@@ -496,30 +480,32 @@ TEST_F(DemoFileTest, MalformedFilesAreRefusedWithTheirMessages)
         std::string error;
     };
     const Case cases[] = {
-        {"bad magic", FileBuilder().U32(0x42BEEF79).U32(2).U32(1).Text("1.0.2").Data(), "Invalid demo file."},
-        {"truncated magic", std::string("\x78\xEF", 2), "Invalid demo file."},
-        {"other version",
-         FileBuilder().Header(3, "1.0.2").U32(4).U32(0).U32(100).Bytes("\x01").Data(), "Invalid demo file."},
-        {"version 0", FileBuilder().Header(0, "1.0.2").U32(100).Bytes("\x01").Data(), "Invalid demo file."},
-        {"other product version", FileBuilder().Header(2, "0.9").U32(4).U32(0).U32(1).Bytes("\x01").Data(),
-         "This demo file appears to be for '0.9'"},
-        {"version text of 300 bytes", FileBuilder().Header(2, longVersion).U32(4).U32(0).U32(1).Bytes("\x01").Data(),
-         "This demo file appears to be for '" + longVersion.substr(0, 255) + "'"},
-        {"version text cut short", FileBuilder().U32(0x42BEEF78).U32(2).U32(1).U16(9).Bytes("1.0").Data(),
-         "Invalid demo file."},
-        {"marker block longer than the file", FileBuilder().Header(2, "1.0.2").U32(0x7FFFFFFF).U32(0).Data(),
-         "Invalid demo file."},
-        {"marker block as long as the rest", FileBuilder().Header(2, "1.0.2").U32(9).U32(0).U32(1).Bytes("\x01").Data(),
-         "Invalid demo file."},
-        {"more markers than the block holds",
-         FileBuilder().Header(2, "1.0.2").U32(11).U32(2).Text("ab").U32(5).U32(100).Bytes("\x01").Data(),
-         "Invalid demo file."},
-        {"marker name past the block",
-         FileBuilder().Header(2, "1.0.2").U32(8).U32(1).U16(60000).Bytes("xx").U32(100).Bytes("\x01\x02").Data(),
-         "Invalid demo file."},
-        {"header without commands", FileBuilder().Header(2, "1.0.2").U32(4).U32(0).U32(100).Data(),
-         "Invalid demo file."},
-        {"no total updates", FileBuilder().Header(2, "1.0.2").U32(4).U32(0).Bytes("\x01").Data(), "Invalid demo file."},
+            {"bad magic", FileBuilder().U32(0x42BEEF79).U32(2).U32(1).Text("1.0.2").Data(), "Invalid demo file."},
+            {"truncated magic", std::string("\x78\xEF", 2), "Invalid demo file."},
+            {"other version", FileBuilder().Header(3, "1.0.2").U32(4).U32(0).U32(100).Bytes("\x01").Data(),
+             "Invalid demo file."},
+            {"version 0", FileBuilder().Header(0, "1.0.2").U32(100).Bytes("\x01").Data(), "Invalid demo file."},
+            {"other product version", FileBuilder().Header(2, "0.9").U32(4).U32(0).U32(1).Bytes("\x01").Data(),
+             "This demo file appears to be for '0.9'"},
+            {"version text of 300 bytes",
+             FileBuilder().Header(2, longVersion).U32(4).U32(0).U32(1).Bytes("\x01").Data(),
+             "This demo file appears to be for '" + longVersion.substr(0, 255) + "'"},
+            {"version text cut short", FileBuilder().U32(0x42BEEF78).U32(2).U32(1).U16(9).Bytes("1.0").Data(),
+             "Invalid demo file."},
+            {"marker block longer than the file", FileBuilder().Header(2, "1.0.2").U32(0x7FFFFFFF).U32(0).Data(),
+             "Invalid demo file."},
+            {"marker block as long as the rest",
+             FileBuilder().Header(2, "1.0.2").U32(9).U32(0).U32(1).Bytes("\x01").Data(), "Invalid demo file."},
+            {"more markers than the block holds",
+             FileBuilder().Header(2, "1.0.2").U32(11).U32(2).Text("ab").U32(5).U32(100).Bytes("\x01").Data(),
+             "Invalid demo file."},
+            {"marker name past the block",
+             FileBuilder().Header(2, "1.0.2").U32(8).U32(1).U16(60000).Bytes("xx").U32(100).Bytes("\x01\x02").Data(),
+             "Invalid demo file."},
+            {"header without commands", FileBuilder().Header(2, "1.0.2").U32(4).U32(0).U32(100).Data(),
+             "Invalid demo file."},
+            {"no total updates", FileBuilder().Header(2, "1.0.2").U32(4).U32(0).Bytes("\x01").Data(),
+             "Invalid demo file."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -543,15 +529,12 @@ TEST_F(DemoFileTest, MalformedFilesAreRefusedWithTheirMessages)
 
 // Plays what is left of a stream to its end, answering the data commands as their
 // consumers would.
-void PlayToTheEnd(StreamApp& app)
-{
+void PlayToTheEnd(StreamApp& app) {
     for (int guard = 0; guard < 100000 && !app.IsShutdown() && !app.IsDemoStreamAtEnd(); ++guard) {
         app.PlayDemoCommands();
-        if (app.IsShutdown() || app.IsDemoStreamAtEnd())
-            break;
+        if (app.IsShutdown() || app.IsDemoStreamAtEnd()) break;
         app.PrepareDemoCommand(true);
-        if (app.IsDemoStreamAtEnd())
-            break;
+        if (app.IsDemoStreamAtEnd()) break;
         if (!app.mDemoIsShortCmd) {
             Velm::Buffer buffer;
             uint8_t data[64];
@@ -559,29 +542,28 @@ void PlayToTheEnd(StreamApp& app)
             std::string text;
             bool flag = false;
             switch (app.mDemoCmdNum) {
-            case 11: app.RegistryReadData("X", data, &length); continue;
-            case 12: app.RegistryWriteInteger("X", 1); continue;
-            case 13: app.RegistryEraseKey("X"); continue;
-            case 14: app.FileExists("x"); continue;
-            case 15: app.ReadBufferFromFile("x", buffer); continue;
-            case 16: app.WriteBytesToFile("x", "a", 1); continue;
-            case 18:
-                if (guard % 3 == 0)
-                    app.DemoSyncString(text);
-                else if (guard % 3 == 1)
-                    app.DemoSyncBool(flag);
-                else
-                    app.DemoSyncBuffer(buffer);
-                continue;
-            default: break;
+                case 11: app.RegistryReadData("X", data, &length); continue;
+                case 12: app.RegistryWriteInteger("X", 1); continue;
+                case 13: app.RegistryEraseKey("X"); continue;
+                case 14: app.FileExists("x"); continue;
+                case 15: app.ReadBufferFromFile("x", buffer); continue;
+                case 16: app.WriteBytesToFile("x", "a", 1); continue;
+                case 18:
+                    if (guard % 3 == 0)
+                        app.DemoSyncString(text);
+                    else if (guard % 3 == 1)
+                        app.DemoSyncBool(flag);
+                    else
+                        app.DemoSyncBuffer(buffer);
+                    continue;
+                default: break;
             }
         }
         app.mUpdateCnt = app.mDemoNextUpdate;
     }
 }
 
-TEST_F(DemoFileTest, RandomByteFlipsAreRefusedOrPlayedSafely)
-{
+TEST_F(DemoFileTest, RandomByteFlipsAreRefusedOrPlayedSafely) {
     const std::string valid = WriteValidDemo(mDir.Path("valid.dmo"));
     ASSERT_FALSE(valid.empty());
     std::mt19937 random(20261210);
@@ -589,14 +571,14 @@ TEST_F(DemoFileTest, RandomByteFlipsAreRefusedOrPlayedSafely)
     for (int round = 0; round < 3000; ++round) {
         std::string bytes = valid;
         const int flips = 1 + static_cast<int>(random() % 3);
-        for (int i = 0; i < flips; ++i)
-            bytes[random() % bytes.size()] ^= static_cast<char>(1 + random() % 255);
+        for (int i = 0; i < flips; ++i) bytes[random() % bytes.size()] ^= static_cast<char>(1 + random() % 255);
         StreamApp app(&mSettings);
         app.mProductVersion = "1.0.2";
         app.mPlayingDemo = true;
         std::string error;
         if (!app.ReadDemoData(std::vector<uint8_t>(bytes.begin(), bytes.end()), &error)) {
-            const bool known = error == "Invalid demo file." || error.rfind("This demo file appears to be for '", 0) == 0;
+            const bool known =
+                    error == "Invalid demo file." || error.rfind("This demo file appears to be for '", 0) == 0;
             EXPECT_TRUE(known) << error;
             continue;
         }
@@ -610,12 +592,10 @@ TEST_F(DemoFileTest, RandomByteFlipsAreRefusedOrPlayedSafely)
 
 // ---- Numbered files, keys and dialogs ----
 
-TEST_F(DemoStreamTest, NumberedDemoFilesLiveInTheDataFolder)
-{
+TEST_F(DemoStreamTest, NumberedDemoFilesLiveInTheDataFolder) {
     const std::string previous = Velm::GetAppDataFolder();
     Velm::SetAppDataFolder(mDir.Path() + "/");
-    for (int n = 1; n <= 3; ++n)
-        WriteFile(mDir.Path("velmapp" + std::to_string(n) + ".dmo"), "x");
+    for (int n = 1; n <= 3; ++n) WriteFile(mDir.Path("velmapp" + std::to_string(n) + ".dmo"), "x");
     WriteFile(mDir.Path("velmappx.dmo"), "x");  // counted, not numbered
     StreamApp app(&mSettings);
     EXPECT_EQ(app.FindNumberedDemoFiles("velmapp", 10, true), 3);
@@ -637,8 +617,7 @@ TEST_F(DemoStreamTest, NumberedDemoFilesLiveInTheDataFolder)
     Velm::SetAppDataFolder(previous);
 }
 
-TEST_F(DemoStreamTest, PlaybackKeys)
-{
+TEST_F(DemoStreamTest, PlaybackKeys) {
     StreamApp app(&mSettings);
     app.mPlayingDemo = true;
     app.mDemoTotalUpdates = 30000;
@@ -649,8 +628,8 @@ TEST_F(DemoStreamTest, PlaybackKeys)
         int target;
     };
     const Case cases[] = {
-        {'+', 1.5, 0},     {'+', 2.25, 0}, {'-', 1.5, 0},           {'=', 1.0, 0},
-        {'0', 1.0, 30000}, {'9', 1.0, 29500}, {'4', 1.0, 18000},    {'n', 1.0, 101},
+            {'+', 1.5, 0},     {'+', 2.25, 0},    {'-', 1.5, 0},     {'=', 1.0, 0},
+            {'0', 1.0, 30000}, {'9', 1.0, 29500}, {'4', 1.0, 18000}, {'n', 1.0, 101},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<char>(c.key));
@@ -689,13 +668,11 @@ TEST_F(DemoStreamTest, PlaybackKeys)
 
 class ScriptedDialogs : public Velm::DemoDialogs {
 public:
-    int ChooseMarker(const std::vector<std::string>& lines) override
-    {
+    int ChooseMarker(const std::vector<std::string>& lines) override {
         mLines = lines;
         return mChoice;
     }
-    bool EditJumpTime(std::string* text) override
-    {
+    bool EditJumpTime(std::string* text) override {
         mShownTime = *text;
         *text = mNewTime;
         return mOk;
@@ -707,8 +684,7 @@ public:
     bool mOk = true;
 };
 
-TEST_F(DemoStreamTest, MarkerListAndJumpToTime)
-{
+TEST_F(DemoStreamTest, MarkerListAndJumpToTime) {
     ScriptedDialogs dialogs;
     Velm::SetDemoDialogs(&dialogs);
     StreamApp app(&mSettings);
@@ -748,8 +724,7 @@ TEST_F(DemoStreamTest, MarkerListAndJumpToTime)
     app.mPlayingDemo = false;
 }
 
-TEST(DemoDialogText, MarkerLinesAndJumpTimes)
-{
+TEST(DemoDialogText, MarkerLinesAndJumpTimes) {
     EXPECT_EQ(Velm::FormatDemoMarkerLine("x", 0, 10), "x (00:00:00)");
     EXPECT_EQ(Velm::FormatDemoMarkerLine("x", 366100, 10), "x (01:01:01)");
     struct Case {

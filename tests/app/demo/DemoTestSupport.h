@@ -23,15 +23,13 @@ public:
     using windowtest::WindowApp::WindowApp;
 
     // Makes the calling thread the main thread, as Init does.
-    void BecomeMainThread()
-    {
+    void BecomeMainThread() {
         mMainThreadId = std::this_thread::get_id();
         mMainThreadKnown = true;
     }
 
     // Moves this application's recorded stream into `player`, ready to play from its start.
-    void HandOver(StreamApp& player)
-    {
+    void HandOver(StreamApp& player) {
         player.mDemoBuffer.Clear();
         player.mDemoBuffer.SetData(mDemoBuffer.GetDataPtr(), mDemoBuffer.GetDataLen());
         player.mPlayingDemo = true;
@@ -43,30 +41,25 @@ public:
 // A demo file written field by field (little-endian).
 class FileBuilder {
 public:
-    FileBuilder& U32(uint32_t value)
-    {
+    FileBuilder& U32(uint32_t value) {
         mBuffer.WriteLong(static_cast<int>(value));
         return *this;
     }
-    FileBuilder& U16(uint32_t value)
-    {
+    FileBuilder& U16(uint32_t value) {
         mBuffer.WriteByte(static_cast<int>(value & 0xFF));
         mBuffer.WriteByte(static_cast<int>((value >> 8) & 0xFF));
         return *this;
     }
-    FileBuilder& Bytes(const std::string& bytes)
-    {
+    FileBuilder& Bytes(const std::string& bytes) {
         mBuffer.WriteBytes(bytes.data(), static_cast<int>(bytes.size()));
         return *this;
     }
     FileBuilder& Text(const std::string& text) { return U16(static_cast<uint32_t>(text.size())).Bytes(text); }
     // Magic, version, seed and version text.
-    FileBuilder& Header(uint32_t version, const std::string& productVersion, uint32_t seed = 1234)
-    {
+    FileBuilder& Header(uint32_t version, const std::string& productVersion, uint32_t seed = 1234) {
         return U32(0x42BEEF78).U32(version).U32(seed).Text(productVersion);
     }
-    std::string Data() const
-    {
+    std::string Data() const {
         return std::string(reinterpret_cast<const char*>(mBuffer.GetDataPtr()), mBuffer.GetDataLen());
     }
 

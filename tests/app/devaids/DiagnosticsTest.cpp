@@ -36,26 +36,25 @@ struct KeyCase {
 const int kF2 = 0x71, kF3 = 0x72, kF8 = 0x77, kF10 = 0x79, kF11 = 0x7A;
 
 const KeyCase kKeys[] = {
-    {"Alt+R reparses", 'R', false, false, true, DebugKeyAction::ReparseModValues, false},
-    {"R alone does nothing", 'R', false, false, false, DebugKeyAction::None, false},
-    {"Shift+Ctrl+R does nothing", 'R', true, true, false, DebugKeyAction::None, false},
-    {"F2 profiler", kF2, false, false, false, DebugKeyAction::ToggleProfiler, false},
-    {"F2 ignores modifiers", kF2, true, true, true, DebugKeyAction::ToggleProfiler, false},
-    {"Shift+F3 steps the overlay mode", kF3, true, false, false, DebugKeyAction::StepOverlayMode, false},
-    {"F3 toggles the overlay", kF3, false, true, false, DebugKeyAction::ToggleOverlay, false},
-    {"Shift+F8 switches 3D", kF8, true, false, false, DebugKeyAction::Toggle3D, true},
-    {"F8 video statistics", kF8, false, false, false, DebugKeyAction::ShowVideoStats, true},
-    {"Ctrl+F10 slow motion", kF10, false, true, false, DebugKeyAction::ToggleSlowMotion, true},
-    {"Ctrl wins over Shift on F10", kF10, true, true, false, DebugKeyAction::ToggleSlowMotion, true},
-    {"Shift+F10 runs", kF10, true, false, false, DebugKeyAction::RunSteps, true},
-    {"F10 single step", kF10, false, false, false, DebugKeyAction::SingleStep, true},
-    {"Shift+F11 image dump", kF11, true, false, false, DebugKeyAction::DumpImageList, true},
-    {"F11 screenshot", kF11, false, false, true, DebugKeyAction::TakeScreenshot, true},
-    {"another key", 'A', true, true, true, DebugKeyAction::None, false},
+        {"Alt+R reparses", 'R', false, false, true, DebugKeyAction::ReparseModValues, false},
+        {"R alone does nothing", 'R', false, false, false, DebugKeyAction::None, false},
+        {"Shift+Ctrl+R does nothing", 'R', true, true, false, DebugKeyAction::None, false},
+        {"F2 profiler", kF2, false, false, false, DebugKeyAction::ToggleProfiler, false},
+        {"F2 ignores modifiers", kF2, true, true, true, DebugKeyAction::ToggleProfiler, false},
+        {"Shift+F3 steps the overlay mode", kF3, true, false, false, DebugKeyAction::StepOverlayMode, false},
+        {"F3 toggles the overlay", kF3, false, true, false, DebugKeyAction::ToggleOverlay, false},
+        {"Shift+F8 switches 3D", kF8, true, false, false, DebugKeyAction::Toggle3D, true},
+        {"F8 video statistics", kF8, false, false, false, DebugKeyAction::ShowVideoStats, true},
+        {"Ctrl+F10 slow motion", kF10, false, true, false, DebugKeyAction::ToggleSlowMotion, true},
+        {"Ctrl wins over Shift on F10", kF10, true, true, false, DebugKeyAction::ToggleSlowMotion, true},
+        {"Shift+F10 runs", kF10, true, false, false, DebugKeyAction::RunSteps, true},
+        {"F10 single step", kF10, false, false, false, DebugKeyAction::SingleStep, true},
+        {"Shift+F11 image dump", kF11, true, false, false, DebugKeyAction::DumpImageList, true},
+        {"F11 screenshot", kF11, false, false, true, DebugKeyAction::TakeScreenshot, true},
+        {"another key", 'A', true, true, true, DebugKeyAction::None, false},
 };
 
-TEST(DebugKeys, TableMapsKeyAndModifiersToAction)
-{
+TEST(DebugKeys, TableMapsKeyAndModifiersToAction) {
     for (const KeyCase& c : kKeys) {
         SCOPED_TRACE(c.why);
         const Velm::DebugKeyEntry entry = Velm::LookupDebugKey(c.key, c.shift, c.ctrl, c.alt);
@@ -66,8 +65,7 @@ TEST(DebugKeys, TableMapsKeyAndModifiersToAction)
 
 // ---- Overlay figures ----
 
-TEST(FrameRateOverlay, ShowsZeroFirstThenOnceASecond)
-{
+TEST(FrameRateOverlay, ShowsZeroFirstThenOnceASecond) {
     plat::VirtualClock clock(1000);
     plat::ScopedClock scoped(clock);
     Velm::FrameRateCounter counter;
@@ -78,8 +76,7 @@ TEST(FrameRateOverlay, ShowsZeroFirstThenOnceASecond)
     int refreshes = 0;
     for (int i = 0; i < 62; ++i) {
         clock.Advance(16);
-        if (counter.CountFrame())
-            ++refreshes;
+        if (counter.CountFrame()) ++refreshes;
     }
     EXPECT_EQ(refreshes, 0);
     clock.Advance(16);  // 1,008 ms, 63 frames
@@ -92,8 +89,7 @@ TEST(FrameRateOverlay, ShowsZeroFirstThenOnceASecond)
     EXPECT_EQ(counter.GetFramesPerSecond(), 2);
 }
 
-TEST(FrameRateOverlay, CounterNeverRestartedStartsItself)
-{
+TEST(FrameRateOverlay, CounterNeverRestartedStartsItself) {
     plat::VirtualClock clock(1000);
     plat::ScopedClock scoped(clock);
     Velm::FrameRateCounter counter;
@@ -103,14 +99,13 @@ TEST(FrameRateOverlay, CounterNeverRestartedStartsItself)
     EXPECT_EQ(counter.GetFramesPerSecond(), 1);
 }
 
-TEST(DemoTimeOverlay, Text)
-{
+TEST(DemoTimeOverlay, Text) {
     struct Case {
         int updates;
         const char* text;
     } const cases[] = {
-        {0, "00:00:00"}, {99, "00:00:00"}, {100, "00:00:01"}, {6000, "00:01:00"},
-        {366100, "01:01:01"}, {-50, "00:00:00"},
+            {0, "00:00:00"},    {99, "00:00:00"},     {100, "00:00:01"},
+            {6000, "00:01:00"}, {366100, "01:01:01"}, {-50, "00:00:00"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.updates);
@@ -120,19 +115,18 @@ TEST(DemoTimeOverlay, Text)
 
 // ---- Screenshot numbers ----
 
-TEST(Screenshots, NumberFollowsTheLargest)
-{
+TEST(Screenshots, NumberFollowsTheLargest) {
     struct Case {
         const char* why;
         std::vector<std::string> names;
         int next;
     } const cases[] = {
-        {"empty folder", {}, 1},
-        {"7 and 12", {"image7.png", "image12.png"}, 13},
-        {"upper-case extension", {"image3.PNG"}, 1},
-        {"other names", {"shot9.png", "image.png", "imageX.png", "image5.jpg", "image5.png.bak"}, 1},
-        {"negative number", {"image-4.png"}, 1},
-        {"leading zeros", {"image009.png"}, 10},
+            {"empty folder", {}, 1},
+            {"7 and 12", {"image7.png", "image12.png"}, 13},
+            {"upper-case extension", {"image3.PNG"}, 1},
+            {"other names", {"shot9.png", "image.png", "imageX.png", "image5.jpg", "image5.png.bak"}, 1},
+            {"negative number", {"image-4.png"}, 1},
+            {"leading zeros", {"image009.png"}, 10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -142,8 +136,7 @@ TEST(Screenshots, NumberFollowsTheLargest)
 
 // ---- Image dump ----
 
-Velm::ImageMemoryFigures SmallImage()
-{
+Velm::ImageMemoryFigures SmallImage() {
     Velm::ImageMemoryFigures f;
     f.width = 2;
     f.height = 2;
@@ -154,8 +147,7 @@ Velm::ImageMemoryFigures SmallImage()
     return f;
 }
 
-Velm::ImageMemoryFigures SurfaceImage()
-{
+Velm::ImageMemoryFigures SurfaceImage() {
     Velm::ImageMemoryFigures f;
     f.width = 1000;
     f.height = 1;
@@ -168,41 +160,38 @@ Velm::ImageMemoryFigures SurfaceImage()
     return f;
 }
 
-TEST(ImageDump, HtmlForTwoImages)
-{
+TEST(ImageDump, HtmlForTwoImages) {
     const std::vector<Velm::ImageMemoryFigures> figures = {SmallImage(), SurfaceImage()};
     const std::vector<size_t> order = Velm::ImageDumpOrder(figures);
     ASSERT_EQ(order, (std::vector<size_t>{1, 0}));
     const std::vector<Velm::ImageMemoryFigures> sorted = {figures[1], figures[0]};
     const std::string expected =
-        "<HTML><BODY BGCOLOR=EEEEFF><CENTER><FONT SIZE=+2><B>Thu Dec 10 13:22:27 2026\n</B></FONT><BR>\n"
-        "Total Image Allocation: 8,116 bytes<BR><TABLE BORDER=1 CELLSPACING=0 CELLPADDING=4>"
-        "<TR><TD><A HREF=img0000.png><IMG SRC=thumb0000.jpg WIDTH=64 HEIGHT=64></A></TD>"
-        "<TD ALIGN=RIGHT>1000 x 1<BR>8,096 bytes</TD>"
-        "<TD>&nbsp;</TD><TD>&nbsp;</TD><TD>DDSurface<BR>4,000</TD><TD>Texture<BR>A4R4G4B4<BR>4,096</TD>"
-        "<TD>Volatile</TD><TD>Forced</TD><TD>&nbsp;</TD><TD>&nbsp;</TD>"
-        "<TD>&nbsp;</TD><TD>&nbsp;</TD><TD>&nbsp;</TD><TD>&nbsp;</TD></TR>"
-        "<TR><TD><A HREF=img0001.png><IMG SRC=thumb0001.jpg WIDTH=64 HEIGHT=64></A></TD>"
-        "<TD ALIGN=RIGHT>2 x 2<BR>20 bytes</TD>"
-        "<TD>mBits<BR>16</TD><TD>&nbsp;</TD><TD>&nbsp;</TD><TD>&nbsp;</TD>"
-        "<TD>&nbsp;</TD><TD>&nbsp;</TD><TD>HasAlpha</TD><TD>&nbsp;</TD>"
-        "<TD>&nbsp;</TD><TD>RLAlpha<BR>4</TD><TD>&nbsp;</TD><TD>images/small.png</TD></TR>"
-        "<TD>Totals</TD><TD>8,116</TD><TD>16</TD><TD>0</TD><TD>4,000</TD><TD>4,096</TD>"
-        "<TD>&nbsp;</TD><TD>&nbsp;</TD><TD>&nbsp;</TD><TD>&nbsp;</TD>"
-        "<TD>0</TD><TD>4</TD><TD>0</TD><TD>&nbsp;</TD>"
-        "</TABLE></CENTER></BODY></HTML>";
+            "<HTML><BODY BGCOLOR=EEEEFF><CENTER><FONT SIZE=+2><B>Thu Dec 10 13:22:27 2026\n</B></FONT><BR>\n"
+            "Total Image Allocation: 8,116 bytes<BR><TABLE BORDER=1 CELLSPACING=0 CELLPADDING=4>"
+            "<TR><TD><A HREF=img0000.png><IMG SRC=thumb0000.jpg WIDTH=64 HEIGHT=64></A></TD>"
+            "<TD ALIGN=RIGHT>1000 x 1<BR>8,096 bytes</TD>"
+            "<TD>&nbsp;</TD><TD>&nbsp;</TD><TD>DDSurface<BR>4,000</TD><TD>Texture<BR>A4R4G4B4<BR>4,096</TD>"
+            "<TD>Volatile</TD><TD>Forced</TD><TD>&nbsp;</TD><TD>&nbsp;</TD>"
+            "<TD>&nbsp;</TD><TD>&nbsp;</TD><TD>&nbsp;</TD><TD>&nbsp;</TD></TR>"
+            "<TR><TD><A HREF=img0001.png><IMG SRC=thumb0001.jpg WIDTH=64 HEIGHT=64></A></TD>"
+            "<TD ALIGN=RIGHT>2 x 2<BR>20 bytes</TD>"
+            "<TD>mBits<BR>16</TD><TD>&nbsp;</TD><TD>&nbsp;</TD><TD>&nbsp;</TD>"
+            "<TD>&nbsp;</TD><TD>&nbsp;</TD><TD>HasAlpha</TD><TD>&nbsp;</TD>"
+            "<TD>&nbsp;</TD><TD>RLAlpha<BR>4</TD><TD>&nbsp;</TD><TD>images/small.png</TD></TR>"
+            "<TD>Totals</TD><TD>8,116</TD><TD>16</TD><TD>0</TD><TD>4,000</TD><TD>4,096</TD>"
+            "<TD>&nbsp;</TD><TD>&nbsp;</TD><TD>&nbsp;</TD><TD>&nbsp;</TD>"
+            "<TD>0</TD><TD>4</TD><TD>0</TD><TD>&nbsp;</TD>"
+            "</TABLE></CENTER></BODY></HTML>";
     EXPECT_EQ(Velm::ImageDumpHtml("Thu Dec 10 13:22:27 2026\n", sorted), expected);
 }
 
-TEST(ImageDump, EqualTotalsKeepTheirOrder)
-{
+TEST(ImageDump, EqualTotalsKeepTheirOrder) {
     std::vector<Velm::ImageMemoryFigures> figures(3, SmallImage());
     figures[1].bits = 100;
     EXPECT_EQ(Velm::ImageDumpOrder(figures), (std::vector<size_t>{1, 0, 2}));
 }
 
-TEST(ImageDump, FiguresOfAMemoryImage)
-{
+TEST(ImageDump, FiguresOfAMemoryImage) {
     Velm::MemoryImage image(nullptr);
     image.Create(4, 2);
     image.GetBits();
@@ -218,8 +207,7 @@ TEST(ImageDump, FiguresOfAMemoryImage)
     EXPECT_EQ(f.palletized, 8 + 1024);
 }
 
-TEST(ImageDump, ThumbnailTakesTheNearestPixel)
-{
+TEST(ImageDump, ThumbnailTakesTheNearestPixel) {
     // 2 x 2 source: each quarter of the thumbnail is one source pixel.
     const uint32_t pixels[4] = {0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004};
     const std::vector<uint32_t> thumb = Velm::MakeThumbnail(pixels, 2, 2);
@@ -231,8 +219,7 @@ TEST(ImageDump, ThumbnailTakesTheNearestPixel)
     EXPECT_EQ(thumb[64 * 64 - 1], 0xFF000004u);
 }
 
-TEST(ImageDump, ThousandsSeparators)
-{
+TEST(ImageDump, ThousandsSeparators) {
     EXPECT_EQ(Velm::FormatThousands64(0), "0");
     EXPECT_EQ(Velm::FormatThousands64(999), "999");
     EXPECT_EQ(Velm::FormatThousands64(1000), "1,000");
@@ -242,8 +229,7 @@ TEST(ImageDump, ThousandsSeparators)
 
 // ---- Video statistics ----
 
-TEST(VideoStats, TextWithFakeFigures)
-{
+TEST(VideoStats, TextWithFakeFigures) {
     Velm::VideoStats stats;
     stats.is3D = true;
     stats.support = "Recommended";
@@ -268,8 +254,7 @@ TEST(VideoStats, TextWithFakeFigures)
               "Palette8: 0 - 0 KB\r\n");
 }
 
-TEST(VideoStats, SupportWord)
-{
+TEST(VideoStats, SupportWord) {
     EXPECT_EQ(Velm::Support3DWord(true, false, false), "Recommended");
     EXPECT_EQ(Velm::Support3DWord(true, false, true), "Supported");
     EXPECT_EQ(Velm::Support3DWord(true, true, false), "Unsupported");
@@ -282,21 +267,18 @@ using windowtest::WindowApp;
 
 class DiagnosticsAppTest : public windowtest::WindowAppTest {
 protected:
-    DiagnosticsAppTest() : mOldAppData(Velm::GetAppDataFolder())
-    {
+    DiagnosticsAppTest() : mOldAppData(Velm::GetAppDataFolder()) {
         Velm::SetAppDataFolder(mDir.Path() + "/");
         mApp = std::make_unique<WindowApp>(&mSettings);
         mApp->mUseFakeDisplay = true;
         mApp->OpenWindow();
     }
-    ~DiagnosticsAppTest() override
-    {
+    ~DiagnosticsAppTest() override {
         mApp.reset();
         Velm::SetAppDataFolder(mOldAppData);
     }
 
-    bool Press(int key, bool shift = false, bool ctrl = false, bool alt = false)
-    {
+    bool Press(int key, bool shift = false, bool ctrl = false, bool alt = false) {
         Velm::WidgetManager* manager = mApp->GetWidgetManager();
         manager->mKeyDown[plat::VK_SHIFT] = shift;
         manager->mKeyDown[plat::VK_CONTROL] = ctrl;
@@ -312,8 +294,7 @@ protected:
     std::unique_ptr<WindowApp> mApp;
 };
 
-TEST_F(DiagnosticsAppTest, SpeedAndStepKeys)
-{
+TEST_F(DiagnosticsAppTest, SpeedAndStepKeys) {
     EXPECT_TRUE(Press(kF10, false, true));
     EXPECT_DOUBLE_EQ(mApp->mSpeedFactor, 0.25);
     EXPECT_TRUE(Press(kF10, false, true));
@@ -330,8 +311,7 @@ TEST_F(DiagnosticsAppTest, SpeedAndStepKeys)
     EXPECT_DOUBLE_EQ(mApp->mUpdateFTimeAcc, 0.0);
 }
 
-TEST_F(DiagnosticsAppTest, ReparseWithoutChangesWarnsAndForgetsHeldKeys)
-{
+TEST_F(DiagnosticsAppTest, ReparseWithoutChangesWarnsAndForgetsHeldKeys) {
     Velm::WidgetManager* manager = mApp->GetWidgetManager();
     const int keyX = 'X';
     manager->mKeyDown[keyX] = true;
@@ -341,12 +321,11 @@ TEST_F(DiagnosticsAppTest, ReparseWithoutChangesWarnsAndForgetsHeldKeys)
     EXPECT_FALSE(Press('R', false, false, true));
     ASSERT_EQ(mBoxes.size(), 1u);
     EXPECT_EQ(mBoxes[0].rfind("MODVAL WARNING!: WARNING: No file changes detected.  Files parsed: \r\n  ", 0), 0u)
-        << mBoxes[0];
+            << mBoxes[0];
     EXPECT_FALSE(manager->mKeyDown[keyX]);
 }
 
-TEST_F(DiagnosticsAppTest, ProfilerKeyShowsTheResults)
-{
+TEST_F(DiagnosticsAppTest, ProfilerKeyShowsTheResults) {
     EXPECT_FALSE(Press(kF2));
     mClock.Advance(30);
     EXPECT_FALSE(Press(kF2));
@@ -354,8 +333,7 @@ TEST_F(DiagnosticsAppTest, ProfilerKeyShowsTheResults)
     EXPECT_EQ(mBoxes[0], "Perf Results: Total Time: 30.00\n");
 }
 
-TEST_F(DiagnosticsAppTest, OverlayKeysAndTheFrameRateOverlay)
-{
+TEST_F(DiagnosticsAppTest, OverlayKeysAndTheFrameRateOverlay) {
     EXPECT_FALSE(Press(kF3));
     EXPECT_TRUE(mApp->mShowFPS);
     EXPECT_EQ(mApp->mShowFPSMode, 0);
@@ -381,8 +359,7 @@ TEST_F(DiagnosticsAppTest, OverlayKeysAndTheFrameRateOverlay)
     EXPECT_FALSE(mApp->mShowFPS);
 }
 
-TEST_F(DiagnosticsAppTest, ScreenshotsAreNumbered)
-{
+TEST_F(DiagnosticsAppTest, ScreenshotsAreNumbered) {
     Velm::MemoryImage* screen = mApp->mFake->GetScreenImage();
     screen->GetBits()[0] = 0xFF112233;
     screen->MarkBitsChanged();
@@ -399,8 +376,7 @@ TEST_F(DiagnosticsAppTest, ScreenshotsAreNumbered)
     EXPECT_EQ(shot->mBits[0], 0xFF112233u);
 }
 
-TEST_F(DiagnosticsAppTest, ImageDumpReplacesTheFolder)
-{
+TEST_F(DiagnosticsAppTest, ImageDumpReplacesTheFolder) {
     Velm::MemoryImage image(mApp.get());
     image.Create(3, 3);
     image.GetBits()[4] = 0xFF00FF00;
@@ -426,12 +402,12 @@ TEST_F(DiagnosticsAppTest, ImageDumpReplacesTheFolder)
     }
 }
 
-TEST_F(DiagnosticsAppTest, VideoStatsBox)
-{
+TEST_F(DiagnosticsAppTest, VideoStatsBox) {
     EXPECT_TRUE(Press(kF8));
     ASSERT_EQ(mBoxes.size(), 1u);
-    const std::string expectedStart = "Video Stats: 3D-Mode is Off (3D is Unsupported on this system)\r\n\r\nNum Images: " +
-                                      std::to_string(mApp->GetMemoryImageCount()) + "\r\n";
+    const std::string expectedStart =
+            "Video Stats: 3D-Mode is Off (3D is Unsupported on this system)\r\n\r\nNum Images: " +
+            std::to_string(mApp->GetMemoryImageCount()) + "\r\n";
     EXPECT_EQ(mBoxes[0].rfind(expectedStart, 0), 0u) << mBoxes[0];
     EXPECT_NE(mBoxes[0].find("Video Memory: 0/0 KB\r\n"), std::string::npos);
     EXPECT_NE(mBoxes[0].find("Palette8: 0 - 0 KB\r\n"), std::string::npos);

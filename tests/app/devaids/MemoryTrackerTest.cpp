@@ -15,8 +15,7 @@ namespace {
 const char kTime[] = "Thu Dec 10 13:22:27 2026\n";
 const std::string kDashes(59, '-');
 
-TEST(MemoryLeakReport, ListsRecordsInAddressOrder)
-{
+TEST(MemoryLeakReport, ListsRecordsInAddressOrder) {
     Velm::MemoryTracker tracker;
     static char blocks[3];
     tracker.AddTrack(&blocks[2], 1, "Board.cpp", 88);
@@ -24,20 +23,18 @@ TEST(MemoryLeakReport, ListsRecordsInAddressOrder)
     tracker.AddTrack(&blocks[1], 64, "Freed.cpp", 5);
     tracker.RemoveTrack(&blocks[1]);
     EXPECT_EQ(tracker.ReportText(kTime), std::string("Memory Leak Report for ") + kTime +
-                                             "Images.cpp(12) : Leak 2048 bytes\n"
-                                             "Board.cpp(88) : Leak 1 byte\n" +
-                                             kDashes + "\n" + "Total Unfreed: 2049 bytes (2KB)\n\n");
+                                                 "Images.cpp(12) : Leak 2048 bytes\n"
+                                                 "Board.cpp(88) : Leak 1 byte\n" +
+                                                 kDashes + "\n" + "Total Unfreed: 2049 bytes (2KB)\n\n");
 }
 
-TEST(MemoryLeakReport, EmptyReportHasHeaderLineAndZeroTotal)
-{
+TEST(MemoryLeakReport, EmptyReportHasHeaderLineAndZeroTotal) {
     Velm::MemoryTracker tracker;
     EXPECT_EQ(tracker.ReportText(kTime),
               std::string("Memory Leak Report for ") + kTime + kDashes + "\nTotal Unfreed: 0 bytes (0KB)\n\n");
 }
 
-TEST(MemoryLeakReport, WritesTheFileAndTheDebuggerOutput)
-{
+TEST(MemoryLeakReport, WritesTheFileAndTheDebuggerOutput) {
     velmtest::TempDir dir;
     Velm::MemoryTracker tracker;
     int block = 0;
@@ -52,8 +49,7 @@ TEST(MemoryLeakReport, WritesTheFileAndTheDebuggerOutput)
     EXPECT_EQ(captured.Text(), "\n" + file.str());
 }
 
-TEST(MemoryLeakReport, UnwritableFileWritesNothing)
-{
+TEST(MemoryLeakReport, UnwritableFileWritesNothing) {
     velmtest::TempDir dir;
     Velm::MemoryTracker tracker;
     plat::CapturedDebugOutput captured;

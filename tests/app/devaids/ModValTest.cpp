@@ -30,67 +30,65 @@ struct LiteralCase {
     Kind kind;
     const char* args;  // the text after the "("
     bool ok;
-    double value;       // ints and doubles
-    const char* text;   // strings
+    double value;      // ints and doubles
+    const char* text;  // strings
 };
 
 const LiteralCase kLiterals[] = {
-    {"float with f", kDouble, "0.25f)", true, 0.25, ""},
-    {"negative double", kDouble, "-3.5)", true, -3.5, ""},
-    {"double without fraction digits", kDouble, "4.)", true, 4.0, ""},
-    {"integer text as double", kDouble, "4)", true, 4.0, ""},
-    {"double needs a closing parenthesis", kDouble, "2.5;", false, 0.0, ""},
-    {"double with an exponent", kDouble, "1e5)", false, 0.0, ""},
-    {"double with blanks", kDouble, " 4 )", false, 0.0, ""},
-    {"double without digits", kDouble, "-)", false, 0.0, ""},
-    {"decimal int", kInt, "4)", true, 4, ""},
-    {"negative int", kInt, "-17)", true, -17, ""},
-    {"hex int", kInt, "0x1F)", true, 31, ""},
-    {"hex int upper X", kInt, "0X10)", true, 16, ""},
-    {"eight hex digits are a bit pattern", kInt, "0xFFFFFFFF)", true, -1, ""},
-    {"nine hex digits", kInt, "0x100000000)", false, 0, ""},
-    {"int with blanks", kInt, " 4 )", false, 0, ""},
-    {"int stops at a point", kInt, "0.25f)", false, 0, ""},
-    {"int too large", kInt, "2147483648)", false, 0, ""},
-    {"smallest int", kInt, "-2147483648)", true, -2147483648.0, ""},
-    {"unknown name", kInt, "kWidth)", false, 0, ""},
-    {"empty int", kInt, ")", false, 0, ""},
-    {"plain string", kText, "\"text\")", true, 0, "text"},
-    {"string escapes", kText, "\"a\\\"b\\\\c\\nd\\te\")", true, 0, "a\"b\\c\nd\te"},
-    {"unknown escape", kText, "\"a\\qb\")", false, 0, ""},
-    {"unterminated string", kText, "\"abc", false, 0, ""},
-    {"not a string", kText, "4)", false, 0, ""},
+        {"float with f", kDouble, "0.25f)", true, 0.25, ""},
+        {"negative double", kDouble, "-3.5)", true, -3.5, ""},
+        {"double without fraction digits", kDouble, "4.)", true, 4.0, ""},
+        {"integer text as double", kDouble, "4)", true, 4.0, ""},
+        {"double needs a closing parenthesis", kDouble, "2.5;", false, 0.0, ""},
+        {"double with an exponent", kDouble, "1e5)", false, 0.0, ""},
+        {"double with blanks", kDouble, " 4 )", false, 0.0, ""},
+        {"double without digits", kDouble, "-)", false, 0.0, ""},
+        {"decimal int", kInt, "4)", true, 4, ""},
+        {"negative int", kInt, "-17)", true, -17, ""},
+        {"hex int", kInt, "0x1F)", true, 31, ""},
+        {"hex int upper X", kInt, "0X10)", true, 16, ""},
+        {"eight hex digits are a bit pattern", kInt, "0xFFFFFFFF)", true, -1, ""},
+        {"nine hex digits", kInt, "0x100000000)", false, 0, ""},
+        {"int with blanks", kInt, " 4 )", false, 0, ""},
+        {"int stops at a point", kInt, "0.25f)", false, 0, ""},
+        {"int too large", kInt, "2147483648)", false, 0, ""},
+        {"smallest int", kInt, "-2147483648)", true, -2147483648.0, ""},
+        {"unknown name", kInt, "kWidth)", false, 0, ""},
+        {"empty int", kInt, ")", false, 0, ""},
+        {"plain string", kText, "\"text\")", true, 0, "text"},
+        {"string escapes", kText, "\"a\\\"b\\\\c\\nd\\te\")", true, 0, "a\"b\\c\nd\te"},
+        {"unknown escape", kText, "\"a\\qb\")", false, 0, ""},
+        {"unterminated string", kText, "\"abc", false, 0, ""},
+        {"not a string", kText, "4)", false, 0, ""},
 };
 
-TEST(ModValLiterals, ParsersReadTheTextAfterTheParenthesis)
-{
+TEST(ModValLiterals, ParsersReadTheTextAfterTheParenthesis) {
     for (const LiteralCase& c : kLiterals) {
         SCOPED_TRACE(c.why);
         switch (c.kind) {
-        case kText: {
-            std::string out = "old";
-            EXPECT_EQ(Velm::ModValParseText(c.args, &out), c.ok);
-            EXPECT_EQ(out, c.text);
-            break;
-        }
-        case kInt: {
-            int out = 99;
-            EXPECT_EQ(Velm::ModValParseInt(c.args, &out), c.ok);
-            EXPECT_EQ(out, static_cast<int>(c.value));
-            break;
-        }
-        case kDouble: {
-            double out = 99;
-            EXPECT_EQ(Velm::ModValParseDouble(c.args, &out), c.ok);
-            EXPECT_DOUBLE_EQ(out, c.value);
-            break;
-        }
+            case kText: {
+                std::string out = "old";
+                EXPECT_EQ(Velm::ModValParseText(c.args, &out), c.ok);
+                EXPECT_EQ(out, c.text);
+                break;
+            }
+            case kInt: {
+                int out = 99;
+                EXPECT_EQ(Velm::ModValParseInt(c.args, &out), c.ok);
+                EXPECT_EQ(out, static_cast<int>(c.value));
+                break;
+            }
+            case kDouble: {
+                double out = 99;
+                EXPECT_EQ(Velm::ModValParseDouble(c.args, &out), c.ok);
+                EXPECT_DOUBLE_EQ(out, c.value);
+                break;
+            }
         }
     }
 }
 
-TEST(ModValLiterals, NamesComeFromTheNameTable)
-{
+TEST(ModValLiterals, NamesComeFromTheNameTable) {
     Velm::GetModValNameTable()["kTileWidth"] = 64;
     int out = 0;
     EXPECT_TRUE(Velm::ModValParseInt("kTileWidth)", &out));
@@ -110,18 +108,17 @@ struct SuffixCase {
 };
 
 const SuffixCase kSuffixes[] = {
-    {"usual marker", "/src/EffectRemover.cpp0,105", true, "/src/EffectRemover.cpp", 0, 105},
-    {"larger index", "a.cpp12,7", true, "a.cpp", 12, 7},
-    {"no suffix", "/src/EffectRemover.cpp", false, "/src/EffectRemover.cpp", 0, 0},
-    {"no comma", "a.cpp105", false, "a.cpp105", 0, 0},
-    {"only the suffix", "0,105", false, "0,105", 0, 0},
-    {"nothing after the comma", "a.cpp3,", false, "a.cpp3,", 0, 0},
-    {"nothing before the comma", "a.cpp,3", false, "a.cpp,3", 0, 0},
-    {"two commas", "a.cpp1,2,3", true, "a.cpp1,", 2, 3},
+        {"usual marker", "/src/EffectRemover.cpp0,105", true, "/src/EffectRemover.cpp", 0, 105},
+        {"larger index", "a.cpp12,7", true, "a.cpp", 12, 7},
+        {"no suffix", "/src/EffectRemover.cpp", false, "/src/EffectRemover.cpp", 0, 0},
+        {"no comma", "a.cpp105", false, "a.cpp105", 0, 0},
+        {"only the suffix", "0,105", false, "0,105", 0, 0},
+        {"nothing after the comma", "a.cpp3,", false, "a.cpp3,", 0, 0},
+        {"nothing before the comma", "a.cpp,3", false, "a.cpp,3", 0, 0},
+        {"two commas", "a.cpp1,2,3", true, "a.cpp1,", 2, 3},
 };
 
-TEST(ModValMarkers, SuffixGivesIndexAndLine)
-{
+TEST(ModValMarkers, SuffixGivesIndexAndLine) {
     for (const SuffixCase& c : kSuffixes) {
         SCOPED_TRACE(c.why);
         std::string text = c.text;
@@ -141,8 +138,7 @@ struct Found {
     std::string args;
 };
 
-bool Collect(void* context, int line, const char* args)
-{
+bool Collect(void* context, int line, const char* args) {
     static_cast<std::vector<Found>*>(context)->push_back(Found{line, std::string(args).substr(0, 5)});
     return true;
 }
@@ -155,32 +151,39 @@ struct ScanCase {
 };
 
 const ScanCase kScans[] = {
-    {"plain call", "x = M(4);\n", {{1, "4);\n"}}, ""},
-    {"numbered call", "x = M3(0.5f);\n", {{1, "0.5f)"}}, ""},
-    {"two calls on one line", "x = M(1) + M2(2);\n", {{1, "1) + "}, {1, "2);\n"}}, ""},
-    {"call at column 0 is not recognised", "M(4);\n(M(5));\n", {{2, "5));\n"}}, ""},
-    {"numbered call at column 0", "M1(4);\n", {}, ""},
-    {"letter before M", "ITEM(4); SUM2(3);\n", {}, ""},
-    {"underscore and digit before M count as non-letters", "_M(1); 2M(2);\n", {{1, "1); 2"}, {1, "2);\n"}}, ""},
-    {"M0 is not a call", " M0(4);\n", {}, ""},
-    {"inside a string", "s = \"M(4)\"; t = M(5);\n", {{1, "5);\n"}}, ""},
-    {"escaped quote inside a string", "s = \"a\\\" M(4)\"; M(5);\n", {{1, "5);\n"}}, ""},
-    {"doubled backslash ends the escape", "s = \"a\\\\\" + M(6);\n", {{1, "6);\n"}}, ""},
-    {"string continued by a backslash", "s = \"ab\\\nM(4)\"; x = M(5);\n", {{2, "5);\n"}}, ""},
-    {"line comment", "x = 1; // M(4)\n y = M(5);\n", {{2, "5);\n"}}, ""},
-    {"line comment continued by a backslash", "// note \\\n M(4);\n y = M(5);\n", {{3, "5);\n"}}, ""},
-    {"block comment across lines", "/* M(1)\n M(2) */ x = M(3);\n", {{2, "3);\n"}}, ""},
-    {"block comment closes after its opening", "/*/ M(1) */ x = M(2);\n", {{1, "2);\n"}}, ""},
-    {"CR LF line ends", "a = 1;\r\n b = M(2);\r\n", {{2, "2);\n"}}, ""},
-    {"last line without a line end", "a = 1;\n b = M(7)", {{2, "7)"}}, ""},
-    {"unterminated string", "x = 1;\ns = \"abc;\ny = M(2);\n", {}, "ERROR in src.cpp on line 2: Error parsing quotes"},
-    {"unterminated block comment", "x = M(1);\n/* open\n", {{1, "1);\n"}},
-     "ERROR in src.cpp on line 2: Error parsing c comment"},
-    {"line comment continued into the end", "x = 1;\n// open \\\n", {}, "ERROR in src.cpp on line 2: Error parsing c++ comment"},
+        {"plain call", "x = M(4);\n", {{1, "4);\n"}}, ""},
+        {"numbered call", "x = M3(0.5f);\n", {{1, "0.5f)"}}, ""},
+        {"two calls on one line", "x = M(1) + M2(2);\n", {{1, "1) + "}, {1, "2);\n"}}, ""},
+        {"call at column 0 is not recognised", "M(4);\n(M(5));\n", {{2, "5));\n"}}, ""},
+        {"numbered call at column 0", "M1(4);\n", {}, ""},
+        {"letter before M", "ITEM(4); SUM2(3);\n", {}, ""},
+        {"underscore and digit before M count as non-letters", "_M(1); 2M(2);\n", {{1, "1); 2"}, {1, "2);\n"}}, ""},
+        {"M0 is not a call", " M0(4);\n", {}, ""},
+        {"inside a string", "s = \"M(4)\"; t = M(5);\n", {{1, "5);\n"}}, ""},
+        {"escaped quote inside a string", "s = \"a\\\" M(4)\"; M(5);\n", {{1, "5);\n"}}, ""},
+        {"doubled backslash ends the escape", "s = \"a\\\\\" + M(6);\n", {{1, "6);\n"}}, ""},
+        {"string continued by a backslash", "s = \"ab\\\nM(4)\"; x = M(5);\n", {{2, "5);\n"}}, ""},
+        {"line comment", "x = 1; // M(4)\n y = M(5);\n", {{2, "5);\n"}}, ""},
+        {"line comment continued by a backslash", "// note \\\n M(4);\n y = M(5);\n", {{3, "5);\n"}}, ""},
+        {"block comment across lines", "/* M(1)\n M(2) */ x = M(3);\n", {{2, "3);\n"}}, ""},
+        {"block comment closes after its opening", "/*/ M(1) */ x = M(2);\n", {{1, "2);\n"}}, ""},
+        {"CR LF line ends", "a = 1;\r\n b = M(2);\r\n", {{2, "2);\n"}}, ""},
+        {"last line without a line end", "a = 1;\n b = M(7)", {{2, "7)"}}, ""},
+        {"unterminated string",
+         "x = 1;\ns = \"abc;\ny = M(2);\n",
+         {},
+         "ERROR in src.cpp on line 2: Error parsing quotes"},
+        {"unterminated block comment",
+         "x = M(1);\n/* open\n",
+         {{1, "1);\n"}},
+         "ERROR in src.cpp on line 2: Error parsing c comment"},
+        {"line comment continued into the end",
+         "x = 1;\n// open \\\n",
+         {},
+         "ERROR in src.cpp on line 2: Error parsing c++ comment"},
 };
 
-TEST(ModValScanner, FindsCallsOutsideStringsAndComments)
-{
+TEST(ModValScanner, FindsCallsOutsideStringsAndComments) {
     for (const ScanCase& c : kScans) {
         SCOPED_TRACE(c.why);
         std::vector<Found> calls;
@@ -196,8 +199,7 @@ TEST(ModValScanner, FindsCallsOutsideStringsAndComments)
     }
 }
 
-TEST(ModValScanner, HandlerCanStopTheScan)
-{
+TEST(ModValScanner, HandlerCanStopTheScan) {
     int seen = 0;
     std::string error = "old";
     auto stop = [](void* context, int, const char*) {
@@ -214,8 +216,7 @@ TEST(ModValScanner, HandlerCanStopTheScan)
 int CompiledInt() { return M(7); }
 float CompiledFloat() { return M(0.5f); }
 
-TEST(ModValMarkers, MacrosReadTheDefaultUntilAReparse)
-{
+TEST(ModValMarkers, MacrosReadTheDefaultUntilAReparse) {
     EXPECT_EQ(CompiledInt(), 7);
     EXPECT_FLOAT_EQ(CompiledFloat(), 0.5f);
     // Resolved now, still the default.
@@ -223,8 +224,7 @@ TEST(ModValMarkers, MacrosReadTheDefaultUntilAReparse)
     EXPECT_TRUE(Velm::GetModValFileMap()[__FILE__].mUsed);
 }
 
-TEST(ModValMarkers, SectionHoldsTheMarkersOfThisFile)
-{
+TEST(ModValMarkers, SectionHoldsTheMarkersOfThisFile) {
     ASSERT_TRUE(Velm::ModValScanMemory());
     const Velm::ModValFileRecord& file = Velm::GetModValFileMap()[__FILE__];
     ASSERT_EQ(file.mEntries.size(), 2u);
@@ -239,8 +239,7 @@ TEST(ModValMarkers, SectionHoldsTheMarkersOfThisFile)
 
 class ModValReparse : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         mSource = mDir / "Effect.cpp";
         plat::SetMessageBoxHandlerForTests([this](const std::string& text, const std::string& caption, unsigned type) {
             mBoxes.push_back(caption + "|" + text);
@@ -248,35 +247,30 @@ protected:
             return plat::DefaultMessageBoxAnswer(type);
         });
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         plat::SetMessageBoxHandlerForTests(nullptr);
-        for (const std::string& path : mPaths)
-            Velm::GetModValFileMap().erase(path);
+        for (const std::string& path : mPaths) Velm::GetModValFileMap().erase(path);
     }
 
     // Markers for the source file, as the compiler would have left them: index, line.
-    void MakeMarkers(const std::string& path, const std::vector<std::pair<int, int>>& indexAndLine)
-    {
+    void MakeMarkers(const std::string& path, const std::vector<std::pair<int, int>>& indexAndLine) {
         mPaths.push_back(path);
         for (const auto& [index, line] : indexAndLine) {
             mTexts.push_back("VELM_VELMMODVAL" + path + std::to_string(index) + "," + std::to_string(line));
         }
         mMarkers.resize(mTexts.size());
-        for (size_t i = 0; i < mTexts.size(); ++i)
-            mMarkers[i] = ModValMarker{mTexts[i].c_str(), nullptr};
+        for (size_t i = 0; i < mTexts.size(); ++i) mMarkers[i] = ModValMarker{mTexts[i].c_str(), nullptr};
         ASSERT_TRUE(Velm::ModValScanBlock(mMarkers.data(), mMarkers.data() + mMarkers.size()));
     }
 
     // Writes the file with a modification time in the future, later than the program file
     // and than every earlier write of this process (whatever order the tests run in).
-    void WriteSource(const std::string& text)
-    {
+    void WriteSource(const std::string& text) {
         static int secondsAhead = 0;
         secondsAhead += 100;
         std::ofstream(mSource, std::ios::binary) << text;
-        std::filesystem::last_write_time(mSource, std::filesystem::file_time_type::clock::now() +
-                                                      std::chrono::seconds(secondsAhead));
+        std::filesystem::last_write_time(
+                mSource, std::filesystem::file_time_type::clock::now() + std::chrono::seconds(secondsAhead));
     }
 
     velmtest::TempDir mDir;
@@ -288,8 +282,7 @@ protected:
     std::vector<unsigned> mBoxTypes;
 };
 
-TEST_F(ModValReparse, ChangesValuesAndReportsWhenNothingChanged)
-{
+TEST_F(ModValReparse, ChangesValuesAndReportsWhenNothingChanged) {
     // Markers 0 and 1 on line 2, 2 on line 4 (a float written as an integer), 3 on line 5
     // (an integer written as a float), 4 on line 6 (a string).
     MakeMarkers(mSource, {{0, 2}, {1, 2}, {2, 4}, {3, 5}, {4, 6}});
@@ -300,12 +293,13 @@ TEST_F(ModValReparse, ChangesValuesAndReportsWhenNothingChanged)
     EXPECT_EQ(Velm::ModValInt(&m[3], 3), 3);
     EXPECT_EQ(Velm::ModValInt(&m[4], 4), 4);
 
-    WriteSource("// effect timing\n"
-                "a = M(10) + M1(20);\n"
-                "s = \"M(99)\";\n"
-                "b = M(3);\n"
-                "c = M(2.75f);\n"
-                "d = M(\"fade\");\n");
+    WriteSource(
+            "// effect timing\n"
+            "a = M(10) + M1(20);\n"
+            "s = \"M(99)\";\n"
+            "b = M(3);\n"
+            "c = M(2.75f);\n"
+            "d = M(\"fade\");\n");
     EXPECT_TRUE(Velm::ReparseModValues());
     EXPECT_TRUE(mBoxes.empty());
     EXPECT_EQ(Velm::ModValInt(&m[0], 1), 10);
@@ -322,18 +316,19 @@ TEST_F(ModValReparse, ChangesValuesAndReportsWhenNothingChanged)
     EXPECT_FALSE(Velm::ReparseModValues());
     ASSERT_EQ(mBoxes.size(), 1u);
     EXPECT_EQ(mBoxes[0].rfind("MODVAL WARNING!|WARNING: No file changes detected.  Files parsed: \r\n  ", 0), 0u)
-        << mBoxes[0];
+            << mBoxes[0];
     EXPECT_NE(mBoxes[0].find(mSource), std::string::npos);
     EXPECT_EQ(mBoxTypes[0], plat::kMbIconWarning);
     EXPECT_EQ(Velm::ModValInt(&m[0], 1), 10);
 
     // An edit later than every earlier one counts as a change.
-    WriteSource("// effect timing\n"
-                "a = M(-5) + M1(0x10);\n"
-                "\n"
-                "b = M(0.5);\n"
-                "c = M(9);\n"
-                "d = M(\"x\");\n");
+    WriteSource(
+            "// effect timing\n"
+            "a = M(-5) + M1(0x10);\n"
+            "\n"
+            "b = M(0.5);\n"
+            "c = M(9);\n"
+            "d = M(\"x\");\n");
     EXPECT_TRUE(Velm::ReparseModValues());
     EXPECT_EQ(mBoxes.size(), 1u);
     EXPECT_EQ(Velm::ModValInt(&m[0], 1), -5);
@@ -343,8 +338,7 @@ TEST_F(ModValReparse, ChangesValuesAndReportsWhenNothingChanged)
     EXPECT_EQ(Velm::ModValInt(&m[3], 3), 9);
 }
 
-TEST_F(ModValReparse, CallsAddedAfterTheBuildAreSkipped)
-{
+TEST_F(ModValReparse, CallsAddedAfterTheBuildAreSkipped) {
     // The program knew one call on line 3; a call was added above it on line 2.
     MakeMarkers(mSource, {{0, 3}});
     ModValMarker* m = mMarkers.data();
@@ -359,12 +353,10 @@ TEST_F(ModValReparse, CallsAddedAfterTheBuildAreSkipped)
     EXPECT_EQ(Velm::ModValInt(&m[0], 1), 66);
 }
 
-TEST_F(ModValReparse, ParseErrorStopsWithItsLine)
-{
+TEST_F(ModValReparse, ParseErrorStopsWithItsLine) {
     MakeMarkers(mSource, {{0, 1}, {1, 2}, {2, 3}});
     ModValMarker* m = mMarkers.data();
-    for (int i = 0; i < 3; ++i)
-        Velm::ModValInt(&m[i], 0);
+    for (int i = 0; i < 3; ++i) Velm::ModValInt(&m[i], 0);
     WriteSource(" a = M(1);\n b = M( 4 );\n c = M(3);\n");
     EXPECT_FALSE(Velm::ReparseModValues());
     ASSERT_EQ(mBoxes.size(), 1u);
@@ -375,8 +367,7 @@ TEST_F(ModValReparse, ParseErrorStopsWithItsLine)
     EXPECT_EQ(Velm::ModValInt(&m[2], 8), 8);
 }
 
-TEST_F(ModValReparse, BrokenCommentIsReported)
-{
+TEST_F(ModValReparse, BrokenCommentIsReported) {
     MakeMarkers(mSource, {{0, 1}});
     Velm::ModValInt(&mMarkers[0], 0);
     WriteSource(" a = M(1);\n/* never closed\n");
@@ -385,8 +376,7 @@ TEST_F(ModValReparse, BrokenCommentIsReported)
     EXPECT_EQ(mBoxes[0], "MODVAL ERROR|ERROR in " + mSource + " on line 2: Error parsing c comment");
 }
 
-TEST_F(ModValReparse, MissingSourceFileStopsTheReparse)
-{
+TEST_F(ModValReparse, MissingSourceFileStopsTheReparse) {
     const std::string missing = mDir / "Gone.cpp";
     MakeMarkers(missing, {{0, 1}});
     Velm::ModValInt(&mMarkers[0], 0);
@@ -395,14 +385,12 @@ TEST_F(ModValReparse, MissingSourceFileStopsTheReparse)
     EXPECT_EQ(mBoxes[0], "MODVAL ERROR!|ERROR: Unable to open " + missing + " for reparsing.");
 }
 
-TEST_F(ModValReparse, UnusedFilesAreNotRead)
-{
+TEST_F(ModValReparse, UnusedFilesAreNotRead) {
     // Markers of a file whose values were never read: the file is not opened.
     MakeMarkers(mDir / "Unused.cpp", {{0, 1}});
     EXPECT_FALSE(Velm::GetModValFileMap()[mDir / "Unused.cpp"].mUsed);
     Velm::ReparseModValues();
-    for (const std::string& box : mBoxes)
-        EXPECT_EQ(box.find("Unused.cpp"), std::string::npos) << box;
+    for (const std::string& box : mBoxes) EXPECT_EQ(box.find("Unused.cpp"), std::string::npos) << box;
 }
 
 }  // namespace

@@ -12,8 +12,7 @@
 
 namespace {
 
-TEST(PerfTimer, MeasuresMillisecondsOfTheClock)
-{
+TEST(PerfTimer, MeasuresMillisecondsOfTheClock) {
     plat::VirtualClock clock(1000);
     plat::ScopedClock scoped(clock);
     Velm::PerfTimer timer;
@@ -30,16 +29,14 @@ TEST(PerfTimer, MeasuresMillisecondsOfTheClock)
     EXPECT_DOUBLE_EQ(timer.GetDuration(), 300.0);
 }
 
-TEST(PerfTimer, RealCounterMovesForward)
-{
+TEST(PerfTimer, RealCounterMovesForward) {
     const uint64_t before = Velm::PerfCounterNow();
     plat::SleepMs(2);
     EXPECT_GE(Velm::PerfCounterNow() - before, 1000000u);
     EXPECT_EQ(Velm::MeasureCpuSpeed(), 1000000000u);
 }
 
-TEST(Profiler, NestedStartsCountCallsButTimeTheOutermostPair)
-{
+TEST(Profiler, NestedStartsCountCallsButTimeTheOutermostPair) {
     plat::VirtualClock clock(5000);
     plat::ScopedClock scoped(clock);
     Velm::ProfilerStart(false);
@@ -74,8 +71,7 @@ TEST(Profiler, NestedStartsCountCallsButTimeTheOutermostPair)
               "Update (2 calls, %15.00 time): 3.00 (1.50 avg, 2.00 longest)\n");
 }
 
-TEST(Profiler, EventsCountOnlyWhileRunning)
-{
+TEST(Profiler, EventsCountOnlyWhileRunning) {
     plat::VirtualClock clock(5000);
     plat::ScopedClock scoped(clock);
     Velm::ProfilerStart(true);  // prepared, not running
@@ -91,8 +87,7 @@ TEST(Profiler, EventsCountOnlyWhileRunning)
     EXPECT_EQ(Velm::ProfilerGetResults(), "Total Time: 0.00\n");
 }
 
-TEST(Profiler, ExtraStopDoesNotSpoilTheSection)
-{
+TEST(Profiler, ExtraStopDoesNotSpoilTheSection) {
     plat::VirtualClock clock(5000);
     plat::ScopedClock scoped(clock);
     Velm::ProfilerStart(false);
@@ -111,15 +106,13 @@ TEST(Profiler, ExtraStopDoesNotSpoilTheSection)
     EXPECT_DOUBLE_EQ(draw->mLongest, 5.0);
 }
 
-TEST(DebugOutputFormat, FormatsToTheDebugSink)
-{
+TEST(DebugOutputFormat, FormatsToTheDebugSink) {
     plat::CapturedDebugOutput captured;
     Velm::OutputDebugFormat("Loaded %d images in %s\n", 12, "0.5s");
     EXPECT_EQ(captured.Text(), "Loaded 12 images in 0.5s\n");
 }
 
-TEST(DebugOutputFormat, NestingCounterNeverGoesBelowZero)
-{
+TEST(DebugOutputFormat, NestingCounterNeverGoesBelowZero) {
     EXPECT_EQ(Velm::AdjustNestingCounter(true), 0);
     EXPECT_EQ(Velm::AdjustNestingCounter(false), 1);
     EXPECT_EQ(Velm::AdjustNestingCounter(false), 2);

@@ -8,10 +8,8 @@
 
 #include "app/http/HTTPResponseParser.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
-    if (size == 0)
-        return 0;
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0) return 0;
     const size_t split = data[0] % size;
     const std::string bytes(reinterpret_cast<const char*>(data + 1), size - 1);
 
@@ -20,8 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     Velm::HTTPResponseParser parts;
     const size_t first = split < bytes.size() ? split : bytes.size();
-    if (parts.Feed(bytes.data(), first))
-        parts.Feed(bytes.data() + first, bytes.size() - first);
+    if (parts.Feed(bytes.data(), first)) parts.Feed(bytes.data() + first, bytes.size() - first);
 
     if (whole.IsFinished() != parts.IsFinished() || whole.GetFailure() != parts.GetFailure() ||
         whole.GetContent() != parts.GetContent() || whole.GetContentLength() != parts.GetContentLength())

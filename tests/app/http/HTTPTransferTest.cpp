@@ -22,17 +22,15 @@ struct ServedCase {
     const char* content;
 };
 
-TEST(HTTPTransferTest, ResultsAndBodiesFromALocalServer)
-{
+TEST(HTTPTransferTest, ResultsAndBodiesFromALocalServer) {
     const ServedCase kCases[] = {
-        {"content length", "HTTP/1.1 200 OK\r\nContent-Length: 11\r\n\r\nhello world", 0, "hello world"},
-        {"chunked",
-         "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n", 0,
-         "hello world"},
-        {"close delimited", "HTTP/1.0 200 OK\r\n\r\n" + std::string(1000, 'z'), 0, nullptr},
-        {"not found", "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n\r\nnot found", 3, ""},
-        {"moved", "HTTP/1.1 301 Moved Permanently\r\nLocation: http://elsewhere/\r\nContent-Length: 4\r\n\r\nmove", 4,
-         ""},
+            {"content length", "HTTP/1.1 200 OK\r\nContent-Length: 11\r\n\r\nhello world", 0, "hello world"},
+            {"chunked", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n",
+             0, "hello world"},
+            {"close delimited", "HTTP/1.0 200 OK\r\n\r\n" + std::string(1000, 'z'), 0, nullptr},
+            {"not found", "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n\r\nnot found", 3, ""},
+            {"moved", "HTTP/1.1 301 Moved Permanently\r\nLocation: http://elsewhere/\r\nContent-Length: 4\r\n\r\nmove",
+             4, ""},
     };
     for (const ServedCase& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -49,8 +47,7 @@ TEST(HTTPTransferTest, ResultsAndBodiesFromALocalServer)
     }
 }
 
-TEST(HTTPTransferTest, RefusedPortFailsToConnect)
-{
+TEST(HTTPTransferTest, RefusedPortFailsToConnect) {
     int port = 0;
     ASSERT_TRUE(velmtest::ClosedPort(port));
     Velm::HTTPTransfer transfer;
@@ -59,8 +56,7 @@ TEST(HTTPTransferTest, RefusedPortFailsToConnect)
     EXPECT_EQ(transfer.GetResult(), Velm::HTTPTransfer::RESULT_CONNECT_FAIL);
 }
 
-TEST(HTTPTransferTest, AbortEndsAStalledTransferPromptly)
-{
+TEST(HTTPTransferTest, AbortEndsAStalledTransferPromptly) {
     // The server answers the status line and then nothing more.
     OneShotServer server("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\npartial", 64, true);
     ASSERT_TRUE(server.Listening());
@@ -78,22 +74,19 @@ TEST(HTTPTransferTest, AbortEndsAStalledTransferPromptly)
     EXPECT_LT(took, std::chrono::seconds(3));
 }
 
-TEST(HTTPTransferTest, DestroyingARunningTransferStopsItsWorker)
-{
+TEST(HTTPTransferTest, DestroyingARunningTransferStopsItsWorker) {
     OneShotServer server("HTTP/1.1 200 OK\r\n", 64, true);
     ASSERT_TRUE(server.Listening());
     {
         Velm::HTTPTransfer transfer;
         transfer.SendRequestString(server.Url(), "GET /path HTTP/1.1\r\n\r\n");
-        while (!server.mAccepted.load())
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        while (!server.mAccepted.load()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         EXPECT_EQ(transfer.GetResult(), Velm::HTTPTransfer::RESULT_NOT_COMPLETED);
     }
 }
 
-TEST(HTTPTransferTest, UrlSplitAndIds)
-{
+TEST(HTTPTransferTest, UrlSplitAndIds) {
     struct Case {
         const char* url;
         const char* proto;
@@ -102,11 +95,11 @@ TEST(HTTPTransferTest, UrlSplitAndIds)
         const char* path;
     };
     const Case kCases[] = {
-        {"example.org", "", "example.org", 80, "/"},
-        {"example.org:8080", "", "example.org", 8080, "/"},
-        {"http://example.org/a/b?c", "http", "example.org", 80, "/a/b?c"},
-        {"https://example.org:443/", "https", "example.org", 443, "/"},
-        {"example.org:bad/x", "", "example.org", 0, "/x"},
+            {"example.org", "", "example.org", 80, "/"},
+            {"example.org:8080", "", "example.org", 8080, "/"},
+            {"http://example.org/a/b?c", "http", "example.org", 80, "/a/b?c"},
+            {"https://example.org:443/", "https", "example.org", 443, "/"},
+            {"example.org:bad/x", "", "example.org", 0, "/x"},
     };
     Velm::HTTPTransfer transfer;
     for (const Case& c : kCases) {
@@ -125,4 +118,4 @@ TEST(HTTPTransferTest, UrlSplitAndIds)
     EXPECT_EQ(transfer.GetResult(), Velm::HTTPTransfer::RESULT_NOT_STARTED);
 }
 
-} // namespace
+}  // namespace

@@ -13,26 +13,20 @@ namespace velmtest {
 
 // A port on 127.0.0.1 that was listened on and closed again, so a connection to it is
 // refused. False when no port could be had.
-inline bool ClosedPort(int& port)
-{
+inline bool ClosedPort(int& port) {
     plat::TcpListener listener;
-    if (!listener.Listen())
-        return false;
+    if (!listener.Listen()) return false;
     port = listener.Port();
     return true;
 }
 
-inline bool SendAll(plat::TcpSocket& socket, const std::string& bytes)
-{
+inline bool SendAll(plat::TcpSocket& socket, const std::string& bytes) {
     size_t sent = 0;
     while (sent < bytes.size()) {
-        if (socket.WaitFor(false, true, 5000) != plat::TcpSocket::Wait::Ready)
-            return false;
+        if (socket.WaitFor(false, true, 5000) != plat::TcpSocket::Wait::Ready) return false;
         const long n = socket.Send(bytes.data() + sent, bytes.size() - sent);
-        if (n == plat::TcpSocket::kWouldBlock)
-            continue;
-        if (n <= 0)
-            return false;
+        if (n == plat::TcpSocket::kWouldBlock) continue;
+        if (n <= 0) return false;
         sent += static_cast<size_t>(n);
     }
     return true;
@@ -44,36 +38,28 @@ inline bool SendAll(plat::TcpSocket& socket, const std::string& bytes)
 class OneShotServer {
 public:
     OneShotServer(std::string response, size_t piece = 7, bool hold = false)
-        : mResponse(std::move(response)), mPiece(piece), mHold(hold)
-    {
+            : mResponse(std::move(response)), mPiece(piece), mHold(hold) {
         mListening = mListener.Listen();
-        if (mListening)
-            mThread = std::thread([this] { Serve(); });
+        if (mListening) mThread = std::thread([this] { Serve(); });
     }
-    ~OneShotServer()
-    {
+    ~OneShotServer() {
         mStop.store(true);
-        if (mThread.joinable())
-            mThread.join();
+        if (mThread.joinable()) mThread.join();
     }
     bool Listening() const { return mListening; }
     int Port() const { return mListener.Port(); }
     std::string Url() const { return "http://127.0.0.1:" + std::to_string(Port()) + "/path"; }
     // The request as received; complete once the transfer has ended.
-    std::string Request()
-    {
-        if (mThread.joinable())
-            mThread.join();
+    std::string Request() {
+        if (mThread.joinable()) mThread.join();
         return mRequest;
     }
 
 private:
-    void Serve()
-    {
+    void Serve() {
         plat::TcpSocket connection;
         while (!mListener.Accept(&connection, 100)) {
-            if (mStop.load())
-                return;
+            if (mStop.load()) return;
         }
         mAccepted.store(true);
         char buffer[512];
@@ -85,19 +71,14 @@ private:
                 const size_t length = at != std::string::npos && at < end ? std::stoul(mRequest.substr(at + 16)) : 0;
                 expected = end + 4 + length;
             }
-            if (expected != std::string::npos && mRequest.size() >= expected)
-                break;
-            if (connection.WaitFor(true, false, 100) != plat::TcpSocket::Wait::Ready)
-                continue;
+            if (expected != std::string::npos && mRequest.size() >= expected) break;
+            if (connection.WaitFor(true, false, 100) != plat::TcpSocket::Wait::Ready) continue;
             const long n = connection.Receive(buffer, sizeof buffer);
-            if (n == 0 || n == -1)
-                return;
-            if (n > 0)
-                mRequest.append(buffer, static_cast<size_t>(n));
+            if (n == 0 || n == -1) return;
+            if (n > 0) mRequest.append(buffer, static_cast<size_t>(n));
         }
         for (size_t at = 0; at < mResponse.size(); at += mPiece) {
-            if (!SendAll(connection, mResponse.substr(at, mPiece)))
-                return;
+            if (!SendAll(connection, mResponse.substr(at, mPiece))) return;
         }
         while (mHold && !mStop.load()) {
             if (connection.WaitFor(true, false, 50) == plat::TcpSocket::Wait::Ready &&
@@ -119,4 +100,4 @@ public:
     std::atomic<bool> mAccepted{false};
 };
 
-} // namespace velmtest
+}  // namespace velmtest

@@ -39,8 +39,8 @@ public:
               int mode) override {
         blits.push_back({"BltF", x, y, src, color, mode});
     }
-    void BltRotated(Velm::Image*, float x, float y, const Velm::Rect& src, const Velm::Rect&,
-                    const Velm::Color& color, int mode, double, float, float) override {
+    void BltRotated(Velm::Image*, float x, float y, const Velm::Rect& src, const Velm::Rect&, const Velm::Color& color,
+                    int mode, double, float, float) override {
         blits.push_back({"BltRotated", x, y, src, color, mode});
     }
     void StretchBlt(Velm::Image*, const Velm::Rect& dest, const Velm::Rect& src, const Velm::Rect&,
@@ -62,8 +62,7 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
 // The INI reader ends lines only at CR LF.
 inline void WriteIni(const std::string& path, const std::vector<std::string>& lines) {
     std::string text;
-    for (const std::string& line : lines)
-        text += line + "\r\n";
+    for (const std::string& line : lines) text += line + "\r\n";
     WriteFile(path, text);
 }
 
@@ -81,8 +80,7 @@ public:
     ScopedHooks() { Install(); }
     ~ScopedHooks() {
         SetEngineHooks(EngineHooks_t());
-        for (auto& entry : resources)
-            delete entry.second;
+        for (auto& entry : resources) delete entry.second;
     }
     ScopedHooks(const ScopedHooks&) = delete;
     ScopedHooks& operator=(const ScopedHooks&) = delete;
@@ -92,8 +90,7 @@ public:
         hooks.getImage = [this](const std::string& path) -> Velm::Image* {
             ++getImageCalls;
             auto it = fileSizes.find(path);
-            if (it == fileSizes.end())
-                return nullptr;
+            if (it == fileSizes.end()) return nullptr;
             return MakeImage(it->second.first, it->second.second);
         };
         hooks.is3DAccelerated = [this] { return is3D; };

@@ -20,14 +20,14 @@ TEST(SplineCoefficientsTest, NaturalSplineThroughIntegerSamples) {
         std::vector<SplineCoef_t> expected;
     };
     const Case cases[] = {
-        {"one segment is a straight line", {0, 10}, {{0, 10, 0, 0}}},
-        {"up and down", {0, 10, 0}, {{0, 15, 0, -5}, {10, 0, -15, 5}}},
-        {"constant", {7, 7, 7}, {{7, 0, 0, 0}, {7, 0, 0, 0}}},
+            {"one segment is a straight line", {0, 10}, {{0, 10, 0, 0}}},
+            {"up and down", {0, 10, 0}, {{0, 15, 0, -5}, {10, 0, -15, 5}}},
+            {"constant", {7, 7, 7}, {{7, 0, 0, 0}, {7, 0, 0, 0}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         const std::vector<SplineCoef_t> got =
-            ComputeSplineCoefficients(static_cast<int>(c.samples.size()) - 1, c.samples.data());
+                ComputeSplineCoefficients(static_cast<int>(c.samples.size()) - 1, c.samples.data());
         ASSERT_EQ(got.size(), c.expected.size());
         for (size_t i = 0; i < got.size(); ++i) {
             SCOPED_TRACE(i);
@@ -116,10 +116,8 @@ protected:
     }
     // Advances one tick at a time until arrival (bounded), then a few more.
     static void RunToEnd(TrajectoryMoveObj_t& mover) {
-        for (int i = 0; i < 100000 && !mover.HasArrived(); ++i)
-            mover.Advance(1);
-        for (int i = 0; i < 5; ++i)
-            mover.Advance(1);
+        for (int i = 0; i < 100000 && !mover.HasArrived(); ++i) mover.Advance(1);
+        for (int i = 0; i < 5; ++i) mover.Advance(1);
     }
     Trajectory_t path;
 };
@@ -131,10 +129,10 @@ TEST_F(TrajectoryMoveTest, WherePathsBeginAndEnd) {
         float startX, startY, endX, endY, tolerance;
     };
     const Case cases[] = {
-        {"as stored", false, false, false, 0, 0, 200, 0, 0.05f},
-        {"relative, anchored at the start", true, false, false, 300, 200, 500, 200, 0.05f},
-        {"relative, anchored at the end", true, true, false, 100, 200, 300, 200, 0.05f},
-        {"anchored at the end, arc-length stepping", true, true, true, 100, 200, 300, 200, 0.05f},
+            {"as stored", false, false, false, 0, 0, 200, 0, 0.05f},
+            {"relative, anchored at the start", true, false, false, 300, 200, 500, 200, 0.05f},
+            {"relative, anchored at the end", true, true, false, 100, 200, 300, 200, 0.05f},
+            {"anchored at the end, arc-length stepping", true, true, true, 100, 200, 300, 200, 0.05f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -172,8 +170,7 @@ TEST_F(TrajectoryMoveTest, PathsTooShortToFollowStayPut) {
     onePoint.points[0].x = 7;
     TrajectoryMoveObj_t single(0, 0, 10.0f, &onePoint, true, Velm::Color(), true, false);
     single.Start();
-    for (int i = 0; i < 10; ++i)
-        single.Advance(1);
+    for (int i = 0; i < 10; ++i) single.Advance(1);
     EXPECT_EQ(single.x, 7);
     TrajectoryMoveObj_t none(0, 0, 10.0f, nullptr, false, Velm::Color(), false, true);
     none.Start();
@@ -187,8 +184,7 @@ TEST(TiledScrollAnimTest, OffsetWrapsAfterOneTile) {
     scroll.tileWidth = 64;
     scroll.tileHeight = 64;
     scroll.speedX = 1;
-    for (int i = 0; i < 63; ++i)
-        scroll.Advance(1);
+    for (int i = 0; i < 63; ++i) scroll.Advance(1);
     EXPECT_FLOAT_EQ(scroll.scrollX, 63);
     scroll.Advance(1);
     EXPECT_EQ(scroll.scrollX, 0);

@@ -38,8 +38,7 @@ TEST(FadingImageTest, NoDelayNeverTellsTheListener) {
     CountingListener listener;
     fade.listener = &listener;
     fade.step = 100;
-    for (int i = 0; i < 5; ++i)
-        fade.Update();
+    for (int i = 0; i < 5; ++i) fade.Update();
     EXPECT_EQ(listener.calls, 0);
     EXPECT_FLOAT_EQ(fade.alpha, 255);
 }
@@ -50,8 +49,8 @@ TEST(FadingImageTest, LastStepLandsExactlyOnTheTarget) {
         float alpha, step, target;
     };
     const Case cases[] = {
-        {"fading in overshoots", 254.995f, 0.01f, 255.0f},
-        {"fading out undershoots", 0.005f, -0.01f, 0.0f},
+            {"fading in overshoots", 254.995f, 0.01f, 255.0f},
+            {"fading out undershoots", 0.005f, -0.01f, 0.0f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -80,10 +79,10 @@ TEST(FadingImageTest, DrawTintsByAlphaTimesOpacity) {
         Velm::Color colour;
     };
     const Case cases[] = {
-        {"full alpha, full opacity: untinted", 255, 255, 1, Velm::Color(255, 255, 255, 255)},
-        {"full alpha, half opacity: white at 128", 255, 128, 1, Velm::Color(255, 255, 255, 128)},
-        {"half alpha, full opacity", 128, 255, 1, Velm::Color(255, 255, 255, 128)},
-        {"alpha 0 draws nothing", 0, 255, 0, Velm::Color()},
+            {"full alpha, full opacity: untinted", 255, 255, 1, Velm::Color(255, 255, 255, 255)},
+            {"full alpha, half opacity: white at 128", 255, 128, 1, Velm::Color(255, 255, 255, 128)},
+            {"half alpha, full opacity", 128, 255, 1, Velm::Color(255, 255, 255, 128)},
+            {"alpha 0 draws nothing", 0, 255, 0, Velm::Color()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -157,9 +156,9 @@ TEST(StillImageTest, TintOnlyWhenTheColourIsNotOpaque) {
         Velm::Color drawn;
     };
     const Case cases[] = {
-        {"opaque colour ignores opacity", Velm::Color(0, 0, 0, 255), 0, Velm::Color(255, 255, 255, 255)},
-        {"translucent black tints", Velm::Color(0, 0, 0, 128), 255, Velm::Color(0, 0, 0, 128)},
-        {"opacity scales the tint alpha", Velm::Color(10, 20, 30, 200), 128, Velm::Color(10, 20, 30, 100)},
+            {"opaque colour ignores opacity", Velm::Color(0, 0, 0, 255), 0, Velm::Color(255, 255, 255, 255)},
+            {"translucent black tints", Velm::Color(0, 0, 0, 128), 255, Velm::Color(0, 0, 0, 128)},
+            {"opacity scales the tint alpha", Velm::Color(10, 20, 30, 200), 128, Velm::Color(10, 20, 30, 100)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);

@@ -77,13 +77,13 @@ TEST(SpriteAttributesTest, WordsAnywhereInTheText) {
         bool palletize, a4, dd, discard, a8, minSub, noAlpha;
     };
     const Case cases[] = {
-        {"", false, true, false, false, false, false, false, false},
-        {"nopal", false, false, false, false, false, false, false, false},
-        {"a4r4g4b4 ddsurface", false, true, true, true, false, false, false, false},
-        {"nobits", true, true, false, false, true, false, false, false},
-        {"nobits2d", true, true, false, false, true, false, false, false},  // contains "nobits"
-        {"nobits3d", false, true, false, false, true, false, false, false},
-        {"a8r8g8b8,minsubdivide,noalpha", false, true, false, false, false, true, true, true},
+            {"", false, true, false, false, false, false, false, false},
+            {"nopal", false, false, false, false, false, false, false, false},
+            {"a4r4g4b4 ddsurface", false, true, true, true, false, false, false, false},
+            {"nobits", true, true, false, false, true, false, false, false},
+            {"nobits2d", true, true, false, false, true, false, false, false},  // contains "nobits"
+            {"nobits3d", false, true, false, false, true, false, false, false},
+            {"a8r8g8b8,minsubdivide,noalpha", false, true, false, false, false, true, true, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.text) + (c.is3D ? " (3D)" : " (2D)"));
@@ -100,8 +100,8 @@ TEST(SpriteAttributesTest, WordsAnywhereInTheText) {
 
 TEST_F(SpriteTest, AnimationsOfOneSheetFileShareOneCachedSheet) {
     const std::string spr = dir / "shared.spr";
-    WriteIni(spr, {"[Main]", "ImageFile=images/shared", "AlphaFile=images/shared_", "Attributes=nopal",
-                   "Rects=0,0,16,16"});
+    WriteIni(spr,
+             {"[Main]", "ImageFile=images/shared", "AlphaFile=images/shared_", "Attributes=nopal", "Rects=0,0,16,16"});
     std::unique_ptr<Velm::MemoryImage> image(animtest::MakeImage(16, 16));
     hooks.resources["images/shared"] = nullptr;
     AnimObject2 a, b;
@@ -127,8 +127,8 @@ TEST_F(SpriteTest, FrameTimingEndsOrHoldsOnTheLastEntry) {
         bool done, holding;
     };
     const Case cases[] = {
-        {"NeverEnding=0 finishes", "NeverEnding=0", true, false},
-        {"StayOnLast=1 holds", "StayOnLast=1", false, true},
+            {"NeverEnding=0 finishes", "NeverEnding=0", true, false},
+            {"StayOnLast=1 holds", "StayOnLast=1", false, true},
     };
     // Five ticks per entry: the index after each of the 15 updates.
     const int expected[15] = {0, 0, 0, 0, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2};
@@ -174,8 +174,7 @@ TEST_F(SpriteTest, ListTablesArePaddedToTheFrameCount) {
 TEST_F(SpriteTest, ScaleBetweenTwoEntries) {
     auto anim = Anim({"Frames=0,1", "FrameDelay=10", "Scales=1,2"});
     anim->Start();
-    for (int i = 0; i < 5; ++i)
-        anim->Update();
+    for (int i = 0; i < 5; ++i) anim->Update();
     EXPECT_FLOAT_EQ(anim->scale, 1.5f);
 }
 
@@ -183,8 +182,7 @@ TEST_F(SpriteTest, DeltaAngleStepsTheAngleTable) {
     auto anim = Anim({"Frames=0,1,2,3", "UseDeltaAngle=-1", "Angle=90"});
     const float degrees[] = {90, 0, -90, -180};
     ASSERT_EQ(anim->angles.size(), 4u);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_FLOAT_EQ(anim->angles[i], degrees[i] * 0.017453292f);
+    for (int i = 0; i < 4; ++i) EXPECT_FLOAT_EQ(anim->angles[i], degrees[i] * 0.017453292f);
     EXPECT_EQ(anim->spin, -1);
 }
 
@@ -195,9 +193,9 @@ TEST_F(SpriteTest, ZeroDelayKeepsScaleAndAngleFinite) {
         const char* key;
     };
     const Case cases[] = {
-        {"Scales list", "Scales=1,2,3"},
-        {"Angles list", "Angles=0,90,180"},
-        {"spin", "UseDeltaAngle=2"},
+            {"Scales list", "Scales=1,2,3"},
+            {"Angles list", "Angles=0,90,180"},
+            {"spin", "UseDeltaAngle=2"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -216,9 +214,7 @@ TEST_F(SpriteTest, ZeroDelayKeepsScaleAndAngleFinite) {
     EXPECT_FLOAT_EQ(spinning->angle, 360.0f);
 }
 
-Velm::Color FromHsl(int h, int s, int l) {
-    return Velm::Color(static_cast<int>(HslToRgb(h, s, l)));
-}
+Velm::Color FromHsl(int h, int s, int l) { return Velm::Color(static_cast<int>(HslToRgb(h, s, l))); }
 
 TEST_F(SpriteTest, ColourCycleMovesThroughHueSaturationAndLightness) {
     auto anim = Anim({"Frames=0", "FrameDelay=1000", "StartColor=FFFF0000", "EndColor=800000FF", "ColorDelay=100"});
@@ -229,10 +225,11 @@ TEST_F(SpriteTest, ColourCycleMovesThroughHueSaturationAndLightness) {
     };
     // Red is hue 0, blue hue 170 (saturation 255, lightness 127 both): halfway is hue 85.
     const Row rows[] = {
-        {25, Velm::Color(FromHsl(85, 255, 127).red, FromHsl(85, 255, 127).green, FromHsl(85, 255, 127).blue, 192)},
-        {50, Velm::Color(FromHsl(170, 255, 127).red, FromHsl(170, 255, 127).green, FromHsl(170, 255, 127).blue, 128)},
-        {75, Velm::Color(FromHsl(85, 255, 127).red, FromHsl(85, 255, 127).green, FromHsl(85, 255, 127).blue, 191)},
-        {100, FromHsl(0, 255, 127)},  // red again, through the HSL round trip
+            {25, Velm::Color(FromHsl(85, 255, 127).red, FromHsl(85, 255, 127).green, FromHsl(85, 255, 127).blue, 192)},
+            {50,
+             Velm::Color(FromHsl(170, 255, 127).red, FromHsl(170, 255, 127).green, FromHsl(170, 255, 127).blue, 128)},
+            {75, Velm::Color(FromHsl(85, 255, 127).red, FromHsl(85, 255, 127).green, FromHsl(85, 255, 127).blue, 191)},
+            {100, FromHsl(0, 255, 127)},  // red again, through the HSL round trip
     };
     anim->Start();
     int age = 0;
@@ -259,10 +256,11 @@ TEST_F(SpriteTest, ShortAndOddColourPeriodsStayInsideTheTable) {
     // Colours that differ from their partner go through the HSL round trip; equal ones do not.
     const Velm::Color red(255, 0, 0, 255), redHsl = FromHsl(0, 255, 127), blueHsl = FromHsl(170, 255, 127);
     const Case cases[] = {
-        {"period 0: no cycle, the entry of the frame", "ColorDelay=0", {red, red, red}},
-        {"period 1: no cycle", "ColorDelay=1", {red, red, red}},
-        {"period 3: the odd last tick shows the start colour", "ColorDelay=3",
-         {blueHsl, red, redHsl, blueHsl, red, redHsl}},
+            {"period 0: no cycle, the entry of the frame", "ColorDelay=0", {red, red, red}},
+            {"period 1: no cycle", "ColorDelay=1", {red, red, red}},
+            {"period 3: the odd last tick shows the start colour",
+             "ColorDelay=3",
+             {blueHsl, red, redHsl, blueHsl, red, redHsl}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -326,8 +324,7 @@ TEST_F(SpriteTest, StartFrameOutsideTheListStartsAtTheFirstEntry) {
     auto anim = Anim({"Frames=0,1", "FrameDelay=2", "StartFrame=7"});
     anim->Start();
     EXPECT_EQ(anim->frameIndex, 0);
-    for (int i = 0; i < 6; ++i)
-        anim->Update();
+    for (int i = 0; i < 6; ++i) anim->Update();
     auto inRange = Anim({"Frames=0,1", "StartFrame=1"});
     inRange->Start();
     EXPECT_EQ(inRange->frameIndex, 1);

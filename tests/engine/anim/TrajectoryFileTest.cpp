@@ -12,16 +12,16 @@
 namespace {
 
 const char* const kText =
-    "# two paths for the sparks\r\n"
-    "trajectory Spark\r\n"
-    "0 0\r\n"
-    "100 50 2 0.5 1 1\r\n"
-    "200 0\r\n"
-    "\n"
-    "; a plain line\n"
-    "trajectory Line\n"
-    "-10 -20\n"
-    "90 -20 1.5\n";
+        "# two paths for the sparks\r\n"
+        "trajectory Spark\r\n"
+        "0 0\r\n"
+        "100 50 2 0.5 1 1\r\n"
+        "200 0\r\n"
+        "\n"
+        "; a plain line\n"
+        "trajectory Line\n"
+        "-10 -20\n"
+        "90 -20 1.5\n";
 
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -75,8 +75,8 @@ TEST(TrajectoryFileTest, RoundTripThroughMktraj) {
 
     // The tool itself writes the same file.
     animtest::WriteFile(dir / "paths.txt", kText);
-    const std::string command = std::string("\"") + MKTRAJ_PATH + "\" \"" + (dir / "paths.txt") + "\" \"" +
-                                (dir / "tool.dat") + "\"";
+    const std::string command =
+            std::string("\"") + MKTRAJ_PATH + "\" \"" + (dir / "paths.txt") + "\" \"" + (dir / "tool.dat") + "\"";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(ReadAll(dir / "tool.dat"), ReadAll(dir / "trajectories.dat"));
     const std::string bad = std::string("\"") + MKTRAJ_PATH + "\" \"" + (dir / "none.txt") + "\" \"" +
@@ -92,11 +92,11 @@ TEST(TrajectoryFileTest, TextErrorsNameTheLine) {
         const char* error;
     };
     const Case cases[] = {
-        {"point before a trajectory", "1 2\n", "line 1"},
-        {"name too long", "trajectory ABCDEFGHIJKLMNOPQRST\n", "line 1"},
-        {"junk number", "trajectory A\n0 0\n1 x\n", "line 3"},
-        {"too many numbers", "trajectory A\n0 0 1 1 1 1 1\n", "line 2"},
-        {"one point only", "trajectory A\n0 0\n", "fewer than two points"},
+            {"point before a trajectory", "1 2\n", "line 1"},
+            {"name too long", "trajectory ABCDEFGHIJKLMNOPQRST\n", "line 1"},
+            {"junk number", "trajectory A\n0 0\n1 x\n", "line 3"},
+            {"too many numbers", "trajectory A\n0 0 1 1 1 1 1\n", "line 2"},
+            {"one point only", "trajectory A\n0 0\n", "fewer than two points"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -124,12 +124,12 @@ TEST(TrajectoryFileTest, DamagedFilesLoadNothing) {
     std::string negativePoints = good;
     negativePoints[4 + 3] = static_cast<char>(0x80);
     const Case cases[] = {
-        {"empty file", ""},
-        {"count cut short", good.substr(0, 3)},
-        {"cut inside a name", good.substr(0, 10)},
-        {"cut inside the points", good.substr(0, good.size() - 1)},
-        {"count larger than the file", hugeCount},
-        {"negative point count", negativePoints},
+            {"empty file", ""},
+            {"count cut short", good.substr(0, 3)},
+            {"cut inside a name", good.substr(0, 10)},
+            {"cut inside the points", good.substr(0, good.size() - 1)},
+            {"count larger than the file", hugeCount},
+            {"negative point count", negativePoints},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);

@@ -17,16 +17,16 @@ TEST(ParticleGraphTest, ValuesBetweenAndBeyondTheKeys) {
         float value;
     };
     const Case cases[] = {
-        {"halfway", "0,10;1,20", 0.5f, 15},
-        {"at the end", "0,10;1,20", 1.0f, 20},
-        {"beyond the end counts as 1", "0,10;1,20", 3.0f, 20},
-        {"first key", "0,10;1,20", 0.0f, 10},
-        {"three keys, second segment", "0,0;0.5,10;1,0", 0.75f, 5},
-        {"keys ending early hold the last value", "0,4;0.5,8", 0.9f, 8},
-        {"single key everywhere", "0.3,7", 0.0f, 7},
-        {"single key everywhere, far", "0.3,7", 0.9f, 7},
-        {"no key", "", 0.5f, 0},
-        {"unreadable items are left out", "0,10;junk;1,20", 0.5f, 15},
+            {"halfway", "0,10;1,20", 0.5f, 15},
+            {"at the end", "0,10;1,20", 1.0f, 20},
+            {"beyond the end counts as 1", "0,10;1,20", 3.0f, 20},
+            {"first key", "0,10;1,20", 0.0f, 10},
+            {"three keys, second segment", "0,0;0.5,10;1,0", 0.75f, 5},
+            {"keys ending early hold the last value", "0,4;0.5,8", 0.9f, 8},
+            {"single key everywhere", "0.3,7", 0.0f, 7},
+            {"single key everywhere, far", "0.3,7", 0.9f, 7},
+            {"no key", "", 0.5f, 0},
+            {"unreadable items are left out", "0,10;junk;1,20", 0.5f, 15},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -53,11 +53,11 @@ TEST(ParticleColorGraphTest, ChannelsInterpolateAlphaDoesNot) {
         Velm::Color colour;
     };
     const Case cases[] = {
-        {"red to transparent blue, halfway", "0,0xFFFF0000;1,0x000000FF", 0.5f, Velm::Color(128, 0, 127, 255)},
-        {"at the last key", "0,0xFFFF0000;1,0x000000FF", 1.0f, Velm::Color(0, 0, 255, 0)},
-        {"decimal colours", "0,4278190335", 0.2f, Velm::Color(0, 0, 255, 255)},
-        {"a zero alpha stays zero", "0,0x00112233", 0.5f, Velm::Color(0x11, 0x22, 0x33, 0)},
-        {"no key is opaque black", "", 0.5f, Velm::Color(0, 0, 0, 255)},
+            {"red to transparent blue, halfway", "0,0xFFFF0000;1,0x000000FF", 0.5f, Velm::Color(128, 0, 127, 255)},
+            {"at the last key", "0,0xFFFF0000;1,0x000000FF", 1.0f, Velm::Color(0, 0, 255, 0)},
+            {"decimal colours", "0,4278190335", 0.2f, Velm::Color(0, 0, 255, 255)},
+            {"a zero alpha stays zero", "0,0x00112233", 0.5f, Velm::Color(0x11, 0x22, 0x33, 0)},
+            {"no key is opaque black", "", 0.5f, Velm::Color(0, 0, 0, 255)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -76,14 +76,14 @@ TEST(EmitterPathTest, PointsAlongEachKindOfPath) {
         int x, y;
     };
     const Case cases[] = {
-        {"open polyline halfway", 3, "1.0;0;0,0,100,0,", 0.5f, 50, 0},
-        {"open polyline at speed 2 wraps to the start", 3, "2.0;0;0,0,100,0,", 0.5f, 0, 0},
-        {"closed polyline on its closing segment", 3, "1.0;1;0,0,100,0,100,100,", 0.9f, 24, 24},
-        {"rectangle starts at its top-left corner", 2, "1.0,400,300,200,150", 0.0f, 300, 225},
-        {"rectangle a quarter round", 2, "1.0,400,300,200,150", 0.25f, 475, 225},
-        {"rectangle on its right side", 2, "1.0,400,300,200,150", 0.4f, 500, 305},
-        {"ellipse starts at its left point", 1, "1.0,400,300,200,100", 0.0f, 300, 300},
-        {"spline through three points ends at the last", 0, "1.0;0;0,0,100,100,200,0,", 0.9999f, 199, 0},
+            {"open polyline halfway", 3, "1.0;0;0,0,100,0,", 0.5f, 50, 0},
+            {"open polyline at speed 2 wraps to the start", 3, "2.0;0;0,0,100,0,", 0.5f, 0, 0},
+            {"closed polyline on its closing segment", 3, "1.0;1;0,0,100,0,100,100,", 0.9f, 24, 24},
+            {"rectangle starts at its top-left corner", 2, "1.0,400,300,200,150", 0.0f, 300, 225},
+            {"rectangle a quarter round", 2, "1.0,400,300,200,150", 0.25f, 475, 225},
+            {"rectangle on its right side", 2, "1.0,400,300,200,150", 0.4f, 500, 305},
+            {"ellipse starts at its left point", 1, "1.0,400,300,200,100", 0.0f, 300, 300},
+            {"spline through three points ends at the last", 0, "1.0;0;0,0,100,100,200,0,", 0.9999f, 199, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -141,8 +141,7 @@ TEST(SplineTest, ClosedSplineIsSmoothAllTheWayRound) {
     Spline_t ring;
     ring.SetClosed(true);
     const int pts[5][2] = {{0, 0}, {100, -20}, {160, 60}, {80, 140}, {-30, 90}};
-    for (const auto& p : pts)
-        ring.AddPoint(p[0], p[1]);
+    for (const auto& p : pts) ring.AddPoint(p[0], p[1]);
     ASSERT_EQ(ring.GetSegmentCount(), 5);
     for (int k = 0; k < 5; ++k) {
         SCOPED_TRACE(k);
@@ -150,9 +149,9 @@ TEST(SplineTest, ClosedSplineIsSmoothAllTheWayRound) {
         for (const auto* coefs : {&ring.xCoefs, &ring.yCoefs}) {
             const SplineCoef_t& a = (*coefs)[k];
             const SplineCoef_t& b = (*coefs)[next];
-            EXPECT_NEAR(a.At(1), b.a, 1e-3);                      // continuous
-            EXPECT_NEAR(a.b + 2 * a.c + 3 * a.d, b.b, 1e-3);      // same slope
-            EXPECT_NEAR(2 * a.c + 6 * a.d, 2 * b.c, 1e-2);        // same curvature
+            EXPECT_NEAR(a.At(1), b.a, 1e-3);                  // continuous
+            EXPECT_NEAR(a.b + 2 * a.c + 3 * a.d, b.b, 1e-3);  // same slope
+            EXPECT_NEAR(2 * a.c + 6 * a.d, 2 * b.c, 1e-2);    // same curvature
         }
     }
 }

@@ -19,8 +19,7 @@ namespace {
 std::unique_ptr<ParticleEmitter_t> Emitter(const std::vector<std::string>& keys, float life = 2.0f) {
     // Emission range 1 (every particle NUMBER asks for) unless the keys say otherwise.
     std::string text = "[Item1]\r\nEMISSION_RANGE=0,1\r\n";
-    for (const std::string& k : keys)
-        text += k + "\r\n";
+    for (const std::string& k : keys) text += k + "\r\n";
     IniFile_t ini;
     ini.Parse(text.data(), text.size(), true);
     auto emitter = std::make_unique<ParticleEmitter_t>();
@@ -43,16 +42,13 @@ TEST(ParticleEmitterTest, HoldsNumberAndDropsTheOldestWhenItFalls) {
     auto emitter = Emitter({"NUMBER=0,10", "EMISSION_RANGE=0,1", "LIFE=0,100"});
     emitter->Update();
     ASSERT_EQ(emitter->particles.size(), 10u);
-    for (size_t i = 0; i < 10; ++i)
-        emitter->particles[i].x = static_cast<float>(i);  // tag them, oldest first
-    for (int i = 0; i < 5; ++i)
-        emitter->Update();
+    for (size_t i = 0; i < 10; ++i) emitter->particles[i].x = static_cast<float>(i);  // tag them, oldest first
+    for (int i = 0; i < 5; ++i) emitter->Update();
     EXPECT_EQ(emitter->particles.size(), 10u);
     emitter->graphs[ParticleEmitter_t::NUMBER].AddKey(0, 4, true);
     emitter->Update();
     ASSERT_EQ(emitter->particles.size(), 4u);
-    for (size_t i = 0; i < 4; ++i)
-        EXPECT_EQ(emitter->particles[i].x, 6.0f + i);
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(emitter->particles[i].x, 6.0f + i);
 }
 
 TEST(ParticleEmitterTest, AbsurdNumbersAreCapped) {
@@ -62,9 +58,9 @@ TEST(ParticleEmitterTest, AbsurdNumbersAreCapped) {
         size_t alive;
     };
     const Case cases[] = {
-        {"a billion", "NUMBER=0,1e9", ParticleEmitter_t::kMaxParticles},
-        {"negative", "NUMBER=0,-50", 0},
-        {"not a number", "NUMBER=0,nan", 0},
+            {"a billion", "NUMBER=0,1e9", ParticleEmitter_t::kMaxParticles},
+            {"negative", "NUMBER=0,-50", 0},
+            {"not a number", "NUMBER=0,nan", 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -87,11 +83,9 @@ TEST(ParticleEmitterTest, ListenerHearsTheProgressAndTheEndOnce) {
         Progress progress;
         emitter->listener = &progress;
         emitter->index = 3;
-        for (int i = 0; i < 100; ++i)
-            emitter->Update();
+        for (int i = 0; i < 100; ++i) emitter->Update();
         int ends = 0;
-        for (float f : progress.fractions)
-            ends += f == 1.0f ? 1 : 0;
+        for (float f : progress.fractions) ends += f == 1.0f ? 1 : 0;
         EXPECT_EQ(ends, c.ends);
         EXPECT_EQ(emitter->finished, c.ends == 1);
         EXPECT_EQ(progress.indices.front(), 3);
@@ -120,10 +114,10 @@ TEST(ParticleEmitterTest, OutlineShapeGoesRoundTheSides) {
         SCOPED_TRACE(i);
         const EmitterParticle_t& p = emitter->particles[i];
         switch (i % 4) {
-        case 0: EXPECT_EQ(p.y, 90); break;   // top
-        case 1: EXPECT_EQ(p.x, 120); break;  // right
-        case 2: EXPECT_EQ(p.y, 110); break;  // bottom
-        default: EXPECT_EQ(p.x, 80); break;  // left
+            case 0: EXPECT_EQ(p.y, 90); break;   // top
+            case 1: EXPECT_EQ(p.x, 120); break;  // right
+            case 2: EXPECT_EQ(p.y, 110); break;  // bottom
+            default: EXPECT_EQ(p.x, 80); break;  // left
         }
     }
 }
@@ -149,7 +143,7 @@ TEST(ParticleEmitterTest, EllipseOutlineAndDeltaAngles) {
 
 TEST(ParticleEmitterTest, MaskShapeSearchesOpaquePixelsAndGivesUp) {
     std::unique_ptr<Velm::MemoryImage> mask(
-        animtest::MakeImage(2, 2, 0x000000FF));  // transparent blue: no pixel qualifies
+            animtest::MakeImage(2, 2, 0x000000FF));  // transparent blue: no pixel qualifies
     auto emitter = Emitter({"Shape=1", "NUMBER=0,3", "WIDTH=0,40", "HEIGHT=0,40", "LIFE=0,10"});
     emitter->Reset(70, 80);
     emitter->Update();  // no shape image: born at the origin
@@ -172,8 +166,7 @@ TEST(ParticleEmitterTest, MaskShapeSearchesOpaquePixelsAndGivesUp) {
 }
 
 TEST(ParticleEmitterTest, AdvanceMovesByVelocityAndWeightPerTick) {
-    auto emitter = Emitter({"NUMBER=0,1", "LIFE=0,10", "VELOCITY=0,2", "START_DIRECTION=0,1.5707964",
-                            "WEIGHT=0,0.5"});
+    auto emitter = Emitter({"NUMBER=0,1", "LIFE=0,10", "VELOCITY=0,2", "START_DIRECTION=0,1.5707964", "WEIGHT=0,0.5"});
     emitter->Reset(10, 10);
     emitter->Update();
     ASSERT_EQ(emitter->particles.size(), 1u);
@@ -201,10 +194,27 @@ TEST_F(EffectTest, LoadsEmittersImagesAndPaths) {
     std::unique_ptr<Velm::MemoryImage> spark(animtest::MakeImage(16, 8));
     hooks.resources["spark"] = spark.get();
     hooks.fileSizes["files/glow.png"] = {32, 32};
-    const std::string path = Effect({"[Main]", "X=5", "Y=6", "Time=1.5", "[Item2]", "EMISSION_RANGE=0,1", "Image=files/glow.png",
-                                     "TextRect=0,0,8,8", "LineIndex=0", "TrMoveItems=1", "[Item1]", "EMISSION_RANGE=0,1", "Image=spark",
-                                     "LineIndex=4", "[Line1]", "Type=3", "Points=1.0;0;0,0,100,0,", "[Line2]",
-                                     "Type=9", "[Other]", "Image=spark"});
+    const std::string path = Effect({"[Main]",
+                                     "X=5",
+                                     "Y=6",
+                                     "Time=1.5",
+                                     "[Item2]",
+                                     "EMISSION_RANGE=0,1",
+                                     "Image=files/glow.png",
+                                     "TextRect=0,0,8,8",
+                                     "LineIndex=0",
+                                     "TrMoveItems=1",
+                                     "[Item1]",
+                                     "EMISSION_RANGE=0,1",
+                                     "Image=spark",
+                                     "LineIndex=4",
+                                     "[Line1]",
+                                     "Type=3",
+                                     "Points=1.0;0;0,0,100,0,",
+                                     "[Line2]",
+                                     "Type=9",
+                                     "[Other]",
+                                     "Image=spark"});
     ParticleSystem_t effect;
     effect.LoadFile(path);
     EXPECT_EQ(effect.x, 5);
@@ -214,7 +224,7 @@ TEST_F(EffectTest, LoadsEmittersImagesAndPaths) {
     ParticleEmitter_t& second = *effect.emitters[1];
     EXPECT_EQ(first.texture, spark.get());
     EXPECT_EQ(first.textureRect, Velm::Rect(0, 0, 16, 8));  // the whole texture
-    EXPECT_EQ(first.path, nullptr);                       // index out of range
+    EXPECT_EQ(first.path, nullptr);                         // index out of range
     EXPECT_EQ(first.life, 1.5f);
     EXPECT_EQ(first.x, 5);
     ASSERT_NE(second.texture, nullptr);
@@ -229,8 +239,9 @@ TEST_F(EffectTest, LoadsEmittersImagesAndPaths) {
 }
 
 TEST_F(EffectTest, EmitterTravelsOnItsPath) {
-    const std::string path = Effect({"[Main]", "Time=1", "[Item1]", "EMISSION_RANGE=0,1", "NUMBER=0,1", "LIFE=0,10", "LineIndex=0",
-                                     "TRAJECTORY_SPEED=0,1", "[Line1]", "Type=3", "Points=1.0;0;0,0,100,0,"});
+    const std::string path =
+            Effect({"[Main]", "Time=1", "[Item1]", "EMISSION_RANGE=0,1", "NUMBER=0,1", "LIFE=0,10", "LineIndex=0",
+                    "TRAJECTORY_SPEED=0,1", "[Line1]", "Type=3", "Points=1.0;0;0,0,100,0,"});
     ParticleSystem_t effect;
     effect.LoadFile(path);
     effect.SetPosition(0, 0);
@@ -251,29 +262,27 @@ TEST_F(EffectTest, MissingFileIsDoneAtOnce) {
 }
 
 TEST_F(EffectTest, FinishesWhenEveryEmitterHasFinished) {
-    const std::string path = Effect({"[Main]", "Time=0.1", "[Item1]", "EMISSION_RANGE=0,1", "NUMBER=0,2", "LIFE=0,0.05", "[Item2]",
-                                     "NUMBER=0,0"});
+    const std::string path = Effect({"[Main]", "Time=0.1", "[Item1]", "EMISSION_RANGE=0,1", "NUMBER=0,2", "LIFE=0,0.05",
+                                     "[Item2]", "NUMBER=0,0"});
     ParticleSystem_t effect;
     effect.LoadFile(path);
     Progress progress;
     effect.SetListener(&progress);
     effect.SetPosition(10, 10);
     int updates = 0;
-    while (!effect.Update() && updates < 1000)
-        ++updates;
+    while (!effect.Update() && updates < 1000) ++updates;
     EXPECT_TRUE(effect.IsDone());
     EXPECT_LT(updates, 100);
     int ends = 0;
-    for (size_t i = 0; i < progress.fractions.size(); ++i)
-        ends += progress.fractions[i] == 1.0f ? 1 : 0;
+    for (size_t i = 0; i < progress.fractions.size(); ++i) ends += progress.fractions[i] == 1.0f ? 1 : 0;
     EXPECT_EQ(ends, 2);
 }
 
 // Building and running effects used to reseed the runtime's shared generator, so every later
 // deal and shuffle of the game followed a fixed sequence.
 TEST_F(EffectTest, EffectsLeaveTheGamesRandomSequenceAlone) {
-    const std::string path = Effect({"[Main]", "[Item1]", "EMISSION_RANGE=0,1", "NUMBER=0,20", "LIFE=0,1", "LIFE_VAR=0,0.5",
-                                     "WIDTH=0,50", "HEIGHT=0,50", "AngleType=1", "START_SPREAD=0,3"});
+    const std::string path = Effect({"[Main]", "[Item1]", "EMISSION_RANGE=0,1", "NUMBER=0,20", "LIFE=0,1",
+                                     "LIFE_VAR=0,0.5", "WIDTH=0,50", "HEIGHT=0,50", "AngleType=1", "START_SPREAD=0,3"});
     plat::CrtSrand(4242);
     const int a = plat::CrtRand();
     const int b = plat::CrtRand();
@@ -292,9 +301,9 @@ TEST_F(EffectTest, EffectsLeaveTheGamesRandomSequenceAlone) {
 }
 
 TEST_F(EffectTest, EveryEffectReplaysTheSameParticles) {
-    const std::string path = Effect({"[Main]", "[Item1]", "EMISSION_RANGE=0,1", "NUMBER=0,30", "LIFE=0,1", "LIFE_VAR=0,0.5",
-                                     "WIDTH=0,80", "HEIGHT=0,40", "VELOCITY=0,1", "START_SPREAD=0,6",
-                                     "WEIGHT_VAR=0,0.3"});
+    const std::string path =
+            Effect({"[Main]", "[Item1]", "EMISSION_RANGE=0,1", "NUMBER=0,30", "LIFE=0,1", "LIFE_VAR=0,0.5",
+                    "WIDTH=0,80", "HEIGHT=0,40", "VELOCITY=0,1", "START_SPREAD=0,6", "WEIGHT_VAR=0,0.3"});
     ParticleSystem_t one, two;
     one.LoadFile(path);
     plat::CrtRand();  // the game's generator moving on in between changes nothing
@@ -317,8 +326,9 @@ TEST_F(EffectTest, EveryEffectReplaysTheSameParticles) {
 TEST_F(EffectTest, DrawsEachParticleAndItsGlow) {
     std::unique_ptr<Velm::MemoryImage> spark(animtest::MakeImage(8, 8));
     hooks.resources["spark"] = spark.get();
-    const std::string path = Effect({"[Main]", "[Item1]", "EMISSION_RANGE=0,1", "Image=spark", "NUMBER=0,3", "LIFE=0,10", "SIZE=0,1",
-                                     "ALPHA=0,200", "COLOR=0,0xFF102030", "Intense=1", "DrawAdditive=0"});
+    const std::string path =
+            Effect({"[Main]", "[Item1]", "EMISSION_RANGE=0,1", "Image=spark", "NUMBER=0,3", "LIFE=0,10", "SIZE=0,1",
+                    "ALPHA=0,200", "COLOR=0,0xFF102030", "Intense=1", "DrawAdditive=0"});
     ParticleSystem_t effect;
     effect.LoadFile(path);
     effect.SetPosition(100, 100);

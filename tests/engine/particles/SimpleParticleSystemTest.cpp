@@ -37,14 +37,12 @@ TEST_F(SimpleSystemTest, EmissionRemainderCarriesOver) {
         const int before = system->particleCount;
         system->Step(0.02f);
         ASSERT_LE(system->particleCount - before, 1);
-        if (system->particleCount > before)
-            births.push_back(step);
+        if (system->particleCount > before) births.push_back(step);
     }
     ASSERT_GE(births.size(), 11u);
     EXPECT_GE(births[0], 5);
     EXPECT_LE(births[0], 6);
-    for (size_t i = 1; i < births.size(); ++i)
-        EXPECT_NEAR(births[i] - births[i - 1], 5, 1) << "birth " << i;
+    for (size_t i = 1; i < births.size(); ++i) EXPECT_NEAR(births[i] - births[i - 1], 5, 1) << "birth " << i;
     EXPECT_LT(system->emissionRemainder, 1.0f);
 }
 
@@ -57,8 +55,7 @@ TEST_F(SimpleSystemTest, NoMoreThanFiveHundredAlive) {
     EXPECT_EQ(system->particleCount, SimpleParticleSystem_t::kMaxParticles);  // none born while full
     system->Step(0.02f);  // all 500 reach their life together: they die, then 500 new are born
     EXPECT_EQ(system->particleCount, SimpleParticleSystem_t::kMaxParticles);
-    for (int i = 0; i < system->particleCount; ++i)
-        EXPECT_EQ(system->particles[i].age, 0.0f);
+    for (int i = 0; i < system->particleCount; ++i) EXPECT_EQ(system->particles[i].age, 0.0f);
 }
 
 TEST_F(SimpleSystemTest, AtMostOneFixedStepPerAdvance) {
@@ -78,15 +75,12 @@ TEST_F(SimpleSystemTest, LifetimeStopsEmissionAndTheParticlesRunOut) {
     EXPECT_TRUE(system->IsStopped());  // until fired
     system->FireAt(0, 0);
     EXPECT_FALSE(system->IsStopped());
-    for (int i = 0; i < 99; ++i)
-        system->Step(0.02f);
+    for (int i = 0; i < 99; ++i) system->Step(0.02f);
     EXPECT_FALSE(system->IsStopped());
-    for (int i = 0; i < 2; ++i)
-        system->Step(0.02f);
+    for (int i = 0; i < 2; ++i) system->Step(0.02f);
     EXPECT_TRUE(system->IsStopped());
     EXPECT_GT(system->particleCount, 0);
-    for (int i = 0; i < 30; ++i)
-        system->Step(0.02f);
+    for (int i = 0; i < 30; ++i) system->Step(0.02f);
     EXPECT_EQ(system->particleCount, 0);
     EXPECT_FALSE(system->IsDone());  // the owner removes it; the system never sets done
 }
@@ -128,10 +122,10 @@ TEST_F(SimpleSystemTest, EllipseAreaWithAFlatAxis) {
         float halfX, halfY;
     };
     const Case cases[] = {
-        {"no width", "SizeX=0", "SizeY=40", 0, 20},
-        {"no height", "SizeX=40", "SizeY=0", 20, 0},
-        {"a point", "SizeX=0", "SizeY=0", 0, 0},
-        {"a proper ellipse", "SizeX=60", "SizeY=20", 30, 10},
+            {"no width", "SizeX=0", "SizeY=40", 0, 20},
+            {"no height", "SizeX=40", "SizeY=0", 20, 0},
+            {"a point", "SizeX=0", "SizeY=0", 0, 0},
+            {"a proper ellipse", "SizeX=60", "SizeY=20", 30, 10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -180,22 +174,54 @@ TEST_F(SimpleSystemTest, FiveHundredUpdatesWithoutNaN) {
     hooks.resources["spark"] = spark.get();
     hooks.resources["mask"] = mask.get();
     const std::vector<std::vector<std::string>> effects = {
-        {"[Main]", "Time=1", "[Item1]", "EMISSION_RANGE=0,1", "Image=spark", "NUMBER=0,40;1,5", "LIFE=0,0.5", "LIFE_VAR=0,0.4",
-         "SIZE=0,1;1,0", "SIZE_VAR=0,0.5", "VELOCITY=0,2", "START_SPREAD=0,6.28", "WIDTH=0,30", "HEIGHT=0,30",
-         "SPIN=0,0.1", "SPIN_VAR=0,1", "ALPHA=0,255;1,0", "COLOR=0,0xFFFF0000;1,0x000000FF"},
-        {"[Main]", "Time=0.5", "[Item1]", "EMISSION_RANGE=0,1", "Image=spark", "Shape=1", "ShapeName=mask", "NUMBER=0,10",
-         "LIFE=0,0.3", "WIDTH=0,20", "HEIGHT=0,20", "TANGENT_ACCEL=0,0.3", "MOTION_RAND=0,1"},
-        {"[Main]", "[Item1]", "EMISSION_RANGE=0,1", "Image=spark", "Shape=2", "NUMBER=0,12", "LIFE=0,0.4", "WIDTH=0,0", "HEIGHT=0,0",
-         "TANGENT_ACCEL=0,1", "PivotX=4", "PivotY=-3", "DrawReverse=1", "NeverEnding=1"},
-        {"[Main]", "[Item1]", "EMISSION_RANGE=0,1", "Image=spark", "Shape=3", "NUMBER=0,12", "LIFE=0,0", "WIDTH=0,0", "HEIGHT=0,40",
-         "UseDeltaAngle=1", "START_DIRECTION=0,1"},
-        {"[Main]", "[Item1]", "EMISSION_RANGE=0,1", "Image=spark", "Shape=3", "NUMBER=0,8", "LIFE=0,0.4", "WIDTH=0,50", "HEIGHT=0,40",
-         "UseDeltaAngle=1", "LineIndex=0", "TrMoveItems=1", "TRAJECTORY_SPEED=0,2", "[Item2]", "EMISSION_RANGE=0,1", "Image=spark",
-         "NUMBER=0,5", "LIFE=0,0.2", "LineIndex=1", "[Item3]", "EMISSION_RANGE=0,1", "NUMBER=0,5", "LineIndex=2", "[Item4]",
-         "NUMBER=0,5", "LineIndex=3", "[Line1]", "Type=0", "Points=1.0;0;0,0,50,80,120,10,", "[Line2]", "Type=1",
-         "Points=1.0,200,200,100,50", "[Line3]", "Type=2", "Points=1.0,200,200,0,0", "[Line4]", "Type=3",
-         "Points=1.0;1;5,5,5,5,"},
-        {"[Main]", "Time=0", "[Item1]", "EMISSION_RANGE=0,1", "NUMBER=0,3", "LIFE=0,1"},
+            {"[Main]", "Time=1", "[Item1]", "EMISSION_RANGE=0,1", "Image=spark", "NUMBER=0,40;1,5", "LIFE=0,0.5",
+             "LIFE_VAR=0,0.4", "SIZE=0,1;1,0", "SIZE_VAR=0,0.5", "VELOCITY=0,2", "START_SPREAD=0,6.28", "WIDTH=0,30",
+             "HEIGHT=0,30", "SPIN=0,0.1", "SPIN_VAR=0,1", "ALPHA=0,255;1,0", "COLOR=0,0xFFFF0000;1,0x000000FF"},
+            {"[Main]", "Time=0.5", "[Item1]", "EMISSION_RANGE=0,1", "Image=spark", "Shape=1", "ShapeName=mask",
+             "NUMBER=0,10", "LIFE=0,0.3", "WIDTH=0,20", "HEIGHT=0,20", "TANGENT_ACCEL=0,0.3", "MOTION_RAND=0,1"},
+            {"[Main]", "[Item1]", "EMISSION_RANGE=0,1", "Image=spark", "Shape=2", "NUMBER=0,12", "LIFE=0,0.4",
+             "WIDTH=0,0", "HEIGHT=0,0", "TANGENT_ACCEL=0,1", "PivotX=4", "PivotY=-3", "DrawReverse=1", "NeverEnding=1"},
+            {"[Main]", "[Item1]", "EMISSION_RANGE=0,1", "Image=spark", "Shape=3", "NUMBER=0,12", "LIFE=0,0",
+             "WIDTH=0,0", "HEIGHT=0,40", "UseDeltaAngle=1", "START_DIRECTION=0,1"},
+            {"[Main]",
+             "[Item1]",
+             "EMISSION_RANGE=0,1",
+             "Image=spark",
+             "Shape=3",
+             "NUMBER=0,8",
+             "LIFE=0,0.4",
+             "WIDTH=0,50",
+             "HEIGHT=0,40",
+             "UseDeltaAngle=1",
+             "LineIndex=0",
+             "TrMoveItems=1",
+             "TRAJECTORY_SPEED=0,2",
+             "[Item2]",
+             "EMISSION_RANGE=0,1",
+             "Image=spark",
+             "NUMBER=0,5",
+             "LIFE=0,0.2",
+             "LineIndex=1",
+             "[Item3]",
+             "EMISSION_RANGE=0,1",
+             "NUMBER=0,5",
+             "LineIndex=2",
+             "[Item4]",
+             "NUMBER=0,5",
+             "LineIndex=3",
+             "[Line1]",
+             "Type=0",
+             "Points=1.0;0;0,0,50,80,120,10,",
+             "[Line2]",
+             "Type=1",
+             "Points=1.0,200,200,100,50",
+             "[Line3]",
+             "Type=2",
+             "Points=1.0,200,200,0,0",
+             "[Line4]",
+             "Type=3",
+             "Points=1.0;1;5,5,5,5,"},
+            {"[Main]", "Time=0", "[Item1]", "EMISSION_RANGE=0,1", "NUMBER=0,3", "LIFE=0,1"},
     };
     for (size_t e = 0; e < effects.size(); ++e) {
         SCOPED_TRACE("effect " + std::to_string(e));
@@ -209,8 +235,7 @@ TEST_F(SimpleSystemTest, FiveHundredUpdatesWithoutNaN) {
         for (int tick = 0; tick < 500; ++tick) {
             effect.Update();
             effect.Advance(1.0f);
-            if (tick % 50 == 0)
-                effect.Draw(&g);
+            if (tick % 50 == 0) effect.Draw(&g);
             for (auto& emitter : effect.emitters) {
                 ASSERT_TRUE(std::isfinite(emitter->x) && std::isfinite(emitter->y)) << "tick " << tick;
                 for (const EmitterParticle_t& p : emitter->particles)
@@ -220,14 +245,14 @@ TEST_F(SimpleSystemTest, FiveHundredUpdatesWithoutNaN) {
     }
     hooks.fileSizes["images/particles.png"] = {16, 16};
     const std::vector<std::vector<std::string>> systems = {
-        {"nEmission=300", "fRadialAccelMin=-5", "fRadialAccelMax=5", "fTangentialAccelMin=2",
-         "fTangentialAccelMax=4", "fGravityMin=1", "fGravityMax=2", "fSpinStart=1", "fSpinEnd=3",
-         "fParticleLifeMin=0.2", "fParticleLifeMax=1"},
-        {"AppearMode=1", "SizeX=50", "SizeY=0", "bRelative=1", "fLifetime=3", "fParticleLifeMin=0",
-         "fParticleLifeMax=0"},
-        {"AppearMode=2", "SizeX=0", "SizeY=0", "fSpeedMin=0", "fSpeedMax=0", "fRadialAccelMin=10",
-         "fRadialAccelMax=10", "bUseRandomRect=0", "TextureRect0=0,0,8,8", "TextureRect1=8,8,8,8"},
-        {"AppearMode=7", "colColorStart=2,2,2,2;0,0,0,0", "colColorEnd=-1,-1,-1,-1"},
+            {"nEmission=300", "fRadialAccelMin=-5", "fRadialAccelMax=5", "fTangentialAccelMin=2",
+             "fTangentialAccelMax=4", "fGravityMin=1", "fGravityMax=2", "fSpinStart=1", "fSpinEnd=3",
+             "fParticleLifeMin=0.2", "fParticleLifeMax=1"},
+            {"AppearMode=1", "SizeX=50", "SizeY=0", "bRelative=1", "fLifetime=3", "fParticleLifeMin=0",
+             "fParticleLifeMax=0"},
+            {"AppearMode=2", "SizeX=0", "SizeY=0", "fSpeedMin=0", "fSpeedMax=0", "fRadialAccelMin=10",
+             "fRadialAccelMax=10", "bUseRandomRect=0", "TextureRect0=0,0,8,8", "TextureRect1=8,8,8,8"},
+            {"AppearMode=7", "colColorStart=2,2,2,2;0,0,0,0", "colColorEnd=-1,-1,-1,-1"},
     };
     for (size_t s = 0; s < systems.size(); ++s) {
         SCOPED_TRACE("system " + std::to_string(s));
@@ -236,14 +261,12 @@ TEST_F(SimpleSystemTest, FiveHundredUpdatesWithoutNaN) {
         Velm::Graphics g(target.get());
         system->FireAt(100, 100);
         for (int tick = 0; tick < 500; ++tick) {
-            if (tick % 100 == 0)
-                system->FireAt(100.0f + tick / 10, 100);
+            if (tick % 100 == 0) system->FireAt(100.0f + tick / 10, 100);
             system->Advance(1.0f);
-            if (tick % 50 == 0)
-                system->Draw(&g);
+            if (tick % 50 == 0) system->Draw(&g);
             for (int i = 0; i < system->particleCount; ++i)
                 ASSERT_TRUE(std::isfinite(system->particles[i].x) && std::isfinite(system->particles[i].y))
-                    << "tick " << tick;
+                        << "tick " << tick;
         }
     }
     hooks.resources.clear();

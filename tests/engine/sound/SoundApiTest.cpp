@@ -127,8 +127,8 @@ TEST_F(SoundApi, GroupVolumesInMillibels) {
         int32_t attenuation;
         int32_t onVoice;  // limited to -9000..0
     };
-    const Row rows[] = {{100, 0, 0}, {50, -602, -602}, {10, -2000, -2000}, {1, -4000, -4000}, {0, -10000, -9000},
-                        {-5, -10000, -9000}, {150, 0, 0}};
+    const Row rows[] = {{100, 0, 0},        {50, -602, -602},    {10, -2000, -2000}, {1, -4000, -4000},
+                        {0, -10000, -9000}, {-5, -10000, -9000}, {150, 0, 0}};
     Start();
     const int playing = Sound::PlaySound("click");
     for (const Row& r : rows) {

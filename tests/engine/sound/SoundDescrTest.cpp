@@ -29,25 +29,26 @@ struct DescrCase {
 };
 
 const DescrCase kDescrCases[] = {
-    {"wave, group and loop", "WaveName = click\nGroup = effect\nIsLoop = 1\n", true, 1, 0x04, "click", 0, 0, 0, 0},
-    {"unknown group name is refused", "WaveName=click\nGroup=Effects\n", false, 6, 0, "click", 0, 0, 0, 0},
-    {"no group line is refused", "WaveName=click\nIsLoop=1\n", false, 6, 0x04, "click", 0, 0, 0, 0},
-    {"two position components keep z", "Group=World\nPosition=1,2\n", true, 2, 0, "", 0, 1, 2, 0},
-    {"an empty field between commas is skipped", "Group=World\nPosition=1,,3\n", true, 2, 0, "", 0, 1, 3, 0},
-    {"a flag can only be set", "Group=Dialog\nIsLoop=1\nIsLoop=0\n", true, 0, 0x04, "", 0, 0, 0, 0},
-    {"every flag key",
-     "Group=Music\nIs3D=1\nIsStreamed=2\nIsLoop=1\nPlayOnStart=1\nPlayIfPlay=1\nDelAfterPlay=1\n"
-     "MuteAfterMaxDistance=1\n",
-     true, 3, 0xDF, "", 0, 0, 0, 0},
-    {"tabs, CRLF, comments, unknown keys and lines without '='",
-     "; a comment\r\n\tWaveName\t=\tboom \r\nGROUP = interf\r\nvolume=-300\r\nNoEquals\r\nUnknown=5\r\n"
-     "ConnectToModel=1\r\n",
-     true, 4, 0, "boom", -300, 0, 0, 0},
-    {"an empty wave name leaves the earlier one", "Group=Effect\nWaveName=a\nWaveName=\n", true, 1, 0, "a", 0, 0, 0, 0},
-    {"a later line overrides", "Group=Effect\nWaveName=a\nWaveName=b\nGroup=Nothing\nGroup=Music\n", true, 3, 0, "b",
-     0, 0, 0, 0},
-    {"bad numbers read as 0", "Group=Effect\nVolume=loud\nPosition=x,2,y\n", true, 1, 0, "", 0, 0, 2, 0},
-    {"empty file", "", false, 6, 0, "", 0, 0, 0, 0},
+        {"wave, group and loop", "WaveName = click\nGroup = effect\nIsLoop = 1\n", true, 1, 0x04, "click", 0, 0, 0, 0},
+        {"unknown group name is refused", "WaveName=click\nGroup=Effects\n", false, 6, 0, "click", 0, 0, 0, 0},
+        {"no group line is refused", "WaveName=click\nIsLoop=1\n", false, 6, 0x04, "click", 0, 0, 0, 0},
+        {"two position components keep z", "Group=World\nPosition=1,2\n", true, 2, 0, "", 0, 1, 2, 0},
+        {"an empty field between commas is skipped", "Group=World\nPosition=1,,3\n", true, 2, 0, "", 0, 1, 3, 0},
+        {"a flag can only be set", "Group=Dialog\nIsLoop=1\nIsLoop=0\n", true, 0, 0x04, "", 0, 0, 0, 0},
+        {"every flag key",
+         "Group=Music\nIs3D=1\nIsStreamed=2\nIsLoop=1\nPlayOnStart=1\nPlayIfPlay=1\nDelAfterPlay=1\n"
+         "MuteAfterMaxDistance=1\n",
+         true, 3, 0xDF, "", 0, 0, 0, 0},
+        {"tabs, CRLF, comments, unknown keys and lines without '='",
+         "; a comment\r\n\tWaveName\t=\tboom \r\nGROUP = interf\r\nvolume=-300\r\nNoEquals\r\nUnknown=5\r\n"
+         "ConnectToModel=1\r\n",
+         true, 4, 0, "boom", -300, 0, 0, 0},
+        {"an empty wave name leaves the earlier one", "Group=Effect\nWaveName=a\nWaveName=\n", true, 1, 0, "a", 0, 0, 0,
+         0},
+        {"a later line overrides", "Group=Effect\nWaveName=a\nWaveName=b\nGroup=Nothing\nGroup=Music\n", true, 3, 0,
+         "b", 0, 0, 0, 0},
+        {"bad numbers read as 0", "Group=Effect\nVolume=loud\nPosition=x,2,y\n", true, 1, 0, "", 0, 0, 2, 0},
+        {"empty file", "", false, 6, 0, "", 0, 0, 0, 0},
 };
 
 }  // namespace
@@ -94,8 +95,8 @@ TEST(SoundDescr, DefaultsAndThreeDKeys) {
 }
 
 TEST(SoundDescr, GroupNames) {
-    const std::pair<const char*, int> rows[] = {{"Dialog", 0}, {" effect ", 1}, {"WORLD", 2}, {"Music", 3},
-                                                {"Interf", 4}, {"Interface", 6}, {"", 6},    {nullptr, 6}};
+    const std::pair<const char*, int> rows[] = {{"Dialog", 0}, {" effect ", 1},  {"WORLD", 2}, {"Music", 3},
+                                                {"Interf", 4}, {"Interface", 6}, {"", 6},      {nullptr, 6}};
     for (const auto& r : rows) {
         SCOPED_TRACE(r.first ? r.first : "(null)");
         EXPECT_EQ(Sound::GroupFromName(r.first), r.second);
@@ -217,8 +218,8 @@ TEST_F(SoundDescrStorage, OggIsPreferredAndDecodedIntoARawBlockForStaticSounds) 
     ASSERT_TRUE(still.IsRaw());
     const auto& block = still.GetWaveData();
     ASSERT_GT(block.size(), 22u);
-    const uint32_t pcm = uint32_t(block[18]) | uint32_t(block[19]) << 8 | uint32_t(block[20]) << 16 |
-                         uint32_t(block[21]) << 24;
+    const uint32_t pcm =
+            uint32_t(block[18]) | uint32_t(block[19]) << 8 | uint32_t(block[20]) << 16 | uint32_t(block[21]) << 24;
     EXPECT_EQ(block.size(), 22u + pcm);
     const Sound::WAVEFORMATEX format = Sound::DecodeWaveFormat(block.data());
     EXPECT_EQ(format.formatTag, 1);

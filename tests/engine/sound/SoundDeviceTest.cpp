@@ -113,13 +113,13 @@ TEST_F(StaticSound, BadArgumentsAndBadDataThrow) {
         int code;
     };
     const Case cases[] = {
-        {"no data", nullptr, 0, false, 7},
-        {"no out", &wav, 0, true, 7},
-        {"kind 3", &wav, 3, false, 7},
-        {"no samples", &empty, 0, false, 9},
-        {"24-bit samples", &bits24, 0, false, 22},
-        {"WAV junk", nullptr, 0, false, 6},
-        {"Ogg junk", nullptr, 1, false, 6},
+            {"no data", nullptr, 0, false, 7},
+            {"no out", &wav, 0, true, 7},
+            {"kind 3", &wav, 3, false, 7},
+            {"no samples", &empty, 0, false, 9},
+            {"24-bit samples", &bits24, 0, false, 22},
+            {"WAV junk", nullptr, 0, false, 6},
+            {"Ogg junk", nullptr, 1, false, 6},
     };
     const std::string junk = "junk";
     for (const Case& c : cases) {
@@ -232,10 +232,10 @@ TEST(SoundDevice, AFailedStartLeavesNoThreadToWaitFor) {
         unsigned code;
     };
     const Case cases[] = {
-        {"cooperative level", 0, 2, 22050, 16, 2},
-        {"12 bits", 2, 2, 22050, 12, 4},
-        {"six channels", 2, 6, 22050, 16, 4},
-        {"rate", 2, 2, 1000, 16, 4},
+            {"cooperative level", 0, 2, 22050, 16, 2},
+            {"12 bits", 2, 2, 22050, 12, 4},
+            {"six channels", 2, 6, 22050, 16, 4},
+            {"rate", 2, 2, 1000, 16, 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);

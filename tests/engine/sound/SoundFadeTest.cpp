@@ -11,7 +11,7 @@ class Fade : public ManualDevice {
 protected:
     Sound::Sound_t* MakeLooping(int32_t groupAttenuation = 0) {
         const int handle =
-            AddStatic(Wav16(1, std::vector<int16_t>(20, 10000)), Sound::StaticBufferFlags(0), true, false);
+                AddStatic(Wav16(1, std::vector<int16_t>(20, 10000)), Sound::StaticBufferFlags(0), true, false);
         Sound::Sound_t* s = device.FindSound(handle);
         s->SetGroupVolume(groupAttenuation, true);
         return s;
@@ -47,10 +47,10 @@ TEST_F(Fade, FadeInEndsExactlyOnItsTarget) {
         int steps;
     };
     const Case cases[] = {
-        {"10 ms is one step", 10, 0, 1},
-        {"one second to 0 mB", 1000, 0, 50},
-        {"one second to -602 mB (steps do not divide evenly)", 1000, -602, 50},
-        {"70 ms to -1000 mB", 70, -1000, 3},
+            {"10 ms is one step", 10, 0, 1},
+            {"one second to 0 mB", 1000, 0, 50},
+            {"one second to -602 mB (steps do not divide evenly)", 1000, -602, 50},
+            {"70 ms to -1000 mB", 70, -1000, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);

@@ -123,7 +123,7 @@ TEST(SoundSmoke, DiskOutputHoldsSoundWhilePlayingAndSilenceAfterStop) {
             EXPECT_GT(Sound::PlaySound("chime"), 0);
             EXPECT_TRUE(Sound::PlayMusic("theme", 100, 100));
             ASSERT_TRUE(WaitForOutput(output, 44100 * 4 / 4));  // a quarter of a second
-            EXPECT_TRUE(Sound::PlayMusic("other", 100, 100));     // the cross-fade
+            EXPECT_TRUE(Sound::PlayMusic("other", 100, 100));   // the cross-fade
             ASSERT_TRUE(WaitForOutput(output, 44100 * 4 / 4));
             playTo = size_t(FileSize(output));
 

@@ -39,20 +39,20 @@ TEST(WavHeader, ChunkOrdersAndBrokenHeaders) {
         uint16_t bits = 16;
     };
     const Case cases[] = {
-        {"fmt then data", Riff(fmt + data), true, 12 + 24 + 8},
-        {"data before fmt", Riff(data + fmt), true, 12 + 8},
-        {"odd chunk before fmt is skipped with its pad byte", Riff(Chunk("LIST", "abc") + fmt + data), true,
-         12 + 12 + 24 + 8},
-        {"second fmt and data are ignored", Riff(fmt + data + FmtChunk(2, 8000, 8) + data), true, 12 + 24 + 8},
-        {"fmt of 14 bytes leaves the rest zero", Riff(FmtChunk(1, kRate, 16, 14) + data), true, 12 + 22 + 8, 0},
-        {"no fmt", Riff(data + Chunk("junk", "x")), false, 0},
-        {"fmt shorter than 14 bytes", Riff(FmtChunk(1, kRate, 16, 12) + data), false, 0},
-        {"not RIFF", "RIFX" + Riff(fmt + data).substr(4), false, 0},
-        {"not WAVE", Riff(fmt + data).replace(8, 4, "AVI "), false, 0},
-        {"truncated in the header", Riff(fmt + data).substr(0, 10), false, 0},
-        {"chunk larger than the file",
-         Riff(Chunk("LIST", "abcd").replace(4, 4, std::string("\xff\xff\x00\x00", 4)) + fmt + data), false, 0},
-        {"empty", "", false, 0},
+            {"fmt then data", Riff(fmt + data), true, 12 + 24 + 8},
+            {"data before fmt", Riff(data + fmt), true, 12 + 8},
+            {"odd chunk before fmt is skipped with its pad byte", Riff(Chunk("LIST", "abc") + fmt + data), true,
+             12 + 12 + 24 + 8},
+            {"second fmt and data are ignored", Riff(fmt + data + FmtChunk(2, 8000, 8) + data), true, 12 + 24 + 8},
+            {"fmt of 14 bytes leaves the rest zero", Riff(FmtChunk(1, kRate, 16, 14) + data), true, 12 + 22 + 8, 0},
+            {"no fmt", Riff(data + Chunk("junk", "x")), false, 0},
+            {"fmt shorter than 14 bytes", Riff(FmtChunk(1, kRate, 16, 12) + data), false, 0},
+            {"not RIFF", "RIFX" + Riff(fmt + data).substr(4), false, 0},
+            {"not WAVE", Riff(fmt + data).replace(8, 4, "AVI "), false, 0},
+            {"truncated in the header", Riff(fmt + data).substr(0, 10), false, 0},
+            {"chunk larger than the file",
+             Riff(Chunk("LIST", "abcd").replace(4, 4, std::string("\xff\xff\x00\x00", 4)) + fmt + data), false, 0},
+            {"empty", "", false, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -71,8 +71,8 @@ TEST(WavHeader, ChunkOrdersAndBrokenHeaders) {
 TEST(WavFile, ReadsThePcmWhereverTheDataChunkLies) {
     const std::vector<int16_t> pcm = {10, -20, 30, -40};
     const std::string files[] = {
-        Riff(FmtChunk(1, kRate, 16) + DataChunk(pcm)),
-        Riff(DataChunk(pcm) + Chunk("odd ", "q") + FmtChunk(1, kRate, 16)),
+            Riff(FmtChunk(1, kRate, 16) + DataChunk(pcm)),
+            Riff(DataChunk(pcm) + Chunk("odd ", "q") + FmtChunk(1, kRate, 16)),
     };
     for (const std::string& bytes : files) {
         Sound::WaveWavFile_t wav;
@@ -92,9 +92,9 @@ TEST(WavFile, ReadsThePcmWhereverTheDataChunkLies) {
 
 TEST(WavFile, BadFilesAreBadFileFormat) {
     const std::string broken[] = {
-        Riff(DataChunk({1, 2})),  // no fmt
-        "not a wave file at all",
-        "",
+            Riff(DataChunk({1, 2})),  // no fmt
+            "not a wave file at all",
+            "",
     };
     for (const std::string& bytes : broken) {
         Sound::WaveWavFile_t wav;
@@ -153,8 +153,8 @@ TEST(SoundError, TextsOfTheCodes) {
         const char* text;
     };
     const Case cases[] = {
-        {0, "Sond unknown errror"},  {6, "Bad file format"},      {9, "Bad file data"},
-        {24, "Sond unknown errror"}, {32, "Error playing sound"}, {33, "Sond unknown errror"},
+            {0, "Sond unknown errror"},  {6, "Bad file format"},      {9, "Bad file data"},
+            {24, "Sond unknown errror"}, {32, "Error playing sound"}, {33, "Sond unknown errror"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);

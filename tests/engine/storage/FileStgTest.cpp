@@ -123,19 +123,24 @@ TEST(FileStg, WorkingDirectoryNeverChanges) {
     DiskRoot root;
     const std::string before = plat::CurrentDirectory();
     const std::vector<std::pair<const char*, std::function<void()>>> kSteps = {
-        {"write", [&] { WriteText(root.stg, "d1/d2/f.txt", "abc"); }},
-        {"read", [&] { ReadText(root.stg, "D1/d2/F.TXT"); }},
-        {"list", [&] {
-             std::vector<std::string> names;
-             root->List("d1\\*.*", true, true, names);
-         }},
-        {"presence", [&] { root->IsDirPresent("d1/d2"); root->IsFilePresent("d1/d2/f.txt"); }},
-        {"create dir", [&] { root->CreateDir("x/y/z"); }},
-        {"open sub-storage", [&] { root->OpenStg("x/y", false); }},
-        {"failed open", [&] { CatchStg([&] { root->OpenFile("nope/f.txt", false); }); }},
-        {"delete file", [&] { root->DeleteFile("d1/d2/f.txt"); }},
-        {"delete dir", [&] { root->DeleteDir("x/y/z"); }},
-        {"delete tree", [&] { root->DeleteDirTree(); }},
+            {"write", [&] { WriteText(root.stg, "d1/d2/f.txt", "abc"); }},
+            {"read", [&] { ReadText(root.stg, "D1/d2/F.TXT"); }},
+            {"list",
+             [&] {
+                 std::vector<std::string> names;
+                 root->List("d1\\*.*", true, true, names);
+             }},
+            {"presence",
+             [&] {
+                 root->IsDirPresent("d1/d2");
+                 root->IsFilePresent("d1/d2/f.txt");
+             }},
+            {"create dir", [&] { root->CreateDir("x/y/z"); }},
+            {"open sub-storage", [&] { root->OpenStg("x/y", false); }},
+            {"failed open", [&] { CatchStg([&] { root->OpenFile("nope/f.txt", false); }); }},
+            {"delete file", [&] { root->DeleteFile("d1/d2/f.txt"); }},
+            {"delete dir", [&] { root->DeleteDir("x/y/z"); }},
+            {"delete tree", [&] { root->DeleteDirTree(); }},
     };
     for (const auto& step : kSteps) {
         SCOPED_TRACE(step.first);
@@ -165,10 +170,10 @@ TEST(FileStg, FileRoundTripSeekAndSize) {
         const char* rest;
     };
     const Step kSteps[] = {
-        {"from the start", 0, 3, 3, "3456789"},
-        {"from the end", 2, -2, 8, "89"},
-        {"past the end reads nothing", 0, 25, 25, ""},
-        {"unknown origin counts from the start", 5, 1, 1, "123456789"},
+            {"from the start", 0, 3, 3, "3456789"},
+            {"from the end", 2, -2, 8, "89"},
+            {"past the end reads nothing", 0, 25, 25, ""},
+            {"unknown origin counts from the start", 5, 1, 1, "123456789"},
     };
     for (const Step& s : kSteps) {
         SCOPED_TRACE(s.why);
@@ -205,28 +210,28 @@ TEST(FileStg, ErrorCodesAndOperations) {
         const char* file;
     };
     const Case kCases[] = {
-        {"empty name read", [&] { root->OpenFile("", false); }, 2, 5, ""},
-        {"empty name write", [&] { root->OpenFile("", true); }, 2, 6, ""},
-        {"missing file", [&] { root->OpenFile("Missing.wav", false); }, 2, 5, "Missing.wav"},
-        {"directory opened as a file", [&] { root->OpenFile("sub", false); }, 2, 5, "sub"},
-        {"missing directory on the way", [&] { root->OpenFile("Nope/f.txt", false); }, 3, 13, "nope"},
-        {"no own name", [&] { root->OpenFile("sub//", false); }, 2, 5, "sub//"},
-        {"refused kind", [&] { root->OpenFile("track.cda", false); }, 22, 13, "track.cda"},
-        {"null read", [&] { root->ReadFile(nullptr, nullptr, 1, nullptr); }, 2, 8, ""},
-        {"null write", [&] { root->WriteFile(nullptr, "x", 1, nullptr); }, 2, 9, ""},
-        {"null seek", [&] { root->Seek(nullptr, 0, 0, nullptr); }, 2, 2, ""},
-        {"null size", [&] { root->GetFileSize(nullptr); }, 2, 3, ""},
-        {"null close", [&] { root->CloseFile(nullptr); }, 2, 7, ""},
-        {"write to a reading handle", [&] { root->WriteFile(reader, "x", 1, nullptr); }, 6, 13, ""},
-        {"empty presence of a file", [&] { root->IsFilePresent(""); }, 2, 0, ""},
-        {"empty presence of a dir", [&] { root->IsDirPresent(""); }, 2, 1, ""},
-        {"empty create dir", [&] { root->CreateDir(""); }, 2, 10, ""},
-        {"empty open storage", [&] { root->OpenStg("", false); }, 2, 4, ""},
-        {"missing sub-storage", [&] { root->OpenStg("absent", false); }, 3, 13, "absent"},
-        {"create dir over a file", [&] { root->CreateDir("f.txt/inner"); }, 3, 13, "f.txt/inner"},
-        {"empty delete file", [&] { root->DeleteFile(""); }, 2, 12, ""},
-        {"empty delete dir", [&] { root->DeleteDir(""); }, 2, 11, ""},
-        {"missing file deleted", [&] { root->DeleteFile("ghost.txt"); }, 18, 13, "ghost.txt"},
+            {"empty name read", [&] { root->OpenFile("", false); }, 2, 5, ""},
+            {"empty name write", [&] { root->OpenFile("", true); }, 2, 6, ""},
+            {"missing file", [&] { root->OpenFile("Missing.wav", false); }, 2, 5, "Missing.wav"},
+            {"directory opened as a file", [&] { root->OpenFile("sub", false); }, 2, 5, "sub"},
+            {"missing directory on the way", [&] { root->OpenFile("Nope/f.txt", false); }, 3, 13, "nope"},
+            {"no own name", [&] { root->OpenFile("sub//", false); }, 2, 5, "sub//"},
+            {"refused kind", [&] { root->OpenFile("track.cda", false); }, 22, 13, "track.cda"},
+            {"null read", [&] { root->ReadFile(nullptr, nullptr, 1, nullptr); }, 2, 8, ""},
+            {"null write", [&] { root->WriteFile(nullptr, "x", 1, nullptr); }, 2, 9, ""},
+            {"null seek", [&] { root->Seek(nullptr, 0, 0, nullptr); }, 2, 2, ""},
+            {"null size", [&] { root->GetFileSize(nullptr); }, 2, 3, ""},
+            {"null close", [&] { root->CloseFile(nullptr); }, 2, 7, ""},
+            {"write to a reading handle", [&] { root->WriteFile(reader, "x", 1, nullptr); }, 6, 13, ""},
+            {"empty presence of a file", [&] { root->IsFilePresent(""); }, 2, 0, ""},
+            {"empty presence of a dir", [&] { root->IsDirPresent(""); }, 2, 1, ""},
+            {"empty create dir", [&] { root->CreateDir(""); }, 2, 10, ""},
+            {"empty open storage", [&] { root->OpenStg("", false); }, 2, 4, ""},
+            {"missing sub-storage", [&] { root->OpenStg("absent", false); }, 3, 13, "absent"},
+            {"create dir over a file", [&] { root->CreateDir("f.txt/inner"); }, 3, 13, "f.txt/inner"},
+            {"empty delete file", [&] { root->DeleteFile(""); }, 2, 12, ""},
+            {"empty delete dir", [&] { root->DeleteDir(""); }, 2, 11, ""},
+            {"missing file deleted", [&] { root->DeleteFile("ghost.txt"); }, 18, 13, "ghost.txt"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -256,9 +261,9 @@ TEST(FileStg, PresenceTests) {
         bool directory;
     };
     const Case kCases[] = {
-        {"dir", false, true},       {"DIR", false, true},         {"dir/file.txt", true, false},
-        {"DIR\\FILE.TXT", true, false}, {"dir/none.txt", false, false}, {"none", false, false},
-        {"dir/", false, true},
+            {"dir", false, true},           {"DIR", false, true},           {"dir/file.txt", true, false},
+            {"DIR\\FILE.TXT", true, false}, {"dir/none.txt", false, false}, {"none", false, false},
+            {"dir/", false, true},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -282,15 +287,15 @@ TEST(FileStg, ListWithPatterns) {
         std::vector<std::string> names;
     };
     const Case kCases[] = {
-        {"*.*", true, true, {"a.wav", "b.wav", "other.d", "readme", "sub"}},
-        {"*.*", true, false, {"a.wav", "b.wav", "readme"}},
-        {"*.*", false, true, {"other.d", "sub"}},
-        {"*", true, true, {"a.wav", "b.wav", "other.d", "readme", "sub"}},
-        {"*.WAV", true, true, {"a.wav", "b.wav"}},
-        {"?.wav", true, false, {"a.wav", "b.wav"}},
-        {"SUB\\*.txt", true, false, {"inner.txt"}},
-        {"nothing*", true, true, {}},
-        {"missing\\*", true, true, {}},
+            {"*.*", true, true, {"a.wav", "b.wav", "other.d", "readme", "sub"}},
+            {"*.*", true, false, {"a.wav", "b.wav", "readme"}},
+            {"*.*", false, true, {"other.d", "sub"}},
+            {"*", true, true, {"a.wav", "b.wav", "other.d", "readme", "sub"}},
+            {"*.WAV", true, true, {"a.wav", "b.wav"}},
+            {"?.wav", true, false, {"a.wav", "b.wav"}},
+            {"SUB\\*.txt", true, false, {"inner.txt"}},
+            {"nothing*", true, true, {}},
+            {"missing\\*", true, true, {}},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.mask);
@@ -491,4 +496,4 @@ TEST(FileStg, DeleteDirTreeSparesSvn) {
     EXPECT_FALSE(sub->IsFilePresent("again.txt"));
 }
 
-} // namespace
+}  // namespace

@@ -55,13 +55,13 @@ TEST(MemBuffer, Seek) {
         int position;
     };
     const Case kCases[] = {
-        {"from start", 0, 0, 4, 4},
-        {"to the end exactly", 0, 0, 10, 10},
-        {"beyond the end goes to the start", 5, 0, 11, 0},
-        {"from the end backwards", 0, 2, -3, 7},
-        {"from the current position", 2, 1, 3, 5},
-        {"before the start wraps past the end", 2, 1, -3, 0},
-        {"unknown origin keeps the position", 6, 9, 3, 6},
+            {"from start", 0, 0, 4, 4},
+            {"to the end exactly", 0, 0, 10, 10},
+            {"beyond the end goes to the start", 5, 0, 11, 0},
+            {"from the end backwards", 0, 2, -3, 7},
+            {"from the current position", 2, 1, 3, 5},
+            {"before the start wraps past the end", 2, 1, -3, 0},
+            {"unknown origin keeps the position", 6, 9, 3, 6},
     };
     const char bytes[10] = {};
     for (const Case& c : kCases) {
@@ -138,4 +138,4 @@ TEST(MemBuffer, GuardedFunctionsRefuseNullHandles) {
     handle->Close();
 }
 
-} // namespace
+}  // namespace

@@ -113,20 +113,22 @@ TEST(MemStg, Errors) {
         const char* file;
     };
     const Case kCases[] = {
-        {"empty name", [&] { root->OpenFile("", false); }, 2, ""},
-        {"no own name", [&] { root->OpenFile("d//", true); }, 2, "d//"},
-        {"missing file", [&] { root->OpenFile("nothing.txt", false); }, 10, "nothing.txt"},
-        {"missing directory on a read", [&] { root->OpenFile("zz/f.txt", false); }, 3, "zz"},
-        {"null handle read", [&] { root->ReadFile(nullptr, nullptr, 1, nullptr); }, 2, ""},
-        {"null handle close", [&] { root->CloseFile(nullptr); }, 2, ""},
-        {"read-only handle written", [&] { root->WriteFile(borrowed, "x", 1, nullptr); }, 6, ""},
-        {"open of a missing sub-storage", [&] { root->OpenStg("nope", false); }, 3, "nope"},
-        {"empty sub-storage name", [&] { root->CreateStg("", false); }, 2, ""},
-        {"list in a missing directory", [&] {
-             std::vector<std::string> names;
-             root->List("nope/*", true, true, names);
-         }, 3, "nope"},
-        {"delete in a missing directory", [&] { root->DeleteFile("nope/f.txt"); }, 3, "nope"},
+            {"empty name", [&] { root->OpenFile("", false); }, 2, ""},
+            {"no own name", [&] { root->OpenFile("d//", true); }, 2, "d//"},
+            {"missing file", [&] { root->OpenFile("nothing.txt", false); }, 10, "nothing.txt"},
+            {"missing directory on a read", [&] { root->OpenFile("zz/f.txt", false); }, 3, "zz"},
+            {"null handle read", [&] { root->ReadFile(nullptr, nullptr, 1, nullptr); }, 2, ""},
+            {"null handle close", [&] { root->CloseFile(nullptr); }, 2, ""},
+            {"read-only handle written", [&] { root->WriteFile(borrowed, "x", 1, nullptr); }, 6, ""},
+            {"open of a missing sub-storage", [&] { root->OpenStg("nope", false); }, 3, "nope"},
+            {"empty sub-storage name", [&] { root->CreateStg("", false); }, 2, ""},
+            {"list in a missing directory",
+             [&] {
+                 std::vector<std::string> names;
+                 root->List("nope/*", true, true, names);
+             },
+             3, "nope"},
+            {"delete in a missing directory", [&] { root->DeleteFile("nope/f.txt"); }, 3, "nope"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -154,15 +156,15 @@ TEST(MemStg, ListDirectoriesFirstWithMasks) {
         std::vector<std::string> names;
     };
     const Case kCases[] = {
-        {"*.*", true, true, {"sub", "x", "ab1.txt", "abc.txt", "z.wav"}},
-        {"*", true, false, {"ab1.txt", "abc.txt", "z.wav"}},
-        {"*", false, true, {"sub", "x"}},
-        {"a?#.txt", true, true, {"ab1.txt"}},
-        {"*?", true, true, {"x"}},
-        {"?*", true, true, {"sub", "x", "ab1.txt", "abc.txt", "z.wav"}},
-        {"*.WAV", true, true, {"z.wav"}},
-        {"", true, true, {"sub", "x", "ab1.txt", "abc.txt", "z.wav"}},
-        {"sub/*", true, true, {"deeper", "s1.txt"}},
+            {"*.*", true, true, {"sub", "x", "ab1.txt", "abc.txt", "z.wav"}},
+            {"*", true, false, {"ab1.txt", "abc.txt", "z.wav"}},
+            {"*", false, true, {"sub", "x"}},
+            {"a?#.txt", true, true, {"ab1.txt"}},
+            {"*?", true, true, {"x"}},
+            {"?*", true, true, {"sub", "x", "ab1.txt", "abc.txt", "z.wav"}},
+            {"*.WAV", true, true, {"z.wav"}},
+            {"", true, true, {"sub", "x", "ab1.txt", "abc.txt", "z.wav"}},
+            {"sub/*", true, true, {"deeper", "s1.txt"}},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.mask);
@@ -267,4 +269,4 @@ TEST(MemStg, TwoMemoryStoragesAreNeverTheSame) {
     EXPECT_FALSE(IsSameStorage(nullptr, a.stg));
 }
 
-} // namespace
+}  // namespace

@@ -140,20 +140,21 @@ TEST(PackFile, BrokenBodiesFailWithoutCrashing) {
         std::vector<uint8_t> image;
     };
     const Case kCases[] = {
-        {"empty file", {}},
-        {"half a header", {1, 0, 0, 0, 2, 0}},
-        {"8-byte empty stream", emptyStream},
-        {"announces more than the stream holds", PackedImage(content, 6000)},
-        {"announces less than the stream holds", PackedImage(content, 4000)},
-        {"stream cut short", PackedImage(content, 5000, 10)},
-        {"packed size beyond the file", [&] {
-             std::vector<uint8_t> image = PackedImage(content, 5000);
-             image.resize(image.size() - 100);
-             return image;
-         }()},
-        {"corrupt stream", corrupt},
-        {"negative unpacked size", PackedImage(content, -5)},
-        {"impossible unpacked size", hugeClaim},
+            {"empty file", {}},
+            {"half a header", {1, 0, 0, 0, 2, 0}},
+            {"8-byte empty stream", emptyStream},
+            {"announces more than the stream holds", PackedImage(content, 6000)},
+            {"announces less than the stream holds", PackedImage(content, 4000)},
+            {"stream cut short", PackedImage(content, 5000, 10)},
+            {"packed size beyond the file",
+             [&] {
+                 std::vector<uint8_t> image = PackedImage(content, 5000);
+                 image.resize(image.size() - 100);
+                 return image;
+             }()},
+            {"corrupt stream", corrupt},
+            {"negative unpacked size", PackedImage(content, -5)},
+            {"impossible unpacked size", hugeClaim},
     };
     velmtest::TempDir dir;
     for (const Case& c : kCases) {
@@ -193,12 +194,12 @@ TEST(PackFile, SeekClampsToTheContent) {
         unsigned position;
     };
     const Step kSteps[] = {
-        {"from the start", 0, 40, 40},
-        {"origin 1 offset 0 tells the position", 1, 0, 40},
-        {"forward from here", 1, 10, 50},
-        {"back from the end", 2, -30, 70},
-        {"past the end stops at the end", 0, 110, 100},
-        {"unknown origin counts from the start", 7, 5, 5},
+            {"from the start", 0, 40, 40},
+            {"origin 1 offset 0 tells the position", 1, 0, 40},
+            {"forward from here", 1, 10, 50},
+            {"back from the end", 2, -30, 70},
+            {"past the end stops at the end", 0, 110, 100},
+            {"unknown origin counts from the start", 7, 5, 5},
     };
     for (const Step& s : kSteps) {
         SCOPED_TRACE(s.why);
@@ -227,4 +228,4 @@ TEST(PackFile, WritingBodyRefusesReadsAndKeepsPositionZero) {
     EXPECT_EQ(position, 0u);
 }
 
-} // namespace
+}  // namespace

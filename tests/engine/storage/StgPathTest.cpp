@@ -13,13 +13,13 @@ TEST(StgPath, Normalize) {
         const char* normal;
     };
     const Case kCases[] = {
-        {"A/B/", "a\\b"},
-        {"Sounds\\Music\\", "sounds\\music"},
-        {"x\\\\", "x\\"},
-        {"C:/Game/Sounds", "c:\\game\\sounds"},
-        {"", ""},
-        {"/", ""},
-        {"MiXeD.WAV", "mixed.wav"},
+            {"A/B/", "a\\b"},
+            {"Sounds\\Music\\", "sounds\\music"},
+            {"x\\\\", "x\\"},
+            {"C:/Game/Sounds", "c:\\game\\sounds"},
+            {"", ""},
+            {"/", ""},
+            {"MiXeD.WAV", "mixed.wav"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.input);
@@ -37,14 +37,14 @@ TEST(StgPath, Split) {
         const char* last;
     };
     const Case kCases[] = {
-        {"c:\\x\\y.wav", true, {"c:", "x"}, "y.wav"},
-        {"y.wav", true, {}, "y.wav"},
-        {"y.wav", false, {"y.wav"}, ""},
-        {"a\\\\b", false, {"a", "", "b"}, ""},
-        {"\\tmp\\x", false, {"\\tmp", "x"}, ""},
-        {"\\tmp\\x", true, {"\\tmp"}, "x"},
-        {"", true, {}, ""},
-        {"", false, {}, ""},
+            {"c:\\x\\y.wav", true, {"c:", "x"}, "y.wav"},
+            {"y.wav", true, {}, "y.wav"},
+            {"y.wav", false, {"y.wav"}, ""},
+            {"a\\\\b", false, {"a", "", "b"}, ""},
+            {"\\tmp\\x", false, {"\\tmp", "x"}, ""},
+            {"\\tmp\\x", true, {"\\tmp"}, "x"},
+            {"", true, {}, ""},
+            {"", false, {}, ""},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.path);
@@ -71,15 +71,17 @@ TEST(StgError, Messages) {
         const char* message;
     };
     const Case kCases[] = {
-        {"no operation line", 15, 13, "Read error\r\nStorage name : d:\\snd\r\nFile name : a.wav"},
-        {"operation line", 2, 5, "Invalid argument\r\nStorage name : d:\\snd\r\nFile name : a.wav\r\nMode=openFileRead"},
-        {"last operation", 18, 12, "Deleting error\r\nStorage name : d:\\snd\r\nFile name : a.wav\r\nMode=DeleteFile"},
-        {"unknown code above", 23, 13, "Unknown error\r\nStorage name : d:\\snd\r\nFile name : a.wav"},
-        {"code zero", 0, 13, "Unknown error\r\nStorage name : d:\\snd\r\nFile name : a.wav"},
-        {"negative code", -1, 13, "Unknown error\r\nStorage name : d:\\snd\r\nFile name : a.wav"},
-        {"last code", 22, 13, "Function is not realized\r\nStorage name : d:\\snd\r\nFile name : a.wav"},
-        {"operation out of range", 3, 14, "Invalid directory\r\nStorage name : d:\\snd\r\nFile name : a.wav\r\n"},
-        {"negative operation", 3, -2, "Invalid directory\r\nStorage name : d:\\snd\r\nFile name : a.wav\r\n"},
+            {"no operation line", 15, 13, "Read error\r\nStorage name : d:\\snd\r\nFile name : a.wav"},
+            {"operation line", 2, 5,
+             "Invalid argument\r\nStorage name : d:\\snd\r\nFile name : a.wav\r\nMode=openFileRead"},
+            {"last operation", 18, 12,
+             "Deleting error\r\nStorage name : d:\\snd\r\nFile name : a.wav\r\nMode=DeleteFile"},
+            {"unknown code above", 23, 13, "Unknown error\r\nStorage name : d:\\snd\r\nFile name : a.wav"},
+            {"code zero", 0, 13, "Unknown error\r\nStorage name : d:\\snd\r\nFile name : a.wav"},
+            {"negative code", -1, 13, "Unknown error\r\nStorage name : d:\\snd\r\nFile name : a.wav"},
+            {"last code", 22, 13, "Function is not realized\r\nStorage name : d:\\snd\r\nFile name : a.wav"},
+            {"operation out of range", 3, 14, "Invalid directory\r\nStorage name : d:\\snd\r\nFile name : a.wav\r\n"},
+            {"negative operation", 3, -2, "Invalid directory\r\nStorage name : d:\\snd\r\nFile name : a.wav\r\n"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -94,7 +96,7 @@ TEST(StgError, LongNamesFitTheMessage) {
     errStg_e error(longName, longName, 10, 6);
     std::string message = error.GetMessage();
     EXPECT_EQ(message, "Open file error\r\nStorage name : " + longName + "\r\nFile name : " + longName +
-                           "\r\nMode=openFileWrite");
+                               "\r\nMode=openFileWrite");
 }
 
 TEST(StgError, CaughtThroughTheEngineBase) {
@@ -114,7 +116,7 @@ TEST(StgMask, Simplify) {
         const char* simple;
     };
     const Case kCases[] = {
-        {"*?", "?"}, {"?*", "*"}, {"**", "*"}, {"*?*", "*"}, {"a@@b", "a@b"}, {"A?#.TXT", "a?#.txt"}, {"", ""},
+            {"*?", "?"}, {"?*", "*"}, {"**", "*"}, {"*?*", "*"}, {"a@@b", "a@b"}, {"A?#.TXT", "a?#.txt"}, {"", ""},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.mask);
@@ -134,22 +136,22 @@ TEST(StgMask, Match) {
         bool match;
     };
     const Case kCases[] = {
-        {"ab1.txt", "a?#.txt", true},
-        {"abc.txt", "a?#.txt", false},
-        {"a", "?", true},
-        {"ab", "?", false},
-        {"", "*", true},
-        {"music.ogg", "*.ogg", true},
-        {"music.ogg.bak", "*.ogg", false},
-        {"a.b.ogg", "*.ogg", true},
-        {"anything", "*", true},
-        {"x9y", "x#y", true},
-        {"xay", "x#y", false},
-        {"Upper", "upper", false},
-        {"abc", "a*c", true},
-        {"abcbc", "a*bc", true},
-        {"ab", "ab*", true},
-        {"ab", "abc", false},
+            {"ab1.txt", "a?#.txt", true},
+            {"abc.txt", "a?#.txt", false},
+            {"a", "?", true},
+            {"ab", "?", false},
+            {"", "*", true},
+            {"music.ogg", "*.ogg", true},
+            {"music.ogg.bak", "*.ogg", false},
+            {"a.b.ogg", "*.ogg", true},
+            {"anything", "*", true},
+            {"x9y", "x#y", true},
+            {"xay", "x#y", false},
+            {"Upper", "upper", false},
+            {"abc", "a*c", true},
+            {"abcbc", "a*bc", true},
+            {"ab", "ab*", true},
+            {"ab", "abc", false},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(std::string(c.name) + " / " + c.mask);
@@ -157,4 +159,4 @@ TEST(StgMask, Match) {
     }
 }
 
-} // namespace
+}  // namespace

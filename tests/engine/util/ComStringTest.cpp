@@ -17,14 +17,14 @@ TEST(ComStringTest, SplitRows) {
         std::vector<std::string> expected;
     };
     const Case cases[] = {
-        {"spaces around items", "10, 20 ,30", ',', {"10", "20", "30"}},
-        {"single item", "a", ',', {"a"}},
-        {"only blanks and delimiters", " , ,", ',', {}},
-        {"empty text", "", ',', {}},
-        {"empty pieces skipped", "a,,b", ',', {"a", "b"}},
-        {"leading and trailing delimiter", ",a,b,", ',', {"a", "b"}},
-        {"point list with semicolons", "1,2; 3,4", ';', {"1,2", "3,4"}},
-        {"tab is not a blank", "\ta ,b", ',', {"\ta", "b"}},
+            {"spaces around items", "10, 20 ,30", ',', {"10", "20", "30"}},
+            {"single item", "a", ',', {"a"}},
+            {"only blanks and delimiters", " , ,", ',', {}},
+            {"empty text", "", ',', {}},
+            {"empty pieces skipped", "a,,b", ',', {"a", "b"}},
+            {"leading and trailing delimiter", ",a,b,", ',', {"a", "b"}},
+            {"point list with semicolons", "1,2; 3,4", ';', {"1,2", "3,4"}},
+            {"tab is not a blank", "\ta ,b", ',', {"\ta", "b"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -84,13 +84,13 @@ TEST(StrParserTest, NextLineRows) {
         std::vector<std::string> expected;
     };
     const Case cases[] = {
-        {"comment, empty and blank lines skipped", "; note\r\n\r\n   \r\nKey = 1\r\n", {"Key = 1"}},
-        {"bare line feeds", "a\nb\n", {"a", "b"}},
-        {"tabs become spaces, tab-only line skipped", "\tx\t\n\t\t\n", {" x "}},
-        {"indented ';' is not a comment", "  ; x\n", {"  ; x"}},
-        {"no final line end", "last", {"last"}},
-        {"empty text", "", {}},
-        {"NUL inside a line ends it there", std::string("ab\0cd\nef", 8), {"ab", "cd", "ef"}},
+            {"comment, empty and blank lines skipped", "; note\r\n\r\n   \r\nKey = 1\r\n", {"Key = 1"}},
+            {"bare line feeds", "a\nb\n", {"a", "b"}},
+            {"tabs become spaces, tab-only line skipped", "\tx\t\n\t\t\n", {" x "}},
+            {"indented ';' is not a comment", "  ; x\n", {"  ; x"}},
+            {"no final line end", "last", {"last"}},
+            {"empty text", "", {}},
+            {"NUL inside a line ends it there", std::string("ab\0cd\nef", 8), {"ab", "cd", "ef"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);

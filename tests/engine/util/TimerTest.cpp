@@ -89,4 +89,4 @@ TEST(Timer, GlobalTimerIsOneObject) {
     EXPECT_NE(GlobalTimer().GetTimer(), nullptr);
 }
 
-} // namespace
+}  // namespace

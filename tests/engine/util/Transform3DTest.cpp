@@ -10,9 +10,7 @@ namespace {
 using Math::Matrix_t;
 using Math::Vector_t;
 
-Matrix_t Identity() {
-    return Matrix_t{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}};
-}
+Matrix_t Identity() { return Matrix_t{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}}; }
 
 void ExpectVector(const Vector_t& v, float x, float y, float z) {
     EXPECT_FLOAT_EQ(v.x, x);
@@ -37,12 +35,12 @@ TEST(Transform3D, Rows) {
         Vector_t direction;
     };
     const Case kCases[] = {
-        {"identity", Identity(), {1, 2, 3}, {1, 2, 3}, {1, 2, 3}},
-        {"translation moves points only", translate, {1, 2, 3}, {6, 2, 3}, {1, 2, 3}},
-        {"w of 2 halves both", scaledW, {2, 4, 6}, {1, 2, 3}, {1, 2, 3}},
-        // [1 0 0 1] x M is the first row plus the translation row.
-        {"x picks the first row", rows, {1, 0, 0}, {11, 22, 33}, {1, 2, 3}},
-        {"z picks the third row", rows, {0, 0, 1}, {17, 28, 39}, {7, 8, 9}},
+            {"identity", Identity(), {1, 2, 3}, {1, 2, 3}, {1, 2, 3}},
+            {"translation moves points only", translate, {1, 2, 3}, {6, 2, 3}, {1, 2, 3}},
+            {"w of 2 halves both", scaledW, {2, 4, 6}, {1, 2, 3}, {1, 2, 3}},
+            // [1 0 0 1] x M is the first row plus the translation row.
+            {"x picks the first row", rows, {1, 0, 0}, {11, 22, 33}, {1, 2, 3}},
+            {"z picks the third row", rows, {0, 0, 1}, {17, 28, 39}, {7, 8, 9}},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -88,4 +86,4 @@ TEST(Transform3D, OutputMayBeTheInput) {
     ExpectVector(d, 1, 2, 3);
 }
 
-} // namespace
+}  // namespace

@@ -101,8 +101,10 @@ struct RecAnim : Velm::BoardAnim {
     void Record(const char* mark, int alpha) {
         std::ostringstream out;
         out << name << mark << "@" << x << "," << y << " a=";
-        if (alpha == kOwnColour) out << "own";
-        else out << alpha;
+        if (alpha == kOwnColour)
+            out << "own";
+        else
+            out << alpha;
         log->push_back(out.str());
     }
 };
@@ -151,7 +153,8 @@ struct RecVisuals : Velm::BoardVisuals {
 
 inline void NameSprites(Velm::Layout_t& layout) {
     for (int i = 0; i < layout.itemCount; ++i) {
-        if (auto* sprite = dynamic_cast<RecSprite*>(layout.Cell(i).sprite.get())) sprite->name = "tile" + std::to_string(i);
+        if (auto* sprite = dynamic_cast<RecSprite*>(layout.Cell(i).sprite.get()))
+            sprite->name = "tile" + std::to_string(i);
     }
     if (auto* sprite = dynamic_cast<RecSprite*>(layout.blockedPicture.get())) sprite->name = "blocked";
 }
@@ -323,8 +326,8 @@ inline void RunScript(Velm::Layout_t& layout, EventLog& log, const std::string& 
 inline std::string DescribeState(const Velm::Layout_t& layout) {
     std::ostringstream out;
     out << "sel=" << layout.selected << " hov=" << layout.hovered << " tool=" << layout.toolMode
-        << " bonus=" << layout.bonusTile << " hist=" << layout.history.size()
-        << " pending=" << layout.pendingOperation << " gone=";
+        << " bonus=" << layout.bonusTile << " hist=" << layout.history.size() << " pending=" << layout.pendingOperation
+        << " gone=";
     bool first = true;
     for (int i = 0; i < layout.itemCount; ++i) {
         if (layout.Cell(i).active) continue;

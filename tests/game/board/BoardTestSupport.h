@@ -120,9 +120,7 @@ inline std::vector<TileLine> ClassicLayoutTiles() {
     return tiles;
 }
 
-inline std::string ClassicLayoutText() {
-    return LayoutText(ClassicLayoutTiles(), 5, 16, 30, "Classic");
-}
+inline std::string ClassicLayoutText() { return LayoutText(ClassicLayoutTiles(), 5, 16, 30, "Classic"); }
 
 // A layout exposing the protected helpers a test solver needs.
 class TestLayout : public Velm::Layout_t {

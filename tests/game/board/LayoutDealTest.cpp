@@ -55,7 +55,7 @@ TEST(LayoutDeal, DealFaceTable) {
         int position;
         int face;
     };
-    const Entry entries[] = {{0, 1}, {3, 1}, {4, 2}, {107, 27}, {108, 28}, {111, 31},
+    const Entry entries[] = {{0, 1},    {3, 1},    {4, 2},    {107, 27}, {108, 28}, {111, 31},
                              {112, 32}, {127, 35}, {128, 36}, {131, 39}, {132, 40}, {143, 42}};
     for (const Entry& e : entries) EXPECT_EQ(faces[static_cast<size_t>(e.position)], e.face) << e.position;
     std::vector<int> list = {9};

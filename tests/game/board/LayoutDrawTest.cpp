@@ -81,11 +81,10 @@ TEST(LayoutDraw, EachTileDrawsItsEffectBlockedMarkShuffleAndMarkers) {
     RecAnim shuffle(&s.visuals.log, "shuffle", 6);
     s.layout->Cell(2).shuffleAnim = &shuffle;
 
-    EXPECT_EQ(s.Draw(), (Log{"effects(2)", "tile2 a=255", "shuffle*@0,0 a=own", "select*@139,119 a=255",
-                             "effects(1)", "tile1 a=255", "blocked@91,119 a=255",
-                             "effects(0)", "tile0 a=255", "fx0 s=255", "hover@43,119 a=255",
-                             "effects(5)", "tile5 a=255", "effects(3)", "tile3 a=255", "effects(4)", "tile4 a=255",
-                             "layer(0)"}));
+    EXPECT_EQ(s.Draw(), (Log{"effects(2)", "tile2 a=255", "shuffle*@0,0 a=own", "select*@139,119 a=255", "effects(1)",
+                             "tile1 a=255", "blocked@91,119 a=255", "effects(0)", "tile0 a=255", "fx0 s=255",
+                             "hover@43,119 a=255", "effects(5)", "tile5 a=255", "effects(3)", "tile3 a=255",
+                             "effects(4)", "tile4 a=255", "layer(0)"}));
     s.layout->Cell(2).shuffleAnim = nullptr;
 
     // Without the free-tiles option there is no blocked mark; the hovered tile
@@ -95,8 +94,7 @@ TEST(LayoutDraw, EachTileDrawsItsEffectBlockedMarkShuffleAndMarkers) {
     const Log log = s.Draw();
     EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& e) { return e.rfind("blocked", 0) == 0; }),
               0);
-    EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& e) { return e.rfind("hover", 0) == 0; }),
-              0);
+    EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& e) { return e.rfind("hover", 0) == 0; }), 0);
     EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& e) { return e.rfind("select*", 0) == 0; }),
               1);
 }

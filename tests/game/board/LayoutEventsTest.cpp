@@ -151,7 +151,8 @@ TEST(LayoutEvents, RebalanceWithEvenClassesStartsNothing) {
 TEST(LayoutEvents, RebalanceGivesOddClassesACommonFace) {
     DrivenVisuals visuals(4);
     RecordingListener listener;
-    auto layout = Make(&visuals, &listener, LayoutText({{0, 0, 0}, {0, 0, 4}, {0, 0, 8}, {0, 0, 12}, {0, 0, 16}, {0, 0, 20}}));
+    auto layout = Make(&visuals, &listener,
+                       LayoutText({{0, 0, 0}, {0, 0, 4}, {0, 0, 8}, {0, 0, 12}, {0, 0, 16}, {0, 0, 20}}));
     const int faces[] = {5, 5, 5, 9, 9, 9};
     for (int i = 0; i < 6; ++i) layout->SetTileFace(i, faces[i]);
     layout->history.push_back({});  // a move to join the new faces to
@@ -160,8 +161,7 @@ TEST(LayoutEvents, RebalanceGivesOddClassesACommonFace) {
     EXPECT_EQ(layout->rebalanceList, (std::vector<int>{0, 3}));
     EXPECT_EQ(layout->shuffleMode, Layout_t::kShuffleRebalance);
     for (int tick = 0; tick < 4; ++tick) layout->Update();
-    EXPECT_EQ(listener.events,
-              (std::vector<std::string>{"PairReshuffled", "ShuffleFacesChanged", "ShuffleFinished"}));
+    EXPECT_EQ(listener.events, (std::vector<std::string>{"PairReshuffled", "ShuffleFacesChanged", "ShuffleFinished"}));
     EXPECT_EQ(listener.reshuffled, (std::vector<std::pair<int, int>>{{0, 3}}));
     EXPECT_EQ(layout->Cell(0).face, layout->Cell(3).face);
     ASSERT_EQ(layout->history.back().size(), 2u);

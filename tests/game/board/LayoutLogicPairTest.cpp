@@ -45,9 +45,9 @@ TEST(LogicPairs, PartnersMatchAndCopiesDoNot) {
         bool match;
     };
     // Faces 21 and 22 are the collection faces of the logic set, 23 the swap tool.
-    const Case cases[] = {{3, 4, true},   {4, 3, true},   {4, 5, false}, {3, 3, false}, {1, 2, true},
-                          {19, 20, true}, {20, 21, false}, {21, 22, true}, {21, 21, true}, {21, 3, false},
-                          {23, 23, false}, {0, 1, false}};
+    const Case cases[] = {{3, 4, true},   {4, 3, true},   {4, 5, false},   {3, 3, false},
+                          {1, 2, true},   {19, 20, true}, {20, 21, false}, {21, 22, true},
+                          {21, 21, true}, {21, 3, false}, {23, 23, false}, {0, 1, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.a) + " " + std::to_string(c.b));
         EXPECT_EQ(board.layout->TilesMatch(c.a, c.b, true), c.match);
@@ -75,10 +75,10 @@ TEST(LogicPairs, ChangeAndRemoverToolsBecomeOrdinaryInPairs) {
         std::vector<int> expected;
     };
     const Case cases[] = {
-        {"change and swap", {0, 2, 1, 0}, {0, 0, 0, 0}},
-        {"change alone", {0, 2, 0, 0}, {0, 0, 0, 0}},
-        {"change, hint and collection", {6, 2, 5, 1}, {6, 0, 0, 1}},
-        {"change and remover", {2, 4, 1, 3}, {0, 0, 1, 3}},
+            {"change and swap", {0, 2, 1, 0}, {0, 0, 0, 0}},
+            {"change alone", {0, 2, 0, 0}, {0, 0, 0, 0}},
+            {"change, hint and collection", {6, 2, 5, 1}, {6, 0, 0, 1}},
+            {"change and remover", {2, 4, 1, 3}, {0, 0, 1, 3}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -87,7 +87,8 @@ TEST(LogicPairs, ChangeAndRemoverToolsBecomeOrdinaryInPairs) {
         for (size_t i = 0; i < c.kinds.size(); ++i) tiles.push_back(At(3 * static_cast<int>(i), 0, 0, c.kinds[i]));
         board.Load(tiles);
         for (size_t i = 0; i < c.kinds.size(); ++i) {
-            for (const Velm::LayoutCell_t& cell : board.layout->tiles[i].cells) EXPECT_EQ(cell.kind, c.expected[i]) << i;
+            for (const Velm::LayoutCell_t& cell : board.layout->tiles[i].cells)
+                EXPECT_EQ(cell.kind, c.expected[i]) << i;
         }
     }
 }

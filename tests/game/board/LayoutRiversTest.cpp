@@ -50,16 +50,20 @@ std::vector<TileLine> FullTopRows() {
 TEST(RiversRoutes, CasesByShape) {
     const int none = Layout4Rivers_t::kNoRoute;
     const RouteCase cases[] = {
-        {"side by side", {At(3, 3), At(4, 3)}, 0, 1, true, 1},
-        {"same row, only empty cells between", {At(0, 5), At(9, 5), At(4, 6)}, 0, 1, true, 1},
-        {"same column, only empty cells between", {At(6, 1), At(6, 9)}, 0, 1, true, 1},
-        {"one turn", {At(3, 3), At(7, 6)}, 0, 1, true, 2},
-        {"ends of the full outermost row, through the margin", FullTopRows(), 0, 19, true, 3},
-        // A leaves only upwards, B is entered only from its left: three turns.
-        {"needs three turns",
-         {At(3, 3), At(6, 6), At(2, 3), At(4, 3), At(3, 4), At(6, 5), At(6, 7), At(7, 6)}, 0, 1, true, 4},
-        {"target walled in", {At(2, 2), At(8, 8), At(7, 8), At(9, 8), At(8, 7), At(8, 9)}, 0, 1, false, none},
-        {"start walled in", {At(8, 8), At(2, 2), At(7, 8), At(9, 8), At(8, 7), At(8, 9)}, 0, 1, true, none},
+            {"side by side", {At(3, 3), At(4, 3)}, 0, 1, true, 1},
+            {"same row, only empty cells between", {At(0, 5), At(9, 5), At(4, 6)}, 0, 1, true, 1},
+            {"same column, only empty cells between", {At(6, 1), At(6, 9)}, 0, 1, true, 1},
+            {"one turn", {At(3, 3), At(7, 6)}, 0, 1, true, 2},
+            {"ends of the full outermost row, through the margin", FullTopRows(), 0, 19, true, 3},
+            // A leaves only upwards, B is entered only from its left: three turns.
+            {"needs three turns",
+             {At(3, 3), At(6, 6), At(2, 3), At(4, 3), At(3, 4), At(6, 5), At(6, 7), At(7, 6)},
+             0,
+             1,
+             true,
+             4},
+            {"target walled in", {At(2, 2), At(8, 8), At(7, 8), At(9, 8), At(8, 7), At(8, 9)}, 0, 1, false, none},
+            {"start walled in", {At(8, 8), At(2, 2), At(7, 8), At(9, 8), At(8, 7), At(8, 9)}, 0, 1, true, none},
     };
     for (const RouteCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -162,8 +166,10 @@ int PlainFewestSegments(const bool open[16][24], int sx, int sy, int tx, int ty)
             }
             if (nx < 0 || ny < 0 || nx >= 24 || ny >= 16 || !open[ny][nx] || best[ny][nx][e] <= cost) continue;
             best[ny][nx][e] = cost;
-            if (e == d) queue.push_front({nx, ny, e});
-            else queue.push_back({nx, ny, e});
+            if (e == d)
+                queue.push_front({nx, ny, e});
+            else
+                queue.push_back({nx, ny, e});
         }
     }
     return result;

@@ -38,22 +38,26 @@ struct FreeCase {
 
 TEST(LayoutRules, FreeAndBlockedTiles) {
     const FreeCase cases[] = {
-        {"single tile", {{0, 4, 4}}, -1, 0, true, true},
-        {"column 0 is side-free whatever lies right", {{0, 0, 0}, {0, 0, 2}}, -1, 0, true, true},
-        {"middle of a row of three", {{0, 0, 2}, {0, 0, 4}, {0, 0, 6}}, -1, 1, true, false},
-        {"left end of a row", {{0, 0, 2}, {0, 0, 4}, {0, 0, 6}}, -1, 0, true, true},
-        {"right end of a row", {{0, 0, 2}, {0, 0, 4}, {0, 0, 6}}, -1, 2, true, true},
-        {"one lower cell on the left and a tile on the right", {{0, 0, 4}, {0, 1, 2}, {0, 0, 6}}, -1, 0, true, false},
-        {"one upper cell on the right, left open", {{0, 2, 4}, {0, 1, 6}}, -1, 0, true, true},
-        {"covered from above", {{0, 0, 4}, {1, 0, 4}}, -1, 0, false, true},
-        {"half covered from above", {{0, 0, 4}, {1, 1, 5}}, -1, 0, false, true},
-        {"the covering tile is free", {{0, 0, 4}, {1, 1, 5}}, -1, 1, true, true},
-        {"left open but covered counts only on the right",
-         {{0, 0, 4}, {0, 0, 6}, {1, 0, 4}}, -1, 0, false, false},
-        {"right open needs nothing above", {{0, 0, 4}, {0, 0, 2}, {1, 0, 4}}, -1, 0, false, true},
-        {"top of ten layers, cells above outside the grid", {{9, 0, 4}}, 10, 0, true, true},
-        {"declared top layer", {{2, 0, 4}, {0, 0, 0}}, 3, 0, true, true},
-        {"anchor column 38, right cells outside the grid", {{0, 0, 36}, {0, 0, 38}}, -1, 1, true, true},
+            {"single tile", {{0, 4, 4}}, -1, 0, true, true},
+            {"column 0 is side-free whatever lies right", {{0, 0, 0}, {0, 0, 2}}, -1, 0, true, true},
+            {"middle of a row of three", {{0, 0, 2}, {0, 0, 4}, {0, 0, 6}}, -1, 1, true, false},
+            {"left end of a row", {{0, 0, 2}, {0, 0, 4}, {0, 0, 6}}, -1, 0, true, true},
+            {"right end of a row", {{0, 0, 2}, {0, 0, 4}, {0, 0, 6}}, -1, 2, true, true},
+            {"one lower cell on the left and a tile on the right",
+             {{0, 0, 4}, {0, 1, 2}, {0, 0, 6}},
+             -1,
+             0,
+             true,
+             false},
+            {"one upper cell on the right, left open", {{0, 2, 4}, {0, 1, 6}}, -1, 0, true, true},
+            {"covered from above", {{0, 0, 4}, {1, 0, 4}}, -1, 0, false, true},
+            {"half covered from above", {{0, 0, 4}, {1, 1, 5}}, -1, 0, false, true},
+            {"the covering tile is free", {{0, 0, 4}, {1, 1, 5}}, -1, 1, true, true},
+            {"left open but covered counts only on the right", {{0, 0, 4}, {0, 0, 6}, {1, 0, 4}}, -1, 0, false, false},
+            {"right open needs nothing above", {{0, 0, 4}, {0, 0, 2}, {1, 0, 4}}, -1, 0, false, true},
+            {"top of ten layers, cells above outside the grid", {{9, 0, 4}}, 10, 0, true, true},
+            {"declared top layer", {{2, 0, 4}, {0, 0, 0}}, 3, 0, true, true},
+            {"anchor column 38, right cells outside the grid", {{0, 0, 36}, {0, 0, 38}}, -1, 1, true, true},
     };
     for (const FreeCase& c : cases) {
         SCOPED_TRACE(c.why);
@@ -91,20 +95,20 @@ TEST(LayoutRules, MatchingFaces) {
     FakeTileSets sets;
     sets.sets.push_back(MakeStandardTileSet());
     const MatchCase cases[] = {
-        {"equal ordinary faces", 4, 4, true},
-        {"different ordinary faces", 4, 5, false},
-        {"family 1 (flowers)", 28, 31, true},
-        {"family 2 (seasons)", 36, 39, true},
-        {"families 1 and 2 differ", 28, 36, false},
-        {"family and an ordinary face", 28, 27, false},
-        {"special face index 44 with itself", 45, 45, true},
-        {"special faces 44 and 45", 45, 46, false},
-        {"special face and an ordinary face", 45, 4, false},
-        {"ordinary face and a special face", 4, 45, false},
-        {"no face yet", 0, 0, false},
-        {"no face and a face", 0, 4, false},
-        {"negative face", -1, -1, false},
-        {"face beyond the tile set", 60, 60, true},
+            {"equal ordinary faces", 4, 4, true},
+            {"different ordinary faces", 4, 5, false},
+            {"family 1 (flowers)", 28, 31, true},
+            {"family 2 (seasons)", 36, 39, true},
+            {"families 1 and 2 differ", 28, 36, false},
+            {"family and an ordinary face", 28, 27, false},
+            {"special face index 44 with itself", 45, 45, true},
+            {"special faces 44 and 45", 45, 46, false},
+            {"special face and an ordinary face", 45, 4, false},
+            {"ordinary face and a special face", 4, 45, false},
+            {"no face yet", 0, 0, false},
+            {"no face and a face", 0, 4, false},
+            {"negative face", -1, -1, false},
+            {"face beyond the tile set", 60, 60, true},
     };
     auto layout = LoadTiles({{0, 0, 0}, {0, 0, 4}}, &sets);
     for (const MatchCase& c : cases) {
@@ -147,15 +151,20 @@ TEST(LayoutRules, AvailablePairs) {
         int removed = -1;
     };
     const Case cases[] = {
-        {"two free matching tiles", {{0, 0, 0}, {0, 0, 4}}, {5, 5}, {{0, 1}}},
-        {"three of a face make three pairs", {{0, 0, 0}, {0, 0, 4}, {0, 0, 8}}, {5, 5, 5}, {{0, 1}, {0, 2}, {1, 2}}},
-        {"a blocked partner", {{0, 0, 0}, {0, 0, 2}, {0, 0, 4}}, {5, 5, 5}, {{0, 2}}},
-        {"a covered partner", {{0, 0, 0}, {0, 0, 4}, {1, 0, 4}}, {5, 5, 6}, {}},
-        {"flower family", {{0, 0, 0}, {0, 0, 4}}, {28, 30}, {{0, 1}}},
-        {"tool tiles are never available", {{0, 0, 0, 1}, {0, 0, 4, 1}}, {}, {}},
-        {"collection pairs only with collection",
-         {{0, 0, 0, 6}, {0, 0, 4, 6}, {0, 4, 0}, {0, 4, 2}, {0, 4, 4}}, {0, 0, 3, 8, 9}, {{0, 1}}},
-        {"an inactive tile is not available", {{0, 0, 0}, {0, 0, 4}, {0, 0, 8}}, {5, 5, 5}, {{0, 2}}, 1},
+            {"two free matching tiles", {{0, 0, 0}, {0, 0, 4}}, {5, 5}, {{0, 1}}},
+            {"three of a face make three pairs",
+             {{0, 0, 0}, {0, 0, 4}, {0, 0, 8}},
+             {5, 5, 5},
+             {{0, 1}, {0, 2}, {1, 2}}},
+            {"a blocked partner", {{0, 0, 0}, {0, 0, 2}, {0, 0, 4}}, {5, 5, 5}, {{0, 2}}},
+            {"a covered partner", {{0, 0, 0}, {0, 0, 4}, {1, 0, 4}}, {5, 5, 6}, {}},
+            {"flower family", {{0, 0, 0}, {0, 0, 4}}, {28, 30}, {{0, 1}}},
+            {"tool tiles are never available", {{0, 0, 0, 1}, {0, 0, 4, 1}}, {}, {}},
+            {"collection pairs only with collection",
+             {{0, 0, 0, 6}, {0, 0, 4, 6}, {0, 4, 0}, {0, 4, 2}, {0, 4, 4}},
+             {0, 0, 3, 8, 9},
+             {{0, 1}}},
+            {"an inactive tile is not available", {{0, 0, 0}, {0, 0, 4}, {0, 0, 8}}, {5, 5, 5}, {{0, 2}}, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -193,11 +202,11 @@ struct ClearedCase {
 
 TEST(LayoutRules, ClearedBoard) {
     const ClearedCase cases[] = {
-        {"ordinary tiles left", {{0, 0, 0}, {0, 0, 4}}, {0}, false},
-        {"all ordinary tiles gone", {{0, 0, 0}, {0, 0, 4}}, {0, 1}, true},
-        {"only tool and fixed-face tiles left", {{0, 0, 0}, {0, 0, 4, 1}, {0, 0, 8, 3}, {0, 0, 12, 5}}, {0}, true},
-        {"collection tiles left", {{0, 0, 0, 6}, {0, 0, 4, 6}, {0, 0, 8}}, {2}, false},
-        {"collection tiles gone, ordinary left", {{0, 0, 0, 6}, {0, 0, 4, 6}, {0, 0, 8}}, {0, 1}, true},
+            {"ordinary tiles left", {{0, 0, 0}, {0, 0, 4}}, {0}, false},
+            {"all ordinary tiles gone", {{0, 0, 0}, {0, 0, 4}}, {0, 1}, true},
+            {"only tool and fixed-face tiles left", {{0, 0, 0}, {0, 0, 4, 1}, {0, 0, 8, 3}, {0, 0, 12, 5}}, {0}, true},
+            {"collection tiles left", {{0, 0, 0, 6}, {0, 0, 4, 6}, {0, 0, 8}}, {2}, false},
+            {"collection tiles gone, ordinary left", {{0, 0, 0, 6}, {0, 0, 4, 6}, {0, 0, 8}}, {0, 1}, true},
     };
     for (const ClearedCase& c : cases) {
         SCOPED_TRACE(c.why);

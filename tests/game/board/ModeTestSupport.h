@@ -42,10 +42,12 @@ struct ModeBoard {
     // The available pairs with first < second, sorted, as text "a-b a-b".
     std::string Pairs() const {
         std::vector<std::pair<int, int>> pairs;
-        for (auto p : layout->availablePairs) pairs.emplace_back(std::min(p.first, p.second), std::max(p.first, p.second));
+        for (auto p : layout->availablePairs)
+            pairs.emplace_back(std::min(p.first, p.second), std::max(p.first, p.second));
         std::sort(pairs.begin(), pairs.end());
         std::string text;
-        for (auto p : pairs) text += (text.empty() ? "" : " ") + std::to_string(p.first) + "-" + std::to_string(p.second);
+        for (auto p : pairs)
+            text += (text.empty() ? "" : " ") + std::to_string(p.first) + "-" + std::to_string(p.second);
         return text;
     }
 

@@ -97,11 +97,11 @@ TEST_F(ProfileFilesTest, DeletingAProfileKeepsTheCurrentPlayer) {
         const char* currentAfter;  // null: no current profile
     };
     const Case kCases[] = {
-        {"delete a player before the current one", 1, 0, "Bob"},
-        {"delete the current player", 1, 1, nullptr},
-        {"delete a player after the current one", 0, 2, "anna"},
-        {"delete the first while the last is current", 2, 0, "Cleo"},
-        {"delete an index outside the list", 1, 5, "Bob"},
+            {"delete a player before the current one", 1, 0, "Bob"},
+            {"delete the current player", 1, 1, nullptr},
+            {"delete a player after the current one", 0, 2, "anna"},
+            {"delete the first while the last is current", 2, 0, "Cleo"},
+            {"delete an index outside the list", 1, 5, "Bob"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -163,12 +163,15 @@ TEST_F(ProfileFilesTest, NamesThatWouldOverwriteOtherFilesAreRefused) {
     ASSERT_TRUE(scores.Save());
     const std::vector<uint8_t> scoresBefore = ReadBytes(dir.Path("scoretable.dat"));
 
-    struct Case { const char* name; bool allowed; };
+    struct Case {
+        const char* name;
+        bool allowed;
+    };
     const Case kCases[] = {
-        {"users", false}, {"USERS", false}, {"scoretable", false}, {"ScoreTable", false},
-        {"", false}, {".", false}, {"..", false}, {"../anna", false}, {"a/b", false}, {"a\\b", false},
-        {"ANNA", false},  // another profile in another letter case
-        {"users2", true}, {"Scores", true}, {"Zoe", true},
+            {"users", false}, {"USERS", false}, {"scoretable", false}, {"ScoreTable", false},
+            {"", false},      {".", false},     {"..", false},         {"../anna", false},
+            {"a/b", false},   {"a\\b", false},  {"ANNA", false},  // another profile in another letter case
+            {"users2", true}, {"Scores", true}, {"Zoe", true},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -189,8 +192,8 @@ TEST_F(ProfileFilesTest, NamesThatWouldOverwriteOtherFilesAreRefused) {
 
     // A list from elsewhere naming such a player: the player is listed but
     // has no file, so the list and the score table are never overwritten.
-    const std::vector<uint8_t> hostile = {2, 0, 0, 0, 1, 0, 0, 0, 4, 0, 'a', 'n', 'n', 'a',
-                                          10, 0, 's', 'c', 'o', 'r', 'e', 't', 'a', 'b', 'l', 'e'};
+    const std::vector<uint8_t> hostile = {2,   0,  0, 0,   1,   0,   0,   0,   4,   0,   'a', 'n', 'n',
+                                          'a', 10, 0, 's', 'c', 'o', 'r', 'e', 't', 'a', 'b', 'l', 'e'};
     WriteBytes(UsersPath(), hostile);
     auto loaded = Load();
     ASSERT_EQ(loaded->GetProfileCount(), 2);
@@ -238,15 +241,15 @@ TEST_F(ProfileFilesTest, DamagedListFile) {
         int current;
     };
     const Case kCases[] = {
-        {"negative count", [](std::vector<uint8_t>& b) { PutLong(b, 0, -1); }, 0, -1},
-        {"count beyond the data", [](std::vector<uint8_t>& b) { PutLong(b, 0, 2000000000); }, 2, 1},
-        {"count just beyond the names", [](std::vector<uint8_t>& b) { PutLong(b, 0, 3); }, 2, 1},
-        {"current index beyond the list", [](std::vector<uint8_t>& b) { PutLong(b, 4, 2); }, 2, -1},
-        {"current index below -1", [](std::vector<uint8_t>& b) { PutLong(b, 4, -2); }, 2, -1},
-        {"name longer than the data", [](std::vector<uint8_t>& b) { b[8] = 0xF0; }, 0, -1},
-        {"truncated inside the second name", [](std::vector<uint8_t>& b) { b.resize(17); }, 1, -1},
-        {"truncated inside the header", [](std::vector<uint8_t>& b) { b.resize(6); }, 0, -1},
-        {"empty file", [](std::vector<uint8_t>& b) { b.clear(); }, 0, -1},
+            {"negative count", [](std::vector<uint8_t>& b) { PutLong(b, 0, -1); }, 0, -1},
+            {"count beyond the data", [](std::vector<uint8_t>& b) { PutLong(b, 0, 2000000000); }, 2, 1},
+            {"count just beyond the names", [](std::vector<uint8_t>& b) { PutLong(b, 0, 3); }, 2, 1},
+            {"current index beyond the list", [](std::vector<uint8_t>& b) { PutLong(b, 4, 2); }, 2, -1},
+            {"current index below -1", [](std::vector<uint8_t>& b) { PutLong(b, 4, -2); }, 2, -1},
+            {"name longer than the data", [](std::vector<uint8_t>& b) { b[8] = 0xF0; }, 0, -1},
+            {"truncated inside the second name", [](std::vector<uint8_t>& b) { b.resize(17); }, 1, -1},
+            {"truncated inside the header", [](std::vector<uint8_t>& b) { b.resize(6); }, 0, -1},
+            {"empty file", [](std::vector<uint8_t>& b) { b.clear(); }, 0, -1},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -305,66 +308,82 @@ TEST_F(ProfileFilesTest, DamagedProfileFile) {
         };
     };
     const Case kCases[] = {
-        {"stage beyond the stage list", [&](std::vector<uint8_t>& b) { PutLong(b, kAdventureStage, 5); },
-         [&](const Profile_t& bob) { EXPECT_EQ(bob.progress[1].stage, 0); adventureRestarted(bob); }},
-        {"negative stage", [&](std::vector<uint8_t>& b) { PutLong(b, kAdventureStage, -3); },
-         [&](const Profile_t& bob) { EXPECT_EQ(bob.progress[1].stage, 0); adventureRestarted(bob); }},
-        {"order position beyond the order",
-         [](std::vector<uint8_t>& b) { PutLong(b, kAdventureAt + kOrderPosAt, 3); },
-         [&](const Profile_t& bob) { EXPECT_EQ(bob.progress[1].stage, 1); adventureRestarted(bob); }},
-        {"negative order position", [](std::vector<uint8_t>& b) { PutLong(b, kAdventureAt + kOrderPosAt, -1); },
-         [&](const Profile_t& bob) { EXPECT_EQ(bob.progress[1].stage, 1); adventureRestarted(bob); }},
-        {"game beyond the stage", [](std::vector<uint8_t>& b) { PutLong(b, kAdventureAt + kOrderAt + 4, 7); },
-         [&](const Profile_t& bob) { adventureRestarted(bob); }},
-        {"game below -1", [](std::vector<uint8_t>& b) { PutLong(b, kAdventureAt + kOrderAt, -9); },
-         [&](const Profile_t& bob) { adventureRestarted(bob); }},
-        {"tile set beyond the catalogue", [](std::vector<uint8_t>& b) { PutLong(b, kSimpleAt + kTilesetAt, 3); },
-         [](const Profile_t& bob) {
-             EXPECT_EQ(bob.progress[0].tileset, 0);
-             EXPECT_EQ(bob.progress[0].gameOrder, (std::vector<int>{-1, 1}));
-         }},
-        {"negative tile set", [](std::vector<uint8_t>& b) { PutLong(b, kAdventureAt + kTilesetAt, -1); },
-         [](const Profile_t& bob) { EXPECT_EQ(bob.progress[1].tileset, 0); }},
-        {"huge game-order count", [](std::vector<uint8_t>& b) { PutLong(b, kSimpleAt + kOrderCountAt, 0x7FFFFFFF); },
-         allNew(0)},
-        {"negative game-order count", [](std::vector<uint8_t>& b) { PutLong(b, kAdventureAt + kOrderCountAt, -2); },
-         allNew(1)},
-        {"huge level-record count", [](std::vector<uint8_t>& b) { PutLong(b, kSimpleAt + 65, 100000000); },
-         allNew(0)},
-        {"level beyond the catalogue", [](std::vector<uint8_t>& b) { PutLong(b, kSimpleAt + 69, 50); },
-         [](const Profile_t& bob) {
-             ASSERT_EQ(bob.progress[0].levelRecords.size(), 1u);
-             EXPECT_EQ(bob.progress[0].levelRecords[0].level, 1);
-         }},
-        {"volume out of range", [](std::vector<uint8_t>& b) { PutLong(b, 5, 1000); },
-         [](const Profile_t& bob) {
-             EXPECT_FLOAT_EQ(bob.effectVolume, 0.5f);
-             EXPECT_FLOAT_EQ(bob.musicVolume, 0.4f);
-             EXPECT_EQ(bob.progress[1].totalScore, 7000);
-         }},
-        {"negative scores", [](std::vector<uint8_t>& b) { PutLong(b, kAdventureAt + 8, -5); },
-         [](const Profile_t& bob) { EXPECT_EQ(bob.progress[1].gameScore, 0); }},
-        {"another name inside", [](std::vector<uint8_t>& b) { b[2] = 'X'; },
-         [](const Profile_t& bob) {
-             EXPECT_EQ(bob.name, "Bob");
-             EXPECT_EQ(bob.progress[1].totalScore, 7000);
-         }},
-        {"name length beyond the data", [](std::vector<uint8_t>& b) { b[0] = 0xFF; b[1] = 0x7F; },
-         [](const Profile_t& bob) {
-             EXPECT_EQ(bob.name, "Bob");
-             EXPECT_FLOAT_EQ(bob.effectVolume, 0.5f);
-         }},
-        {"empty file", [](std::vector<uint8_t>& b) { b.clear(); }, allNew(0)},
-        {"truncated inside the name", [](std::vector<uint8_t>& b) { b.resize(3); }, allNew(0)},
-        {"truncated inside the simple record", [](std::vector<uint8_t>& b) { b.resize(50); }, allNew(0)},
-        {"truncated after the simple record", [](std::vector<uint8_t>& b) { b.resize(kAdventureAt); },
-         [](const Profile_t& bob) {
-             EXPECT_EQ(bob.progress[0].totalScore, 1500);
-             EXPECT_EQ(bob.progress[0].levelRecords.size(), 2u);
-             EXPECT_EQ(bob.progress[1].totalScore, 0);
-             EXPECT_EQ(bob.progress[1].gameOrder, (std::vector<int>{0, 1, 2}));
-         }},
-        {"one byte short", [](std::vector<uint8_t>& b) { b.pop_back(); }, allNew(1)},
+            {"stage beyond the stage list", [&](std::vector<uint8_t>& b) { PutLong(b, kAdventureStage, 5); },
+             [&](const Profile_t& bob) {
+                 EXPECT_EQ(bob.progress[1].stage, 0);
+                 adventureRestarted(bob);
+             }},
+            {"negative stage", [&](std::vector<uint8_t>& b) { PutLong(b, kAdventureStage, -3); },
+             [&](const Profile_t& bob) {
+                 EXPECT_EQ(bob.progress[1].stage, 0);
+                 adventureRestarted(bob);
+             }},
+            {"order position beyond the order",
+             [](std::vector<uint8_t>& b) { PutLong(b, kAdventureAt + kOrderPosAt, 3); },
+             [&](const Profile_t& bob) {
+                 EXPECT_EQ(bob.progress[1].stage, 1);
+                 adventureRestarted(bob);
+             }},
+            {"negative order position", [](std::vector<uint8_t>& b) { PutLong(b, kAdventureAt + kOrderPosAt, -1); },
+             [&](const Profile_t& bob) {
+                 EXPECT_EQ(bob.progress[1].stage, 1);
+                 adventureRestarted(bob);
+             }},
+            {"game beyond the stage", [](std::vector<uint8_t>& b) { PutLong(b, kAdventureAt + kOrderAt + 4, 7); },
+             [&](const Profile_t& bob) { adventureRestarted(bob); }},
+            {"game below -1", [](std::vector<uint8_t>& b) { PutLong(b, kAdventureAt + kOrderAt, -9); },
+             [&](const Profile_t& bob) { adventureRestarted(bob); }},
+            {"tile set beyond the catalogue", [](std::vector<uint8_t>& b) { PutLong(b, kSimpleAt + kTilesetAt, 3); },
+             [](const Profile_t& bob) {
+                 EXPECT_EQ(bob.progress[0].tileset, 0);
+                 EXPECT_EQ(bob.progress[0].gameOrder, (std::vector<int>{-1, 1}));
+             }},
+            {"negative tile set", [](std::vector<uint8_t>& b) { PutLong(b, kAdventureAt + kTilesetAt, -1); },
+             [](const Profile_t& bob) { EXPECT_EQ(bob.progress[1].tileset, 0); }},
+            {"huge game-order count",
+             [](std::vector<uint8_t>& b) { PutLong(b, kSimpleAt + kOrderCountAt, 0x7FFFFFFF); }, allNew(0)},
+            {"negative game-order count", [](std::vector<uint8_t>& b) { PutLong(b, kAdventureAt + kOrderCountAt, -2); },
+             allNew(1)},
+            {"huge level-record count", [](std::vector<uint8_t>& b) { PutLong(b, kSimpleAt + 65, 100000000); },
+             allNew(0)},
+            {"level beyond the catalogue", [](std::vector<uint8_t>& b) { PutLong(b, kSimpleAt + 69, 50); },
+             [](const Profile_t& bob) {
+                 ASSERT_EQ(bob.progress[0].levelRecords.size(), 1u);
+                 EXPECT_EQ(bob.progress[0].levelRecords[0].level, 1);
+             }},
+            {"volume out of range", [](std::vector<uint8_t>& b) { PutLong(b, 5, 1000); },
+             [](const Profile_t& bob) {
+                 EXPECT_FLOAT_EQ(bob.effectVolume, 0.5f);
+                 EXPECT_FLOAT_EQ(bob.musicVolume, 0.4f);
+                 EXPECT_EQ(bob.progress[1].totalScore, 7000);
+             }},
+            {"negative scores", [](std::vector<uint8_t>& b) { PutLong(b, kAdventureAt + 8, -5); },
+             [](const Profile_t& bob) { EXPECT_EQ(bob.progress[1].gameScore, 0); }},
+            {"another name inside", [](std::vector<uint8_t>& b) { b[2] = 'X'; },
+             [](const Profile_t& bob) {
+                 EXPECT_EQ(bob.name, "Bob");
+                 EXPECT_EQ(bob.progress[1].totalScore, 7000);
+             }},
+            {"name length beyond the data",
+             [](std::vector<uint8_t>& b) {
+                 b[0] = 0xFF;
+                 b[1] = 0x7F;
+             },
+             [](const Profile_t& bob) {
+                 EXPECT_EQ(bob.name, "Bob");
+                 EXPECT_FLOAT_EQ(bob.effectVolume, 0.5f);
+             }},
+            {"empty file", [](std::vector<uint8_t>& b) { b.clear(); }, allNew(0)},
+            {"truncated inside the name", [](std::vector<uint8_t>& b) { b.resize(3); }, allNew(0)},
+            {"truncated inside the simple record", [](std::vector<uint8_t>& b) { b.resize(50); }, allNew(0)},
+            {"truncated after the simple record", [](std::vector<uint8_t>& b) { b.resize(kAdventureAt); },
+             [](const Profile_t& bob) {
+                 EXPECT_EQ(bob.progress[0].totalScore, 1500);
+                 EXPECT_EQ(bob.progress[0].levelRecords.size(), 2u);
+                 EXPECT_EQ(bob.progress[1].totalScore, 0);
+                 EXPECT_EQ(bob.progress[1].gameOrder, (std::vector<int>{0, 1, 2}));
+             }},
+            {"one byte short", [](std::vector<uint8_t>& b) { b.pop_back(); }, allNew(1)},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -471,8 +490,8 @@ TEST_F(ProfileFilesTest, KillBetweenWritesLeavesThePreviousFiles) {
         bool listIsNew;
     };
     const Case kCases[] = {
-        {"killed while writing the list", 0, false},
-        {"killed while writing the profile", 1, true},
+            {"killed while writing the list", 0, false},
+            {"killed while writing the profile", 1, true},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -484,12 +503,12 @@ TEST_F(ProfileFilesTest, KillBetweenWritesLeavesThePreviousFiles) {
         manager->AddTotalScore(5);
         gWritesBeforeDeath = c.writesBeforeDeath;
         EXPECT_EXIT(
-            {
-                plat::SetAtomicWriteFaultForTests(&DieOnWrite);
-                manager->Save();
-                std::_Exit(0);
-            },
-            ::testing::ExitedWithCode(9), "");
+                {
+                    plat::SetAtomicWriteFaultForTests(&DieOnWrite);
+                    manager->Save();
+                    std::_Exit(0);
+                },
+                ::testing::ExitedWithCode(9), "");
         auto after = Load();
         EXPECT_EQ(after->GetProfileCount(), c.listIsNew ? 3 : 2);
         EXPECT_EQ(ReadBytes(FileOf("Bob")), kBobDat);

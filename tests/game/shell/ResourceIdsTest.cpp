@@ -40,9 +40,18 @@ public:
 void ClearAllResourceVariables() {
     // A source that has every resource, all null.
     struct NullSource : Velm::ResourceSource {
-        bool FetchFont(const std::string&, Velm::Font*& font) override { font = nullptr; return true; }
-        bool FetchImage(const std::string&, Velm::Image*& image) override { image = nullptr; return true; }
-        bool FetchSound(const std::string&, int& sound) override { sound = 0; return true; }
+        bool FetchFont(const std::string&, Velm::Font*& font) override {
+            font = nullptr;
+            return true;
+        }
+        bool FetchImage(const std::string&, Velm::Image*& image) override {
+            image = nullptr;
+            return true;
+        }
+        bool FetchSound(const std::string&, int& sound) override {
+            sound = 0;
+            return true;
+        }
     } none;
     Velm::BindInitResources(none);
     Velm::BindTitleScreenResources(none);
@@ -50,19 +59,22 @@ void ClearAllResourceVariables() {
 }
 
 TEST(ResourceIds, NamesAndIds) {
-    struct Case { const char* name; int id; };
+    struct Case {
+        const char* name;
+        int id;
+    };
     const Case kCases[] = {
-        {"FONT_DEFAULT", 0},
-        {"FONT_NUMBERS", 8},
-        {"IMAGE_TITLE_PROGRESS", 14},
-        {"SOUND_MUTATOR", 15},
-        {"SOUND_TIMER", 16},
-        {"IMAGE_OVER", 45},
-        {"IMAGE_TIP", 52},
-        {"IMAGE_MAP_LEVEL_COMPLETE", 70},
-        {"image_over", 71},
-        {"IMAGE_OVER ", 71},
-        {"", 71},
+            {"FONT_DEFAULT", 0},
+            {"FONT_NUMBERS", 8},
+            {"IMAGE_TITLE_PROGRESS", 14},
+            {"SOUND_MUTATOR", 15},
+            {"SOUND_TIMER", 16},
+            {"IMAGE_OVER", 45},
+            {"IMAGE_TIP", 52},
+            {"IMAGE_MAP_LEVEL_COMPLETE", 70},
+            {"image_over", 71},
+            {"IMAGE_OVER ", 71},
+            {"", 71},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
@@ -83,9 +95,9 @@ TEST(ResourceIds, BindingFillsEachGroupInKindThenNameOrder) {
     ASSERT_TRUE(Velm::BindInitResources(manager));
     // Fonts first, then the cursor pictures, each in byte order of the names.
     const std::vector<std::string> kInitOrder = {
-        "FONT_DEFAULT", "FONT_DEFAULT12", "FONT_DEFAULT16", "FONT_DEFAULT7", "FONT_DEFAULTBOLD",
-        "FONT_DEFAULTSMALL", "FONT_DEFAULT_ADD", "FONT_DIREVIR", "FONT_NUMBERS",
-        "IMAGE_CUSTOM_DRAGGING", "IMAGE_CUSTOM_HAND", "IMAGE_CUSTOM_POINTER", "IMAGE_CUSTOM_TEXT"};
+            "FONT_DEFAULT",      "FONT_DEFAULT12",       "FONT_DEFAULT16",   "FONT_DEFAULT7", "FONT_DEFAULTBOLD",
+            "FONT_DEFAULTSMALL", "FONT_DEFAULT_ADD",     "FONT_DIREVIR",     "FONT_NUMBERS",  "IMAGE_CUSTOM_DRAGGING",
+            "IMAGE_CUSTOM_HAND", "IMAGE_CUSTOM_POINTER", "IMAGE_CUSTOM_TEXT"};
     EXPECT_EQ(manager.fetched, kInitOrder);
     EXPECT_EQ(reinterpret_cast<intptr_t>(Velm::FONT_DEFAULT), FakeResourceManager::Address("FONT_DEFAULT"));
     EXPECT_EQ(Velm::GetResourceById(Velm::IMAGE_CUSTOM_TEXT_ID), FakeResourceManager::Address("IMAGE_CUSTOM_TEXT"));

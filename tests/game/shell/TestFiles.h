@@ -39,6 +39,4 @@ inline void WriteIni(const std::string& path, std::initializer_list<const char*>
     WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
-inline bool Exists(const std::string& path) {
-    return std::filesystem::exists(path);
-}
+inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }

@@ -41,30 +41,34 @@ TEST(TextTable, LookupsAndFallbacks) {
     strings.strings[""] = "";
     TextTable_t table;
     table.SetStringTable(&strings);
-    table.Load(ParseTerms(
-        "[Main]\r\n"
-        "Title =  Hello  \r\n"
-        "Quit=Leave\r\n"
-        "Empty=\r\n"
-        "Tabbed=\tText\t\r\n"
-        "[Other]\r\n"
-        "quit=leave quietly\r\n"
-        "[B]\r\nX=from B\r\n"
-        "[a]\r\nX=from a\r\n"));
+    table.Load(
+            ParseTerms("[Main]\r\n"
+                       "Title =  Hello  \r\n"
+                       "Quit=Leave\r\n"
+                       "Empty=\r\n"
+                       "Tabbed=\tText\t\r\n"
+                       "[Other]\r\n"
+                       "quit=leave quietly\r\n"
+                       "[B]\r\nX=from B\r\n"
+                       "[a]\r\nX=from a\r\n"));
     EXPECT_TRUE(strings.loaded.empty());
 
-    struct Case { const char* why; const char* key; const char* text; };
+    struct Case {
+        const char* why;
+        const char* key;
+        const char* text;
+    };
     const Case kCases[] = {
-        {"value trimmed at both ends", "Title", "Hello"},
-        {"white space of every kind trimmed", "Tabbed", "Text"},
-        {"keys are case-sensitive", "Quit", "Leave"},
-        {"the other letter case is another key", "quit", "leave quietly"},
-        {"an empty text is a text, not a miss", "Empty", ""},
-        {"later section in case-insensitive order wins", "X", "from B"},
-        {"missing key: the string table", "DIALOG_BUTTON_OK", "OK"},
-        {"missing everywhere: the key itself", "NoSuchKey", "NoSuchKey"},
-        {"letter case of a key is not folded for the fallback", "title", "title"},
-        {"the empty key", "", ""},
+            {"value trimmed at both ends", "Title", "Hello"},
+            {"white space of every kind trimmed", "Tabbed", "Text"},
+            {"keys are case-sensitive", "Quit", "Leave"},
+            {"the other letter case is another key", "quit", "leave quietly"},
+            {"an empty text is a text, not a miss", "Empty", ""},
+            {"later section in case-insensitive order wins", "X", "from B"},
+            {"missing key: the string table", "DIALOG_BUTTON_OK", "OK"},
+            {"missing everywhere: the key itself", "NoSuchKey", "NoSuchKey"},
+            {"letter case of a key is not folded for the fallback", "title", "title"},
+            {"the empty key", "", ""},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -73,11 +77,14 @@ TEST(TextTable, LookupsAndFallbacks) {
 }
 
 TEST(TextTable, WithoutSectionsTheFrameworkPropertiesFileIsLoaded) {
-    struct Case { const char* why; std::string text; };
+    struct Case {
+        const char* why;
+        std::string text;
+    };
     const Case kCases[] = {
-        {"empty file", ""},
-        {"no header line", "Title=Hello\r\n"},
-        {"no header line, bare line feeds", "Title=Hello\nOther=1\n"},
+            {"empty file", ""},
+            {"no header line", "Title=Hello\r\n"},
+            {"no header line, bare line feeds", "Title=Hello\nOther=1\n"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);

@@ -98,8 +98,9 @@ TEST(TilesetCatalogue, SelectingLoadsThePicturesOfEveryTileSet) {
     catalogue.Load(dir.Path("list.set"));
     catalogue.SelectTileset(1);
     EXPECT_EQ(catalogue.current, 1);
-    EXPECT_EQ(images.loads, (std::map<std::string, int>{
-                                {"zero.png", 1}, {"fx.png", 1}, {"one.png", 1}, {"broken.png", 1}, {"two.png", 1}}));
+    EXPECT_EQ(images.loads,
+              (std::map<std::string, int>{
+                      {"zero.png", 1}, {"fx.png", 1}, {"one.png", 1}, {"broken.png", 1}, {"two.png", 1}}));
     EXPECT_EQ(catalogue.GetTileset(2)->GetGroup(0)->spriteImage, nullptr);
     EXPECT_NE(catalogue.GetTileset(2)->GetGroup(1)->spriteImage, nullptr);
     EXPECT_EQ(catalogue.GetTileset(1)->GetGroup(0)->effectImage, nullptr);
@@ -152,8 +153,7 @@ TEST(MusicPlaylist, EveryKeyIsOneEntrySplitAtCommas) {
     WriteIni(path, {"[Zeta]", "z=last.ogg", "[Alpha]", "b=", "a = one.ogg , two.ogg,", "[beta]", "x=,, ,"});
     MusicPlaylist_t playlist;
     playlist.Load(path);
-    const std::vector<std::vector<std::string>> kExpected = {
-        {"one.ogg", "two.ogg"}, {}, {}, {"last.ogg"}};
+    const std::vector<std::vector<std::string>> kExpected = {{"one.ogg", "two.ogg"}, {}, {}, {"last.ogg"}};
     EXPECT_EQ(playlist.entries, kExpected);
 
     // A second file appends; a missing file adds nothing.

@@ -6,21 +6,18 @@
 
 namespace {
 
-std::vector<uint8_t> Bytes(const Velm::Buffer& b)
-{
+std::vector<uint8_t> Bytes(const Velm::Buffer& b) {
     const uint8_t* p = b.GetDataPtr();
     return p ? std::vector<uint8_t>(p, p + b.GetDataLen()) : std::vector<uint8_t>();
 }
 
-Velm::Buffer Loaded(const std::vector<uint8_t>& bytes)
-{
+Velm::Buffer Loaded(const std::vector<uint8_t>& bytes) {
     Velm::Buffer b;
     b.SetData(bytes.data(), static_cast<int>(bytes.size()));
     return b;
 }
 
-TEST(Buffer, FreshBufferIsEmpty)
-{
+TEST(Buffer, FreshBufferIsEmpty) {
     Velm::Buffer b;
     EXPECT_TRUE(b.AtEnd());
     EXPECT_EQ(b.GetDataLen(), 0);
@@ -29,8 +26,7 @@ TEST(Buffer, FreshBufferIsEmpty)
     EXPECT_EQ(b.ReadString(), "");
 }
 
-TEST(Buffer, ByteAfterSingleBitStraddlesTwoBytes)
-{
+TEST(Buffer, ByteAfterSingleBitStraddlesTwoBytes) {
     Velm::Buffer b;
     b.WriteNumBits(1, 1);
     b.WriteByte(0xFF);
@@ -41,8 +37,7 @@ TEST(Buffer, ByteAfterSingleBitStraddlesTwoBytes)
     EXPECT_TRUE(b.AtEnd());
 }
 
-TEST(Buffer, MixedFieldsRoundTrip)
-{
+TEST(Buffer, MixedFieldsRoundTrip) {
     Velm::Buffer b;
     b.WriteNumBits(5, 3);
     b.WriteLong(-123456789);
@@ -60,14 +55,28 @@ TEST(Buffer, MixedFieldsRoundTrip)
     EXPECT_EQ(r.ReadByte(), 0x80);
 }
 
-TEST(Buffer, LittleEndianLayouts)
-{
-    struct Case { const char* why; void (*write)(Velm::Buffer&); std::vector<uint8_t> bytes; };
+TEST(Buffer, LittleEndianLayouts) {
+    struct Case {
+        const char* why;
+        void (*write)(Velm::Buffer&);
+        std::vector<uint8_t> bytes;
+    };
     const Case cases[] = {
-        {"long", [](Velm::Buffer& b) { b.WriteLong(0x01020304); }, {0x04, 0x03, 0x02, 0x01}},
-        {"string", [](Velm::Buffer& b) { b.WriteString("abc"); }, {0x03, 0x00, 'a', 'b', 'c'}},
-        {"booleans", [](Velm::Buffer& b) { b.WriteBoolean(true); b.WriteBoolean(false); }, {0x01, 0x00}},
-        {"bits low first", [](Velm::Buffer& b) { b.WriteNumBits(1, 1); b.WriteNumBits(0, 1); b.WriteNumBits(1, 1); }, {0x05}},
+            {"long", [](Velm::Buffer& b) { b.WriteLong(0x01020304); }, {0x04, 0x03, 0x02, 0x01}},
+            {"string", [](Velm::Buffer& b) { b.WriteString("abc"); }, {0x03, 0x00, 'a', 'b', 'c'}},
+            {"booleans",
+             [](Velm::Buffer& b) {
+                 b.WriteBoolean(true);
+                 b.WriteBoolean(false);
+             },
+             {0x01, 0x00}},
+            {"bits low first",
+             [](Velm::Buffer& b) {
+                 b.WriteNumBits(1, 1);
+                 b.WriteNumBits(0, 1);
+                 b.WriteNumBits(1, 1);
+             },
+             {0x05}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -77,24 +86,21 @@ TEST(Buffer, LittleEndianLayouts)
     }
 }
 
-TEST(Buffer, SignExtension)
-{
+TEST(Buffer, SignExtension) {
     Velm::Buffer b = Loaded({0x05});
     EXPECT_EQ(b.ReadNumBits(3, false), 5);
     b.RewindRead();
     EXPECT_EQ(b.ReadNumBits(3, true), -3);
 }
 
-TEST(Buffer, StringWithTopBitLengthReadsEmpty)
-{
+TEST(Buffer, StringWithTopBitLengthReadsEmpty) {
     Velm::Buffer b = Loaded({0x00, 0x80, 'x', 'y'});
     EXPECT_EQ(b.ReadString(), "");
     EXPECT_EQ(b.GetReadBitPos(), 16);
     EXPECT_EQ(b.ReadByte(), 'x');
 }
 
-TEST(Buffer, OverlongStringIsClampedSoLaterFieldsSurvive)
-{
+TEST(Buffer, OverlongStringIsClampedSoLaterFieldsSurvive) {
     const std::string big(40000, 'q');
     Velm::Buffer b;
     b.WriteString(big);
@@ -106,24 +112,21 @@ TEST(Buffer, OverlongStringIsClampedSoLaterFieldsSurvive)
     EXPECT_EQ(r.ReadLong(), 77);
 }
 
-TEST(Buffer, ReadLineDropsCarriageReturns)
-{
+TEST(Buffer, ReadLineDropsCarriageReturns) {
     Velm::Buffer b = Loaded({'a', 'b', '\r', '\n', 'c', 'd'});
     EXPECT_EQ(b.ReadLine(), "ab");
     EXPECT_EQ(b.ReadLine(), "cd");
     EXPECT_EQ(b.ReadLine(), "");
 }
 
-TEST(Buffer, UnalignedByteReadNeedsBothBytesStored)
-{
+TEST(Buffer, UnalignedByteReadNeedsBothBytesStored) {
     Velm::Buffer b = Loaded({0xFF});
     EXPECT_EQ(b.ReadNumBits(1, false), 1);
     EXPECT_EQ(b.ReadByte(), 0);
     EXPECT_EQ(b.GetReadBitPos(), 1);
 }
 
-TEST(Buffer, ReadPastEndStopsEarly)
-{
+TEST(Buffer, ReadPastEndStopsEarly) {
     Velm::Buffer b = Loaded({0x01, 0x02});
     EXPECT_EQ(b.ReadLong(), 0x0201);
     EXPECT_EQ(b.GetReadBitPos(), 16);
@@ -131,8 +134,7 @@ TEST(Buffer, ReadPastEndStopsEarly)
     EXPECT_TRUE(b.AtEnd());
 }
 
-TEST(Buffer, ClearResetsEverything)
-{
+TEST(Buffer, ClearResetsEverything) {
     Velm::Buffer b;
     b.WriteLong(5);
     b.ReadByte();
@@ -144,23 +146,26 @@ TEST(Buffer, ClearResetsEverything)
     EXPECT_EQ(Bytes(b), (std::vector<uint8_t>{9}));
 }
 
-TEST(Buffer, Utf8Decoding)
-{
-    struct Case { const char* why; std::vector<uint8_t> in; std::wstring out; };
+TEST(Buffer, Utf8Decoding) {
+    struct Case {
+        const char* why;
+        std::vector<uint8_t> in;
+        std::wstring out;
+    };
     const Case cases[] = {
-        {"leading BOM dropped", {0xEF, 0xBB, 0xBF, 0x41}, L"A"},
-        {"later BOM kept", {0x41, 0xEF, 0xBB, 0xBF}, std::wstring(L"A") + wchar_t(0xFEFF)},
-        {"two-byte e acute", {0xC3, 0xA9}, std::wstring(1, wchar_t(0xE9))},
-        {"three-byte euro", {0xE2, 0x82, 0xAC, 0x21}, std::wstring(1, wchar_t(0x20AC)) + L"!"},
-        {"overlong two-byte stops", {0x41, 0xC0, 0x80, 0x42}, L"A"},
-        {"overlong three-byte stops", {0x41, 0xE0, 0x80, 0x80}, L"A"},
-        {"surrogate stops", {0x41, 0xED, 0xA0, 0x80}, L"A"},
-        {"U+FFFF stops", {0x41, 0xEF, 0xBF, 0xBF}, L"A"},
-        {"stray continuation stops", {0x41, 0x80, 0x42}, L"A"},
-        {"bad continuation stops", {0x41, 0xC3, 0x41}, L"A"},
-        {"truncated sequence stops", {0x41, 0xE2, 0x82}, L"A"},
-        {"0xFE stops", {0x41, 0xFE}, L"A"},
-        {"four-byte keeps low 16 bits", {0xF0, 0x9F, 0x98, 0x80}, std::wstring(1, wchar_t(0xF600))},
+            {"leading BOM dropped", {0xEF, 0xBB, 0xBF, 0x41}, L"A"},
+            {"later BOM kept", {0x41, 0xEF, 0xBB, 0xBF}, std::wstring(L"A") + wchar_t(0xFEFF)},
+            {"two-byte e acute", {0xC3, 0xA9}, std::wstring(1, wchar_t(0xE9))},
+            {"three-byte euro", {0xE2, 0x82, 0xAC, 0x21}, std::wstring(1, wchar_t(0x20AC)) + L"!"},
+            {"overlong two-byte stops", {0x41, 0xC0, 0x80, 0x42}, L"A"},
+            {"overlong three-byte stops", {0x41, 0xE0, 0x80, 0x80}, L"A"},
+            {"surrogate stops", {0x41, 0xED, 0xA0, 0x80}, L"A"},
+            {"U+FFFF stops", {0x41, 0xEF, 0xBF, 0xBF}, L"A"},
+            {"stray continuation stops", {0x41, 0x80, 0x42}, L"A"},
+            {"bad continuation stops", {0x41, 0xC3, 0x41}, L"A"},
+            {"truncated sequence stops", {0x41, 0xE2, 0x82}, L"A"},
+            {"0xFE stops", {0x41, 0xFE}, L"A"},
+            {"four-byte keeps low 16 bits", {0xF0, 0x9F, 0x98, 0x80}, std::wstring(1, wchar_t(0xF600))},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -168,4 +173,4 @@ TEST(Buffer, Utf8Decoding)
     }
 }
 
-} // namespace
+}  // namespace

@@ -10,22 +10,26 @@
 namespace fs = std::filesystem;
 
 TEST(PathsTest, ResolvePathRows) {
-    struct Case { const char* path; const char* base; const char* resolved; };
+    struct Case {
+        const char* path;
+        const char* base;
+        const char* resolved;
+    };
     const Case cases[] = {
-        {"images\\a.png", "C:\\game\\data", "C:\\game\\data\\images\\a.png"},
-        {"../fonts/x.txt", "data/ui/", "data/fonts/x.txt"},
-        {"./a/b.txt", "data", "data/a/b.txt"},
-        {"D:\\x.txt", "C:\\y", "D:\\x.txt"},
-        {"a/b\\c.txt", "", "a\\b\\c.txt"},
-        {"\\top\\x.txt", "C:\\game\\", "C:\\top\\x.txt"},
-        {"../../x", "a/b/c", "a/x"},
-        {"../../x", "data/", "../x"},
-        {"../x", "../", "../../x"},
-        {"../x", "/", "/x"},
-        {"sub/x.txt", "/home/u/game", "/home/u/game/sub/x.txt"},
-        {"sub\\x.txt", "/home/u/game", "\\home\\u\\game\\sub\\x.txt"},
-        {"x.txt", "data", "data/x.txt"},
-        {"a/../b.txt", "data", "data/a/../b.txt"},
+            {"images\\a.png", "C:\\game\\data", "C:\\game\\data\\images\\a.png"},
+            {"../fonts/x.txt", "data/ui/", "data/fonts/x.txt"},
+            {"./a/b.txt", "data", "data/a/b.txt"},
+            {"D:\\x.txt", "C:\\y", "D:\\x.txt"},
+            {"a/b\\c.txt", "", "a\\b\\c.txt"},
+            {"\\top\\x.txt", "C:\\game\\", "C:\\top\\x.txt"},
+            {"../../x", "a/b/c", "a/x"},
+            {"../../x", "data/", "../x"},
+            {"../x", "../", "../../x"},
+            {"../x", "/", "/x"},
+            {"sub/x.txt", "/home/u/game", "/home/u/game/sub/x.txt"},
+            {"sub\\x.txt", "/home/u/game", "\\home\\u\\game\\sub\\x.txt"},
+            {"x.txt", "data", "data/x.txt"},
+            {"a/../b.txt", "data", "data/a/../b.txt"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.path) + " against " + c.base);
@@ -34,16 +38,22 @@ TEST(PathsTest, ResolvePathRows) {
 }
 
 TEST(PathsTest, PathPartRows) {
-    struct Case { const char* path; const char* namePart; const char* nameNoExt; const char* folder; const char* folderSep; };
+    struct Case {
+        const char* path;
+        const char* namePart;
+        const char* nameNoExt;
+        const char* folder;
+        const char* folderSep;
+    };
     const Case cases[] = {
-        {"dir/sub/file.tar.gz", "file.tar.gz", "file.tar", "dir/sub", "dir/sub/"},
-        {"dir.d/file", "file", "file", "dir.d", "dir.d/"},
-        {"a/b\\c.txt", "c.txt", "c", "a/b", "a/b\\"},
-        {"a\\b/c.txt", "c.txt", "c", "a\\b", "a\\b/"},
-        {"c.txt", "c.txt", "c", "", ""},
-        {"plain", "plain", "plain", "", ""},
-        {"folder/", "", "", "folder", "folder/"},
-        {"", "", "", "", ""},
+            {"dir/sub/file.tar.gz", "file.tar.gz", "file.tar", "dir/sub", "dir/sub/"},
+            {"dir.d/file", "file", "file", "dir.d", "dir.d/"},
+            {"a/b\\c.txt", "c.txt", "c", "a/b", "a/b\\"},
+            {"a\\b/c.txt", "c.txt", "c", "a\\b", "a\\b/"},
+            {"c.txt", "c.txt", "c", "", ""},
+            {"plain", "plain", "plain", "", ""},
+            {"folder/", "", "", "folder", "folder/"},
+            {"", "", "", "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -56,13 +66,18 @@ TEST(PathsTest, PathPartRows) {
 }
 
 TEST(PathsTest, TrailingSeparatorRows) {
-    struct Case { const char* path; const char* stripped; const char* withBackslash; const char* withSlash; };
+    struct Case {
+        const char* path;
+        const char* stripped;
+        const char* withBackslash;
+        const char* withSlash;
+    };
     const Case cases[] = {
-        {"a\\b", "a\\b", "a\\b\\", "a\\b/"},
-        {"a\\b\\", "a\\b", "a\\b\\", "a\\b\\"},
-        {"a/b/", "a/b", "a/b/", "a/b/"},
-        {"a//", "a/", "a//", "a//"},
-        {"", "", "", ""},
+            {"a\\b", "a\\b", "a\\b\\", "a\\b/"},
+            {"a\\b\\", "a\\b", "a\\b\\", "a\\b\\"},
+            {"a/b/", "a/b", "a/b/", "a/b/"},
+            {"a//", "a/", "a//", "a//"},
+            {"", "", "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -73,11 +88,14 @@ TEST(PathsTest, TrailingSeparatorRows) {
 }
 
 TEST(PathsTest, AppDataFolderEndsInASeparator) {
-    struct Case { const char* set; const char* got; };
+    struct Case {
+        const char* set;
+        const char* got;
+    };
     const Case cases[] = {
-        {"C:\\Data", "C:\\Data\\"},
-        {"/home/u/.local/share/Co/Game/", "/home/u/.local/share/Co/Game/"},
-        {"", ""},
+            {"C:\\Data", "C:\\Data\\"},
+            {"/home/u/.local/share/Co/Game/", "/home/u/.local/share/Co/Game/"},
+            {"", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.set);

@@ -1,5 +1,5 @@
-#include "resources/base/StringUtils.h"
 #include "resources/base/CriticalSection.h"
+#include "resources/base/StringUtils.h"
 
 #include <gtest/gtest.h>
 
@@ -7,14 +7,16 @@
 
 namespace {
 
-TEST(StringUtils, StringToInt)
-{
-    struct Case { const char* text; bool ok; int value; };
+TEST(StringUtils, StringToInt) {
+    struct Case {
+        const char* text;
+        bool ok;
+        int value;
+    };
     const Case cases[] = {
-        {"42", true, 42},     {"-42", true, -42},  {"0x1F", true, 31},  {"0X1f", true, 31},
-        {"1x2", false, 0},    {"", false, 0},      {"12a", false, 0},   {"-0x10", false, 0},
-        {"-", true, 0},       {"0x", true, 0},     {" 1", false, 0},    {"0xfF", true, 255},
-        {"0xg", false, 0},    {"007", true, 7},
+            {"42", true, 42}, {"-42", true, -42},  {"0x1F", true, 31},  {"0X1f", true, 31}, {"1x2", false, 0},
+            {"", false, 0},   {"12a", false, 0},   {"-0x10", false, 0}, {"-", true, 0},     {"0x", true, 0},
+            {" 1", false, 0}, {"0xfF", true, 255}, {"0xg", false, 0},   {"007", true, 7},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -24,12 +26,15 @@ TEST(StringUtils, StringToInt)
     }
 }
 
-TEST(StringUtils, StringToDouble)
-{
-    struct Case { const char* text; bool ok; double value; };
+TEST(StringUtils, StringToDouble) {
+    struct Case {
+        const char* text;
+        bool ok;
+        double value;
+    };
     const Case cases[] = {
-        {"3.25", true, 3.25}, {"-0.5", true, -0.5}, {"1e3", false, 0}, {".", true, 0},
-        {"", false, 0},       {"12", true, 12},     {"1.2.3", false, 0}, {"-", true, 0},
+            {"3.25", true, 3.25}, {"-0.5", true, -0.5}, {"1e3", false, 0},   {".", true, 0},
+            {"", false, 0},       {"12", true, 12},     {"1.2.3", false, 0}, {"-", true, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -39,23 +44,22 @@ TEST(StringUtils, StringToDouble)
     }
 }
 
-TEST(StringUtils, FormatThousands)
-{
-    struct Case { int value; const char* text; };
+TEST(StringUtils, FormatThousands) {
+    struct Case {
+        int value;
+        const char* text;
+    };
     const Case cases[] = {{0, "0"}, {999, "999"}, {1000, "1,000"}, {100000, "100,000"}, {1234567, "1,234,567"}};
-    for (const Case& c : cases)
-        EXPECT_EQ(Velm::FormatThousands(c.value), c.text);
+    for (const Case& c : cases) EXPECT_EQ(Velm::FormatThousands(c.value), c.text);
 }
 
-TEST(StringUtils, FormatStringGrowsPastTheSmallBuffer)
-{
+TEST(StringUtils, FormatStringGrowsPastTheSmallBuffer) {
     EXPECT_EQ(Velm::FormatString("%d-%s", 7, "x"), "7-x");
     const std::string long_(5000, 'z');
     EXPECT_EQ(Velm::FormatString("<%s>", long_.c_str()), "<" + long_ + ">");
 }
 
-TEST(StringUtils, CaseTrimAndSearch)
-{
+TEST(StringUtils, CaseTrimAndSearch) {
     EXPECT_EQ(Velm::StringToUpper("abC1"), "ABC1");
     EXPECT_EQ(Velm::StringToLower("AbC1"), "abc1");
     // Bytes above 0x7F pass unchanged and never reach toupper as negative values.
@@ -68,16 +72,18 @@ TEST(StringUtils, CaseTrimAndSearch)
     EXPECT_EQ(Velm::FindNoCase("abc", "abcd"), -1);
 }
 
-TEST(StringUtils, WideConversions)
-{
+TEST(StringUtils, WideConversions) {
     EXPECT_EQ(Velm::StringToWideString("\xE9"), std::wstring(1, wchar_t(0xE9)));
-    EXPECT_EQ(Velm::WideStringToString(std::wstring(1, wchar_t(0xE9)) + L"a"), "\xE9" "a");
+    EXPECT_EQ(Velm::WideStringToString(std::wstring(1, wchar_t(0xE9)) + L"a"),
+              "\xE9"
+              "a");
     EXPECT_EQ(Velm::WideStringToString(std::wstring(1, wchar_t(0x20AC))), "");
 }
 
-TEST(StringUtils, RatioIsReduced)
-{
-    struct Case { int n, d, rn, rd; };
+TEST(StringUtils, RatioIsReduced) {
+    struct Case {
+        int n, d, rn, rd;
+    };
     const Case cases[] = {{1024, 768, 4, 3}, {1280, 1024, 5, 4}, {800, 600, 4, 3}, {7, 7, 1, 1}};
     for (const Case& c : cases) {
         Velm::Ratio r;
@@ -88,8 +94,7 @@ TEST(StringUtils, RatioIsReduced)
     EXPECT_EQ(Velm::Ratio().mNumerator, 1);
 }
 
-TEST(StringUtils, DirectXErrorNames)
-{
+TEST(StringUtils, DirectXErrorNames) {
     EXPECT_EQ(Velm::GetDirectXErrorName(static_cast<long>(0x887601C2u)), "DDERR_SURFACELOST");
     EXPECT_EQ(Velm::GetDirectXErrorName(static_cast<long>(0x80070057u)), "DDERR_INVALIDPARAMS");
     EXPECT_EQ(Velm::GetDirectXErrorName(static_cast<long>(0x88780096u)), "DSERR_BUFFERLOST");
@@ -97,8 +102,7 @@ TEST(StringUtils, DirectXErrorNames)
     EXPECT_EQ(Velm::GetDirectXErrorName(0x12345), "12345");
 }
 
-TEST(CriticalSection, ReentrantAndExclusive)
-{
+TEST(CriticalSection, ReentrantAndExclusive) {
     Velm::CriticalSection cs;
     int counter = 0;
     auto work = [&] {
@@ -114,4 +118,4 @@ TEST(CriticalSection, ReentrantAndExclusive)
     EXPECT_EQ(counter, 20000);
 }
 
-} // namespace
+}  // namespace

@@ -61,16 +61,16 @@ TEST_F(SoundManagerFiles, WavChunkRows) {
         bool loads;
     };
     const Row rows[] = {
-        {"odd chunk before fmt, with its pad byte", Riff(Chunk("LIST", "abc") + Fmt(1, 22050, 16) + data), true},
-        {"odd chunk between fmt and data", Riff(Fmt(1, 22050, 16) + Chunk("junk", "x") + data), true},
-        {"format tag 3 (float)", Riff(Fmt(1, 22050, 16, 3) + data), false},
-        {"no data chunk", Riff(Fmt(1, 22050, 16)), false},
-        {"data length beyond the file", Riff(Fmt(1, 22050, 16)) + "data" + std::string("\xff\xff\x00\x00", 4) + "ab",
-         false},
-        {"not RIFF", "RIFX" + Riff(data).substr(4), false},
-        {"empty file", "", false},
-        {"8-bit stereo", Riff(Fmt(2, 11025, 8) + Chunk("data", std::string(40, '\x80'))), true},
-        {"three channels", Riff(Fmt(3, 22050, 16) + data), false},
+            {"odd chunk before fmt, with its pad byte", Riff(Chunk("LIST", "abc") + Fmt(1, 22050, 16) + data), true},
+            {"odd chunk between fmt and data", Riff(Fmt(1, 22050, 16) + Chunk("junk", "x") + data), true},
+            {"format tag 3 (float)", Riff(Fmt(1, 22050, 16, 3) + data), false},
+            {"no data chunk", Riff(Fmt(1, 22050, 16)), false},
+            {"data length beyond the file",
+             Riff(Fmt(1, 22050, 16)) + "data" + std::string("\xff\xff\x00\x00", 4) + "ab", false},
+            {"not RIFF", "RIFX" + Riff(data).substr(4), false},
+            {"empty file", "", false},
+            {"8-bit stereo", Riff(Fmt(2, 11025, 8) + Chunk("data", std::string(40, '\x80'))), true},
+            {"three channels", Riff(Fmt(3, 22050, 16) + data), false},
     };
     DSoundManager m(mixer, false);
     for (const Row& r : rows) {
@@ -204,12 +204,12 @@ TEST_F(SoundManagerFiles, SunAuFilesAreReadAndCached) {
         bool loads;
     };
     const Row rows[] = {
-        {"8-bit linear", 24, 4, 2, 1, true},
-        {"16-bit linear is not read", 24, 4, 3, 1, false},
-        {"size beyond the file", 24, 400, 1, 1, false},
-        {"unknown size: up to the end", 24, 0xFFFFFFFFu, 1, 1, true},
-        {"offset beyond the file", 400, 4, 1, 1, false},
-        {"three channels", 24, 3, 1, 3, false},
+            {"8-bit linear", 24, 4, 2, 1, true},
+            {"16-bit linear is not read", 24, 4, 3, 1, false},
+            {"size beyond the file", 24, 400, 1, 1, false},
+            {"unknown size: up to the end", 24, 0xFFFFFFFFu, 1, 1, true},
+            {"offset beyond the file", 400, 4, 1, 1, false},
+            {"three channels", 24, 3, 1, 3, false},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.why);
@@ -368,7 +368,7 @@ TEST_F(SoundManagerPlay, PitchAndPanRows) {
         double semitones;
         uint32_t hz;
     };
-    const Row rows[] = {{0, 44100}, {12, 88200}, {24, 100000}, {-12, 22049}  /* truncated */, {-200, 100}};
+    const Row rows[] = {{0, 44100}, {12, 88200}, {24, 100000}, {-12, 22049} /* truncated */, {-200, 100}};
     Velm::SoundInstance* s = manager.GetSoundInstance(1);
     auto* instance = static_cast<Velm::DSoundInstance*>(s);
     for (const Row& r : rows) {
