@@ -58,14 +58,24 @@ inline bool ClickFirstPair(PlayerRun& run, Velm::BoardWidjet_t& board) {
     return true;
 }
 
-// Adventure runs are cut short and made the same for a recording and its playback: each stage
-// is its first level on the two-tile layout, and the score table starts from its defaults.
+// The roads are cut short and made the same for a recording and its playback, whatever the
+// content's levels are: the levels the road plays are on the two-tile layout, and the score
+// table starts from its defaults (it lives on from an earlier run in the same process).
+// Adventure: each stage is its first level only.
 inline void ShortAdventure(PlayerRun& run) {
     StageCatalogue_t* stages = run.GetAdventureStages();
     for (const auto& stage : stages->stages) {
         stage->games0.resize(1);
         for (const auto& level : stage->games0) level->layout = "pair.lay";
     }
+    HighScoreTable_t::Instance()->SetDefaults();
+}
+
+// Simple game: the first level of the list, the one its Play starts.
+inline void ShortSimple(PlayerRun& run) {
+    StageCatalogue_t* stages = run.GetSimpleStages();
+    if (!stages->stages.empty() && !stages->stages[0]->games0.empty())
+        stages->stages[0]->games0[0]->layout = "pair.lay";
     HighScoreTable_t::Instance()->SetDefaults();
 }
 

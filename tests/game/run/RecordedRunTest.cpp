@@ -58,7 +58,7 @@ Outcome RunRoad(bool adventure, bool record, const std::string& demo) {
     runtest::ScriptedPlayer player(adventure);
     {
         PlayerRun run;
-        if (adventure) run.afterLoading = runtest::ShortAdventure;
+        run.afterLoading = adventure ? runtest::ShortAdventure : runtest::ShortSimple;
         run.everyUpdate = runtest::CloseLevelComplete;
         if (record) run.script = [&player](PlayerRun& r) { player(r); };
         outcome.exitCode = run.Run((record ? "-record" : "-play") + std::string(" \"-demofile=") + demo + "\"");
@@ -81,6 +81,8 @@ std::string RecordedVersion(const std::string& demo) {
 }
 
 std::string CurrentVersion() {
+    // In a home with the content: the game reads its texts when it is made.
+    const RunHome home;
     PlayerRun app;
     return app.GetProductVersion(std::string());
 }
