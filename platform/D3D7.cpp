@@ -195,17 +195,6 @@ Result TakeFault(Op op) {
     return slot.result;
 }
 
-// Deletes the texture names queued by other threads; GL thread only.
-void DrainDeletes() {
-    GlState& s = State();
-    std::vector<GLuint> names;
-    {
-        std::lock_guard<std::mutex> lock(s.mutex);
-        names.swap(s.pendingDeletes);
-    }
-    if (!names.empty()) glDeleteTextures(static_cast<GLsizei>(names.size()), names.data());
-}
-
 struct GlFormat {
     GLint internal;
     GLenum format;
@@ -402,6 +391,9 @@ Result Texture::Unlock() {
     mLocked = false;
     Result result = dd::kOk;
     if (!mReadOnly) {
+        // Triangles gathered with the old texels are drawn first.
+        for (Device* device : State().devices)
+            if (device->mBatchState.texture == mName) device->Flush();
         GlFormat f;
         GlFormatOf(mFormat, &f);
         glBindTexture(GL_TEXTURE_2D, mName);
@@ -440,6 +432,7 @@ Result Device::Create(dd::Surface* renderTarget, std::unique_ptr<Device>* out) {
 }
 
 Device::~Device() {
+    if (OnGlThread()) Flush();
     if (mTarget != nullptr && mTarget->GetAccessHook() == this) {
         if (mNewer == Newer::Device && OnGlThread()) PullTarget();
         mTarget->SetAccessHook(nullptr);
@@ -451,7 +444,22 @@ Device::~Device() {
 }
 
 void Device::SetTextureIfBound(unsigned name) {
-    if (mTextureName == name) mTextureName = 0;
+    if (mBatchState.texture == name) Flush();
+    if (mState.texture == name) mState.texture = 0;
+    if (mApplied.texture == name) mStateApplied = false;
+}
+
+void Device::DrainDeletes() {
+    GlState& s = State();
+    std::vector<GLuint> names;
+    {
+        std::lock_guard<std::mutex> lock(s.mutex);
+        if (s.pendingDeletes.empty()) return;
+        names.swap(s.pendingDeletes);
+    }
+    for (GLuint name : names)
+        for (Device* device : s.devices) device->SetTextureIfBound(name);
+    glDeleteTextures(static_cast<GLsizei>(names.size()), names.data());
 }
 
 bool Device::MakeFramebuffer(int width, int height) {
@@ -534,6 +542,7 @@ Result Device::SetRenderTarget(dd::Surface* surface) {
     if (surface == mTarget) return dd::kOk;
     const int bits = surface->Format().bitCount;
     if (bits != 16 && bits != 32) return dd::kErrInvalidPixelFormat;
+    Flush();
     if (mTarget != nullptr && mTarget->GetAccessHook() == this) {
         if (mNewer == Newer::Device) PullTarget();
         mTarget->SetAccessHook(nullptr);
@@ -552,6 +561,7 @@ Result Device::SetRenderTarget(dd::Surface* surface) {
 
 Result Device::SetViewport(int x, int y, int width, int height) {
     if (width < 0 || height < 0) return dd::kErrInvalidParams;
+    Flush();
     mPrepared = false;
     mViewX = x;
     mViewY = y;
@@ -562,6 +572,7 @@ Result Device::SetViewport(int x, int y, int width, int height) {
 
 void Device::BeforeSurfaceAccess(dd::Surface& surface, bool write) {
     if (&surface != mTarget || !OnGlThread()) return;
+    Flush();
     if (mNewer == Newer::Device) PullTarget();
     mNewer = write ? Newer::Surface : Newer::Same;
 }
@@ -597,6 +608,8 @@ void Device::PushTarget() {
 }
 
 void Device::PullTarget() {
+    Flush();
+    ++mReadBacks;
     State().bindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
     mScratch.resize(static_cast<size_t>(mWidth) * mHeight);
     glReadPixels(0, 0, mWidth, mHeight, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, mScratch.data());
@@ -647,19 +660,16 @@ void Device::PullTarget() {
     mNewer = Newer::Same;
 }
 
-void Device::PrepareDraw() {
-    DrainDeletes();
+void Device::BeginDrawing() {
     if (mNewer == Newer::Surface) {
         State().bindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
         PushTarget();
     }
-    if (mPrepared) {
-        ApplyStates();
-        return;
-    }
+    if (mPrepared) return;
     // Framebuffer, matrices and scissor hold within a scene; a window's present between
-    // scenes changes them in the shared context.
+    // scenes changes them (and every other state) in the shared context.
     mPrepared = true;
+    mStateApplied = false;
     State().bindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
     glViewport(0, 0, mWidth, mHeight);
     glMatrixMode(GL_PROJECTION);
@@ -672,7 +682,11 @@ void Device::PrepareDraw() {
     glTranslatef(0.5f, 0.5f, 0.0f);
     glEnable(GL_SCISSOR_TEST);
     glScissor(mViewX, mViewY, mViewWidth, mViewHeight);
-    ApplyStates();
+    glDisable(GL_DITHER);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_ALPHA_TEST);
 }
 
 namespace {
@@ -688,33 +702,80 @@ GLenum GlBlend(uint32_t blend) {
 
 }  // namespace
 
-void Device::ApplyStates() {
-    glDisable(GL_DITHER);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_ALPHA_TEST);
-    if (mBlend) {
-        glEnable(GL_BLEND);
-        glBlendFunc(GlBlend(mSrcBlend), GlBlend(mDestBlend));
-    } else {
-        glDisable(GL_BLEND);
+void Device::ApplyState(const DrawState& state) {
+    const bool all = !mStateApplied;
+    if (all || state.blend != mApplied.blend) {
+        if (state.blend)
+            glEnable(GL_BLEND);
+        else
+            glDisable(GL_BLEND);
     }
-    if (mTextureName != 0) {
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, mTextureName);
-        const GLint filter = mLinear ? GL_LINEAR : GL_NEAREST;
+    if (state.blend &&
+        (all || !mApplied.blend || state.srcBlend != mApplied.srcBlend || state.destBlend != mApplied.destBlend))
+        glBlendFunc(GlBlend(state.srcBlend), GlBlend(state.destBlend));
+    if (all || (state.texture != 0) != (mApplied.texture != 0)) {
+        if (state.texture != 0) {
+            glEnable(GL_TEXTURE_2D);
+            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        } else {
+            glDisable(GL_TEXTURE_2D);
+        }
+    }
+    if (state.texture != 0) {
+        // Texture uploads bind their own names, so the binding is set every time; GL skips
+        // filter values that are already set.
+        glBindTexture(GL_TEXTURE_2D, state.texture);
+        const GLint filter = state.linear ? GL_LINEAR : GL_NEAREST;
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    } else {
-        glDisable(GL_TEXTURE_2D);
     }
+    mApplied = state;
+    mStateApplied = true;
+}
+
+void Device::Flush() {
+    if (mBatch.empty()) return;
+    if (!OnGlThread() || mTarget == nullptr) {
+        mBatch.clear();
+        return;
+    }
+    BeginDrawing();
+    ApplyState(mBatchState);
+    const GLsizei stride = sizeof(GlVertex);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(2, GL_FLOAT, stride, &mBatch[0].x);
+    glColorPointer(4, GL_UNSIGNED_BYTE, stride, mBatch[0].rgba);
+    if (mBatchState.texture != 0) {
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, stride, &mBatch[0].u);
+    }
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(mBatch.size()));
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    ++mDrawCalls;
+    mBatch.clear();
+}
+
+void Device::Append(const TLVertex& v) {
+    GlVertex g;
+    g.x = v.x;
+    g.y = v.y;
+    g.rgba[0] = static_cast<uint8_t>(v.color >> 16);
+    g.rgba[1] = static_cast<uint8_t>(v.color >> 8);
+    g.rgba[2] = static_cast<uint8_t>(v.color);
+    g.rgba[3] = static_cast<uint8_t>(v.color >> 24);
+    g.u = v.tu;
+    g.v = v.tv;
+    mBatch.push_back(g);
 }
 
 Result Device::Clear(uint32_t argb) {
     if (!OnGlThread() || mTarget == nullptr) return dd::kErrGeneric;
-    PrepareDraw();
+    DrainDeletes();
+    Flush();
+    BeginDrawing();
     glClearColor((argb >> 16 & 0xFF) / 255.0f, (argb >> 8 & 0xFF) / 255.0f, (argb & 0xFF) / 255.0f,
                  (argb >> 24) / 255.0f);
     glClear(GL_COLOR_BUFFER_BIT);
@@ -731,6 +792,7 @@ Result Device::BeginScene() {
 
 Result Device::EndScene() {
     if (!mInScene) return kErrSceneNotInScene;
+    if (OnGlThread()) Flush();
     mInScene = false;
     mPrepared = false;
     if (mNewer == Newer::Device && OnGlThread()) PullTarget();
@@ -739,6 +801,7 @@ Result Device::EndScene() {
 
 bool Device::EndFrameInDevice() {
     if (!OnGlThread() || !State().shared || mTarget == nullptr || mColorTexture == 0) return false;
+    Flush();
     if (mNewer == Newer::Surface) {
         State().bindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
         PushTarget();
@@ -750,29 +813,31 @@ bool Device::EndFrameInDevice() {
 
 Result Device::Finish() {
     if (!OnGlThread()) return dd::kErrGeneric;
+    Flush();
     glFinish();
     return glGetError() == GL_NO_ERROR ? dd::kOk : dd::kErrGeneric;
 }
 
 Result Device::SetRenderState(RenderState state, uint32_t value) {
     switch (state) {
-        case kRsAlphaBlendEnable: mBlend = value != 0; break;
-        case kRsSrcBlend: mSrcBlend = value; break;
-        case kRsDestBlend: mDestBlend = value; break;
+        case kRsAlphaBlendEnable: mState.blend = value != 0; break;
+        case kRsSrcBlend: mState.srcBlend = value; break;
+        case kRsDestBlend: mState.destBlend = value; break;
         default: break;  // depth, culling, lighting, dither and specular stay off
     }
     return dd::kOk;
 }
 
 Result Device::SetTextureStageState(StageState state, uint32_t value) {
-    if (state == kTssMinFilter || state == kTssMagFilter) mLinear = value == kFilterLinear;
+    if (state == kTssMinFilter || state == kTssMagFilter) mState.linear = value == kFilterLinear;
     return dd::kOk;
 }
 
 Result Device::SetTexture(Texture* texture) {
     const Result fault = TakeFault(Op::SetTexture);
     if (dd::Failed(fault)) return fault;
-    mTextureName = texture != nullptr ? texture->mName : 0;
+    mState.texture = texture != nullptr ? texture->mName : 0;
+    mTextureOpaque = texture == nullptr || texture->Format().alphaMask == 0;
     return dd::kOk;
 }
 
@@ -781,32 +846,61 @@ Result Device::DrawPrimitive(Primitive type, const TLVertex* vertices, int count
     if (dd::Failed(fault)) return fault;
     if (vertices == nullptr || count < 0) return dd::kErrInvalidParams;
     if (!OnGlThread() || mTarget == nullptr) return dd::kErrGeneric;
-    GLenum mode;
-    switch (type) {
-        case kLineStrip: mode = GL_LINE_STRIP; break;
-        case kTriangleList: mode = GL_TRIANGLES; break;
-        case kTriangleStrip: mode = GL_TRIANGLE_STRIP; break;
-        case kTriangleFan: mode = GL_TRIANGLE_FAN; break;
-        default: return dd::kErrInvalidParams;
-    }
-    PrepareDraw();
-    auto emit = [](const TLVertex& v) {
-        glColor4ub(static_cast<GLubyte>(v.color >> 16), static_cast<GLubyte>(v.color >> 8),
-                   static_cast<GLubyte>(v.color), static_cast<GLubyte>(v.color >> 24));
-        glTexCoord2f(v.tu, v.tv);
-        glVertex2f(v.x, v.y);
-    };
-    glBegin(mode);
-    for (int i = 0; i < count; ++i) emit(vertices[i]);
-    glEnd();
-    if (type == kLineStrip && count > 0) {
-        // GL leaves out a line's last pixel; Direct3D drivers differ, and callers expect it.
-        glBegin(GL_POINTS);
-        emit(vertices[count - 1]);
-        glEnd();
-    }
+    if (type != kLineStrip && type != kTriangleList && type != kTriangleStrip && type != kTriangleFan)
+        return dd::kErrInvalidParams;
+    DrainDeletes();
+    DrawState state = mState;
+    // Opaque texels under opaque vertices blended as "source alpha, one minus source alpha"
+    // come out as the texels themselves: drawn without blending, which is the same picture
+    // and saves reading the framebuffer.
+    if (state.blend && state.srcBlend == kBlendSrcAlpha && state.destBlend == kBlendInvSrcAlpha && mTextureOpaque &&
+        std::all_of(vertices, vertices + count, [](const TLVertex& v) { return v.color >> 24 == 0xFF; }))
+        state.blend = false;
+    if (!(state == mBatchState) || type == kLineStrip || mBatch.size() + 3u * count > kMaxBatchVertices) Flush();
+    BeginDrawing();
     mNewer = Newer::Device;
-    return glGetError() == GL_NO_ERROR ? dd::kOk : dd::kErrGeneric;
+    if (type == kLineStrip) {
+        ApplyState(state);
+        auto emit = [](const TLVertex& v) {
+            glColor4ub(static_cast<GLubyte>(v.color >> 16), static_cast<GLubyte>(v.color >> 8),
+                       static_cast<GLubyte>(v.color), static_cast<GLubyte>(v.color >> 24));
+            glTexCoord2f(v.tu, v.tv);
+            glVertex2f(v.x, v.y);
+        };
+        glBegin(GL_LINE_STRIP);
+        for (int i = 0; i < count; ++i) emit(vertices[i]);
+        glEnd();
+        if (count > 0) {
+            // GL leaves out a line's last pixel; Direct3D drivers differ, and callers expect it.
+            glBegin(GL_POINTS);
+            emit(vertices[count - 1]);
+            glEnd();
+        }
+        ++mDrawCalls;
+        return glGetError() == GL_NO_ERROR ? dd::kOk : dd::kErrGeneric;
+    }
+    mBatchState = state;
+    switch (type) {
+        case kTriangleList:
+            for (int i = 0; i + 2 < count; i += 3)
+                for (int k = 0; k < 3; ++k) Append(vertices[i + k]);
+            break;
+        case kTriangleStrip:
+            for (int i = 0; i + 2 < count; ++i) {
+                Append(vertices[i]);
+                Append(vertices[i + 1]);
+                Append(vertices[i + 2]);
+            }
+            break;
+        default:  // fan
+            for (int i = 1; i + 1 < count; ++i) {
+                Append(vertices[0]);
+                Append(vertices[i]);
+                Append(vertices[i + 1]);
+            }
+            break;
+    }
+    return dd::kOk;
 }
 
 }  // namespace d3d7

@@ -212,17 +212,42 @@ public:
     // (no read-back); for timing the drawing apart from the copy back.
     Result Finish();
     bool InScene() const { return mInScene; }
+    // How many times the device's pixels were copied back into the render target, and how many
+    // GL draw calls it made (batches of primitives); for tests and benchmarks.
+    uint64_t ReadBackCount() const { return mReadBacks; }
+    uint64_t DrawCallCount() const { return mDrawCalls; }
 
     Result SetRenderState(RenderState state, uint32_t value);
     Result SetTextureStageState(StageState state, uint32_t value);
     // Texture of stage 0; null draws the diffuse colour alone. Texels are modulated by the
     // diffuse colour (colour and alpha).
     Result SetTexture(Texture* texture);
-    // Line strips draw their last point as well.
+    // Line strips draw their last point as well. Triangles are gathered into one batch while
+    // texture, blend and filter stay the same, and sent to GL as one draw call when one of them
+    // changes, before anything reads or replaces the pixels, and at the end of the scene.
     Result DrawPrimitive(Primitive type, const TLVertex* vertices, int count);
 
 private:
     friend class Texture;
+    // What a batch of triangles is drawn with.
+    struct DrawState {
+        unsigned texture = 0;  // 0: untextured
+        bool blend = false;
+        uint32_t srcBlend = kBlendOne;
+        uint32_t destBlend = 0;  // zero: none given yet, taken as "zero"
+        bool linear = false;
+        bool operator==(const DrawState& o) const {
+            return texture == o.texture && blend == o.blend && srcBlend == o.srcBlend && destBlend == o.destBlend &&
+                   linear == o.linear;
+        }
+    };
+    // A vertex as GL's client arrays take it: position, colour bytes R, G, B, A, texture position.
+    struct GlVertex {
+        float x, y;
+        uint8_t rgba[4];
+        float u, v;
+    };
+
     Device() = default;
     void SetTextureIfBound(unsigned name);  // a texture is going away: unbind it if it is ours
     void BeforeSurfaceAccess(dd::Surface& surface, bool write) override;
@@ -230,8 +255,14 @@ private:
     void ReleaseFramebuffer();
     void PushTarget();  // surface -> framebuffer
     void PullTarget();  // framebuffer -> surface
-    void PrepareDraw();
-    void ApplyStates();
+    // Framebuffer, matrices and scissor set, and the surface's newer pixels taken up.
+    void BeginDrawing();
+    void ApplyState(const DrawState& state);
+    void Append(const TLVertex& vertex);
+    // Sends the gathered triangles to GL.
+    void Flush();
+    // Deletes the texture names queued by other threads, after sending batches that use them.
+    static void DrainDeletes();
 
     dd::Surface* mTarget = nullptr;
     unsigned mFramebuffer = 0;
@@ -242,11 +273,15 @@ private:
     bool mInScene = false;
     bool mPrepared = false;  // framebuffer, matrices and scissor set for drawing
     int mViewX = 0, mViewY = 0, mViewWidth = 0, mViewHeight = 0;
-    bool mBlend = false;
-    uint32_t mSrcBlend = kBlendOne;
-    uint32_t mDestBlend = 0;  // zero: none given yet, taken as "zero"
-    bool mLinear = false;
-    unsigned mTextureName = 0;  // 0: untextured
+    DrawState mState;    // as the caller set it
+    DrawState mApplied;  // as GL has it, when mStateApplied
+    bool mStateApplied = false;
+    bool mTextureOpaque = true;  // the texture set has no alpha channel (or none is set)
+    static constexpr size_t kMaxBatchVertices = 3 * 20000;
+    DrawState mBatchState;  // what the gathered triangles are drawn with
+    std::vector<GlVertex> mBatch;
+    uint64_t mReadBacks = 0;
+    uint64_t mDrawCalls = 0;
     std::vector<uint32_t> mScratch;
 };
 

@@ -81,6 +81,9 @@ void Run(benchmark::State& state, int bits, Step step, Path path) {
         state.SkipWithError("display set-up failed");
         return;
     }
+    plat::d3d7::Device* device = rig.d3d->GetDevice();
+    const uint64_t drawsBefore = device != nullptr ? device->DrawCallCount() : 0;
+    const uint64_t readBacksBefore = device != nullptr ? device->ReadBackCount() : 0;
     for (auto _ : state) {
         if (step == Frame) {
             for (int s = 0; s < Frame; ++s) DrawStep(rig.Screen(), rig.images, static_cast<Step>(s));
@@ -92,6 +95,11 @@ void Run(benchmark::State& state, int bits, Step step, Path path) {
         else if (path == Path::GlInDevice && rig.d3d->GetDevice() != nullptr)
             rig.d3d->GetDevice()->Finish();  // drawn, and left in the device
         benchmark::ClobberMemory();
+    }
+    if (device != nullptr && state.iterations() > 0) {
+        const double n = static_cast<double>(state.iterations());
+        state.counters["draws"] = static_cast<double>(device->DrawCallCount() - drawsBefore) / n;
+        state.counters["readbacks"] = static_cast<double>(device->ReadBackCount() - readBacksBefore) / n;
     }
     if (use3D && !gD3DError.empty()) state.SkipWithError(("3D error: " + gD3DError).c_str());
 }
