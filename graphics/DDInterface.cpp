@@ -9,6 +9,7 @@
 #include "graphics/ImageHost.h"
 #include "platform/DdPresenter.h"
 #include "platform/DebugOutput.h"
+#include "platform/Window.h"
 #include "resources/base/StringUtils.h"
 
 namespace Velm {
@@ -170,6 +171,7 @@ void DDInterface::Cleanup() {
     CritSectLock lock(*mCritSect);
     mPrimaryStale = false;
     mInitialized = false;
+    mOverlayImage = nullptr;  // the next set-up's window gets it again
     if (m3D) m3D->Cleanup();
     mOldCursorAreaImage.reset();
     mNewCursorAreaImage.reset();
@@ -397,16 +399,18 @@ bool DDInterface::Redraw(const Rect* clip) {
             mIs3D = false;
             return false;
         }
-        // A frame without the software cursor is shown straight from the 3D device, whose
-        // pixels then stay where they were drawn.
-        if (mCursorImage == nullptr && !mVideoOnlyDraw && mWindow != nullptr) {
+        // The frame is shown straight from the 3D device, whose pixels then stay where they
+        // were drawn; the software cursor goes over it as the window's overlay.
+        const bool direct = !mVideoOnlyDraw && mWindow != nullptr;
+        if (direct) {
             DisplayHost fallback;
             DisplayHost* host = mApp != nullptr ? mApp : &fallback;
             // As below: a window waits when asked and not pacing itself; full screen when it flips.
             mDD->SetVSync(mIsWindowed ? host->WaitForVSync() && !host->SoftVSync()
                                       : !host->IsPopupOpen() && host->UsePageFlip());
+            PlaceCursorOverlay();
         }
-        if (mCursorImage == nullptr && !mVideoOnlyDraw && mWindow != nullptr && m3D->PresentInWindow(mWindow)) {
+        if (direct && m3D->PresentInWindow(mWindow)) {
             m3D->ClearLastError();
             mPrimaryStale = true;
             mHasOldCursorArea = false;
@@ -505,12 +509,42 @@ MemoryImage* DDInterface::GetCursorImage() {
     return mCursorImage;
 }
 
+void DDInterface::PlaceCursorOverlay() {
+    MemoryImage* image = mCursorImage;
+    if (image != mOverlayImage || (image != nullptr && image->changeCount != mOverlayChangeCount)) {
+        const uint32_t* bits = image != nullptr ? image->GetBits() : nullptr;
+        if (bits != nullptr)
+            mWindow->SetOverlay(bits, image->width, image->height);
+        else
+            mWindow->SetOverlay(nullptr, 0, 0);
+        mOverlayImage = image;
+        mOverlayChangeCount = image != nullptr ? image->changeCount : 0;
+    }
+    mCursorX = mNextCursorX;
+    mCursorY = mNextCursorY;
+    if (image != nullptr) MoveCursorOverlay(mCursorX, mCursorY);
+}
+
+void DDInterface::MoveCursorOverlay(int x, int y) {
+    mWindow->MoveOverlay(x - mOverlayImage->width / 2, y - mOverlayImage->height / 2);
+}
+
 void DDInterface::SetCursorPos(int x, int y) {
     mNextCursorX = x;
     mNextCursorY = y;
     if (mInRedraw) return;  // the present draws it at the latest position
     CritSectLock lock(*mCritSect);
-    if (!mInitialized || !mPrimarySurface || mPrimaryStale) return;  // the next frame draws it
+    if (!mInitialized || !mPrimarySurface) return;
+    if (mPrimaryStale) {
+        // The frame came from the 3D device: the window shows it again with the overlay moved
+        // (from the main thread); an image the overlay does not have yet waits for the next frame.
+        if (mWindow != nullptr && mCursorImage != nullptr && mCursorImage == mOverlayImage) {
+            mCursorX = x;
+            mCursorY = y;
+            MoveCursorOverlay(x, y);
+        }
+        return;
+    }
     if (mHasOldCursorArea) {
         MoveCursor(mPrimarySurface.get(), x, y);
     } else {

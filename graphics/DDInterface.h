@@ -146,9 +146,12 @@ public:
 // new one saved and the image drawn there, so the frame is never redrawn for a move.
 // There is no scan line, so the tear-free split present gives up at once and the present waits
 // for the vertical blank instead (the presenter's own vertical-blank sync).
-// In 3D without the software cursor a frame goes to the window straight from the 3D device
-// (Display3D::PresentInWindow) and the primary surface is left behind until a frame goes
-// through it again, whole.
+// In 3D a frame goes to the window straight from the 3D device (Display3D::PresentInWindow)
+// and the primary surface is left behind until a frame goes through it again, whole. The
+// software cursor is then the window's overlay (plat::Window::SetOverlay), drawn over the
+// frame when it is shown; the cursor thread's moves make the main thread show the same frame
+// again with the overlay moved (plat::Window::MoveOverlay), so the frame never holds the cursor
+// and nothing is read back from the device to draw it.
 class DDInterface {
 public:
     // Bits per pixel, masks, widths and shifts of the primary surface.
@@ -186,7 +189,8 @@ public:
     std::set<DDImage*> mDDImageSet;
     bool mVideoOnlyDraw = false;
     // The last frame went to the window from the 3D device, so the primary surface does not
-    // hold it: the cursor thread leaves the primary alone and the next present sends it whole.
+    // hold it: the cursor thread moves the window's cursor overlay instead of drawing on the
+    // primary, and the next present through the primary sends it whole.
     bool mPrimaryStale = false;
 
     int mCursorWidth = 64, mCursorHeight = 64;
@@ -270,7 +274,15 @@ private:
     // Draws the cursor image into an area image with its centre at (centerX, centerY).
     void DrawCursorImageInto(DDImage* areaImage, int centerX, int centerY);
     void SetPixelFormat(const plat::dd::PixelFormat& format);
+    // The cursor image as the window's overlay at the requested cursor position, uploaded
+    // again when the image or its pixels changed. Main thread, under the display lock.
+    void PlaceCursorOverlay();
+    // Where the overlay's top-left goes for the cursor at (x, y): the image centred on it.
+    void MoveCursorOverlay(int x, int y);
 
+    // The cursor image the window's overlay was made from, and its change count then.
+    MemoryImage* mOverlayImage = nullptr;
+    int mOverlayChangeCount = 0;
     CriticalSection mOwnLock;
     CriticalSection* mCritSect;
     std::unique_ptr<plat::dd::Device> mDD;

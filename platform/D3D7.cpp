@@ -602,6 +602,7 @@ void Device::PushTarget() {
                      Expand((p & format.blueMask) >> b.shift, b.bits);
         }
     }
+    NoteGlTextureChanging(mColorTexture);
     glBindTexture(GL_TEXTURE_2D, mColorTexture);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, mWidth, mHeight, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, mScratch.data());
     mNewer = Newer::Same;
@@ -661,6 +662,7 @@ void Device::PullTarget() {
 }
 
 void Device::BeginDrawing() {
+    NoteGlTextureChanging(mColorTexture);  // a window may show the previous frame from it
     if (mNewer == Newer::Surface) {
         State().bindFramebuffer(GL_FRAMEBUFFER, mFramebuffer);
         PushTarget();

@@ -44,6 +44,7 @@ struct SharedGl {
     bool failed = false;
     SDL_Window* window = nullptr;  // the window it was last current on
     bool otherCurrent = false;
+    unsigned shownTexture = 0;  // holds the frame a window showed from it, while not 0
 };
 
 SharedGl& Gl() {
@@ -63,6 +64,10 @@ bool MakeWindowGlCurrent(void* window) {
             gl.failed = true;
             return false;
         }
+        // SDL unloads the GL library (and ends its EGL display, with our context) when its last
+        // GL window goes; one more reference keeps it for the process, so that a window made
+        // after the previous one was destroyed finds the context alive.
+        SDL_GL_LoadLibrary(nullptr);
         gl.window = sdlWindow;
         gl.otherCurrent = false;
         return true;
@@ -96,6 +101,14 @@ bool RestoreSharedGlContext() {
 void NoteOtherGlContextCurrent() { Gl().otherCurrent = true; }
 
 void* GlProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
+
+void NoteGlTextureShown(unsigned texture) { Gl().shownTexture = texture; }
+
+void NoteGlTextureChanging(unsigned texture) {
+    if (Gl().shownTexture == texture) Gl().shownTexture = 0;
+}
+
+bool IsGlTextureStillShown(unsigned texture) { return texture != 0 && Gl().shownTexture == texture; }
 
 bool IsHeadlessVideo() {
     const char* driver = SDL_GetCurrentVideoDriver();

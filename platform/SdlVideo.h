@@ -33,4 +33,11 @@ void NoteOtherGlContextCurrent();
 // An entry point of the context's GL.
 void* GlProcAddress(const char* name);
 
+// Frames shown from a texture of the context: a window notes the texture it showed, and
+// whoever draws into a texture notes it first, so that a window shows a frame again (with the
+// cursor moved over it) only while the texture still holds that frame. Main thread.
+void NoteGlTextureShown(unsigned texture);
+void NoteGlTextureChanging(unsigned texture);
+bool IsGlTextureStillShown(unsigned texture);
+
 }  // namespace plat

@@ -546,6 +546,14 @@ bool Window::Present(const uint32_t* pixels, int width, int height, int pitchByt
 }
 
 void Window::PresentPendingFrame() {
+    if (mOverlayMoved.exchange(false) && mTextureFrame != 0 && mGl != nullptr &&
+        std::this_thread::get_id() == mOwnerThread && IsGlTextureStillShown(mTextureFrame) && MakeGlCurrent()) {
+        int clientWidth = 0;
+        int clientHeight = 0;
+        GetClientSize(&clientWidth, &clientHeight);
+        DrawTextureFrame(clientWidth, clientHeight);
+        SDL_GL_SwapWindow(Sdl(mWindow));
+    }
     if (!mHasPendingFrame.load()) return;
     std::lock_guard<std::mutex> lock(mPendingMutex);
     if (!mHasPendingFrame.exchange(false)) return;
@@ -590,16 +598,34 @@ bool Window::PresentTexture(unsigned texture, int width, int height) {
     int clientWidth = 0;
     int clientHeight = 0;
     GetClientSize(&clientWidth, &clientHeight);
-    const ScreenRect place = PresentationRect(width, height);
-    NotePlace(width, height, place);
-    mGl->Draw(place, clientWidth, clientHeight, texture);
-    // ReadBack draws the frame again from the texture, which its owner keeps until it shows
-    // the next one.
+    NotePlace(width, height, PresentationRect(width, height));
+    // ReadBack and overlay moves draw the frame again from the texture, while its owner has
+    // not started the next one in it.
     mTextureFrame = texture;
     mTextureFrameWidth = width;
     mTextureFrameHeight = height;
+    mOverlayMoved.store(false);
+    NoteGlTextureShown(texture);
+    DrawTextureFrame(clientWidth, clientHeight);
     SDL_GL_SwapWindow(Sdl(mWindow));
     return true;
+}
+
+void Window::DrawTextureFrame(int clientWidth, int clientHeight) {
+    mGl->Draw(PresentationRect(mTextureFrameWidth, mTextureFrameHeight), clientWidth, clientHeight, mTextureFrame,
+              false, mTextureFrameWidth, mTextureFrameHeight,
+              mGl->HasOverlay() ? mOverlayX.load() : WindowGl::kNoOverlay, mOverlayY.load());
+}
+
+bool Window::SetOverlay(const uint32_t* pixels, int width, int height) {
+    if (mGl == nullptr || std::this_thread::get_id() != mOwnerThread || !MakeGlCurrent()) return false;
+    return mGl->UploadOverlay(pixels, width, height);
+}
+
+void Window::MoveOverlay(int x, int y) {
+    mOverlayX.store(x);
+    mOverlayY.store(y);
+    mOverlayMoved.store(true);
 }
 
 bool Window::PresentNow(const uint32_t* pixels, int width, int height, int pitchBytes) {
@@ -639,8 +665,11 @@ bool Window::ReadBack(std::vector<uint32_t>* pixels, int* width, int* height) {
         int clientHeight = 0;
         GetClientSize(&clientWidth, &clientHeight);
         // As below: the back buffer is undefined after a swap, so the frame is drawn again
-        // (from the texture it was shown from, which its owner keeps until the next frame).
-        mGl->Draw(PresentationRect(frameWidth, frameHeight), clientWidth, clientHeight, mTextureFrame);
+        // (from the texture it was shown from, with the overlay, when it came from one).
+        if (fromTexture)
+            DrawTextureFrame(clientWidth, clientHeight);
+        else
+            mGl->Draw(PresentationRect(frameWidth, frameHeight), clientWidth, clientHeight);
         const bool read = mGl->Read(clientWidth, clientHeight, pixels);
         SDL_GL_SwapWindow(Sdl(mWindow));
         if (!read) return false;

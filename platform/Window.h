@@ -33,7 +33,8 @@
 // Threads: everything on the main thread, except PointerPosition, PointerInFrame,
 // GetClientOrigin and Present, which any thread may call. A frame presented from another
 // thread (the cursor thread moving the software cursor) is kept and shown by the main thread's
-// next PeekMessage or ReadBack, since only the main thread may draw.
+// next PeekMessage or ReadBack, since only the main thread may draw; so is a frame shown from a
+// texture again when MoveOverlay moved the overlay over it.
 
 #include <atomic>
 #include <cstdint>
@@ -134,6 +135,15 @@ public:
     // row 0 the top row) as Present shows pixels, without them passing through memory.
     // Main thread; false when the window does not present through GL.
     bool PresentTexture(unsigned texture, int width, int height);
+    // A picture drawn over the frames PresentTexture shows (the software cursor of the 3D
+    // path): 0xAARRGGBB pixels blended by their alpha; null removes it. Main thread; false
+    // when the window does not present through GL.
+    bool SetOverlay(const uint32_t* pixels, int width, int height);
+    // Where the overlay's top-left goes, in frame pixels. Any thread. When the last frame came
+    // from a texture that still holds it, the main thread shows that frame again with the
+    // overlay at its new place at its next PeekMessage or ReadBack; otherwise the next frame
+    // shows it there.
+    void MoveOverlay(int x, int y);
     // Whether presents wait for the display's vertical blank (the renderer's vsync).
     void SetVSync(bool on);
     bool VSync() const { return mVSync; }
@@ -158,6 +168,8 @@ private:
     bool MakeGlCurrent();
     void NotePlace(int width, int height, const ScreenRect& place);
     void PresentPendingFrame();
+    // Draws the texture frame with the overlay at its current place.
+    void DrawTextureFrame(int clientWidth, int clientHeight);
 
     void* mWindow = nullptr;        // SDL_Window
     std::unique_ptr<WindowGl> mGl;  // presents through the shared GL context, when there is one
@@ -201,6 +213,10 @@ private:
     int mPendingWidth = 0;
     int mPendingHeight = 0;
     std::atomic<bool> mHasPendingFrame{false};
+    // The overlay's place in frame pixels, and whether it moved since the frame was shown.
+    std::atomic<int> mOverlayX{0};
+    std::atomic<int> mOverlayY{0};
+    std::atomic<bool> mOverlayMoved{false};
 };
 
 // The virtual key of an SDL key code (SDL_Keycode), 0 when the table has none. For tests

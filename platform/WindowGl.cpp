@@ -33,6 +33,8 @@ struct WindowGl::Procs {
     void(APIENTRY* texCoord2f)(GLfloat, GLfloat);
     void(APIENTRY* vertex2f)(GLfloat, GLfloat);
     GLenum(APIENTRY* getError)();
+    void(APIENTRY* blendFunc)(GLenum, GLenum);
+    void(APIENTRY* scissor)(GLint, GLint, GLsizei, GLsizei);
     void(APIENTRY* bindFramebuffer)(GLenum, GLuint);
 };
 
@@ -66,7 +68,8 @@ bool WindowGl::Load() {
              LoadProc(&p.loadIdentity, "glLoadIdentity") && LoadProc(&p.ortho, "glOrtho") &&
              LoadProc(&p.begin, "glBegin") && LoadProc(&p.end, "glEnd") && LoadProc(&p.color4ub, "glColor4ub") &&
              LoadProc(&p.texCoord2f, "glTexCoord2f") && LoadProc(&p.vertex2f, "glVertex2f") &&
-             LoadProc(&p.getError, "glGetError");
+             LoadProc(&p.getError, "glGetError") && LoadProc(&p.blendFunc, "glBlendFunc") &&
+             LoadProc(&p.scissor, "glScissor");
         // Without framebuffer objects nothing else can have bound one.
         LoadProc(&p.bindFramebuffer, "glBindFramebuffer", "glBindFramebufferEXT");
     }
@@ -103,7 +106,63 @@ bool WindowGl::Upload(const uint32_t* pixels, int width, int height, int pitchBy
     return true;
 }
 
-void WindowGl::Draw(const ScreenRect& place, int clientWidth, int clientHeight, unsigned texture, bool bottomUp) {
+bool WindowGl::UploadOverlay(const uint32_t* pixels, int width, int height) {
+    if (mGl == nullptr) return false;
+    const Procs& gl = *mGl;
+    if (pixels == nullptr || width <= 0 || height <= 0) {
+        if (mOverlayTexture != 0) gl.deleteTextures(1, &mOverlayTexture);
+        mOverlayTexture = 0;
+        mOverlayWidth = mOverlayHeight = 0;
+        return true;
+    }
+    while (gl.getError() != GL_NO_ERROR) {
+    }
+    if (mOverlayTexture == 0) gl.genTextures(1, &mOverlayTexture);
+    gl.bindTexture(GL_TEXTURE_2D, mOverlayTexture);
+    gl.texParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    gl.texParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    gl.texParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    gl.texParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    gl.texImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels);
+    if (gl.getError() != GL_NO_ERROR) {
+        gl.deleteTextures(1, &mOverlayTexture);
+        mOverlayTexture = 0;
+        mOverlayWidth = mOverlayHeight = 0;
+        return false;
+    }
+    mOverlayWidth = width;
+    mOverlayHeight = height;
+    return true;
+}
+
+void WindowGl::DrawOverlay(const ScreenRect& place, int clientHeight, int frameWidth, int frameHeight, int x, int y) {
+    const Procs& gl = *mGl;
+    // Frame pixels to client pixels; nothing lands on the bars around the frame.
+    const float sx = static_cast<float>(place.width) / static_cast<float>(frameWidth);
+    const float sy = static_cast<float>(place.height) / static_cast<float>(frameHeight);
+    const float x0 = place.x + x * sx, y0 = place.y + y * sy;
+    const float x1 = x0 + mOverlayWidth * sx, y1 = y0 + mOverlayHeight * sy;
+    gl.enable(GL_SCISSOR_TEST);
+    gl.scissor(place.x, clientHeight - place.y - place.height, place.width, place.height);
+    gl.enable(GL_BLEND);
+    gl.blendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    gl.bindTexture(GL_TEXTURE_2D, mOverlayTexture);
+    gl.begin(GL_TRIANGLE_STRIP);
+    gl.texCoord2f(0, 0);
+    gl.vertex2f(x0, y0);
+    gl.texCoord2f(1, 0);
+    gl.vertex2f(x1, y0);
+    gl.texCoord2f(0, 1);
+    gl.vertex2f(x0, y1);
+    gl.texCoord2f(1, 1);
+    gl.vertex2f(x1, y1);
+    gl.end();
+    gl.disable(GL_BLEND);
+    gl.disable(GL_SCISSOR_TEST);
+}
+
+void WindowGl::Draw(const ScreenRect& place, int clientWidth, int clientHeight, unsigned texture, bool bottomUp,
+                    int frameWidth, int frameHeight, int overlayX, int overlayY) {
     if (mGl == nullptr) return;
     const Procs& gl = *mGl;
     if (gl.bindFramebuffer != nullptr) gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -140,6 +199,8 @@ void WindowGl::Draw(const ScreenRect& place, int clientWidth, int clientHeight, 
     gl.texCoord2f(1, bottom);
     gl.vertex2f(x1, y1);
     gl.end();
+    if (overlayX != kNoOverlay && mOverlayTexture != 0 && frameWidth > 0 && frameHeight > 0)
+        DrawOverlay(place, clientHeight, frameWidth, frameHeight, overlayX, overlayY);
     gl.disable(GL_TEXTURE_2D);
 }
 
@@ -161,6 +222,7 @@ bool WindowGl::Read(int clientWidth, int clientHeight, std::vector<uint32_t>* pi
 }
 
 void WindowGl::Release() {
+    UploadOverlay(nullptr, 0, 0);
     if (mGl != nullptr && mTexture != 0) mGl->deleteTextures(1, &mTexture);
     mTexture = 0;
     mWidth = mHeight = 0;
