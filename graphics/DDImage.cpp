@@ -176,14 +176,10 @@ void DDImage::Blt(Image* image, int x, int y, const Rect& srcRect, const Color& 
     image->drawn = true;
     RefreshAlphaFlags();
     if (Is3DTarget()) {
-        Display3D* d3d = mDDInterface->Get3DLayer();
-        DDImage* source = dynamic_cast<DDImage*>(image);
-        if (source != nullptr && source->mSurface != nullptr && d3d->IsTransformStackEmpty() &&
-            drawMode == DRAWMODE_NORMAL && color == Color::White && !source->hasAlpha) {
-            SurfaceCopy(source, x, y, srcRect);
-        } else {
-            d3d->Blt(image, static_cast<float>(x), static_cast<float>(y), srcRect, color, drawMode, false);
-        }
+        // Surface images too go through their textures, which stay with them: a copy between
+        // surfaces would make the device hand its pixels back to the drawing surface.
+        mDDInterface->Get3DLayer()->Blt(image, static_cast<float>(x), static_cast<float>(y), srcRect, color, drawMode,
+                                        false);
         return;
     }
     if (hasAlpha || hasTrans || (DisplayIs3D() && !IsCursorAreaImage()) || mDDInterface == nullptr) {
