@@ -21,6 +21,9 @@ using namespace SurfaceOps;
 
 namespace {
 
+// How many rows ahead the row walks prefetch the destination.
+constexpr int kPrefetchRows = 8;
+
 struct DirectNative {
     const uint32_t* native;
     uint32_t operator()(size_t i) const { return native[i]; }
@@ -43,6 +46,23 @@ void WithNative(MemoryImage* source, const uint32_t* native, Body&& body) {
         body(DirectNative{native});
 }
 
+// Calls rowOp(row, s) for each row of srcRect, with the destination row (its pixel 0) and the
+// source index of the row's first pixel.
+template <typename Pixel, typename RowOp>
+void WalkRows(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect& srcRect, int srcWidth, RowOp rowOp) {
+    const int bytes = srcRect.width * static_cast<int>(sizeof(Pixel));
+    for (int j = 0; j < srcRect.height; ++j) {
+        if (j + kPrefetchRows < srcRect.height) {
+            // Destination rows are read by the blends: ask for them early (rows a page apart
+            // share cache sets, so the hardware does not guess them), far enough ahead to
+            // cover a miss to the last-level cache.
+            const char* ahead = reinterpret_cast<const char*>(RowOf<Pixel>(desc, y + j + kPrefetchRows) + x);
+            for (int b = 0; b < bytes; b += 64) __builtin_prefetch(ahead + b, 1);
+        }
+        rowOp(RowOf<Pixel>(desc, y + j), static_cast<size_t>(srcRect.y + j) * srcWidth + srcRect.x);
+    }
+}
+
 // Walks the rows of srcRect run by run. For each run, runOp(dst, dstStep, srcIndex, len) gets
 // the destination pixel of the run's first source pixel, the step between destination pixels
 // (+1, or -1 when mirrored) and the source index of the run's first pixel.
@@ -50,17 +70,8 @@ template <typename Pixel, typename RunOp>
 void WalkRuns(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect& srcRect, int srcWidth, const uint8_t* runs,
               bool mirror, RunOp runOp) {
     const int step = mirror ? -1 : 1;
-    const int bytes = srcRect.width * static_cast<int>(sizeof(Pixel));
-    for (int j = 0; j < srcRect.height; ++j) {
-        Pixel* row = RowOf<Pixel>(desc, y + j);
-        if (j + 1 < srcRect.height) {
-            // The next destination row is read by the blends: ask for it early (rows a page
-            // apart share cache sets, so the hardware does not guess it).
-            const char* next = reinterpret_cast<const char*>(RowOf<Pixel>(desc, y + j + 1) + x);
-            for (int b = 0; b < bytes; b += 64) __builtin_prefetch(next + b, 1);
-        }
+    WalkRows<Pixel>(desc, x, y, srcRect, srcWidth, [&](Pixel* row, size_t s) {
         Pixel* d = mirror ? row + x + srcRect.width - 1 : row + x;
-        size_t s = static_cast<size_t>(srcRect.y + j) * srcWidth + srcRect.x;
         int remaining = srcRect.width;
         while (remaining > 0) {
             int len = runs[s];
@@ -71,7 +82,7 @@ void WalkRuns(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect& srcRe
             s += static_cast<size_t>(len);
             remaining -= len;
         }
-    }
+    });
 }
 
 // Pixel steps of the normal-mode run path, untinted, for a translucent native word n.
@@ -150,9 +161,86 @@ inline int Blend32Wide(uint32_t* d, const uint32_t* n, int len) {
 #endif
 }
 
+// Copies an opaque run. Stores are kept on 16-byte boundaries (a store that splits a cache
+// line costs two), the pixels before the first boundary and after the last go one by one.
+inline void CopyRun(uint32_t* d, const uint32_t* n, int len) {
+#if defined(__SSE2__)
+    if (len >= 8) {
+        int i = 0;
+        for (; (reinterpret_cast<uintptr_t>(d + i) & 15) != 0; ++i) d[i] = n[i];
+        for (; i + 4 <= len; i += 4)
+            _mm_store_si128(reinterpret_cast<__m128i*>(d + i),
+                            _mm_loadu_si128(reinterpret_cast<const __m128i*>(n + i)));
+        for (; i < len; ++i) d[i] = n[i];
+        return;
+    }
+#endif
+    for (int i = 0; i < len; ++i) d[i] = n[i];
+}
+
+#if defined(__SSE2__)
+// Four pixels of the untinted 32-bit blend, each by its own alpha: alpha 0 keeps the
+// destination pixel, 255 stores the source word (Blend32Lanes gives it: the destination
+// weight 1 vanishes in the shift) and any other alpha blends.
+inline void Blend32Four(uint32_t* d, const uint32_t* n) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d));
+    const __m128i src = _mm_loadu_si128(reinterpret_cast<const __m128i*>(n));
+    const __m128i keep = _mm_cmpeq_epi32(_mm_srli_epi32(src, 24), _mm_setzero_si128());
+    const __m128i blended = Blend32Lanes(v, src);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(d),
+                     _mm_or_si128(_mm_and_si128(keep, v), _mm_andnot_si128(keep, blended)));
+}
+#endif
+
+// One forward row of the untinted 32-bit run walk in SSE2: transparent runs skipped, opaque
+// runs copied, translucent runs blended four pixels a step. A step that reaches past its run
+// works the next pixels by their own alpha, which is what their runs would do to them, and the
+// walk goes on from there (every pixel's run byte counts from that pixel). Only the last one
+// to three pixels of the row take the partial loads. False when the SSE2 forms are off.
+inline bool WhiteRow32(uint32_t* d, const uint32_t* n, const uint8_t* runs, int width) {
+#if defined(__SSE2__)
+    if (!PixelRows::SimdEnabled()) return false;
+    int i = 0;
+    while (i < width) {
+        int len = runs[i];
+        if (len <= 0) len = 1;
+        if (len > width - i) len = width - i;
+        const uint32_t cls = n[i] >> 24;
+        if (cls == 0) {
+            i += len;
+        } else if (cls == 255) {
+            CopyRun(d + i, n + i, len);
+            i += len;
+        } else {
+            const int end = i + len;
+            for (; i < end && i + 4 <= width; i += 4) Blend32Four(d + i, n + i);
+            if (i < end) {
+                Blend32Wide(d + i, n + i, end - i);
+                i = end;
+            }
+        }
+    }
+    return true;
+#else
+    (void)d;
+    (void)n;
+    (void)runs;
+    (void)width;
+    return false;
+#endif
+}
+
 template <typename Pixel, typename Fetch, typename Blend>
 void NormalWhiteRuns(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect& srcRect, int srcWidth,
                      const uint8_t* runs, bool mirror, Fetch fetch, Blend blend) {
+    if constexpr (sizeof(Pixel) == 4 && Fetch::kContiguous && std::is_same_v<Blend, Blend32>) {
+        if (!mirror && PixelRows::SimdEnabled()) {
+            WalkRows<Pixel>(desc, x, y, srcRect, srcWidth, [&](Pixel* row, size_t s) {
+                WhiteRow32(row + x, fetch.native + s, runs + s, srcRect.width);
+            });
+            return;
+        }
+    }
     WalkRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, [&](Pixel* d, int step, size_t s, int len) {
         const uint32_t cls = fetch(s) >> 24;
         if (cls == 0) return;
@@ -161,8 +249,7 @@ void NormalWhiteRuns(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect
                 if (step == 1) {
                     // Runs are short (at most 255 pixels): a plain loop beats a block move's
                     // start-up.
-                    const uint32_t* n = fetch.native + s;
-                    for (int i = 0; i < len; ++i) d[i] = n[i];
+                    CopyRun(reinterpret_cast<uint32_t*>(d), fetch.native + s, len);
                     return;
                 }
             }

@@ -16,12 +16,6 @@ namespace PixelRows {
 
 namespace {
 
-#if defined(__SSE2__)
-bool gSimd = true;
-#else
-bool gSimd = false;
-#endif
-
 inline uint32_t Ch(uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; }
 
 // ---- Plain forms: the reference the SSE2 forms match. ----
@@ -198,11 +192,9 @@ void AddRowSse2(uint32_t* d, const uint32_t* src, int count, const uint32_t (&k)
 
 }  // namespace
 
-bool SimdEnabled() { return gSimd; }
-
 void SetSimdEnabled(bool enabled) {
 #if defined(__SSE2__)
-    gSimd = enabled;
+    detail::simdOn = enabled;
 #else
     (void)enabled;
 #endif
@@ -210,7 +202,7 @@ void SetSimdEnabled(bool enabled) {
 
 void BlendRow(uint32_t* dst, const uint32_t* src, int count, const BlendTint& tint) {
 #if defined(__SSE2__)
-    if (gSimd)
+    if (SimdEnabled())
         return tint.a == 255 ? BlendRowSse2<true>(dst, src, count, tint) : BlendRowSse2<false>(dst, src, count, tint);
 #endif
     BlendRowPlain(dst, src, count, tint);
@@ -218,14 +210,14 @@ void BlendRow(uint32_t* dst, const uint32_t* src, int count, const BlendTint& ti
 
 void RunBlendRow(uint32_t* dst, const uint32_t* src, int count) {
 #if defined(__SSE2__)
-    if (gSimd) return RunBlendRowSse2(dst, src, count);
+    if (SimdEnabled()) return RunBlendRowSse2(dst, src, count);
 #endif
     RunBlendRowPlain(dst, src, count);
 }
 
 void AddRow(uint32_t* dst, const uint32_t* src, int count, bool white, bool weighted, const uint32_t (&k)[3]) {
 #if defined(__SSE2__)
-    if (gSimd) {
+    if (SimdEnabled()) {
         if (white && weighted)
             AddRowSse2<true, true>(dst, src, count, k);
         else if (white)

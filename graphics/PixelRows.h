@@ -9,8 +9,16 @@
 namespace Velm {
 namespace PixelRows {
 
-// True when the SSE2 forms are built in and switched on.
-bool SimdEnabled();
+namespace detail {
+#if defined(__SSE2__)
+inline bool simdOn = true;
+#else
+inline bool simdOn = false;
+#endif
+}  // namespace detail
+
+// True when the SSE2 forms are built in and switched on. Inline: the row walks ask per run.
+inline bool SimdEnabled() { return detail::simdOn; }
 // Switches the SSE2 forms on or off (ignored where they are not built in). Not thread-safe
 // against blits in flight: tests and start-up only.
 void SetSimdEnabled(bool enabled);
