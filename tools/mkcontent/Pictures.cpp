@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -450,6 +451,31 @@ Canvas MapMarker(bool complete) {
     return c;
 }
 
+// The score table's sky with the rank of each row, 1 to 10, right-aligned left of the names,
+// and a faint band behind every row. The rows are those of ui/highscores.txt: its
+// "TableRowStart" y of 180 and the screen's fixed 40 pixels a row; the names are drawn
+// centred around x 379, the scores around x 752, their text about 6 pixels above the row y.
+Canvas HighScoreBack(Studio& s) {
+    constexpr int kRowStart = 180;
+    constexpr int kRowPitch = 40;
+    constexpr int kRankRight = 282;
+    Canvas c = s.NightSky(1024, 768, 101, 1.0f);
+    CaptionStyle style;
+    style.pixelHeight = 20;
+    style.top = Argb(0xFFE8EEFF);
+    style.bottom = Argb(0xFFA8B8E8);
+    style.outline = Argb(0xFF101830);
+    style.outlineWidth = 1;
+    style.shadowOffset = 2;
+    for (int i = 0; i < 10; ++i) {
+        const float centre = static_cast<float>(kRowStart + kRowPitch * i - 6);
+        c.Paint(RoundRect(230, centre - 16, 600, 32, 10), Solid(Argb(i % 2 == 0 ? 0x30A0B8FF : 0x1CA0B8FF)));
+        const Canvas rank = Caption(*s.GetFaces().sansBold, std::to_string(i + 1) + ".", style);
+        c.Draw(rank, kRankRight - rank.Width(), static_cast<int>(centre) - rank.Height() / 2);
+    }
+    return c;
+}
+
 Canvas Arrow(Studio& s, bool right) {
     Canvas symbol(48, 48);
     const float d = right ? 1.0f : -1.0f;
@@ -651,7 +677,7 @@ void MakeDataPictures(Studio& s) {
     s.Save("images/comix/back2", ComicPage(s));
     s.Save("images/comix/image", GameBack(s));
     for (int i = 1; i <= 3; ++i) s.Save("images/loc/comix" + std::to_string(i), StoryPanel(s, i));
-    s.Save("images/highscore", s.NightSky(1024, 768, 101, 1.0f));
+    s.Save("images/highscore", HighScoreBack(s));
     {
         CaptionStyle style;
         style.pixelHeight = 54;

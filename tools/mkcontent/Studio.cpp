@@ -183,14 +183,19 @@ Canvas Studio::Banner(int width, int height, const std::string& text, const Capt
 }
 
 Canvas Studio::RingPicture(int size, const Rgba& colour) const {
+    // A thick band of the colour, lighter at the top, over a dark rim and a soft glow, with a
+    // white core line: the rings are drawn small and fading, over light maps and dark boards
+    // alike, so they need both the bright band and the dark edge to be seen.
     Canvas ring(size, size);
     const float c = static_cast<float>(size) / 2;
+    const float r = c - 9;
     Canvas glow(size, size);
-    glow.Paint(Ring(c, c, c - 8, 5), Solid(Argb(0xFFFFFFFF)));
-    ring.DrawMask(glow.BlurredAlpha(2), 0, 0, colour, 0.9f);
-    ring.Paint(Ring(c, c, c - 8, 4),
-               [&](float, float y) { return Mix(Scale(colour, 1.4f), colour, y / static_cast<float>(size)); });
-    ring.Paint(Ring(c, c, c - 8, 1.2f), Solid(Argb(0xB0FFFFFF)));
+    glow.Paint(Ring(c, c, r, 12), Solid(Argb(0xFFFFFFFF)));
+    ring.DrawMask(glow.BlurredAlpha(2), 0, 0, colour, 1.0f);
+    ring.Paint(Ring(c, c, r, 10), Solid(WithAlpha(Scale(colour, 0.3f), 0.9f)));
+    ring.Paint(Ring(c, c, r, 7),
+               [&](float, float y) { return Mix(Scale(colour, 1.5f), colour, y / static_cast<float>(size)); });
+    ring.Paint(Ring(c, c, r, 2), Solid(Argb(0xD0FFFFFF)));
     return ring;
 }
 
