@@ -123,6 +123,11 @@ struct LockedRegion {
     uint32_t bytes2 = 0;
 };
 
+// Form of the mixer's sample loops: SSE2, four output frames at a time, where the build
+// targets it (every x86-64 build; elsewhere kSse2 runs the plain loops), or the plain C++
+// loops. Both give the same output bit for bit.
+enum class MixLoopKind { kPlain, kSse2 };
+
 class Mixer;
 struct MixerCore;
 struct VoiceData;
@@ -214,6 +219,9 @@ public:
     // Mixes the next `frames` frames of every playing voice into `out` (interleaved
     // left/right, 2 x frames samples), advancing cursors and setting notifications.
     void Mix(int16_t* out, size_t frames);
+
+    // kSse2 unless set otherwise (tests hold the two forms against each other).
+    void SetMixLoop(MixLoopKind kind);
 
 private:
     std::shared_ptr<MixerCore> mCore;

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/Audio.h"
+#include "platform/AudioMixRun.h"
 
 namespace plat {
 namespace audio {
@@ -20,6 +21,7 @@ struct MixerCore {
     const uint32_t outputRate;
     std::vector<Voice*> voices;  // every live voice, in creation order
     Listener3D listener;
+    MixLoopKind mixLoop = MixLoopKind::kSse2;
     std::vector<float> accumulator;  // interleaved stereo, one Mix call
 };
 
@@ -89,88 +91,6 @@ void Gains3D(const Voice3D& p, uint32_t flags, const Listener3D& listener, float
     x = std::min(1.0f, std::max(-1.0f, x));
     left *= gain * (x > 0.0f ? 1.0f - x : 1.0f);
     right *= gain * (x < 0.0f ? 1.0f + x : 1.0f);
-}
-
-template <int Bits>
-inline float SampleAt(const uint8_t* frame, int channel) {
-    if (Bits == 8) return (float(frame[channel]) - 128.0f) * 256.0f;
-    int16_t s;
-    std::memcpy(&s, frame + 2 * channel, 2);
-    return float(s);
-}
-
-// Mixes one voice into `acc` until `frames` output frames are done or a voice that does
-// not loop reaches its end. Positions are frames with a 32-bit fraction; `advanced`
-// counts the source frames the cursor moved over. Returns true when the voice ended.
-//
-// Most frames go through the inner run, which needs no bounds checks because the frame
-// after the current one exists; only the last frame of the voice takes the careful path
-// (its successor is the first frame when looping, itself otherwise).
-template <int Bits, int Channels>
-bool MixLoop(const uint8_t* data, uint32_t frameCount, bool looping, uint64_t step, float gainLeft, float gainRight,
-             float* acc, size_t frames, uint32_t& frame, uint32_t& fraction, uint64_t& advanced) {
-    constexpr uint32_t kBlock = Channels * Bits / 8;
-    constexpr float kFractionScale = 1.0f / 4294967296.0f;
-    const uint64_t end = uint64_t(frameCount) << 32;
-    const uint64_t lastFrame = uint64_t(frameCount - 1) << 32;
-    uint64_t pos = (uint64_t(frame) << 32) | fraction;
-    size_t n = 0;
-    while (n < frames) {
-        if (pos < lastFrame) {
-            size_t run = size_t((lastFrame - pos + step - 1) / step);
-            if (run > frames - n) run = frames - n;
-            float* out = acc + 2 * n;
-            const uint64_t startPos = pos;
-            for (size_t k = 0; k < run; ++k) {
-                const uint8_t* f0 = data + size_t(pos >> 32) * kBlock;
-                const float t = float(uint32_t(pos)) * kFractionScale;
-                const float l0 = SampleAt<Bits>(f0, 0);
-                const float l1 = SampleAt<Bits>(f0 + kBlock, 0);
-                const float l = l0 + (l1 - l0) * t;
-                float r = l;
-                if (Channels == 2) {
-                    const float r0 = SampleAt<Bits>(f0, 1);
-                    const float r1 = SampleAt<Bits>(f0 + kBlock, 1);
-                    r = r0 + (r1 - r0) * t;
-                }
-                out[2 * k] += l * gainLeft;
-                out[2 * k + 1] += r * gainRight;
-                pos += step;
-            }
-            advanced += (pos >> 32) - (startPos >> 32);
-            n += run;
-        } else {
-            // The last frame of the voice.
-            const uint32_t index = uint32_t(pos >> 32);
-            const uint8_t* f0 = data + size_t(index) * kBlock;
-            const uint8_t* f1 = looping ? data : f0;
-            const float t = float(uint32_t(pos)) * kFractionScale;
-            const float l0 = SampleAt<Bits>(f0, 0);
-            const float l = l0 + (SampleAt<Bits>(f1, 0) - l0) * t;
-            float r = l;
-            if (Channels == 2) {
-                const float r0 = SampleAt<Bits>(f0, 1);
-                r = r0 + (SampleAt<Bits>(f1, 1) - r0) * t;
-            }
-            acc[2 * n] += l * gainLeft;
-            acc[2 * n + 1] += r * gainRight;
-            ++n;
-            pos += step;
-            advanced += (pos >> 32) - index;
-        }
-        if (pos >= end) {
-            if (!looping) {
-                advanced -= (pos >> 32) - frameCount;  // only the frames that exist were played
-                frame = 0;
-                fraction = 0;
-                return true;
-            }
-            pos = (uint64_t((pos >> 32) % frameCount) << 32) | uint32_t(pos);
-        }
-    }
-    frame = uint32_t(pos >> 32);
-    fraction = uint32_t(pos);
-    return false;
 }
 
 }  // namespace
@@ -406,27 +326,14 @@ void Mixer::Mix(int16_t* out, size_t frames) {
             const uint64_t step = (uint64_t(v->mFrequency) << 32) / mCore->outputRate;
             const uint32_t startFrame = v->mFrame;
             uint64_t advanced = 0;
-            const uint8_t* data = v->mData->bytes.data();
-            bool ended = false;
-            const int kind = v->mDesc.format.bitsPerSample * 10 + v->mDesc.format.channels;
-            switch (kind) {
-                case 81:
-                    ended = MixLoop<8, 1>(data, frameCount, v->mLooping, step, left, right, acc.data(), frames,
-                                          v->mFrame, v->mFraction, advanced);
-                    break;
-                case 82:
-                    ended = MixLoop<8, 2>(data, frameCount, v->mLooping, step, left, right, acc.data(), frames,
-                                          v->mFrame, v->mFraction, advanced);
-                    break;
-                case 161:
-                    ended = MixLoop<16, 1>(data, frameCount, v->mLooping, step, left, right, acc.data(), frames,
-                                           v->mFrame, v->mFraction, advanced);
-                    break;
-                default:
-                    ended = MixLoop<16, 2>(data, frameCount, v->mLooping, step, left, right, acc.data(), frames,
-                                           v->mFrame, v->mFraction, advanced);
-                    break;
-            }
+            MixSource source;
+            source.data = v->mData->bytes.data();
+            source.frameCount = frameCount;
+            source.bitsPerSample = v->mDesc.format.bitsPerSample;
+            source.channels = v->mDesc.format.channels;
+            source.looping = v->mLooping;
+            const bool ended = MixVoice(mCore->mixLoop, source, step, left, right, acc.data(), frames, v->mFrame,
+                                        v->mFraction, advanced);
 
             // A position notification fires when the cursor moved over its frame, however
             // often a short looping voice wrapped within this call.
@@ -441,12 +348,14 @@ void Mixer::Mix(int16_t* out, size_t frames) {
             }
             if (ended) v->mPlaying = false;
         }
-        for (size_t i = 0; i < frames * 2; ++i) {
-            const float s = std::nearbyint(acc[i]);
-            out[i] = int16_t(s > 32767.0f ? 32767.0f : (s < -32768.0f ? -32768.0f : s));
-        }
+        StoreMix(mCore->mixLoop, acc.data(), out, frames * 2);
     }
     for (Event* e : fire) e->Set();
+}
+
+void Mixer::SetMixLoop(MixLoopKind kind) {
+    std::lock_guard<std::mutex> lock(mCore->mutex);
+    mCore->mixLoop = kind;
 }
 
 }  // namespace audio
