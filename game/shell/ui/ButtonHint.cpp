@@ -8,11 +8,14 @@ namespace Velm {
 ButtonHint::ButtonHint(int id, ButtonListener* listener) : ButtonWidget(id, listener) {}
 
 void ButtonHint::MouseUp(int x, int y, int button, int clickCount) {
-    if (!mDisabled) {
+    const bool wasEnabled = !mDisabled;
+    // The click reaches the listener first: disabling takes the pointer off the button, and
+    // a button the pointer is not over reports no click.
+    ButtonWidget::MouseUp(x, y, button, clickCount);
+    if (wasEnabled) {
         SetDisabled(true);
         mRemaining = mCoolDown;
     }
-    ButtonWidget::MouseUp(x, y, button, clickCount);
 }
 
 void ButtonHint::Update() {

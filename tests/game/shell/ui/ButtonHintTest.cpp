@@ -3,6 +3,7 @@
 #include "game/shell/ui/ButtonHint.h"
 #include "graphics/Graphics.h"
 #include "tests/game/shell/ui/UiTestSupport.h"
+#include "tests/widgets/WidgetTestSupport.h"
 
 namespace UiTest {
 namespace {
@@ -102,6 +103,31 @@ TEST_F(ButtonHintTest, StoppedTimerHoldsTheCoolDown) {
     for (int i = 0; i < 10; ++i) hint.Update();
     EXPECT_EQ(hint.mRemaining, hint.mCoolDown);
     EXPECT_TRUE(hint.mDisabled);
+}
+
+// Pressed and released through the widget manager, as the pointer does it: the click reaches
+// the listener although the button disables itself on the release.
+TEST(ButtonHintClick, AClickThroughTheManagerReachesTheListener) {
+    VelmTest::Fixture f;
+    VelmTest::RecordingListener listener;
+    listener.mLogMoves = false;
+    listener.mLogTicks = false;
+    Velm::ButtonHint hint(2, &listener);
+    hint.Resize(100, 100, 80, 30);
+    f.manager.AddWidget(&hint);
+    f.manager.MouseMove(110, 110);
+    f.manager.MouseDown(110, 110, 1);
+    f.manager.MouseUp(110, 110, 1);
+    EXPECT_EQ(listener.mLog, (VelmTest::Log{"enter 2", "press 2 1", "depress 2", "leave 2"}));
+    EXPECT_TRUE(hint.mDisabled);
+    EXPECT_EQ(hint.mRemaining, hint.mCoolDown);
+    // Disabled, a second click reaches nobody and keeps the cool-down running.
+    hint.Update();
+    f.manager.MouseDown(110, 110, 1);
+    f.manager.MouseUp(110, 110, 1);
+    EXPECT_EQ(listener.mLog.size(), 4u);
+    EXPECT_EQ(hint.mRemaining, hint.mCoolDown - 1);
+    f.manager.RemoveWidget(&hint);
 }
 
 }  // namespace
