@@ -84,6 +84,16 @@ void OptionsDialog::CheckboxChecked(int id, bool checked) {
     }
 }
 
+void OptionsDialog::KeyUp(int key) {
+    if (key != kKeyEsc) {
+        FlyWidget_t::KeyUp(key);
+        return;
+    }
+    if (flyState == kFlyingOut || flyState == kOut) return;
+    FlyOut(kCancelled);
+    ProfileManager_t::Instance()->Save();
+}
+
 void OptionsDialog::ButtonDepress(int id) {
     app->PlaySound("MouseDown", true);
     if (id != kOkButton) {

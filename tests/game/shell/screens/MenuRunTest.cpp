@@ -123,8 +123,14 @@ public:
         }
         return true;
     }
+    using GameApp::SwitchScreenMode;
+    void SwitchScreenMode(bool wantWindowed, bool want3D, bool force) override {
+        screenModeSwitches.push_back(wantWindowed);
+        GameApp::SwitchScreenMode(wantWindowed, want3D, force);
+    }
     std::vector<std::string> messages;
     int answer = Velm::MessageDialog::kConfirmed;
+    std::vector<bool> screenModeSwitches;  // windowed wanted, one per switch
 };
 
 class MenuRunTest : public ::testing::Test {
@@ -411,6 +417,38 @@ TEST_F(MenuRunTest, GameMenuResumesOnEscAndQuitsToTheMainMenu) {
     EXPECT_EQ(board.heard.front(), std::make_pair(55, int{Velm::GameMenuWidjet_t::kQuit}));
     app->KillDialog(55);
     Step();
+}
+
+TEST_F(MenuRunTest, EscClosesTheOptionsWithoutTheScreenModeButKeepsTheVolumes) {
+    Step();
+    EnterName("Anna");
+    menu->ButtonDepress(Velm::MainScreen::kOptions);
+    auto* options = Open<Velm::OptionsDialog>(201);
+    ASSERT_NE(options, nullptr);
+    Step();
+    options->SliderValueChanged(Velm::OptionsDialog::kMusicSlider, 0.3);
+    options->fullScreen->SetChecked(!options->fullScreen->IsChecked(), true);
+    options->KeyUp(13);  // only Esc closes
+    Step();
+    ASSERT_EQ(app->GetDialog(201), options);
+    options->KeyUp(Velm::OptionsDialog::kKeyEsc);
+    Step(3);
+    EXPECT_EQ(app->GetDialog(201), nullptr);
+    EXPECT_TRUE(app->screenModeSwitches.empty());
+    EXPECT_EQ(Sound::GetGroupVolume(3), 30);
+    ProfileManager_t reread;
+    reread.Load(UsersPath());
+    ASSERT_NE(reread.GetCurrentProfile(), nullptr);
+    EXPECT_FLOAT_EQ(reread.GetCurrentProfile()->musicVolume, 0.3f);
+
+    // OK still applies the screen mode.
+    menu->ButtonDepress(Velm::MainScreen::kOptions);
+    options = Open<Velm::OptionsDialog>(201);
+    ASSERT_NE(options, nullptr);
+    options->ButtonDepress(Velm::OptionsDialog::kOkButton);
+    Step(3);
+    EXPECT_EQ(app->GetDialog(201), nullptr);
+    EXPECT_EQ(app->screenModeSwitches.size(), 1u);
 }
 
 TEST_F(MenuRunTest, ThreeDModeRefusedWhereItIsNotSupported) {
