@@ -121,10 +121,11 @@ uint64_t MixRunSse2(const uint8_t* data, uint64_t pos, uint64_t step, float gain
     size_t k = 0;
     for (; k + 4 <= frames; k += 4) {
         const uint8_t* f[4];
-        for (const uint8_t*& p : f) {
-            p = data + size_t(pos >> 32) * kBlock;
-            pos += step;
-        }
+        f[0] = data + size_t(pos >> 32) * kBlock;
+        f[1] = data + size_t((pos + step) >> 32) * kBlock;
+        f[2] = data + size_t((pos + 2 * step) >> 32) * kBlock;
+        f[3] = data + size_t((pos + 3 * step) >> 32) * kBlock;
+        pos += 4 * step;
         const __m128 t = Unit(fractions);
         fractions = _mm_add_epi32(fractions, fractionStep4);
         float* out = acc + 2 * k;
