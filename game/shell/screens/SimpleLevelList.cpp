@@ -1,5 +1,7 @@
 #include "game/shell/screens/SimpleLevelList.h"
 
+#include <algorithm>
+
 #include "game/shell/Profile.h"
 #include "game/shell/StageCatalogue.h"
 #include "game/shell/TextTable.h"
@@ -19,6 +21,17 @@ int SimpleLevelList::StepPage(int page, int delta, int pageCount) {
     if (next < 0) next = pageCount - 1;
     if (next >= pageCount) next = 0;
     return next;
+}
+
+int SimpleLevelList::ChoosableTilesets(int tilesetCount) {
+    return tilesetCount > 1 ? tilesetCount - 1 : std::max(tilesetCount, 0);
+}
+
+int SimpleLevelList::StepTileset(int current, int delta, int tilesetCount) {
+    const int choosable = ChoosableTilesets(tilesetCount);
+    if (choosable <= 0) return 0;
+    if (current < 0 || current >= choosable) return delta > 0 ? 0 : choosable - 1;
+    return StepPage(current, delta, choosable);
 }
 
 SimpleLevelList::Page SimpleLevelList::MakePage(int page, const StageCatalogue_t& stages,

@@ -53,6 +53,15 @@ public:
     // last page to 0; 0 when there are no pages.
     static int StepPage(int page, int delta, int pageCount);
 
+    // The tile sets the player may choose from: every set but the catalogue's last, which
+    // holds the logical pairs and serves only the levels of that game; a lone set is
+    // choosable. 0 without tile sets.
+    static int ChoosableTilesets(int tilesetCount);
+    // The choosable tile set delta (+1 or -1) away from current, wrapping at both ends. From a
+    // set that is not choosable, forward gives the first and back the last choosable set.
+    // 0 without choosable sets.
+    static int StepTileset(int current, int delta, int tilesetCount);
+
     static Page MakePage(int page, const StageCatalogue_t& stages, const std::vector<LevelRecord_t>& records);
     // The index of the last slot that shows a level (0 when none does).
     static int LastFilledSlot(const Page& page);

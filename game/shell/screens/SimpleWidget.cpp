@@ -90,6 +90,12 @@ void SimpleWidget_t::KeyUp(int key) {
 void SimpleWidget_t::OnShown() {
     if (links.startMenuMusic) links.startMenuMusic();
     tileset = links.tilesets != nullptr ? links.tilesets->current : 0;
+    // A choice kept from before the list left out the logical-pairs set becomes the first set.
+    const int tilesetCount = links.tilesets != nullptr ? links.tilesets->GetCount() : 0;
+    if (tileset >= SimpleLevelList::ChoosableTilesets(tilesetCount)) {
+        tileset = 0;
+        StoreTilesetChoice();
+    }
     ShowTilesetName();
     for (auto& thumbnail : thumbnails) {
         thumbnail = std::make_unique<MemoryImage>();
@@ -184,14 +190,9 @@ void SimpleWidget_t::ButtonDepress(int id) {
             if (links.switchScreen) links.switchScreen(kSwitchToBoard);
             break;
         case kTilesetPrev:
-            if (tilesetCount <= 0) break;
-            tileset = tileset - 1 < 0 ? tilesetCount - 1 : tileset - 1;
-            StoreTilesetChoice();
-            ShowTilesetName();
-            break;
         case kTilesetNext:
             if (tilesetCount <= 0) break;
-            tileset = (tileset + 1) % tilesetCount;
+            tileset = SimpleLevelList::StepTileset(tileset, id == kTilesetPrev ? -1 : 1, tilesetCount);
             StoreTilesetChoice();
             ShowTilesetName();
             break;

@@ -62,6 +62,23 @@ TEST(SimpleLevelList, SlotsShowUnlockedLockedAndMissingLevels) {
     EXPECT_EQ(SimpleLevelList::LastFilledSlot(second), 2);
 }
 
+TEST(SimpleLevelList, TilesetStepsLeaveOutTheLastSet) {
+    struct Case {
+        int current, delta, count, expected;
+    };
+    const Case cases[] = {
+            {0, +1, 3, 1}, {1, +1, 3, 0}, {0, -1, 3, 1}, {2, +1, 3, 0},  {2, -1, 3, 1},
+            {0, +1, 1, 0}, {0, -1, 1, 0}, {0, +1, 0, 0}, {-4, -1, 3, 1}, {0, +1, 2, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.current) + " " + std::to_string(c.delta) + " of " + std::to_string(c.count));
+        EXPECT_EQ(SimpleLevelList::StepTileset(c.current, c.delta, c.count), c.expected);
+    }
+    EXPECT_EQ(SimpleLevelList::ChoosableTilesets(3), 2);
+    EXPECT_EQ(SimpleLevelList::ChoosableTilesets(1), 1);
+    EXPECT_EQ(SimpleLevelList::ChoosableTilesets(0), 0);
+}
+
 TEST(SimpleLevelList, ChosenSlotTexts) {
     screenstest::LoadTerms();
     const auto stages = screenstest::MakeStages({5, 4});

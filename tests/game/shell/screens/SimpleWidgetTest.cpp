@@ -23,6 +23,7 @@ protected:
         stages = screenstest::MakeStages({5, 4});
         tilesets = screenstest::MakeTilesets(0xFF3050E0u);
         tilesets->tilesets.push_back(std::make_unique<Tileset_t>());  // a second, empty set
+        tilesets->tilesets.push_back(std::make_unique<Tileset_t>());  // the logical pairs' set
         tilesets->current = 1;
         progress = screenstest::FreshProfiles(dir, stages.get()).GetCurrentProgress();
         for (int level : {0, 1, 2, 7}) ProfileManager_t::Instance()->AddLevelRecord(level);
@@ -144,12 +145,12 @@ TEST_F(SimpleList, PagesWrapAndHideSlotsPastTheLastLevel) {
 TEST_F(SimpleList, TilesetChoiceWrapsAndIsLoadedOnlyOnLeaving) {
     list->OnShown();
     EXPECT_EQ(Label("TilesetLbl"), "Lacquer");          // the name of the current set
-    list->ButtonDepress(SimpleWidget_t::kTilesetNext);  // 1 -> 0, wrapping
+    list->ButtonDepress(SimpleWidget_t::kTilesetNext);  // 1 -> 0, wrapping past the pairs' set
     EXPECT_EQ(list->GetTilesetChoice(), 0);
     EXPECT_EQ(Label("TilesetLbl"), "Jade");
     EXPECT_EQ(progress->tileset, 0);
     EXPECT_EQ(tilesets->current, 1);
-    list->ButtonDepress(SimpleWidget_t::kTilesetPrev);  // 0 -> 1, wrapping
+    list->ButtonDepress(SimpleWidget_t::kTilesetPrev);  // 0 -> 1, wrapping short of the pairs' set
     EXPECT_EQ(list->GetTilesetChoice(), 1);
     EXPECT_EQ(Label("TilesetLbl"), "Lacquer");
     list->ButtonDepress(SimpleWidget_t::kTilesetPrev);
@@ -157,6 +158,16 @@ TEST_F(SimpleList, TilesetChoiceWrapsAndIsLoadedOnlyOnLeaving) {
     list->KeyUp(27);  // Esc is Back
     EXPECT_EQ(tilesets->current, 0);
     EXPECT_EQ(switches, std::vector<int>{19});
+}
+
+TEST_F(SimpleList, TheLogicalPairsSetIsNotOffered) {
+    tilesets->current = 2;  // kept from before the list left it out
+    list->OnShown();
+    EXPECT_EQ(list->GetTilesetChoice(), 0);
+    EXPECT_EQ(progress->tileset, 0);
+    EXPECT_EQ(Label("TilesetLbl"), "Jade");
+    list->ButtonDepress(SimpleWidget_t::kPlay);
+    EXPECT_EQ(tilesets->current, 0);
 }
 
 TEST_F(SimpleList, OverlayDrawsPicturesOfUnlockedSlotsOnly) {
