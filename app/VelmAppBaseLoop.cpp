@@ -1,6 +1,7 @@
 // The main loop of the application object: pumping and replaying input,
 // fixed-step updates paced against the clock, redraws and sleeping.
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/VelmAppBase.h"
@@ -199,8 +200,13 @@ bool VelmAppBase::ProcessFrame(bool allowSleep) {
             if (mHasPendingDraw) {
                 DrawFrame();
             } else {
-                const int wait = static_cast<int>(period - mUpdateFTimeAcc);
-                if (wait >= 1) {
+                // The next update less than a millisecond away (a period of fractional
+                // milliseconds) still sleeps one: the loop must not spin, and a clock that
+                // moves only while the loop sleeps would never get there. The time slept
+                // beyond the period stays in the accumulator, so no update is lost.
+                const double remaining = period - mUpdateFTimeAcc;
+                if (remaining > 0) {
+                    const int wait = std::max(1, static_cast<int>(remaining));
                     if (!allowSleep) return false;
                     ++mSleepCount;
                     plat::SleepMs(static_cast<uint32_t>(wait));

@@ -173,6 +173,26 @@ TEST_F(AppTest, PacingGivesOneHundredUpdatesPerSecond) {
     }
 }
 
+// A period of fractional milliseconds leaves the next update less than a millisecond away at
+// times: the loop sleeps a millisecond then, or the virtual clock (which moves only while the
+// loop sleeps) would stand still for ever. The time slept beyond the period is not lost.
+TEST_F(AppTest, NextUpdateUnderAMillisecondAwayIsSleptFor) {
+    const double speeds[] = {1.5, 3.0};
+    for (double speed : speeds) {
+        SCOPED_TRACE(speed);
+        TraceApp app(&mSettings);
+        app.mAutoStartLoadingThread = false;
+        app.mSpeedFactor = speed;
+        app.Init();
+        const uint64_t start = plat::NowMs();
+        for (int step = 0; step < 100000 && plat::NowMs() < start + 1000; ++step) app.UpdateAppStep(nullptr);
+        EXPECT_GE(plat::NowMs(), start + 1000);
+        const int expected = static_cast<int>(100 * speed);
+        EXPECT_GE(app.GetUpdateCount(), expected - 2);
+        EXPECT_LE(app.GetUpdateCount(), expected + 1);
+    }
+}
+
 // Drives the loop step by step and stalls the clock once, to see the catch-up.
 TEST_F(AppTest, StallCatchUpIsCappedAt200Ms) {
     TraceApp app(&mSettings);
