@@ -124,6 +124,14 @@ TEST(ProgramEntryTest, TheRealArgumentsReachTheFrameworksCommandLine) {
     app.ReadCommandLine();
     const std::vector<std::string> expected = {"-record=", "-demofile=run 1.dmo", "-changedir=/tmp"};
     EXPECT_EQ(app.mParams, expected);
+
+    // A value follows its name after "=": written after a space it is a parameter of its own,
+    // which the framework refuses as an unknown option.
+    CommandLineApp spaced;
+    const char* spacedArgv[] = {"tiles", "-changedir", "/tmp/x"};
+    spaced.mCommandLine = Velm::JoinCommandLine(3, spacedArgv);
+    spaced.ReadCommandLine();
+    EXPECT_EQ(spaced.mParams, (std::vector<std::string>{"-changedir=", "/tmp/x="}));
 }
 
 TEST(ProgramEntryTest, WindowedAndChangeDirAreTakenFromTheCommandLine) {
