@@ -322,6 +322,133 @@ void TintedRuns(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect& src
     });
 }
 
+#if defined(__SSE2__)
+// Runs op(v, src), which works four pixels in all lanes, over count pixels: four a step, then a
+// last two and one through partial loads. Lanes whose source alpha is 0 keep the destination
+// pixel; groups of four transparent pixels are not touched, and groups of four opaque ones
+// are op.Alone(src) without reading the destination when op.kAloneWhenOpaque.
+template <typename Op>
+inline void OverLanes(uint32_t* d, const uint32_t* n, int count, Op op) {
+    const __m128i zero = _mm_setzero_si128();
+    auto lanes = [&](__m128i v, __m128i src) {
+        const __m128i keep = _mm_cmpeq_epi32(_mm_srli_epi32(src, 24), zero);
+        return _mm_or_si128(_mm_and_si128(keep, v), _mm_andnot_si128(keep, op(v, src)));
+    };
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i src = _mm_loadu_si128(reinterpret_cast<const __m128i*>(n + i));
+        if ((_mm_movemask_epi8(_mm_cmpeq_epi8(src, zero)) & 0x8888) == 0x8888) continue;
+        if constexpr (Op::kAloneWhenOpaque) {
+            if ((_mm_movemask_epi8(_mm_cmpeq_epi8(src, _mm_set1_epi8(-1))) & 0x8888) == 0x8888) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), op.Alone(src));
+                continue;
+            }
+        }
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), lanes(v, src));
+    }
+    if (i + 2 <= count) {
+        const __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d + i));
+        const __m128i src = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(n + i));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(d + i), lanes(v, src));
+        i += 2;
+    }
+    if (i < count) {
+        const __m128i v = _mm_cvtsi32_si128(static_cast<int>(d[i]));
+        const __m128i src = _mm_cvtsi32_si128(static_cast<int>(n[i]));
+        d[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(lanes(v, src)));
+    }
+}
+
+// The tinted blend of 32-bit surfaces with 8-bit channels, four pixels in 16-bit lanes. Per
+// channel the plain forms keep bits 8-15 of v * w + n * k, which the lanes' wrapping products
+// and sum give exactly. w = 256 - alpha * ka / 255, or 0 for an opaque pixel under an opaque
+// tint (the tinted colour alone). The grey form's red-and-blue product carries out of the low
+// channel into the high one (they share one 32-bit word), and so do the lanes here.
+template <bool OpaqueTint, bool Grey>
+struct TintLanes32 {
+    static constexpr bool kAloneWhenOpaque = OpaqueTint;
+    static constexpr bool opaqueTint = OpaqueTint, grey = Grey;
+    __m128i k;   // per 16-bit lane: the tint of the channel in that byte, 0 for the alpha byte
+    __m128i ka;  // the tint's alpha in every lane
+
+    // Four opaque pixels under an opaque tint: their tinted colours.
+    __m128i Alone(__m128i src) const {
+        const __m128i zero = _mm_setzero_si128();
+        auto half = [&](__m128i n16) { return _mm_srli_epi16(_mm_mullo_epi16(n16, k), 8); };
+        return _mm_packus_epi16(half(_mm_unpacklo_epi8(src, zero)), half(_mm_unpackhi_epi8(src, zero)));
+    }
+
+    __m128i Half(__m128i v16, __m128i n16) const {
+        const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(n16, 0xFF), 0xFF);
+        __m128i w;
+        if constexpr (opaqueTint) {
+            const __m128i full = _mm_cmpeq_epi16(a, _mm_set1_epi16(255));
+            w = _mm_andnot_si128(full, _mm_sub_epi16(_mm_set1_epi16(256), a));
+        } else {
+            const __m128i x = _mm_mullo_epi16(a, ka);
+            const __m128i div =
+                    _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, _mm_set1_epi16(1)), _mm_srli_epi16(x, 8)), 8);
+            w = _mm_sub_epi16(_mm_set1_epi16(256), div);
+        }
+        const __m128i vw = _mm_mullo_epi16(v16, w);
+        const __m128i nk = _mm_mullo_epi16(n16, k);
+        __m128i sum = _mm_add_epi16(vw, nk);
+        if constexpr (grey) {
+            // Lanes where the 16-bit sum overflowed: the saturating sum stops at 0xFFFF there.
+            const __m128i carry = _mm_andnot_si128(_mm_cmpeq_epi16(_mm_adds_epu16(vw, nk), sum), _mm_set1_epi16(1));
+            const __m128i low = _mm_and_si128(carry, _mm_set_epi16(0, 0, 0, 1, 0, 0, 0, 1));
+            sum = _mm_add_epi16(sum, _mm_slli_epi64(low, 32));
+        }
+        return _mm_and_si128(_mm_srli_epi16(sum, 8), _mm_set_epi16(0, 255, 255, 255, 0, 255, 255, 255));
+    }
+    __m128i operator()(__m128i v, __m128i src) const {
+        const __m128i zero = _mm_setzero_si128();
+        return _mm_packus_epi16(Half(_mm_unpacklo_epi8(v, zero), _mm_unpacklo_epi8(src, zero)),
+                                Half(_mm_unpackhi_epi8(v, zero), _mm_unpackhi_epi8(src, zero)));
+    }
+};
+#endif
+
+// The tinted run walk on a 32-bit surface with 8-bit channels, forward, in SSE2: every pixel by
+// its own alpha, which is what its run does to it. False (nothing drawn) when the SSE2 forms are
+// off.
+inline bool TintedRows32(const plat::dd::SurfaceDesc& desc, const Layout& L, int x, int y, const Rect& srcRect,
+                         int srcWidth, const uint32_t* native, uint32_t ka, const uint32_t (&k)[3], bool grey) {
+#if defined(__SSE2__)
+    if (!PixelRows::SimdEnabled() || !L.byteLanes) return false;
+    uint16_t laneK[8] = {};
+    for (int c = 0; c < 3; ++c) laneK[L.shift[c] / 8] = laneK[4 + L.shift[c] / 8] = static_cast<uint16_t>(k[c]);
+    const __m128i kLanes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(laneK));
+    const __m128i kaLanes = _mm_set1_epi16(static_cast<short>(ka));
+    auto walk = [&](auto op) {
+        WalkRows<uint32_t>(desc, x, y, srcRect, srcWidth,
+                           [&](uint32_t* row, size_t s) { OverLanes(row + x, native + s, srcRect.width, op); });
+    };
+    if (ka == 255 && grey)
+        walk(TintLanes32<true, true>{kLanes, kaLanes});
+    else if (ka == 255)
+        walk(TintLanes32<true, false>{kLanes, kaLanes});
+    else if (grey)
+        walk(TintLanes32<false, true>{kLanes, kaLanes});
+    else
+        walk(TintLanes32<false, false>{kLanes, kaLanes});
+    return true;
+#else
+    (void)desc;
+    (void)L;
+    (void)x;
+    (void)y;
+    (void)srcRect;
+    (void)srcWidth;
+    (void)native;
+    (void)ka;
+    (void)k;
+    (void)grey;
+    return false;
+#endif
+}
+
 template <typename Pixel, typename Fetch>
 void NormalTintedRuns(const plat::dd::SurfaceDesc& desc, const Layout& L, int x, int y, const Rect& srcRect,
                       int srcWidth, const uint8_t* runs, bool mirror, Fetch fetch, const Color& color) {
@@ -332,6 +459,10 @@ void NormalTintedRuns(const plat::dd::SurfaceDesc& desc, const Layout& L, int x,
     const uint32_t* m = L.mask;
     const bool grey = kr == kg && kg == kb;
     const bool wide = sizeof(Pixel) == 4;
+    if constexpr (sizeof(Pixel) == 4 && Fetch::kContiguous) {
+        const uint32_t k[3] = {kr, kg, kb};
+        if (!mirror && TintedRows32(desc, L, x, y, srcRect, srcWidth, fetch.native, ka, k, grey)) return;
+    }
     if (grey && !wide && (m[1] == 0x7E0 || m[1] == 0x3E0))
         TintedRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, fetch, ka,
                           TintGreyPacked16{kr, m[1] == 0x3E0 ? kSpread555 : kSpread565});

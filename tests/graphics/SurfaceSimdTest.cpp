@@ -72,8 +72,10 @@ TEST(SurfaceSimd, TranslucentFillsMatchPlainForm) {
 TEST(SurfaceSimd, BlitsMatchPlainForms) {
     ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         std::mt19937 rng(11);
-        const Color tints[] = {Color::White, Color(128, 128, 128), Color(250, 20, 130, 200)};
-        for (int round = 0; round < 12; ++round) {
+        // White, grey and coloured tints, each opaque and translucent.
+        const Color tints[] = {Color::White, Color(128, 128, 128), Color(60, 60, 60, 90), Color(250, 230, 160),
+                               Color(250, 20, 130, 200)};
+        for (int round = 0; round < 24; ++round) {
             const int w = 1 + static_cast<int>(Next(rng) % 33), h = 1 + static_cast<int>(Next(rng) % 5);
             std::unique_ptr<MemoryImage> source(test::MakeImage(w, h, RandomRuns(rng, static_cast<size_t>(w) * h)));
             const int x = static_cast<int>(Next(rng) % 7), y = static_cast<int>(Next(rng) % 5);
