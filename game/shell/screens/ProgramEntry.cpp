@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "engine/logwindow/ProcessLogWindowHost.h"
 #include "game/shell/screens/GameApp.h"
 #include "platform/Files.h"
 #include "platform/Folders.h"
@@ -40,6 +41,9 @@ int RunGameApp(GameApp& app, const std::string& commandLine) {
 }
 
 int RunGame(int argc, const char* const* argv) {
+    // Logger windows are ready from the start, as the engine's loggers expect; the game's own
+    // loggers write to no window, so none opens.
+    InstallProcessLogWindows();
     const std::string content = FindContentFolder(plat::ExecutableFolder());
     GameApp::SetContentFolder(content);
     plat::SetCurrentFolder(content);
