@@ -630,10 +630,6 @@ protected:
     std::unique_ptr<plat::Cursor> mHandCursor;
     std::unique_ptr<plat::Cursor> mDraggingCursor;
     std::unique_ptr<plat::Cursor> mSystemCursors[10];
-    // The pointer made from a cursor image, and the image and change count it was made from.
-    std::unique_ptr<plat::Cursor> mImageCursor;
-    MemoryImage* mImageCursorSource = nullptr;
-    int mImageCursorChangeCount = -1;
     DisplaySetup* mDDInterface = nullptr;
     CriticalSection mDDCritSect;
     std::set<MemoryImage*> mMemoryImageSet;
