@@ -59,7 +59,7 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
-// The INI reader ends lines only at CR LF.
+// Written with CR LF line ends, as the game's data files are (the INI reader takes LF too).
 inline void WriteIni(const std::string& path, const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) text += line + "\r\n";

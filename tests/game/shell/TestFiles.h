@@ -28,8 +28,8 @@ inline std::vector<uint8_t> ReadBytes(const std::string& path) {
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Writes an INI-style file; lines are joined with CR LF, the only line end the
-// INI reader knows.
+// Writes an INI-style file; lines are joined with CR LF, as the game's data files
+// are (the INI reader takes LF too).
 inline void WriteIni(const std::string& path, std::initializer_list<const char*> lines) {
     std::string text;
     for (const char* line : lines) {

@@ -10,8 +10,8 @@
 
 namespace menutest {
 
-// Writes text given with LF line ends as a file with CR LF line ends (the only
-// line end the INI reader knows), making its folders.
+// Writes text given with LF line ends as a file with CR LF line ends (as the game's
+// data files are written), making its folders.
 inline void WriteText(const std::string& path, const std::string& lfText) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::string text;

@@ -12,7 +12,7 @@
 
 namespace storytest {
 
-// Lines joined with CR LF, the only line end the INI reader knows.
+// Lines joined with CR LF, as the game's data files are written.
 inline std::string CrLf(std::initializer_list<const char*> lines) {
     std::string text;
     for (const char* line : lines) {
