@@ -8,6 +8,7 @@
 #include "game/shell/ProfileManager.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/TextTable.h"
+#include "game/shell/screens/TextFormat.h"
 #include "graphics/Graphics.h"
 #include "platform/DebugOutput.h"
 
@@ -209,19 +210,5 @@ bool HelpPages_t::IsSafeHelpText(const std::string& text) {
 }
 
 std::string HelpPages_t::FormatHelpText(const std::string& text, const std::string& playerName) {
-    if (!IsSafeHelpText(text)) {
-        return text;
-    }
-    std::string out;
-    out.reserve(text.size() + playerName.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%') {
-            // Safe texts have a conversion letter after every '%'.
-            out += text[i + 1] == 's' ? playerName : std::string("%");
-            i += 1;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
+    return IsSafeHelpText(text) ? Velm::FormatText(text, {playerName}) : text;
 }

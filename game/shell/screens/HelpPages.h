@@ -68,8 +68,8 @@ public:
 
     // What a help text may hold: at most one "%s", and "%%" for a percent sign.
     static bool IsSafeHelpText(const std::string& text);
-    // The text with the name put in for "%s" and "%" for "%%"; a text that is
-    // not safe comes back as written.
+    // The text with the name put in for "%s" and "%" for "%%" (FormatText); a
+    // text that is not safe comes back as written.
     static std::string FormatHelpText(const std::string& text, const std::string& playerName);
 
     std::vector<std::unique_ptr<HelpPage_t>> pages;
