@@ -51,6 +51,7 @@ void GameMenuWidjet_t::ButtonDepress(int id) {
         auto* options = new OptionsDialog("ui/options.txt", app);
         options->mDialogListener = this;
         app->AddDialog(options);
+        app->GetWidgetManager()->SetFocus(options);  // Esc closes it
     } else if (id == kHelp && app != nullptr) {
         HelpWidget_t::Open(app, this);
     } else if (id == kQuit && app != nullptr) {

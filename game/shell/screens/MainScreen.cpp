@@ -185,6 +185,7 @@ void MainScreen::ButtonDepress(int id) {
             auto* options = new OptionsDialog("ui/options.txt", app);
             options->mDialogListener = this;
             app->AddDialog(options);
+            if (app->GetWidgetManager() != nullptr) app->GetWidgetManager()->SetFocus(options);  // Esc closes it
             break;
         }
         case kHelp: HelpWidget_t::Open(app, this); break;

@@ -425,6 +425,7 @@ TEST_F(MenuRunTest, EscClosesTheOptionsWithoutTheScreenModeButKeepsTheVolumes) {
     menu->ButtonDepress(Velm::MainScreen::kOptions);
     auto* options = Open<Velm::OptionsDialog>(201);
     ASSERT_NE(options, nullptr);
+    EXPECT_EQ(app->GetWidgetManager()->mFocusWidget, options);  // the keys go to it
     Step();
     options->SliderValueChanged(Velm::OptionsDialog::kMusicSlider, 0.3);
     options->fullScreen->SetChecked(!options->fullScreen->IsChecked(), true);
