@@ -356,8 +356,9 @@ public:
             perByte[L.shift[c] / 8 & 3] = static_cast<short>(k[c]);
         }
         mChannels = _mm_set1_epi32(static_cast<int>(channels));
-        // Pairs (256 - e, k) per channel; the 256 - e halves are filled in per pixel.
-        mK = _mm_set_epi16(perByte[3], 0, perByte[2], 0, perByte[1], 0, perByte[0], 0);
+        // The tint per 16-bit lane of two pixels.
+        mK = _mm_set_epi16(perByte[3], perByte[2], perByte[1], perByte[0], perByte[3], perByte[2], perByte[1],
+                           perByte[0]);
         mColorAlpha = _mm_set1_epi16(static_cast<short>(colorAlpha));
     }
 
@@ -377,35 +378,23 @@ public:
             const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(D, zero), invHi), 8);
             out = _mm_add_epi32(_mm_and_si128(_mm_packus_epi16(lo, hi), mChannels), S);
         } else {
-            const __m128i d0 = _mm_unpacklo_epi8(D, zero), d1 = _mm_unpackhi_epi8(D, zero);
-            const __m128i s0 = _mm_unpacklo_epi8(S, zero), s1 = _mm_unpackhi_epi8(S, zero);
-            const __m128i byte = _mm_set1_epi32(0xFF);
-            auto pixel = [&](__m128i ds, int j) {
-                // (256 - e_j, k) pairs for every channel of pixel j.
-                const __m128i f = _mm_or_si128(mK, _mm_and_si128(Broadcast(inv16, j), _mm_set1_epi32(0xFFFF)));
-                return _mm_and_si128(_mm_srli_epi32(_mm_madd_epi16(ds, f), 8), byte);
+            // Each channel keeps bits 8-15 of d * (256 - e) + s * k, which the 16-bit lanes'
+            // wrapping products and sum hold exactly.
+            const __m128i pairs = _mm_unpacklo_epi16(inv16, inv16);
+            const __m128i invLo = _mm_unpacklo_epi32(pairs, pairs);
+            const __m128i invHi = _mm_unpackhi_epi32(pairs, pairs);
+            auto half = [&](__m128i d16, __m128i s16, __m128i inv) {
+                return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(d16, inv), _mm_mullo_epi16(s16, mK)), 8);
             };
-            const __m128i p0 = pixel(_mm_unpacklo_epi16(d0, s0), 0);
-            const __m128i p1 = pixel(_mm_unpackhi_epi16(d0, s0), 1);
-            const __m128i p2 = pixel(_mm_unpacklo_epi16(d1, s1), 2);
-            const __m128i p3 = pixel(_mm_unpackhi_epi16(d1, s1), 3);
-            out = _mm_and_si128(_mm_packus_epi16(_mm_packs_epi32(p0, p1), _mm_packs_epi32(p2, p3)), mChannels);
+            const __m128i lo = half(_mm_unpacklo_epi8(D, zero), _mm_unpacklo_epi8(S, zero), invLo);
+            const __m128i hi = half(_mm_unpackhi_epi8(D, zero), _mm_unpackhi_epi8(S, zero), invHi);
+            out = _mm_and_si128(_mm_packus_epi16(lo, hi), mChannels);
         }
         const __m128i keep = _mm_cmpeq_epi32(_mm_unpacklo_epi16(e16, zero), zero);
         return _mm_or_si128(_mm_and_si128(keep, D), _mm_andnot_si128(keep, out));
     }
 
 private:
-    // Lane j (0..3) of x's low four 16-bit lanes in every 16-bit lane.
-    static __m128i Broadcast(__m128i x, int j) {
-        switch (j) {
-            case 0: return _mm_shuffle_epi32(_mm_shufflelo_epi16(x, 0x00), 0);
-            case 1: return _mm_shuffle_epi32(_mm_shufflelo_epi16(x, 0x55), 0);
-            case 2: return _mm_shuffle_epi32(_mm_shufflelo_epi16(x, 0xAA), 0);
-            default: return _mm_shuffle_epi32(_mm_shufflelo_epi16(x, 0xFF), 0);
-        }
-    }
-
     bool mTinted;
     __m128i mChannels, mK, mColorAlpha;
 };
