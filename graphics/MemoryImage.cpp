@@ -182,7 +182,17 @@ uint32_t* MemoryImage::GetBits() {
 }
 
 uint32_t* MemoryImage::GetNativeAlphaData(const NativePixelFormat& format) {
-    if (nativeAlphaData != nullptr) return nativeAlphaData;
+    if (nativeAlphaData != nullptr) {
+        if (nativeFormat == format) return nativeAlphaData;
+        // Built for another format (the display changed under the image): the pixels come back
+        // from the old copy when they were discarded, then the copy and the additive runs, made
+        // from its colour bits, are built anew.
+        if (bits == nullptr && colorIndices == nullptr) GetBits();
+        delete[] nativeAlphaData;
+        nativeAlphaData = nullptr;
+        delete[] runLengthAdditiveData;
+        runLengthAdditiveData = nullptr;
+    }
     RefreshAlphaFlags();
     nativeFormat = format;
     if (palette != nullptr && colorIndices != nullptr) {

@@ -150,6 +150,35 @@ TEST(MemoryImageTest, NativeDataRows) {
     EXPECT_EQ(f565.redShift, 11);
 }
 
+TEST(MemoryImageTest, NativeDataFollowsTheRequestedFormat) {
+    // Asked in another format than the cached copy's, the copy and the additive runs are made
+    // anew in it, also for an image whose pixels were discarded and for a palettised one.
+    const NativePixelFormat f565 = NativePixelFormat::R5G6B5(), f8888 = NativePixelFormat::X8R8G8B8();
+    enum Kind { Plain, Discarded, Palettised };
+    for (Kind kind : {Plain, Discarded, Palettised}) {
+        SCOPED_TRACE(kind);
+        RecordingHost host;
+        host.format = &f565;
+        MemoryImage image(&host);
+        // Colours a 565 copy holds exactly, so that discarded pixels come back whole.
+        const std::vector<uint32_t> pixels = {0xFFF8FCF8, 0xFF000000};
+        image.SetBits(pixels.data(), 2, 1, true);
+        if (kind == Palettised) {
+            ASSERT_TRUE(image.Palletize());
+        }
+        image.GetRLAdditiveData(f565);
+        if (kind == Discarded) {
+            image.DiscardBits();
+            ASSERT_EQ(image.bits, nullptr);
+        }
+        const uint32_t first = kind == Palettised ? image.colorIndices[0] : 0;
+        EXPECT_EQ(image.GetNativeAlphaData(f565)[first], 0xFF00FFFFu);
+        EXPECT_EQ(image.GetNativeAlphaData(f8888)[first], 0xFFF8FCF8u);
+        EXPECT_EQ(RunBytes(image.GetRLAdditiveData(f8888), 2), (std::vector<int>{1, 1}));
+        EXPECT_EQ(Pixels(image), pixels);
+    }
+}
+
 TEST(MemoryImageTest, PalettiseAt256ColoursButNot257) {
     std::vector<uint32_t> pixels;
     for (int i = 0; i < 256; ++i) pixels.push_back(0xFF000000u | static_cast<uint32_t>(i * 65793));
