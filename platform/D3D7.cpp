@@ -47,7 +47,14 @@ struct GlState {
     EGLDisplay display = EGL_NO_DISPLAY;
     EGLContext context = EGL_NO_CONTEXT;
     std::thread::id thread;
-    std::vector<GLuint> pendingDeletes;  // texture names released on other threads
+    // Textures released on other threads: their GL textures or atlas places go at the next
+    // drawing call.
+    struct PendingDelete {
+        const Texture* texture;  // gone; only compared
+        GlTextureAtlas::Place place;
+    };
+    std::vector<PendingDelete> pendingDeletes;
+    GlTextureAtlas atlas;
     std::vector<Device*> devices;
     std::array<FaultSlot, static_cast<size_t>(Op::Count)> faults;
 
@@ -195,26 +202,8 @@ Result TakeFault(Op op) {
     return slot.result;
 }
 
-struct GlFormat {
-    GLint internal;
-    GLenum format;
-    GLenum type;
-};
-
-bool GlFormatOf(const PixelFormat& f, GlFormat* out) {
-    if (f == PixelFormat::A8R8G8B8()) {
-        *out = {GL_RGBA8, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV};
-        return true;
-    }
-    if (f == PixelFormat::A4R4G4B4()) {
-        *out = {GL_RGBA4, GL_BGRA, GL_UNSIGNED_SHORT_4_4_4_4_REV};
-        return true;
-    }
-    if (f == PixelFormat::R5G6B5()) {
-        *out = {GL_RGB, GL_RGB, GL_UNSIGNED_SHORT_5_6_5};
-        return true;
-    }
-    return false;
+bool IsTextureFormat(const PixelFormat& f) {
+    return f == PixelFormat::A8R8G8B8() || f == PixelFormat::A4R4G4B4() || f == PixelFormat::R5G6B5();
 }
 
 struct Channel {
@@ -348,18 +337,83 @@ Result GetAvailableVidMem(uint64_t* totalBytes) {
 
 // ---- Texture ----
 
-Texture::Texture(int width, int height, const PixelFormat& format, unsigned name)
-        : mWidth(width), mHeight(height), mFormat(format), mName(name) {}
+namespace {
+
+// One texel of a texture format as 0xAARRGGBB (channels widened to 8 bits by repeating their
+// top bits, as GL widens them), and back.
+uint32_t TexelToArgb(const uint8_t* texel, const PixelFormat& format) {
+    if (format.bitCount == 32) {
+        uint32_t p;
+        std::memcpy(&p, texel, 4);
+        return p;
+    }
+    uint16_t h;
+    std::memcpy(&h, texel, 2);
+    if (format.alphaMask == 0)  // R5G6B5
+        return 0xFF000000u | Expand(h >> 11, 5) << 16 | Expand(h >> 5 & 0x3F, 6) << 8 | Expand(h & 0x1F, 5);
+    return Expand(h >> 12, 4) << 24 | Expand(h >> 8 & 0xF, 4) << 16 | Expand(h >> 4 & 0xF, 4) << 8 | Expand(h & 0xF, 4);
+}
+
+void ArgbToTexel(uint32_t p, const PixelFormat& format, uint8_t* texel) {
+    if (format.bitCount == 32) {
+        std::memcpy(texel, &p, 4);
+        return;
+    }
+    const uint16_t h =
+            format.alphaMask == 0
+                    ? static_cast<uint16_t>((p >> 8 & 0xF800) | (p >> 5 & 0x7E0) | (p >> 3 & 0x1F))
+                    : static_cast<uint16_t>((p >> 16 & 0xF000) | (p >> 12 & 0xF00) | (p >> 8 & 0xF0) | (p >> 4 & 0xF));
+    std::memcpy(texel, &h, 2);
+}
+
+// A texture's place in the atlas, or its own GL texture, goes (after the devices forgot it).
+void ReleaseTexels(GlState& s, const GlTextureAtlas::Place& place) {
+    if (place.page >= 0) {
+        s.atlas.Free(place);
+    } else {
+        GLuint name = place.name;
+        glDeleteTextures(1, &name);
+    }
+}
+
+}  // namespace
+
+Texture::Texture(int width, int height, const PixelFormat& format, const GlTextureAtlas::Place& place)
+        : mWidth(width), mHeight(height), mFormat(format), mName(place.name), mPlace(place) {
+    if (place.page >= 0) {
+        const float size = static_cast<float>(GlTextureAtlas::kPageSize);
+        mU0 = static_cast<float>(place.x) / size;
+        mV0 = static_cast<float>(place.y) / size;
+        mUScale = static_cast<float>(width) / size;
+        mVScale = static_cast<float>(height) / size;
+    }
+}
 
 Texture::~Texture() {
     GlState& s = State();
     if (OnGlThread()) {
-        for (Device* device : s.devices) device->SetTextureIfBound(mName);
-        glDeleteTextures(1, &mName);
+        for (Device* device : s.devices) device->ForgetTexture(this, mName);
+        ReleaseTexels(s, mPlace);
         return;
     }
     std::lock_guard<std::mutex> lock(s.mutex);
-    s.pendingDeletes.push_back(mName);
+    s.pendingDeletes.push_back({this, mPlace});
+}
+
+std::vector<uint32_t> Texture::Expanded() const {
+    const int border = mPlace.page >= 0 ? 1 : 0;
+    const int w = mWidth + 2 * border, h = mHeight + 2 * border;
+    std::vector<uint32_t> out(static_cast<size_t>(w) * h);
+    const int bytes = BytesPerTexel();
+    for (int y = 0; y < h; ++y) {
+        const int from = std::min(std::max(y - border, 0), mHeight - 1);
+        const uint8_t* row = mStaging.data() + static_cast<size_t>(from) * mWidth * bytes;
+        for (int x = 0; x < w; ++x) {
+            const int column = std::min(std::max(x - border, 0), mWidth - 1);
+            out[static_cast<size_t>(y) * w + x] = TexelToArgb(row + column * bytes, mFormat);
+        }
+    }
+    return out;
 }
 
 Result Texture::Lock(bool readOnly, uint8_t** bits, int* pitch) {
@@ -370,14 +424,21 @@ Result Texture::Lock(bool readOnly, uint8_t** bits, int* pitch) {
     if (dd::Failed(fault)) return fault;
     mStaging.assign(static_cast<size_t>(mWidth) * mHeight * BytesPerTexel(), 0);
     if (readOnly) {
-        GlFormat f;
-        GlFormatOf(mFormat, &f);
+        // GL reads whole textures: the page (or the texture's own) and then our texels of it.
+        const int fullWidth = mPlace.page >= 0 ? GlTextureAtlas::kPageSize : mWidth;
+        const int fullHeight = mPlace.page >= 0 ? GlTextureAtlas::kPageSize : mHeight;
+        std::vector<uint32_t> all(static_cast<size_t>(fullWidth) * fullHeight);
         glBindTexture(GL_TEXTURE_2D, mName);
-        glGetTexImage(GL_TEXTURE_2D, 0, f.format, f.type, mStaging.data());
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, all.data());
         if (glGetError() != GL_NO_ERROR) {
             std::vector<uint8_t>().swap(mStaging);
             return dd::kErrGeneric;
         }
+        const int x0 = mPlace.page >= 0 ? mPlace.x : 0, y0 = mPlace.page >= 0 ? mPlace.y : 0;
+        for (int y = 0; y < mHeight; ++y)
+            for (int x = 0; x < mWidth; ++x)
+                ArgbToTexel(all[static_cast<size_t>(y0 + y) * fullWidth + x0 + x], mFormat,
+                            mStaging.data() + (static_cast<size_t>(y) * mWidth + x) * BytesPerTexel());
     }
     mLocked = true;
     mReadOnly = readOnly;
@@ -391,13 +452,15 @@ Result Texture::Unlock() {
     mLocked = false;
     Result result = dd::kOk;
     if (!mReadOnly) {
-        // Triangles gathered with the old texels are drawn first.
+        // Triangles gathered from the GL texture are drawn with the old texels first.
         for (Device* device : State().devices)
             if (device->mBatchState.texture == mName) device->Flush();
-        GlFormat f;
-        GlFormatOf(mFormat, &f);
+        const std::vector<uint32_t> texels = Expanded();
+        const int border = mPlace.page >= 0 ? 1 : 0;
+        const int x0 = mPlace.page >= 0 ? mPlace.x - 1 : 0, y0 = mPlace.page >= 0 ? mPlace.y - 1 : 0;
         glBindTexture(GL_TEXTURE_2D, mName);
-        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, mWidth, mHeight, f.format, f.type, mStaging.data());
+        glTexSubImage2D(GL_TEXTURE_2D, 0, x0, y0, mWidth + 2 * border, mHeight + 2 * border, GL_BGRA,
+                        GL_UNSIGNED_INT_8_8_8_8_REV, texels.data());
         if (glGetError() != GL_NO_ERROR) result = dd::kErrGeneric;
     }
     std::vector<uint8_t>().swap(mStaging);
@@ -443,23 +506,27 @@ Device::~Device() {
     s.devices.erase(std::remove(s.devices.begin(), s.devices.end(), this), s.devices.end());
 }
 
-void Device::SetTextureIfBound(unsigned name) {
+void Device::ForgetTexture(const Texture* texture, unsigned name) {
     if (mBatchState.texture == name) Flush();
-    if (mState.texture == name) mState.texture = 0;
+    if (mTexture == texture) {
+        mTexture = nullptr;
+        mState.texture = 0;
+    }
     if (mApplied.texture == name) mStateApplied = false;
 }
 
 void Device::DrainDeletes() {
     GlState& s = State();
-    std::vector<GLuint> names;
+    std::vector<GlState::PendingDelete> pending;
     {
         std::lock_guard<std::mutex> lock(s.mutex);
         if (s.pendingDeletes.empty()) return;
-        names.swap(s.pendingDeletes);
+        pending.swap(s.pendingDeletes);
     }
-    for (GLuint name : names)
-        for (Device* device : s.devices) device->SetTextureIfBound(name);
-    glDeleteTextures(static_cast<GLsizei>(names.size()), names.data());
+    for (const GlState::PendingDelete& gone : pending) {
+        for (Device* device : s.devices) device->ForgetTexture(gone.texture, gone.place.name);
+        ReleaseTexels(s, gone.place);
+    }
 }
 
 bool Device::MakeFramebuffer(int width, int height) {
@@ -515,22 +582,29 @@ Result Device::CreateTexture(int width, int height, const PixelFormat& format, s
     if (out == nullptr || width <= 0 || height <= 0) return dd::kErrInvalidParams;
     out->reset();
     if (!OnGlThread()) return dd::kErrGeneric;
-    GlFormat f;
-    if (!GlFormatOf(format, &f)) return dd::kErrInvalidPixelFormat;
+    if (!IsTextureFormat(format)) return dd::kErrInvalidPixelFormat;
     DrainDeletes();
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, f.internal, width, height, 0, f.format, f.type, nullptr);
-    if (glGetError() != GL_NO_ERROR) {
-        glDeleteTextures(1, &name);
-        return dd::kErrOutOfMemory;
+    GlTextureAtlas::Place place;
+    if (!State().atlas.Allocate(width, height, &place)) {
+        // Too large for the atlas: a GL texture of its own.
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        glBindTexture(GL_TEXTURE_2D, name);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+        if (glGetError() != GL_NO_ERROR) {
+            glDeleteTextures(1, &name);
+            return dd::kErrOutOfMemory;
+        }
+        place = GlTextureAtlas::Place();
+        place.name = name;
+        place.width = width;
+        place.height = height;
     }
-    out->reset(new Texture(width, height, format, name));
+    out->reset(new Texture(width, height, format, place));
     return dd::kOk;
 }
 
@@ -768,8 +842,9 @@ void Device::Append(const TLVertex& v) {
     g.rgba[1] = static_cast<uint8_t>(v.color >> 8);
     g.rgba[2] = static_cast<uint8_t>(v.color);
     g.rgba[3] = static_cast<uint8_t>(v.color >> 24);
-    g.u = v.tu;
-    g.v = v.tv;
+    // Texture coordinates of the texture set, moved to its place in the GL texture.
+    g.u = mMapU0 + v.tu * mMapUScale;
+    g.v = mMapV0 + v.tv * mMapVScale;
     mBatch.push_back(g);
 }
 
@@ -838,7 +913,12 @@ Result Device::SetTextureStageState(StageState state, uint32_t value) {
 Result Device::SetTexture(Texture* texture) {
     const Result fault = TakeFault(Op::SetTexture);
     if (dd::Failed(fault)) return fault;
+    mTexture = texture;
     mState.texture = texture != nullptr ? texture->mName : 0;
+    mMapU0 = texture != nullptr ? texture->mU0 : 0.0f;
+    mMapV0 = texture != nullptr ? texture->mV0 : 0.0f;
+    mMapUScale = texture != nullptr ? texture->mUScale : 1.0f;
+    mMapVScale = texture != nullptr ? texture->mVScale : 1.0f;
     mTextureOpaque = texture == nullptr || texture->Format().alphaMask == 0;
     return dd::kOk;
 }
@@ -863,10 +943,10 @@ Result Device::DrawPrimitive(Primitive type, const TLVertex* vertices, int count
     mNewer = Newer::Device;
     if (type == kLineStrip) {
         ApplyState(state);
-        auto emit = [](const TLVertex& v) {
+        auto emit = [this](const TLVertex& v) {
             glColor4ub(static_cast<GLubyte>(v.color >> 16), static_cast<GLubyte>(v.color >> 8),
                        static_cast<GLubyte>(v.color), static_cast<GLubyte>(v.color >> 24));
-            glTexCoord2f(v.tu, v.tv);
+            glTexCoord2f(mMapU0 + v.tu * mMapUScale, mMapV0 + v.tv * mMapVScale);
             glVertex2f(v.x, v.y);
         };
         glBegin(GL_LINE_STRIP);

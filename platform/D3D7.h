@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "platform/DdSurface.h"
+#include "platform/GlTextureAtlas.h"
 
 namespace plat {
 namespace d3d7 {
@@ -147,7 +148,9 @@ class Device;
 
 // A texture of one of the three formats. Lock gives a buffer of width x height texels at
 // `pitch` bytes per row: for writing it starts undefined and Unlock uploads it; for reading
-// it holds the texture's texels, read back from GL.
+// it holds the texture's texels, read back from GL. GL keeps every format as 32-bit texels
+// (16-bit channels widened by repeating their top bits, which reading back undoes), and small
+// textures share the pages of the atlas (GlTextureAtlas.h).
 class Texture {
 public:
     ~Texture();
@@ -164,12 +167,17 @@ public:
 
 private:
     friend class Device;
-    Texture(int width, int height, const PixelFormat& format, unsigned name);
+    Texture(int width, int height, const PixelFormat& format, const GlTextureAtlas::Place& place);
+    // The texels of mStaging as 32-bit texels, with the border an atlas place has.
+    std::vector<uint32_t> Expanded() const;
 
     int mWidth;
     int mHeight;
     PixelFormat mFormat;
-    unsigned mName;
+    unsigned mName;                // the GL texture that holds the texels
+    GlTextureAtlas::Place mPlace;  // page -1: a GL texture of its own, texel (0, 0) at (0, 0)
+    float mU0 = 0, mV0 = 0;        // texture coordinates 0..1 to the GL texture's
+    float mUScale = 1, mVScale = 1;
     std::vector<uint8_t> mStaging;
     bool mLocked = false;
     bool mReadOnly = false;
@@ -249,7 +257,9 @@ private:
     };
 
     Device() = default;
-    void SetTextureIfBound(unsigned name);  // a texture is going away: unbind it if it is ours
+    // A texture is going away: triangles drawn from its GL texture go first, and it is unset
+    // when it is the one set.
+    void ForgetTexture(const Texture* texture, unsigned name);
     void BeforeSurfaceAccess(dd::Surface& surface, bool write) override;
     bool MakeFramebuffer(int width, int height);
     void ReleaseFramebuffer();
@@ -276,6 +286,8 @@ private:
     DrawState mState;    // as the caller set it
     DrawState mApplied;  // as GL has it, when mStateApplied
     bool mStateApplied = false;
+    const Texture* mTexture = nullptr;  // the texture set, and where its texels are in mState.texture
+    float mMapU0 = 0, mMapV0 = 0, mMapUScale = 1, mMapVScale = 1;
     bool mTextureOpaque = true;  // the texture set has no alpha channel (or none is set)
     static constexpr size_t kMaxBatchVertices = 3 * 20000;
     DrawState mBatchState;  // what the gathered triangles are drawn with

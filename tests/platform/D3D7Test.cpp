@@ -112,6 +112,105 @@ TEST_F(D3D7Test, BlendStatesAndModulate) {
     }
 }
 
+// A texture of one colour in A8R8G8B8.
+std::shared_ptr<d3d7::Texture> Filled(d3d7::Device& device, int width, int height, uint32_t argb) {
+    std::shared_ptr<d3d7::Texture> texture;
+    if (device.CreateTexture(width, height, d3d7::PixelFormat::A8R8G8B8(), &texture) != dd::kOk) return nullptr;
+    uint8_t* bits = nullptr;
+    int pitch = 0;
+    if (texture->Lock(false, &bits, &pitch) != dd::kOk) return nullptr;
+    for (int i = 0; i < width * height; ++i) std::memcpy(bits + 4 * i, &argb, 4);
+    texture->Unlock();
+    return texture;
+}
+
+// The four corners of a quad from (x, y) to (x + w, y + h) in pixels, the whole texture on it.
+void DrawQuad(d3d7::Device& device, float x, float y, float w, float h) {
+    d3d7::TLVertex v[4];
+    const float xs[4] = {x, x, x + w, x + w}, ys[4] = {y, y + h, y, y + h};
+    const float us[4] = {0, 0, 1, 1}, vs[4] = {0, 1, 0, 1};
+    for (int i = 0; i < 4; ++i) {
+        v[i].x = xs[i] - 0.5f;
+        v[i].y = ys[i] - 0.5f;
+        v[i].tu = us[i];
+        v[i].tv = vs[i];
+    }
+    device.DrawPrimitive(d3d7::kTriangleStrip, v, 4);
+}
+
+uint32_t ReadTexel(d3d7::Texture& texture, int x, int y) {
+    uint8_t* bits = nullptr;
+    int pitch = 0;
+    if (texture.Lock(true, &bits, &pitch) != dd::kOk) return 0xDEADBEEFu;
+    uint32_t p;
+    std::memcpy(&p, bits + y * pitch + 4 * x, 4);
+    texture.Unlock();
+    return p;
+}
+
+TEST_F(D3D7Test, SmallTexturesTakingTurnsAreOneDrawCall) {
+    auto red = Filled(*device, 3, 5, 0xFFFF0000u);
+    auto green = Filled(*device, 4, 4, 0xFF00FF00u);
+    auto blue = Filled(*device, 2, 2, 0xFF0000FFu);
+    ASSERT_TRUE(red && green && blue);
+    device->Clear(0xFF000000u);
+    device->Finish();
+    const uint64_t calls = device->DrawCallCount();
+    d3d7::Texture* order[] = {red.get(), green.get(), blue.get(), red.get()};
+    for (int i = 0; i < 4; ++i) {
+        device->SetTexture(order[i]);
+        DrawQuad(*device, static_cast<float>(i * 4), 0, 4, 8);
+    }
+    device->BeginScene();
+    device->EndScene();
+    EXPECT_EQ(device->DrawCallCount() - calls, 1u);
+    const uint32_t expected[] = {0xFF0000u, 0x00FF00u, 0x0000FFu, 0xFF0000u};
+    for (int i = 0; i < 4; ++i)
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 4; ++x) ASSERT_EQ(Rgb(i * 4 + x, y), expected[i]) << i << ": " << x << "," << y;
+}
+
+TEST_F(D3D7Test, LinearFilteringReadsNothingOfTheNeighbours) {
+    // Made one after the other, so they lie side by side in the atlas.
+    auto white = Filled(*device, 4, 4, 0xFFFFFFFFu);
+    auto red = Filled(*device, 4, 4, 0xFFFF0000u);
+    auto blue = Filled(*device, 4, 4, 0xFF0000FFu);
+    ASSERT_TRUE(white && red && blue);
+    device->SetTextureStageState(d3d7::kTssMinFilter, d3d7::kFilterLinear);
+    device->SetTextureStageState(d3d7::kTssMagFilter, d3d7::kFilterLinear);
+    device->SetTexture(red.get());
+    DrawQuad(*device, 0, 0, 16, 8);  // stretched four times, two times
+    device->BeginScene();
+    device->EndScene();
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 16; ++x) ASSERT_EQ(Rgb(x, y), 0xFF0000u) << x << "," << y;
+}
+
+TEST_F(D3D7Test, ManyTexturesKeepTheirTexelsAsPlacesAreFreedAndTaken) {
+    // More than one atlas page of 64 x 64 textures, a texture too large for the atlas, and
+    // places freed and taken again by textures of the same and of other sizes.
+    std::vector<std::shared_ptr<d3d7::Texture>> textures;
+    std::vector<uint32_t> colours;
+    auto add = [&](int w, int h) {
+        const uint32_t colour = 0xFF000000u | static_cast<uint32_t>(textures.size() * 2654435761u >> 8);
+        textures.push_back(Filled(*device, w, h, colour));
+        colours.push_back(colour);
+        ASSERT_NE(textures.back(), nullptr);
+    };
+    for (int i = 0; i < 300; ++i) add(64, 64);
+    add(300, 20);
+    for (size_t i = 0; i < textures.size(); i += 2) textures[i].reset();
+    for (int i = 0; i < 100; ++i) add(64, 64);
+    for (int i = 0; i < 40; ++i) add(100, 30);
+    for (size_t i = 0; i < textures.size(); ++i) {
+        if (textures[i] == nullptr) continue;
+        SCOPED_TRACE(i);
+        const int w = textures[i]->Width(), h = textures[i]->Height();
+        EXPECT_EQ(ReadTexel(*textures[i], 0, 0), colours[i]);
+        EXPECT_EQ(ReadTexel(*textures[i], w - 1, h - 1), colours[i]);
+    }
+}
+
 TEST_F(D3D7Test, FaultsFailTheNextCallOnce) {
     d3d7::InjectFault(d3d7::Op::DrawPrimitive, dd::kErrGeneric, 1);
     d3d7::TLVertex v[3];
