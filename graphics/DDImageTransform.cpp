@@ -87,6 +87,17 @@ inline uint32_t Step32Lanes(uint32_t D, __m128i sums, __m128i A) {
     return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(out, zero))) & 0xFFFFFF;
 }
 
+// Step32Lanes for two pixels: lanes 0..3 of sums and A for d[0], lanes 4..7 for d[1].
+inline void Step32PairLanes(uint32_t* d, __m128i sums, __m128i A) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i dest = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d)), zero);
+    const __m128i out = _mm_srli_epi16(_mm_add_epi16(_mm_and_si128(sums, _mm_set1_epi16(static_cast<short>(0xFF00))),
+                                                     _mm_mullo_epi16(dest, _mm_sub_epi16(_mm_set1_epi16(256), A))),
+                                       8);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(d),
+                     _mm_and_si128(_mm_packus_epi16(out, zero), _mm_set1_epi32(0x00FFFFFF)));
+}
+
 // An unturned row of Step32 samples, one pixel per step in 16-bit lanes: the alpha weights are
 // (weight * alpha) >> 16 (an unsigned high multiply), the channel sums stay below 255 * 255,
 // and the blend below 255 * 256, as in the scalar step.
@@ -122,14 +133,7 @@ inline void AlignedRow32(uint32_t* d, int count, const uint32_t* top, const uint
                 _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(leftTop, aLT), _mm_mullo_epi16(rightTop, aRT)),
                               _mm_add_epi16(_mm_mullo_epi16(leftBottom, aLB), _mm_mullo_epi16(rightBottom, aRB)));
         const __m128i A = _mm_add_epi16(_mm_add_epi16(aLT, aRT), _mm_add_epi16(aLB, aRB));
-        const __m128i zero = _mm_setzero_si128();
-        const __m128i dest = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d + i)), zero);
-        const __m128i out =
-                _mm_srli_epi16(_mm_add_epi16(_mm_and_si128(sums, _mm_set1_epi16(static_cast<short>(0xFF00))),
-                                             _mm_mullo_epi16(dest, _mm_sub_epi16(_mm_set1_epi16(256), A))),
-                               8);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(d + i),
-                         _mm_and_si128(_mm_packus_epi16(out, zero), _mm_set1_epi32(0x00FFFFFF)));
+        Step32PairLanes(d + i, sums, A);
     }
     for (; i < count; ++i) {
         if (((top[i] | top[i + 1] | bottom[i] | bottom[i + 1]) >> 24) == 0) {
@@ -143,11 +147,17 @@ inline void AlignedRow32(uint32_t* d, int count, const uint32_t* top, const uint
     }
 }
 
-// A turned row of Step32 samples through the lane sampler: the same blend as AlignedRow32
-// (four transparent neighbours give A = 0, which keeps the channels and clears the top byte,
-// as the plain loop does).
+// A turned row of Step32 samples through the lane sampler, two pixels a step: the same blend
+// as AlignedRow32 (four transparent neighbours give A = 0, which keeps the channels and clears
+// the top byte, as the plain loop does).
 inline void TurnedRow32(uint32_t* d, int64_t count, LaneSampler sampler) {
-    for (int64_t i = 0; i < count; ++i) {
+    int64_t i = 0;
+    for (; i + 2 <= count; i += 2) {
+        __m128i A;
+        const __m128i sums = sampler.NextPair(A);
+        Step32PairLanes(d + i, sums, A);
+    }
+    for (; i < count; ++i) {
         __m128i A;
         const __m128i sums = sampler.Next(A);
         d[i] = Step32Lanes(d[i], sums, A);

@@ -84,6 +84,22 @@ public:
         return sums;
     }
 
+    // Two samples, here and one step on, and then two steps on: lanes 0..3 of the result and
+    // of A are the first sample's (as Next's lanes 0..3), lanes 4..7 the second's.
+    __m128i NextPair(__m128i& A) {
+        const int u1 = mU + mDu, v1 = mV + mDv;
+        const __m128i u1Lanes = _mm_add_epi16(mULanes, mDuLanes), v1Lanes = _mm_add_epi16(mVLanes, mDvLanes);
+        __m128i a0, a1;
+        const __m128i s0 = Unfolded(mU, mV, mULanes, mVLanes, a0);
+        const __m128i s1 = Unfolded(u1, v1, u1Lanes, v1Lanes, a1);
+        mU = u1 + mDu;
+        mV = v1 + mDv;
+        mULanes = _mm_add_epi16(u1Lanes, mDuLanes);
+        mVLanes = _mm_add_epi16(v1Lanes, mDvLanes);
+        A = _mm_add_epi16(_mm_unpacklo_epi64(a0, a1), _mm_unpackhi_epi64(a0, a1));
+        return _mm_add_epi16(_mm_unpacklo_epi64(s0, s1), _mm_unpackhi_epi64(s0, s1));
+    }
+
     // The same with the alpha sum as a number.
     __m128i Next(uint32_t& A) {
         __m128i lanes;
@@ -93,6 +109,16 @@ public:
     }
 
 private:
+    __m128i Unfolded(int u, int v, __m128i uLanes, __m128i vLanes, __m128i& A) const {
+        const uint32_t* p = mPixels + static_cast<size_t>(v >> 16) * mStride + static_cast<size_t>(u >> 16);
+        const __m128i one = _mm_set1_epi16(1);
+        const __m128i across = Raster::AcrossLanes(_mm_or_si128(uLanes, one));
+        const __m128i fy = _mm_or_si128(vLanes, one);
+        return Raster::UnfoldedLaneSums(Raster::TexelPairLanes(p), Raster::TexelPairLanes(p + mStride),
+                                        _mm_mulhi_epu16(across, _mm_sub_epi16(_mm_setzero_si128(), fy)),
+                                        _mm_mulhi_epu16(across, fy), A);
+    }
+
     const uint32_t* mPixels;
     size_t mStride;
     int mU, mV, mDu, mDv;

@@ -26,14 +26,19 @@ inline __m128i AcrossLanes(__m128i fx) {
 // texel's in lanes 0..3 and the right one's in lanes 4..7. Lanes 0..2 of the result hold the
 // blue, green and red sums (channel times alpha weight), lanes 0..3 of A the sum of the four
 // alpha weights.
-inline __m128i WeightedLaneSums(__m128i top, __m128i bottom, __m128i wTop, __m128i wBottom, __m128i& A) {
+// WeightedLaneSums before the left and right texels' halves are added: lanes 0..3 hold the
+// left texels' part, lanes 4..7 the right ones', in the result and in A.
+inline __m128i UnfoldedLaneSums(__m128i top, __m128i bottom, __m128i wTop, __m128i wBottom, __m128i& A) {
     const __m128i aTop = _mm_mulhi_epu16(wTop, _mm_shufflehi_epi16(_mm_shufflelo_epi16(top, 0xFF), 0xFF));
     const __m128i aBottom = _mm_mulhi_epu16(wBottom, _mm_shufflehi_epi16(_mm_shufflelo_epi16(bottom, 0xFF), 0xFF));
-    __m128i sums = _mm_add_epi16(_mm_mullo_epi16(top, aTop), _mm_mullo_epi16(bottom, aBottom));
-    sums = _mm_add_epi16(sums, _mm_srli_si128(sums, 8));
     A = _mm_add_epi16(aTop, aBottom);
+    return _mm_add_epi16(_mm_mullo_epi16(top, aTop), _mm_mullo_epi16(bottom, aBottom));
+}
+
+inline __m128i WeightedLaneSums(__m128i top, __m128i bottom, __m128i wTop, __m128i wBottom, __m128i& A) {
+    const __m128i sums = UnfoldedLaneSums(top, bottom, wTop, wBottom, A);
     A = _mm_add_epi16(A, _mm_srli_si128(A, 8));
-    return sums;
+    return _mm_add_epi16(sums, _mm_srli_si128(sums, 8));
 }
 
 // WeightedLaneSums with the weights formed from the fractions: across from AcrossLanes, fy the
