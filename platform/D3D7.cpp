@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -30,6 +32,10 @@ using DeleteFramebuffersFn = void (*)(GLsizei, const GLuint*);
 using BindFramebufferFn = void (*)(GLenum, GLuint);
 using FramebufferTexture2DFn = void (*)(GLenum, GLenum, GLenum, GLuint, GLint);
 using CheckFramebufferStatusFn = GLenum (*)(GLenum);
+using CopyImageSubDataFn = void (*)(GLuint, GLenum, GLint, GLint, GLint, GLint, GLuint, GLenum, GLint, GLint, GLint,
+                                    GLint, GLsizei, GLsizei, GLsizei);
+using ClearTexSubImageFn = void (*)(GLuint, GLint, GLint, GLint, GLint, GLsizei, GLsizei, GLsizei, GLenum, GLenum,
+                                    const void*);
 
 struct FaultSlot {
     Result result = 0;
@@ -63,6 +69,10 @@ struct GlState {
     BindFramebufferFn bindFramebuffer = nullptr;
     FramebufferTexture2DFn framebufferTexture2D = nullptr;
     CheckFramebufferStatusFn checkFramebufferStatus = nullptr;
+    // Texel copies and fills without drawing (GL 4.3 and 4.4, or their extensions); null when
+    // the context has none, and then rectangles are drawn.
+    CopyImageSubDataFn copyImageSubData = nullptr;
+    ClearTexSubImageFn clearTexSubImage = nullptr;
 };
 
 GlState& State() {
@@ -155,6 +165,17 @@ bool InitContext(GlState& s) {
         s.why = "OpenGL framebuffer objects missing";
         return false;
     }
+    // Entry points are found whether or not the context offers them: the version or the
+    // extension says.
+    int major = 0, minor = 0;
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    if (version == nullptr || std::sscanf(version, "%d.%d", &major, &minor) != 2) major = minor = 0;
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    const int level = major * 10 + minor;
+    if (level >= 43 || HasWord(extensions, "GL_ARB_copy_image"))
+        s.copyImageSubData = LoadProc<CopyImageSubDataFn>(shared, "glCopyImageSubData", "glCopyImageSubDataARB");
+    if (level >= 44 || HasWord(extensions, "GL_ARB_clear_texture"))
+        s.clearTexSubImage = LoadProc<ClearTexSubImageFn>(shared, "glClearTexSubImage", "glClearTexSubImageARB");
     s.thread = std::this_thread::get_id();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -923,6 +944,70 @@ Result Device::SetTexture(Texture* texture) {
     return dd::kOk;
 }
 
+namespace {
+
+bool IsWhole(float value) { return std::floor(value) == value; }
+
+// Texel units of a texture coordinate when they are whole within a thousandth.
+bool WholeTexels(float coordinate, int size, int* texels) {
+    const float value = coordinate * static_cast<float>(size);
+    const float rounded = std::round(value);
+    if (std::fabs(value - rounded) > 1e-3f) return false;
+    *texels = static_cast<int>(rounded);
+    return true;
+}
+
+}  // namespace
+
+bool Device::CopyOrFillRect(const TLVertex* v) {
+    GlState& s = State();
+    // A rectangle on whole pixels (corners top left, bottom left, top right, bottom right, as
+    // the callers make them) in one colour.
+    if (v[0].x != v[1].x || v[2].x != v[3].x || v[0].y != v[2].y || v[1].y != v[3].y || v[0].x >= v[2].x ||
+        v[0].y >= v[1].y)
+        return false;
+    const float left = v[0].x + 0.5f, top = v[0].y + 0.5f, right = v[2].x + 0.5f, bottom = v[1].y + 0.5f;
+    if (!IsWhole(left) || !IsWhole(top) || !IsWhole(right) || !IsWhole(bottom)) return false;
+    if (v[1].color != v[0].color || v[2].color != v[0].color || v[3].color != v[0].color) return false;
+    int x0 = static_cast<int>(left), y0 = static_cast<int>(top);
+    const int w = static_cast<int>(right) - x0, h = static_cast<int>(bottom) - y0;
+    int srcX = 0, srcY = 0;
+    if (mState.texture != 0) {
+        // Texels one to one onto pixels, untinted: the texels themselves.
+        if (s.copyImageSubData == nullptr || mTexture == nullptr || v[0].color != 0xFFFFFFFFu) return false;
+        if (v[1].tu != v[0].tu || v[3].tu != v[2].tu || v[2].tv != v[0].tv || v[3].tv != v[1].tv) return false;
+        int u0 = 0, u1 = 0, t0 = 0, t1 = 0;
+        if (!WholeTexels(v[0].tu, mTexture->Width(), &u0) || !WholeTexels(v[2].tu, mTexture->Width(), &u1) ||
+            !WholeTexels(v[0].tv, mTexture->Height(), &t0) || !WholeTexels(v[1].tv, mTexture->Height(), &t1) ||
+            u1 - u0 != w || t1 - t0 != h || u0 < 0 || t0 < 0 || u1 > mTexture->Width() || t1 > mTexture->Height())
+            return false;
+        srcX = u0 + (mTexture->mPlace.page >= 0 ? mTexture->mPlace.x : 0);
+        srcY = t0 + (mTexture->mPlace.page >= 0 ? mTexture->mPlace.y : 0);
+    } else if (s.clearTexSubImage == nullptr) {
+        return false;
+    }
+    // Cut to the viewport and the render target, the source with it.
+    const int cutLeft = std::max({x0, mViewX, 0}), cutTop = std::max({y0, mViewY, 0});
+    const int cutRight = std::min({x0 + w, mViewX + mViewWidth, mWidth});
+    const int cutBottom = std::min({y0 + h, mViewY + mViewHeight, mHeight});
+    Flush();
+    BeginDrawing();
+    mNewer = Newer::Device;
+    if (cutRight <= cutLeft || cutBottom <= cutTop) return true;
+    srcX += cutLeft - x0;
+    srcY += cutTop - y0;
+    if (mState.texture != 0) {
+        s.copyImageSubData(mState.texture, GL_TEXTURE_2D, 0, srcX, srcY, 0, mColorTexture, GL_TEXTURE_2D, 0, cutLeft,
+                           cutTop, 0, cutRight - cutLeft, cutBottom - cutTop, 1);
+    } else {
+        const uint32_t argb = v[0].color;
+        s.clearTexSubImage(mColorTexture, 0, cutLeft, cutTop, 0, cutRight - cutLeft, cutBottom - cutTop, 1, GL_BGRA,
+                           GL_UNSIGNED_INT_8_8_8_8_REV, &argb);
+    }
+    ++mDrawCalls;
+    return true;
+}
+
 Result Device::DrawPrimitive(Primitive type, const TLVertex* vertices, int count) {
     const Result fault = TakeFault(Op::DrawPrimitive);
     if (dd::Failed(fault)) return fault;
@@ -938,6 +1023,7 @@ Result Device::DrawPrimitive(Primitive type, const TLVertex* vertices, int count
     if (state.blend && state.srcBlend == kBlendSrcAlpha && state.destBlend == kBlendInvSrcAlpha && mTextureOpaque &&
         std::all_of(vertices, vertices + count, [](const TLVertex& v) { return v.color >> 24 == 0xFF; }))
         state.blend = false;
+    if (type == kTriangleStrip && count == 4 && !state.blend && CopyOrFillRect(vertices)) return dd::kOk;
     if (!(state == mBatchState) || type == kLineStrip || mBatch.size() + 3u * count > kMaxBatchVertices) Flush();
     BeginDrawing();
     mNewer = Newer::Device;

@@ -269,6 +269,10 @@ private:
     void BeginDrawing();
     void ApplyState(const DrawState& state);
     void Append(const TLVertex& vertex);
+    // An unblended rectangle on whole pixels, untextured or with texels one to one and
+    // untinted, written as a fill or a texel copy rather than drawn (the same pixels); false
+    // when the rectangle is not one of those.
+    bool CopyOrFillRect(const TLVertex* vertices);
     // Sends the gathered triangles to GL.
     void Flush();
     // Deletes the texture names queued by other threads, after sending batches that use them.

@@ -211,6 +211,59 @@ TEST_F(D3D7Test, ManyTexturesKeepTheirTexelsAsPlacesAreFreedAndTaken) {
     }
 }
 
+TEST_F(D3D7Test, UnblendedRectanglesOnWholePixelsKeepTheirTexels) {
+    // A 16-bit texture of distinct texels, drawn opaque and untinted one to one from a part of
+    // it, cut by the viewport; then a fill. Both come out exact wherever they land.
+    std::shared_ptr<d3d7::Texture> texture;
+    ASSERT_EQ(device->CreateTexture(8, 8, d3d7::PixelFormat::R5G6B5(), &texture), dd::kOk);
+    uint8_t* bits = nullptr;
+    int pitch = 0;
+    ASSERT_EQ(texture->Lock(false, &bits, &pitch), dd::kOk);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const uint16_t texel = static_cast<uint16_t>((x * 4) << 11 | (y * 8) << 5 | (x + y));
+            std::memcpy(bits + y * pitch + 2 * x, &texel, 2);
+        }
+    ASSERT_EQ(texture->Unlock(), dd::kOk);
+    auto expanded = [](int x, int y) {
+        auto widen = [](uint32_t v, int width) { return (v << (8 - width) | v >> (2 * width - 8)) & 0xFF; };
+        return widen(static_cast<uint32_t>(x * 4), 5) << 16 | widen(static_cast<uint32_t>(y * 8), 6) << 8 |
+               widen(static_cast<uint32_t>(x + y), 5);
+    };
+    ASSERT_EQ(device->Clear(0xFF000000u), dd::kOk);
+    ASSERT_EQ(device->SetViewport(4, 0, 12, 8), dd::kOk);
+    device->SetRenderState(d3d7::kRsAlphaBlendEnable, 1);
+    device->SetRenderState(d3d7::kRsSrcBlend, d3d7::kBlendSrcAlpha);
+    device->SetRenderState(d3d7::kRsDestBlend, d3d7::kBlendInvSrcAlpha);
+    device->SetTexture(texture.get());
+    // Texels (2, 1) to (6, 5) onto pixels (3, 2) to (7, 6).
+    d3d7::TLVertex v[4];
+    const float xs[4] = {2.5f, 2.5f, 6.5f, 6.5f}, ys[4] = {1.5f, 5.5f, 1.5f, 5.5f};
+    const float us[4] = {0.25f, 0.25f, 0.75f, 0.75f}, vs[4] = {0.125f, 0.625f, 0.125f, 0.625f};
+    for (int i = 0; i < 4; ++i) {
+        v[i].x = xs[i];
+        v[i].y = ys[i];
+        v[i].tu = us[i];
+        v[i].tv = vs[i];
+    }
+    ASSERT_EQ(device->DrawPrimitive(d3d7::kTriangleStrip, v, 4), dd::kOk);
+    device->SetTexture(nullptr);
+    for (d3d7::TLVertex& corner : v) {
+        corner.x += 6;  // pixels (9, 2) to (13, 6)
+        corner.color = 0xFF123456u;
+    }
+    ASSERT_EQ(device->DrawPrimitive(d3d7::kTriangleStrip, v, 4), dd::kOk);
+    device->BeginScene();
+    device->EndScene();
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 16; ++x) {
+            uint32_t expected = 0;
+            if (x >= 4 && x < 7 && y >= 2 && y < 6) expected = expanded(x - 3 + 2, y - 2 + 1);
+            if (x >= 9 && x < 13 && y >= 2 && y < 6) expected = 0x123456;
+            ASSERT_EQ(Rgb(x, y), expected) << x << "," << y;
+        }
+}
+
 TEST_F(D3D7Test, FaultsFailTheNextCallOnce) {
     d3d7::InjectFault(d3d7::Op::DrawPrimitive, dd::kErrGeneric, 1);
     d3d7::TLVertex v[3];
