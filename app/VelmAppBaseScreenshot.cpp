@@ -13,6 +13,7 @@
 #include "app/devaids/Screenshot.h"
 #include "app/devaids/VideoStats.h"
 #include "graphics/DDImage.h"
+#include "graphics/DDInterface.h"
 #include "graphics/MemoryImage.h"
 #include "platform/Files.h"
 #include "resources/ImageLib.h"
@@ -63,11 +64,21 @@ void VelmAppBase::TakeScreenshot() {
     std::vector<uint32_t> pixels;
     DDImage* screenSurfaceImage = dynamic_cast<DDImage*>(screen);
     if (screenSurfaceImage != nullptr && screenSurfaceImage->mSurface) {
-        DDImage copy(screenSurfaceImage->mDDInterface);
-        copy.SetSurface(screenSurfaceImage->mSurface);
-        const uint32_t* bits = copy.GetBits();
-        if (bits != nullptr) pixels.assign(bits, bits + static_cast<size_t>(copy.width) * copy.height);
-        copy.ReleaseSurface();
+        DDInterface* display = screenSurfaceImage->mDDInterface;
+        CritSectLock lock(display->GetLock());
+        // In 3D the drawing surface is the 3D device's target, which an image does not lock;
+        // for the copy the display counts as 2D, so the lock goes to the surface, and the
+        // device writes its pixels back into it first.
+        const bool was3D = display->mIs3D;
+        display->mIs3D = false;
+        {
+            DDImage copy(display);
+            copy.SetSurface(screenSurfaceImage->mSurface);
+            const uint32_t* bits = copy.GetBits();
+            if (bits != nullptr) pixels.assign(bits, bits + static_cast<size_t>(copy.width) * copy.height);
+            copy.ReleaseSurface();
+        }
+        display->mIs3D = was3D;
     } else {
         const uint32_t* bits = screen->GetBits();
         if (bits != nullptr) pixels.assign(bits, bits + static_cast<size_t>(screen->width) * screen->height);
