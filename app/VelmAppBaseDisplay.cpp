@@ -94,7 +94,17 @@ void VelmAppBase::MakeWindow() {
 void VelmAppBase::FinishDisplaySetup() {
     if (mMainWindow) {
         const bool hadFocus = mHasFocus;
-        mHasFocus = mMainWindow->HasFocus();
+        // A played demo gives the focus as its recording had it (the activation commands); the
+        // window's own focus (none under an X server without a window manager) is not asked.
+        // A recording keeps the focus found here as one of those commands.
+        if (!mPlayingDemo) {
+            mHasFocus = mMainWindow->HasFocus();
+            if (hadFocus != mHasFocus && IsRecordingDemoHere()) {
+                const int activationCommand = 1;
+                WriteDemoCommand(activationCommand);
+                mDemoBuffer.WriteNumBits(mHasFocus ? 1 : 0, 1);
+            }
+        }
         mMinimizedNow = false;
         if (mMinimized) {
             if (mMuteOnLostFocus) Unmute(true);
