@@ -23,15 +23,12 @@
 #include "game/shell/screens/GameOverWidget.h"
 #include "game/shell/screens/HelpWidget.h"
 #include "game/shell/screens/HighScoresDialog.h"
-#include "game/shell/screens/LevelCompleteWidget.h"
 #include "game/shell/screens/MainScreen.h"
 #include "game/shell/screens/MapWidget.h"
 #include "game/shell/screens/TipWidget.h"
 #include "game/shell/ui/FlyWidget.h"
-#include "game/shell/ui/UserNameDialog.h"
 #include "graphics/Image.h"
 #include "tests/game/shell/screens/RoadTestSupport.h"
-#include "widgets/EditWidget.h"
 
 #ifndef VELM_CONTENT_DIR
 #define VELM_CONTENT_DIR ""
@@ -69,26 +66,6 @@ bool WaitForPlay(AdventureApp& app, Velm::BoardWidjet_t& board) {
     });
 }
 
-// Clicks the playable pairs of the board until the level-complete window opens.
-bool PlayToTheEnd(AdventureApp& app, Velm::BoardWidjet_t& board) {
-    Velm::Layout_t* layout = board.CurrentLayout();
-    return app.RunUntil([&] {
-        if (app.GetDialog(Velm::BoardWidjet_t::kDialogLevelComplete) != nullptr) return true;
-        CloseHelpPage(app);
-        if (board.boardState != Velm::BoardWidjet_t::kStatePlaying) return false;
-        roadtest::ClickFirstPair(board, *layout);
-        return false;
-    });
-}
-
-// Closes the level-complete window once its values are all shown.
-bool CloseLevelComplete(AdventureApp& app) {
-    auto* done = dynamic_cast<Velm::LevelCompleteWidget_t*>(app.GetDialog(Velm::BoardWidjet_t::kDialogLevelComplete));
-    if (done == nullptr || !app.RunUntil([&] { return done->IsRevealed(3); })) return false;
-    done->ButtonDepress(0);
-    return app.RunUntil([&] { return app.GetDialog(Velm::BoardWidjet_t::kDialogLevelComplete) == nullptr; });
-}
-
 TEST(AdventureRoad, FromTheComicOverBothStagesToTheScoreTable) {
     const std::string content = VELM_CONTENT_DIR;
     if (!roadtest::ContentHas(content, {"ui/map.txt", "ui/comix.txt", "ui/gameover.txt", "ui/highscores.txt",
@@ -120,9 +97,7 @@ TEST(AdventureRoad, FromTheComicOverBothStagesToTheScoreTable) {
 
     // A new adventure without a player: the name first, then the comic, skipped.
     menu->ButtonDepress(Velm::MainScreen::kAdventureGame);
-    ASSERT_TRUE(app.RunUntil([&] { return app.userNameDialog != nullptr && app.userNameDialog->flyState == 1; }));
-    app.userNameDialog->GetEdit()->SetText("Road", true);
-    app.userNameDialog->ButtonDepress(Velm::UserNameDialog::kConfirmButton);
+    ASSERT_TRUE(roadtest::EnterName(app, "Road"));
     // (Game time runs fast: on a busy machine the comic may have played to its end before a
     // step of the loop shows it without its ice cover.)
     ASSERT_TRUE(app.RunUntil([&] { return app.Shown(GameScreenId::Comix) || app.Shown(GameScreenId::Map); }));
@@ -157,11 +132,11 @@ TEST(AdventureRoad, FromTheComicOverBothStagesToTheScoreTable) {
     EXPECT_FALSE(progress->tipSeen[23]);
     for (int level = 0; level < 2; ++level) {
         SCOPED_TRACE("stage 1, level " + std::to_string(level + 1));
-        ASSERT_TRUE(PlayToTheEnd(app, *board));
+        ASSERT_TRUE(roadtest::PlayToTheEnd(app, *board, [&] { CloseHelpPage(app); }));
         // The hint tip came up at the first pair; the end of the level closed it as seen.
         EXPECT_TRUE(progress->tipSeen[23]);
         EXPECT_EQ(app.GetDialog(Velm::TipWidget::kDialogId), nullptr);
-        ASSERT_TRUE(CloseLevelComplete(app));
+        ASSERT_TRUE(roadtest::CloseLevelComplete(app));
     }
     // Back on the map, the current marker is the second stage's first level.
     ASSERT_TRUE(app.RunUntil([&] { return app.Shown(GameScreenId::Map); }, 2000));
@@ -174,8 +149,8 @@ TEST(AdventureRoad, FromTheComicOverBothStagesToTheScoreTable) {
     ASSERT_TRUE(app.RunUntil([&] { return app.Shown(GameScreenId::Board); }));
     for (int level = 0; level < 2; ++level) {
         SCOPED_TRACE("stage 2, level " + std::to_string(level + 1));
-        ASSERT_TRUE(PlayToTheEnd(app, *board));
-        ASSERT_TRUE(CloseLevelComplete(app));
+        ASSERT_TRUE(roadtest::PlayToTheEnd(app, *board, [&] { CloseHelpPage(app); }));
+        ASSERT_TRUE(roadtest::CloseLevelComplete(app));
     }
     ASSERT_TRUE(app.RunUntil([&] { return app.Shown(GameScreenId::GameOver); }, 2000));
     EXPECT_EQ(gameOver->GetStory().GetPageCount(), 1);

@@ -2,7 +2,8 @@
 
 // Whole runs of the game on the generated content, headless: the application with its real
 // screens and loop, and the few steps every scripted road takes (a fresh player folder, the
-// content check, a pair of tile clicks).
+// content check, a new player's name, the pairs of a level clicked, the level-complete window
+// closed).
 
 #include <chrono>
 #include <cstdlib>
@@ -12,8 +13,12 @@
 #include <string>
 
 #include "game/board/Layout.h"
+#include "game/board/screen/BoardWidjet.h"
 #include "game/shell/screens/GameApp.h"
+#include "game/shell/screens/LevelCompleteWidget.h"
+#include "game/shell/ui/UserNameDialog.h"
 #include "tests/platform/TempDir.h"
+#include "widgets/EditWidget.h"
 #include "widgets/Widget.h"
 
 namespace roadtest {
@@ -91,6 +96,44 @@ inline bool ClickFirstPair(Velm::Widget& board, Velm::Layout_t& layout) {
         board.MouseUp(x, y, 1);
     }
     return true;
+}
+
+// Types a new player's name into the name window once it has flown in, and confirms it; false
+// when the window did not come.
+inline bool EnterName(RoadApp& app, const std::string& name) {
+    if (!app.RunUntil([&] { return app.userNameDialog != nullptr && app.userNameDialog->flyState == 1; })) return false;
+    app.userNameDialog->GetEdit()->SetText(name, true);
+    app.userNameDialog->ButtonDepress(Velm::UserNameDialog::kConfirmButton);
+    return true;
+}
+
+// Clicks the playable pairs of the board until the level-complete window opens; beforeLook
+// (when given) runs at every step first, for the windows a road closes on the way.
+inline bool PlayToTheEnd(RoadApp& app, Velm::BoardWidjet_t& board,
+                         const std::function<void()>& beforeLook = std::function<void()>()) {
+    Velm::Layout_t* layout = board.CurrentLayout();
+    if (layout == nullptr) return false;
+    return app.RunUntil([&] {
+        if (app.GetDialog(Velm::BoardWidjet_t::kDialogLevelComplete) != nullptr) return true;
+        if (beforeLook) beforeLook();
+        if (board.boardState != Velm::BoardWidjet_t::kStatePlaying) return false;
+        ClickFirstPair(board, *layout);
+        return false;
+    });
+}
+
+// The open level-complete window.
+inline Velm::LevelCompleteWidget_t* LevelComplete(RoadApp& app) {
+    return dynamic_cast<Velm::LevelCompleteWidget_t*>(app.GetDialog(Velm::BoardWidjet_t::kDialogLevelComplete));
+}
+
+// Closes the level-complete window with its Ok once its four values are all shown, and waits
+// for it to go; false when there is none or it did not.
+inline bool CloseLevelComplete(RoadApp& app) {
+    Velm::LevelCompleteWidget_t* done = LevelComplete(app);
+    if (done == nullptr || !app.RunUntil([&] { return done->IsRevealed(3); })) return false;
+    done->ButtonDepress(0);
+    return app.RunUntil([&] { return LevelComplete(app) == nullptr; });
 }
 
 }  // namespace roadtest

@@ -12,7 +12,6 @@
 
 #include <string>
 
-#include "game/board/Layout.h"
 #include "game/board/screen/BoardWidjet.h"
 #include "game/shell/ProfileManager.h"
 #include "game/shell/StageCatalogue.h"
@@ -21,12 +20,10 @@
 #include "game/shell/screens/MainScreen.h"
 #include "game/shell/screens/SimpleWidget.h"
 #include "game/shell/ui/UiDescription.h"
-#include "game/shell/ui/UserNameDialog.h"
 #include "platform/SyntheticInput.h"
 #include "platform/WindowMessages.h"
 #include "tests/game/shell/screens/RoadTestSupport.h"
 #include "widgets/ButtonWidget.h"
-#include "widgets/EditWidget.h"
 
 #ifndef VELM_CONTENT_DIR
 #define VELM_CONTENT_DIR ""
@@ -63,9 +60,7 @@ TEST(SimpleRoad, FirstLevelFromTheMenuAndBack) {
     stages->stages[0]->games0[0]->layout = "pair.lay";
 
     // The first run: the menu asks for the new player's name by itself.
-    ASSERT_TRUE(app.RunUntil([&] { return app.userNameDialog != nullptr && app.userNameDialog->flyState == 1; }));
-    app.userNameDialog->GetEdit()->SetText("Road", true);
-    app.userNameDialog->ButtonDepress(Velm::UserNameDialog::kConfirmButton);
+    ASSERT_TRUE(roadtest::EnterName(app, "Road"));
     ASSERT_TRUE(app.RunUntil([&] {
         return ProfileManager_t::Instance()->GetProfileCount() == 1 &&
                app.GetDialog(Velm::MainScreen::kNameDialogId) == nullptr;
@@ -95,26 +90,18 @@ TEST(SimpleRoad, FirstLevelFromTheMenuAndBack) {
         return board->boardState == Velm::BoardWidjet_t::kStatePlaying &&
                app.GetDialog(Velm::BoardWidjet_t::kDialogLevelName) == nullptr;
     }));
-    Velm::Layout_t& layout = *board->CurrentLayout();
     // Every pair by two clicks; the board checks for a cleared layout once its effects end.
-    ASSERT_TRUE(app.RunUntil([&] {
-        if (layout.CountPlayableTiles() == 0 || app.GetDialog(Velm::BoardWidjet_t::kDialogLevelComplete) != nullptr)
-            return true;
-        roadtest::ClickFirstPair(*board, layout);
-        return false;
-    }));
+    ASSERT_TRUE(roadtest::PlayToTheEnd(app, *board));
 
     // Level complete: the bonus is in the total at once; the four values show in turn.
-    ASSERT_TRUE(app.RunUntil([&] { return app.GetDialog(Velm::BoardWidjet_t::kDialogLevelComplete) != nullptr; }));
-    auto* done = dynamic_cast<Velm::LevelCompleteWidget_t*>(app.GetDialog(Velm::BoardWidjet_t::kDialogLevelComplete));
+    Velm::LevelCompleteWidget_t* done = roadtest::LevelComplete(app);
     ASSERT_NE(done, nullptr);
     const int bonus = done->GetTimeBonus();
     EXPECT_GT(bonus, 0);
     // A new player's total: the level's score (added when the board was cleared) and the bonus.
     const int total = done->GetLevelScore() + bonus;
     EXPECT_EQ(ProfileManager_t::Instance()->GetCurrentProgress()->totalScore, total);
-    ASSERT_TRUE(app.RunUntil([&] { return done->IsRevealed(3); }));
-    done->ButtonDepress(0);
+    ASSERT_TRUE(roadtest::CloseLevelComplete(app));
 
     // Back to the list, which shows the level's best score and time.
     ASSERT_TRUE(app.RunUntil([&] { return app.Shown(GameScreenId::SimpleList); }));
