@@ -818,6 +818,7 @@ void Device::ApplyState(const DrawState& state) {
             glDisable(GL_TEXTURE_2D);
         }
     }
+    if (all || state.flat != mApplied.flat) glShadeModel(state.flat ? GL_FLAT : GL_SMOOTH);
     if (state.texture != 0) {
         // Texture uploads bind their own names, so the binding is set every time; GL skips
         // filter values that are already set.
@@ -1024,6 +1025,8 @@ Result Device::DrawPrimitive(Primitive type, const TLVertex* vertices, int count
         std::all_of(vertices, vertices + count, [](const TLVertex& v) { return v.color >> 24 == 0xFF; }))
         state.blend = false;
     if (type == kTriangleStrip && count == 4 && !state.blend && CopyOrFillRect(vertices)) return dd::kOk;
+    state.flat = count > 0 && std::all_of(vertices, vertices + count,
+                                          [&](const TLVertex& v) { return v.color == vertices[0].color; });
     if (!(state == mBatchState) || type == kLineStrip || mBatch.size() + 3u * count > kMaxBatchVertices) Flush();
     BeginDrawing();
     mNewer = Newer::Device;

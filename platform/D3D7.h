@@ -244,9 +244,10 @@ private:
         uint32_t srcBlend = kBlendOne;
         uint32_t destBlend = 0;  // zero: none given yet, taken as "zero"
         bool linear = false;
+        bool flat = false;  // every primitive in one colour: nothing to interpolate
         bool operator==(const DrawState& o) const {
             return texture == o.texture && blend == o.blend && srcBlend == o.srcBlend && destBlend == o.destBlend &&
-                   linear == o.linear;
+                   linear == o.linear && flat == o.flat;
         }
     };
     // A vertex as GL's client arrays take it: position, colour bytes R, G, B, A, texture position.
