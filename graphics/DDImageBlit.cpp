@@ -151,17 +151,26 @@ inline int Blend32Wide(uint32_t* d, const uint32_t* n, int len) {
 #endif
 }
 
-// Copies an opaque run. Stores are kept on 16-byte boundaries (a store that splits a cache
-// line costs two), the pixels before the first boundary and after the last go one by one.
+// Copies an opaque run: four pixels a store, the last store overlapping the one before it when
+// the length is not a multiple of four (it writes the same words again).
 inline void CopyRun(uint32_t* d, const uint32_t* n, int len) {
 #if defined(__SSE2__)
-    if (len >= 8) {
+    if (len >= 4) {
         int i = 0;
-        for (; (reinterpret_cast<uintptr_t>(d + i) & 15) != 0; ++i) d[i] = n[i];
-        for (; i + 4 <= len; i += 4)
-            _mm_store_si128(reinterpret_cast<__m128i*>(d + i),
-                            _mm_loadu_si128(reinterpret_cast<const __m128i*>(n + i)));
-        for (; i < len; ++i) d[i] = n[i];
+        for (; i + 8 <= len; i += 8) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(n + i));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(n + i + 4));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), a);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i + 4), b);
+        }
+        if (i + 4 <= len) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(n + i)));
+            i += 4;
+        }
+        if (i < len)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + len - 4),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(n + len - 4)));
         return;
     }
 #endif

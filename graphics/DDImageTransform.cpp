@@ -492,20 +492,30 @@ void StretchRows(const plat::dd::SurfaceDesc& desc, const Rect& dest, const DRec
 #if defined(__SSE2__)
         if constexpr (!std::is_same_v<Lanes, NoLanes>) {
             if (lanes != nullptr) {
-                for (; i + 4 <= dest.width; i += 4) {
-                    const uint32_t s0 = fetch(rowBase + static_cast<size_t>(u >> 16));
-                    const uint32_t s1 = fetch(rowBase + static_cast<size_t>((u + du) >> 16));
-                    const uint32_t s2 = fetch(rowBase + static_cast<size_t>((u + 2 * du) >> 16));
-                    const uint32_t s3 = fetch(rowBase + static_cast<size_t>((u + 3 * du) >> 16));
-                    // Four zero samples leave their pixels as they are in every mode.
-                    if ((s0 | s1 | s2 | s3) != 0) {
-                        const __m128i S = _mm_set_epi32(static_cast<int>(s3), static_cast<int>(s2),
-                                                        static_cast<int>(s1), static_cast<int>(s0));
-                        StoreFour(d, mirror, (*lanes)(LoadFour(d, mirror), S));
+                // The direction is fixed per loop, so that the lanes are not turned round and
+                // back when they need not be.
+                auto fours = [&](auto mirrored) {
+                    constexpr bool kMirror = decltype(mirrored)::value;
+                    const Lanes op = *lanes;
+                    for (; i + 4 <= dest.width; i += 4) {
+                        const uint32_t s0 = fetch(rowBase + static_cast<size_t>(u >> 16));
+                        const uint32_t s1 = fetch(rowBase + static_cast<size_t>((u + du) >> 16));
+                        const uint32_t s2 = fetch(rowBase + static_cast<size_t>((u + 2 * du) >> 16));
+                        const uint32_t s3 = fetch(rowBase + static_cast<size_t>((u + 3 * du) >> 16));
+                        // Four zero samples leave their pixels as they are in every mode.
+                        if ((s0 | s1 | s2 | s3) != 0) {
+                            const __m128i S = _mm_set_epi32(static_cast<int>(s3), static_cast<int>(s2),
+                                                            static_cast<int>(s1), static_cast<int>(s0));
+                            StoreFour(d, kMirror, op(LoadFour(d, kMirror), S));
+                        }
+                        u += 4 * du;
+                        d += kMirror ? -4 : 4;
                     }
-                    u += 4 * du;
-                    d += 4 * dstStep;
-                }
+                };
+                if (mirror)
+                    fours(std::true_type{});
+                else
+                    fours(std::false_type{});
             }
         }
 #endif
