@@ -94,7 +94,8 @@ public:
             mPathChosen = true;
             SetPath();
         }
-        if (!mTitleTaken && mLoadingThreadCompleted.load() && !mLoadingCompletionHandled) TakeTitle();
+        if (!mTitleTaken && mLoadingThreadCompleted.load() && mDemoLoadingComplete && !mLoadingCompletionHandled)
+            TakeTitle();
         const int drawsBefore = mDrawCount;
         const bool going = PlayerRun::ProcessFrame(allowSleep);
         // A shot asked for at an update is taken once the next frame is drawn and shown.
@@ -134,8 +135,9 @@ private:
 
     // The title shows while the loading thread runs and leaves for the menu at the update that
     // takes in its end; its loading bar follows the thread, not the clock. The one frame of it
-    // that is the same in every run is the full bar: drawn and shown here, between the end of
-    // the thread and that update, while a played demo holds still.
+    // that is the same in every run is the full bar at the update before the one at which the
+    // demo took in the end of loading: drawn and shown here once both the thread and the demo
+    // have come that far (the demo holds still there for a slower thread).
     void TakeTitle() {
         mTitleTaken = true;
         if (GetTitleScreen() == nullptr || !GetTitleScreen()->mVisible) return;
@@ -294,7 +296,8 @@ TEST_P(GoldenScreensXvfb, MainRoadMatchesTheGoldens) {
                 << GoldenPath(shot.checkpoint) << " is missing: make it with VELM_RECORD_GOLDENS=1";
         const Picture actual = goldentest::Halved(shot.saved);
         const goldentest::Comparison comparison = goldentest::Compare(golden, actual, kTolerance.perChannel);
-        std::printf("%s on the %s path: %s\n", shot.checkpoint.c_str(), GetParam(), comparison.Describe().c_str());
+        std::printf("%s on the %s path (update %d): %s\n", shot.checkpoint.c_str(), GetParam(), shot.update,
+                    comparison.Describe().c_str());
         if (goldentest::Passes(comparison, kTolerance)) continue;
         const std::string stem = failures + "/" + shot.checkpoint + "-" + GetParam();
         std::filesystem::create_directories(failures);
