@@ -155,7 +155,7 @@ inline int Blend32Wide(uint32_t* d, const uint32_t* n, int len) {
 // the length is not a multiple of four (it writes the same words again).
 inline void CopyRun(uint32_t* d, const uint32_t* n, int len) {
 #if defined(__SSE2__)
-    if (len >= 4) {
+    if (len >= 4 && PixelRows::SimdEnabled()) {
         int i = 0;
         for (; i + 8 <= len; i += 8) {
             const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(n + i));
