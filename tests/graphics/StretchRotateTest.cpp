@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include "graphics/DrawMode.h"
 #include "graphics/MemoryImage.h"
+#include "graphics/RotatedRows.h"
 #include "tests/graphics/TestImages.h"
 
 using namespace Velm;
@@ -214,6 +217,25 @@ TEST(RotateTest, AngleZeroAtWholePixelsDrawsInnerColumnsInPlace) {
             else
                 EXPECT_EQ(Pixel(*dest, x, y), 0u) << x << "," << y;
         }
+    }
+}
+
+TEST(RotateTest, RowCutDividerTruncatesAsDivision) {
+    // The rows' span cuts divide by the 16.16 steps through a reciprocal: every quotient must
+    // be the built-in truncating one, at exact multiples, one either side, signs mixed, and the
+    // widest numerators a cut meets.
+    const int64_t divisors[] = {1, -1, 3, -7, 255, 65536, -65536, 65535, 46341, -23170, 1 << 17};
+    std::mt19937_64 rng(3);
+    for (int64_t d : divisors) {
+        SCOPED_TRACE(d);
+        const RotatedRows::Divider divide(d);
+        std::vector<int64_t> numerators = {0, 1, -1, d, -d, (int64_t(1) << 34) - 1, -(int64_t(1) << 34)};
+        for (int k = 0; k < 2000; ++k) {
+            const int64_t n = static_cast<int64_t>(rng() % (uint64_t(1) << 35)) - (int64_t(1) << 34);
+            const int64_t multiple = (n / d) * d;
+            numerators.insert(numerators.end(), {n, multiple - 1, multiple, multiple + 1});
+        }
+        for (int64_t n : numerators) ASSERT_EQ(divide(n), n / d) << n;
     }
 }
 
