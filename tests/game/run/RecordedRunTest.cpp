@@ -7,7 +7,8 @@
 // that recorded it, so a later build must still play it the same way. After a change that
 // moves a road on purpose (or a new product version), record them again with
 //   VELM_RECORD_DEMOS=1 ctest -R test_game_recorded_runs
-// and commit the new files.
+// and commit the new files. The golden pictures of GoldenScreenTest.cpp are made from the kept
+// simple road: make them again after it (VELM_RECORD_GOLDENS=1, see there).
 
 #include <gtest/gtest.h>
 
