@@ -60,7 +60,8 @@ void VelmAppBase::TakeScreenshot() {
     const std::string file = folder + "/image" + std::to_string(NextScreenshotNumber(names)) + ".png";
 
     // Copy the drawing surface's pixels through an image of our own that shares the surface,
-    // so that the screen image keeps its surface-only state.
+    // so that the screen image keeps its surface-only state. The key reaches this while the
+    // input queue is replayed, between frames: the surface holds the last frame drawn.
     std::vector<uint32_t> pixels;
     DDImage* screenSurfaceImage = dynamic_cast<DDImage*>(screen);
     if (screenSurfaceImage != nullptr && screenSurfaceImage->mSurface) {
