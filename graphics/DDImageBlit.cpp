@@ -151,32 +151,6 @@ inline int Blend32Wide(uint32_t* d, const uint32_t* n, int len) {
 #endif
 }
 
-// Copies an opaque run: four pixels a store, the last store overlapping the one before it when
-// the length is not a multiple of four (it writes the same words again).
-inline void CopyRun(uint32_t* d, const uint32_t* n, int len) {
-#if defined(__SSE2__)
-    if (len >= 4 && PixelRows::SimdEnabled()) {
-        int i = 0;
-        for (; i + 8 <= len; i += 8) {
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(n + i));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(n + i + 4));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), a);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i + 4), b);
-        }
-        if (i + 4 <= len) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
-                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(n + i)));
-            i += 4;
-        }
-        if (i < len)
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + len - 4),
-                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(n + len - 4)));
-        return;
-    }
-#endif
-    for (int i = 0; i < len; ++i) d[i] = n[i];
-}
-
 #if defined(__SSE2__)
 // Four pixels of the untinted 32-bit blend, each by its own alpha: alpha 0 keeps the
 // destination pixel, 255 stores the source word (Blend32Lanes gives it: the destination
@@ -205,7 +179,7 @@ inline void WhiteRow32(uint32_t* d, const uint32_t* n, const uint8_t* runs, int 
         if (cls == 0) {
             i += len;
         } else if (cls == 255) {
-            CopyRun(d + i, n + i, len);
+            PixelRows::CopyRow(d + i, n + i, len);
             i += len;
         } else {
             const int end = i + len;
@@ -255,7 +229,7 @@ void NormalWhiteRuns(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect
                 if (step == 1) {
                     // Runs are short (at most 255 pixels): a plain loop beats a block move's
                     // start-up.
-                    CopyRun(reinterpret_cast<uint32_t*>(d), fetch.native + s, len);
+                    PixelRows::CopyRow(reinterpret_cast<uint32_t*>(d), fetch.native + s, len);
                     return;
                 }
             }

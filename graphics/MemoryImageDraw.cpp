@@ -343,7 +343,7 @@ void RunLengthRows(uint32_t* dst, int dstWidth, int x, int y, const Rect& src, i
             if (run < 1) run = 1;
             const uint32_t firstAlpha = pixels[i] >> 24;
             if (firstAlpha == 255)
-                std::memcpy(d + i, pixels + i, static_cast<size_t>(run) * 4);
+                PixelRows::CopyRow(d + i, pixels + i, run);
             else if (firstAlpha != 0)
                 PixelRows::RunBlendRow(d + i, pixels + i, run);
             i += run;

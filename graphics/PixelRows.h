@@ -31,6 +31,10 @@ struct BlendTint {
 };
 void BlendRow(uint32_t* dst, const uint32_t* src, int count, const BlendTint& tint);
 
+// Copies count pixels (an opaque run). The SSE2 form stores four pixels at a time, the last
+// store overlapping the one before it when count is not a multiple of four.
+void CopyRow(uint32_t* dst, const uint32_t* src, int count);
+
 // A translucent run over an opaque destination: c = ((d * (256 - s)) >> 8) + ((c * s) >> 8)
 // with s the source pixel's alpha; the result is opaque.
 void RunBlendRow(uint32_t* dst, const uint32_t* src, int count);

@@ -81,6 +81,8 @@ TEST(PixelRowsTest, RowsMatchPlainFormsAtEveryWidthAndOffset) {
                     offset);
             ExpectSameBothWays(
                     dst, [&](uint32_t* d) { PixelRows::RunBlendRow(d + offset, s, width); }, "run", width, offset);
+            ExpectSameBothWays(
+                    dst, [&](uint32_t* d) { PixelRows::CopyRow(d + offset, s, width); }, "copy", width, offset);
             const uint32_t k[3] = {Next(rng) & 0xFF, Next(rng) & 0xFF, Next(rng) & 0xFF};
             for (int mode = 0; mode < 4; ++mode) {
                 const bool white = mode & 1, weighted = mode & 2;
