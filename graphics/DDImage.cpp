@@ -159,6 +159,7 @@ void DDImage::FillSpansWithCoverage(const Span* spans, int count, const Color& c
         temp.FillSpansWithCoverage(moved, count, color, drawMode, coverage, coverX - minX, coverY - minY, coverPitch,
                                    coverHeight);
         Blt(&temp, minX, minY, Rect(0, 0, boxWidth, boxHeight), Color::White, drawMode);
+        mDDInterface->FreeImageTexture(&temp);  // also without a host, which would free it
         return;
     }
     if (mDDInterface == nullptr) {

@@ -5,6 +5,7 @@
 
 #include "graphics/DDImage.h"
 #include "graphics/DDInterface.h"
+#include "graphics/DrawMode.h"
 #include "graphics/FontHost.h"
 #include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
@@ -101,14 +102,26 @@ void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, con
                          (static_cast<uint32_t>(color.green & 0xFF) << 8) | static_cast<uint32_t>(color.blue & 0xFF);
 
     if (DDImage* surfaceImage = dynamic_cast<DDImage*>(g->dest)) {
-        DrawOnSurface(surfaceImage, g, x, y, text, rgb, clip);
+        // Writing on the 3D device's drawing surface would make the device hand its pixels back
+        // and take them up again.
+        if (surfaceImage->IsDrawingSurfaceIn3D())
+            DrawThroughDevice(surfaceImage, g, x, y, text, rgb, clip);
+        else
+            DrawOnSurface(surfaceImage, g, x, y, text, rgb, clip);
         return;
     }
-
     if (g->dest->width <= 0 || g->dest->height <= 0) return;  // a Graphics without an image
+    std::vector<uint32_t> pixels = RenderPixels(text, rgb);
+    if (pixels.empty()) return;
+    MemoryImage image(static_cast<ImageHost*>(nullptr));
+    image.SetBits(pixels.data(), StringWidth(text), height);
+    g->DrawImage(&image, x, y - ascent);
+}
+
+std::vector<uint32_t> SysFont::RenderPixels(const std::string& text, uint32_t rgb) {
     const int w = StringWidth(text);
     const int h = height;
-    if (w <= 0 || h <= 0) return;
+    if (w <= 0 || h <= 0) return {};
     const size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
     std::vector<uint32_t> overWhite(count, 0xFFFFFFu);
     std::vector<uint32_t> overBlack(count, 0u);
@@ -121,12 +134,26 @@ void SysFont::DrawString(Graphics* g, int x, int y, const std::string& text, con
     RenderCopies(font.get(), text, 0, 0, rgb, target, whole, drawShadow, simulateBold);
     target.pixels = overBlack.data();
     RenderCopies(font.get(), text, 0, 0, rgb, target, whole, drawShadow, simulateBold);
-
     std::vector<uint32_t> pixels(count);
     for (size_t i = 0; i < count; ++i) pixels[i] = RecoverPixel(overWhite[i], overBlack[i]);
-    MemoryImage image(static_cast<ImageHost*>(nullptr));
-    image.SetBits(pixels.data(), w, h);
-    g->DrawImage(&image, x, y - ascent);
+    return pixels;
+}
+
+void SysFont::DrawThroughDevice(DDImage* image, Graphics* g, int x, int y, const std::string& text, uint32_t rgb,
+                                const Rect& clip) {
+    // As on the surface: translated but not scaled, one pixel lower, cut by the clip, untinted.
+    const Rect place(static_cast<int>(x + g->transX), static_cast<int>(y - ascent + 1 + g->transY), StringWidth(text),
+                     height);
+    const Rect cut = place.Intersection(clip);
+    if (cut.width <= 0 || cut.height <= 0) return;
+    std::vector<uint32_t> pixels = RenderPixels(text, rgb);
+    if (pixels.empty()) return;
+    MemoryImage textImage(static_cast<ImageHost*>(nullptr));
+    textImage.SetBits(pixels.data(), place.width, place.height);
+    image->Blt(&textImage, cut.x, cut.y, Rect(cut.x - place.x, cut.y - place.y, cut.width, cut.height), Color::White,
+               DRAWMODE_NORMAL);
+    // The image goes now; without a host nobody else would drop its textures.
+    image->mDDInterface->FreeImageTexture(&textImage);
 }
 
 void SysFont::DrawOnSurface(DDImage* image, Graphics* g, int x, int y, const std::string& text, uint32_t rgb,

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "graphics/Font.h"
 #include "platform/Text.h"
@@ -9,6 +10,7 @@
 namespace Velm {
 
 class DDImage;
+class DDInterface;
 class FontHost;
 
 // A font of the system (plat::text), used for the framework's default widget fonts, the
@@ -19,7 +21,9 @@ class FontHost;
 // Strings are drawn with the top of the line at y - ascent. On a surface image (DDImage) the
 // text is drawn straight onto its locked display surface in the surface's pixel format, one
 // pixel lower (y - ascent + 1), without the Graphics' scale, draw mode or tint; the image's
-// memory copies are dropped afterwards, and an image that gets no surface is not drawn on. On any other
+// memory copies are dropped afterwards, and an image that gets no surface is not drawn on. The
+// drawing surface of the 3D device gets the same text in the same place as an image drawn
+// through the device, so that the device keeps its pixels. On any other
 // destination it is rendered twice, over white and over black, the colour and coverage of
 // every pixel are recovered from the two, and the result is drawn as an image at
 // (x, y - ascent) with the Graphics' translation, clip, tint and draw mode. A shadow (black,
@@ -50,6 +54,13 @@ private:
               bool underline);
     void DrawOnSurface(DDImage* image, Graphics* g, int x, int y, const std::string& text, uint32_t rgb,
                        const Rect& clip);
+    // The drawing surface of the 3D device: the text as an image, put where and as the surface
+    // routine puts it, through the device.
+    void DrawThroughDevice(DDImage* image, Graphics* g, int x, int y, const std::string& text, uint32_t rgb,
+                           const Rect& clip);
+    // The text rendered into pixels of its own, StringWidth x height, colour and coverage as
+    // alpha; empty when there is nothing to draw.
+    std::vector<uint32_t> RenderPixels(const std::string& text, uint32_t rgb);
 };
 
 }  // namespace Velm

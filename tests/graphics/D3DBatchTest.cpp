@@ -1,9 +1,11 @@
 // The 3D device's batching: triangles drawn with the same texture, blend and filter go to GL as
 // one draw call, and the picture is the one the calls make one by one, whatever mix of modes,
-// textures and surface writes comes between them. A surface image drawn onto the screen image
-// in 3D goes through its texture without the device handing its pixels back.
+// textures and surface writes comes between them. A surface image, and system-font text, drawn
+// onto the screen image in 3D go through textures without the device handing its pixels back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,7 +16,9 @@
 #include "graphics/D3DInterface.h"
 #include "graphics/DDImage.h"
 #include "graphics/DDInterface.h"
+#include "graphics/Graphics.h"
 #include "graphics/MemoryImage.h"
+#include "graphics/SysFont.h"
 #include "platform/D3D7.h"
 #include "platform/DebugOutput.h"
 
@@ -55,9 +59,9 @@ struct Images {
 using Step = std::function<void(D3DInterface&, Images&, plat::dd::Surface&)>;
 
 std::vector<uint32_t> Draw(const std::vector<Step>& steps, bool finishEach) {
+    Images images;  // outlives the device, which drops their textures
     plat::dd::Surface surface(kSize, kSize, plat::dd::PixelFormat::X8R8G8B8(), 0, 0, 0);
     D3DInterface d3d(nullptr);
-    Images images;
     if (!d3d.CreateDevice(&surface, kSize, kSize)) return {};
     for (const Step& step : steps) {
         step(d3d, images, surface);
@@ -134,10 +138,10 @@ TEST(D3DBatch, BatchedDrawsMakeTheSamePictureAsSingleDraws) {
 
 TEST(D3DBatch, DrawsOfOneTextureAreOneDrawCall) {
     SKIP_WITHOUT_GL();
+    Images images;
     plat::dd::Surface surface(kSize, kSize, plat::dd::PixelFormat::X8R8G8B8(), 0, 0, 0);
     D3DInterface d3d(nullptr);
     ASSERT_TRUE(d3d.CreateDevice(&surface, kSize, kSize));
-    Images images;
     d3d.FillRect(Rect(0, 0, 4, 4), Color(1, 2, 3), 0);
     d3d.GetDevice()->Finish();
     const uint64_t before = d3d.GetDevice()->DrawCallCount();
@@ -202,8 +206,66 @@ TEST(D3DBatch, SurfaceImageIsDrawnFromItsTextureWithoutReadBack) {
             EXPECT_EQ(surface.PixelAt(11, 11) & 0xFFFFFF, 0x00FF00u);
         }
         EXPECT_TRUE(d3d->LastError().empty()) << d3d->LastError();
+        display.Cleanup();  // the textures go before their image
     }
-    display.Cleanup();
+}
+
+// A display of kSize x kSize in software or in 3D, in 32 bits.
+struct Display {
+    Host host;
+    D3DHost d3dHost;
+    DDInterface display{&host};
+    D3DInterface* d3d = nullptr;
+    explicit Display(bool use3D) {
+        auto layer = std::make_unique<D3DInterface>(&d3dHost);
+        d3d = layer.get();
+        display.Set3DLayer(std::move(layer));
+        display.mIs3D = use3D;
+        plat::CapturedDebugOutput quiet;
+        ok = display.Init(nullptr, true) == RESULT_OK;
+    }
+    ~Display() { display.Cleanup(); }
+    bool ok = false;
+};
+
+TEST(D3DBatch, SystemFontTextOnTheDeviceLandsAsOnTheSurface) {
+    SKIP_WITHOUT_GL();
+    SysFont font("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 12);
+    if (!font.font) GTEST_SKIP() << "no DejaVu Sans";
+    std::vector<uint32_t> drawn[2];
+    for (int use3D = 0; use3D < 2; ++use3D) {
+        SCOPED_TRACE(use3D ? "3D" : "software");
+        Display rig(use3D != 0);
+        ASSERT_TRUE(rig.ok) << rig.display.LastError();
+        DDImage* screen = rig.display.GetScreenImage();
+        Graphics g(screen);
+        g.SetColor(Color(20, 40, 120));
+        g.FillRect(0, 0, kSize, kSize);
+        g.SetFont(&font);
+        g.SetColor(Color(250, 220, 90));
+        g.Translate(3, 2);
+        g.SetClipRect(0, 0, 50, kSize);  // cuts the text short
+        const uint64_t readBacks = use3D ? rig.d3d->GetDevice()->ReadBackCount() : 0;
+        g.DrawString("Wide text HHH", 0, 20);
+        if (use3D) {
+            rig.d3d->GetDevice()->Finish();
+            EXPECT_EQ(rig.d3d->GetDevice()->ReadBackCount(), readBacks) << "text made the device read back";
+            rig.d3d->FinishScene();
+        }
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x) drawn[use3D].push_back(rig.display.GetDrawSurface()->PixelAt(x, y));
+    }
+    int textPixels = 0, largest = 0;
+    for (size_t i = 0; i < drawn[0].size(); ++i) {
+        textPixels += (drawn[0][i] & 0xFFFFFF) != 0x142878u;
+        for (int shift : {0, 8, 16})
+            largest = std::max(largest, std::abs(static_cast<int>(drawn[0][i] >> shift & 0xFF) -
+                                                 static_cast<int>(drawn[1][i] >> shift & 0xFF)));
+    }
+    EXPECT_GT(textPixels, 50);
+    EXPECT_LE(largest, 2) << "the device's text differs from the surface's";
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 54; x < kSize; ++x) ASSERT_EQ(drawn[1][static_cast<size_t>(y) * kSize + x] & 0xFFFFFF, 0x142878u);
 }
 
 }  // namespace
