@@ -173,8 +173,7 @@ bool DDImage::FillRectNormal(const Rect& rect, const Color& color) {
         const uint32_t c[3] = {ChannelOf(color, 0), ChannelOf(color, 1), ChannelOf(color, 2)};
         if (L.bitCount == 16) {
             if (a == 255) {
-                uint32_t value = 0;
-                for (int k = 0; k < 3; ++k) value += (((c[k] + 1) * m[k]) >> 8) & m[k];
+                const uint32_t value = PackP1(c, m);
                 ForEachInRect<uint16_t>(desc, rect, [&](uint32_t) { return value; });
             } else {
                 uint32_t F = 0;
@@ -188,7 +187,9 @@ bool DDImage::FillRectNormal(const Rect& rect, const Color& color) {
             }
         } else if (L.bitCount == 32) {
             if (a == 255) {
-                const uint32_t value = PackP0(c[0], c[1], c[2], m);
+                // An opaque fill writes the colour itself (the truncating form gave one step
+                // less in every channel, 0x20 as 0x1F).
+                const uint32_t value = PackP1(c, m);
                 const int x0 = rect.x, y0 = rect.y, w = rect.width, h = rect.height;
                 for (int y = y0; y < y0 + h; ++y) {
                     uint32_t* p = RowOf<uint32_t>(desc, y) + x0;

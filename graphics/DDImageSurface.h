@@ -72,6 +72,13 @@ inline uint32_t PackP0(uint32_t r, uint32_t g, uint32_t b, const uint32_t* m) {
     return (((r * m[0]) >> 8) & m[0]) + (((g * m[1]) >> 8) & m[1]) + (((b * m[2]) >> 8) & m[2]);
 }
 
+// Rounded up: 255 fills the whole field, and an 8-bit field gets every channel value back exactly.
+inline uint32_t PackP1(const uint32_t* c, const uint32_t* m) {
+    uint32_t value = 0;
+    for (int k = 0; k < 3; ++k) value += (((c[k] + 1) * m[k]) >> 8) & m[k];
+    return value;
+}
+
 constexpr uint32_t kSpread565 = 0x07E0F81F;
 constexpr uint32_t kSpread555 = 0x03E07C1F;
 

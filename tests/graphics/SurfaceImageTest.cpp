@@ -51,7 +51,7 @@ TEST(SurfaceImage, ReadBackAfterSurfacePath) {
         for (int i = 0; i < 6; ++i) EXPECT_EQ(bits[i] >> 24, 255u);
         EXPECT_EQ(bits[6], MemoryImage::kGuardWord);
         const uint32_t white16 = f.use555 ? 0xFFF8F8F8u : 0xFFF8FCF8u;
-        EXPECT_EQ(bits[0], f.bits == 16 ? white16 : 0xFFFEFEFEu);
+        EXPECT_EQ(bits[0], f.bits == 16 ? white16 : 0xFFFFFFFFu);
         EXPECT_TRUE(image->mSurface->CanariesIntact());
     });
 }
@@ -124,7 +124,7 @@ TEST(SurfaceImage, FailedRelockAfterDisplayCopy) {
     dest->UnlockSurface();
     EXPECT_FALSE(dest->mSurface->IsLocked());
     EXPECT_EQ(SurfaceValue(*dest, 0, 0) & 0xFFFFFF, 0xFFFFFFu);
-    EXPECT_EQ(SurfaceValue(*dest, 3, 3), 0xFEFEFEu);
+    EXPECT_EQ(SurfaceValue(*dest, 3, 3), 0xFFFFFFu);
 }
 
 TEST(SurfaceImage, VideoMemorySwitch) {
@@ -224,8 +224,8 @@ TEST(SurfaceFill, OpaqueAndTranslucentFills) {
         const DDInterface& d = *rig.display;
         auto image = rig.Target(8, 4, 0xFF000000);
         image->FillRect(Rect(1, 1, 3, 2), Color(255, 255, 255), 0);
-        // 16 bits fill the whole field; 32 bits one step below.
-        const uint32_t white = f.bits == 16 ? Masks(d) : 0xFEFEFEu;
+        // White fills the whole field in every format.
+        const uint32_t white = f.bits == 16 ? Masks(d) : 0xFFFFFFu;
         EXPECT_EQ(SurfaceValue(*image, 1, 1), white);
         EXPECT_EQ(SurfaceValue(*image, 3, 2), white);
         EXPECT_EQ(SurfaceValue(*image, 0, 0), 0u);
