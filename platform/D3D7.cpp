@@ -608,18 +608,8 @@ Result Device::CreateTexture(int width, int height, const PixelFormat& format, s
     GlTextureAtlas::Place place;
     if (!State().atlas.Allocate(width, height, &place)) {
         // Too large for the atlas: a GL texture of its own.
-        GLuint name = 0;
-        glGenTextures(1, &name);
-        glBindTexture(GL_TEXTURE_2D, name);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
-        if (glGetError() != GL_NO_ERROR) {
-            glDeleteTextures(1, &name);
-            return dd::kErrOutOfMemory;
-        }
+        const unsigned name = GlTextureAtlas::MakeTexture(width, height);
+        if (name == 0) return dd::kErrOutOfMemory;
         place = GlTextureAtlas::Place();
         place.name = name;
         place.width = width;

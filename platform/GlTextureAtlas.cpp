@@ -50,22 +50,29 @@ bool GlTextureAtlas::Allocate(int width, int height, Place* place) {
         }
     }
     Page page;
-    glGenTextures(1, &page.name);
-    glBindTexture(GL_TEXTURE_2D, page.name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, kPageSize, kPageSize, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
-    if (glGetError() != GL_NO_ERROR) {
-        glDeleteTextures(1, &page.name);
-        return false;
-    }
+    page.name = MakeTexture(kPageSize, kPageSize);
+    if (page.name == 0) return false;
     mPages.push_back(page);
     PlaceOnPage(mPages.back(), width, height, place);
     place->page = static_cast<int>(mPages.size() - 1);
     ++mPages.back().live;
     return true;
+}
+
+unsigned GlTextureAtlas::MakeTexture(int width, int height) {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+    if (glGetError() != GL_NO_ERROR) {
+        glDeleteTextures(1, &name);
+        return 0;
+    }
+    return name;
 }
 
 void GlTextureAtlas::Free(const Place& place) {

@@ -34,6 +34,10 @@ public:
     bool Allocate(int width, int height, Place* place);
     void Free(const Place& place);
 
+    // A GL texture of width x height 32-bit texels (undefined), clamped to its edges, nearest
+    // filtering: how pages and the device's other textures are made. 0 when GL refuses it.
+    static unsigned MakeTexture(int width, int height);
+
 private:
     struct Shelf {
         int y = 0;

@@ -21,15 +21,10 @@
 #include "graphics/SysFont.h"
 #include "platform/D3D7.h"
 #include "platform/DebugOutput.h"
+#include "tests/graphics/SkipWithoutGl.h"
 
 namespace Velm {
 namespace {
-
-#define SKIP_WITHOUT_GL()                                                                               \
-    do {                                                                                                \
-        std::string why;                                                                                \
-        if (!plat::d3d7::IsAvailable(&why)) GTEST_SKIP() << "no GL context for the 3D device: " << why; \
-    } while (0)
 
 constexpr int kSize = 64;
 

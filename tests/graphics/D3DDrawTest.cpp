@@ -17,15 +17,10 @@
 #include "graphics/TextureData.h"
 #include "platform/DebugOutput.h"
 #include "platform/Settings.h"
+#include "tests/graphics/SkipWithoutGl.h"
 
 namespace Velm {
 namespace {
-
-#define SKIP_WITHOUT_GL()                                                                               \
-    do {                                                                                                \
-        std::string why;                                                                                \
-        if (!plat::d3d7::IsAvailable(&why)) GTEST_SKIP() << "no GL context for the 3D device: " << why; \
-    } while (0)
 
 struct TempDir {
     TempDir() {
