@@ -553,6 +553,7 @@ void Window::PresentPendingFrame() {
         GetClientSize(&clientWidth, &clientHeight);
         DrawTextureFrame(clientWidth, clientHeight);
         SDL_GL_SwapWindow(Sdl(mWindow));
+        mFramesShown.fetch_add(1);
     }
     if (!mHasPendingFrame.load()) return;
     std::lock_guard<std::mutex> lock(mPendingMutex);
@@ -588,6 +589,7 @@ bool Window::PresentGl(const uint32_t* pixels, int width, int height, int pitchB
     NotePlace(width, height, place);
     mGl->Draw(place, clientWidth, clientHeight);
     SDL_GL_SwapWindow(Sdl(mWindow));
+    mFramesShown.fetch_add(1);
     return true;
 }
 
@@ -608,6 +610,7 @@ bool Window::PresentTexture(unsigned texture, int width, int height) {
     NoteGlTextureShown(texture);
     DrawTextureFrame(clientWidth, clientHeight);
     SDL_GL_SwapWindow(Sdl(mWindow));
+    mFramesShown.fetch_add(1);
     return true;
 }
 
@@ -651,6 +654,7 @@ bool Window::PresentNow(const uint32_t* pixels, int width, int height, int pitch
     SDL_RenderClear(renderer);
     SDL_RenderCopy(renderer, static_cast<SDL_Texture*>(mTexture), nullptr, &dest);
     SDL_RenderPresent(renderer);
+    mFramesShown.fetch_add(1);
     return true;
 }
 

@@ -153,6 +153,9 @@ public:
     ScreenRect PresentationRect(int frameWidth, int frameHeight) const;
     // The client area's pixels as they were last presented (XRGB, width x height words).
     bool ReadBack(std::vector<uint32_t>* pixels, int* width, int* height);
+    // How many times a frame was shown (presents, and frames shown again with the overlay
+    // moved); for tests.
+    uint64_t FramesShown() const { return mFramesShown.load(); }
 
     // The SDL window, for the display code of this layer.
     void* NativeHandle() const { return mWindow; }
@@ -217,6 +220,7 @@ private:
     std::atomic<int> mOverlayX{0};
     std::atomic<int> mOverlayY{0};
     std::atomic<bool> mOverlayMoved{false};
+    std::atomic<uint64_t> mFramesShown{0};
 };
 
 // The virtual key of an SDL key code (SDL_Keycode), 0 when the table has none. For tests

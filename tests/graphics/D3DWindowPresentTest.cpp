@@ -149,10 +149,16 @@ TEST(D3DWindowPresent, XvfbSoftwareCursorOverTheDeviceFrame) {
     EXPECT_EQ(rig.Shown(103, 60), 0x0000FFu) << "transparent column";
     EXPECT_EQ(rig.Shown(95, 60), 0x0000FFu);
 
-    // The cursor thread moves it away: the old place shows the frame again, the new one the
-    // cursor, with no frame drawn in between.
+    // The cursor thread moves it away: the main thread's next look at its messages shows the
+    // same frame again, the old place without the cursor and the new one with it.
+    const uint64_t shown = rig.window->FramesShown();
     std::thread cursorThread([&] { display.SetCursorPos(30, 30); });
     cursorThread.join();
+    EXPECT_EQ(rig.window->FramesShown(), shown) << "shown from the cursor thread";
+    plat::WindowMessage message;
+    while (rig.window->PeekMessage(&message)) {
+    }
+    EXPECT_EQ(rig.window->FramesShown(), shown + 1);
     rig.ReadBack();
     EXPECT_EQ(CountAround(rig, 100, 60, kYellow), 0);
     EXPECT_EQ(CountAround(rig, 100, 60, 0x0000FFu), 20 * 20);
@@ -177,9 +183,10 @@ TEST(D3DWindowPresent, XvfbSoftwareCursorOverTheDeviceFrame) {
     // present, which puts the cursor at the latest place.
     rig.d3d->FillRect(Rect(0, 0, kWidth, kHeight), Color(255, 0, 0), 0);
     display.SetCursorPos(60, 60);
-    plat::WindowMessage message;
+    const uint64_t beforeMessages = rig.window->FramesShown();
     while (rig.window->PeekMessage(&message)) {
     }
+    EXPECT_EQ(rig.window->FramesShown(), beforeMessages);
     ASSERT_TRUE(display.Redraw(nullptr));
     rig.ReadBack();
     EXPECT_EQ(CountAround(rig, 60, 60, kYellow), 7 * 8);
