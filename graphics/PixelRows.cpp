@@ -110,8 +110,9 @@ inline bool AllTransparent(__m128i p) {
     return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_srli_epi32(p, 24), _mm_setzero_si128())) == 0xFFFF;
 }
 
-// FullTint: the tint's alpha is 255, so s is the pixel's alpha.
-template <bool FullTint>
+// FullTint: the tint's alpha is 255, so s is the pixel's alpha. White: no colour tint. Both
+// fixed per instance, so that the group loop carries no test of them.
+template <bool FullTint, bool White>
 void BlendRowSse2(uint32_t* d, const uint32_t* src, int count, const BlendTint& t) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i ta = _mm_set1_epi16(static_cast<short>(t.a));
@@ -120,13 +121,12 @@ void BlendRowSse2(uint32_t* d, const uint32_t* src, int count, const BlendTint& 
     const __m128i full = _mm_set1_epi16(256);
     const __m128i c255 = _mm_set1_epi16(255);
     const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-    const bool white = t.white;
     // Over an opaque destination w = s, and s = 255 (stored as it is) works as w = 256.
     auto half = [&](__m128i p16, __m128i d16) {
         __m128i s = SpreadAlpha(p16);
         if (!FullTint) s = Div255(_mm_mullo_epi16(s, ta));
         s = _mm_add_epi16(s, _mm_srli_epi16(_mm_cmpeq_epi16(s, c255), 15));
-        const __m128i c = white ? p16 : MulShift(p16, tint);
+        const __m128i c = White ? p16 : MulShift(p16, tint);
         return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(c, s), _mm_mullo_epi16(d16, _mm_sub_epi16(full, s))), 8);
     };
     InFours(d, src, count, [&](uint32_t* dp, const uint32_t* sp) {
@@ -203,7 +203,10 @@ void SetSimdEnabled(bool enabled) {
 void BlendRow(uint32_t* dst, const uint32_t* src, int count, const BlendTint& tint) {
 #if defined(__SSE2__)
     if (SimdEnabled())
-        return tint.a == 255 ? BlendRowSse2<true>(dst, src, count, tint) : BlendRowSse2<false>(dst, src, count, tint);
+        return tint.a == 255 ? (tint.white ? BlendRowSse2<true, true>(dst, src, count, tint)
+                                           : BlendRowSse2<true, false>(dst, src, count, tint))
+                             : (tint.white ? BlendRowSse2<false, true>(dst, src, count, tint)
+                                           : BlendRowSse2<false, false>(dst, src, count, tint));
 #endif
     BlendRowPlain(dst, src, count, tint);
 }
