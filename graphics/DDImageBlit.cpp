@@ -359,18 +359,8 @@ struct TintLanes32 {
         return _mm_packus_epi16(half(_mm_unpacklo_epi8(src, zero)), half(_mm_unpackhi_epi8(src, zero)));
     }
 
-    __m128i Half(__m128i v16, __m128i n16) const {
-        const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(n16, 0xFF), 0xFF);
-        __m128i w;
-        if constexpr (opaqueTint) {
-            const __m128i full = _mm_cmpeq_epi16(a, _mm_set1_epi16(255));
-            w = _mm_andnot_si128(full, _mm_sub_epi16(_mm_set1_epi16(256), a));
-        } else {
-            const __m128i x = _mm_mullo_epi16(a, ka);
-            const __m128i div =
-                    _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, _mm_set1_epi16(1)), _mm_srli_epi16(x, 8)), 8);
-            w = _mm_sub_epi16(_mm_set1_epi16(256), div);
-        }
+    // Channels of one half (two pixels) with their destination weights w.
+    __m128i Half(__m128i v16, __m128i n16, __m128i w) const {
         const __m128i vw = _mm_mullo_epi16(v16, w);
         const __m128i nk = _mm_mullo_epi16(n16, k);
         __m128i sum = _mm_add_epi16(vw, nk);
@@ -380,12 +370,29 @@ struct TintLanes32 {
             const __m128i low = _mm_and_si128(carry, _mm_set_epi16(0, 0, 0, 1, 0, 0, 0, 1));
             sum = _mm_add_epi16(sum, _mm_slli_epi64(low, 32));
         }
-        return _mm_and_si128(_mm_srli_epi16(sum, 8), _mm_set_epi16(0, 255, 255, 255, 0, 255, 255, 255));
+        return _mm_srli_epi16(sum, 8);
     }
     __m128i operator()(__m128i v, __m128i src) const {
         const __m128i zero = _mm_setzero_si128();
-        return _mm_packus_epi16(Half(_mm_unpacklo_epi8(v, zero), _mm_unpacklo_epi8(src, zero)),
-                                Half(_mm_unpackhi_epi8(v, zero), _mm_unpackhi_epi8(src, zero)));
+        // The weights, worked once per pixel in 32-bit lanes and spread over its four 16-bit ones.
+        const __m128i a = _mm_srli_epi32(src, 24);
+        __m128i w;
+        if constexpr (opaqueTint) {
+            w = _mm_andnot_si128(_mm_cmpeq_epi32(a, _mm_set1_epi32(255)), _mm_sub_epi32(_mm_set1_epi32(256), a));
+        } else {
+            const __m128i x = _mm_mullo_epi16(a, ka);  // below 2^16: the high halves stay 0
+            const __m128i div =
+                    _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, _mm_set1_epi16(1)), _mm_srli_epi16(x, 8)), 8);
+            w = _mm_sub_epi32(_mm_set1_epi32(256), div);
+        }
+        const __m128i w16 = _mm_packs_epi32(w, w);
+        const __m128i pairs = _mm_unpacklo_epi16(w16, w16);
+        const __m128i lo =
+                Half(_mm_unpacklo_epi8(v, zero), _mm_unpacklo_epi8(src, zero), _mm_unpacklo_epi32(pairs, pairs));
+        const __m128i hi =
+                Half(_mm_unpackhi_epi8(v, zero), _mm_unpackhi_epi8(src, zero), _mm_unpackhi_epi32(pairs, pairs));
+        // The plain forms sum the three colour channels only: the alpha byte comes out 0.
+        return _mm_and_si128(_mm_packus_epi16(lo, hi), _mm_set1_epi32(0x00FFFFFF));
     }
 };
 #endif
