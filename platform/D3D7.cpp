@@ -595,8 +595,11 @@ Result Device::GetCaps(Caps* caps) const {
     return dd::kOk;
 }
 
+// GL keeps every texture as 32-bit texels, so 16-bit textures save nothing here: offering
+// R5G6B5 would only cut opaque images (backgrounds with soft gradients) to 565 and band them.
+// A4R4G4B4 stays on offer for the images that ask for it by name.
 std::vector<PixelFormat> Device::EnumTextureFormats() const {
-    return {PixelFormat::A8R8G8B8(), PixelFormat::A4R4G4B4(), PixelFormat::R5G6B5()};
+    return {PixelFormat::A8R8G8B8(), PixelFormat::A4R4G4B4()};
 }
 
 Result Device::CreateTexture(int width, int height, const PixelFormat& format, std::shared_ptr<Texture>* out) {

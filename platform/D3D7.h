@@ -194,7 +194,7 @@ public:
 
     Result GetCaps(Caps* caps) const;
     std::vector<PixelFormat> EnumTextureFormats() const;
-    // A texture of one of the formats EnumTextureFormats lists; kErrInvalidPixelFormat else.
+    // A texture of A8R8G8B8, A4R4G4B4 or R5G6B5 (the last is not listed but still made); kErrInvalidPixelFormat else.
     Result CreateTexture(int width, int height, const PixelFormat& format, std::shared_ptr<Texture>* out);
 
     Result SetRenderTarget(dd::Surface* surface);
