@@ -181,6 +181,16 @@ void AddRowSse2(uint32_t* d, const uint32_t* src, int count, const uint32_t (&k)
         __m128i c;
         if (White && !Weighted) {
             c = p;
+        } else if (White) {
+            // In place in the pixel's two 16-bit halves: blue and red (the even bytes) and green
+            // (an odd byte) times the alpha, which both halves hold; c * a fits 16 bits. Green's
+            // product keeps its high byte where green goes, and the alpha byte comes out 0.
+            const __m128i a = _mm_srli_epi32(p, 24);
+            const __m128i aa = _mm_or_si128(a, _mm_slli_epi32(a, 16));
+            const __m128i even = _mm_and_si128(p, _mm_set1_epi32(0x00FF00FF));
+            const __m128i odd = _mm_srli_epi16(p, 8);
+            c = _mm_or_si128(_mm_srli_epi16(_mm_mullo_epi16(even, aa), 8),
+                             _mm_and_si128(_mm_mullo_epi16(odd, aa), _mm_set1_epi32(0x0000FF00)));
         } else {
             c = _mm_packus_epi16(scale(_mm_unpacklo_epi8(p, zero)), scale(_mm_unpackhi_epi8(p, zero)));
         }
