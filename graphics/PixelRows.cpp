@@ -221,27 +221,6 @@ void BlendRow(uint32_t* dst, const uint32_t* src, int count, const BlendTint& ti
     BlendRowPlain(dst, src, count, tint);
 }
 
-void CopyRow(uint32_t* d, const uint32_t* n, int count) {
-#if defined(__SSE2__)
-    if (count >= 4 && SimdEnabled()) {
-        int i = 0;
-        for (; i + 8 <= count; i += 8) {
-            const __m128i a = Load4(n + i);
-            const __m128i b = Load4(n + i + 4);
-            Store4(d + i, a);
-            Store4(d + i + 4, b);
-        }
-        if (i + 4 <= count) {
-            Store4(d + i, Load4(n + i));
-            i += 4;
-        }
-        if (i < count) Store4(d + count - 4, Load4(n + count - 4));
-        return;
-    }
-#endif
-    for (int i = 0; i < count; ++i) d[i] = n[i];
-}
-
 void RunBlendRow(uint32_t* dst, const uint32_t* src, int count) {
 #if defined(__SSE2__)
     if (SimdEnabled()) return RunBlendRowSse2(dst, src, count);
