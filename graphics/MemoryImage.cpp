@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "graphics/ImageHost.h"
+#include "graphics/PixelRows.h"
 
 namespace Velm {
 
@@ -123,6 +124,7 @@ void MemoryImage::FreeDerived() {
     runLengthAlphaData = nullptr;
     delete[] runLengthAdditiveData;
     runLengthAdditiveData = nullptr;
+    std::vector<uint32_t>().swap(weightedAddData);
 }
 
 void MemoryImage::MarkBitsChanged() {
@@ -224,6 +226,22 @@ uint8_t* MemoryImage::GetRLAlphaData() {
         BuildRunLengths(runLengthAlphaData, width, height, [&](size_t i) { return AlphaClass(pixels[i]); });
     }
     return runLengthAlphaData;
+}
+
+const uint32_t* MemoryImage::GetWeightedAddData() {
+    if (!weightedAddData.empty()) return weightedAddData.data();
+    const size_t count = static_cast<size_t>(width) * height;
+    weightedAddData.assign(count > 0 ? count : 1, 0);
+    if (palette != nullptr && colorIndices != nullptr) {
+        uint32_t weighted[256];
+        for (int i = 0; i < 256; ++i) weighted[i] = PixelRows::AddWeight(palette[i]);
+        for (size_t i = 0; i < count; ++i) weightedAddData[i] = weighted[colorIndices[i]];
+    } else if (count > 0) {
+        const uint32_t* pixels = GetBits();
+        if (pixels != nullptr)
+            for (size_t i = 0; i < count; ++i) weightedAddData[i] = PixelRows::AddWeight(pixels[i]);
+    }
+    return weightedAddData.data();
 }
 
 uint8_t* MemoryImage::GetRLAdditiveData(const NativePixelFormat& format) {

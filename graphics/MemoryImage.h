@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "graphics/Image.h"
 #include "graphics/NativePixelFormat.h"
@@ -28,6 +29,8 @@ enum ImageFlags {
 //   - runLengthAlphaData / runLengthAdditiveData: one byte per pixel giving how many pixels
 //     are left in its run of alike pixels (alpha 0 / 255 / partial; adds nothing / adds),
 //     capped at 255, runs never crossing a row end;
+//   - weightedAddData: per pixel, its colour as the untinted additive blit adds it
+//     (PixelRows::AddWeight), for sources that have non-opaque pixels;
 //   - a palettised form (palette of 256 ARGB values + one index byte per pixel);
 //   - the 3D layer's texture.
 // GetBits rebuilds the pixels from whichever other form exists. The image registers with its
@@ -52,7 +55,8 @@ public:
     uint32_t* nativeAlphaData = nullptr;
     uint8_t* runLengthAlphaData = nullptr;
     uint8_t* runLengthAdditiveData = nullptr;
-    bool bitsChanged = false;  // alpha flags are stale
+    std::vector<uint32_t> weightedAddData;  // empty until built
+    bool bitsChanged = false;               // alpha flags are stale
     ImageHost* app = nullptr;
     NativePixelFormat nativeFormat;  // the format nativeAlphaData was built in
 
@@ -85,6 +89,8 @@ public:
     virtual uint32_t* GetNativeAlphaData(const NativePixelFormat& format);
     virtual uint8_t* GetRLAlphaData();
     virtual uint8_t* GetRLAdditiveData(const NativePixelFormat& format);
+    // width * height pixels of weightedAddData (one word for an empty image), built on first use.
+    const uint32_t* GetWeightedAddData();
     // Marks the pixels for dropping (purgeBits) and drops them once another copy exists.
     virtual void DiscardBits();
     virtual void FreeSoftwareCaches();
@@ -140,7 +146,7 @@ public:
 
 protected:
     void FreePalette();
-    void FreeDerived();  // native data and both run tables
+    void FreeDerived();  // native data, both run tables and the weighted additive pixels
     uint32_t* AllocateBits(int pixelCount);
 };
 

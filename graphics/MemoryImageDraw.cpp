@@ -400,6 +400,16 @@ void MemoryImage::BltAdditive(Image* image, int x, int y, const Rect& srcRect, c
     const uint32_t k[3] = {(static_cast<uint32_t>(color.red) & 0xFF) * ca / 255,
                            (static_cast<uint32_t>(color.green) & 0xFF) * ca / 255,
                            (static_cast<uint32_t>(color.blue) & 0xFF) * ca / 255};
+    if (white && weighted && source != this) {
+        // Untinted: the source's weighted colours are kept with it, and each row is one add.
+        const uint32_t* add = source->GetWeightedAddData();
+        uint32_t* dst = GetBits();
+        for (int row = 0; row < src.height; ++row)
+            PixelRows::AddWeightedRow(dst + static_cast<size_t>(y + row) * width + x,
+                                      add + static_cast<size_t>(src.y + row) * source->width + src.x, src.width);
+        MarkBitsChanged();
+        return;
+    }
     uint32_t* dst = GetBits();
     PixelOps::WithSource(source,
                          [&](auto fetch) { AddRows(dst, width, x, y, src, source->width, fetch, white, weighted, k); });

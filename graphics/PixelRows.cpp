@@ -70,6 +70,16 @@ void AddRowPlain(uint32_t* d, const uint32_t* src, int count, bool white, bool w
     }
 }
 
+void AddWeightedRowPlain(uint32_t* d, const uint32_t* w, int count) {
+    auto sat = [](uint32_t v) { return v > 255 ? 255u : v; };
+    for (int i = 0; i < count; ++i) {
+        const uint32_t c = w[i];
+        const uint32_t q = d[i];
+        d[i] = (q & 0xFF000000u) | (sat(Ch(q, 16) + Ch(c, 16)) << 16) | (sat(Ch(q, 8) + Ch(c, 8)) << 8) |
+               sat(Ch(q, 0) + Ch(c, 0));
+    }
+}
+
 #if defined(__SSE2__)
 
 // ---- SSE2 forms. ----
@@ -198,6 +208,30 @@ void AddRowSse2(uint32_t* d, const uint32_t* src, int count, const uint32_t (&k)
     });
 }
 
+// Groups of four that add nothing (all zero) are skipped without touching the destination; the
+// last one to three pixels add one at a time.
+void AddWeightedRowSse2(uint32_t* d, const uint32_t* w, int count) {
+    const __m128i zero = _mm_setzero_si128();
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m128i c0 = Load4(w + i);
+        const __m128i c1 = Load4(w + i + 4);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_or_si128(c0, c1), zero)) == 0xFFFF) continue;
+        Store4(d + i, _mm_adds_epu8(Load4(d + i), c0));
+        Store4(d + i + 4, _mm_adds_epu8(Load4(d + i + 4), c1));
+    }
+    for (; i + 4 <= count; i += 4) {
+        const __m128i c = Load4(w + i);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(c, zero)) == 0xFFFF) continue;
+        Store4(d + i, _mm_adds_epu8(Load4(d + i), c));
+    }
+    for (; i < count; ++i) {
+        const __m128i sum =
+                _mm_adds_epu8(_mm_cvtsi32_si128(static_cast<int>(d[i])), _mm_cvtsi32_si128(static_cast<int>(w[i])));
+        d[i] = static_cast<uint32_t>(_mm_cvtsi128_si32(sum));
+    }
+}
+
 #endif
 
 }  // namespace
@@ -243,6 +277,13 @@ void AddRow(uint32_t* dst, const uint32_t* src, int count, bool white, bool weig
     }
 #endif
     AddRowPlain(dst, src, count, white, weighted, k);
+}
+
+void AddWeightedRow(uint32_t* dst, const uint32_t* weighted, int count) {
+#if defined(__SSE2__)
+    if (SimdEnabled()) return AddWeightedRowSse2(dst, weighted, count);
+#endif
+    AddWeightedRowPlain(dst, weighted, count);
 }
 
 }  // namespace PixelRows

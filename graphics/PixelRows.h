@@ -70,5 +70,18 @@ void RunBlendRow(uint32_t* dst, const uint32_t* src, int count);
 // destination keeps its alpha.
 void AddRow(uint32_t* dst, const uint32_t* src, int count, bool white, bool weighted, const uint32_t (&k)[3]);
 
+// One pixel's untinted, alpha-weighted additive colour: each colour channel times the pixel's
+// alpha, (c * a) >> 8 as AddRow weights it, and the alpha byte 0. A pure function of the
+// pixel, so memory images keep it per pixel (MemoryImage::GetWeightedAddData).
+inline uint32_t AddWeight(uint32_t p) {
+    const uint32_t a = p >> 24;
+    return ((((p >> 16) & 0xFF) * a) >> 8) << 16 | ((((p >> 8) & 0xFF) * a) >> 8) << 8 | (((p & 0xFF) * a) >> 8);
+}
+
+// The untinted weighted add on pixels AddWeight already made: a saturating add per byte (the
+// alpha bytes add 0, so the destination keeps its alpha). Gives what AddRow gives, white and
+// weighted, on the unweighted pixels.
+void AddWeightedRow(uint32_t* dst, const uint32_t* weighted, int count);
+
 }  // namespace PixelRows
 }  // namespace Velm

@@ -3,6 +3,7 @@
 // positions with the SSE2 forms on and off.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -94,6 +95,34 @@ TEST(PixelRowsTest, RowsMatchPlainFormsAtEveryWidthAndOffset) {
     }
 }
 
+TEST(PixelRowsTest, WeightedAddMatchesTheWeightingAdd) {
+    // Every colour value under every alpha, over varied destinations, at widths that leave one
+    // to three pixels past the groups of four: adding the kept weighted colours gives what the
+    // untinted weighted add gives on the pixels themselves, in both forms.
+    SimdSwitch keep;
+    std::mt19937 rng(4321);
+    std::vector<uint32_t> src(256 * 256 + 3);
+    for (size_t i = 0; i < src.size(); ++i) {
+        const uint32_t c = static_cast<uint32_t>(i) & 0xFF, a = static_cast<uint32_t>(i >> 8) & 0xFF;
+        src[i] = (a << 24) | (c << 16) | (((c * 7 + 3) & 0xFF) << 8) | (255 - c);
+    }
+    std::vector<uint32_t> weighted(src.size());
+    for (size_t i = 0; i < src.size(); ++i) weighted[i] = PixelRows::AddWeight(src[i]);
+    const std::vector<uint32_t> dst = RandomPixels(rng, src.size(), false);
+    const uint32_t k[3] = {255, 255, 255};
+    for (int count : {static_cast<int>(src.size()), 1, 2, 3, 5, 6, 7}) {
+        PixelRows::SetSimdEnabled(false);
+        std::vector<uint32_t> expected = dst;
+        PixelRows::AddRow(expected.data(), src.data(), count, true, true, k);
+        for (int simd = 0; simd < 2; ++simd) {
+            PixelRows::SetSimdEnabled(simd == 1);
+            std::vector<uint32_t> got = dst;
+            PixelRows::AddWeightedRow(got.data(), weighted.data(), count);
+            ASSERT_EQ(expected, got) << "count " << count << " simd " << simd;
+        }
+    }
+}
+
 // A memory image of random pixels; palettised when asked.
 std::unique_ptr<MemoryImage> RandomImage(std::mt19937& rng, int width, int height, bool opaqueMostly, bool palettised) {
     auto image = std::make_unique<MemoryImage>(nullptr);
@@ -152,6 +181,49 @@ TEST(PixelRowsTest, MemoryImageBlitsMatchPlainForms) {
                 ASSERT_TRUE(SameBothWays(background, dw, dh,
                                          [&](MemoryImage& dest) { dest.Blt(source.get(), x, y, srcRect, tint, mode); }))
                         << "round " << round << " mode " << mode << " tint " << tint.red;
+            }
+        }
+    }
+}
+
+TEST(PixelRowsTest, UntintedAdditiveBlitAddsWeightedColoursAndFollowsPixelChanges) {
+    // The untinted additive blit of a translucent source (kept weighted colours) against the
+    // weighting add run on the source's own rows, plain and palettised; after the source's
+    // pixels change, the next blit adds the new ones.
+    SimdSwitch keep;
+    std::mt19937 rng(2024);
+    const uint32_t k[3] = {255, 255, 255};
+    for (int round = 0; round < 12; ++round) {
+        const int sw = 1 + static_cast<int>(Next(rng) % 19), sh = 1 + static_cast<int>(Next(rng) % 6);
+        auto source = RandomImage(rng, sw, sh, false, round % 3 == 2);
+        const int dw = sw + 6, dh = sh + 3;
+        const std::vector<uint32_t> background = RandomPixels(rng, static_cast<size_t>(dw) * dh, round % 2 == 0);
+        const int x = static_cast<int>(Next(rng) % 5) - 2, y = static_cast<int>(Next(rng) % 3) - 1;
+        for (int change = 0; change < 2; ++change) {
+            if (change == 1) {
+                // New pixels written in place: the kept colours must not outlive them.
+                uint32_t* bits = source->GetBits();
+                for (int i = 0; i < sw * sh; ++i) bits[i] = RandomPixel(rng, RandomAlpha(rng));
+                bits[0] = 0x80FFFFFFu;  // keeps the source translucent
+                source->MarkBitsChanged();
+            }
+            const std::vector<uint32_t> pixels = Pixels(*source);
+            std::vector<uint32_t> expected = background;
+            PixelRows::SetSimdEnabled(false);
+            for (int row = 0; row < sh; ++row) {
+                const int dy = y + row;
+                if (dy < 0 || dy >= dh) continue;
+                const int from = std::max(0, -x), to = std::min(sw, dw - x);
+                if (to > from)
+                    PixelRows::AddRow(expected.data() + static_cast<size_t>(dy) * dw + x + from,
+                                      pixels.data() + static_cast<size_t>(row) * sw + from, to - from, true, true, k);
+            }
+            for (int simd = 0; simd < 2; ++simd) {
+                PixelRows::SetSimdEnabled(simd == 1);
+                MemoryImage dest(nullptr);
+                dest.SetBits(background.data(), dw, dh, true);
+                dest.Blt(source.get(), x, y, Rect(0, 0, sw, sh), Color::White, DRAWMODE_ADDITIVE);
+                ASSERT_EQ(expected, Pixels(dest)) << "round " << round << " change " << change << " simd " << simd;
             }
         }
     }
