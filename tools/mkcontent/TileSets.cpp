@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "tools/mkcontent/HelpPictures.h"
 #include "tools/mkcontent/Studio.h"
 #include "tools/mkcontent/TextFiles.h"
 
@@ -283,87 +284,6 @@ std::string SetFileText(const std::string& folder, bool logicSet) {
     return text;
 }
 
-// Distance to the segment from (ax, ay) to (bx, by), less half the width: a stroke.
-Distance Stroke(float ax, float ay, float bx, float by, float width) {
-    return [=](float px, float py) {
-        const float ex = bx - ax, ey = by - ay, wx = px - ax, wy = py - ay;
-        const float t = Clamp01((wx * ex + wy * ey) / (ex * ex + ey * ey));
-        return std::hypot(wx - ex * t, wy - ey * t) - width / 2;
-    };
-}
-
-// A round badge at (cx, cy): green with a tick for a free tile, red with a cross for a
-// blocked one.
-void PaintFreeBadge(Canvas& c, float cx, float cy, bool free) {
-    const Rgba colour = Argb(free ? 0xFF2FA84A : 0xFFD0382A);
-    c.Paint(Circle(cx + 1, cy + 2, 11), Solid(Argb(0x70000000)));
-    c.Paint(Circle(cx, cy, 11), VerticalGradient(cy - 11, Scale(colour, 1.3f), cy + 11, Scale(colour, 0.8f)));
-    c.Paint(Ring(cx, cy, 10.5f, 1.5f), Solid(Argb(0xFFFFFFFF)));
-    const Shader white = Solid(Argb(0xFFFFFFFF));
-    if (free) {
-        c.Paint(Stroke(cx - 5, cy, cx - 1.5f, cy + 4, 3), white);
-        c.Paint(Stroke(cx - 1.5f, cy + 4, cx + 5.5f, cy - 4.5f, 3), white);
-    } else {
-        c.Paint(Stroke(cx - 4.5f, cy - 4.5f, cx + 4.5f, cy + 4.5f, 3), white);
-        c.Paint(Stroke(cx - 4.5f, cy + 4.5f, cx + 4.5f, cy - 4.5f, 3), white);
-    }
-}
-
-// The help picture of free tiles, made of real tiles of the first set and laid out as the
-// board lays them (neighbours 48 pixels apart, drawn from the right, a tile one layer up 6
-// pixels right and 5 up). Above, a row of three: both ends are free (and match, so they can
-// go), the middle one is shut in at both sides. Below, a tile lying across two others: it is
-// free, the two under it are not. Free tiles are ringed in green and carry a tick above them,
-// blocked ones are darkened and carry a cross (above, or beside the face where a tile on top
-// hides it).
-Canvas FreeTilesPicture(Studio& studio, const std::vector<Canvas>& tiles) {
-    constexpr int kStep = 48;
-    int fx, fy, fw, fh;
-    Studio::TileFaceRect(&fx, &fy, &fw, &fh);
-    struct Placed {
-        int tile, x, y;
-        bool free;
-        int badgeX, badgeY;  // badge centre from the face's corner
-    };
-    const int rowX = (300 - (2 * kStep + 58)) / 2, pairX = (300 - (kStep + 58)) / 2;
-    // In drawing order: right to left, then the upper layer.
-    const Placed placed[] = {
-            {4, rowX + 2 * kStep, 42, true, 24, -4},
-            {22, rowX + kStep, 42, false, 24, -4},
-            {4, rowX, 42, true, 24, -4},
-            {13, pairX + kStep, 196, false, 50, 36},
-            {31, pairX, 196, false, -2, 36},
-            {8, pairX + kStep / 2 + 6, 191, true, 24, -4},
-    };
-    Canvas picture = studio.Panel(300, 300, 16, Argb(0xF0203060));
-    picture.Paint(RoundRect(24, 148, 252, 2, 1), Solid(Argb(0x60C8A050)));
-    for (const Placed& p : placed)
-        picture.Draw(tiles[static_cast<size_t>(p.tile)], p.x, p.y,
-                     p.free ? Rgba{1, 1, 1, 1} : Rgba{0.55f, 0.55f, 0.62f, 1});
-    for (const Placed& p : placed) {
-        const float x = static_cast<float>(p.x + fx), y = static_cast<float>(p.y + fy);
-        if (p.free) {
-            const Distance face = RoundRect(x, y, static_cast<float>(fw), static_cast<float>(fh), 6);
-            picture.Paint([&](float px, float py) { return std::fabs(face(px, py)) - 1.6f; }, Solid(Argb(0xFF7CFF7A)));
-        }
-    }
-    for (const Placed& p : placed) {
-        const float x = static_cast<float>(p.x + fx), y = static_cast<float>(p.y + fy);
-        PaintFreeBadge(picture, x + static_cast<float>(p.badgeX), y + static_cast<float>(p.badgeY), p.free);
-    }
-    return picture;
-}
-
-// Help pictures made of real tiles of the first set: free and blocked tiles, and the helper
-// tiles.
-void MakeHelpPictures(Studio& studio, const std::vector<Canvas>& tiles) {
-    studio.Save("images/help/page1", FreeTilesPicture(studio, tiles));
-    Canvas helpers = studio.Panel(300, 200, 16, Argb(0xF0203060));
-    for (const auto& p : std::vector<std::pair<int, int>>{{44, 40}, {48, 121}, {47, 202}})
-        helpers.Draw(tiles[static_cast<size_t>(p.first)], p.second, 60);
-    studio.Save("images/help/page3", helpers);
-}
-
 }  // namespace
 
 TileGroupInfo GetTileGroupInfo(int index, bool logicSet) {
@@ -391,6 +311,7 @@ std::vector<std::string> MakeTileSets(Studio& studio) {
     std::vector<std::string> files;
     int fx, fy, fw, fh;
     Studio::TileFaceRect(&fx, &fy, &fw, &fh);
+    std::vector<std::vector<Canvas>> paintedSets;
     for (const SetLook& look : sets) {
         const Rgba back = Argb(look.back);
         std::vector<Canvas> painted;
@@ -431,11 +352,12 @@ std::vector<std::string> MakeTileSets(Studio& studio) {
             studio.Save(std::string(look.folder) + name, tile);
             painted.push_back(tile);
         }
-        if (&look == &sets[0]) MakeHelpPictures(studio, painted);
+        paintedSets.push_back(std::move(painted));
         const std::string file = std::string(look.folder) + ".set";
         WriteText(studio.Root(), file, SetFileText(look.folder, look.logic), true);
         files.push_back(file);
     }
+    MakeHelpPictures(studio, paintedSets.front(), paintedSets.back());
     std::string index = "[Tilesets]\n";
     for (size_t i = 0; i < files.size(); ++i) index += std::to_string(i) + "=" + files[i] + "\n";
     WriteText(studio.Root(), "tilesets/tilesets.set", index, true);
