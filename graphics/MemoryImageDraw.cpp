@@ -336,6 +336,12 @@ void RunLengthRows(uint32_t* dst, int dstWidth, int x, int y, const Rect& src, i
             std::memcpy(d, pixels, static_cast<size_t>(src.width) * 4);
             continue;
         }
+        if (PixelRows::SimdEnabled()) {
+            // Groups of four by their pixels' alphas: no run bytes to read, and a translucent
+            // group's destination load follows the row's stream.
+            PixelRows::OverOpaqueRow(d, pixels, src.width);
+            continue;
+        }
         int i = 0;
         while (i < src.width) {
             int run = runs[srcBase + i];

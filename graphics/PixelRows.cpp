@@ -49,6 +49,16 @@ void RunBlendRowPlain(uint32_t* d, const uint32_t* src, int count) {
     }
 }
 
+void OverOpaqueRowPlain(uint32_t* d, const uint32_t* src, int count) {
+    for (int i = 0; i < count; ++i) {
+        const uint32_t a = src[i] >> 24;
+        if (a == 255)
+            d[i] = src[i];
+        else if (a != 0)
+            RunBlendRowPlain(d + i, src + i, 1);
+    }
+}
+
 void AddRowPlain(uint32_t* d, const uint32_t* src, int count, bool white, bool weighted, const uint32_t (&k)[3]) {
     for (int i = 0; i < count; ++i) {
         const uint32_t p = src[i];
@@ -173,6 +183,40 @@ void RunBlendRowSse2(uint32_t* d, const uint32_t* src, int count) {
     });
 }
 
+// Groups of four: all opaque stored, all transparent skipped without a destination load, any
+// other mix blended as RunBlendRowSse2 blends, its opaque pixels then taking the source word and
+// its transparent ones keeping the destination's. The last one to three pixels go plainly.
+void OverOpaqueRowSse2(uint32_t* d, const uint32_t* src, int count) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i full = _mm_set1_epi16(256);
+    const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    auto half = [&](__m128i p16, __m128i d16) {
+        const __m128i s = SpreadAlpha(p16);
+        return _mm_add_epi16(MulShift(d16, _mm_sub_epi16(full, s)), MulShift(p16, s));
+    };
+    auto select = [](__m128i mask, __m128i a, __m128i b) {
+        return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
+    };
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i p = Load4(src + i);
+        const __m128i a = _mm_and_si128(p, opaque);
+        const __m128i isOpaque = _mm_cmpeq_epi32(a, opaque);
+        if (_mm_movemask_epi8(isOpaque) == 0xFFFF) {
+            Store4(d + i, p);
+            continue;
+        }
+        const __m128i isClear = _mm_cmpeq_epi32(a, zero);
+        if (_mm_movemask_epi8(isClear) == 0xFFFF) continue;
+        const __m128i q = Load4(d + i);
+        const __m128i lo = half(_mm_unpacklo_epi8(p, zero), _mm_unpacklo_epi8(q, zero));
+        const __m128i hi = half(_mm_unpackhi_epi8(p, zero), _mm_unpackhi_epi8(q, zero));
+        const __m128i blended = _mm_or_si128(_mm_packus_epi16(lo, hi), opaque);
+        Store4(d + i, select(isClear, q, select(isOpaque, p, blended)));
+    }
+    OverOpaqueRowPlain(d + i, src + i, count - i);
+}
+
 template <bool White, bool Weighted>
 void AddRowSse2(uint32_t* d, const uint32_t* src, int count, const uint32_t (&k)[3]) {
     const __m128i zero = _mm_setzero_si128();
@@ -260,6 +304,13 @@ void RunBlendRow(uint32_t* dst, const uint32_t* src, int count) {
     if (SimdEnabled()) return RunBlendRowSse2(dst, src, count);
 #endif
     RunBlendRowPlain(dst, src, count);
+}
+
+void OverOpaqueRow(uint32_t* dst, const uint32_t* src, int count) {
+#if defined(__SSE2__)
+    if (SimdEnabled()) return OverOpaqueRowSse2(dst, src, count);
+#endif
+    OverOpaqueRowPlain(dst, src, count);
 }
 
 void AddRow(uint32_t* dst, const uint32_t* src, int count, bool white, bool weighted, const uint32_t (&k)[3]) {

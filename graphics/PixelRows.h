@@ -65,6 +65,11 @@ inline void CopyRow(uint32_t* d, const uint32_t* n, int count) {
 // with s the source pixel's alpha; the result is opaque.
 void RunBlendRow(uint32_t* dst, const uint32_t* src, int count);
 
+// A row of mixed pixels over an opaque destination, each by its own alpha: 255 copied, 0
+// leaving the destination pixel as it is, any other blended as RunBlendRow blends it; the same
+// pixels as walking the row's alpha runs with CopyRow and RunBlendRow.
+void OverOpaqueRow(uint32_t* dst, const uint32_t* src, int count);
+
 // The additive blit: the source's colour channels (times k / 256 unless white, times the
 // pixel's alpha / 256 when weighted) added to the destination's, saturating at 255; the
 // destination keeps its alpha.
