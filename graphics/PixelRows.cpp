@@ -166,21 +166,22 @@ void BlendRowSse2(uint32_t* d, const uint32_t* src, int count, const BlendTint& 
     });
 }
 
-void RunBlendRowSse2(uint32_t* d, const uint32_t* src, int count) {
+// Four source pixels p laid over four opaque destination pixels q by their own alphas:
+// ((q * (256 - s)) >> 8) + ((p * s) >> 8) per channel, alpha 255.
+inline __m128i RunBlendFour(__m128i p, __m128i q) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i full = _mm_set1_epi16(256);
-    const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
     auto half = [&](__m128i p16, __m128i d16) {
         const __m128i s = SpreadAlpha(p16);
         return _mm_add_epi16(MulShift(d16, _mm_sub_epi16(full, s)), MulShift(p16, s));
     };
-    InFours(d, src, count, [&](uint32_t* dp, const uint32_t* sp) {
-        const __m128i p = Load4(sp);
-        const __m128i q = Load4(dp);
-        const __m128i lo = half(_mm_unpacklo_epi8(p, zero), _mm_unpacklo_epi8(q, zero));
-        const __m128i hi = half(_mm_unpackhi_epi8(p, zero), _mm_unpackhi_epi8(q, zero));
-        Store4(dp, _mm_or_si128(_mm_packus_epi16(lo, hi), opaque));
-    });
+    const __m128i lo = half(_mm_unpacklo_epi8(p, zero), _mm_unpacklo_epi8(q, zero));
+    const __m128i hi = half(_mm_unpackhi_epi8(p, zero), _mm_unpackhi_epi8(q, zero));
+    return _mm_or_si128(_mm_packus_epi16(lo, hi), _mm_set1_epi32(static_cast<int>(0xFF000000u)));
+}
+
+void RunBlendRowSse2(uint32_t* d, const uint32_t* src, int count) {
+    InFours(d, src, count, [&](uint32_t* dp, const uint32_t* sp) { Store4(dp, RunBlendFour(Load4(sp), Load4(dp))); });
 }
 
 // Groups of four: all opaque stored, all transparent skipped without a destination load, any
@@ -188,12 +189,7 @@ void RunBlendRowSse2(uint32_t* d, const uint32_t* src, int count) {
 // its transparent ones keeping the destination's. The last one to three pixels go plainly.
 void OverOpaqueRowSse2(uint32_t* d, const uint32_t* src, int count) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i full = _mm_set1_epi16(256);
     const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-    auto half = [&](__m128i p16, __m128i d16) {
-        const __m128i s = SpreadAlpha(p16);
-        return _mm_add_epi16(MulShift(d16, _mm_sub_epi16(full, s)), MulShift(p16, s));
-    };
     auto select = [](__m128i mask, __m128i a, __m128i b) {
         return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
     };
@@ -209,10 +205,7 @@ void OverOpaqueRowSse2(uint32_t* d, const uint32_t* src, int count) {
         const __m128i isClear = _mm_cmpeq_epi32(a, zero);
         if (_mm_movemask_epi8(isClear) == 0xFFFF) continue;
         const __m128i q = Load4(d + i);
-        const __m128i lo = half(_mm_unpacklo_epi8(p, zero), _mm_unpacklo_epi8(q, zero));
-        const __m128i hi = half(_mm_unpackhi_epi8(p, zero), _mm_unpackhi_epi8(q, zero));
-        const __m128i blended = _mm_or_si128(_mm_packus_epi16(lo, hi), opaque);
-        Store4(d + i, select(isClear, q, select(isOpaque, p, blended)));
+        Store4(d + i, select(isClear, q, select(isOpaque, p, RunBlendFour(p, q))));
     }
     OverOpaqueRowPlain(d + i, src + i, count - i);
 }
