@@ -11,23 +11,34 @@ namespace benchframe {
 
 // The console report, keeping per benchmark name the real time in nanoseconds of every run that
 // ended without error, so that the closing tables can print the median of the repetitions
-// (--benchmark_repetitions), neither the fastest nor the last.
+// (--benchmark_repetitions), neither the fastest nor the last. With
+// --benchmark_report_aggregates_only the single runs are not reported; the library's own
+// "median" aggregate stands in for them.
 class MedianRunReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0 && !run.error_occurred)
-                mNanos[run.run_name.str()].push_back(run.GetAdjustedRealTime() * 1e9 /
-                                                     benchmark::GetTimeUnitMultiplier(run.time_unit));
+        for (const Run& run : runs) {
+            if (run.error_occurred) continue;
+            const double nanos = run.GetAdjustedRealTime() * 1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
+                mNanos[run.run_name.str()].push_back(nanos);
+            else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                mAggregateMedians[run.run_name.str()] = nanos;
+        }
         ConsoleReporter::ReportRuns(runs);
     }
 
     // The median real time in nanoseconds of the named benchmark's runs (the mean of the middle
-    // two for an even count); false when it has none.
+    // two for an even count), else its reported median aggregate; false when it has neither.
     bool Median(const std::string& name, double* nanos) const {
         const auto found = mNanos.find(name);
-        if (found == mNanos.end() || found->second.empty()) return false;
-        *nanos = MedianOf(found->second);
+        if (found != mNanos.end() && !found->second.empty()) {
+            *nanos = MedianOf(found->second);
+            return true;
+        }
+        const auto aggregate = mAggregateMedians.find(name);
+        if (aggregate == mAggregateMedians.end()) return false;
+        *nanos = aggregate->second;
         return true;
     }
 
@@ -39,6 +50,7 @@ public:
 
 private:
     std::map<std::string, std::vector<double>> mNanos;
+    std::map<std::string, double> mAggregateMedians;
 };
 
 }  // namespace benchframe
