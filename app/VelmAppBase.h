@@ -632,6 +632,9 @@ protected:
     std::unique_ptr<plat::Cursor> mSystemCursors[10];
     DisplaySetup* mDDInterface = nullptr;
     CriticalSection mDDCritSect;
+    // Set (under mDDCritSect) while the display still draws to a window that is gone: from the
+    // window's destruction until the display is set up again on its successor.
+    bool mDisplayWindowGone = false;
     std::set<MemoryImage*> mMemoryImageSet;
     std::map<std::pair<std::string, std::string>, SharedImage> mSharedImageMap;
     std::atomic<bool> mCleanupSharedImages{false};

@@ -168,7 +168,9 @@ void VelmAppBase::CursorThreadLoop() {
             } else {
                 known = false;
             }
-            if (known && mDDInterface != nullptr) {
+            // Between a window's destruction and the display's set-up on the next one the
+            // display would draw the cursor into the window that is gone.
+            if (known && mDDInterface != nullptr && !mDisplayWindowGone) {
                 if (mPresentCount.load() > 0) mDDInterface->GetCursorPos(&lastX, &lastY);
                 if (x != lastX || y != lastY) {
                     // The loop is not drawing: move the cursor now, else the next frame does.

@@ -125,6 +125,10 @@ int VelmAppBase::InitDisplay() {
     const int result = mDDInterface->Init(mMainWindow.get(), mIsPhysWindowed);
     DemoRecordDisplayMode();
     if (result != RESULT_OK) return result;
+    {
+        CritSectLock lock(mDDCritSect);
+        mDisplayWindowGone = false;
+    }
     const int drawWidth = mDDInterface->GetDrawWidth();
     const int drawHeight = mDDInterface->GetDrawHeight();
     mScreenBounds = Rect((mWidth - drawWidth) / 2, (mHeight - drawHeight) / 2, drawWidth, drawHeight);

@@ -111,6 +111,7 @@ void VelmAppBase::DestroyMainWindow() {
     // The cursor thread reads the window under the display lock.
     CritSectLock lock(mDDCritSect);
     mMainWindow.reset();
+    mDisplayWindowGone = mDDInterface != nullptr;
 }
 
 void VelmAppBase::CreateMainWindow() {

@@ -44,6 +44,8 @@ std::string RunScript() {
          "for i in $(seq 100); do [ -s \"$work/display\" ] && break; sleep 0.1; done; "
          "if [ ! -s \"$work/display\" ]; then kill $xvfb; wait $xvfb; exit 2; fi; "
          "export DISPLAY=:$(cat \"$work/display\"); "
+         // The program starts only once the X server answers.
+         "for i in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done; "
          "(cd \"$build\" && exec env -u SDL_VIDEODRIVER -u VELM_NONINTERACTIVE SDL_AUDIODRIVER=dummy "
          "XDG_CONFIG_HOME=\"$work/config\" XDG_DATA_HOME=\"$work/data\" \"$tiles\" >\"$work/tiles.log\" 2>&1) & "
          "game=$!; "

@@ -247,6 +247,31 @@ TEST_F(WindowAppTest, CursorThreadFollowsThePointerAndStopsAtShutdown) {
     EXPECT_FALSE(app.mCursorThreadRunning.load());
 }
 
+TEST_F(WindowAppTest, CursorThreadLeavesTheDisplayAloneWhileItsWindowIsReplaced) {
+    WindowApp app(&mSettings);
+    app.mUseFakeDisplay = true;
+    app.OpenWindow();
+    ASSERT_NE(app.mFake, nullptr);
+    app.StartCursorThread();
+    // The new window exists and the pointer moves over it before the display is set up on it:
+    // the display still knows only the old window, which is gone.
+    app.mBeforeDisplayInit = [&app] {
+        app.mFake->mWindowGone = true;
+        plat::SynthesizeMouseMove(*app.GetMainWindow(), 55, 66);
+        app.PumpWindowMessages();
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    };
+    app.SwitchScreenMode(true, false, true);
+    app.mBeforeDisplayInit = nullptr;
+    EXPECT_EQ(app.mFake->mStaleCursorMoves.load(), 0);
+    // Once the display is set up again the cursor follows the pointer.
+    for (int i = 0; i < 500 && app.mFake->mCursorX.load() != 55; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(app.mFake->mCursorX.load(), 55);
+    EXPECT_EQ(app.mFake->mCursorY.load(), 66);
+    app.Shutdown();
+}
+
 // ---- Images and colours ----
 
 int gReads = 0;

@@ -4,8 +4,10 @@
 // records what the widget manager hands it, and a fake display whose set-up answers come
 // from a script.
 
+#include <atomic>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -60,6 +62,7 @@ public:
     ~FakeDisplay() override { delete mScreen; }
 
     int Init(plat::Window*, bool windowed) override {
+        mWindowGone = false;
         mInits.push_back(windowed);
         int result = 0;
         if (!mResults.empty()) {
@@ -84,6 +87,19 @@ public:
     bool Is3D() override { return m3D; }
     void Set3D(bool on) override { m3D = on; }
     Velm::MemoryImage* NewImage() override { return new Velm::MemoryImage(mApp); }
+    // The cursor thread's calls; a move while the window the display was set up on is gone
+    // (a test says when) counts as stale.
+    void SetCursorPos(int x, int y) override { NoteCursorMove(x, y); }
+    void SetNextCursorPos(int x, int y) override { NoteCursorMove(x, y); }
+    void GetCursorPos(int* x, int* y) override {
+        *x = mCursorX.load();
+        *y = mCursorY.load();
+    }
+    void NoteCursorMove(int x, int y) {
+        if (mWindowGone.load()) ++mStaleCursorMoves;
+        mCursorX.store(x);
+        mCursorY.store(y);
+    }
     bool SetCursorImage(Velm::MemoryImage* image) override {
         const bool changed = image != mCursorImage;
         mCursorImage = image;
@@ -93,6 +109,10 @@ public:
     Velm::VelmAppBase* mApp;
     std::deque<int> mResults;
     std::vector<bool> mInits;  // the windowed flag of every set-up
+    std::atomic<bool> mWindowGone{false};
+    std::atomic<int> mCursorX{0};
+    std::atomic<int> mCursorY{0};
+    std::atomic<int> mStaleCursorMoves{0};
     Velm::MemoryImage* mScreen = nullptr;
     Velm::MemoryImage* mCursorImage = nullptr;
     bool m3D = false;
@@ -119,6 +139,10 @@ public:
         return VelmAppBase::CreateDisplay();
     }
     void CloseRequested() override { ++mCloseRequests; }
+    void PreDisplayInitHook() override {
+        VelmAppBase::PreDisplayInitHook();
+        if (mBeforeDisplayInit) mBeforeDisplayInit();
+    }
     bool FilterKeyDown(int key, bool ctrlDown, bool altDown) override {
         return key == mFilteredKey || VelmAppBase::FilterKeyDown(key, ctrlDown, altDown);
     }
@@ -158,6 +182,7 @@ public:
     bool mUseFakeDisplay = false;
     std::deque<int> mScript;
     FakeDisplay* mFake = nullptr;
+    std::function<void()> mBeforeDisplayInit;
     int mCloseRequests = 0;
     int mFilteredKey = -1;
     int mSaverTimeout = 0;
