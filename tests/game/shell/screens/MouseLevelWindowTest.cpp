@@ -60,10 +60,12 @@ std::string RunScript() {
          "for i in $(seq 100); do [ -s \"$work/display\" ] && break; sleep 0.1; done; "
          "if [ ! -s \"$work/display\" ]; then kill $xvfb; wait $xvfb; exit 2; fi; "
          "export DISPLAY=:$(cat \"$work/display\"); "
+         // The program starts only once the X server answers.
+         "for i in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done; "
          "env -u SDL_VIDEODRIVER -u VELM_NONINTERACTIVE SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME=\"$work/config\" "
          "XDG_DATA_HOME=\"$work/data\" \"$bin/tiles\" -windowed >\"$work/tiles.log\" 2>&1 & game=$!; "
          "finish() { kill $xvfb; wait $xvfb; exit $1; }; "
-         "id=; for i in $(seq 100); do id=$(xdotool search --onlyvisible --pid $game 2>/dev/null | head -n 1); "
+         "id=; for i in $(seq 300); do id=$(xdotool search --onlyvisible --pid $game 2>/dev/null | head -n 1); "
          "[ -n \"$id\" ] && break; sleep 0.1; done; "
          "if [ -z \"$id\" ]; then kill $game; wait $game; finish 3; fi; "
          // The content loads for a few seconds before the name dialog shows.
