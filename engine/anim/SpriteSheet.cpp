@@ -1,5 +1,6 @@
 #include "engine/anim/SpriteSheet.h"
 
+#include <cmath>
 #include <cstdio>
 #include <map>
 
@@ -81,7 +82,9 @@ void SpriteSheet_t::DrawAt(Velm::Graphics* g, float x, float y, bool centred) {
     if (EngineHooks::Is3DAccelerated())
         g->DrawImageF(image, x, y, currentRect);
     else
-        g->DrawImage(image, static_cast<int>(x), static_cast<int>(y), currentRect);
+        // Rounded down, not towards zero: pictures laid side by side across the left or top
+        // edge would overlap by a pixel.
+        g->DrawImage(image, static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)), currentRect);
 }
 
 void SpriteSheet_t::DrawTransformed(Velm::Graphics* g, const Velm::Transform& transform) {

@@ -215,14 +215,24 @@ TEST(TiledScrollAnimTest, TilesCoverTheAreaAndANullTileDrawsNothing) {
         scroll.Draw(&g);
         EXPECT_EQ(dest.blits.size(), c.blits);
     }
+    // A fractional offset: the first column starts left of the area, and every tile starts
+    // where its neighbour ends, on whole pixels, so that their edges neither overlap nor
+    // leave a gap.
+    scroll.Advance(0.55f);
+    animtest::RecordingImage dest;
+    Velm::Graphics g(&dest);
+    scroll.Draw(&g);
+    ASSERT_EQ(dest.blits.size(), 8u);
+    EXPECT_LT(dest.blits[0].src.width, 32) << "the first column is cut at the area's left edge";
+    for (size_t i = 1; i < 4; ++i) EXPECT_EQ(dest.blits[i].x, dest.blits[i - 1].x + dest.blits[i - 1].src.width) << i;
     TiledScrollAnim_t empty;  // no sheet: no tile size
     empty.areaWidth = 100;
     empty.areaHeight = 100;
     empty.Start();
-    animtest::RecordingImage dest;
-    Velm::Graphics g(&dest);
-    empty.Draw(&g);
-    EXPECT_TRUE(dest.blits.empty());
+    animtest::RecordingImage none;
+    Velm::Graphics noneGraphics(&none);
+    empty.Draw(&noneGraphics);
+    EXPECT_TRUE(none.blits.empty());
 }
 
 }  // namespace
