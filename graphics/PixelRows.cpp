@@ -273,13 +273,31 @@ void AddWeightedRowSse2(uint32_t* d, const uint32_t* w, int count) {
 
 }  // namespace
 
-void SetSimdEnabled(bool enabled) {
+namespace detail {
+SimdLevel DetectedLevel() {
 #if defined(__SSE2__)
-    detail::simdOn = enabled;
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2")) return SimdLevel::Avx2;
+#endif
+    return SimdLevel::Sse2;
 #else
-    (void)enabled;
+    return SimdLevel::Plain;
 #endif
 }
+}  // namespace detail
+
+SimdLevel BestSimdLevel() {
+    static const SimdLevel best = detail::DetectedLevel();
+    return best;
+}
+
+void SetSimdLevel(SimdLevel level) {
+    const SimdLevel best = BestSimdLevel();
+    detail::level = static_cast<int>(level) > static_cast<int>(best) ? best : level;
+}
+
+void SetSimdEnabled(bool enabled) { SetSimdLevel(enabled ? BestSimdLevel() : SimdLevel::Plain); }
 
 void BlendRow(uint32_t* dst, const uint32_t* src, int count, const BlendTint& tint) {
 #if defined(__SSE2__)

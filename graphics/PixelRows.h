@@ -7,24 +7,37 @@
 #endif
 
 // Row loops of the memory-image blits, each in a plain form and (on x86-64) an SSE2 form that
-// gives the same pixels bit for bit. Callers in graphics/ pass one row of 32-bit ARGB source
+// gives the same pixels bit for bit; the busiest also have an AVX2 form, eight pixels a step,
+// used where the processor has AVX2. Callers in graphics/ pass one row of 32-bit ARGB source
 // pixels and the destination row they land on; which form runs is chosen at run time by
-// SetSimdEnabled (on by default where SSE2 is built in), so that tests can run both.
+// SetSimdLevel (the best the processor has by default), so that tests can run every form.
 namespace Velm {
 namespace PixelRows {
 
+// The forms, each including the one before it: the AVX2 level runs the SSE2 forms of the
+// loops that have no AVX2 form.
+enum class SimdLevel { Plain, Sse2, Avx2 };
+
 namespace detail {
-#if defined(__SSE2__)
-inline bool simdOn = true;
-#else
-inline bool simdOn = false;
-#endif
+SimdLevel DetectedLevel();
+// Zero (plain) until the start-up detection runs: a blit from another static initialiser
+// takes the plain forms, which give the same pixels.
+inline SimdLevel level = DetectedLevel();
 }  // namespace detail
 
-// True when the SSE2 forms are built in and switched on. Inline: the row walks ask per run.
-inline bool SimdEnabled() { return detail::simdOn; }
-// Switches the SSE2 forms on or off (ignored where they are not built in). Not thread-safe
-// against blits in flight: tests and start-up only.
+// The best level this build and processor have: SSE2 where built in, AVX2 where the
+// processor also reports it (asked once).
+SimdLevel BestSimdLevel();
+inline SimdLevel GetSimdLevel() { return detail::level; }
+// Sets the level, lowered to BestSimdLevel() when asked for more. Not thread-safe against
+// blits in flight: tests and start-up only.
+void SetSimdLevel(SimdLevel level);
+
+// True when the SSE2 forms (or better) are switched on. Inline: the row walks ask per run.
+inline bool SimdEnabled() { return detail::level != SimdLevel::Plain; }
+// True when the AVX2 forms are switched on.
+inline bool Avx2Enabled() { return detail::level == SimdLevel::Avx2; }
+// Switches to the best level, or to the plain forms.
 void SetSimdEnabled(bool enabled);
 
 // The normal blit's blend: alpha s = ta * pa / 255 of tint alpha ta and pixel alpha pa, the

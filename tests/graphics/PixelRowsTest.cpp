@@ -1,6 +1,6 @@
-// The SSE2 row loops against their plain forms, bit for bit: the rows alone over widths 1 to 9
-// and longer at odd offsets, and whole memory-image blits of random images, sizes, tints and
-// positions with the SSE2 forms on and off.
+// The SSE2 and AVX2 row loops against their plain forms, bit for bit: the rows alone over
+// widths 1 to 9 and longer at odd offsets, and whole memory-image blits of random images, sizes,
+// tints and positions at every level the processor has.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,22 +12,13 @@
 #include "graphics/DrawMode.h"
 #include "graphics/MemoryImage.h"
 #include "graphics/PixelRows.h"
+#include "tests/graphics/SimdLevels.h"
 
 using namespace Velm;
 
 namespace {
 
-// Restores the SSE2 switch when a test ends.
-class SimdSwitch {
-public:
-    SimdSwitch() : mWas(PixelRows::SimdEnabled()) {}
-    ~SimdSwitch() { PixelRows::SetSimdEnabled(mWas); }
-    SimdSwitch(const SimdSwitch&) = delete;
-    SimdSwitch& operator=(const SimdSwitch&) = delete;
-
-private:
-    bool mWas;
-};
+using SimdSwitch = test::SimdLevelGuard;
 
 uint32_t Next(std::mt19937& rng) { return static_cast<uint32_t>(rng()); }
 
@@ -46,16 +37,34 @@ std::vector<uint32_t> RandomPixels(std::mt19937& rng, size_t count, bool opaqueM
     return out;
 }
 
-// Runs op on copies of dst with the SSE2 forms off and on and expects equal rows.
+// Runs op on copies of dst with the plain forms and at every SIMD level and expects equal rows.
 template <typename Op>
 void ExpectSameBothWays(const std::vector<uint32_t>& dst, Op op, const char* what, int width, int offset) {
     SimdSwitch keep;
-    std::vector<uint32_t> plain = dst, simd = dst;
-    PixelRows::SetSimdEnabled(false);
+    std::vector<uint32_t> plain = dst;
+    PixelRows::SetSimdLevel(PixelRows::SimdLevel::Plain);
     op(plain.data());
+    for (PixelRows::SimdLevel level : test::SimdLevels()) {
+        std::vector<uint32_t> simd = dst;
+        PixelRows::SetSimdLevel(level);
+        op(simd.data());
+        ASSERT_EQ(plain, simd) << what << " width " << width << " offset " << offset << " "
+                               << test::SimdLevelName(level);
+    }
+}
+
+TEST(PixelRowsTest, SimdLevelIsLoweredToWhatTheProcessorHas) {
+    SimdSwitch keep;
+    const PixelRows::SimdLevel best = PixelRows::BestSimdLevel();
+    PixelRows::SetSimdLevel(PixelRows::SimdLevel::Avx2);
+    EXPECT_EQ(best, PixelRows::GetSimdLevel());
+    EXPECT_EQ(best == PixelRows::SimdLevel::Avx2, PixelRows::Avx2Enabled());
+    PixelRows::SetSimdEnabled(false);
+    EXPECT_EQ(PixelRows::SimdLevel::Plain, PixelRows::GetSimdLevel());
+    EXPECT_FALSE(PixelRows::SimdEnabled());
+    EXPECT_FALSE(PixelRows::Avx2Enabled());
     PixelRows::SetSimdEnabled(true);
-    op(simd.data());
-    ASSERT_EQ(plain, simd) << what << " width " << width << " offset " << offset;
+    EXPECT_EQ(best, PixelRows::GetSimdLevel());
 }
 
 TEST(PixelRowsTest, RowsMatchPlainFormsAtEveryWidthAndOffset) {
@@ -117,8 +126,8 @@ TEST(PixelRowsTest, WeightedAddMatchesTheWeightingAdd) {
         PixelRows::SetSimdEnabled(false);
         std::vector<uint32_t> expected = dst;
         PixelRows::AddRow(expected.data(), src.data(), count, true, true, k);
-        for (int simd = 0; simd < 2; ++simd) {
-            PixelRows::SetSimdEnabled(simd == 1);
+        for (int simd = 0; simd <= static_cast<int>(PixelRows::BestSimdLevel()); ++simd) {
+            PixelRows::SetSimdLevel(static_cast<PixelRows::SimdLevel>(simd));
             std::vector<uint32_t> got = dst;
             PixelRows::AddWeightedRow(got.data(), weighted.data(), count);
             ASSERT_EQ(expected, got) << "count " << count << " simd " << simd;
@@ -151,21 +160,23 @@ std::vector<uint32_t> Pixels(MemoryImage& image) {
     return std::vector<uint32_t>(bits, bits + static_cast<size_t>(image.width) * image.height);
 }
 
-// Runs draw(dest) on fresh copies of a dw x dh background with the SSE2 forms off and on and
-// returns whether the two images came out equal.
+// Runs draw(dest) on fresh copies of a dw x dh background with the plain forms and at every
+// SIMD level and returns whether all the images came out equal.
 template <typename Draw>
 ::testing::AssertionResult SameBothWays(const std::vector<uint32_t>& background, int dw, int dh, Draw draw) {
     SimdSwitch keep;
-    std::vector<uint32_t> result[2];
-    for (int simd = 0; simd < 2; ++simd) {
-        PixelRows::SetSimdEnabled(simd == 1);
+    auto drawAt = [&](PixelRows::SimdLevel level) {
+        PixelRows::SetSimdLevel(level);
         MemoryImage dest(nullptr);
         dest.SetBits(background.data(), dw, dh, true);
         draw(dest);
-        result[simd] = Pixels(dest);
-    }
-    if (result[0] == result[1]) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "the SSE2 forms drew other pixels";
+        return Pixels(dest);
+    };
+    const std::vector<uint32_t> plain = drawAt(PixelRows::SimdLevel::Plain);
+    for (PixelRows::SimdLevel level : test::SimdLevels())
+        if (drawAt(level) != plain)
+            return ::testing::AssertionFailure() << "the " << test::SimdLevelName(level) << " forms drew other pixels";
+    return ::testing::AssertionSuccess();
 }
 
 TEST(PixelRowsTest, MemoryImageBlitsMatchPlainForms) {
@@ -221,8 +232,8 @@ TEST(PixelRowsTest, UntintedAdditiveBlitAddsWeightedColoursAndFollowsPixelChange
                     PixelRows::AddRow(expected.data() + static_cast<size_t>(dy) * dw + x + from,
                                       pixels.data() + static_cast<size_t>(row) * sw + from, to - from, true, true, k);
             }
-            for (int simd = 0; simd < 2; ++simd) {
-                PixelRows::SetSimdEnabled(simd == 1);
+            for (int simd = 0; simd <= static_cast<int>(PixelRows::BestSimdLevel()); ++simd) {
+                PixelRows::SetSimdLevel(static_cast<PixelRows::SimdLevel>(simd));
                 MemoryImage dest(nullptr);
                 dest.SetBits(background.data(), dw, dh, true);
                 dest.Blt(source.get(), x, y, Rect(0, 0, sw, sh), Color::White, DRAWMODE_ADDITIVE);

@@ -1,4 +1,4 @@
-// The surface routines' SSE2 loops against their plain forms, bit for bit, in every surface
+// The surface routines' SSE2 and AVX2 loops against their plain forms, bit for bit, in every surface
 // format: translucent fills of widths 1 to 20 at odd offsets, and normal, tinted and additive
 // blits of random sources whose runs start and end anywhere.
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 
 #include "graphics/PixelRows.h"
 #include "tests/graphics/DisplayFixture.h"
+#include "tests/graphics/SimdLevels.h"
 #include "tests/graphics/TestImages.h"
 
 namespace Velm {
@@ -40,20 +41,20 @@ std::vector<uint32_t> RandomRuns(std::mt19937& rng, size_t count) {
     return pixels;
 }
 
-// Draws with the SSE2 forms off and on onto equal targets and expects equal surfaces.
+// Draws with the plain forms and at every SIMD level onto equal targets and expects equal
+// surfaces.
 template <typename Draw>
 void ExpectSameBothWays(DisplayRig& rig, std::mt19937& rng, Draw draw) {
     const uint32_t background = 0xFF000000u | (Next(rng) & 0xFFFFFF);
-    const bool was = PixelRows::SimdEnabled();
-    std::vector<uint32_t> result[2];
-    for (int simd = 0; simd < 2; ++simd) {
-        PixelRows::SetSimdEnabled(simd == 1);
+    test::SimdLevelGuard keep;
+    auto drawAt = [&](PixelRows::SimdLevel level) {
+        PixelRows::SetSimdLevel(level);
         auto target = rig.Target(40, 12, background);
         draw(*target);
-        result[simd] = SurfaceValues(*target);
-    }
-    PixelRows::SetSimdEnabled(was);
-    ASSERT_EQ(result[0], result[1]);
+        return SurfaceValues(*target);
+    };
+    const std::vector<uint32_t> plain = drawAt(PixelRows::SimdLevel::Plain);
+    for (PixelRows::SimdLevel level : test::SimdLevels()) ASSERT_EQ(plain, drawAt(level)) << test::SimdLevelName(level);
 }
 
 TEST(SurfaceSimd, TranslucentFillsMatchPlainForm) {
