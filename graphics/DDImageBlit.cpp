@@ -14,6 +14,7 @@
 #include "graphics/DDImageSurface.h"
 #include "graphics/PixelOps.h"
 #include "graphics/PixelRows.h"
+#include "graphics/PixelRowsAvx2.h"
 
 namespace Velm {
 
@@ -200,6 +201,13 @@ __attribute__((noinline)) bool WhiteRows32(const plat::dd::SurfaceDesc& desc, in
                                            int srcWidth, const uint32_t* native, const uint8_t* runs) {
 #if defined(__SSE2__)
     if (!PixelRows::SimdEnabled()) return false;
+    if (PixelRows::Avx2Enabled()) {
+        // Eight pixels a step by their own alphas: no run bytes to read.
+        WalkRows<uint32_t>(desc, x, y, srcRect, srcWidth, [&](uint32_t* row, size_t s) {
+            PixelRows::avx2::SurfaceWhiteRow(row + x, native + s, srcRect.width);
+        });
+        return true;
+    }
     WalkRows<uint32_t>(desc, x, y, srcRect, srcWidth,
                        [&](uint32_t* row, size_t s) { WhiteRow32(row + x, native + s, runs + s, srcRect.width); });
     return true;
@@ -406,6 +414,13 @@ inline bool TintedRows32(const plat::dd::SurfaceDesc& desc, const Layout& L, int
     if (!PixelRows::SimdEnabled() || !L.byteLanes) return false;
     uint16_t laneK[8] = {};
     for (int c = 0; c < 3; ++c) laneK[L.shift[c] / 8] = laneK[4 + L.shift[c] / 8] = static_cast<uint16_t>(k[c]);
+    if (PixelRows::Avx2Enabled()) {
+        const PixelRows::avx2::SurfaceTint tint{{laneK[0], laneK[1], laneK[2], laneK[3]}, ka, grey};
+        WalkRows<uint32_t>(desc, x, y, srcRect, srcWidth, [&](uint32_t* row, size_t s) {
+            PixelRows::avx2::SurfaceTintedRow(row + x, native + s, srcRect.width, tint);
+        });
+        return true;
+    }
     const __m128i kLanes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(laneK));
     const __m128i kaLanes = _mm_set1_epi16(static_cast<short>(ka));
     auto walk = [&](auto op) {

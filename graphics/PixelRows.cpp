@@ -10,6 +10,7 @@
 #endif
 
 #include "graphics/PixelOps.h"
+#include "graphics/PixelRowsAvx2.h"
 
 namespace Velm {
 namespace PixelRows {
@@ -319,6 +320,7 @@ void RunBlendRow(uint32_t* dst, const uint32_t* src, int count) {
 
 void OverOpaqueRow(uint32_t* dst, const uint32_t* src, int count) {
 #if defined(__SSE2__)
+    if (Avx2Enabled()) return avx2::OverOpaqueRow(dst, src, count);
     if (SimdEnabled()) return OverOpaqueRowSse2(dst, src, count);
 #endif
     OverOpaqueRowPlain(dst, src, count);
@@ -343,6 +345,7 @@ void AddRow(uint32_t* dst, const uint32_t* src, int count, bool white, bool weig
 
 void AddWeightedRow(uint32_t* dst, const uint32_t* weighted, int count) {
 #if defined(__SSE2__)
+    if (Avx2Enabled()) return avx2::AddWeightedRow(dst, weighted, count);
     if (SimdEnabled()) return AddWeightedRowSse2(dst, weighted, count);
 #endif
     AddWeightedRowPlain(dst, weighted, count);

@@ -1,0 +1,241 @@
+// AVX2 forms of the busiest row loops (see PixelRowsAvx2.h). Every function here is built for
+// AVX2 by the pragma below, which comes after the includes so that no inline function of a
+// header is built for it; the callers run them only when the processor has AVX2. The AVX2 byte
+// and word operations work in each 128-bit half on its own, so each half does to its four pixels
+// what the SSE2 forms do to theirs.
+#include "graphics/PixelRowsAvx2.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+
+#pragma GCC push_options
+#pragma GCC target("avx2")
+
+namespace Velm {
+namespace PixelRows {
+namespace avx2 {
+
+namespace {
+
+inline __m256i Load8(const uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+inline void Store8(uint32_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+
+// The lanes of the first `count` (1 to 7) pixels.
+inline __m256i FirstLanes(int count) {
+    return _mm256_cmpgt_epi32(_mm256_set1_epi32(count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+}
+
+// An 8-bit mask of the pixels whose 32-bit lanes in m are all ones.
+inline int PixelMask(__m256i m) { return _mm256_movemask_ps(_mm256_castsi256_ps(m)); }
+
+inline __m256i Select(__m256i mask, __m256i a, __m256i b) { return _mm256_blendv_epi8(b, a, mask); }
+
+// Runs step(d, n) over groups of eight pixels; step(d, n, lanes) works the last one to seven
+// with masked loads and stores.
+template <typename Step, typename Last>
+inline void InEights(uint32_t* d, const uint32_t* n, int count, Step step, Last last) {
+    int i = 0;
+    for (; i + 8 <= count; i += 8) step(d + i, n + i);
+    if (i < count) last(d + i, n + i, FirstLanes(count - i));
+}
+
+inline __m256i MaskLoad(const uint32_t* p, __m256i lanes) {
+    return _mm256_maskload_epi32(reinterpret_cast<const int*>(p), lanes);
+}
+inline void MaskStore(uint32_t* p, __m256i lanes, __m256i v) {
+    _mm256_maskstore_epi32(reinterpret_cast<int*>(p), lanes, v);
+}
+
+// ---- The untinted surface blend. ----
+
+// Each pixel's 256 - alpha spread over the four 16-bit lanes it takes once unpacked: the low
+// (pixels 0 and 1 of a half) and high (2 and 3) unpackings.
+inline __m256i SurfaceWhiteLanes(__m256i v, __m256i src) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i inv = _mm256_sub_epi32(_mm256_set1_epi32(256), _mm256_srli_epi32(src, 24));
+    const __m256i invLo = _mm256_shuffle_epi8(inv, _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5, 0,
+                                                                    1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5));
+    const __m256i invHi =
+            _mm256_shuffle_epi8(inv, _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13, 8, 9, 8,
+                                                      9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13));
+    const __m256i lo = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(v, zero), invLo), 8);
+    const __m256i hi = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(v, zero), invHi), 8);
+    const __m256i scaled = _mm256_and_si256(_mm256_packus_epi16(lo, hi), _mm256_set1_epi32(0x00FFFFFF));
+    const __m256i keep = _mm256_cmpeq_epi32(_mm256_srli_epi32(src, 24), zero);
+    return Select(keep, v, _mm256_add_epi32(scaled, src));
+}
+
+// ---- The tinted surface blend (DDImageBlit's TintLanes32, eight pixels a step). ----
+
+template <bool OpaqueTint, bool Grey>
+struct TintLanes {
+    __m256i k;   // per 16-bit lane: the tint of the channel in that byte, 0 for the alpha byte
+    __m256i ka;  // the tint's alpha in every lane
+
+    __m256i Alone(__m256i src) const {
+        const __m256i zero = _mm256_setzero_si256();
+        auto half = [&](__m256i n16) { return _mm256_srli_epi16(_mm256_mullo_epi16(n16, k), 8); };
+        return _mm256_packus_epi16(half(_mm256_unpacklo_epi8(src, zero)), half(_mm256_unpackhi_epi8(src, zero)));
+    }
+
+    __m256i Half(__m256i v16, __m256i n16, __m256i w) const {
+        const __m256i vw = _mm256_mullo_epi16(v16, w);
+        const __m256i nk = _mm256_mullo_epi16(n16, k);
+        __m256i sum = _mm256_add_epi16(vw, nk);
+        if constexpr (Grey) {
+            // Lanes where the 16-bit sum overflowed carry out of the low channel into the high
+            // one, as the grey form's shared 32-bit word does.
+            const __m256i carry =
+                    _mm256_andnot_si256(_mm256_cmpeq_epi16(_mm256_adds_epu16(vw, nk), sum), _mm256_set1_epi16(1));
+            const __m256i low =
+                    _mm256_and_si256(carry, _mm256_set_epi16(0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1));
+            sum = _mm256_add_epi16(sum, _mm256_slli_epi64(low, 32));
+        }
+        return _mm256_srli_epi16(sum, 8);
+    }
+
+    __m256i Blend(__m256i v, __m256i src) const {
+        const __m256i zero = _mm256_setzero_si256();
+        const __m256i a = _mm256_srli_epi32(src, 24);
+        __m256i w;
+        if constexpr (OpaqueTint) {
+            w = _mm256_andnot_si256(_mm256_cmpeq_epi32(a, _mm256_set1_epi32(255)),
+                                    _mm256_sub_epi32(_mm256_set1_epi32(256), a));
+        } else {
+            const __m256i x = _mm256_mullo_epi16(a, ka);
+            const __m256i div = _mm256_srli_epi16(
+                    _mm256_add_epi16(_mm256_add_epi16(x, _mm256_set1_epi16(1)), _mm256_srli_epi16(x, 8)), 8);
+            w = _mm256_sub_epi32(_mm256_set1_epi32(256), div);
+        }
+        const __m256i w16 = _mm256_packs_epi32(w, w);
+        const __m256i pairs = _mm256_unpacklo_epi16(w16, w16);
+        const __m256i lo = Half(_mm256_unpacklo_epi8(v, zero), _mm256_unpacklo_epi8(src, zero),
+                                _mm256_unpacklo_epi32(pairs, pairs));
+        const __m256i hi = Half(_mm256_unpackhi_epi8(v, zero), _mm256_unpackhi_epi8(src, zero),
+                                _mm256_unpackhi_epi32(pairs, pairs));
+        const __m256i out = _mm256_and_si256(_mm256_packus_epi16(lo, hi), _mm256_set1_epi32(0x00FFFFFF));
+        return Select(_mm256_cmpeq_epi32(a, zero), v, out);
+    }
+};
+
+template <bool OpaqueTint, bool Grey>
+void TintedRow(uint32_t* d, const uint32_t* n, int count, const SurfaceTint& tint) {
+    const __m128i k4 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(tint.k));
+    const TintLanes<OpaqueTint, Grey> op{_mm256_broadcastq_epi64(k4), _mm256_set1_epi16(static_cast<short>(tint.ka))};
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i alphaMax = _mm256_set1_epi32(255);
+    InEights(
+            d, n, count,
+            [&](uint32_t* dp, const uint32_t* np) {
+                const __m256i src = Load8(np);
+                const __m256i a = _mm256_srli_epi32(src, 24);
+                if (PixelMask(_mm256_cmpeq_epi32(a, zero)) == 0xFF) return;
+                if constexpr (OpaqueTint) {
+                    if (PixelMask(_mm256_cmpeq_epi32(a, alphaMax)) == 0xFF) {
+                        Store8(dp, op.Alone(src));
+                        return;
+                    }
+                }
+                Store8(dp, op.Blend(Load8(dp), src));
+            },
+            [&](uint32_t* dp, const uint32_t* np, __m256i lanes) {
+                MaskStore(dp, lanes, op.Blend(MaskLoad(dp, lanes), MaskLoad(np, lanes)));
+            });
+}
+
+// ---- Memory-image rows. ----
+
+inline __m256i SpreadAlpha(__m256i v16) { return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(v16, 0xFF), 0xFF); }
+inline __m256i MulShift(__m256i a, __m256i b) { return _mm256_srli_epi16(_mm256_mullo_epi16(a, b), 8); }
+
+// Eight source pixels over eight opaque destination pixels: 255 stored, 0 keeping the
+// destination, any other ((q * (256 - s)) >> 8) + ((p * s) >> 8) per channel, alpha 255.
+inline __m256i OverOpaqueLanes(__m256i p, __m256i q, __m256i isOpaque, __m256i isClear) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i full = _mm256_set1_epi16(256);
+    auto half = [&](__m256i p16, __m256i d16) {
+        const __m256i s = SpreadAlpha(p16);
+        return _mm256_add_epi16(MulShift(d16, _mm256_sub_epi16(full, s)), MulShift(p16, s));
+    };
+    const __m256i lo = half(_mm256_unpacklo_epi8(p, zero), _mm256_unpacklo_epi8(q, zero));
+    const __m256i hi = half(_mm256_unpackhi_epi8(p, zero), _mm256_unpackhi_epi8(q, zero));
+    const __m256i blended =
+            _mm256_or_si256(_mm256_packus_epi16(lo, hi), _mm256_set1_epi32(static_cast<int>(0xFF000000u)));
+    return Select(isClear, q, Select(isOpaque, p, blended));
+}
+
+}  // namespace
+
+void SurfaceWhiteRow(uint32_t* d, const uint32_t* n, int count) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i alphaMax = _mm256_set1_epi32(255);
+    InEights(
+            d, n, count,
+            [&](uint32_t* dp, const uint32_t* np) {
+                const __m256i src = Load8(np);
+                const __m256i a = _mm256_srli_epi32(src, 24);
+                if (PixelMask(_mm256_cmpeq_epi32(a, alphaMax)) == 0xFF) {
+                    Store8(dp, src);
+                    return;
+                }
+                if (PixelMask(_mm256_cmpeq_epi32(a, zero)) == 0xFF) return;
+                Store8(dp, SurfaceWhiteLanes(Load8(dp), src));
+            },
+            [&](uint32_t* dp, const uint32_t* np, __m256i lanes) {
+                MaskStore(dp, lanes, SurfaceWhiteLanes(MaskLoad(dp, lanes), MaskLoad(np, lanes)));
+            });
+}
+
+void SurfaceTintedRow(uint32_t* d, const uint32_t* n, int count, const SurfaceTint& tint) {
+    if (tint.ka == 255)
+        tint.grey ? TintedRow<true, true>(d, n, count, tint) : TintedRow<true, false>(d, n, count, tint);
+    else
+        tint.grey ? TintedRow<false, true>(d, n, count, tint) : TintedRow<false, false>(d, n, count, tint);
+}
+
+void OverOpaqueRow(uint32_t* d, const uint32_t* src, int count) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    InEights(
+            d, src, count,
+            [&](uint32_t* dp, const uint32_t* sp) {
+                const __m256i p = Load8(sp);
+                const __m256i a = _mm256_and_si256(p, opaque);
+                const __m256i isOpaque = _mm256_cmpeq_epi32(a, opaque);
+                if (PixelMask(isOpaque) == 0xFF) {
+                    Store8(dp, p);
+                    return;
+                }
+                const __m256i isClear = _mm256_cmpeq_epi32(a, zero);
+                if (PixelMask(isClear) == 0xFF) return;
+                Store8(dp, OverOpaqueLanes(p, Load8(dp), isOpaque, isClear));
+            },
+            [&](uint32_t* dp, const uint32_t* sp, __m256i lanes) {
+                const __m256i p = MaskLoad(sp, lanes);
+                const __m256i a = _mm256_and_si256(p, opaque);
+                MaskStore(dp, lanes,
+                          OverOpaqueLanes(p, MaskLoad(dp, lanes), _mm256_cmpeq_epi32(a, opaque),
+                                          _mm256_cmpeq_epi32(a, zero)));
+            });
+}
+
+void AddWeightedRow(uint32_t* d, const uint32_t* w, int count) {
+    InEights(
+            d, w, count,
+            [&](uint32_t* dp, const uint32_t* wp) {
+                const __m256i c = Load8(wp);
+                if (_mm256_testz_si256(c, c)) return;  // adds nothing
+                Store8(dp, _mm256_adds_epu8(Load8(dp), c));
+            },
+            [&](uint32_t* dp, const uint32_t* wp, __m256i lanes) {
+                MaskStore(dp, lanes, _mm256_adds_epu8(MaskLoad(dp, lanes), MaskLoad(wp, lanes)));
+            });
+}
+
+}  // namespace avx2
+}  // namespace PixelRows
+}  // namespace Velm
+
+#pragma GCC pop_options
+
+#endif

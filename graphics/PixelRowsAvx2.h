@@ -1,0 +1,38 @@
+#pragma once
+
+// AVX2 forms of the busiest row loops, eight pixels a step, in their own translation unit
+// built for AVX2 (PixelRowsAvx2.cpp). Call them only when PixelRows::Avx2Enabled(). Each works
+// every pixel in the 16-bit lanes of its 128-bit half exactly as the SSE2 form works it, so the
+// pixels are the same bit for bit; the last one to seven pixels of a row go through the same
+// eight-pixel step with masked loads and stores.
+
+#include <cstdint>
+
+namespace Velm {
+namespace PixelRows {
+namespace avx2 {
+
+// The untinted blend of premultiplied native words onto a 32-bit surface row, each pixel by its
+// own alpha: 0 keeps the destination pixel, 255 stores the word, any other a gives
+// ((d * (256 - a)) >> 8 per colour channel, alpha byte 0) + n.
+void SurfaceWhiteRow(uint32_t* d, const uint32_t* n, int count);
+
+// The tinted blend onto a 32-bit surface row with 8-bit channels (the lanes of DDImageBlit's
+// tinted run walk): k holds per 16-bit lane of a pixel the tint of the channel in that byte
+// (0 for the alpha byte), ka the tint's alpha. Pixels of alpha 0 keep the destination pixel.
+struct SurfaceTint {
+    uint16_t k[4];
+    uint32_t ka;
+    bool grey;
+};
+void SurfaceTintedRow(uint32_t* d, const uint32_t* n, int count, const SurfaceTint& tint);
+
+// PixelRows::OverOpaqueRow.
+void OverOpaqueRow(uint32_t* d, const uint32_t* src, int count);
+
+// PixelRows::AddWeightedRow.
+void AddWeightedRow(uint32_t* d, const uint32_t* w, int count);
+
+}  // namespace avx2
+}  // namespace PixelRows
+}  // namespace Velm
