@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <type_traits>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -16,6 +17,7 @@
 #include "graphics/DrawMode.h"
 #include "graphics/PixelOps.h"
 #include "graphics/PixelRows.h"
+#include "graphics/PixelRowsAvx2.h"
 #include "graphics/RotatedRows.h"
 
 namespace Velm {
@@ -476,6 +478,8 @@ inline void StoreFour(Pixel* p, bool mirror, __m128i x) {
 
 // The additive lanes for this step when SSE2 is built in and on; none otherwise.
 struct NoLanes {};
+struct NativeDirect;
+struct StretchNormal;
 
 template <typename Pixel, typename Fetch, typename Step, typename Lanes = NoLanes>
 void StretchRows(const plat::dd::SurfaceDesc& desc, const Rect& dest, const DRect& src, int srcImageWidth, bool mirror,
@@ -484,11 +488,38 @@ void StretchRows(const plat::dd::SurfaceDesc& desc, const Rect& dest, const DRec
     const int dv = static_cast<int>(src.height * 65536 / dest.height);
     int v = static_cast<int>(src.y * 65536);
     const int dstStep = mirror ? -1 : 1;
+#if defined(__SSE2__)
+    // The untinted forward blend of direct words in AVX2: the source column of every destination
+    // column is the same on every row, so it is worked once, and each row gathers its words.
+    constexpr bool kGatherable = sizeof(Pixel) == 4 && std::is_same_v<Fetch, NativeDirect> &&
+                                 std::is_same_v<Step, StretchNormal> && std::is_same_v<Lanes, BlendLanes>;
+    std::vector<int32_t> columns;
+    if constexpr (kGatherable) {
+        if (lanes != nullptr && !mirror && PixelRows::Avx2Enabled()) {
+            columns.resize(static_cast<size_t>(dest.width));
+            int u = static_cast<int>(src.x * 65536);
+            for (int32_t& c : columns) {
+                c = u >> 16;
+                u += du;
+            }
+        }
+    }
+#endif
     for (int j = 0; j < dest.height; ++j) {
         int u = static_cast<int>(src.x * 65536);
         const size_t rowBase = static_cast<size_t>(v >> 16) * srcImageWidth;
         Pixel* d = RowOf<Pixel>(desc, dest.y + j) + (mirror ? dest.x + dest.width - 1 : dest.x);
         int i = 0;
+#if defined(__SSE2__)
+        if constexpr (kGatherable) {
+            if (!columns.empty()) {
+                PixelRows::avx2::SurfaceWhiteGatherRow(reinterpret_cast<uint32_t*>(d), fetch.native + rowBase,
+                                                       columns.data(), dest.width);
+                v += dv;
+                continue;
+            }
+        }
+#endif
 #if defined(__SSE2__)
         if constexpr (!std::is_same_v<Lanes, NoLanes>) {
             if (lanes != nullptr) {

@@ -186,6 +186,24 @@ void SurfaceWhiteRow(uint32_t* d, const uint32_t* n, int count) {
             });
 }
 
+void SurfaceWhiteGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count) {
+    const int* base = reinterpret_cast<const int*>(row);
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const int32_t* c = cols + i;
+        const __m256i src = _mm256_setr_epi32(base[c[0]], base[c[1]], base[c[2]], base[c[3]], base[c[4]], base[c[5]],
+                                              base[c[6]], base[c[7]]);
+        if (_mm256_testz_si256(src, src)) continue;  // eight zero words leave their pixels as they are
+        Store8(d + i, SurfaceWhiteLanes(Load8(d + i), src));
+    }
+    if (i < count) {
+        const __m256i lanes = FirstLanes(count - i);
+        const __m256i idx = _mm256_maskload_epi32(cols + i, lanes);
+        const __m256i src = _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), base, idx, lanes, 4);
+        MaskStore(d + i, lanes, SurfaceWhiteLanes(MaskLoad(d + i, lanes), src));
+    }
+}
+
 void SurfaceTintedRow(uint32_t* d, const uint32_t* n, int count, const SurfaceTint& tint) {
     if (tint.ka == 255)
         tint.grey ? TintedRow<true, true>(d, n, count, tint) : TintedRow<true, false>(d, n, count, tint);

@@ -17,6 +17,10 @@ namespace avx2 {
 // ((d * (256 - a)) >> 8 per colour channel, alpha byte 0) + n.
 void SurfaceWhiteRow(uint32_t* d, const uint32_t* n, int count);
 
+// SurfaceWhiteRow on the source pixels row[cols[0]], row[cols[1]], ... (a nearest-pixel
+// stretch's row), eight a step.
+void SurfaceWhiteGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count);
+
 // The tinted blend onto a 32-bit surface row with 8-bit channels (the lanes of DDImageBlit's
 // tinted run walk): k holds per 16-bit lane of a pixel the tint of the channel in that byte
 // (0 for the alpha byte), ka the tint's alpha. Pixels of alpha 0 keep the destination pixel.
