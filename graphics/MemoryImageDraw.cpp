@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "graphics/DrawMode.h"
@@ -327,6 +328,14 @@ void BlendRows(uint32_t* dst, int dstWidth, int x, int y, const Rect& src, int s
 template <typename Fetch>
 void RunLengthRows(uint32_t* dst, int dstWidth, int x, int y, const Rect& src, int srcWidth, Fetch fetch,
                    const uint8_t* runs, bool allOpaque) {
+    if constexpr (std::is_same_v<Fetch, PixelOps::ArgbFetch>) {
+        if (allOpaque && src.width == srcWidth && src.width == dstWidth && fetch.pixels != dst) {
+            // Whole rows of two images: one block copy.
+            std::memcpy(dst + static_cast<size_t>(y) * dstWidth, fetch.pixels + static_cast<size_t>(src.y) * srcWidth,
+                        static_cast<size_t>(src.width) * static_cast<size_t>(src.height) * 4);
+            return;
+        }
+    }
     std::vector<uint32_t> scratch;
     for (int row = 0; row < src.height; ++row) {
         uint32_t* d = dst + static_cast<size_t>(y + row) * dstWidth + x;
