@@ -10,6 +10,7 @@
 #include "graphics/DDImage.h"
 #include "graphics/DDImageSurface.h"
 #include "graphics/PixelRows.h"
+#include "graphics/PixelRowsAvx2.h"
 
 namespace Velm {
 
@@ -208,6 +209,10 @@ bool DDImage::FillRectNormal(const Rect& rect, const Color& color) {
                         uint32_t* p = RowOf<uint32_t>(desc, y) + x0;
                         int i = 0;
 #if defined(__SSE2__)
+                        if (PixelRows::Avx2Enabled()) {
+                            PixelRows::avx2::SurfaceFillRow(p, w, F, inv);
+                            continue;
+                        }
                         // Four pixels at a time in 16-bit lanes: each channel times inv is at most
                         // 255 * 256, and F's byte adds to it without a carry (see above).
                         const __m128i zero = _mm_setzero_si128();

@@ -186,6 +186,30 @@ void SurfaceWhiteRow(uint32_t* d, const uint32_t* n, int count) {
             });
 }
 
+void SurfaceFillRow(uint32_t* p, int count, uint32_t f, uint32_t inv) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i scale = _mm256_set1_epi16(static_cast<short>(inv));
+    const __m256i fill = _mm256_set1_epi32(static_cast<int>(f));
+    const __m256i channels = _mm256_set1_epi32(0x00FFFFFF);
+    auto lanes = [&](__m256i v) {
+        const __m256i lo = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(v, zero), scale), 8);
+        const __m256i hi = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(v, zero), scale), 8);
+        return _mm256_add_epi8(_mm256_and_si256(_mm256_packus_epi16(lo, hi), channels), fill);
+    };
+    int i = 0;
+    for (; i + 16 <= count; i += 16) {
+        const __m256i a = Load8(p + i);
+        const __m256i b = Load8(p + i + 8);
+        Store8(p + i, lanes(a));
+        Store8(p + i + 8, lanes(b));
+    }
+    for (; i + 8 <= count; i += 8) Store8(p + i, lanes(Load8(p + i)));
+    if (i < count) {
+        const __m256i m = FirstLanes(count - i);
+        MaskStore(p + i, m, lanes(MaskLoad(p + i, m)));
+    }
+}
+
 void SurfaceWhiteGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count) {
     const int* base = reinterpret_cast<const int*>(row);
     int i = 0;

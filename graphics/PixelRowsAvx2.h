@@ -17,6 +17,10 @@ namespace avx2 {
 // ((d * (256 - a)) >> 8 per colour channel, alpha byte 0) + n.
 void SurfaceWhiteRow(uint32_t* d, const uint32_t* n, int count);
 
+// The translucent fill of a 32-bit surface row with 8-bit channels: each colour channel
+// (c * inv) >> 8 (the alpha byte 0) plus the fill's word f, added byte by byte.
+void SurfaceFillRow(uint32_t* p, int count, uint32_t f, uint32_t inv);
+
 // SurfaceWhiteRow on the source pixels row[cols[0]], row[cols[1]], ... (a nearest-pixel
 // stretch's row), eight a step.
 void SurfaceWhiteGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count);
