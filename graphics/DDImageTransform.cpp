@@ -404,6 +404,8 @@ public:
             channels |= L.mask[c];
             perByte[L.shift[c] / 8 & 3] = static_cast<short>(k[c]);
         }
+        for (int b = 0; b < 4; ++b) tintPerByte[b] = static_cast<uint16_t>(perByte[b]);
+        tintAlpha = colorAlpha;
         mChannels = _mm_set1_epi32(static_cast<int>(channels));
         // The tint per 16-bit lane of two pixels.
         mK = _mm_set_epi16(perByte[3], perByte[2], perByte[1], perByte[0], perByte[3], perByte[2], perByte[1],
@@ -443,6 +445,11 @@ public:
         return _mm_or_si128(_mm_and_si128(keep, D), _mm_andnot_si128(keep, out));
     }
 
+    // The tint of the channel in each byte (0 for the alpha byte) and the colour's alpha, for
+    // the AVX2 form.
+    uint16_t tintPerByte[4] = {0, 0, 0, 0};
+    uint32_t tintAlpha = 255;
+
 private:
     bool mTinted;
     __m128i mChannels, mK, mColorAlpha;
@@ -480,6 +487,7 @@ inline void StoreFour(Pixel* p, bool mirror, __m128i x) {
 struct NoLanes {};
 struct NativeDirect;
 struct StretchNormal;
+struct StretchNormalTinted;
 
 template <typename Pixel, typename Fetch, typename Step, typename Lanes = NoLanes>
 void StretchRows(const plat::dd::SurfaceDesc& desc, const Rect& dest, const DRect& src, int srcImageWidth, bool mirror,
@@ -489,10 +497,11 @@ void StretchRows(const plat::dd::SurfaceDesc& desc, const Rect& dest, const DRec
     int v = static_cast<int>(src.y * 65536);
     const int dstStep = mirror ? -1 : 1;
 #if defined(__SSE2__)
-    // The untinted forward blend of direct words in AVX2: the source column of every destination
-    // column is the same on every row, so it is worked once, and each row gathers its words.
+    // The forward blend of direct words in AVX2: the source column of every destination column
+    // is the same on every row, so it is worked once, and each row gathers its words.
+    constexpr bool kTinted = std::is_same_v<Step, StretchNormalTinted>;
     constexpr bool kGatherable = sizeof(Pixel) == 4 && std::is_same_v<Fetch, NativeDirect> &&
-                                 std::is_same_v<Step, StretchNormal> && std::is_same_v<Lanes, BlendLanes>;
+                                 (std::is_same_v<Step, StretchNormal> || kTinted) && std::is_same_v<Lanes, BlendLanes>;
     std::vector<int32_t> columns;
     if constexpr (kGatherable) {
         if (lanes != nullptr && !mirror && PixelRows::Avx2Enabled()) {
@@ -513,8 +522,13 @@ void StretchRows(const plat::dd::SurfaceDesc& desc, const Rect& dest, const DRec
 #if defined(__SSE2__)
         if constexpr (kGatherable) {
             if (!columns.empty()) {
-                PixelRows::avx2::SurfaceWhiteGatherRow(reinterpret_cast<uint32_t*>(d), fetch.native + rowBase,
-                                                       columns.data(), dest.width);
+                if constexpr (kTinted)
+                    PixelRows::avx2::SurfaceTintedGatherRow(reinterpret_cast<uint32_t*>(d), fetch.native + rowBase,
+                                                            columns.data(), dest.width, lanes->tintPerByte,
+                                                            lanes->tintAlpha);
+                else
+                    PixelRows::avx2::SurfaceWhiteGatherRow(reinterpret_cast<uint32_t*>(d), fetch.native + rowBase,
+                                                           columns.data(), dest.width);
                 v += dv;
                 continue;
             }

@@ -164,6 +164,28 @@ inline __m256i OverOpaqueLanes(__m256i p, __m256i q, __m256i isOpaque, __m256i i
     return Select(isClear, q, Select(isOpaque, p, blended));
 }
 
+// Runs op(v, src) on the destination pixels and the source pixels row[cols[i]], eight a step
+// (loaded one by one: a gather instruction is slower here), skipping groups of eight zero
+// words, which op leaves as they are; the last one to seven through masked loads and stores.
+template <typename Op>
+inline void GatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count, Op op) {
+    const int* base = reinterpret_cast<const int*>(row);
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const int32_t* c = cols + i;
+        const __m256i src = _mm256_setr_epi32(base[c[0]], base[c[1]], base[c[2]], base[c[3]], base[c[4]], base[c[5]],
+                                              base[c[6]], base[c[7]]);
+        if (_mm256_testz_si256(src, src)) continue;
+        Store8(d + i, op(Load8(d + i), src));
+    }
+    if (i < count) {
+        const __m256i lanes = FirstLanes(count - i);
+        const __m256i idx = _mm256_maskload_epi32(cols + i, lanes);
+        const __m256i src = _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), base, idx, lanes, 4);
+        MaskStore(d + i, lanes, op(MaskLoad(d + i, lanes), src));
+    }
+}
+
 }  // namespace
 
 void SurfaceWhiteRow(uint32_t* d, const uint32_t* n, int count) {
@@ -211,21 +233,31 @@ void SurfaceFillRow(uint32_t* p, int count, uint32_t f, uint32_t inv) {
 }
 
 void SurfaceWhiteGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count) {
-    const int* base = reinterpret_cast<const int*>(row);
-    int i = 0;
-    for (; i + 8 <= count; i += 8) {
-        const int32_t* c = cols + i;
-        const __m256i src = _mm256_setr_epi32(base[c[0]], base[c[1]], base[c[2]], base[c[3]], base[c[4]], base[c[5]],
-                                              base[c[6]], base[c[7]]);
-        if (_mm256_testz_si256(src, src)) continue;  // eight zero words leave their pixels as they are
-        Store8(d + i, SurfaceWhiteLanes(Load8(d + i), src));
-    }
-    if (i < count) {
-        const __m256i lanes = FirstLanes(count - i);
-        const __m256i idx = _mm256_maskload_epi32(cols + i, lanes);
-        const __m256i src = _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), base, idx, lanes, 4);
-        MaskStore(d + i, lanes, SurfaceWhiteLanes(MaskLoad(d + i, lanes), src));
-    }
+    GatherRow(d, row, cols, count, [&](__m256i v, __m256i src) { return SurfaceWhiteLanes(v, src); });
+}
+
+void SurfaceTintedGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count,
+                            const uint16_t (&perByte)[4], uint32_t colorAlpha) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i k = _mm256_broadcastq_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(perByte)));
+    const __m256i ca = _mm256_set1_epi16(static_cast<short>(colorAlpha));
+    const __m256i channels = _mm256_set1_epi32(0x00FFFFFF);
+    GatherRow(d, row, cols, count, [&](__m256i v, __m256i src) {
+        const __m256i a32 = _mm256_srli_epi32(src, 24);
+        __m256i e16 = _mm256_packs_epi32(a32, a32);
+        e16 = _mm256_srli_epi16(_mm256_mulhi_epu16(_mm256_mullo_epi16(e16, ca), _mm256_set1_epi16(-0x7F7F)), 7);
+        const __m256i inv16 = _mm256_sub_epi16(_mm256_set1_epi16(256), e16);
+        const __m256i pairs = _mm256_unpacklo_epi16(inv16, inv16);
+        auto half = [&](__m256i d16, __m256i s16, __m256i inv) {
+            return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(d16, inv), _mm256_mullo_epi16(s16, k)), 8);
+        };
+        const __m256i lo = half(_mm256_unpacklo_epi8(v, zero), _mm256_unpacklo_epi8(src, zero),
+                                _mm256_unpacklo_epi32(pairs, pairs));
+        const __m256i hi = half(_mm256_unpackhi_epi8(v, zero), _mm256_unpackhi_epi8(src, zero),
+                                _mm256_unpackhi_epi32(pairs, pairs));
+        const __m256i out = _mm256_and_si256(_mm256_packus_epi16(lo, hi), channels);
+        return Select(_mm256_cmpeq_epi32(_mm256_unpacklo_epi16(e16, zero), zero), v, out);
+    });
 }
 
 void SurfaceTintedRow(uint32_t* d, const uint32_t* n, int count, const SurfaceTint& tint) {

@@ -25,6 +25,13 @@ void SurfaceFillRow(uint32_t* p, int count, uint32_t f, uint32_t inv);
 // stretch's row), eight a step.
 void SurfaceWhiteGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count);
 
+// The tinted nearest-pixel stretch's row on 32-bit surfaces with 8-bit channels, on the source
+// pixels row[cols[i]]: e = a * colorAlpha / 255 of each source alpha a, and each channel
+// (d * (256 - e) + s * k) >> 8 (bits 8 to 15 of the sum) with k the tint of the channel in
+// that byte (perByte, 0 for the alpha byte); the alpha byte 0. Pixels with e = 0 are kept.
+void SurfaceTintedGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count,
+                            const uint16_t (&perByte)[4], uint32_t colorAlpha);
+
 // The tinted blend onto a 32-bit surface row with 8-bit channels (the lanes of DDImageBlit's
 // tinted run walk): k holds per 16-bit lane of a pixel the tint of the channel in that byte
 // (0 for the alpha byte), ka the tint's alpha. Pixels of alpha 0 keep the destination pixel.
