@@ -302,6 +302,7 @@ void SetSimdEnabled(bool enabled) { SetSimdLevel(enabled ? BestSimdLevel() : Sim
 
 void BlendRow(uint32_t* dst, const uint32_t* src, int count, const BlendTint& tint) {
 #if defined(__SSE2__)
+    if (Avx2Enabled()) return avx2::BlendRow(dst, src, count, tint, BlendRowPlain);
     if (SimdEnabled())
         return tint.a == 255 ? (tint.white ? BlendRowSse2<true, true>(dst, src, count, tint)
                                            : BlendRowSse2<true, false>(dst, src, count, tint))

@@ -267,6 +267,78 @@ void SurfaceTintedRow(uint32_t* d, const uint32_t* n, int count, const SurfaceTi
         tint.grey ? TintedRow<false, true>(d, n, count, tint) : TintedRow<false, false>(d, n, count, tint);
 }
 
+namespace {
+
+// FullTint: the tint's alpha is 255, so s is the pixel's alpha. White: no colour tint.
+template <bool FullTint, bool White>
+void BlendRowFor(uint32_t* d, const uint32_t* src, int count, const BlendTint& t,
+                 void (*plain)(uint32_t*, const uint32_t*, int, const BlendTint&)) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i ta = _mm256_set1_epi16(static_cast<short>(t.a));
+    const __m256i tint = _mm256_set_epi16(0, static_cast<short>(t.r), static_cast<short>(t.g), static_cast<short>(t.b),
+                                          0, static_cast<short>(t.r), static_cast<short>(t.g), static_cast<short>(t.b),
+                                          0, static_cast<short>(t.r), static_cast<short>(t.g), static_cast<short>(t.b),
+                                          0, static_cast<short>(t.r), static_cast<short>(t.g), static_cast<short>(t.b));
+    const __m256i full = _mm256_set1_epi16(256);
+    const __m256i c255 = _mm256_set1_epi16(255);
+    const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    // Over an opaque destination w = s, and s = 255 (stored as it is) works as w = 256.
+    auto half = [&](__m256i p16, __m256i d16) {
+        __m256i s = SpreadAlpha(p16);
+        if (!FullTint) {
+            const __m256i x = _mm256_mullo_epi16(s, ta);
+            s = _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(x, _mm256_set1_epi16(1)), _mm256_srli_epi16(x, 8)),
+                                  8);
+        }
+        s = _mm256_add_epi16(s, _mm256_srli_epi16(_mm256_cmpeq_epi16(s, c255), 15));
+        const __m256i c = White ? p16 : MulShift(p16, tint);
+        return _mm256_srli_epi16(
+                _mm256_add_epi16(_mm256_mullo_epi16(c, s), _mm256_mullo_epi16(d16, _mm256_sub_epi16(full, s))), 8);
+    };
+    auto lanes = [&](__m256i p, __m256i q) {
+        const __m256i lo = half(_mm256_unpacklo_epi8(p, zero), _mm256_unpacklo_epi8(q, zero));
+        const __m256i hi = half(_mm256_unpackhi_epi8(p, zero), _mm256_unpackhi_epi8(q, zero));
+        return _mm256_or_si256(_mm256_packus_epi16(lo, hi), opaque);
+    };
+    auto allOpaque = [&](__m256i q) {
+        return PixelMask(_mm256_cmpeq_epi32(_mm256_and_si256(q, opaque), opaque)) == 0xFF;
+    };
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i p = Load8(src + i);
+        if (PixelMask(_mm256_cmpeq_epi32(_mm256_srli_epi32(p, 24), zero)) == 0xFF) continue;
+        const __m256i q = Load8(d + i);
+        if (!allOpaque(q)) {
+            // A translucent destination needs "over"'s division: the plain form.
+            plain(d + i, src + i, 8, t);
+            continue;
+        }
+        Store8(d + i, lanes(p, q));
+    }
+    if (i < count) {
+        // Past the row, transparent source pixels over opaque black.
+        const __m256i m = FirstLanes(count - i);
+        const __m256i p = MaskLoad(src + i, m);
+        const __m256i q = Select(m, MaskLoad(d + i, m), opaque);
+        if (!allOpaque(q))
+            plain(d + i, src + i, count - i, t);
+        else
+            MaskStore(d + i, m, lanes(p, q));
+    }
+}
+
+}  // namespace
+
+void BlendRow(uint32_t* d, const uint32_t* src, int count, const BlendTint& tint,
+              void (*plain)(uint32_t*, const uint32_t*, int, const BlendTint&)) {
+    if (tint.a == 255)
+        tint.white ? BlendRowFor<true, true>(d, src, count, tint, plain)
+                   : BlendRowFor<true, false>(d, src, count, tint, plain);
+    else
+        tint.white ? BlendRowFor<false, true>(d, src, count, tint, plain)
+                   : BlendRowFor<false, false>(d, src, count, tint, plain);
+}
+
 void OverOpaqueRow(uint32_t* d, const uint32_t* src, int count) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i opaque = _mm256_set1_epi32(static_cast<int>(0xFF000000u));

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "graphics/PixelRows.h"
+
 namespace Velm {
 namespace PixelRows {
 namespace avx2 {
@@ -41,6 +43,11 @@ struct SurfaceTint {
     bool grey;
 };
 void SurfaceTintedRow(uint32_t* d, const uint32_t* n, int count, const SurfaceTint& tint);
+
+// PixelRows::BlendRow. Groups of eight over a destination that is not all opaque go through
+// plain (the plain form), as in the SSE2 form.
+void BlendRow(uint32_t* d, const uint32_t* src, int count, const BlendTint& tint,
+              void (*plain)(uint32_t*, const uint32_t*, int, const BlendTint&));
 
 // PixelRows::OverOpaqueRow.
 void OverOpaqueRow(uint32_t* d, const uint32_t* src, int count);
