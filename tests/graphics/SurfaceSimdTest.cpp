@@ -44,12 +44,12 @@ std::vector<uint32_t> RandomRuns(std::mt19937& rng, size_t count) {
 // Draws with the plain forms and at every SIMD level onto equal targets and expects equal
 // surfaces.
 template <typename Draw>
-void ExpectSameBothWays(DisplayRig& rig, std::mt19937& rng, Draw draw) {
+void ExpectSameBothWays(DisplayRig& rig, std::mt19937& rng, Draw draw, int targetWidth = 40) {
     const uint32_t background = 0xFF000000u | (Next(rng) & 0xFFFFFF);
     test::SimdLevelGuard keep;
     auto drawAt = [&](PixelRows::SimdLevel level) {
         PixelRows::SetSimdLevel(level);
-        auto target = rig.Target(40, 12, background);
+        auto target = rig.Target(targetWidth, 12, background);
         draw(*target);
         return SurfaceValues(*target);
     };
@@ -90,6 +90,37 @@ TEST(SurfaceSimd, BlitsMatchPlainForms) {
                     ExpectSameBothWays(rig, rng,
                                        [&](DDImage& target) { target.Blt(source.get(), x, y, srcRect, tint, mode); });
                 }
+        }
+    });
+}
+
+TEST(SurfaceSimd, ShortRowsMatchPlainFormsAtEveryWidth) {
+    // Blits and nearest stretches of every width from 1 to 17 (no group of four or eight, one
+    // and a tail, two and a tail), at odd and even columns of targets of two pitches, untinted,
+    // grey and coloured.
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
+        std::mt19937 rng(31);
+        const Color tints[] = {Color::White, Color(128, 128, 128), Color(250, 20, 130, 200)};
+        for (int width = 1; width <= 17; ++width) {
+            const int h = 3;
+            std::unique_ptr<MemoryImage> source(
+                    test::MakeImage(width, h, RandomRuns(rng, static_cast<size_t>(width) * h)));
+            for (int x : {0, 1, 3})
+                for (int targetWidth : {40, 29})
+                    for (const Color& tint : tints) {
+                        SCOPED_TRACE(testing::Message() << "width " << width << " x " << x << " pitch " << targetWidth);
+                        ExpectSameBothWays(
+                                rig, rng,
+                                [&](DDImage& target) { target.Blt(source.get(), x, 1, Rect(0, 0, width, h), tint, 0); },
+                                targetWidth);
+                        ExpectSameBothWays(
+                                rig, rng,
+                                [&](DDImage& target) {
+                                    target.StretchBlt(source.get(), Rect(x, 1, width + width / 2, h + 2),
+                                                      Rect(0, 0, width, h), Rect(0, 0, targetWidth, 12), tint, 0, true);
+                                },
+                                targetWidth);
+                    }
         }
     });
 }
