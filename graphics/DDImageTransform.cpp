@@ -104,12 +104,12 @@ inline void Step32PairLanes(uint32_t* d, __m128i sums, __m128i A) {
 // (weight * alpha) >> 16 (an unsigned high multiply), the channel sums stay below 255 * 255,
 // and the blend below 255 * 256, as in the scalar step.
 inline void AlignedRow32(uint32_t* d, int count, const uint32_t* top, const uint32_t* bottom,
-                         const uint32_t weight[4]) {
+                         const uint32_t (&weight)[4]) {
     const __m128i wTop = _mm_set_epi16(short(weight[1]), short(weight[1]), short(weight[1]), short(weight[1]),
                                        short(weight[0]), short(weight[0]), short(weight[0]), short(weight[0]));
     const __m128i wBottom = _mm_set_epi16(short(weight[3]), short(weight[3]), short(weight[3]), short(weight[3]),
                                           short(weight[2]), short(weight[2]), short(weight[2]), short(weight[2]));
-    int i = 0;
+    int i = PixelRows::Avx2Enabled() ? PixelRows::avx2::UnturnedBilinearRow(d, count, top, bottom, weight) : 0;
     // Two pixels a step: the left texels of pixels i and i + 1 are top[i], top[i + 1] (one load),
     // their right texels top[i + 1], top[i + 2]; with the weights the same along the row, the
     // four weighted texel pairs add up to both pixels' sums without folding lanes. The 16-bit

@@ -232,6 +232,51 @@ void SurfaceFillRow(uint32_t* p, int count, uint32_t f, uint32_t inv) {
     }
 }
 
+int UnturnedBilinearRow(uint32_t* d, int count, const uint32_t* top, const uint32_t* bottom,
+                        const uint32_t (&weight)[4]) {
+    const __m256i wLT = _mm256_set1_epi16(static_cast<short>(weight[0]));
+    const __m256i wRT = _mm256_set1_epi16(static_cast<short>(weight[1]));
+    const __m256i wLB = _mm256_set1_epi16(static_cast<short>(weight[2]));
+    const __m256i wRB = _mm256_set1_epi16(static_cast<short>(weight[3]));
+    const __m256i high = _mm256_set1_epi16(static_cast<short>(0xFF00));
+    const __m256i full = _mm256_set1_epi16(256);
+    auto texels = [&](const uint32_t* p) {
+        return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+    };
+    auto alphaOf = [&](__m256i t) { return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(t, 0xFF), 0xFF); };
+    // Pixels j..j+3 in 16-bit lanes (j and j + 1 in the low half, j + 2 and j + 3 in the high
+    // one): the sums and alpha weights as the SSE2 form's pixel pairs have them.
+    auto four = [&](int j) {
+        const __m256i lt = texels(top + j), rt = texels(top + j + 1);
+        const __m256i lb = texels(bottom + j), rb = texels(bottom + j + 1);
+        const __m256i aLT = _mm256_mulhi_epu16(wLT, alphaOf(lt));
+        const __m256i aRT = _mm256_mulhi_epu16(wRT, alphaOf(rt));
+        const __m256i aLB = _mm256_mulhi_epu16(wLB, alphaOf(lb));
+        const __m256i aRB = _mm256_mulhi_epu16(wRB, alphaOf(rb));
+        const __m256i sums =
+                _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(lt, aLT), _mm256_mullo_epi16(rt, aRT)),
+                                 _mm256_add_epi16(_mm256_mullo_epi16(lb, aLB), _mm256_mullo_epi16(rb, aRB)));
+        const __m256i A = _mm256_add_epi16(_mm256_add_epi16(aLT, aRT), _mm256_add_epi16(aLB, aRB));
+        const __m256i dest = texels(d + j);
+        return _mm256_srli_epi16(
+                _mm256_add_epi16(_mm256_and_si256(sums, high), _mm256_mullo_epi16(dest, _mm256_sub_epi16(full, A))), 8);
+    };
+    const __m256i channels = _mm256_set1_epi32(0x00FFFFFF);
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        // The pack interleaves the 64-bit quarters: j, j + 1 | j + 4, j + 5 | j + 2, j + 3 | ...
+        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(four(i), four(i + 4)), 0xD8);
+        Store8(d + i, _mm256_and_si256(packed, channels));
+    }
+    if (i + 4 <= count) {
+        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(four(i), four(i)), 0xD8);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                         _mm_and_si128(_mm256_castsi256_si128(packed), _mm_set1_epi32(0x00FFFFFF)));
+        i += 4;
+    }
+    return i;
+}
+
 void SurfaceWhiteGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count) {
     GatherRow(d, row, cols, count, [&](__m256i v, __m256i src) { return SurfaceWhiteLanes(v, src); });
 }

@@ -44,6 +44,13 @@ struct SurfaceTint {
 };
 void SurfaceTintedRow(uint32_t* d, const uint32_t* n, int count, const SurfaceTint& tint);
 
+// The first count - count % 4 pixels of an unturned bilinear row onto a 32-bit surface
+// (DDImageTransform's AlignedRow32): pixel i samples top[i], top[i + 1], bottom[i] and
+// bottom[i + 1] with the row's four weights (left top, right top, left bottom, right bottom).
+// Returns how many pixels it drew; the caller draws the rest.
+int UnturnedBilinearRow(uint32_t* d, int count, const uint32_t* top, const uint32_t* bottom,
+                        const uint32_t (&weight)[4]);
+
 // PixelRows::BlendRow. Groups of eight over a destination that is not all opaque go through
 // plain (the plain form), as in the SSE2 form.
 void BlendRow(uint32_t* d, const uint32_t* src, int count, const BlendTint& tint,

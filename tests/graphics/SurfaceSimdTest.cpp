@@ -95,9 +95,9 @@ TEST(SurfaceSimd, BlitsMatchPlainForms) {
 }
 
 TEST(SurfaceSimd, ShortRowsMatchPlainFormsAtEveryWidth) {
-    // Blits and nearest stretches of every width from 1 to 17 (no group of four or eight, one
-    // and a tail, two and a tail), at odd and even columns of targets of two pitches, untinted,
-    // grey and coloured.
+    // Blits, nearest stretches and sub-pixel placements of every width from 1 to 17 (no group of
+    // four or eight, one and a tail, two and a tail), at odd and even columns of targets of two
+    // pitches, untinted, grey and coloured.
     ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         std::mt19937 rng(31);
         const Color tints[] = {Color::White, Color(128, 128, 128), Color(250, 20, 130, 200)};
@@ -118,6 +118,13 @@ TEST(SurfaceSimd, ShortRowsMatchPlainFormsAtEveryWidth) {
                                 [&](DDImage& target) {
                                     target.StretchBlt(source.get(), Rect(x, 1, width + width / 2, h + 2),
                                                       Rect(0, 0, width, h), Rect(0, 0, targetWidth, 12), tint, 0, true);
+                                },
+                                targetWidth);
+                        ExpectSameBothWays(
+                                rig, rng,
+                                [&](DDImage& target) {
+                                    target.BltF(source.get(), x + 0.37f, 1.61f, Rect(0, 0, width, h),
+                                                Rect(0, 0, targetWidth, 12), tint, 0);
                                 },
                                 targetWidth);
                     }
