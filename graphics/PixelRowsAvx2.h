@@ -3,8 +3,8 @@
 // AVX2 forms of the busiest row loops, eight pixels a step, in their own translation unit
 // built for AVX2 (PixelRowsAvx2.cpp). Call them only when PixelRows::Avx2Enabled(). Each works
 // every pixel in the 16-bit lanes of its 128-bit half exactly as the SSE2 form works it, so the
-// pixels are the same bit for bit; the last one to seven pixels of a row go through the same
-// eight-pixel step with masked loads and stores.
+// pixels are the same bit for bit. Unless said otherwise below, the last one to seven pixels of
+// a row go through the same eight-pixel step with masked loads and stores.
 
 #include <cstdint>
 
