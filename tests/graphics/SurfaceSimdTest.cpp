@@ -41,15 +41,20 @@ std::vector<uint32_t> RandomRuns(std::mt19937& rng, size_t count) {
     return pixels;
 }
 
-// Draws with the plain forms and at every SIMD level onto equal targets and expects equal
-// surfaces.
+// Draws with the plain forms and at every SIMD level onto equal targets of opaque noise and
+// expects equal surfaces.
 template <typename Draw>
 void ExpectSameBothWays(DisplayRig& rig, std::mt19937& rng, Draw draw, int targetWidth = 40) {
-    const uint32_t background = 0xFF000000u | (Next(rng) & 0xFFFFFF);
+    // Opaque noise under every target, so that a pixel landing in its neighbour's place shows.
+    std::vector<uint32_t> noise(static_cast<size_t>(targetWidth) * 12);
+    for (uint32_t& p : noise) p = 0xFF000000u | (Next(rng) & 0xFFFFFF);
+    std::unique_ptr<MemoryImage> background(test::MakeImage(targetWidth, 12, noise));
     test::SimdLevelGuard keep;
     auto drawAt = [&](PixelRows::SimdLevel level) {
+        PixelRows::SetSimdLevel(PixelRows::SimdLevel::Plain);
+        auto target = rig.Target(targetWidth, 12, 0xFF000000u);
+        target->Blt(background.get(), 0, 0, Rect(0, 0, targetWidth, 12), Color::White, 0);
         PixelRows::SetSimdLevel(level);
-        auto target = rig.Target(targetWidth, 12, background);
         draw(*target);
         return SurfaceValues(*target);
     };
