@@ -258,7 +258,15 @@ void DrawRotatedRows(const plat::dd::SurfaceDesc& desc, const Setup& st, const F
 #if defined(__SSE2__)
         if constexpr (std::is_same_v<Step, Step32> && std::is_same_v<Fetch, PixelOps::ArgbFetch>) {
             if (PixelRows::SimdEnabled()) {
-                TurnedRow32(reinterpret_cast<uint32_t*>(d), last - first + 1,
+                int64_t done = 0;
+                if (PixelRows::Avx2Enabled()) {
+                    done = PixelRows::avx2::TurnedBilinearRow(
+                            reinterpret_cast<uint32_t*>(d), static_cast<int>(last - first + 1),
+                            fetch.pixels + st.srcBase, st.srcImageWidth, u, v, du, dv);
+                    u += static_cast<int>(done) * du;
+                    v += static_cast<int>(done) * dv;
+                }
+                TurnedRow32(reinterpret_cast<uint32_t*>(d) + done, last - first + 1 - done,
                             LaneSampler(fetch.pixels + st.srcBase, st.srcImageWidth, u, v, du, dv));
                 continue;
             }

@@ -277,6 +277,57 @@ int UnturnedBilinearRow(uint32_t* d, int count, const uint32_t* top, const uint3
     return i;
 }
 
+int TurnedBilinearRow(uint32_t* d, int count, const uint32_t* pixels, int stride, int u0, int v0, int du, int dv) {
+    const size_t rowStep = static_cast<size_t>(stride);
+    const __m256i one = _mm256_set1_epi16(1);
+    const __m256i left = _mm256_set_epi32(0, 0, -1, -1, 0, 0, -1, -1);
+    const __m256i high = _mm256_set1_epi16(static_cast<short>(0xFF00));
+    const __m256i full = _mm256_set1_epi16(256);
+    auto alphaOf = [&](__m256i t) { return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(t, 0xFF), 0xFF); };
+    auto pairOf = [&](const uint32_t* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); };
+    // Two samples, one per 128-bit half, unfolded as the SSE2 sampler's: lanes 0..3 of a half
+    // the left texels' part, lanes 4..7 the right ones'.
+    auto unfolded = [&](int ua, int va, int ub, int vb, __m256i& A) {
+        const uint32_t* pa = pixels + static_cast<size_t>(va >> 16) * rowStep + static_cast<size_t>(ua >> 16);
+        const uint32_t* pb = pixels + static_cast<size_t>(vb >> 16) * rowStep + static_cast<size_t>(ub >> 16);
+        const __m256i top = _mm256_cvtepu8_epi16(_mm_unpacklo_epi64(pairOf(pa), pairOf(pb)));
+        const __m256i bottom = _mm256_cvtepu8_epi16(_mm_unpacklo_epi64(pairOf(pa + rowStep), pairOf(pb + rowStep)));
+        const __m256i fx = _mm256_or_si256(
+                _mm256_setr_m128i(_mm_set1_epi16(static_cast<short>(ua)), _mm_set1_epi16(static_cast<short>(ub))), one);
+        const __m256i fy = _mm256_or_si256(
+                _mm256_setr_m128i(_mm_set1_epi16(static_cast<short>(va)), _mm_set1_epi16(static_cast<short>(vb))), one);
+        const __m256i across = _mm256_sub_epi16(_mm256_xor_si256(fx, left), left);
+        const __m256i wTop = _mm256_mulhi_epu16(across, _mm256_sub_epi16(_mm256_setzero_si256(), fy));
+        const __m256i wBottom = _mm256_mulhi_epu16(across, fy);
+        const __m256i aTop = _mm256_mulhi_epu16(wTop, alphaOf(top));
+        const __m256i aBottom = _mm256_mulhi_epu16(wBottom, alphaOf(bottom));
+        A = _mm256_add_epi16(aTop, aBottom);
+        return _mm256_add_epi16(_mm256_mullo_epi16(top, aTop), _mm256_mullo_epi16(bottom, aBottom));
+    };
+    int i = 0;
+    int u = u0, v = v0;
+    for (; i + 4 <= count; i += 4) {
+        // Pixels 0 and 1 in the halves of x, 2 and 3 in those of y; folded, the low half holds
+        // pixels 0 and 2 and the high one 1 and 3.
+        __m256i ax, ay;
+        const __m256i sx = unfolded(u, v, u + du, v + dv, ax);
+        const __m256i sy = unfolded(u + 2 * du, v + 2 * dv, u + 3 * du, v + 3 * dv, ay);
+        u += 4 * du;
+        v += 4 * dv;
+        const __m256i A = _mm256_add_epi16(_mm256_unpacklo_epi64(ax, ay), _mm256_unpackhi_epi64(ax, ay));
+        const __m256i sums = _mm256_add_epi16(_mm256_unpacklo_epi64(sx, sy), _mm256_unpackhi_epi64(sx, sy));
+        const __m128i dst = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i)), 0xD8);
+        const __m256i dest = _mm256_cvtepu8_epi16(dst);
+        const __m256i out = _mm256_srli_epi16(
+                _mm256_add_epi16(_mm256_and_si256(sums, high), _mm256_mullo_epi16(dest, _mm256_sub_epi16(full, A))), 8);
+        // Packed: pixels 0, 2 in the low quarter, 1, 3 in the third; back in order.
+        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(out, _mm256_setzero_si256()), 0x08);
+        const __m128i result = _mm_shuffle_epi32(_mm256_castsi256_si128(packed), 0xD8);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_and_si128(result, _mm_set1_epi32(0x00FFFFFF)));
+    }
+    return i;
+}
+
 void SurfaceWhiteGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count) {
     GatherRow(d, row, cols, count, [&](__m256i v, __m256i src) { return SurfaceWhiteLanes(v, src); });
 }

@@ -51,6 +51,12 @@ void SurfaceTintedRow(uint32_t* d, const uint32_t* n, int count, const SurfaceTi
 int UnturnedBilinearRow(uint32_t* d, int count, const uint32_t* top, const uint32_t* bottom,
                         const uint32_t (&weight)[4]);
 
+// The first count - count % 4 pixels of a turned bilinear row onto a 32-bit surface
+// (DDImageTransform's TurnedRow32): pixel k samples the 2 x 2 texels at pixels + (v >> 16) *
+// stride + (u >> 16) with u = u0 + k * du, v = v0 + k * dv and the fractions in their low 16
+// bits. Returns how many pixels it drew; the caller draws the rest from there.
+int TurnedBilinearRow(uint32_t* d, int count, const uint32_t* pixels, int stride, int u0, int v0, int du, int dv);
+
 // PixelRows::BlendRow. Groups of eight over a destination that is not all opaque go through
 // plain (the plain form), as in the SSE2 form.
 void BlendRow(uint32_t* d, const uint32_t* src, int count, const BlendTint& tint,
