@@ -8,8 +8,12 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
+#endif
 
 namespace Velm {
 namespace PixelRows {
@@ -478,6 +482,10 @@ void AddWeightedRow(uint32_t* d, const uint32_t* w, int count) {
 }  // namespace PixelRows
 }  // namespace Velm
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 #endif
