@@ -94,8 +94,6 @@ public:
             mPathChosen = true;
             SetPath();
         }
-        if (!mTitleTaken && mLoadingThreadCompleted.load() && mDemoLoadingComplete && !mLoadingCompletionHandled)
-            TakeTitle();
         const int drawsBefore = mDrawCount;
         const bool going = PlayerRun::ProcessFrame(allowSleep);
         // A shot asked for at an update is taken once the next frame is drawn and shown.
@@ -104,6 +102,13 @@ public:
             mWanted.clear();
         }
         return going;
+    }
+
+    // The update that takes in the end of loading has not run yet: the title is still the
+    // frame the update before it left.
+    void LoadingThreadCompleted() override {
+        if (!mTitleTaken) TakeTitle();
+        PlayerRun::LoadingThreadCompleted();
     }
 
     std::string folder;  // the data folder, where the screenshots go
@@ -137,7 +142,8 @@ private:
     // takes in its end; its loading bar follows the thread, not the clock. The one frame of it
     // that is the same in every run is the full bar at the update before the one at which the
     // demo took in the end of loading: drawn and shown here once both the thread and the demo
-    // have come that far (the demo holds still there for a slower thread).
+    // have come that far (the demo holds still there for a slower thread), just before the
+    // application takes that end in.
     void TakeTitle() {
         mTitleTaken = true;
         if (GetTitleScreen() == nullptr || !GetTitleScreen()->mVisible) return;
@@ -273,7 +279,9 @@ TEST_P(GoldenScreensXvfb, MainRoadMatchesTheGoldens) {
         ASSERT_TRUE(run.pathSet) << run.pathProblem;
         shots = run.shots;
     }
-    ASSERT_EQ(shots.size(), std::size(kCheckpoints)) << "not every checkpoint was reached";
+    std::string taken;
+    for (const Shot& shot : shots) taken += " " + shot.checkpoint + " (update " + std::to_string(shot.update) + ")";
+    ASSERT_EQ(shots.size(), std::size(kCheckpoints)) << "not every checkpoint was reached; taken:" << taken;
 
     if (record) {
         for (const Shot& shot : shots) {
