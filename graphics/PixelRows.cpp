@@ -274,22 +274,18 @@ void AddWeightedRowSse2(uint32_t* d, const uint32_t* w, int count) {
 
 }  // namespace
 
-namespace detail {
-SimdLevel DetectedLevel() {
+SimdLevel BestSimdLevel() {
+    static const SimdLevel best = [] {
 #if defined(__SSE2__)
 #if defined(__x86_64__) || defined(__i386__)
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx2")) return SimdLevel::Avx2;
+        __builtin_cpu_init();
+        if (__builtin_cpu_supports("avx2")) return SimdLevel::Avx2;
 #endif
-    return SimdLevel::Sse2;
+        return SimdLevel::Sse2;
 #else
-    return SimdLevel::Plain;
+        return SimdLevel::Plain;
 #endif
-}
-}  // namespace detail
-
-SimdLevel BestSimdLevel() {
-    static const SimdLevel best = detail::DetectedLevel();
+    }();
     return best;
 }
 

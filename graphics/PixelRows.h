@@ -18,16 +18,16 @@ namespace PixelRows {
 // loops that have no AVX2 form.
 enum class SimdLevel { Plain, Sse2, Avx2 };
 
-namespace detail {
-SimdLevel DetectedLevel();
-// Zero (plain) until the start-up detection runs: a blit from another static initialiser
-// takes the plain forms, which give the same pixels.
-inline SimdLevel level = DetectedLevel();
-}  // namespace detail
-
 // The best level this build and processor have: SSE2 where built in, AVX2 where the
 // processor also reports it (asked once).
 SimdLevel BestSimdLevel();
+
+namespace detail {
+// Zero (plain) until the start-up detection runs: a blit from another static initialiser
+// takes the plain forms, which give the same pixels.
+inline SimdLevel level = BestSimdLevel();
+}  // namespace detail
+
 inline SimdLevel GetSimdLevel() { return detail::level; }
 // Sets the level, lowered to BestSimdLevel() when asked for more. Not thread-safe against
 // blits in flight: tests and start-up only.

@@ -247,16 +247,15 @@ int UnturnedBilinearRow(uint32_t* d, int count, const uint32_t* top, const uint3
     auto texels = [&](const uint32_t* p) {
         return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
     };
-    auto alphaOf = [&](__m256i t) { return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(t, 0xFF), 0xFF); };
     // Pixels j..j+3 in 16-bit lanes (j and j + 1 in the low half, j + 2 and j + 3 in the high
     // one): the sums and alpha weights as the SSE2 form's pixel pairs have them.
     auto four = [&](int j) {
         const __m256i lt = texels(top + j), rt = texels(top + j + 1);
         const __m256i lb = texels(bottom + j), rb = texels(bottom + j + 1);
-        const __m256i aLT = _mm256_mulhi_epu16(wLT, alphaOf(lt));
-        const __m256i aRT = _mm256_mulhi_epu16(wRT, alphaOf(rt));
-        const __m256i aLB = _mm256_mulhi_epu16(wLB, alphaOf(lb));
-        const __m256i aRB = _mm256_mulhi_epu16(wRB, alphaOf(rb));
+        const __m256i aLT = _mm256_mulhi_epu16(wLT, SpreadAlpha(lt));
+        const __m256i aRT = _mm256_mulhi_epu16(wRT, SpreadAlpha(rt));
+        const __m256i aLB = _mm256_mulhi_epu16(wLB, SpreadAlpha(lb));
+        const __m256i aRB = _mm256_mulhi_epu16(wRB, SpreadAlpha(rb));
         const __m256i sums =
                 _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(lt, aLT), _mm256_mullo_epi16(rt, aRT)),
                                  _mm256_add_epi16(_mm256_mullo_epi16(lb, aLB), _mm256_mullo_epi16(rb, aRB)));
@@ -287,7 +286,6 @@ int TurnedBilinearRow(uint32_t* d, int count, const uint32_t* pixels, int stride
     const __m256i left = _mm256_set_epi32(0, 0, -1, -1, 0, 0, -1, -1);
     const __m256i high = _mm256_set1_epi16(static_cast<short>(0xFF00));
     const __m256i full = _mm256_set1_epi16(256);
-    auto alphaOf = [&](__m256i t) { return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(t, 0xFF), 0xFF); };
     auto pairOf = [&](const uint32_t* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); };
     // Two samples, one per 128-bit half, unfolded as the SSE2 sampler's: lanes 0..3 of a half
     // the left texels' part, lanes 4..7 the right ones'.
@@ -303,8 +301,8 @@ int TurnedBilinearRow(uint32_t* d, int count, const uint32_t* pixels, int stride
         const __m256i across = _mm256_sub_epi16(_mm256_xor_si256(fx, left), left);
         const __m256i wTop = _mm256_mulhi_epu16(across, _mm256_sub_epi16(_mm256_setzero_si256(), fy));
         const __m256i wBottom = _mm256_mulhi_epu16(across, fy);
-        const __m256i aTop = _mm256_mulhi_epu16(wTop, alphaOf(top));
-        const __m256i aBottom = _mm256_mulhi_epu16(wBottom, alphaOf(bottom));
+        const __m256i aTop = _mm256_mulhi_epu16(wTop, SpreadAlpha(top));
+        const __m256i aBottom = _mm256_mulhi_epu16(wBottom, SpreadAlpha(bottom));
         A = _mm256_add_epi16(aTop, aBottom);
         return _mm256_add_epi16(_mm256_mullo_epi16(top, aTop), _mm256_mullo_epi16(bottom, aBottom));
     };
