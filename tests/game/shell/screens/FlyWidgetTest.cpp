@@ -127,6 +127,22 @@ TEST_F(FlyWidgetTest, MainGivesTheIdTheModalFlagAndTexts) {
     EXPECT_EQ(fly.restX, 200.0f);
 }
 
+TEST_F(FlyWidgetTest, MainNumbersOutOfRangeKeepTheirDefaults) {
+    const std::string file = WriteUi("huge.txt",
+                                     "Position=99999999999,0,10,10\r\nBeginX=2147483647\r\nEndY=1,2\r\n"
+                                     "Speed=-\r\n");
+    FlyWidget_t fly(file, 5, false);
+    EXPECT_EQ(fly.restX, 200.0f);  // the default place: 200,200,200,300
+    EXPECT_EQ(fly.mWidth, 200);
+    EXPECT_EQ(fly.beginX, 0.0f);
+    EXPECT_EQ(fly.endY, 0.0f);
+    EXPECT_EQ(fly.speed, 100);
+    const std::string wide = WriteUi("wide.txt", "Position=10,20,90000,90000\r\n");
+    FlyWidget_t clamped(wide, 5, false);
+    EXPECT_EQ(clamped.mWidth, 1024);
+    EXPECT_EQ(clamped.mHeight, 768);
+}
+
 TEST_F(FlyWidgetTest, AFileWithoutSectionsGivesTheFixedLayout) {
     FlyWidget_t fly(mDir / "missing.txt", 8, true);
     EXPECT_EQ(fly.mId, 8);
