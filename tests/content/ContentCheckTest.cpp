@@ -242,6 +242,7 @@ const char* const kFixedTextKeys[] = {
         "NoWindowedMode",
         "Error3",
         "NoMorePlayersAvalible",
+        "PlayersRepaired",
         "User0",
         "User1",
         "User2",

@@ -119,6 +119,11 @@ void MainScreen::UpdateF(float fraction) {
     ProfileManager_t* profiles = ProfileManager_t::Instance();
     const Profile_t* profile = profiles->GetCurrentProfile();
     SetLabel(nameLabel, profile != nullptr ? profile->name : std::string());
+    // A player list rebuilt from a damaged one is told once, before anything else is asked.
+    if (app != nullptr && app->GetDialog(kPlayerDialogId) == nullptr && app->GetDialog(kNameDialogId) == nullptr &&
+        profiles->TakeListRepairNotice()) {
+        app->ShowMessageBox(GameApp::kPlayersRepairedBox);
+    }
     // Not while a name dialog is open: a game button pressed before the first update asks for
     // the name itself, and a second dialog would take its place.
     if (askForPlayer && profiles->GetProfileCount() == 0 && app != nullptr &&

@@ -104,7 +104,7 @@ void WriteTerms(const std::string& dir) {
     const std::string text =
             "[Texts]\r\nCreateNewUser=New player\r\nEnterCorrectName=Choose another name\r\n"
             "DeleteWarning=Delete this player?\r\nHelpHello=Hello %s\r\nHelpNext=Next\r\n"
-            "SureExit=Leave the game?\r\nError1=No 3D here\r\n";
+            "SureExit=Leave the game?\r\nError1=No 3D here\r\nPlayersRepaired=The player list was rebuilt\r\n";
     WriteBytes(dir + "/termins.txt", std::vector<uint8_t>(text.begin(), text.end()));
 }
 
@@ -339,6 +339,27 @@ TEST_F(MenuRunTest, AGameButtonBeforeTheFirstUpdateAsksForTheNameOnce) {
     EXPECT_EQ(ProfileManager_t::Instance()->GetProfileCount(), 1);
     Step(5);
     EXPECT_EQ(app->GetDialog(101), nullptr);
+}
+
+TEST_F(MenuRunTest, ARebuiltPlayerListIsToldOnceBeforeAnythingIsAsked) {
+    // A list cut inside its header, and a player's own file beside it.
+    {
+        ProfileManager_t setup;
+        setup.Load(UsersPath());
+        ASSERT_TRUE(setup.AddProfile(std::make_unique<Profile_t>("Bob", 0.5f, 0.4f)));
+        ASSERT_TRUE(setup.Save());
+    }
+    WriteBytes(UsersPath(), {1, 0, 0});
+    ProfileManager_t::Instance()->Load(UsersPath());
+    menu->OnShown();
+    Step(3);
+    EXPECT_EQ(app->messages, std::vector<std::string>{"The player list was rebuilt"});
+    EXPECT_EQ(ProfileManager_t::Instance()->GetProfile(0)->name, "Bob");
+    EXPECT_EQ(app->userNameDialog, nullptr);  // Bob is there: nobody is asked for a name
+    // Told once: the next start finds a sound list.
+    ProfileManager_t::Instance()->Load(UsersPath());
+    Step(3);
+    EXPECT_EQ(app->messages.size(), 1u);
 }
 
 TEST_F(MenuRunTest, LightningFlashesEvery1030Updates) {
