@@ -354,6 +354,7 @@ TEST_F(MenuRunTest, ARebuiltPlayerListIsToldOnceBeforeAnythingIsAsked) {
     menu->OnShown();
     Step(3);
     EXPECT_EQ(app->messages, std::vector<std::string>{"The player list was rebuilt"});
+    ASSERT_NE(ProfileManager_t::Instance()->GetProfile(0), nullptr);
     EXPECT_EQ(ProfileManager_t::Instance()->GetProfile(0)->name, "Bob");
     EXPECT_EQ(app->userNameDialog, nullptr);  // Bob is there: nobody is asked for a name
     // Told once: the next start finds a sound list.
