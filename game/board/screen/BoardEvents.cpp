@@ -8,9 +8,9 @@
 #include "game/board/effects/ScoreEffect2.h"
 #include "game/board/effects/SimpleEffect2.h"
 #include "game/board/screen/BoardWidjet.h"
+#include "game/shell/BonusSettings.h"
 #include "game/shell/ProfileManager.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/screens/BonusSettings.h"
 #include "game/shell/ui/ButtonHint.h"
 #include "widgets/HyperlinkWidget.h"
 

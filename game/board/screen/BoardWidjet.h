@@ -32,7 +32,6 @@ namespace Velm {
 class ButtonHint;
 class ButtonWidget;
 class Checkbox;
-class GameApp;
 class HyperlinkWidget;
 class Layout_t;
 class UiDescription_t;
@@ -93,9 +92,8 @@ public:
     static constexpr int kHintCoolDownTicks = 3000;
     static constexpr int kHintToolTicks = 3000;
 
-    // The program's screen: the application is its host.
-    explicit BoardWidjet_t(GameApp* app);
-    // Any host; uiFile is the screen's description ("ui/board.txt").
+    // Any host (the program's is the application's GameAppBoardHost); uiFile is the screen's
+    // description ("ui/board.txt").
     explicit BoardWidjet_t(std::unique_ptr<BoardHost> host, const std::string& uiFile = "ui/board.txt");
     ~BoardWidjet_t() override;
 

@@ -7,9 +7,9 @@
 
 #include "app/VelmAppBase.h"
 #include "engine/util/IniFile.h"
+#include "game/shell/BonusSettings.h"
 #include "game/shell/MusicPlaylist.h"
 #include "game/shell/TextTable.h"
-#include "game/shell/screens/BonusSettings.h"
 #include "game/shell/screens/GameScreenFactory.h"
 #include "game/shell/screens/IceWidget.h"
 #include "game/shell/ui/GameUiHost.h"

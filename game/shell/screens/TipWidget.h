@@ -29,9 +29,6 @@ struct TipPlacement {
 TipPlacement PlaceTipWithArrow(int x, int y, int screenWidth, int screenHeight, int tipWidth, int tipHeight,
                                int arrowWidth, int arrowHeight, int arrowOffset);
 
-// The text key of a tip of the board's tip table; "" for any other id.
-std::string GetTipKey(int tipId);
-
 // A balloon: a framework dialog drawn with the frame IMAGE_TIP, its text as the body, the
 // "Ok" button of "ui/tip.txt" and optionally an arrow (IMAGE_TIP_ARROW) pointing at a spot on
 // the screen. The board shows its tips with it (dialog id 1024, so the application can close

@@ -1,4 +1,4 @@
-#include "game/board/screen/GameAppBoardHost.h"
+#include "game/shell/screens/GameAppBoardHost.h"
 
 #include <memory>
 
@@ -54,8 +54,10 @@ void BindEffectResources() {
 
 }  // namespace
 
-BoardWidjet_t::BoardWidjet_t(GameApp* app) : BoardWidjet_t(std::make_unique<GameAppBoardHost>(app)) {
+std::unique_ptr<BoardWidjet_t> MakeGameBoard(GameApp* app) {
+    auto board = std::make_unique<BoardWidjet_t>(std::make_unique<GameAppBoardHost>(app));
     BindEffectResources();
+    return board;
 }
 
 int GameAppBoardHost::PlaySound(const std::string& name) { return mApp->PlaySound(name, false); }
