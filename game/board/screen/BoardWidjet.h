@@ -19,6 +19,7 @@
 #include "game/board/effects/Shadow.h"
 #include "game/board/effects/StageBackground.h"
 #include "game/board/screen/BoardHost.h"
+#include "game/shell/GameIds.h"
 #include "game/shell/ui/BaseDialogWidget.h"
 #include "graphics/Color.h"
 
@@ -80,15 +81,6 @@ public:
         kStateStageEnd = 11
     };
     enum ButtonId { kShuffle = 1, kHint = 2, kUndo = 3, kSkipGame = 4, kSkipDialog = 5, kMenu = 777 };
-    enum DialogId {
-        kDialogLevelComplete = 15,
-        kDialogGameMenu = 55,
-        kDialogNoMoves = 102,
-        kDialogPause = 103,
-        kDialogLose = 305,
-        kDialogHelp = 333,
-        kDialogLevelName = 444
-    };
     static constexpr int kHintCoolDownTicks = 3000;
     static constexpr int kHintToolTicks = 3000;
 

@@ -85,7 +85,7 @@ bool GameAppBoardHost::OpenDialog(const BoardDialogRequest& request, DialogListe
         }
         case BoardDialog::Pause: dialog = std::make_unique<PauseDialog>("UI/pauseDialog.txt"); break;
         case BoardDialog::NoMoves: {
-            auto window = std::make_unique<FlyWidget_t>("UI/OneParaLeft.txt", BoardWidjet_t::kDialogNoMoves, true);
+            auto window = std::make_unique<FlyWidget_t>("UI/OneParaLeft.txt", BoardDialogId::kNoMoves, true);
             SetLabel(*window, "Message1", request.text);
             dialog = std::move(window);
             break;
@@ -97,7 +97,7 @@ bool GameAppBoardHost::OpenDialog(const BoardDialogRequest& request, DialogListe
             break;
         }
         case BoardDialog::Lose: {
-            auto window = std::make_unique<FlyWidget_t>("UI/LoseGameUI.txt", BoardWidjet_t::kDialogLose, true);
+            auto window = std::make_unique<FlyWidget_t>("UI/LoseGameUI.txt", BoardDialogId::kLose, true);
             if (request.hideReplay) {
                 if (Widget* replay = window->GetDescription()->FindWidget("ReplayNewBoard")) replay->SetVisible(false);
             }

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "game/shell/GameIds.h"
 #include "graphics/Matrix3.h"
 #include "widgets/Dialog.h"
 
@@ -39,7 +40,7 @@ TipPlacement PlaceTipWithArrow(int x, int y, int screenWidth, int screenHeight, 
 // a while. Main thread only.
 class TipWidget : public Dialog {
 public:
-    static constexpr int kDialogId = 1024;
+    static constexpr int kDialogId = BoardDialogId::kTip;
     static constexpr int kFixedWidth = 351;
     static constexpr int kFixedHeight = 243;
     static constexpr const char* kUiFile = "ui/tip.txt";

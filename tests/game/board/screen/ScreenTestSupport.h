@@ -126,11 +126,11 @@ public:
         board->OnShown();
         for (int i = 0; i < 150; ++i) board->Update();
         ASSERT_TRUE(host->Opened(Velm::BoardDialog::LevelName));
-        board->DialogButtonDepress(Velm::BoardWidjet_t::kDialogLevelName, 1);
+        board->DialogButtonDepress(Velm::BoardDialogId::kLevelName, 1);
         for (int i = 0; i < 400 && board->boardState != Velm::BoardWidjet_t::kStatePlaying; ++i) board->Update();
         ASSERT_EQ(board->boardState, Velm::BoardWidjet_t::kStatePlaying);
         // Adventure mode shows the mode's help page once; the player closes it.
-        if (host->Opened(Velm::BoardDialog::HelpPage)) board->DialogButtonDepress(Velm::BoardWidjet_t::kDialogHelp, 0);
+        if (host->Opened(Velm::BoardDialog::HelpPage)) board->DialogButtonDepress(Velm::BoardDialogId::kHelp, 0);
         ASSERT_EQ(board->openDialogs, 0);
     }
 
