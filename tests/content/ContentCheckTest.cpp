@@ -123,6 +123,7 @@ const UiElement kUiElements[] = {
         {"ui/newuser.txt", "Edit", "Edit", kAnyId},
         {"ui/newuser.txt", "OK", "button", 1},
         {"ui/newuser.txt", "Cancel", "button", 2},
+        {"ui/newuser.txt", "Rule", "Link", kAnyId},
         {"ui/changeuser.txt", "Delete", "button", 1},
         {"ui/changeuser.txt", "Select", "button", 2},
         {"ui/changeuser.txt", "Cancel", "button", 3},

@@ -277,4 +277,40 @@ TEST_F(FlyWidgetTest, NameDialogTakesLettersAndDigitsAndRefusesAnEmptyName) {
     EXPECT_EQ(dialog.pendingResult, 1);
 }
 
+TEST_F(FlyWidgetTest, NameDialogShowsItsRuleInTheWarningColourWhenAKeyIsRefused) {
+    const std::string file = WriteUi("newuser.txt", "Position=100,100,300,200\r\n",
+                                     "[Edit]\r\nType=Edit\r\nID=3\r\nPosition=10,10,100,20\r\n"
+                                     "[Rule]\r\nType=Link\r\nCaption=NameRule\r\nPosition=10,40,280,40\r\n");
+    Velm::UserNameDialog dialog(file);
+    Velm::EditWidget* edit = dialog.GetEdit();
+    Velm::HyperlinkWidget* rule = dialog.GetRule();
+    ASSERT_NE(edit, nullptr);
+    ASSERT_NE(rule, nullptr);
+    EXPECT_TRUE(rule->mVisible);
+    const Velm::Color calm = rule->mColor;
+    ASSERT_NE(calm, Velm::UserNameDialog::kRefusalColor);
+    struct KeyCase {
+        const char* why;
+        char key;
+        bool refused;
+    };
+    const KeyCase kKeys[] = {
+            {"a letter", 'A', false}, {"a space", ' ', true},      {"a hyphen", '-', true},
+            {"a digit", '7', false},  {"an accent", '\xE9', true},
+    };
+    std::string taken;
+    for (const KeyCase& c : kKeys) {
+        SCOPED_TRACE(c.why);
+        edit->KeyChar(c.key);
+        if (!c.refused) taken += c.key;
+        EXPECT_EQ(edit->mString, taken);
+        EXPECT_EQ(rule->mColor, c.refused ? Velm::UserNameDialog::kRefusalColor : calm);
+        // The warning stays for a moment, then the rule is calm again.
+        for (int i = 1; i < Velm::UserNameDialog::kRefusalShowTicks; ++i) dialog.Update();
+        EXPECT_EQ(rule->mColor, c.refused ? Velm::UserNameDialog::kRefusalColor : calm);
+        dialog.Update();
+        EXPECT_EQ(rule->mColor, calm);
+    }
+}
+
 }  // namespace
