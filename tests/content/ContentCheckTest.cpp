@@ -147,6 +147,8 @@ const UiElement kUiElements[] = {
         {"ui/selectgame.txt", "ScoreLbl", "Link", kAnyId},
         {"ui/selectgame.txt", "LevelNameLbl", "Link", kAnyId},
         {"ui/selectgame.txt", "StageLbl", "Link", kAnyId},
+        {"ui/selectgame.txt", "Question", "Link", kAnyId},
+        {"ui/selectgame.txt", "FreeQuestion", "Link", kAnyId},
         {"ui/help.txt", "Next", "button", 1},
         {"ui/help.txt", "Close", "button", 2},
         {"ui/help.txt", "Prev", "button", 3},

@@ -69,13 +69,10 @@ void OptionsDialog::SliderValueChanged(int id, double value) {
 
 void OptionsDialog::CheckboxChecked(int id, bool checked) {
     app->PlaySound("MouseDown", true);
-    if (id == k3DBox && checked) {
-        if (!app->Is3DAccelerationSupported()) {
-            mode3D->SetChecked(false, true);
-            app->ShowMessageBox(5);
-        } else if (!app->Is3DAccelerationRecommended()) {
-            app->ShowMessageBox(6);
-        }
+    if (id == k3DBox && checked && !app->Is3DAccelerationRecommended()) {
+        // Refused ("Not supported"): the box shows the drawing in force again.
+        mode3D->SetChecked(app->Is3DAccelerated(), false);
+        app->ShowMessageBox(app->Is3DAccelerationSupported() ? 6 : 5);
     } else if (id == kFullScreenBox && !checked && app->mForceFullscreen) {
         app->ShowMessageBox(7);
         fullScreen->SetChecked(true, true);
