@@ -197,6 +197,13 @@ protected:
         dialog->ButtonDepress(Velm::UserNameDialog::kConfirmButton);
         Step(3);
     }
+    // The application's screens built (so that switches happen) and a first player named.
+    void BuildScreensAndNameAPlayer(const std::string& name) {
+        app->BuildTitleScreen();
+        ASSERT_TRUE(app->BuildScreens());
+        Step();
+        EnterName(name);
+    }
     template <typename T>
     T* Open(int id) {
         return dynamic_cast<T*>(app->GetDialog(id));
@@ -580,10 +587,7 @@ TEST_F(MenuRunTest, SinglePageHelpTurnsNowhereAndClosesOnEsc) {
 // Free play with results: the game button asks first, in words that say what a new game takes
 // away; only "New game" resets the record. Without results there is nothing to ask.
 TEST_F(MenuRunTest, FreePlayAsksBeforeANewGameErasesItsResults) {
-    app->BuildTitleScreen();
-    ASSERT_TRUE(app->BuildScreens());
-    Step();
-    EnterName("Anna");
+    ASSERT_NO_FATAL_FAILURE(BuildScreensAndNameAPlayer("Anna"));
     struct Case {
         const char* why;
         bool started;
@@ -639,7 +643,7 @@ TEST_F(MenuRunTest, FreePlayAsksBeforeANewGameErasesItsResults) {
             EXPECT_EQ(progress->levelRecords[0].bestScore, before.levelRecords[0].bestScore);
             EXPECT_EQ(progress->tileset, before.tileset);
         }
-        EXPECT_EQ(app->switchCode, GameApp::kMainToSimple);
+        EXPECT_EQ(app->switchCode, Velm::ScreenSwitch::kMainToSimple);
         app->switchCode = 0;
     }
     // In the adventure the question keeps its own words over the saved game's labels.
@@ -656,19 +660,18 @@ TEST_F(MenuRunTest, FreePlayAsksBeforeANewGameErasesItsResults) {
 
 // Where the main menu's buttons lead (the switch each asks the application for).
 TEST_F(MenuRunTest, MainMenuButtonsLeadToTheirScreens) {
-    app->BuildTitleScreen();
-    ASSERT_TRUE(app->BuildScreens());
-    Step();
-    EnterName("Anna");
+    ASSERT_NO_FATAL_FAILURE(BuildScreensAndNameAPlayer("Anna"));
     struct Case {
         const char* why;
         int button;
         int code;
     };
     const Case kCases[] = {
-            {"Scores: the score table", Velm::MainScreen::kScores, GameApp::kMainToHighScores},
-            {"Free Play on a fresh record: the level list", Velm::MainScreen::kSimpleGame, GameApp::kMainToSimple},
-            {"Adventure on a fresh record: the comic", Velm::MainScreen::kAdventureGame, GameApp::kMainToComix},
+            {"Scores: the score table", Velm::MainScreen::kScores, Velm::ScreenSwitch::kMainToHighScores},
+            {"Free Play on a fresh record: the level list", Velm::MainScreen::kSimpleGame,
+             Velm::ScreenSwitch::kMainToSimple},
+            {"Adventure on a fresh record: the comic", Velm::MainScreen::kAdventureGame,
+             Velm::ScreenSwitch::kMainToComix},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
