@@ -307,10 +307,11 @@ bool VelmAppBase::DrawFrame() {
             mDrawTime += static_cast<int>(Tick() - now);
             DrawOverlays();
 
-            // A window that paces itself, or a display whose presents do not wait for the
-            // vertical blank: frames are spaced by the display's refresh period, so that no
-            // more are shown than the display can show.
-            if (mWaitForVSync && ((mIsPhysWindowed && mSoftVSyncWait) || mVSyncBroken)) {
+            // Presents that do not wait for the vertical blank (a window told not to, a window
+            // that paces itself, a display that cannot wait) are spaced by the display's
+            // refresh period, so that no more frames are made than the display shows.
+            const bool presentsWait = !mVSyncBroken && (!mIsPhysWindowed || (mWaitForVSync && !mSoftVSyncWait));
+            if (!presentsWait) {
                 const int perRefresh = mDDInterface != nullptr ? mDDInterface->GetMillisecondsPerRefresh() : 0;
                 const uint32_t sinceLast = Tick() - mLastDrawTick;
                 if (perRefresh > 0 && sinceLast < static_cast<uint32_t>(perRefresh))
