@@ -489,6 +489,8 @@ void BoardWidjet_t::ShowLoseDialog() {
     openDialogs = std::max(0, openDialogs - 1);
     mHost->KillDialog(kDialogHelp);
     DropToolRing();
+    // The game is over: the tiles fade away, so that none shows round the window.
+    CurrentLayout()->StartFade(1);
     BoardDialogRequest request;
     request.kind = BoardDialog::Lose;
     request.hideReplay = !mHost->IsAdventureMode() || ProfileManager_t::Instance()->IsLastGameOfStage();
@@ -582,6 +584,7 @@ void BoardWidjet_t::DialogButtonDepress(int dialogId, int result) {
         case kDialogLose:
             if (result == 2) profiles->PostponeCurrentGame();
             if (result == 1 || result == 2) {
+                CurrentLayout()->StartFade(2);
                 RestartLevel();
             } else if (result == 3) {
                 profiles->Save();
