@@ -577,12 +577,6 @@ void MakeDataPictures(Studio& s) {
     s.Save("images/main/lightning", SkyLightning());
     s.Save("images/ui/arrowleft", Arrow(s, false));
     s.Save("images/ui/lock", LockPicture());
-    // Stage pictures: day and night backgrounds and the adventure's maps.
-    for (int i = 1; i <= kStageSceneCount; ++i) {
-        s.Save("images/stages/day" + std::to_string(i), StageScene(s, i, false));
-        s.Save("images/stages/night" + std::to_string(i), StageScene(s, i, true));
-    }
-    for (int i = 1; i <= 2; ++i) s.Save("images/stages/map" + std::to_string(i), StageMap(s, i));
     // Comic, high-score and help pictures.
     s.Save("images/comix/back1", s.NightSky(1024, 768, 91, 0.8f));
     s.Save("images/comix/back2", ComicPage(s));
@@ -603,6 +597,14 @@ void MakeDataPictures(Studio& s) {
         splash.Draw(s.Banner(800, 100, "Velm Studio presents", style, false), 112, 520);
         s.Save("branding/splash1", splash);
     }
+}
+
+void MakeStagePictures(Studio& s) {
+    for (int i = 1; i <= kStageSceneCount; ++i) {
+        s.Save("images/stages/day" + std::to_string(i), StageScene(s, i, false));
+        s.Save("images/stages/night" + std::to_string(i), StageScene(s, i, true));
+    }
+    for (int i = 1; i <= 2; ++i) s.Save("images/stages/map" + std::to_string(i), StageMap(s, i));
 }
 
 }  // namespace mkcontent

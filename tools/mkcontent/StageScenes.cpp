@@ -10,9 +10,9 @@ namespace mkcontent {
 namespace {
 
 void Lake(Canvas& c, bool night, uint32_t seed) {
-    if (night) PaintMoon(c, 880, 140, 34);
+    if (night) PaintMoon(c, 984, 128, 30);  // right of the level list's cards
     PaintRidges(c, 580, seed, 2);
-    PaintWater(c, 560, night ? 880 : 512, seed);
+    PaintWater(c, 560, night ? 984 : 512, seed);
     // Lanterns floating at the sides of the lake, the far ones smaller.
     // (The level list shows this picture too: its texts stand at the left above y 640.)
     const float lanterns[][3] = {{26, 598, 20},  {64, 690, 34},  {176, 716, 38}, {270, 664, 22}, {380, 740, 30},
