@@ -1,5 +1,6 @@
 #include "game/shell/screens/SimpleWidget.h"
 
+#include "game/shell/GameIds.h"
 #include "game/shell/ProfileManager.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/StageCatalogue.h"
@@ -206,7 +207,7 @@ void SimpleWidget_t::ButtonDepress(int id) {
     switch (id) {
         case kBack:
             SelectChosenTileset();
-            if (links.switchScreen) links.switchScreen(kSwitchToMainMenu);
+            if (links.switchScreen) links.switchScreen(ScreenSwitch::kSimpleToMain);
             break;
         case kPlay:
             SelectChosenTileset();
@@ -214,7 +215,7 @@ void SimpleWidget_t::ButtonDepress(int id) {
                 progress->gameScore = 0;
                 progress->timeLeft = 0;
             }
-            if (links.switchScreen) links.switchScreen(kSwitchToBoard);
+            if (links.switchScreen) links.switchScreen(ScreenSwitch::kSimpleToBoard);
             break;
         case kTilesetPrev:
         case kTilesetNext:
