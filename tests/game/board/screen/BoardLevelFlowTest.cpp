@@ -55,8 +55,12 @@ TEST(BoardTime, TimeRunningOutShowsTheLoseWindow) {
     EXPECT_EQ(f.host->Count("timeup"), 1);
     f.Ticks(250);
     EXPECT_TRUE(f.host->Opened(Velm::BoardDialog::Lose));
+    // The tiles fade away under the window, and come back with the level played again.
+    f.Ticks(30);
+    EXPECT_EQ(f.board->CurrentLayout()->fadeAlpha, 0.0f);
     f.board->DialogButtonDepress(Velm::BoardDialogId::kLose, 1);
     EXPECT_EQ(f.board->boardState, BoardWidjet_t::kStateLevelName);
+    EXPECT_EQ(f.board->CurrentLayout()->fadeAlpha, 255.0f);
 }
 
 TEST(BoardTime, SimpleModeCountsUpFromOne) {
