@@ -55,7 +55,7 @@ TEST(BoardTime, TimeRunningOutShowsTheLoseWindow) {
     EXPECT_EQ(f.host->Count("timeup"), 1);
     f.Ticks(250);
     EXPECT_TRUE(f.host->Opened(Velm::BoardDialog::Lose));
-    f.board->DialogButtonDepress(BoardWidjet_t::kDialogLose, 1);
+    f.board->DialogButtonDepress(Velm::BoardDialogId::kLose, 1);
     EXPECT_EQ(f.board->boardState, BoardWidjet_t::kStateLevelName);
 }
 
@@ -162,7 +162,7 @@ TEST(BoardTally, SimpleModeKeepsTheBestTimeAndScore) {
             f.EnterAndPlay();
         } else {
             ASSERT_TRUE(f.board->StartLevel(true));
-            f.board->DialogButtonDepress(BoardWidjet_t::kDialogLevelName, 1);
+            f.board->DialogButtonDepress(Velm::BoardDialogId::kLevelName, 1);
             f.Ticks(400);
         }
         FinishAt(f, finish.time);
@@ -213,7 +213,7 @@ TEST(BoardFlow, PauseFreezesTimeAndResumes) {
     const int time = f.board->timeValue;
     f.Ticks(50);
     EXPECT_EQ(f.board->timeValue, time);
-    f.board->DialogButtonDepress(BoardWidjet_t::kDialogPause, 0);
+    f.board->DialogButtonDepress(Velm::BoardDialogId::kPause, 0);
     EXPECT_EQ(f.board->openDialogs, 0);
     f.Ticks(10);
     EXPECT_EQ(f.board->timeValue, time + 10);
@@ -227,9 +227,9 @@ TEST(BoardFlow, FocusLossPausesOnlyARunningGame) {
         bool paused;
     } kCases[] = {
             {"a game in progress", 0, false, true},
-            {"the help page is open", BoardWidjet_t::kDialogHelp, false, false},
+            {"the help page is open", Velm::BoardDialogId::kHelp, false, false},
             {"a score table is open", 111, false, false},
-            {"the lose window is open", BoardWidjet_t::kDialogLose, false, false},
+            {"the lose window is open", Velm::BoardDialogId::kLose, false, false},
             {"the level is closing", 0, true, false},
     };
     for (const auto& c : kCases) {
@@ -263,7 +263,7 @@ TEST(BoardFlow, NoMovesLeftOffersTheWindowOnce) {
     f.board->CheckBoardState();
     EXPECT_EQ(f.host->Count("nomoremoves"), 1);
     EXPECT_TRUE(f.host->Opened(Velm::BoardDialog::NoMoves));
-    f.board->DialogButtonDepress(BoardWidjet_t::kDialogNoMoves, 0);
+    f.board->DialogButtonDepress(Velm::BoardDialogId::kNoMoves, 0);
     EXPECT_EQ(f.board->openDialogs, 0);
     const size_t opened = f.host->dialogs.size();
     f.board->CheckBoardState();
