@@ -498,6 +498,8 @@ void BoardWidjet_t::ShowLoseDialog() {
     openDialogs = std::max(0, openDialogs - 1);
     mHost->KillDialog(BoardDialogId::kHelp);
     DropToolRing();
+    // The game is over: the tiles fade away, so that none shows round the window.
+    CurrentLayout()->StartFade(1);
     BoardDialogRequest request;
     request.kind = BoardDialog::Lose;
     request.hideReplay = !mHost->IsAdventureMode() || ProfileManager_t::Instance()->IsLastGameOfStage();
@@ -591,6 +593,7 @@ void BoardWidjet_t::DialogButtonDepress(int dialogId, int result) {
         case BoardDialogId::kLose:
             if (result == 2) profiles->PostponeCurrentGame();
             if (result == 1 || result == 2) {
+                CurrentLayout()->StartFade(2);
                 RestartLevel();
             } else if (result == 3) {
                 profiles->Save();
