@@ -5,7 +5,6 @@
 
 #include <memory>
 
-#include "engine/particles/ParticleSystem.h"
 #include "game/board/effects/EffectRemover.h"
 #include "game/board/effects/ScoreEffect2.h"
 #include "game/board/screen/BoardWidjet.h"
@@ -57,10 +56,7 @@ void BoardWidjet_t::OnStuffValueReached(StuffValue_t* value) {
         PlaySound("clothesready");
         mHost->SwitchScreen(ScreenSwitch::kBoardToClothes);
     } else if (value->current > 0.0f) {
-        auto wings = std::make_unique<ParticleSystem_t>();
-        wings->LoadFile("particles/girlwings.ini");
-        wings->SetPosition(static_cast<float>(value->x), static_cast<float>(value->y));
-        listB.AddObject(std::move(wings));
+        listB.AddObject(MakeStuffValueWings(*value));
     }
 }
 
