@@ -22,7 +22,8 @@ void BoardWidjet_t::OnJewelFound(Jewel_t* jewel) {
     const int kind = mHost->IsAdventureMode() ? jewel->kind : 0;
     ++collectibles.jewelCounter;
     if (kind == 0) {
-        listB.AddObject(new ScoreEffect2({kJewelPoints, static_cast<float>(jewel->x), static_cast<float>(jewel->y)}));
+        listB.AddObject(std::make_unique<ScoreEffect2>(
+                ScoreEffect2::Params{kJewelPoints, static_cast<float>(jewel->x), static_cast<float>(jewel->y)}));
         profiles->AddGameScore(kJewelPoints);
         profiles->Save();
         PlaySound("jewelfoundscore");
