@@ -67,6 +67,7 @@ TEST(EditWidget, KeyScripts) {
         const char* selection;
         const char* clipboard;
     };
+    // clang-format off
     const Case kCases[] = {
             {"typing", [](EditScene& s) { s.Type("abc"); }, "abc", 3, "", ""},
             {"undo removes a typing run in one step",
@@ -223,8 +224,9 @@ TEST(EditWidget, KeyScripts) {
              "abc", 0, "abc", ""},
             {"control characters are not inserted",
              [](EditScene& s) {
-                 s.Type("a\x01\x1f"
-                        "b");
+                 s.Type(
+                     "a\x01\x1f"
+                     "b");
              },
              "ab", 2, "", ""},
             {"characters above 127 with the 8-bit flag", [](EditScene& s) { s.Type("\xe9"); }, "\xe9", 1, "", ""},
@@ -241,6 +243,7 @@ TEST(EditWidget, KeyScripts) {
              },
              "abc", 3, "", ""},
     };
+    // clang-format on
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
         EditScene s;
