@@ -13,6 +13,7 @@
 #include "game/board/effects/SimpleEffect2.h"
 #include "game/board/screen/BoardWidjet.h"
 #include "game/shell/BonusSettings.h"
+#include "game/shell/DataNumbers.h"
 #include "game/shell/MusicPlaylist.h"
 #include "game/shell/ProfileManager.h"
 #include "game/shell/ResourceIds.h"
@@ -78,7 +79,9 @@ void BoardWidjet_t::OnShown() {
         SetControlsVisible(true);
         Progress_t* record = Progress();
         const bool started = StartLevel(record == nullptr || !record->gameInProgress);
-        if (started && miniGameId == -1) FadeInLabels(false, 200, 1);
+        // A level whose mini-game goes on keeps the bars and labels out; every other level
+        // (a mini-game the registry cannot make included) shows them.
+        if (started && !miniGame) FadeInLabels(false, 200, 1);
     }
     keepLevelOnShow = false;
 }
@@ -158,11 +161,12 @@ bool BoardWidjet_t::StartLevel(bool reset) {
         }
     }
     miniGameId = -1;
+    miniGame.reset();
     if (adventure && stage != nullptr) {
         miniGameId = stage->FindMiniGame(levelNumber);
         if (miniGameId != -1 && profiles->IsMiniGameCompleted(miniGameId)) miniGameId = -1;
-        // No mini-game object exists in this game: a started one is not resumed.
-        if (miniGameId != -1 && profiles->IsMiniGameStarted(miniGameId)) miniGameId = -1;
+        // A started mini-game goes on, when the registry can make it.
+        if (miniGameId != -1 && profiles->IsMiniGameStarted(miniGameId) && CreateMiniGame()) FadeOutLabels(1, 255);
     }
     if (record != nullptr) record->timeLeft = timeValue;
 
@@ -258,6 +262,10 @@ void BoardWidjet_t::Update() {
                 mHost->SwitchScreen(ScreenSwitch::kBoardToMap);
             }
             break;
+        case kStateMiniGame:
+        case kStateMiniGameShadow:
+        case kStateMiniGameClosing:
+        case kStateMiniGameClosed: UpdateMiniGameStates(); break;
         default: break;
     }
 
@@ -267,6 +275,7 @@ void BoardWidjet_t::Update() {
     listA.Update();
     listC.Update();
     collectibles.value.Tick();
+    JewelsManager_t::Instance().Update();
     listD.Update();
     UpdateButtons();
     if (!mHost->IsSmoothUpdating()) UpdateF(1);
@@ -402,10 +411,10 @@ void BoardWidjet_t::UpdateTally() {
         const int flat = catalogue != nullptr ? catalogue->GetFlatGameIndex(stageNumber, levelNumber) : -1;
         if (LevelRecord_t* best = profiles->FindLevelRecord(flat)) {
             // The best of all finishes: the lowest time and the highest score.
-            const int score = scores[4] + scores[3];
+            const int score = DataNumbers::AddClamped(scores[4], scores[3]);
             if (best->bestTime <= 0 || timeValue < best->bestTime) best->bestTime = timeValue;
             if (score > best->bestScore) best->bestScore = score;
-            if (!best->flag && 0.66f * static_cast<float>(limit * 6000) > static_cast<float>(timeValue)) {
+            if (!best->flag && 0.66f * (static_cast<float>(limit) * 6000.0f) > static_cast<float>(timeValue)) {
                 best->flag = true;
                 const int total = catalogue != nullptr ? catalogue->GetTotalGameCount() : 0;
                 profiles->AddLevelRecord(profiles->FirstMissingLevel(total));
@@ -491,6 +500,8 @@ void BoardWidjet_t::ShowLoseDialog() {
     openDialogs = std::max(0, openDialogs - 1);
     mHost->KillDialog(BoardDialogId::kHelp);
     DropToolRing();
+    // The game is over: the tiles fade away, so that none shows round the window.
+    CurrentLayout()->StartFade(1);
     BoardDialogRequest request;
     request.kind = BoardDialog::Lose;
     request.hideReplay = !mHost->IsAdventureMode() || ProfileManager_t::Instance()->IsLastGameOfStage();
@@ -584,6 +595,7 @@ void BoardWidjet_t::DialogButtonDepress(int dialogId, int result) {
         case BoardDialogId::kLose:
             if (result == 2) profiles->PostponeCurrentGame();
             if (result == 1 || result == 2) {
+                CurrentLayout()->StartFade(2);
                 RestartLevel();
             } else if (result == 3) {
                 profiles->Save();
