@@ -4,6 +4,7 @@
 #   ./play.sh                 plays (in the build folder build/, shared with test.sh)
 #   ./play.sh -record         any further arguments go to the game (demo recording and
 #                             playback, -changedir=..., ...)
+# VELM_JOBS=n sets the number of compile jobs (default: the number of processors).
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$(pwd)
@@ -16,11 +17,10 @@ export CCACHE_BASEDIR="$root"
 export CCACHE_NOHASHDIR=1
 export CCACHE_SLOPPINESS=time_macros,include_file_mtime,include_file_ctime
 
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELM_TESTS=ON >/dev/null
-fi
+# The settings test.sh configures build/ with, so that neither rebuilds what the other built.
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELM_WERROR=ON -DVELM_TESTS=ON >/dev/null
 # The program and its content (build/tiles reads build/content).
-cmake --build "$build" -j"$(nproc)" --target tiles velm_content
+cmake --build "$build" -j"${VELM_JOBS:-$(nproc)}" --target tiles velm_content
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "play.sh: no display (DISPLAY is not set); start it from a desktop session" >&2

@@ -3,6 +3,7 @@
 #   ./test.sh             the normal build (build/)
 #   ./test.sh --sanitize  a build with the address and undefined-behaviour sanitizers (build-asan/),
 #                         then the fuzz targets for a few seconds each (build-fuzz/)
+# VELM_JOBS=n sets the number of compile and test jobs (default: the number of processors).
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$(pwd)
@@ -25,7 +26,8 @@ export CCACHE_BASEDIR="$root"
 export CCACHE_NOHASHDIR=1
 export CCACHE_SLOPPINESS=time_macros,include_file_mtime,include_file_ctime
 
-jobs=$(nproc)
+jobs=${VELM_JOBS:-$(nproc)}
+# The same warning and test settings as play.sh, so that either reuses the other's build.
 cmake -S . -B "$build" -G Ninja "${config[@]}" -DVELM_WERROR=ON -DVELM_TESTS=ON >/dev/null
 cmake --build "$build" -j"$jobs"
 

@@ -49,4 +49,20 @@ std::string CapturedDebugOutput::Text() const {
     return mShared->text;
 }
 
+DebugOutputFile::DebugOutputFile(const std::string& path) : mFile(std::fopen(path.c_str(), "w")) {
+    if (mFile == nullptr) return;
+    std::FILE* file = mFile;
+    mPrevious = SetDebugSink([file](const std::string& text) {
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fflush(file);
+    });
+}
+
+DebugOutputFile::~DebugOutputFile() {
+    if (mFile == nullptr) return;
+    // The sink is called under the sink lock: once it is replaced, nothing writes to the file.
+    SetDebugSink(std::move(mPrevious));
+    std::fclose(mFile);
+}
+
 }  // namespace plat

@@ -5,6 +5,7 @@
 // on as given (it usually carries its own line ends). Any thread may log; the sink is
 // called under a lock, one message at a time.
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -32,6 +33,23 @@ public:
 private:
     struct Shared;
     std::unique_ptr<Shared> mShared;
+    DebugSink mPrevious;
+};
+
+// Sends everything logged during its life to a file (created, or emptied), then restores the
+// previous sink and closes the file: the program's debug lines go to its log instead of the
+// player's terminal. When the file cannot be opened nothing changes (IsOpen is false).
+class DebugOutputFile {
+public:
+    explicit DebugOutputFile(const std::string& path);
+    ~DebugOutputFile();
+    DebugOutputFile(const DebugOutputFile&) = delete;
+    DebugOutputFile& operator=(const DebugOutputFile&) = delete;
+
+    bool IsOpen() const { return mFile != nullptr; }
+
+private:
+    std::FILE* mFile = nullptr;
     DebugSink mPrevious;
 };
 

@@ -222,7 +222,6 @@ private:
     std::atomic<int> mPointerX{0};
     std::atomic<int> mPointerY{0};
     std::atomic<bool> mPointerInside{false};
-    bool mVideoHeld = false;
     std::thread::id mOwnerThread;
     // Where the last frame went: its size and its place in the client area.
     std::atomic<int> mFrameWidth{0};

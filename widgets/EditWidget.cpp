@@ -14,7 +14,6 @@ namespace {
 const int kEditColors[EditWidget::NUM_COLORS][3] = {{255, 255, 255}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {255, 255, 255}};
 
 const int kKeyBackspace = 8;
-const int kKeyTab = 9;
 const int kKeyEnter = 13;
 const int kKeyShift = 16;
 const int kKeyCtrl = 17;

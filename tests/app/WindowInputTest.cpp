@@ -25,6 +25,7 @@ struct InputCase {
 };
 
 TEST_F(WindowAppTest, SystemEventsReachTheWidgetManager) {
+    // clang-format off
     const InputCase cases[] = {
             {"a letter: key down, its character, key up",
              [](const plat::Window& w) {
@@ -32,39 +33,29 @@ TEST_F(WindowAppTest, SystemEventsReachTheWidgetManager) {
                  plat::SynthesizeText("a");
                  plat::SynthesizeKey(w, 'A', false, false, false);
              },
-             {"key 65", "char 97", "keyup 65"},
-             false,
-             true},
+             {"key 65", "char 97", "keyup 65"}, false, true},
             {"ctrl+c gives character 3 after its key",
              [](const plat::Window& w) {
                  plat::SynthesizeKey(w, plat::VK_CONTROL, true, true, false);
                  plat::SynthesizeKey(w, 'C', true, true, false);
              },
-             {"key 17", "key 67", "char 3"},
-             false,
-             true},
+             {"key 17", "key 67", "char 3"}, false, true},
             {"backspace and escape bring their control characters",
              [](const plat::Window& w) {
                  plat::SynthesizeKey(w, plat::VK_BACK, true, false, false);
                  plat::SynthesizeKey(w, plat::VK_ESCAPE, true, false, false);
              },
-             {"key 8", "char 8", "key 27", "char 27"},
-             false,
-             true},
+             {"key 8", "char 8", "key 27", "char 27"}, false, true},
             {"text above 127 arrives as Windows-1252",
              [](const plat::Window&) { plat::SynthesizeText("\xE9\x80"); },
-             {"char 233", "char 128"},
-             false,
-             true},
+             {"char 233", "char 128"}, false, true},
             {"a click at the pointer",
              [](const plat::Window& w) {
                  plat::SynthesizeMouseMove(w, 10, 20);
                  plat::SynthesizeButton(w, 1, true, 1, 10, 20);
                  plat::SynthesizeButton(w, 1, false, 1, 10, 20);
              },
-             {"down 10,20 1", "up 10,20 1"},
-             false,
-             true},
+             {"down 10,20 1", "up 10,20 1"}, false, true},
             {"double clicks: left 2, right -2; a middle double click is not queued",
              [](const plat::Window& w) {
                  plat::SynthesizeButton(w, 1, true, 2, 5, 6);
@@ -72,38 +63,27 @@ TEST_F(WindowAppTest, SystemEventsReachTheWidgetManager) {
                  plat::SynthesizeButton(w, 2, true, 2, 5, 6);
                  plat::SynthesizeButton(w, 2, true, 1, 5, 6);
              },
-             {"down 5,6 2", "down 5,6 -2", "down 5,6 3"},
-             false,
-             true},
+             {"down 5,6 2", "down 5,6 -2", "down 5,6 3"}, false, true},
             {"the wheel in notches",
              [](const plat::Window& w) {
                  plat::SynthesizeWheel(w, 1);
                  plat::SynthesizeWheel(w, -2);
              },
-             {"wheel 1", "wheel -2"},
-             false,
-             true},
+             {"wheel 1", "wheel -2"}, false, true},
             {"closing the window asks and ends the run",
              [](const plat::Window& w) { plat::SynthesizeWindowEvent(w, SyntheticWindowEvent::Close); },
-             {},
-             true,
-             true},
+             {}, true, true},
             {"alt+f4 closes through the close request",
              [](const plat::Window& w) { plat::SynthesizeKey(w, plat::VK_F4, true, false, true); },
-             {"key 115"},
-             true,
-             true},
+             {"key 115"}, true, true},
             {"another alt key reaches the widgets but closes nothing",
              [](const plat::Window& w) { plat::SynthesizeKey(w, 'X', true, false, true); },
-             {"key 88"},
-             false,
-             true},
+             {"key 88"}, false, true},
             {"alt+enter switches to full screen and goes no further",
              [](const plat::Window& w) { plat::SynthesizeKey(w, plat::VK_RETURN, true, false, true); },
-             {},
-             false,
-             false},
+             {}, false, false},
     };
+    // clang-format on
     for (const InputCase& c : cases) {
         SCOPED_TRACE(c.why);
         WindowApp app(&mSettings);
@@ -173,50 +153,35 @@ struct FilterCase {
 
 TEST_F(WindowAppTest, QueueFilter) {
     using namespace plat;
+    // clang-format off
     const FilterCase cases[] = {
             {"two timers in a row are queued once; a third after a key is queued again",
              {{WM_TIMER, 100}, {WM_TIMER, 100}, {WM_KEYDOWN, 'A'}, {WM_TIMER, 100}},
-             {WM_TIMER, WM_KEYDOWN, WM_TIMER},
-             false,
-             -1},
+             {WM_TIMER, WM_KEYDOWN, WM_TIMER}, false, -1},
             {"nothing is queued after a close",
              {{WM_CLOSE, 0}, {WM_KEYDOWN, 'A'}, {WM_TIMER, 100}, {WM_MOUSEMOVE, 0}},
-             {WM_CLOSE},
-             false,
-             -1},
+             {WM_CLOSE}, false, -1},
             {"one colour or display change waits at a time",
              {{WM_SYSCOLORCHANGE, 0}, {WM_KEYDOWN, 'A'}, {WM_DISPLAYCHANGE, 0}, {WM_SYSCOLORCHANGE, 0}},
-             {WM_SYSCOLORCHANGE, WM_KEYDOWN},
-             false,
-             -1},
+             {WM_SYSCOLORCHANGE, WM_KEYDOWN}, false, -1},
             {"a middle double click and messages answered at once are not queued",
              {{WM_MBUTTONDBLCLK, 0}, {WM_PAINT, 0}, {WM_SYSCHAR, 13}, {WM_SETCURSOR, 0}},
-             {},
-             false,
-             -1},
+             {}, false, -1},
             {"input and state messages are queued",
-             {{WM_MOVE, 0},
-              {WM_SIZE, 0},
-              {WM_ACTIVATEAPP, 1},
-              {WM_KEYUP, 'A'},
-              {WM_CHAR, 'a'},
-              {WM_SYSKEYDOWN, 'X'},
-              {WM_SYSKEYUP, 'X'},
-              {WM_LBUTTONDOWN, 0},
-              {WM_RBUTTONDBLCLK, 0},
-              {WM_MBUTTONUP, 0},
-              {WM_MOUSEWHEEL, 0}},
+             {{WM_MOVE, 0}, {WM_SIZE, 0}, {WM_ACTIVATEAPP, 1}, {WM_KEYUP, 'A'}, {WM_CHAR, 'a'},
+              {WM_SYSKEYDOWN, 'X'}, {WM_SYSKEYUP, 'X'}, {WM_LBUTTONDOWN, 0}, {WM_RBUTTONDBLCLK, 0},
+              {WM_MBUTTONUP, 0}, {WM_MOUSEWHEEL, 0}},
              {WM_MOVE, WM_SIZE, WM_ACTIVATEAPP, WM_KEYUP, WM_CHAR, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_LBUTTONDOWN,
               WM_RBUTTONDBLCLK, WM_MBUTTONUP, WM_MOUSEWHEEL},
-             false,
-             -1},
-            {"while a message box is open nothing is queued", {{WM_KEYDOWN, 'A'}, {WM_LBUTTONDOWN, 0}}, {}, true, -1},
+             false, -1},
+            {"while a message box is open nothing is queued",
+             {{WM_KEYDOWN, 'A'}, {WM_LBUTTONDOWN, 0}},
+             {}, true, -1},
             {"a key the application filters is swallowed",
              {{WM_KEYDOWN, 'Q'}, {WM_KEYDOWN, 'R'}},
-             {WM_KEYDOWN},
-             false,
-             'Q'},
+             {WM_KEYDOWN}, false, 'Q'},
     };
+    // clang-format on
     for (const FilterCase& c : cases) {
         SCOPED_TRACE(c.why);
         WindowApp app(&mSettings);

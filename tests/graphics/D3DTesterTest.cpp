@@ -137,14 +137,15 @@ TEST(D3DTesterCards, ListsAndDriverAge) {
         const char* description;
         bool supported;
     };
+    // clang-format off
     const Case kCases[] = {
             {"blocked list ignores case", "  Radeon 7000 \n\n", 2005, "ATI RADEON 7000 Series", false},
             {"old ATI card", nullptr, 2001, "ATI Rage 128", true},
             {"old other card", nullptr, 2001, "S3 Savage", false},
             {"new other card", nullptr, 2004, "S3 Savage", true},
-            {"software renderer", "llvmpipe\nsoftpipe\nswrast\n", 2022, "llvmpipe (LLVM 15.0.6, 256 bits) (Mesa)",
-             false},
+            {"software renderer", "llvmpipe\nsoftpipe\nswrast\n", 2022, "llvmpipe (LLVM 15.0.6, 256 bits) (Mesa)", false},
     };
+    // clang-format on
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
         Fixture f;

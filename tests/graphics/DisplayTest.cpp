@@ -171,30 +171,32 @@ TEST_F(DisplayTest, InjectedFailuresGiveResultAndText) {
         const char* error;
     };
     const plat::dd::Result oom = plat::dd::kErrOutOfMemory;
+    // clang-format off
     const Case cases[] = {
-            {"create", true, Op::DirectDrawCreateEx, 0, RESULT_DD_CREATE_FAIL, "DirectDrawCreateEx: E_OUTOFMEMORY"},
-            {"query", true, Op::QueryInterface, 0, RESULT_DD_CREATE_FAIL,
-             "QueryrInterface IID_IDirectDraw: E_OUTOFMEMORY"},
-            {"windowed primary", true, Op::CreateSurface, 0, RESULT_SURFACE_FAIL,
-             "CreateSurface Windowed Primary: E_OUTOFMEMORY"},
-            {"windowed draw surface", true, Op::CreateSurface, 1, RESULT_SURFACE_FAIL,
-             "CreateSurface Windowed DrawSurface: E_OUTOFMEMORY"},
-            {"windowed clipper", true, Op::CreateClipper, 0, RESULT_FAIL, "CreateClipper Windowed: E_OUTOFMEMORY"},
-            {"old cursor area", true, Op::CreateSurface, 2, RESULT_SURFACE_FAIL,
-             "CreateSurface OldCursorArea: E_OUTOFMEMORY"},
-            {"new cursor area", true, Op::CreateSurface, 3, RESULT_SURFACE_FAIL,
-             "CreateSurface NewCursorArea: E_OUTOFMEMORY"},
-            {"exclusive", false, Op::SetCooperativeLevel, 0, RESULT_EXCLUSIVE_FAIL,
-             "SetCooperativeLevel FullScreen: E_OUTOFMEMORY"},
-            {"mode", false, Op::SetDisplayMode, 0, RESULT_DISPCHANGE_FAIL, "SetDisplayMode FullScreen: E_OUTOFMEMORY"},
-            {"full-screen primary", false, Op::CreateSurface, 0, RESULT_SURFACE_FAIL,
-             "CreateSurface FullScreen Primary: E_OUTOFMEMORY"},
-            {"back buffer", false, Op::GetAttachedSurface, 0, RESULT_SURFACE_FAIL, "GetAttachedSurface: E_OUTOFMEMORY"},
-            {"full-screen draw surface", false, Op::CreateSurface, 1, RESULT_SURFACE_FAIL,
-             "CreateSurface FullScreen DrawSurface: E_OUTOFMEMORY"},
-            {"full-screen clipper", false, Op::CreateClipper, 0, RESULT_FAIL,
-             "CreateClipper FullScreen: E_OUTOFMEMORY"},
+                {"create", true, Op::DirectDrawCreateEx, 0, RESULT_DD_CREATE_FAIL, "DirectDrawCreateEx: E_OUTOFMEMORY"},
+                {"query", true, Op::QueryInterface, 0, RESULT_DD_CREATE_FAIL,
+                 "QueryrInterface IID_IDirectDraw: E_OUTOFMEMORY"},
+                {"windowed primary", true, Op::CreateSurface, 0, RESULT_SURFACE_FAIL,
+                 "CreateSurface Windowed Primary: E_OUTOFMEMORY"},
+                {"windowed draw surface", true, Op::CreateSurface, 1, RESULT_SURFACE_FAIL,
+                 "CreateSurface Windowed DrawSurface: E_OUTOFMEMORY"},
+                {"windowed clipper", true, Op::CreateClipper, 0, RESULT_FAIL, "CreateClipper Windowed: E_OUTOFMEMORY"},
+                {"old cursor area", true, Op::CreateSurface, 2, RESULT_SURFACE_FAIL,
+                 "CreateSurface OldCursorArea: E_OUTOFMEMORY"},
+                {"new cursor area", true, Op::CreateSurface, 3, RESULT_SURFACE_FAIL,
+                 "CreateSurface NewCursorArea: E_OUTOFMEMORY"},
+                {"exclusive", false, Op::SetCooperativeLevel, 0, RESULT_EXCLUSIVE_FAIL,
+                 "SetCooperativeLevel FullScreen: E_OUTOFMEMORY"},
+                {"mode", false, Op::SetDisplayMode, 0, RESULT_DISPCHANGE_FAIL, "SetDisplayMode FullScreen: E_OUTOFMEMORY"},
+                {"full-screen primary", false, Op::CreateSurface, 0, RESULT_SURFACE_FAIL,
+                 "CreateSurface FullScreen Primary: E_OUTOFMEMORY"},
+                {"back buffer", false, Op::GetAttachedSurface, 0, RESULT_SURFACE_FAIL, "GetAttachedSurface: E_OUTOFMEMORY"},
+                {"full-screen draw surface", false, Op::CreateSurface, 1, RESULT_SURFACE_FAIL,
+                 "CreateSurface FullScreen DrawSurface: E_OUTOFMEMORY"},
+                {"full-screen clipper", false, Op::CreateClipper, 0, RESULT_FAIL,
+                 "CreateClipper FullScreen: E_OUTOFMEMORY"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         plat::dd::SetDisplayConfig(Config(32));

@@ -272,6 +272,7 @@ TEST(InvariantTest, TransparentSourceChangesNothing) {
         std::function<void(MemoryImage&)> draw;
     };
     const Rect all(0, 0, 8, 8), clip(0, 0, 12, 12);
+    // clang-format off
     const Op ops[] = {
             {"blit normal", [&](MemoryImage& d) { d.Blt(source.get(), 2, 2, all, Color::White, 0); }},
             {"blit tinted", [&](MemoryImage& d) { d.Blt(source.get(), 2, 2, all, Color(10, 200, 30, 90), 0); }},
@@ -281,17 +282,15 @@ TEST(InvariantTest, TransparentSourceChangesNothing) {
              [&](MemoryImage& d) { d.BltRotated(source.get(), 2.3f, 1.7f, all, clip, Color::White, 0, 0.7, 4, 4); }},
             {"rotated additive",
              [&](MemoryImage& d) { d.BltRotated(source.get(), 2, 2, all, clip, Color::White, 1, 2.0, 4, 4); }},
-            {"sub-pixel",
-             [&](MemoryImage& d) { d.BltF(source.get(), 1.5f, 2.25f, all, clip, Color(1, 2, 3, 200), 0); }},
+            {"sub-pixel", [&](MemoryImage& d) { d.BltF(source.get(), 1.5f, 2.25f, all, clip, Color(1, 2, 3, 200), 0); }},
             {"fast stretch",
              [&](MemoryImage& d) { d.StretchBlt(source.get(), Rect(0, 0, 12, 11), all, clip, Color::White, 0, true); }},
             {"slow stretch up",
-             [&](MemoryImage& d) {
-                 d.StretchBlt(source.get(), Rect(0, 0, 12, 11), all, clip, Color::White, 0, false);
-             }},
+             [&](MemoryImage& d) { d.StretchBlt(source.get(), Rect(0, 0, 12, 11), all, clip, Color::White, 0, false); }},
             {"slow stretch down",
              [&](MemoryImage& d) { d.StretchBlt(source.get(), Rect(1, 1, 5, 3), all, clip, Color::White, 0, false); }},
     };
+    // clang-format on
     for (const Op& op : ops) {
         SCOPED_TRACE(op.why);
         for (bool opaqueDest : {false, true}) {

@@ -159,6 +159,7 @@ TEST(TransformTest, StateRows) {
         bool complex, hasRotation, hasScale;
         float mapX, mapY;  // image of (1, 0)
     };
+    // clang-format off
     const Case cases[] = {
             {"identity", [](Transform&) {}, false, false, false, 1, 0},
             {"translate then scale is complex",
@@ -207,6 +208,7 @@ TEST(TransformTest, StateRows) {
              },
              true, false, false, 2, 1},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         Transform t;

@@ -508,10 +508,10 @@ TEST(GraphicsTest, TransformDrawingRows) {
         float fx, fy;  // float blit position
     };
     // A 10 x 8 source drawn at (50, 40).
+    // clang-format off
     const Case cases[] = {
             {"translation only, integer", [](Transform& t) { t.Translate(2, 3); }, false, "Blt", Rect(), 47, 39, 0, 0},
-            {"translation only, float", [](Transform& t) { t.Translate(2, 3); }, true, "BltF", Rect(), 0, 0, 47.5f,
-             39.5f},
+            {"translation only, float", [](Transform& t) { t.Translate(2, 3); }, true, "BltF", Rect(), 0, 0, 47.5f, 39.5f},
             {"mirror", [](Transform& t) { t.Scale(-1, 1); }, false, "BltMirrored", Rect(), 45, 36, 0, 0},
             {"mirror twice as high", [](Transform& t) { t.Scale(-1, 2); }, false, "StretchBltMirrored",
              Rect(45, 32, 10, 16), 0, 0, 0, 0},
@@ -524,6 +524,7 @@ TEST(GraphicsTest, TransformDrawingRows) {
              },
              false, "BltMatrix", Rect(), 0, 0, 50, 40},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         RecordingImage dest(100, 100);

@@ -195,12 +195,14 @@ TEST(ImageFontTest, ColourMultiplyAndAdd) {
         Color caller;
         uint32_t pixel;
     };
+    // clang-format off
     const Case cases[] = {
             {"white multiply, nothing added: the caller's colour", "", Color(10, 200, 30), 0xFF0AC81Eu},
             {"red added at full: red whatever the caller's red", "LayerSetColorAdd m 0x01FF0000;", Color(10, 200, 30),
              0xFFFFC81Eu},
             {"multiply halves green", "LayerSetColorMult m (1 0.5 1 1);", Color(255, 255, 255), 0xFFFF7FFFu},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         FontFixture fixture;

@@ -471,7 +471,8 @@ TEST(SharedImageTest, HandleCountsAndPurgeFlag) {
         EXPECT_FALSE(host.purgeNeeded);
         SharedImageHandle copy(first);
         EXPECT_EQ(record.refCount, 2);
-        copy = copy;  // self-assignment changes nothing
+        SharedImageHandle& same = copy;  // through a reference, which compilers do not flag
+        copy = same;                     // self-assignment changes nothing
         EXPECT_EQ(record.refCount, 2);
         first = first.shared;  // re-pointing at the same record never touches 0
         EXPECT_FALSE(host.purgeNeeded);

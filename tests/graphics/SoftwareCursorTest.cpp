@@ -21,7 +21,6 @@ using test::DisplayRig;
 
 constexpr int kWidth = 200;
 constexpr int kHeight = 150;
-constexpr uint32_t kBackground = 0xFF204060;
 constexpr uint32_t kCursorColour = 0xFFFF0000;
 constexpr int kCursorSize = 8;  // drawn from x - 4 to x + 3
 

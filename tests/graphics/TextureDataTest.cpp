@@ -46,15 +46,17 @@ TEST(TextureGrid, LayoutTable) {
         int pieceWidth, pieceHeight, columns, rows, lastColumnWidth, lastRowHeight;
         float uScale, vScale;
     };
+    // clang-format off
     const Case kCases[] = {
-            {"one exact piece", 65536, 64, 64, 0, 64, 64, 1, 1, 64, 64, 1.0f, 1.0f},
-            {"large screen", 65536, 1024, 768, 0, 1024, 512, 1, 2, 1024, 256, 1.0f, 1.5f},
-            {"800 x 600", 65536, 800, 600, 0, 256, 64, 4, 10, 32, 32, 3.125f, 9.375f},
-            {"aspect 2 keeps 128 x 64", 2, 100, 37, 0, 128, 64, 1, 1, 128, 64, 100 / 128.0f, 37 / 64.0f},
-            {"aspect 1 squares it", 1, 100, 37, 0, 128, 128, 1, 1, 128, 128, 100 / 128.0f, 37 / 128.0f},
-            {"64 x 64 pieces everywhere", 65536, 200, 100, ImageFlag_Use64By64Subdivisions, 64, 64, 4, 2, 64, 64,
-             200 / 64.0f, 100 / 64.0f},
+                {"one exact piece", 65536, 64, 64, 0, 64, 64, 1, 1, 64, 64, 1.0f, 1.0f},
+                {"large screen", 65536, 1024, 768, 0, 1024, 512, 1, 2, 1024, 256, 1.0f, 1.5f},
+                {"800 x 600", 65536, 800, 600, 0, 256, 64, 4, 10, 32, 32, 3.125f, 9.375f},
+                {"aspect 2 keeps 128 x 64", 2, 100, 37, 0, 128, 64, 1, 1, 128, 64, 100 / 128.0f, 37 / 64.0f},
+                {"aspect 1 squares it", 1, 100, 37, 0, 128, 128, 1, 1, 128, 128, 100 / 128.0f, 37 / 128.0f},
+                {"64 x 64 pieces everywhere", 65536, 200, 100, ImageFlag_Use64By64Subdivisions, 64, 64, 4, 2, 64, 64,
+                 200 / 64.0f, 100 / 64.0f},
     };
+    // clang-format on
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
         LimitsScope limits(c.aspect);

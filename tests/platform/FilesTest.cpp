@@ -50,16 +50,17 @@ TEST(FilesTest, BackslashesAndCaseAreMappedToExistingEntries) {
         std::string asked;
         std::string native;
     };
+    // clang-format off
     const Case cases[] = {
             {"exact path unchanged", dir / "Data/Images/Tile.PNG", dir / "Data/Images/Tile.PNG"},
             {"backslashes", dir / "Data\\Images\\Tile.PNG", dir / "Data/Images/Tile.PNG"},
             {"every component in another case", dir / "data\\IMAGES\\tile.png", dir / "Data/Images/Tile.PNG"},
-            {"missing leaf keeps its case under a mapped folder", dir / "data/images/New.txt",
-             dir / "Data/Images/New.txt"},
+            {"missing leaf keeps its case under a mapped folder", dir / "data/images/New.txt", dir / "Data/Images/New.txt"},
             {"nothing below a missing folder is looked up", dir / "none/images/x", dir / "none/images/x"},
             {"trailing separator kept", dir / "DATA\\images\\", dir / "Data/Images/"},
             {"dot components", dir / "data/./images/../Images/TILE.png", dir / "Data/./Images/../Images/Tile.PNG"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         EXPECT_EQ(plat::NativePath(c.asked), c.native);

@@ -8,16 +8,17 @@ TEST(MessageBoxTest, DefaultAnswerIsTheDefaultButton) {
         unsigned type;
         int answer;
     };
+    // clang-format off
     const Case cases[] = {
             {"OK box", plat::kMbOk | plat::kMbIconError, plat::kIdOk},
             {"yes/no, first button", plat::kMbYesNo | plat::kMbIconQuestion, plat::kIdYes},
             {"yes/no, second button", plat::kMbYesNo | plat::kMbDefButton2, plat::kIdNo},
             {"yes/no/cancel, third button", plat::kMbYesNoCancel | plat::kMbDefButton3, plat::kIdCancel},
-            {"default past the last button falls back to the first", plat::kMbOkCancel | plat::kMbDefButton3,
-             plat::kIdOk},
+            {"default past the last button falls back to the first", plat::kMbOkCancel | plat::kMbDefButton3, plat::kIdOk},
             {"abort/retry/ignore", plat::kMbAbortRetryIgnore | plat::kMbDefButton2, plat::kIdRetry},
             {"retry/cancel", plat::kMbRetryCancel, plat::kIdRetry},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         EXPECT_EQ(plat::DefaultMessageBoxAnswer(c.type), c.answer);

@@ -34,11 +34,9 @@ TEST(TextEncodingTest, UnmappableAndMalformedUtf8BecomeTheReplacement) {
         std::string utf8;
         std::string cp1252;
     };
+    // clang-format off
     const Case cases[] = {
-            {"character outside the code page",
-             "a\xE4\xB8\xAD"
-             "b",
-             "a?b"},
+            {"character outside the code page", "a\xE4\xB8\xAD" "b", "a?b"},
             {"four-byte character", "\xF0\x9F\x98\x80", "?"},
             {"stray continuation byte", "\x80x", "?x"},
             {"truncated sequence at the end", "x\xE2\x82", "x??"},
@@ -46,6 +44,7 @@ TEST(TextEncodingTest, UnmappableAndMalformedUtf8BecomeTheReplacement) {
             {"surrogate", "\xED\xA0\x80", "???"},
             {"invalid lead byte", "\xFF", "?"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         EXPECT_EQ(plat::Utf8ToCp1252(c.utf8), c.cp1252);

@@ -124,6 +124,7 @@ TEST(WindowInput, SystemEventsBecomeMessageRecords) {
         std::vector<Expected> expected;
     };
     const uint32_t kAltBit = 1u << 29;
+    // clang-format off
     const Case cases[] = {
             {"letter key: virtual key of its capital, then its text",
              {Key(w, true, SDLK_a, 0), Text("a"), Key(w, false, SDLK_a, 0)},
@@ -132,9 +133,7 @@ TEST(WindowInput, SystemEventsBecomeMessageRecords) {
               {plat::WM_KEYUP, 'A', 1u | (1u << 30) | (1u << 31), true}}},
             {"function and arrow keys from the table",
              {Key(w, true, SDLK_F5, 0), Key(w, true, SDLK_LEFT, 0), Key(w, true, SDLK_KP_3, 0)},
-             {{plat::WM_KEYDOWN, 0x74, 0, false},
-              {plat::WM_KEYDOWN, 0x25, 0, false},
-              {plat::WM_KEYDOWN, 0x63, 0, false}}},
+             {{plat::WM_KEYDOWN, 0x74, 0, false}, {plat::WM_KEYDOWN, 0x25, 0, false}, {plat::WM_KEYDOWN, 0x63, 0, false}}},
             {"backspace, tab, enter and escape get their control character",
              {Key(w, true, SDLK_BACKSPACE, 0), Key(w, true, SDLK_TAB, 0), Key(w, true, SDLK_RETURN, 0),
               Key(w, true, SDLK_ESCAPE, 0), Key(w, false, SDLK_RETURN, 0)},
@@ -160,8 +159,7 @@ TEST(WindowInput, SystemEventsBecomeMessageRecords) {
              {Text("\xC3\xA9\xE2\x82\xAC\xE4\xB8\xAD!")},
              {{plat::WM_CHAR, 0xE9, 0, false}, {plat::WM_CHAR, 0x80, 0, false}, {plat::WM_CHAR, '!', 0, false}}},
             {"click: down and up at the pointer",
-             {Motion(w, 10, 20), Button(w, true, SDL_BUTTON_LEFT, 1, 10, 20),
-              Button(w, false, SDL_BUTTON_LEFT, 1, 10, 20)},
+             {Motion(w, 10, 20), Button(w, true, SDL_BUTTON_LEFT, 1, 10, 20), Button(w, false, SDL_BUTTON_LEFT, 1, 10, 20)},
              {{plat::WM_MOUSEMOVE, 0, plat::MakeLParam(10, 20), true},
               {plat::WM_LBUTTONDOWN, 0, plat::MakeLParam(10, 20), true},
               {plat::WM_LBUTTONUP, 0, plat::MakeLParam(10, 20), true}}},
@@ -174,8 +172,7 @@ TEST(WindowInput, SystemEventsBecomeMessageRecords) {
               {plat::WM_LBUTTONDOWN, 0, 0, false}}},
             {"wheel in steps of 120 per notch",
              {Wheel(w, 1), Wheel(w, -2)},
-             {{plat::WM_MOUSEWHEEL, 120u << 16, 0, false},
-              {plat::WM_MOUSEWHEEL, static_cast<uint32_t>(-240) << 16, 0, false}}},
+             {{plat::WM_MOUSEWHEEL, 120u << 16, 0, false}, {plat::WM_MOUSEWHEEL, static_cast<uint32_t>(-240) << 16, 0, false}}},
             {"focus, minimise, restore, maximise, a new size and close",
              {WindowEvent(w, SDL_WINDOWEVENT_FOCUS_LOST), WindowEvent(w, SDL_WINDOWEVENT_FOCUS_GAINED),
               WindowEvent(w, SDL_WINDOWEVENT_MINIMIZED), WindowEvent(w, SDL_WINDOWEVENT_RESTORED),
@@ -189,6 +186,7 @@ TEST(WindowInput, SystemEventsBecomeMessageRecords) {
               {plat::WM_SIZE, plat::SIZE_RESTORED, 0, false},
               {plat::WM_CLOSE, 0, 0, false}}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         for (SDL_Event event : c.events) ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();

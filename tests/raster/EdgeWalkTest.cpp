@@ -62,6 +62,7 @@ struct CoverageCase {
     std::vector<Span> spans;  // every drawn pixel; nothing else
 };
 
+// clang-format off
 const CoverageCase kCoverage[] = {
         {"top and left inclusive, bottom and right exclusive", 2, 10, 8, 10, 5, 12, {{10, 2, 7}, {11, 4, 6}}},
         {"same triangle in another vertex order", 5, 12, 8, 10, 2, 10, {{10, 2, 7}, {11, 4, 6}}},
@@ -71,15 +72,9 @@ const CoverageCase kCoverage[] = {
         {"vertical line", 0, 0, 0, 5, 0, 9, {}},
         {"two equal vertices", 3, 3, 3, 3, 7, 9, {}},
         {"collinear slanted", 1, 1, 4, 4, 9, 9, {}},
-        {"fractional vertices sample at integer points",
-         2.5,
-         0.5,
-         6.25,
-         0.5,
-         2.5,
-         3.5,
-         {{1, 3, 5}, {2, 3, 4}, {3, 3, 3}}},
+        {"fractional vertices sample at integer points", 2.5, 0.5, 6.25, 0.5, 2.5, 3.5, {{1, 3, 5}, {2, 3, 4}, {3, 3, 3}}},
 };
+// clang-format on
 
 TEST(RasterEdgeWalk, CoverageFollowsSamplePoints) {
     for (const CoverageCase& c : kCoverage) {

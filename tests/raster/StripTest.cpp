@@ -324,6 +324,7 @@ TEST(RasterStrip, ColoursJustOutsideTheirRangeAreClamped) {
     };
     const std::vector<uint32_t> texels{0xffffffffu};
     const Velm::RasterTexture texture = Texture(texels, 1, 1);
+    // clang-format off
     const Case cases[] = {
             {"gouraud red just below 0 writes no red", Velm::kRasterVertexColors, 0xff0000, -1, 0, Argb(255, 0, 0, 0)},
             {"gouraud alpha just below 0 is skipped", Velm::kRasterVertexColors, -1, 0xff0000, Argb(1, 2, 3, 4),
@@ -333,6 +334,7 @@ TEST(RasterStrip, ColoursJustOutsideTheirRangeAreClamped) {
             {"gouraud red above 255.99 stays 255", Velm::kRasterVertexColors, 0xff0000, 0x1000000, 0,
              Argb(255, 255, 0, 0)},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         Velm::RasterVertex tri[3] = {Vertex(0, 0, 0, 0.5, 0.5), Vertex(8, 0, 0, 0.5, 0.5), Vertex(0, 8, 0, 0.5, 0.5)};

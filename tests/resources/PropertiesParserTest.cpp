@@ -75,15 +75,13 @@ TEST(PropertiesParserTest, ErrorRows) {
         std::string text;
         const char* error;
     };
+    // clang-format off
     const Case cases[] = {
-            {"bad boolean", "<Properties>\n<Boolean id=\"b\">maybe</Boolean>",
-             "Invalid Boolean Value: 'MAYBE' on Line 2"},
-            {"empty integer", "<Properties><Integer id=\"i\"></Integer></Properties>",
-             "Invalid Integer Value: '' on Line 1"},
+            {"bad boolean", "<Properties>\n<Boolean id=\"b\">maybe</Boolean>", "Invalid Boolean Value: 'MAYBE' on Line 2"},
+            {"empty integer", "<Properties><Integer id=\"i\"></Integer></Properties>", "Invalid Integer Value: '' on Line 1"},
             {"bad integer", "<Properties><Integer id=\"i\">12a</Integer></Properties>",
              "Invalid Integer Value: '12a' on Line 1"},
-            {"bad double", "<Properties><Double id=\"d\">1e5</Double></Properties>",
-             "Invalid Double Value: '1e5' on Line 1"},
+            {"bad double", "<Properties><Double id=\"d\">1e5</Double></Properties>", "Invalid Double Value: '1e5' on Line 1"},
             {"unknown top element", "<Settings/>", "Invalid Section 'Settings' on Line 1"},
             {"text at top", "<Properties/>\n\nstray<x/>", "Element Not Expected 'stray' on Line 3"},
             {"unknown value element", "<Properties><Float id=\"f\">1</Float></Properties>",
@@ -95,10 +93,10 @@ TEST(PropertiesParserTest, ErrorRows) {
              "Invalid Section 'Item' on Line 1"},
             {"text in a string array", "<Properties><StringArray id=\"a\">x</StringArray></Properties>",
              "Element Not Expected 'x' on Line 1"},
-            {"XML error", "<Properties>\n<String id=\"s\">x</Strin>",
-             "End 'Strin' Doesn't Match Start 'String' on Line 2"},
+            {"XML error", "<Properties>\n<String id=\"s\">x</Strin>", "End 'Strin' Doesn't Match Start 'String' on Line 2"},
             {"document ends early", "<Properties>\n<String id=\"s\">", "Unexpected End of File on Line 2"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         Tables t;

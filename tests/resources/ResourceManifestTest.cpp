@@ -190,65 +190,67 @@ TEST(ResourceManifestTest, ErrorRows) {
         std::string text;
         const char* error;
     };
+    // clang-format off
     const Case cases[] = {
-            {"no start tag", "", "Expecting ResourceManifest tag on Line 1 in File 'm.xml'"},
-            {"other first tag", "\n<Manifest/>", "Expecting ResourceManifest tag on Line 2 in File 'm.xml'"},
-            {"group without id", Manifest("<Resources>\n</Resources>"), "No id specified. on Line 3 in File 'm.xml'"},
-            {"group with empty id", Manifest("<Resources id=\"\"/>"), "No id specified. on Line 3 in File 'm.xml'"},
-            {"unknown section at top", Manifest("<Images/>"), "Invalid Section 'Images' on Line 3 in File 'm.xml'"},
-            {"text at top", Manifest("junk"), "Element Not Expected 'junk' on Line 4 in File 'm.xml'"},
-            {"unknown element in group", Manifest("<Resources id=\"g\"><Music path=\"m\"/></Resources>"),
-             "Invalid Section 'Music' on Line 3 in File 'm.xml'"},
-            {"text in group", Manifest("<Resources id=\"g\">text</Resources>"),
-             "Element Not Expected 'text' on Line 3 in File 'm.xml'"},
-            {"child inside a resource", Manifest("<Resources id=\"g\"><Image path=\"a\"><x/></Image></Resources>"),
-             "Unexpected element found. on Line 3 in File 'm.xml'"},
-            {"text inside a resource", Manifest("<Resources id=\"g\"><Image path=\"a\">t</Image></Resources>"),
-             "Unexpected element found. on Line 3 in File 'm.xml'"},
-            {"missing path", Manifest("<Resources id=\"g\"><Sound id=\"s\"/></Resources>"),
-             "No path specified. on Line 3 in File 'm.xml'"},
-            {"empty path", Manifest("<Resources id=\"g\"><Font path=\"\"/></Resources>"),
-             "No path specified. on Line 3 in File 'm.xml'"},
-            {"duplicate id",
-             Manifest("<Resources id=\"g\">\n<Image path=\"a/x\"/>\n<Image path=\"b/x.png\"/>\n</Resources>"),
-             "Resource already defined. on Line 5 in File 'm.xml'"},
-            {"bad animation", Manifest("<Resources id=\"g\"><Image path=\"a\" anim=\"bounce\"/></Resources>"),
-             "Invalid animation type. on Line 3 in File 'm.xml'"},
-            {"rows past the limit", Manifest("<Resources id=\"g\"><Image path=\"a\" rows=\"4097\"/></Resources>"),
-             "Too many rows (at most 4096). on Line 3 in File 'm.xml'"},
-            {"cols past the limit",
-             Manifest("<Resources id=\"g\"><Image path=\"a\" cols=\"99999999999\"/></Resources>"),
-             "Too many cols (at most 4096). on Line 3 in File 'm.xml'"},
-            {"frame map past the limit",
-             Manifest("<Resources id=\"g\"><Image path=\"a\" anim=\"loop\" framemap=\"0" + Repeated(",0", 8192) +
-                      "\"/></Resources>"),
-             "Too many framemap (at most 8192). on Line 3 in File 'm.xml'"},
-            {"delays past the limit",
-             Manifest("<Resources id=\"g\"><Image path=\"a\" anim=\"once\" perframedelay=\"1" + Repeated(",1", 8192) +
-                      "\"/></Resources>"),
-             "Too many perframedelay (at most 8192). on Line 3 in File 'm.xml'"},
-            // Found by the manifest fuzz target: a ping-pong over two billion cels asked for
-            // gigabytes before the reader refused such grids.
-            {"huge ping-pong sheet",
-             "<?xml version=\"1.0\"?>\n<ResourceManifest>\n  <Resources id=\"Init\">\n"
-             "    <SetDefaults path=\"images\" idprefix=\"IMAGE_\"/>\n"
-             "    <Image id=\"LOGO\" path=\"logo\" alphacolor=\"FFFFFF\" "
-             "rows=\"2000000000000000000000000000000000000000000000000000\" cols=\"3\" anim=\"PingPong\" "
-             "framedelay=\"5\"/>\n"
-             "    <Sound id=\"CLICK\" path=\"click\" volume=\"0.5\" pan=\"10\"/>\n    ceManifest>\n",
-             "Too many rows (at most 4096). on Line 5 in File 'm.xml'"},
-            {"system font without size", Manifest("<Resources id=\"g\"><Font path=\"!sys:Arial\"/></Resources>"),
-             "SysFont needs point size on Line 3 in File 'm.xml'"},
-            {"system font size 0", Manifest("<Resources id=\"g\"><Font path=\"!sys:Arial\" size=\"0\"/></Resources>"),
-             "SysFont needs point size on Line 3 in File 'm.xml'"},
-            {"XML error", Manifest("<Resources id=\"g\"></Resource>"),
-             "End 'Resource' Doesn't Match Start 'Resources' on Line 3 in File 'm.xml'"},
-            {"truncated manifest", "<ResourceManifest>\n<Resources id=\"g\">\n<Image path=\"a\"/>\n",
-             "Unexpected End of File on Line 4 in File 'm.xml'"},
-            {"cut inside a tag", "<ResourceManifest>\n<Resources id=\"g\">\n<Image path=",
-             "Unexpected End of File on Line 3 in File 'm.xml'"},
-            {"binary junk", std::string("\x01\x02\xff", 3), "Illegal Character on Line 1 in File 'm.xml'"},
+                {"no start tag", "", "Expecting ResourceManifest tag on Line 1 in File 'm.xml'"},
+                {"other first tag", "\n<Manifest/>", "Expecting ResourceManifest tag on Line 2 in File 'm.xml'"},
+                {"group without id", Manifest("<Resources>\n</Resources>"), "No id specified. on Line 3 in File 'm.xml'"},
+                {"group with empty id", Manifest("<Resources id=\"\"/>"), "No id specified. on Line 3 in File 'm.xml'"},
+                {"unknown section at top", Manifest("<Images/>"), "Invalid Section 'Images' on Line 3 in File 'm.xml'"},
+                {"text at top", Manifest("junk"), "Element Not Expected 'junk' on Line 4 in File 'm.xml'"},
+                {"unknown element in group", Manifest("<Resources id=\"g\"><Music path=\"m\"/></Resources>"),
+                 "Invalid Section 'Music' on Line 3 in File 'm.xml'"},
+                {"text in group", Manifest("<Resources id=\"g\">text</Resources>"),
+                 "Element Not Expected 'text' on Line 3 in File 'm.xml'"},
+                {"child inside a resource", Manifest("<Resources id=\"g\"><Image path=\"a\"><x/></Image></Resources>"),
+                 "Unexpected element found. on Line 3 in File 'm.xml'"},
+                {"text inside a resource", Manifest("<Resources id=\"g\"><Image path=\"a\">t</Image></Resources>"),
+                 "Unexpected element found. on Line 3 in File 'm.xml'"},
+                {"missing path", Manifest("<Resources id=\"g\"><Sound id=\"s\"/></Resources>"),
+                 "No path specified. on Line 3 in File 'm.xml'"},
+                {"empty path", Manifest("<Resources id=\"g\"><Font path=\"\"/></Resources>"),
+                 "No path specified. on Line 3 in File 'm.xml'"},
+                {"duplicate id",
+                 Manifest("<Resources id=\"g\">\n<Image path=\"a/x\"/>\n<Image path=\"b/x.png\"/>\n</Resources>"),
+                 "Resource already defined. on Line 5 in File 'm.xml'"},
+                {"bad animation", Manifest("<Resources id=\"g\"><Image path=\"a\" anim=\"bounce\"/></Resources>"),
+                 "Invalid animation type. on Line 3 in File 'm.xml'"},
+                {"rows past the limit", Manifest("<Resources id=\"g\"><Image path=\"a\" rows=\"4097\"/></Resources>"),
+                 "Too many rows (at most 4096). on Line 3 in File 'm.xml'"},
+                {"cols past the limit",
+                 Manifest("<Resources id=\"g\"><Image path=\"a\" cols=\"99999999999\"/></Resources>"),
+                 "Too many cols (at most 4096). on Line 3 in File 'm.xml'"},
+                {"frame map past the limit",
+                 Manifest("<Resources id=\"g\"><Image path=\"a\" anim=\"loop\" framemap=\"0" + Repeated(",0", 8192) +
+                          "\"/></Resources>"),
+                 "Too many framemap (at most 8192). on Line 3 in File 'm.xml'"},
+                {"delays past the limit",
+                 Manifest("<Resources id=\"g\"><Image path=\"a\" anim=\"once\" perframedelay=\"1" + Repeated(",1", 8192) +
+                          "\"/></Resources>"),
+                 "Too many perframedelay (at most 8192). on Line 3 in File 'm.xml'"},
+                // Found by the manifest fuzz target: a ping-pong over two billion cels asked for
+                // gigabytes before the reader refused such grids.
+                {"huge ping-pong sheet",
+                 "<?xml version=\"1.0\"?>\n<ResourceManifest>\n  <Resources id=\"Init\">\n"
+                 "    <SetDefaults path=\"images\" idprefix=\"IMAGE_\"/>\n"
+                 "    <Image id=\"LOGO\" path=\"logo\" alphacolor=\"FFFFFF\" "
+                 "rows=\"2000000000000000000000000000000000000000000000000000\" cols=\"3\" anim=\"PingPong\" "
+                 "framedelay=\"5\"/>\n"
+                 "    <Sound id=\"CLICK\" path=\"click\" volume=\"0.5\" pan=\"10\"/>\n    ceManifest>\n",
+                 "Too many rows (at most 4096). on Line 5 in File 'm.xml'"},
+                {"system font without size", Manifest("<Resources id=\"g\"><Font path=\"!sys:Arial\"/></Resources>"),
+                 "SysFont needs point size on Line 3 in File 'm.xml'"},
+                {"system font size 0", Manifest("<Resources id=\"g\"><Font path=\"!sys:Arial\" size=\"0\"/></Resources>"),
+                 "SysFont needs point size on Line 3 in File 'm.xml'"},
+                {"XML error", Manifest("<Resources id=\"g\"></Resource>"),
+                 "End 'Resource' Doesn't Match Start 'Resources' on Line 3 in File 'm.xml'"},
+                {"truncated manifest", "<ResourceManifest>\n<Resources id=\"g\">\n<Image path=\"a\"/>\n",
+                 "Unexpected End of File on Line 4 in File 'm.xml'"},
+                {"cut inside a tag", "<ResourceManifest>\n<Resources id=\"g\">\n<Image path=",
+                 "Unexpected End of File on Line 3 in File 'm.xml'"},
+                {"binary junk", std::string("\x01\x02\xff", 3), "Illegal Character on Line 1 in File 'm.xml'"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         ResourceManager manager;

@@ -115,25 +115,27 @@ TEST(XMLParserTest, Encodings) {
         std::string bytes;
         Lines expected;
     };
+    // clang-format off
     const Case cases[] = {
-            {"UTF-8 with mark", "\xEF\xBB\xBF<a>caf\xC3\xA9</a>", {"S:a@", "T:caf\xE9@a", "E:a@a"}},
-            {"UTF-16 little-endian", Utf16(u"<a v=\"1\">x\ny</a>", false), {"S:a{v=1}@", "T:x y@a", "E:a@a"}},
-            {"UTF-16 big-endian", Utf16(u"<a>\u00e9</a>", true), {"S:a@", "T:\xE9@a", "E:a@a"}},
-            {"UTF-16 pair keeps the low 16 bits",
-             Utf16(u"<a>\U0001F600</a>", false),
-             {"S:a@", std::string("T:\0@a", 5), "E:a@a"}},
-            {"UTF-16 line numbers", Utf16(u"<a>\n\n</b>", false), {"S:a@", "!End 'b' Doesn't Match Start 'a' line 3"}},
-            // U+0120 has the low byte of a space; the whole unit is not whitespace,
-            // so the value is one attribute (non-Latin-1 text converts to empty).
-            {"non-Latin letter is not a space", Utf16(u"<a v=x\u0120y></a>", false), {"S:a{v=}@", "E:a@a"}},
-            {"broken pair ends the source", Utf16(u"<a>\xD800x</a>", false), {"S:a@"}},
-            {"broken pair inside text", Utf16(u"<a>y\xD800x</a>", false), {"S:a@", "!Unexpected End of File line 1"}},
-            {"illegal UTF-8 between tokens", "\xEF\xBB\xBF<a>\xC0\x80</a>", {"S:a@", "!Illegal Character line 1"}},
-            {"illegal UTF-8 in text", "\xEF\xBB\xBF<a>x\xC0\x80</a>", {"S:a@", "!Unexpected End of File line 1"}},
-            {"UTF-8 cut inside a sequence", "\xEF\xBB\xBF<a>\xC3", {"S:a@", "!Illegal Character line 1"}},
-            {"UTF-8 surrogate refused", "\xEF\xBB\xBF\xED\xA0\x80", {"!Illegal Character line 1"}},
-            {"short file is 8-bit", "<a>\xFF</a>", {"S:a@", "T:\xFF@a", "E:a@a"}},
+                {"UTF-8 with mark", "\xEF\xBB\xBF<a>caf\xC3\xA9</a>", {"S:a@", "T:caf\xE9@a", "E:a@a"}},
+                {"UTF-16 little-endian", Utf16(u"<a v=\"1\">x\ny</a>", false), {"S:a{v=1}@", "T:x y@a", "E:a@a"}},
+                {"UTF-16 big-endian", Utf16(u"<a>\u00e9</a>", true), {"S:a@", "T:\xE9@a", "E:a@a"}},
+                {"UTF-16 pair keeps the low 16 bits",
+                 Utf16(u"<a>\U0001F600</a>", false),
+                 {"S:a@", std::string("T:\0@a", 5), "E:a@a"}},
+                {"UTF-16 line numbers", Utf16(u"<a>\n\n</b>", false), {"S:a@", "!End 'b' Doesn't Match Start 'a' line 3"}},
+                // U+0120 has the low byte of a space; the whole unit is not whitespace,
+                // so the value is one attribute (non-Latin-1 text converts to empty).
+                {"non-Latin letter is not a space", Utf16(u"<a v=x\u0120y></a>", false), {"S:a{v=}@", "E:a@a"}},
+                {"broken pair ends the source", Utf16(u"<a>\xD800x</a>", false), {"S:a@"}},
+                {"broken pair inside text", Utf16(u"<a>y\xD800x</a>", false), {"S:a@", "!Unexpected End of File line 1"}},
+                {"illegal UTF-8 between tokens", "\xEF\xBB\xBF<a>\xC0\x80</a>", {"S:a@", "!Illegal Character line 1"}},
+                {"illegal UTF-8 in text", "\xEF\xBB\xBF<a>x\xC0\x80</a>", {"S:a@", "!Unexpected End of File line 1"}},
+                {"UTF-8 cut inside a sequence", "\xEF\xBB\xBF<a>\xC3", {"S:a@", "!Illegal Character line 1"}},
+                {"UTF-8 surrogate refused", "\xEF\xBB\xBF\xED\xA0\x80", {"!Illegal Character line 1"}},
+                {"short file is 8-bit", "<a>\xFF</a>", {"S:a@", "T:\xFF@a", "E:a@a"}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         EXPECT_EQ(TokensOfBytes(c.bytes), c.expected);

@@ -36,6 +36,7 @@ TEST(Button, ClickDependsOnWhereTheReleaseHappens) {
         bool appHasFocus;
         Log expected;
     };
+    // clang-format off
     const Case kCases[] = {
             {"release inside", {}, true, {"enter 7", "press 7 1", "depress 7"}},
             {"release outside", {{300, 300}}, true, {"enter 7", "press 7 1", "leave 7"}},
@@ -45,6 +46,7 @@ TEST(Button, ClickDependsOnWhereTheReleaseHappens) {
              {"enter 7", "press 7 1", "leave 7", "enter 7", "depress 7"}},
             {"application without focus", {}, false, {"enter 7", "press 7 1"}},
     };
+    // clang-format on
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
         ButtonScene s;
@@ -296,16 +298,23 @@ TEST(Checkbox, DrawChoosesImagesRectanglesOrPlainBox) {
         bool isChecked;
         Log expected;
     };
+    // clang-format off
     const Case kCases[] = {
             {"checked image", &unchecked, &checked, false, true, {"blt 0,0 src 0,0,40,20 a255"}},
-            {"rectangle of the unchecked image", &unchecked, nullptr, true, true, {"blt 0,0 src 20,0,20,20 a255"}},
+            {"rectangle of the unchecked image",
+             &unchecked,
+             nullptr,
+             true,
+             true,
+             {"blt 0,0 src 20,0,20,20 a255"}},
             {"only a checked image draws nothing", nullptr, &checked, false, true, {}},
             {"plain box with a cross",
              nullptr,
              nullptr,
              false,
              true,
-             {"fill 0,0,20,20 255,255,255,255", "fill 1,1,18,18 80,80,80,255", "line 1,1,18,18", "line 19,1,1,18"}},
+             {"fill 0,0,20,20 255,255,255,255", "fill 1,1,18,18 80,80,80,255", "line 1,1,18,18",
+              "line 19,1,1,18"}},
             {"plain box unchecked",
              nullptr,
              nullptr,
@@ -313,6 +322,7 @@ TEST(Checkbox, DrawChoosesImagesRectanglesOrPlainBox) {
              false,
              {"fill 0,0,20,20 255,255,255,255", "fill 1,1,18,18 80,80,80,255"}},
     };
+    // clang-format on
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
         Velm::Checkbox box(c.uncheckedImage, c.checkedImage, 1, nullptr);
@@ -572,6 +582,7 @@ TEST(Scrollbutton, ArrowPointsByIdAndDirection) {
         const char* tip;   // the 1-pixel line
         const char* base;  // the 7-pixel line
     };
+    // clang-format off
     const Case kCases[] = {
             {"id 0 vertical points up", 0, false, 0, "fill 9,8,1,1 0,0,0,255", "fill 6,11,7,1 0,0,0,255"},
             {"id 1 vertical points down", 1, false, 0, "fill 9,11,1,1 0,0,0,255", "fill 6,8,7,1 0,0,0,255"},
@@ -582,6 +593,7 @@ TEST(Scrollbutton, ArrowPointsByIdAndDirection) {
             {"direction up on id 1", 1, false, Velm::ScrollbuttonWidget::ARROW_UP, "fill 9,8,1,1 0,0,0,255",
              "fill 6,11,7,1 0,0,0,255"},
     };
+    // clang-format on
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
         Velm::ScrollbuttonWidget button(c.id, nullptr);

@@ -38,12 +38,15 @@ TEST(Dialog, ButtonLayout) {
         int sidePadding;
         Velm::Rect yes, no;
     };
+    // clang-format off
     const Case kCases[] = {
-            {"two buttons", Dialog::BUTTONS_YES_NO, 0, Velm::Rect(124, 202, 122, 24), Velm::Rect(254, 202, 122, 24)},
+            {"two buttons", Dialog::BUTTONS_YES_NO, 0, Velm::Rect(124, 202, 122, 24),
+             Velm::Rect(254, 202, 122, 24)},
             {"two buttons with side padding", Dialog::BUTTONS_OK_CANCEL, 10, Velm::Rect(134, 202, 112, 24),
              Velm::Rect(254, 202, 112, 24)},
             {"one full-width button", Dialog::BUTTONS_FOOTER, 0, Velm::Rect(124, 202, 252, 24), Velm::Rect()},
     };
+    // clang-format on
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
         Fixture f;

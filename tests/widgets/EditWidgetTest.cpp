@@ -72,6 +72,7 @@ TEST(EditWidget, KeyScripts) {
         const char* selection;
         const char* clipboard;
     };
+    // clang-format off
     const Case kCases[] = {
             {"typing", [](EditScene& s) { s.Type("abc"); }, "abc", 3, "", ""},
             {"undo removes a typing run in one step",
@@ -228,8 +229,9 @@ TEST(EditWidget, KeyScripts) {
              "abc", 0, "abc", ""},
             {"control characters are not inserted",
              [](EditScene& s) {
-                 s.Type("a\x01\x1f"
-                        "b");
+                 s.Type(
+                     "a\x01\x1f"
+                     "b");
              },
              "ab", 2, "", ""},
             {"characters above 127 with the 8-bit flag", [](EditScene& s) { s.Type("\xe9"); }, "\xe9", 1, "", ""},
@@ -246,6 +248,7 @@ TEST(EditWidget, KeyScripts) {
              },
              "abc", 3, "", ""},
     };
+    // clang-format on
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
         EditScene s;

@@ -55,9 +55,11 @@ TEST(WidgetManager, HitTestVariants) {
         int x, y;
         const char* expected;
     };
+    // clang-format off
     const Case kCases[] = {
             {"invisible widgets are skipped", [](Scene& s) { s.b.SetVisible(false); }, 80, 80, "A"},
-            {"mouse-invisible widgets let the point through", [](Scene& s) { s.b.mMouseVisible = false; }, 80, 80, "A"},
+            {"mouse-invisible widgets let the point through", [](Scene& s) { s.b.mMouseVisible = false; }, 80, 80,
+             "A"},
             {"a disabled widget hides what lies behind it", [](Scene& s) { s.b.SetDisabled(true); }, 80, 80, ""},
             {"insets shrink the accepted area", [](Scene& s) { s.b.mMouseInsets.mLeft = 30; }, 80, 80, "A"},
             {"a modifier without AllowMouse skips the subtree",
@@ -71,6 +73,7 @@ TEST(WidgetManager, HitTestVariants) {
              },
              75, 75, "C"},
     };
+    // clang-format on
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
         Scene s;

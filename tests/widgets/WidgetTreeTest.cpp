@@ -211,9 +211,10 @@ TEST(WidgetTree, DirtyMarking) {
         std::function<void(DirtyScene&)> act;
         const char* dirty;
     };
+    // clang-format off
     const Case kCases[] = {
-            {"an opaque widget dirties the overlapping widgets in front", [](DirtyScene& s) { s.back.MarkDirty(); },
-             "back middle front "},
+            {"an opaque widget dirties the overlapping widgets in front",
+             [](DirtyScene& s) { s.back.MarkDirty(); }, "back middle front "},
             {"an opaque widget overlapping nothing in front dirties itself",
              [](DirtyScene& s) {
                  s.front.Move(300, 300);
@@ -228,7 +229,8 @@ TEST(WidgetTree, DirtyMarking) {
                  s.middle.MarkDirty();
              },
              "back middle front "},
-            {"hiding repaints what lies behind", [](DirtyScene& s) { s.front.SetVisible(false); }, "middle front "},
+            {"hiding repaints what lies behind", [](DirtyScene& s) { s.front.SetVisible(false); },
+             "middle front "},
             {"an opaque cover stops the repaint from reaching further back",
              [](DirtyScene& s) {
                  s.middle.Resize(0, 0, 200, 200);
@@ -247,6 +249,7 @@ TEST(WidgetTree, DirtyMarking) {
              },
              "front "},
     };
+    // clang-format on
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
         DirtyScene s;

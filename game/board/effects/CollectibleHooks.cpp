@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/particles/ParticleSystem.h"
+
 CollectibleRegistry_t& CollectibleRegistry_t::Instance() {
     static CollectibleRegistry_t registry;
     return registry;
@@ -128,4 +130,11 @@ int BoardCollectibles_t::GrantItem(int itemCount) {
 void BoardCollectibles_t::OnFlightArrived(float factor) {
     value.step = 0.05f * std::max(factor, 0.1f);
     value.SetTarget(factor, false);
+}
+
+std::unique_ptr<DrawObject> MakeStuffValueWings(const StuffValue_t& value) {
+    auto wings = std::make_unique<ParticleSystem_t>();
+    wings->LoadFile("particles/girlwings.ini");
+    wings->SetPosition(static_cast<float>(value.x), static_cast<float>(value.y));
+    return wings;
 }

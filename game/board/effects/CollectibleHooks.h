@@ -10,6 +10,7 @@
 namespace Velm {
 class Image;
 }
+class DrawObject;
 
 // The board's side of three adventure features: collectible items (clothes for the heroine)
 // gathered into a progress value, hidden jewels clicked on the board, and the level's item
@@ -138,3 +139,7 @@ public:
     int jewelCounter = 0;
     StuffValue_t value;
 };
+
+// The wings that rise from the progress value while it fills toward the clothes
+// ("particles/girlwings.ini"), placed at the value's point.
+std::unique_ptr<DrawObject> MakeStuffValueWings(const StuffValue_t& value);

@@ -5,7 +5,6 @@
 
 #include <memory>
 
-#include "engine/particles/ParticleSystem.h"
 #include "game/board/effects/EffectRemover.h"
 #include "game/board/effects/ScoreEffect2.h"
 #include "game/board/screen/BoardWidjet.h"
@@ -23,7 +22,8 @@ void BoardWidjet_t::OnJewelFound(Jewel_t* jewel) {
     const int kind = mHost->IsAdventureMode() ? jewel->kind : 0;
     ++collectibles.jewelCounter;
     if (kind == 0) {
-        listB.AddObject(new ScoreEffect2({kJewelPoints, static_cast<float>(jewel->x), static_cast<float>(jewel->y)}));
+        listB.AddObject(std::make_unique<ScoreEffect2>(
+                ScoreEffect2::Params{kJewelPoints, static_cast<float>(jewel->x), static_cast<float>(jewel->y)}));
         profiles->AddGameScore(kJewelPoints);
         profiles->Save();
         PlaySound("jewelfoundscore");
@@ -57,10 +57,7 @@ void BoardWidjet_t::OnStuffValueReached(StuffValue_t* value) {
         PlaySound("clothesready");
         mHost->SwitchScreen(ScreenSwitch::kBoardToClothes);
     } else if (value->current > 0.0f) {
-        auto wings = std::make_unique<ParticleSystem_t>();
-        wings->LoadFile("particles/girlwings.ini");
-        wings->SetPosition(static_cast<float>(value->x), static_cast<float>(value->y));
-        listB.AddObject(std::move(wings));
+        listB.AddObject(MakeStuffValueWings(*value));
     }
 }
 

@@ -1,6 +1,8 @@
 // What the play screen does for the layout's notifications of play: points, sounds, effects
 // and the end of the level.
 
+#include <memory>
+
 #include "game/board/BoardTileSet.h"
 #include "game/board/Layout.h"
 #include "game/board/effects/EffectMultiply.h"
@@ -19,7 +21,7 @@ namespace Velm {
 namespace {
 
 void AddScore(ObjectsManager& list, int value, const LayoutCell_t* tile) {
-    if (tile != nullptr) list.AddObject(new ScoreEffect2({value, tile->x, tile->y}));
+    if (tile != nullptr) list.AddObject(std::make_unique<ScoreEffect2>(ScoreEffect2::Params{value, tile->x, tile->y}));
 }
 
 }  // namespace
@@ -58,7 +60,7 @@ void BoardWidjet_t::AddRemovalEffects(int value) {
         if (tile == nullptr) continue;
         AddTileFade(tile, 0, 20);
         const int kind = tile->group != nullptr ? tile->group->GetType() : 0;
-        listA.AddObject(new EffectMultiply(static_cast<int>(tile->x), static_cast<int>(tile->y), kind));
+        listA.AddObject(std::make_unique<EffectMultiply>(static_cast<int>(tile->x), static_cast<int>(tile->y), kind));
     }
     AddScore(listB, value, second);
     AddScore(listB, value, first);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 #include "game/board/GlobalLayouts.h"
 #include "game/board/Layout.h"
@@ -379,7 +380,8 @@ void BoardWidjet_t::OnGoDone(EffectGo* effect) {
     if (effect->mode != kGoLevelComplete) return;
     CloseShadow();
     if (timeLbl != nullptr)
-        listB.AddObject(new BonusText(scores[4], static_cast<float>(timeLbl->mX), static_cast<float>(timeLbl->mY)));
+        listB.AddObject(std::make_unique<BonusText>(scores[4], static_cast<float>(timeLbl->mX),
+                                                    static_cast<float>(timeLbl->mY)));
     Layout_t* layout = CurrentLayout();
     layout->CollectTilesInScanOrder();
     for (int tile : layout->scanList) AddTileFade(&layout->Cell(tile), RandomInRange(0, 50), 20);

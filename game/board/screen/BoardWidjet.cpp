@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "engine/anim/SpriteSheet.h"
 #include "game/board/BoardTileSet.h"
@@ -465,13 +466,13 @@ void BoardWidjet_t::DropToolRing() { toolRing.reset(); }
 
 void BoardWidjet_t::AddTileFade(const LayoutCell_t* tile, int delay, int fadeTicks) {
     if (tile == nullptr) return;
-    listA.AddObject(new SimpleEffect2(static_cast<int>(tile->x), static_cast<int>(tile->y), PictureOf(tile), tile,
-                                      delay, fadeTicks));
+    listA.AddObject(std::make_unique<SimpleEffect2>(static_cast<int>(tile->x), static_cast<int>(tile->y),
+                                                    PictureOf(tile), tile, delay, fadeTicks));
 }
 
 void BoardWidjet_t::AddHintMarker(const LayoutCell_t* tile) {
     if (tile == nullptr) return;
-    listD.AddObject(new HintEffect(tile->x + 5, tile->y - 5));
+    listD.AddObject(std::make_unique<HintEffect>(tile->x + 5, tile->y - 5));
 }
 
 void BoardWidjet_t::OnBonusTileActivated(int tool, LayoutCell_t* tile) {
@@ -562,7 +563,7 @@ void BoardWidjet_t::OnChangeBonusUsed(const std::vector<LayoutCell_t*>* tiles, L
     AddTileFade(tool, 0, 20);
     const bool waits = gameType == GameSwapColl;
     if (tiles != nullptr && !tiles->empty()) {
-        listA.AddObject(new EffectBonusChange(*tiles, waits ? this : nullptr));
+        listA.AddObject(std::make_unique<EffectBonusChange>(*tiles, waits ? this : nullptr));
     } else if (waits) {
         // Nothing to flash: the swap mode's regrouping goes on at once.
         OnChangeEffectDone();
@@ -584,7 +585,8 @@ void BoardWidjet_t::OnRemoverBonusUsed(const std::vector<LayoutCell_t*>* targets
         std::vector<std::pair<int, int>> points;
         for (const LayoutCell_t* target : *targets)
             points.emplace_back(static_cast<int>(target->x), static_cast<int>(target->y));
-        listA.AddObject(new EffectRemover(static_cast<int>(tool->x), static_cast<int>(tool->y) - 20, points, this));
+        listA.AddObject(std::make_unique<EffectRemover>(static_cast<int>(tool->x), static_cast<int>(tool->y) - 20,
+                                                        points, this));
         PlaySound("remover");
     } else {
         // Nothing to fly to: the remover ends at once rather than leave the board waiting.
@@ -609,7 +611,8 @@ void BoardWidjet_t::OnRemoverTargetReached(EffectRemover* effect, int target) {
     layout->RemoveTile(tile, 0, true, true);
     if (!wasActive) return;
     AddTileFade(&cell, 0, 20);
-    listA.AddObject(new EffectChange3One(static_cast<int>(cell.x), static_cast<int>(cell.y), 5, -5, nullptr, true));
+    listA.AddObject(std::make_unique<EffectChange3One>(static_cast<int>(cell.x), static_cast<int>(cell.y), 5, -5,
+                                                       nullptr, true));
 }
 
 void BoardWidjet_t::OnRemoverDone(EffectRemover* effect) {

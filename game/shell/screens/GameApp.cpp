@@ -210,9 +210,9 @@ void GameApp::InitHook() {
     mSimpleStages = std::make_unique<StageCatalogue_t>("stages/stagessimple.txt");
     mTrajectories = std::make_unique<Trajectories_t>("data/trajectories.dat");
     LoadBackgrounds("data/backs.txt");
-    mSettings.Load("data/settings.txt", true);
+    mGameSettings.Load("data/settings.txt", true);
     UiStyleRegistry_t::Instance().Load("ui/interf.txt");
-    mBonusSettings.Read(mSettings);
+    mBonusSettings.Read(mGameSettings);
     debugMode = plat::FileExists("debug.txt");
 
     mLogos = mFactory->MakeLogos(*this);

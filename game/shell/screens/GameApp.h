@@ -111,7 +111,7 @@ public:
     Trajectories_t* GetTrajectories() const { return mTrajectories.get(); }
     TilesetCatalogue_t* GetTilesets() const { return mTilesets.get(); }
     ImagesManager* GetImagesManager() const { return mImagesManager.get(); }
-    IniFile_t& GetSettings() { return mSettings; }
+    IniFile_t& GetSettings() { return mGameSettings; }
     const BonusSettings& GetBonusSettings() const { return mBonusSettings; }
     MusicPlaylist_t& GetMusicPlaylist() { return mMusicPlaylist; }
 
@@ -164,7 +164,8 @@ private:
     std::unique_ptr<ImagesManager> mImagesManager;
     // The pictures of the layouts' tiles and markers; null draws nothing.
     std::unique_ptr<BoardVisuals> mBoardVisuals;
-    IniFile_t mSettings;
+    // "data/settings.txt" (the framework's mSettings is its registry).
+    IniFile_t mGameSettings;
     BonusSettings mBonusSettings;
     MusicPlaylist_t mMusicPlaylist;
     std::unique_ptr<StringTableSource> mStringTable;

@@ -32,28 +32,23 @@ bool GameApp::LoadGroupCounted(ResourceManager& manager, const std::string& grou
 }
 
 bool GameApp::BuildScreens() {
-    // Main menu, adventure map, play screen, score table, simple-mode list, then the ice
-    // cover, the game-over story and the comic pages.
-    static const GameScreenId kFirst[] = {GameScreenId::MainMenu, GameScreenId::Map, GameScreenId::Board,
-                                          GameScreenId::HighScores, GameScreenId::SimpleList};
-    static const GameScreenId kLast[] = {GameScreenId::GameOver, GameScreenId::Comix};
-    auto build = [this](GameScreenId id) {
+    // Every screen id in its order (main menu, adventure map, play screen, score table,
+    // simple-mode list, game-over story, comic pages), the ice cover before the game-over
+    // story; a screen the program has not made yet is a stand-in of the factory.
+    for (int i = 0; i < static_cast<int>(GameScreenId::Count); ++i) {
+        const auto id = static_cast<GameScreenId>(i);
+        if (id == GameScreenId::GameOver) {
+            mIce = std::make_unique<IceWidget>(this);
+            mIce->Resize(0, 0, mWidth, mHeight);
+            mIce->SetVisible(false);
+        }
         std::unique_ptr<BaseDialogWidget> screen = mFactory->MakeScreen(id, *this);
         if (screen != nullptr) {
             screen->Resize(0, 0, mWidth, mHeight);
             screen->SetVisible(false);
         }
-        mScreens[static_cast<int>(id)] = std::move(screen);
-        return !IsShutdown();
-    };
-    for (GameScreenId id : kFirst) {
-        if (!build(id)) return false;
-    }
-    mIce = std::make_unique<IceWidget>(this);
-    mIce->Resize(0, 0, mWidth, mHeight);
-    mIce->SetVisible(false);
-    for (GameScreenId id : kLast) {
-        if (!build(id)) return false;
+        mScreens[static_cast<size_t>(i)] = std::move(screen);
+        if (IsShutdown()) return false;
     }
     mScreensBuilt = true;
     return true;

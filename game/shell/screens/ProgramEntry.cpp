@@ -4,8 +4,10 @@
 
 #include "engine/logwindow/ProcessLogWindowHost.h"
 #include "game/shell/screens/GameApp.h"
+#include "platform/DebugOutput.h"
 #include "platform/Files.h"
 #include "platform/Folders.h"
+#include "resources/base/Paths.h"
 
 namespace Velm {
 
@@ -49,6 +51,11 @@ int RunGame(int argc, const char* const* argv) {
     plat::SetCurrentFolder(content);
 
     auto app = std::make_unique<GameApp>();
+    // Window handles, run statistics and debug lines go to the log in the data folder, not to
+    // the player's terminal.
+    const std::string dataFolder = plat::AppDataFolder(app->mCompanyFolderName, app->mProductName);
+    if (!dataFolder.empty()) MakeFolders(dataFolder);
+    plat::DebugOutputFile log(dataFolder.empty() ? std::string() : dataFolder + kLogFileName);
     const int exitCode = RunGameApp(*app, JoinCommandLine(argc, argv));
     // The destructor saves the players and the score table.
     app.reset();

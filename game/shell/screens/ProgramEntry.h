@@ -24,8 +24,13 @@ std::string JoinCommandLine(int argc, const char* const* argv);
 // loaded). The application is not deleted here.
 int RunGameApp(GameApp& app, const std::string& commandLine);
 
-// The whole program: finds the content, runs the game with the command line and returns the
-// process's exit code (0 after a clean run, 1 when the game could not be loaded).
+// The program's log in its per-user data folder: the debug lines of a run (window handles,
+// run statistics), emptied at each start.
+constexpr const char* kLogFileName = "tiles.log";
+
+// The whole program: finds the content, runs the game with the command line (its debug lines
+// going to kLogFileName) and returns the process's exit code (0 after a clean run, 1 when the
+// game could not be loaded).
 int RunGame(int argc, const char* const* argv);
 
 }  // namespace Velm

@@ -126,26 +126,28 @@ void IntegerDivision() { CrashByIntegerDivision(); }
 void Recursion() { CrashByRecursion(0); }
 void Uncaught() { CrashThroughNoexcept(); }
 
+// clang-format off
 const FaultCase kFaults[] = {
-        {"null write", NullWrite, SIGSEGV, "Exception: Access Violation (code 0xc0000005)", "CrashByNullWrite", false},
-        {"integer division by zero", IntegerDivision, SIGFPE, "Exception: Integer Divide by Zero (code 0xc0000094)",
-         "CrashByIntegerDivision", false},
-        {"breakpoint trap", CrashByBreakpoint, SIGTRAP, "Exception: Breakpoint (code 0x80000003)", "CrashByBreakpoint",
-         false},
-        {"trap instruction", CrashByIllegalInstruction, SIGILL, "Exception: Illegal Instruction (code 0xc000001d)",
-         "CrashByIllegalInstruction", false},
-        {"unbounded recursion", Recursion, SIGSEGV, "Exception: Stack Overflow (code 0xc00000fd)", "CrashByRecursion",
-         false},
-        {"abort", CrashByAbort, SIGABRT, "Exception: Abort (code 0x40000015)", "CrashByAbort", false},
-        {"uncaught exception", Uncaught, SIGABRT, "Exception: C++ Exception (code 0xe06d7363)", "CrashThrowUncaught",
-         false},
-        {"worker thread fault", CrashOnWorkerThread, SIGSEGV, "Exception: Access Violation (code 0xc0000005)",
-         "CrashByNullWrite", false},
-        {"worker thread stack overflow", CrashStackOverflowOnWorkerThread, SIGSEGV,
-         "Exception: Stack Overflow (code 0xc00000fd)", "CrashByRecursion", false},
-        {"null write with an application", NullWrite, SIGSEGV, "Exception: Access Violation (code 0xc0000005)",
-         "CrashByNullWrite", true},
+            {"null write", NullWrite, SIGSEGV, "Exception: Access Violation (code 0xc0000005)", "CrashByNullWrite", false},
+            {"integer division by zero", IntegerDivision, SIGFPE, "Exception: Integer Divide by Zero (code 0xc0000094)",
+             "CrashByIntegerDivision", false},
+            {"breakpoint trap", CrashByBreakpoint, SIGTRAP, "Exception: Breakpoint (code 0x80000003)", "CrashByBreakpoint",
+             false},
+            {"trap instruction", CrashByIllegalInstruction, SIGILL, "Exception: Illegal Instruction (code 0xc000001d)",
+             "CrashByIllegalInstruction", false},
+            {"unbounded recursion", Recursion, SIGSEGV, "Exception: Stack Overflow (code 0xc00000fd)", "CrashByRecursion",
+             false},
+            {"abort", CrashByAbort, SIGABRT, "Exception: Abort (code 0x40000015)", "CrashByAbort", false},
+            {"uncaught exception", Uncaught, SIGABRT, "Exception: C++ Exception (code 0xe06d7363)", "CrashThrowUncaught",
+             false},
+            {"worker thread fault", CrashOnWorkerThread, SIGSEGV, "Exception: Access Violation (code 0xc0000005)",
+             "CrashByNullWrite", false},
+            {"worker thread stack overflow", CrashStackOverflowOnWorkerThread, SIGSEGV,
+             "Exception: Stack Overflow (code 0xc00000fd)", "CrashByRecursion", false},
+            {"null write with an application", NullWrite, SIGSEGV, "Exception: Access Violation (code 0xc0000005)",
+             "CrashByNullWrite", true},
 };
+// clang-format on
 
 }  // namespace
 

@@ -113,19 +113,21 @@ TEST(CrashCatcherMapTest, MalformedLinesAddNothing) {
         const char* expected;
     };
     const std::string lineHeader = "Line numbers for x.obj(x.cpp)\n";
+    // clang-format off
     const Case kCases[] = {
             {"index 20 is not a blank", " 0001:00000010      X_Z5firstv  00401000\n", "0001:00000010"},
             {"no blank after the name", " 0001:00000010       _Z5firstv\n", "0001:00000010"},
             {"79-character line entries",
              SymbolLine("0001", "00000000", "base") + SymbolLine("0001", "00001000", "next") + lineHeader +
-                     "    10 0001:00000010    11 0001:00000018    20 0001:00000100    21 0001:0000010\n",
+                 "    10 0001:00000010    11 0001:00000018    20 0001:00000100    21 0001:0000010\n",
              "base+0x10"},
             {"81-character line entries",
              SymbolLine("0001", "00000000", "base") + SymbolLine("0001", "00001000", "next") + lineHeader +
-                     "    10 0001:00000010    11 0001:00000018    20 0001:00000100    21 0001:000001088\n",
+                 "    10 0001:00000010    11 0001:00000018    20 0001:00000100    21 0001:000001088\n",
              "base+0x10"},
             {"empty", "", "0001:00000010"},
     };
+    // clang-format on
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
         std::string report = "0001:00000010";

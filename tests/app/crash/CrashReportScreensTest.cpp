@@ -96,33 +96,19 @@ TEST(CrashReportScreensTest, ButtonsSitWhereTheDialogueSays) {
         CrashReportDialog::Window window;
         const char* buttons;
     };
+    // clang-format off
     const Case kCases[] = {
             {"no host", false, true, {}, CrashReportDialog::ERROR_WINDOW, "Close Now@8,268 384x24;"},
-            {"no application",
-             true,
-             false,
-             {},
-             CrashReportDialog::ERROR_WINDOW,
+            {"no application", true, false, {}, CrashReportDialog::ERROR_WINDOW,
              "Send Report@8,268 188x24 disabled;Close Now@204,268 188x24;"},
-            {"error window",
-             true,
-             true,
-             {},
-             CrashReportDialog::ERROR_WINDOW,
+            {"error window", true, true, {}, CrashReportDialog::ERROR_WINDOW,
              "Send Report@8,268 188x24;Close Now@204,268 188x24;"},
-            {"details window",
-             true,
-             true,
-             {"Send Report"},
-             CrashReportDialog::DETAILS_WINDOW,
+            {"details window", true, true, {"Send Report"}, CrashReportDialog::DETAILS_WINDOW,
              "Continue@8,268 188x24;Abort@204,268 188x24;"},
-            {"progress window",
-             true,
-             true,
-             {"Send Report", "Continue"},
-             CrashReportDialog::PROGRESS_WINDOW,
+            {"progress window", true, true, {"Send Report", "Continue"}, CrashReportDialog::PROGRESS_WINDOW,
              "Abort@72,36 96x22;"},
     };
+    // clang-format on
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
         Velm::CrashReportData data = SampleData();

@@ -123,24 +123,23 @@ TEST_F(DemoDialogsInWindowTest, MarkerListAnswersClicksAndKeys) {
         std::vector<Action> script;
         int chosen;
     };
+    // clang-format off
     const Case cases[] = {
             {"a click picks the line under the pointer", {ClickLine(1)}, 1},
             {"a click on the last line", {Idle, ClickLine(2)}, 2},
             {"enter picks the first line, selected at the start", {PressKey(plat::VK_RETURN)}, 0},
-            {"down, down, up, enter",
-             {PressKey(plat::VK_DOWN), PressKey(plat::VK_DOWN), PressKey(plat::VK_UP), PressKey(plat::VK_RETURN)},
-             1},
-            {"down stops at the last line",
-             {PressKey(plat::VK_DOWN), PressKey(plat::VK_DOWN), PressKey(plat::VK_DOWN), PressKey(plat::VK_DOWN),
-              PressKey(plat::VK_RETURN)},
-             2},
+            {"down, down, up, enter", {PressKey(plat::VK_DOWN), PressKey(plat::VK_DOWN), PressKey(plat::VK_UP),
+                                       PressKey(plat::VK_RETURN)}, 1},
+            {"down stops at the last line", {PressKey(plat::VK_DOWN), PressKey(plat::VK_DOWN),
+                                             PressKey(plat::VK_DOWN), PressKey(plat::VK_DOWN),
+                                             PressKey(plat::VK_RETURN)}, 2},
             {"escape picks none", {PressKey(plat::VK_DOWN), PressKey(plat::VK_ESCAPE)}, -1},
             {"cancel picks none", {[](DialogApp& app) { ClickButton(app, app.MarkerDialog()->mYesButton); }}, -1},
             {"a click below the lines picks none; cancel follows",
-             {ClickLine(5), [](DialogApp& app) { ClickButton(app, app.MarkerDialog()->mYesButton); }},
-             -1},
+             {ClickLine(5), [](DialogApp& app) { ClickButton(app, app.MarkerDialog()->mYesButton); }}, -1},
             {"the application shutting down while it waits picks none", {Idle, Idle}, -1},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         DialogApp app(&mSettings);
@@ -219,24 +218,20 @@ TEST_F(DemoDialogsInWindowTest, JumpTimeIsEditedAndConfirmed) {
     auto type = [](const char* text) { return [text](DialogApp&) { plat::SynthesizeText(text); }; };
     auto ok = [](DialogApp& app) { ClickButton(app, app.JumpDialog()->mYesButton); };
     auto cancel = [](DialogApp& app) { ClickButton(app, app.JumpDialog()->mNoButton); };
+    // clang-format off
     const Case cases[] = {
-            {"typing replaces the selected time; enter confirms",
-             {type("1:02:03"), PressKey(plat::VK_RETURN)},
-             true,
+            {"typing replaces the selected time; enter confirms", {type("1:02:03"), PressKey(plat::VK_RETURN)}, true,
              "1:02:03"},
             {"ok keeps the time as it came", {ok}, true, "0:10"},
             {"typed after a cursor move, the text is appended; ok confirms",
-             {PressKey(plat::VK_END), type(":30"), ok},
-             true,
-             "0:10:30"},
-            {"backspace edits",
-             {PressKey(plat::VK_END), PressKey(plat::VK_BACK), type("5"), PressKey(plat::VK_RETURN)},
-             true,
-             "0:15"},
+             {PressKey(plat::VK_END), type(":30"), ok}, true, "0:10:30"},
+            {"backspace edits", {PressKey(plat::VK_END), PressKey(plat::VK_BACK), type("5"), PressKey(plat::VK_RETURN)},
+             true, "0:15"},
             {"cancel drops the edit", {type("9"), cancel}, false, "0:10"},
             {"escape drops the edit", {type("9"), PressKey(plat::VK_ESCAPE)}, false, "0:10"},
             {"the application shutting down while it waits drops the edit", {type("9")}, false, "0:10"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         DialogApp app(&mSettings);

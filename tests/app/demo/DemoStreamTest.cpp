@@ -479,23 +479,23 @@ TEST_F(DemoFileTest, MalformedFilesAreRefusedWithTheirMessages) {
         std::string bytes;
         std::string error;
     };
+    // clang-format off
     const Case cases[] = {
             {"bad magic", FileBuilder().U32(0x42BEEF79).U32(2).U32(1).Text("1.0.2").Data(), "Invalid demo file."},
             {"truncated magic", std::string("\x78\xEF", 2), "Invalid demo file."},
-            {"other version", FileBuilder().Header(3, "1.0.2").U32(4).U32(0).U32(100).Bytes("\x01").Data(),
-             "Invalid demo file."},
+            {"other version",
+             FileBuilder().Header(3, "1.0.2").U32(4).U32(0).U32(100).Bytes("\x01").Data(), "Invalid demo file."},
             {"version 0", FileBuilder().Header(0, "1.0.2").U32(100).Bytes("\x01").Data(), "Invalid demo file."},
             {"other product version", FileBuilder().Header(2, "0.9").U32(4).U32(0).U32(1).Bytes("\x01").Data(),
              "This demo file appears to be for '0.9'"},
-            {"version text of 300 bytes",
-             FileBuilder().Header(2, longVersion).U32(4).U32(0).U32(1).Bytes("\x01").Data(),
+            {"version text of 300 bytes", FileBuilder().Header(2, longVersion).U32(4).U32(0).U32(1).Bytes("\x01").Data(),
              "This demo file appears to be for '" + longVersion.substr(0, 255) + "'"},
             {"version text cut short", FileBuilder().U32(0x42BEEF78).U32(2).U32(1).U16(9).Bytes("1.0").Data(),
              "Invalid demo file."},
             {"marker block longer than the file", FileBuilder().Header(2, "1.0.2").U32(0x7FFFFFFF).U32(0).Data(),
              "Invalid demo file."},
-            {"marker block as long as the rest",
-             FileBuilder().Header(2, "1.0.2").U32(9).U32(0).U32(1).Bytes("\x01").Data(), "Invalid demo file."},
+            {"marker block as long as the rest", FileBuilder().Header(2, "1.0.2").U32(9).U32(0).U32(1).Bytes("\x01").Data(),
+             "Invalid demo file."},
             {"more markers than the block holds",
              FileBuilder().Header(2, "1.0.2").U32(11).U32(2).Text("ab").U32(5).U32(100).Bytes("\x01").Data(),
              "Invalid demo file."},
@@ -504,9 +504,9 @@ TEST_F(DemoFileTest, MalformedFilesAreRefusedWithTheirMessages) {
              "Invalid demo file."},
             {"header without commands", FileBuilder().Header(2, "1.0.2").U32(4).U32(0).U32(100).Data(),
              "Invalid demo file."},
-            {"no total updates", FileBuilder().Header(2, "1.0.2").U32(4).U32(0).Bytes("\x01").Data(),
-             "Invalid demo file."},
+            {"no total updates", FileBuilder().Header(2, "1.0.2").U32(4).U32(0).Bytes("\x01").Data(), "Invalid demo file."},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         StreamApp app(&mSettings);

@@ -150,6 +150,7 @@ struct ScanCase {
     const char* error;         // "" when the scan succeeds
 };
 
+// clang-format off
 const ScanCase kScans[] = {
         {"plain call", "x = M(4);\n", {{1, "4);\n"}}, ""},
         {"numbered call", "x = M3(0.5f);\n", {{1, "0.5f)"}}, ""},
@@ -169,19 +170,12 @@ const ScanCase kScans[] = {
         {"block comment closes after its opening", "/*/ M(1) */ x = M(2);\n", {{1, "2);\n"}}, ""},
         {"CR LF line ends", "a = 1;\r\n b = M(2);\r\n", {{2, "2);\n"}}, ""},
         {"last line without a line end", "a = 1;\n b = M(7)", {{2, "7)"}}, ""},
-        {"unterminated string",
-         "x = 1;\ns = \"abc;\ny = M(2);\n",
-         {},
-         "ERROR in src.cpp on line 2: Error parsing quotes"},
-        {"unterminated block comment",
-         "x = M(1);\n/* open\n",
-         {{1, "1);\n"}},
+        {"unterminated string", "x = 1;\ns = \"abc;\ny = M(2);\n", {}, "ERROR in src.cpp on line 2: Error parsing quotes"},
+        {"unterminated block comment", "x = M(1);\n/* open\n", {{1, "1);\n"}},
          "ERROR in src.cpp on line 2: Error parsing c comment"},
-        {"line comment continued into the end",
-         "x = 1;\n// open \\\n",
-         {},
-         "ERROR in src.cpp on line 2: Error parsing c++ comment"},
+        {"line comment continued into the end", "x = 1;\n// open \\\n", {}, "ERROR in src.cpp on line 2: Error parsing c++ comment"},
 };
+// clang-format on
 
 TEST(ModValScanner, FindsCallsOutsideStringsAndComments) {
     for (const ScanCase& c : kScans) {

@@ -27,19 +27,20 @@ struct ResponseCase {
     const char* content;
 };
 
+// clang-format off
 const ResponseCase kResponses[] = {
         {"content length", "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhelloEXTRA", true, 0, "hello"},
         {"lower-case header name", "HTTP/1.1 200 OK\r\ncontent-length: 2\r\n\r\nhi!", true, 0, "hi"},
-        {"chunked", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n", true,
-         0, "hello world"},
+        {"chunked", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n", true, 0,
+         "hello world"},
         {"chunked, upper-case name and hex size",
          "HTTP/1.1 200 OK\r\nTRANSFER-ENCODING: chunked\r\n\r\n A \r\n0123456789\r\n0\r\n\r\n", true, 0, "0123456789"},
-        {"other coding is taken for chunks", "HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip\r\n\r\n3\r\nabc\r\n0\r\n",
-         true, 0, "abc"},
+        {"other coding is taken for chunks", "HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip\r\n\r\n3\r\nabc\r\n0\r\n", true,
+         0, "abc"},
         {"identity coding is plain", "HTTP/1.1 200 OK\r\nTransfer-Encoding: identity\r\n\r\n3\r\nabc", false, 0,
          "3\r\nabc"},
-        {"chunk size past 2^31-1 ends the body",
-         "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2\r\nab\r\n80000000\r\nxyz", true, 0, "ab"},
+        {"chunk size past 2^31-1 ends the body", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2\r\nab\r\n80000000\r\nxyz",
+         true, 0, "ab"},
         {"huge chunk size ends the body",
          "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nFFFFFFFFFFFFFFFFF\r\nxyz", true, 0, ""},
         {"chunk size that is no number", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n-1\r\nxyz", true, 0, ""},
@@ -52,6 +53,7 @@ const ResponseCase kResponses[] = {
         {"content length past 2^31-1 is ignored", "HTTP/1.1 200 OK\r\nContent-Length: 99999999999\r\n\r\nabc", false, 0,
          "abc"},
 };
+// clang-format on
 
 TEST(HTTPResponseParserTest, SameOutcomeForEverySplit) {
     for (const ResponseCase& c : kResponses) {

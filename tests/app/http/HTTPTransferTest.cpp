@@ -23,15 +23,18 @@ struct ServedCase {
 };
 
 TEST(HTTPTransferTest, ResultsAndBodiesFromALocalServer) {
+    // clang-format off
     const ServedCase kCases[] = {
             {"content length", "HTTP/1.1 200 OK\r\nContent-Length: 11\r\n\r\nhello world", 0, "hello world"},
-            {"chunked", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n",
-             0, "hello world"},
+            {"chunked",
+             "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n", 0,
+             "hello world"},
             {"close delimited", "HTTP/1.0 200 OK\r\n\r\n" + std::string(1000, 'z'), 0, nullptr},
             {"not found", "HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n\r\nnot found", 3, ""},
-            {"moved", "HTTP/1.1 301 Moved Permanently\r\nLocation: http://elsewhere/\r\nContent-Length: 4\r\n\r\nmove",
-             4, ""},
+            {"moved", "HTTP/1.1 301 Moved Permanently\r\nLocation: http://elsewhere/\r\nContent-Length: 4\r\n\r\nmove", 4,
+             ""},
     };
+    // clang-format on
     for (const ServedCase& c : kCases) {
         SCOPED_TRACE(c.why);
         OneShotServer server(c.response);

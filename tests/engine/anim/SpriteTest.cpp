@@ -224,13 +224,14 @@ TEST_F(SpriteTest, ColourCycleMovesThroughHueSaturationAndLightness) {
         Velm::Color colour;
     };
     // Red is hue 0, blue hue 170 (saturation 255, lightness 127 both): halfway is hue 85.
+    // clang-format off
     const Row rows[] = {
             {25, Velm::Color(FromHsl(85, 255, 127).red, FromHsl(85, 255, 127).green, FromHsl(85, 255, 127).blue, 192)},
-            {50,
-             Velm::Color(FromHsl(170, 255, 127).red, FromHsl(170, 255, 127).green, FromHsl(170, 255, 127).blue, 128)},
+            {50, Velm::Color(FromHsl(170, 255, 127).red, FromHsl(170, 255, 127).green, FromHsl(170, 255, 127).blue, 128)},
             {75, Velm::Color(FromHsl(85, 255, 127).red, FromHsl(85, 255, 127).green, FromHsl(85, 255, 127).blue, 191)},
             {100, FromHsl(0, 255, 127)},  // red again, through the HSL round trip
     };
+    // clang-format on
     anim->Start();
     int age = 0;
     for (const Row& row : rows) {
@@ -255,13 +256,14 @@ TEST_F(SpriteTest, ShortAndOddColourPeriodsStayInsideTheTable) {
     };
     // Colours that differ from their partner go through the HSL round trip; equal ones do not.
     const Velm::Color red(255, 0, 0, 255), redHsl = FromHsl(0, 255, 127), blueHsl = FromHsl(170, 255, 127);
+    // clang-format off
     const Case cases[] = {
             {"period 0: no cycle, the entry of the frame", "ColorDelay=0", {red, red, red}},
             {"period 1: no cycle", "ColorDelay=1", {red, red, red}},
-            {"period 3: the odd last tick shows the start colour",
-             "ColorDelay=3",
+            {"period 3: the odd last tick shows the start colour", "ColorDelay=3",
              {blueHsl, red, redHsl, blueHsl, red, redHsl}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         auto anim = Anim({"Frames=0", "FrameDelay=1000", "StartColor=FFFF0000", "EndColor=FF0000FF", c.period});

@@ -28,6 +28,7 @@ struct DescrCase {
     float x, y, z;
 };
 
+// clang-format off
 const DescrCase kDescrCases[] = {
         {"wave, group and loop", "WaveName = click\nGroup = effect\nIsLoop = 1\n", true, 1, 0x04, "click", 0, 0, 0, 0},
         {"unknown group name is refused", "WaveName=click\nGroup=Effects\n", false, 6, 0, "click", 0, 0, 0, 0},
@@ -43,13 +44,13 @@ const DescrCase kDescrCases[] = {
          "; a comment\r\n\tWaveName\t=\tboom \r\nGROUP = interf\r\nvolume=-300\r\nNoEquals\r\nUnknown=5\r\n"
          "ConnectToModel=1\r\n",
          true, 4, 0, "boom", -300, 0, 0, 0},
-        {"an empty wave name leaves the earlier one", "Group=Effect\nWaveName=a\nWaveName=\n", true, 1, 0, "a", 0, 0, 0,
-         0},
-        {"a later line overrides", "Group=Effect\nWaveName=a\nWaveName=b\nGroup=Nothing\nGroup=Music\n", true, 3, 0,
-         "b", 0, 0, 0, 0},
+        {"an empty wave name leaves the earlier one", "Group=Effect\nWaveName=a\nWaveName=\n", true, 1, 0, "a", 0, 0, 0, 0},
+        {"a later line overrides", "Group=Effect\nWaveName=a\nWaveName=b\nGroup=Nothing\nGroup=Music\n", true, 3, 0, "b",
+         0, 0, 0, 0},
         {"bad numbers read as 0", "Group=Effect\nVolume=loud\nPosition=x,2,y\n", true, 1, 0, "", 0, 0, 2, 0},
         {"empty file", "", false, 6, 0, "", 0, 0, 0, 0},
 };
+// clang-format on
 
 }  // namespace
 

@@ -38,6 +38,7 @@ TEST(WavHeader, ChunkOrdersAndBrokenHeaders) {
         uint32_t dataStart;
         uint16_t bits = 16;
     };
+    // clang-format off
     const Case cases[] = {
             {"fmt then data", Riff(fmt + data), true, 12 + 24 + 8},
             {"data before fmt", Riff(data + fmt), true, 12 + 8},
@@ -54,6 +55,7 @@ TEST(WavHeader, ChunkOrdersAndBrokenHeaders) {
              Riff(Chunk("LIST", "abcd").replace(4, 4, std::string("\xff\xff\x00\x00", 4)) + fmt + data), false, 0},
             {"empty", "", false, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         const Parsed p = Parse(c.file);

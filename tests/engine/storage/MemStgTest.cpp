@@ -112,6 +112,7 @@ TEST(MemStg, Errors) {
         int code;
         const char* file;
     };
+    // clang-format off
     const Case kCases[] = {
             {"empty name", [&] { root->OpenFile("", false); }, 2, ""},
             {"no own name", [&] { root->OpenFile("d//", true); }, 2, "d//"},
@@ -122,14 +123,13 @@ TEST(MemStg, Errors) {
             {"read-only handle written", [&] { root->WriteFile(borrowed, "x", 1, nullptr); }, 6, ""},
             {"open of a missing sub-storage", [&] { root->OpenStg("nope", false); }, 3, "nope"},
             {"empty sub-storage name", [&] { root->CreateStg("", false); }, 2, ""},
-            {"list in a missing directory",
-             [&] {
+            {"list in a missing directory", [&] {
                  std::vector<std::string> names;
                  root->List("nope/*", true, true, names);
-             },
-             3, "nope"},
+             }, 3, "nope"},
             {"delete in a missing directory", [&] { root->DeleteFile("nope/f.txt"); }, 3, "nope"},
     };
+    // clang-format on
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
         errStg_e error = CatchStg(c.operation);

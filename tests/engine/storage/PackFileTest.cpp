@@ -139,6 +139,7 @@ TEST(PackFile, BrokenBodiesFailWithoutCrashing) {
         const char* why;
         std::vector<uint8_t> image;
     };
+    // clang-format off
     const Case kCases[] = {
             {"empty file", {}},
             {"half a header", {1, 0, 0, 0, 2, 0}},
@@ -146,8 +147,7 @@ TEST(PackFile, BrokenBodiesFailWithoutCrashing) {
             {"announces more than the stream holds", PackedImage(content, 6000)},
             {"announces less than the stream holds", PackedImage(content, 4000)},
             {"stream cut short", PackedImage(content, 5000, 10)},
-            {"packed size beyond the file",
-             [&] {
+            {"packed size beyond the file", [&] {
                  std::vector<uint8_t> image = PackedImage(content, 5000);
                  image.resize(image.size() - 100);
                  return image;
@@ -156,6 +156,7 @@ TEST(PackFile, BrokenBodiesFailWithoutCrashing) {
             {"negative unpacked size", PackedImage(content, -5)},
             {"impossible unpacked size", hugeClaim},
     };
+    // clang-format on
     velmtest::TempDir dir;
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);

@@ -70,12 +70,11 @@ TEST(StgError, Messages) {
         int operation;
         const char* message;
     };
+    // clang-format off
     const Case kCases[] = {
             {"no operation line", 15, 13, "Read error\r\nStorage name : d:\\snd\r\nFile name : a.wav"},
-            {"operation line", 2, 5,
-             "Invalid argument\r\nStorage name : d:\\snd\r\nFile name : a.wav\r\nMode=openFileRead"},
-            {"last operation", 18, 12,
-             "Deleting error\r\nStorage name : d:\\snd\r\nFile name : a.wav\r\nMode=DeleteFile"},
+            {"operation line", 2, 5, "Invalid argument\r\nStorage name : d:\\snd\r\nFile name : a.wav\r\nMode=openFileRead"},
+            {"last operation", 18, 12, "Deleting error\r\nStorage name : d:\\snd\r\nFile name : a.wav\r\nMode=DeleteFile"},
             {"unknown code above", 23, 13, "Unknown error\r\nStorage name : d:\\snd\r\nFile name : a.wav"},
             {"code zero", 0, 13, "Unknown error\r\nStorage name : d:\\snd\r\nFile name : a.wav"},
             {"negative code", -1, 13, "Unknown error\r\nStorage name : d:\\snd\r\nFile name : a.wav"},
@@ -83,6 +82,7 @@ TEST(StgError, Messages) {
             {"operation out of range", 3, 14, "Invalid directory\r\nStorage name : d:\\snd\r\nFile name : a.wav\r\n"},
             {"negative operation", 3, -2, "Invalid directory\r\nStorage name : d:\\snd\r\nFile name : a.wav\r\n"},
     };
+    // clang-format on
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
         errStg_e error("d:\\snd", "a.wav", c.code, c.operation);

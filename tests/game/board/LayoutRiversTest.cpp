@@ -49,6 +49,7 @@ std::vector<TileLine> FullTopRows() {
 
 TEST(RiversRoutes, CasesByShape) {
     const int none = Layout4Rivers_t::kNoRoute;
+    // clang-format off
     const RouteCase cases[] = {
             {"side by side", {At(3, 3), At(4, 3)}, 0, 1, true, 1},
             {"same row, only empty cells between", {At(0, 5), At(9, 5), At(4, 6)}, 0, 1, true, 1},
@@ -57,14 +58,11 @@ TEST(RiversRoutes, CasesByShape) {
             {"ends of the full outermost row, through the margin", FullTopRows(), 0, 19, true, 3},
             // A leaves only upwards, B is entered only from its left: three turns.
             {"needs three turns",
-             {At(3, 3), At(6, 6), At(2, 3), At(4, 3), At(3, 4), At(6, 5), At(6, 7), At(7, 6)},
-             0,
-             1,
-             true,
-             4},
+             {At(3, 3), At(6, 6), At(2, 3), At(4, 3), At(3, 4), At(6, 5), At(6, 7), At(7, 6)}, 0, 1, true, 4},
             {"target walled in", {At(2, 2), At(8, 8), At(7, 8), At(9, 8), At(8, 7), At(8, 9)}, 0, 1, false, none},
             {"start walled in", {At(8, 8), At(2, 2), At(7, 8), At(9, 8), At(8, 7), At(8, 9)}, 0, 1, true, none},
     };
+    // clang-format on
     for (const RouteCase& c : cases) {
         SCOPED_TRACE(c.name);
         ModeBoard<Layout4Rivers_t> board;

@@ -37,28 +37,26 @@ struct FreeCase {
 };
 
 TEST(LayoutRules, FreeAndBlockedTiles) {
+    // clang-format off
     const FreeCase cases[] = {
             {"single tile", {{0, 4, 4}}, -1, 0, true, true},
             {"column 0 is side-free whatever lies right", {{0, 0, 0}, {0, 0, 2}}, -1, 0, true, true},
             {"middle of a row of three", {{0, 0, 2}, {0, 0, 4}, {0, 0, 6}}, -1, 1, true, false},
             {"left end of a row", {{0, 0, 2}, {0, 0, 4}, {0, 0, 6}}, -1, 0, true, true},
             {"right end of a row", {{0, 0, 2}, {0, 0, 4}, {0, 0, 6}}, -1, 2, true, true},
-            {"one lower cell on the left and a tile on the right",
-             {{0, 0, 4}, {0, 1, 2}, {0, 0, 6}},
-             -1,
-             0,
-             true,
-             false},
+            {"one lower cell on the left and a tile on the right", {{0, 0, 4}, {0, 1, 2}, {0, 0, 6}}, -1, 0, true, false},
             {"one upper cell on the right, left open", {{0, 2, 4}, {0, 1, 6}}, -1, 0, true, true},
             {"covered from above", {{0, 0, 4}, {1, 0, 4}}, -1, 0, false, true},
             {"half covered from above", {{0, 0, 4}, {1, 1, 5}}, -1, 0, false, true},
             {"the covering tile is free", {{0, 0, 4}, {1, 1, 5}}, -1, 1, true, true},
-            {"left open but covered counts only on the right", {{0, 0, 4}, {0, 0, 6}, {1, 0, 4}}, -1, 0, false, false},
+            {"left open but covered counts only on the right",
+             {{0, 0, 4}, {0, 0, 6}, {1, 0, 4}}, -1, 0, false, false},
             {"right open needs nothing above", {{0, 0, 4}, {0, 0, 2}, {1, 0, 4}}, -1, 0, false, true},
             {"top of ten layers, cells above outside the grid", {{9, 0, 4}}, 10, 0, true, true},
             {"declared top layer", {{2, 0, 4}, {0, 0, 0}}, 3, 0, true, true},
             {"anchor column 38, right cells outside the grid", {{0, 0, 36}, {0, 0, 38}}, -1, 1, true, true},
     };
+    // clang-format on
     for (const FreeCase& c : cases) {
         SCOPED_TRACE(c.why);
         auto layout = LoadTiles(c.tiles, nullptr, c.layers);
@@ -150,22 +148,19 @@ TEST(LayoutRules, AvailablePairs) {
         std::vector<std::pair<int, int>> pairs;  // sorted
         int removed = -1;
     };
+    // clang-format off
     const Case cases[] = {
             {"two free matching tiles", {{0, 0, 0}, {0, 0, 4}}, {5, 5}, {{0, 1}}},
-            {"three of a face make three pairs",
-             {{0, 0, 0}, {0, 0, 4}, {0, 0, 8}},
-             {5, 5, 5},
-             {{0, 1}, {0, 2}, {1, 2}}},
+            {"three of a face make three pairs", {{0, 0, 0}, {0, 0, 4}, {0, 0, 8}}, {5, 5, 5}, {{0, 1}, {0, 2}, {1, 2}}},
             {"a blocked partner", {{0, 0, 0}, {0, 0, 2}, {0, 0, 4}}, {5, 5, 5}, {{0, 2}}},
             {"a covered partner", {{0, 0, 0}, {0, 0, 4}, {1, 0, 4}}, {5, 5, 6}, {}},
             {"flower family", {{0, 0, 0}, {0, 0, 4}}, {28, 30}, {{0, 1}}},
             {"tool tiles are never available", {{0, 0, 0, 1}, {0, 0, 4, 1}}, {}, {}},
             {"collection pairs only with collection",
-             {{0, 0, 0, 6}, {0, 0, 4, 6}, {0, 4, 0}, {0, 4, 2}, {0, 4, 4}},
-             {0, 0, 3, 8, 9},
-             {{0, 1}}},
+             {{0, 0, 0, 6}, {0, 0, 4, 6}, {0, 4, 0}, {0, 4, 2}, {0, 4, 4}}, {0, 0, 3, 8, 9}, {{0, 1}}},
             {"an inactive tile is not available", {{0, 0, 0}, {0, 0, 4}, {0, 0, 8}}, {5, 5, 5}, {{0, 2}}, 1},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         auto layout = LoadTiles(c.tiles, &sets);

@@ -417,28 +417,17 @@ TEST_F(ProfileFilesTest, DamagedProfileFile) {
             }
         };
     };
+    // clang-format off
     const Case kCases[] = {
             {"stage beyond the stage list", [&](std::vector<uint8_t>& b) { PutLong(b, kAdventureStage, 5); },
-             [&](const Profile_t& bob) {
-                 EXPECT_EQ(bob.progress[1].stage, 0);
-                 adventureRestarted(bob);
-             }},
+             [&](const Profile_t& bob) { EXPECT_EQ(bob.progress[1].stage, 0); adventureRestarted(bob); }},
             {"negative stage", [&](std::vector<uint8_t>& b) { PutLong(b, kAdventureStage, -3); },
-             [&](const Profile_t& bob) {
-                 EXPECT_EQ(bob.progress[1].stage, 0);
-                 adventureRestarted(bob);
-             }},
+             [&](const Profile_t& bob) { EXPECT_EQ(bob.progress[1].stage, 0); adventureRestarted(bob); }},
             {"order position beyond the order",
              [](std::vector<uint8_t>& b) { PutLong(b, kAdventureAt + kOrderPosAt, 3); },
-             [&](const Profile_t& bob) {
-                 EXPECT_EQ(bob.progress[1].stage, 1);
-                 adventureRestarted(bob);
-             }},
+             [&](const Profile_t& bob) { EXPECT_EQ(bob.progress[1].stage, 1); adventureRestarted(bob); }},
             {"negative order position", [](std::vector<uint8_t>& b) { PutLong(b, kAdventureAt + kOrderPosAt, -1); },
-             [&](const Profile_t& bob) {
-                 EXPECT_EQ(bob.progress[1].stage, 1);
-                 adventureRestarted(bob);
-             }},
+             [&](const Profile_t& bob) { EXPECT_EQ(bob.progress[1].stage, 1); adventureRestarted(bob); }},
             {"game beyond the stage", [](std::vector<uint8_t>& b) { PutLong(b, kAdventureAt + kOrderAt + 4, 7); },
              [&](const Profile_t& bob) { adventureRestarted(bob); }},
             {"game below -1", [](std::vector<uint8_t>& b) { PutLong(b, kAdventureAt + kOrderAt, -9); },
@@ -450,8 +439,8 @@ TEST_F(ProfileFilesTest, DamagedProfileFile) {
              }},
             {"negative tile set", [](std::vector<uint8_t>& b) { PutLong(b, kAdventureAt + kTilesetAt, -1); },
              [](const Profile_t& bob) { EXPECT_EQ(bob.progress[1].tileset, 0); }},
-            {"huge game-order count",
-             [](std::vector<uint8_t>& b) { PutLong(b, kSimpleAt + kOrderCountAt, 0x7FFFFFFF); }, allNew(0)},
+            {"huge game-order count", [](std::vector<uint8_t>& b) { PutLong(b, kSimpleAt + kOrderCountAt, 0x7FFFFFFF); },
+             allNew(0)},
             {"negative game-order count", [](std::vector<uint8_t>& b) { PutLong(b, kAdventureAt + kOrderCountAt, -2); },
              allNew(1)},
             {"huge level-record count", [](std::vector<uint8_t>& b) { PutLong(b, kSimpleAt + 65, 100000000); },
@@ -474,11 +463,7 @@ TEST_F(ProfileFilesTest, DamagedProfileFile) {
                  EXPECT_EQ(bob.name, "Bob");
                  EXPECT_EQ(bob.progress[1].totalScore, 7000);
              }},
-            {"name length beyond the data",
-             [](std::vector<uint8_t>& b) {
-                 b[0] = 0xFF;
-                 b[1] = 0x7F;
-             },
+            {"name length beyond the data", [](std::vector<uint8_t>& b) { b[0] = 0xFF; b[1] = 0x7F; },
              [](const Profile_t& bob) {
                  EXPECT_EQ(bob.name, "Bob");
                  EXPECT_FLOAT_EQ(bob.effectVolume, 0.5f);
@@ -495,6 +480,7 @@ TEST_F(ProfileFilesTest, DamagedProfileFile) {
              }},
             {"one byte short", [](std::vector<uint8_t>& b) { b.pop_back(); }, allNew(1)},
     };
+    // clang-format on
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
         std::vector<uint8_t> bob = kBobDat;

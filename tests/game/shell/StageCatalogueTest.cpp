@@ -70,28 +70,30 @@ TEST(StageCatalogue, LevelSectionsAndMapPoints) {
         std::vector<std::string> names;  // games in order
         std::vector<int> mapX;           // per game
     };
+    // clang-format off
     const Case kCases[] = {
-            {"running index counts every section",
-             {"[Level1]", "Name=a", "[Level2]", "Name=b", "[Main]", "MapPos=10,11;20,21;30,31"},
-             {"a", "b"},
-             {10, 20}},
-            {"a section sorting before the levels takes a point",
-             {"[Main]", "MapPos=1,1;2,2;3,3;4,4", "[Bonus]", "[Level1]", "Name=a", "[Level2]", "Name=b"},
-             {"a", "b"},
-             {2, 3}},
-            {"Level10 sorts before Level2",
-             {"[Main]", "MapPos=1,1;2,2;3,3;4,4", "[Level1]", "Name=a", "[Level2]", "Name=c", "[Level10]", "Name=b"},
-             {"a", "b", "c"},
-             {1, 2, 3}},
-            {"other sections count too; points run out",
-             {"[Main]", "MapPos=5,6", "[xLevel]", "Name=x", "[Other]", "[Level7]", "Name=y"},
-             {"y", "x"},
-             {5, 0}},
-            {"only exact-case Level counts",
-             {"[Main]", "[level1]", "Name=lower", "[MyLevel]", "Name=mine"},
-             {"mine"},
-             {0}},
+                {"running index counts every section",
+                 {"[Level1]", "Name=a", "[Level2]", "Name=b", "[Main]", "MapPos=10,11;20,21;30,31"},
+                 {"a", "b"},
+                 {10, 20}},
+                {"a section sorting before the levels takes a point",
+                 {"[Main]", "MapPos=1,1;2,2;3,3;4,4", "[Bonus]", "[Level1]", "Name=a", "[Level2]", "Name=b"},
+                 {"a", "b"},
+                 {2, 3}},
+                {"Level10 sorts before Level2",
+                 {"[Main]", "MapPos=1,1;2,2;3,3;4,4", "[Level1]", "Name=a", "[Level2]", "Name=c", "[Level10]", "Name=b"},
+                 {"a", "b", "c"},
+                 {1, 2, 3}},
+                {"other sections count too; points run out",
+                 {"[Main]", "MapPos=5,6", "[xLevel]", "Name=x", "[Other]", "[Level7]", "Name=y"},
+                 {"y", "x"},
+                 {5, 0}},
+                {"only exact-case Level counts",
+                 {"[Main]", "[level1]", "Name=lower", "[MyLevel]", "Name=mine"},
+                 {"mine"},
+                 {0}},
     };
+    // clang-format on
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
         const std::string path = dir.Path("stage.txt");

@@ -61,23 +61,14 @@ TEST(Buffer, LittleEndianLayouts) {
         void (*write)(Velm::Buffer&);
         std::vector<uint8_t> bytes;
     };
+    // clang-format off
     const Case cases[] = {
             {"long", [](Velm::Buffer& b) { b.WriteLong(0x01020304); }, {0x04, 0x03, 0x02, 0x01}},
             {"string", [](Velm::Buffer& b) { b.WriteString("abc"); }, {0x03, 0x00, 'a', 'b', 'c'}},
-            {"booleans",
-             [](Velm::Buffer& b) {
-                 b.WriteBoolean(true);
-                 b.WriteBoolean(false);
-             },
-             {0x01, 0x00}},
-            {"bits low first",
-             [](Velm::Buffer& b) {
-                 b.WriteNumBits(1, 1);
-                 b.WriteNumBits(0, 1);
-                 b.WriteNumBits(1, 1);
-             },
-             {0x05}},
+            {"booleans", [](Velm::Buffer& b) { b.WriteBoolean(true); b.WriteBoolean(false); }, {0x01, 0x00}},
+            {"bits low first", [](Velm::Buffer& b) { b.WriteNumBits(1, 1); b.WriteNumBits(0, 1); b.WriteNumBits(1, 1); }, {0x05}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         Velm::Buffer b;

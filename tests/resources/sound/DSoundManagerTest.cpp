@@ -60,18 +60,20 @@ TEST_F(SoundManagerFiles, WavChunkRows) {
         std::string file;
         bool loads;
     };
+    // clang-format off
     const Row rows[] = {
             {"odd chunk before fmt, with its pad byte", Riff(Chunk("LIST", "abc") + Fmt(1, 22050, 16) + data), true},
             {"odd chunk between fmt and data", Riff(Fmt(1, 22050, 16) + Chunk("junk", "x") + data), true},
             {"format tag 3 (float)", Riff(Fmt(1, 22050, 16, 3) + data), false},
             {"no data chunk", Riff(Fmt(1, 22050, 16)), false},
-            {"data length beyond the file",
-             Riff(Fmt(1, 22050, 16)) + "data" + std::string("\xff\xff\x00\x00", 4) + "ab", false},
+            {"data length beyond the file", Riff(Fmt(1, 22050, 16)) + "data" + std::string("\xff\xff\x00\x00", 4) + "ab",
+             false},
             {"not RIFF", "RIFX" + Riff(data).substr(4), false},
             {"empty file", "", false},
             {"8-bit stereo", Riff(Fmt(2, 11025, 8) + Chunk("data", std::string(40, '\x80'))), true},
             {"three channels", Riff(Fmt(3, 22050, 16) + data), false},
     };
+    // clang-format on
     DSoundManager m(mixer, false);
     for (const Row& r : rows) {
         SCOPED_TRACE(r.why);

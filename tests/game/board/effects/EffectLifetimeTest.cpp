@@ -38,45 +38,47 @@ std::vector<Velm::LayoutCell_t>& Tiles() {
     return tiles;
 }
 
+// clang-format off
 const LifetimeCase kCases[] = {
-        {"score number",
-         [](CountingListener&) {
-             return new ScoreEffect2({150, 10, 20});
-         },
-         0, 103, 0, 50},
-        {"score number after a list delay of 5",
-         [](CountingListener&) {
-             return new ScoreEffect2({150, 10, 20});
-         },
-         5, 108, 0, 50},
-        {"time bonus text", [](CountingListener&) { return new BonusText(500, 10, 20); }, 0, 113, 0, 50},
-        {"banner with hold 100 and fade-out 100",
-         [](CountingListener& l) { return new EffectGo(nullptr, 512, 384, 100, &l, 100); }, 0, 200, 1, 150},
-        {"banner without listener",
-         [](CountingListener&) { return new EffectGo(nullptr, 512, 384, 100, nullptr, 100); }, 0, 200, 0, 150},
-        {"tile fade with its own delay 5, 10 fade ticks",
-         [](CountingListener&) { return new SimpleEffect2(10, 10, nullptr, nullptr, 5, 10); }, 0, 15, 0, 8},
-        {"tile fade after a list delay of 5, 20 fade ticks",
-         [](CountingListener&) { return new SimpleEffect2(10, 10, nullptr, nullptr, 0, 20); }, 5, 25, 0, 8},
-        {"hint marker", [](CountingListener&) { return new HintEffect(50, 50); }, 0, 502, 0, 100},
-        {"one-cycle ring", [](CountingListener&) { return new EffectChange3One(50, 50, 5, -5, nullptr, true); }, 0, 0,
-         0, 10},
-        {"swap flight", [](CountingListener& l) { return new EffectSinus(100, 120, 400, 300, 0, &l); }, 0, 0, 1, 10},
-        {"swap flight between equal points",
-         [](CountingListener& l) { return new EffectSinus(100, 120, 100, 120, 0, &l); }, 0, 1, 0, 0},
-        {"remover with three targets",
-         [](CountingListener& l) {
-             return new EffectRemover(200, 200, {{100, 100}, {400, 300}, {250, 600}}, &l);
-         },
-         0, 0, 4, 10},
-        {"change flashes on two tiles",
-         [](CountingListener& l) {
-             std::vector<Velm::LayoutCell_t*> tiles = {&Tiles()[0], &Tiles()[1]};
-             return new EffectBonusChange(tiles, &l);
-         },
-         0, 1, 1, 0},
-        {"burst of a removed tile", [](CountingListener&) { return new EffectMultiply(10, 10, 7); }, 0, 1, 0, 0},
+            {"score number",
+             [](CountingListener&) {
+                 return new ScoreEffect2({150, 10, 20});
+             },
+             0, 103, 0, 50},
+            {"score number after a list delay of 5",
+             [](CountingListener&) {
+                 return new ScoreEffect2({150, 10, 20});
+             },
+             5, 108, 0, 50},
+            {"time bonus text", [](CountingListener&) { return new BonusText(500, 10, 20); }, 0, 113, 0, 50},
+            {"banner with hold 100 and fade-out 100",
+             [](CountingListener& l) { return new EffectGo(nullptr, 512, 384, 100, &l, 100); }, 0, 200, 1, 150},
+            {"banner without listener",
+             [](CountingListener&) { return new EffectGo(nullptr, 512, 384, 100, nullptr, 100); }, 0, 200, 0, 150},
+            {"tile fade with its own delay 5, 10 fade ticks",
+             [](CountingListener&) { return new SimpleEffect2(10, 10, nullptr, nullptr, 5, 10); }, 0, 15, 0, 8},
+            {"tile fade after a list delay of 5, 20 fade ticks",
+             [](CountingListener&) { return new SimpleEffect2(10, 10, nullptr, nullptr, 0, 20); }, 5, 25, 0, 8},
+            {"hint marker", [](CountingListener&) { return new HintEffect(50, 50); }, 0, 502, 0, 100},
+            {"one-cycle ring", [](CountingListener&) { return new EffectChange3One(50, 50, 5, -5, nullptr, true); }, 0, 0,
+             0, 10},
+            {"swap flight", [](CountingListener& l) { return new EffectSinus(100, 120, 400, 300, 0, &l); }, 0, 0, 1, 10},
+            {"swap flight between equal points",
+             [](CountingListener& l) { return new EffectSinus(100, 120, 100, 120, 0, &l); }, 0, 1, 0, 0},
+            {"remover with three targets",
+             [](CountingListener& l) {
+                 return new EffectRemover(200, 200, {{100, 100}, {400, 300}, {250, 600}}, &l);
+             },
+             0, 0, 4, 10},
+            {"change flashes on two tiles",
+             [](CountingListener& l) {
+                 std::vector<Velm::LayoutCell_t*> tiles = {&Tiles()[0], &Tiles()[1]};
+                 return new EffectBonusChange(tiles, &l);
+             },
+             0, 1, 1, 0},
+            {"burst of a removed tile", [](CountingListener&) { return new EffectMultiply(10, 10, 7); }, 0, 1, 0, 0},
 };
+// clang-format on
 
 TEST(EffectLifetime, EachEffectFinishesOnTimeAndCompletesOnce) {
     for (const LifetimeCase& c : kCases) {

@@ -68,6 +68,18 @@ const SwitchCase kSwitches[] = {
 };
 #undef S
 
+// A screen id the loading thread did not build would make every switch to it do nothing.
+TEST_F(GameAppSwitchTest, EveryScreenIdIsBuiltWithTheIceCover) {
+    for (int id = 0; id < static_cast<int>(GameScreenId::Count); ++id) {
+        SCOPED_TRACE("screen " + std::to_string(id));
+        Velm::BaseDialogWidget* screen = Screen(*mApp, id);
+        ASSERT_NE(screen, nullptr);
+        EXPECT_FALSE(screen->mVisible);
+    }
+    EXPECT_NE(mApp->GetIce(), nullptr);
+    EXPECT_TRUE(mApp->AreScreensBuilt());
+}
+
 TEST_F(GameAppSwitchTest, EverySwitchCodeLeavesAndShowsItsScreens) {
     for (const SwitchCase& c : kSwitches) {
         SCOPED_TRACE("code " + std::to_string(c.code));

@@ -1,7 +1,7 @@
 // Whole runs of the game on the content the build generates: the real screens from the logos
 // through the title to the main menu, closed by a script, with the players and the score
 // table saved; and the program itself ending with a message and exit code 1 when its content
-// is missing.
+// is missing, its debug lines in its log.
 
 #include <gtest/gtest.h>
 
@@ -137,6 +137,12 @@ TEST(GameRunTest, TheProgramEndsWithCodeOneAndNamesTheMissingManifest) {
     if (code == 0 && text.str().empty()) GTEST_SKIP() << "another copy of the game is running";
     EXPECT_EQ(code, 1);
     EXPECT_NE(text.str().find("properties\\resources.xml"), std::string::npos) << text.str();
+    // The display's debug lines went to the log, not to the terminal.
+    EXPECT_EQ(text.str().find("Application requests"), std::string::npos) << text.str();
+    std::ifstream log(folders.DataFolder() + "/" + Velm::kLogFileName);
+    std::stringstream logText;
+    logText << log.rdbuf();
+    EXPECT_NE(logText.str().find("Application requests"), std::string::npos) << logText.str();
 }
 
 }  // namespace
