@@ -2,7 +2,9 @@
 // drawn by the surface blitters and by pixman on the same surface pixels. Every step of the
 // frame is timed alone and the whole frame together; at the end a table prints, per format
 // and step, our time, pixman's and the ratio (ours / pixman's: below 1 means we are faster).
-// Run with --benchmark_repetitions=N: the table takes the median of the repetitions.
+// Run with --benchmark_repetitions=N: the table takes the median of the repetitions. The 565
+// rows compare a cheaper operation than pixman's: our 16-bit blend weights the destination with
+// a 5-bit alpha (up to 4 units off an exact blend; pixman at most 2).
 //
 // The frame:
 //   background  a 1024 x 768 opaque image (ours: the display's surface copy; pixman SRC)
@@ -293,6 +295,9 @@ int main(int argc, char** argv) {
             if (!reporter.Median("ours/" + suffix, &ours) || !reporter.Median("pixman/" + suffix, &theirs)) continue;
             std::printf("%-18s %12.1f %12.1f %8.2f\n", suffix.c_str(), ours / 1000, theirs / 1000, ours / theirs);
         }
+    std::printf(
+            "\nThe 565 rows compare a cheaper operation: our 16-bit blend weights the destination with a 5-bit\n"
+            "alpha (up to 4 units off an exact blend), pixman's with the full 8 bits (at most 2 off).\n");
     benchmark::Shutdown();
     return 0;
 }
