@@ -10,10 +10,10 @@
 #include "game/board/effects/EffectChange3One.h"
 #include "game/board/effects/HintEffect.h"
 #include "game/board/effects/SimpleEffect2.h"
+#include "game/shell/BonusSettings.h"
 #include "game/shell/ProfileManager.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/TextTable.h"
-#include "game/shell/screens/BonusSettings.h"
 #include "game/shell/ui/ButtonHint.h"
 #include "game/shell/ui/UiDescription.h"
 #include "graphics/Graphics.h"
@@ -72,7 +72,7 @@ BoardWidjet_t::~BoardWidjet_t() {
     listE.Clear();
     appearEffect.reset();
     toolRing.reset();
-    for (int type = 0; type <= 6; ++type) {
+    for (int type = GameUsual; type <= Game4Rivers; ++type) {
         Layout_t& layout = LayoutForGameType(type);
         if (layout.listener == this) layout.SetListener(nullptr);
     }
@@ -136,7 +136,7 @@ void BoardWidjet_t::Construct(const std::string& uiFile) {
     if (timeLbl != nullptr) timeColour = timeLbl->mColor;
 
     // Six layouts show blocked tiles greyed; the memory game hides faces instead.
-    for (int type = 0; type <= 6; ++type) {
+    for (int type = GameUsual; type <= Game4Rivers; ++type) {
         if (type == 3) continue;
         Layout_t& layout = LayoutForGameType(type);
         if (layout.blockedPicture) layout.blockedPicture->SetImage(mHost->GetResourceImage(IMAGE_COLLGRAY_ID));
@@ -240,7 +240,7 @@ void BoardWidjet_t::HandleDebugKey(int key) {
     if (key == kKeyS) {
         keepLevelOnShow = true;
         mHost->StopMusic();
-        mHost->SwitchScreen(25);
+        mHost->SwitchScreen(ScreenSwitch::kBoardToGameOver);
     } else if (key == kKeyF5) {
         StartLevel(true);
     } else if (key == kKeyF6) {
@@ -358,7 +358,7 @@ void BoardWidjet_t::ButtonDepress(int id) {
         case kSkipDialog: break;
         case kMenu: {
             openDialogs = std::max(0, openDialogs - 1);
-            mHost->KillDialog(kDialogHelp);
+            mHost->KillDialog(BoardDialogId::kHelp);
             ShowShadow(140);
             BoardDialogRequest request;
             request.kind = BoardDialog::GameMenu;
@@ -396,7 +396,7 @@ int BoardWidjet_t::ClassValue(const LayoutCell_t* tile) {
 void BoardWidjet_t::ChargeUndo() {
     Layout_t* layout = CurrentLayout();
     int sum = 0;
-    if (gameType == 1) {
+    if (gameType == GameSwapColl) {
         // Swap mode: the points the undone move earned, no more and no less (its groups
         // were scored by their size, which its records do not tell).
         const size_t move = layout->history.size();
@@ -517,7 +517,7 @@ void BoardWidjet_t::OnChangeBonusUsed(const std::vector<LayoutCell_t*>* tiles, L
     PlaySound("changebonus");
     DropToolRing();
     AddTileFade(tool, 0, 20);
-    const bool waits = gameType == 1;
+    const bool waits = gameType == GameSwapColl;
     if (tiles != nullptr && !tiles->empty()) {
         listA.AddObject(new EffectBonusChange(*tiles, waits ? this : nullptr));
     } else if (waits) {

@@ -19,6 +19,7 @@
 #include "game/board/effects/Shadow.h"
 #include "game/board/effects/StageBackground.h"
 #include "game/board/screen/BoardHost.h"
+#include "game/shell/GameIds.h"
 #include "game/shell/ui/BaseDialogWidget.h"
 #include "graphics/Color.h"
 
@@ -32,7 +33,6 @@ namespace Velm {
 class ButtonHint;
 class ButtonWidget;
 class Checkbox;
-class GameApp;
 class HyperlinkWidget;
 class Layout_t;
 class UiDescription_t;
@@ -81,21 +81,11 @@ public:
         kStateStageEnd = 11
     };
     enum ButtonId { kShuffle = 1, kHint = 2, kUndo = 3, kSkipGame = 4, kSkipDialog = 5, kMenu = 777 };
-    enum DialogId {
-        kDialogLevelComplete = 15,
-        kDialogGameMenu = 55,
-        kDialogNoMoves = 102,
-        kDialogPause = 103,
-        kDialogLose = 305,
-        kDialogHelp = 333,
-        kDialogLevelName = 444
-    };
     static constexpr int kHintCoolDownTicks = 3000;
     static constexpr int kHintToolTicks = 3000;
 
-    // The program's screen: the application is its host.
-    explicit BoardWidjet_t(GameApp* app);
-    // Any host; uiFile is the screen's description ("ui/board.txt").
+    // Any host (the program's is the application's GameAppBoardHost); uiFile is the screen's
+    // description ("ui/board.txt").
     explicit BoardWidjet_t(std::unique_ptr<BoardHost> host, const std::string& uiFile = "ui/board.txt");
     ~BoardWidjet_t() override;
 

@@ -1,5 +1,6 @@
 #include "game/shell/screens/GameOverWidget.h"
 
+#include "game/shell/GameIds.h"
 #include "game/shell/ProfileManager.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/TextTable.h"
@@ -76,7 +77,7 @@ void GameOverWidget::ButtonDepress(int id) {
         } else if (!story.NextPage()) {
             BaseDialogWidget* scores = links.scoreTable ? links.scoreTable() : nullptr;
             const bool placed = scores != nullptr && scores->mShowArgument == 1;
-            links.SwitchScreen(placed ? kSwitchToScores : kSwitchToMainMenu);
+            links.SwitchScreen(placed ? ScreenSwitch::kGameOverToHighScores : ScreenSwitch::kGameOverToMain);
         }
     }
     UpdateDoneLabel();

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "game/shell/GameIds.h"
 #include "game/shell/screens/History.h"
 #include "game/shell/screens/StoryScreenLinks.h"
 #include "game/shell/ui/BaseDialogWidget.h"
@@ -21,11 +22,9 @@ class Widget;
 // hidden. Main thread otherwise.
 class GameOverWidget : public BaseDialogWidget {
 public:
-    static constexpr int kDialogId = 999;
+    static constexpr int kDialogId = BoardDialogId::kGameOver;
     static constexpr const char* kUiFile = "UI/gameover.txt";
     static constexpr const char* kStoryFile = "data/gameover.txt";
-    static constexpr int kSwitchToScores = 4;
-    static constexpr int kSwitchToMainMenu = 26;
 
     explicit GameOverWidget(GameApp* app);
     GameOverWidget(const StoryScreenLinks& links, const std::string& uiFile, const std::string& storyFile);

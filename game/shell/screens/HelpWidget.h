@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "game/shell/GameIds.h"
 #include "game/shell/screens/HelpPages.h"
 #include "game/shell/ui/BaseDialogWidget.h"
 
@@ -20,7 +21,7 @@ class Widget;
 // Main thread.
 class HelpWidget_t : public Velm::BaseDialogWidget {
 public:
-    static constexpr int kDialogId = 333;
+    static constexpr int kDialogId = Velm::BoardDialogId::kHelp;
     static constexpr int kCloseResult = 1000;
 
     // app may be null (tests): sounds are then silent.

@@ -1,5 +1,6 @@
 #include "game/shell/screens/HighScoresDialog.h"
 
+#include "game/shell/GameIds.h"
 #include "game/shell/HighScoreTable.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/ui/GameUiHost.h"
@@ -114,7 +115,7 @@ void HighScoresDialog::MouseDrag(int x, int y) {
 void HighScoresDialog::ButtonDepress(int id) {
     PlayUiSound("MouseDown");
     if (id == kBack) {
-        links.SwitchScreen(mShowArgument == 1 ? kSwitchToMainMenu : kSwitchBack);
+        links.SwitchScreen(mShowArgument == 1 ? ScreenSwitch::kHighScoresToMain : ScreenSwitch::kBack);
     } else if (id == kReset) {
         if (links.askMessageBox && links.askMessageBox(kResetMessageBox)) {
             SetHighlight(-1);

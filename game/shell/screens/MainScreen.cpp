@@ -4,6 +4,7 @@
 
 #include "engine/anim/SpriteSheet.h"
 #include "engine/sound/SoundApi.h"
+#include "game/shell/GameIds.h"
 #include "game/shell/ProfileManager.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/StageCatalogue.h"
@@ -189,7 +190,7 @@ void MainScreen::ButtonDepress(int id) {
             break;
         }
         case kHelp: HelpWidget_t::Open(app, this); break;
-        case kScores: app->SwitchScreen(GameApp::kMainToHighScores); break;
+        case kScores: app->SwitchScreen(ScreenSwitch::kMainToHighScores); break;
         case kExit:
             if (app->ShowMessageBox(1)) {
                 app->Shutdown();
@@ -260,11 +261,11 @@ void MainScreen::StartNewGame(int gameList) {
         stages->listSelector = 0;
     }
     if (app->IsAdventureMode()) {
-        app->SwitchScreen(GameApp::kMainToComix);
+        app->SwitchScreen(ScreenSwitch::kMainToComix);
     } else {
         profiles->AddLevelRecord(0);
         profiles->AddLevelRecord(1);
-        app->SwitchScreen(GameApp::kMainToSimple);
+        app->SwitchScreen(ScreenSwitch::kMainToSimple);
     }
 }
 
@@ -273,12 +274,12 @@ void MainScreen::ContinueGame() {
     const bool levelInProgress = progress != nullptr && progress->gameInProgress;
     if (app->IsAdventureMode()) {
         stopMusicOnHide = false;
-        app->SwitchScreen(GameApp::kMainToMap);
+        app->SwitchScreen(ScreenSwitch::kMainToMap);
     } else if (levelInProgress) {
         stopMusicOnHide = true;
-        app->SwitchScreen(GameApp::kMainToBoard);
+        app->SwitchScreen(ScreenSwitch::kMainToBoard);
     } else {
-        app->SwitchScreen(GameApp::kMainToSimple);
+        app->SwitchScreen(ScreenSwitch::kMainToSimple);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "game/shell/screens/SimpleWidget.h"
 
+#include "game/shell/GameIds.h"
 #include "game/shell/ProfileManager.h"
 #include "game/shell/StageCatalogue.h"
 #include "game/shell/TextTable.h"
@@ -179,7 +180,7 @@ void SimpleWidget_t::ButtonDepress(int id) {
     switch (id) {
         case kBack:
             SelectChosenTileset();
-            if (links.switchScreen) links.switchScreen(kSwitchToMainMenu);
+            if (links.switchScreen) links.switchScreen(ScreenSwitch::kSimpleToMain);
             break;
         case kPlay:
             SelectChosenTileset();
@@ -187,7 +188,7 @@ void SimpleWidget_t::ButtonDepress(int id) {
                 progress->gameScore = 0;
                 progress->timeLeft = 0;
             }
-            if (links.switchScreen) links.switchScreen(kSwitchToBoard);
+            if (links.switchScreen) links.switchScreen(ScreenSwitch::kSimpleToBoard);
             break;
         case kTilesetPrev:
         case kTilesetNext:

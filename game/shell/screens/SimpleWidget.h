@@ -36,8 +36,6 @@ public:
     static constexpr int kDialogId = 444;
     static constexpr const char* kUiFile = "UI/SimpleUI.txt";
     // The application's switch codes of Back and Play.
-    static constexpr int kSwitchToMainMenu = 19;
-    static constexpr int kSwitchToBoard = 20;
     enum ButtonId { kBack = 1, kPlay = 2, kTilesetPrev = 3, kTilesetNext = 4, kPagePrev = 5, kPageNext = 6 };
     // Where a thumbnail stands on its slot button.
     static constexpr int kThumbnailOffsetX = 31;

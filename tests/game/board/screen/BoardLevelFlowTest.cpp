@@ -75,7 +75,7 @@ TEST(BoardTime, TimeRunningOutShowsTheLoseWindow) {
     EXPECT_EQ(f.host->Count("timeup"), 1);
     f.Ticks(250);
     EXPECT_TRUE(f.host->Opened(Velm::BoardDialog::Lose));
-    f.board->DialogButtonDepress(BoardWidjet_t::kDialogLose, 1);
+    f.board->DialogButtonDepress(Velm::BoardDialogId::kLose, 1);
     EXPECT_EQ(f.board->boardState, BoardWidjet_t::kStateLevelName);
 }
 
@@ -231,7 +231,7 @@ TEST(BoardTally, SimpleModeKeepsTheBestTimeAndScore) {
             f.EnterAndPlay();
         } else {
             ASSERT_TRUE(f.board->StartLevel(true));
-            f.board->DialogButtonDepress(BoardWidjet_t::kDialogLevelName, 1);
+            f.board->DialogButtonDepress(Velm::BoardDialogId::kLevelName, 1);
             f.Ticks(400);
         }
         FinishAt(f, finish.time);
@@ -279,7 +279,7 @@ TEST(BoardFlow, ALevelThatCannotBeLoadedGoesBackToTheList) {
         if (c.afterAPlayedLevel) {
             f.EnterAndPlay();
             FinishAt(f, 60000);
-            f.board->DialogButtonDepress(BoardWidjet_t::kDialogLevelComplete, 1);
+            f.board->DialogButtonDepress(Velm::BoardDialogId::kLevelComplete, 1);
         } else {
             f.board->OnShown();
         }
@@ -300,7 +300,7 @@ TEST(BoardFlow, PauseFreezesTimeAndResumes) {
     const int time = f.board->timeValue;
     f.Ticks(50);
     EXPECT_EQ(f.board->timeValue, time);
-    f.board->DialogButtonDepress(BoardWidjet_t::kDialogPause, 0);
+    f.board->DialogButtonDepress(Velm::BoardDialogId::kPause, 0);
     EXPECT_EQ(f.board->openDialogs, 0);
     f.Ticks(10);
     EXPECT_EQ(f.board->timeValue, time + 10);
@@ -314,9 +314,9 @@ TEST(BoardFlow, FocusLossPausesOnlyARunningGame) {
         bool paused;
     } kCases[] = {
             {"a game in progress", 0, false, true},
-            {"the help page is open", BoardWidjet_t::kDialogHelp, false, false},
+            {"the help page is open", Velm::BoardDialogId::kHelp, false, false},
             {"a score table is open", 111, false, false},
-            {"the lose window is open", BoardWidjet_t::kDialogLose, false, false},
+            {"the lose window is open", Velm::BoardDialogId::kLose, false, false},
             {"the level is closing", 0, true, false},
     };
     for (const auto& c : kCases) {
@@ -350,7 +350,7 @@ TEST(BoardFlow, NoMovesLeftOffersTheWindowOnce) {
     f.board->CheckBoardState();
     EXPECT_EQ(f.host->Count("nomoremoves"), 1);
     EXPECT_TRUE(f.host->Opened(Velm::BoardDialog::NoMoves));
-    f.board->DialogButtonDepress(BoardWidjet_t::kDialogNoMoves, 0);
+    f.board->DialogButtonDepress(Velm::BoardDialogId::kNoMoves, 0);
     EXPECT_EQ(f.board->openDialogs, 0);
     const size_t opened = f.host->dialogs.size();
     f.board->CheckBoardState();
@@ -455,7 +455,7 @@ bool TryProbe(ScreenFixture& f, Probe probe) {
             board.ButtonDepress(BoardWidjet_t::kMenu);
             EXPECT_EQ(f.host->dialogs.back().kind, BoardDialog::GameMenu);
             const bool offered = f.host->dialogs.back().request.offerReplay;
-            board.DialogButtonDepress(BoardWidjet_t::kDialogGameMenu, 5);
+            board.DialogButtonDepress(Velm::BoardDialogId::kGameMenu, 5);
             const bool replayed = CountOpened(*f.host, BoardDialog::LevelName) > names;
             EXPECT_EQ(offered, replayed) << "the menu offers \"Play again\" exactly when it replays";
             return replayed;
@@ -525,7 +525,7 @@ TEST(BoardFlow, TheHintCoolDownEndsWithItsLevel) {
     hint->SetDisabled(true);
     hint->mRemaining = hint->mCoolDown / 2;
     FinishAt(f, 60000);
-    f.board->DialogButtonDepress(BoardWidjet_t::kDialogLevelComplete, 1);
+    f.board->DialogButtonDepress(Velm::BoardDialogId::kLevelComplete, 1);
     ASSERT_EQ(f.board->boardState, BoardWidjet_t::kStateLevelName) << "the next level starts";
     EXPECT_FALSE(hint->mDisabled);
     EXPECT_EQ(hint->mRemaining, 0);
@@ -537,16 +537,16 @@ TEST(BoardFlow, TheLevelNameClosingUnderAPauseKeepsThePauseShadow) {
     ScreenFixture f;
     f.EnterAndPlay();
     f.board->ButtonDepress(BoardWidjet_t::kMenu);
-    f.board->DialogButtonDepress(BoardWidjet_t::kDialogGameMenu, 5);
+    f.board->DialogButtonDepress(Velm::BoardDialogId::kGameMenu, 5);
     ASSERT_EQ(f.board->boardState, BoardWidjet_t::kStateLevelName);
     f.board->PauseOnFocusLoss();
     ASSERT_EQ(f.board->openDialogs, 1);
     ASSERT_TRUE(f.board->shadow);
-    f.board->DialogButtonDepress(BoardWidjet_t::kDialogLevelName, 1);
+    f.board->DialogButtonDepress(Velm::BoardDialogId::kLevelName, 1);
     f.Ticks(100);
     ASSERT_TRUE(f.board->shadow);
     EXPECT_EQ(f.board->shadow->closing, 0) << "the pause window is still open";
-    f.board->DialogButtonDepress(BoardWidjet_t::kDialogPause, 0);
+    f.board->DialogButtonDepress(Velm::BoardDialogId::kPause, 0);
     EXPECT_EQ(f.board->shadow->closing, 1);
     f.Ticks(400);
     EXPECT_EQ(f.board->boardState, BoardWidjet_t::kStatePlaying);

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "game/board/screen/BoardHost.h"
+#include "game/shell/BonusSettings.h"
 #include "game/shell/MusicPlaylist.h"
 #include "game/shell/StageCatalogue.h"
-#include "game/shell/screens/BonusSettings.h"
 
 namespace screentest {
 
