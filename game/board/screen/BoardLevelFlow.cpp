@@ -77,7 +77,9 @@ void BoardWidjet_t::OnShown() {
         SetControlsVisible(true);
         Progress_t* record = Progress();
         const bool started = StartLevel(record == nullptr || !record->gameInProgress);
-        if (started && miniGameId == -1) FadeInLabels(false, 200, 1);
+        // A level whose mini-game goes on keeps the bars and labels out; every other level
+        // (a mini-game the registry cannot make included) shows them.
+        if (started && !miniGame) FadeInLabels(false, 200, 1);
     }
     keepLevelOnShow = false;
 }
@@ -164,11 +166,12 @@ bool BoardWidjet_t::StartLevel(bool reset) {
         }
     }
     miniGameId = -1;
+    miniGame.reset();
     if (adventure && stage != nullptr) {
         miniGameId = stage->FindMiniGame(levelNumber);
         if (miniGameId != -1 && profiles->IsMiniGameCompleted(miniGameId)) miniGameId = -1;
-        // No mini-game object exists in this game: a started one is not resumed.
-        if (miniGameId != -1 && profiles->IsMiniGameStarted(miniGameId)) miniGameId = -1;
+        // A started mini-game goes on, when the registry can make it.
+        if (miniGameId != -1 && profiles->IsMiniGameStarted(miniGameId) && CreateMiniGame()) FadeOutLabels(1, 255);
     }
     if (record != nullptr) record->timeLeft = timeValue;
 
@@ -264,6 +267,10 @@ void BoardWidjet_t::Update() {
                 mHost->SwitchScreen(ScreenSwitch::kBoardToMap);
             }
             break;
+        case kStateMiniGame:
+        case kStateMiniGameShadow:
+        case kStateMiniGameClosing:
+        case kStateMiniGameClosed: UpdateMiniGameStates(); break;
         default: break;
     }
 
@@ -273,6 +280,7 @@ void BoardWidjet_t::Update() {
     listA.Update();
     listC.Update();
     collectibles.value.Tick();
+    JewelsManager_t::Instance().Update();
     listD.Update();
     UpdateButtons();
     if (!mHost->IsSmoothUpdating()) UpdateF(1);
