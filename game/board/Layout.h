@@ -175,6 +175,10 @@ public:
     // before it; a freshly loaded level whose deal was refused is not to be
     // played.
     const std::string& GetDealError() const { return mDealError; }
+    // The pairs (tile, tile) the last peeling deal gave one face: the tiles of each pass
+    // paired, then the left-over tiles in pairs. Played in turn as each comes free, they
+    // clear the board; the tests check that the deal keeps that promise.
+    const std::vector<std::pair<int, int>>& GetDealtPairs() const { return mDealtPairs; }
     // The 144 face numbers of the standard set: 1-27, 32-35 and 40-42 four times,
     // 28-31 and 36-39 once.
     static const std::array<int, kDealFaceCount>& DealFaces();
@@ -219,8 +223,9 @@ public:
     // is pending; true otherwise.
     bool DropTool();
     bool IsOperationPending() const { return pendingOperation != kNothingPending; }
-    // Whether the play screen may offer Undo and Shuffle now.
-    bool CanUndo() const { return toolMode == kNoTool && !IsOperationPending(); }
+    // Whether the play screen may offer Undo (a move to take back, no tool or move
+    // under way) and Shuffle now.
+    bool CanUndo() const { return toolMode == kNoTool && !IsOperationPending() && !history.empty(); }
     bool CanShuffle() const;
     // Appends the selected tile and every tile of the available pairs that
     // matches it (each once); nothing without a selection.
@@ -393,6 +398,11 @@ protected:
     // get the list's face f; true: the first gets f and the second f + 1 (the
     // logical pairs). A single left-over tile gets f.
     void DealByPeeling(const std::vector<int>& faceList, bool partnerFaces, bool retryUntilPairs);
+    // Whether the dealt pairs can all be taken off the board as it lies, each pair once
+    // both its tiles are free, other tiles (tools, links) taken off alone once free; the
+    // board's grid and activity are changed meanwhile and left for the caller to restore.
+    // Removals only free tiles, so taking every pair as soon as it is free decides it.
+    bool CanTakeOffDealtPairs(const std::vector<std::pair<int, int>>& pairs, const int* ownKinds);
     void SetDealError(const std::string& error) { mDealError = error; }
     // Ends a shuffle without notifying: animations forgotten, mode none.
     void StopShuffle();
@@ -415,6 +425,7 @@ private:
     BoardVisuals* mVisuals;
     std::string mLoadError;
     std::string mDealError;
+    std::vector<std::pair<int, int>> mDealtPairs;
     std::array<int, kDealFaceCount> mDealFaces{};
     std::array<int, kFirstSpecialFace> mFaceFamily{};
     const BoardTileSet* mFamiliesSet = nullptr;

@@ -39,6 +39,7 @@ void Layout_t::DealByPeeling(const std::vector<int>& faceList, bool partnerFaces
     DropTileEffects();
     ForgetFaceFamilies();
     mDealError.clear();
+    mDealtPairs.clear();
     if (faceList.empty()) {
         mDealError = "no faces to deal";
         return;
@@ -66,6 +67,7 @@ void Layout_t::DealByPeeling(const std::vector<int>& faceList, bool partnerFaces
     std::vector<int> leftOvers;
     std::vector<int> freeTiles;
     std::vector<int> chosen;
+    std::vector<std::pair<int, int>> dealtPairs;
     int attempt = 0;
     unsigned cursor = 0;
     auto nextFace = [&] { return faceList[cursor % faceList.size()]; };
@@ -113,12 +115,48 @@ void Layout_t::DealByPeeling(const std::vector<int>& faceList, bool partnerFaces
                 ++cursor;
             }
         }
+        // A left-over pair may lie one tile on the other, or on a tile that waits for it: such
+        // a deal cannot be finished without a shuffle, and is dealt again.
+        dealtPairs.clear();
+        for (size_t j = 0; j + 1 < assignments.size(); j += 2)
+            dealtPairs.emplace_back(assignments[j].first, assignments[j + 1].first);
+        for (size_t i = 0; i + 1 < leftOvers.size(); i += 2) dealtPairs.emplace_back(leftOvers[i], leftOvers[i + 1]);
+        const bool finishable = leftOvers.size() < 2 || CanTakeOffDealtPairs(dealtPairs, savedKind);
+        restore();
         FindAvailablePairs();
         playableTileCount = CountPlayableTiles();
         ++attempt;
-        if (attempt > 10 || !retryUntilPairs || !availablePairs.empty()) break;
+        if (attempt > 10 || !retryUntilPairs || (!availablePairs.empty() && finishable)) break;
     }
+    mDealtPairs = std::move(dealtPairs);
     RefreshSpecialTiles();
+}
+
+bool Layout_t::CanTakeOffDealtPairs(const std::vector<std::pair<int, int>>& pairs, const int* ownKinds) {
+    std::vector<bool> taken(pairs.size(), false);
+    size_t left = pairs.size();
+    auto takeOff = [this](int tile) {
+        Cell(tile).active = false;
+        MarkGrid(tile, 0);
+    };
+    for (bool progress = true; progress && left > 0;) {
+        progress = false;
+        for (int i = 0; i < itemCount; ++i) {
+            if (Cell(i).active && ownKinds[i] != kOrdinary && IsFreeUsual(i)) {
+                takeOff(i);
+                progress = true;
+            }
+        }
+        for (size_t k = 0; k < pairs.size(); ++k) {
+            if (taken[k] || !IsFreeUsual(pairs[k].first) || !IsFreeUsual(pairs[k].second)) continue;
+            takeOff(pairs[k].first);
+            takeOff(pairs[k].second);
+            taken[k] = true;
+            --left;
+            progress = true;
+        }
+    }
+    return left == 0;
 }
 
 void Layout_t::ForgetShuffleAnims() {

@@ -89,7 +89,7 @@ void BoardWidjet_t::OnNoMoreMoves() {
 void BoardWidjet_t::OnInvalidClick() { PlaySound("invalid"); }
 
 void BoardWidjet_t::OnLevelComplete() {
-    if (levelCompleted) return;
+    if (levelCompleted || timeUp) return;
     levelCompleted = true;
     ProfileManager_t* profiles = ProfileManager_t::Instance();
     const Progress_t* record = profiles->GetCurrentProgress();
@@ -117,6 +117,11 @@ void BoardWidjet_t::OnGroupRemoved(const std::vector<LayoutCell_t*>* tiles, int 
     ProfileManager_t* profiles = ProfileManager_t::Instance();
     profiles->AddGameScore(each * n);
     profiles->Save();
+    // The layout tells of the group before its move joins the history: the move's place is
+    // the history's present length.
+    const size_t move = CurrentLayout()->history.size();
+    mMovePoints.resize(move + 1, 0);
+    mMovePoints[move] += each * n;
     if (tiles == nullptr) return;
     for (const LayoutCell_t* tile : *tiles) {
         AddTileFade(tile, 0, 20);
@@ -124,7 +129,13 @@ void BoardWidjet_t::OnGroupRemoved(const std::vector<LayoutCell_t*>* tiles, int 
     }
 }
 
-void BoardWidjet_t::OnGroupFacesChanged(const std::vector<LayoutCell_t*>* tiles) { OnChangeBonusUsed(tiles, nullptr); }
+void BoardWidjet_t::OnGroupFacesChanged(const std::vector<LayoutCell_t*>* tiles) {
+    // The swap mode tells of these while it still records its move. With no tile to flash
+    // there is nothing to wait for, and resolving the groups from inside the move would
+    // empty its records: the move would join the history with nothing to take back.
+    if (tiles == nullptr || tiles->empty()) return;
+    OnChangeBonusUsed(tiles, nullptr);
+}
 
 void BoardWidjet_t::OnLayerTilesRemoved(const std::vector<LayoutCell_t*>* others,
                                         const std::vector<LayoutCell_t*>* second) {

@@ -37,11 +37,12 @@ struct BoardDialogRequest {
     std::string stageText;
     std::string levelName;
     std::string modeText;
-    bool hideReplay = false;  // Lose: the "ReplayNewBoard" button is hidden
-    int scores[5] = {};       // LevelComplete: bonus base, 0, 0, game score, time bonus
-    std::string levelLabel;   // LevelComplete: "LevelLbl"
-    int page = 0;             // HelpPage
-    int position = -1;        // HighScores
+    bool hideReplay = false;   // Lose: the "ReplayNewBoard" button is hidden
+    bool offerReplay = false;  // GameMenu: "Replay" is shown (a level runs and has not ended)
+    int scores[5] = {};        // LevelComplete: bonus base, 0, 0, game score, time bonus
+    std::string levelLabel;    // LevelComplete: "LevelLbl"
+    int page = 0;              // HelpPage
+    int position = -1;         // HighScores
     // Tip: the tip's index and value (kept in the window) and the point it shows.
     int tipIndex = 0;
     int tipValue = 0;

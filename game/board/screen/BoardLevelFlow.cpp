@@ -90,6 +90,7 @@ bool BoardWidjet_t::StartLevel(bool reset) {
     ProfileManager_t* profiles = ProfileManager_t::Instance();
     Progress_t* record = Progress();
     levelCompleted = false;
+    timeUp = false;
     tallyStarted = false;
     timeFrozen = false;
     displayedTime = 0;
@@ -105,6 +106,12 @@ bool BoardWidjet_t::StartLevel(bool reset) {
     hintTicks = 0;
     firstHintUsed = false;
     gameOutcome = 1;
+    mMovePoints.clear();
+    // The hint button's cool-down belongs to the level it was pressed in.
+    if (hintButton != nullptr) {
+        hintButton->mRemaining = 0;
+        hintButton->SetDisabled(false);
+    }
 
     stageNumber = record != nullptr ? record->stage : 0;
     levelNumber = record != nullptr ? record->orderPos : 0;
@@ -306,7 +313,8 @@ void BoardWidjet_t::UpdatePlayingTick() {
 
 void BoardWidjet_t::CheckTimeOut() {
     Progress_t* record = Progress();
-    if (timeValue > 0 || record == nullptr || !record->gameInProgress) return;
+    if (timeValue > 0 || record == nullptr || !record->gameInProgress || !IsLevelRunning()) return;
+    timeUp = true;
     mHost->SetDefaultCursor();
     // A tool whose move runs keeps it: its animation ends it; only an idle tool is dropped.
     CurrentLayout()->DropTool();
@@ -337,8 +345,11 @@ void BoardWidjet_t::UpdateTimeLabel(int ticks) {
     if (warning && stateTicks % 500 == 0) PlaySound("timeending");
 }
 
+bool BoardWidjet_t::IsLevelRunning() const { return boardState == kStatePlaying && !levelCompleted && !timeUp; }
+
 void BoardWidjet_t::CheckBoardState() {
-    if (levelCompleted) return;
+    // An ended level is judged no more: a tool finishing under "Time is up!" wins nothing.
+    if (levelCompleted || timeUp) return;
     Layout_t* layout = CurrentLayout();
     if (layout->IsCleared()) {
         timeFrozen = true;
@@ -469,7 +480,7 @@ void BoardWidjet_t::SetPaused(bool paused) {
 }
 
 void BoardWidjet_t::PauseOnFocusLoss() {
-    if (levelCompleted) return;
+    if (levelCompleted || timeUp) return;
     if (mHost->IsDialogOpen(BoardDialogId::kHelp) || mHost->IsDialogOpen(BoardDialogId::kScoreTable) ||
         mHost->IsDialogOpen(BoardDialogId::kLose))
         return;
@@ -575,7 +586,8 @@ void BoardWidjet_t::DialogButtonDepress(int dialogId, int result) {
             if (toMain || toList) {
                 mHost->StopMusic();
                 mHost->SwitchScreen(toMain ? ScreenSwitch::kBoardToMain : ScreenSwitch::kBoardToSimple);
-            } else if (result == 5) {
+            } else if (result == 5 && IsLevelRunning()) {
+                // A level that has ended goes on to its tally or its lose window instead.
                 RestartLevel();
             }
             break;
@@ -609,7 +621,8 @@ void BoardWidjet_t::DialogButtonDepress(int dialogId, int result) {
             stateTicks = 0;
             boardState = kStateAppear;
             appearEffect = std::make_unique<BoardAppearEffect2>(CurrentLayout(), this);
-            CloseShadow();
+            // A pause opened meanwhile keeps its shadow until it closes.
+            if (openDialogs == 0) CloseShadow();
             break;
         case BoardDialogId::kGameOver: {
             const Profile_t* profile = profiles->GetCurrentProfile();

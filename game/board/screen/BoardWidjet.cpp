@@ -213,7 +213,7 @@ void BoardWidjet_t::MouseLeave() {
 void BoardWidjet_t::MouseMove(int x, int y) {
     pointerX = x;
     pointerY = y;
-    if (boardState == kStatePlaying && openDialogs == 0) {
+    if (IsLevelRunning() && openDialogs == 0) {
         CurrentLayout()->HandleMouseMove(x, y);
         MarkDirty();
     } else if (boardState == kStateMiniGame && miniGame) {
@@ -242,7 +242,7 @@ void BoardWidjet_t::MouseUp(int x, int y, int signedClickCount) {
         if (miniGame) miniGame->MouseUp(x, y, signedClickCount);
         return;
     }
-    if (boardState != kStatePlaying) return;
+    if (!IsLevelRunning()) return;
     Layout_t* layout = CurrentLayout();
     if (signedClickCount > 0) {
         // A click the layout does not take may find a hidden jewel (none exist in this game).
@@ -312,7 +312,7 @@ void BoardWidjet_t::OnHidden() { mHost->FadeOutSoundEffects(); }
 
 void BoardWidjet_t::UpdateButtons() {
     Layout_t* layout = CurrentLayout();
-    const bool playing = boardState == kStatePlaying;
+    const bool playing = IsLevelRunning();
     if (shuffleButton != nullptr) {
         const bool canShuffle = playing && layout->toolMode == Layout_t::kNoTool &&
                                 layout->shuffleMode != Layout_t::kShuffleDeal && !layout->IsOperationPending() &&
@@ -321,7 +321,7 @@ void BoardWidjet_t::UpdateButtons() {
     }
     if (hintButton != nullptr) {
         const bool miniGameRuns = boardState == kStateMiniGame && miniGame && hintButton->mVisible;
-        hintButton->mTimerOn = (playing && !levelCompleted && openDialogs == 0) || miniGameRuns;
+        hintButton->mTimerOn = (playing && openDialogs == 0) || miniGameRuns;
     }
     if (undoButton != nullptr) undoButton->SetDisabled(!(playing && layout->CanUndo()));
 }
@@ -362,7 +362,7 @@ void BoardWidjet_t::ButtonDepress(int id) {
         case kShuffle:
             // The button can be pressed in the tick between a tool's start and the next
             // UpdateButtons; the layout refuses then, and so does the board.
-            if (!layout->CanShuffle() || boardState != kStatePlaying) return;
+            if (!layout->CanShuffle() || !IsLevelRunning()) return;
             PlaySound("Shuffle");
             UpdateButtons();
             listD.Clear();
@@ -373,7 +373,7 @@ void BoardWidjet_t::ButtonDepress(int id) {
                 miniGame->Hint();
                 return;
             }
-            if (boardState != kStatePlaying || !layout->NextHint()) return;
+            if (!IsLevelRunning() || !layout->NextHint()) return;
             PlaySound("Hint");
             UpdateButtons();
             listD.Clear();
@@ -388,7 +388,7 @@ void BoardWidjet_t::ButtonDepress(int id) {
             break;
         }
         case kUndo:
-            if (boardState != kStatePlaying) return;
+            if (!IsLevelRunning() || !layout->CanUndo()) return;
             PlaySound("undo");
             // Points are given back only for a move that was really undone.
             if (layout->Undo()) ChargeUndo();
@@ -410,6 +410,7 @@ void BoardWidjet_t::ButtonDepress(int id) {
             ShowShadow(140);
             BoardDialogRequest request;
             request.kind = BoardDialog::GameMenu;
+            request.offerReplay = IsLevelRunning();
             OpenCountedDialog(request);
             if (openDialogs > 0) layout->StartFade(1);
             break;
@@ -442,17 +443,20 @@ int BoardWidjet_t::ClassValue(const LayoutCell_t* tile) {
 
 void BoardWidjet_t::ChargeUndo() {
     Layout_t* layout = CurrentLayout();
-    const int simple = mHost->GetBonusSettings().bonusSimple;
-    const int records = static_cast<int>(layout->currentMove.size());
     int sum = 0;
-    for (const LayoutMove_t& move : layout->currentMove) {
-        if (move.tile < 0 || move.tile >= Layout_t::kMaxTiles) continue;
-        const LayoutCell_t& tile = layout->Cell(move.tile);
-        if (tile.group == nullptr) continue;
-        if (gameType == GameSwapColl) {
-            sum += records < 4 ? simple : 2 * simple;
-        } else if (tile.group->GetGroupNumber() >= 0 && tile.group->GetGroupNumber() <= 2) {
-            sum += ClassValue(&tile);
+    if (gameType == GameSwapColl) {
+        // Swap mode: the points the undone move earned, no more and no less (its groups
+        // were scored by their size, which its records do not tell).
+        const size_t move = layout->history.size();
+        if (move < mMovePoints.size()) sum = mMovePoints[move];
+        mMovePoints.resize(std::min(mMovePoints.size(), move));
+    } else {
+        // The class value of every tile record; gold and higher classes cost nothing.
+        for (const LayoutMove_t& move : layout->currentMove) {
+            if (move.tile < 0 || move.tile >= Layout_t::kMaxTiles) continue;
+            const LayoutCell_t& tile = layout->Cell(move.tile);
+            if (tile.group == nullptr) continue;
+            if (tile.group->GetGroupNumber() >= 0 && tile.group->GetGroupNumber() <= 2) sum += ClassValue(&tile);
         }
     }
     ProfileManager_t* profiles = ProfileManager_t::Instance();

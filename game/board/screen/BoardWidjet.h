@@ -148,6 +148,9 @@ public:
     void ShowModeLabel(HyperlinkWidget* label);
     void ShowLevelName();
     void SetPaused(bool paused);
+    // A level is being played and has not ended, won or lost: only then does the board take
+    // moves, tools, hints, shuffles and undos, and does the game menu offer to play it again.
+    bool IsLevelRunning() const;
     // The window lost the keyboard focus: pauses a game in progress unless the level is
     // closing, the help page, a score table or the lose window is open, or no game runs.
     void PauseOnFocusLoss();
@@ -229,6 +232,7 @@ public:
     Color timeColour;
     std::array<int, 5> scores{};  // bonus base, 0, 0, game score, time bonus
     bool levelCompleted = false;
+    bool timeUp = false;  // the level was lost: its time ran out
     bool tallyStarted = false;
     bool keepLevelOnShow = false;
     bool firstHintUsed = false;
@@ -309,6 +313,9 @@ private:
 
     std::unique_ptr<BoardHost> mHost;
     std::unique_ptr<UiDescription_t> mDescription;
+    // Swap mode: the points each move of the layout's history earned, by its place in the
+    // history, so that undoing the move takes back exactly those.
+    std::vector<int> mMovePoints;
     // The music track ended (set by the music callback, acted on by the next update).
     std::atomic<bool> mMusicEnded{false};
     bool mLevelMusicPlaying = false;

@@ -104,7 +104,9 @@ bool GameAppBoardHost::OpenDialog(const BoardDialogRequest& request, DialogListe
             dialog = std::move(window);
             break;
         }
-        case BoardDialog::GameMenu: dialog = std::make_unique<GameMenuWidjet_t>("UI/GameMenuUI.txt", true); break;
+        case BoardDialog::GameMenu:
+            dialog = std::make_unique<GameMenuWidjet_t>("UI/GameMenuUI.txt", request.offerReplay);
+            break;
         case BoardDialog::LevelComplete: {
             LevelCompleteWidget_t::LevelResult result{};
             for (size_t i = 0; i < result.size(); ++i) result[i] = request.scores[i];

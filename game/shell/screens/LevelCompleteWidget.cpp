@@ -47,8 +47,10 @@ LevelCompleteWidget_t::LevelCompleteWidget_t(const std::string& fileName, const 
     levelScore = result[kLevelScoreIndex];
     timeBonus = result[kTimeBonusIndex];
 
+    // The game's running total: the board has added the level's points to it when the level
+    // ended; the time bonus joins it below.
     const Progress_t* progress = ProfileManager_t::Instance()->GetCurrentProgress();
-    const int gameScore = progress != nullptr ? progress->gameScore : 0;
+    const int gameScore = progress != nullptr ? progress->totalScore : 0;
     scoreValue = Find("ScoreLblValue");
     timeValue = Find("TimeLblValue");
     totalValue = Find("TotalScoreLblValue");

@@ -8,6 +8,7 @@
 #include "tests/game/board/BoardTestSupport.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <unordered_set>
 #include <vector>
@@ -40,6 +41,36 @@ inline PassResult PlayPassesInOrder(TestLayout& layout) {
         }
     }
     return layout.IsCleared() ? PassResult::Cleared : PassResult::Stuck;
+}
+
+// Plays the deal's own pairs (GetDealtPairs) by the layout's rules: any pair that
+// CanRemovePair takes is removed, round after round, until none is left or none
+// can be taken. True when the board is cleared that way. Leaves every tile active.
+inline bool PlayDealtPairs(TestLayout& layout) {
+    std::vector<std::pair<int, int>> left = layout.GetDealtPairs();
+    std::vector<int> removed;
+    for (bool progress = true; progress && !left.empty();) {
+        progress = false;
+        for (size_t k = 0; k < left.size();) {
+            const std::pair<int, int> p = left[k];
+            if (!layout.CanRemovePair(p.first, p.second)) {
+                ++k;
+                continue;
+            }
+            layout.RemoveTile(p.first, 0, false, false);
+            layout.RemoveTile(p.second, 0, false, false);
+            removed.push_back(p.first);
+            removed.push_back(p.second);
+            left.erase(left.begin() + static_cast<std::ptrdiff_t>(k));
+            progress = true;
+        }
+    }
+    const bool cleared = left.empty() && layout.IsCleared();
+    for (int t : removed) {
+        layout.Cell(t).active = true;
+        layout.MarkGrid(t, 1);
+    }
+    return cleared;
 }
 
 // Depth-first search over removable pairs with a node budget; remembers the

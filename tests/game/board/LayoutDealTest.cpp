@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 using namespace boardtest;
@@ -191,6 +195,72 @@ TEST(LayoutDeal, DealWithoutLeftOversClearsByPlayingItsPasses) {
         plat::CrtSrand(seed);
         layout->Deal(true);
         EXPECT_EQ(PlayPassesInOrder(*layout), PassResult::Cleared);
+    }
+}
+
+// A tile lying on another beside two free tiles: the first pass peels three tiles, one of
+// them left over, and the second the tile below. When the top tile is the one left over, it
+// and the tile below would make a pair that cannot be taken: the deal is made again.
+TEST(LayoutDeal, ALeftOverPairNeverLiesOneTileOnTheOther) {
+    FakeTileSets sets;
+    sets.sets.push_back(MakeStandardTileSet());
+    auto layout = LoadText(LayoutText({{0, 0, 0}, {1, 0, 0}, {0, 0, 4}, {0, 0, 8}}), &sets);
+    for (unsigned seed = 1; seed <= 200; ++seed) {
+        SCOPED_TRACE(seed);
+        plat::CrtSrand(seed);
+        layout->Deal(true);
+        ASSERT_EQ(layout->GetDealtPairs().size(), 2u);
+        for (const std::pair<int, int>& pair : layout->GetDealtPairs()) {
+            EXPECT_FALSE(std::min(pair.first, pair.second) == 0 && std::max(pair.first, pair.second) == 1);
+        }
+        EXPECT_TRUE(PlayDealtPairs(*layout));
+    }
+}
+
+// The layouts the shipped stage files play in the usual game (game type 0).
+std::vector<std::string> ShippedUsualBoards() {
+    const std::string content = VELM_CONTENT_DIR;
+    std::vector<std::string> boards;
+    for (const char* stageFile : {"stage1.txt", "stage2.txt", "simple1.txt", "simple2.txt"}) {
+        std::ifstream in(content + "/stages/" + stageFile);
+        EXPECT_TRUE(in.good()) << stageFile;
+        std::string line;
+        std::string layout;
+        while (std::getline(in, line)) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.rfind("[", 0) == 0) layout.clear();
+            if (line.rfind("Layout=", 0) == 0) layout = line.substr(7);
+            if (line == "Type=0" && !layout.empty() && std::find(boards.begin(), boards.end(), layout) == boards.end())
+                boards.push_back(layout);
+        }
+    }
+    return boards;
+}
+
+// Every deal of every shipped usual-game board can be finished without a shuffle: each of
+// 1,000 seeded deals of each is cleared by playing its own pairs as they come free.
+TEST(LayoutDeal, EverySeededDealOfTheShippedUsualBoardsCanBeFinished) {
+    FakeTileSets sets;
+    sets.sets.push_back(MakeStandardTileSet());
+    const std::vector<std::string> boards = ShippedUsualBoards();
+    ASSERT_NE(std::find(boards.begin(), boards.end(), "classic.lay"), boards.end());
+    for (const std::string& board : boards) {
+        SCOPED_TRACE(board);
+        std::ifstream in(std::string(VELM_CONTENT_DIR) + "/layouts/" + board, std::ios::binary);
+        ASSERT_TRUE(in.good());
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        auto layout = LoadText(text, &sets);
+        int unfinished = 0;
+        for (unsigned seed = 1; seed <= 1000; ++seed) {
+            plat::CrtSrand(seed);
+            layout->Deal(true);
+            ASSERT_EQ(static_cast<int>(layout->GetDealtPairs().size()) * 2, layout->CountActiveTiles());
+            if (!PlayDealtPairs(*layout)) {
+                ++unfinished;
+                ADD_FAILURE() << board << ": the deal of seed " << seed << " cannot be finished";
+            }
+        }
+        EXPECT_EQ(unfinished, 0);
     }
 }
 

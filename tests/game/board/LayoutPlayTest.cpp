@@ -488,7 +488,7 @@ TEST(LayoutPlay, ApplyAndFinishWithoutPendingToolDoNothing) {
 
 TEST(LayoutPlay, CanUndoAndCanShuffleFollowToolsAndPendingMoves) {
     Fixture f(kPlayBoard, kPlayFaces);
-    EXPECT_TRUE(f.layout->CanUndo());
+    EXPECT_FALSE(f.layout->CanUndo()) << "nothing to take back yet";
     EXPECT_TRUE(f.layout->CanShuffle());
     RunScript(*f.layout, f.events, "hover 9; click");
     EXPECT_FALSE(f.layout->CanUndo());
@@ -496,6 +496,10 @@ TEST(LayoutPlay, CanUndoAndCanShuffleFollowToolsAndPendingMoves) {
     RunScript(*f.layout, f.events, "hover 0; click; hover 2; click");
     EXPECT_TRUE(f.layout->IsOperationPending());
     RunScript(*f.layout, f.events, "apply");
+    EXPECT_TRUE(f.layout->CanUndo());
+    RunScript(*f.layout, f.events, "hover 10; click");
+    EXPECT_FALSE(f.layout->CanUndo()) << "a tool is taken";
+    EXPECT_TRUE(f.layout->DropTool());
     EXPECT_TRUE(f.layout->CanUndo());
     f.layout->StartShuffle();
     EXPECT_FALSE(f.layout->CanShuffle());  // a shuffle runs

@@ -296,3 +296,95 @@ TEST(BoardSwapMode, RegroupingFlightsEndOnArrivalOrOnTheNextLoad) {
 }
 
 }  // namespace
+
+namespace {
+
+// What a swap can change: every tile's face and presence, and the points.
+struct SwapSnapshot {
+    std::vector<int> faces;
+    std::vector<bool> active;
+    int score = 0;
+    bool operator==(const SwapSnapshot& other) const {
+        return faces == other.faces && active == other.active && score == other.score;
+    }
+};
+
+SwapSnapshot Snap(ScreenFixture& f) {
+    SwapSnapshot snap;
+    for (int i = 0; i < f.Layout().GetItemCount(); ++i) {
+        snap.faces.push_back(f.Layout().Cell(i).face);
+        snap.active.push_back(f.Layout().Cell(i).active);
+    }
+    snap.score = f.Score();
+    return snap;
+}
+
+// Swap mode: each undo takes back exactly what its swap did, points included, and once
+// nothing is left to take back the button is disabled and a press changes nothing.
+TEST(BoardSwapMode, UndoTakesBackExactlyWhatEachSwapDid) {
+    for (unsigned seed : {99u, 5u, 17u}) {
+        SCOPED_TRACE(seed);
+        ScreenFixture f({{"Classic", 1, 20}}, false, seed);
+        f.EnterAndPlay();
+        Layout_t& layout = f.Layout();
+        std::vector<SwapSnapshot> before;
+        for (int round = 0; round < 6; ++round) {
+            layout.FindAvailablePairs();
+            if (layout.availablePairs.empty()) break;
+            const SwapSnapshot snap = Snap(f);
+            const auto swap = layout.availablePairs.front();
+            f.ClickTile(swap.first);
+            f.ClickTile(swap.second);
+            for (int i = 0; i < 3000 && layout.IsOperationPending(); ++i) f.board->Update();
+            f.Ticks(100);
+            ASSERT_FALSE(layout.IsOperationPending());
+            if (Snap(f) == snap) continue;
+            before.push_back(snap);
+        }
+        ASSERT_FALSE(before.empty());
+        ASSERT_GT(f.Score(), 0);
+        while (!before.empty()) {
+            SCOPED_TRACE(before.size());
+            f.Ticks(1);
+            ASSERT_FALSE(f.board->undoButton->mDisabled);
+            f.board->ButtonDepress(BoardWidjet_t::kUndo);
+            EXPECT_TRUE(Snap(f) == before.back());
+            EXPECT_EQ(f.Score(), before.back().score);
+            before.pop_back();
+        }
+        f.Ticks(1);
+        EXPECT_TRUE(f.board->undoButton->mDisabled) << "nothing is left to take back";
+        const SwapSnapshot start = Snap(f);
+        f.board->ButtonDepress(BoardWidjet_t::kUndo);
+        EXPECT_TRUE(Snap(f) == start);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The first hint after a selection marks only the selected tile's partner; the next press
+// marks the whole hint pair; a new selection makes the next hint a single mark again.
+TEST_F(BoardScreen, FirstHintAfterASelectionMarksOnlyThePartner) {
+    const struct {
+        const char* step;
+        int select;   // a tile to click first, -1 none
+        int markers;  // hint markers after the hint press
+    } kSteps[] = {
+            {"select 0, hint", 0, 1},           {"hint again", -1, 2}, {"and again", -1, 2},
+            {"deselect, select 2, hint", 2, 1}, {"hint again", -1, 2},
+    };
+    for (const auto& step : kSteps) {
+        SCOPED_TRACE(step.step);
+        if (step.select >= 0) {
+            if (L().selected >= 0) F().ClickTile(L().selected);
+            F().ClickTile(step.select);
+            ASSERT_EQ(L().selected, step.select);
+        }
+        B().ButtonDepress(BoardWidjet_t::kHint);
+        EXPECT_EQ(B().listD.Count(), step.markers);
+    }
+}
+
+}  // namespace

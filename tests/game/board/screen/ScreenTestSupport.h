@@ -67,6 +67,15 @@ inline const std::string& ContentFolder() {
     return folder;
 }
 
+inline std::string UsersFile() { return ContentFolder() + "/users.dat"; }
+
+// The game score of the current player as last saved.
+inline int SavedGameScore() {
+    ProfileManager_t saved;
+    if (!saved.Load(UsersFile()) || saved.GetCurrentProgress() == nullptr) return -1;
+    return saved.GetCurrentProgress()->gameScore;
+}
+
 struct LevelSpec {
     std::string layout = "Classic";
     int type = 0;
@@ -102,7 +111,9 @@ public:
         }
         catalogue.stages.emplace_back(stage);
 
+        // The players live in the content folder: what the screen saves can be read back.
         ProfileManager_t* profiles = ProfileManager_t::Instance();
+        profiles->Load(UsersFile());
         while (profiles->GetProfileCount() > 0) profiles->DeleteProfile(0);
         auto profile = std::make_unique<Profile_t>("Tester", 0.5f, 0.4f);
         profile->fileRead = true;

@@ -440,24 +440,38 @@ TEST_F(MenuRunTest, GameMenuResumesOnEscAndQuitsToTheMainMenu) {
     app->KillDialog(55);
     Step();
 
-    board.heard.clear();
-    gameMenu = new Velm::GameMenuWidjet_t("ui/gamemenuui.txt", true);
-    gameMenu->mDialogListener = &board;
-    app->AddDialog(gameMenu);
-    EXPECT_TRUE(gameMenu->GetDescription()->FindWidget("Replay")->mVisible);
-    gameMenu->ButtonDepress(Velm::GameMenuWidjet_t::kQuit);
-    auto* quit = Open<Velm::FlyWidget_t>(301);
-    ASSERT_NE(quit, nullptr);
-    quit->ButtonDepress(2);  // back to the main menu
-    Step(3);
-    EXPECT_EQ(app->GetDialog(301), nullptr);
-    EXPECT_TRUE(gameMenu->toMainMenu);
-    EXPECT_FALSE(gameMenu->toLevelList);
-    EXPECT_EQ(gameMenu->mResult, Velm::GameMenuWidjet_t::kOutResult);
-    ASSERT_FALSE(board.heard.empty());
-    EXPECT_EQ(board.heard.front(), std::make_pair(55, int{Velm::GameMenuWidjet_t::kQuit}));
-    app->KillDialog(55);
-    Step();
+    // Quit, and where to: the main menu keeps the game to go on with; the level list ends it.
+    ProfileManager_t* profiles = ProfileManager_t::Instance();
+    ASSERT_TRUE(profiles->AddProfile(std::make_unique<Profile_t>("Anna", 0.5f, 0.4f)));
+    const struct {
+        int answer;
+        bool toMainMenu;
+        bool toLevelList;
+        bool gameGoesOn;
+    } kQuits[] = {{2, true, false, true}, {4, false, true, false}};
+    for (const auto& q : kQuits) {
+        SCOPED_TRACE(q.answer);
+        profiles->GetCurrentProgress()->gameInProgress = true;
+        board.heard.clear();
+        gameMenu = new Velm::GameMenuWidjet_t("ui/gamemenuui.txt", true);
+        gameMenu->mDialogListener = &board;
+        app->AddDialog(gameMenu);
+        EXPECT_TRUE(gameMenu->GetDescription()->FindWidget("Replay")->mVisible);
+        gameMenu->ButtonDepress(Velm::GameMenuWidjet_t::kQuit);
+        auto* quit = Open<Velm::FlyWidget_t>(301);
+        ASSERT_NE(quit, nullptr);
+        quit->ButtonDepress(q.answer);
+        Step(3);
+        EXPECT_EQ(app->GetDialog(301), nullptr);
+        EXPECT_EQ(gameMenu->toMainMenu, q.toMainMenu);
+        EXPECT_EQ(gameMenu->toLevelList, q.toLevelList);
+        EXPECT_EQ(profiles->GetCurrentProgress()->gameInProgress, q.gameGoesOn);
+        EXPECT_EQ(gameMenu->mResult, Velm::GameMenuWidjet_t::kOutResult);
+        ASSERT_FALSE(board.heard.empty());
+        EXPECT_EQ(board.heard.front(), std::make_pair(55, int{Velm::GameMenuWidjet_t::kQuit}));
+        app->KillDialog(55);
+        Step();
+    }
 }
 
 TEST_F(MenuRunTest, EscClosesTheOptionsWithoutTheScreenModeButKeepsTheVolumes) {
