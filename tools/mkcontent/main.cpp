@@ -204,6 +204,10 @@ int main(int argc, char** argv) {
         mkcontent::MakeDataPictures(s);
         return true;
     });
+    jobs.emplace_back(run, [](mkcontent::Studio& s, std::string*) {
+        mkcontent::MakeStagePictures(s);
+        return true;
+    });
     jobs.emplace_back(run, [&](mkcontent::Studio&, std::string* e) {
         return mkcontent::MakeSounds(output, e) && mkcontent::MakeLayouts(output, e);
     });

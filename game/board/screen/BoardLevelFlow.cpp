@@ -12,6 +12,7 @@
 #include "game/board/effects/SimpleEffect2.h"
 #include "game/board/screen/BoardWidjet.h"
 #include "game/shell/BonusSettings.h"
+#include "game/shell/DataNumbers.h"
 #include "game/shell/MusicPlaylist.h"
 #include "game/shell/ProfileManager.h"
 #include "game/shell/ResourceIds.h"
@@ -408,10 +409,10 @@ void BoardWidjet_t::UpdateTally() {
         const int flat = catalogue != nullptr ? catalogue->GetFlatGameIndex(stageNumber, levelNumber) : -1;
         if (LevelRecord_t* best = profiles->FindLevelRecord(flat)) {
             // The best of all finishes: the lowest time and the highest score.
-            const int score = scores[4] + scores[3];
+            const int score = DataNumbers::AddClamped(scores[4], scores[3]);
             if (best->bestTime <= 0 || timeValue < best->bestTime) best->bestTime = timeValue;
             if (score > best->bestScore) best->bestScore = score;
-            if (!best->flag && 0.66f * static_cast<float>(limit * 6000) > static_cast<float>(timeValue)) {
+            if (!best->flag && 0.66f * (static_cast<float>(limit) * 6000.0f) > static_cast<float>(timeValue)) {
                 best->flag = true;
                 const int total = catalogue != nullptr ? catalogue->GetTotalGameCount() : 0;
                 profiles->AddLevelRecord(profiles->FirstMissingLevel(total));
@@ -497,6 +498,8 @@ void BoardWidjet_t::ShowLoseDialog() {
     openDialogs = std::max(0, openDialogs - 1);
     mHost->KillDialog(BoardDialogId::kHelp);
     DropToolRing();
+    // The game is over: the tiles fade away, so that none shows round the window.
+    CurrentLayout()->StartFade(1);
     BoardDialogRequest request;
     request.kind = BoardDialog::Lose;
     request.hideReplay = !mHost->IsAdventureMode() || ProfileManager_t::Instance()->IsLastGameOfStage();
@@ -590,6 +593,7 @@ void BoardWidjet_t::DialogButtonDepress(int dialogId, int result) {
         case BoardDialogId::kLose:
             if (result == 2) profiles->PostponeCurrentGame();
             if (result == 1 || result == 2) {
+                CurrentLayout()->StartFade(2);
                 RestartLevel();
             } else if (result == 3) {
                 profiles->Save();

@@ -91,8 +91,10 @@ public:
     // Starts a switch between two screens (a ScreenSwitch code). A code that names no pair, or a pair whose
     // screen to show is not built, changes nothing.
     void SwitchScreen(int code);
-    // Shows message box type 1..8 and waits for it; true when it was confirmed.
+    // Shows message box type 1..9 and waits for it; true when it was confirmed.
     bool ShowMessageBox(int type);
+    // The box that tells the player their list of players was rebuilt from a damaged one.
+    static constexpr int kPlayersRepairedBox = 9;
     void ShowUserNameDialog(int dialogId, int mode);
     bool IsAdventureMode() const { return gameMode == 1; }
     StageCatalogue_t* GetStageCatalogue() const;

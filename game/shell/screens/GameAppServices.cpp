@@ -55,12 +55,13 @@ struct MessageBoxType {
     const char* bodyKey;
 };
 
-// Message box types 1..8.
+// Message box types 1..9.
 const MessageBoxType kMessageBoxes[] = {
-        {"UI/messageboxOKC.txt", "Quit", "SureExit"},      {"UI/messagebox.txt", "Warning", "EnterCorrectName"},
-        {"UI/messageboxOKC.txt", "", "DeleteWarning"},     {"UI/messageboxOKC.txt", "", "ResetHighScores"},
-        {"UI/messagebox.txt", "NotSupported", "Error1"},   {"UI/messagebox.txt", "NotSupported", "Error2"},
-        {"UI/messagebox.txt", "NoWindowedMode", "Error3"}, {"UI/messagebox.txt", "", "NoMorePlayersAvalible"},
+        {"UI/messageboxOKC.txt", "Quit", "SureExit"},        {"UI/messagebox.txt", "Warning", "EnterCorrectName"},
+        {"UI/messageboxOKC.txt", "", "DeleteWarning"},       {"UI/messageboxOKC.txt", "", "ResetHighScores"},
+        {"UI/messagebox.txt", "NotSupported", "Error1"},     {"UI/messagebox.txt", "NotSupported", "Error2"},
+        {"UI/messagebox.txt", "NoWindowedMode", "Error3"},   {"UI/messagebox.txt", "", "NoMorePlayersAvalible"},
+        {"UI/messagebox.txt", "Warning", "PlayersRepaired"},
 };
 
 constexpr int kEffectGroup = 1;

@@ -15,8 +15,8 @@ class Widget;
 
 // The screen after the last stage of the adventure (dialog id 999, shown by switch 25): it
 // tells the closing story of "data/gameover.txt" on black, typed out text by text. A click
-// anywhere, Esc or "Done" (button 1) shows a typing text whole, then ends it; after the last
-// page it goes on to the score table (switch 4) when the finished game's score got a place
+// anywhere, Esc or "Done" (button 1) shows a typing text whole, then ends it; ending the last
+// text of the last page goes on to the score table (switch 4) when the finished game's score got a place
 // there (the score table's show argument is 1), else to the main menu (switch 26).
 // Built once by the loading thread; loads the story on each showing and clears it when
 // hidden. Main thread otherwise.

@@ -17,7 +17,8 @@ class Widget;
 // page, closed with "Close" (2) or Next on the last page. When it is to close it
 // sets its result to 1000 and tells its dialog listener (333, 1 or 2); the
 // listener removes it. In single-page mode (the board's hints) only "Close" is
-// offered; the "DontShow" box sets the current record's don't-show-help flag.
+// offered, a click on the page does nothing and Esc closes; the "DontShow" box sets
+// the current record's don't-show-help flag.
 // Main thread.
 class HelpWidget_t : public Velm::BaseDialogWidget {
 public:

@@ -191,7 +191,7 @@ TEST(GameAppMessageBoxTest, TypesOutsideTheTableShowNothing) {
     ContentFolderScope content;
     CallLog log;
     TestGameApp app(&log);
-    for (int type : {0, 9, -1}) {
+    for (int type : {0, 10, -1}) {
         EXPECT_FALSE(app.ShowMessageBox(type));
         EXPECT_EQ(app.GetDialogCount(), 0);
     }
