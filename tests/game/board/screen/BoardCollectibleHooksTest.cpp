@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "game/board/effects/CollectibleHooks.h"
+#include "game/shell/ui/ButtonHint.h"
 #include "game/shell/ui/MiniGameRegistry.h"
 #include "tests/game/board/screen/ScreenTestSupport.h"
-#include "game/shell/ui/ButtonHint.h"
 #include "widgets/ButtonWidget.h"
 
 namespace {
