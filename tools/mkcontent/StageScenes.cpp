@@ -82,6 +82,17 @@ Canvas StageScene(Studio& s, int scene, bool night) {
         case 1: Lake(c, night, seed); break;
         case 2: Bamboo(c, night, seed); break;
         case 3: Mountains(c, night, seed); break;
+        case 5:  // a bamboo grove by the water
+            Bamboo(c, night, seed);
+            PaintWater(c, 640, night ? 512 : 300, seed);
+            break;
+        case 6: {  // a temple among the peaks
+            Mountains(c, night, seed);
+            const Rgba silhouette = night ? Argb(0xFF0A0C1C) : Argb(0xFF2A1A2A);
+            PaintPagoda(c, 120, 768, 170, 4, silhouette);
+            PaintPagoda(c, 910, 768, 210, 5, silhouette);
+            break;
+        }
         default: Temple(c, night, seed); break;
     }
     // The board area darkened a little so that the tiles stand out.

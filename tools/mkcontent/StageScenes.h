@@ -4,7 +4,8 @@
 // the middle, where the board stands, darkened a little. The scenes are numbered as their
 // pictures, "images/stages/day<n>" and "night<n>":
 //   1 the moonlit lake (floating lanterns), 2 the bamboo grove, 3 the silver mountains
-//   (snowy peaks), 4 the temple garden (pagodas and a string of lanterns).
+//   (snowy peaks), 4 the temple garden (pagodas and a string of lanterns), 5 the bamboo grove
+//   by the water, 6 the temple among the peaks.
 
 #include "tools/mkcontent/Canvas.h"
 
@@ -12,7 +13,7 @@ namespace mkcontent {
 
 class Studio;
 
-constexpr int kStageSceneCount = 4;
+constexpr int kStageSceneCount = 6;
 
 Canvas StageScene(Studio& s, int scene, bool night);
 
