@@ -206,9 +206,10 @@ TEST(GameRunTest, WithoutADisplayTheProgramSaysWhyAndEnds) {
         velmtest::TempDir work;
         UserFolders folders;
         const std::string out = work / "out.txt";
-        const std::string command = std::string("exec env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY ") + c.display + " '" +
-                                    VELM_TILES_PROGRAM + "' -windowed '-changedir=" + kContent + "' > '" + out +
-                                    "' 2>&1";
+        // A program that runs on unseen is stopped after two minutes (exit code 124).
+        const std::string command = std::string("exec timeout 120 env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY ") +
+                                    c.display + " '" + VELM_TILES_PROGRAM + "' -windowed '-changedir=" + kContent +
+                                    "' > '" + out + "' 2>&1";
         const int code = plat::RunChildProcess("/bin/sh", {"-c", command}, "");
         std::ifstream in(out);
         std::stringstream text;
