@@ -254,8 +254,10 @@ void VelmAppBase::Start() {
     plat::DebugOutput(FormatString("Draw Count    = %d\r\n", mDrawCount));
     plat::DebugOutput(FormatString("Draw Time     = %d\r\n", mDrawTime));
     plat::DebugOutput(FormatString("Screen Blt    = %d\r\n", mScreenBltTime));
-    if (mDrawTime + mScreenBltTime > 0)
-        plat::DebugOutput(FormatString("Avg FPS       = %d\r\n", mDrawCount * 1000 / (mDrawTime + mScreenBltTime)));
+    // Frames shown per second of the run, as the frame-rate overlay counts them.
+    if (mDrawCount > 0 && elapsed > 0)
+        plat::DebugOutput(FormatString("Avg FPS       = %d\r\n",
+                                       static_cast<int>(static_cast<int64_t>(mDrawCount) * 1000 / elapsed)));
 
     PreTerminate();
     WriteToRegistry();

@@ -458,12 +458,11 @@ public:
     int mDrawCount = 0;
     int mSleepCount = 0;
     int mDrawTime = 0;
-    int mScreenBltTime = 0;
+    int mScreenBltTime = 0;  // summed over the run, as the draw time is
     bool mForceRedraw = false;
     bool mIsDrawing = false;
     bool mDisplayLost = false;
     bool mScreensaverPaused = false;
-    int mMillisecondsPerRefresh = 10;
 
     // ---- Demo state (the demo code owns its meaning) ----
     bool mPlayingDemo = false;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/DisplaySetup.h"
 #include "app/VelmAppBase.h"
 #include "app/devaids/DebugOutputFormat.h"
 #include "platform/Clock.h"
@@ -306,10 +307,15 @@ bool VelmAppBase::DrawFrame() {
             mDrawTime += static_cast<int>(Tick() - now);
             DrawOverlays();
 
-            if (mWaitForVSync && mIsPhysWindowed && mSoftVSyncWait) {
+            // Presents that do not wait for the vertical blank (a window told not to, a window
+            // that paces itself, a display that cannot wait) are spaced by the display's
+            // refresh period, so that no more frames are made than the display shows.
+            const bool presentsWait = !mVSyncBroken && (!mIsPhysWindowed || (mWaitForVSync && !mSoftVSyncWait));
+            if (!presentsWait) {
+                const int perRefresh = mDDInterface != nullptr ? mDDInterface->GetMillisecondsPerRefresh() : 0;
                 const uint32_t sinceLast = Tick() - mLastDrawTick;
-                if (sinceLast < static_cast<uint32_t>(mMillisecondsPerRefresh))
-                    plat::SleepMs(mMillisecondsPerRefresh - sinceLast);
+                if (perRefresh > 0 && sinceLast < static_cast<uint32_t>(perRefresh))
+                    plat::SleepMs(static_cast<uint32_t>(perRefresh) - sinceLast);
             }
 
             const uint32_t blitStart = Tick();
@@ -317,7 +323,7 @@ bool VelmAppBase::DrawFrame() {
             Redraw(nullptr);
             UpdateFrameTimeAccumulator();
             const uint32_t end = Tick();
-            mScreenBltTime = static_cast<int>(end - blitStart);
+            mScreenBltTime += static_cast<int>(end - blitStart);
 
             // While loading, redraws are spaced out so the loading thread
             // gets the processor.

@@ -331,6 +331,8 @@ int DDInterface::Init(plat::Window* window, bool isWindowed) {
         app->SetVSyncBroken();
         hz = 100;
     }
+    // A display that cannot wait for the vertical blank is paced by the clock.
+    if (!mDD->CanWaitForVerticalBlank()) app->SetVSyncBroken();
     mRefreshRate = hz;
     mMillisecondsPerFrame = static_cast<int>(1000u / hz);
 

@@ -152,9 +152,7 @@ void Graphics::DrawImage(Image* image, int x, int y) {
 
 void Graphics::DrawImage(Image* image, int x, int y, const Rect& srcRect) {
     if (image == nullptr) return;
-    if (srcRect.x < 0 || srcRect.y < 0 || srcRect.x + srcRect.width > image->width ||
-        srcRect.y + srcRect.height > image->height)
-        return;
+    if (!srcRect.LiesWithin(image->width, image->height)) return;
     const int tx = TransX(x), ty = TransY(y);
     if (scaleX == 1.0f && scaleY == 1.0f) {
         const Rect r = Rect(tx, ty, srcRect.width, srcRect.height).Intersection(clip);
@@ -186,9 +184,7 @@ void Graphics::DrawImageMirror(Image* image, int x, int y, const Rect& srcRect, 
         return;
     }
     if (image == nullptr) return;
-    if (srcRect.x < 0 || srcRect.y < 0 || srcRect.x + srcRect.width > image->width ||
-        srcRect.y + srcRect.height > image->height)
-        return;
+    if (!srcRect.LiesWithin(image->width, image->height)) return;
     const int tx = TransX(x), ty = TransY(y);
     const Rect r = Rect(tx, ty, srcRect.width, srcRect.height).Intersection(clip);
     if (r.width > 0 && r.height > 0) {

@@ -31,8 +31,9 @@ bool FitBlit(int& x, int& y, Rect& src, int srcWidth, int srcHeight, int dstWidt
         src.height += src.y;
         src.y = 0;
     }
-    if (src.x + src.width > srcWidth) src.width = srcWidth - src.x;
-    if (src.y + src.height > srcHeight) src.height = srcHeight - src.y;
+    // The sums in 64 bits: a rectangle ending beyond the largest int is cut, not wrapped.
+    if (static_cast<long long>(src.x) + src.width > srcWidth) src.width = srcWidth - src.x;
+    if (static_cast<long long>(src.y) + src.height > srcHeight) src.height = srcHeight - src.y;
     if (x < 0) {
         src.x -= x;
         src.width += x;
@@ -43,8 +44,8 @@ bool FitBlit(int& x, int& y, Rect& src, int srcWidth, int srcHeight, int dstWidt
         src.height += y;
         y = 0;
     }
-    if (x + src.width > dstWidth) src.width = dstWidth - x;
-    if (y + src.height > dstHeight) src.height = dstHeight - y;
+    if (static_cast<long long>(x) + src.width > dstWidth) src.width = dstWidth - x;
+    if (static_cast<long long>(y) + src.height > dstHeight) src.height = dstHeight - y;
     return src.width > 0 && src.height > 0;
 }
 

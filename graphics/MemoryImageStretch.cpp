@@ -147,7 +147,7 @@ void MemoryImage::SlowStretchBlt(Image* image, const Rect& destRect, const DRect
     if (source == nullptr) return;
     const Rect dest = destRect;
     if (dest.width <= 0 || dest.height <= 0) return;
-    if (dest.x < 0 || dest.y < 0 || dest.x + dest.width > width || dest.y + dest.height > height) return;
+    if (!dest.LiesWithin(width, height)) return;
 
     // The window of source pixels that the fractional source rectangle touches.
     int fx = static_cast<int>(std::floor(srcRect.x));

@@ -15,10 +15,22 @@ public:
     Rect(int rx, int ry, int rw, int rh) : x(rx), y(ry), width(rw), height(rh) {}
 
     // Overlap of the two. Touching rectangles give a zero-width (or zero-height) rectangle at
-    // the shared edge; a negative overlap gives (0, 0, 0, 0).
+    // the shared edge; a negative overlap gives (0, 0, 0, 0). Edges beyond the int range are
+    // taken as they are (worked in 64 bits), and the overlap's size is capped at the largest
+    // int.
     Rect Intersection(const Rect& other) const;
 
-    bool Contains(int px, int py) const { return px >= x && py >= y && px < x + width && py < y + height; }
+    // Both in 64 bits: a rectangle that ends beyond the largest int never wraps.
+    bool Contains(int px, int py) const {
+        return px >= x && py >= y && static_cast<long long>(px) < static_cast<long long>(x) + width &&
+               static_cast<long long>(py) < static_cast<long long>(y) + height;
+    }
+    // Lies inside (0, 0, areaWidth, areaHeight); an empty rectangle lies inside when its
+    // corner does.
+    bool LiesWithin(int areaWidth, int areaHeight) const {
+        return x >= 0 && y >= 0 && static_cast<long long>(x) + width <= areaWidth &&
+               static_cast<long long>(y) + height <= areaHeight;
+    }
 };
 
 bool operator==(const Rect& a, const Rect& b);

@@ -174,6 +174,10 @@ void Device::SetVSync(bool on) {
     if (mPresenter) mPresenter->SetVSync(on);
 }
 
+bool Device::CanWaitForVerticalBlank() const {
+    return GetDisplayConfig().verticalBlank && (!mPresenter || mPresenter->CanWaitForVerticalBlank());
+}
+
 Result Device::GetScanLine(unsigned* line) {
     if (line != nullptr) *line = 0;
     return kErrUnsupported;

@@ -34,6 +34,7 @@ struct DisplayConfig {
     bool use555 = false;           // 16-bit surfaces in X1R5G5B5 instead of R5G6B5
     bool bgrOrder = false;         // red in the low bits
     int monitorHz = 60;            // what GetMonitorFrequency reports; 0 makes it fail
+    bool verticalBlank = true;     // whether presents can wait for the vertical blank
     int pitchPaddingBytes = 0;     // extra bytes at the end of every row
     int canaryBytes = 0;           // canary bytes before and after every surface's buffer
 };
@@ -95,6 +96,9 @@ public:
     Result WaitForVerticalBlank();
     // Whether the presenter's presents wait for the vertical blank from now on.
     void SetVSync(bool on);
+    // Whether presents can wait for the vertical blank at all: the configured display's answer
+    // and the presenter's.
+    bool CanWaitForVerticalBlank() const;
     Result GetScanLine(unsigned* line);
     Result FlipToGDISurface();
     // Shows the back buffer: its pixels become the primary's and are presented.

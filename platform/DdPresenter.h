@@ -25,6 +25,9 @@ public:
     virtual void SetVSync(bool on) { (void)on; }
     // The display's refresh rate in Hz, 0 when unknown.
     virtual int RefreshRate() const { return 0; }
+    // Whether presents can wait for the vertical blank at all; presenters without a display
+    // say they can.
+    virtual bool CanWaitForVerticalBlank() const { return true; }
 };
 
 class NullPresenter : public Presenter {
@@ -52,6 +55,7 @@ public:
     bool Present(const Surface& primary) override;
     void SetVSync(bool on) override;
     int RefreshRate() const override;
+    bool CanWaitForVerticalBlank() const override;
 
 private:
     Window* mWindow;

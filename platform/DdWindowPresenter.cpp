@@ -9,6 +9,10 @@ void WindowPresenter::SetVSync(bool on) {
     if (mWindow != nullptr) mWindow->SetVSync(on);
 }
 
+bool WindowPresenter::CanWaitForVerticalBlank() const {
+    return mWindow == nullptr || mWindow->CanWaitForVerticalBlank();
+}
+
 int WindowPresenter::RefreshRate() const { return mWindow != nullptr ? mWindow->RefreshRate() : 0; }
 
 bool WindowPresenter::Present(const Surface& primary) {

@@ -224,6 +224,12 @@ std::unique_ptr<Window> Window::Create(const Params& params, std::string* error)
         result->mGl = std::make_unique<WindowGl>();
         if (!result->mGl->Load()) result->mGl.reset();
     }
+    if (result->mGl != nullptr && result->mGl->IsSoftware()) {
+        // SDL would otherwise make the window surface a texture drawn by a GL renderer.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        result->mSoftwareGl = true;
+        result->mSurfacePresents = true;
+    }
     result->UpdateClientOrigin();
     // Events from before this window (a previous window's leftovers) are not its own.
     SDL_PumpEvents();
@@ -284,6 +290,7 @@ void Window::TranslateEvent(const void* raw) {
                     Queue(WM_SIZE, SIZE_MINIMIZED, 0);
                     break;
                 case SDL_WINDOWEVENT_MAXIMIZED: {
+                    FrameLost();
                     int w = 0;
                     int h = 0;
                     GetClientSize(&w, &h);
@@ -291,6 +298,7 @@ void Window::TranslateEvent(const void* raw) {
                     break;
                 }
                 case SDL_WINDOWEVENT_RESTORED: {
+                    FrameLost();
                     mMinimized = false;
                     int w = 0;
                     int h = 0;
@@ -299,6 +307,7 @@ void Window::TranslateEvent(const void* raw) {
                     break;
                 }
                 case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    FrameLost();
                     // A full-screen window takes the desktop's size once shown.
                     if (!mMinimized) Queue(WM_SIZE, SIZE_RESTORED, MakeLParam(event.window.data1, event.window.data2));
                     break;
@@ -308,7 +317,10 @@ void Window::TranslateEvent(const void* raw) {
                     Queue(WM_MOVE, 0, MakeLParam(event.window.data1, event.window.data2));
                     break;
                 case SDL_WINDOWEVENT_CLOSE: Queue(WM_CLOSE, 0, 0); break;
-                case SDL_WINDOWEVENT_EXPOSED: Queue(WM_PAINT, 0, 0); break;
+                case SDL_WINDOWEVENT_EXPOSED:
+                    FrameLost();
+                    Queue(WM_PAINT, 0, 0);
+                    break;
                 case SDL_WINDOWEVENT_ENTER: mPointerInside.store(true); break;
                 case SDL_WINDOWEVENT_LEAVE: mPointerInside.store(false); break;
                 default: break;
@@ -600,7 +612,7 @@ bool Window::MakeGlCurrent() {
 }
 
 bool Window::PresentGl(const uint32_t* pixels, int width, int height, int pitchBytes) {
-    if (!MakeGlCurrent() || !mGl->Upload(pixels, width, height, pitchBytes)) return false;
+    if (!MakeGlCurrent() || !mGl->Upload(pixels, width, height, pitchBytes, &mChanged)) return false;
     int clientWidth = 0;
     int clientHeight = 0;
     GetClientSize(&clientWidth, &clientHeight);
@@ -616,6 +628,7 @@ bool Window::PresentTexture(unsigned texture, int width, int height) {
     if (texture == 0 || width <= 0 || height <= 0 || std::this_thread::get_id() != mOwnerThread || !MakeGlCurrent())
         return false;
     mHasPendingFrame.store(false);  // older than this one
+    FrameLost();
     int clientWidth = 0;
     int clientHeight = 0;
     GetClientSize(&clientWidth, &clientHeight);
@@ -650,8 +663,69 @@ void Window::MoveOverlay(int x, int y) {
     mOverlayMoved.store(true);
 }
 
+void Window::FrameLost() {
+    mChanges.Invalidate();
+    mSurfaceShown = false;
+}
+
+bool Window::PresentSurface(int width, int height) {
+    SDL_Surface* surface = SDL_GetWindowSurface(Sdl(mWindow));
+    if (surface == nullptr ||
+        (surface->format->format != SDL_PIXELFORMAT_RGB888 && surface->format->format != SDL_PIXELFORMAT_ARGB8888))
+        return false;
+    const ScreenRect place = PresentationRect(width, height);
+    if (place.width <= 0 || place.height <= 0 || place.x + place.width > surface->w ||
+        place.y + place.height > surface->h)
+        return false;
+    NotePlace(width, height, place);
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return false;
+    std::vector<SDL_Rect> update;
+    if (!mSurfaceShown) {
+        // Whatever the window showed before (a GL frame, nothing) goes; the bars are black.
+        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+        update.push_back({0, 0, surface->w, surface->h});
+    }
+    const uint32_t* frame = mChanges.Pixels();
+    if (place.width == width && place.height == height) {
+        const std::vector<ScreenRect> whole(1, ScreenRect{0, 0, width, height});
+        for (const ScreenRect& part : mSurfaceShown ? mChanged : whole) {
+            for (int y = part.y; y < part.y + part.height; ++y) {
+                uint8_t* to = static_cast<uint8_t*>(surface->pixels) +
+                              static_cast<size_t>(place.y + y) * surface->pitch +
+                              static_cast<size_t>(place.x + part.x) * 4;
+                std::memcpy(to, frame + static_cast<size_t>(y) * width + part.x, static_cast<size_t>(part.width) * 4);
+            }
+            if (mSurfaceShown) update.push_back({place.x + part.x, place.y + part.y, part.width, part.height});
+        }
+    } else {
+        // Scaled to the place: the whole picture goes again.
+        SDL_Surface* from = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(frame), width, height, 32,
+                                                               width * 4, surface->format->format);
+        if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+        SDL_Rect to = {place.x, place.y, place.width, place.height};
+        const bool drawn = from != nullptr && SDL_BlitScaled(from, nullptr, surface, &to) == 0;
+        SDL_FreeSurface(from);
+        if (!drawn) return false;
+        if (mSurfaceShown) update.push_back({place.x, place.y, place.width, place.height});
+    }
+    if (SDL_MUSTLOCK(surface) && surface->locked) SDL_UnlockSurface(surface);
+    if (SDL_UpdateWindowSurfaceRects(Sdl(mWindow), update.data(), static_cast<int>(update.size())) != 0) return false;
+    mSurfaceShown = true;
+    mFramesShown.fetch_add(1);
+    return true;
+}
+
 bool Window::PresentNow(const uint32_t* pixels, int width, int height, int pitchBytes) {
     mTextureFrame = 0;
+    mChanges.Take(pixels, width, height, pitchBytes, &mChanged);
+    if (mChanged.empty()) return true;  // the window shows this frame already
+    if (mSurfacePresents) {
+        if (PresentSurface(width, height)) return true;
+        // No window surface to show it in: GL from now on, with the whole frame.
+        mSurfacePresents = false;
+        mSurfaceShown = false;
+        mChanged.assign(1, ScreenRect{0, 0, width, height});
+    }
     if (mGl != nullptr) return PresentGl(pixels, width, height, pitchBytes);
     if (mRenderer == nullptr) {
         mRenderer = SDL_CreateRenderer(Sdl(mWindow), -1, mVSync ? SDL_RENDERER_PRESENTVSYNC : 0);
@@ -679,6 +753,20 @@ bool Window::PresentNow(const uint32_t* pixels, int width, int height, int pitch
 
 bool Window::ReadBack(std::vector<uint32_t>* pixels, int* width, int* height) {
     PresentPendingFrame();
+    if (mSurfaceShown) {
+        SDL_Surface* surface = SDL_GetWindowSurface(Sdl(mWindow));
+        if (surface == nullptr) return false;
+        pixels->resize(static_cast<size_t>(surface->w) * surface->h);
+        for (int y = 0; y < surface->h; ++y) {
+            const uint32_t* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(surface->pixels) +
+                                                                    static_cast<size_t>(y) * surface->pitch);
+            uint32_t* out = pixels->data() + static_cast<size_t>(y) * surface->w;
+            for (int x = 0; x < surface->w; ++x) out[x] = row[x] & 0x00FFFFFFu;
+        }
+        *width = surface->w;
+        *height = surface->h;
+        return true;
+    }
     if (mGl != nullptr) {
         const bool fromTexture = mTextureFrame != 0;
         const int frameWidth = fromTexture ? mTextureFrameWidth : mGl->FrameWidth();

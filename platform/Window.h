@@ -45,6 +45,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/FrameChanges.h"
 #include "platform/WindowMessages.h"
 
 namespace plat {
@@ -131,6 +132,10 @@ public:
 
     // Shows a 32-bit XRGB frame (pitch in bytes) in the client area at the largest size of
     // its own shape that fits, centred, with black bars. False when nothing could be shown.
+    // Only the parts that differ from the last frame shown from memory go to the display, and
+    // nothing when none do (an exposed or resized window shows the next one whole). Where the
+    // GL context draws in software, frames go into the window through its own framebuffer
+    // (shared memory with the X server) rather than through GL.
     bool Present(const uint32_t* pixels, int width, int height, int pitchBytes);
     // Shows a frame that lives in the process's GL context (the 3D device's render target,
     // row 0 the top row) as Present shows pixels, without them passing through memory.
@@ -148,6 +153,9 @@ public:
     // Whether presents wait for the display's vertical blank (the renderer's vsync).
     void SetVSync(bool on);
     bool VSync() const { return mVSync; }
+    // Whether presents can wait for the vertical blank at all: not where GL draws in software
+    // (nothing waits for the display there).
+    bool CanWaitForVerticalBlank() const { return !mSoftwareGl; }
     // The display's refresh rate in Hz, 0 when the system does not tell.
     int RefreshRate() const;
     // Where the last presented frame sits in the client area.
@@ -169,6 +177,11 @@ private:
     void UpdateClientOrigin();
     bool PresentNow(const uint32_t* pixels, int width, int height, int pitchBytes);
     bool PresentGl(const uint32_t* pixels, int width, int height, int pitchBytes);
+    // Through SDL's window surface; false when the window has none of a 32-bit XRGB format.
+    bool PresentSurface(int width, int height);
+    // What the window showed is gone (exposed, resized, or a frame from a texture shown): the
+    // next frame from memory is shown whole.
+    void FrameLost();
     bool MakeGlCurrent();
     void NotePlace(int width, int height, const ScreenRect& place);
     void PresentPendingFrame();
@@ -178,6 +191,14 @@ private:
     void* mWindow = nullptr;        // SDL_Window
     std::unique_ptr<WindowGl> mGl;  // presents through the shared GL context, when there is one
     int mSwapInterval = -1;         // the GL swap interval last set
+    // GL draws in software: frames from memory go through the window surface instead.
+    bool mSoftwareGl = false;
+    bool mSurfacePresents = false;
+    // The window surface shows the last frame from memory (ReadBack reads it there).
+    bool mSurfaceShown = false;
+    // The last frame from memory, and the parts of the one being presented that differ from it.
+    FrameChanges mChanges;
+    std::vector<ScreenRect> mChanged;
     // The texture the last frame was shown from by PresentTexture; 0 after a Present.
     unsigned mTextureFrame = 0;
     int mTextureFrameWidth = 0;

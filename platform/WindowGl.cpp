@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <SDL_opengl.h>
 
+#include <string>
+
 #include "platform/Window.h"
 
 namespace plat {
@@ -36,6 +38,7 @@ struct WindowGl::Procs {
     void(APIENTRY* blendFunc)(GLenum, GLenum);
     void(APIENTRY* scissor)(GLint, GLint, GLsizei, GLsizei);
     void(APIENTRY* bindFramebuffer)(GLenum, GLuint);
+    const GLubyte*(APIENTRY* getString)(GLenum);
 };
 
 namespace {
@@ -69,7 +72,7 @@ bool WindowGl::Load() {
              LoadProc(&p.begin, "glBegin") && LoadProc(&p.end, "glEnd") && LoadProc(&p.color4ub, "glColor4ub") &&
              LoadProc(&p.texCoord2f, "glTexCoord2f") && LoadProc(&p.vertex2f, "glVertex2f") &&
              LoadProc(&p.getError, "glGetError") && LoadProc(&p.blendFunc, "glBlendFunc") &&
-             LoadProc(&p.scissor, "glScissor");
+             LoadProc(&p.scissor, "glScissor") && LoadProc(&p.getString, "glGetString");
         // Without framebuffer objects nothing else can have bound one.
         LoadProc(&p.bindFramebuffer, "glBindFramebuffer", "glBindFramebufferEXT");
     }
@@ -77,7 +80,18 @@ bool WindowGl::Load() {
     return ok;
 }
 
-bool WindowGl::Upload(const uint32_t* pixels, int width, int height, int pitchBytes) {
+bool WindowGl::IsSoftware() const {
+    if (mGl == nullptr) return false;
+    const GLubyte* name = mGl->getString(GL_RENDERER);
+    if (name == nullptr) return false;
+    const std::string renderer(reinterpret_cast<const char*>(name));
+    for (const char* software : {"llvmpipe", "softpipe", "swrast", "Software Rasterizer"})
+        if (renderer.find(software) != std::string::npos) return true;
+    return false;
+}
+
+bool WindowGl::Upload(const uint32_t* pixels, int width, int height, int pitchBytes,
+                      const std::vector<ScreenRect>* changed) {
     if (mGl == nullptr || pitchBytes % 4 != 0) return false;
     const Procs& gl = *mGl;
     while (gl.getError() != GL_NO_ERROR) {
@@ -94,6 +108,14 @@ bool WindowGl::Upload(const uint32_t* pixels, int width, int height, int pitchBy
         gl.texImage2D(GL_TEXTURE_2D, 0, GL_RGB8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels);
         mWidth = width;
         mHeight = height;
+    } else if (changed != nullptr) {
+        for (const ScreenRect& part : *changed) {
+            const uint32_t* from = reinterpret_cast<const uint32_t*>(reinterpret_cast<const uint8_t*>(pixels) +
+                                                                     static_cast<size_t>(part.y) * pitchBytes) +
+                                   part.x;
+            gl.texSubImage2D(GL_TEXTURE_2D, 0, part.x, part.y, part.width, part.height, GL_BGRA,
+                             GL_UNSIGNED_INT_8_8_8_8_REV, from);
+        }
     } else {
         gl.texSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels);
     }

@@ -20,8 +20,13 @@ class WindowGl {
 public:
     // Loads the entry points through SDL; false when the context lacks one.
     bool Load();
-    // Uploads a frame into the window's own texture.
-    bool Upload(const uint32_t* pixels, int width, int height, int pitchBytes);
+    // Uploads a frame into the window's own texture; with `changed` (frame pixels), only those
+    // parts when the texture already holds a frame of this size.
+    bool Upload(const uint32_t* pixels, int width, int height, int pitchBytes,
+                const std::vector<ScreenRect>* changed = nullptr);
+    // Whether the context's GL draws in software (Mesa's llvmpipe, softpipe or swrast): showing
+    // a frame through it then costs more than putting the pixels into the window directly.
+    bool IsSoftware() const;
     // Uploads the overlay picture (0xAARRGGBB, width x height); null pixels remove it.
     bool UploadOverlay(const uint32_t* pixels, int width, int height);
     bool HasOverlay() const { return mOverlayWidth > 0; }

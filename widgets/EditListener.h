@@ -4,8 +4,9 @@
 
 namespace Velm {
 
-// Told when Enter is pressed in an EditWidget, and asked whether keys,
-// characters and whole texts are allowed (yes by default).
+// Told when Enter is pressed in an EditWidget and when a typed character did not
+// go into the text, and asked whether keys, characters and whole texts are
+// allowed (yes by default).
 class EditListener {
 public:
     virtual ~EditListener() = default;
@@ -22,6 +23,13 @@ public:
         (void)id;
         (void)c;
         return true;
+    }
+    // A printable character was typed and the text stayed as it was: refused by
+    // AllowChar, not drawable by the field's font, above 127 where the application
+    // takes none, or beyond the character, pixel or text limits.
+    virtual void EditWidgetCharRefused(int id, char c) {
+        (void)id;
+        (void)c;
     }
     // False undoes the edit that would have produced this text.
     virtual bool AllowText(int id, const std::string& text) {

@@ -178,6 +178,7 @@ void EditWidget::ProcessKey(int key, char c) {
     const std::string oldString = mString;
     const int oldCursor = mCursorPos;
     const int oldHilite = mHilitePos;
+    const bool hadSelection = HasSelection();
 
     if (c == 3 || c == 24) {
         if (HasSelection()) {
@@ -313,6 +314,11 @@ void EditWidget::ProcessKey(int key, char c) {
         mUndoString = oldString;
         mUndoCursor = oldCursor;
         mUndoHilitePos = oldHilite;
+    }
+    const unsigned char typedChar = static_cast<unsigned char>(c);
+    const bool typed = key == 0 && typedChar >= 32 && typedChar != 127;
+    if (typed && !hadSelection && mString == oldString && mEditListener != nullptr) {
+        mEditListener->EditWidgetCharRefused(mId, c);
     }
     MarkDirty();
 }

@@ -1,13 +1,11 @@
 #pragma once
 
 // The representative frame (RepresentativeFrame.h) drawn through the display: its images
-// loaded onto a display and each step drawn by the screen image's blitters, plus the
-// console reporter whose table the display benchmarks print. Shared by the software and the
-// 3D benchmarks, so both time exactly the same calls.
+// loaded onto a display and each step drawn by the screen image's blitters. Shared by the
+// software and the 3D benchmarks, so both time exactly the same calls.
 
 #include <benchmark/benchmark.h>
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -107,23 +105,5 @@ inline void DrawStep(Velm::DDImage* screen, const FrameImages& images, Step step
         default: break;
     }
 }
-
-// The console report, keeping per benchmark name the fastest real time in nanoseconds of the
-// runs that ended without error: with --benchmark_repetitions on a busy machine the fastest
-// repetition counts.
-class FastestRunReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> nanos;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0 && !run.error_occurred) {
-                const std::string name = run.run_name.str();
-                const double value = run.GetAdjustedRealTime() * 1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit);
-                const auto found = nanos.find(name);
-                if (found == nanos.end() || value < found->second) nanos[name] = value;
-            }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
 
 }  // namespace benchframe

@@ -8,12 +8,17 @@
 //   in the device, which is what a frame costs when it is shown straight from the GL context;
 // and, when a window can be opened (an X display, for example under xvfb-run), drawn and
 // presented in a 1024 x 768 window with the software cursor on:
-// - "software+present": software drawing, then the display's present (the frame uploaded to
-//   the window's GL texture and shown);
+// - "software+present": software drawing, then the display's present, with only the cursor
+//   moving between frames (the window shows only what changed: the cursor's place);
+// - "software+present-all": the same with every frame changed almost everywhere (the
+//   half-transparent fill left out of every second frame), so that the whole frame is shown;
 // - "gl+present": 3D drawing, then the present straight from the device.
+// The window shows software frames through GL, or where GL draws in software (llvmpipe)
+// through its own framebuffer in shared memory with the X server.
 // Each benchmark also reports the device's GL draw calls and read-backs per frame. A table at
 // the end prints, per format and step, the times and the ratios to software (below 1 means the
-// 3D path is faster). Run with --benchmark_repetitions=N: the table takes the median of the
+// 3D path is faster), and the presented frames beside the drawing alone with the present's
+// own share. Run with --benchmark_repetitions=N: the table takes the median of the
 // repetitions.
 #include <benchmark/benchmark.h>
 
@@ -93,12 +98,13 @@ struct Rig {
 };
 
 // How a frame is drawn and finished.
-enum class Path { Software, GlReadBack, GlInDevice, SoftwarePresent, GlPresent, Count };
-const char* const kPathNames[] = {"software", "gl", "gl-in-device", "software+present", "gl+present"};
+enum class Path { Software, GlReadBack, GlInDevice, SoftwarePresent, SoftwarePresentAll, GlPresent, Count };
+const char* const kPathNames[] = {"software",  "gl", "gl-in-device", "software+present", "software+present-all",
+                                  "gl+present"};
 
 void Run(benchmark::State& state, int bits, Step step, Path path) {
     const bool use3D = path == Path::GlReadBack || path == Path::GlInDevice || path == Path::GlPresent;
-    const bool inWindow = path == Path::SoftwarePresent || path == Path::GlPresent;
+    const bool inWindow = path == Path::SoftwarePresent || path == Path::SoftwarePresentAll || path == Path::GlPresent;
     std::string why;
     if (use3D && !inWindow && !plat::d3d7::IsAvailable(&why)) {
         state.SkipWithError(("no GL context: " + why).c_str());
@@ -115,7 +121,9 @@ void Run(benchmark::State& state, int bits, Step step, Path path) {
     int frame = 0;
     for (auto _ : state) {
         if (step == Frame) {
-            for (int s = 0; s < Frame; ++s) DrawStep(rig.Screen(), rig.images, static_cast<Step>(s));
+            // Every second frame of "software+present-all" leaves out the fill, its last step.
+            const int steps = path == Path::SoftwarePresentAll && frame % 2 == 1 ? Fill : Frame;
+            for (int s = 0; s < steps; ++s) DrawStep(rig.Screen(), rig.images, static_cast<Step>(s));
         } else {
             DrawStep(rig.Screen(), rig.images, step);
         }
@@ -166,7 +174,9 @@ int main(int argc, char** argv) {
             const std::string suffix = std::string(bits == 16 ? "565/" : "8888/") + kStepNames[i];
             for (int p = 0; p < static_cast<int>(Path::Count); ++p) {
                 const Path path = static_cast<Path>(p);
-                if ((path == Path::SoftwarePresent || path == Path::GlPresent) && (!windows || step != Frame)) continue;
+                const bool inWindow =
+                        path == Path::SoftwarePresent || path == Path::SoftwarePresentAll || path == Path::GlPresent;
+                if (inWindow && (!windows || step != Frame)) continue;
                 benchmark::RegisterBenchmark((std::string(kPathNames[p]) + "/" + suffix).c_str(),
                                              [bits, step, path](benchmark::State& s) { Run(s, bits, step, path); })
                         ->Unit(benchmark::kMicrosecond);
@@ -193,16 +203,19 @@ int main(int argc, char** argv) {
     bool header = false;
     for (int bits : formats) {
         const std::string suffix = std::string(bits == 16 ? "565/" : "8888/") + kStepNames[Frame];
-        double software = 0, gl = 0;
-        if (!reporter.Median("software+present/" + suffix, &software) || !reporter.Median("gl+present/" + suffix, &gl))
+        double drawing = 0, cursorOnly = 0, all = 0, gl = 0;
+        if (!reporter.Median("software/" + suffix, &drawing) ||
+            !reporter.Median("software+present/" + suffix, &cursorOnly) ||
+            !reporter.Median("software+present-all/" + suffix, &all) || !reporter.Median("gl+present/" + suffix, &gl))
             continue;
         if (!header)
             std::printf(
-                    "\nDrawn and presented in a window, software cursor on (median, microseconds)\n%-18s %14s %10s "
-                    "%8s\n",
-                    "format/step", "software", "gl", "ratio");
+                    "\nDrawn and presented in a window, software cursor on (median, microseconds; the present's "
+                    "share is the presented frame less the drawing alone)\n%-18s %10s %14s %10s %14s %10s %10s\n",
+                    "format/step", "drawing", "cursor moved", "present", "all changed", "present", "gl+present");
         header = true;
-        std::printf("%-18s %14.1f %10.1f %8.2f\n", suffix.c_str(), software / 1000, gl / 1000, gl / software);
+        std::printf("%-18s %10.1f %14.1f %10.1f %14.1f %10.1f %10.1f\n", suffix.c_str(), drawing / 1000,
+                    cursorOnly / 1000, (cursorOnly - drawing) / 1000, all / 1000, (all - drawing) / 1000, gl / 1000);
     }
     benchmark::Shutdown();
     return 0;

@@ -118,6 +118,31 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// 64-bit FNV-1a of the bytes, as 16 hex digits.
+std::string NameHash(const std::string& name) {
+    uint64_t hash = 14695981039346656037ull;
+    for (char c : name) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    static const char kDigits[] = "0123456789abcdef";
+    std::string text(16, '0');
+    for (int i = 15; i >= 0; --i, hash >>= 4) text[static_cast<size_t>(i)] = kDigits[hash & 15];
+    return text;
+}
+
+bool EndsWithIgnoringCase(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() && Velm::StringToLower(text.substr(text.size() - tail.size())) == tail;
+}
+
+// The name a player file holds at its start; false when it cannot be read.
+bool ReadNameOfPlayerFile(const std::string& path, std::string& name) {
+    Velm::Buffer buffer;
+    if (!ReadPlayerFile(path, buffer)) return false;
+    PlayerFileReader in(buffer);
+    return in.ReadString(name);
+}
+
 }  // namespace
 
 ProfileManager_t* ProfileManager_t::Instance() {
@@ -154,7 +179,8 @@ int ProfileManager_t::VolumeToPercent(float volume) {
 float ProfileManager_t::VolumeFromPercent(int percent) { return static_cast<float>(percent * 0.01); }
 
 bool ProfileManager_t::IsAllowedProfileName(const std::string& name) {
-    if (name.empty() || name.size() > kMaxProfileNameBytes || name == "." || name == "..") return false;
+    if (name.empty() || name.size() > kMaxProfileNameBytes || name == "." || name == ".." || name[0] == '~')
+        return false;
     for (char c : name) {
         const unsigned char u = static_cast<unsigned char>(c);
         if (u < 32 || u == 127 || c == '/' || c == '\\' || c == ':') return false;
@@ -163,9 +189,12 @@ bool ProfileManager_t::IsAllowedProfileName(const std::string& name) {
     return lower != "users" && lower != "scoretable";
 }
 
+std::string ProfileManager_t::ProfileFileName(const std::string& name) {
+    return (IsAllowedProfileName(name) ? name : "~" + NameHash(name)) + ".dat";
+}
+
 std::string ProfileManager_t::GetProfileFilePath(const std::string& name) const {
-    if (!IsAllowedProfileName(name)) return std::string();
-    return FolderOf(mListFile) + name + ".dat";
+    return FolderOf(mListFile) + ProfileFileName(name);
 }
 
 bool ProfileManager_t::Load(const std::string& listPath) {
@@ -173,11 +202,12 @@ bool ProfileManager_t::Load(const std::string& listPath) {
     mProfiles.clear();
     mCurrent = -1;
     mDamagedListImage.clear();
-    if (!plat::FileExists(listPath)) return false;
+    mListRepaired = false;
+    const bool listed = plat::FileExists(listPath);
 
     Velm::Buffer buffer;
-    bool damaged = !ReadPlayerFile(listPath, buffer);
-    if (!damaged) {
+    bool damaged = listed && !ReadPlayerFile(listPath, buffer);
+    if (listed && !damaged) {
         PlayerFileReader in(buffer);
         int count = 0;
         int current = -1;
@@ -200,21 +230,81 @@ bool ProfileManager_t::Load(const std::string& listPath) {
             damaged = true;
         }
     }
-    if (damaged) {
-        Velm::Buffer image;
-        image.WriteLong(GetProfileCount());
-        image.WriteLong(mCurrent);
-        for (const auto& profile : mProfiles) image.WriteString(profile->name);
-        mDamagedListImage = BufferBytes(image);
-    }
+    // A player file that the list does not name is a player the list lost
+    // (a deleted player's file goes with it): a garbled name, or no list.
+    const std::vector<std::string> unlisted = FindUnlistedPlayers();
+    if (damaged || !unlisted.empty()) RepairList(listed, unlisted);
+    if (!listed && mProfiles.empty()) return false;
     return LoadCurrentProfile();
+}
+
+std::vector<std::string> ProfileManager_t::FindUnlistedPlayers() const {
+    std::vector<std::string> names;
+    std::vector<plat::DirEntry> entries;
+    const std::string folder = FolderOf(mListFile);
+    if (mListFile.empty() || !plat::ListDirectory(folder.empty() ? std::string(".") : folder, entries)) return names;
+    for (const plat::DirEntry& entry : entries) {
+        if (entry.isDirectory || !EndsWithIgnoringCase(entry.name, ".dat")) continue;
+        // Only a file whose name inside gives its own file name is a player's
+        // (this leaves out the list and the score table).
+        std::string name;
+        if (!ReadNameOfPlayerFile(folder + entry.name, name) || ProfileFileName(name) != entry.name) continue;
+        // Letter case is ignored, as file names are when files are looked up.
+        const auto sameName = [&name](const std::string& other) { return SameNameIgnoringCase(other, name); };
+        if (!HasProfile(name) && std::none_of(names.begin(), names.end(), sameName)) names.push_back(name);
+    }
+    return names;
+}
+
+void ProfileManager_t::RepairList(bool listed, const std::vector<std::string>& unlisted) {
+    // What was read of a damaged list may hold garbled names: a name stays
+    // when a player could have made it or when its file is there. The first
+    // of several entries of one player stays.
+    const std::string currentName = GetCurrentProfile() != nullptr ? GetCurrentProfile()->name : std::string();
+    std::vector<std::unique_ptr<Profile_t>> read = std::move(mProfiles);
+    mProfiles.clear();
+    mCurrent = -1;
+    for (auto& profile : read) {
+        const bool kept = IsAllowedProfileName(profile->name) || plat::FileExists(GetProfileFilePath(profile->name));
+        if (kept && !HasProfile(profile->name)) mProfiles.push_back(std::move(profile));
+    }
+    for (const std::string& name : unlisted) {
+        if (!HasProfile(name)) mProfiles.push_back(std::make_unique<Profile_t>(name, 0.5f, 0.4f));
+    }
+    for (int i = 0; i < GetProfileCount() && !currentName.empty(); ++i) {
+        if (mProfiles[static_cast<size_t>(i)]->name == currentName) mCurrent = i;
+    }
+
+    // The damaged file is kept aside and the list rewritten at once, so that
+    // the player is told once. A list that cannot be moved aside stays as it
+    // is until the list changes.
+    mListRepaired = true;
+    Velm::Buffer list;
+    WriteList(list);
+    if (!listed || plat::RenameFile(mListFile, mListFile + ".damaged")) {
+        WritePlayerFile(mListFile, list, nullptr);
+    } else {
+        mDamagedListImage = BufferBytes(list);
+    }
+}
+
+void ProfileManager_t::WriteList(Velm::Buffer& out) const {
+    out.WriteLong(GetProfileCount());
+    out.WriteLong(mCurrent);
+    for (const auto& profile : mProfiles) out.WriteString(profile->name);
+}
+
+bool ProfileManager_t::TakeListRepairNotice() {
+    const bool repaired = mListRepaired;
+    mListRepaired = false;
+    return repaired;
 }
 
 void ProfileManager_t::LoadProfileFile(Profile_t& profile) {
     profile.fileRead = true;
     profile.damagedFileImage.clear();
     const std::string path = GetProfileFilePath(profile.name);
-    if (path.empty() || !plat::FileExists(path)) return;
+    if (!plat::FileExists(path)) return;
 
     Velm::Buffer buffer;
     bool damaged = !ReadPlayerFile(path, buffer);
@@ -316,7 +406,7 @@ bool ProfileManager_t::LoadCurrentProfile() {
     Profile_t* profile = GetCurrentProfile();
     if (profile == nullptr) return false;
     const std::string path = GetProfileFilePath(profile->name);
-    const bool exists = !path.empty() && plat::FileExists(path);
+    const bool exists = plat::FileExists(path);
     LoadProfileFile(*profile);
     return exists;
 }
@@ -327,9 +417,7 @@ bool ProfileManager_t::Save() {
     bool ok = true;
 
     Velm::Buffer list;
-    list.WriteLong(GetProfileCount());
-    list.WriteLong(mCurrent);
-    for (const auto& profile : mProfiles) list.WriteString(profile->name);
+    WriteList(list);
     if (mDamagedListImage.empty() || BufferBytes(list) != mDamagedListImage) {
         std::string error;
         if (WritePlayerFile(mListFile, list, &error)) {
@@ -341,8 +429,8 @@ bool ProfileManager_t::Save() {
     }
 
     Profile_t* profile = GetCurrentProfile();
-    const std::string path = profile != nullptr ? GetProfileFilePath(profile->name) : std::string();
-    if (path.empty() || !profile->fileRead) return ok;
+    if (profile == nullptr || !profile->fileRead) return ok;
+    const std::string path = GetProfileFilePath(profile->name);
     Velm::Buffer buffer;
     WriteProfile(*profile, buffer);
     if (!profile->damagedFileImage.empty() && BufferBytes(buffer) == profile->damagedFileImage) return ok;
@@ -387,8 +475,14 @@ void ProfileManager_t::DeleteProfile(int index) {
     Profile_t* profile = GetProfile(index);
     if (profile == nullptr) return;
     if (mEraseSettingsKey) mEraseSettingsKey(profile->name);
+    // A list that names one player twice gives both entries one file: it
+    // goes only with the last of them.
+    bool shared = false;
+    for (int i = 0; i < GetProfileCount(); ++i) {
+        if (i != index && SameNameIgnoringCase(mProfiles[static_cast<size_t>(i)]->name, profile->name)) shared = true;
+    }
     const std::string path = GetProfileFilePath(profile->name);
-    if (!mListFile.empty() && !path.empty() && plat::FileExists(path)) plat::RemoveFile(path);
+    if (!mListFile.empty() && !shared && plat::FileExists(path)) plat::RemoveFile(path);
     mProfiles.erase(mProfiles.begin() + index);
     if (mCurrent == index) {
         mCurrent = -1;

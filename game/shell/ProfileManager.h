@@ -9,6 +9,9 @@
 #include "game/shell/Profile.h"
 
 class StageCatalogue_t;
+namespace Velm {
+class Buffer;
+}
 class TilesetCatalogue_t;
 
 // All player profiles of the machine's user, the current one, and their files:
@@ -24,10 +27,11 @@ class TilesetCatalogue_t;
 // L and L x (int32 level, bestTime, bestScore, byte flag). Little-endian;
 // booleans are written as 1 and read as true for any byte but 0.
 //
-// Files are checked on load: a truncated or corrupt file gives defaults for
-// whatever cannot be trusted (a count beyond the data, an index outside its
-// list, a stage or game the catalogues do not have) and is not written back
-// until the player changes something. Writes are atomic: a crash or a full
+// Files are checked on load: a truncated or corrupt profile file gives
+// defaults for whatever cannot be trusted (a count beyond the data, an index
+// outside its list, a stage or game the catalogues do not have) and is not
+// written back until the player changes something; a damaged list is rebuilt
+// (see Load). Writes are atomic: a crash or a full
 // disk leaves the previous file, and Save reports a failed write.
 //
 // Operations on the current record do nothing (or answer the neutral value
@@ -61,10 +65,20 @@ public:
         mEraseSettingsKey = std::move(eraser);
     }
 
-    // Reads the list file and then the current profile's file. False when the
-    // list file is missing or unreadable (the manager stays empty) or when the
-    // current profile has no file.
+    // Reads the list file and then the current profile's file. False when
+    // there is no list and no player file, or when the current profile has no
+    // file.
+    //
+    // A damaged list (unreadable, truncated, counts or indexes beyond the
+    // data), a missing one, or one that leaves out a player file found beside
+    // it (the name inside a file must give its file name) is rebuilt from the
+    // names that can be read and from those files, so that every player whose
+    // file is on disk is listed. A damaged file is kept aside as
+    // "users.dat.damaged" and the rebuilt list written at once;
+    // TakeListRepairNotice then answers true once.
     bool Load(const std::string& listPath);
+    // True once after a Load that rebuilt the list: the player is told.
+    bool TakeListRepairNotice();
     // Writes users.dat and the current profile's file (the other profiles'
     // files are not rewritten). True when every needed write succeeded (also
     // when there is nothing to write: no list path yet); otherwise false with
@@ -88,7 +102,8 @@ public:
     // belongs to nobody and is deleted, so the new player starts fresh.
     bool AddProfile(std::unique_ptr<Profile_t> profile);
     // Erases the player's settings key, deletes the profile's file and the
-    // profile. The current index keeps pointing at the same profile (none when
+    // profile. The file stays while another entry of the list names the same
+    // player (a list written elsewhere can name one twice). The current index keeps pointing at the same profile (none when
     // that was the deleted one).
     void DeleteProfile(int index);
     // Letter case ignored.
@@ -96,9 +111,13 @@ public:
     // A profile file is named after the player, so a name must make a plain
     // file name that is not one of the other player files: not empty, at most
     // kMaxProfileNameBytes, no separator, control character, ':' or "." / "..",
-    // and not "users" or "scoretable" in any letter case.
+    // not starting with '~', and not "users" or "scoretable" in any letter case.
     static bool IsAllowedProfileName(const std::string& name);
-    // The path of the profile file of a name; "" for a name that is not allowed.
+    // The file name of a player's file: "<name>.dat" for an allowed name; a
+    // listed name that is not allowed (from a list written elsewhere) is saved
+    // as "~<16 hex digits of its hash>.dat", a name no allowed one makes.
+    static std::string ProfileFileName(const std::string& name);
+    // The path of the profile file of a name, beside the list file.
     std::string GetProfileFilePath(const std::string& name) const;
 
     // Volumes (0..1) as the profile file holds them: whole percent, truncated
@@ -163,15 +182,20 @@ private:
     int GamesInStage(const Progress_t& record, int mode, int stage) const;
     void BuildGameOrderFor(Progress_t& record, int mode) const;
     void LoadProfileFile(Profile_t& profile);
+    std::vector<std::string> FindUnlistedPlayers() const;
+    void RepairList(bool listed, const std::vector<std::string>& unlisted);
+    void WriteList(Velm::Buffer& out) const;
     void CheckProgress(Progress_t& record, int mode, bool& repaired) const;
 
     std::string mListFile;
     std::vector<std::unique_ptr<Profile_t>> mProfiles;
     int mCurrent = -1;
     int mMode = 0;
-    // When users.dat was damaged: what the repaired list serialises to. The
-    // list file is not rewritten while the list still serialises to it.
+    // When users.dat was damaged and could not be moved aside: what the
+    // repaired list serialises to. The list file is not rewritten while the
+    // list still serialises to it.
     std::vector<uint8_t> mDamagedListImage;
+    bool mListRepaired = false;
     std::string mSaveError;
 
     const StageCatalogue_t* mStages[2] = {nullptr, nullptr};

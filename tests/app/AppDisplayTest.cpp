@@ -9,6 +9,7 @@
 #include "graphics/DDInterface.h"
 #include "graphics/NativePixelFormat.h"
 #include "tests/app/AppDisplayTestSupport.h"
+#include "widgets/WidgetFlags.h"
 
 namespace displaytest {
 namespace {
@@ -91,6 +92,45 @@ TEST_F(DisplayAppTest, PresentationRectIsWhereTheWindowShowsTheFrame) {
     EXPECT_EQ(place, Velm::Rect(shown.x, shown.y, shown.width, shown.height));
     EXPECT_EQ(app.GetDisplay()->GetDrawWidth(), 320);
     EXPECT_EQ(app.GetDisplay()->GetDrawHeight(), 240);
+}
+
+// ---- Frame pacing ----
+
+// Presents that do not wait for the vertical blank show no more frames than the display
+// refreshes (60 Hz here: a frame every 16 ms) where something moves at every update (100 a
+// second); presents that wait are paced by the display.
+TEST_F(DisplayAppTest, FramesFollowTheRefreshWhenPresentsDoNotWait) {
+    struct Case {
+        const char* why;
+        bool vsyncBroken;
+        bool waitForVSync;
+        int minFrames;
+        int maxFrames;
+    };
+    const Case cases[] = {
+            {"a display that cannot wait", true, true, 55, 63},
+            {"a window told not to wait", false, false, 55, 63},
+            // The dummy display's presents return at once: a frame after every update.
+            {"presents that wait", false, true, 95, 101},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        DisplayApp app(&mSettings, mDir.Path());
+        app.Init();
+        app.ShowScene();
+        app.mScene.mWidgetFlagsMod.addFlags |= Velm::WIDGETFLAGS_UPDATE | Velm::WIDGETFLAGS_MARK_DIRTY;
+        app.mVSyncUpdates = false;
+        app.mVSyncBroken = c.vsyncBroken;
+        app.mWaitForVSync = c.waitForVSync;
+        app.mSoftVSyncWait = false;
+        app.UpdateAppStep(nullptr);
+        const int before = app.mPresentCount.load();
+        const uint64_t start = plat::NowMs();
+        for (int step = 0; step < 100000 && plat::NowMs() < start + 1000; ++step) app.UpdateAppStep(nullptr);
+        const int frames = app.mPresentCount.load() - before;
+        EXPECT_GE(frames, c.minFrames);
+        EXPECT_LE(frames, c.maxFrames);
+    }
 }
 
 // ---- The destructor's confirmation of the 3D choice ----

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <mutex>
 #include <random>
@@ -21,6 +22,8 @@
 #include "tests/platform/TempDir.h"
 #include "widgets/Dialog.h"
 #include "widgets/Widget.h"
+#include "widgets/WidgetFlags.h"
+#include "widgets/WidgetManager.h"
 
 namespace {
 
@@ -171,6 +174,34 @@ TEST_F(AppTest, PacingGivesOneHundredUpdatesPerSecond) {
         EXPECT_GE(app.GetUpdateCount(), c.minUpdates);
         EXPECT_LE(app.GetUpdateCount(), c.maxUpdates);
     }
+}
+
+// The run statistics' frame rate is the frames shown per second of the run (as the frame-rate
+// overlay counts them), however little of the run the drawing itself took.
+TEST_F(AppTest, StatisticsCountFramesShownPerSecond) {
+    class MovingWidget : public Velm::Widget {
+    public:
+        MovingWidget() { mWidgetFlagsMod.addFlags |= Velm::WIDGETFLAGS_UPDATE | Velm::WIDGETFLAGS_MARK_DIRTY; }
+    };
+    MovingWidget widget;
+    std::string log;
+    {
+        TraceApp app(&mSettings);
+        app.mAutoStartLoadingThread = false;
+        app.Init();
+        widget.Resize(0, 0, 10, 10);
+        app.GetWidgetManager()->AddWidget(&widget);
+        app.mStopAtMs = plat::NowMs() + 2000;
+        plat::CapturedDebugOutput captured;
+        app.Start();
+        log = captured.Text();
+        app.GetWidgetManager()->RemoveWidget(&widget);
+    }
+    const size_t at = log.find("Avg FPS       = ");
+    ASSERT_NE(at, std::string::npos) << log;
+    const int fps = std::atoi(log.c_str() + at + 16);
+    EXPECT_GE(fps, 98) << log;
+    EXPECT_LE(fps, 101) << log;
 }
 
 // A period of fractional milliseconds leaves the next update less than a millisecond away at

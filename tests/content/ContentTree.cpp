@@ -1,5 +1,7 @@
 #include "tests/content/ContentTree.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -7,10 +9,23 @@
 
 namespace contenttest {
 
+bool IsLeftByARun(const std::string& path) {
+    std::string lower = path;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (lower.rfind("_screenshots/", 0) == 0 || lower.rfind("_dump/", 0) == 0) return true;
+    if (lower.find('/') != std::string::npos) return false;
+    const std::string extension = std::filesystem::path(lower).extension().string();
+    return lower == "crash.txt" || lower == "screrror.txt" || lower == "mem_leaks.txt" || extension == ".dmo" ||
+           (extension == ".dat" && lower != "vhwb.dat");
+}
+
 std::vector<std::string> ListFiles() {
     std::vector<std::string> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator("."))
-        if (entry.is_regular_file()) files.push_back(std::filesystem::relative(entry.path(), ".").generic_string());
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(".")) {
+        if (!entry.is_regular_file()) continue;
+        std::string file = std::filesystem::relative(entry.path(), ".").generic_string();
+        if (!IsLeftByARun(file)) files.push_back(std::move(file));
+    }
     return files;
 }
 

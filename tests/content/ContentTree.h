@@ -11,7 +11,11 @@
 
 namespace contenttest {
 
-// Every regular file below the working directory, relative and with '/' separators.
+// Files a run of the program may leave in its folder (crash reports and logs, players and
+// scores where the data folder is the program's, demos, screenshots): no content.
+bool IsLeftByARun(const std::string& path);
+// Every regular file below the working directory, relative and with '/' separators, but for
+// those left by a run.
 std::vector<std::string> ListFiles();
 bool ReadBytes(const std::string& path, std::string* bytes);
 // The INI file parsed from its bytes; false when it cannot be read.

@@ -141,12 +141,16 @@ TEST_F(DisplayTest, RefreshRateClamp) {
         unsigned rate;
         int ms;
         bool broken;
+        bool verticalBlank = true;  // presents can wait for it
     };
-    const Case cases[] = {
-            {0, 60, 16, true}, {59, 60, 16, true}, {120, 100, 10, true}, {75, 75, 13, false}, {60, 60, 16, false}};
+    const Case cases[] = {{0, 60, 16, true},   {59, 60, 16, true},  {120, 100, 10, true},
+                          {75, 75, 13, false}, {60, 60, 16, false}, {60, 60, 16, true, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.hz);
-        plat::dd::SetDisplayConfig(Config(32, false, false, c.hz));
+        SCOPED_TRACE(c.verticalBlank);
+        plat::dd::DisplayConfig config = Config(32, false, false, c.hz);
+        config.verticalBlank = c.verticalBlank;
+        plat::dd::SetDisplayConfig(config);
         FakeDisplayHost host;
         DDInterface display(&host);
         ASSERT_EQ(display.Init(nullptr, true), RESULT_OK);

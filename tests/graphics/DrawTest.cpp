@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -314,6 +315,15 @@ TEST(BlitTest, OutOfRangeBlitIsCutToBothImages) {
     EXPECT_EQ(Pixel(*dest, 0, 0), 0xFFFFFFFFu);
     EXPECT_EQ(Pixel(*dest, 1, 0), 0xFF000000u);
     EXPECT_TRUE(GuardIntact(*dest));
+    // Rectangles ending beyond the largest int are cut, not wrapped to a negative width.
+    std::unique_ptr<MemoryImage> untouched(MakeFilled(4, 4, 0xFF000000));
+    untouched->Blt(source.get(), 0, 0, Rect(1, 0, INT_MAX, 1), Color::White, 0);
+    untouched->Blt(source.get(), 1, 0, Rect(0, 1, 1, INT_MAX), Color::White, 0);
+    EXPECT_EQ(Pixel(*untouched, 2, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(*untouched, 3, 0), 0xFF000000u);
+    EXPECT_EQ(Pixel(*untouched, 1, 2), 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(*untouched, 1, 3), 0xFF000000u);
+    EXPECT_TRUE(GuardIntact(*untouched));
 }
 
 // Invariant: whatever is drawn through a drawing context, nothing outside its clip changes and

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 
 #include "graphics/Color.h"
@@ -62,11 +63,37 @@ TEST(RectTest, IntersectionRows) {
             {"contained", Rect(0, 0, 10, 10), Rect(2, 3, 4, 5), Rect(2, 3, 4, 5)},
             {"touching below", Rect(0, 0, 10, 10), Rect(0, 10, 4, 4), Rect(0, 10, 4, 0)},
             {"apart vertically", Rect(0, 0, 10, 10), Rect(0, 12, 4, 4), Rect(0, 0, 0, 0)},
+            {"ends beyond the largest int", Rect(0, 0, 10, 10), Rect(1, 0, INT_MAX, 1), Rect(1, 0, 9, 1)},
+            {"starts at the largest int", Rect(0, 0, 10, 10), Rect(INT_MAX, INT_MAX, INT_MAX, 5), Rect(0, 0, 0, 0)},
+            {"from the smallest int to past the largest", Rect(INT_MIN, INT_MIN, INT_MAX, INT_MAX),
+             Rect(-5, -5, INT_MAX, INT_MAX), Rect(-5, -5, 4, 4)},
+            {"both huge", Rect(INT_MIN + 1, 0, INT_MAX, 1), Rect(INT_MIN + 1, 0, INT_MAX, 1),
+             Rect(INT_MIN + 1, 0, INT_MAX, 1)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         EXPECT_EQ(c.a.Intersection(c.b), c.expected);
         EXPECT_EQ(c.b.Intersection(c.a), c.expected);
+    }
+}
+
+TEST(RectTest, ContainsAndLiesWithinNeverWrap) {
+    const Rect huge(1, 0, INT_MAX, 1);
+    EXPECT_TRUE(huge.Contains(INT_MAX, 0));
+    EXPECT_FALSE(huge.Contains(0, 0));
+    EXPECT_FALSE(Rect(INT_MAX, 0, 1, 1).Contains(INT_MIN, 0));
+    struct Case {
+        Rect r;
+        bool inside;
+    };
+    const Case cases[] = {
+            {Rect(0, 0, 10, 10), true},      {Rect(2, 3, 8, 7), true},        {Rect(1, 0, 10, 1), false},
+            {Rect(1, 0, INT_MAX, 1), false}, {Rect(0, 1, 1, INT_MAX), false}, {Rect(-1, 0, 1, 1), false},
+            {Rect(INT_MAX, 0, 1, 1), false}, {Rect(10, 10, 0, 0), true},      {Rect(11, 0, 0, 0), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.r.x << "," << c.r.y << "," << c.r.width << "," << c.r.height);
+        EXPECT_EQ(c.r.LiesWithin(10, 10), c.inside);
     }
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -324,6 +325,11 @@ TEST(GraphicsTest, DrawImageClipsIntoBlits) {
     g.DrawImage(&src, 0, 0, Rect(0, 7, 4, 4));   // past the bottom
     g.DrawImage(&src, 0, 0, Rect(-1, 0, 4, 4));  // before the left edge
     g.DrawImage(&src, 200, 0);                   // wholly clipped
+    // Source rectangles that end beyond the largest int are outside too, never wrapped into it.
+    // Placed inside the clip, so that only the check keeps them from being drawn.
+    g.DrawImage(&src, 10, 5, Rect(1, 0, INT_MAX, 1));
+    g.DrawImage(&src, 10, 5, Rect(0, 1, 1, INT_MAX));
+    g.DrawImageMirror(&src, 10, 5, Rect(1, 0, INT_MAX, 1), true);
     EXPECT_EQ(dest.calls.size(), 2u);
 }
 

@@ -386,6 +386,56 @@ TEST(XvfbWindow, PresentedFrameReadsBack) {
     EXPECT_EQ(back[static_cast<size_t>(40) * 64 + 60], 0x123456u);
 }
 
+// A frame presented again unchanged is not shown again; one with a few pixels changed shows
+// them, and the rest of the picture stays as it was.
+TEST(XvfbWindow, OnlyChangedFramesAreShown) {
+    const char* flag = std::getenv("VELM_XVFB");
+    if (flag == nullptr || std::strcmp(flag, "1") != 0 || std::getenv("DISPLAY") == nullptr)
+        GTEST_SKIP() << "runs under xvfb-run only (ctest entry test_platform_window_xvfb)";
+    plat::Window::Params params;
+    params.title = "Xvfb";
+    params.width = 64;
+    params.height = 48;
+    std::string error;
+    std::unique_ptr<plat::Window> window = plat::Window::Create(params, &error);
+    ASSERT_NE(window, nullptr) << error;
+    window->Show(true);
+    WindowMessage message;
+    while (window->PeekMessage(&message)) {
+    }
+    std::vector<uint32_t> frame(static_cast<size_t>(64) * 48);
+    for (size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
+    ASSERT_TRUE(window->Present(frame.data(), 64, 48, 64 * 4)) << SDL_GetError();
+    const uint64_t shown = window->FramesShown();
+    ASSERT_TRUE(window->Present(frame.data(), 64, 48, 64 * 4));
+    EXPECT_EQ(window->FramesShown(), shown) << "an unchanged frame was shown again";
+
+    frame[static_cast<size_t>(20) * 64 + 30] = 0x00FF00;
+    frame[static_cast<size_t>(21) * 64 + 31] = 0x0000FF;
+    ASSERT_TRUE(window->Present(frame.data(), 64, 48, 64 * 4));
+    EXPECT_EQ(window->FramesShown(), shown + 1);
+    std::vector<uint32_t> back;
+    int width = 0;
+    int height = 0;
+    ASSERT_TRUE(window->ReadBack(&back, &width, &height)) << SDL_GetError();
+    ASSERT_EQ(width, 64);
+    ASSERT_EQ(height, 48);
+    int differences = 0;
+    for (size_t i = 0; i < frame.size(); ++i) differences += back[i] != frame[i];
+    EXPECT_EQ(differences, 0);
+
+    // A window shown again after being covered shows the next frame whole, even unchanged.
+    SDL_Event exposed{};
+    exposed.type = SDL_WINDOWEVENT;
+    exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
+    exposed.window.windowID = SDL_GetWindowID(static_cast<SDL_Window*>(window->NativeHandle()));
+    SDL_PushEvent(&exposed);
+    while (window->PeekMessage(&message)) {
+    }
+    ASSERT_TRUE(window->Present(frame.data(), 64, 48, 64 * 4));
+    EXPECT_EQ(window->FramesShown(), shown + 2);
+}
+
 // The last WM_MOUSEMOVE the window queues within about two seconds, as client pixels; false
 // when none comes (the pointer is not over the window).
 bool WaitForPointer(plat::Window& window, int* x, int* y) {

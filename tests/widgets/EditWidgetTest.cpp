@@ -18,7 +18,12 @@ public:
         mAskedKeys.push_back(key);
         return true;
     }
+    bool AllowChar(int id, char c) override {
+        (void)id;
+        return mRefusedChars.find(c) == std::string::npos;
+    }
     std::vector<int> mAskedKeys;
+    std::string mRefusedChars;
 };
 
 // A focused field 200 x 20 at the origin with 6-pixel characters.
@@ -258,6 +263,66 @@ TEST(EditWidget, ListenerCanRefuseText) {
     s.Type("abcd");
     EXPECT_EQ(s.edit.mString, "abc");
     EXPECT_EQ(s.edit.mCursorPos, 3);
+}
+
+TEST(EditWidget, ATypedCharacterThatDoesNotGoInIsToldToTheListener) {
+    struct Case {
+        const char* why;
+        std::function<void(EditScene&)> script;
+        const char* text;
+        Log told;
+    };
+    const Case kCases[] = {
+            {"refused by the listener",
+             [](EditScene& s) {
+                 s.listener.mRefusedChars = "-";
+                 s.Type("a-b");
+             },
+             "ab",
+             {"refused 3 2d"}},
+            {"above 127 without the 8-bit flag",
+             [](EditScene& s) {
+                 s.f.app.mAllow8Bit = false;
+                 s.Type("\xc3\xa9");
+             },
+             "",
+             {"refused 3 c3", "refused 3 a9"}},
+            {"beyond the character limit",
+             [](EditScene& s) {
+                 s.edit.mMaxChars = 2;
+                 s.Type("abc");
+             },
+             "ab",
+             {"refused 3 63"}},
+            {"beyond the text the listener allows",
+             [](EditScene& s) {
+                 s.listener.mMaxTextLength = 1;
+                 s.Type("xy");
+             },
+             "x",
+             {"refused 3 79"}},
+            {"taken characters and control characters tell nothing",
+             [](EditScene& s) {
+                 s.Type("a\x01 b");
+                 s.Key(kBackspace);
+             },
+             "a ",
+             {}},
+            {"a character typed over a selection of the same character is taken",
+             [](EditScene& s) {
+                 s.edit.SetText("a", false);
+                 s.Type("a");
+             },
+             "a",
+             {}},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        EditScene s;
+        c.script(s);
+        EXPECT_EQ(s.edit.mString, c.text);
+        EXPECT_EQ(s.listener.mLog, c.told);
+    }
 }
 
 TEST(EditWidget, EnterTellsListener) {

@@ -199,6 +199,9 @@ bool RecordingListener::AllowText(int id, const std::string& text) {
     (void)id;
     return mMaxTextLength < 0 || static_cast<int>(text.size()) <= mMaxTextLength;
 }
+void RecordingListener::EditWidgetCharRefused(int id, char c) {
+    mLog.push_back(Fmt("refused %d %02x", id, static_cast<unsigned char>(c)));
+}
 void RecordingListener::DialogButtonPress(int dialogId, int buttonId) {
     mLog.push_back(Fmt("dialog press %d %d", dialogId, buttonId));
 }

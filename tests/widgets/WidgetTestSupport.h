@@ -142,6 +142,7 @@ public:
     void ListHiliteChanged(int listId, int oldIndex, int newIndex) override;
     void EditWidgetText(int id, const std::string& text) override;
     bool AllowText(int id, const std::string& text) override;
+    void EditWidgetCharRefused(int id, char c) override;
     void DialogButtonPress(int dialogId, int buttonId) override;
     void DialogButtonDepress(int dialogId, int buttonId) override;
     Log mLog;

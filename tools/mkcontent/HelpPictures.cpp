@@ -254,12 +254,11 @@ Canvas LogicPicture(Studio& studio, const std::vector<Canvas>& pairs) {
     return picture;
 }
 
-// Rivers: two alike tiles at the ends of a row, joined over the others by a river with two
-// turns; a second row below them.
+// Rivers: two alike tiles at the ends of a row, both ticked: the river that joins them round
+// the others runs through the empty space above the row, and the game draws no line for it,
+// so neither does the picture; a second row below them.
 Canvas RiversPicture(Studio& studio, const std::vector<Canvas>& tiles) {
-    constexpr int kA = 15, kRiverY = 66;
-    int fx, fy, fw, fh;
-    Studio::TileFaceRect(&fx, &fy, &fw, &fh);
+    constexpr int kA = 15;
     const int x = (kSize - BlockWidth(4)) / 2, y = 112;
     Canvas picture = HelpPanel(studio, kSize);
     std::vector<Placed> placed = Block(
@@ -270,8 +269,6 @@ Canvas RiversPicture(Studio& studio, const std::vector<Canvas>& tiles) {
         p.badgeX = kBadgeInsideX;
         p.badgeY = kBadgeInsideY;
     }
-    const float from = static_cast<float>(x + fx + fw / 2), to = from + 3 * kStep, top = static_cast<float>(y + fy);
-    PaintLine(picture, {from, top + 4, from, kRiverY, to, kRiverY, to, top + 4}, Argb(0xFF5AC0FF), 6, false);
     PaintPlaced(picture, tiles, placed);
     return picture;
 }

@@ -7,6 +7,10 @@
 #include <utility>
 #include <vector>
 
+#include "tools/mkcontent/AdventureMaps.h"
+#include "tools/mkcontent/ComicPanels.h"
+#include "tools/mkcontent/Scenery.h"
+#include "tools/mkcontent/StageScenes.h"
 #include "tools/mkcontent/Studio.h"
 
 namespace mkcontent {
@@ -16,57 +20,6 @@ namespace {
 float Clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
 
 const char kGameName[] = "Moonlit Tiles";
-
-// ---- Pieces of scenery ----
-
-void PaintMoon(Canvas& c, float cx, float cy, float r) {
-    Canvas halo(c.Width(), c.Height());
-    halo.Paint(Circle(cx, cy, r * 1.6f), Solid(Argb(0xFFFFFFFF)));
-    c.DrawMask(halo.BlurredAlpha(static_cast<int>(r / 2)), 0, 0, Argb(0xFFFFF2C8), 0.35f, true);
-    c.Paint(Circle(cx, cy, r), [&](float x, float y) {
-        const float n = TileNoise(x / 14.0f, y / 14.0f, 64, 3, 77);
-        const float shade = Clamp01(0.5f + ((x - cx) + (cy - y)) / (4 * r));
-        return Mix(Argb(0xFFE8DDB8), Argb(0xFFFFFBEA), shade * (0.75f + 0.25f * n));
-    });
-}
-
-// Layered mountain ridges across the bottom part, darker towards the viewer.
-void PaintRidges(Canvas& c, float baseY, uint32_t seed, int layers) {
-    const float w = static_cast<float>(c.Width());
-    for (int layer = 0; layer < layers; ++layer) {
-        const float depth = static_cast<float>(layer) / static_cast<float>(std::max(1, layers - 1));
-        const Rgba colour = Mix(Argb(0xFF2A2F63), Argb(0xFF0A0D22), depth);
-        const float top = baseY - 170 + 55 * static_cast<float>(layer);
-        const float amplitude = 150 - 35 * static_cast<float>(layer);
-        for (int x = 0; x < c.Width(); ++x) {
-            const float fx = static_cast<float>(x);
-            const float n = TileNoise(fx / w * 5.0f, static_cast<float>(layer) * 3.1f, 5, 5,
-                                      seed + static_cast<uint32_t>(layer));
-            const float ridge = top + amplitude * (1 - std::pow(n, 1.6f));
-            for (int y = std::max(0, static_cast<int>(ridge) - 1); y < c.Height(); ++y) {
-                const float coverage = Clamp01(static_cast<float>(y) + 1 - ridge);
-                if (static_cast<float>(y) > baseY + 200) break;
-                c.Blend(x, y, colour, coverage);
-            }
-        }
-    }
-}
-
-// Still water from y to the bottom, mirroring the sky faintly, with glints under the moon.
-void PaintWater(Canvas& c, float top, float moonX, uint32_t seed) {
-    const float h = static_cast<float>(c.Height());
-    for (int y = static_cast<int>(top); y < c.Height(); ++y)
-        for (int x = 0; x < c.Width(); ++x) {
-            const float fy = static_cast<float>(y), fx = static_cast<float>(x);
-            const float t = (fy - top) / (h - top);
-            Rgba water = Mix(Argb(0xFF1A2558), Argb(0xFF070A1C), t);
-            const float ripple = TileNoise(fx / 40.0f, fy / 6.0f, 256, 3, seed);
-            const float glint =
-                    std::exp(-std::pow((fx - moonX) / (50 + 120 * t), 2.0f)) * Clamp01(ripple * 1.8f - 0.8f);
-            water = Mix(water, Argb(0xFFFFF0C0), glint * 0.8f);
-            c.Blend(x, y, water);
-        }
-}
 
 Canvas TitleText(Studio& s, int width, int height, int pixelHeight) {
     CaptionStyle style;
@@ -109,18 +62,6 @@ Canvas GameBack(Studio& s) {
     return c;
 }
 
-Canvas StageBack(Studio& s, bool night, uint32_t seed) {
-    Canvas c = night ? s.NightSky(1024, 768, seed, 0.6f) : s.Dusk(1024, 768, seed);
-    // Low in the lower right: the level list shows this picture, and no level card covers it there.
-    if (night) PaintMoon(c, 962, 556, 30);
-    PaintRidges(c, 690, seed + 3, 2);
-    // The board area darkened a little so that the tiles stand out.
-    Canvas veil(1024, 768);
-    veil.Paint(RoundRect(20, 80, 984, 620, 30), Solid(Argb(0xFF000000)));
-    c.DrawMask(veil.BlurredAlpha(20), 0, 0, Argb(0xFF000010), night ? 0.25f : 0.35f);
-    return c;
-}
-
 // The comic's page (ui/comix.txt puts it at the top-left corner): a dusk sky with the chapter's
 // heading in the lower left, below the place where the closing picture first shows at half
 // size; the story panel stands in the lower right.
@@ -140,79 +81,13 @@ Canvas ComicPage(Studio& s) {
     return c;
 }
 
-// A story panel: a small night scene over the lake and two lines of the story under it.
-Canvas StoryPanel(Studio& s, int index) {
-    static const char* const kLines[3][2] = {
-            {"The lanterns on the lake", "went out one by one."},
-            {"Each pair of tiles you match", "lights one of them again."},
-            {"The lanterns of the lake went dark.", "Match the tiles to light them again!"},
-    };
-    Canvas panel = s.Panel(460, 320, 20, Argb(0xF0203060));
-    Canvas scene = s.NightSky(420, 200, 93 + static_cast<uint32_t>(index), 1.5f);
-    PaintMoon(scene, 300, 56, 24);
-    PaintWater(scene, 140, 300, 5 + static_cast<uint32_t>(index));
-    panel.Draw(scene, 20, 20);
-    CaptionStyle text;
-    text.pixelHeight = 24;
-    text.top = Argb(0xFFFFF4D8);
-    text.bottom = Argb(0xFFFFE0A0);
-    text.outline = Argb(0xFF101840);
-    text.shadowOffset = 2;
-    const char* const* lines = kLines[(index - 1) % 3];
-    panel.Draw(s.Banner(440, 44, lines[0], text, false), 10, 222);
-    panel.Draw(s.Banner(440, 44, lines[1], text, false), 10, 262);
-    return panel;
-}
-
-Canvas Parchment(int width, int height, uint32_t seed) {
-    Canvas c(width, height);
-    const float w = static_cast<float>(width), h = static_cast<float>(height);
-    c.Fill([&](float x, float y) {
-        const float n = TileNoise(x / 60.0f, y / 60.0f, 64, 5, seed);
-        const float edge = std::min(std::min(x, w - x), std::min(y, h - y)) / 60.0f;
-        const Rgba paper = Mix(Argb(0xFFC9A467), Argb(0xFFF3E2B8), n);
-        return Mix(Argb(0xFF7A5224), paper, Clamp01(edge));
-    });
-    return c;
-}
-
+// Behind the stage's map: a dark wooden table (the map of a stage covers it where it reaches).
 Canvas MapBack(Studio&) {
-    Canvas c = Parchment(1024, 768, 31);
-    // Islands with a sharp inked coast in a tinted sea, and a dotted road through the places
-    // the adventure stages put their level markers on.
-    for (int y = 0; y < 768; ++y)
-        for (int x = 0; x < 1024; ++x) {
-            const float fx = static_cast<float>(x), fy = static_cast<float>(y);
-            const float n = TileNoise(fx / 260.0f, fy / 260.0f, 16, 4, 41);
-            const float fall = std::hypot((fx - 512) / 560, (fy - 400) / 440);
-            const float height = n - 0.3f - 0.4f * fall;
-            const float land = Clamp01(height * 60 + 0.5f);
-            const float coast = Clamp01(1 - std::fabs(height) * 90);
-            const float hills = TileNoise(fx / 40.0f, fy / 40.0f, 64, 3, 43);
-            c.Blend(x, y, Argb(0xFF3A6A9A), (1 - land) * (0.35f + 0.25f * Clamp01(-height * 8)));
-            c.Blend(x, y, Mix(Argb(0xFF6A8A3A), Argb(0xFF8A7A4A), hills), land * 0.35f);
-            c.Blend(x, y, Argb(0xFF4A2A10), coast * 0.9f);
-        }
-    const float points[][2] = {{100, 600}, {160, 520}, {300, 420}, {460, 380},
-                               {600, 300}, {740, 250}, {860, 200}, {960, 160}};
-    const int count = static_cast<int>(sizeof points / sizeof points[0]);
-    for (int i = 0; i + 1 < count; ++i) {
-        // Catmull-Rom through the points, a dot every few pixels.
-        const float* p0 = points[std::max(0, i - 1)];
-        const float* p1 = points[i];
-        const float* p2 = points[i + 1];
-        const float* p3 = points[std::min(count - 1, i + 2)];
-        for (int k = 0; k < 12; ++k) {
-            const float t = static_cast<float>(k) / 12.0f, t2 = t * t, t3 = t2 * t;
-            auto at = [&](int a) {
-                return 0.5f * (2 * p1[a] + (-p0[a] + p2[a]) * t + (2 * p0[a] - 5 * p1[a] + 4 * p2[a] - p3[a]) * t2 +
-                               (-p0[a] + 3 * p1[a] - 3 * p2[a] + p3[a]) * t3);
-            };
-            const float x = at(0), y = at(1);
-            c.Paint(Circle(x, y, 3.2f), Solid(Argb(0xD06A2A10)), static_cast<int>(x) - 5, static_cast<int>(y) - 5, 10,
-                    10);
-        }
-    }
+    Canvas c(1024, 768);
+    c.Fill([](float x, float y) {
+        const float grain = TileNoise(x / 300.0f, y / 8.0f, 16, 3, 33);
+        return Mix(Argb(0xFF2A1608), Argb(0xFF4A2A12), grain);
+    });
     return c;
 }
 
@@ -238,10 +113,16 @@ Canvas CursorPicture(int which) {
             shape = [=](float x, float y) { return std::min(finger(x, y), std::min(palm(x, y), thumb(x, y))); };
             break;
         }
-        case 2: {  // a closed hand
-            const Distance palm = RoundRect(22, 26, 22, 18, 6);
-            const Distance knuckles = RoundRect(23, 22, 20, 9, 4);
-            shape = [=](float x, float y) { return std::min(palm(x, y), knuckles(x, y)); };
+        case 2: {  // a hand gripping a tile: four curled fingers over the palm, the thumb at the side
+            std::vector<Distance> parts{RoundRect(21, 27, 25, 20, 7), RoundRect(13, 31, 13, 8, 4),
+                                        RoundRect(15, 33, 9, 8, 4)};
+            for (int k = 0; k < 4; ++k)
+                parts.push_back(RoundRect(21 + 6.4f * static_cast<float>(k), 20, 6.2f, 13, 3.1f));
+            shape = [=](float x, float y) {
+                float d = 1e9f;
+                for (const Distance& part : parts) d = std::min(d, part(x, y));
+                return d;
+            };
             break;
         }
         default: {  // an I-beam
@@ -255,6 +136,33 @@ Canvas CursorPicture(int which) {
     c.Paint([&](float x, float y) { return shape(x - 1.5f, y - 2) - 1.5f; }, Solid(Argb(0x60000000)));
     c.Paint([&](float x, float y) { return shape(x, y) - 1.6f; }, Solid(Argb(0xFF101010)));
     c.Paint(shape, VerticalGradient(20, Argb(0xFFFFFFFF), 60, Argb(0xFFFFE8B0)));
+    if (which == 2) {  // the creases between the fingers and under them
+        for (int k = 1; k < 4; ++k) {
+            const float x = 21 + 6.4f * static_cast<float>(k) - 0.1f;
+            c.Paint(RoundRect(x - 0.6f, 22, 1.2f, 9, 0.6f), Solid(Argb(0xFF101010)));
+        }
+        c.Paint(RoundRect(23, 32, 21, 1.2f, 0.6f), Solid(Argb(0xFF101010)));
+    }
+    return c;
+}
+
+// The lock on a level card that is not open yet (the level list draws the level's number on
+// its body, at the middle of the lower 40 of its 88 pixels).
+Canvas LockPicture() {
+    Canvas c(72, 88);
+    Canvas shadow(72, 88);
+    shadow.Paint(RoundRect(10, 42, 52, 42, 8), Solid(Argb(0xFF000000)));
+    c.DrawMask(shadow.BlurredAlpha(3), 2, 3, Argb(0xFF000000), 0.6f);
+    const Distance shackle = [](float x, float y) {
+        const float d = y < 26 ? std::hypot(x - 36, y - 26) : std::fabs(x - 36);
+        return std::max(std::fabs(d - 16) - 4.5f, y - 46);
+    };
+    c.Paint([&](float x, float y) { return shackle(x, y) - 1.2f; }, Solid(Argb(0xFF202020)));
+    c.Paint(shackle, VerticalGradient(6, Argb(0xFFF0F0F8), 46, Argb(0xFF8A8A98)));
+    const Distance body = RoundRect(10, 40, 52, 44, 8);
+    c.Paint([&](float x, float y) { return body(x, y) - 1.4f; }, Solid(Argb(0xFF3A2408)));
+    c.Paint(body, VerticalGradient(40, Argb(0xFFFFE38A), 84, Argb(0xFFB07418)));
+    c.Paint(RoundRect(14, 43, 44, 8, 4), Solid(Argb(0x60FFFFFF)));
     return c;
 }
 
@@ -357,23 +265,30 @@ Canvas SkyLightning() {
     return bolt;
 }
 
-// Tile-shaped glow for hover and selection markers; the face of a tile picture sits at
-// (9, 1, 48, 61) of 58 x 68, so the marker is placed to match when both are centred.
+// The outline of a tile's face for the hover, selection and hint markers; the face of a tile
+// picture sits at (9, 1, 48, 61) of 58 x 68, so the marker is placed to match when both are
+// centred. A band of the colour between a dark edge outside and a light line inside: drawn
+// normally (not as light), it reads over ivory tiles on a bright board as well as over a dark
+// sky. Strength 0..1 pulses the band's glow and brightness; the band itself stays.
 Canvas MarkerFrame(int w, int h, const Rgba& colour, float strength) {
     Canvas c(w, h);
     const float ox = static_cast<float>(w - 58) / 2, oy = static_cast<float>(h - 68) / 2;
-    Canvas line(w, h);
     const Distance face = RoundRect(ox + 9, oy + 1, 48, 61, 6);
-    line.Paint([&](float x, float y) { return std::fabs(face(x, y)) - 1.5f; }, Solid(Argb(0xFFFFFFFF)));
-    c.DrawMask(line.BlurredAlpha(2), 0, 0, colour, 1.8f * strength);
-    c.DrawMask(line, 0, 0, Mix(colour, Argb(0xFFFFFFFF), 0.6f), strength);
+    Canvas halo(w, h);
+    halo.Paint([&](float x, float y) { return std::fabs(face(x, y)) - 3.0f; }, Solid(Argb(0xFFFFFFFF)));
+    c.DrawMask(halo.BlurredAlpha(2), 0, 0, Scale(colour, 0.6f), 0.5f + 0.5f * strength);
+    c.Paint([&](float x, float y) { return std::fabs(face(x, y) - 0.5f) - 4.2f; }, Solid(Argb(0xE8101018)));
+    c.Paint([&](float x, float y) { return std::fabs(face(x, y) - 0.5f) - 2.0f; },
+            Solid(Mix(Scale(colour, 0.8f), colour, strength)));
+    c.Paint([&](float x, float y) { return std::fabs(face(x, y) + 1.0f) - 0.6f; },
+            Solid(WithAlpha(Mix(colour, Argb(0xFFFFFFFF), 0.7f), 0.6f + 0.4f * strength)));
     return c;
 }
 
 Canvas OverSheet() {
     return Strip(8, 64, 72, [](Canvas& c, float x, float, int i) {
-        const float pulse = 0.55f + 0.45f * std::sin(static_cast<float>(i) * 3.14159f / 7.0f);
-        c.Draw(MarkerFrame(64, 72, Argb(0xFFFFD050), pulse), static_cast<int>(x), 0);
+        const float pulse = std::sin(static_cast<float>(i) * 3.14159f / 7.0f);
+        c.Draw(MarkerFrame(64, 72, Argb(0xFFFFB020), pulse), static_cast<int>(x), 0);
     });
 }
 
@@ -413,16 +328,10 @@ Canvas SnowSheet(Studio& s) {
     });
 }
 
-Canvas TileShade(const Rgba& colour, bool glow) {
+Canvas TileShade(const Rgba& colour) {
     Canvas c(58, 68);
-    const Distance face = RoundRect(9, 1, 48, 61, 6);
-    if (glow) {
-        c.Paint(face, [&](float, float y) { return WithAlpha(colour, colour.a * (0.45f + 0.3f * (1 - y / 68))); });
-        c.Paint([&](float x, float y) { return std::fabs(face(x, y)) - 1.5f; }, Solid(Argb(0xFFFFFFFF)));
-    } else {
-        c.Paint(face, Solid(colour));
-        c.Paint(RoundRect(1, 7, 56, 60, 6), Solid(WithAlpha(colour, colour.a * 0.6f)));
-    }
+    c.Paint(RoundRect(9, 1, 48, 61, 6), Solid(colour));
+    c.Paint(RoundRect(1, 7, 56, 60, 6), Solid(WithAlpha(colour, colour.a * 0.6f)));
     return c;
 }
 
@@ -571,7 +480,7 @@ std::map<std::string, std::function<Canvas(Studio&)>> GetResourcePainters() {
     p["IMAGE_SIMPLE_BUT"] = SimpleBut;
     p["IMAGE_PARTICLES"] = [](Studio& s) { return s.SoftDot(16, Argb(0xFFFFFFFF), 0.3f); };
     p["IMAGE_SNOW"] = SnowSheet;
-    p["IMAGE_COLLGRAY"] = [](Studio&) { return TileShade(Argb(0x80404048), false); };
+    p["IMAGE_COLLGRAY"] = [](Studio&) { return TileShade(Argb(0x80404048)); };
     p["IMAGE_GOLDCHAIN"] = [](Studio&) { return GoldChain(); };
     p["IMAGE_TIP_ARROW"] = [](Studio&) {
         Canvas c(40, 30);
@@ -588,7 +497,8 @@ std::map<std::string, std::function<Canvas(Studio&)>> GetResourcePainters() {
     p["IMAGE_RING_PURPLE"] = [](Studio& s) { return s.RingPicture(64, Argb(0xFFB04AE0)); };
     p["IMAGE_RING_RED"] = [](Studio& s) { return s.RingPicture(64, Argb(0xFFF04A3A)); };
     p["IMAGE_RING_YELLOW"] = [](Studio& s) { return s.RingPicture(64, Argb(0xFFFFD03A)); };
-    p["IMAGE_BLINK_COLL"] = [](Studio&) { return TileShade(Argb(0xA0FFF0A0), true); };
+    // The combo bonus's blinking pair: an outline around the face that leaves the tile readable.
+    p["IMAGE_BLINK_COLL"] = [](Studio&) { return MarkerFrame(58, 68, Argb(0xFFFFE040), 1.0f); };
     p["IMAGE_LIGHTNING"] = [](Studio&) { return LightningStrip(); };
     p["IMAGE_EFFECTMODE"] = [](Studio& s) { return s.SoftDot(16, Argb(0xFFFFE080), 0.6f); };
     p["IMAGE_MAP_LEVEL_UNCOMPLETE"] = [](Studio&) { return MapMarker(false); };
@@ -599,14 +509,14 @@ std::map<std::string, std::function<Canvas(Studio&)>> GetResourcePainters() {
 void MakeDataPictures(Studio& s) {
     // Animation sheets named by the .anim and .spr files.
     s.Save("images/anim/selected", Strip(8, 64, 72, [](Canvas& c, float x, float, int i) {
-               const float pulse = 0.7f + 0.3f * std::sin(static_cast<float>(i) * 3.14159f / 7.0f);
-               c.Draw(MarkerFrame(64, 72, Argb(0xFF60D0FF), pulse), static_cast<int>(x), 0);
+               const float pulse = std::sin(static_cast<float>(i) * 3.14159f / 7.0f);
+               c.Draw(MarkerFrame(64, 72, Argb(0xFF40C8FF), pulse), static_cast<int>(x), 0);
            }));
     s.Save("images/anim/hint", Strip(8, 64, 72, [](Canvas& c, float x, float, int i) {
-               const float pulse = 0.4f + 0.6f * std::sin(static_cast<float>(i) * 3.14159f / 7.0f);
-               c.Draw(MarkerFrame(64, 72, Argb(0xFF7CFF7A), pulse), static_cast<int>(x), 0);
+               const float pulse = std::sin(static_cast<float>(i) * 3.14159f / 7.0f);
+               c.Draw(MarkerFrame(64, 72, Argb(0xFF40E040), pulse), static_cast<int>(x), 0);
            }));
-    s.Save("images/anim/shadow", TileShade(Argb(0x60000000), false));
+    s.Save("images/anim/shadow", TileShade(Argb(0x60000000)));
     s.Save("images/anim/bridgeshine", Strip(4, 32, 32, [&](Canvas& c, float x, float, int i) {
                c.Draw(s.Sparkle(32, Argb(0xFFFFFFFF)), static_cast<int>(x), 0,
                       Rgba{1, 1, 1, 0.4f + 0.2f * static_cast<float>(i)});
@@ -666,12 +576,7 @@ void MakeDataPictures(Studio& s) {
     }());
     s.Save("images/main/lightning", SkyLightning());
     s.Save("images/ui/arrowleft", Arrow(s, false));
-    // Stage pictures: day and night backgrounds, heroes, map pictures.
-    for (int i = 1; i <= 3; ++i) {
-        s.Save("images/stages/day" + std::to_string(i), StageBack(s, false, 70 + static_cast<uint32_t>(i)));
-        s.Save("images/stages/night" + std::to_string(i), StageBack(s, true, 80 + static_cast<uint32_t>(i)));
-    }
-    s.Save("images/stages/map1", MapBack(s));
+    s.Save("images/ui/lock", LockPicture());
     // Comic, high-score and help pictures.
     s.Save("images/comix/back1", s.NightSky(1024, 768, 91, 0.8f));
     s.Save("images/comix/back2", ComicPage(s));
@@ -692,6 +597,14 @@ void MakeDataPictures(Studio& s) {
         splash.Draw(s.Banner(800, 100, "Velm Studio presents", style, false), 112, 520);
         s.Save("branding/splash1", splash);
     }
+}
+
+void MakeStagePictures(Studio& s) {
+    for (int i = 1; i <= kStageSceneCount; ++i) {
+        s.Save("images/stages/day" + std::to_string(i), StageScene(s, i, false));
+        s.Save("images/stages/night" + std::to_string(i), StageScene(s, i, true));
+    }
+    for (int i = 1; i <= 2; ++i) s.Save("images/stages/map" + std::to_string(i), StageMap(s, i));
 }
 
 }  // namespace mkcontent

@@ -16,7 +16,9 @@ class Studio;
 
 std::map<std::string, std::function<Canvas(Studio&)>> GetResourcePainters();
 
-// Paints and saves every picture that is not a manifest resource.
+// Paints and saves every picture that is not a manifest resource, but for the stages' pictures.
 void MakeDataPictures(Studio& studio);
+// Paints and saves the stages' backgrounds and maps (a job of its own: they are the largest).
+void MakeStagePictures(Studio& studio);
 
 }  // namespace mkcontent

@@ -7,7 +7,6 @@
 
 #include "tools/mkcontent/Audio.h"
 #include "tools/mkcontent/Canvas.h"
-#include "tools/mkcontent/TrackerModule.h"
 
 namespace mkcontent {
 
@@ -64,45 +63,6 @@ Samples FireLoop() {
         loop[i] = loop[i] * t + s[s.size() - fade + i] * (1 - t);
     }
     return loop;
-}
-
-// A calm loop: a pentatonic melody over slow pad chords, stereo.
-Samples Music(int root, uint32_t seed, float seconds) {
-    static const int kScale[] = {0, 2, 4, 7, 9, 12, 14, 16};
-    const float beat = 0.5f;
-    Samples left(SampleCount(seconds)), right(SampleCount(seconds));
-    Lcg random(seed);
-    const int bars = static_cast<int>(seconds / (beat * 8));
-    static const int kChords[4][3] = {{0, 4, 7}, {-3, 0, 4}, {-7, -3, 0}, {-5, -1, 2}};
-    for (int bar = 0; bar < bars; ++bar) {
-        const int* chord = kChords[bar % 4];
-        for (int k = 0; k < 3; ++k) {
-            const Samples pad = Tone(beat * 8, Note(root + chord[k] - 12), Note(root + chord[k] - 12),
-                                     {0.5f, 0.2f, 0.1f}, 1.0f, 3.0f);
-            MixInto(left, pad, static_cast<float>(bar) * beat * 8, 0.22f);
-            MixInto(right, pad, static_cast<float>(bar) * beat * 8, 0.22f);
-        }
-        int degree = static_cast<int>(random.Next() % 5);
-        for (int n = 0; n < 8; ++n) {
-            if (random.Unit() < 0.25f) continue;
-            degree = std::max(0, std::min(7, degree + static_cast<int>(random.Next() % 5) - 2));
-            const Samples note =
-                    Tone(beat * 3, Note(root + kScale[degree]), Note(root + kScale[degree]), kBell, 0.004f, 0.5f);
-            const float pan = 0.3f + 0.4f * random.Unit();
-            const float at = (static_cast<float>(bar) * 8 + static_cast<float>(n)) * beat;
-            MixInto(left, note, at, 0.35f * (1 - pan));
-            MixInto(right, note, at, 0.35f * pan);
-        }
-    }
-    left.resize(SampleCount(seconds));
-    right.resize(SampleCount(seconds));
-    Samples stereo(left.size() * 2);
-    for (size_t i = 0; i < left.size(); ++i) {
-        stereo[2 * i] = left[i];
-        stereo[2 * i + 1] = right[i];
-    }
-    Normalise(stereo, 0.8f);
-    return stereo;
 }
 
 struct Effect {
@@ -206,7 +166,7 @@ bool MakeSounds(const std::string& root, std::string* error) {
              }},
     };
     std::error_code ignored;
-    std::filesystem::create_directories(root + "/sounds/music", ignored);
+    std::filesystem::create_directories(root + "/sounds", ignored);
     for (const Effect& effect : effects) {
         Samples s = effect.make();
         Normalise(s, 0.7f);
@@ -215,23 +175,6 @@ bool MakeSounds(const std::string& root, std::string* error) {
             *error = "cannot write " + path;
             return false;
         }
-    }
-    struct Track {
-        const char* name;
-        int root;
-        uint32_t seed;
-    };
-    for (const Track& track : {Track{"mainmenu", -9, 41}, Track{"track1", -7, 42}, Track{"track2", -4, 43}}) {
-        const std::string path = root + "/sounds/music/" + track.name + ".ogg";
-        if (!WriteOgg(path, Music(track.root, track.seed, 32.0f), 2, 0.3f)) {
-            *error = "cannot encode " + path;
-            return false;
-        }
-    }
-    const std::string module = root + "/sounds/music/theme.mod";
-    if (!WriteTrackerModule(module)) {
-        *error = "cannot write " + module;
-        return false;
     }
     return true;
 }

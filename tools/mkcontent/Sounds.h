@@ -1,8 +1,7 @@
 #pragma once
 
-// The game's sound effects (WAV, synthesised) and music tracks (Ogg Vorbis, and one tracker
-// module), written below "sounds/" with lower-case names (the sound descriptions name them
-// in any case).
+// The game's sound effects, synthesised and written as WAV below "sounds/" with lower-case
+// names (the sound descriptions name them in any case). The music is Music.h's.
 
 #include <string>
 

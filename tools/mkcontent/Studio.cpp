@@ -228,7 +228,9 @@ void Studio::TileFaceRect(int* x, int* y, int* w, int* h) {
     *h = 61;
 }
 
-Canvas Studio::TileBlank(const Rgba& back) const {
+Canvas Studio::TileBlank(const Rgba& back) const { return TileBlank(back, Argb(0xFFFFFBEE), Argb(0xFFEFE2C2)); }
+
+Canvas Studio::TileBlank(const Rgba& back, const Rgba& faceLight, const Rgba& faceDark) const {
     Canvas tile(58, 68);
     int fx, fy, fw, fh;
     TileFaceRect(&fx, &fy, &fw, &fh);
@@ -248,7 +250,7 @@ Canvas Studio::TileBlank(const Rgba& back) const {
     tile.Paint(face, [&](float px, float py) {
         // Warm ivory, lighter towards the top left.
         const float t = Clamp01(((px - x) / w + (py - y) / h) * 0.5f);
-        return Mix(Argb(0xFFFFFBEE), Argb(0xFFEFE2C2), t);
+        return Mix(faceLight, faceDark, t);
     });
     // Bevel: a light inner edge at the top and left, a darker one at the bottom and right.
     tile.Paint([&](float px, float py) { return std::fabs(face(px, py) + 1.2f) - 0.7f; },

@@ -51,6 +51,9 @@ public:
     // A blank ivory tile 58 x 68: face with a bevel, a green back layer at the left and
     // bottom edges, and a soft shadow.
     Canvas TileBlank(const Rgba& back) const;
+    // The same with a face of another colour, light at the top left and darker at the bottom
+    // right.
+    Canvas TileBlank(const Rgba& back, const Rgba& faceLight, const Rgba& faceDark) const;
     // The face area of a tile picture: x, y, width, height.
     static void TileFaceRect(int* x, int* y, int* w, int* h);
 

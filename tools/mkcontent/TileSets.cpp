@@ -6,8 +6,10 @@
 #include <utility>
 
 #include "tools/mkcontent/HelpPictures.h"
+#include "tools/mkcontent/LacquerFaces.h"
 #include "tools/mkcontent/Studio.h"
 #include "tools/mkcontent/TextFiles.h"
+#include "tools/mkcontent/TileInk.h"
 
 namespace mkcontent {
 
@@ -101,110 +103,18 @@ const LogicPair kLogicPairs[] = {
 };
 static_assert(sizeof(kLogicPairs) / sizeof(kLogicPairs[0]) == 21, "the logic set holds 21 pairs");
 
-// The glyph's picture with the tile frame of the mahjong glyphs trimmed away.
-Canvas TrimmedGlyph(FontFace& face, uint32_t codePoint, int pixelHeight, bool mahjongFrame) {
-    Canvas glyph = face.Glyph(codePoint, pixelHeight);
-    if (!mahjongFrame) return glyph;
-    // The mahjong glyphs draw their own tile outline: keep what lies inside it.
-    const int insetX = std::max(2, glyph.Width() * 12 / 100), insetY = std::max(2, glyph.Height() * 9 / 100);
-    return glyph.Crop(insetX, insetY, glyph.Width() - 2 * insetX, glyph.Height() - 2 * insetY);
-}
-
-// A mask made to fit the box: the glyph is rendered again at the height that fits.
-Canvas FittedGlyph(FontFace& face, uint32_t codePoint, int boxW, int boxH, bool mahjongFrame) {
-    const int probe = 100;
-    const Canvas first = TrimmedGlyph(face, codePoint, probe, mahjongFrame);
-    const float scale = std::min(static_cast<float>(boxW) / static_cast<float>(first.Width()),
-                                 static_cast<float>(boxH) / static_cast<float>(first.Height()));
-    return TrimmedGlyph(face, codePoint, std::max(6, static_cast<int>(static_cast<float>(probe) * scale)),
-                        mahjongFrame);
-}
-
-// The mask with every stroke widened by about `radius` pixels on each side (a soft round pen),
-// padded by the widening: the symbol fonts draw in hairlines that vanish at tile size.
-constexpr int kBoldPad = 1;
-Canvas Emboldened(const Canvas& mask, float radius) {
-    const int pad = kBoldPad;
-    Canvas bold(mask.Width() + 2 * pad, mask.Height() + 2 * pad);
-    const int reach = static_cast<int>(std::ceil(radius));
-    for (int y = 0; y < bold.Height(); ++y)
-        for (int x = 0; x < bold.Width(); ++x) {
-            float a = 0;
-            for (int dy = -reach; dy <= reach; ++dy)
-                for (int dx = -reach; dx <= reach; ++dx) {
-                    const float pen =
-                            Clamp01(radius + 0.5f - std::hypot(static_cast<float>(dx), static_cast<float>(dy)));
-                    a = std::max(a, mask.Get(x - pad + dx, y - pad + dy).a * pen);
-                }
-            bold.Set(x, y, Rgba{1, 1, 1, a});
-        }
-    return bold;
-}
-
-void PaintGlyphOnTile(Canvas& tile, const Canvas& mask, GlyphColour colour, int rank, const Rgba& flat, float lift) {
-    int fx, fy, fw, fh;
-    Studio::TileFaceRect(&fx, &fy, &fw, &fh);
-    const int ox = fx + (fw - mask.Width()) / 2, oy = fy + (fh - mask.Height()) / 2 + static_cast<int>(lift);
-    for (int y = 0; y < mask.Height(); ++y)
-        for (int x = 0; x < mask.Width(); ++x) {
-            const float a = mask.Get(x, y).a;
-            if (a <= 0) continue;
-            const float u = static_cast<float>(x) / static_cast<float>(mask.Width());
-            const float v = static_cast<float>(y) / static_cast<float>(mask.Height());
-            const Rgba c = colour != nullptr ? colour(u, v, rank) : flat;
-            // Ink a little lighter at the top: printed on a glossy face.
-            tile.Blend(ox + x, oy + y, Scale(c, 1.1f - 0.25f * v), a);
-        }
-}
-
 // The dots suit painted as solid coins (disc, ivory ring, coloured centre) in the usual
 // patterns: the symbol font draws its dots as hairline rings that fade at tile size. The
 // patterns sit below the corner number.
 void PaintDots(Canvas& tile, int rank) {
-    struct Dot {
-        float u, v;
-    };
-    struct Pattern {
-        float radius;  // share of the box width
-        std::vector<Dot> dots;
-    };
-    static const Pattern kPatterns[9] = {
-            {0.38f, {{0.5f, 0.5f}}},
-            {0.23f, {{0.5f, 0.25f}, {0.5f, 0.75f}}},
-            {0.19f, {{0.22f, 0.18f}, {0.5f, 0.5f}, {0.78f, 0.82f}}},
-            {0.2f, {{0.27f, 0.25f}, {0.73f, 0.25f}, {0.27f, 0.75f}, {0.73f, 0.75f}}},
-            {0.18f, {{0.22f, 0.2f}, {0.78f, 0.2f}, {0.5f, 0.5f}, {0.22f, 0.8f}, {0.78f, 0.8f}}},
-            {0.17f, {{0.27f, 0.17f}, {0.73f, 0.17f}, {0.27f, 0.5f}, {0.73f, 0.5f}, {0.27f, 0.83f}, {0.73f, 0.83f}}},
-            {0.14f,
-             {{0.2f, 0.13f}, {0.5f, 0.27f}, {0.8f, 0.41f}, {0.3f, 0.66f}, {0.7f, 0.66f}, {0.3f, 0.91f}, {0.7f, 0.91f}}},
-            {0.135f,
-             {{0.28f, 0.12f},
-              {0.72f, 0.12f},
-              {0.28f, 0.37f},
-              {0.72f, 0.37f},
-              {0.28f, 0.63f},
-              {0.72f, 0.63f},
-              {0.28f, 0.88f},
-              {0.72f, 0.88f}}},
-            {0.15f,
-             {{0.18f, 0.17f},
-              {0.5f, 0.17f},
-              {0.82f, 0.17f},
-              {0.18f, 0.5f},
-              {0.5f, 0.5f},
-              {0.82f, 0.5f},
-              {0.18f, 0.83f},
-              {0.5f, 0.83f},
-              {0.82f, 0.83f}}},
-    };
     int fx, fy, fw, fh;
     Studio::TileFaceRect(&fx, &fy, &fw, &fh);
     const float bx = static_cast<float>(fx) + 3, by = static_cast<float>(fy) + 12;
     const float bw = static_cast<float>(fw) - 6, bh = static_cast<float>(fh) - 15;
-    const Pattern& pattern = kPatterns[rank - 1];
+    const DotPattern& pattern = GetDotPattern(rank);
     const float r = pattern.radius * bw;
     const Rgba ivory = Argb(0xFFFAF3DF);
-    for (const Dot& d : pattern.dots) {
+    for (const DotPattern::Dot& d : pattern.dots) {
         const float cx = bx + d.u * bw, cy = by + d.v * bh;
         // The single dot takes its colours ring by ring; the others one colour each.
         tile.Paint(Circle(cx, cy, r), [&](float x, float y) {
@@ -213,14 +123,6 @@ void PaintDots(Canvas& tile, int rank) {
         tile.Paint(Ring(cx, cy, r * 0.6f, std::max(1.2f, r * 0.16f)), Solid(ivory));
         if (rank == 1) tile.Paint(Ring(cx, cy, r * 0.25f, 1.4f), Solid(ivory));
     }
-}
-
-void PaintCorner(Studio& studio, Canvas& tile, const char* text, const Rgba& colour) {
-    if (text[0] == 0) return;
-    int fx, fy, fw, fh;
-    Studio::TileFaceRect(&fx, &fy, &fw, &fh);
-    const Canvas mask = studio.GetFaces().sansBold->Text(text, 11);
-    tile.DrawMask(mask, fx + 2, fy, colour);
 }
 
 Canvas FaceDown(Studio& studio, const Rgba& back) {
@@ -301,11 +203,12 @@ std::vector<std::string> MakeTileSets(Studio& studio) {
         const char* folder;
         uint32_t back;
         bool logic;
+        bool lacquer;
     };
     const SetLook sets[] = {
-            {"tilesets/classic", 0xFF1E7A5A, false},
-            {"tilesets/lacquer", 0xFF8A2A2A, false},
-            {"tilesets/pairs", 0xFF2A4A8A, true},
+            {"tilesets/classic", 0xFF1E7A5A, false, false},
+            {"tilesets/lacquer", 0xFF8A2A2A, false, true},
+            {"tilesets/pairs", 0xFF2A4A8A, true, false},
     };
     FontFace& symbols = *studio.GetFaces().symbols;
     std::vector<std::string> files;
@@ -317,7 +220,9 @@ std::vector<std::string> MakeTileSets(Studio& studio) {
         std::vector<Canvas> painted;
         for (int i = 0; i < kTileGroupCount; ++i) {
             Canvas tile;
-            if (i < 42 && !look.logic) {
+            if (i < 42 && look.lacquer) {
+                tile = LacquerFace(studio, i, back);
+            } else if (i < 42 && !look.logic) {
                 const FaceSpec spec = ClassicFace(i);
                 tile = studio.TileBlank(back);
                 const bool corner = spec.corner[0] != 0;
@@ -337,7 +242,7 @@ std::vector<std::string> MakeTileSets(Studio& studio) {
                 FontFace& face = symbols.HasGlyph(cp) ? symbols : *studio.GetFaces().sansBold;
                 const Canvas mask =
                         Emboldened(FittedGlyph(face, cp, fw - 10 - 2 * kBoldPad, fh - 16 - 2 * kBoldPad, false), 0.9f);
-                PaintGlyphOnTile(tile, mask, nullptr, 0, Argb(pair.colour), 0);
+                PaintGlyphOnTile(tile, mask, GlyphInk(), 0, Argb(pair.colour), 0);
             } else if (i == 42) {
                 tile = FaceDown(studio, back);
             } else if (i == 43) {

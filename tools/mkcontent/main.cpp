@@ -3,11 +3,13 @@
 //   mkcontent <hand-written content folder> <output content folder>
 //   mkcontent --contact-sheet <tile-set folder> <picture.png> <zoom>
 //   mkcontent --board-preview <content folder> <layout file name> <picture.png>
+//   mkcontent --tracker-module <file.mod>
 //
 // Copies the hand-written text files (INI files with CR LF line ends), then paints every
 // picture, renders the fonts, synthesises the sounds and music, and writes the manifest, the
 // tile sets and the layouts. The output is the same, byte for byte, on every run. Prints the
-// time it took; exits 1 when anything cannot be made.
+// time it took; exits 1 when anything cannot be made. The tracker module is no part of the
+// content (the game's music is Ogg Vorbis): it is written on its own for the players' tests.
 
 #include <algorithm>
 #include <chrono>
@@ -24,12 +26,14 @@
 
 #include "resources/ImageLib.h"
 #include "tools/mkcontent/Layouts.h"
+#include "tools/mkcontent/Music.h"
 #include "tools/mkcontent/Pictures.h"
 #include "tools/mkcontent/Resources.h"
 #include "tools/mkcontent/Sounds.h"
 #include "tools/mkcontent/Studio.h"
 #include "tools/mkcontent/TextFiles.h"
 #include "tools/mkcontent/TileSets.h"
+#include "tools/mkcontent/TrackerModule.h"
 
 namespace {
 
@@ -151,6 +155,7 @@ int BoardPreview(const std::string& content, const std::string& layoutFile, cons
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--tracker-module") return mkcontent::WriteTrackerModule(argv[2]) ? 0 : 1;
     if (argc == 5 && std::string(argv[1]) == "--board-preview") return BoardPreview(argv[2], argv[3], argv[4]);
     if (argc == 5 && std::string(argv[1]) == "--contact-sheet")
         return ContactSheet(argv[2], argv[3], std::atoi(argv[4]));
@@ -160,6 +165,11 @@ int main(int argc, char** argv) {
     }
     const auto start = std::chrono::steady_clock::now();
     const std::string source = argv[1], output = argv[2];
+    // Files earlier versions made that are no content any more.
+    for (const char* gone : {"sounds/music/theme.mod"}) {
+        std::error_code ignored;
+        std::filesystem::remove(std::filesystem::path(output) / gone, ignored);
+    }
     std::string error;
     if (!CopyHandWritten(source, output, &error)) {
         std::fprintf(stderr, "mkcontent: %s\n", error.c_str());
@@ -194,9 +204,14 @@ int main(int argc, char** argv) {
         mkcontent::MakeDataPictures(s);
         return true;
     });
+    jobs.emplace_back(run, [](mkcontent::Studio& s, std::string*) {
+        mkcontent::MakeStagePictures(s);
+        return true;
+    });
     jobs.emplace_back(run, [&](mkcontent::Studio&, std::string* e) {
         return mkcontent::MakeSounds(output, e) && mkcontent::MakeLayouts(output, e);
     });
+    jobs.emplace_back(run, [&](mkcontent::Studio&, std::string* e) { return mkcontent::MakeMusic(output, e); });
     for (std::thread& job : jobs) job.join();
     for (const std::string& message : errors) std::fprintf(stderr, "mkcontent: %s\n", message.c_str());
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -51,9 +51,21 @@ bool JewelsManager_t::HitTest(int px, int py) {
         if (!inside || static_cast<int>(jewel.alpha) <= 20) continue;
         if (listener != nullptr) listener->OnJewelFound(&jewel);
         jewel.taken = true;
+        jewel.fading = true;
         return true;
     }
     return false;
+}
+
+void JewelsManager_t::Update() {
+    for (Jewel_t& jewel : jewels) {
+        if (!jewel.fading) continue;
+        jewel.alpha -= kFadeStep;
+        if (jewel.alpha <= 0.0f) {
+            jewel.alpha = 0.0f;
+            jewel.fading = false;
+        }
+    }
 }
 
 void StuffValue_t::SetTarget(float newValue, bool immediate) {

@@ -54,7 +54,8 @@ struct Jewel_t {
     int width = 0;  // of the picture
     int height = 0;
     float alpha = 255.0f;
-    int kind = 0;  // 0 score jewel, 1 item
+    int kind = 0;         // 0 score jewel, 1 item
+    bool fading = false;  // taken: fades out from its alpha to 0
 };
 
 // Told when the player clicks a jewel.
@@ -73,6 +74,10 @@ public:
     // edges excluded) holds the point and whose alpha (truncated) is above 20: the listener
     // is told, the jewel is taken and starts fading; true. Otherwise false.
     bool HitTest(int x, int y);
+    // One update tick: every taken jewel fades by kFadeStep until it is gone.
+    void Update();
+
+    static constexpr float kFadeStep = 5.1f;  // 50 ticks from full alpha
 
     JewelInGameListener* listener = nullptr;
     int fadeTicks = 1000;

@@ -6,6 +6,8 @@
 #include "game/board/effects/BoardEffectResources.h"
 #include "platform/CrtRand.h"
 #include "resources/base/Random.h"
+// Last: the tuning-value macros.
+#include "app/devaids/ModVal.h"
 
 namespace {
 constexpr float kDegreesToRadians = 3.14159265f / 180.0f;
@@ -14,6 +16,11 @@ int RandomBelow(int range) {
     return range > 0 ? static_cast<int>(static_cast<unsigned>(Velm::Random()) % static_cast<unsigned>(range)) : 0;
 }
 }  // namespace
+
+// In index order: the markers of this file are numbered as they stand.
+float EffectRemover::SparkSpeedX() { return M(0.25f); }
+float EffectRemover::SparkSpeedY() { return M(0.25f); }
+float EffectRemover::GravityDivisor() { return M(5000.0f); }
 
 EffectRemover::EffectRemover(int startX, int startY, const std::vector<std::pair<int, int>>& targets,
                              EffectRemoverListener* removerListener)
@@ -46,8 +53,9 @@ Velm::Color EffectRemover::MoverColour(int mover) {
 
 void EffectRemover::SpawnSpark(int mover) {
     const float angle = static_cast<float>(RandomBelow(360)) * kDegreesToRadians;
-    const float gravity = static_cast<float>(RandomBelow(100)) / kGravityDivisor;
-    auto spark = std::make_unique<Velm::Particle>(kSparkSpeedX * std::cos(angle), -kSparkSpeedY * std::sin(angle),
+    const float divisor = GravityDivisor();
+    const float gravity = divisor != 0.0f ? static_cast<float>(RandomBelow(100)) / divisor : 0.0f;
+    auto spark = std::make_unique<Velm::Particle>(SparkSpeedX() * std::cos(angle), -SparkSpeedY() * std::sin(angle),
                                                   gravity, GetBoardEffectResources().lightning);
     spark->colour = (plat::CrtRand() % 2 == 0) ? Velm::Color(255, 255, 255, 255) : MoverColour(mover);
     spark->alpha = static_cast<float>(spark->colour.alpha);

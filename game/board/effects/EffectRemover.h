@@ -29,9 +29,11 @@ public:
 // tool. Main thread only.
 class EffectRemover : public DrawObject {
 public:
-    static constexpr float kSparkSpeedX = 0.25f;
-    static constexpr float kSparkSpeedY = 0.25f;
-    static constexpr float kGravityDivisor = 5000.0f;
+    // Spark constants: tuning values of this effect's source file (indices 0 to 2 in this order),
+    // which the developer's reparse key changes while the game runs.
+    static float SparkSpeedX();
+    static float SparkSpeedY();
+    static float GravityDivisor();
     static constexpr int kColourCount = 5;
 
     EffectRemover(int startX, int startY, const std::vector<std::pair<int, int>>& targets,

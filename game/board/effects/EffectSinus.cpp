@@ -5,6 +5,8 @@
 #include "game/board/effects/BoardEffectResources.h"
 #include "graphics/Image.h"
 #include "resources/base/Random.h"
+// Last: the tuning-value macros.
+#include "app/devaids/ModVal.h"
 
 namespace {
 constexpr float kDegreesToRadians = 3.14159265f / 180.0f;
@@ -13,6 +15,13 @@ int RandomBelow(int range) {
     return range > 0 ? static_cast<int>(static_cast<unsigned>(Velm::Random()) % static_cast<unsigned>(range)) : 0;
 }
 }  // namespace
+
+// In index order: the markers of this file are numbered as they stand.
+int EffectSinus::SparkEveryUpdates() { return M(2); }
+int EffectSinus::SparksPerSpawn() { return M(4); }
+float EffectSinus::SparkSpeedX() { return M(0.25f); }
+float EffectSinus::SparkSpeedY() { return M(0.25f); }
+float EffectSinus::GravityDivisor() { return M(5000.0f); }
 
 EffectSinus::EffectSinus(int x1, int y1, int x2, int y2, int /*unused*/, SwapListener* swapListener)
         : listener(swapListener) {
@@ -35,11 +44,15 @@ void EffectSinus::SpawnSparks() {
     Velm::Image* picture = GetBoardEffectResources().sparkle;
     const int celWidth = picture != nullptr ? picture->GetCelWidth() : 0;
     const int celHeight = picture != nullptr ? picture->GetCelHeight() : 0;
-    for (int k = 0; k < kSparksPerSpawn; ++k) {
+    const int count = SparksPerSpawn();
+    const float speedX = SparkSpeedX();
+    const float speedY = SparkSpeedY();
+    const float gravityDivisor = GravityDivisor();
+    for (int k = 0; k < count; ++k) {
         const float angle = static_cast<float>(RandomBelow(360)) * kDegreesToRadians;
-        const float gravity = static_cast<float>(RandomBelow(100)) / kGravityDivisor;
-        auto spark = std::make_unique<Velm::Particle>(kSparkSpeedX * std::cos(angle), -kSparkSpeedY * std::sin(angle),
-                                                      gravity, picture);
+        const float gravity = gravityDivisor != 0.0f ? static_cast<float>(RandomBelow(100)) / gravityDivisor : 0.0f;
+        auto spark =
+                std::make_unique<Velm::Particle>(speedX * std::cos(angle), -speedY * std::sin(angle), gravity, picture);
         spark->colour = Velm::Color(255, 255, 255, 255);
         // A picture whose cels are not smaller than 40 by 50 gets no random offset.
         spark->x = mover->x + static_cast<float>(RandomBelow(40 - celWidth));
@@ -56,7 +69,8 @@ bool EffectSinus::Update() {
     mover->Update();
     const bool arrived = mover->HasArrived();
     ++updates;
-    if (!arrived && updates % kSparkEveryUpdates == 0) SpawnSparks();
+    const int every = SparkEveryUpdates();
+    if (!arrived && every > 0 && updates % every == 0) SpawnSparks();
     done = arrived && sparks.empty();
     if (arrived && !arrivalReported) {
         arrivalReported = true;

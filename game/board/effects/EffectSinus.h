@@ -23,12 +23,13 @@ public:
 // gone. The listener (may be null) is not owned. Main thread only.
 class EffectSinus : public DrawObject {
 public:
-    // Spark constants.
-    static constexpr int kSparkEveryUpdates = 2;
-    static constexpr int kSparksPerSpawn = 4;
-    static constexpr float kSparkSpeedX = 0.25f;
-    static constexpr float kSparkSpeedY = 0.25f;
-    static constexpr float kGravityDivisor = 5000.0f;
+    // Spark constants: tuning values of this effect's source file (indices 0 to 4 in this order),
+    // which the developer's reparse key changes while the game runs.
+    static int SparkEveryUpdates();
+    static int SparksPerSpawn();
+    static float SparkSpeedX();
+    static float SparkSpeedY();
+    static float GravityDivisor();
 
     EffectSinus(int x1, int y1, int x2, int y2, int unused, SwapListener* listener);
     ~EffectSinus() override;

@@ -16,8 +16,6 @@ namespace Velm {
 namespace {
 // Points of a score jewel: stages give none of their own in this game.
 constexpr int kJewelPoints = 0;
-// The switch to the screen that shows the finished clothes, which this game does not have.
-constexpr int kSwitchToClothes = 29;
 }  // namespace
 
 void BoardWidjet_t::OnJewelFound(Jewel_t* jewel) {
@@ -57,7 +55,7 @@ void BoardWidjet_t::OnStuffValueReached(StuffValue_t* value) {
         keepLevelOnShow = true;
         mHost->StopMusic();
         PlaySound("clothesready");
-        mHost->SwitchScreen(kSwitchToClothes);
+        mHost->SwitchScreen(ScreenSwitch::kBoardToClothes);
     } else if (value->current > 0.0f) {
         auto wings = std::make_unique<ParticleSystem_t>();
         wings->LoadFile("particles/girlwings.ini");

@@ -8,9 +8,9 @@
 #include "game/board/effects/ScoreEffect2.h"
 #include "game/board/effects/SimpleEffect2.h"
 #include "game/board/screen/BoardWidjet.h"
+#include "game/shell/BonusSettings.h"
 #include "game/shell/ProfileManager.h"
 #include "game/shell/ResourceIds.h"
-#include "game/shell/screens/BonusSettings.h"
 #include "game/shell/ui/ButtonHint.h"
 #include "widgets/HyperlinkWidget.h"
 
@@ -33,11 +33,13 @@ void BoardWidjet_t::OnPairRemoved(LayoutCell_t* tile) {
     AddRemovalEffects(value);
 
     if (stageNumber != 0 || !mHost->IsAdventureMode()) return;
-    if (levelNumber > 3 && gameType == 0 && gameTypeLbl != nullptr) {
-        ShowTip(14, gameTypeLbl->mX + gameTypeLbl->mWidth / 2, gameTypeLbl->mY + gameTypeLbl->mHeight / 2, false, 1);
+    if (levelNumber > 3 && gameType == GameUsual && gameTypeLbl != nullptr) {
+        ShowTip(BoardTip::kModeLabel, gameTypeLbl->mX + gameTypeLbl->mWidth / 2,
+                gameTypeLbl->mY + gameTypeLbl->mHeight / 2, false, 1);
     }
     if (hintButton != nullptr)
-        ShowTip(23, hintButton->mX + hintButton->mWidth / 2, hintButton->mY + hintButton->mHeight / 2, false, 1);
+        ShowTip(BoardTip::kHint, hintButton->mX + hintButton->mWidth / 2, hintButton->mY + hintButton->mHeight / 2,
+                false, 1);
 }
 
 void BoardWidjet_t::AddRemovalEffects(int value) {
@@ -79,7 +81,7 @@ void BoardWidjet_t::OnSelectionChanged(LayoutCell_t* tile) {
 
 void BoardWidjet_t::OnNoMoreMoves() {
     ProfileManager_t::Instance()->EndGameAndSave();
-    ShowFlyMessage("NoMoreMoves", 10);
+    ShowFlyMessage("NoMoreMoves", BoardDialogId::kNoMoreMoves);
 }
 
 void BoardWidjet_t::OnInvalidClick() { PlaySound("invalid"); }

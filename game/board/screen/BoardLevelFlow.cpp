@@ -11,14 +11,15 @@
 #include "game/board/effects/ScoreEffect2.h"
 #include "game/board/effects/SimpleEffect2.h"
 #include "game/board/screen/BoardWidjet.h"
+#include "game/shell/BonusSettings.h"
+#include "game/shell/DataNumbers.h"
 #include "game/shell/MusicPlaylist.h"
 #include "game/shell/ProfileManager.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/StageCatalogue.h"
 #include "game/shell/TextTable.h"
-#include "game/shell/screens/BonusSettings.h"
-#include "game/shell/screens/TimeBonus.h"
-#include "game/shell/screens/TipWidget.h"
+#include "game/shell/TimeBonus.h"
+#include "game/shell/TipKeys.h"
 #include "game/shell/ui/ButtonHint.h"
 #include "widgets/Checkbox.h"
 #include "widgets/HyperlinkWidget.h"
@@ -77,7 +78,9 @@ void BoardWidjet_t::OnShown() {
         SetControlsVisible(true);
         Progress_t* record = Progress();
         const bool started = StartLevel(record == nullptr || !record->gameInProgress);
-        if (started && miniGameId == -1) FadeInLabels(false, 200, 1);
+        // A level whose mini-game goes on keeps the bars and labels out; every other level
+        // (a mini-game the registry cannot make included) shows them.
+        if (started && !miniGame) FadeInLabels(false, 200, 1);
     }
     keepLevelOnShow = false;
 }
@@ -157,11 +160,12 @@ bool BoardWidjet_t::StartLevel(bool reset) {
         }
     }
     miniGameId = -1;
+    miniGame.reset();
     if (adventure && stage != nullptr) {
         miniGameId = stage->FindMiniGame(levelNumber);
         if (miniGameId != -1 && profiles->IsMiniGameCompleted(miniGameId)) miniGameId = -1;
-        // No mini-game object exists in this game: a started one is not resumed.
-        if (miniGameId != -1 && profiles->IsMiniGameStarted(miniGameId)) miniGameId = -1;
+        // A started mini-game goes on, when the registry can make it.
+        if (miniGameId != -1 && profiles->IsMiniGameStarted(miniGameId) && CreateMiniGame()) FadeOutLabels(1, 255);
     }
     if (record != nullptr) record->timeLeft = timeValue;
 
@@ -183,7 +187,7 @@ void BoardWidjet_t::LeaveForList() {
     stateTicks = 0;
     CloseShadow();
     mHost->StopMusic();
-    mHost->SwitchScreen(mHost->IsAdventureMode() ? 14 : 21);
+    mHost->SwitchScreen(mHost->IsAdventureMode() ? ScreenSwitch::kBoardToMap : ScreenSwitch::kBoardToSimple);
 }
 
 void BoardWidjet_t::ShowWords() {
@@ -192,7 +196,7 @@ void BoardWidjet_t::ShowWords() {
 }
 
 void BoardWidjet_t::ShowModeLabel(HyperlinkWidget* label) {
-    if (label == nullptr || gameType < 0 || gameType > 6) return;
+    if (label == nullptr || gameType < GameUsual || gameType > Game4Rivers) return;
     label->mLabel = Text(kModeKeys[gameType]);
 }
 
@@ -205,10 +209,10 @@ void BoardWidjet_t::ShowLevelName() {
                   Text("Level").c_str(), levelNumber + 1);
     request.stageText = stageText;
     request.levelName = currentGame != nullptr ? Text(currentGame->name) : std::string();
-    if (gameType >= 0 && gameType <= 6) request.modeText = Text(kModeKeys[gameType]);
+    if (gameType >= GameUsual && gameType <= Game4Rivers) request.modeText = Text(kModeKeys[gameType]);
     boardState = kStateLevelName;
     // Without its window the level starts as if the window had closed.
-    if (!mHost->OpenDialog(request, this)) DialogButtonDepress(kDialogLevelName, 1);
+    if (!mHost->OpenDialog(request, this)) DialogButtonDepress(BoardDialogId::kLevelName, 1);
 }
 
 // ---- The update tick --------------------------------------------------------------------------
@@ -254,9 +258,13 @@ void BoardWidjet_t::Update() {
                 boardState = kStateIdle;
                 mHost->FadeOutSoundEffects();
                 mHost->StopMusic();
-                mHost->SwitchScreen(14);
+                mHost->SwitchScreen(ScreenSwitch::kBoardToMap);
             }
             break;
+        case kStateMiniGame:
+        case kStateMiniGameShadow:
+        case kStateMiniGameClosing:
+        case kStateMiniGameClosed: UpdateMiniGameStates(); break;
         default: break;
     }
 
@@ -266,6 +274,7 @@ void BoardWidjet_t::Update() {
     listA.Update();
     listC.Update();
     collectibles.value.Tick();
+    JewelsManager_t::Instance().Update();
     listD.Update();
     UpdateButtons();
     if (!mHost->IsSmoothUpdating()) UpdateF(1);
@@ -356,7 +365,7 @@ void BoardWidjet_t::OnAppear2Finished() {
     SetControlsVisible(true);
     if (gameTypeLbl != nullptr) gameTypeLbl->SetAlphaFade(0, 255, 5.1f);
     if (levelNameLbl != nullptr) levelNameLbl->SetAlphaFade(0, 255, 5.1f);
-    ShowHelpOnce(layout->HasSpecialTiles() ? 22 : 15 + gameType);
+    ShowHelpOnce(layout->HasSpecialTiles() ? BoardTip::kHelperTilesHelp : BoardTip::kFirstModeHelp + gameType);
     ProfileManager_t::Instance()->Save();
 }
 
@@ -400,10 +409,10 @@ void BoardWidjet_t::UpdateTally() {
         const int flat = catalogue != nullptr ? catalogue->GetFlatGameIndex(stageNumber, levelNumber) : -1;
         if (LevelRecord_t* best = profiles->FindLevelRecord(flat)) {
             // The best of all finishes: the lowest time and the highest score.
-            const int score = scores[4] + scores[3];
+            const int score = DataNumbers::AddClamped(scores[4], scores[3]);
             if (best->bestTime <= 0 || timeValue < best->bestTime) best->bestTime = timeValue;
             if (score > best->bestScore) best->bestScore = score;
-            if (!best->flag && 0.66f * static_cast<float>(limit * 6000) > static_cast<float>(timeValue)) {
+            if (!best->flag && 0.66f * (static_cast<float>(limit) * 6000.0f) > static_cast<float>(timeValue)) {
                 best->flag = true;
                 const int total = catalogue != nullptr ? catalogue->GetTotalGameCount() : 0;
                 profiles->AddLevelRecord(profiles->FirstMissingLevel(total));
@@ -419,7 +428,7 @@ void BoardWidjet_t::UpdateTally() {
     request.kind = BoardDialog::LevelComplete;
     std::copy(scores.begin(), scores.end(), request.scores);
     request.levelLabel = levelNameLbl != nullptr ? levelNameLbl->mLabel : std::string();
-    if (!mHost->OpenDialog(request, this)) DialogButtonDepress(kDialogLevelComplete, 1);
+    if (!mHost->OpenDialog(request, this)) DialogButtonDepress(BoardDialogId::kLevelComplete, 1);
 }
 
 // ---- Windows ------------------------------------------------------------------------------------
@@ -458,9 +467,9 @@ void BoardWidjet_t::SetPaused(bool paused) {
 }
 
 void BoardWidjet_t::PauseOnFocusLoss() {
-    constexpr int kScoreTableDialog = 111;
     if (levelCompleted) return;
-    if (mHost->IsDialogOpen(kDialogHelp) || mHost->IsDialogOpen(kScoreTableDialog) || mHost->IsDialogOpen(kDialogLose))
+    if (mHost->IsDialogOpen(BoardDialogId::kHelp) || mHost->IsDialogOpen(BoardDialogId::kScoreTable) ||
+        mHost->IsDialogOpen(BoardDialogId::kLose))
         return;
     const Progress_t* record = Progress();
     if (record == nullptr || !record->gameInProgress) return;
@@ -469,7 +478,7 @@ void BoardWidjet_t::PauseOnFocusLoss() {
 
 void BoardWidjet_t::ShowNoMovesDialog() {
     Progress_t* record = Progress();
-    if (mHost->IsDialogOpen(kDialogNoMoves) || (record != nullptr && record->dontShowNoMoves)) return;
+    if (mHost->IsDialogOpen(BoardDialogId::kNoMoves) || (record != nullptr && record->dontShowNoMoves)) return;
     BoardDialogRequest request;
     request.kind = BoardDialog::NoMoves;
     request.text = Text("OneParaLeftShuffle");
@@ -487,12 +496,14 @@ void BoardWidjet_t::ShowFlyMessage(const std::string& textKey, int dialogId) {
 
 void BoardWidjet_t::ShowLoseDialog() {
     openDialogs = std::max(0, openDialogs - 1);
-    mHost->KillDialog(kDialogHelp);
+    mHost->KillDialog(BoardDialogId::kHelp);
     DropToolRing();
+    // The game is over: the tiles fade away, so that none shows round the window.
+    CurrentLayout()->StartFade(1);
     BoardDialogRequest request;
     request.kind = BoardDialog::Lose;
     request.hideReplay = !mHost->IsAdventureMode() || ProfileManager_t::Instance()->IsLastGameOfStage();
-    if (!mHost->OpenDialog(request, this)) DialogButtonDepress(kDialogLose, 3);
+    if (!mHost->OpenDialog(request, this)) DialogButtonDepress(BoardDialogId::kLose, 3);
 }
 
 void BoardWidjet_t::ShowHelpOnce(int index) {
@@ -500,7 +511,7 @@ void BoardWidjet_t::ShowHelpOnce(int index) {
     if (!mHost->IsAdventureMode() || record == nullptr || index < 0 || index >= Progress_t::kTipCount) return;
     if (record->tipSeen[static_cast<size_t>(index)]) return;
     record->tipSeen[static_cast<size_t>(index)] = true;
-    ShowHelpPage(index - 15);
+    ShowHelpPage(index - BoardTip::kFirstModeHelp);
 }
 
 void BoardWidjet_t::ShowHelpPage(int page) {
@@ -542,16 +553,16 @@ void BoardWidjet_t::DialogButtonDepress(int dialogId, int result) {
     ProfileManager_t* profiles = ProfileManager_t::Instance();
     Progress_t* record = Progress();
     switch (dialogId) {
-        case 10: ShowLoseDialog(); break;
-        case 11: ShowFlyMessage("TryMore", 16); break;
-        case 14: break;
-        case kDialogLevelComplete: OnLevelCompleteDialogResult(); break;
-        case 16:
+        case BoardDialogId::kNoMoreMoves: ShowLoseDialog(); break;
+        case BoardDialogId::kBeforeTryMore: ShowFlyMessage("TryMore", BoardDialogId::kTryMore); break;
+        case BoardDialogId::kQuiet: break;
+        case BoardDialogId::kLevelComplete: OnLevelCompleteDialogResult(); break;
+        case BoardDialogId::kTryMore:
             CloseShadow();
             stateTicks = 0;
             boardState = kStateStageEnd;
             break;
-        case kDialogGameMenu: {
+        case BoardDialogId::kGameMenu: {
             const bool toMain = mHost->ReadDialogFlag(dialogId, "toMainMenu");
             const bool toList = mHost->ReadDialogFlag(dialogId, "toLevelList");
             UpdateButtons();
@@ -561,43 +572,44 @@ void BoardWidjet_t::DialogButtonDepress(int dialogId, int result) {
             CloseShadow();
             if (toMain || toList) {
                 mHost->StopMusic();
-                mHost->SwitchScreen(toMain ? 8 : 21);
+                mHost->SwitchScreen(toMain ? ScreenSwitch::kBoardToMain : ScreenSwitch::kBoardToSimple);
             } else if (result == 5) {
                 RestartLevel();
             }
             break;
         }
-        case kDialogNoMoves:
+        case BoardDialogId::kNoMoves:
             if (record != nullptr) record->dontShowNoMoves = mHost->ReadDialogFlag(dialogId, "DontShow");
             openDialogs = std::max(0, openDialogs - 1);
             break;
-        case kDialogPause: SetPaused(false); break;
-        case 111:
+        case BoardDialogId::kPause: SetPaused(false); break;
+        case BoardDialogId::kScoreTable:
             CloseShadow();
             stateTicks = 0;
             boardState = kStateIdle;
             mHost->StopMusic();
-            mHost->SwitchScreen(8);
+            mHost->SwitchScreen(ScreenSwitch::kBoardToMain);
             break;
-        case kDialogLose:
+        case BoardDialogId::kLose:
             if (result == 2) profiles->PostponeCurrentGame();
             if (result == 1 || result == 2) {
+                CurrentLayout()->StartFade(2);
                 RestartLevel();
             } else if (result == 3) {
                 profiles->Save();
                 mHost->StopMusic();
-                mHost->SwitchScreen(8);
+                mHost->SwitchScreen(ScreenSwitch::kBoardToMain);
             }
             CloseShadow();
             break;
-        case kDialogHelp: openDialogs = std::max(0, openDialogs - 1); break;
-        case kDialogLevelName:
+        case BoardDialogId::kHelp: openDialogs = std::max(0, openDialogs - 1); break;
+        case BoardDialogId::kLevelName:
             stateTicks = 0;
             boardState = kStateAppear;
             appearEffect = std::make_unique<BoardAppearEffect2>(CurrentLayout(), this);
             CloseShadow();
             break;
-        case 999: {
+        case BoardDialogId::kGameOver: {
             const Profile_t* profile = profiles->GetCurrentProfile();
             const int place =
                     mHost->InsertHighScore(profile != nullptr ? profile->name : std::string(),
@@ -607,7 +619,7 @@ void BoardWidjet_t::DialogButtonDepress(int dialogId, int result) {
             if (place == -1) {
                 boardState = kStateIdle;
                 mHost->StopMusic();
-                mHost->SwitchScreen(8);
+                mHost->SwitchScreen(ScreenSwitch::kBoardToMain);
             } else {
                 BoardDialogRequest request;
                 request.kind = BoardDialog::HighScores;
@@ -629,9 +641,9 @@ void BoardWidjet_t::OnLevelCompleteDialogResult() {
     stateTicks = 0;
     tallyStarted = false;
     if (!mHost->IsAdventureMode()) {
-        mHost->KillDialog(kDialogLevelComplete);
+        mHost->KillDialog(BoardDialogId::kLevelComplete);
         mHost->StopMusic();
-        mHost->SwitchScreen(21);
+        mHost->SwitchScreen(ScreenSwitch::kBoardToSimple);
         return;
     }
     if (gameOutcome == 0) {
@@ -652,7 +664,7 @@ void BoardWidjet_t::OnLevelCompleteDialogResult() {
         stateTicks = 0;
         mHost->TellGameOverPlace(place != -1);
         mHost->StopMusic();
-        mHost->SwitchScreen(25);
+        mHost->SwitchScreen(ScreenSwitch::kBoardToGameOver);
         boardState = kStateGameEnd;
     }
 }

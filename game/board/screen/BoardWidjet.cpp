@@ -10,10 +10,10 @@
 #include "game/board/effects/EffectChange3One.h"
 #include "game/board/effects/HintEffect.h"
 #include "game/board/effects/SimpleEffect2.h"
+#include "game/shell/BonusSettings.h"
 #include "game/shell/ProfileManager.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/TextTable.h"
-#include "game/shell/screens/BonusSettings.h"
 #include "game/shell/ui/ButtonHint.h"
 #include "game/shell/ui/UiDescription.h"
 #include "graphics/Graphics.h"
@@ -72,7 +72,7 @@ BoardWidjet_t::~BoardWidjet_t() {
     listE.Clear();
     appearEffect.reset();
     toolRing.reset();
-    for (int type = 0; type <= 6; ++type) {
+    for (int type = GameUsual; type <= Game4Rivers; ++type) {
         Layout_t& layout = LayoutForGameType(type);
         if (layout.listener == this) layout.SetListener(nullptr);
     }
@@ -136,7 +136,7 @@ void BoardWidjet_t::Construct(const std::string& uiFile) {
     if (timeLbl != nullptr) timeColour = timeLbl->mColor;
 
     // Six layouts show blocked tiles greyed; the memory game hides faces instead.
-    for (int type = 0; type <= 6; ++type) {
+    for (int type = GameUsual; type <= Game4Rivers; ++type) {
         if (type == 3) continue;
         Layout_t& layout = LayoutForGameType(type);
         if (layout.blockedPicture) layout.blockedPicture->SetImage(mHost->GetResourceImage(IMAGE_COLLGRAY_ID));
@@ -166,6 +166,7 @@ std::string BoardWidjet_t::Text(const std::string& key) const { return TextTable
 void BoardWidjet_t::UpdateF(float ticks) {
     if (openDialogs > 0) return;
     if (boardState == kStatePlaying && toolRing) toolRing->Advance(ticks);
+    if (boardState == kStateMiniGame && miniGame) miniGame->Advance(ticks);
     listB.AdvanceAll(ticks);
     listA.AdvanceAll(ticks);
     listC.AdvanceAll(ticks);
@@ -180,12 +181,14 @@ void BoardWidjet_t::Draw(Graphics* g) {
             CurrentLayout()->Draw(g);
     } else if (boardState == kStatePlaying) {
         CurrentLayout()->Draw(g);
+    } else if ((boardState == kStateMiniGame || boardState == kStateMiniGameClosing) && miniGame) {
+        miniGame->Draw(g);
     }
     listD.Draw(g);
     listB.Draw(g);
     listA.Draw(g);
     if (shadow || backShadow) DeferOverlay(0);
-    DrawBars(g);
+    if (!IsMiniGameShowing()) DrawBars(g);
 }
 
 void BoardWidjet_t::DrawOverlay(Graphics* g) {
@@ -198,16 +201,46 @@ void BoardWidjet_t::DrawBars(Graphics* g) {
     bottomBar.Draw(g, 255);
 }
 
+void BoardWidjet_t::MouseEnter() {
+    if (miniGame) miniGame->MouseEnter();
+}
+
+void BoardWidjet_t::MouseLeave() {
+    if (miniGame) miniGame->MouseLeave();
+}
+
 void BoardWidjet_t::MouseMove(int x, int y) {
     pointerX = x;
     pointerY = y;
     if (boardState == kStatePlaying && openDialogs == 0) {
         CurrentLayout()->HandleMouseMove(x, y);
         MarkDirty();
+    } else if (boardState == kStateMiniGame && miniGame) {
+        miniGame->MouseMove(x, y);
     }
 }
 
+void BoardWidjet_t::MouseDown(int x, int y, int signedClickCount) {
+    if (boardState == kStateMiniGame && openDialogs == 0 && miniGame) {
+        miniGame->MouseDown(x, y, signedClickCount);
+        return;
+    }
+    BaseDialogWidget::MouseDown(x, y, signedClickCount);
+}
+
+void BoardWidjet_t::MouseDrag(int x, int y) {
+    if (boardState == kStateMiniGame && openDialogs == 0 && miniGame) {
+        miniGame->MouseDrag(x, y);
+        return;
+    }
+    BaseDialogWidget::MouseDrag(x, y);
+}
+
 void BoardWidjet_t::MouseUp(int x, int y, int signedClickCount) {
+    if (boardState == kStateMiniGame && openDialogs == 0) {
+        if (miniGame) miniGame->MouseUp(x, y, signedClickCount);
+        return;
+    }
     if (boardState != kStatePlaying) return;
     Layout_t* layout = CurrentLayout();
     if (signedClickCount > 0) {
@@ -240,7 +273,7 @@ void BoardWidjet_t::HandleDebugKey(int key) {
     if (key == kKeyS) {
         keepLevelOnShow = true;
         mHost->StopMusic();
-        mHost->SwitchScreen(25);
+        mHost->SwitchScreen(ScreenSwitch::kBoardToGameOver);
     } else if (key == kKeyF5) {
         StartLevel(true);
     } else if (key == kKeyF6) {
@@ -263,8 +296,8 @@ void BoardWidjet_t::HandleDebugKey(int key) {
         }
         StartLevel(true);
     } else if (key >= kKeyPad0 && key <= kKeyPad9) {
-        // The mini-game hooks have nothing to start here.
         miniGameId = key - kKeyPad0 + (mHost->IsControlDown() ? 10 : 0);
+        OnHistoryDone();
     } else if (key == kKeyUp) {
         ++timeStep;
     } else if (key == kKeyDown) {
@@ -285,7 +318,10 @@ void BoardWidjet_t::UpdateButtons() {
                                 layout->CountNonCollectionTiles() > 0;
         shuffleButton->SetDisabled(!canShuffle);
     }
-    if (hintButton != nullptr) hintButton->mTimerOn = playing && !levelCompleted && openDialogs == 0;
+    if (hintButton != nullptr) {
+        const bool miniGameRuns = boardState == kStateMiniGame && miniGame && hintButton->mVisible;
+        hintButton->mTimerOn = (playing && !levelCompleted && openDialogs == 0) || miniGameRuns;
+    }
     if (undoButton != nullptr) undoButton->SetDisabled(!(playing && layout->CanUndo()));
 }
 
@@ -319,7 +355,7 @@ void BoardWidjet_t::FadeOutLabels(float ticks, float startAlpha) {
 }
 
 void BoardWidjet_t::ButtonDepress(int id) {
-    if (id != kShuffle && id != kHint && id != -1) PlaySound("MouseDown");
+    if (id != kShuffle && id != kHint && id != -1 && boardState != kStateMiniGame && !miniGame) PlaySound("MouseDown");
     Layout_t* layout = CurrentLayout();
     switch (id) {
         case kShuffle:
@@ -332,6 +368,10 @@ void BoardWidjet_t::ButtonDepress(int id) {
             layout->StartShuffle();
             break;
         case kHint: {
+            if (boardState == kStateMiniGame && miniGame) {
+                miniGame->Hint();
+                return;
+            }
             if (boardState != kStatePlaying || !layout->NextHint()) return;
             PlaySound("Hint");
             UpdateButtons();
@@ -355,10 +395,17 @@ void BoardWidjet_t::ButtonDepress(int id) {
             CheckBoardState();
             break;
         case kSkipGame:
+            if (!miniGame) break;
+            miniGame->MarkSkipped();
+            if (skipGameButton != nullptr) skipGameButton->SetVisible(false);
+            if (hintButton != nullptr && hintButton->mVisible) hintButton->SetVisible(false);
+            mHost->CloseTip(false);
+            miniGame->End();
+            break;
         case kSkipDialog: break;
         case kMenu: {
             openDialogs = std::max(0, openDialogs - 1);
-            mHost->KillDialog(kDialogHelp);
+            mHost->KillDialog(BoardDialogId::kHelp);
             ShowShadow(140);
             BoardDialogRequest request;
             request.kind = BoardDialog::GameMenu;
@@ -401,7 +448,7 @@ void BoardWidjet_t::ChargeUndo() {
         if (move.tile < 0 || move.tile >= Layout_t::kMaxTiles) continue;
         const LayoutCell_t& tile = layout->Cell(move.tile);
         if (tile.group == nullptr) continue;
-        if (gameType == 1) {
+        if (gameType == GameSwapColl) {
             sum += records < 4 ? simple : 2 * simple;
         } else if (tile.group->GetGroupNumber() >= 0 && tile.group->GetGroupNumber() <= 2) {
             sum += ClassValue(&tile);
@@ -513,7 +560,7 @@ void BoardWidjet_t::OnChangeBonusUsed(const std::vector<LayoutCell_t*>* tiles, L
     PlaySound("changebonus");
     DropToolRing();
     AddTileFade(tool, 0, 20);
-    const bool waits = gameType == 1;
+    const bool waits = gameType == GameSwapColl;
     if (tiles != nullptr && !tiles->empty()) {
         listA.AddObject(new EffectBonusChange(*tiles, waits ? this : nullptr));
     } else if (waits) {

@@ -10,6 +10,7 @@
 #include "engine/anim/LineMoveObj.h"
 #include "game/board/LayoutListener.h"
 #include "game/board/effects/BoardAppearEffect2.h"
+#include "game/board/effects/BoardEffectListeners.h"
 #include "game/board/effects/CollectibleHooks.h"
 #include "game/board/effects/EffectGo.h"
 #include "game/board/effects/EffectMultiply.h"
@@ -19,7 +20,10 @@
 #include "game/board/effects/Shadow.h"
 #include "game/board/effects/StageBackground.h"
 #include "game/board/screen/BoardHost.h"
+#include "game/shell/GameIds.h"
 #include "game/shell/ui/BaseDialogWidget.h"
+#include "game/shell/ui/HistoryListener.h"
+#include "game/shell/ui/MiniGameRegistry.h"
 #include "graphics/Color.h"
 
 class EffectChange3One;
@@ -32,7 +36,6 @@ namespace Velm {
 class ButtonHint;
 class ButtonWidget;
 class Checkbox;
-class GameApp;
 class HyperlinkWidget;
 class Layout_t;
 class UiDescription_t;
@@ -44,7 +47,10 @@ class UiDescription_t;
 //
 // Time is update ticks of 10 ms. Board states: 0 level-name window, 1 level-start effect,
 // 2 idle, 3 playing, 4 just shown, 8 end tally, 9 next level starting, 10 game finished,
-// 11 stage finished; 15 to 18 belong to the mini-game hooks, which nothing starts here.
+// 11 stage finished; 15 a mini-game runs in place of the board, 16 a board-handled mini-game
+// waits for its shadow to rise, 17 and 18 such a game winds down behind the shadow. The
+// mini-game registry makes no game in this program: a level that names one is played on the
+// board as any other.
 //
 // Every tool animation leads to its finish on the layout exactly once while the level lives
 // (ApplySwap, FinishRemoverBonus, ResolveGroups, OnTileMoveFinished). A level start clears the
@@ -59,15 +65,23 @@ void BoardMusicEnded();
 
 class BoardWidjet_t : public BaseDialogWidget,
                       public LayoutListener,
+                      public BoardAppearEffectListener,
                       public BoardAppearEffect2Listener,
+                      public ShuffleListener,
                       public SwapListener,
+                      public ChangeListener,
+                      public AddLayoutEffectListener,
+                      public EffectRazlet3Listener,
+                      public EffectGirlAppearListener,
+                      public JewelInGameListener,
+                      public HistoryListener,
+                      public MiniGameListener,
                       public EffectRemoverListener,
                       public LineMoveObjListener,
                       public ObjectsManagerListener,
                       public EffectGoListener,
-                      public BonusChangeListener,
-                      public JewelInGameListener,
-                      public StuffValueListener {
+                      public StuffValueListener,
+                      public BonusChangeListener {
 public:
     enum BoardState {
         kStateLevelName = 0,
@@ -78,24 +92,18 @@ public:
         kStateTally = 8,
         kStateNextLevel = 9,
         kStateGameEnd = 10,
-        kStateStageEnd = 11
+        kStateStageEnd = 11,
+        kStateMiniGame = 15,
+        kStateMiniGameShadow = 16,
+        kStateMiniGameClosing = 17,
+        kStateMiniGameClosed = 18
     };
     enum ButtonId { kShuffle = 1, kHint = 2, kUndo = 3, kSkipGame = 4, kSkipDialog = 5, kMenu = 777 };
-    enum DialogId {
-        kDialogLevelComplete = 15,
-        kDialogGameMenu = 55,
-        kDialogNoMoves = 102,
-        kDialogPause = 103,
-        kDialogLose = 305,
-        kDialogHelp = 333,
-        kDialogLevelName = 444
-    };
     static constexpr int kHintCoolDownTicks = 3000;
     static constexpr int kHintToolTicks = 3000;
 
-    // The program's screen: the application is its host.
-    explicit BoardWidjet_t(GameApp* app);
-    // Any host; uiFile is the screen's description ("ui/board.txt").
+    // Any host (the program's is the application's GameAppBoardHost); uiFile is the screen's
+    // description ("ui/board.txt").
     explicit BoardWidjet_t(std::unique_ptr<BoardHost> host, const std::string& uiFile = "ui/board.txt");
     ~BoardWidjet_t() override;
 
@@ -109,8 +117,13 @@ public:
     void DrawOverlay(Graphics* g) override;
     void KeyUp(int key) override;
     void MouseMove(int x, int y) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
+    using BaseDialogWidget::MouseDown;
+    void MouseDown(int x, int y, int signedClickCount) override;
     using BaseDialogWidget::MouseUp;
     void MouseUp(int x, int y, int signedClickCount) override;
+    void MouseDrag(int x, int y) override;
     void OnShown() override;
     void OnHidden() override;
 
@@ -171,10 +184,11 @@ public:
     void OnTilesMoved(const std::vector<LayoutFlight_t>* flights) override;
 
     // ---- Effects ----
+    void OnAppearFinished() override {}
     void OnAppear2Finished() override;
     void OnSwapEffectDone() override;
     void OnBonusChangeDone() override;
-    void OnChangeEffectDone();
+    void OnChangeEffectDone() override;
     void OnRemoverTargetReached(EffectRemover* effect, int target) override;
     void OnRemoverDone(EffectRemover* effect) override;
     void OnLineMoveDone(LineMoveObj* mover) override;
@@ -184,6 +198,14 @@ public:
     // ---- Collectible hooks (unreached in this game: nothing makes jewels or items) ----
     void OnJewelFound(Jewel_t* jewel) override;
     void OnStuffValueReached(StuffValue_t* value) override;
+
+    // ---- Mini-game hooks ----
+    // The story before the level has ended: the level's mini-game starts, or with none (or
+    // none that can be made) the level-name window opens.
+    void OnHistoryDone() override;
+    void OnMiniGameFinished(MiniGame* game) override;
+    // A mini-game runs or winds down in place of the board (states 15 to 18).
+    bool IsMiniGameShowing() const;
 
     BoardHost& Host() { return *mHost; }
 
@@ -245,6 +267,8 @@ public:
     StageBackground_t background;
     // Collectible items, jewels and the clothes progress value (idle: nothing feeds them here).
     BoardCollectibles_t collectibles;
+    // The running mini-game, made by the registry (none in this game).
+    std::unique_ptr<MiniGame> miniGame;
 
 private:
     void Construct(const std::string& uiFile);
@@ -266,6 +290,12 @@ private:
     void RestartLevel();
     void LeaveForList();
     void HandleDebugKey(int key);
+    // Makes the level's mini-game, started in state 15 with the controls hidden; false (and
+    // nothing changed) when the registry has none.
+    bool CreateMiniGame();
+    void UpdateMiniGameStates();
+    // After a mini-game: labels and bars back, and the level-name window when it was skipped.
+    void ReturnFromMiniGame(bool showControls);
     // The music callback stops reaching this screen (its destruction).
     void ReleaseMusicCallback();
     // The banner's kind goes into its DrawObject mode, so that its end is told apart.

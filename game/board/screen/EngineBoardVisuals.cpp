@@ -95,7 +95,8 @@ private:
     std::string mImageResource;
 };
 
-// The combo hint: the picture fades in and out for the given number of cycles.
+// The combo hint: the picture, centred on the tile, fades in and out for the given number of
+// cycles, its alpha times the board's alpha (a board fading out takes the hint with it).
 class EngineComboHint : public TileEffect {
 public:
     EngineComboHint(int x, int y, int cycles) : mX(x), mY(y), mTicksLeft(cycles * 2 * kHalf) {}
@@ -104,19 +105,19 @@ public:
         ++mTick;
     }
     bool IsDone() const override { return mTicksLeft <= 0; }
-    void SetScale(float scale) override { mScale = scale; }
+    void SetScale(float boardAlpha) override { mBoardAlpha = boardAlpha; }
+    int GetAlpha() const {
+        const int phase = mTick % (2 * kHalf);
+        const int rising = phase < kHalf ? phase : 2 * kHalf - 1 - phase;
+        return static_cast<int>(static_cast<float>(rising * 255 / (kHalf - 1)) * mBoardAlpha / 255.0f);
+    }
     void Draw(Graphics* g) override {
         Image* image = EngineHooks::GetResourceImage("IMAGE_BLINK_COLL");
         if (image == nullptr || IsDone()) return;
-        const int phase = mTick % (2 * kHalf);
-        const int rising = phase < kHalf ? phase : 2 * kHalf - 1 - phase;
-        const int alpha = rising * 255 / (kHalf - 1);
         const bool wasTinting = g->GetTintImages();
         g->SetTintImages(true);
-        g->SetColor(Color(255, 255, 255, alpha));
-        Transform transform;
-        transform.Scale(mScale, mScale);
-        g->DrawImageTransform(image, transform, static_cast<float>(mX), static_cast<float>(mY));
+        g->SetColor(Color(255, 255, 255, GetAlpha()));
+        g->DrawImageTransform(image, Transform(), static_cast<float>(mX), static_cast<float>(mY));
         g->SetTintImages(wasTinting);
     }
 
@@ -126,7 +127,7 @@ private:
     int mY;
     int mTicksLeft;
     int mTick = 0;
-    float mScale = 1.0f;
+    float mBoardAlpha = 255.0f;
 };
 
 }  // namespace

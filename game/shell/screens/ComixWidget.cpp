@@ -1,5 +1,6 @@
 #include "game/shell/screens/ComixWidget.h"
 
+#include "game/shell/GameIds.h"
 #include "game/shell/ui/UiDescription.h"
 #include "graphics/Graphics.h"
 #include "graphics/Image.h"
@@ -112,7 +113,7 @@ void ComixWidget::Update() {
             if (blackAlpha > 255.0f) {
                 blackAlpha = 255.0f;
                 step = kSwitchedAway;
-                links.SwitchScreen(kSwitchToMap);
+                links.SwitchScreen(ScreenSwitch::kComixToMap);
             }
             break;
         default: break;

@@ -24,7 +24,6 @@ class Widget;
 class ComixWidget : public BaseDialogWidget {
 public:
     static constexpr const char* kUiFile = "UI/comix.txt";
-    static constexpr int kSwitchToMap = 28;
     static constexpr int kSkipButton = 1;
     enum Step { kFirstPicture, kSecondPicture, kFinalFadeIn, kZoomSetUp, kZooming, kFadeToBlack, kSwitchedAway };
 

@@ -7,9 +7,10 @@
 
 #include "app/VelmAppBase.h"
 #include "engine/util/IniFile.h"
+#include "game/shell/BonusSettings.h"
+#include "game/shell/GameIds.h"
 #include "game/shell/MusicPlaylist.h"
 #include "game/shell/TextTable.h"
-#include "game/shell/screens/BonusSettings.h"
 #include "game/shell/screens/GameScreenFactory.h"
 #include "game/shell/screens/IceWidget.h"
 #include "game/shell/ui/GameUiHost.h"
@@ -42,36 +43,10 @@ class UserNameDialog;
 // ice cover) belong to the main thread only once that flag is set.
 class GameApp : public VelmAppBase, public TransitionCallback, public IceWidgetListener, public GameUiHost {
 public:
-    // The switch codes of SwitchScreen.
-    enum SwitchCode {
-        kMainToHighScores = 2,
-        kHighScoresToMain = 3,
-        kGameOverToHighScores = 4,
-        kMainToBoard = 7,
-        kBoardToMain = 8,
-        kTitleToMain = 13,
-        kBoardToMap = 14,
-        kMapToBoard = 15,
-        kMapToMain = 16,
-        kMainToMap = 17,
-        kMainToSimple = 18,
-        kSimpleToMain = 19,
-        kSimpleToBoard = 20,
-        kBoardToSimple = 21,
-        kBoardToGameOver = 25,
-        kGameOverToMain = 26,
-        kMainToComix = 27,
-        kComixToMap = 28,
-        kBack = 30
-    };
     // The id every message box is registered under: no UI file gives it, so a message box
     // never replaces (and kills) the dialog that opened it.
     static constexpr int kMessageBoxDialogId = 0x7FFF0001;
-    // Dialog ids the focus loss and the tips look for.
-    static constexpr int kHelpDialogId = 333;
-    static constexpr int kScoreTableDialogId = 111;
-    static constexpr int kLoseDialogId = 305;
-    static constexpr int kTipDialogId = 1024;
+    // The age (updates) a tip must reach before a removal closes it.
     static constexpr int kTipMinAgeTicks = 500;
 
     // factory: builds the screens; null takes the real screens.
@@ -114,11 +89,13 @@ public:
     void OnLogosFinished();
 
     // ---- Services of the screens ----
-    // Starts a switch between two screens. A code that names no pair, or a pair whose
+    // Starts a switch between two screens (a ScreenSwitch code). A code that names no pair, or a pair whose
     // screen to show is not built, changes nothing.
     void SwitchScreen(int code);
-    // Shows message box type 1..8 and waits for it; true when it was confirmed.
+    // Shows message box type 1..9 and waits for it; true when it was confirmed.
     bool ShowMessageBox(int type);
+    // The box that tells the player their list of players was rebuilt from a damaged one.
+    static constexpr int kPlayersRepairedBox = 9;
     void ShowUserNameDialog(int dialogId, int mode);
     bool IsAdventureMode() const { return gameMode == 1; }
     StageCatalogue_t* GetStageCatalogue() const;

@@ -27,26 +27,26 @@ constexpr int kTitle = -1;
 
 constexpr int Id(GameScreenId id) { return static_cast<int>(id); }
 
-// Screen left and screen shown of every switch code (code 30 goes back instead).
+// Screen left and screen shown of every switch code (kBack goes back instead).
 const SwitchPair kSwitchPairs[] = {
-        {GameApp::kMainToHighScores, Id(GameScreenId::MainMenu), Id(GameScreenId::HighScores)},
-        {GameApp::kHighScoresToMain, Id(GameScreenId::HighScores), Id(GameScreenId::MainMenu)},
-        {GameApp::kGameOverToHighScores, Id(GameScreenId::GameOver), Id(GameScreenId::HighScores)},
-        {GameApp::kMainToBoard, Id(GameScreenId::MainMenu), Id(GameScreenId::Board)},
-        {GameApp::kBoardToMain, Id(GameScreenId::Board), Id(GameScreenId::MainMenu)},
-        {GameApp::kTitleToMain, kTitle, Id(GameScreenId::MainMenu)},
-        {GameApp::kBoardToMap, Id(GameScreenId::Board), Id(GameScreenId::Map)},
-        {GameApp::kMapToBoard, Id(GameScreenId::Map), Id(GameScreenId::Board)},
-        {GameApp::kMapToMain, Id(GameScreenId::Map), Id(GameScreenId::MainMenu)},
-        {GameApp::kMainToMap, Id(GameScreenId::MainMenu), Id(GameScreenId::Map)},
-        {GameApp::kMainToSimple, Id(GameScreenId::MainMenu), Id(GameScreenId::SimpleList)},
-        {GameApp::kSimpleToMain, Id(GameScreenId::SimpleList), Id(GameScreenId::MainMenu)},
-        {GameApp::kSimpleToBoard, Id(GameScreenId::SimpleList), Id(GameScreenId::Board)},
-        {GameApp::kBoardToSimple, Id(GameScreenId::Board), Id(GameScreenId::SimpleList)},
-        {GameApp::kBoardToGameOver, Id(GameScreenId::Board), Id(GameScreenId::GameOver)},
-        {GameApp::kGameOverToMain, Id(GameScreenId::GameOver), Id(GameScreenId::MainMenu)},
-        {GameApp::kMainToComix, Id(GameScreenId::MainMenu), Id(GameScreenId::Comix)},
-        {GameApp::kComixToMap, Id(GameScreenId::Comix), Id(GameScreenId::Map)},
+        {ScreenSwitch::kMainToHighScores, Id(GameScreenId::MainMenu), Id(GameScreenId::HighScores)},
+        {ScreenSwitch::kHighScoresToMain, Id(GameScreenId::HighScores), Id(GameScreenId::MainMenu)},
+        {ScreenSwitch::kGameOverToHighScores, Id(GameScreenId::GameOver), Id(GameScreenId::HighScores)},
+        {ScreenSwitch::kMainToBoard, Id(GameScreenId::MainMenu), Id(GameScreenId::Board)},
+        {ScreenSwitch::kBoardToMain, Id(GameScreenId::Board), Id(GameScreenId::MainMenu)},
+        {ScreenSwitch::kTitleToMain, kTitle, Id(GameScreenId::MainMenu)},
+        {ScreenSwitch::kBoardToMap, Id(GameScreenId::Board), Id(GameScreenId::Map)},
+        {ScreenSwitch::kMapToBoard, Id(GameScreenId::Map), Id(GameScreenId::Board)},
+        {ScreenSwitch::kMapToMain, Id(GameScreenId::Map), Id(GameScreenId::MainMenu)},
+        {ScreenSwitch::kMainToMap, Id(GameScreenId::MainMenu), Id(GameScreenId::Map)},
+        {ScreenSwitch::kMainToSimple, Id(GameScreenId::MainMenu), Id(GameScreenId::SimpleList)},
+        {ScreenSwitch::kSimpleToMain, Id(GameScreenId::SimpleList), Id(GameScreenId::MainMenu)},
+        {ScreenSwitch::kSimpleToBoard, Id(GameScreenId::SimpleList), Id(GameScreenId::Board)},
+        {ScreenSwitch::kBoardToSimple, Id(GameScreenId::Board), Id(GameScreenId::SimpleList)},
+        {ScreenSwitch::kBoardToGameOver, Id(GameScreenId::Board), Id(GameScreenId::GameOver)},
+        {ScreenSwitch::kGameOverToMain, Id(GameScreenId::GameOver), Id(GameScreenId::MainMenu)},
+        {ScreenSwitch::kMainToComix, Id(GameScreenId::MainMenu), Id(GameScreenId::Comix)},
+        {ScreenSwitch::kComixToMap, Id(GameScreenId::Comix), Id(GameScreenId::Map)},
 };
 
 struct MessageBoxType {
@@ -55,12 +55,13 @@ struct MessageBoxType {
     const char* bodyKey;
 };
 
-// Message box types 1..8.
+// Message box types 1..9.
 const MessageBoxType kMessageBoxes[] = {
-        {"UI/messageboxOKC.txt", "Quit", "SureExit"},      {"UI/messagebox.txt", "Warning", "EnterCorrectName"},
-        {"UI/messageboxOKC.txt", "", "DeleteWarning"},     {"UI/messageboxOKC.txt", "", "ResetHighScores"},
-        {"UI/messagebox.txt", "NotSupported", "Error1"},   {"UI/messagebox.txt", "NotSupported", "Error2"},
-        {"UI/messagebox.txt", "NoWindowedMode", "Error3"}, {"UI/messagebox.txt", "", "NoMorePlayersAvalible"},
+        {"UI/messageboxOKC.txt", "Quit", "SureExit"},        {"UI/messagebox.txt", "Warning", "EnterCorrectName"},
+        {"UI/messageboxOKC.txt", "", "DeleteWarning"},       {"UI/messageboxOKC.txt", "", "ResetHighScores"},
+        {"UI/messagebox.txt", "NotSupported", "Error1"},     {"UI/messagebox.txt", "NotSupported", "Error2"},
+        {"UI/messagebox.txt", "NoWindowedMode", "Error3"},   {"UI/messagebox.txt", "", "NoMorePlayersAvalible"},
+        {"UI/messagebox.txt", "Warning", "PlayersRepaired"},
 };
 
 constexpr int kEffectGroup = 1;
@@ -76,7 +77,7 @@ void GameApp::SwitchScreen(int code) {
     if (!mScreensBuilt) return;
     BaseDialogWidget* show = nullptr;
     BaseDialogWidget* leave = nullptr;
-    if (code == kBack) {
+    if (code == ScreenSwitch::kBack) {
         show = screenToLeave;
         leave = screenToShow;
     } else {
@@ -88,24 +89,24 @@ void GameApp::SwitchScreen(int code) {
         leave = pair->leave == kTitle ? mTitleScreen.get() : mScreens[pair->leave].get();
         show = mScreens[pair->show].get();
     }
-    if (show == nullptr || (code != kTitleToMain && mIce == nullptr)) return;
+    if (show == nullptr || (code != ScreenSwitch::kTitleToMain && mIce == nullptr)) return;
 
     switchCode = code;
     screenToShow = show;
     screenToLeave = leave;
-    if (code == kMainToHighScores) {
+    if (code == ScreenSwitch::kMainToHighScores) {
         show->mShowArgument = 0;
         show->mSpare2 = 0;
-    } else if (code == kBoardToMap) {
+    } else if (code == ScreenSwitch::kBoardToMap) {
         show->mShowArgument = 1;
-    } else if (code == kMainToMap) {
+    } else if (code == ScreenSwitch::kMainToMap) {
         show->mShowArgument = 0;
     }
 
     show->OnTransitionStarted(0);
     show->SetVisible(false);
     show->Resize(0, 0, mWidth, mHeight);
-    if (code == kTitleToMain) {
+    if (code == ScreenSwitch::kTitleToMain) {
         OnIceCovered();
         OnIceCleared();
     } else {
@@ -172,7 +173,7 @@ StageCatalogue_t* GameApp::GetStageCatalogue() const {
 }
 
 void GameApp::CloseTip(bool onlyWhenOld) {
-    Dialog* tip = GetDialog(kTipDialogId);
+    Dialog* tip = GetDialog(BoardDialogId::kTip);
     if (tip == nullptr) return;
     int age = INT_MAX;
     int tipIndex = -1;
@@ -181,7 +182,7 @@ void GameApp::CloseTip(bool onlyWhenOld) {
     Progress_t* progress = ProfileManager_t::Instance()->GetCurrentProgress();
     if (progress != nullptr && tipIndex >= 0 && tipIndex < static_cast<int>(progress->tipSeen.size()))
         progress->tipSeen[static_cast<size_t>(tipIndex)] = true;
-    KillDialog(kTipDialogId);
+    KillDialog(BoardDialogId::kTip);
 }
 
 void GameApp::FadeOutSoundEffects() { Sound::StopGroup(kEffectGroup, kEffectsFadeMs); }

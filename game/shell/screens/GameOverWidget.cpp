@@ -1,5 +1,6 @@
 #include "game/shell/screens/GameOverWidget.h"
 
+#include "game/shell/GameIds.h"
 #include "game/shell/ProfileManager.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/TextTable.h"
@@ -71,12 +72,17 @@ void GameOverWidget::MouseDrag(int x, int y) {
 void GameOverWidget::ButtonDepress(int id) {
     PlayUiSound("MouseDown");
     if (id == 1) {
-        if (!story.IsPageFinished()) {
+        bool goOn = story.IsPageFinished();
+        if (!goOn) {
             story.SkipCurrentText();
-        } else if (!story.NextPage()) {
+            // Ending the last text of the last page goes on at once: left to the story, it
+            // would first turn to an empty black page that waits for another click.
+            goOn = story.IsPageFinished() && story.page >= story.GetPageCount() - 1;
+        }
+        if (goOn && !story.NextPage()) {
             BaseDialogWidget* scores = links.scoreTable ? links.scoreTable() : nullptr;
             const bool placed = scores != nullptr && scores->mShowArgument == 1;
-            links.SwitchScreen(placed ? kSwitchToScores : kSwitchToMainMenu);
+            links.SwitchScreen(placed ? ScreenSwitch::kGameOverToHighScores : ScreenSwitch::kGameOverToMain);
         }
     }
     UpdateDoneLabel();

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "game/shell/GameIds.h"
 #include "game/shell/screens/History.h"
 #include "game/shell/screens/StoryScreenLinks.h"
 #include "game/shell/ui/BaseDialogWidget.h"
@@ -14,18 +15,16 @@ class Widget;
 
 // The screen after the last stage of the adventure (dialog id 999, shown by switch 25): it
 // tells the closing story of "data/gameover.txt" on black, typed out text by text. A click
-// anywhere, Esc or "Done" (button 1) shows a typing text whole, then ends it; after the last
-// page it goes on to the score table (switch 4) when the finished game's score got a place
+// anywhere, Esc or "Done" (button 1) shows a typing text whole, then ends it; ending the last
+// text of the last page goes on to the score table (switch 4) when the finished game's score got a place
 // there (the score table's show argument is 1), else to the main menu (switch 26).
 // Built once by the loading thread; loads the story on each showing and clears it when
 // hidden. Main thread otherwise.
 class GameOverWidget : public BaseDialogWidget {
 public:
-    static constexpr int kDialogId = 999;
+    static constexpr int kDialogId = BoardDialogId::kGameOver;
     static constexpr const char* kUiFile = "UI/gameover.txt";
     static constexpr const char* kStoryFile = "data/gameover.txt";
-    static constexpr int kSwitchToScores = 4;
-    static constexpr int kSwitchToMainMenu = 26;
 
     explicit GameOverWidget(GameApp* app);
     GameOverWidget(const StoryScreenLinks& links, const std::string& uiFile, const std::string& storyFile);

@@ -7,6 +7,7 @@
 #include "game/shell/ResourceIds.h"
 #include "game/shell/screens/ComixWidget.h"
 #include "game/shell/screens/GameApp.h"
+#include "game/shell/screens/GameAppBoardHost.h"
 #include "game/shell/screens/GameOverWidget.h"
 #include "game/shell/screens/GameScreenFactory.h"
 #include "game/shell/screens/HighScoresDialog.h"
@@ -48,7 +49,7 @@ public:
     std::unique_ptr<BaseDialogWidget> MakeScreen(GameScreenId id, GameApp& app) override {
         if (id == GameScreenId::MainMenu) return std::make_unique<MainScreen>(&app);
         if (id == GameScreenId::SimpleList) return std::make_unique<SimpleWidget_t>(&app);
-        if (id == GameScreenId::Board) return std::make_unique<BoardWidjet_t>(&app);
+        if (id == GameScreenId::Board) return MakeGameBoard(&app);
         if (id == GameScreenId::Map) return std::make_unique<MapWidget_t>(&app);
         if (id == GameScreenId::HighScores) return std::make_unique<HighScoresDialog>(&app, -1);
         if (id == GameScreenId::GameOver) return std::make_unique<GameOverWidget>(&app);

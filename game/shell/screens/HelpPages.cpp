@@ -1,10 +1,10 @@
 #include "game/shell/screens/HelpPages.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 
 #include "engine/util/IniFile.h"
+#include "game/shell/DataNumbers.h"
 #include "game/shell/ProfileManager.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/TextTable.h"
@@ -31,7 +31,10 @@ std::vector<std::string> SplitFields(const std::string& value, char delimiter) {
     }
 }
 
-int ToInt(const std::string& text) { return std::atoi(text.c_str()); }
+// Coordinates are held near the screen, so that adding the page's offset never wraps.
+int Coordinate(const std::string& text) { return DataNumbers::ClampCoordinate(DataNumbers::LeadingInt(text)); }
+
+int ToInt(const std::string& text) { return DataNumbers::LeadingInt(text); }
 
 bool IsFontId(int id) { return id >= Velm::FONT_DEFAULT_ID && id <= Velm::FONT_NUMBERS_ID; }
 
@@ -52,10 +55,10 @@ void ReadText(HelpPage_t& page, const std::string& value, const std::string& ori
         return;
     }
     HelpTextItem_t item;
-    item.x = ToInt(f[0]) + page.dx;
-    item.y = ToInt(f[1]) + page.dy;
-    item.w = ToInt(f[2]);
-    item.h = ToInt(f[3]);
+    item.x = Coordinate(f[0]) + page.dx;
+    item.y = Coordinate(f[1]) + page.dy;
+    item.w = Coordinate(f[2]);
+    item.h = Coordinate(f[3]);
     item.key = f[4];
     unsigned colour = 0;
     if (std::sscanf(f[5].c_str(), "%x", &colour) != 1) {
@@ -84,8 +87,8 @@ void ReadImage(HelpPage_t& page, const std::string& value, const std::string& or
         return;
     }
     auto picture = std::make_unique<StillImage_t>();
-    picture->x = static_cast<float>(ToInt(f[0]) + page.dx);
-    picture->y = static_cast<float>(ToInt(f[1]) + page.dy);
+    picture->x = static_cast<float>(Coordinate(f[0]) + page.dx);
+    picture->y = static_cast<float>(Coordinate(f[1]) + page.dy);
     picture->centred = false;
     const int id = Velm::GetResourceIdByName(f[2].c_str());
     if (IsImageId(id)) {
@@ -135,14 +138,19 @@ void HelpPages_t::Load(const IniFile_t& file) {
     Clear();
     const std::string& origin = file.GetOriginName();
     const IniSection_t* main = file.FindSection("Main");
-    const int count = main != nullptr ? main->GetInt("PagesCount", 0) : 0;
+    int count = main != nullptr ? main->GetInt("PagesCount", 0) : 0;
+    if (count > DataNumbers::kMaxPages) {
+        Complain(origin, "Main", "PagesCount",
+                 std::to_string(count) + " pages; only the first " + std::to_string(DataNumbers::kMaxPages) + " read");
+        count = DataNumbers::kMaxPages;
+    }
     for (int p = 0; p < count; ++p) {
         auto newPage = std::make_unique<HelpPage_t>();
         const std::string sectionName = "Page" + std::to_string(p);
         const IniSection_t* section = file.FindSection(sectionName);
         if (section != nullptr) {
-            newPage->dx = section->GetInt("DX", 0);
-            newPage->dy = section->GetInt("DY", 0);
+            newPage->dx = DataNumbers::ClampCoordinate(section->GetInt("DX", 0));
+            newPage->dy = DataNumbers::ClampCoordinate(section->GetInt("DY", 0));
             ReadNumberedKeys(*section, "Text", [&](const std::string& key, const std::string& value) {
                 ReadText(*newPage, value, origin, sectionName, key);
             });

@@ -44,7 +44,8 @@ HelpWidget_t::~HelpWidget_t() {
 }
 
 void HelpWidget_t::UpdateButtons() {
-    SetShown(nextButton, pages.page < pages.GetPageCount() - 1);
+    // A single page turns nowhere: it offers only "Close".
+    SetShown(nextButton, !singlePage && pages.page < pages.GetPageCount() - 1);
     SetShown(prevButton, !singlePage && pages.page > 0);
 }
 
@@ -76,7 +77,8 @@ void HelpWidget_t::Close(int result) {
 void HelpWidget_t::ButtonDepress(int id) {
     PlayUiSound("MouseDown");
     if (id == 1) {
-        if (pages.NextPage()) {
+        // On a single page, "Next" (and Esc, which acts as it) closes.
+        if (!singlePage && pages.NextPage()) {
             UpdateButtons();
             return;
         }

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "game/shell/GameIds.h"
 #include "game/shell/screens/HelpPages.h"
 #include "game/shell/ui/BaseDialogWidget.h"
 
@@ -16,11 +17,12 @@ class Widget;
 // page, closed with "Close" (2) or Next on the last page. When it is to close it
 // sets its result to 1000 and tells its dialog listener (333, 1 or 2); the
 // listener removes it. In single-page mode (the board's hints) only "Close" is
-// offered; the "DontShow" box sets the current record's don't-show-help flag.
+// offered, a click on the page does nothing and Esc closes; the "DontShow" box sets
+// the current record's don't-show-help flag.
 // Main thread.
 class HelpWidget_t : public Velm::BaseDialogWidget {
 public:
-    static constexpr int kDialogId = 333;
+    static constexpr int kDialogId = Velm::BoardDialogId::kHelp;
     static constexpr int kCloseResult = 1000;
 
     // app may be null (tests): sounds are then silent.

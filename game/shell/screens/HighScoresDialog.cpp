@@ -1,9 +1,11 @@
 #include "game/shell/screens/HighScoresDialog.h"
 
+#include "game/shell/GameIds.h"
 #include "game/shell/HighScoreTable.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/ui/GameUiHost.h"
 #include "game/shell/ui/UiDescription.h"
+#include "graphics/Font.h"
 #include "graphics/Graphics.h"
 #include "resources/base/StringUtils.h"
 #include "widgets/WidgetFlags.h"
@@ -16,6 +18,26 @@ constexpr int kBarRise = 7;
 constexpr int kNameWrapWidth = 448;
 constexpr int kScoreWrapWidth = 284;
 constexpr float kBurstStepsPerSecond = 50.0f;
+
+// The text cut to fit the width on one line, "..." marking the cut; whole UTF-8 characters
+// are kept. Text that fits is returned as it is.
+std::string FitToWidth(Font* font, const std::string& text, int width) {
+    if (font == nullptr || font->StringWidth(text) <= width) return text;
+    static const std::string kMark = "...";
+    size_t low = 0;
+    size_t high = text.size();
+    while (low < high) {
+        const size_t mid = (low + high + 1) / 2;
+        if (font->StringWidth(text.substr(0, mid) + kMark) <= width) {
+            low = mid;
+        } else {
+            high = mid - 1;
+        }
+    }
+    while (low > 0 && low < text.size() && (static_cast<unsigned char>(text[low]) & 0xC0) == 0x80) --low;
+    return text.substr(0, low) + kMark;
+}
+
 }  // namespace
 
 HighScoresDialog::HighScoresDialog(GameApp* app, int highlightedRow)
@@ -98,7 +120,9 @@ void HighScoresDialog::Draw(Graphics* g) {
 void HighScoresDialog::DrawRow(Graphics* g, const Row& row, int entryIndex) {
     const HighScoreEntry_t* entry = HighScoreTable_t::Instance()->GetEntry(entryIndex);
     if (entry == nullptr) return;
-    g->DrawStringWordWrapped(entry->name, row.name.x, row.name.y, kNameWrapWidth, -1, 0);
+    // A name from a player list written elsewhere can be of any length: one line, cut to its column.
+    g->DrawStringWordWrapped(FitToWidth(g->GetFont(), entry->name, kNameWrapWidth), row.name.x, row.name.y,
+                             kNameWrapWidth, -1, 0);
     g->DrawStringWordWrapped(FormatThousands(entry->score), row.score.x, row.score.y, kScoreWrapWidth, -1, 0);
 }
 
@@ -114,7 +138,7 @@ void HighScoresDialog::MouseDrag(int x, int y) {
 void HighScoresDialog::ButtonDepress(int id) {
     PlayUiSound("MouseDown");
     if (id == kBack) {
-        links.SwitchScreen(mShowArgument == 1 ? kSwitchToMainMenu : kSwitchBack);
+        links.SwitchScreen(mShowArgument == 1 ? ScreenSwitch::kHighScoresToMain : ScreenSwitch::kBack);
     } else if (id == kReset) {
         if (links.askMessageBox && links.askMessageBox(kResetMessageBox)) {
             SetHighlight(-1);

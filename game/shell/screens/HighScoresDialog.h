@@ -6,6 +6,7 @@
 #include "engine/anim/AnimObject2.h"
 #include "engine/anim/StillImage.h"
 #include "engine/particles/SimpleParticleSystem.h"
+#include "game/shell/GameIds.h"
 #include "game/shell/screens/StoryScreenLinks.h"
 #include "game/shell/ui/BaseDialogWidget.h"
 #include "graphics/Color.h"
@@ -28,10 +29,8 @@ class UiDescription_t;
 // The show argument (mShowArgument) is the return flag: 1 sends "Back" to the main menu.
 class HighScoresDialog : public BaseDialogWidget {
 public:
-    static constexpr int kDialogId = 111;
+    static constexpr int kDialogId = BoardDialogId::kScoreTable;
     static constexpr const char* kUiFile = "ui/highscores.txt";
-    static constexpr int kSwitchToMainMenu = 3;
-    static constexpr int kSwitchBack = 30;
     static constexpr int kResetMessageBox = 4;
     static constexpr int kRowSpacing = 40;
     static constexpr int kRowCount = 10;

@@ -1,10 +1,10 @@
 #include "game/shell/screens/History.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "engine/util/ComString.h"
 #include "engine/util/IniFile.h"
+#include "game/shell/DataNumbers.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/TextTable.h"
 #include "game/shell/screens/HelpPages.h"
@@ -16,7 +16,13 @@ namespace Velm {
 
 namespace {
 
-int ToInt(const std::string& text) { return std::atoi(text.c_str()); }
+int ToInt(const std::string& text) { return DataNumbers::LeadingInt(text); }
+
+// Coordinates and sizes are held near the screen, so that a box's centre and its balloon's
+// size never wrap.
+int Coordinate(const std::string& text) { return DataNumbers::ClampCoordinate(ToInt(text)); }
+
+int Ticks(const std::string& text) { return DataNumbers::Clamp(ToInt(text), 0, DataNumbers::kMaxTicks); }
 
 Color HexColour(const std::string& text) {
     unsigned value = 0;
@@ -65,15 +71,21 @@ void History_t::Load(const IniFile_t& file, HistoryListener* newListener, const 
     done = false;
     const IniSection_t* main = file.FindSection("Main");
     if (main != nullptr) {
-        const int pageCount = main->GetInt("PagesCount", 0);
-        x = main->GetInt("X", 0);
-        y = main->GetInt("Y", 0);
+        int pageCount = main->GetInt("PagesCount", 0);
+        if (pageCount > DataNumbers::kMaxPages) {
+            Complain(file.GetOriginName(), "Main", "PagesCount",
+                     std::to_string(pageCount) + " pages; only the first " + std::to_string(DataNumbers::kMaxPages) +
+                             " read");
+            pageCount = DataNumbers::kMaxPages;
+        }
+        x = DataNumbers::ClampCoordinate(main->GetInt("X", 0));
+        y = DataNumbers::ClampCoordinate(main->GetInt("Y", 0));
         showGirl = main->GetInt("ShowGirl", 1) != 0;
         for (const auto& entry : NumberedValues(*main, "Rect")) {
             std::vector<std::string> f;
             com_string::Split(entry.second.c_str(), ',', f);
             f.resize(4);
-            rects.emplace_back(ToInt(f[0]), ToInt(f[1]), ToInt(f[2]), ToInt(f[3]));
+            rects.emplace_back(Coordinate(f[0]), Coordinate(f[1]), Coordinate(f[2]), Coordinate(f[3]));
         }
         for (int i = 0; i < pageCount; ++i) ReadPage(file, i, playerName);
     }
@@ -113,22 +125,22 @@ void History_t::ReadPage(const IniFile_t& file, int index, const std::string& pl
                 text.key = f[1];
                 if (f.size() > 2) text.colour = HexColour(f[2]);
                 if (f.size() > 3) text.extra = ToInt(f[3]);
-                if (f.size() > 4) text.revealTime = text.holdTime = ToInt(f[4]);
+                if (f.size() > 4) text.revealTime = text.holdTime = Ticks(f[4]);
                 next = 5;
             } else {
                 if (f.size() < 5) {
                     Complain(origin, name, entry.first, "too few fields");
                     continue;
                 }
-                text.x = ToInt(f[0]);
-                text.y = ToInt(f[1]);
-                text.w = ToInt(f[2]);
-                text.h = ToInt(f[3]);
+                text.x = Coordinate(f[0]);
+                text.y = Coordinate(f[1]);
+                text.w = Coordinate(f[2]);
+                text.h = Coordinate(f[3]);
                 text.key = f[4];
                 if (f.size() > 5) text.colour = HexColour(f[5]);
                 if (f.size() > 6) text.extra = ToInt(f[6]);
-                if (f.size() > 7) text.revealTime = ToInt(f[7]);
-                if (f.size() > 8) text.holdTime = ToInt(f[8]);
+                if (f.size() > 7) text.revealTime = Ticks(f[7]);
+                if (f.size() > 8) text.holdTime = Ticks(f[8]);
                 next = 9;
             }
             if (f.size() > next) text.shape = ToInt(f[next]);
@@ -149,8 +161,8 @@ void History_t::ReadPage(const IniFile_t& file, int index, const std::string& pl
                 continue;
             }
             auto picture = std::make_unique<StillImage_t>();
-            picture->x = static_cast<float>(ToInt(f[0]));
-            picture->y = static_cast<float>(ToInt(f[1]));
+            picture->x = static_cast<float>(Coordinate(f[0]));
+            picture->y = static_cast<float>(Coordinate(f[1]));
             picture->centred = false;
             const int id = GetResourceIdByName(f[2].c_str());
             if (f[2].compare(0, 6, "IMAGE_") == 0 && id != RESOURCE_ID_MAX) {
@@ -184,7 +196,7 @@ void History_t::StartItem() {
     if (current == nullptr) return;
     Graphics measure;
     measure.SetFont(FONT_DEFAULT);
-    current->h = measure.GetWordWrappedHeight(current->w, current->text);
+    current->h = DataNumbers::ClampCoordinate(measure.GetWordWrappedHeight(current->w, current->text));
     boxTransform.Reset();
     if (current->shape != 0) {
         boxTransform.Scale(static_cast<float>(current->w) / 85.0f, static_cast<float>(current->h) / 88.0f);

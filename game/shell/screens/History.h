@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/anim/StillImage.h"
+#include "game/shell/ui/HistoryListener.h"
 #include "graphics/Color.h"
 #include "graphics/Rect.h"
 #include "graphics/Transform.h"
@@ -17,15 +18,6 @@ class Font;
 class Graphics;
 class Image;
 class TipWidget;
-
-// Told by a story as it runs; every operation is optional.
-class HistoryListener {
-public:
-    virtual ~HistoryListener() = default;
-    virtual void OnItemStarted(int item) { (void)item; }
-    virtual void OnItemDone(int item) { (void)item; }
-    virtual void OnHistoryDone() {}
-};
 
 // One text of a story page: typed out in its box (x, y, w, h; h becomes the wrapped text's
 // height when the item starts), then held; times in update ticks.

@@ -1,6 +1,7 @@
 #include "game/shell/screens/LevelCompleteWidget.h"
 
 #include "engine/particles/ParticleSystem.h"
+#include "game/shell/DataNumbers.h"
 #include "game/shell/ProfileManager.h"
 #include "game/shell/screens/ButtonColumn.h"
 #include "game/shell/ui/GameUiHost.h"
@@ -54,8 +55,9 @@ LevelCompleteWidget_t::LevelCompleteWidget_t(const std::string& fileName, const 
     gameValue = Find("GameScoreLblValue");
     SetLabel(scoreValue, levelScore);
     SetLabel(timeValue, timeBonus);
-    SetLabel(totalValue, levelScore + timeBonus);
-    SetLabel(gameValue, gameScore + timeBonus);
+    // Held at the largest int: the bonuses come from the stage settings, which a player can change.
+    SetLabel(totalValue, DataNumbers::AddClamped(levelScore, timeBonus));
+    SetLabel(gameValue, DataNumbers::AddClamped(gameScore, timeBonus));
 
     labels = {scoreValue,
               timeValue,

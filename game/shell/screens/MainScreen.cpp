@@ -4,6 +4,7 @@
 
 #include "engine/anim/SpriteSheet.h"
 #include "engine/sound/SoundApi.h"
+#include "game/shell/GameIds.h"
 #include "game/shell/ProfileManager.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/StageCatalogue.h"
@@ -36,6 +37,20 @@ void SetLabel(Widget* widget, const std::string& text) {
     if (auto* button = dynamic_cast<ButtonWidget*>(widget)) {
         button->mLabel = text;
     }
+}
+
+void SetShown(Widget* widget, bool shown) {
+    if (widget != nullptr) widget->SetVisible(shown);
+}
+
+// Whether a new free-play game would take something from the record: a game begun, a board
+// opened beyond the first two, a best score or time, a chosen tile set.
+bool HoldsFreePlayResults(const Progress_t& progress) {
+    if (progress.stageStarted || progress.tileset != 0 || progress.levelRecords.size() > 2) return true;
+    for (const LevelRecord_t& record : progress.levelRecords) {
+        if (record.bestScore != 0 || record.bestTime != 0) return true;
+    }
+    return false;
 }
 
 void LoadScroller(TiledScrollAnim_t& anim, const char* file, Image* sheetImage) {
@@ -119,6 +134,11 @@ void MainScreen::UpdateF(float fraction) {
     ProfileManager_t* profiles = ProfileManager_t::Instance();
     const Profile_t* profile = profiles->GetCurrentProfile();
     SetLabel(nameLabel, profile != nullptr ? profile->name : std::string());
+    // A player list rebuilt from a damaged one is told once, before anything else is asked.
+    if (app != nullptr && app->GetDialog(kPlayerDialogId) == nullptr && app->GetDialog(kNameDialogId) == nullptr &&
+        profiles->TakeListRepairNotice()) {
+        app->ShowMessageBox(GameApp::kPlayersRepairedBox);
+    }
     // Not while a name dialog is open: a game button pressed before the first update asks for
     // the name itself, and a second dialog would take its place.
     if (askForPlayer && profiles->GetProfileCount() == 0 && app != nullptr &&
@@ -189,7 +209,7 @@ void MainScreen::ButtonDepress(int id) {
             break;
         }
         case kHelp: HelpWidget_t::Open(app, this); break;
-        case kScores: app->SwitchScreen(GameApp::kMainToHighScores); break;
+        case kScores: app->SwitchScreen(ScreenSwitch::kMainToHighScores); break;
         case kExit:
             if (app->ShowMessageBox(1)) {
                 app->Shutdown();
@@ -225,7 +245,9 @@ void MainScreen::StartGame(int id) {
         ButtonDepress(kChangePlayer);
         return;
     }
-    if (!progress->stageStarted) {
+    // A new game resets the record: without a game to lose, at once; else only after the
+    // question.
+    if (mode == 0 ? !HoldsFreePlayResults(*progress) : !progress->stageStarted) {
         StartNewGame(1);
         return;
     }
@@ -242,11 +264,9 @@ void MainScreen::StartGame(int id) {
     SetLabel(levelName, level != nullptr ? TextTable_t::Instance()->Lookup(level->name) : std::string());
     SetLabel(stage, FormatString("%d-%d", progress->stage + 1, game + 1));
     if (mode == 0) {
-        for (Widget* label : {score, levelName, stage}) {
-            if (label != nullptr) {
-                label->SetVisible(false);
-            }
-        }
+        // Free play has no stage to show; its question says what a new game takes away.
+        for (Widget* label : {score, levelName, stage, ui->FindWidget("Question")}) SetShown(label, false);
+        SetShown(ui->FindWidget("FreeQuestion"), true);
     }
     choice->mDialogListener = this;
     app->AddDialog(choice);
@@ -260,11 +280,11 @@ void MainScreen::StartNewGame(int gameList) {
         stages->listSelector = 0;
     }
     if (app->IsAdventureMode()) {
-        app->SwitchScreen(GameApp::kMainToComix);
+        app->SwitchScreen(ScreenSwitch::kMainToComix);
     } else {
         profiles->AddLevelRecord(0);
         profiles->AddLevelRecord(1);
-        app->SwitchScreen(GameApp::kMainToSimple);
+        app->SwitchScreen(ScreenSwitch::kMainToSimple);
     }
 }
 
@@ -273,12 +293,12 @@ void MainScreen::ContinueGame() {
     const bool levelInProgress = progress != nullptr && progress->gameInProgress;
     if (app->IsAdventureMode()) {
         stopMusicOnHide = false;
-        app->SwitchScreen(GameApp::kMainToMap);
+        app->SwitchScreen(ScreenSwitch::kMainToMap);
     } else if (levelInProgress) {
         stopMusicOnHide = true;
-        app->SwitchScreen(GameApp::kMainToBoard);
+        app->SwitchScreen(ScreenSwitch::kMainToBoard);
     } else {
-        app->SwitchScreen(GameApp::kMainToSimple);
+        app->SwitchScreen(ScreenSwitch::kMainToSimple);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "game/shell/screens/MapWidget.h"
 
 #include "game/board/effects/EffectChange3One.h"
+#include "game/shell/GameIds.h"
 #include "game/shell/ProfileManager.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/StageCatalogue.h"
@@ -129,7 +130,7 @@ void MapWidget_t::ButtonDepress(int id) {
     if (id != 1 && id != 2) return;
     TilesetCatalogue_t* tilesets = links.tilesets ? links.tilesets() : nullptr;
     if (tilesets != nullptr && tilesets->current != tilesetOnShow) tilesets->SelectTileset(tilesetOnShow);
-    links.SwitchScreen(id == 1 ? kSwitchToMainMenu : kSwitchToBoard);
+    links.SwitchScreen(id == 1 ? ScreenSwitch::kMapToMain : ScreenSwitch::kMapToBoard);
 }
 
 }  // namespace Velm

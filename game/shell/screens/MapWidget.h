@@ -32,8 +32,6 @@ struct MapMarker {
 class MapWidget_t : public BaseDialogWidget {
 public:
     static constexpr const char* kUiFile = "ui/map.txt";
-    static constexpr int kSwitchToBoard = 15;
-    static constexpr int kSwitchToMainMenu = 16;
     static constexpr int kRingPeriodTicks = 200;
     enum MarkerState { kDone = 0, kCurrent = 1, kToCome = 2 };
 

@@ -37,7 +37,7 @@ OptionsDialog::OptionsDialog(const std::string& fileName, GameApp* application)
     Sound::SetGroupVolume(1, GroupVolume(app->GetSfxVolume()));
     Sound::SetGroupVolume(3, GroupVolume(app->GetMusicVolume()));
     if (mode3D != nullptr) {
-        mode3D->SetChecked(app->Is3DAccelerated(), false);
+        if (mode3D != nullptr) mode3D->SetChecked(app->Is3DAccelerated(), false);
     }
     if (fullScreen != nullptr) {
         fullScreen->SetChecked(!app->mIsWindowed, false);
@@ -69,13 +69,10 @@ void OptionsDialog::SliderValueChanged(int id, double value) {
 
 void OptionsDialog::CheckboxChecked(int id, bool checked) {
     app->PlaySound("MouseDown", true);
-    if (id == k3DBox && checked) {
-        if (!app->Is3DAccelerationSupported()) {
-            mode3D->SetChecked(false, true);
-            app->ShowMessageBox(5);
-        } else if (!app->Is3DAccelerationRecommended()) {
-            app->ShowMessageBox(6);
-        }
+    if (id == k3DBox && checked && !app->Is3DAccelerationRecommended()) {
+        // Refused ("Not supported"): the box shows the drawing in force again.
+        if (mode3D != nullptr) mode3D->SetChecked(app->Is3DAccelerated(), false);
+        app->ShowMessageBox(app->Is3DAccelerationSupported() ? 6 : 5);
     } else if (id == kFullScreenBox && !checked && app->mForceFullscreen) {
         app->ShowMessageBox(7);
         fullScreen->SetChecked(true, true);

@@ -16,7 +16,9 @@ class Slider;
 // (check box 1) and full screen (2), applied on OK (button 1), and the custom
 // cursor (3), applied at once. OK also saves the profiles. Esc closes it as a
 // Cancel would: the screen mode and 3D drawing stay as they were, what acted at
-// once (volumes, cursor) stays too and is saved. Main thread.
+// once (volumes, cursor) stays too and is saved. A choice the machine refuses (3D
+// drawing it does not support or recommend, a window where only full screen runs) is
+// answered with its message and the box shows the setting in force again. Main thread.
 class OptionsDialog : public FlyWidget_t {
 public:
     enum { kMusicSlider = 1, kEffectSlider = 2 };

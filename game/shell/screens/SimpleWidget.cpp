@@ -1,13 +1,17 @@
 #include "game/shell/screens/SimpleWidget.h"
 
+#include "game/shell/GameIds.h"
 #include "game/shell/ProfileManager.h"
+#include "game/shell/ResourceIds.h"
 #include "game/shell/StageCatalogue.h"
 #include "game/shell/TextTable.h"
 #include "game/shell/TilesetCatalogue.h"
 #include "game/shell/ui/GameUiHost.h"
 #include "game/shell/ui/RadioButton.h"
 #include "game/shell/ui/UiDescription.h"
+#include "graphics/Font.h"
 #include "graphics/Graphics.h"
+#include "graphics/Image.h"
 #include "graphics/MemoryImage.h"
 #include "widgets/ButtonWidget.h"
 #include "widgets/WidgetFlags.h"
@@ -77,10 +81,32 @@ void SimpleWidget_t::Draw(Graphics* g) {
 void SimpleWidget_t::DrawOverlay(Graphics* g) {
     for (int s = 0; s <= lastSlot && s < SimpleLevelList::kSlotsPerPage; ++s) {
         const RadioButton* button = slotButtons[static_cast<size_t>(s)];
+        const SimpleLevelList::Slot& slot = slots[static_cast<size_t>(s)];
+        if (button == nullptr || !button->mVisible) continue;
+        if (slot.state == SimpleLevelList::SlotState::Locked) {
+            DrawLock(g, *button, slot.level);
+            continue;
+        }
         MemoryImage* thumbnail = thumbnails[static_cast<size_t>(s)].get();
-        if (button == nullptr || thumbnail == nullptr || !button->mVisible || button->mDisabled) continue;
+        if (thumbnail == nullptr || button->mDisabled) continue;
         g->DrawImage(thumbnail, button->mX + kThumbnailOffsetX, button->mY + kThumbnailOffsetY);
     }
+}
+
+void SimpleWidget_t::DrawLock(Graphics* g, const Widget& slotButton, int level) {
+    const int centreX = slotButton.mX + kThumbnailOffsetX + LayoutThumbnails::kThumbnailWidth / 2;
+    const int centreY = slotButton.mY + kThumbnailOffsetY + LayoutThumbnails::kThumbnailHeight / 2;
+    if (lockPicture == nullptr) return;
+    const int left = centreX - lockPicture->GetWidth() / 2, top = centreY - lockPicture->GetHeight() / 2;
+    g->DrawImage(lockPicture.get(), left, top);
+    // The number on the lock's body: the lower 40 of the picture's 88 pixels.
+    Font* font = FONT_DIREVIR != nullptr ? FONT_DIREVIR : FONT_DEFAULT;
+    if (font == nullptr) return;
+    const std::string number = std::to_string(level + 1);
+    g->SetFont(font);
+    g->SetColor(Color(58, 30, 0));
+    const int bodyMiddle = top + lockPicture->GetHeight() * 70 / 88;
+    g->DrawString(number, centreX - font->StringWidth(number) / 2, bodyMiddle + font->GetAscent() / 2 - 2);
 }
 
 void SimpleWidget_t::KeyUp(int key) {
@@ -102,6 +128,7 @@ void SimpleWidget_t::OnShown() {
         thumbnail->Create(LayoutThumbnails::kThumbnailWidth, LayoutThumbnails::kThumbnailHeight);
     }
     thumbnailRenderer.Acquire();
+    lockPicture.reset(links.loadImage ? links.loadImage(kLockPicture) : nullptr);
     pageCount = SimpleLevelList::PageCount(static_cast<int>(CurrentRecords().size()));
     RenderPage(0);
     UpdatePageButtons();
@@ -110,6 +137,7 @@ void SimpleWidget_t::OnShown() {
 void SimpleWidget_t::OnHidden() {
     thumbnailRenderer.Release();
     for (auto& thumbnail : thumbnails) thumbnail.reset();
+    lockPicture.reset();
 }
 
 void SimpleWidget_t::UpdatePageButtons() {
@@ -179,7 +207,7 @@ void SimpleWidget_t::ButtonDepress(int id) {
     switch (id) {
         case kBack:
             SelectChosenTileset();
-            if (links.switchScreen) links.switchScreen(kSwitchToMainMenu);
+            if (links.switchScreen) links.switchScreen(ScreenSwitch::kSimpleToMain);
             break;
         case kPlay:
             SelectChosenTileset();
@@ -187,7 +215,7 @@ void SimpleWidget_t::ButtonDepress(int id) {
                 progress->gameScore = 0;
                 progress->timeLeft = 0;
             }
-            if (links.switchScreen) links.switchScreen(kSwitchToBoard);
+            if (links.switchScreen) links.switchScreen(ScreenSwitch::kSimpleToBoard);
             break;
         case kTilesetPrev:
         case kTilesetNext:

@@ -16,6 +16,7 @@ namespace Velm {
 
 class UiDescription_t;
 class GameApp;
+class Image;
 class MemoryImage;
 class RadioButton;
 class Widget;
@@ -23,8 +24,8 @@ class Widget;
 // Simple mode's level chooser ("UI/SimpleUI.txt"): six levels a page, each a
 // radio slot ("CB1" .. "CB6") with a small picture of its tile layout, page
 // buttons, the chosen level's name, number, best score and best time, the
-// tile-set choice, Play and Back. Locked levels are shown disabled and without
-// a picture. Shown by the switches from the main menu and the play screen;
+// tile-set choice, Play and Back. Locked levels are shown disabled, with a
+// lock ("images/ui/lock") bearing the level's number in place of the picture. Shown by the switches from the main menu and the play screen;
 // leaves for the main menu (Back) or the play screen (Play).
 //
 // What the list shows is worked out by SimpleLevelList; the pictures come from
@@ -36,8 +37,6 @@ public:
     static constexpr int kDialogId = 444;
     static constexpr const char* kUiFile = "UI/SimpleUI.txt";
     // The application's switch codes of Back and Play.
-    static constexpr int kSwitchToMainMenu = 19;
-    static constexpr int kSwitchToBoard = 20;
     enum ButtonId { kBack = 1, kPlay = 2, kTilesetPrev = 3, kTilesetNext = 4, kPagePrev = 5, kPageNext = 6 };
     // Where a thumbnail stands on its slot button.
     static constexpr int kThumbnailOffsetX = 31;
@@ -51,7 +50,10 @@ public:
         std::function<void(int code)> switchScreen;
         // Starts "music/mainmenu" unless it plays already.
         std::function<void()> startMenuMusic;
+        // Reads a picture file into a new image the caller owns; null when it cannot.
+        std::function<Image*(const std::string& path)> loadImage;
     };
+    static constexpr const char* kLockPicture = "images/ui/lock";
 
     explicit SimpleWidget_t(GameApp* app);
     SimpleWidget_t(const Links& links, const std::string& uiFile);
@@ -59,7 +61,8 @@ public:
 
     void Update() override;
     void Draw(Graphics* g) override;
-    // Draws the pictures of the unlocked slots over their buttons.
+    // Draws the pictures of the unlocked slots over their buttons, and the lock with the
+    // level's number (flat index + 1) on the locked ones.
     void DrawOverlay(Graphics* g) override;
     void DrawOverlay(Graphics* g, int priority) override { BaseDialogWidget::DrawOverlay(g, priority); }
     // Esc acts as Back.
@@ -91,10 +94,12 @@ private:
     // Shows the chosen tile set's name (text key "TilesetName" and its index) between the
     // tile-set arrows.
     void ShowTilesetName();
+    void DrawLock(Graphics* g, const Widget& slotButton, int level);
 
     Links links;
     std::unique_ptr<UiDescription_t> description;
     std::array<std::unique_ptr<MemoryImage>, SimpleLevelList::kSlotsPerPage> thumbnails;
+    std::unique_ptr<Image> lockPicture;  // while shown
     std::array<RadioButton*, SimpleLevelList::kSlotsPerPage> slotButtons{};
     Widget* prevPage = nullptr;
     Widget* nextPage = nullptr;

@@ -4,6 +4,7 @@
 
 #include "engine/sound/SoundApi.h"
 #include "game/shell/screens/GameApp.h"
+#include "graphics/MemoryImage.h"
 
 // The list on the application: kept apart from SimpleWidget.cpp so that the
 // list can be built and tested on its links alone.
@@ -26,6 +27,7 @@ SimpleWidget_t::Links SimpleWidget_t::LinksOf(GameApp* app) {
         app->StopMusic();
         Sound::PlayMusic(kMenuMusic, 2000, 1000);
     };
+    links.loadImage = [app](const std::string& path) -> Image* { return app->GetImage(path, true); };
     return links;
 }
 

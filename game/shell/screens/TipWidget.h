@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "game/shell/GameIds.h"
 #include "graphics/Matrix3.h"
 #include "widgets/Dialog.h"
 
@@ -29,9 +30,6 @@ struct TipPlacement {
 TipPlacement PlaceTipWithArrow(int x, int y, int screenWidth, int screenHeight, int tipWidth, int tipHeight,
                                int arrowWidth, int arrowHeight, int arrowOffset);
 
-// The text key of a tip of the board's tip table; "" for any other id.
-std::string GetTipKey(int tipId);
-
 // A balloon: a framework dialog drawn with the frame IMAGE_TIP, its text as the body, the
 // "Ok" button of "ui/tip.txt" and optionally an arrow (IMAGE_TIP_ARROW) pointing at a spot on
 // the screen. The board shows its tips with it (dialog id 1024, so the application can close
@@ -42,7 +40,7 @@ std::string GetTipKey(int tipId);
 // a while. Main thread only.
 class TipWidget : public Dialog {
 public:
-    static constexpr int kDialogId = 1024;
+    static constexpr int kDialogId = BoardDialogId::kTip;
     static constexpr int kFixedWidth = 351;
     static constexpr int kFixedHeight = 243;
     static constexpr const char* kUiFile = "ui/tip.txt";

@@ -1,5 +1,6 @@
 #include "game/shell/screens/TitleScreen.h"
 
+#include "game/shell/GameIds.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/TextTable.h"
 #include "game/shell/screens/GameApp.h"
@@ -75,7 +76,7 @@ void TitleScreen::ButtonDepress(int id) {
         return;
     }
     app->UnloadTitleScreenResources();
-    app->SwitchScreen(GameApp::kTitleToMain);
+    app->SwitchScreen(ScreenSwitch::kTitleToMain);
 }
 
 void TitleScreen::ButtonMouseEnter(int id) {

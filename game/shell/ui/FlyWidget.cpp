@@ -1,12 +1,13 @@
 #include "game/shell/ui/FlyWidget.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "engine/util/IniFile.h"
+#include "game/shell/DataNumbers.h"
 #include "game/shell/ui/GameUiHost.h"
 #include "game/shell/ui/UiDescription.h"
 #include "game/shell/ui/UiStyleApply.h"
+#include "game/shell/ui/UiValueReader.h"
 #include "graphics/Image.h"
 #include "resources/base/StringUtils.h"
 #include "widgets/WidgetFlags.h"
@@ -38,7 +39,7 @@ FlyWidget_t::FlyWidget_t(const std::string& fileName, int dialogId, bool modal) 
     IniFile_t file;
     file.Load(fileName, true);
     if (file.GetSectionCount() > 0) {
-        ReadMain(file.GetSection("Main"));
+        ReadMain(file.GetSection("Main"), fileName);
     } else {
         beginX = endX = kFallbackPointX;
         beginY = endY = kFallbackPointY;
@@ -60,36 +61,31 @@ FlyWidget_t::~FlyWidget_t() {
     if (mComponentImage == mOwnedFrame.get()) mComponentImage = nullptr;
 }
 
-void FlyWidget_t::ReadMain(const IniSection_t& main) {
-    beginX = static_cast<float>(main.GetInt("BeginX", 0));
-    beginY = static_cast<float>(main.GetInt("BeginY", 0));
-    endX = static_cast<float>(main.GetInt("EndX", 0));
-    endY = static_cast<float>(main.GetInt("EndY", 0));
-    speed = main.GetInt("Speed", 100);
+void FlyWidget_t::ReadMain(const IniSection_t& main, const std::string& origin) {
+    // A key out of range or malformed is reported and keeps its default.
+    const std::string sectionName = "Main";
+    UiValueReader in(main, origin, sectionName);
+    beginX = static_cast<float>(in.Coordinate("BeginX", 0));
+    beginY = static_cast<float>(in.Coordinate("BeginY", 0));
+    endX = static_cast<float>(in.Coordinate("EndX", 0));
+    endY = static_cast<float>(in.Coordinate("EndY", 0));
+    speed = in.Int("Speed", 100, -DataNumbers::kMaxCoordinate, DataNumbers::kMaxCoordinate);
+
+    UiValueReader place(main, origin, sectionName);
+    Rect position = place.RectValue("Position");
+    if (place.Failed() || position.width == 0) position = Rect(kDefaultX, kDefaultY, kDefaultWidth, kDefaultHeight);
+    Resize(position.x, position.y, position.width, position.height);
+    restX = static_cast<float>(position.x);
+    restY = static_cast<float>(position.y);
 
     std::string text;
-    main.GetString("Position", "", text);
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    if (std::sscanf(text.c_str(), "%d,%d,%d,%d", &x, &y, &width, &height) != 4 || width == 0) {
-        x = kDefaultX;
-        y = kDefaultY;
-        width = kDefaultWidth;
-        height = kDefaultHeight;
-    }
-    Resize(x, y, width, height);
-    restX = static_cast<float>(x);
-    restY = static_cast<float>(y);
-
     main.GetString("Image", "", text);
     LoadFrameImage(TrimString(text));
 
     // A file without "ID" keeps the id the creator gave: several dialogs have their ids
     // only in code, and two dialogs sharing id 0 would kill each other when registered.
-    if (main.HasKey("ID")) mId = main.GetInt("ID", mId);
-    mIsModal = main.GetInt("Modal", 0) == 1;
+    if (main.HasKey("ID")) mId = in.Int("ID", mId);
+    mIsModal = in.Int("Modal", 0) == 1;
     main.GetString("Caption", "", text);
     mDialogHeader = TrimString(text);
     main.GetString("Text", "", text);

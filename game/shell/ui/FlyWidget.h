@@ -73,7 +73,7 @@ protected:
     void FlyOut(int result);
 
 private:
-    void ReadMain(const IniSection_t& main);
+    void ReadMain(const IniSection_t& main, const std::string& origin);
     void LoadFrameImage(const std::string& name);
 
     std::unique_ptr<UiDescription_t> mDescription;

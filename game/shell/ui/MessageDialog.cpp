@@ -41,7 +41,8 @@ void MessageDialog::Draw(Graphics* g) {
     } else {
         g->SetColor(message->GetColor(0, Color(255, 255, 255)));
     }
-    const Rect rect(message->mX - mX, message->mY - mY, message->mWidth, message->mHeight);
+    // The element's position is already relative to the box, as this drawing is.
+    const Rect rect(message->mX, message->mY, message->mWidth, message->mHeight);
     WriteWordWrapped(g, rect, message->mLabel, kMessageLineSpacing, kCentred);
     g->PopState();
 }

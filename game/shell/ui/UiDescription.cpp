@@ -42,6 +42,9 @@ private:
     std::unique_ptr<Font> mOwnedFont;
 };
 
+// Element ids run from -1 (none) to this; a list box takes the next one for its scroll bar.
+constexpr int kMaxElementId = 1 << 20;
+
 // The keys every element section may carry.
 struct ElementKeys {
     int id = -1;
@@ -153,7 +156,7 @@ void UiDescription_t::BuildElement(const std::string& name, const IniSection_t& 
     }
 
     ElementKeys keys;
-    keys.id = in.Int("ID", -1);
+    keys.id = in.Int("ID", -1, -1, kMaxElementId);
     keys.caption = in.String("Caption");
     keys.position = in.RectValue("Position");
     keys.visible = in.Int("Visible", 1);
@@ -162,7 +165,7 @@ void UiDescription_t::BuildElement(const std::string& name, const IniSection_t& 
     const std::string context = in.Context();
 
     if (type == ElementType::Point) {
-        const Point point(in.Int("X", 0), in.Int("Y", 0));
+        const Point point(in.Coordinate("X", 0), in.Coordinate("Y", 0));
         if (in.Failed()) {
             UiLog(context + ": element skipped");
             return;

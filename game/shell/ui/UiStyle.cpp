@@ -1,5 +1,6 @@
 #include "game/shell/ui/UiStyle.h"
 
+#include "game/shell/DataNumbers.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/ui/UiValueReader.h"
 
@@ -78,10 +79,10 @@ std::unique_ptr<UiStyle_t> ReadUiStyle(const IniSection_t& section, UiStyleKind 
             style->fontId = ReadFontId(in);
             style->color = in.Int("Color", 0);
             style->overColor = in.Int("OverColor", 0);
-            style->underLine = in.Int("UnderLine", 0);
-            style->underOffset = in.Int("UnderOffset", 0);
-            style->shadowX = in.Int("ShadowX", 0);
-            style->shadowY = in.Int("ShadowY", 0);
+            style->underLine = in.Size("UnderLine", 0, DataNumbers::kScreenHeight);
+            style->underOffset = in.Int("UnderOffset", 0, -DataNumbers::kScreenHeight, DataNumbers::kScreenHeight);
+            style->shadowX = in.Int("ShadowX", 0, -DataNumbers::kScreenWidth, DataNumbers::kScreenWidth);
+            style->shadowY = in.Int("ShadowY", 0, -DataNumbers::kScreenHeight, DataNumbers::kScreenHeight);
             style->shadowColor = in.Int("ShadowColor", 0);
             style->doFinger = in.Flag("DoFinger");
             style->align = in.Int("Align", 0);

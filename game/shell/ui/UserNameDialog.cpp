@@ -3,6 +3,7 @@
 #include "game/shell/ui/UiDescription.h"
 #include "resources/base/StringUtils.h"
 #include "widgets/EditWidget.h"
+#include "widgets/HyperlinkWidget.h"
 #include "widgets/WidgetManager.h"
 
 namespace Velm {
@@ -10,6 +11,8 @@ namespace Velm {
 UserNameDialog::UserNameDialog(const std::string& fileName, int dialogId) : FlyWidget_t(fileName, dialogId, true) {
     mEdit = dynamic_cast<EditWidget*>(GetDescription()->FindWidget("Edit"));
     if (mEdit != nullptr) mEdit->mMaxChars = kMaxNameChars;
+    mRule = dynamic_cast<HyperlinkWidget*>(GetDescription()->FindWidget("Rule"));
+    if (mRule != nullptr) mRuleColour = mRule->mColor;
 }
 
 void UserNameDialog::Update() {
@@ -17,7 +20,22 @@ void UserNameDialog::Update() {
         mWidgetManager->SetFocus(mEdit);
         mFocusPending = false;
     }
+    if (mRefusalTicks > 0 && --mRefusalTicks == 0) ShowRuleColour(mRuleColour);
     FlyWidget_t::Update();
+}
+
+void UserNameDialog::ShowRuleColour(const Color& colour) {
+    if (mRule == nullptr) return;
+    mRule->mColor = colour;
+    mRule->mOverColor = colour;
+    mRule->MarkDirty();
+}
+
+void UserNameDialog::EditWidgetCharRefused(int id, char c) {
+    (void)id;
+    (void)c;
+    mRefusalTicks = kRefusalShowTicks;
+    ShowRuleColour(kRefusalColor);
 }
 
 void UserNameDialog::Draw(Graphics* g) {

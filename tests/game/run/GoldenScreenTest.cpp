@@ -185,7 +185,7 @@ private:
     }
 
     static Velm::LevelCompleteWidget_t* LevelComplete(GoldenRun& run) {
-        return dynamic_cast<Velm::LevelCompleteWidget_t*>(run.GetDialog(Velm::BoardWidjet_t::kDialogLevelComplete));
+        return dynamic_cast<Velm::LevelCompleteWidget_t*>(run.GetDialog(Velm::BoardDialogId::kLevelComplete));
     }
 
     bool mUse3D;

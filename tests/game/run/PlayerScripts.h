@@ -83,7 +83,7 @@ inline void ShortSimple(PlayerRun& run) {
 // operation after every update of a recorded run and of its playback alike: a click on its Ok
 // button through the window does not reach the button in a headless run (the lead knows).
 inline void CloseLevelComplete(PlayerRun& run) {
-    auto* done = dynamic_cast<Velm::LevelCompleteWidget_t*>(run.GetDialog(Velm::BoardWidjet_t::kDialogLevelComplete));
+    auto* done = dynamic_cast<Velm::LevelCompleteWidget_t*>(run.GetDialog(Velm::BoardDialogId::kLevelComplete));
     if (done != nullptr && done->IsRevealed(3) && done->flyState == Velm::FlyWidget_t::kResting &&
         done->GetFade().target > 0.0f)
         done->ButtonDepress(0);
@@ -116,8 +116,7 @@ private:
             return run.Click(FindButton(name, Velm::UserNameDialog::kConfirmButton));
         }
         if (Velm::Dialog* help = run.GetDialog(HelpWidget_t::kDialogId)) return run.Click(FindButton(help, 2));
-        auto* done =
-                dynamic_cast<Velm::LevelCompleteWidget_t*>(run.GetDialog(Velm::BoardWidjet_t::kDialogLevelComplete));
+        auto* done = dynamic_cast<Velm::LevelCompleteWidget_t*>(run.GetDialog(Velm::BoardDialogId::kLevelComplete));
         if (done != nullptr) return false;  // closed by CloseLevelComplete
 
         if (run.Shown(GameScreenId::MainMenu)) {
@@ -155,7 +154,7 @@ private:
             if (!mAdventure) mRoadDone = true;
             auto* board = dynamic_cast<Velm::BoardWidjet_t*>(run.GetScreen(GameScreenId::Board));
             if (board == nullptr || board->boardState != Velm::BoardWidjet_t::kStatePlaying ||
-                run.GetDialog(Velm::BoardWidjet_t::kDialogLevelName) != nullptr)
+                run.GetDialog(Velm::BoardDialogId::kLevelName) != nullptr)
                 return false;
             // A few updates between pairs, for the clicks to arrive.
             if (board->CurrentLayout()->CountPlayableTiles() > 0 && ClickFirstPair(run, *board))

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <random>
@@ -11,7 +12,9 @@
 #include <vector>
 
 #include "game/shell/HighScoreTable.h"
+#include "game/shell/PlayerFile.h"
 #include "platform/Files.h"
+#include "resources/base/Buffer.h"
 #include "tests/game/shell/ProfileFixtures.h"
 
 namespace {
@@ -81,6 +84,12 @@ protected:
             manager.IsLastGameOfStage();
         }
         manager.SetMode(0);
+    }
+
+    static std::vector<std::string> NamesOf(const ProfileManager_t& manager) {
+        std::vector<std::string> names;
+        for (int i = 0; i < manager.GetProfileCount(); ++i) names.push_back(manager.GetProfile(i)->name);
+        return names;
     }
 
     TempDir dir;
@@ -158,10 +167,6 @@ TEST_F(ProfileFilesTest, NamesThatWouldOverwriteOtherFilesAreRefused) {
     auto manager = Load();
     ASSERT_TRUE(manager->AddProfile(std::make_unique<Profile_t>("anna", 0.5f, 0.4f)));
     ASSERT_TRUE(manager->Save());
-    HighScoreTable_t scores;
-    scores.Load(dir.Path("scoretable.dat"));
-    ASSERT_TRUE(scores.Save());
-    const std::vector<uint8_t> scoresBefore = ReadBytes(dir.Path("scoretable.dat"));
 
     struct Case {
         const char* name;
@@ -186,21 +191,49 @@ TEST_F(ProfileFilesTest, NamesThatWouldOverwriteOtherFilesAreRefused) {
     // A name too long for a file name.
     EXPECT_FALSE(manager->AddProfile(std::make_unique<Profile_t>(std::string(129, 'A'), 0.5f, 0.4f)));
     EXPECT_TRUE(ProfileManager_t::IsAllowedProfileName(std::string(128, 'A')));
+    EXPECT_FALSE(ProfileManager_t::IsAllowedProfileName("~0123456789abcdef"));
     // The other files keep their names: "<name>.dat" unchanged.
     EXPECT_EQ(manager->GetProfileFilePath("Zoe"), FileOf("Zoe"));
-    EXPECT_EQ(manager->GetProfileFilePath("users"), "");
+}
 
-    // A list from elsewhere naming such a player: the player is listed but
-    // has no file, so the list and the score table are never overwritten.
-    const std::vector<uint8_t> hostile = {2,   0,  0, 0,   1,   0,   0,   0,   4,   0,   'a', 'n', 'n',
-                                          'a', 10, 0, 's', 'c', 'o', 'r', 'e', 't', 'a', 'b', 'l', 'e'};
-    WriteBytes(UsersPath(), hostile);
-    auto loaded = Load();
-    ASSERT_EQ(loaded->GetProfileCount(), 2);
-    loaded->AddTotalScore(50);
-    ASSERT_TRUE(loaded->Save());
-    EXPECT_EQ(ReadBytes(UsersPath()), hostile);
-    EXPECT_EQ(ReadBytes(dir.Path("scoretable.dat")), scoresBefore);
+TEST_F(ProfileFilesTest, ListedPlayersWhoseNameMakesNoFileNameAreSavedUnderAFileOfTheirOwn) {
+    WriteBytes(dir.Path("scoretable.dat"), {7, 7, 7});
+    const std::vector<std::string> kNames = {"scoretable", "users", "a/b", "", std::string(5000, 'W'), ".."};
+    Velm::Buffer list;
+    list.WriteLong(static_cast<int>(kNames.size()));
+    list.WriteLong(0);
+    for (const std::string& name : kNames) list.WriteString(name);
+    const std::vector<uint8_t> listBytes = BufferBytes(list);
+    WriteBytes(UsersPath(), listBytes);
+    std::vector<std::string> files;
+    for (size_t i = 0; i < kNames.size(); ++i) {
+        SCOPED_TRACE(i);
+        auto manager = Load();
+        ASSERT_EQ(NamesOf(*manager), kNames);
+        manager->SetCurrentIndex(static_cast<int>(i));
+        manager->AddTotalScore(100 + static_cast<int>(i));
+        ASSERT_TRUE(manager->Save());
+        const std::string path = manager->GetProfileFilePath(kNames[i]);
+        EXPECT_TRUE(Exists(path));
+        EXPECT_EQ(path.substr(0, dir.Path("~").size()), dir.Path("~"));
+        EXPECT_EQ(std::find(files.begin(), files.end(), path), files.end());
+        files.push_back(path);
+    }
+    // Each kept its score; the list and the score table stayed theirs.
+    auto manager = Load();
+    EXPECT_FALSE(manager->TakeListRepairNotice());
+    for (size_t i = 0; i < kNames.size(); ++i) {
+        manager->SetCurrentIndex(static_cast<int>(i));
+        EXPECT_EQ(manager->GetCurrentProgress()->totalScore, 100 + static_cast<int>(i)) << i;
+    }
+    EXPECT_EQ(ReadBytes(dir.Path("scoretable.dat")), (std::vector<uint8_t>{7, 7, 7}));
+    // Their files bring them back into a list that lost them.
+    WriteBytes(UsersPath(), {1, 0});
+    std::vector<std::string> found = NamesOf(*Load());
+    std::vector<std::string> expected = kNames;
+    std::sort(found.begin(), found.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(found, expected);
 }
 
 TEST_F(ProfileFilesTest, ADeletedPlayersFileGoesWithIt) {
@@ -237,19 +270,20 @@ TEST_F(ProfileFilesTest, DamagedListFile) {
     struct Case {
         const char* why;
         std::function<void(std::vector<uint8_t>&)> damage;
-        int profiles;
+        std::vector<std::string> players;  // what can be read, then Bob from his own file
         int current;
     };
     const Case kCases[] = {
-            {"negative count", [](std::vector<uint8_t>& b) { PutLong(b, 0, -1); }, 0, -1},
-            {"count beyond the data", [](std::vector<uint8_t>& b) { PutLong(b, 0, 2000000000); }, 2, 1},
-            {"count just beyond the names", [](std::vector<uint8_t>& b) { PutLong(b, 0, 3); }, 2, 1},
-            {"current index beyond the list", [](std::vector<uint8_t>& b) { PutLong(b, 4, 2); }, 2, -1},
-            {"current index below -1", [](std::vector<uint8_t>& b) { PutLong(b, 4, -2); }, 2, -1},
-            {"name longer than the data", [](std::vector<uint8_t>& b) { b[8] = 0xF0; }, 0, -1},
-            {"truncated inside the second name", [](std::vector<uint8_t>& b) { b.resize(17); }, 1, -1},
-            {"truncated inside the header", [](std::vector<uint8_t>& b) { b.resize(6); }, 0, -1},
-            {"empty file", [](std::vector<uint8_t>& b) { b.clear(); }, 0, -1},
+            {"negative count", [](std::vector<uint8_t>& b) { PutLong(b, 0, -1); }, {"Bob"}, -1},
+            {"count beyond the data", [](std::vector<uint8_t>& b) { PutLong(b, 0, 2000000000); }, {"anna", "Bob"}, 1},
+            {"count just beyond the names", [](std::vector<uint8_t>& b) { PutLong(b, 0, 3); }, {"anna", "Bob"}, 1},
+            {"current index beyond the list", [](std::vector<uint8_t>& b) { PutLong(b, 4, 2); }, {"anna", "Bob"}, -1},
+            {"current index below -1", [](std::vector<uint8_t>& b) { PutLong(b, 4, -2); }, {"anna", "Bob"}, -1},
+            {"name longer than the data", [](std::vector<uint8_t>& b) { b[8] = 0xF0; }, {"Bob"}, -1},
+            {"truncated inside the second name", [](std::vector<uint8_t>& b) { b.resize(17); }, {"anna", "Bob"}, -1},
+            {"truncated inside the header", [](std::vector<uint8_t>& b) { b.resize(6); }, {"Bob"}, -1},
+            {"empty file", [](std::vector<uint8_t>& b) { b.clear(); }, {"Bob"}, -1},
+            {"a garbled name", [](std::vector<uint8_t>& b) { b[16] = 'R'; }, {"anna", "Rob", "Bob"}, 1},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.why);
@@ -257,23 +291,99 @@ TEST_F(ProfileFilesTest, DamagedListFile) {
         c.damage(users);
         WriteBytes(UsersPath(), users);
         WriteBytes(FileOf("Bob"), kBobDat);
+        plat::RemoveFile(UsersPath() + ".damaged");
         auto manager = Load();
-        EXPECT_EQ(manager->GetProfileCount(), c.profiles);
+        EXPECT_EQ(NamesOf(*manager), c.players);
         EXPECT_EQ(manager->GetCurrentIndex(), c.current);
         ExpectUsable(*manager);
-        // Not written back while nothing changed.
-        manager = Load();
-        ASSERT_TRUE(manager->Save());
-        EXPECT_EQ(ReadBytes(UsersPath()), users);
+        // The player is told once; the damaged file is kept aside and the
+        // rebuilt list written at once, Bob's file untouched.
+        EXPECT_TRUE(manager->TakeListRepairNotice());
+        EXPECT_FALSE(manager->TakeListRepairNotice());
+        EXPECT_EQ(ReadBytes(UsersPath() + ".damaged"), users);
         EXPECT_EQ(ReadBytes(FileOf("Bob")), kBobDat);
-        // The first change writes a sound list.
+        manager = Load();
+        EXPECT_FALSE(manager->TakeListRepairNotice());
+        EXPECT_EQ(NamesOf(*manager), c.players);
+        EXPECT_EQ(manager->GetCurrentIndex(), c.current);
+        // A new player joins the others.
         ASSERT_TRUE(manager->AddProfile(std::make_unique<Profile_t>("Zed", 0.5f, 0.4f)));
         ASSERT_TRUE(manager->Save());
         auto reread = Load();
-        EXPECT_EQ(reread->GetProfileCount(), c.profiles + 1);
+        std::vector<std::string> withZed = c.players;
+        withZed.push_back("Zed");
+        EXPECT_EQ(NamesOf(*reread), withZed);
         EXPECT_EQ(reread->GetCurrentProfile()->name, "Zed");
         plat::RemoveFile(FileOf("Zed"));
     }
+}
+
+TEST_F(ProfileFilesTest, EveryPlayerWithAFileIsOfferedWhateverTheListHolds) {
+    const std::vector<std::string> kPlayers = {"anna", "Bob", "Cleo"};
+    {
+        auto setup = Load();
+        for (const std::string& name : kPlayers) {
+            ASSERT_TRUE(setup->AddProfile(std::make_unique<Profile_t>(name, 0.5f, 0.4f)));
+            setup->AddTotalScore(static_cast<int>(name.size()) * 100);
+            ASSERT_TRUE(setup->Save());
+        }
+    }
+    const std::vector<uint8_t> list = ReadBytes(UsersPath());
+    std::vector<std::vector<uint8_t>> damaged;
+    for (size_t length = 0; length < list.size(); ++length) {
+        damaged.emplace_back(list.begin(), list.begin() + static_cast<std::ptrdiff_t>(length));
+    }
+    for (size_t at = 0; at < list.size(); ++at) {
+        for (uint8_t mask : {0x01, 0x20, 0x80, 0xFF}) {
+            damaged.push_back(list);
+            damaged.back()[at] ^= mask;
+        }
+    }
+    damaged.emplace_back();  // and no list at all
+    for (size_t i = 0; i < damaged.size(); ++i) {
+        SCOPED_TRACE(i);
+        plat::RemoveFile(UsersPath());
+        if (i + 1 < damaged.size()) WriteBytes(UsersPath(), damaged[i]);
+        auto manager = Load();
+        ExpectUsable(*manager);
+        // Names are matched ignoring letter case, as player files are found.
+        for (const std::string& name : kPlayers) EXPECT_TRUE(manager->HasProfile(name)) << name;
+        // The next new player does not push the others out of the list.
+        ASSERT_TRUE(manager->AddProfile(std::make_unique<Profile_t>("Zed", 0.5f, 0.4f)));
+        ASSERT_TRUE(manager->Save());
+        auto reread = Load();
+        for (const std::string& name : kPlayers) EXPECT_TRUE(reread->HasProfile(name)) << name;
+        EXPECT_TRUE(reread->HasProfile("Zed"));
+        EXPECT_FALSE(reread->TakeListRepairNotice());
+        plat::RemoveFile(FileOf("Zed"));
+        if (HasFailure()) return;
+    }
+    // Each kept its own progress.
+    WriteBytes(UsersPath(), {});
+    auto manager = Load();
+    for (int i = 0; i < manager->GetProfileCount(); ++i) {
+        manager->SetCurrentIndex(i);
+        const std::string name = manager->GetCurrentProfile()->name;
+        EXPECT_EQ(manager->GetCurrentProfile()->progress[0].totalScore, static_cast<int>(name.size()) * 100) << name;
+    }
+}
+
+TEST_F(ProfileFilesTest, APlayerListedTwiceKeepsTheFileUntilTheLastEntryGoes) {
+    const std::vector<uint8_t> twice = {2, 0, 0, 0, 0, 0, 0, 0, 3, 0, 'B', 'o', 'b', 3, 0, 'B', 'o', 'b'};
+    WriteBytes(UsersPath(), twice);
+    WriteBytes(FileOf("Bob"), kBobDat);
+    auto manager = Load();
+    ASSERT_EQ(manager->GetProfileCount(), 2);
+    EXPECT_FALSE(manager->TakeListRepairNotice());
+    manager->DeleteProfile(0);
+    EXPECT_EQ(ReadBytes(FileOf("Bob")), kBobDat);
+    ASSERT_TRUE(manager->Save());
+    manager = Load();
+    ASSERT_EQ(manager->GetProfileCount(), 1);
+    manager->SetCurrentIndex(0);
+    EXPECT_EQ(manager->GetCurrentProfile()->progress[1].totalScore, 7000);
+    manager->DeleteProfile(0);
+    EXPECT_FALSE(Exists(FileOf("Bob")));
 }
 
 TEST_F(ProfileFilesTest, DamagedProfileFile) {

@@ -302,12 +302,12 @@ TEST_F(StreamedMusic, TheRefillThreadFeedsTheSoundCard) {
     for (size_t i = start + size_t(kRate) * 2 * 120 / 100; i < recorded.size(); ++i) ASSERT_EQ(recorded[i], 0) << i;
 }
 
-TEST_F(StreamedMusic, TheGamesOwnModulePlays) {
-#ifndef VELM_CONTENT_DIR
-    GTEST_SKIP() << "no content folder in this build";
+TEST_F(StreamedMusic, TheGeneratorsModulePlays) {
+#ifndef VELM_MODULE_FIXTURE
+    GTEST_SKIP() << "no tracker module in this build";
 #else
     Velm::BassMusicInterface music(library);
-    ASSERT_TRUE(music.LoadMusic(1, VELM_CONTENT_DIR "/sounds/music/theme.mod"));
+    ASSERT_TRUE(music.LoadMusic(1, VELM_MODULE_FIXTURE));
     music.PlayMusic(1);
     EXPECT_GT(Listen(2.0).rms, 500.0);
     EXPECT_TRUE(music.IsPlaying(1));

@@ -108,7 +108,26 @@ TEST_F(CollectibleHooksTest, AJewelIsHitInsideItsPictureWhileVisibleAndNotTaken)
         EXPECT_EQ(jewel.taken, c.hit);
         EXPECT_EQ(recorder.found.size(), c.hit ? 1u : 0u);
         EXPECT_FALSE(jewels.HitTest(c.px, c.py));  // a taken jewel is found once
+        EXPECT_EQ(jewel.fading, c.hit);
     }
+}
+
+TEST_F(CollectibleHooksTest, AHitJewelFadesOutAndAnUntouchedOneStays) {
+    JewelsManager_t& jewels = JewelsManager_t::Instance();
+    jewels.jewels.assign(2, Jewel_t{});
+    for (int i = 0; i < 2; ++i) {
+        jewels.jewels[i].x = 100 * i;
+        jewels.jewels[i].width = 30;
+        jewels.jewels[i].height = 30;
+    }
+    ASSERT_TRUE(jewels.HitTest(5, 5));
+    jewels.Update();
+    EXPECT_LT(jewels.jewels[0].alpha, 255.0f);
+    EXPECT_FLOAT_EQ(jewels.jewels[1].alpha, 255.0f);
+    for (int tick = 1; tick < 50; ++tick) jewels.Update();
+    EXPECT_FLOAT_EQ(jewels.jewels[0].alpha, 0.0f);
+    EXPECT_FALSE(jewels.jewels[0].fading);
+    EXPECT_FLOAT_EQ(jewels.jewels[1].alpha, 255.0f);
 }
 
 struct ReachedRecorder : StuffValueListener {

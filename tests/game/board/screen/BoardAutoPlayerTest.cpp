@@ -48,7 +48,7 @@ TEST(BoardAutoPlayer, ClearsASeededLevelAndReachesLevelComplete) {
     EXPECT_EQ(f.host->Count("LevelComplete"), 1);
     EXPECT_EQ(f.board->scores[3], expected);
     EXPECT_EQ(f.host->dialogs.back().request.scores[3], expected);
-    f.board->DialogButtonDepress(BoardWidjet_t::kDialogLevelComplete, 1);
+    f.board->DialogButtonDepress(Velm::BoardDialogId::kLevelComplete, 1);
     EXPECT_EQ(f.host->switches.back(), 21);
 }
 

@@ -55,8 +55,12 @@ TEST(BoardTime, TimeRunningOutShowsTheLoseWindow) {
     EXPECT_EQ(f.host->Count("timeup"), 1);
     f.Ticks(250);
     EXPECT_TRUE(f.host->Opened(Velm::BoardDialog::Lose));
-    f.board->DialogButtonDepress(BoardWidjet_t::kDialogLose, 1);
+    // The tiles fade away under the window, and come back with the level played again.
+    f.Ticks(30);
+    EXPECT_EQ(f.board->CurrentLayout()->fadeAlpha, 0.0f);
+    f.board->DialogButtonDepress(Velm::BoardDialogId::kLose, 1);
     EXPECT_EQ(f.board->boardState, BoardWidjet_t::kStateLevelName);
+    EXPECT_EQ(f.board->CurrentLayout()->fadeAlpha, 255.0f);
 }
 
 TEST(BoardTime, SimpleModeCountsUpFromOne) {
@@ -162,7 +166,7 @@ TEST(BoardTally, SimpleModeKeepsTheBestTimeAndScore) {
             f.EnterAndPlay();
         } else {
             ASSERT_TRUE(f.board->StartLevel(true));
-            f.board->DialogButtonDepress(BoardWidjet_t::kDialogLevelName, 1);
+            f.board->DialogButtonDepress(Velm::BoardDialogId::kLevelName, 1);
             f.Ticks(400);
         }
         FinishAt(f, finish.time);
@@ -213,7 +217,7 @@ TEST(BoardFlow, PauseFreezesTimeAndResumes) {
     const int time = f.board->timeValue;
     f.Ticks(50);
     EXPECT_EQ(f.board->timeValue, time);
-    f.board->DialogButtonDepress(BoardWidjet_t::kDialogPause, 0);
+    f.board->DialogButtonDepress(Velm::BoardDialogId::kPause, 0);
     EXPECT_EQ(f.board->openDialogs, 0);
     f.Ticks(10);
     EXPECT_EQ(f.board->timeValue, time + 10);
@@ -227,9 +231,9 @@ TEST(BoardFlow, FocusLossPausesOnlyARunningGame) {
         bool paused;
     } kCases[] = {
             {"a game in progress", 0, false, true},
-            {"the help page is open", BoardWidjet_t::kDialogHelp, false, false},
+            {"the help page is open", Velm::BoardDialogId::kHelp, false, false},
             {"a score table is open", 111, false, false},
-            {"the lose window is open", BoardWidjet_t::kDialogLose, false, false},
+            {"the lose window is open", Velm::BoardDialogId::kLose, false, false},
             {"the level is closing", 0, true, false},
     };
     for (const auto& c : kCases) {
@@ -263,7 +267,7 @@ TEST(BoardFlow, NoMovesLeftOffersTheWindowOnce) {
     f.board->CheckBoardState();
     EXPECT_EQ(f.host->Count("nomoremoves"), 1);
     EXPECT_TRUE(f.host->Opened(Velm::BoardDialog::NoMoves));
-    f.board->DialogButtonDepress(BoardWidjet_t::kDialogNoMoves, 0);
+    f.board->DialogButtonDepress(Velm::BoardDialogId::kNoMoves, 0);
     EXPECT_EQ(f.board->openDialogs, 0);
     const size_t opened = f.host->dialogs.size();
     f.board->CheckBoardState();
@@ -276,12 +280,109 @@ TEST(BoardFlow, LevelMusicPlaysTrackAfterTrack) {
     f.board->OnShown();
     ASSERT_FALSE(f.host->music.empty());
     EXPECT_EQ(f.host->music.back(), "music/a.ogg");
+    const size_t played = f.host->music.size();
     Velm::BoardMusicEnded();
+    EXPECT_EQ(f.host->music.size(), played) << "the end callback only notes the end; the update starts the track";
     f.Ticks(1);
     EXPECT_EQ(f.host->music.back(), "music/b.ogg");
     Velm::BoardMusicEnded();
     f.Ticks(1);
     EXPECT_EQ(f.host->music.back(), "music/a.ogg");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(BoardFlow, TheFirstLevelOfEachAdventureModeOpensItsHelpPageOnce) {
+    struct Case {
+        const char* why;
+        LevelSpec level;
+        bool adventure;
+        int page;  // the help page opened, -1 for none
+    };
+    const Case kCases[] = {
+            {"usual game", {"Plain", 0}, true, 0},
+            {"swap mode", {"Classic", 1}, true, 1},
+            {"layer by layer", {"Plain", 2}, true, 2},
+            {"memory", {"Plain", 3}, true, 3},
+            {"logical pairs", {"Plain", 4}, true, 4},
+            {"one unpaired", {"Plain", 5}, true, 5},
+            {"rivers", {"Plain", 6}, true, 6},
+            {"helper tiles on the board: their page, whatever the mode", {"Play", 0}, true, 7},
+            {"free play opens none", {"Plain", 0}, false, -1},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        ScreenFixture f({c.level}, c.adventure);
+        // Eight plain tiles in two rows, a board the modes but the swap mode deal.
+        screentest::WriteText(
+                "Layouts/Plain",
+                boardtest::LayoutText(
+                        {{0, 0, 0}, {0, 0, 4}, {0, 0, 8}, {0, 0, 12}, {0, 4, 0}, {0, 4, 4}, {0, 4, 8}, {0, 4, 12}}, -1,
+                        24, 40, "Plain"));
+        f.EnterAndPlay();
+        std::vector<int> pages;
+        for (const screentest::OpenedDialog& d : f.host->dialogs) {
+            if (d.kind == Velm::BoardDialog::HelpPage) pages.push_back(d.request.page);
+        }
+        EXPECT_EQ(pages, c.page < 0 ? std::vector<int>{} : std::vector<int>{c.page});
+        // Seen once, it is not opened again when the level is played again (the game menu's
+        // "Play again").
+        f.board->KeyUp(0x1B);
+        f.board->DialogButtonDepress(Velm::BoardDialogId::kGameMenu, 5);
+        f.Ticks(150);
+        f.board->DialogButtonDepress(Velm::BoardDialogId::kLevelName, 1);
+        f.Ticks(400);
+        ASSERT_EQ(f.board->boardState, BoardWidjet_t::kStatePlaying);
+        int opened = 0;
+        for (const screentest::OpenedDialog& d : f.host->dialogs) opened += d.kind == Velm::BoardDialog::HelpPage;
+        EXPECT_EQ(opened, static_cast<int>(pages.size()));
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(BoardFlow, TipsOfTheFirstAdventureStageComeWithAPair) {
+    constexpr int kModeTip = 14;
+    constexpr int kHintTip = 23;
+    struct Case {
+        const char* why;
+        bool adventure;
+        int stage, level;
+        bool seen;
+        std::vector<int> tips;
+    };
+    const Case kCases[] = {
+            {"first level: the hint tip", true, 0, 0, false, {kHintTip}},
+            {"fourth level: still only the hint tip", true, 0, 3, false, {kHintTip}},
+            {"fifth level of the usual game: the mode tip too", true, 0, 4, false, {kModeTip, kHintTip}},
+            {"second stage: none", true, 1, 4, false, {}},
+            {"free play: none", false, 0, 4, false, {}},
+            {"tips seen before: none", true, 0, 4, true, {}},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        ScreenFixture f({{"Play", 0, 20}}, c.adventure);
+        f.EnterAndPlay();
+        f.UsePlayFaces();
+        f.board->stageNumber = c.stage;
+        f.board->levelNumber = c.level;
+        Progress_t* progress = ProfileManager_t::Instance()->GetCurrentProgress();
+        progress->tipSeen[kModeTip] = c.seen;
+        progress->tipSeen[kHintTip] = c.seen;
+        f.host->dialogs.clear();
+        f.ClickTile(0);
+        f.ClickTile(1);
+        ASSERT_FALSE(f.Layout().Cell(0).active);
+        std::vector<int> tips;
+        for (const screentest::OpenedDialog& d : f.host->dialogs) {
+            if (d.kind == Velm::BoardDialog::Tip) tips.push_back(d.request.tipIndex);
+        }
+        EXPECT_EQ(tips, c.tips);
+    }
 }
 
 }  // namespace

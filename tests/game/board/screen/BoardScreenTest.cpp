@@ -172,7 +172,7 @@ TEST_F(BoardScreen, EscapeOpensTheGameMenuAndItsResultRestarts) {
     const int timeBefore = B().timeValue;
     F().Ticks(10);
     EXPECT_EQ(B().timeValue, timeBefore) << "time stands while a window is open";
-    B().DialogButtonDepress(BoardWidjet_t::kDialogGameMenu, 5);
+    B().DialogButtonDepress(Velm::BoardDialogId::kGameMenu, 5);
     EXPECT_EQ(B().openDialogs, 0);
     EXPECT_EQ(B().boardState, BoardWidjet_t::kStateLevelName);
 }
@@ -193,11 +193,11 @@ TEST_F(BoardScreen, RestartDuringAFlightLeavesNoStaleMoveOrFrozenBoard) {
         for (int tile : flight.clicks) F().ClickTile(tile);
         F().Ticks(3);
         B().ButtonDepress(BoardWidjet_t::kMenu);
-        B().DialogButtonDepress(BoardWidjet_t::kDialogGameMenu, 5);
+        B().DialogButtonDepress(Velm::BoardDialogId::kGameMenu, 5);
         EXPECT_FALSE(L().IsOperationPending());
         EXPECT_TRUE(L().history.empty());
         EXPECT_TRUE(B().listA.IsEmpty());
-        B().DialogButtonDepress(BoardWidjet_t::kDialogLevelName, 1);
+        B().DialogButtonDepress(Velm::BoardDialogId::kLevelName, 1);
         F().Ticks(400);
         EXPECT_EQ(B().boardState, BoardWidjet_t::kStatePlaying);
         EXPECT_TRUE(L().history.empty());
@@ -237,10 +237,10 @@ TEST(BoardSwapMode, SwapsRunToTheirEndsAndARestartMidwayLeavesNothingPending) {
             if (restartMidway) {
                 f.Ticks(10);
                 f.board->ButtonDepress(BoardWidjet_t::kMenu);
-                f.board->DialogButtonDepress(BoardWidjet_t::kDialogGameMenu, 5);
+                f.board->DialogButtonDepress(Velm::BoardDialogId::kGameMenu, 5);
                 EXPECT_FALSE(layout.IsOperationPending());
                 EXPECT_TRUE(layout.history.empty());
-                f.board->DialogButtonDepress(BoardWidjet_t::kDialogLevelName, 1);
+                f.board->DialogButtonDepress(Velm::BoardDialogId::kLevelName, 1);
                 f.Ticks(400);
                 ASSERT_EQ(f.board->boardState, BoardWidjet_t::kStatePlaying);
                 continue;
@@ -281,10 +281,10 @@ TEST(BoardSwapMode, RegroupingFlightsEndOnArrivalOrOnTheNextLoad) {
         if (restartMidway) {
             f.Ticks(5);
             f.board->ButtonDepress(BoardWidjet_t::kMenu);
-            f.board->DialogButtonDepress(BoardWidjet_t::kDialogGameMenu, 5);
+            f.board->DialogButtonDepress(Velm::BoardDialogId::kGameMenu, 5);
             EXPECT_FALSE(layout.IsOperationPending());
             EXPECT_TRUE(f.board->listB.IsEmpty());
-            f.board->DialogButtonDepress(BoardWidjet_t::kDialogLevelName, 1);
+            f.board->DialogButtonDepress(Velm::BoardDialogId::kLevelName, 1);
             f.Ticks(400);
             EXPECT_EQ(f.board->boardState, BoardWidjet_t::kStatePlaying);
             EXPECT_TRUE(layout.history.empty());

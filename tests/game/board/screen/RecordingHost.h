@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "game/board/screen/BoardHost.h"
+#include "game/shell/BonusSettings.h"
 #include "game/shell/MusicPlaylist.h"
 #include "game/shell/StageCatalogue.h"
-#include "game/shell/screens/BonusSettings.h"
 
 namespace screentest {
 
@@ -32,6 +32,7 @@ public:
     std::set<int> openIds;  // dialogs that count as registered
     bool adventure = false;
     bool openFails = false;
+    bool debug = false;
     StageCatalogue_t* catalogue = nullptr;
     Velm::BonusSettings bonus;
     MusicPlaylist_t playlist;
@@ -64,7 +65,7 @@ public:
     void SetDefaultCursor() override {}
     int GetWidth() override { return 1024; }
     int GetHeight() override { return 768; }
-    bool IsDebugMode() override { return false; }
+    bool IsDebugMode() override { return debug; }
     bool IsControlDown() override { return false; }
     bool IsSmoothUpdating() override { return false; }
     bool IsAdventureMode() override { return adventure; }

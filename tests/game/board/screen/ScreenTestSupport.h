@@ -17,10 +17,10 @@
 #include "game/board/Layout.h"
 #include "game/board/screen/BoardHost.h"
 #include "game/board/screen/BoardWidjet.h"
+#include "game/shell/BonusSettings.h"
 #include "game/shell/MusicPlaylist.h"
 #include "game/shell/ProfileManager.h"
 #include "game/shell/StageCatalogue.h"
-#include "game/shell/screens/BonusSettings.h"
 #include "platform/CrtRand.h"
 #include "tests/game/board/BoardPlaySupport.h"
 #include "tests/game/board/screen/RecordingHost.h"
@@ -126,11 +126,11 @@ public:
         board->OnShown();
         for (int i = 0; i < 150; ++i) board->Update();
         ASSERT_TRUE(host->Opened(Velm::BoardDialog::LevelName));
-        board->DialogButtonDepress(Velm::BoardWidjet_t::kDialogLevelName, 1);
+        board->DialogButtonDepress(Velm::BoardDialogId::kLevelName, 1);
         for (int i = 0; i < 400 && board->boardState != Velm::BoardWidjet_t::kStatePlaying; ++i) board->Update();
         ASSERT_EQ(board->boardState, Velm::BoardWidjet_t::kStatePlaying);
         // Adventure mode shows the mode's help page once; the player closes it.
-        if (host->Opened(Velm::BoardDialog::HelpPage)) board->DialogButtonDepress(Velm::BoardWidjet_t::kDialogHelp, 0);
+        if (host->Opened(Velm::BoardDialog::HelpPage)) board->DialogButtonDepress(Velm::BoardDialogId::kHelp, 0);
         ASSERT_EQ(board->openDialogs, 0);
     }
 

@@ -120,12 +120,12 @@ TEST(AdventureRoad, FromTheComicOverBothStagesToTheScoreTable) {
     ASSERT_TRUE(app.RunUntil([&] { return app.Shown(GameScreenId::Board); }));
     ASSERT_TRUE(WaitForPlay(app, *board));
     board->timeValue = 1;
-    ASSERT_TRUE(app.RunUntil([&] { return app.GetDialog(Velm::BoardWidjet_t::kDialogLose) != nullptr; }, 1000));
-    auto* lose = dynamic_cast<Velm::FlyWidget_t*>(app.GetDialog(Velm::BoardWidjet_t::kDialogLose));
+    ASSERT_TRUE(app.RunUntil([&] { return app.GetDialog(Velm::BoardDialogId::kLose) != nullptr; }, 1000));
+    auto* lose = dynamic_cast<Velm::FlyWidget_t*>(app.GetDialog(Velm::BoardDialogId::kLose));
     ASSERT_NE(lose, nullptr);
     ASSERT_TRUE(app.RunUntil([&] { return lose->flyState == Velm::FlyWidget_t::kResting; }));
     lose->ButtonDepress(1);  // replay
-    ASSERT_TRUE(app.RunUntil([&] { return app.GetDialog(Velm::BoardWidjet_t::kDialogLose) == nullptr; }));
+    ASSERT_TRUE(app.RunUntil([&] { return app.GetDialog(Velm::BoardDialogId::kLose) == nullptr; }));
     ASSERT_TRUE(WaitForPlay(app, *board));
     EXPECT_GT(board->timeValue, 100);
     Progress_t* progress = ProfileManager_t::Instance()->GetCurrentProgress();

@@ -13,9 +13,14 @@
 #include "game/shell/ui/GameUiHost.h"
 #include "game/shell/ui/MessageDialog.h"
 #include "game/shell/ui/PauseDialog.h"
+#include "game/shell/ui/UiDescription.h"
 #include "game/shell/ui/UserNameDialog.h"
+#include "graphics/Font.h"
+#include "graphics/Graphics.h"
+#include "graphics/MemoryImage.h"
 #include "tests/platform/TempDir.h"
 #include "widgets/EditWidget.h"
+#include "widgets/HyperlinkWidget.h"
 
 namespace {
 
@@ -127,6 +132,22 @@ TEST_F(FlyWidgetTest, MainGivesTheIdTheModalFlagAndTexts) {
     EXPECT_EQ(fly.restX, 200.0f);
 }
 
+TEST_F(FlyWidgetTest, MainNumbersOutOfRangeKeepTheirDefaults) {
+    const std::string file = WriteUi("huge.txt",
+                                     "Position=99999999999,0,10,10\r\nBeginX=2147483647\r\nEndY=1,2\r\n"
+                                     "Speed=-\r\n");
+    FlyWidget_t fly(file, 5, false);
+    EXPECT_EQ(fly.restX, 200.0f);  // the default place: 200,200,200,300
+    EXPECT_EQ(fly.mWidth, 200);
+    EXPECT_EQ(fly.beginX, 0.0f);
+    EXPECT_EQ(fly.endY, 0.0f);
+    EXPECT_EQ(fly.speed, 100);
+    const std::string wide = WriteUi("wide.txt", "Position=10,20,90000,90000\r\n");
+    FlyWidget_t clamped(wide, 5, false);
+    EXPECT_EQ(clamped.mWidth, 1024);
+    EXPECT_EQ(clamped.mHeight, 768);
+}
+
 TEST_F(FlyWidgetTest, AFileWithoutSectionsGivesTheFixedLayout) {
     FlyWidget_t fly(mDir / "missing.txt", 8, true);
     EXPECT_EQ(fly.mId, 8);
@@ -184,6 +205,61 @@ TEST_F(FlyWidgetTest, MessageBoxKeysAnswerAtOnceOnlyWithTheirButtons) {
     }
 }
 
+// A font whose characters are solid blocks (8 pixels a character, 6 wide, 10 high), so that a
+// drawn text shows as pixels of its colour.
+class BlockFont : public Velm::Font {
+public:
+    BlockFont() {
+        ascent = 10;
+        height = 12;
+    }
+    int StringWidth(const std::string& text) override { return 8 * static_cast<int>(text.size()); }
+    void DrawString(Velm::Graphics* g, int x, int y, const std::string& text, const Velm::Color& color,
+                    const Velm::Rect& clip) override {
+        (void)clip;
+        g->SetColor(color);
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] != ' ') g->FillRect(x + 8 * static_cast<int>(i), y - ascent, 6, ascent);
+        }
+    }
+    Velm::Font* Duplicate() override { return new BlockFont(*this); }
+};
+
+TEST_F(FlyWidgetTest, MessageBoxDrawsItsBodyInsideItsMessageRectangle) {
+    // The box as the shipped files lay it out: 500 x 350 around (512, 384), the body in
+    // 40,90,420,150 of the box.
+    const std::string file = WriteUi("box.txt", "Position=512,384,500,350\r\nBeginX=512\r\nBeginY=384\r\nSpeed=40\r\n",
+                                     "[Message]\r\nType=Link\r\nPosition=40,90,420,150\r\n");
+    Velm::MessageDialog box(file, "caption", "Leave the game now", 12345);
+    box.Update();
+    ASSERT_EQ(box.flyState, FlyWidget_t::kResting);
+    ASSERT_NE(box.mX, 0);
+    auto* body = dynamic_cast<Velm::HyperlinkWidget*>(box.GetDescription()->FindWidget("Message"));
+    ASSERT_NE(body, nullptr);
+    BlockFont font;
+    body->SetFont(&font);
+    body->mColor = Velm::Color(255, 0, 0);
+
+    // Drawn as the widget manager draws a widget: the box's top left corner at 0,0.
+    Velm::MemoryImage target(nullptr);
+    target.Create(box.mWidth, box.mHeight);
+    Velm::Graphics g(&target);
+    box.Draw(&g);
+    const uint32_t* pixels = target.GetBits();
+    int inside = 0;
+    int outside = 0;
+    for (int y = 0; y < box.mHeight; ++y) {
+        for (int x = 0; x < box.mWidth; ++x) {
+            if ((pixels[y * box.mWidth + x] & 0xFFFFFF) != 0xFF0000) continue;
+            const bool inBody = x >= 40 && x < 40 + 420 && y >= 90 && y < 90 + 150;
+            ++(inBody ? inside : outside);
+        }
+    }
+    // Three words of blocks: 15 characters of 6 x 10 pixels.
+    EXPECT_EQ(inside, 15 * 6 * 10);
+    EXPECT_EQ(outside, 0);
+}
+
 TEST_F(FlyWidgetTest, PauseEndsOnSpaceOrAnyClick) {
     const std::string file = WriteUi("pause.txt", "Position=100,100,200,100\r\n");
     Velm::PauseDialog pause(file);
@@ -215,6 +291,42 @@ TEST_F(FlyWidgetTest, NameDialogTakesLettersAndDigitsAndRefusesAnEmptyName) {
     EXPECT_EQ(dialog.GetEdit()->mString, "Ann");
     EXPECT_EQ(dialog.flyState, FlyWidget_t::kFlyingOut);
     EXPECT_EQ(dialog.pendingResult, 1);
+}
+
+TEST_F(FlyWidgetTest, NameDialogShowsItsRuleInTheWarningColourWhenAKeyIsRefused) {
+    const std::string file = WriteUi("newuser.txt", "Position=100,100,300,200\r\n",
+                                     "[Edit]\r\nType=Edit\r\nID=3\r\nPosition=10,10,100,20\r\n"
+                                     "[Rule]\r\nType=Link\r\nCaption=NameRule\r\nPosition=10,40,280,40\r\n");
+    Velm::UserNameDialog dialog(file);
+    Velm::EditWidget* edit = dialog.GetEdit();
+    Velm::HyperlinkWidget* rule = dialog.GetRule();
+    ASSERT_NE(edit, nullptr);
+    ASSERT_NE(rule, nullptr);
+    EXPECT_TRUE(rule->mVisible);
+    const Velm::Color calm = rule->mColor;
+    ASSERT_NE(calm, Velm::UserNameDialog::kRefusalColor);
+    struct KeyCase {
+        const char* why;
+        char key;
+        bool refused;
+    };
+    const KeyCase kKeys[] = {
+            {"a letter", 'A', false}, {"a space", ' ', true},      {"a hyphen", '-', true},
+            {"a digit", '7', false},  {"an accent", '\xE9', true},
+    };
+    std::string taken;
+    for (const KeyCase& c : kKeys) {
+        SCOPED_TRACE(c.why);
+        edit->KeyChar(c.key);
+        if (!c.refused) taken += c.key;
+        EXPECT_EQ(edit->mString, taken);
+        EXPECT_EQ(rule->mColor, c.refused ? Velm::UserNameDialog::kRefusalColor : calm);
+        // The warning stays for a moment, then the rule is calm again.
+        for (int i = 1; i < Velm::UserNameDialog::kRefusalShowTicks; ++i) dialog.Update();
+        EXPECT_EQ(rule->mColor, c.refused ? Velm::UserNameDialog::kRefusalColor : calm);
+        dialog.Update();
+        EXPECT_EQ(rule->mColor, calm);
+    }
 }
 
 }  // namespace

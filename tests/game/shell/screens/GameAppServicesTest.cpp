@@ -10,9 +10,9 @@
 
 #include "engine/anim/EngineHooks.h"
 #include "engine/util/IniFile.h"
+#include "game/shell/BonusSettings.h"
 #include "game/shell/ResourceIds.h"
 #include "game/shell/screens/AppResourceSource.h"
-#include "game/shell/screens/BonusSettings.h"
 #include "game/shell/screens/ImagesManager.h"
 #include "game/shell/screens/ProgramEntry.h"
 #include "graphics/MemoryImage.h"

@@ -88,7 +88,7 @@ TEST_F(GameAppSwitchTest, EverySwitchCodeLeavesAndShowsItsScreens) {
         EXPECT_EQ(mApp->screenToShow, show);
         EXPECT_FALSE(leave->mVisible);
         EXPECT_FALSE(InManager(*mApp, leave));
-        if (c.code != GameApp::kTitleToMain) {
+        if (c.code != Velm::ScreenSwitch::kTitleToMain) {
             // Covering: the new screen waits hidden outside the tree under the running cover.
             EXPECT_FALSE(show->mVisible);
             EXPECT_FALSE(InManager(*mApp, show));
@@ -99,7 +99,7 @@ TEST_F(GameAppSwitchTest, EverySwitchCodeLeavesAndShowsItsScreens) {
         EXPECT_TRUE(InManager(*mApp, show));
         EXPECT_FALSE(InManager(*mApp, mApp->GetIce()));
         EXPECT_EQ(show->mShowArgument, c.showArgument < 0 ? 77 : c.showArgument);
-        EXPECT_EQ(show->mSpare2, c.code == GameApp::kMainToHighScores ? 0 : 77);
+        EXPECT_EQ(show->mSpare2, c.code == Velm::ScreenSwitch::kMainToHighScores ? 0 : 77);
         const std::string shown =
                 static_cast<RecordingScreen*>(show)->mName + " shown " + std::to_string(show->mShowArgument);
         EXPECT_EQ(std::count(mLog.begin(), mLog.end(), shown), 1);
@@ -111,16 +111,16 @@ TEST_F(GameAppSwitchTest, EverySwitchCodeLeavesAndShowsItsScreens) {
 TEST_F(GameAppSwitchTest, BackSwapsThePreviousPairEachTime) {
     auto* main = mApp->GetScreen(GameScreenId::MainMenu);
     auto* scores = mApp->GetScreen(GameScreenId::HighScores);
-    mApp->SwitchScreen(GameApp::kMainToHighScores);
+    mApp->SwitchScreen(Velm::ScreenSwitch::kMainToHighScores);
     RunIce(*mApp);
-    mApp->SwitchScreen(GameApp::kBack);
-    EXPECT_EQ(mApp->switchCode, GameApp::kBack);
+    mApp->SwitchScreen(Velm::ScreenSwitch::kBack);
+    EXPECT_EQ(mApp->switchCode, Velm::ScreenSwitch::kBack);
     EXPECT_EQ(mApp->screenToShow, main);
     EXPECT_EQ(mApp->screenToLeave, scores);
     RunIce(*mApp);
     EXPECT_TRUE(InManager(*mApp, main));
     EXPECT_FALSE(InManager(*mApp, scores));
-    mApp->SwitchScreen(GameApp::kBack);
+    mApp->SwitchScreen(Velm::ScreenSwitch::kBack);
     RunIce(*mApp);
     EXPECT_EQ(mApp->screenToShow, scores);
     EXPECT_TRUE(InManager(*mApp, scores));
@@ -129,7 +129,7 @@ TEST_F(GameAppSwitchTest, BackSwapsThePreviousPairEachTime) {
 
 TEST_F(GameAppSwitchTest, TitleToMainRunsBothCoverCallbacksAtOnceWithoutTheCover) {
     mLog.clear();
-    mApp->SwitchScreen(GameApp::kTitleToMain);
+    mApp->SwitchScreen(Velm::ScreenSwitch::kTitleToMain);
     EXPECT_FALSE(InManager(*mApp, mApp->GetIce()));
     EXPECT_EQ(mApp->GetIce()->GetTicks(), 0);
     const CallLog expected = {"main started 0", "main shown 0", "title hidden"};
@@ -138,7 +138,7 @@ TEST_F(GameAppSwitchTest, TitleToMainRunsBothCoverCallbacksAtOnceWithoutTheCover
 }
 
 TEST_F(GameAppSwitchTest, TheCoverTakesEightyFiveUpdatesEachWayWithEachCallbackOnce) {
-    mApp->SwitchScreen(GameApp::kMainToMap);
+    mApp->SwitchScreen(Velm::ScreenSwitch::kMainToMap);
     Velm::IceWidget* ice = mApp->GetIce();
     for (int i = 1; i <= 84; ++i) ice->Update();
     EXPECT_EQ(ice->GetAlpha(), 252);
@@ -158,7 +158,7 @@ TEST_F(GameAppSwitchTest, TheCoverTakesEightyFiveUpdatesEachWayWithEachCallbackO
     // A finished cover stands still; the next switch runs the full 170 updates again.
     ice->Update();
     EXPECT_EQ(ice->GetTicks(), 170);
-    mApp->SwitchScreen(GameApp::kMapToMain);
+    mApp->SwitchScreen(Velm::ScreenSwitch::kMapToMain);
     EXPECT_EQ(RunIce(*mApp), 170);
 }
 
@@ -169,7 +169,7 @@ TEST(GameAppSwitchRefusalTest, AbsentScreensAndUnknownCodesChangeNothing) {
     app.BuildTitleScreen();
     // Before the loading thread has built the screens a title click cannot reach the menu,
     // and the title keeps its pictures.
-    app.SwitchScreen(GameApp::kTitleToMain);
+    app.SwitchScreen(Velm::ScreenSwitch::kTitleToMain);
     EXPECT_EQ(app.switchCode, 0);
     EXPECT_EQ(app.screenToShow, nullptr);
     EXPECT_FALSE(app.UnloadTitleScreenResources());
@@ -178,7 +178,8 @@ TEST(GameAppSwitchRefusalTest, AbsentScreensAndUnknownCodesChangeNothing) {
     ASSERT_TRUE(app.BuildScreens());
     EXPECT_TRUE(app.UnloadTitleScreenResources());
     log.clear();
-    for (int code : std::vector<int>{0, 1, 5, 22, 23, 24, 29, 31, -4, GameApp::kMainToComix, GameApp::kBack}) {
+    for (int code : std::vector<int>{0, 1, 5, 22, 23, 24, 29, 31, -4, Velm::ScreenSwitch::kMainToComix,
+                                     Velm::ScreenSwitch::kBack}) {
         SCOPED_TRACE(code);
         app.SwitchScreen(code);
         EXPECT_EQ(app.switchCode, 0);
@@ -192,7 +193,7 @@ TEST(GameAppMessageBoxTest, TypesOutsideTheTableShowNothing) {
     ContentFolderScope content;
     CallLog log;
     TestGameApp app(&log);
-    for (int type : {0, 9, -1}) {
+    for (int type : {0, 10, -1}) {
         EXPECT_FALSE(app.ShowMessageBox(type));
         EXPECT_EQ(app.GetDialogCount(), 0);
     }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/util/IniFile.h"
+#include "game/shell/DataNumbers.h"
 #include "game/shell/TextTable.h"
 #include "platform/DebugOutput.h"
 
@@ -101,6 +102,29 @@ TEST_F(HelpPagesTest, BadLinesAndUnsafeTextsAreReported) {
     EXPECT_NE(text.find("too few fields in Page0 Text0"), std::string::npos) << text;
     EXPECT_NE(text.find("text 'Bad'"), std::string::npos) << text;
     EXPECT_NE(text.find("in File 'data/help.txt'"), std::string::npos) << text;
+}
+
+TEST_F(HelpPagesTest, HugeNumbersAreHeldWithinBounds) {
+    plat::CapturedDebugOutput log;
+    HelpPages_t pages;
+    pages.Load(
+            Ini("[Main]\nPagesCount=2000000000\n"
+                "[Page0]\nDX=2147483647\nDY=-99999999999\n"
+                "Text0=2147483647,-2147483648,99999999999,4,Hello,0,0\n"
+                "Image0=2147483647,5,pictures/none,1;0;2147483647;1\n"));
+    // The page count is bounded before anything is allocated.
+    EXPECT_EQ(pages.GetPageCount(), DataNumbers::kMaxPages);
+    EXPECT_NE(log.Text().find("PagesCount"), std::string::npos) << log.Text();
+    const HelpPage_t& first = *pages.pages[0];
+    const int most = DataNumbers::kMaxCoordinate;
+    ASSERT_EQ(first.texts.size(), 1u);
+    EXPECT_EQ(first.texts[0].x, 2 * most);  // the text's x plus the page's DX, both held
+    EXPECT_EQ(first.texts[0].y, -2 * most);
+    EXPECT_EQ(first.texts[0].w, most);
+    ASSERT_EQ(first.pictures.size(), 1u);
+    EXPECT_FLOAT_EQ(first.pictures[0]->x, static_cast<float>(2 * most));
+    // The picture's source rectangle is kept: the drawing layer leaves out what lies beyond the picture.
+    EXPECT_EQ(first.pictures[0]->srcRect, Velm::Rect(1, 0, 2147483647, 1));
 }
 
 TEST(HelpTextTest, WhatAHelpTextMayHold) {

@@ -2,12 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "game/shell/HighScoreTable.h"
+#include "game/shell/ResourceIds.h"
+#include "graphics/Graphics.h"
+#include "graphics/MemoryImage.h"
 #include "tests/game/shell/TestFiles.h"
 #include "tests/game/shell/screens/ScreensTestSupport.h"
 #include "tests/game/shell/screens/StoryScreensTestSupport.h"
+#include "tests/widgets/WidgetTestSupport.h"
 
 namespace {
 
@@ -55,6 +62,46 @@ TEST_F(HighScoresTest, ANewEntryIsHighlightedWithTheBarAndABurst) {
 
     HighScoresDialog row0(recorder.Make(), "ui/highscores.txt", 0);
     EXPECT_FLOAT_EQ(row0.GetBar().y, 193.0f);
+}
+
+TEST_F(HighScoresTest, ALongNameStaysOnOneLineOfItsColumnAndScoresShowAsTheyAre) {
+    const std::string longName = std::string(5000, 'W') + " " + std::string(3000, 'x');
+    table().GetEntry(0)->name = longName;
+    table().GetEntry(1)->name = "Ann Lee";
+    table().GetEntry(1)->score = -1500;
+    VelmTest::Log drawn;
+    VelmTest::TestFont font(&drawn);  // 6 pixels a character; logs "text@x,y colour"
+    Velm::Font* before = Velm::FONT_DEFAULT;
+    Velm::FONT_DEFAULT = &font;
+    HighScoresDialog dialog(recorder.Make(), "ui/highscores.txt", -1);
+    Velm::MemoryImage screen;
+    screen.Create(1024, 768);
+    Velm::Graphics g(&screen);
+    dialog.Draw(&g);
+    Velm::FONT_DEFAULT = before;
+    // One line in the name column for each of the ten rows (names are centred in it, left
+    // of the scores), each within the column.
+    std::vector<std::string> names;
+    for (const std::string& line : drawn) {
+        const size_t at = line.find('@');
+        ASSERT_NE(at, std::string::npos) << "a line too long to log: " << line.substr(0, 40);
+        const int x = std::stoi(line.substr(at + 1));
+        if (x < dialog.GetRow(0).score.x) {
+            names.push_back(line.substr(0, at));
+            EXPECT_GE(x, dialog.GetRow(0).name.x);
+        }
+    }
+    ASSERT_EQ(names.size(), 10u);
+    for (const std::string& name : names) EXPECT_LE(font.StringWidth(name), 448) << name;
+    EXPECT_EQ(names[0].substr(names[0].size() - 3), "...");
+    EXPECT_EQ(names[0].substr(0, 10), "WWWWWWWWWW");
+    const auto drewText = [&drawn](const std::string& text) {
+        return std::any_of(drawn.begin(), drawn.end(), [&text](const std::string& line) {
+            return line.compare(0, text.size() + 1, text + "@") == 0;
+        });
+    };
+    EXPECT_TRUE(drewText("Ann Lee"));
+    EXPECT_TRUE(drewText("-1,500"));
 }
 
 TEST_F(HighScoresTest, ShownFromTheMenuTheHighlightGoes) {

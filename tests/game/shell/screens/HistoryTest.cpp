@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "game/shell/DataNumbers.h"
 #include "platform/DebugOutput.h"
 #include "tests/game/shell/screens/StoryScreensTestSupport.h"
 
@@ -119,6 +120,32 @@ TEST_F(HistoryTest, AStrayPercentIsReportedAndShownAsWritten) {
     ASSERT_EQ(story.pages[0]->items.size(), 1u);
     EXPECT_EQ(story.pages[0]->items[0].text, "Only 5%d left");
     EXPECT_NE(log.Text().find("text 'Odd' has a '%'"), std::string::npos) << log.Text();
+}
+
+TEST_F(HistoryTest, HugeNumbersAreHeldWithinBounds) {
+    plat::CapturedDebugOutput log;
+    Recorder recorder;
+    History_t story;
+    story.Load(Ini("story.txt", {"[Main]", "PagesCount=2000000000", "X=99999999999", "[Page0]",
+                                 "Text0=2147483647,-2147483648,2147483647,9,Title,0,0,2147483647,2147483647",
+                                 "Image0=2147483647,99999999999,no/such/picture"}),
+               &recorder);
+    // The page count is bounded before anything is allocated.
+    EXPECT_EQ(story.GetPageCount(), DataNumbers::kMaxPages);
+    EXPECT_NE(log.Text().find("PagesCount"), std::string::npos) << log.Text();
+    EXPECT_EQ(story.x, DataNumbers::kMaxCoordinate);
+    const HistoryItem_t& text = story.pages[0]->items[0];
+    EXPECT_EQ(text.x, DataNumbers::kMaxCoordinate);
+    EXPECT_EQ(text.y, -DataNumbers::kMaxCoordinate);
+    EXPECT_EQ(text.w, DataNumbers::kMaxCoordinate);
+    EXPECT_EQ(text.revealTime, DataNumbers::kMaxTicks);
+    EXPECT_EQ(text.holdTime, DataNumbers::kMaxTicks);
+    EXPECT_FLOAT_EQ(story.pages[0]->pictures[0]->y, static_cast<float>(DataNumbers::kMaxCoordinate));
+    // The text is held, not ended at once by a sum that wrapped.
+    for (int tick = 0; tick < 100; ++tick) story.Tick();
+    EXPECT_EQ(story.item, 0);
+    EXPECT_FALSE(story.IsPageFinished());
+    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"started 0"}));
 }
 
 TEST_F(HistoryTest, AMissingStoryIsDoneOnTheFirstTick) {

@@ -63,6 +63,20 @@ TEST_F(LevelComplete, ValuesAreSetAndHiddenAndTheBonusIsCreditedAtOnce) {
     EXPECT_EQ(again.GetCurrentProgress()->totalScore, 40300);
 }
 
+TEST_F(LevelComplete, SumsOfHugeBonusesAreHeldAtTheLargestInt) {
+    screenstest::WriteBurst(dir, "0.3", false);
+    const LevelCompleteWidget_t::LevelResult huge = {7, 0, 0, 1200, 2000000000};
+    LevelCompleteWidget_t dialog("ui/levelcomplete.txt", huge);
+    EXPECT_EQ(LabelOf(dialog, "TimeLblValue"), "2,000,000,000");
+    EXPECT_EQ(LabelOf(dialog, "TotalScoreLblValue"), "2,000,001,200");
+    ProfileManager_t::Instance()->GetCurrentProgress()->gameScore = 500000000;
+    LevelCompleteWidget_t second("ui/levelcomplete.txt", huge);
+    EXPECT_EQ(LabelOf(second, "GameScoreLblValue"), "2,147,483,647");
+    const LevelCompleteWidget_t::LevelResult both = {7, 0, 0, 2000000000, 2000000000};
+    LevelCompleteWidget_t third("ui/levelcomplete.txt", both);
+    EXPECT_EQ(LabelOf(third, "TotalScoreLblValue"), "2,147,483,647");
+}
+
 TEST_F(LevelComplete, BurstsRevealTheValuesInOrderThenOkClosesWithResultOne) {
     screenstest::WriteBurst(dir, "0.3", false);
     LevelCompleteWidget_t dialog("ui/levelcomplete.txt", kResult);

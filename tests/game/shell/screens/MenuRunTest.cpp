@@ -20,11 +20,13 @@
 #include "game/shell/screens/MainScreen.h"
 #include "game/shell/screens/NewUserDialog.h"
 #include "game/shell/screens/OptionsDialog.h"
+#include "game/shell/screens/PlayerList.h"
 #include "game/shell/ui/MessageDialog.h"
 #include "game/shell/ui/UiDescription.h"
 #include "game/shell/ui/UserNameDialog.h"
 #include "platform/Audio.h"
 #include "platform/DebugOutput.h"
+#include "tests/app/WindowTestSupport.h"
 #include "tests/engine/sound/SoundTestSupport.h"
 #include "tests/game/shell/TestFiles.h"
 #include "tests/game/shell/screens/GameAppTestSupport.h"
@@ -78,6 +80,11 @@ void WriteContent(const std::string& dir) {
                                                   Button("Quit", 3, 0) + Button("Continue", 4, 0) +
                                                   Button("Replay", 5, 0) + "[ButtonsXY]\nType=Point\nX=50\nY=20\n" +
                                                   "[ButtonsWH]\nType=Point\nX=300\nY=250\n");
+    WriteText(dir + "/ui/selectgame.txt", FlyMain(303) + "[Question]\nType=Link\nCaption=SavedGameAsk\n" +
+                                                  "Position=10,10,300,30\n[FreeQuestion]\nType=Link\nVisible=0\n" +
+                                                  "Caption=SavedGameAskFree\nPosition=10,10,300,90\n" +
+                                                  "[ScoreLbl]\nType=Link\nPosition=10,50,300,30\n" +
+                                                  Button("Continue", 1, 200) + Button("New", 2, 240));
     WriteText(dir + "/ui/quitgamesimple.txt", FlyMain(301) + Button("Exit", 1, 0) + Button("MainMenu", 2, 40) +
                                                       Button("Cancel", 3, 80) + Button("LevelList", 4, 120));
     WriteText(dir + "/ui/help.txt", Button("Next", 1, 500) + Button("Close", 2, 540) + Button("Prev", 3, 580) +
@@ -104,7 +111,10 @@ void WriteTerms(const std::string& dir) {
     const std::string text =
             "[Texts]\r\nCreateNewUser=New player\r\nEnterCorrectName=Choose another name\r\n"
             "DeleteWarning=Delete this player?\r\nHelpHello=Hello %s\r\nHelpNext=Next\r\n"
-            "SureExit=Leave the game?\r\nError1=No 3D here\r\n";
+            "SureExit=Leave the game?\r\nError1=No 3D here\r\nError2=3D would be slow\r\n"
+            "PlayersRepaired=The player list was rebuilt\r\n"
+            "NoMorePlayersAvalible=Six players are the most\r\nSavedGameAsk=Go on?\r\n"
+            "SavedGameAskFree=Go on? A new game forgets your boards, best scores, best times and tile set.\r\n";
     WriteBytes(dir + "/termins.txt", std::vector<uint8_t>(text.begin(), text.end()));
 }
 
@@ -128,6 +138,8 @@ public:
         screenModeSwitches.push_back(wantWindowed);
         GameApp::SwitchScreenMode(wantWindowed, want3D, force);
     }
+    // The display the application then owns.
+    void UseDisplay(Velm::DisplaySetup* display) { mDDInterface = display; }
     std::vector<std::string> messages;
     int answer = Velm::MessageDialog::kConfirmed;
     std::vector<bool> screenModeSwitches;  // windowed wanted, one per switch
@@ -185,6 +197,13 @@ protected:
         dialog->GetEdit()->SetText(name);
         dialog->ButtonDepress(Velm::UserNameDialog::kConfirmButton);
         Step(3);
+    }
+    // The application's screens built (so that switches happen) and a first player named.
+    void BuildScreensAndNameAPlayer(const std::string& name) {
+        app->BuildTitleScreen();
+        ASSERT_TRUE(app->BuildScreens());
+        Step();
+        EnterName(name);
     }
     template <typename T>
     T* Open(int id) {
@@ -341,6 +360,28 @@ TEST_F(MenuRunTest, AGameButtonBeforeTheFirstUpdateAsksForTheNameOnce) {
     EXPECT_EQ(app->GetDialog(101), nullptr);
 }
 
+TEST_F(MenuRunTest, ARebuiltPlayerListIsToldOnceBeforeAnythingIsAsked) {
+    // A list cut inside its header, and a player's own file beside it.
+    {
+        ProfileManager_t setup;
+        setup.Load(UsersPath());
+        ASSERT_TRUE(setup.AddProfile(std::make_unique<Profile_t>("Bob", 0.5f, 0.4f)));
+        ASSERT_TRUE(setup.Save());
+    }
+    WriteBytes(UsersPath(), {1, 0, 0});
+    ProfileManager_t::Instance()->Load(UsersPath());
+    menu->OnShown();
+    Step(3);
+    EXPECT_EQ(app->messages, std::vector<std::string>{"The player list was rebuilt"});
+    ASSERT_NE(ProfileManager_t::Instance()->GetProfile(0), nullptr);
+    EXPECT_EQ(ProfileManager_t::Instance()->GetProfile(0)->name, "Bob");
+    EXPECT_EQ(app->userNameDialog, nullptr);  // Bob is there: nobody is asked for a name
+    // Told once: the next start finds a sound list.
+    ProfileManager_t::Instance()->Load(UsersPath());
+    Step(3);
+    EXPECT_EQ(app->messages.size(), 1u);
+}
+
 TEST_F(MenuRunTest, LightningFlashesEvery1030Updates) {
     menu->askForPlayer = false;
     for (int i = 1; i < 1000; ++i) menu->Update();
@@ -452,18 +493,215 @@ TEST_F(MenuRunTest, EscClosesTheOptionsWithoutTheScreenModeButKeepsTheVolumes) {
     EXPECT_EQ(app->screenModeSwitches.size(), 1u);
 }
 
-TEST_F(MenuRunTest, ThreeDModeRefusedWhereItIsNotSupported) {
-    if (app->Is3DAccelerationSupported()) GTEST_SKIP() << "3D drawing is supported here";
+// The display of a machine whose card test ran and warned: 3D drawing is supported but not
+// recommended.
+class WarnedDisplay : public windowtest::FakeDisplay {
+public:
+    using FakeDisplay::FakeDisplay;
+    bool Test3DRan() override { return true; }
+    bool Test3DWarned() override { return true; }
+};
+
+TEST_F(MenuRunTest, ThreeDModeRefusedWithItsMessageAndTheBoxShowsTheDrawingInForce) {
+    struct Case {
+        const char* why;
+        bool warnedDisplay;
+        const char* message;
+    };
+    const Case kCases[] = {
+            {"not supported (no card test)", false, "No 3D here"},
+            {"supported but not recommended", true, "3D would be slow"},
+    };
     menu->askForPlayer = false;
-    menu->ButtonDepress(Velm::MainScreen::kOptions);
-    auto* options = Open<Velm::OptionsDialog>(201);
-    ASSERT_NE(options, nullptr);
-    options->mode3D->SetChecked(true, true);
-    EXPECT_FALSE(options->mode3D->IsChecked());
-    ASSERT_FALSE(app->messages.empty());
-    EXPECT_EQ(app->messages.back(), "No 3D here");
-    app->KillDialog(201);
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        if (c.warnedDisplay) app->UseDisplay(new WarnedDisplay(app.get(), {}));
+        ASSERT_EQ(app->Is3DAccelerationSupported(), c.warnedDisplay);
+        ASSERT_FALSE(app->Is3DAccelerationRecommended());
+        menu->ButtonDepress(Velm::MainScreen::kOptions);
+        auto* options = Open<Velm::OptionsDialog>(201);
+        ASSERT_NE(options, nullptr);
+        options->mode3D->MouseDown(5, 5, 1, 1);  // a click ticks the box
+        EXPECT_FALSE(options->mode3D->IsChecked());
+        ASSERT_FALSE(app->messages.empty());
+        EXPECT_EQ(app->messages.back(), c.message);
+        options->KeyUp(Velm::OptionsDialog::kKeyEsc);
+        Step(3);
+        EXPECT_EQ(app->GetDialog(201), nullptr);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The player-chooser rules: without a current player a game button opens the chooser with
+// nothing chosen, Select and Delete are enabled only on a player's line, and a seventh player
+// is refused with a message instead of the name dialog.
+TEST_F(MenuRunTest, PlayerChooserRules) {
+    menu->askForPlayer = false;
+    PlayerList players(*ProfileManager_t::Instance());
+    for (const char* name : {"Ann", "Ben", "Cid", "Dot", "Eve"}) {
+        ASSERT_EQ(players.Add(name, 0.5f, 0.5f), PlayerList::AddResult::Added);
+    }
+    ProfileManager_t::Instance()->SetCurrentIndex(-1);
+    ASSERT_EQ(ProfileManager_t::Instance()->GetCurrentProfile(), nullptr);
+
+    menu->ButtonDepress(Velm::MainScreen::kSimpleGame);
+    auto* chooser = Open<Velm::NewUserDialog>(12);
+    ASSERT_NE(chooser, nullptr) << "no player active: the game button opens the chooser";
+    EXPECT_TRUE(chooser->selectButton->mDisabled) << "nothing chosen on opening";
+    EXPECT_TRUE(chooser->deleteButton->mDisabled);
+    struct Row {
+        const char* why;
+        int line;
+        bool enabled;
+    };
+    const Row kRows[] = {{"a player's line", 2, true},
+                         {"no line chosen", -1, false},
+                         {"the last player's line", 5, true},
+                         {"past the last line", 9, false}};
+    for (const Row& r : kRows) {
+        SCOPED_TRACE(r.why);
+        chooser->list->SetSelect(r.line);
+        chooser->UpdateButtons();
+        EXPECT_EQ(!chooser->selectButton->mDisabled, r.enabled);
+        EXPECT_EQ(!chooser->deleteButton->mDisabled, r.enabled);
+    }
+
+    // Five players: "Create new" asks for a name. Six: a message, and no name dialog.
+    chooser->ListClicked(0, 0, 1);
+    ASSERT_NE(app->userNameDialog, nullptr);
+    EnterName("Fay");
+    EXPECT_EQ(ProfileManager_t::Instance()->GetProfileCount(), 6);
+    const size_t messages = app->messages.size();
+    chooser->ListClicked(0, 0, 1);
+    EXPECT_EQ(app->userNameDialog, nullptr);
+    ASSERT_EQ(app->messages.size(), messages + 1);
+    EXPECT_EQ(app->messages.back(), "Six players are the most");
+    chooser->ButtonDepress(Velm::NewUserDialog::kCancelButton);
+    Step(3);
+}
+
+// Help opened on one page (as the board opens it): a click turns nowhere and shows no "Next",
+// Esc closes it.
+TEST_F(MenuRunTest, SinglePageHelpTurnsNowhereAndClosesOnEsc) {
+    BoardListener board;
+    auto* help = new HelpWidget_t(app.get(), false);
+    help->mDialogListener = &board;
+    app->AddDialog(help);
+    help->AdvancePages(1);
+    help->SetSinglePageMode(true);
+    help->MouseDown(5, 5, 1);
+    EXPECT_EQ(help->pages.page, 1);
+    EXPECT_FALSE(help->nextButton->mVisible);
+    EXPECT_FALSE(help->prevButton->mVisible);
+    EXPECT_TRUE(help->closeButton->mVisible);
+    EXPECT_TRUE(board.heard.empty());
+    help->KeyUp(27);
+    EXPECT_EQ(help->pages.page, 1);
+    EXPECT_EQ(help->mResult, HelpWidget_t::kCloseResult);
+    ASSERT_EQ(board.heard.size(), 1u);
+    EXPECT_EQ(board.heard[0].first, HelpWidget_t::kDialogId);
+    app->KillDialog(HelpWidget_t::kDialogId);
     Step();
+}
+
+// Free play with results: the game button asks first, in words that say what a new game takes
+// away; only "New game" resets the record. Without results there is nothing to ask.
+TEST_F(MenuRunTest, FreePlayAsksBeforeANewGameErasesItsResults) {
+    ASSERT_NO_FATAL_FAILURE(BuildScreensAndNameAPlayer("Anna"));
+    struct Case {
+        const char* why;
+        bool started;
+        int tileset;
+        int bestScore;
+        bool asked;
+        int answer;  // 1 continue, 2 new game
+        bool erased;
+    };
+    const Case kCases[] = {
+            {"a fresh record: straight to the list", false, 0, 0, false, 0, false},
+            {"a game begun, continued", true, 0, 500, true, 1, false},
+            {"a game begun, new game", true, 0, 500, true, 2, true},
+            {"only a tile set chosen: still asked", false, 3, 0, true, 1, false},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        ProfileManager_t::Instance()->SetMode(0);
+        Progress_t* progress = ProfileManager_t::Instance()->GetCurrentProgress();
+        ASSERT_NE(progress, nullptr);
+        *progress = Progress_t();
+        progress->stageStarted = c.started;
+        progress->tileset = c.tileset;
+        progress->levelRecords = {{0, c.bestScore != 0 ? 900 : 0, c.bestScore, false}, {1, 0, 0, false}};
+        if (c.bestScore != 0) progress->levelRecords.push_back({2, 0, 0, false});
+        const Progress_t before = *progress;
+
+        menu->ButtonDepress(Velm::MainScreen::kSimpleGame);
+        auto* choice = Open<Velm::FlyWidget_t>(303);
+        ASSERT_EQ(choice != nullptr, c.asked);
+        if (choice != nullptr) {
+            Velm::UiDescription_t* ui = choice->GetDescription();
+            EXPECT_FALSE(ui->FindWidget("Question")->mVisible);
+            EXPECT_FALSE(ui->FindWidget("ScoreLbl")->mVisible);
+            auto* question = dynamic_cast<Velm::ButtonWidget*>(ui->FindWidget("FreeQuestion"));
+            ASSERT_NE(question, nullptr);
+            EXPECT_TRUE(question->mVisible);
+            EXPECT_EQ(question->mLabel, "Go on? A new game forgets your boards, best scores, best times and tile set.");
+            // Nothing is erased while the question stands.
+            EXPECT_EQ(progress->levelRecords.size(), before.levelRecords.size());
+            EXPECT_EQ(progress->tileset, before.tileset);
+            choice->ButtonDepress(c.answer);
+            Step(3);
+            EXPECT_EQ(app->GetDialog(303), nullptr);
+        }
+        progress = ProfileManager_t::Instance()->GetCurrentProgress();
+        if (c.erased) {
+            EXPECT_EQ(progress->levelRecords.size(), 2u);
+            EXPECT_EQ(progress->levelRecords[0].bestScore, 0);
+            EXPECT_FALSE(progress->stageStarted);
+        } else if (c.asked) {
+            EXPECT_EQ(progress->levelRecords.size(), before.levelRecords.size());
+            EXPECT_EQ(progress->levelRecords[0].bestScore, before.levelRecords[0].bestScore);
+            EXPECT_EQ(progress->tileset, before.tileset);
+        }
+        EXPECT_EQ(app->switchCode, Velm::ScreenSwitch::kMainToSimple);
+        app->switchCode = 0;
+    }
+    // In the adventure the question keeps its own words over the saved game's labels.
+    ProfileManager_t::Instance()->SetMode(1);
+    ProfileManager_t::Instance()->GetCurrentProgress()->stageStarted = true;
+    menu->ButtonDepress(Velm::MainScreen::kAdventureGame);
+    auto* choice = Open<Velm::FlyWidget_t>(303);
+    ASSERT_NE(choice, nullptr);
+    EXPECT_TRUE(choice->GetDescription()->FindWidget("Question")->mVisible);
+    EXPECT_FALSE(choice->GetDescription()->FindWidget("FreeQuestion")->mVisible);
+    app->KillDialog(303);
+    Step();
+}
+
+// Where the main menu's buttons lead (the switch each asks the application for).
+TEST_F(MenuRunTest, MainMenuButtonsLeadToTheirScreens) {
+    ASSERT_NO_FATAL_FAILURE(BuildScreensAndNameAPlayer("Anna"));
+    struct Case {
+        const char* why;
+        int button;
+        int code;
+    };
+    const Case kCases[] = {
+            {"Scores: the score table", Velm::MainScreen::kScores, Velm::ScreenSwitch::kMainToHighScores},
+            {"Free Play on a fresh record: the level list", Velm::MainScreen::kSimpleGame,
+             Velm::ScreenSwitch::kMainToSimple},
+            {"Adventure on a fresh record: the comic", Velm::MainScreen::kAdventureGame,
+             Velm::ScreenSwitch::kMainToComix},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.why);
+        app->switchCode = 0;
+        menu->ButtonDepress(c.button);
+        EXPECT_EQ(app->switchCode, c.code);
+    }
 }
 
 }  // namespace

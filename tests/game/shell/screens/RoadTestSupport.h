@@ -114,7 +114,7 @@ inline bool PlayToTheEnd(RoadApp& app, Velm::BoardWidjet_t& board,
     Velm::Layout_t* layout = board.CurrentLayout();
     if (layout == nullptr) return false;
     return app.RunUntil([&] {
-        if (app.GetDialog(Velm::BoardWidjet_t::kDialogLevelComplete) != nullptr) return true;
+        if (app.GetDialog(Velm::BoardDialogId::kLevelComplete) != nullptr) return true;
         if (beforeLook) beforeLook();
         if (board.boardState != Velm::BoardWidjet_t::kStatePlaying) return false;
         ClickFirstPair(board, *layout);
@@ -124,7 +124,7 @@ inline bool PlayToTheEnd(RoadApp& app, Velm::BoardWidjet_t& board,
 
 // The open level-complete window.
 inline Velm::LevelCompleteWidget_t* LevelComplete(RoadApp& app) {
-    return dynamic_cast<Velm::LevelCompleteWidget_t*>(app.GetDialog(Velm::BoardWidjet_t::kDialogLevelComplete));
+    return dynamic_cast<Velm::LevelCompleteWidget_t*>(app.GetDialog(Velm::BoardDialogId::kLevelComplete));
 }
 
 // Closes the level-complete window with its Ok once its four values are all shown, and waits

@@ -88,7 +88,7 @@ TEST(SimpleRoad, FirstLevelFromTheMenuAndBack) {
     ASSERT_NE(board, nullptr);
     ASSERT_TRUE(app.RunUntil([&] {
         return board->boardState == Velm::BoardWidjet_t::kStatePlaying &&
-               app.GetDialog(Velm::BoardWidjet_t::kDialogLevelName) == nullptr;
+               app.GetDialog(Velm::BoardDialogId::kLevelName) == nullptr;
     }));
     // Every pair by two clicks; the board checks for a cleared layout once its effects end.
     ASSERT_TRUE(roadtest::PlayToTheEnd(app, *board));

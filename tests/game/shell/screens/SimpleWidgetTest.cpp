@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "game/shell/ProfileManager.h"
+#include "game/shell/ResourceIds.h"
 #include "game/shell/ui/RadioButton.h"
 #include "game/shell/ui/UiDescription.h"
+#include "graphics/Font.h"
 #include "graphics/Graphics.h"
+#include "graphics/MemoryImage.h"
 #include "tests/game/shell/screens/ScreensTestSupport.h"
 #include "widgets/ButtonWidget.h"
 
@@ -185,6 +188,62 @@ TEST_F(SimpleList, OverlayDrawsPicturesOfUnlockedSlotsOnly) {
     };
     list->DrawOverlay(&g);
     for (int k = 1; k <= 6; ++k) EXPECT_EQ(pictureAt(k), k <= 3) << k;
+}
+
+// A font that writes nothing and remembers what it was asked to write, and where.
+class RecordingFont : public Velm::Font {
+public:
+    RecordingFont() { ascent = 20; }
+    int StringWidth(const std::string& text) override { return 10 * static_cast<int>(text.size()); }
+    void DrawString(Velm::Graphics*, int x, int y, const std::string& text, const Velm::Color&,
+                    const Velm::Rect&) override {
+        written.push_back(text + "@" + std::to_string(x) + "," + std::to_string(y));
+    }
+    Velm::Font* Duplicate() override { return new RecordingFont(*this); }
+    std::vector<std::string> written;
+};
+
+// Locked slots show the lock picture in the middle of the picture window, the level's number
+// (flat index + 1) on its body.
+TEST_F(SimpleList, OverlayDrawsALockWithTheLevelNumberOnLockedSlots) {
+    SimpleWidget_t::Links links;
+    links.stages = stages.get();
+    links.tilesets = tilesets.get();
+    std::vector<std::string> loaded;
+    links.loadImage = [&loaded](const std::string& path) -> Velm::Image* {
+        loaded.push_back(path);
+        auto* lock = new Velm::MemoryImage(nullptr);
+        lock->Create(72, 88);
+        std::fill(lock->GetBits(), lock->GetBits() + 72 * 88, 0xFF00FF00u);
+        lock->MarkBitsChanged();
+        return lock;
+    };
+    list = std::make_unique<SimpleWidget_t>(links, "ui/simpleui.txt");
+    RecordingFont font;
+    Velm::Font* const kept = Velm::FONT_DIREVIR;
+    Velm::FONT_DIREVIR = &font;
+    list->OnShown();
+    EXPECT_EQ(loaded, std::vector<std::string>{SimpleWidget_t::kLockPicture});
+    Velm::MemoryImage screen;
+    screen.Create(1024, 768);
+    Velm::Graphics g(&screen);
+    list->DrawOverlay(&g);
+    Velm::FONT_DIREVIR = kept;
+    std::vector<std::string> expected;
+    for (int k = 1; k <= 6; ++k) {
+        SCOPED_TRACE(k);
+        const Velm::Widget* slot = Slot(k);
+        const int cx = slot->mX + SimpleWidget_t::kThumbnailOffsetX + Velm::LayoutThumbnails::kThumbnailWidth / 2;
+        const int cy = slot->mY + SimpleWidget_t::kThumbnailOffsetY + Velm::LayoutThumbnails::kThumbnailHeight / 2;
+        EXPECT_EQ(screen.GetBits()[cy * 1024 + cx] == 0xFF00FF00u, k >= 4);
+        EXPECT_NE(screen.GetBits()[cy * 1024 + cx - 40] == 0xFF00FF00u, true);  // narrower than the window
+        if (k >= 4) {
+            const std::string number = std::to_string(k);  // levels 3 .. 5 of page 0
+            const int bodyMiddle = cy - 44 + 70;
+            expected.push_back(number + "@" + std::to_string(cx - 5) + "," + std::to_string(bodyMiddle + 10 - 2));
+        }
+    }
+    EXPECT_EQ(font.written, expected);
 }
 
 }  // namespace

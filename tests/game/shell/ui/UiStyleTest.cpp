@@ -190,6 +190,57 @@ TEST_F(UiStyleTest, BadStylesAreReportedAndSkipped) {
     EXPECT_NE(log.find("ui/test.txt [B] key \"Description\" = \"Missing\""), std::string::npos) << log;
 }
 
+TEST_F(UiStyleTest, NumbersOutOfRangeOrMalformedSkipTheElement) {
+    struct Case {
+        const char* keys;
+        const char* reported;  // the key and value named in the report
+    };
+    const Case kCases[] = {
+            {"Type=ListBox\nID=2147483647\nPosition=0,0,10,10\n", "key \"ID\" = \"2147483647\": out of range"},
+            {"Type=Button\nID=-2\n", "key \"ID\" = \"-2\": out of range"},
+            {"Type=Button\nID=99999999999\n", "key \"ID\" = \"99999999999\": not a number"},
+            {"Type=Button\nID=0x\n", "key \"ID\" = \"0x\": not a number"},
+            {"Type=Button\nID=-\n", "key \"ID\" = \"-\": not a number"},
+            {"Type=Button\nID=12junk\n", "key \"ID\" = \"12junk\": not a number"},
+            {"Type=Button\nPosition=99999999999,0,10,10\n", "key \"Position\" = \"99999999999,0,10,10\""},
+            {"Type=Button\nPosition=1,2,3,4junk\n", "key \"Position\" = \"1,2,3,4junk\""},
+            {"Type=Button\nPosition=1,2,3,4,5\n", "key \"Position\" = \"1,2,3,4,5\""},
+            {"Type=ListBox\nID=1\nPosition=2000000000,0,10,10\n", "key \"Position\" = \"2000000000,0,10,10\""},
+            {"Type=Button\nPosition=0,-70000,10,10\n", "key \"Position\" = \"0,-70000,10,10\""},
+            {"Type=Link\nUnderLine=0x\n", "key \"UnderLine\" = \"0x\": not a number"},
+            {"Type=Link\nShadowX=5000\n", "key \"ShadowX\" = \"5000\": out of range"},
+            {"Type=Point\nX=-\n", "key \"X\" = \"-\": not a number"},
+            {"Type=Point\nY=100000\n", "key \"Y\" = \"100000\": out of range"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.keys);
+        std::string log;
+        {
+            plat::CapturedDebugOutput captured;
+            EXPECT_EQ(BuildOne(std::string("[E]\n") + c.keys), nullptr);
+            log = captured.Text();
+        }
+        EXPECT_EQ(ui->FindPoint("E"), nullptr);
+        EXPECT_NE(log.find(std::string("ui/test.txt [E] ") + c.reported), std::string::npos) << log;
+        EXPECT_NE(log.find("ui/test.txt [E]: element skipped"), std::string::npos) << log;
+    }
+}
+
+TEST_F(UiStyleTest, SizesAreClampedToTheScreen) {
+    auto* label = dynamic_cast<Velm::HyperlinkWidget*>(
+            BuildOne("[L]\nType=Link\nPosition=-10,20,5000,900000\nUnderLine=20000000\nShadowY=-3\n"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->GetRect(), Rect(-10, 20, 1024, 768));
+    EXPECT_EQ(label->mUnderlineSize, 768);
+    EXPECT_EQ(label->mShadowOffsetY, -3);
+    Velm::Widget* button = BuildOne("[B]\nType=Button\nID=0x7FFFF\nPosition=0,0,-5,7\n");
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->GetRect(), Rect(0, 0, 0, 7));
+    // Colours take all 32 bits in hex.
+    auto* coloured = dynamic_cast<Velm::HyperlinkWidget*>(BuildOne("[C]\nType=Link\nColor=0xFFFFFFFF\n"));
+    ASSERT_NE(coloured, nullptr);
+}
+
 TEST_F(UiStyleTest, MissingStyleFileRegistersNothing) {
     EXPECT_FALSE(Velm::UiStyleRegistry_t::Instance().Load("ui/no-such-interf.txt"));
     EXPECT_EQ(Velm::UiStyleRegistry_t::Instance().GetCount(), 0);

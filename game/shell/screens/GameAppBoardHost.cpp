@@ -1,4 +1,4 @@
-#include "game/board/screen/GameAppBoardHost.h"
+#include "game/shell/screens/GameAppBoardHost.h"
 
 #include <memory>
 
@@ -54,8 +54,10 @@ void BindEffectResources() {
 
 }  // namespace
 
-BoardWidjet_t::BoardWidjet_t(GameApp* app) : BoardWidjet_t(std::make_unique<GameAppBoardHost>(app)) {
+std::unique_ptr<BoardWidjet_t> MakeGameBoard(GameApp* app) {
+    auto board = std::make_unique<BoardWidjet_t>(std::make_unique<GameAppBoardHost>(app));
     BindEffectResources();
+    return board;
 }
 
 int GameAppBoardHost::PlaySound(const std::string& name) { return mApp->PlaySound(name, false); }
@@ -83,7 +85,7 @@ bool GameAppBoardHost::OpenDialog(const BoardDialogRequest& request, DialogListe
         }
         case BoardDialog::Pause: dialog = std::make_unique<PauseDialog>("UI/pauseDialog.txt"); break;
         case BoardDialog::NoMoves: {
-            auto window = std::make_unique<FlyWidget_t>("UI/OneParaLeft.txt", BoardWidjet_t::kDialogNoMoves, true);
+            auto window = std::make_unique<FlyWidget_t>("UI/OneParaLeft.txt", BoardDialogId::kNoMoves, true);
             SetLabel(*window, "Message1", request.text);
             dialog = std::move(window);
             break;
@@ -95,7 +97,7 @@ bool GameAppBoardHost::OpenDialog(const BoardDialogRequest& request, DialogListe
             break;
         }
         case BoardDialog::Lose: {
-            auto window = std::make_unique<FlyWidget_t>("UI/LoseGameUI.txt", BoardWidjet_t::kDialogLose, true);
+            auto window = std::make_unique<FlyWidget_t>("UI/LoseGameUI.txt", BoardDialogId::kLose, true);
             if (request.hideReplay) {
                 if (Widget* replay = window->GetDescription()->FindWidget("ReplayNewBoard")) replay->SetVisible(false);
             }

@@ -1,4 +1,4 @@
-#include "game/shell/screens/BonusSettings.h"
+#include "game/shell/BonusSettings.h"
 
 #include "engine/util/IniFile.h"
 

@@ -1,4 +1,4 @@
-#include "game/shell/screens/TimeBonus.h"
+#include "game/shell/TimeBonus.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <memory>
+
 #include "game/board/screen/BoardHost.h"
 
 namespace Velm {
 
+class BoardWidjet_t;
 class GameApp;
 
 // The play screen's host in the program: the game's application object, its windows and the
@@ -43,5 +46,9 @@ private:
     // The place the last finished game's score took in the score table, -1 for none.
     int mLastPlace = -1;
 };
+
+// The program's play screen: the board with the application as its host, and the board
+// effects' fonts and pictures bound to the game's resources.
+std::unique_ptr<BoardWidjet_t> MakeGameBoard(GameApp* app);
 
 }  // namespace Velm
