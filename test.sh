@@ -3,6 +3,8 @@
 #   ./test.sh             the normal build (build/)
 #   ./test.sh --sanitize  a build with the address and undefined-behaviour sanitizers (build-asan/),
 #                         then the fuzz targets for a few seconds each (build-fuzz/)
+#   ./test.sh --tsan      a build with the thread sanitizer (build-tsan/) of only the tests whose
+#                         code runs threads (loading, sound, the cursor thread, the log window)
 # VELM_JOBS=n sets the number of compile and test jobs (default: the number of processors).
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -12,13 +14,21 @@ scripts/deps
 
 build=build
 config=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
-skip=()
-if [ "${1:-}" = "--sanitize" ]; then
+filter=()
+targets=()
+# The tests whose code runs more than one thread, and the programs they start.
+threaded=(test_app test_app_window test_engine_sound test_engine_logwindow test_game_run)
+if [ "${1:-}" = "--tsan" ]; then
+  build=build-tsan
+  config=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELM_TSAN=ON)
+  targets=(--target "${threaded[@]}" velm_content)
+  filter=(-R "^($(IFS='|'; echo "${threaded[*]}"))\$")
+elif [ "${1:-}" = "--sanitize" ]; then
   build=build-asan
   config=(-DCMAKE_BUILD_TYPE=Debug -DVELM_SANITIZE=ON)
   # Tests that compare update counts with a recording, or drive a real window against a clock,
   # run in the normal build only.
-  skip=(-LE normal-build-only)
+  filter=(-LE normal-build-only)
 fi
 
 # ccache with a base directory, so that a fresh clone in another folder hits the cache.
@@ -29,7 +39,7 @@ export CCACHE_SLOPPINESS=time_macros,include_file_mtime,include_file_ctime
 jobs=${VELM_JOBS:-$(nproc)}
 # The same warning and test settings as play.sh, so that either reuses the other's build.
 cmake -S . -B "$build" -G Ninja "${config[@]}" -DVELM_WERROR=ON -DVELM_TESTS=ON >/dev/null
-cmake --build "$build" -j"$jobs"
+cmake --build "$build" -j"$jobs" "${targets[@]}"
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -37,8 +47,9 @@ export XDG_CONFIG_HOME="$tmp/config" XDG_DATA_HOME="$tmp/data"
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME"
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy VELM_NONINTERACTIVE=1
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$root/tests/platform/tsan-system-libraries.supp"
 
-ctest --test-dir "$build" --output-on-failure -j"$jobs" "${skip[@]}"
+ctest --test-dir "$build" --output-on-failure -j"$jobs" "${filter[@]}"
 
 if [ "$build" = build-asan ]; then
   VELM_FUZZ_SECONDS=${VELM_FUZZ_SECONDS:-5} scripts/fuzz

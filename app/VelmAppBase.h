@@ -625,6 +625,8 @@ protected:
     bool PointerInDrawingArea();
 
     std::unique_ptr<plat::Window> mMainWindow;
+    // Why the last main window could not be made ("" when it was).
+    std::string mMainWindowError;
     std::deque<DeferredMessage> mDeferredMessages;
     std::unique_ptr<plat::Cursor> mHandCursor;
     std::unique_ptr<plat::Cursor> mDraggingCursor;

@@ -33,7 +33,13 @@ void VelmAppBase::DeleteDisplay() {
 
 void VelmAppBase::MakeWindow() {
     CreateMainWindow();
-    if (mMainWindow) WindowProc(mMainWindow.get(), plat::WM_CREATE, 0, 0);
+    if (!mMainWindow) {
+        // Nobody could see or play the game (no display, or an X server that is gone): it says
+        // why and ends.
+        Popup("The game's window could not be opened: " + mMainWindowError);
+        RestoreDisplayAndExit(1);
+    }
+    WindowProc(mMainWindow.get(), plat::WM_CREATE, 0, 0);
 
     if (mDDInterface == nullptr) {
         DisplaySetup* display = CreateDisplay();

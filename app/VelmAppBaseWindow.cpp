@@ -125,7 +125,8 @@ void VelmAppBase::CreateMainWindow() {
     params.title = mTitle;
     params.width = mWidth;
     params.height = mHeight;
-    std::string error;
+    std::string& error = mMainWindowError;
+    error.clear();
     if (mPlayingDemo || (mIsWindowed && !mFullScreenDesktopSwitch)) {
         params.maximizable = mAllowMaximize;
         mMainWindow = Window::Create(params, &error);

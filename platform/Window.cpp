@@ -1,6 +1,7 @@
 #include "platform/Window.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include <SDL.h>
@@ -153,9 +154,27 @@ bool GetDesktopSize(int* width, int* height) {
     return true;
 }
 
+namespace {
+
+// Where SDL found no display it falls back on its in-memory driver by itself: a window there
+// is seen by nobody, so it is made only when that driver was asked for (SDL_VIDEODRIVER).
+bool NoDisplayFound(std::string* reason) {
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if (!IsHeadlessVideo() || (asked != nullptr && asked[0] != '\0')) return false;
+    const char* display = std::getenv("DISPLAY");
+    if (display != nullptr && display[0] != '\0') {
+        *reason = std::string("cannot open the X display \"") + display + "\"";
+    } else {
+        *reason = "no display (DISPLAY is not set)";
+    }
+    return true;
+}
+
+}  // namespace
+
 std::unique_ptr<Window> Window::Create(const Params& params, std::string* error) {
     std::string reason;
-    if (!EnsureSdlVideo(&reason)) {
+    if (!EnsureSdlVideo(&reason) || NoDisplayFound(&reason)) {
         if (error) *error = "video: " + reason;
         return nullptr;
     }

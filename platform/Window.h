@@ -84,7 +84,8 @@ public:
         int y = -1;
     };
 
-    // A hidden window; null with a reason in *error when none can be made.
+    // A hidden window; null with a reason in *error when none can be made, also when there
+    // is no display to show it on and SDL fell back on its in-memory driver unasked.
     static std::unique_ptr<Window> Create(const Params& params, std::string* error);
     ~Window();
     Window(const Window&) = delete;

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <utility>
 #include <vector>
@@ -395,14 +396,22 @@ void CrashCatcher::AddMapFileInfo(std::string& report, const std::string& mapTex
     }
 }
 
+std::string CrashCatcher::CrashFileFolder() {
+    CrashHost* host = gCrashHost.load();
+    if (host) {
+        const std::string folder = plat::AppDataFolder(host->GetCompanyFolderName(), host->GetProductName());
+        // The folder and the ones above it, as the program would make them for its saves.
+        for (size_t slash = folder.find('/', 1); slash != std::string::npos; slash = folder.find('/', slash + 1))
+            plat::MakeDirectory(folder.substr(0, slash));
+        if (!folder.empty() && plat::IsDirectory(folder)) return folder;
+    }
+    const char* temp = std::getenv("TMPDIR");
+    return temp != nullptr && temp[0] == '/' ? std::string(temp) + "/" : std::string("/tmp/");
+}
+
 bool CrashCatcher::WriteCrashFile(const std::string& report) {
     const std::string text = report + "\r\n";
-    if (plat::WriteFileAtomic("crash.txt", text.data(), text.size())) return true;
-    CrashHost* host = gCrashHost.load();
-    if (!host) return false;
-    const std::string folder = plat::AppDataFolder(host->GetCompanyFolderName(), host->GetProductName());
-    if (folder.empty()) return false;
-    return plat::WriteFileAtomic(folder + "crash.txt", text.data(), text.size());
+    return plat::WriteFileAtomic(CrashFileFolder() + "crash.txt", text.data(), text.size());
 }
 
 std::string CrashCatcher::ReportProgramPath() {

@@ -19,9 +19,8 @@ bool HexStringToInt(const std::string& text, uint32_t* value);
 // trap, abort, or an uncaught C++ exception) into a plain-text crash report: the
 // exception, the module and logical address, the call stack, the registers, the system
 // and the application's own facts. The report goes to the clipboard (through the
-// application), to "crash.txt" in the current folder (the application-data folder when
-// that cannot be written) and to the report windows, which run in a process of their
-// own (CrashReportDialog). Then the process ends with the fault's own signal.
+// application), to "crash.txt" in the player's data folder (CrashFileFolder) and to the
+// report windows, which run in a process of their own (CrashReportDialog). Then the process ends with the fault's own signal.
 //
 // All state is process-wide. Installed during static initialisation; it needs no
 // application object but uses the one registered with SetHost. Runs on the faulting
@@ -68,8 +67,12 @@ public:
     // The same with the map file's text.
     static void AddMapFileInfo(std::string& report, const std::string& mapText);
 
-    // Writes "crash.txt" (the report and one end of line). False when neither the
-    // current folder nor the application-data folder took it.
+    // Where "crash.txt" goes: the player's data folder of the registered application (made
+    // when missing), else (no application yet, or no such folder) the system's temporary
+    // folder; never the current folder, which holds the program's content.
+    static std::string CrashFileFolder();
+    // Writes "crash.txt" (the report and one end of line) into CrashFileFolder(). False when
+    // it could not be written.
     static bool WriteCrashFile(const std::string& report);
 
     // Shows the report windows (or, without them, the report on stderr); returns when

@@ -2,6 +2,10 @@
 
 #include <tremor/ivorbisfile.h>
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
 #include "engine/sound/SoundError.h"
 
 namespace Sound {
@@ -55,28 +59,19 @@ long TellCallback(void* source) {
 // Errors in a row after which a stream is taken as ended.
 constexpr int kMaxErrorsInRow = 64;
 
-// Decodes the stream's first sound and goes back to its start: true when at least one
-// whole frame came out and the way back worked.
-bool YieldsSamples(OggVorbis_File* file, int channels) {
-    char probe[4096];
-    const long frameBytes = long(channels) * 2;
-    for (int errors = 0; errors < kMaxErrorsInRow;) {
-        int section = 0;
-        const long got = ov_read(file, probe, int(sizeof probe), &section);
-        if (got == 0) return false;
-        if (got < 0) {
-            ++errors;
-            continue;
-        }
-        if (got >= frameBytes) return ov_pcm_seek(file, 0) == 0;
-    }
-    return false;
-}
+// The first sound decoded at the opening, in bytes (whole frames of up to two channels).
+constexpr size_t kFirstBytes = 4096;
 
 }  // namespace
 
 struct WaveOggFile_t::Decoder {
     OggVorbis_File file;
+    // The first sound, decoded at the opening and given first, so that opening never has to
+    // seek back (a damaged file may not seek).
+    std::vector<char> first;
+    size_t firstPos = 0;
+    // True once the decoder has gone on past the first sound (or was moved).
+    bool pastFirst = false;
 };
 
 WaveOggFile_t::WaveOggFile_t() = default;
@@ -104,15 +99,22 @@ void WaveOggFile_t::Open(FileDescr_t* file) {
         ov_clear(&decoder->file);  // closes the handle
         throw errSnd_e(kErrBadFileFormat);
     }
-    // A stream that gives no sound at all (a file cut short behind its headers) is refused
-    // here, as the whole-file decoder refuses it, rather than played as silence.
-    if (!YieldsSamples(&decoder->file, info->channels)) {
-        ov_clear(&decoder->file);  // closes the handle
-        throw errSnd_e(kErrBadFileFormat);
-    }
     mDecoder = std::move(decoder);
     mFile = file;
     mChannels = info->channels;
+    // A stream that gives no sound at all (a file cut short behind its headers, or damaged
+    // before any sound) is refused here, as the whole-file decoder refuses it, rather than
+    // played as silence.
+    const unsigned frameBytes = unsigned(mChannels) * 2;
+    std::vector<char>& first = mDecoder->first;
+    first.resize(kFirstBytes - kFirstBytes % frameBytes);
+    first.resize(DecodeFrames(first.data(), unsigned(first.size()) / frameBytes) * frameBytes);
+    if (first.empty()) {
+        ov_clear(&mDecoder->file);  // closes the handle
+        mDecoder.reset();
+        mFile = nullptr;
+        throw errSnd_e(kErrBadFileFormat);
+    }
     mSampleRate = int(info->rate);
     mFormat = WAVEFORMATEX();
     mFormat.formatTag = kWaveFormatPcm;
@@ -125,6 +127,17 @@ void WaveOggFile_t::Open(FileDescr_t* file) {
 
 unsigned WaveOggFile_t::ReadFrames(void* buffer, unsigned frames) {
     if (!mDecoder) throw errSnd_e(kErrBadInit);
+    const unsigned frameBytes = unsigned(mChannels) * 2;
+    Decoder& d = *mDecoder;
+    const unsigned kept = std::min(frames, unsigned((d.first.size() - d.firstPos) / frameBytes));
+    if (kept > 0) std::memcpy(buffer, d.first.data() + d.firstPos, size_t(kept) * frameBytes);
+    d.firstPos += size_t(kept) * frameBytes;
+    if (kept == frames) return kept;
+    d.pastFirst = true;
+    return kept + DecodeFrames(static_cast<char*>(buffer) + size_t(kept) * frameBytes, frames - kept);
+}
+
+unsigned WaveOggFile_t::DecodeFrames(void* buffer, unsigned frames) {
     const unsigned frameBytes = unsigned(mChannels) * 2;
     auto* out = static_cast<char*>(buffer);
     unsigned done = 0;
@@ -169,7 +182,14 @@ unsigned WaveOggFile_t::GetDurationMs() {
 
 bool WaveOggFile_t::Rewind() {
     if (!mDecoder) throw errSnd_e(kErrBadInit);
-    return ov_pcm_seek(&mDecoder->file, 0) == 0;
+    if (!mDecoder->pastFirst) {
+        mDecoder->firstPos = 0;
+        return true;
+    }
+    if (ov_pcm_seek(&mDecoder->file, 0) != 0) return false;
+    mDecoder->first.clear();
+    mDecoder->firstPos = 0;
+    return true;
 }
 
 }  // namespace Sound

@@ -15,8 +15,9 @@ public:
     WaveOggFile_t();
     ~WaveOggFile_t() override;
 
-    // Throws errSnd_e 6 when the data is not an Ogg Vorbis stream or decodes to no
-    // sound at all (a file cut short behind its headers).
+    // Throws errSnd_e 6 when the data is not an Ogg Vorbis stream or its first sound does
+    // not decode (a file cut short behind its headers, or damaged before any sound); what
+    // decodes plays. Opening never seeks back.
     void Open(FileDescr_t* file) override;
     // Raw blocks are for the WAV reader; nothing happens here.
     void OpenRaw(const void*, unsigned) override {}
@@ -32,6 +33,9 @@ public:
     bool Rewind() override;
 
 private:
+    // Decodes from where the decoder stands, as ReadFrames does.
+    unsigned DecodeFrames(void* buffer, unsigned frames);
+
     struct Decoder;
     std::unique_ptr<Decoder> mDecoder;  // the decoder's file state, present while open
     FileDescr_t* mFile = nullptr;       // closed by the decoder

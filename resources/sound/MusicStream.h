@@ -55,7 +55,10 @@ std::unique_ptr<MusicStream> OpenModuleStream(const void* data, size_t size, std
 std::unique_ptr<MusicStream> OpenPcmStream(const DecodedSound& sound, std::string* error);
 
 // The format decoders behind OpenMusicStream.
+// Ogg Vorbis opens only when its first sound decodes; the one from memory reads `data` as it
+// plays (the bytes must outlive the stream).
 std::unique_ptr<MusicStream> OpenOggStream(const std::string& path, std::string* error);
+std::unique_ptr<MusicStream> OpenOggStream(const void* data, size_t size, std::string* error);
 std::unique_ptr<MusicStream> OpenMp3Stream(const std::string& path, std::string* error);
 
 // A decoder of type S opened with S::Open(args..., error); null when that fails.

@@ -33,37 +33,48 @@ constexpr int kOkY = 482;
 // The shell script: X server, program, then the steps, each leaving a file in the work folder
 // ("display", "full.xwd", "geometry-full", "users", "geometry-windowed", "tiles.log").
 // Arguments: work folder, build folder, program, click x, click y. Exits 2 when the X server
-// does not start, 3 when the program's window does not appear.
+// does not start, 3 when the program's window does not appear, 4 when its content does not
+// finish loading. Each step waits for what it needs (the window, the end of loading, the
+// players' file, the window of the frame's size), polling up to a limit generous enough for a
+// loaded machine, not for a fixed time.
 std::string RunScript() {
     std::ostringstream s;
     s << "work=$1; build=$2; tiles=$3; clickx=$4; clicky=$5; "
+         // waitfor <tenths of a second> <command...>: polls the command until it succeeds.
+         "waitfor() { n=$1; shift; while [ $n -gt 0 ]; do \"$@\" && return 0; sleep 0.1; n=$((n - 1)); done; "
+         "return 1; }; "
          "mkdir -p \"$work/fb\" \"$work/config\" \"$work/data\"; "
          "Xvfb -displayfd 3 -screen 0 "
       << kScreenWidth << "x" << kScreenHeight
       << "x24 -fbdir \"$work/fb\" -nolisten tcp 3>\"$work/display\" 2>\"$work/xvfb.log\" & xvfb=$!; "
-         "for i in $(seq 100); do [ -s \"$work/display\" ] && break; sleep 0.1; done; "
-         "if [ ! -s \"$work/display\" ]; then kill $xvfb; wait $xvfb; exit 2; fi; "
+         "if ! waitfor 600 test -s \"$work/display\"; then kill $xvfb; wait $xvfb; exit 2; fi; "
          "export DISPLAY=:$(cat \"$work/display\"); "
          // The program starts only once the X server answers.
-         "for i in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done; "
+         "answers() { xdotool getdisplaygeometry >/dev/null 2>&1; }; waitfor 600 answers; "
          "(cd \"$build\" && exec env -u SDL_VIDEODRIVER -u VELM_NONINTERACTIVE SDL_AUDIODRIVER=dummy "
          "XDG_CONFIG_HOME=\"$work/config\" XDG_DATA_HOME=\"$work/data\" \"$tiles\" >\"$work/tiles.log\" 2>&1) & "
          "game=$!; "
          "finish() { kill $game 2>/dev/null; wait $game; kill $xvfb; wait $xvfb; exit $1; }; "
-         "id=; for i in $(seq 100); do id=$(xdotool search --onlyvisible --pid $game 2>/dev/null | head -n 1); "
-         "[ -n \"$id\" ] && break; sleep 0.1; done; "
-         "[ -n \"$id\" ] || finish 3; "
-         // The content loads for a few seconds before the name dialog shows.
-         "sleep 6; "
+         "window() { id=$(xdotool search --onlyvisible --pid $game 2>/dev/null | head -n 1); [ -n \"$id\" ]; }; "
+         "waitfor 1200 window || finish 3; "
+         // The content loads before the name dialog shows; the program says when it is done.
+         "waitfor 1800 grep -q 'Resource Loading Time' \"$work/tiles.log\" || finish 4; "
+         // The ice cover and the dialog's flight in take about a second.
+         "sleep 3; "
          "xdotool getwindowgeometry --shell $id >\"$work/geometry-full\"; "
          "cp \"$work/fb/Xvfb_screen0\" \"$work/full.xwd\"; "
          "xdotool type --delay 60 Tester; sleep 0.5; "
          "xdotool mousemove $clickx $clicky; sleep 0.3; xdotool click 1; "
-         "for i in $(seq 50); do find \"$work/data\" -name users.dat | grep -q . && break; sleep 0.1; done; "
+         "users() { find \"$work/data\" -name users.dat | grep -q .; }; "
+         "waitfor 600 users; "
          "find \"$work/data\" -name users.dat >\"$work/users\"; "
-         "xdotool key alt+Return; sleep 3; "
-         "for w in $(xdotool search --onlyvisible --pid $game); do "
+         "xdotool key alt+Return; "
+         "windowed() { for w in $(xdotool search --onlyvisible --pid $game 2>/dev/null); do "
          "xdotool getwindowgeometry --shell $w; done >\"$work/geometry-windowed\"; "
+         "grep -q '^WIDTH="
+      << kFrameWidth
+      << "$' \"$work/geometry-windowed\"; }; "
+         "waitfor 600 windowed; "
          "finish 0";
     return s.str();
 }
@@ -97,6 +108,7 @@ TEST(AppDisplayFullScreen, CoversTheScreenLetterboxedTakesAClickAndAltEnterGoesB
     if (code == 2) GTEST_SKIP() << "Xvfb did not start: " << ReadFile(work / "xvfb.log");
     const std::string log = ReadFile(work / "tiles.log");
     ASSERT_NE(code, 3) << "no window appeared; program output:\n" << log;
+    ASSERT_NE(code, 4) << "the content did not finish loading; program output:\n" << log;
     ASSERT_EQ(code, 0) << log;
 
     int width = 0, height = 0;

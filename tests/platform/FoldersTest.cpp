@@ -6,41 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/Files.h"
+#include "tests/platform/EnvGuard.h"
 
-namespace {
-
-// Sets environment variables for one test and puts the old values back.
-class EnvGuard {
-public:
-    void Set(const char* name, const char* value) {
-        const char* old = std::getenv(name);
-        mSaved.push_back({name, old != nullptr, old ? old : ""});
-        if (value) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~EnvGuard() {
-        for (auto it = mSaved.rbegin(); it != mSaved.rend(); ++it) {
-            if (it->had) {
-                setenv(it->name.c_str(), it->value.c_str(), 1);
-            } else {
-                unsetenv(it->name.c_str());
-            }
-        }
-    }
-
-private:
-    struct Saved {
-        std::string name;
-        bool had;
-        std::string value;
-    };
-    std::vector<Saved> mSaved;
-};
-
-}  // namespace
+using velmtest::EnvGuard;
 
 TEST(FoldersTest, XdgFoldersAndTheirFallbacks) {
     struct Case {

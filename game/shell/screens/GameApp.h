@@ -39,7 +39,8 @@ class UserNameDialog;
 // Threads: everything runs on the main thread except LoadingThreadProc, which loads resource
 // groups and builds the screens (outside the widget manager) while the title screen runs.
 // It shares with the main thread only the framework's atomic task counters, the shutdown
-// flag and the loading-failed flag.
+// flag, the loading-failed flag and the screens-built flag; the screens it builds (and the
+// ice cover) belong to the main thread only once that flag is set.
 class GameApp : public VelmAppBase, public TransitionCallback, public IceWidgetListener, public GameUiHost {
 public:
     // The id every message box is registered under: no UI file gives it, so a message box
@@ -116,13 +117,18 @@ public:
     MusicPlaylist_t& GetMusicPlaylist() { return mMusicPlaylist; }
 
     // ---- Screens (null until built) ----
-    BaseDialogWidget* GetScreen(GameScreenId id) const { return mScreens[static_cast<int>(id)].get(); }
+    // The built screens and the ice cover are null until the loading thread has built them
+    // all: until then that thread is still writing them.
+    BaseDialogWidget* GetScreen(GameScreenId id) const {
+        return mScreensBuilt.load() ? mScreens[static_cast<int>(id)].get() : nullptr;
+    }
     BaseDialogWidget* GetTitleScreen() const { return mTitleScreen.get(); }
     BaseDialogWidget* GetLogosScreen() const { return mLogos.get(); }
-    IceWidget* GetIce() const { return mIce.get(); }
+    IceWidget* GetIce() const { return mScreensBuilt.load() ? mIce.get() : nullptr; }
     // True once the loading thread has built every screen.
     bool AreScreensBuilt() const { return mScreensBuilt.load(); }
-    // True when group loading failed or the loading thread was stopped by a shutdown.
+    // True when the game's content could not be loaded (the program then ends with code 1); a
+    // load stopped by a requested shutdown has not failed.
     bool IsLoadingFailed() const { return mLoadingFailed.load(); }
 
     int switchCode = 0;

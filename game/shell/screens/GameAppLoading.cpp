@@ -55,11 +55,10 @@ bool GameApp::BuildScreens() {
 }
 
 void GameApp::LoadingThreadProc() {
+    // A shutdown asked for while loading (the player quitting on the title screen) stops the
+    // load without a failure: the screens stay unbuilt and the program ends normally.
     try {
-        if (!LoadGroupCounted(*mResourceManager, "Game")) {
-            mLoadingFailed = true;
-            return;
-        }
+        if (!LoadGroupCounted(*mResourceManager, "Game")) return;
         AppResourceSource source(*mResourceManager);
         if (mResourceManager->HadError() || !BindGameResources(source)) {
             ShowResourceError(false);
@@ -67,12 +66,9 @@ void GameApp::LoadingThreadProc() {
             Shutdown();
             return;
         }
-        if (!LoadGroupCounted(*mResourceManager, "Direvir") || !LoadGroupCounted(*mImagesManager, "")) {
-            mLoadingFailed = true;
-            return;
-        }
+        if (!LoadGroupCounted(*mResourceManager, "Direvir") || !LoadGroupCounted(*mImagesManager, "")) return;
         ResolveSpriteSheetImages();
-        if (!BuildScreens()) mLoadingFailed = true;
+        BuildScreens();
     } catch (const ResourceManagerException& e) {
         Popup(e.mText.empty() ? std::string("A resource the game needs is missing.") : e.mText);
         mLoadingFailed = true;

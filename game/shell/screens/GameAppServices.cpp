@@ -71,6 +71,10 @@ constexpr int kMusicFadeMs = 500;
 }  // namespace
 
 void GameApp::SwitchScreen(int code) {
+    // A screen that is not built (the loading thread has not finished, or this program has
+    // no such screen) is never shown; the current screen stays. Until the loading thread has
+    // built them all, the screens are its own.
+    if (!mScreensBuilt) return;
     BaseDialogWidget* show = nullptr;
     BaseDialogWidget* leave = nullptr;
     if (code == ScreenSwitch::kBack) {
@@ -85,9 +89,7 @@ void GameApp::SwitchScreen(int code) {
         leave = pair->leave == kTitle ? mTitleScreen.get() : mScreens[pair->leave].get();
         show = mScreens[pair->show].get();
     }
-    // A screen that is not built (the loading thread has not finished, or this program has
-    // no such screen) is never shown; the current screen stays.
-    if (show == nullptr || !mScreensBuilt || (code != ScreenSwitch::kTitleToMain && mIce == nullptr)) return;
+    if (show == nullptr || (code != ScreenSwitch::kTitleToMain && mIce == nullptr)) return;
 
     switchCode = code;
     screenToShow = show;
@@ -143,6 +145,9 @@ bool GameApp::ShowMessageBox(int type) {
             new MessageDialog(box.file, texts->Lookup(box.headerKey), texts->Lookup(box.bodyKey), kMessageBoxDialogId);
     // Registered under the reserved id whatever its file says.
     dialog->mId = kMessageBoxDialogId;
+    // The wait below takes the answer and removes the box. A listener would remove and free it
+    // already within the step that reports the answer, while the wait still reads it.
+    dialog->mDialogListener = nullptr;
     AddDialog(dialog);
     mWidgetManager->SetFocus(dialog);
     const int result = dialog->WaitForResult(true);

@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -79,11 +80,38 @@ namespace {
 
 class TestApp : public Velm::VelmAppBase {
 public:
-    TestApp() { mProductName = "CrashTestProduct"; }
+    TestApp() {
+        mCompanyFolderName = "CrashTestCompany";
+        mProductName = "CrashTestProduct";
+    }
 };
 
-void CrashIn(const std::string& folder, void (*crash)(), bool withApp) {
-    plat::SetCurrentFolder(folder);
+// The folders of one crashing child: its current folder (where the game's content is), the
+// player's data home and the system's temporary folder.
+class CrashFolders {
+public:
+    CrashFolders() {
+        for (const char* part : {"content", "data", "temp"}) std::filesystem::create_directories(mRoot / part);
+    }
+    // In the child: the folders become its own.
+    void Enter() const {
+        setenv("XDG_DATA_HOME", (mRoot / "data").c_str(), 1);
+        setenv("TMPDIR", (mRoot / "temp").c_str(), 1);
+        plat::SetCurrentFolder(mRoot / "content");
+    }
+    // Where the report is: the application's data folder, or without an application the
+    // temporary folder.
+    std::string Report(bool withApp) const {
+        return withApp ? mRoot / "data/CrashTestCompany/CrashTestProduct/crash.txt" : mRoot / "temp/crash.txt";
+    }
+    bool ContentTouched() const { return std::filesystem::exists(mRoot / "content/crash.txt"); }
+
+private:
+    velmtest::TempDir mRoot;
+};
+
+void CrashIn(const CrashFolders& folders, void (*crash)(), bool withApp) {
+    folders.Enter();
     Velm::CrashCatcher::SetReportWindowEnabled(false);
     if (withApp) new TestApp();  // stays for the crash
     crash();
@@ -154,10 +182,11 @@ const FaultCase kFaults[] = {
 TEST(CrashCatcherDeathTest, EachFaultWritesTheReportAndEndsWithItsSignal) {
     for (const FaultCase& c : kFaults) {
         SCOPED_TRACE(c.why);
-        velmtest::TempDir folder;
-        EXPECT_EXIT(CrashIn(folder.Path(), c.crash, c.withApp), testing::KilledBySignal(c.signal), "");
+        CrashFolders folders;
+        EXPECT_EXIT(CrashIn(folders, c.crash, c.withApp), testing::KilledBySignal(c.signal), "");
+        EXPECT_FALSE(folders.ContentTouched());
 
-        const std::vector<std::string> lines = ReadLines(folder / "crash.txt");
+        const std::vector<std::string> lines = ReadLines(folders.Report(c.withApp));
         ASSERT_GE(lines.size(), 12u);
         size_t at = 0;
         EXPECT_TRUE(StartsWith(lines[at], c.exceptionLine)) << lines[at];
@@ -219,16 +248,16 @@ TEST(CrashCatcherDeathTest, EachFaultWritesTheReportAndEndsWithItsSignal) {
 }
 
 TEST(CrashCatcherDeathTest, AFaultAfterTheApplicationIsGoneReportsWithoutIt) {
-    velmtest::TempDir folder;
+    CrashFolders folders;
     EXPECT_EXIT(
             {
-                plat::SetCurrentFolder(folder.Path());
+                folders.Enter();
                 Velm::CrashCatcher::SetReportWindowEnabled(false);
                 delete new TestApp();
                 CrashByNullWrite();
             },
             testing::KilledBySignal(SIGSEGV), "");
-    const std::vector<std::string> lines = ReadLines(folder / "crash.txt");
+    const std::vector<std::string> lines = ReadLines(folders.Report(false));
     ASSERT_FALSE(lines.empty());
     for (const std::string& line : lines) EXPECT_FALSE(StartsWith(line, "Product: "));
 }
@@ -238,13 +267,13 @@ TEST(CrashCatcherDeathTest, TheReportProgramShowsTheReport) {
     const char* headless = std::getenv("VELM_NONINTERACTIVE");
     if (!headless || std::string(headless) != "1") GTEST_SKIP() << "runs only with VELM_NONINTERACTIVE=1";
     ASSERT_FALSE(Velm::CrashCatcher::ReportProgramPath().empty());
-    velmtest::TempDir folder;
+    CrashFolders folders;
     EXPECT_EXIT(
             {
-                plat::SetCurrentFolder(folder.Path());
+                folders.Enter();
                 Velm::CrashCatcher::SetReportWindowEnabled(true);
                 CrashByNullWrite();
             },
             testing::KilledBySignal(SIGSEGV), "Fatal Error!.*An unexpected error has occured!.*Access Violation");
-    EXPECT_FALSE(ReadLines(folder / "crash.txt").empty());
+    EXPECT_FALSE(ReadLines(folders.Report(false)).empty());
 }

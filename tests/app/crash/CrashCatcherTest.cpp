@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -13,6 +14,7 @@
 #include "platform/FaultHandler.h"
 #include "platform/Files.h"
 #include "platform/Folders.h"
+#include "tests/platform/EnvGuard.h"
 #include "tests/platform/TempDir.h"
 
 namespace {
@@ -136,17 +138,44 @@ TEST(CrashCatcherMapTest, MalformedLinesAddNothing) {
     }
 }
 
-TEST(CrashCatcherTest, CrashFileIsOverwrittenByEachReport) {
-    velmtest::TempDir folder;
-    const std::string previous = plat::CurrentDirectory();
-    ASSERT_TRUE(plat::SetCurrentFolder(folder.Path()));
-    EXPECT_TRUE(Velm::CrashCatcher::WriteCrashFile("first report\r\nwith two lines\r\n"));
-    EXPECT_TRUE(Velm::CrashCatcher::WriteCrashFile("second\r\n"));
-    plat::SetCurrentFolder(previous);
-    std::ifstream in(folder / "crash.txt", std::ios::binary);
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
-    EXPECT_EQ(text.str(), "second\r\n\r\n");
+    return text.str();
+}
+
+class NamedApp : public Velm::VelmAppBase {
+public:
+    NamedApp() {
+        mCompanyFolderName = "Maker";
+        mProductName = "Game";
+    }
+};
+
+// The report goes to the player's data folder (made when missing), each report replacing the
+// last; never to the current folder, which holds the game's content. Without an application
+// it goes to the temporary folder.
+TEST(CrashCatcherTest, CrashFileGoesToThePlayersDataFolder) {
+    velmtest::TempDir content;
+    velmtest::TempDir home;
+    velmtest::TempDir temp;
+    velmtest::EnvGuard env;
+    env.Set("XDG_DATA_HOME", home.Path().c_str());
+    env.Set("TMPDIR", temp.Path().c_str());
+    const std::string previous = plat::CurrentDirectory();
+    ASSERT_TRUE(plat::SetCurrentFolder(content.Path()));
+    {
+        NamedApp app;
+        EXPECT_EQ(Velm::CrashCatcher::CrashFileFolder(), home.Path() + "/Maker/Game/");
+        EXPECT_TRUE(Velm::CrashCatcher::WriteCrashFile("first report\r\nwith two lines\r\n"));
+        EXPECT_TRUE(Velm::CrashCatcher::WriteCrashFile("second\r\n"));
+    }
+    EXPECT_TRUE(Velm::CrashCatcher::WriteCrashFile("no application\r\n"));
+    plat::SetCurrentFolder(previous);
+    EXPECT_EQ(ReadText(home / "Maker/Game/crash.txt"), "second\r\n\r\n");
+    EXPECT_EQ(ReadText(temp / "crash.txt"), "no application\r\n\r\n");
+    EXPECT_FALSE(std::filesystem::exists(content / "crash.txt"));
 }
 
 class CrashApp : public Velm::VelmAppBase {

@@ -3,11 +3,16 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "SoundTestSupport.h"
 #include "engine/sound/WaveOggFile.h"
+#include "resources/sound/MusicStream.h"
 #include "resources/sound/SoundDecoder.h"
+#include "tests/platform/TempDir.h"
 
 using namespace soundtest;
 
@@ -74,37 +79,64 @@ TEST(OggFile, JunkIsBadFileFormat) {
     }
 }
 
-// A file cut anywhere gives the same verdict in both Ogg paths: the engine's reader opens it
-// exactly when the framework's whole-file decoder decodes it, and then reads the same
-// samples; a cut that leaves the headers but no sound is refused by both. The short file's
-// sound is one page, so every cut of it keeps no sound; the long one still plays cut short.
-TEST(OggFile, CutFilesGetTheSameVerdictInBothReaders) {
-    int opened = 0;
-    int refused = 0;
+// Damaged copies of the two fixtures: cut anywhere, and with runs of bytes overwritten at
+// places through the file (headers, first pages, the middle).
+std::vector<std::pair<std::string, std::string>> DamagedCopies() {
+    std::vector<std::pair<std::string, std::string>> copies;
     for (const char* path : {VELM_OGG_FIXTURE, VELM_OGG_LONG_FIXTURE}) {
         const std::string bytes = Fixture(path);
-        ASSERT_FALSE(bytes.empty());
-        for (size_t cut = 100; cut < bytes.size(); cut += 13 + cut / 20) {
-            SCOPED_TRACE(cut);
-            const std::string part = bytes.substr(0, cut);
-            Velm::DecodedSound decoded;
-            const bool decodes =
-                    Velm::DecodeOggData(reinterpret_cast<const uint8_t*>(part.data()), part.size(), decoded);
-            Sound::WaveOggFile_t ogg;
-            const int code = ThrownCode([&] { ogg.OpenMemory(part.data(), unsigned(part.size())); });
-            ASSERT_EQ(code == -1, decodes) << "thrown " << code;
-            if (!decodes) {
-                EXPECT_EQ(code, 6);
-                ++refused;
-                continue;
+        const std::string name = path == std::string(VELM_OGG_FIXTURE) ? "short" : "long";
+        for (size_t cut = 100; cut < bytes.size(); cut += 13 + cut / 20)
+            copies.emplace_back(name + " cut at " + std::to_string(cut), bytes.substr(0, cut));
+        for (size_t at = 40; at < bytes.size(); at += 97 + at / 4) {
+            for (size_t length : {1, 16}) {
+                std::string damaged = bytes;
+                for (size_t i = at; i < std::min(bytes.size(), at + length); ++i) damaged[i] = char(~damaged[i]);
+                copies.emplace_back(name + " " + std::to_string(length) + " flipped at " + std::to_string(at), damaged);
             }
-            ++opened;
-            std::string pcm(decoded.data.size() + 4096, '\0');
-            unsigned total = 0;
-            for (unsigned read = 1; read > 0; total += read) ogg.Read(&pcm[total], 4096, &read);
-            ASSERT_EQ(total, decoded.data.size());
-            EXPECT_EQ(pcm.substr(0, total), std::string(decoded.data.begin(), decoded.data.end()));
         }
+    }
+    return copies;
+}
+
+// Every damaged copy gets the same verdict from the three Ogg paths: the engine's wave file,
+// the music stream (read from the disk) and the whole-file decoder of engine sounds each open
+// it exactly when it yields a sound, and then give the same samples. A cut that leaves the
+// headers but no sound is refused by all; what decodes plays in all, also where the file can
+// no longer seek back.
+TEST(OggFile, DamagedFilesGetTheSameVerdictInAllThreeReaders) {
+    velmtest::TempDir dir;
+    int opened = 0;
+    int refused = 0;
+    for (const auto& [name, part] : DamagedCopies()) {
+        SCOPED_TRACE(name);
+        Velm::DecodedSound decoded;
+        const bool decodes = Velm::DecodeOggData(reinterpret_cast<const uint8_t*>(part.data()), part.size(), decoded);
+        Sound::WaveOggFile_t ogg;
+        const int code = ThrownCode([&] { ogg.OpenMemory(part.data(), unsigned(part.size())); });
+        const std::string file = dir / "song.ogg";
+        {
+            std::ofstream out(file, std::ios::binary);
+            out << part;
+        }
+        std::string error;
+        const std::unique_ptr<Velm::MusicStream> music = Velm::OpenMusicStream(file, &error);
+        ASSERT_EQ(code == -1, decodes) << "thrown " << code;
+        ASSERT_EQ(music != nullptr, decodes) << error;
+        if (!decodes) {
+            EXPECT_EQ(code, 6);
+            ++refused;
+            continue;
+        }
+        ++opened;
+        std::string pcm(decoded.data.size() + 4096, '\0');
+        unsigned total = 0;
+        for (unsigned read = 1; read > 0; total += read) ogg.Read(&pcm[total], 4096, &read);
+        ASSERT_EQ(total, decoded.data.size());
+        EXPECT_EQ(pcm.substr(0, total), std::string(decoded.data.begin(), decoded.data.end()));
+        Velm::DecodedSound streamed;
+        ASSERT_TRUE(Velm::DecodeWholeStream(*music, streamed));
+        EXPECT_EQ(streamed.data, decoded.data);
     }
     EXPECT_GT(opened, 0);
     EXPECT_GT(refused, 0);

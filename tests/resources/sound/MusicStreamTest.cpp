@@ -157,9 +157,18 @@ TEST_F(StreamedMusic, BrokenFilesAreRefusedAndNamedOnTheLog) {
             {"junk.ogg", "OggS" + garbage},
             {"cut.wav", Wav16(1, 22050, Sine(100, 22050, 440)).substr(0, 30)},
             {"empty.mod", ""},
+            // Whole patterns, but cut before the sample data: nothing to play.
+            {"nosamples.mod", mod.substr(0, mod.size() - 256)},
+            {"zeros.mod", std::string(mod.size(), '\0')},
     };
     if (!mp3.empty()) cases.push_back({"cut.mp3", mp3.substr(0, 100)});
-    if (!ogg.empty()) cases.push_back({"cut.ogg", ogg.substr(0, 60)});
+    if (!ogg.empty()) {
+        cases.push_back({"cut.ogg", ogg.substr(0, 60)});
+        // The header pages whole, cut where the first page of sound begins.
+        const size_t sound = ogg.find("OggS", ogg.find("OggS", 4) + 4);
+        ASSERT_NE(sound, std::string::npos);
+        cases.push_back({"headers.ogg", ogg.substr(0, sound)});
+    }
     Velm::BassMusicInterface bass(library);
     Velm::FModMusicInterface fmod(library);
     for (const Case& c : cases) {

@@ -6,7 +6,9 @@
 #include <algorithm>
 
 #include "game/shell/screens/IceWidget.h"
+#include "game/shell/ui/MessageDialog.h"
 #include "tests/game/shell/screens/GameAppTestSupport.h"
+#include "tests/game/shell/screens/MenuTestFiles.h"
 #include "widgets/WidgetManager.h"
 
 namespace {
@@ -207,6 +209,49 @@ TEST(GameAppMessageBoxTest, TypesOutsideTheTableShowNothing) {
         EXPECT_FALSE(app.ShowMessageBox(type));
         EXPECT_EQ(app.GetDialogCount(), 0);
     }
+}
+
+// An application whose every loop step runs several updates, as a recorded run played back
+// fast does: the first step clicks the message box's "Ok", and the updates of that step fly
+// the box out and past its arrival.
+class FastStepApp : public TestGameApp {
+public:
+    explicit FastStepApp(CallLog* log) : TestGameApp(log) {}
+    bool UpdateAppStep(bool* updated) override {
+        if (updated != nullptr) *updated = true;
+        // A wait that never ends is a failure, not a hang.
+        if (++steps > 50) return false;
+        Velm::Dialog* box = GetDialog(kMessageBoxDialogId);
+        if (box != nullptr && steps == 1) box->ButtonDepress(Velm::MessageDialog::kConfirmed);
+        for (int i = 0; i < 4; ++i) {
+            GetWidgetManager()->UpdateFrame();
+            GetWidgetManager()->UpdateFrameF(1.0f);
+            ProcessSafeDeleteList();
+        }
+        return true;
+    }
+    void DialogButtonDepress(int dialogId, int result) override {
+        depressed.push_back(dialogId);
+        TestGameApp::DialogButtonDepress(dialogId, result);
+    }
+    int steps = 0;
+    std::vector<int> depressed;
+};
+
+// The box that is waited for answers its waiter only: the application (its listener otherwise)
+// would remove and free it within the step, under the wait that still reads it.
+TEST(GameAppMessageBoxTest, AClickAnsweredWithinOneStepOfSeveralUpdates) {
+    ContentFolderScope content;
+    // A box that arrives and leaves within one update.
+    menutest::WriteText(content.Dir().Path() + "/ui/messagebox.txt",
+                        "[Main]\nModal=1\nPosition=512,384,400,300\nBeginX=512\nBeginY=384\nEndX=512\nEndY=384\n"
+                        "Speed=10000\n[Ok]\nType=Button\nID=1\nPosition=10,200,100,30\n");
+    CallLog log;
+    FastStepApp app(&log);
+    EXPECT_TRUE(app.ShowMessageBox(2));
+    EXPECT_EQ(app.steps, 1);
+    EXPECT_EQ(app.GetDialogCount(), 0);
+    EXPECT_TRUE(app.depressed.empty());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -40,10 +41,19 @@ private:
     velmtest::TempDir mDir;
 };
 
+// What a watched run does on the title screen, while the loading thread works.
+enum class OnTitle {
+    Nothing,
+    // The window loses and regains the focus on every update.
+    ToggleFocus,
+    // The window's close button, before the loading thread starts its work.
+    Close,
+};
+
 // The real game, watched update by update; it closes itself once the main menu is up.
 class WatchedGame : public GameApp {
 public:
-    WatchedGame() {
+    explicit WatchedGame(OnTitle onTitle = OnTitle::Nothing) : mOnTitle(onTitle) {
         mOnlyAllowOneCopyToRun = false;  // other tests may run a game at the same time
         mStartMs = plat::NowMs();
     }
@@ -61,20 +71,31 @@ public:
                 GetLogosScreen()->MouseDown(100, 100, 1);
             }
         }
-        if (shown(GetTitleScreen())) Stage("title");
+        if (shown(GetTitleScreen())) {
+            Stage("title");
+            if (mOnTitle == OnTitle::ToggleFocus) {
+                WindowProc(GetMainWindow(), plat::WM_ACTIVATEAPP, 0, 0);
+                WindowProc(GetMainWindow(), plat::WM_ACTIVATEAPP, 1, 0);
+            } else if (mOnTitle == OnTitle::Close) {
+                Close();
+            }
+        }
         if (shown(GetScreen(GameScreenId::MainMenu))) {
             Stage("main menu");
-            if (!mCloseSent) {
-                // The window's close button, as the window would report it.
-                mCloseSent = true;
-                WindowProc(GetMainWindow(), plat::WM_CLOSE, 0, 0);
-            }
+            Close();
         }
         // A run that never gets there is a failure, not a hang: two minutes.
         if (plat::NowMs() - mStartMs > 120000 && !IsShutdown()) {
             Stage("timed out");
             Shutdown();
         }
+    }
+    // The loading thread waits for a close on the title screen when the run asks for one.
+    void LoadingThreadProc() override {
+        if (mOnTitle == OnTitle::Close) {
+            while (!mCloseSent.load()) plat::SleepMs(1);
+        }
+        GameApp::LoadingThreadProc();
     }
     // The title's bar when loading has ended, just before the title leaves: the tasks done
     // against the total it was given.
@@ -92,35 +113,113 @@ public:
     double titleProgressAtEnd = 0.0;
 
 private:
+    // The window's close button, as the window would report it, once.
+    void Close() {
+        if (mCloseSent.load()) return;
+        mCloseSent = true;
+        WindowProc(GetMainWindow(), plat::WM_CLOSE, 0, 0);
+    }
+
+    OnTitle mOnTitle;
     uint64_t mStartMs = 0;
-    bool mCloseSent = false;
+    std::atomic<bool> mCloseSent{false};
     bool mLogosClicked = false;
 };
+
+// What a watched run ended with.
+struct RunResult {
+    int exitCode = -1;
+    std::vector<std::string> stages;
+    double titleProgressAtEnd = 0.0;
+    bool loadingFailed = true;
+    bool screensBuilt = false;
+};
+
+// Runs the game on the generated content in the test's user folders.
+RunResult RunWatchedGame(OnTitle onTitle) {
+    const std::string previous = plat::CurrentDirectory();
+    GameApp::SetContentFolder(kContent + "/");
+    RunResult result;
+    {
+        WatchedGame game(onTitle);
+        result.exitCode = Velm::RunGameApp(game, "\"tiles\"");
+        result.stages = game.stages;
+        result.titleProgressAtEnd = game.titleProgressAtEnd;
+        result.loadingFailed = game.IsLoadingFailed();
+        result.screensBuilt = game.AreScreensBuilt();
+    }
+    GameApp::SetContentFolder("");
+    plat::SetCurrentFolder(previous);
+    return result;
+}
 
 TEST(GameRunTest, LogosTitleAndMainMenuThenACleanCloseSavesThePlayerFiles) {
     if (!HaveContent()) GTEST_SKIP() << "no generated content in " << kContent;
     UserFolders folders;
-    const std::string previous = plat::CurrentDirectory();
-    GameApp::SetContentFolder(kContent + "/");
-    int exitCode = -1;
-    std::vector<std::string> stages;
-    double progress = 0.0;
-    {
-        WatchedGame game;
-        exitCode = Velm::RunGameApp(game, "\"tiles\"");
-        stages = game.stages;
-        progress = game.titleProgressAtEnd;
-        EXPECT_FALSE(game.IsLoadingFailed());
-    }
-    GameApp::SetContentFolder("");
-    plat::SetCurrentFolder(previous);
-
-    EXPECT_EQ(exitCode, 0);
+    const RunResult run = RunWatchedGame(OnTitle::Nothing);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_FALSE(run.loadingFailed);
     const std::vector<std::string> expected = {"logos", "title", "main menu"};
-    EXPECT_EQ(stages, expected);
-    EXPECT_DOUBLE_EQ(progress, 1.0);
+    EXPECT_EQ(run.stages, expected);
+    EXPECT_DOUBLE_EQ(run.titleProgressAtEnd, 1.0);
     EXPECT_TRUE(std::filesystem::exists(folders.DataFolder() + "/users.dat"));
     EXPECT_TRUE(std::filesystem::exists(folders.DataFolder() + "/scoretable.dat"));
+}
+
+// The window losing and regaining the focus while the title screen shows and the loading
+// thread builds the screens: the application looks for a board to pause only among screens
+// that are done (the thread-sanitizer build checks it), and the run goes on to the menu.
+TEST(GameRunTest, FocusChangesOnTheTitleScreenWhileLoadingLeaveTheLoadAlone) {
+    if (!HaveContent()) GTEST_SKIP() << "no generated content in " << kContent;
+    UserFolders folders;
+    const RunResult run = RunWatchedGame(OnTitle::ToggleFocus);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.stages, (std::vector<std::string>{"logos", "title", "main menu"}));
+}
+
+// A quit asked for on the title screen stops the load and ends the program normally (code 0,
+// not the code of content that could not be loaded), and the players are still saved.
+TEST(GameRunTest, QuittingOnTheTitleScreenEndsWithCodeZero) {
+    if (!HaveContent()) GTEST_SKIP() << "no generated content in " << kContent;
+    UserFolders folders;
+    const RunResult run = RunWatchedGame(OnTitle::Close);
+    EXPECT_FALSE(run.screensBuilt);
+    EXPECT_FALSE(run.loadingFailed);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(std::filesystem::exists(folders.DataFolder() + "/users.dat"));
+}
+
+// Without a display to show the window on (none named, or an X server that is not there),
+// the program does not run on unseen: it says why and ends with code 1.
+TEST(GameRunTest, WithoutADisplayTheProgramSaysWhyAndEnds) {
+    if (!HaveContent()) GTEST_SKIP() << "no generated content in " << kContent;
+    struct Case {
+        const char* display;  // the environment's part
+        const char* reason;
+    };
+    const Case kCases[] = {
+            {"-u DISPLAY", "no display (DISPLAY is not set)"},
+            {"DISPLAY=:4711", "cannot open the X display \":4711\""},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.display);
+        velmtest::TempDir work;
+        UserFolders folders;
+        const std::string out = work / "out.txt";
+        // A program that runs on unseen is stopped after two minutes (exit code 124).
+        const std::string command = std::string("exec timeout 120 env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY ") +
+                                    c.display + " '" + VELM_TILES_PROGRAM + "' -windowed '-changedir=" + kContent +
+                                    "' > '" + out + "' 2>&1";
+        const int code = plat::RunChildProcess("/bin/sh", {"-c", command}, "");
+        std::ifstream in(out);
+        std::stringstream text;
+        text << in.rdbuf();
+        if (code == 0 && text.str().empty()) GTEST_SKIP() << "another copy of the game is running";
+        EXPECT_EQ(code, 1) << text.str();
+        EXPECT_NE(text.str().find(std::string("The game's window could not be opened: video: ") + c.reason),
+                  std::string::npos)
+                << text.str();
+    }
 }
 
 TEST(GameRunTest, TheProgramEndsWithCodeOneAndNamesTheMissingManifest) {
