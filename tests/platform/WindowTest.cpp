@@ -345,23 +345,34 @@ TEST(Cursors, MadeEvenWhereNoneCanBeShown) {
     plat::ShowCursor(colour.get());
 }
 
-// Opens a real window on an X server (Xvfb, started by the test's own ctest entry),
-// presents a known frame and reads it back from the renderer.
-TEST(XvfbWindow, PresentedFrameReadsBack) {
+// True when the test runs on the X server of its own ctest entry.
+bool UnderXvfb() {
     const char* flag = std::getenv("VELM_XVFB");
-    if (flag == nullptr || std::strcmp(flag, "1") != 0 || std::getenv("DISPLAY") == nullptr)
-        GTEST_SKIP() << "runs under xvfb-run only (ctest entry test_platform_window_xvfb)";
+    return flag != nullptr && std::strcmp(flag, "1") == 0 && std::getenv("DISPLAY") != nullptr;
+}
+
+// A shown 64 x 48 window with its first messages taken; null (and the error) when it cannot be made.
+std::unique_ptr<plat::Window> OpenShownXvfbWindow(std::string* error) {
     plat::Window::Params params;
     params.title = "Xvfb";
     params.width = 64;
     params.height = 48;
-    std::string error;
-    std::unique_ptr<plat::Window> window = plat::Window::Create(params, &error);
-    ASSERT_NE(window, nullptr) << error;
+    std::unique_ptr<plat::Window> window = plat::Window::Create(params, error);
+    if (window == nullptr) return nullptr;
     window->Show(true);
     WindowMessage message;
     while (window->PeekMessage(&message)) {
     }
+    return window;
+}
+
+// Opens a real window on an X server (Xvfb, started by the test's own ctest entry),
+// presents a known frame and reads it back from the renderer.
+TEST(XvfbWindow, PresentedFrameReadsBack) {
+    if (!UnderXvfb()) GTEST_SKIP() << "runs under xvfb-run only (ctest entry test_platform_window_xvfb)";
+    std::string error;
+    std::unique_ptr<plat::Window> window = OpenShownXvfbWindow(&error);
+    ASSERT_NE(window, nullptr) << error;
     // Four quadrants of known colours, with a padded pitch.
     const int pitchWords = 64 + 7;
     std::vector<uint32_t> frame(static_cast<size_t>(pitchWords) * 48, 0xDEADBEEF);
@@ -387,20 +398,10 @@ TEST(XvfbWindow, PresentedFrameReadsBack) {
 // A frame presented again unchanged is not shown again; one with a few pixels changed shows
 // them, and the rest of the picture stays as it was.
 TEST(XvfbWindow, OnlyChangedFramesAreShown) {
-    const char* flag = std::getenv("VELM_XVFB");
-    if (flag == nullptr || std::strcmp(flag, "1") != 0 || std::getenv("DISPLAY") == nullptr)
-        GTEST_SKIP() << "runs under xvfb-run only (ctest entry test_platform_window_xvfb)";
-    plat::Window::Params params;
-    params.title = "Xvfb";
-    params.width = 64;
-    params.height = 48;
+    if (!UnderXvfb()) GTEST_SKIP() << "runs under xvfb-run only (ctest entry test_platform_window_xvfb)";
     std::string error;
-    std::unique_ptr<plat::Window> window = plat::Window::Create(params, &error);
+    std::unique_ptr<plat::Window> window = OpenShownXvfbWindow(&error);
     ASSERT_NE(window, nullptr) << error;
-    window->Show(true);
-    WindowMessage message;
-    while (window->PeekMessage(&message)) {
-    }
     std::vector<uint32_t> frame(static_cast<size_t>(64) * 48);
     for (size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFF;
     ASSERT_TRUE(window->Present(frame.data(), 64, 48, 64 * 4)) << SDL_GetError();
@@ -428,8 +429,7 @@ TEST(XvfbWindow, OnlyChangedFramesAreShown) {
     exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
     exposed.window.windowID = SDL_GetWindowID(static_cast<SDL_Window*>(window->NativeHandle()));
     SDL_PushEvent(&exposed);
-    while (window->PeekMessage(&message)) {
-    }
+    Drain(*window);
     ASSERT_TRUE(window->Present(frame.data(), 64, 48, 64 * 4));
     EXPECT_EQ(window->FramesShown(), shown + 2);
 }

@@ -136,6 +136,19 @@ struct RunResult {
 };
 
 // Runs the game on the generated content in the test's user folders.
+// Runs the program through the shell, windowed, on the given content folder, its output into
+// `out`; `prefix` goes before the program (an environment or a time limit). The exit code.
+int RunProgram(const std::string& prefix, const std::string& content, const std::string& out, std::string* output) {
+    const std::string command =
+            prefix + "'" + VELM_TILES_PROGRAM + "' -windowed '-changedir=" + content + "' > '" + out + "' 2>&1";
+    const int code = plat::RunChildProcess("/bin/sh", {"-c", command}, "");
+    std::ifstream in(out);
+    std::stringstream text;
+    text << in.rdbuf();
+    *output = text.str();
+    return code;
+}
+
 RunResult RunWatchedGame(OnTitle onTitle) {
     const std::string previous = plat::CurrentDirectory();
     GameApp::SetContentFolder(kContent + "/");
@@ -205,39 +218,30 @@ TEST(GameRunTest, WithoutADisplayTheProgramSaysWhyAndEnds) {
         SCOPED_TRACE(c.display);
         velmtest::TempDir work;
         UserFolders folders;
-        const std::string out = work / "out.txt";
+        std::string text;
         // A program that runs on unseen is stopped after two minutes (exit code 124).
-        const std::string command = std::string("exec timeout 120 env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY ") +
-                                    c.display + " '" + VELM_TILES_PROGRAM + "' -windowed '-changedir=" + kContent +
-                                    "' > '" + out + "' 2>&1";
-        const int code = plat::RunChildProcess("/bin/sh", {"-c", command}, "");
-        std::ifstream in(out);
-        std::stringstream text;
-        text << in.rdbuf();
-        if (code == 0 && text.str().empty()) GTEST_SKIP() << "another copy of the game is running";
-        EXPECT_EQ(code, 1) << text.str();
-        EXPECT_NE(text.str().find(std::string("The game's window could not be opened: video: ") + c.reason),
+        const int code =
+                RunProgram(std::string("exec timeout 120 env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY ") + c.display + " ",
+                           kContent, work / "out.txt", &text);
+        if (code == 0 && text.empty()) GTEST_SKIP() << "another copy of the game is running";
+        EXPECT_EQ(code, 1) << text;
+        EXPECT_NE(text.find(std::string("The game's window could not be opened: video: ") + c.reason),
                   std::string::npos)
-                << text.str();
+                << text;
     }
 }
 
 TEST(GameRunTest, TheProgramEndsWithCodeOneAndNamesTheMissingManifest) {
     velmtest::TempDir empty;
     UserFolders folders;
-    const std::string out = empty / "out.txt";
-    const std::string command = std::string("'") + VELM_TILES_PROGRAM + "' -windowed '-changedir=" + empty.Path() +
-                                "' > '" + out + "' 2>&1";
-    const int code = plat::RunChildProcess("/bin/sh", {"-c", command}, "");
-    std::ifstream in(out);
-    std::stringstream text;
-    text << in.rdbuf();
+    std::string text;
+    const int code = RunProgram("", empty.Path(), empty / "out.txt", &text);
     // One copy per user: a second start knocks on the running one and leaves quietly.
-    if (code == 0 && text.str().empty()) GTEST_SKIP() << "another copy of the game is running";
+    if (code == 0 && text.empty()) GTEST_SKIP() << "another copy of the game is running";
     EXPECT_EQ(code, 1);
-    EXPECT_NE(text.str().find("properties\\resources.xml"), std::string::npos) << text.str();
+    EXPECT_NE(text.find("properties\\resources.xml"), std::string::npos) << text;
     // The display's debug lines went to the log, not to the terminal.
-    EXPECT_EQ(text.str().find("Application requests"), std::string::npos) << text.str();
+    EXPECT_EQ(text.find("Application requests"), std::string::npos) << text;
     std::ifstream log(folders.DataFolder() + "/" + Velm::kLogFileName);
     std::stringstream logText;
     logText << log.rdbuf();
