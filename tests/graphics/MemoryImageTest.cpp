@@ -416,33 +416,17 @@ TEST(CelAnimationTest, ComputeRows) {
         std::vector<int> perFrame;
         int numCels, totalTime;
     };
+    // clang-format off
     const Case cases[] = {
             {"ping-pong over 4", CelAnimation::PingPong, 10, 4, 0, 0, {0, 1, 2, 3, 2, 1}, {}, 6, 60},
             {"loop", CelAnimation::Loop, 5, 3, 0, 0, {}, {}, 3, 15},
             {"begin and end delays", CelAnimation::Once, 5, 3, 20, 30, {}, {20, 5, 30}, 3, 55},
             {"zero cels and zero delay", CelAnimation::Once, 0, 0, 0, 0, {}, {}, 1, 1},
             {"ping-pong of one cel", CelAnimation::PingPong, 2, 1, 0, 0, {}, {}, 1, 2},
-            {"cels past the limit",
-             CelAnimation::Loop,
-             3,
-             2000000000,
-             0,
-             0,
-             {},
-             {},
-             CelAnimation::kMaxCels,
-             3 * CelAnimation::kMaxCels},
-            {"total held at the largest int",
-             CelAnimation::Once,
-             2147483647,
-             3,
-             0,
-             5,
-             {},
-             {2147483647, 2147483647, 5},
-             3,
-             2147483647},
+            {"cels past the limit", CelAnimation::Loop, 3, 2000000000, 0, 0, {}, {}, CelAnimation::kMaxCels, 3 * CelAnimation::kMaxCels},
+            {"total held at the largest int", CelAnimation::Once, 2147483647, 3, 0, 5, {}, {2147483647, 2147483647, 5}, 3, 2147483647},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
         CelAnimation anim;

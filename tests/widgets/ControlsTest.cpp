@@ -301,26 +301,10 @@ TEST(Checkbox, DrawChoosesImagesRectanglesOrPlainBox) {
     // clang-format off
     const Case kCases[] = {
             {"checked image", &unchecked, &checked, false, true, {"blt 0,0 src 0,0,40,20 a255"}},
-            {"rectangle of the unchecked image",
-             &unchecked,
-             nullptr,
-             true,
-             true,
-             {"blt 0,0 src 20,0,20,20 a255"}},
+            {"rectangle of the unchecked image", &unchecked, nullptr, true, true, {"blt 0,0 src 20,0,20,20 a255"}},
             {"only a checked image draws nothing", nullptr, &checked, false, true, {}},
-            {"plain box with a cross",
-             nullptr,
-             nullptr,
-             false,
-             true,
-             {"fill 0,0,20,20 255,255,255,255", "fill 1,1,18,18 80,80,80,255", "line 1,1,18,18",
-              "line 19,1,1,18"}},
-            {"plain box unchecked",
-             nullptr,
-             nullptr,
-             false,
-             false,
-             {"fill 0,0,20,20 255,255,255,255", "fill 1,1,18,18 80,80,80,255"}},
+            {"plain box with a cross", nullptr, nullptr, false, true, {"fill 0,0,20,20 255,255,255,255", "fill 1,1,18,18 80,80,80,255", "line 1,1,18,18", "line 19,1,1,18"}},
+            {"plain box unchecked", nullptr, nullptr, false, false, {"fill 0,0,20,20 255,255,255,255", "fill 1,1,18,18 80,80,80,255"}},
     };
     // clang-format on
     for (const Case& c : kCases) {

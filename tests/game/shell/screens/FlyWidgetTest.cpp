@@ -61,20 +61,15 @@ struct FlightCase {
     int restsAfter;
 };
 
+// clang-format off
 const FlightCase kFlights[] = {
         {"straight down in steps of 100", 300, -200, 300, 150, 100, {{300, -100}, {300, 0}, {300, 100}, {300, 150}}, 4},
         {"a last step longer than the rest lands on the point", 0, 0, 50, 0, 40, {{40, 0}, {50, 0}}, 2},
         {"begin equals rest: arrives on the first step", 120, 80, 120, 80, 10, {{120, 80}}, 1},
-        {"diagonal 3-4-5, truncated to whole pixels",
-         0,
-         0,
-         30,
-         40,
-         10,
-         {{6, 8}, {12, 16}, {18, 24}, {24, 32}, {30, 40}},
-         5},
+        {"diagonal 3-4-5, truncated to whole pixels", 0, 0, 30, 40, 10, {{6, 8}, {12, 16}, {18, 24}, {24, 32}, {30, 40}}, 5},
         {"speed 0 never arrives", 0, 0, 100, 0, 0, {{0, 0}, {0, 0}, {0, 0}}, 0},
 };
+// clang-format on
 
 TEST_F(FlyWidgetTest, FliesToItsRestingPointInStepsOfItsSpeed) {
     for (const FlightCase& c : kFlights) {

@@ -29,24 +29,12 @@ using Velm::GameApp;
 // A 32-bit top-left TGA of one colour.
 bool WriteTga(const std::string& path, int width, int height, uint32_t argb) {
     std::ofstream out(path, std::ios::binary);
-    const unsigned char header[18] = {0,
-                                      0,
-                                      2,
-                                      0,
-                                      0,
-                                      0,
-                                      0,
-                                      0,
-                                      0,
-                                      0,
-                                      0,
-                                      0,
-                                      static_cast<unsigned char>(width),
-                                      static_cast<unsigned char>(width >> 8),
-                                      static_cast<unsigned char>(height),
-                                      static_cast<unsigned char>(height >> 8),
-                                      32,
-                                      0x28};
+    // clang-format off
+    const unsigned char header[18] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                      static_cast<unsigned char>(width), static_cast<unsigned char>(width >> 8),
+                                      static_cast<unsigned char>(height), static_cast<unsigned char>(height >> 8),
+                                      32, 0x28};
+    // clang-format on
     out.write(reinterpret_cast<const char*>(header), sizeof(header));
     for (int i = 0; i < width * height; ++i) {
         const unsigned char bgra[4] = {static_cast<unsigned char>(argb), static_cast<unsigned char>(argb >> 8),
