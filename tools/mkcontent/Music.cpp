@@ -122,15 +122,18 @@ private:
             for (size_t n = 0; n < starts.size(); ++n) {
                 const int end = n + 1 < starts.size() ? starts[n + 1] : kEighthsPerBar;
                 if (bar == 4 || bar == 5) {
-                    // The sequence: the answer to bars 1-2, a step higher or lower.
-                    const Note& model = section.melody[static_cast<size_t>(
-                            std::find_if(
-                                    section.melody.begin(), section.melody.end(),
-                                    [&](const Note& m) { return m.eighth == (bar - 4) * kEighthsPerBar + starts[n]; }) -
-                            section.melody.begin())];
-                    section.melody.push_back({bar * kEighthsPerBar + starts[n], end - starts[n], model.degree + shift});
-                    degree = model.degree + shift;
-                    continue;
+                    // The sequence: the answer to bars 1-2, a step higher or lower. The model
+                    // is copied: the push below may move the melody.
+                    const auto found = std::find_if(section.melody.begin(), section.melody.end(), [&](const Note& m) {
+                        return m.eighth == (bar - 4) * kEighthsPerBar + starts[n];
+                    });
+                    if (found != section.melody.end()) {
+                        const Note model = *found;
+                        section.melody.push_back(
+                                {bar * kEighthsPerBar + starts[n], end - starts[n], model.degree + shift});
+                        degree = model.degree + shift;
+                        continue;
+                    }
                 }
                 if (starts[n] % 4 == 0) {
                     // Strong beats take the chord tone nearest the line.
