@@ -57,8 +57,10 @@ std::string RunScript() {
          "finish() { kill $game 2>/dev/null; wait $game; kill $xvfb; wait $xvfb; exit $1; }; "
          "window() { id=$(xdotool search --onlyvisible --pid $game 2>/dev/null | head -n 1); [ -n \"$id\" ]; }; "
          "waitfor 1200 window || finish 3; "
-         // The content loads before the name dialog shows; the program says when it is done.
-         "waitfor 1800 grep -q 'Resource Loading Time' \"$work/tiles.log\" || finish 4; "
+         // The content loads before the name dialog shows; the program says when it is done, in
+         // its log in the data folder.
+         "waitfor 1800 sh -c 'cat \"$0\"/data/*/*/tiles.log 2>/dev/null | grep -q \"Resource Loading Time\"' "
+         "\"$work\" || finish 4; "
          // The ice cover and the dialog's flight in take about a second.
          "sleep 3; "
          "xdotool getwindowgeometry --shell $id >\"$work/geometry-full\"; "

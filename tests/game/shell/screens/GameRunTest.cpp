@@ -90,10 +90,11 @@ public:
             Shutdown();
         }
     }
-    // The loading thread waits for a close on the title screen when the run asks for one.
+    // The loading thread waits for a close on the title screen when the run asks for one, until
+    // the main loop has acted on it (the window's close goes through the deferred queue).
     void LoadingThreadProc() override {
         if (mOnTitle == OnTitle::Close) {
-            while (!mCloseSent.load()) plat::SleepMs(1);
+            for (int ms = 0; ms < 20000 && !(mCloseSent.load() && IsShutdown()); ++ms) plat::SleepMs(1);
         }
         GameApp::LoadingThreadProc();
     }
