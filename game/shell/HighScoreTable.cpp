@@ -42,6 +42,7 @@ bool HighScoreTable_t::Load(const std::string& path) {
     const bool readable = ReadPlayerFile(path, buffer);
     mEntries.clear();
     PlayerFileReader in(buffer);
+    bool negative = false;
     for (int i = 0; i < kEntryCount; ++i) {
         HighScoreEntry_t read;
         auto entry = std::make_unique<HighScoreEntry_t>();
@@ -49,10 +50,16 @@ bool HighScoreTable_t::Load(const std::string& path) {
             in.ReadString(read.name)) {
             *entry = read;
         }
+        // A game's score never goes below 0, so a negative one is damage: it is shown and kept
+        // as 0, and stays below every other entry.
+        if (entry->score < 0) {
+            entry->score = 0;
+            negative = true;
+        }
         mEntries.push_back(std::move(entry));
     }
     if (!readable) SetDefaults();
-    if (!readable || in.Failed()) {
+    if (!readable || in.Failed() || negative) {
         Velm::Buffer image;
         for (const auto& entry : mEntries) {
             image.WriteLong(entry->score);

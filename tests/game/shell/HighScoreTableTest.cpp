@@ -162,6 +162,29 @@ TEST_F(HighScoreTableTest, ShortAndDamagedFiles) {
     EXPECT_EQ(table.GetEntry(1)->score, 0x10626F42);
 }
 
+TEST_F(HighScoreTableTest, ANegativeScoreReadsAsZeroAndStaysLast) {
+    std::vector<uint8_t> bytes = kScoreTableDat;
+    // The second record's score becomes -1,500 (0xFFFFFA24).
+    const size_t second = 17;
+    bytes[second] = 0x24;
+    bytes[second + 1] = 0xFA;
+    bytes[second + 2] = 0xFF;
+    bytes[second + 3] = 0xFF;
+    WriteBytes(Path(), bytes);
+    HighScoreTable_t table;
+    table.Load(Path());
+    EXPECT_EQ(table.GetEntry(1)->name, "a");
+    EXPECT_EQ(table.GetEntry(1)->score, 0);
+    // Any real score goes above it.
+    EXPECT_EQ(table.Insert("New", 1, 0, 0), 1);
+    ASSERT_TRUE(table.Save());
+    HighScoreTable_t reread;
+    reread.Load(Path());
+    EXPECT_EQ(reread.GetEntry(1)->name, "New");
+    EXPECT_EQ(reread.GetEntry(2)->score, 0);
+    EXPECT_EQ(reread.GetEntry(2)->name, "a");
+}
+
 TEST_F(HighScoreTableTest, RandomByteFlipsNeverBreakLoading) {
     std::mt19937 random(777u);
     for (int round = 0; round < 1000; ++round) {
@@ -173,6 +196,7 @@ TEST_F(HighScoreTableTest, RandomByteFlipsNeverBreakLoading) {
         HighScoreTable_t table;
         table.Load(Path());
         ASSERT_EQ(table.GetCount(), 10) << round;
+        for (int i = 0; i < 10; ++i) ASSERT_GE(table.GetEntry(i)->score, 0) << round;
         int position = -1;
         table.FindPosition(5000, position);
         table.Insert("x", 5000, 0, 0);

@@ -64,11 +64,10 @@ TEST_F(HighScoresTest, ANewEntryIsHighlightedWithTheBarAndABurst) {
     EXPECT_FLOAT_EQ(row0.GetBar().y, 193.0f);
 }
 
-TEST_F(HighScoresTest, ALongNameStaysOnOneLineOfItsColumnAndScoresShowAsTheyAre) {
+TEST_F(HighScoresTest, ALongNameStaysOnOneLineOfItsColumn) {
     const std::string longName = std::string(5000, 'W') + " " + std::string(3000, 'x');
     table().GetEntry(0)->name = longName;
     table().GetEntry(1)->name = "Ann Lee";
-    table().GetEntry(1)->score = -1500;
     VelmTest::Log drawn;
     VelmTest::TestFont font(&drawn);  // 6 pixels a character; logs "text@x,y colour"
     Velm::Font* before = Velm::FONT_DEFAULT;
@@ -101,7 +100,6 @@ TEST_F(HighScoresTest, ALongNameStaysOnOneLineOfItsColumnAndScoresShowAsTheyAre)
         });
     };
     EXPECT_TRUE(drewText("Ann Lee"));
-    EXPECT_TRUE(drewText("-1,500"));
 }
 
 TEST_F(HighScoresTest, ShownFromTheMenuTheHighlightGoes) {
