@@ -79,8 +79,8 @@ TEST(OggFile, JunkIsBadFileFormat) {
     }
 }
 
-// Damaged copies of the two fixtures: cut anywhere, and with runs of bytes overwritten at
-// places through the file (headers, first pages, the middle).
+// Damaged copies of the two fixtures: cut anywhere, with runs of bytes overwritten at places
+// through the file (headers, first pages, the middle), and with whole pages out of place.
 std::vector<std::pair<std::string, std::string>> DamagedCopies() {
     std::vector<std::pair<std::string, std::string>> copies;
     for (const char* path : {VELM_OGG_FIXTURE, VELM_OGG_LONG_FIXTURE}) {
@@ -94,6 +94,28 @@ std::vector<std::pair<std::string, std::string>> DamagedCopies() {
                 for (size_t i = at; i < std::min(bytes.size(), at + length); ++i) damaged[i] = char(~damaged[i]);
                 copies.emplace_back(name + " " + std::to_string(length) + " flipped at " + std::to_string(at), damaged);
             }
+        }
+        // Damage that keeps every page's checksum: a page dropped, repeated or swapped with the next.
+        std::vector<std::string> pages;
+        for (size_t at = 0; at + 27 <= bytes.size();) {
+            const size_t segments = uint8_t(bytes[at + 26]);
+            size_t length = 27 + segments;
+            for (size_t i = 0; i < segments && at + 27 + i < bytes.size(); ++i) length += uint8_t(bytes[at + 27 + i]);
+            pages.push_back(bytes.substr(at, length));
+            at += length;
+        }
+        for (size_t page = 0; page < pages.size(); ++page) {
+            std::string dropped, twice, swapped;
+            for (size_t i = 0; i < pages.size(); ++i) {
+                if (i != page) dropped += pages[i];
+                twice += pages[i];
+                if (i == page) twice += pages[i];
+                if (page + 1 < pages.size()) swapped += pages[i == page ? i + 1 : i == page + 1 ? page : i];
+            }
+            const std::string at = std::to_string(page);
+            copies.emplace_back(name + " page " + at + " dropped", dropped);
+            copies.emplace_back(name + " page " + at + " twice", twice);
+            if (page + 1 < pages.size()) copies.emplace_back(name + " pages " + at + " and next swapped", swapped);
         }
     }
     return copies;
