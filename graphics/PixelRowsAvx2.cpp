@@ -401,9 +401,21 @@ void BlendRowFor(uint32_t* d, const uint32_t* src, int count, const BlendTint& t
     auto allOpaque = [&](__m256i q) {
         return PixelMask(_mm256_cmpeq_epi32(_mm256_and_si256(q, opaque), opaque)) == 0xFF;
     };
+    // With the tint's alpha 255 an opaque pixel has s = 255 and is stored as its tinted colour,
+    // whatever lies under it: a group of eight such needs no destination load.
+    auto alone = [&](__m256i p) {
+        if (White) return p;
+        const __m256i lo = MulShift(_mm256_unpacklo_epi8(p, zero), tint);
+        const __m256i hi = MulShift(_mm256_unpackhi_epi8(p, zero), tint);
+        return _mm256_or_si256(_mm256_packus_epi16(lo, hi), opaque);
+    };
     int i = 0;
     for (; i + 8 <= count; i += 8) {
         const __m256i p = Load8(src + i);
+        if (FullTint && allOpaque(p)) {
+            Store8(d + i, alone(p));
+            continue;
+        }
         if (PixelMask(_mm256_cmpeq_epi32(_mm256_srli_epi32(p, 24), zero)) == 0xFF) continue;
         const __m256i q = Load8(d + i);
         if (!allOpaque(q)) {
@@ -464,13 +476,10 @@ void OverOpaqueRow(uint32_t* d, const uint32_t* src, int count) {
 }
 
 void AddWeightedRow(uint32_t* d, const uint32_t* w, int count) {
+    // No test for groups that add nothing: a zero word's add leaves the pixel as it is, and a
+    // branch per group costs more than the stores it would save.
     InEights(
-            d, w, count,
-            [&](uint32_t* dp, const uint32_t* wp) {
-                const __m256i c = Load8(wp);
-                if (_mm256_testz_si256(c, c)) return;  // adds nothing
-                Store8(dp, _mm256_adds_epu8(Load8(dp), c));
-            },
+            d, w, count, [&](uint32_t* dp, const uint32_t* wp) { Store8(dp, _mm256_adds_epu8(Load8(dp), Load8(wp))); },
             [&](uint32_t* dp, const uint32_t* wp, __m256i lanes) {
                 MaskStore(dp, lanes, _mm256_adds_epu8(MaskLoad(dp, lanes), MaskLoad(wp, lanes)));
             });

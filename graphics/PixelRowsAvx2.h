@@ -58,7 +58,8 @@ int UnturnedBilinearRow(uint32_t* d, int count, const uint32_t* top, const uint3
 int TurnedBilinearRow(uint32_t* d, int count, const uint32_t* pixels, int stride, int u0, int v0, int du, int dv);
 
 // PixelRows::BlendRow. Groups of eight over a destination that is not all opaque go through
-// plain (the plain form), as in the SSE2 form.
+// plain (the plain form), as in the SSE2 form, except that with the tint's alpha 255 a group of
+// eight opaque pixels is stored tinted without reading the destination (it covers any).
 void BlendRow(uint32_t* d, const uint32_t* src, int count, const BlendTint& tint,
               void (*plain)(uint32_t*, const uint32_t*, int, const BlendTint&));
 
