@@ -402,7 +402,8 @@ void BlendRowFor(uint32_t* d, const uint32_t* src, int count, const BlendTint& t
         return PixelMask(_mm256_cmpeq_epi32(_mm256_and_si256(q, opaque), opaque)) == 0xFF;
     };
     // With the tint's alpha 255 an opaque pixel has s = 255 and is stored as its tinted colour,
-    // whatever lies under it: a group of eight such needs no destination load.
+    // whatever lies under it: a group of eight such needs no destination load, and a group of
+    // only opaque and clear pixels none of the blend.
     auto alone = [&](__m256i p) {
         if (White) return p;
         const __m256i lo = MulShift(_mm256_unpacklo_epi8(p, zero), tint);
@@ -412,12 +413,20 @@ void BlendRowFor(uint32_t* d, const uint32_t* src, int count, const BlendTint& t
     int i = 0;
     for (; i + 8 <= count; i += 8) {
         const __m256i p = Load8(src + i);
-        if (FullTint && allOpaque(p)) {
+        const __m256i a = _mm256_and_si256(p, opaque);
+        const int opaqueMask = PixelMask(_mm256_cmpeq_epi32(a, opaque));
+        if (FullTint && opaqueMask == 0xFF) {
             Store8(d + i, alone(p));
             continue;
         }
-        if (PixelMask(_mm256_cmpeq_epi32(_mm256_srli_epi32(p, 24), zero)) == 0xFF) continue;
+        const __m256i isClear = _mm256_cmpeq_epi32(a, zero);
+        const int clearMask = PixelMask(isClear);
+        if (clearMask == 0xFF) continue;
         const __m256i q = Load8(d + i);
+        if (FullTint && (opaqueMask | clearMask) == 0xFF) {
+            Store8(d + i, Select(isClear, q, alone(p)));
+            continue;
+        }
         if (!allOpaque(q)) {
             // A translucent destination needs "over"'s division: the plain form.
             plain(d + i, src + i, 8, t);
