@@ -332,7 +332,7 @@ void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, co
     const Rect clip = clipRect.Intersection(Rect(0, 0, width, height));
     DRect box;
     if (!GetRotatedBounds(x, y, srcRect, clip, angle, box, rotCenterX, rotCenterY)) return;
-    MemoryImage* source = dynamic_cast<MemoryImage*>(image);
+    MemoryImage* source = AsMemoryImage(image);
     if (source == nullptr) return;
     source->RefreshAlphaFlags();
     const Rect src = srcRect.Intersection(Rect(0, 0, source->width, source->height));
@@ -721,9 +721,9 @@ void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect
     DRect clippedSrc;
     Rect clippedDest;
     if (!GetStretchRects(srcRect, clip, destRect, clippedSrc, clippedDest)) return;
-    MemoryImage* source = dynamic_cast<MemoryImage*>(image);
+    MemoryImage* source = AsMemoryImage(image);
     if (fastStretch) {
-        DDImage* surfaceSource = dynamic_cast<DDImage*>(image);
+        DDImage* surfaceSource = AsSurfaceImage(image);
         if (surfaceSource != nullptr && color == Color::White && drawMode == DRAWMODE_NORMAL &&
             !surfaceSource->hasAlpha && surfaceSource->GetSurface() != nullptr && GetSurface() != nullptr) {
             const plat::dd::Box to{clippedDest.x, clippedDest.y, clippedDest.x + clippedDest.width,
@@ -769,7 +769,7 @@ void DDImage::StretchBltMirrored(Image* image, const Rect& destRect, const Rect&
     DRect clippedSrc;
     Rect clippedDest;
     if (!GetStretchRectsMirrored(srcRect, clip, destRect, clippedSrc, clippedDest)) return;
-    MemoryImage* source = dynamic_cast<MemoryImage*>(image);
+    MemoryImage* source = AsMemoryImage(image);
     if (source == nullptr) return;
     mSurfaceTouched = false;
     StretchLoop(source, clippedDest, clippedSrc, color, drawMode, true);

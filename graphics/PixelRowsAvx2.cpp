@@ -50,6 +50,36 @@ inline void MaskStore(uint32_t* p, __m256i lanes, __m256i v) {
     _mm256_maskstore_epi32(reinterpret_cast<int*>(p), lanes, v);
 }
 
+// Runs op(v, src), which works eight pixels in all lanes, on the first count (1 to 7) pixels
+// through four-, two- and one-pixel loads and stores: no masked store, which is slow on some
+// processors and dominates a short row. op sees zero source words past the count.
+inline __m256i Widen(__m128i x) { return _mm256_inserti128_si256(_mm256_setzero_si256(), x, 0); }
+
+template <typename Op>
+inline void ShortTail(uint32_t* d, const uint32_t* n, int count, Op op) {
+    if (count >= 4) {
+        const __m256i v = Widen(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d)));
+        const __m256i src = Widen(_mm_loadu_si128(reinterpret_cast<const __m128i*>(n)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm256_castsi256_si128(op(v, src)));
+        d += 4;
+        n += 4;
+        count -= 4;
+    }
+    if (count >= 2) {
+        const __m256i v = Widen(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d)));
+        const __m256i src = Widen(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(n)));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(d), _mm256_castsi256_si128(op(v, src)));
+        d += 2;
+        n += 2;
+        count -= 2;
+    }
+    if (count == 1) {
+        const __m256i v = Widen(_mm_cvtsi32_si128(static_cast<int>(*d)));
+        const __m256i src = Widen(_mm_cvtsi32_si128(static_cast<int>(*n)));
+        *d = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm256_castsi256_si128(op(v, src))));
+    }
+}
+
 // ---- The untinted surface blend. ----
 
 // Each pixel's 256 - alpha spread over the four 16-bit lanes it takes once unpacked: the low
@@ -122,29 +152,73 @@ struct TintLanes {
     }
 };
 
+// The rows of a whole blit in one call, so that the lanes' constants are made once per blit.
+// The destination is fetched 32 rows ahead, as the surface row walks do.
 template <bool OpaqueTint, bool Grey>
-void TintedRow(uint32_t* d, const uint32_t* n, int count, const SurfaceTint& tint) {
+void TintedRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride, int width, int height,
+                const SurfaceTint& tint) {
     const __m128i k4 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(tint.k));
     const TintLanes<OpaqueTint, Grey> op{_mm256_broadcastq_epi64(k4), _mm256_set1_epi16(static_cast<short>(tint.ka))};
     const __m256i zero = _mm256_setzero_si256();
     const __m256i alphaMax = _mm256_set1_epi32(255);
-    InEights(
-            d, n, count,
-            [&](uint32_t* dp, const uint32_t* np) {
-                const __m256i src = Load8(np);
-                const __m256i a = _mm256_srli_epi32(src, 24);
-                if (PixelMask(_mm256_cmpeq_epi32(a, zero)) == 0xFF) return;
-                if constexpr (OpaqueTint) {
-                    if (PixelMask(_mm256_cmpeq_epi32(a, alphaMax)) == 0xFF) {
-                        Store8(dp, op.Alone(src));
-                        return;
-                    }
+    constexpr int kAhead = 32;
+    for (int j = 0; j < height; ++j, d += dPitch, n += nStride) {
+        if (j + kAhead < height)
+            for (int b = 0; b < width; b += 16)
+                _mm_prefetch(reinterpret_cast<const char*>(d + kAhead * dPitch + b), _MM_HINT_T0);
+        int i = 0;
+        for (; i + 8 <= width; i += 8) {
+            const __m256i src = Load8(n + i);
+            const __m256i a = _mm256_srli_epi32(src, 24);
+            if (PixelMask(_mm256_cmpeq_epi32(a, zero)) == 0xFF) continue;
+            if constexpr (OpaqueTint) {
+                if (PixelMask(_mm256_cmpeq_epi32(a, alphaMax)) == 0xFF) {
+                    Store8(d + i, op.Alone(src));
+                    continue;
                 }
-                Store8(dp, op.Blend(Load8(dp), src));
-            },
-            [&](uint32_t* dp, const uint32_t* np, __m256i lanes) {
-                MaskStore(dp, lanes, op.Blend(MaskLoad(dp, lanes), MaskLoad(np, lanes)));
-            });
+            }
+            Store8(d + i, op.Blend(Load8(d + i), src));
+        }
+        if (i < width) ShortTail(d + i, n + i, width - i, [&](__m256i v, __m256i src) { return op.Blend(v, src); });
+    }
+}
+
+// ---- The additive surface blit. ----
+
+// Saturating byte adds of the source's colour bytes (scaled (c * k) >> 8 by the tint of the
+// channel in that byte unless White) onto the destination's, the alpha byte 0; pixels whose
+// source colour bytes are all 0 keep the destination pixel.
+template <bool White>
+struct AddLanes {
+    __m256i k;  // per 16-bit lane: the tint of the channel in that byte, 0 for the alpha byte
+    __m256i operator()(__m256i v, __m256i src) const {
+        const __m256i zero = _mm256_setzero_si256();
+        const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
+        __m256i c = _mm256_and_si256(src, colour);
+        const __m256i black = _mm256_cmpeq_epi32(c, zero);
+        if constexpr (!White) {
+            const __m256i lo = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(c, zero), k), 8);
+            const __m256i hi = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(c, zero), k), 8);
+            c = _mm256_packus_epi16(lo, hi);
+        }
+        return Select(black, v, _mm256_and_si256(_mm256_adds_epu8(v, c), colour));
+    }
+};
+
+template <bool White>
+void AddRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride, int width, int height,
+             const uint16_t (&perByte)[4]) {
+    const AddLanes<White> op{_mm256_broadcastq_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(perByte)))};
+    const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
+    for (int j = 0; j < height; ++j, d += dPitch, n += nStride) {
+        int i = 0;
+        for (; i + 8 <= width; i += 8) {
+            const __m256i src = Load8(n + i);
+            if (_mm256_testz_si256(src, colour)) continue;
+            Store8(d + i, op(Load8(d + i), src));
+        }
+        if (i < width) ShortTail(d + i, n + i, width - i, op);
+    }
 }
 
 // ---- Memory-image rows. ----
@@ -358,11 +432,19 @@ void SurfaceTintedGatherRow(uint32_t* d, const uint32_t* row, const int32_t* col
     });
 }
 
-void SurfaceTintedRow(uint32_t* d, const uint32_t* n, int count, const SurfaceTint& tint) {
+void SurfaceAddRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride, int width, int height,
+                    const uint16_t (&perByte)[4], bool white) {
+    white ? AddRect<true>(d, dPitch, n, nStride, width, height, perByte)
+          : AddRect<false>(d, dPitch, n, nStride, width, height, perByte);
+}
+
+void SurfaceTintedRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride, int width, int height,
+                       const SurfaceTint& tint) {
+    auto run = [&](auto rect) { rect(d, dPitch, n, nStride, width, height, tint); };
     if (tint.ka == 255)
-        tint.grey ? TintedRow<true, true>(d, n, count, tint) : TintedRow<true, false>(d, n, count, tint);
+        tint.grey ? run(TintedRect<true, true>) : run(TintedRect<true, false>);
     else
-        tint.grey ? TintedRow<false, true>(d, n, count, tint) : TintedRow<false, false>(d, n, count, tint);
+        tint.grey ? run(TintedRect<false, true>) : run(TintedRect<false, false>);
 }
 
 namespace {

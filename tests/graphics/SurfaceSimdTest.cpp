@@ -100,9 +100,9 @@ TEST(SurfaceSimd, BlitsMatchPlainForms) {
 }
 
 TEST(SurfaceSimd, ShortRowsMatchPlainFormsAtEveryWidth) {
-    // Blits, nearest stretches and sub-pixel placements of every width from 1 to 17 (no group of
-    // four or eight, one and a tail, two and a tail), at odd and even columns of targets of two
-    // pitches, untinted, grey and coloured.
+    // Normal and additive blits, nearest stretches and sub-pixel placements of every width from 1
+    // to 17 (no group of four or eight, one and a tail, two and a tail), at odd and even columns of
+    // targets of two pitches, untinted, grey and coloured.
     ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         std::mt19937 rng(31);
         const Color tints[] = {Color::White, Color(128, 128, 128), Color(250, 20, 130, 200)};
@@ -114,10 +114,13 @@ TEST(SurfaceSimd, ShortRowsMatchPlainFormsAtEveryWidth) {
                 for (int targetWidth : {40, 29})
                     for (const Color& tint : tints) {
                         SCOPED_TRACE(testing::Message() << "width " << width << " x " << x << " pitch " << targetWidth);
-                        ExpectSameBothWays(
-                                rig, rng,
-                                [&](DDImage& target) { target.Blt(source.get(), x, 1, Rect(0, 0, width, h), tint, 0); },
-                                targetWidth);
+                        for (int mode : {0, 1})
+                            ExpectSameBothWays(
+                                    rig, rng,
+                                    [&](DDImage& target) {
+                                        target.Blt(source.get(), x, 1, Rect(0, 0, width, h), tint, mode);
+                                    },
+                                    targetWidth);
                         ExpectSameBothWays(
                                 rig, rng,
                                 [&](DDImage& target) {
