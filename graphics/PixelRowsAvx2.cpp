@@ -187,15 +187,16 @@ void TintedRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStr
 
 // Saturating byte adds of the source's colour bytes (scaled (c * k) >> 8 by the tint of the
 // channel in that byte unless White) onto the destination's, the alpha byte 0; pixels whose
-// source colour bytes are all 0 keep the destination pixel.
-template <bool White>
+// source colour bytes are all 0 (the whole source word when KeepOnZeroWord) keep the
+// destination pixel.
+template <bool White, bool KeepOnZeroWord = false>
 struct AddLanes {
     __m256i k;  // per 16-bit lane: the tint of the channel in that byte, 0 for the alpha byte
     __m256i operator()(__m256i v, __m256i src) const {
         const __m256i zero = _mm256_setzero_si256();
         const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
         __m256i c = _mm256_and_si256(src, colour);
-        const __m256i black = _mm256_cmpeq_epi32(c, zero);
+        const __m256i black = _mm256_cmpeq_epi32(KeepOnZeroWord ? src : c, zero);
         if constexpr (!White) {
             const __m256i lo = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(c, zero), k), 8);
             const __m256i hi = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(c, zero), k), 8);
@@ -406,6 +407,15 @@ int TurnedBilinearRow(uint32_t* d, int count, const uint32_t* pixels, int stride
 
 void SurfaceWhiteGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count) {
     GatherRow(d, row, cols, count, [&](__m256i v, __m256i src) { return SurfaceWhiteLanes(v, src); });
+}
+
+void SurfaceAddGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count, const uint16_t (&perByte)[4],
+                         bool white) {
+    const __m256i k = _mm256_broadcastq_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(perByte)));
+    if (white)
+        GatherRow(d, row, cols, count, AddLanes<true, true>{k});
+    else
+        GatherRow(d, row, cols, count, AddLanes<false, true>{k});
 }
 
 void SurfaceTintedGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count,

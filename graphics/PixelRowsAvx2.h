@@ -28,6 +28,13 @@ void SurfaceFillRow(uint32_t* p, int count, uint32_t f, uint32_t inv);
 // stretch's row), eight a step.
 void SurfaceWhiteGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count);
 
+// The additive nearest-pixel stretch's row on 32-bit surfaces with 8-bit channels, on the source
+// pixels row[cols[i]]: each colour byte, scaled (c * k) >> 8 by the tint of the channel in
+// that byte (perByte) unless white, added to the destination's with saturation, the alpha
+// byte 0. Pixels whose source word is 0 are kept.
+void SurfaceAddGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count, const uint16_t (&perByte)[4],
+                         bool white);
+
 // The tinted nearest-pixel stretch's row on 32-bit surfaces with 8-bit channels, on the source
 // pixels row[cols[i]]: e = a * colorAlpha / 255 of each source alpha a, and each channel
 // (d * (256 - e) + s * k) >> 8 (bits 8 to 15 of the sum) with k the tint of the channel in

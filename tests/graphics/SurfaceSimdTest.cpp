@@ -167,7 +167,8 @@ TEST(SurfaceSimd, RotatedBlitsMatchPlainForms) {
 
 TEST(SurfaceSimd, NearestStretchesMatchPlainForms) {
     // The surface loop, straight and mirrored, enlarging and shrinking, at widths that leave
-    // every remainder after the groups of four; sources with transparent and all-zero pixels.
+    // every remainder after the groups of four; sources with transparent and all-zero pixels, and
+    // black ones with alpha (skipped by the additive stretch only when the whole word is 0).
     ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         std::mt19937 rng(23);
         const Color tints[] = {Color::White, Color(250, 20, 130, 200), Color(90, 255, 10)};
@@ -175,7 +176,10 @@ TEST(SurfaceSimd, NearestStretchesMatchPlainForms) {
             const int w = 1 + static_cast<int>(Next(rng) % 20), h = 1 + static_cast<int>(Next(rng) % 6);
             std::vector<uint32_t> pixels = RandomRuns(rng, static_cast<size_t>(w) * h);
             for (uint32_t& p : pixels)
-                if (Next(rng) % 5 == 0) p = 0;
+                if (Next(rng) % 5 == 0)
+                    p = 0;
+                else if (Next(rng) % 6 == 0)
+                    p &= 0xFF000000u;
             std::unique_ptr<MemoryImage> source(test::MakeImage(w, h, pixels));
             const Rect destRect(static_cast<int>(Next(rng) % 9) - 3, static_cast<int>(Next(rng) % 5) - 1,
                                 1 + static_cast<int>(Next(rng) % 45), 1 + static_cast<int>(Next(rng) % 14));
