@@ -50,33 +50,72 @@ inline void MaskStore(uint32_t* p, __m256i lanes, __m256i v) {
     _mm256_maskstore_epi32(reinterpret_cast<int*>(p), lanes, v);
 }
 
-// Runs op(v, src), which works eight pixels in all lanes, on the first count (1 to 7) pixels
-// through four-, two- and one-pixel loads and stores: no masked store, which is slow on some
-// processors and dominates a short row. op sees zero source words past the count.
-inline __m256i Widen(__m128i x) { return _mm256_inserti128_si256(_mm256_setzero_si256(), x, 0); }
+// The first count (1 to 4) pixels at p, the other lanes 0; and back.
+inline __m128i LoadShort(const uint32_t* p, int count) {
+    if (count == 4) return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    if (count == 1) return _mm_cvtsi32_si128(static_cast<int>(p[0]));
+    const __m128i two = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+    return count == 2 ? two : _mm_insert_epi32(two, static_cast<int>(p[2]), 2);
+}
+inline void StoreShort(uint32_t* p, int count, __m128i x) {
+    if (count == 4) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), x);
+    } else if (count == 1) {
+        p[0] = static_cast<uint32_t>(_mm_cvtsi128_si32(x));
+    } else {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), x);
+        if (count == 3) p[2] = static_cast<uint32_t>(_mm_extract_epi32(x, 2));
+    }
+}
 
+// Runs op(v, src), which works eight pixels in all lanes, on the first count (1 to 7) pixels
+// in one step through four-, two- and one-pixel loads and stores: no masked store, which is
+// slow on some processors and dominates a short row. op sees zero source words past the count.
 template <typename Op>
 inline void ShortTail(uint32_t* d, const uint32_t* n, int count, Op op) {
-    if (count >= 4) {
-        const __m256i v = Widen(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d)));
-        const __m256i src = Widen(_mm_loadu_si128(reinterpret_cast<const __m128i*>(n)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm256_castsi256_si128(op(v, src)));
-        d += 4;
-        n += 4;
-        count -= 4;
-    }
-    if (count >= 2) {
-        const __m256i v = Widen(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d)));
-        const __m256i src = Widen(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(n)));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(d), _mm256_castsi256_si128(op(v, src)));
-        d += 2;
-        n += 2;
-        count -= 2;
-    }
-    if (count == 1) {
-        const __m256i v = Widen(_mm_cvtsi32_si128(static_cast<int>(*d)));
-        const __m256i src = Widen(_mm_cvtsi32_si128(static_cast<int>(*n)));
-        *d = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm256_castsi256_si128(op(v, src))));
+    const int low = count < 4 ? count : 4, high = count - low;
+    const __m128i zero = _mm_setzero_si128();
+    const __m256i v = _mm256_setr_m128i(LoadShort(d, low), high > 0 ? LoadShort(d + 4, high) : zero);
+    const __m256i src = _mm256_setr_m128i(LoadShort(n, low), high > 0 ? LoadShort(n + 4, high) : zero);
+    const __m256i out = op(v, src);
+    StoreShort(d, low, _mm256_castsi256_si128(out));
+    if (high > 0) StoreShort(d + 4, high, _mm256_extracti128_si256(out, 1));
+}
+
+// The rows of a whole blit: eight(d, n) on each group of eight pixels, op(v, src) (all lanes,
+// zero source words past the pixels) on the one to seven left at a row's end. Where one to four
+// are left, two rows' rests share one op, a row in each 128-bit half: a glyph's row of ten is
+// then one group and half an op. With prefetch the destination is fetched 32 rows ahead, as the
+// surface row walks do.
+template <typename Eight, typename Op>
+inline void RectRows(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride, int width, int height,
+                     bool prefetch, Eight eight, Op op) {
+    constexpr int kAhead = 32;
+    const int groups = width & ~7, rest = width - groups;
+    auto row = [&](uint32_t* dp, const uint32_t* np, int j) {
+        if (prefetch && j + kAhead < height)
+            for (int b = 0; b < width; b += 16)
+                _mm_prefetch(reinterpret_cast<const char*>(dp + kAhead * dPitch + b), _MM_HINT_T0);
+        for (int i = 0; i < groups; i += 8) eight(dp + i, np + i);
+    };
+    for (int j = 0; j < height; ++j, d += dPitch, n += nStride) {
+        row(d, n, j);
+        if (rest == 0) continue;
+        if (rest > 4 || j + 1 == height) {
+            ShortTail(d + groups, n + groups, rest, op);
+            continue;
+        }
+        uint32_t* d1 = d + dPitch;
+        const uint32_t* n1 = n + nStride;
+        row(d1, n1, j + 1);
+        const __m256i v = _mm256_setr_m128i(LoadShort(d + groups, rest), LoadShort(d1 + groups, rest));
+        const __m256i src = _mm256_setr_m128i(LoadShort(n + groups, rest), LoadShort(n1 + groups, rest));
+        const __m256i out = op(v, src);
+        StoreShort(d + groups, rest, _mm256_castsi256_si128(out));
+        StoreShort(d1 + groups, rest, _mm256_extracti128_si256(out, 1));
+        ++j;
+        d = d1;
+        n = n1;
     }
 }
 
@@ -153,7 +192,6 @@ struct TintLanes {
 };
 
 // The rows of a whole blit in one call, so that the lanes' constants are made once per blit.
-// The destination is fetched 32 rows ahead, as the surface row walks do.
 template <bool OpaqueTint, bool Grey>
 void TintedRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride, int width, int height,
                 const SurfaceTint& tint) {
@@ -161,26 +199,21 @@ void TintedRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStr
     const TintLanes<OpaqueTint, Grey> op{_mm256_broadcastq_epi64(k4), _mm256_set1_epi16(static_cast<short>(tint.ka))};
     const __m256i zero = _mm256_setzero_si256();
     const __m256i alphaMax = _mm256_set1_epi32(255);
-    constexpr int kAhead = 32;
-    for (int j = 0; j < height; ++j, d += dPitch, n += nStride) {
-        if (j + kAhead < height)
-            for (int b = 0; b < width; b += 16)
-                _mm_prefetch(reinterpret_cast<const char*>(d + kAhead * dPitch + b), _MM_HINT_T0);
-        int i = 0;
-        for (; i + 8 <= width; i += 8) {
-            const __m256i src = Load8(n + i);
-            const __m256i a = _mm256_srli_epi32(src, 24);
-            if (PixelMask(_mm256_cmpeq_epi32(a, zero)) == 0xFF) continue;
-            if constexpr (OpaqueTint) {
-                if (PixelMask(_mm256_cmpeq_epi32(a, alphaMax)) == 0xFF) {
-                    Store8(d + i, op.Alone(src));
-                    continue;
+    RectRows(
+            d, dPitch, n, nStride, width, height, true,
+            [&](uint32_t* dp, const uint32_t* np) {
+                const __m256i src = Load8(np);
+                const __m256i a = _mm256_srli_epi32(src, 24);
+                if (PixelMask(_mm256_cmpeq_epi32(a, zero)) == 0xFF) return;
+                if constexpr (OpaqueTint) {
+                    if (PixelMask(_mm256_cmpeq_epi32(a, alphaMax)) == 0xFF) {
+                        Store8(dp, op.Alone(src));
+                        return;
+                    }
                 }
-            }
-            Store8(d + i, op.Blend(Load8(d + i), src));
-        }
-        if (i < width) ShortTail(d + i, n + i, width - i, [&](__m256i v, __m256i src) { return op.Blend(v, src); });
-    }
+                Store8(dp, op.Blend(Load8(dp), src));
+            },
+            [&](__m256i v, __m256i src) { return op.Blend(v, src); });
 }
 
 // ---- The additive surface blit. ----
@@ -211,15 +244,13 @@ void AddRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride
              const uint16_t (&perByte)[4]) {
     const AddLanes<White> op{_mm256_broadcastq_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(perByte)))};
     const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
-    for (int j = 0; j < height; ++j, d += dPitch, n += nStride) {
-        int i = 0;
-        for (; i + 8 <= width; i += 8) {
-            const __m256i src = Load8(n + i);
-            if (_mm256_testz_si256(src, colour)) continue;
-            Store8(d + i, op(Load8(d + i), src));
-        }
-        if (i < width) ShortTail(d + i, n + i, width - i, op);
-    }
+    RectRows(
+            d, dPitch, n, nStride, width, height, false,
+            [&](uint32_t* dp, const uint32_t* np) {
+                const __m256i src = Load8(np);
+                if (!_mm256_testz_si256(src, colour)) Store8(dp, op(Load8(dp), src));
+            },
+            op);
 }
 
 // ---- Memory-image rows. ----
