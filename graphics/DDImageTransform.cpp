@@ -545,16 +545,18 @@ void StretchRows(const plat::dd::SurfaceDesc& desc, const Rect& dest, const DRec
 #if defined(__SSE2__)
         if constexpr (kGatherable) {
             if (!columns.empty()) {
+                // The words of the source from this row's start to the image's end.
+                const int readable = static_cast<int>(std::min<size_t>(fetch.count - rowBase, INT32_MAX));
+                uint32_t* row = reinterpret_cast<uint32_t*>(d);
                 if constexpr (kAdditive)
-                    PixelRows::avx2::SurfaceAddGatherRow(reinterpret_cast<uint32_t*>(d), fetch.native + rowBase,
-                                                         columns.data(), dest.width, lanes->tintPerByte, lanes->white);
+                    PixelRows::avx2::SurfaceAddGatherRow(row, fetch.native + rowBase, columns.data(), dest.width,
+                                                         readable, lanes->tintPerByte, lanes->white);
                 else if constexpr (kTinted)
-                    PixelRows::avx2::SurfaceTintedGatherRow(reinterpret_cast<uint32_t*>(d), fetch.native + rowBase,
-                                                            columns.data(), dest.width, lanes->tintPerByte,
-                                                            lanes->tintAlpha);
+                    PixelRows::avx2::SurfaceTintedGatherRow(row, fetch.native + rowBase, columns.data(), dest.width,
+                                                            readable, lanes->tintPerByte, lanes->tintAlpha);
                 else
-                    PixelRows::avx2::SurfaceWhiteGatherRow(reinterpret_cast<uint32_t*>(d), fetch.native + rowBase,
-                                                           columns.data(), dest.width);
+                    PixelRows::avx2::SurfaceWhiteGatherRow(row, fetch.native + rowBase, columns.data(), dest.width,
+                                                           readable);
                 v += dv;
                 continue;
             }
@@ -655,6 +657,7 @@ struct StretchAdditiveTinted {
 
 struct NativeDirect {
     const uint32_t* native;
+    size_t count;  // words of the image
     uint32_t operator()(size_t i) const { return native[i]; }
 };
 
@@ -717,7 +720,7 @@ void DDImage::StretchLoop(MemoryImage* source, const Rect& dest, const DRect& sr
     if (PixelOps::IsPalettised(source))
         run(NativeIndexed{native, source->colorIndices});
     else
-        run(NativeDirect{native});
+        run(NativeDirect{native, static_cast<size_t>(source->width) * source->height});
     UnlockSurface();
 }
 

@@ -274,17 +274,26 @@ inline __m256i OverOpaqueLanes(__m256i p, __m256i q, __m256i isOpaque, __m256i i
     return Select(isClear, q, Select(isOpaque, p, blended));
 }
 
-// Runs op(v, src) on the destination pixels and the source pixels row[cols[i]], eight a step
-// (loaded one by one: a gather instruction is slower here), skipping groups of eight zero
-// words, which op leaves as they are; the last one to seven through masked loads and stores.
+// Runs op(v, src) on the destination pixels and the source pixels row[cols[i]], eight a step,
+// skipping groups of eight zero words, which op leaves as they are; the last one to seven
+// through masked loads and stores. A group whose columns lie within eight words from its first
+// one (any enlargement) and inside the readable words takes those eight words in one load and
+// puts them in place with one permute; any other group loads its words one by one (a gather
+// instruction is slower here).
 template <typename Op>
-inline void GatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count, Op op) {
+inline void GatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count, int readable, Op op) {
     const int* base = reinterpret_cast<const int*>(row);
+    const __m256i outside = _mm256_set1_epi32(~7);
     int i = 0;
     for (; i + 8 <= count; i += 8) {
         const int32_t* c = cols + i;
-        const __m256i src = _mm256_setr_epi32(base[c[0]], base[c[1]], base[c[2]], base[c[3]], base[c[4]], base[c[5]],
-                                              base[c[6]], base[c[7]]);
+        const __m256i offsets = _mm256_sub_epi32(Load8(reinterpret_cast<const uint32_t*>(c)), _mm256_set1_epi32(c[0]));
+        __m256i src;
+        if (c[0] >= 0 && c[0] <= readable - 8 && _mm256_testz_si256(offsets, outside))
+            src = _mm256_permutevar8x32_epi32(Load8(row + c[0]), offsets);
+        else
+            src = _mm256_setr_epi32(base[c[0]], base[c[1]], base[c[2]], base[c[3]], base[c[4]], base[c[5]], base[c[6]],
+                                    base[c[7]]);
         if (_mm256_testz_si256(src, src)) continue;
         Store8(d + i, op(Load8(d + i), src));
     }
@@ -436,26 +445,26 @@ int TurnedBilinearRow(uint32_t* d, int count, const uint32_t* pixels, int stride
     return i;
 }
 
-void SurfaceWhiteGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count) {
-    GatherRow(d, row, cols, count, [&](__m256i v, __m256i src) { return SurfaceWhiteLanes(v, src); });
+void SurfaceWhiteGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count, int readable) {
+    GatherRow(d, row, cols, count, readable, [&](__m256i v, __m256i src) { return SurfaceWhiteLanes(v, src); });
 }
 
-void SurfaceAddGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count, const uint16_t (&perByte)[4],
-                         bool white) {
+void SurfaceAddGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count, int readable,
+                         const uint16_t (&perByte)[4], bool white) {
     const __m256i k = _mm256_broadcastq_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(perByte)));
     if (white)
-        GatherRow(d, row, cols, count, AddLanes<true, true>{k});
+        GatherRow(d, row, cols, count, readable, AddLanes<true, true>{k});
     else
-        GatherRow(d, row, cols, count, AddLanes<false, true>{k});
+        GatherRow(d, row, cols, count, readable, AddLanes<false, true>{k});
 }
 
-void SurfaceTintedGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count,
+void SurfaceTintedGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count, int readable,
                             const uint16_t (&perByte)[4], uint32_t colorAlpha) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i k = _mm256_broadcastq_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(perByte)));
     const __m256i ca = _mm256_set1_epi16(static_cast<short>(colorAlpha));
     const __m256i channels = _mm256_set1_epi32(0x00FFFFFF);
-    GatherRow(d, row, cols, count, [&](__m256i v, __m256i src) {
+    GatherRow(d, row, cols, count, readable, [&](__m256i v, __m256i src) {
         const __m256i a32 = _mm256_srli_epi32(src, 24);
         __m256i e16 = _mm256_packs_epi32(a32, a32);
         e16 = _mm256_srli_epi16(_mm256_mulhi_epu16(_mm256_mullo_epi16(e16, ca), _mm256_set1_epi16(-0x7F7F)), 7);
