@@ -397,50 +397,77 @@ int UnturnedBilinearRow(uint32_t* d, int count, const uint32_t* top, const uint3
 
 int TurnedBilinearRow(uint32_t* d, int count, const uint32_t* pixels, int stride, int u0, int v0, int du, int dv) {
     const size_t rowStep = static_cast<size_t>(stride);
+    const __m256i zero = _mm256_setzero_si256();
     const __m256i one = _mm256_set1_epi16(1);
     const __m256i left = _mm256_set_epi32(0, 0, -1, -1, 0, 0, -1, -1);
     const __m256i high = _mm256_set1_epi16(static_cast<short>(0xFF00));
     const __m256i full = _mm256_set1_epi16(256);
-    auto pairOf = [&](const uint32_t* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); };
-    // Two samples, one per 128-bit half, unfolded as the SSE2 sampler's: lanes 0..3 of a half
-    // the left texels' part, lanes 4..7 the right ones'.
-    auto unfolded = [&](int ua, int va, int ub, int vb, __m256i& A) {
-        const uint32_t* pa = pixels + static_cast<size_t>(va >> 16) * rowStep + static_cast<size_t>(ua >> 16);
-        const uint32_t* pb = pixels + static_cast<size_t>(vb >> 16) * rowStep + static_cast<size_t>(ub >> 16);
-        const __m256i top = _mm256_cvtepu8_epi16(_mm_unpacklo_epi64(pairOf(pa), pairOf(pb)));
-        const __m256i bottom = _mm256_cvtepu8_epi16(_mm_unpacklo_epi64(pairOf(pa + rowStep), pairOf(pb + rowStep)));
-        const __m256i fx = _mm256_or_si256(
-                _mm256_setr_m128i(_mm_set1_epi16(static_cast<short>(ua)), _mm_set1_epi16(static_cast<short>(ub))), one);
-        const __m256i fy = _mm256_or_si256(
-                _mm256_setr_m128i(_mm_set1_epi16(static_cast<short>(va)), _mm_set1_epi16(static_cast<short>(vb))), one);
+    const __m256i channels = _mm256_set1_epi32(0x00FFFFFF);
+    // The alpha lane of each texel in 16-bit lanes, copied to the texel's four lanes.
+    const __m256i alphaLanes = _mm256_setr_epi8(6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15, 6, 7, 6, 7, 6,
+                                                7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15);
+    // The texel pairs at pa and pb in 16-bit lanes, pa's in the low half: broadcast loads and a
+    // blend, leaving the shuffle port one unpack.
+    auto pairs = [&](const uint32_t* pa, const uint32_t* pb) {
+        const __m256i a = _mm256_broadcastq_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pa)));
+        const __m256i b = _mm256_broadcastq_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pb)));
+        return _mm256_unpacklo_epi8(_mm256_blend_epi32(a, b, 0xF0), zero);
+    };
+    auto at = [&](int u, int v) {
+        return pixels + static_cast<size_t>(v >> 16) * rowStep + static_cast<size_t>(u >> 16);
+    };
+    // Two samples, one per 128-bit half, unfolded as the SSE2 sampler's (lanes 0..3 of a half
+    // the left texels' part, lanes 4..7 the right ones'), their fractions the low 16 bits of u
+    // and v in uLanes and vLanes.
+    auto unfolded = [&](const uint32_t* pa, const uint32_t* pb, __m256i uLanes, __m256i vLanes, __m256i& A) {
+        const __m256i top = pairs(pa, pb);
+        const __m256i bottom = pairs(pa + rowStep, pb + rowStep);
+        const __m256i fx = _mm256_or_si256(uLanes, one), fy = _mm256_or_si256(vLanes, one);
         const __m256i across = _mm256_sub_epi16(_mm256_xor_si256(fx, left), left);
-        const __m256i wTop = _mm256_mulhi_epu16(across, _mm256_sub_epi16(_mm256_setzero_si256(), fy));
+        const __m256i wTop = _mm256_mulhi_epu16(across, _mm256_sub_epi16(zero, fy));
         const __m256i wBottom = _mm256_mulhi_epu16(across, fy);
-        const __m256i aTop = _mm256_mulhi_epu16(wTop, SpreadAlpha(top));
-        const __m256i aBottom = _mm256_mulhi_epu16(wBottom, SpreadAlpha(bottom));
+        const __m256i aTop = _mm256_mulhi_epu16(wTop, _mm256_shuffle_epi8(top, alphaLanes));
+        const __m256i aBottom = _mm256_mulhi_epu16(wBottom, _mm256_shuffle_epi8(bottom, alphaLanes));
         A = _mm256_add_epi16(aTop, aBottom);
         return _mm256_add_epi16(_mm256_mullo_epi16(top, aTop), _mm256_mullo_epi16(bottom, aBottom));
     };
-    int i = 0;
+    // The fractions of pixels 0 and 2 of each four (x) and of 1 and 3 (y), stepped four pixels
+    // at a time: 16-bit sums wrap as the low bits of u and v do.
+    auto lanes = [&](int a, int b) { return _mm256_setr_m128i(_mm_set1_epi16(short(a)), _mm_set1_epi16(short(b))); };
+    __m256i uX = lanes(u0, u0 + 2 * du), uY = lanes(u0 + du, u0 + 3 * du);
+    __m256i vX = lanes(v0, v0 + 2 * dv), vY = lanes(v0 + dv, v0 + 3 * dv);
+    const __m256i du4 = _mm256_set1_epi16(static_cast<short>(4 * du)),
+                  dv4 = _mm256_set1_epi16(static_cast<short>(4 * dv));
     int u = u0, v = v0;
-    for (; i + 4 <= count; i += 4) {
-        // Pixels 0 and 1 in the halves of x, 2 and 3 in those of y; folded, the low half holds
-        // pixels 0 and 2 and the high one 1 and 3.
+    // Four pixels from d + j in 16-bit lanes, 0 and 1 in the low half, 2 and 3 in the high one.
+    auto four = [&](int j) {
         __m256i ax, ay;
-        const __m256i sx = unfolded(u, v, u + du, v + dv, ax);
-        const __m256i sy = unfolded(u + 2 * du, v + 2 * dv, u + 3 * du, v + 3 * dv, ay);
+        const __m256i sx = unfolded(at(u, v), at(u + 2 * du, v + 2 * dv), uX, vX, ax);
+        const __m256i sy = unfolded(at(u + du, v + dv), at(u + 3 * du, v + 3 * dv), uY, vY, ay);
         u += 4 * du;
         v += 4 * dv;
+        uX = _mm256_add_epi16(uX, du4);
+        uY = _mm256_add_epi16(uY, du4);
+        vX = _mm256_add_epi16(vX, dv4);
+        vY = _mm256_add_epi16(vY, dv4);
         const __m256i A = _mm256_add_epi16(_mm256_unpacklo_epi64(ax, ay), _mm256_unpackhi_epi64(ax, ay));
         const __m256i sums = _mm256_add_epi16(_mm256_unpacklo_epi64(sx, sy), _mm256_unpackhi_epi64(sx, sy));
-        const __m128i dst = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i)), 0xD8);
-        const __m256i dest = _mm256_cvtepu8_epi16(dst);
-        const __m256i out = _mm256_srli_epi16(
+        const __m256i dest = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + j)));
+        return _mm256_srli_epi16(
                 _mm256_add_epi16(_mm256_and_si256(sums, high), _mm256_mullo_epi16(dest, _mm256_sub_epi16(full, A))), 8);
-        // Packed: pixels 0, 2 in the low quarter, 1, 3 in the third; back in order.
-        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(out, _mm256_setzero_si256()), 0x08);
-        const __m128i result = _mm_shuffle_epi32(_mm256_castsi256_si128(packed), 0xD8);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_and_si128(result, _mm_set1_epi32(0x00FFFFFF)));
+    };
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i first = four(i);
+        const __m256i second = four(i + 4);
+        // Packed: pixels 0, 1 | 4, 5 | 2, 3 | 6, 7 by quarters; back in order.
+        Store8(d + i, _mm256_and_si256(_mm256_permute4x64_epi64(_mm256_packus_epi16(first, second), 0xD8), channels));
+    }
+    if (i + 4 <= count) {
+        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(four(i), zero), 0x08);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                         _mm_and_si128(_mm256_castsi256_si128(packed), _mm256_castsi256_si128(channels)));
+        i += 4;
     }
     return i;
 }
