@@ -100,6 +100,33 @@ TEST(SurfaceSimd, BlitsMatchPlainForms) {
     });
 }
 
+TEST(SurfaceSimd, OneOrTwoPixelRowEndsMatchPlainFormsOverManyRows) {
+    // Blits like a glyph's (a group of eight or more and one or two pixels over), tall enough that
+    // the row ends are worked four rows together and the last one to three rows on their own, at
+    // odd columns of targets of two pitches; tinted, grey, translucent and additive.
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
+        std::mt19937 rng(37);
+        const Color tints[] = {Color::White, Color(128, 128, 128), Color(250, 230, 160), Color(60, 60, 60, 90)};
+        for (int width : {1, 2, 9, 10, 17, 18})
+            for (int h : {4, 5, 7, 8, 11}) {
+                std::unique_ptr<MemoryImage> source(
+                        test::MakeImage(width, h, RandomRuns(rng, static_cast<size_t>(width) * h)));
+                const int x = static_cast<int>(Next(rng) % 5);
+                for (int targetWidth : {40, 29})
+                    for (const Color& tint : tints)
+                        for (int mode : {0, 1}) {
+                            SCOPED_TRACE(testing::Message() << width << " x " << h << " at " << x << " mode " << mode);
+                            ExpectSameBothWays(
+                                    rig, rng,
+                                    [&](DDImage& target) {
+                                        target.Blt(source.get(), x, 12 - h, Rect(0, 0, width, h), tint, mode);
+                                    },
+                                    targetWidth);
+                        }
+            }
+    });
+}
+
 TEST(SurfaceSimd, ShortRowsMatchPlainFormsAtEveryWidth) {
     // Normal and additive blits, nearest stretches and sub-pixel placements of every width from 1
     // to 17 (no group of four or eight, one and a tail, two and a tail), at odd and even columns of
