@@ -516,7 +516,7 @@ void StretchRows(const plat::dd::SurfaceDesc& desc, const Rect& dest, const DRec
     const int dstStep = mirror ? -1 : 1;
 #if defined(__SSE2__)
     // The forward blend of direct words in AVX2: the source column of every destination column
-    // is the same on every row, so it is worked once, and each row gathers its words.
+    // is the same on every row, so it is worked once, and one call draws every row.
     constexpr bool kTinted = std::is_same_v<Step, StretchNormalTinted>;
     constexpr bool kAdditive = std::is_same_v<Step, StretchAdditive> || std::is_same_v<Step, StretchAdditiveTinted>;
     constexpr bool kGatherable =
@@ -536,32 +536,33 @@ void StretchRows(const plat::dd::SurfaceDesc& desc, const Rect& dest, const DRec
             }
         }
     }
+    if constexpr (kGatherable) {
+        if (!columns.empty()) {
+            const PixelRows::avx2::GatherRect rect{RowOf<uint32_t>(desc, dest.y) + dest.x,
+                                                   desc.pitch / 4,
+                                                   fetch.native,
+                                                   fetch.count,
+                                                   srcImageWidth,
+                                                   v,
+                                                   dv,
+                                                   dest.height,
+                                                   columns.data(),
+                                                   dest.width};
+            if constexpr (kAdditive)
+                PixelRows::avx2::SurfaceAddGatherRect(rect, lanes->tintPerByte, lanes->white);
+            else if constexpr (kTinted)
+                PixelRows::avx2::SurfaceTintedGatherRect(rect, lanes->tintPerByte, lanes->tintAlpha);
+            else
+                PixelRows::avx2::SurfaceWhiteGatherRect(rect);
+            return;
+        }
+    }
 #endif
     for (int j = 0; j < dest.height; ++j) {
         int u = static_cast<int>(src.x * 65536);
         const size_t rowBase = static_cast<size_t>(v >> 16) * srcImageWidth;
         Pixel* d = RowOf<Pixel>(desc, dest.y + j) + (mirror ? dest.x + dest.width - 1 : dest.x);
         int i = 0;
-#if defined(__SSE2__)
-        if constexpr (kGatherable) {
-            if (!columns.empty()) {
-                // The words of the source from this row's start to the image's end.
-                const int readable = static_cast<int>(std::min<size_t>(fetch.count - rowBase, INT32_MAX));
-                uint32_t* row = reinterpret_cast<uint32_t*>(d);
-                if constexpr (kAdditive)
-                    PixelRows::avx2::SurfaceAddGatherRow(row, fetch.native + rowBase, columns.data(), dest.width,
-                                                         readable, lanes->tintPerByte, lanes->white);
-                else if constexpr (kTinted)
-                    PixelRows::avx2::SurfaceTintedGatherRow(row, fetch.native + rowBase, columns.data(), dest.width,
-                                                            readable, lanes->tintPerByte, lanes->tintAlpha);
-                else
-                    PixelRows::avx2::SurfaceWhiteGatherRow(row, fetch.native + rowBase, columns.data(), dest.width,
-                                                           readable);
-                v += dv;
-                continue;
-            }
-        }
-#endif
 #if defined(__SSE2__)
         if constexpr (!std::is_same_v<Lanes, NoLanes>) {
             if (lanes != nullptr) {

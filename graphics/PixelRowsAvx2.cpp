@@ -305,6 +305,19 @@ inline void GatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int
     }
 }
 
+// GatherRow on every row of a stretch.
+template <typename Op>
+inline void GatherRows(const GatherRect& r, Op op) {
+    int v = r.v;
+    uint32_t* d = r.d;
+    for (int j = 0; j < r.height; ++j, v += r.dv, d += r.dPitch) {
+        const size_t rowBase = static_cast<size_t>(v >> 16) * static_cast<size_t>(r.stride);
+        // The words of the source from this row's start to the image's end.
+        const size_t left = r.sourceWords - rowBase;
+        GatherRow(d, r.source + rowBase, r.cols, r.count, left < 0x7FFFFFFF ? static_cast<int>(left) : 0x7FFFFFFF, op);
+    }
+}
+
 }  // namespace
 
 void SurfaceWhiteRow(uint32_t* d, const uint32_t* n, int count) {
@@ -472,26 +485,24 @@ int TurnedBilinearRow(uint32_t* d, int count, const uint32_t* pixels, int stride
     return i;
 }
 
-void SurfaceWhiteGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count, int readable) {
-    GatherRow(d, row, cols, count, readable, [&](__m256i v, __m256i src) { return SurfaceWhiteLanes(v, src); });
+void SurfaceWhiteGatherRect(const GatherRect& rect) {
+    GatherRows(rect, [&](__m256i v, __m256i src) { return SurfaceWhiteLanes(v, src); });
 }
 
-void SurfaceAddGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count, int readable,
-                         const uint16_t (&perByte)[4], bool white) {
+void SurfaceAddGatherRect(const GatherRect& rect, const uint16_t (&perByte)[4], bool white) {
     const __m256i k = _mm256_broadcastq_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(perByte)));
     if (white)
-        GatherRow(d, row, cols, count, readable, AddLanes<true, true>{k});
+        GatherRows(rect, AddLanes<true, true>{k});
     else
-        GatherRow(d, row, cols, count, readable, AddLanes<false, true>{k});
+        GatherRows(rect, AddLanes<false, true>{k});
 }
 
-void SurfaceTintedGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count, int readable,
-                            const uint16_t (&perByte)[4], uint32_t colorAlpha) {
+void SurfaceTintedGatherRect(const GatherRect& rect, const uint16_t (&perByte)[4], uint32_t colorAlpha) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i k = _mm256_broadcastq_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(perByte)));
     const __m256i ca = _mm256_set1_epi16(static_cast<short>(colorAlpha));
     const __m256i channels = _mm256_set1_epi32(0x00FFFFFF);
-    GatherRow(d, row, cols, count, readable, [&](__m256i v, __m256i src) {
+    GatherRows(rect, [&](__m256i v, __m256i src) {
         const __m256i a32 = _mm256_srli_epi32(src, 24);
         __m256i e16 = _mm256_packs_epi32(a32, a32);
         e16 = _mm256_srli_epi16(_mm256_mulhi_epu16(_mm256_mullo_epi16(e16, ca), _mm256_set1_epi16(-0x7F7F)), 7);
