@@ -223,11 +223,54 @@ __attribute__((noinline)) bool WhiteRows32(const plat::dd::SurfaceDesc& desc, in
 #endif
 }
 
+// The untinted 32-bit walk of a palettised source (the native words are its palette's),
+// straight or mirrored. In AVX2 row by row, eight pixels a step by their own alphas; in SSE2
+// run by run: transparent runs skipped without a look-up, opaque runs looked up straight into
+// the destination, translucent runs looked up into a buffer in destination order and blended
+// from it by the wide form. False (nothing drawn) when the SSE2 forms are off.
+bool IndexedWhiteRows32([[maybe_unused]] const plat::dd::SurfaceDesc& desc, [[maybe_unused]] int x,
+                        [[maybe_unused]] int y, [[maybe_unused]] const Rect& srcRect, [[maybe_unused]] int srcWidth,
+                        [[maybe_unused]] const IndexedNative& fetch, [[maybe_unused]] const uint8_t* runs,
+                        [[maybe_unused]] bool mirror) {
+#if defined(__SSE2__)
+    if (!PixelRows::SimdEnabled()) return false;
+    const uint32_t* palette = fetch.native;
+    if (PixelRows::Avx2Enabled()) {
+        // Eight pixels a step by their own alphas: no run bytes to read.
+        WalkRows<uint32_t>(desc, x, y, srcRect, srcWidth, [&](uint32_t* row, size_t s) {
+            PixelRows::avx2::SurfaceWhiteIndexedRow(row + x, palette, fetch.indices + s, srcRect.width, mirror);
+        });
+        return true;
+    }
+    uint32_t looked[256];  // runs are at most 255 pixels
+    WalkRuns<uint32_t>(desc, x, y, srcRect, srcWidth, runs, mirror, [&](uint32_t* d, int step, size_t s, int len) {
+        const uint8_t* idx = fetch.indices + s;
+        const uint32_t cls = palette[idx[0]] >> 24;
+        if (cls == 0) return;
+        // The run's destination pixels, left to right, and their source pixels in that order.
+        uint32_t* first = step == 1 ? d : d - (len - 1);
+        uint32_t* out = cls == 255 ? first : looked;
+        if (step == 1) {
+            for (int i = 0; i < len; ++i) out[i] = palette[idx[i]];
+        } else {
+            for (int i = 0; i < len; ++i) out[len - 1 - i] = palette[idx[i]];
+        }
+        if (cls != 255) Blend32Wide(first, looked, len);
+    });
+    return true;
+#else
+    return false;
+#endif
+}
+
 template <typename Pixel, typename Fetch, typename Blend>
 void NormalWhiteRuns(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect& srcRect, int srcWidth,
                      const uint8_t* runs, bool mirror, Fetch fetch, Blend blend) {
     if constexpr (sizeof(Pixel) == 4 && Fetch::kContiguous && std::is_same_v<Blend, Blend32>) {
         if (!mirror && WhiteRows32(desc, x, y, srcRect, srcWidth, fetch.native, runs)) return;
+    }
+    if constexpr (sizeof(Pixel) == 4 && std::is_same_v<Fetch, IndexedNative> && std::is_same_v<Blend, Blend32>) {
+        if (IndexedWhiteRows32(desc, x, y, srcRect, srcWidth, fetch, runs, mirror)) return;
     }
     WalkRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, [&](Pixel* d, int step, size_t s, int len) {
         const uint32_t cls = fetch(s) >> 24;
@@ -566,11 +609,55 @@ void VolatileBlend(const plat::dd::SurfaceDesc& desc, const Layout& L, int x, in
     }
 }
 
+#if defined(__SSE2__)
+// A row copy for short rows: the destination's first pixels up to a 16-byte boundary one by
+// one, then aligned stores of 16 bytes (none split over two cache lines), 64 bytes a step, then
+// the last pixels one by one.
+inline void AlignedCopyRow(uint32_t* d, const uint32_t* n, int count) {
+    int i = 0;
+    const int head = static_cast<int>((16 - (reinterpret_cast<uintptr_t>(d) & 15)) & 15) / 4;
+    for (; i < head && i < count; ++i) d[i] = n[i];
+    auto load = [&](int k) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(n + k)); };
+    auto store = [&](int k, __m128i v) { _mm_store_si128(reinterpret_cast<__m128i*>(d + k), v); };
+    for (; i + 16 <= count; i += 16) {
+        const __m128i a = load(i), b = load(i + 4), c = load(i + 8), e = load(i + 12);
+        store(i, a);
+        store(i + 4, b);
+        store(i + 8, c);
+        store(i + 12, e);
+    }
+    for (; i + 4 <= count; i += 4) store(i, load(i));
+    for (; i < count; ++i) d[i] = n[i];
+}
+
+// The opaque copy of srcRect onto a 32-bit surface, row by row in place: rows of small images
+// are short, and a block move's call and start-up cost more than their copy. False (nothing
+// drawn) when the SSE2 forms are off.
+inline bool CopyRows32(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect& srcRect, int srcWidth,
+                       const uint32_t* native) {
+    if (!PixelRows::SimdEnabled()) return false;
+    auto source = [&](int j) { return native + static_cast<size_t>(srcRect.y + j) * srcWidth + srcRect.x; };
+    if (PixelRows::Avx2Enabled()) {
+        for (int j = 0; j < srcRect.height; ++j)
+            PixelRows::avx2::SurfaceCopyRow(RowOf<uint32_t>(desc, y + j) + x, source(j), srcRect.width);
+    } else {
+        for (int j = 0; j < srcRect.height; ++j)
+            AlignedCopyRow(RowOf<uint32_t>(desc, y + j) + x, source(j), srcRect.width);
+    }
+    return true;
+}
+#endif
+
 // Opaque sources drawn white: each pixel copied from the native copy, transparent ones
 // skipped when the source has them.
 template <typename Pixel, typename Fetch>
 void OpaqueCopy(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect& srcRect, int srcWidth, Fetch fetch,
                 bool skipTransparent) {
+#if defined(__SSE2__)
+    if constexpr (sizeof(Pixel) == 4 && Fetch::kContiguous) {
+        if (!skipTransparent && CopyRows32(desc, x, y, srcRect, srcWidth, fetch.native)) return;
+    }
+#endif
     for (int j = 0; j < srcRect.height; ++j) {
         Pixel* d = RowOf<Pixel>(desc, y + j) + x;
         const size_t base = static_cast<size_t>(srcRect.y + j) * srcWidth + srcRect.x;

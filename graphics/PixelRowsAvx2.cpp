@@ -212,6 +212,86 @@ void SurfaceWhiteRow(uint32_t* d, const uint32_t* n, int count) {
             });
 }
 
+// ---- The opaque surface copy. ----
+
+void SurfaceCopyRow(uint32_t* d, const uint32_t* n, int count) {
+    // The pixels up to the destination's first 32-byte boundary in one masked store, so that
+    // no later store is split over two cache lines.
+    int i = static_cast<int>((32 - (reinterpret_cast<uintptr_t>(d) & 31)) & 31) / 4;
+    if (i > count) i = count;
+    if (i > 0) {
+        const __m256i lanes = FirstLanes(i);
+        MaskStore(d, lanes, MaskLoad(n, lanes));
+    }
+    auto store = [&](int k, __m256i v) { _mm256_store_si256(reinterpret_cast<__m256i*>(d + k), v); };
+    for (; i + 32 <= count; i += 32) {
+        const __m256i a = Load8(n + i), b = Load8(n + i + 8), c = Load8(n + i + 16), e = Load8(n + i + 24);
+        store(i, a);
+        store(i + 8, b);
+        store(i + 16, c);
+        store(i + 24, e);
+    }
+    for (; i + 16 <= count; i += 16) {
+        const __m256i a = Load8(n + i), b = Load8(n + i + 8);
+        store(i, a);
+        store(i + 8, b);
+    }
+    if (i + 8 <= count) {
+        store(i, Load8(n + i));
+        i += 8;
+    }
+    if (i < count) {
+        const __m256i lanes = FirstLanes(count - i);
+        MaskStore(d + i, lanes, MaskLoad(n + i, lanes));
+    }
+}
+
+// ---- The untinted surface blend from a palettised source. ----
+
+namespace {
+
+// The palette words of eight index bytes read forward (Step 1) or backward (Step -1) from i,
+// each looked up on its own: the gather instruction is slower on the processors this runs on.
+template <int Step>
+inline __m256i LookUp8(const int* p, const uint8_t* i) {
+    return _mm256_setr_epi32(p[i[0]], p[i[Step]], p[i[2 * Step]], p[i[3 * Step]], p[i[4 * Step]], p[i[5 * Step]],
+                             p[i[6 * Step]], p[i[7 * Step]]);
+}
+
+// SurfaceWhiteIndexedRow with pixel k from at[k * Step].
+template <int Step>
+inline void WhiteIndexedRow(uint32_t* d, const int* palette, const uint8_t* at, int count) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i alphaMax = _mm256_set1_epi32(255);
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i src = LookUp8<Step>(palette, at + i * Step);
+        const __m256i a = _mm256_srli_epi32(src, 24);
+        if (PixelMask(_mm256_cmpeq_epi32(a, alphaMax)) == 0xFF) {
+            Store8(d + i, src);
+            continue;
+        }
+        if (PixelMask(_mm256_cmpeq_epi32(a, zero)) == 0xFF) continue;
+        Store8(d + i, SurfaceWhiteLanes(Load8(d + i), src));
+    }
+    if (i < count) {
+        alignas(32) int last[8] = {};
+        for (int k = 0; i + k < count; ++k) last[k] = palette[at[(i + k) * Step]];
+        const __m256i lanes = FirstLanes(count - i);
+        MaskStore(d + i, lanes, SurfaceWhiteLanes(MaskLoad(d + i, lanes), Load8(reinterpret_cast<uint32_t*>(last))));
+    }
+}
+
+}  // namespace
+
+void SurfaceWhiteIndexedRow(uint32_t* d, const uint32_t* palette, const uint8_t* indices, int count, bool mirror) {
+    const int* words = reinterpret_cast<const int*>(palette);
+    if (mirror)
+        WhiteIndexedRow<-1>(d, words, indices + count - 1, count);
+    else
+        WhiteIndexedRow<1>(d, words, indices, count);
+}
+
 void SurfaceFillRow(uint32_t* p, int count, uint32_t f, uint32_t inv) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i scale = _mm256_set1_epi16(static_cast<short>(inv));
