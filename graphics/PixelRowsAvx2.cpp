@@ -215,22 +215,26 @@ void SurfaceWhiteRow(uint32_t* d, const uint32_t* n, int count) {
 // ---- The opaque surface copy. ----
 
 void SurfaceCopyRow(uint32_t* d, const uint32_t* n, int count) {
-    // The pixels up to the destination's first 32-byte boundary in one masked store, so that
-    // no later store is split over two cache lines.
+    // No masked stores (slow on some processors): short rows in two overlapping halves, longer
+    // ones with a first and a last group of eight stored where they fall and the groups between
+    // stored aligned to the destination, so that none is split over two cache lines. Pixels
+    // stored twice get the same value both times.
+    if (count < 8) {
+        if (count >= 4) {
+            auto copy4 = [&](int k) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d + k),
+                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(n + k)));
+            };
+            copy4(0);
+            copy4(count - 4);
+        } else {
+            for (int k = 0; k < count; ++k) d[k] = n[k];
+        }
+        return;
+    }
+    Store8(d, Load8(n));
     int i = static_cast<int>((32 - (reinterpret_cast<uintptr_t>(d) & 31)) & 31) / 4;
-    if (i > count) i = count;
-    if (i > 0) {
-        const __m256i lanes = FirstLanes(i);
-        MaskStore(d, lanes, MaskLoad(n, lanes));
-    }
     auto store = [&](int k, __m256i v) { _mm256_store_si256(reinterpret_cast<__m256i*>(d + k), v); };
-    for (; i + 32 <= count; i += 32) {
-        const __m256i a = Load8(n + i), b = Load8(n + i + 8), c = Load8(n + i + 16), e = Load8(n + i + 24);
-        store(i, a);
-        store(i + 8, b);
-        store(i + 16, c);
-        store(i + 24, e);
-    }
     for (; i + 16 <= count; i += 16) {
         const __m256i a = Load8(n + i), b = Load8(n + i + 8);
         store(i, a);
@@ -240,10 +244,7 @@ void SurfaceCopyRow(uint32_t* d, const uint32_t* n, int count) {
         store(i, Load8(n + i));
         i += 8;
     }
-    if (i < count) {
-        const __m256i lanes = FirstLanes(count - i);
-        MaskStore(d + i, lanes, MaskLoad(n + i, lanes));
-    }
+    if (i < count) Store8(d + count - 8, Load8(n + count - 8));
 }
 
 // ---- The untinted surface blend from a palettised source. ----
