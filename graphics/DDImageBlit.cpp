@@ -609,55 +609,32 @@ void VolatileBlend(const plat::dd::SurfaceDesc& desc, const Layout& L, int x, in
     }
 }
 
+// The opaque copy of srcRect onto a 32-bit surface, row by row in place in AVX2: rows of small
+// images are short, and a block move's call and start-up cost more than their copy. False
+// (nothing drawn) when the AVX2 forms are off: the block move beats the SSE2 copies.
+inline bool CopyRows32([[maybe_unused]] const plat::dd::SurfaceDesc& desc, [[maybe_unused]] int x,
+                       [[maybe_unused]] int y, [[maybe_unused]] const Rect& srcRect, [[maybe_unused]] int srcWidth,
+                       [[maybe_unused]] const uint32_t* native) {
 #if defined(__SSE2__)
-// A row copy for short rows: the destination's first pixels up to a 16-byte boundary one by
-// one, then aligned stores of 16 bytes (none split over two cache lines), 64 bytes a step, then
-// the last pixels one by one.
-inline void AlignedCopyRow(uint32_t* d, const uint32_t* n, int count) {
-    int i = 0;
-    const int head = static_cast<int>((16 - (reinterpret_cast<uintptr_t>(d) & 15)) & 15) / 4;
-    for (; i < head && i < count; ++i) d[i] = n[i];
-    auto load = [&](int k) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(n + k)); };
-    auto store = [&](int k, __m128i v) { _mm_store_si128(reinterpret_cast<__m128i*>(d + k), v); };
-    for (; i + 16 <= count; i += 16) {
-        const __m128i a = load(i), b = load(i + 4), c = load(i + 8), e = load(i + 12);
-        store(i, a);
-        store(i + 4, b);
-        store(i + 8, c);
-        store(i + 12, e);
-    }
-    for (; i + 4 <= count; i += 4) store(i, load(i));
-    for (; i < count; ++i) d[i] = n[i];
-}
-
-// The opaque copy of srcRect onto a 32-bit surface, row by row in place: rows of small images
-// are short, and a block move's call and start-up cost more than their copy. False (nothing
-// drawn) when the SSE2 forms are off.
-inline bool CopyRows32(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect& srcRect, int srcWidth,
-                       const uint32_t* native) {
-    if (!PixelRows::SimdEnabled()) return false;
-    auto source = [&](int j) { return native + static_cast<size_t>(srcRect.y + j) * srcWidth + srcRect.x; };
-    if (PixelRows::Avx2Enabled()) {
-        for (int j = 0; j < srcRect.height; ++j)
-            PixelRows::avx2::SurfaceCopyRow(RowOf<uint32_t>(desc, y + j) + x, source(j), srcRect.width);
-    } else {
-        for (int j = 0; j < srcRect.height; ++j)
-            AlignedCopyRow(RowOf<uint32_t>(desc, y + j) + x, source(j), srcRect.width);
-    }
+    if (!PixelRows::Avx2Enabled()) return false;
+    for (int j = 0; j < srcRect.height; ++j)
+        PixelRows::avx2::SurfaceCopyRow(RowOf<uint32_t>(desc, y + j) + x,
+                                        native + static_cast<size_t>(srcRect.y + j) * srcWidth + srcRect.x,
+                                        srcRect.width);
     return true;
-}
+#else
+    return false;
 #endif
+}
 
 // Opaque sources drawn white: each pixel copied from the native copy, transparent ones
 // skipped when the source has them.
 template <typename Pixel, typename Fetch>
 void OpaqueCopy(const plat::dd::SurfaceDesc& desc, int x, int y, const Rect& srcRect, int srcWidth, Fetch fetch,
                 bool skipTransparent) {
-#if defined(__SSE2__)
     if constexpr (sizeof(Pixel) == 4 && Fetch::kContiguous) {
         if (!skipTransparent && CopyRows32(desc, x, y, srcRect, srcWidth, fetch.native)) return;
     }
-#endif
     for (int j = 0; j < srcRect.height; ++j) {
         Pixel* d = RowOf<Pixel>(desc, y + j) + x;
         const size_t base = static_cast<size_t>(srcRect.y + j) * srcWidth + srcRect.x;
