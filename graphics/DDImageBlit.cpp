@@ -459,9 +459,9 @@ inline bool TintedRows32(const plat::dd::SurfaceDesc& desc, const Layout& L, int
     for (int c = 0; c < 3; ++c) laneK[L.shift[c] / 8] = laneK[4 + L.shift[c] / 8] = static_cast<uint16_t>(k[c]);
     if (PixelRows::Avx2Enabled()) {
         const PixelRows::avx2::SurfaceTint tint{{laneK[0], laneK[1], laneK[2], laneK[3]}, ka, grey};
-        WalkRows<uint32_t>(desc, x, y, srcRect, srcWidth, [&](uint32_t* row, size_t s) {
-            PixelRows::avx2::SurfaceTintedRow(row + x, native + s, srcRect.width, tint);
-        });
+        PixelRows::avx2::SurfaceTintedRect(RowOf<uint32_t>(desc, y) + x, desc.pitch / 4,
+                                           native + static_cast<size_t>(srcRect.y) * srcWidth + srcRect.x, srcWidth,
+                                           srcRect.width, srcRect.height, tint);
         return true;
     }
     const __m128i kLanes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(laneK));
@@ -533,6 +533,17 @@ void AdditiveRuns(const plat::dd::SurfaceDesc& desc, const Layout& L, int x, int
         // worked on red and blue together and on green.
         uint32_t laneK[3];  // the tint of the channel in bits 0-7, 8-15 and 16-23
         for (int c = 0; c < 3; ++c) laneK[sh[c] / 8] = k[c];
+        if constexpr (Fetch::kContiguous) {
+            if (!mirror && PixelRows::Avx2Enabled()) {
+                // Every pixel by its own colour bytes, which is what its run does to it.
+                const uint16_t perByte[4] = {static_cast<uint16_t>(laneK[0]), static_cast<uint16_t>(laneK[1]),
+                                             static_cast<uint16_t>(laneK[2]), 0};
+                PixelRows::avx2::SurfaceAddRect(RowOf<uint32_t>(desc, y) + x, desc.pitch / 4,
+                                                fetch.native + static_cast<size_t>(srcRect.y) * srcWidth + srcRect.x,
+                                                srcWidth, srcRect.width, srcRect.height, perByte, white);
+                return;
+            }
+        }
         WalkRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, [&](Pixel* d, int step, size_t s, int len) {
             if ((fetch(s) & 0xFFFFFF) == 0) return;
             for (int i = 0; i < len; ++i, d += step) {
@@ -674,7 +685,7 @@ void NormalRunPath(const plat::dd::SurfaceDesc& desc, const Layout& L, int x, in
 MemoryImage* BlitSource(Image* image, const Rect& srcRect, bool hasDisplay) {
     if (image == nullptr) return nullptr;
     image->drawn = true;
-    MemoryImage* source = dynamic_cast<MemoryImage*>(image);
+    MemoryImage* source = AsMemoryImage(image);
     if (source == nullptr || !hasDisplay || srcRect.width <= 0 || srcRect.height <= 0) return nullptr;
     return source;
 }
@@ -694,7 +705,7 @@ bool DDImage::BltNormalImpl(Image* image, int x, int y, const Rect& srcRect, con
     if (source == nullptr) return true;
     source->RefreshAlphaFlags();
     const bool white = color == Color::White;
-    DDImage* surfaceSource = dynamic_cast<DDImage*>(source);
+    DDImage* surfaceSource = AsSurfaceImage(source);
     const bool sourceOnSurface = surfaceSource != nullptr && surfaceSource->mSurface != nullptr;
 
     if (!mirror && source->isVolatile && !sourceOnSurface && !mNoLock && white) {

@@ -5,6 +5,7 @@
 // saturation tables from the display).
 
 #include <cstdint>
+#include <typeinfo>
 
 #include "graphics/Color.h"
 #include "graphics/DDImage.h"
@@ -13,6 +14,19 @@
 
 namespace Velm {
 namespace SurfaceOps {
+
+// The image as a memory image (or a class derived from it), else null; and as a surface image,
+// else null. The common source, a plain memory image, is known by its exact type first: a
+// dynamic cast that fails walks the class tree comparing type names, a cost a small blit
+// notices.
+inline MemoryImage* AsMemoryImage(Image* image) {
+    if (image != nullptr && typeid(*image) == typeid(MemoryImage)) return static_cast<MemoryImage*>(image);
+    return dynamic_cast<MemoryImage*>(image);
+}
+inline DDImage* AsSurfaceImage(Image* image) {
+    if (image == nullptr || typeid(*image) == typeid(MemoryImage)) return nullptr;
+    return dynamic_cast<DDImage*>(image);
+}
 
 struct Layout {
     int bitCount = 0;

@@ -332,7 +332,7 @@ void DDImage::BltRotated(Image* image, float x, float y, const Rect& srcRect, co
     const Rect clip = clipRect.Intersection(Rect(0, 0, width, height));
     DRect box;
     if (!GetRotatedBounds(x, y, srcRect, clip, angle, box, rotCenterX, rotCenterY)) return;
-    MemoryImage* source = dynamic_cast<MemoryImage*>(image);
+    MemoryImage* source = AsMemoryImage(image);
     if (source == nullptr) return;
     source->RefreshAlphaFlags();
     const Rect src = srcRect.Intersection(Rect(0, 0, source->width, source->height));
@@ -365,9 +365,11 @@ namespace {
 // added, clamped and put back. A source pixel of 0 leaves its destination pixel as it is.
 class AddLanes {
 public:
-    AddLanes(const Layout& L, bool tinted, const uint32_t (&k)[3]) : mBytes(L.byteLanes && !tinted), mTinted(tinted) {
+    AddLanes(const Layout& L, bool tinted, const uint32_t (&k)[3])
+            : byteLanes(L.byteLanes), white(!tinted), mBytes(L.byteLanes && !tinted), mTinted(tinted) {
         uint32_t channels = 0;
         for (int c = 0; c < 3; ++c) {
+            if (L.byteLanes) tintPerByte[L.shift[c] / 8] = static_cast<uint16_t>(k[c]);
             mShift[c] = _mm_cvtsi32_si128(L.shift[c]);
             mMax[c] = _mm_set1_epi32(static_cast<int>(L.mask[c] >> L.shift[c]));
             mK[c] = _mm_set1_epi32(static_cast<int>(k[c]));
@@ -393,6 +395,12 @@ public:
         const __m128i keep = _mm_cmpeq_epi32(S, _mm_setzero_si128());
         return _mm_or_si128(_mm_and_si128(keep, D), _mm_andnot_si128(keep, out));
     }
+
+    // For the AVX2 form: whether the channels are the low three bytes, the tint of the channel
+    // in each byte (0 for the alpha byte) and whether there is no tint.
+    bool byteLanes;
+    uint16_t tintPerByte[4] = {0, 0, 0, 0};
+    bool white;
 
 private:
     bool mBytes, mTinted;
@@ -496,6 +504,8 @@ struct NoLanes {};
 struct NativeDirect;
 struct StretchNormal;
 struct StretchNormalTinted;
+struct StretchAdditive;
+struct StretchAdditiveTinted;
 
 template <typename Pixel, typename Fetch, typename Step, typename Lanes = NoLanes>
 void StretchRows(const plat::dd::SurfaceDesc& desc, const Rect& dest, const DRect& src, int srcImageWidth, bool mirror,
@@ -508,11 +518,16 @@ void StretchRows(const plat::dd::SurfaceDesc& desc, const Rect& dest, const DRec
     // The forward blend of direct words in AVX2: the source column of every destination column
     // is the same on every row, so it is worked once, and each row gathers its words.
     constexpr bool kTinted = std::is_same_v<Step, StretchNormalTinted>;
-    constexpr bool kGatherable = sizeof(Pixel) == 4 && std::is_same_v<Fetch, NativeDirect> &&
-                                 (std::is_same_v<Step, StretchNormal> || kTinted) && std::is_same_v<Lanes, BlendLanes>;
+    constexpr bool kAdditive = std::is_same_v<Step, StretchAdditive> || std::is_same_v<Step, StretchAdditiveTinted>;
+    constexpr bool kGatherable =
+            sizeof(Pixel) == 4 && std::is_same_v<Fetch, NativeDirect> &&
+            (((std::is_same_v<Step, StretchNormal> || kTinted) && std::is_same_v<Lanes, BlendLanes>) ||
+             (kAdditive && std::is_same_v<Lanes, AddLanes>));
     std::vector<int32_t> columns;
     if constexpr (kGatherable) {
-        if (lanes != nullptr && !mirror && PixelRows::Avx2Enabled()) {
+        bool bytes = true;
+        if constexpr (kAdditive) bytes = lanes != nullptr && lanes->byteLanes;
+        if (lanes != nullptr && bytes && !mirror && PixelRows::Avx2Enabled()) {
             columns.resize(static_cast<size_t>(dest.width));
             int u = static_cast<int>(src.x * 65536);
             for (int32_t& c : columns) {
@@ -530,7 +545,10 @@ void StretchRows(const plat::dd::SurfaceDesc& desc, const Rect& dest, const DRec
 #if defined(__SSE2__)
         if constexpr (kGatherable) {
             if (!columns.empty()) {
-                if constexpr (kTinted)
+                if constexpr (kAdditive)
+                    PixelRows::avx2::SurfaceAddGatherRow(reinterpret_cast<uint32_t*>(d), fetch.native + rowBase,
+                                                         columns.data(), dest.width, lanes->tintPerByte, lanes->white);
+                else if constexpr (kTinted)
                     PixelRows::avx2::SurfaceTintedGatherRow(reinterpret_cast<uint32_t*>(d), fetch.native + rowBase,
                                                             columns.data(), dest.width, lanes->tintPerByte,
                                                             lanes->tintAlpha);
@@ -721,9 +739,9 @@ void DDImage::StretchBlt(Image* image, const Rect& destRect, const Rect& srcRect
     DRect clippedSrc;
     Rect clippedDest;
     if (!GetStretchRects(srcRect, clip, destRect, clippedSrc, clippedDest)) return;
-    MemoryImage* source = dynamic_cast<MemoryImage*>(image);
+    MemoryImage* source = AsMemoryImage(image);
     if (fastStretch) {
-        DDImage* surfaceSource = dynamic_cast<DDImage*>(image);
+        DDImage* surfaceSource = AsSurfaceImage(image);
         if (surfaceSource != nullptr && color == Color::White && drawMode == DRAWMODE_NORMAL &&
             !surfaceSource->hasAlpha && surfaceSource->GetSurface() != nullptr && GetSurface() != nullptr) {
             const plat::dd::Box to{clippedDest.x, clippedDest.y, clippedDest.x + clippedDest.width,
@@ -769,7 +787,7 @@ void DDImage::StretchBltMirrored(Image* image, const Rect& destRect, const Rect&
     DRect clippedSrc;
     Rect clippedDest;
     if (!GetStretchRectsMirrored(srcRect, clip, destRect, clippedSrc, clippedDest)) return;
-    MemoryImage* source = dynamic_cast<MemoryImage*>(image);
+    MemoryImage* source = AsMemoryImage(image);
     if (source == nullptr) return;
     mSurfaceTouched = false;
     StretchLoop(source, clippedDest, clippedSrc, color, drawMode, true);

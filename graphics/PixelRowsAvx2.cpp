@@ -50,6 +50,75 @@ inline void MaskStore(uint32_t* p, __m256i lanes, __m256i v) {
     _mm256_maskstore_epi32(reinterpret_cast<int*>(p), lanes, v);
 }
 
+// The first count (1 to 4) pixels at p, the other lanes 0; and back.
+inline __m128i LoadShort(const uint32_t* p, int count) {
+    if (count == 4) return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    if (count == 1) return _mm_cvtsi32_si128(static_cast<int>(p[0]));
+    const __m128i two = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+    return count == 2 ? two : _mm_insert_epi32(two, static_cast<int>(p[2]), 2);
+}
+inline void StoreShort(uint32_t* p, int count, __m128i x) {
+    if (count == 4) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), x);
+    } else if (count == 1) {
+        p[0] = static_cast<uint32_t>(_mm_cvtsi128_si32(x));
+    } else {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(p), x);
+        if (count == 3) p[2] = static_cast<uint32_t>(_mm_extract_epi32(x, 2));
+    }
+}
+
+// Runs op(v, src), which works eight pixels in all lanes, on the first count (1 to 7) pixels
+// in one step through four-, two- and one-pixel loads and stores: no masked store, which is
+// slow on some processors and dominates a short row. op sees zero source words past the count.
+template <typename Op>
+inline void ShortTail(uint32_t* d, const uint32_t* n, int count, Op op) {
+    const int low = count < 4 ? count : 4, high = count - low;
+    const __m128i zero = _mm_setzero_si128();
+    const __m256i v = _mm256_setr_m128i(LoadShort(d, low), high > 0 ? LoadShort(d + 4, high) : zero);
+    const __m256i src = _mm256_setr_m128i(LoadShort(n, low), high > 0 ? LoadShort(n + 4, high) : zero);
+    const __m256i out = op(v, src);
+    StoreShort(d, low, _mm256_castsi256_si128(out));
+    if (high > 0) StoreShort(d + 4, high, _mm256_extracti128_si256(out, 1));
+}
+
+// The rows of a whole blit: eight(d, n) on each group of eight pixels, op(v, src) (all lanes,
+// zero source words past the pixels) on the one to seven left at a row's end. Where one to four
+// are left, two rows' rests share one op, a row in each 128-bit half: a glyph's row of ten is
+// then one group and half an op. With prefetch the destination is fetched 32 rows ahead, as the
+// surface row walks do.
+template <typename Eight, typename Op>
+inline void RectRows(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride, int width, int height,
+                     bool prefetch, Eight eight, Op op) {
+    constexpr int kAhead = 32;
+    const int groups = width & ~7, rest = width - groups;
+    auto row = [&](uint32_t* dp, const uint32_t* np, int j) {
+        if (prefetch && j + kAhead < height)
+            for (int b = 0; b < width; b += 16)
+                _mm_prefetch(reinterpret_cast<const char*>(dp + kAhead * dPitch + b), _MM_HINT_T0);
+        for (int i = 0; i < groups; i += 8) eight(dp + i, np + i);
+    };
+    for (int j = 0; j < height; ++j, d += dPitch, n += nStride) {
+        row(d, n, j);
+        if (rest == 0) continue;
+        if (rest > 4 || j + 1 == height) {
+            ShortTail(d + groups, n + groups, rest, op);
+            continue;
+        }
+        uint32_t* d1 = d + dPitch;
+        const uint32_t* n1 = n + nStride;
+        row(d1, n1, j + 1);
+        const __m256i v = _mm256_setr_m128i(LoadShort(d + groups, rest), LoadShort(d1 + groups, rest));
+        const __m256i src = _mm256_setr_m128i(LoadShort(n + groups, rest), LoadShort(n1 + groups, rest));
+        const __m256i out = op(v, src);
+        StoreShort(d + groups, rest, _mm256_castsi256_si128(out));
+        StoreShort(d1 + groups, rest, _mm256_extracti128_si256(out, 1));
+        ++j;
+        d = d1;
+        n = n1;
+    }
+}
+
 // ---- The untinted surface blend. ----
 
 // Each pixel's 256 - alpha spread over the four 16-bit lanes it takes once unpacked: the low
@@ -122,14 +191,16 @@ struct TintLanes {
     }
 };
 
+// The rows of a whole blit in one call, so that the lanes' constants are made once per blit.
 template <bool OpaqueTint, bool Grey>
-void TintedRow(uint32_t* d, const uint32_t* n, int count, const SurfaceTint& tint) {
+void TintedRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride, int width, int height,
+                const SurfaceTint& tint) {
     const __m128i k4 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(tint.k));
     const TintLanes<OpaqueTint, Grey> op{_mm256_broadcastq_epi64(k4), _mm256_set1_epi16(static_cast<short>(tint.ka))};
     const __m256i zero = _mm256_setzero_si256();
     const __m256i alphaMax = _mm256_set1_epi32(255);
-    InEights(
-            d, n, count,
+    RectRows(
+            d, dPitch, n, nStride, width, height, true,
             [&](uint32_t* dp, const uint32_t* np) {
                 const __m256i src = Load8(np);
                 const __m256i a = _mm256_srli_epi32(src, 24);
@@ -142,9 +213,44 @@ void TintedRow(uint32_t* d, const uint32_t* n, int count, const SurfaceTint& tin
                 }
                 Store8(dp, op.Blend(Load8(dp), src));
             },
-            [&](uint32_t* dp, const uint32_t* np, __m256i lanes) {
-                MaskStore(dp, lanes, op.Blend(MaskLoad(dp, lanes), MaskLoad(np, lanes)));
-            });
+            [&](__m256i v, __m256i src) { return op.Blend(v, src); });
+}
+
+// ---- The additive surface blit. ----
+
+// Saturating byte adds of the source's colour bytes (scaled (c * k) >> 8 by the tint of the
+// channel in that byte unless White) onto the destination's, the alpha byte 0; pixels whose
+// source colour bytes are all 0 (the whole source word when KeepOnZeroWord) keep the
+// destination pixel.
+template <bool White, bool KeepOnZeroWord = false>
+struct AddLanes {
+    __m256i k;  // per 16-bit lane: the tint of the channel in that byte, 0 for the alpha byte
+    __m256i operator()(__m256i v, __m256i src) const {
+        const __m256i zero = _mm256_setzero_si256();
+        const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
+        __m256i c = _mm256_and_si256(src, colour);
+        const __m256i black = _mm256_cmpeq_epi32(KeepOnZeroWord ? src : c, zero);
+        if constexpr (!White) {
+            const __m256i lo = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(c, zero), k), 8);
+            const __m256i hi = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(c, zero), k), 8);
+            c = _mm256_packus_epi16(lo, hi);
+        }
+        return Select(black, v, _mm256_and_si256(_mm256_adds_epu8(v, c), colour));
+    }
+};
+
+template <bool White>
+void AddRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride, int width, int height,
+             const uint16_t (&perByte)[4]) {
+    const AddLanes<White> op{_mm256_broadcastq_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(perByte)))};
+    const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
+    RectRows(
+            d, dPitch, n, nStride, width, height, false,
+            [&](uint32_t* dp, const uint32_t* np) {
+                const __m256i src = Load8(np);
+                if (!_mm256_testz_si256(src, colour)) Store8(dp, op(Load8(dp), src));
+            },
+            op);
 }
 
 // ---- Memory-image rows. ----
@@ -415,6 +521,15 @@ void SurfaceWhiteGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols
     GatherRow(d, row, cols, count, [&](__m256i v, __m256i src) { return SurfaceWhiteLanes(v, src); });
 }
 
+void SurfaceAddGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count, const uint16_t (&perByte)[4],
+                         bool white) {
+    const __m256i k = _mm256_broadcastq_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(perByte)));
+    if (white)
+        GatherRow(d, row, cols, count, AddLanes<true, true>{k});
+    else
+        GatherRow(d, row, cols, count, AddLanes<false, true>{k});
+}
+
 void SurfaceTintedGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count,
                             const uint16_t (&perByte)[4], uint32_t colorAlpha) {
     const __m256i zero = _mm256_setzero_si256();
@@ -439,11 +554,19 @@ void SurfaceTintedGatherRow(uint32_t* d, const uint32_t* row, const int32_t* col
     });
 }
 
-void SurfaceTintedRow(uint32_t* d, const uint32_t* n, int count, const SurfaceTint& tint) {
+void SurfaceAddRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride, int width, int height,
+                    const uint16_t (&perByte)[4], bool white) {
+    white ? AddRect<true>(d, dPitch, n, nStride, width, height, perByte)
+          : AddRect<false>(d, dPitch, n, nStride, width, height, perByte);
+}
+
+void SurfaceTintedRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride, int width, int height,
+                       const SurfaceTint& tint) {
+    auto run = [&](auto rect) { rect(d, dPitch, n, nStride, width, height, tint); };
     if (tint.ka == 255)
-        tint.grey ? TintedRow<true, true>(d, n, count, tint) : TintedRow<true, false>(d, n, count, tint);
+        tint.grey ? run(TintedRect<true, true>) : run(TintedRect<true, false>);
     else
-        tint.grey ? TintedRow<false, true>(d, n, count, tint) : TintedRow<false, false>(d, n, count, tint);
+        tint.grey ? run(TintedRect<false, true>) : run(TintedRect<false, false>);
 }
 
 namespace {
@@ -482,11 +605,32 @@ void BlendRowFor(uint32_t* d, const uint32_t* src, int count, const BlendTint& t
     auto allOpaque = [&](__m256i q) {
         return PixelMask(_mm256_cmpeq_epi32(_mm256_and_si256(q, opaque), opaque)) == 0xFF;
     };
+    // With the tint's alpha 255 an opaque pixel has s = 255 and is stored as its tinted colour,
+    // whatever lies under it: a group of eight such needs no destination load, and a group of
+    // only opaque and clear pixels none of the blend.
+    auto alone = [&](__m256i p) {
+        if (White) return p;
+        const __m256i lo = MulShift(_mm256_unpacklo_epi8(p, zero), tint);
+        const __m256i hi = MulShift(_mm256_unpackhi_epi8(p, zero), tint);
+        return _mm256_or_si256(_mm256_packus_epi16(lo, hi), opaque);
+    };
     int i = 0;
     for (; i + 8 <= count; i += 8) {
         const __m256i p = Load8(src + i);
-        if (PixelMask(_mm256_cmpeq_epi32(_mm256_srli_epi32(p, 24), zero)) == 0xFF) continue;
+        const __m256i a = _mm256_and_si256(p, opaque);
+        const int opaqueMask = PixelMask(_mm256_cmpeq_epi32(a, opaque));
+        if (FullTint && opaqueMask == 0xFF) {
+            Store8(d + i, alone(p));
+            continue;
+        }
+        const __m256i isClear = _mm256_cmpeq_epi32(a, zero);
+        const int clearMask = PixelMask(isClear);
+        if (clearMask == 0xFF) continue;
         const __m256i q = Load8(d + i);
+        if (FullTint && (opaqueMask | clearMask) == 0xFF) {
+            Store8(d + i, Select(isClear, q, alone(p)));
+            continue;
+        }
         if (!allOpaque(q)) {
             // A translucent destination needs "over"'s division: the plain form.
             plain(d + i, src + i, 8, t);
@@ -545,13 +689,10 @@ void OverOpaqueRow(uint32_t* d, const uint32_t* src, int count) {
 }
 
 void AddWeightedRow(uint32_t* d, const uint32_t* w, int count) {
+    // No test for groups that add nothing: a zero word's add leaves the pixel as it is, and a
+    // branch per group costs more than the stores it would save.
     InEights(
-            d, w, count,
-            [&](uint32_t* dp, const uint32_t* wp) {
-                const __m256i c = Load8(wp);
-                if (_mm256_testz_si256(c, c)) return;  // adds nothing
-                Store8(dp, _mm256_adds_epu8(Load8(dp), c));
-            },
+            d, w, count, [&](uint32_t* dp, const uint32_t* wp) { Store8(dp, _mm256_adds_epu8(Load8(dp), Load8(wp))); },
             [&](uint32_t* dp, const uint32_t* wp, __m256i lanes) {
                 MaskStore(dp, lanes, _mm256_adds_epu8(MaskLoad(dp, lanes), MaskLoad(wp, lanes)));
             });

@@ -6,6 +6,7 @@
 // pixels are the same bit for bit. Unless said otherwise below, the last one to seven pixels of
 // a row go through the same eight-pixel step with masked loads and stores.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "graphics/PixelRows.h"
@@ -34,6 +35,13 @@ void SurfaceFillRow(uint32_t* p, int count, uint32_t f, uint32_t inv);
 // stretch's row), eight a step.
 void SurfaceWhiteGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count);
 
+// The additive nearest-pixel stretch's row on 32-bit surfaces with 8-bit channels, on the source
+// pixels row[cols[i]]: each colour byte, scaled (c * k) >> 8 by the tint of the channel in
+// that byte (perByte) unless white, added to the destination's with saturation, the alpha
+// byte 0. Pixels whose source word is 0 are kept.
+void SurfaceAddGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count, const uint16_t (&perByte)[4],
+                         bool white);
+
 // The tinted nearest-pixel stretch's row on 32-bit surfaces with 8-bit channels, on the source
 // pixels row[cols[i]]: e = a * colorAlpha / 255 of each source alpha a, and each channel
 // (d * (256 - e) + s * k) >> 8 (bits 8 to 15 of the sum) with k the tint of the channel in
@@ -49,7 +57,19 @@ struct SurfaceTint {
     uint32_t ka;
     bool grey;
 };
-void SurfaceTintedRow(uint32_t* d, const uint32_t* n, int count, const SurfaceTint& tint);
+// Works width pixels of height rows: row j at d + j * dPitch and n + j * nStride (in pixels).
+// The last one to seven pixels of a row take four-, two- and one-pixel loads and stores.
+void SurfaceTintedRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride, int width, int height,
+                       const SurfaceTint& tint);
+
+// The additive blit onto a 32-bit surface with 8-bit channels, width pixels of height rows (row
+// j at d + j * dPitch and n + j * nStride): each colour byte of the native word, scaled
+// (c * k) >> 8 by the tint of the channel in that byte (perByte) unless white, added to the
+// destination's with saturation, the alpha byte 0. Pixels whose native colour bytes are all 0
+// keep the destination pixel. The last one to seven pixels of a row take four-, two- and
+// one-pixel loads and stores.
+void SurfaceAddRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride, int width, int height,
+                    const uint16_t (&perByte)[4], bool white);
 
 // The first count - count % 4 pixels of an unturned bilinear row onto a 32-bit surface
 // (DDImageTransform's AlignedRow32): pixel i samples top[i], top[i + 1], bottom[i] and
@@ -65,7 +85,8 @@ int UnturnedBilinearRow(uint32_t* d, int count, const uint32_t* top, const uint3
 int TurnedBilinearRow(uint32_t* d, int count, const uint32_t* pixels, int stride, int u0, int v0, int du, int dv);
 
 // PixelRows::BlendRow. Groups of eight over a destination that is not all opaque go through
-// plain (the plain form), as in the SSE2 form.
+// plain (the plain form), as in the SSE2 form, except that with the tint's alpha 255 a group of
+// eight opaque pixels is stored tinted without reading the destination (it covers any).
 void BlendRow(uint32_t* d, const uint32_t* src, int count, const BlendTint& tint,
               void (*plain)(uint32_t*, const uint32_t*, int, const BlendTint&));
 

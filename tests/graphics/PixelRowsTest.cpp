@@ -107,6 +107,69 @@ TEST(PixelRowsTest, RowsMatchPlainFormsAtEveryWidthAndOffset) {
     }
 }
 
+TEST(PixelRowsTest, OpaqueSourcesUnderFullTintsMatchPlainForms) {
+    // Rows of opaque source pixels (with a few translucent and clear ones among them) blended
+    // with tints whose alpha is 255, which store the tinted colour whatever lies under it, and
+    // with alpha 254, which must blend; over opaque and translucent destinations, at odd widths
+    // and offsets.
+    std::mt19937 rng(8642);
+    const int widths[] = {1, 3, 7, 8, 9, 15, 16, 17, 31, 63, 257};
+    const uint32_t tints[][4] = {{255, 255, 255, 255}, {128, 128, 128, 255}, {200, 30, 90, 255},
+                                 {0, 0, 0, 255},       {128, 128, 128, 254}, {255, 255, 255, 254}};
+    for (int width : widths) {
+        for (int offset = 0; offset < 4; ++offset) {
+            const size_t size = static_cast<size_t>(width + 8);
+            std::vector<uint32_t> src(size);
+            for (uint32_t& p : src) p = RandomPixel(rng, Next(rng) % 16 == 0 ? RandomAlpha(rng) : 255);
+            for (int translucentDst = 0; translucentDst < 2; ++translucentDst) {
+                const std::vector<uint32_t> dst = RandomPixels(rng, size, translucentDst == 0);
+                for (const auto& t : tints) {
+                    PixelRows::BlendTint tint;
+                    tint.white = t[0] == 255 && t[1] == 255 && t[2] == 255;
+                    tint.r = t[0];
+                    tint.g = t[1];
+                    tint.b = t[2];
+                    tint.a = t[3];
+                    ExpectSameBothWays(
+                            dst,
+                            [&](uint32_t* d) { PixelRows::BlendRow(d + offset, src.data() + offset, width, tint); },
+                            "full tint", width, offset);
+                }
+            }
+        }
+    }
+}
+
+TEST(PixelRowsTest, WeightedAddRowsMatchPlainFormOnEdgeInputs) {
+    // The weighted add's lane forms against the plain one over rows that add nothing, rows that
+    // saturate every channel, and rows where groups adding nothing sit between others, onto
+    // destinations of every kind, at odd widths and offsets; pixels past the row stay as they were.
+    std::mt19937 rng(1357);
+    const int widths[] = {1, 2, 3, 4, 5, 7, 8, 9, 12, 15, 16, 17, 33, 255};
+    enum Fill { Zero, Saturated, ZeroGroups, Random };
+    for (int width : widths) {
+        for (int offset = 0; offset < 4; ++offset) {
+            const size_t size = static_cast<size_t>(width + 12);
+            for (Fill fill : {Zero, Saturated, ZeroGroups, Random}) {
+                std::vector<uint32_t> add(size);
+                for (size_t i = 0; i < size; ++i) {
+                    const uint32_t colour = Next(rng) & 0x00FFFFFFu;
+                    add[i] = fill == Zero         ? 0
+                             : fill == Saturated  ? 0x00FFFFFFu
+                             : fill == ZeroGroups ? ((i / 8) % 2 == 0 ? 0 : colour)
+                                                  : colour;
+                }
+                std::vector<uint32_t> dst = RandomPixels(rng, size, false);
+                if (fill == Saturated)
+                    for (size_t i = 0; i < size; i += 2) dst[i] |= 0x00FFFFFFu;
+                ExpectSameBothWays(
+                        dst, [&](uint32_t* d) { PixelRows::AddWeightedRow(d + offset, add.data() + offset, width); },
+                        "weighted add", width, offset);
+            }
+        }
+    }
+}
+
 TEST(PixelRowsTest, WeightedAddMatchesTheWeightingAdd) {
     // Every colour value under every alpha, over varied destinations, at widths that leave one
     // to three pixels past the groups of four: adding the kept weighted colours gives what the

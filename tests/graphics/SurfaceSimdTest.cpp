@@ -165,9 +165,9 @@ TEST(SurfaceSimd, OpaqueBlitsMatchPlainFormAtEveryWidthAndColumn) {
 }
 
 TEST(SurfaceSimd, ShortRowsMatchPlainFormsAtEveryWidth) {
-    // Blits, nearest stretches and sub-pixel placements of every width from 1 to 17 (no group of
-    // four or eight, one and a tail, two and a tail), at odd and even columns of targets of two
-    // pitches, untinted, grey and coloured.
+    // Normal and additive blits, nearest stretches and sub-pixel placements of every width from 1
+    // to 17 (no group of four or eight, one and a tail, two and a tail), at odd and even columns of
+    // targets of two pitches, untinted, grey and coloured.
     ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         std::mt19937 rng(31);
         const Color tints[] = {Color::White, Color(128, 128, 128), Color(250, 20, 130, 200)};
@@ -179,10 +179,13 @@ TEST(SurfaceSimd, ShortRowsMatchPlainFormsAtEveryWidth) {
                 for (int targetWidth : {40, 29})
                     for (const Color& tint : tints) {
                         SCOPED_TRACE(testing::Message() << "width " << width << " x " << x << " pitch " << targetWidth);
-                        ExpectSameBothWays(
-                                rig, rng,
-                                [&](DDImage& target) { target.Blt(source.get(), x, 1, Rect(0, 0, width, h), tint, 0); },
-                                targetWidth);
+                        for (int mode : {0, 1})
+                            ExpectSameBothWays(
+                                    rig, rng,
+                                    [&](DDImage& target) {
+                                        target.Blt(source.get(), x, 1, Rect(0, 0, width, h), tint, mode);
+                                    },
+                                    targetWidth);
                         ExpectSameBothWays(
                                 rig, rng,
                                 [&](DDImage& target) {
@@ -229,7 +232,8 @@ TEST(SurfaceSimd, RotatedBlitsMatchPlainForms) {
 
 TEST(SurfaceSimd, NearestStretchesMatchPlainForms) {
     // The surface loop, straight and mirrored, enlarging and shrinking, at widths that leave
-    // every remainder after the groups of four; sources with transparent and all-zero pixels.
+    // every remainder after the groups of four; sources with transparent and all-zero pixels, and
+    // black ones with alpha (skipped by the additive stretch only when the whole word is 0).
     ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         std::mt19937 rng(23);
         const Color tints[] = {Color::White, Color(250, 20, 130, 200), Color(90, 255, 10)};
@@ -237,7 +241,10 @@ TEST(SurfaceSimd, NearestStretchesMatchPlainForms) {
             const int w = 1 + static_cast<int>(Next(rng) % 20), h = 1 + static_cast<int>(Next(rng) % 6);
             std::vector<uint32_t> pixels = RandomRuns(rng, static_cast<size_t>(w) * h);
             for (uint32_t& p : pixels)
-                if (Next(rng) % 5 == 0) p = 0;
+                if (Next(rng) % 5 == 0)
+                    p = 0;
+                else if (Next(rng) % 6 == 0)
+                    p &= 0xFF000000u;
             std::unique_ptr<MemoryImage> source(test::MakeImage(w, h, pixels));
             const Rect destRect(static_cast<int>(Next(rng) % 9) - 3, static_cast<int>(Next(rng) % 5) - 1,
                                 1 + static_cast<int>(Next(rng) % 45), 1 + static_cast<int>(Next(rng) % 14));
