@@ -37,8 +37,15 @@ export CCACHE_NOHASHDIR=1
 export CCACHE_SLOPPINESS=time_macros,include_file_mtime,include_file_ctime
 
 jobs=${VELM_JOBS:-$(nproc)}
+# The thread-sanitizer build copies the normal build's content folder, when there is one, rather
+# than build the generator under the thread sanitizer and run it again.
+content=(-DVELM_CONTENT_FROM=)
+if [ "$build" = build-tsan ] && [ -f build/build.ninja ]; then
+  cmake --build build -j"$jobs" --target velm_content
+  content=(-DVELM_CONTENT_FROM="$root/build/content")
+fi
 # The same warning and test settings as play.sh, so that either reuses the other's build.
-cmake -S . -B "$build" -G Ninja "${config[@]}" -DVELM_WERROR=ON -DVELM_TESTS=ON >/dev/null
+cmake -S . -B "$build" -G Ninja "${config[@]}" "${content[@]}" -DVELM_WERROR=ON -DVELM_TESTS=ON >/dev/null
 cmake --build "$build" -j"$jobs" "${targets[@]}"
 
 tmp=$(mktemp -d)

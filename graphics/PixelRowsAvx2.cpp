@@ -340,6 +340,87 @@ void SurfaceWhiteRow(uint32_t* d, const uint32_t* n, int count) {
             });
 }
 
+// ---- The opaque surface copy. ----
+
+void SurfaceCopyRow(uint32_t* d, const uint32_t* n, int count) {
+    // No masked stores (slow on some processors): short rows in two overlapping halves, longer
+    // ones with a first and a last group of eight stored where they fall and the groups between
+    // stored aligned to the destination, so that none is split over two cache lines. Pixels
+    // stored twice get the same value both times.
+    if (count < 8) {
+        if (count >= 4) {
+            auto copy4 = [&](int k) {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(d + k),
+                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(n + k)));
+            };
+            copy4(0);
+            copy4(count - 4);
+        } else {
+            for (int k = 0; k < count; ++k) d[k] = n[k];
+        }
+        return;
+    }
+    Store8(d, Load8(n));
+    int i = static_cast<int>((32 - (reinterpret_cast<uintptr_t>(d) & 31)) & 31) / 4;
+    auto store = [&](int k, __m256i v) { _mm256_store_si256(reinterpret_cast<__m256i*>(d + k), v); };
+    for (; i + 16 <= count; i += 16) {
+        const __m256i a = Load8(n + i), b = Load8(n + i + 8);
+        store(i, a);
+        store(i + 8, b);
+    }
+    if (i + 8 <= count) {
+        store(i, Load8(n + i));
+        i += 8;
+    }
+    if (i < count) Store8(d + count - 8, Load8(n + count - 8));
+}
+
+// ---- The untinted surface blend from a palettised source. ----
+
+namespace {
+
+// The palette words of eight index bytes read forward (Step 1) or backward (Step -1) from i,
+// each looked up on its own: the gather instruction is slower on the processors this runs on.
+template <int Step>
+inline __m256i LookUp8(const int* p, const uint8_t* i) {
+    return _mm256_setr_epi32(p[i[0]], p[i[Step]], p[i[2 * Step]], p[i[3 * Step]], p[i[4 * Step]], p[i[5 * Step]],
+                             p[i[6 * Step]], p[i[7 * Step]]);
+}
+
+// SurfaceWhiteIndexedRow with pixel k from at[k * Step].
+template <int Step>
+inline void WhiteIndexedRow(uint32_t* d, const int* palette, const uint8_t* at, int count) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i alphaMax = _mm256_set1_epi32(255);
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i src = LookUp8<Step>(palette, at + i * Step);
+        const __m256i a = _mm256_srli_epi32(src, 24);
+        if (PixelMask(_mm256_cmpeq_epi32(a, alphaMax)) == 0xFF) {
+            Store8(d + i, src);
+            continue;
+        }
+        if (PixelMask(_mm256_cmpeq_epi32(a, zero)) == 0xFF) continue;
+        Store8(d + i, SurfaceWhiteLanes(Load8(d + i), src));
+    }
+    if (i < count) {
+        alignas(32) int last[8] = {};
+        for (int k = 0; i + k < count; ++k) last[k] = palette[at[(i + k) * Step]];
+        const __m256i lanes = FirstLanes(count - i);
+        MaskStore(d + i, lanes, SurfaceWhiteLanes(MaskLoad(d + i, lanes), Load8(reinterpret_cast<uint32_t*>(last))));
+    }
+}
+
+}  // namespace
+
+void SurfaceWhiteIndexedRow(uint32_t* d, const uint32_t* palette, const uint8_t* indices, int count, bool mirror) {
+    const int* words = reinterpret_cast<const int*>(palette);
+    if (mirror)
+        WhiteIndexedRow<-1>(d, words, indices + count - 1, count);
+    else
+        WhiteIndexedRow<1>(d, words, indices, count);
+}
+
 void SurfaceFillRow(uint32_t* p, int count, uint32_t f, uint32_t inv) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i scale = _mm256_set1_epi16(static_cast<short>(inv));

@@ -20,6 +20,13 @@ namespace avx2 {
 // ((d * (256 - a)) >> 8 per colour channel, alpha byte 0) + n.
 void SurfaceWhiteRow(uint32_t* d, const uint32_t* n, int count);
 
+// Copies count pixels onto a surface row, the stores aligned to the destination.
+void SurfaceCopyRow(uint32_t* d, const uint32_t* n, int count);
+
+// SurfaceWhiteRow on the palette words palette[indices[i]] of a palettised source's row, or of
+// the row read backwards (pixel i from indices[count - 1 - i]) when mirror.
+void SurfaceWhiteIndexedRow(uint32_t* d, const uint32_t* palette, const uint8_t* indices, int count, bool mirror);
+
 // The translucent fill of a 32-bit surface row with 8-bit channels: each colour channel
 // (c * inv) >> 8 (the alpha byte 0) plus the fill's word f, added byte by byte.
 void SurfaceFillRow(uint32_t* p, int count, uint32_t f, uint32_t inv);

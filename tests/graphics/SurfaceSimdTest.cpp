@@ -1,6 +1,6 @@
 // The surface routines' SSE2 and AVX2 loops against their plain forms, bit for bit, in every surface
-// format: translucent fills of widths 1 to 20 at odd offsets, and normal, tinted and additive
-// blits of random sources whose runs start and end anywhere.
+// format: translucent fills of widths 1 to 20 at odd offsets, normal, tinted and additive blits of
+// random sources whose runs start and end anywhere, palettised and opaque sources.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "graphics/Graphics.h"
 #include "graphics/PixelRows.h"
 #include "tests/graphics/DisplayFixture.h"
 #include "tests/graphics/SimdLevels.h"
@@ -101,9 +102,9 @@ TEST(SurfaceSimd, BlitsMatchPlainForms) {
 }
 
 TEST(SurfaceSimd, OneOrTwoPixelRowEndsMatchPlainFormsOverManyRows) {
-    // Blits like a glyph's (a group of eight or more and one or two pixels over), tall enough that
-    // the row ends are worked four rows together and the last one to three rows on their own, at
-    // odd columns of targets of two pitches; tinted, grey, translucent and additive.
+    // Blits like a glyph's (a group of eight or more and one or two pixels over), of even and odd
+    // heights, so that row ends are worked two rows together and a last row on its own, at odd
+    // columns of targets of two pitches; tinted, grey, translucent and additive.
     ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         std::mt19937 rng(37);
         const Color tints[] = {Color::White, Color(128, 128, 128), Color(250, 230, 160), Color(60, 60, 60, 90)};
@@ -124,6 +125,70 @@ TEST(SurfaceSimd, OneOrTwoPixelRowEndsMatchPlainFormsOverManyRows) {
                                     targetWidth);
                         }
             }
+    });
+}
+
+TEST(SurfaceSimd, PalettisedBlitsMatchPlainForm) {
+    // Palettised sources drawn white, straight and mirrored, cut by clips on every side: widths
+    // that leave every remainder after the groups of eight, runs of all three kinds starting and
+    // ending anywhere, and rows longer than one group.
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
+        std::mt19937 rng(17);
+        for (int round = 0; round < 30; ++round) {
+            const int w = 1 + static_cast<int>(Next(rng) % 52), h = 1 + static_cast<int>(Next(rng) % 6);
+            std::vector<uint32_t> pixels = RandomRuns(rng, static_cast<size_t>(w) * h);
+            // Few enough colours for a palette: four translucent alphas, eight colours.
+            for (uint32_t& p : pixels) {
+                uint32_t a = p >> 24;
+                if (a != 0 && a != 255) a = 1 + (a % 4) * 60;
+                p = a << 24 | ((p & 7) * 0x1F2F3Fu & 0xFFFFFF);
+            }
+            std::unique_ptr<MemoryImage> source(test::MakeImage(w, h, pixels));
+            ASSERT_TRUE(source->Palletize());
+            const int x = static_cast<int>(Next(rng) % 9) - 2, y = static_cast<int>(Next(rng) % 5) - 1;
+            const Rect clip(static_cast<int>(Next(rng) % 4), static_cast<int>(Next(rng) % 3),
+                            20 + static_cast<int>(Next(rng) % 44), 6 + static_cast<int>(Next(rng) % 6));
+            for (bool mirror : {false, true}) {
+                SCOPED_TRACE(testing::Message() << "round " << round << " width " << w << (mirror ? " mirrored" : ""));
+                ExpectSameBothWays(
+                        rig, rng,
+                        [&](DDImage& target) {
+                            Graphics g(&target);
+                            g.SetClipRect(clip.x, clip.y, clip.width, clip.height);
+                            g.DrawImageMirror(source.get(), x, y, Rect(0, 0, w, h), mirror);
+                        },
+                        64);
+            }
+            EXPECT_NE(source->colorIndices, nullptr);  // drawn through the palette
+        }
+    });
+}
+
+TEST(SurfaceSimd, OpaqueBlitsMatchPlainFormAtEveryWidthAndColumn) {
+    // Opaque sources copied onto the surface: every width from 1 to 40 (below, at and past the
+    // groups of the wide copies) at every column of a 32-byte period, so that the destination's
+    // alignment takes every value; and a rectangle cut out of the source's middle.
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
+        std::mt19937 rng(29);
+        for (int width = 1; width <= 40; ++width) {
+            std::vector<uint32_t> pixels(static_cast<size_t>(width) * 4);
+            for (uint32_t& p : pixels) p = 0xFF000000u | (Next(rng) & 0xFFFFFF);
+            std::unique_ptr<MemoryImage> source(test::MakeImage(width, 4, pixels));
+            for (int x = 0; x < 8; ++x) {
+                SCOPED_TRACE(testing::Message() << "width " << width << " x " << x);
+                ExpectSameBothWays(
+                        rig, rng,
+                        [&](DDImage& target) { target.Blt(source.get(), x, 2, Rect(0, 0, width, 4), Color::White, 0); },
+                        64);
+            }
+            if (width > 2)
+                ExpectSameBothWays(
+                        rig, rng,
+                        [&](DDImage& target) {
+                            target.Blt(source.get(), 5, 1, Rect(1, 1, width - 2, 2), Color::White, 0);
+                        },
+                        64);
+        }
     });
 }
 

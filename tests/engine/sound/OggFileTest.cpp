@@ -130,7 +130,9 @@ TEST(OggFile, DamagedFilesGetTheSameVerdictInAllThreeReaders) {
     velmtest::TempDir dir;
     int opened = 0;
     int refused = 0;
-    for (const auto& [name, part] : DamagedCopies()) {
+    for (const auto& copy : DamagedCopies()) {
+        const std::string& name = copy.first;
+        const std::string& part = copy.second;
         SCOPED_TRACE(name);
         Velm::DecodedSound decoded;
         const bool decodes = Velm::DecodeOggData(reinterpret_cast<const uint8_t*>(part.data()), part.size(), decoded);
