@@ -255,6 +255,12 @@ void AddRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride
 
 // ---- Memory-image rows. ----
 
+// The byte shuffle that copies each pixel's alpha lane (16-bit lanes) to its four lanes: one
+// shuffle where SpreadAlpha takes two.
+inline __m256i AlphaLanes() {
+    return _mm256_setr_epi8(6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15, 6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14,
+                            15, 14, 15, 14, 15);
+}
 inline __m256i SpreadAlpha(__m256i v16) { return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(v16, 0xFF), 0xFF); }
 inline __m256i MulShift(__m256i a, __m256i b) { return _mm256_srli_epi16(_mm256_mullo_epi16(a, b), 8); }
 
@@ -453,6 +459,7 @@ int UnturnedBilinearRow(uint32_t* d, int count, const uint32_t* top, const uint3
     const __m256i wRB = _mm256_set1_epi16(static_cast<short>(weight[3]));
     const __m256i high = _mm256_set1_epi16(static_cast<short>(0xFF00));
     const __m256i full = _mm256_set1_epi16(256);
+    const __m256i alphaLanes = AlphaLanes();
     auto texels = [&](const uint32_t* p) {
         return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
     };
@@ -461,10 +468,10 @@ int UnturnedBilinearRow(uint32_t* d, int count, const uint32_t* top, const uint3
     auto four = [&](int j) {
         const __m256i lt = texels(top + j), rt = texels(top + j + 1);
         const __m256i lb = texels(bottom + j), rb = texels(bottom + j + 1);
-        const __m256i aLT = _mm256_mulhi_epu16(wLT, SpreadAlpha(lt));
-        const __m256i aRT = _mm256_mulhi_epu16(wRT, SpreadAlpha(rt));
-        const __m256i aLB = _mm256_mulhi_epu16(wLB, SpreadAlpha(lb));
-        const __m256i aRB = _mm256_mulhi_epu16(wRB, SpreadAlpha(rb));
+        const __m256i aLT = _mm256_mulhi_epu16(wLT, _mm256_shuffle_epi8(lt, alphaLanes));
+        const __m256i aRT = _mm256_mulhi_epu16(wRT, _mm256_shuffle_epi8(rt, alphaLanes));
+        const __m256i aLB = _mm256_mulhi_epu16(wLB, _mm256_shuffle_epi8(lb, alphaLanes));
+        const __m256i aRB = _mm256_mulhi_epu16(wRB, _mm256_shuffle_epi8(rb, alphaLanes));
         const __m256i sums =
                 _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(lt, aLT), _mm256_mullo_epi16(rt, aRT)),
                                  _mm256_add_epi16(_mm256_mullo_epi16(lb, aLB), _mm256_mullo_epi16(rb, aRB)));
@@ -497,9 +504,7 @@ int TurnedBilinearRow(uint32_t* d, int count, const uint32_t* pixels, int stride
     const __m256i high = _mm256_set1_epi16(static_cast<short>(0xFF00));
     const __m256i full = _mm256_set1_epi16(256);
     const __m256i channels = _mm256_set1_epi32(0x00FFFFFF);
-    // The alpha lane of each texel in 16-bit lanes, copied to the texel's four lanes.
-    const __m256i alphaLanes = _mm256_setr_epi8(6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15, 6, 7, 6, 7, 6,
-                                                7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15);
+    const __m256i alphaLanes = AlphaLanes();
     // The texel pairs at pa and pb in 16-bit lanes, pa's in the low half: broadcast loads and a
     // blend, leaving the shuffle port one unpack.
     auto pairs = [&](const uint32_t* pa, const uint32_t* pb) {
