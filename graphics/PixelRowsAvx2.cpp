@@ -121,18 +121,24 @@ inline void RectRows(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t
 
 // ---- The untinted surface blend. ----
 
-// Each pixel's 256 - alpha spread over the four 16-bit lanes it takes once unpacked: the low
-// (pixels 0 and 1 of a half) and high (2 and 3) unpackings.
+// The low 16 bits of each pixel's 32-bit lane of w spread over the four 16-bit lanes the
+// pixel takes once unpacked: the low (pixels 0 and 1 of a half) and high (2 and 3) unpackings.
+inline __m256i SpreadLow(__m256i w) {
+    return _mm256_shuffle_epi8(w, _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5, 0, 1, 0, 1, 0, 1, 0,
+                                                   1, 4, 5, 4, 5, 4, 5, 4, 5));
+}
+inline __m256i SpreadHigh(__m256i w) {
+    return _mm256_shuffle_epi8(w, _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13, 8, 9, 8, 9,
+                                                   8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13));
+}
+
+// The untinted blend of eight pixels: each colour channel (d * (256 - a)) >> 8 (a the source
+// word's alpha, the alpha byte 0) plus the source word; a = 0 keeps the destination pixel.
 inline __m256i SurfaceWhiteLanes(__m256i v, __m256i src) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i inv = _mm256_sub_epi32(_mm256_set1_epi32(256), _mm256_srli_epi32(src, 24));
-    const __m256i invLo = _mm256_shuffle_epi8(inv, _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5, 0,
-                                                                    1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5));
-    const __m256i invHi =
-            _mm256_shuffle_epi8(inv, _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13, 8, 9, 8,
-                                                      9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13));
-    const __m256i lo = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(v, zero), invLo), 8);
-    const __m256i hi = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(v, zero), invHi), 8);
+    const __m256i lo = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(v, zero), SpreadLow(inv)), 8);
+    const __m256i hi = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(v, zero), SpreadHigh(inv)), 8);
     const __m256i scaled = _mm256_and_si256(_mm256_packus_epi16(lo, hi), _mm256_set1_epi32(0x00FFFFFF));
     const __m256i keep = _mm256_cmpeq_epi32(_mm256_srli_epi32(src, 24), zero);
     return Select(keep, v, _mm256_add_epi32(scaled, src));
@@ -180,12 +186,8 @@ struct TintLanes {
                     _mm256_add_epi16(_mm256_add_epi16(x, _mm256_set1_epi16(1)), _mm256_srli_epi16(x, 8)), 8);
             w = _mm256_sub_epi32(_mm256_set1_epi32(256), div);
         }
-        const __m256i w16 = _mm256_packs_epi32(w, w);
-        const __m256i pairs = _mm256_unpacklo_epi16(w16, w16);
-        const __m256i lo = Half(_mm256_unpacklo_epi8(v, zero), _mm256_unpacklo_epi8(src, zero),
-                                _mm256_unpacklo_epi32(pairs, pairs));
-        const __m256i hi = Half(_mm256_unpackhi_epi8(v, zero), _mm256_unpackhi_epi8(src, zero),
-                                _mm256_unpackhi_epi32(pairs, pairs));
+        const __m256i lo = Half(_mm256_unpacklo_epi8(v, zero), _mm256_unpacklo_epi8(src, zero), SpreadLow(w));
+        const __m256i hi = Half(_mm256_unpackhi_epi8(v, zero), _mm256_unpackhi_epi8(src, zero), SpreadHigh(w));
         const __m256i out = _mm256_and_si256(_mm256_packus_epi16(lo, hi), _mm256_set1_epi32(0x00FFFFFF));
         return Select(_mm256_cmpeq_epi32(a, zero), v, out);
     }
