@@ -591,20 +591,19 @@ void SurfaceTintedGatherRect(const GatherRect& rect, const uint16_t (&perByte)[4
     const __m256i ca = _mm256_set1_epi16(static_cast<short>(colorAlpha));
     const __m256i channels = _mm256_set1_epi32(0x00FFFFFF);
     GatherRows(rect, [&](__m256i v, __m256i src) {
+        // e = a * colorAlpha / 255 in the low 16 bits of each pixel's 32-bit lane: the high
+        // halves hold 0 through every step.
         const __m256i a32 = _mm256_srli_epi32(src, 24);
-        __m256i e16 = _mm256_packs_epi32(a32, a32);
-        e16 = _mm256_srli_epi16(_mm256_mulhi_epu16(_mm256_mullo_epi16(e16, ca), _mm256_set1_epi16(-0x7F7F)), 7);
-        const __m256i inv16 = _mm256_sub_epi16(_mm256_set1_epi16(256), e16);
-        const __m256i pairs = _mm256_unpacklo_epi16(inv16, inv16);
-        auto half = [&](__m256i d16, __m256i s16, __m256i inv) {
-            return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(d16, inv), _mm256_mullo_epi16(s16, k)), 8);
+        const __m256i e32 =
+                _mm256_srli_epi16(_mm256_mulhi_epu16(_mm256_mullo_epi16(a32, ca), _mm256_set1_epi16(-0x7F7F)), 7);
+        const __m256i inv = _mm256_sub_epi32(_mm256_set1_epi32(256), e32);
+        auto half = [&](__m256i d16, __m256i s16, __m256i w) {
+            return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(d16, w), _mm256_mullo_epi16(s16, k)), 8);
         };
-        const __m256i lo = half(_mm256_unpacklo_epi8(v, zero), _mm256_unpacklo_epi8(src, zero),
-                                _mm256_unpacklo_epi32(pairs, pairs));
-        const __m256i hi = half(_mm256_unpackhi_epi8(v, zero), _mm256_unpackhi_epi8(src, zero),
-                                _mm256_unpackhi_epi32(pairs, pairs));
+        const __m256i lo = half(_mm256_unpacklo_epi8(v, zero), _mm256_unpacklo_epi8(src, zero), SpreadLow(inv));
+        const __m256i hi = half(_mm256_unpackhi_epi8(v, zero), _mm256_unpackhi_epi8(src, zero), SpreadHigh(inv));
         const __m256i out = _mm256_and_si256(_mm256_packus_epi16(lo, hi), channels);
-        return Select(_mm256_cmpeq_epi32(_mm256_unpacklo_epi16(e16, zero), zero), v, out);
+        return Select(_mm256_cmpeq_epi32(e32, zero), v, out);
     });
 }
 
