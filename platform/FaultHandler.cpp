@@ -33,6 +33,9 @@ constexpr int kSignalCount = sizeof(kSignals) / sizeof(kSignals[0]);
 
 std::atomic<FaultHandler> gHandler{nullptr};
 std::atomic<uint32_t> gHandlingThread{0};
+// The longest a report may take, and the signal that ends the process when it takes longer.
+std::atomic<unsigned> gReportSeconds{10};
+std::atomic<int> gReportedSignal{0};
 std::atomic<bool> gUncaughtException{false};
 bool gInstalled = false;
 struct sigaction gPrevious[kSignalCount];
@@ -112,6 +115,8 @@ void ReadRegisters(const void* context, FaultRegisters* regs) {
 #endif
 }
 
+void OnReportTimeout(int) { DieWithSignal(gReportedSignal.load()); }
+
 void OnFaultSignal(int sig, siginfo_t* info, void* context) {
     const uint32_t self = CurrentThreadId();
     uint32_t expected = 0;
@@ -120,6 +125,21 @@ void OnFaultSignal(int sig, siginfo_t* info, void* context) {
         // Another thread is reporting; it ends the process.
         for (;;) pause();
     }
+
+    // A fault can leave a lock held that the report then waits for (an abort from inside the
+    // allocator holds its lock): past the report's time the alarm ends the process with the
+    // fault's own signal, rather than leave it hanging.
+    gReportedSignal.store(sig);
+    struct sigaction alarmAction;
+    std::memset(&alarmAction, 0, sizeof alarmAction);
+    alarmAction.sa_handler = OnReportTimeout;
+    sigemptyset(&alarmAction.sa_mask);
+    sigaction(SIGALRM, &alarmAction, nullptr);
+    sigset_t alarmSet;
+    sigemptyset(&alarmSet);
+    sigaddset(&alarmSet, SIGALRM);
+    pthread_sigmask(SIG_UNBLOCK, &alarmSet, nullptr);
+    alarm(gReportSeconds.load());
 
     FaultInfo fault;
     fault.signal = sig;
@@ -244,6 +264,10 @@ bool InstallFaultHandler(FaultHandler handler) {
     gInstalled = true;
     return true;
 }
+
+void SetFaultReportSeconds(unsigned seconds) { gReportSeconds.store(seconds > 0 ? seconds : 1); }
+
+void FaultReportWritten() { alarm(0); }
 
 void UninstallFaultHandler() {
     if (!gInstalled) return;

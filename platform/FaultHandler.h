@@ -70,6 +70,13 @@ using FaultHandler = void (*)(const FaultInfo& info);
 // Installs `handler` for every fault kind above (replacing an earlier one) and gives the
 // calling thread its alternate stack. False when the signal handlers cannot be set.
 bool InstallFaultHandler(FaultHandler handler);
+// The longest the handler may take (10 s unless set, at least 1): a report still running
+// then, stuck on a lock the fault left held, is cut short and the process ends with the
+// fault's signal.
+void SetFaultReportSeconds(unsigned seconds);
+// Called by a handler once its report is written, before it waits for the player (an error
+// window): from then on the handler's time is not limited.
+void FaultReportWritten();
 // Puts back the handlers that were there before InstallFaultHandler.
 void UninstallFaultHandler();
 

@@ -307,6 +307,7 @@ void CrashCatcher::HandleException(const plat::FaultInfo& fault) {
         host->EndDemoForCrash();
     }
 
+    plat::FaultReportWritten();
     ShowErrorWindow(title, report);
 }
 

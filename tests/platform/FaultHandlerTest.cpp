@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -48,6 +49,10 @@ __attribute__((noinline, no_sanitize("undefined"))) void CrashInHandler(const pl
 
 void AbortInHandler(const plat::FaultInfo&) { std::abort(); }
 
+void StuckInHandler(const plat::FaultInfo&) {
+    for (;;) pause();
+}
+
 TEST(FaultHandlerDeathTest, HandlerSeesTheFaultAndTheProcessEndsWithItsSignal) {
     EXPECT_EXIT(
             {
@@ -76,6 +81,16 @@ TEST(FaultHandlerDeathTest, AFaultInsideTheHandlerEndsTheProcessAtOnce) {
                 },
                 testing::KilledBySignal(c.endingSignal), "");
     }
+}
+
+TEST(FaultHandlerDeathTest, AReportStuckOnALockEndsWithTheFaultsSignalAfterItsTime) {
+    EXPECT_EXIT(
+            {
+                plat::SetFaultReportSeconds(1);
+                plat::InstallFaultHandler(StuckInHandler);
+                std::raise(SIGFPE);
+            },
+            testing::KilledBySignal(SIGFPE), "");
 }
 
 }  // namespace
