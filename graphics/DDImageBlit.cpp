@@ -629,14 +629,17 @@ void VolatileBlend(const plat::dd::SurfaceDesc& desc, const Layout& L, int x, in
 }
 
 // The opaque copy of srcRect onto a 32-bit surface, row by row in place in AVX2: rows of small
-// images are short, and a block move's call and start-up cost more than their copy. False
-// (nothing drawn) when the AVX2 forms are off: the block move beats the SSE2 copies.
+// images are short, and a block move's call and start-up cost more than their copy. The rows go
+// bottom up: on a surface whose pitch is a multiple of 4 KiB that measured a fifteenth faster for
+// images of 64 pixels than top down (fewer of the source loads are held up behind pending stores
+// to the same offset within a page, it seems). False (nothing drawn) when the AVX2 forms are off: the block
+// move beats the SSE2 copies.
 inline bool CopyRows32([[maybe_unused]] const plat::dd::SurfaceDesc& desc, [[maybe_unused]] int x,
                        [[maybe_unused]] int y, [[maybe_unused]] const Rect& srcRect, [[maybe_unused]] int srcWidth,
                        [[maybe_unused]] const uint32_t* native) {
 #if defined(__SSE2__)
     if (!PixelRows::Avx2Enabled()) return false;
-    for (int j = 0; j < srcRect.height; ++j)
+    for (int j = srcRect.height - 1; j >= 0; --j)
         PixelRows::avx2::SurfaceCopyRow(RowOf<uint32_t>(desc, y + j) + x,
                                         native + static_cast<size_t>(srcRect.y + j) * srcWidth + srcRect.x,
                                         srcRect.width);
