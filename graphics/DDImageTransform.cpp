@@ -516,7 +516,7 @@ void StretchRows(const plat::dd::SurfaceDesc& desc, const Rect& dest, const DRec
     const int dstStep = mirror ? -1 : 1;
 #if defined(__SSE2__)
     // The forward blend of direct words in AVX2: the source column of every destination column
-    // is the same on every row, so it is worked once, and each row gathers its words.
+    // is the same on every row, so it is worked once, and one call draws every row.
     constexpr bool kTinted = std::is_same_v<Step, StretchNormalTinted>;
     constexpr bool kAdditive = std::is_same_v<Step, StretchAdditive> || std::is_same_v<Step, StretchAdditiveTinted>;
     constexpr bool kGatherable =
@@ -536,30 +536,33 @@ void StretchRows(const plat::dd::SurfaceDesc& desc, const Rect& dest, const DRec
             }
         }
     }
+    if constexpr (kGatherable) {
+        if (!columns.empty()) {
+            const PixelRows::avx2::GatherRect rect{RowOf<uint32_t>(desc, dest.y) + dest.x,
+                                                   desc.pitch / 4,
+                                                   fetch.native,
+                                                   fetch.count,
+                                                   srcImageWidth,
+                                                   v,
+                                                   dv,
+                                                   dest.height,
+                                                   columns.data(),
+                                                   dest.width};
+            if constexpr (kAdditive)
+                PixelRows::avx2::SurfaceAddGatherRect(rect, lanes->tintPerByte, lanes->white);
+            else if constexpr (kTinted)
+                PixelRows::avx2::SurfaceTintedGatherRect(rect, lanes->tintPerByte, lanes->tintAlpha);
+            else
+                PixelRows::avx2::SurfaceWhiteGatherRect(rect);
+            return;
+        }
+    }
 #endif
     for (int j = 0; j < dest.height; ++j) {
         int u = static_cast<int>(src.x * 65536);
         const size_t rowBase = static_cast<size_t>(v >> 16) * srcImageWidth;
         Pixel* d = RowOf<Pixel>(desc, dest.y + j) + (mirror ? dest.x + dest.width - 1 : dest.x);
         int i = 0;
-#if defined(__SSE2__)
-        if constexpr (kGatherable) {
-            if (!columns.empty()) {
-                if constexpr (kAdditive)
-                    PixelRows::avx2::SurfaceAddGatherRow(reinterpret_cast<uint32_t*>(d), fetch.native + rowBase,
-                                                         columns.data(), dest.width, lanes->tintPerByte, lanes->white);
-                else if constexpr (kTinted)
-                    PixelRows::avx2::SurfaceTintedGatherRow(reinterpret_cast<uint32_t*>(d), fetch.native + rowBase,
-                                                            columns.data(), dest.width, lanes->tintPerByte,
-                                                            lanes->tintAlpha);
-                else
-                    PixelRows::avx2::SurfaceWhiteGatherRow(reinterpret_cast<uint32_t*>(d), fetch.native + rowBase,
-                                                           columns.data(), dest.width);
-                v += dv;
-                continue;
-            }
-        }
-#endif
 #if defined(__SSE2__)
         if constexpr (!std::is_same_v<Lanes, NoLanes>) {
             if (lanes != nullptr) {
@@ -655,6 +658,7 @@ struct StretchAdditiveTinted {
 
 struct NativeDirect {
     const uint32_t* native;
+    size_t count;  // words of the image
     uint32_t operator()(size_t i) const { return native[i]; }
 };
 
@@ -717,7 +721,7 @@ void DDImage::StretchLoop(MemoryImage* source, const Rect& dest, const DRect& sr
     if (PixelOps::IsPalettised(source))
         run(NativeIndexed{native, source->colorIndices});
     else
-        run(NativeDirect{native});
+        run(NativeDirect{native, static_cast<size_t>(source->width) * source->height});
     UnlockSurface();
 }
 

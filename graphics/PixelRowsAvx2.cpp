@@ -121,18 +121,24 @@ inline void RectRows(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t
 
 // ---- The untinted surface blend. ----
 
-// Each pixel's 256 - alpha spread over the four 16-bit lanes it takes once unpacked: the low
-// (pixels 0 and 1 of a half) and high (2 and 3) unpackings.
+// The low 16 bits of each pixel's 32-bit lane of w spread over the four 16-bit lanes the
+// pixel takes once unpacked: the low (pixels 0 and 1 of a half) and high (2 and 3) unpackings.
+inline __m256i SpreadLow(__m256i w) {
+    return _mm256_shuffle_epi8(w, _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5, 0, 1, 0, 1, 0, 1, 0,
+                                                   1, 4, 5, 4, 5, 4, 5, 4, 5));
+}
+inline __m256i SpreadHigh(__m256i w) {
+    return _mm256_shuffle_epi8(w, _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13, 8, 9, 8, 9,
+                                                   8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13));
+}
+
+// The untinted blend of eight pixels: each colour channel (d * (256 - a)) >> 8 (a the source
+// word's alpha, the alpha byte 0) plus the source word; a = 0 keeps the destination pixel.
 inline __m256i SurfaceWhiteLanes(__m256i v, __m256i src) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i inv = _mm256_sub_epi32(_mm256_set1_epi32(256), _mm256_srli_epi32(src, 24));
-    const __m256i invLo = _mm256_shuffle_epi8(inv, _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5, 0,
-                                                                    1, 0, 1, 0, 1, 0, 1, 4, 5, 4, 5, 4, 5, 4, 5));
-    const __m256i invHi =
-            _mm256_shuffle_epi8(inv, _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13, 8, 9, 8,
-                                                      9, 8, 9, 8, 9, 12, 13, 12, 13, 12, 13, 12, 13));
-    const __m256i lo = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(v, zero), invLo), 8);
-    const __m256i hi = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(v, zero), invHi), 8);
+    const __m256i lo = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(v, zero), SpreadLow(inv)), 8);
+    const __m256i hi = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(v, zero), SpreadHigh(inv)), 8);
     const __m256i scaled = _mm256_and_si256(_mm256_packus_epi16(lo, hi), _mm256_set1_epi32(0x00FFFFFF));
     const __m256i keep = _mm256_cmpeq_epi32(_mm256_srli_epi32(src, 24), zero);
     return Select(keep, v, _mm256_add_epi32(scaled, src));
@@ -180,12 +186,8 @@ struct TintLanes {
                     _mm256_add_epi16(_mm256_add_epi16(x, _mm256_set1_epi16(1)), _mm256_srli_epi16(x, 8)), 8);
             w = _mm256_sub_epi32(_mm256_set1_epi32(256), div);
         }
-        const __m256i w16 = _mm256_packs_epi32(w, w);
-        const __m256i pairs = _mm256_unpacklo_epi16(w16, w16);
-        const __m256i lo = Half(_mm256_unpacklo_epi8(v, zero), _mm256_unpacklo_epi8(src, zero),
-                                _mm256_unpacklo_epi32(pairs, pairs));
-        const __m256i hi = Half(_mm256_unpackhi_epi8(v, zero), _mm256_unpackhi_epi8(src, zero),
-                                _mm256_unpackhi_epi32(pairs, pairs));
+        const __m256i lo = Half(_mm256_unpacklo_epi8(v, zero), _mm256_unpacklo_epi8(src, zero), SpreadLow(w));
+        const __m256i hi = Half(_mm256_unpackhi_epi8(v, zero), _mm256_unpackhi_epi8(src, zero), SpreadHigh(w));
         const __m256i out = _mm256_and_si256(_mm256_packus_epi16(lo, hi), _mm256_set1_epi32(0x00FFFFFF));
         return Select(_mm256_cmpeq_epi32(a, zero), v, out);
     }
@@ -255,6 +257,12 @@ void AddRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride
 
 // ---- Memory-image rows. ----
 
+// The byte shuffle that copies each pixel's alpha lane (16-bit lanes) to its four lanes: one
+// shuffle where SpreadAlpha takes two.
+inline __m256i AlphaLanes() {
+    return _mm256_setr_epi8(6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15, 6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14,
+                            15, 14, 15, 14, 15);
+}
 inline __m256i SpreadAlpha(__m256i v16) { return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(v16, 0xFF), 0xFF); }
 inline __m256i MulShift(__m256i a, __m256i b) { return _mm256_srli_epi16(_mm256_mullo_epi16(a, b), 8); }
 
@@ -274,17 +282,26 @@ inline __m256i OverOpaqueLanes(__m256i p, __m256i q, __m256i isOpaque, __m256i i
     return Select(isClear, q, Select(isOpaque, p, blended));
 }
 
-// Runs op(v, src) on the destination pixels and the source pixels row[cols[i]], eight a step
-// (loaded one by one: a gather instruction is slower here), skipping groups of eight zero
-// words, which op leaves as they are; the last one to seven through masked loads and stores.
+// Runs op(v, src) on the destination pixels and the source pixels row[cols[i]], eight a step,
+// skipping groups of eight zero words, which op leaves as they are; the last one to seven
+// through masked loads and stores. A group whose columns lie within eight words from its first
+// one (any enlargement) and inside the readable words takes those eight words in one load and
+// puts them in place with one permute; any other group loads its words one by one (a gather
+// instruction is slower here).
 template <typename Op>
-inline void GatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count, Op op) {
+inline void GatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count, int readable, Op op) {
     const int* base = reinterpret_cast<const int*>(row);
+    const __m256i outside = _mm256_set1_epi32(~7);
     int i = 0;
     for (; i + 8 <= count; i += 8) {
         const int32_t* c = cols + i;
-        const __m256i src = _mm256_setr_epi32(base[c[0]], base[c[1]], base[c[2]], base[c[3]], base[c[4]], base[c[5]],
-                                              base[c[6]], base[c[7]]);
+        const __m256i offsets = _mm256_sub_epi32(Load8(reinterpret_cast<const uint32_t*>(c)), _mm256_set1_epi32(c[0]));
+        __m256i src;
+        if (c[0] >= 0 && c[0] <= readable - 8 && _mm256_testz_si256(offsets, outside))
+            src = _mm256_permutevar8x32_epi32(Load8(row + c[0]), offsets);
+        else
+            src = _mm256_setr_epi32(base[c[0]], base[c[1]], base[c[2]], base[c[3]], base[c[4]], base[c[5]], base[c[6]],
+                                    base[c[7]]);
         if (_mm256_testz_si256(src, src)) continue;
         Store8(d + i, op(Load8(d + i), src));
     }
@@ -293,6 +310,19 @@ inline void GatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int
         const __m256i idx = _mm256_maskload_epi32(cols + i, lanes);
         const __m256i src = _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), base, idx, lanes, 4);
         MaskStore(d + i, lanes, op(MaskLoad(d + i, lanes), src));
+    }
+}
+
+// GatherRow on every row of a stretch.
+template <typename Op>
+inline void GatherRows(const GatherRect& r, Op op) {
+    int v = r.v;
+    uint32_t* d = r.d;
+    for (int j = 0; j < r.height; ++j, v += r.dv, d += r.dPitch) {
+        const size_t rowBase = static_cast<size_t>(v >> 16) * static_cast<size_t>(r.stride);
+        // The words of the source from this row's start to the image's end.
+        const size_t left = r.sourceWords - rowBase;
+        GatherRow(d, r.source + rowBase, r.cols, r.count, left < 0x7FFFFFFF ? static_cast<int>(left) : 0x7FFFFFFF, op);
     }
 }
 
@@ -431,6 +461,7 @@ int UnturnedBilinearRow(uint32_t* d, int count, const uint32_t* top, const uint3
     const __m256i wRB = _mm256_set1_epi16(static_cast<short>(weight[3]));
     const __m256i high = _mm256_set1_epi16(static_cast<short>(0xFF00));
     const __m256i full = _mm256_set1_epi16(256);
+    const __m256i alphaLanes = AlphaLanes();
     auto texels = [&](const uint32_t* p) {
         return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
     };
@@ -439,10 +470,10 @@ int UnturnedBilinearRow(uint32_t* d, int count, const uint32_t* top, const uint3
     auto four = [&](int j) {
         const __m256i lt = texels(top + j), rt = texels(top + j + 1);
         const __m256i lb = texels(bottom + j), rb = texels(bottom + j + 1);
-        const __m256i aLT = _mm256_mulhi_epu16(wLT, SpreadAlpha(lt));
-        const __m256i aRT = _mm256_mulhi_epu16(wRT, SpreadAlpha(rt));
-        const __m256i aLB = _mm256_mulhi_epu16(wLB, SpreadAlpha(lb));
-        const __m256i aRB = _mm256_mulhi_epu16(wRB, SpreadAlpha(rb));
+        const __m256i aLT = _mm256_mulhi_epu16(wLT, _mm256_shuffle_epi8(lt, alphaLanes));
+        const __m256i aRT = _mm256_mulhi_epu16(wRT, _mm256_shuffle_epi8(rt, alphaLanes));
+        const __m256i aLB = _mm256_mulhi_epu16(wLB, _mm256_shuffle_epi8(lb, alphaLanes));
+        const __m256i aRB = _mm256_mulhi_epu16(wRB, _mm256_shuffle_epi8(rb, alphaLanes));
         const __m256i sums =
                 _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(lt, aLT), _mm256_mullo_epi16(rt, aRT)),
                                  _mm256_add_epi16(_mm256_mullo_epi16(lb, aLB), _mm256_mullo_epi16(rb, aRB)));
@@ -469,88 +500,110 @@ int UnturnedBilinearRow(uint32_t* d, int count, const uint32_t* top, const uint3
 
 int TurnedBilinearRow(uint32_t* d, int count, const uint32_t* pixels, int stride, int u0, int v0, int du, int dv) {
     const size_t rowStep = static_cast<size_t>(stride);
+    const __m256i zero = _mm256_setzero_si256();
     const __m256i one = _mm256_set1_epi16(1);
     const __m256i left = _mm256_set_epi32(0, 0, -1, -1, 0, 0, -1, -1);
     const __m256i high = _mm256_set1_epi16(static_cast<short>(0xFF00));
     const __m256i full = _mm256_set1_epi16(256);
-    auto pairOf = [&](const uint32_t* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); };
-    // Two samples, one per 128-bit half, unfolded as the SSE2 sampler's: lanes 0..3 of a half
-    // the left texels' part, lanes 4..7 the right ones'.
-    auto unfolded = [&](int ua, int va, int ub, int vb, __m256i& A) {
-        const uint32_t* pa = pixels + static_cast<size_t>(va >> 16) * rowStep + static_cast<size_t>(ua >> 16);
-        const uint32_t* pb = pixels + static_cast<size_t>(vb >> 16) * rowStep + static_cast<size_t>(ub >> 16);
-        const __m256i top = _mm256_cvtepu8_epi16(_mm_unpacklo_epi64(pairOf(pa), pairOf(pb)));
-        const __m256i bottom = _mm256_cvtepu8_epi16(_mm_unpacklo_epi64(pairOf(pa + rowStep), pairOf(pb + rowStep)));
-        const __m256i fx = _mm256_or_si256(
-                _mm256_setr_m128i(_mm_set1_epi16(static_cast<short>(ua)), _mm_set1_epi16(static_cast<short>(ub))), one);
-        const __m256i fy = _mm256_or_si256(
-                _mm256_setr_m128i(_mm_set1_epi16(static_cast<short>(va)), _mm_set1_epi16(static_cast<short>(vb))), one);
+    const __m256i channels = _mm256_set1_epi32(0x00FFFFFF);
+    const __m256i alphaLanes = AlphaLanes();
+    // The texel pairs at pa and pb in 16-bit lanes, pa's in the low half: broadcast loads and a
+    // blend, leaving the shuffle port one unpack.
+    auto pairs = [&](const uint32_t* pa, const uint32_t* pb) {
+        const __m256i a = _mm256_broadcastq_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pa)));
+        const __m256i b = _mm256_broadcastq_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pb)));
+        return _mm256_unpacklo_epi8(_mm256_blend_epi32(a, b, 0xF0), zero);
+    };
+    auto at = [&](int u, int v) {
+        return pixels + static_cast<size_t>(v >> 16) * rowStep + static_cast<size_t>(u >> 16);
+    };
+    // Two samples, one per 128-bit half, unfolded as the SSE2 sampler's (lanes 0..3 of a half
+    // the left texels' part, lanes 4..7 the right ones'), their fractions the low 16 bits of u
+    // and v in uLanes and vLanes.
+    auto unfolded = [&](const uint32_t* pa, const uint32_t* pb, __m256i uLanes, __m256i vLanes, __m256i& A) {
+        const __m256i top = pairs(pa, pb);
+        const __m256i bottom = pairs(pa + rowStep, pb + rowStep);
+        const __m256i fx = _mm256_or_si256(uLanes, one), fy = _mm256_or_si256(vLanes, one);
         const __m256i across = _mm256_sub_epi16(_mm256_xor_si256(fx, left), left);
-        const __m256i wTop = _mm256_mulhi_epu16(across, _mm256_sub_epi16(_mm256_setzero_si256(), fy));
+        const __m256i wTop = _mm256_mulhi_epu16(across, _mm256_sub_epi16(zero, fy));
         const __m256i wBottom = _mm256_mulhi_epu16(across, fy);
-        const __m256i aTop = _mm256_mulhi_epu16(wTop, SpreadAlpha(top));
-        const __m256i aBottom = _mm256_mulhi_epu16(wBottom, SpreadAlpha(bottom));
+        const __m256i aTop = _mm256_mulhi_epu16(wTop, _mm256_shuffle_epi8(top, alphaLanes));
+        const __m256i aBottom = _mm256_mulhi_epu16(wBottom, _mm256_shuffle_epi8(bottom, alphaLanes));
         A = _mm256_add_epi16(aTop, aBottom);
         return _mm256_add_epi16(_mm256_mullo_epi16(top, aTop), _mm256_mullo_epi16(bottom, aBottom));
     };
-    int i = 0;
+    // The fractions of pixels 0 and 2 of each four (x) and of 1 and 3 (y), stepped four pixels
+    // at a time: 16-bit sums wrap as the low bits of u and v do.
+    auto lanes = [&](int a, int b) { return _mm256_setr_m128i(_mm_set1_epi16(short(a)), _mm_set1_epi16(short(b))); };
+    __m256i uX = lanes(u0, u0 + 2 * du), uY = lanes(u0 + du, u0 + 3 * du);
+    __m256i vX = lanes(v0, v0 + 2 * dv), vY = lanes(v0 + dv, v0 + 3 * dv);
+    const __m256i du4 = _mm256_set1_epi16(static_cast<short>(4 * du)),
+                  dv4 = _mm256_set1_epi16(static_cast<short>(4 * dv));
     int u = u0, v = v0;
-    for (; i + 4 <= count; i += 4) {
-        // Pixels 0 and 1 in the halves of x, 2 and 3 in those of y; folded, the low half holds
-        // pixels 0 and 2 and the high one 1 and 3.
+    // Four pixels from d + j in 16-bit lanes, 0 and 1 in the low half, 2 and 3 in the high one.
+    auto four = [&](int j) {
         __m256i ax, ay;
-        const __m256i sx = unfolded(u, v, u + du, v + dv, ax);
-        const __m256i sy = unfolded(u + 2 * du, v + 2 * dv, u + 3 * du, v + 3 * dv, ay);
+        const __m256i sx = unfolded(at(u, v), at(u + 2 * du, v + 2 * dv), uX, vX, ax);
+        const __m256i sy = unfolded(at(u + du, v + dv), at(u + 3 * du, v + 3 * dv), uY, vY, ay);
         u += 4 * du;
         v += 4 * dv;
+        uX = _mm256_add_epi16(uX, du4);
+        uY = _mm256_add_epi16(uY, du4);
+        vX = _mm256_add_epi16(vX, dv4);
+        vY = _mm256_add_epi16(vY, dv4);
         const __m256i A = _mm256_add_epi16(_mm256_unpacklo_epi64(ax, ay), _mm256_unpackhi_epi64(ax, ay));
         const __m256i sums = _mm256_add_epi16(_mm256_unpacklo_epi64(sx, sy), _mm256_unpackhi_epi64(sx, sy));
-        const __m128i dst = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i)), 0xD8);
-        const __m256i dest = _mm256_cvtepu8_epi16(dst);
-        const __m256i out = _mm256_srli_epi16(
+        const __m256i dest = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(d + j)));
+        return _mm256_srli_epi16(
                 _mm256_add_epi16(_mm256_and_si256(sums, high), _mm256_mullo_epi16(dest, _mm256_sub_epi16(full, A))), 8);
-        // Packed: pixels 0, 2 in the low quarter, 1, 3 in the third; back in order.
-        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(out, _mm256_setzero_si256()), 0x08);
-        const __m128i result = _mm_shuffle_epi32(_mm256_castsi256_si128(packed), 0xD8);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_and_si128(result, _mm_set1_epi32(0x00FFFFFF)));
+    };
+    int i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256i first = four(i);
+        const __m256i second = four(i + 4);
+        // Packed: pixels 0, 1 | 4, 5 | 2, 3 | 6, 7 by quarters; back in order.
+        Store8(d + i, _mm256_and_si256(_mm256_permute4x64_epi64(_mm256_packus_epi16(first, second), 0xD8), channels));
+    }
+    if (i + 4 <= count) {
+        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(four(i), zero), 0x08);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                         _mm_and_si128(_mm256_castsi256_si128(packed), _mm256_castsi256_si128(channels)));
+        i += 4;
     }
     return i;
 }
 
-void SurfaceWhiteGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count) {
-    GatherRow(d, row, cols, count, [&](__m256i v, __m256i src) { return SurfaceWhiteLanes(v, src); });
+void SurfaceWhiteGatherRect(const GatherRect& rect) {
+    GatherRows(rect, [&](__m256i v, __m256i src) { return SurfaceWhiteLanes(v, src); });
 }
 
-void SurfaceAddGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count, const uint16_t (&perByte)[4],
-                         bool white) {
+void SurfaceAddGatherRect(const GatherRect& rect, const uint16_t (&perByte)[4], bool white) {
     const __m256i k = _mm256_broadcastq_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(perByte)));
     if (white)
-        GatherRow(d, row, cols, count, AddLanes<true, true>{k});
+        GatherRows(rect, AddLanes<true, true>{k});
     else
-        GatherRow(d, row, cols, count, AddLanes<false, true>{k});
+        GatherRows(rect, AddLanes<false, true>{k});
 }
 
-void SurfaceTintedGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count,
-                            const uint16_t (&perByte)[4], uint32_t colorAlpha) {
+void SurfaceTintedGatherRect(const GatherRect& rect, const uint16_t (&perByte)[4], uint32_t colorAlpha) {
     const __m256i zero = _mm256_setzero_si256();
     const __m256i k = _mm256_broadcastq_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(perByte)));
     const __m256i ca = _mm256_set1_epi16(static_cast<short>(colorAlpha));
     const __m256i channels = _mm256_set1_epi32(0x00FFFFFF);
-    GatherRow(d, row, cols, count, [&](__m256i v, __m256i src) {
+    GatherRows(rect, [&](__m256i v, __m256i src) {
+        // e = a * colorAlpha / 255 in the low 16 bits of each pixel's 32-bit lane: the high
+        // halves hold 0 through every step.
         const __m256i a32 = _mm256_srli_epi32(src, 24);
-        __m256i e16 = _mm256_packs_epi32(a32, a32);
-        e16 = _mm256_srli_epi16(_mm256_mulhi_epu16(_mm256_mullo_epi16(e16, ca), _mm256_set1_epi16(-0x7F7F)), 7);
-        const __m256i inv16 = _mm256_sub_epi16(_mm256_set1_epi16(256), e16);
-        const __m256i pairs = _mm256_unpacklo_epi16(inv16, inv16);
-        auto half = [&](__m256i d16, __m256i s16, __m256i inv) {
-            return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(d16, inv), _mm256_mullo_epi16(s16, k)), 8);
+        const __m256i e32 =
+                _mm256_srli_epi16(_mm256_mulhi_epu16(_mm256_mullo_epi16(a32, ca), _mm256_set1_epi16(-0x7F7F)), 7);
+        const __m256i inv = _mm256_sub_epi32(_mm256_set1_epi32(256), e32);
+        auto half = [&](__m256i d16, __m256i s16, __m256i w) {
+            return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(d16, w), _mm256_mullo_epi16(s16, k)), 8);
         };
-        const __m256i lo = half(_mm256_unpacklo_epi8(v, zero), _mm256_unpacklo_epi8(src, zero),
-                                _mm256_unpacklo_epi32(pairs, pairs));
-        const __m256i hi = half(_mm256_unpackhi_epi8(v, zero), _mm256_unpackhi_epi8(src, zero),
-                                _mm256_unpackhi_epi32(pairs, pairs));
+        const __m256i lo = half(_mm256_unpacklo_epi8(v, zero), _mm256_unpacklo_epi8(src, zero), SpreadLow(inv));
+        const __m256i hi = half(_mm256_unpackhi_epi8(v, zero), _mm256_unpackhi_epi8(src, zero), SpreadHigh(inv));
         const __m256i out = _mm256_and_si256(_mm256_packus_epi16(lo, hi), channels);
-        return Select(_mm256_cmpeq_epi32(_mm256_unpacklo_epi16(e16, zero), zero), v, out);
+        return Select(_mm256_cmpeq_epi32(e32, zero), v, out);
     });
 }
 

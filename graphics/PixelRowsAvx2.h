@@ -31,23 +31,34 @@ void SurfaceWhiteIndexedRow(uint32_t* d, const uint32_t* palette, const uint8_t*
 // (c * inv) >> 8 (the alpha byte 0) plus the fill's word f, added byte by byte.
 void SurfaceFillRow(uint32_t* p, int count, uint32_t f, uint32_t inv);
 
-// SurfaceWhiteRow on the source pixels row[cols[0]], row[cols[1]], ... (a nearest-pixel
-// stretch's row), eight a step.
-void SurfaceWhiteGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count);
+// The rows of a nearest-pixel stretch onto a 32-bit surface, all in one call: row j (of
+// height) at d + j * dPitch takes its source pixels at the columns cols[0..count) of the source
+// row starting at source + ((v + j * dv) >> 16) * stride. The source holds sourceWords words:
+// a group of eight destination pixels whose columns lie within eight words from its first
+// takes them in one load, the others load theirs one by one.
+struct GatherRect {
+    uint32_t* d;
+    ptrdiff_t dPitch;
+    const uint32_t* source;
+    size_t sourceWords;
+    int stride, v, dv, height;
+    const int32_t* cols;
+    int count;
+};
 
-// The additive nearest-pixel stretch's row on 32-bit surfaces with 8-bit channels, on the source
-// pixels row[cols[i]]: each colour byte, scaled (c * k) >> 8 by the tint of the channel in
-// that byte (perByte) unless white, added to the destination's with saturation, the alpha
-// byte 0. Pixels whose source word is 0 are kept.
-void SurfaceAddGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count, const uint16_t (&perByte)[4],
-                         bool white);
+// SurfaceWhiteRow on the stretch's source pixels, eight a step.
+void SurfaceWhiteGatherRect(const GatherRect& rect);
 
-// The tinted nearest-pixel stretch's row on 32-bit surfaces with 8-bit channels, on the source
-// pixels row[cols[i]]: e = a * colorAlpha / 255 of each source alpha a, and each channel
-// (d * (256 - e) + s * k) >> 8 (bits 8 to 15 of the sum) with k the tint of the channel in
-// that byte (perByte, 0 for the alpha byte); the alpha byte 0. Pixels with e = 0 are kept.
-void SurfaceTintedGatherRow(uint32_t* d, const uint32_t* row, const int32_t* cols, int count,
-                            const uint16_t (&perByte)[4], uint32_t colorAlpha);
+// The additive nearest-pixel stretch on 32-bit surfaces with 8-bit channels: each colour byte,
+// scaled (c * k) >> 8 by the tint of the channel in that byte (perByte) unless white, added to
+// the destination's with saturation, the alpha byte 0. Pixels whose source word is 0 are kept.
+void SurfaceAddGatherRect(const GatherRect& rect, const uint16_t (&perByte)[4], bool white);
+
+// The tinted nearest-pixel stretch on 32-bit surfaces with 8-bit channels: e = a * colorAlpha /
+// 255 of each source alpha a, and each channel (d * (256 - e) + s * k) >> 8 (bits 8 to 15 of
+// the sum) with k the tint of the channel in that byte (perByte, 0 for the alpha byte); the
+// alpha byte 0. Pixels with e = 0 are kept.
+void SurfaceTintedGatherRect(const GatherRect& rect, const uint16_t (&perByte)[4], uint32_t colorAlpha);
 
 // The tinted blend onto a 32-bit surface row with 8-bit channels (the lanes of DDImageBlit's
 // tinted run walk): k holds per 16-bit lane of a pixel the tint of the channel in that byte

@@ -130,16 +130,19 @@ using Raster::SumsHighBytes;
 
 // Truncating division by a divisor fixed per blit, as the built-in `/` gives it, from a
 // reciprocal worked out once: the floating-point quotient is at most one off for numerators
-// below 2^50, and the remainder test puts it right.
+// below 2^50, and the remainder test puts it right. A positive power of two (the step of an
+// unturned blit) divides by a shift of the magnitude.
 class Divider {
 public:
     explicit Divider(int64_t divisor = 1)
             : mDivisor(divisor),
               mSign(divisor < 0 ? -1 : 1),
               mMagnitude(divisor < 0 ? -divisor : divisor),
+              mShift(ShiftOf(divisor)),
               mInverse(divisor != 0 ? 1.0 / static_cast<double>(divisor) : 0.0) {}
 
     int64_t operator()(int64_t n) const {
+        if (mShift >= 0) return n >= 0 ? n >> mShift : -((-n) >> mShift);
         int64_t q = static_cast<int64_t>(static_cast<double>(n) * mInverse);
         int64_t r = n - q * mDivisor;
         // The remainder of a truncating division has n's sign (or is 0) and is below |divisor|.
@@ -154,7 +157,15 @@ public:
     }
 
 private:
+    // k where divisor is 2^k (k below 62), else -1.
+    static int ShiftOf(int64_t divisor) {
+        for (int k = 0; k < 62; ++k)
+            if (divisor == int64_t(1) << k) return k;
+        return -1;
+    }
+
     int64_t mDivisor, mSign, mMagnitude;
+    int mShift;
     double mInverse;
 };
 

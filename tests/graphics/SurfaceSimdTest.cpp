@@ -3,6 +3,7 @@
 // random sources whose runs start and end anywhere, palettised and opaque sources.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <random>
@@ -97,6 +98,33 @@ TEST(SurfaceSimd, BlitsMatchPlainForms) {
                                        [&](DDImage& target) { target.Blt(source.get(), x, y, srcRect, tint, mode); });
                 }
         }
+    });
+}
+
+TEST(SurfaceSimd, OneOrTwoPixelRowEndsMatchPlainFormsOverManyRows) {
+    // Blits like a glyph's (a group of eight or more and one or two pixels over), of even and odd
+    // heights, so that row ends are worked two rows together and a last row on its own, at odd
+    // columns of targets of two pitches; tinted, grey, translucent and additive.
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
+        std::mt19937 rng(37);
+        const Color tints[] = {Color::White, Color(128, 128, 128), Color(250, 230, 160), Color(60, 60, 60, 90)};
+        for (int width : {1, 2, 9, 10, 17, 18})
+            for (int h : {4, 5, 7, 8, 11}) {
+                std::unique_ptr<MemoryImage> source(
+                        test::MakeImage(width, h, RandomRuns(rng, static_cast<size_t>(width) * h)));
+                const int x = static_cast<int>(Next(rng) % 5);
+                for (int targetWidth : {40, 29})
+                    for (const Color& tint : tints)
+                        for (int mode : {0, 1}) {
+                            SCOPED_TRACE(testing::Message() << width << " x " << h << " at " << x << " mode " << mode);
+                            ExpectSameBothWays(
+                                    rig, rng,
+                                    [&](DDImage& target) {
+                                        target.Blt(source.get(), x, 12 - h, Rect(0, 0, width, h), tint, mode);
+                                    },
+                                    targetWidth);
+                        }
+            }
     });
 }
 
@@ -270,6 +298,41 @@ TEST(SurfaceSimd, NearestStretchesMatchPlainForms) {
                                                   mode, true);
                         });
                     }
+        }
+    });
+}
+
+TEST(SurfaceSimd, EnlargingStretchesMatchPlainFormsToTheImageEnd) {
+    // Enlarging (or at the same size), a group of eight destination pixels takes its columns from eight
+    // neighbouring source words: every width and scale here puts such groups at the start, the
+    // middle and the very end of the source (its last row's last words), opaque, translucent,
+    // clear and all-zero, and the clip cuts groups at odd places; one row is wider than a
+    // sprite's.
+    struct Case {
+        int w, h, destWidth, destX, clipRight;
+    };
+    const Case cases[] = {{8, 3, 9, 0, 40},   {8, 2, 40, 0, 40},  {9, 4, 17, 3, 40},
+                          {13, 3, 23, 1, 37}, {21, 2, 37, 2, 40}, {16, 5, 31, 0, 29},
+                          {11, 1, 40, 0, 40}, {12, 2, 12, 1, 40}, {13, 3, 300, 5, 320}};
+    ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
+        std::mt19937 rng(31);
+        const Color tints[] = {Color::White, Color(250, 20, 130, 200)};
+        for (const Case& c : cases) {
+            std::vector<uint32_t> pixels = RandomRuns(rng, static_cast<size_t>(c.w) * c.h);
+            for (size_t i = 0; i < pixels.size(); ++i)
+                if (i % 7 == 3) pixels[i] = 0;
+            std::unique_ptr<MemoryImage> source(test::MakeImage(c.w, c.h, pixels));
+            for (const Color& tint : tints)
+                for (int mode : {0, 1}) {
+                    SCOPED_TRACE(testing::Message() << c.w << " to " << c.destWidth << " mode " << mode);
+                    ExpectSameBothWays(
+                            rig, rng,
+                            [&](DDImage& target) {
+                                target.StretchBlt(source.get(), Rect(c.destX, 1, c.destWidth, 10), Rect(0, 0, c.w, c.h),
+                                                  Rect(0, 0, c.clipRight, 12), tint, mode, true);
+                            },
+                            std::max(40, c.clipRight));
+                }
         }
     });
 }
