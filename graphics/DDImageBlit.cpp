@@ -224,10 +224,10 @@ __attribute__((noinline)) bool WhiteRows32(const plat::dd::SurfaceDesc& desc, in
 }
 
 // The untinted 32-bit walk of a palettised source (the native words are its palette's),
-// straight or mirrored. In AVX2 row by row, eight pixels a step by their own alphas; in SSE2
-// run by run: transparent runs skipped without a look-up, opaque runs looked up straight into
-// the destination, translucent runs looked up into a buffer in destination order and blended
-// from it by the wide form. False (nothing drawn) when the SSE2 forms are off.
+// straight or mirrored. In AVX-512 sixteen pixels a step and in AVX2 eight, row by row by their
+// own alphas; in SSE2 run by run: transparent runs skipped without a look-up, opaque runs looked
+// up straight into the destination, translucent runs looked up into a buffer in destination
+// order and blended from it by the wide form. False (nothing drawn) when the SSE2 forms are off.
 bool IndexedWhiteRows32([[maybe_unused]] const plat::dd::SurfaceDesc& desc, [[maybe_unused]] int x,
                         [[maybe_unused]] int y, [[maybe_unused]] const Rect& srcRect, [[maybe_unused]] int srcWidth,
                         [[maybe_unused]] const IndexedNative& fetch, [[maybe_unused]] const uint8_t* runs,
@@ -235,6 +235,14 @@ bool IndexedWhiteRows32([[maybe_unused]] const plat::dd::SurfaceDesc& desc, [[ma
 #if defined(__SSE2__)
     if (!PixelRows::SimdEnabled()) return false;
     const uint32_t* palette = fetch.native;
+    if (PixelRows::Avx512Enabled()) {
+        // Sixteen pixels a step, the palette in registers for the whole rectangle.
+        PixelRows::avx512::SurfaceWhiteIndexedRect(
+                RowOf<uint32_t>(desc, y) + x, desc.pitch / 4, palette,
+                fetch.indices + static_cast<size_t>(srcRect.y) * srcWidth + srcRect.x, srcWidth, srcRect.width,
+                srcRect.height, mirror);
+        return true;
+    }
     if (PixelRows::Avx2Enabled()) {
         // Eight pixels a step by their own alphas: no run bytes to read.
         WalkRows<uint32_t>(desc, x, y, srcRect, srcWidth, [&](uint32_t* row, size_t s) {
@@ -621,14 +629,17 @@ void VolatileBlend(const plat::dd::SurfaceDesc& desc, const Layout& L, int x, in
 }
 
 // The opaque copy of srcRect onto a 32-bit surface, row by row in place in AVX2: rows of small
-// images are short, and a block move's call and start-up cost more than their copy. False
-// (nothing drawn) when the AVX2 forms are off: the block move beats the SSE2 copies.
+// images are short, and a block move's call and start-up cost more than their copy. The rows go
+// bottom up: on a surface whose pitch is a multiple of 4 KiB that measured a fifteenth faster for
+// images of 64 pixels than top down (fewer of the source loads are held up behind pending stores
+// to the same offset within a page, it seems). False (nothing drawn) when the AVX2 forms are off: the block
+// move beats the SSE2 copies.
 inline bool CopyRows32([[maybe_unused]] const plat::dd::SurfaceDesc& desc, [[maybe_unused]] int x,
                        [[maybe_unused]] int y, [[maybe_unused]] const Rect& srcRect, [[maybe_unused]] int srcWidth,
                        [[maybe_unused]] const uint32_t* native) {
 #if defined(__SSE2__)
     if (!PixelRows::Avx2Enabled()) return false;
-    for (int j = 0; j < srcRect.height; ++j)
+    for (int j = srcRect.height - 1; j >= 0; --j)
         PixelRows::avx2::SurfaceCopyRow(RowOf<uint32_t>(desc, y + j) + x,
                                         native + static_cast<size_t>(srcRect.y + j) * srcWidth + srcRect.x,
                                         srcRect.width);

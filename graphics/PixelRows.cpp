@@ -276,6 +276,9 @@ SimdLevel BestSimdLevel() {
 #if defined(__SSE2__)
 #if defined(__x86_64__) || defined(__i386__)
         __builtin_cpu_init();
+        if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+            __builtin_cpu_supports("avx512vl"))
+            return SimdLevel::Avx512;
         if (__builtin_cpu_supports("avx2")) return SimdLevel::Avx2;
 #endif
         return SimdLevel::Sse2;

@@ -15,11 +15,12 @@ namespace Velm {
 namespace PixelRows {
 
 // The forms, each including the one before it: the AVX2 level runs the SSE2 forms of the
-// loops that have no AVX2 form.
-enum class SimdLevel { Plain, Sse2, Avx2 };
+// loops that have no AVX2 form, the AVX-512 level (F, BW and VL) the AVX2 forms of those that
+// have no AVX-512 form.
+enum class SimdLevel { Plain, Sse2, Avx2, Avx512 };
 
-// The best level this build and processor have: SSE2 where built in, AVX2 where the
-// processor also reports it (asked once).
+// The best level this build and processor have: SSE2 where built in, AVX2 or AVX-512 where
+// the processor also reports it (asked once).
 SimdLevel BestSimdLevel();
 
 namespace detail {
@@ -36,7 +37,9 @@ void SetSimdLevel(SimdLevel level);
 // True when the SSE2 forms (or better) are switched on. Inline: the row walks ask per run.
 inline bool SimdEnabled() { return detail::level != SimdLevel::Plain; }
 // True when the AVX2 forms are switched on.
-inline bool Avx2Enabled() { return detail::level == SimdLevel::Avx2; }
+inline bool Avx2Enabled() { return static_cast<int>(detail::level) >= static_cast<int>(SimdLevel::Avx2); }
+// True when the AVX-512 forms are switched on.
+inline bool Avx512Enabled() { return detail::level == SimdLevel::Avx512; }
 // Switches to the best level, or to the plain forms.
 void SetSimdEnabled(bool enabled);
 

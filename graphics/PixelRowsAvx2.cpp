@@ -761,4 +761,119 @@ void AddWeightedRow(uint32_t* d, const uint32_t* w, int count) {
 #pragma GCC pop_options
 #endif
 
+// ---- Palettised rectangles in AVX-512 (F, BW and VL), outside the AVX2 pragma: each function
+// here names its own target. ----
+
+#define AVX512 __attribute__((target("avx2,avx512f,avx512bw,avx512vl")))
+
+namespace Velm {
+namespace PixelRows {
+namespace avx512 {
+
+namespace {
+
+// The plain forms of these two leave the unused lanes undefined, which GCC 12 reports as
+// uninitialised; the zero-masked forms with every lane set are the same instructions.
+AVX512 inline __m512i Alphas(__m512i v) { return _mm512_maskz_srli_epi32(0xFFFF, v, 24); }
+AVX512 inline __m512i WidenBytes(__m128i bytes) { return _mm512_maskz_cvtepu8_epi32(0xFFFF, bytes); }
+
+// The whole palette in sixteen 512-bit registers, sixteen words each.
+struct PaletteTables {
+    __m512i t[16];
+};
+
+// The palette words of sixteen index bytes: each permute looks the low five bits up in one pair
+// of tables (32 words), and bits 5, 6 and 7 pick among the eight pairs' results.
+AVX512 inline __m512i LookUp16(const PaletteTables& p, __m128i bytes) {
+    const __m512i idx = WidenBytes(bytes);
+    __m512i r[8];
+    for (int j = 0; j < 8; ++j) r[j] = _mm512_permutex2var_epi32(p.t[2 * j], idx, p.t[2 * j + 1]);
+    const __mmask16 b5 = _mm512_test_epi32_mask(idx, _mm512_set1_epi32(32));
+    const __mmask16 b6 = _mm512_test_epi32_mask(idx, _mm512_set1_epi32(64));
+    const __mmask16 b7 = _mm512_test_epi32_mask(idx, _mm512_set1_epi32(128));
+    for (int j = 0; j < 8; j += 2) r[j] = _mm512_mask_mov_epi32(r[j], b5, r[j + 1]);
+    r[0] = _mm512_mask_mov_epi32(r[0], b6, r[2]);
+    r[4] = _mm512_mask_mov_epi32(r[4], b6, r[6]);
+    return _mm512_mask_mov_epi32(r[0], b7, r[4]);
+}
+
+// SurfaceWhiteLanes on sixteen pixels.
+AVX512 inline __m512i WhiteLanes16(__m512i v, __m512i src) {
+    const __m512i zero = _mm512_setzero_si512();
+    const __m512i inv = _mm512_sub_epi32(_mm512_set1_epi32(256), Alphas(src));
+    const __m512i invLo = _mm512_shuffle_epi8(inv, _mm512_set4_epi32(0x05040504, 0x05040504, 0x01000100, 0x01000100));
+    const __m512i invHi = _mm512_shuffle_epi8(inv, _mm512_set4_epi32(0x0D0C0D0C, 0x0D0C0D0C, 0x09080908, 0x09080908));
+    const __m512i lo = _mm512_srli_epi16(_mm512_mullo_epi16(_mm512_unpacklo_epi8(v, zero), invLo), 8);
+    const __m512i hi = _mm512_srli_epi16(_mm512_mullo_epi16(_mm512_unpackhi_epi8(v, zero), invHi), 8);
+    const __m512i scaled = _mm512_and_si512(_mm512_packus_epi16(lo, hi), _mm512_set1_epi32(0x00FFFFFF));
+    return _mm512_add_epi32(scaled, src);
+}
+
+template <int Step>
+AVX512 inline void WhiteIndexedRow512(uint32_t* d, const PaletteTables& tables, const uint8_t* idx, int count) {
+    const __m128i reverse = _mm_setr_epi8(15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+    const __m512i alphaMax = _mm512_set1_epi32(255);
+    const __m512i zero = _mm512_setzero_si512();
+    int k = 0;
+    for (; k + 16 <= count; k += 16) {
+        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(idx + k));
+        if (Step == -1) bytes = _mm_shuffle_epi8(bytes, reverse);
+        const __m512i src = LookUp16(tables, bytes);
+        uint32_t* p = Step == 1 ? d + k : d + count - k - 16;
+        const __m512i a = Alphas(src);
+        const __mmask16 opaque = _mm512_cmpeq_epi32_mask(a, alphaMax);
+        if (opaque == 0xFFFF) {
+            _mm512_storeu_si512(p, src);
+            continue;
+        }
+        const __mmask16 keep = _mm512_cmpeq_epi32_mask(a, zero);
+        if (keep == 0xFFFF) continue;
+        _mm512_mask_storeu_epi32(p, static_cast<__mmask16>(~keep), WhiteLanes16(_mm512_loadu_si512(p), src));
+    }
+    if (k == count) return;
+    // The last one to fifteen pixels through masked loads and stores.
+    const int n = count - k;
+    const __mmask16 lanes = static_cast<__mmask16>((1u << n) - 1);
+    __m128i bytes = _mm_maskz_loadu_epi8(lanes, idx + k);
+    if (Step == -1)
+        bytes = _mm_shuffle_epi8(bytes,
+                                 _mm_sub_epi8(_mm_set1_epi8(static_cast<char>(n - 1)),
+                                              _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15)));
+    const __m512i src = LookUp16(tables, bytes);
+    uint32_t* p = Step == 1 ? d + k : d;
+    const __mmask16 draw = lanes & static_cast<__mmask16>(~_mm512_cmpeq_epi32_mask(Alphas(src), zero));
+    _mm512_mask_storeu_epi32(p, draw, WhiteLanes16(_mm512_maskz_loadu_epi32(lanes, p), src));
+}
+
+template <int Step>
+AVX512 void WhiteIndexedRect512(uint32_t* d, ptrdiff_t dPitch, const uint32_t* palette, const uint8_t* idx,
+                                ptrdiff_t iStride, int width, int height) {
+    PaletteTables tables;
+    for (int j = 0; j < 16; ++j) tables.t[j] = _mm512_loadu_si512(palette + 16 * j);
+    for (int j = 0; j < height; ++j) {
+        // The destination 32 rows ahead, as the blits' row walks prefetch it.
+        if (j + 32 < height) {
+            const char* ahead = reinterpret_cast<const char*>(d + (j + 32) * dPitch);
+            for (int b = 0; b < width * 4; b += 64) __builtin_prefetch(ahead + b, 1);
+        }
+        WhiteIndexedRow512<Step>(d + j * dPitch, tables, idx + j * iStride, width);
+    }
+}
+
+}  // namespace
+
+AVX512 void SurfaceWhiteIndexedRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* palette, const uint8_t* indices,
+                                    ptrdiff_t iStride, int width, int height, bool mirror) {
+    if (mirror)
+        WhiteIndexedRect512<-1>(d, dPitch, palette, indices, iStride, width, height);
+    else
+        WhiteIndexedRect512<1>(d, dPitch, palette, indices, iStride, width, height);
+}
+
+}  // namespace avx512
+}  // namespace PixelRows
+}  // namespace Velm
+
+#undef AVX512
+
 #endif

@@ -108,5 +108,18 @@ void OverOpaqueRow(uint32_t* d, const uint32_t* src, int count);
 void AddWeightedRow(uint32_t* d, const uint32_t* w, int count);
 
 }  // namespace avx2
+
+// The AVX-512 forms (F, BW and VL; in the same translation unit). Call them only when
+// PixelRows::Avx512Enabled().
+namespace avx512 {
+
+// SurfaceWhiteIndexedRow on width pixels of height rows, sixteen pixels a step: row j at
+// d + j * dPitch, its index bytes at indices + j * iStride. The palette (256 words) is held in
+// registers for the whole rectangle and looked up by two-table permutes; a row's last one to
+// fifteen pixels take masked loads and stores.
+void SurfaceWhiteIndexedRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* palette, const uint8_t* indices,
+                             ptrdiff_t iStride, int width, int height, bool mirror);
+
+}  // namespace avx512
 }  // namespace PixelRows
 }  // namespace Velm

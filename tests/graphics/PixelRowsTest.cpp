@@ -56,13 +56,19 @@ void ExpectSameBothWays(const std::vector<uint32_t>& dst, Op op, const char* wha
 TEST(PixelRowsTest, SimdLevelIsLoweredToWhatTheProcessorHas) {
     SimdSwitch keep;
     const PixelRows::SimdLevel best = PixelRows::BestSimdLevel();
-    PixelRows::SetSimdLevel(PixelRows::SimdLevel::Avx2);
+    PixelRows::SetSimdLevel(PixelRows::SimdLevel::Avx512);
     EXPECT_EQ(best, PixelRows::GetSimdLevel());
-    EXPECT_EQ(best == PixelRows::SimdLevel::Avx2, PixelRows::Avx2Enabled());
+    EXPECT_EQ(best == PixelRows::SimdLevel::Avx512, PixelRows::Avx512Enabled());
+    EXPECT_EQ(static_cast<int>(best) >= static_cast<int>(PixelRows::SimdLevel::Avx2), PixelRows::Avx2Enabled());
+    // The AVX2 forms run at the AVX-512 level too; the AVX-512 ones only there.
+    PixelRows::SetSimdLevel(PixelRows::SimdLevel::Avx2);
+    EXPECT_EQ(best != PixelRows::SimdLevel::Sse2, PixelRows::Avx2Enabled());
+    EXPECT_FALSE(PixelRows::Avx512Enabled());
     PixelRows::SetSimdEnabled(false);
     EXPECT_EQ(PixelRows::SimdLevel::Plain, PixelRows::GetSimdLevel());
     EXPECT_FALSE(PixelRows::SimdEnabled());
     EXPECT_FALSE(PixelRows::Avx2Enabled());
+    EXPECT_FALSE(PixelRows::Avx512Enabled());
     PixelRows::SetSimdEnabled(true);
     EXPECT_EQ(best, PixelRows::GetSimdLevel());
 }

@@ -13,7 +13,8 @@ namespace test {
 // Every level above the plain forms that can run here, lowest first.
 inline std::vector<PixelRows::SimdLevel> SimdLevels() {
     std::vector<PixelRows::SimdLevel> levels;
-    for (PixelRows::SimdLevel level : {PixelRows::SimdLevel::Sse2, PixelRows::SimdLevel::Avx2})
+    for (PixelRows::SimdLevel level :
+         {PixelRows::SimdLevel::Sse2, PixelRows::SimdLevel::Avx2, PixelRows::SimdLevel::Avx512})
         if (static_cast<int>(level) <= static_cast<int>(PixelRows::BestSimdLevel())) levels.push_back(level);
     return levels;
 }
@@ -23,6 +24,7 @@ inline const char* SimdLevelName(PixelRows::SimdLevel level) {
         case PixelRows::SimdLevel::Plain: return "plain";
         case PixelRows::SimdLevel::Sse2: return "SSE2";
         case PixelRows::SimdLevel::Avx2: return "AVX2";
+        case PixelRows::SimdLevel::Avx512: return "AVX-512";
     }
     return "?";
 }

@@ -130,16 +130,25 @@ TEST(SurfaceSimd, OneOrTwoPixelRowEndsMatchPlainFormsOverManyRows) {
 
 TEST(SurfaceSimd, PalettisedBlitsMatchPlainForm) {
     // Palettised sources drawn white, straight and mirrored, cut by clips on every side: widths
-    // that leave every remainder after the groups of eight, runs of all three kinds starting and
-    // ending anywhere, and rows longer than one group.
+    // that leave every remainder after the groups of eight and sixteen, runs of all three kinds
+    // starting and ending anywhere, and rows longer than one group. Every other source is
+    // taller and uses up to the whole palette (256 entries), so that indices reach every part of it.
     ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         std::mt19937 rng(17);
         for (int round = 0; round < 30; ++round) {
-            const int w = 1 + static_cast<int>(Next(rng) % 52), h = 1 + static_cast<int>(Next(rng) % 6);
+            const bool wholePalette = round % 2 == 1;
+            const int w = 1 + static_cast<int>(Next(rng) % 52);
+            const int h = wholePalette ? 8 + static_cast<int>(Next(rng) % 5) : 1 + static_cast<int>(Next(rng) % 6);
             std::vector<uint32_t> pixels = RandomRuns(rng, static_cast<size_t>(w) * h);
-            // Few enough colours for a palette: four translucent alphas, eight colours.
+            // Few enough colours for a palette: four translucent alphas and eight colours, or two
+            // translucent alphas and 64 colours.
             for (uint32_t& p : pixels) {
                 uint32_t a = p >> 24;
+                if (wholePalette) {
+                    if (a != 0 && a != 255) a = 1 + (a % 2) * 120;
+                    p = a << 24 | (p & 63) * 0x030405u;
+                    continue;
+                }
                 if (a != 0 && a != 255) a = 1 + (a % 4) * 60;
                 p = a << 24 | ((p & 7) * 0x1F2F3Fu & 0xFFFFFF);
             }
