@@ -153,16 +153,13 @@ bool Voice::Play(bool looping) {
 }
 
 void Voice::Stop() {
-    std::vector<Event*> fire;
-    {
-        std::lock_guard<std::mutex> lock(mCore->mutex);
-        if (!mPlaying) return;
-        mPlaying = false;
-        for (const Notification& n : mNotifications) {
-            if (n.offset == kOffsetStop) fire.push_back(n.event);
-        }
+    // Set under the lock, as the mixer does: once the voice is seen stopped its events may go.
+    std::lock_guard<std::mutex> lock(mCore->mutex);
+    if (!mPlaying) return;
+    mPlaying = false;
+    for (const Notification& n : mNotifications) {
+        if (n.offset == kOffsetStop) n.event->Set();
     }
-    for (Event* e : fire) e->Set();
 }
 
 bool Voice::IsPlaying() const {
@@ -349,8 +346,10 @@ void Mixer::Mix(int16_t* out, size_t frames) {
             if (ended) v->mPlaying = false;
         }
         StoreMix(mCore->mixLoop, acc.data(), out, frames * 2);
+        // Set while the voices are still locked: an ended voice may be destroyed, and its
+        // events freed with their owner, as soon as the lock is free.
+        for (Event* e : fire) e->Set();
     }
-    for (Event* e : fire) e->Set();
 }
 
 void Mixer::SetMixLoop(MixLoopKind kind) {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <thread>
 #include <vector>
 
 #include "platform/Audio.h"
@@ -372,4 +375,32 @@ TEST(AudioMixer, ThreeDimensionalVoicesFollowTheListener) {
         EXPECT_NEAR(out[0], 10000 * c.left, 2);
         EXPECT_NEAR(out[1], 10000 * c.right, 2);
     }
+}
+
+// The mixer runs on its own thread. Once a voice is seen to have ended, its stop notification
+// is already set, so that its owner may destroy the voice and the event at once: the mixer
+// never touches an event after it has let go of the voices.
+TEST(AudioMixer, AnEndedVoiceHasSetItsStopNotificationWhenItIsSeenStopped) {
+    Mixer mixer(kRate);
+    std::atomic<bool> done{false};
+    std::thread mixing([&] {
+        std::vector<int16_t> out(2 * 64);
+        while (!done.load()) mixer.Mix(out.data(), 64);
+    });
+    int notSetYet = 0;
+    for (int round = 0; round < 20000; ++round) {
+        auto voice = mixer.CreateVoice(Desc16(1, 16));
+        ASSERT_TRUE(voice);
+        auto stopped = std::make_unique<plat::Event>(true, false);
+        ASSERT_TRUE(voice->SetNotificationPositions({{kOffsetStop, stopped.get()}}));
+        ASSERT_TRUE(voice->Play(false));
+        while (voice->IsPlaying()) {
+        }
+        if (!stopped->IsSet()) ++notSetYet;
+        voice.reset();
+        stopped.reset();
+    }
+    done.store(true);
+    mixing.join();
+    EXPECT_EQ(notSetYet, 0);
 }
