@@ -42,16 +42,21 @@ struct sigaction gPrevious[kSignalCount];
 std::terminate_handler gPreviousTerminate = nullptr;
 FaultStack* gInstallerStack = nullptr;
 
-[[noreturn]] void DieWithSignal(int sig) {
+// Gives `sig` a plain handler (or SIG_DFL) and lets it through to the calling thread.
+void HandleAndUnblock(int sig, void (*handler)(int)) {
     struct sigaction action;
     std::memset(&action, 0, sizeof action);
-    action.sa_handler = SIG_DFL;
+    action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
     sigaction(sig, &action, nullptr);
     sigset_t set;
     sigemptyset(&set);
     sigaddset(&set, sig);
     pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+}
+
+[[noreturn]] void DieWithSignal(int sig) {
+    HandleAndUnblock(sig, SIG_DFL);
     raise(sig);
     // Only reached when the signal could not end the process.
     _exit(128 + sig);
@@ -130,15 +135,7 @@ void OnFaultSignal(int sig, siginfo_t* info, void* context) {
     // allocator holds its lock): past the report's time the alarm ends the process with the
     // fault's own signal, rather than leave it hanging.
     gReportedSignal.store(sig);
-    struct sigaction alarmAction;
-    std::memset(&alarmAction, 0, sizeof alarmAction);
-    alarmAction.sa_handler = OnReportTimeout;
-    sigemptyset(&alarmAction.sa_mask);
-    sigaction(SIGALRM, &alarmAction, nullptr);
-    sigset_t alarmSet;
-    sigemptyset(&alarmSet);
-    sigaddset(&alarmSet, SIGALRM);
-    pthread_sigmask(SIG_UNBLOCK, &alarmSet, nullptr);
+    HandleAndUnblock(SIGALRM, OnReportTimeout);
     alarm(gReportSeconds.load());
 
     FaultInfo fault;
