@@ -115,6 +115,7 @@ void MemoryImage::FreePalette() {
     palette = nullptr;
     delete[] colorIndices;
     colorIndices = nullptr;
+    std::vector<uint32_t>().swap(expandedNativeData);
 }
 
 void MemoryImage::FreeDerived() {
@@ -125,6 +126,7 @@ void MemoryImage::FreeDerived() {
     delete[] runLengthAdditiveData;
     runLengthAdditiveData = nullptr;
     std::vector<uint32_t>().swap(weightedAddData);
+    std::vector<uint32_t>().swap(expandedNativeData);
 }
 
 void MemoryImage::MarkBitsChanged() {
@@ -194,6 +196,7 @@ uint32_t* MemoryImage::GetNativeAlphaData(const NativePixelFormat& format) {
         nativeAlphaData = nullptr;
         delete[] runLengthAdditiveData;
         runLengthAdditiveData = nullptr;
+        std::vector<uint32_t>().swap(expandedNativeData);
     }
     RefreshAlphaFlags();
     nativeFormat = format;
@@ -260,6 +263,17 @@ uint8_t* MemoryImage::GetRLAdditiveData(const NativePixelFormat& format) {
     return runLengthAdditiveData;
 }
 
+const uint32_t* MemoryImage::GetExpandedNativeData(const NativePixelFormat& format) {
+    const uint32_t* words = GetNativeAlphaData(format);
+    if (palette == nullptr || colorIndices == nullptr) return words;
+    if (expandedNativeData.empty()) {
+        const size_t count = static_cast<size_t>(width) * height;
+        expandedNativeData.assign(count > 0 ? count : 1, 0);
+        for (size_t i = 0; i < count; ++i) expandedNativeData[i] = words[colorIndices[i]];
+    }
+    return expandedNativeData.data();
+}
+
 void MemoryImage::DiscardBits() {
     purgeBits = true;
     if (app != nullptr && app->Is3DAccelerated()) {
@@ -304,6 +318,7 @@ void MemoryImage::FreeNativeData() {
     nativeAlphaData = nullptr;
     delete[] runLengthAdditiveData;
     runLengthAdditiveData = nullptr;
+    std::vector<uint32_t>().swap(expandedNativeData);
 }
 
 void MemoryImage::Clear() {

@@ -55,8 +55,9 @@ public:
     uint32_t* nativeAlphaData = nullptr;
     uint8_t* runLengthAlphaData = nullptr;
     uint8_t* runLengthAdditiveData = nullptr;
-    std::vector<uint32_t> weightedAddData;  // empty until built
-    bool bitsChanged = false;               // alpha flags are stale
+    std::vector<uint32_t> weightedAddData;     // empty until built
+    std::vector<uint32_t> expandedNativeData;  // empty until built; palettised images only
+    bool bitsChanged = false;                  // alpha flags are stale
     ImageHost* app = nullptr;
     NativePixelFormat nativeFormat;  // the format nativeAlphaData was built in
 
@@ -91,6 +92,9 @@ public:
     virtual uint8_t* GetRLAdditiveData(const NativePixelFormat& format);
     // width * height pixels of weightedAddData (one word for an empty image), built on first use.
     const uint32_t* GetWeightedAddData();
+    // A palettised image's width * height pixels looked up in the native format, built on first
+    // use and dropped with the native data; for any other image, the native data itself.
+    const uint32_t* GetExpandedNativeData(const NativePixelFormat& format);
     // Marks the pixels for dropping (purgeBits) and drops them once another copy exists.
     virtual void DiscardBits();
     virtual void FreeSoftwareCaches();

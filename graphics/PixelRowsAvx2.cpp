@@ -371,15 +371,9 @@ void SurfaceCopyRow(uint32_t* d, const uint32_t* n, int count) {
     Store8(d, Load8(n));
     int i = static_cast<int>((32 - (reinterpret_cast<uintptr_t>(d) & 31)) & 31) / 4;
     auto store = [&](int k, __m256i v) { _mm256_store_si256(reinterpret_cast<__m256i*>(d + k), v); };
-    for (; i + 16 <= count; i += 16) {
-        const __m256i a = Load8(n + i), b = Load8(n + i + 8);
-        store(i, a);
-        store(i + 8, b);
-    }
-    if (i + 8 <= count) {
-        store(i, Load8(n + i));
-        i += 8;
-    }
+    // One group a step, in address order: stores issued out of order (as an unrolled pair may be
+    // scheduled) measured up to a third slower on the surface.
+    for (; i + 8 <= count; i += 8) store(i, Load8(n + i));
     if (i < count) Store8(d + count - 8, Load8(n + count - 8));
 }
 

@@ -229,6 +229,39 @@ TEST(MemoryImageTest, MarkBitsChangedDropsDerivedForms) {
     EXPECT_EQ(image->runLengthAdditiveData, nullptr);
 }
 
+TEST(MemoryImageTest, ExpandedNativePixelsFollowThePaletteAndTheFormat) {
+    // A palettised image's looked-up pixels are kept for drawing; every change of the pixels or
+    // the native format must build them again rather than draw the old ones.
+    const std::vector<uint32_t> first = {0xFF102030, 0x80405060, 0x00000000, 0xFF102030};
+    std::unique_ptr<MemoryImage> image(MakeImage(2, 2, first));
+    ASSERT_TRUE(image->Palletize());
+    const NativePixelFormat wide = NativePixelFormat::X8R8G8B8();
+    auto expanded = [&](const NativePixelFormat& format) {
+        const uint32_t* p = image->GetExpandedNativeData(format);
+        return std::vector<uint32_t>(p, p + 4);
+    };
+    std::vector<uint32_t> want;
+    for (uint32_t argb : first) want.push_back(wide.FromArgb(argb));
+    EXPECT_EQ(expanded(wide), want);
+
+    // Changed through the 32-bit pixels, then palettised again.
+    image->GetBits()[1] = 0xFFFFFFFF;
+    image->MarkBitsChanged();
+    ASSERT_TRUE(image->Palletize());
+    want[1] = wide.FromArgb(0xFFFFFFFF);
+    EXPECT_EQ(expanded(wide), want);
+
+    // Another native format.
+    const NativePixelFormat narrow = NativePixelFormat::R5G6B5();
+    want.clear();
+    for (uint32_t argb : {0xFF102030u, 0xFFFFFFFFu, 0x00000000u, 0xFF102030u}) want.push_back(narrow.FromArgb(argb));
+    EXPECT_EQ(expanded(narrow), want);
+
+    // An image without a palette gives its native data.
+    std::unique_ptr<MemoryImage> direct(MakeImage(2, 1, {0xFF000001, 0xFF000002}));
+    EXPECT_EQ(direct->GetExpandedNativeData(wide), direct->GetNativeAlphaData(wide));
+}
+
 TEST(MemoryImageTest, SetBitsResizesAndIgnoresItsOwnBuffer) {
     std::unique_ptr<MemoryImage> image(MakeFilled(2, 2, 0xFF000000));
     const int count = image->changeCount;

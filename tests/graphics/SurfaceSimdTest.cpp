@@ -175,11 +175,15 @@ TEST(SurfaceSimd, PalettisedBlitsMatchPlainForm) {
 
 TEST(SurfaceSimd, OpaqueBlitsMatchPlainFormAtEveryWidthAndColumn) {
     // Opaque sources copied onto the surface: every width from 1 to 40 (below, at and past the
-    // groups of the wide copies) at every column of a 32-byte period, so that the destination's
-    // alignment takes every value; and a rectangle cut out of the source's middle.
+    // groups of the wide copies) and widths about 64 (where the copy changes its form) at every
+    // column of a 32-byte period, so that the destination's alignment takes every value; and a
+    // rectangle cut out of the source's middle.
+    std::vector<int> widths;
+    for (int width = 1; width <= 40; ++width) widths.push_back(width);
+    for (int width : {63, 64, 65, 71, 100}) widths.push_back(width);
     ForEachFormat([&](const SurfaceFormat&, DisplayRig& rig) {
         std::mt19937 rng(29);
-        for (int width = 1; width <= 40; ++width) {
+        for (int width : widths) {
             std::vector<uint32_t> pixels(static_cast<size_t>(width) * 4);
             for (uint32_t& p : pixels) p = 0xFF000000u | (Next(rng) & 0xFFFFFF);
             std::unique_ptr<MemoryImage> source(test::MakeImage(width, 4, pixels));
@@ -188,7 +192,7 @@ TEST(SurfaceSimd, OpaqueBlitsMatchPlainFormAtEveryWidthAndColumn) {
                 ExpectSameBothWays(
                         rig, rng,
                         [&](DDImage& target) { target.Blt(source.get(), x, 2, Rect(0, 0, width, 4), Color::White, 0); },
-                        64);
+                        112);
             }
             if (width > 2)
                 ExpectSameBothWays(
@@ -196,7 +200,7 @@ TEST(SurfaceSimd, OpaqueBlitsMatchPlainFormAtEveryWidthAndColumn) {
                         [&](DDImage& target) {
                             target.Blt(source.get(), 5, 1, Rect(1, 1, width - 2, 2), Color::White, 0);
                         },
-                        64);
+                        112);
         }
     });
 }
