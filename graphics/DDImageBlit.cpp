@@ -516,6 +516,16 @@ void NormalTintedRuns(const plat::dd::SurfaceDesc& desc, const Layout& L, int x,
         const uint32_t k[3] = {kr, kg, kb};
         if (!mirror && TintedRows32(desc, L, x, y, srcRect, srcWidth, fetch.native, ka, k, grey)) return;
     }
+    if constexpr (sizeof(Pixel) == 2 && Fetch::kContiguous) {
+        if (grey && !mirror && (m[1] == 0x7E0 || m[1] == 0x3E0) && PixelRows::Avx2Enabled()) {
+            // Every pixel by its own alpha, which is what its run does to it.
+            PixelRows::avx2::Surface16GreyRect(RowOf<uint16_t>(desc, y) + x, desc.pitch / 2,
+                                               fetch.native + static_cast<size_t>(srcRect.y) * srcWidth + srcRect.x,
+                                               srcWidth, srcRect.width, srcRect.height, kr, ka,
+                                               m[1] == 0x3E0 ? kSpread555 : kSpread565);
+            return;
+        }
+    }
     if (grey && !wide && (m[1] == 0x7E0 || m[1] == 0x3E0))
         TintedRuns<Pixel>(desc, x, y, srcRect, srcWidth, runs, mirror, fetch, ka,
                           TintGreyPacked16{kr, m[1] == 0x3E0 ? kSpread555 : kSpread565});

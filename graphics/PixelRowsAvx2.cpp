@@ -348,6 +348,52 @@ void SurfaceWhiteRow(uint32_t* d, const uint32_t* n, int count) {
             });
 }
 
+// ---- The grey-tinted blend onto 16-bit surfaces. ----
+
+void Surface16GreyRect(uint16_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride, int width, int height,
+                       uint32_t k, uint32_t ka, uint32_t spreadMask) {
+    const __m256i mask = _mm256_set1_epi32(static_cast<int>(spreadMask));
+    const __m256i low16 = _mm256_set1_epi32(0xFFFF);
+    const __m256i kLevel = _mm256_set1_epi32(static_cast<int>(k >> 3));
+    const __m256i kAlpha = _mm256_set1_epi32(static_cast<int>(ka));
+    const __m256i by255 = _mm256_set1_epi32(0x8081);  // (x * 0x8081) >> 23 is x / 255 for x < 65536
+    const __m256i full = _mm256_set1_epi32(256);
+    const __m256i zero = _mm256_setzero_si256();
+    auto spread = [&](__m256i x) { return _mm256_and_si256(_mm256_or_si256(x, _mm256_slli_epi32(x, 16)), mask); };
+    auto one = [&](uint32_t v, uint32_t src) -> uint16_t {
+        const uint32_t a = src >> 24;
+        if (a == 0) return static_cast<uint16_t>(v);
+        const uint32_t w = 256 - a * ka / 255;
+        const uint32_t s =
+                (((src & 0xFFFF) * 0x10001u & spreadMask) * (k >> 3) + (v * 0x10001u & spreadMask) * (w >> 3)) >> 5 &
+                spreadMask;
+        return static_cast<uint16_t>((s | (s >> 16)) & 0xFFFF);
+    };
+    for (int j = 0; j < height; ++j) {
+        uint16_t* row = d + j * dPitch;
+        const uint32_t* src = n + j * nStride;
+        int i = 0;
+        for (; i + 8 <= width; i += 8) {
+            const __m256i words = Load8(src + i);
+            const __m256i a = _mm256_srli_epi32(words, 24);
+            const __m256i clear = _mm256_cmpeq_epi32(a, zero);
+            if (PixelMask(clear) == 0xFF) continue;
+            const __m128i packed = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
+            const __m256i v = _mm256_cvtepu16_epi32(packed);
+            const __m256i w = _mm256_sub_epi32(
+                    full, _mm256_srli_epi32(_mm256_mullo_epi32(_mm256_mullo_epi32(a, kAlpha), by255), 23));
+            const __m256i sum = _mm256_add_epi32(_mm256_mullo_epi32(spread(_mm256_and_si256(words, low16)), kLevel),
+                                                 _mm256_mullo_epi32(spread(v), _mm256_srli_epi32(w, 3)));
+            const __m256i s = _mm256_and_si256(_mm256_srli_epi32(sum, 5), mask);
+            __m256i out = _mm256_and_si256(_mm256_or_si256(s, _mm256_srli_epi32(s, 16)), low16);
+            out = _mm256_blendv_epi8(out, v, clear);
+            const __m256i halves = _mm256_permute4x64_epi64(_mm256_packus_epi32(out, out), 0x08);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), _mm256_castsi256_si128(halves));
+        }
+        for (; i < width; ++i) row[i] = one(row[i], src[i]);
+    }
+}
+
 // ---- The opaque surface copy. ----
 
 void SurfaceCopyRow(uint32_t* d, const uint32_t* n, int count) {

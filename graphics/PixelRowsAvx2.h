@@ -82,6 +82,17 @@ void SurfaceTintedRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff
 void SurfaceAddRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride, int width, int height,
                     const uint16_t (&perByte)[4], bool white);
 
+// The grey-tinted blend onto a 16-bit surface (565 or 555, by spreadMask: the pixel's channels
+// spread apart in a 32-bit word, as DDImageBlit's packed grey tint spreads them), width pixels
+// of height rows: row j at d + j * dPitch and n + j * nStride (in pixels). The native word holds
+// the pixel in its low 16 bits and the alpha in its top byte; k is the grey tint's level and ka
+// its alpha. Each pixel with alpha a > 0 becomes
+//   fold(((spread(n) * (k >> 3) + spread(d) * (w >> 3)) >> 5) & spreadMask),  w = 256 - a * ka / 255
+// in 32-bit arithmetic, and pixels of alpha 0 keep the destination pixel. The last one to seven
+// pixels of a row are worked one by one.
+void Surface16GreyRect(uint16_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride, int width, int height,
+                       uint32_t k, uint32_t ka, uint32_t spreadMask);
+
 // The first count - count % 4 pixels of an unturned bilinear row onto a 32-bit surface
 // (DDImageTransform's AlignedRow32): pixel i samples top[i], top[i + 1], bottom[i] and
 // bottom[i + 1] with the row's four weights (left top, right top, left bottom, right bottom).
