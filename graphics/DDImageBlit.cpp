@@ -224,7 +224,8 @@ __attribute__((noinline)) bool WhiteRows32(const plat::dd::SurfaceDesc& desc, in
 }
 
 // The untinted 32-bit walk of a palettised source (the native words are its palette's),
-// straight or mirrored. In AVX-512 sixteen pixels a step and in AVX2 eight, row by row by their
+// straight or mirrored; the blit sends only mirrored ones here, straight ones being drawn from
+// the image's looked-up pixels (BltNormalImpl). In AVX-512 sixteen pixels a step and in AVX2 eight, row by row by their
 // own alphas; in SSE2 run by run: transparent runs skipped without a look-up, opaque runs looked
 // up straight into the destination, translucent runs looked up into a buffer in destination
 // order and blended from it by the wide form. False (nothing drawn) when the SSE2 forms are off.

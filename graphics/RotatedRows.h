@@ -159,9 +159,8 @@ public:
 private:
     // k where divisor is 2^k (k below 62), else -1.
     static int ShiftOf(int64_t divisor) {
-        for (int k = 0; k < 62; ++k)
-            if (divisor == int64_t(1) << k) return k;
-        return -1;
+        if (divisor <= 0 || (divisor & (divisor - 1)) != 0 || divisor >= int64_t(1) << 62) return -1;
+        return __builtin_ctzll(static_cast<unsigned long long>(divisor));
     }
 
     int64_t mDivisor, mSign, mMagnitude;
