@@ -13,14 +13,38 @@
 // (DdDevice.h). Surfaces belong to the drawing thread; the display lock of the caller guards
 // them against the cursor thread.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace plat {
 namespace dd {
 
 using Result = int32_t;
+
+// Storage whose first byte starts a cache line, so that rows at a pitch of a multiple of 64
+// bytes start lines too: a row of 4096 bytes then touches 64 lines, not 65, and aligned vector
+// stores never split one.
+template <typename T>
+struct CacheLineAllocator {
+    using value_type = T;
+    static constexpr std::size_t kAlign = 64;
+    CacheLineAllocator() = default;
+    template <typename U>
+    CacheLineAllocator(const CacheLineAllocator<U>&) {}
+    T* allocate(std::size_t n) { return static_cast<T*>(::operator new(n * sizeof(T), std::align_val_t(kAlign))); }
+    void deallocate(T* p, std::size_t) { ::operator delete(p, std::align_val_t(kAlign)); }
+    template <typename U>
+    bool operator==(const CacheLineAllocator<U>&) const {
+        return true;
+    }
+    template <typename U>
+    bool operator!=(const CacheLineAllocator<U>&) const {
+        return false;
+    }
+};
 
 constexpr Result kOk = 0;
 constexpr Result kErrGeneric = static_cast<Result>(0x80004005u);
@@ -180,7 +204,7 @@ private:
     size_t mFirst;  // offset of pixel (0, 0) in mStorage
     uint32_t mCaps;
     PixelFormat mFormat;
-    std::vector<uint8_t> mStorage;
+    std::vector<uint8_t, CacheLineAllocator<uint8_t>> mStorage;
     bool mLocked = false;
     bool mHasColorKey = false;
     uint32_t mColorKey = 0;

@@ -3,11 +3,38 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
 
 namespace benchframe {
+
+// The command line with the runs made comparable on a busy machine: unless it sets them, every
+// benchmark runs nine repetitions of at least 0.1 s, the repetitions of all the benchmarks run
+// in a random interleaved order, so that ours and the peer's sample the same spells of the
+// machine's load instead of one after the other, and the console shows each benchmark's
+// aggregates, not its every run. Pass the result's size less one (the closing null) and its
+// data to benchmark::Initialize.
+inline std::vector<char*> ComparableRunArgs(int argc, char** argv) {
+    static char repetitions[] = "--benchmark_repetitions=9";
+    static char minTime[] = "--benchmark_min_time=0.1";
+    static char interleave[] = "--benchmark_enable_random_interleaving=true";
+    static char aggregates[] = "--benchmark_display_aggregates_only=true";
+    std::vector<char*> args(argv, argv + argc);
+    auto given = [&](const char* flag) {
+        for (int i = 1; i < argc; ++i)
+            if (std::strncmp(argv[i], flag, std::strlen(flag)) == 0) return true;
+        return false;
+    };
+    if (!given("--benchmark_repetitions")) args.push_back(repetitions);
+    if (!given("--benchmark_min_time")) args.push_back(minTime);
+    if (!given("--benchmark_enable_random_interleaving")) args.push_back(interleave);
+    if (!given("--benchmark_display_aggregates_only") && !given("--benchmark_report_aggregates_only"))
+        args.push_back(aggregates);
+    args.push_back(nullptr);
+    return args;
+}
 
 // The console report, keeping per benchmark name the real time in nanoseconds of every run that
 // ended without error, so that the closing tables can print the median of the repetitions

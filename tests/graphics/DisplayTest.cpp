@@ -2,6 +2,10 @@
 // pixel format, saturation tables, refresh clamp, letterboxing and the null presenter.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <memory>
+#include <vector>
+
 #include "graphics/Graphics.h"
 #include "platform/DdPresenter.h"
 #include "platform/Window.h"
@@ -122,6 +126,26 @@ TEST_F(DisplayTest, SaturationTables) {
     ASSERT_EQ(display.Init(nullptr, true), RESULT_OK);
     EXPECT_EQ(display.mGreenAddTable[126], 63);
     EXPECT_EQ(display.mGreenAddTable[40], 40);
+}
+
+// The drawing loops align their stores to the row: with a pitch of whole cache lines every
+// row must start one, whatever the heap hands out for the surface's size.
+TEST_F(DisplayTest, SurfacePixelsStartACacheLine) {
+    std::vector<std::unique_ptr<plat::dd::Surface>> surfaces;
+    for (int width : {1, 3, 16, 17, 64, 100, 640, 1024})
+        for (int height : {1, 2, 9, 768}) {
+            surfaces.push_back(
+                    std::make_unique<plat::dd::Surface>(width, height, plat::dd::PixelFormat::R5G6B5(), 0, 0, 0));
+            surfaces.push_back(
+                    std::make_unique<plat::dd::Surface>(width, height, plat::dd::PixelFormat::X8R8G8B8(), 0, 0, 0));
+        }
+    for (const auto& surface : surfaces) {
+        SCOPED_TRACE(testing::Message() << surface->Width() << "x" << surface->Height());
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(surface->Row(0)) % 64, 0u);
+    }
+    plat::dd::Surface padded(1024, 4, plat::dd::PixelFormat::X8R8G8B8(), 0, 0, 64);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(padded.Row(0)) % 64, 0u);
+    EXPECT_TRUE(padded.CanariesIntact());
 }
 
 TEST_F(DisplayTest, UnusableDesktopDepth) {
