@@ -468,9 +468,11 @@ inline bool TintedRows32(const plat::dd::SurfaceDesc& desc, const Layout& L, int
     for (int c = 0; c < 3; ++c) laneK[L.shift[c] / 8] = laneK[4 + L.shift[c] / 8] = static_cast<uint16_t>(k[c]);
     if (PixelRows::Avx2Enabled()) {
         const PixelRows::avx2::SurfaceTint tint{{laneK[0], laneK[1], laneK[2], laneK[3]}, ka, grey};
-        PixelRows::avx2::SurfaceTintedRect(RowOf<uint32_t>(desc, y) + x, desc.pitch / 4,
-                                           native + static_cast<size_t>(srcRect.y) * srcWidth + srcRect.x, srcWidth,
-                                           srcRect.width, srcRect.height, tint);
+        const auto rect =
+                PixelRows::Avx512Enabled() ? PixelRows::avx512::SurfaceTintedRect : PixelRows::avx2::SurfaceTintedRect;
+        rect(RowOf<uint32_t>(desc, y) + x, desc.pitch / 4,
+             native + static_cast<size_t>(srcRect.y) * srcWidth + srcRect.x, srcWidth, srcRect.width, srcRect.height,
+             tint);
         return true;
     }
     const __m128i kLanes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(laneK));

@@ -801,8 +801,8 @@ void AddWeightedRow(uint32_t* d, const uint32_t* w, int count) {
 #pragma GCC pop_options
 #endif
 
-// ---- Palettised rectangles in AVX-512 (F, BW and VL), outside the AVX2 pragma: each function
-// here names its own target. ----
+// ---- Palettised and tinted rectangles in AVX-512 (F, BW and VL), outside the AVX2 pragma: each
+// function here names its own target. ----
 
 #define AVX512 __attribute__((target("avx2,avx512f,avx512bw,avx512vl")))
 
@@ -812,8 +812,9 @@ namespace avx512 {
 
 namespace {
 
-// The plain forms of these two leave the unused lanes undefined, which GCC 12 reports as
-// uninitialised; the zero-masked forms with every lane set are the same instructions.
+// The plain forms of these two (and of the 64-bit broadcast the tinted rectangle takes) leave
+// the unused lanes undefined, which GCC 12 reports as uninitialised; the zero-masked forms with
+// every lane set are the same instructions.
 AVX512 inline __m512i Alphas(__m512i v) { return _mm512_maskz_srli_epi32(0xFFFF, v, 24); }
 AVX512 inline __m512i WidenBytes(__m128i bytes) { return _mm512_maskz_cvtepu8_epi32(0xFFFF, bytes); }
 
@@ -900,6 +901,88 @@ AVX512 void WhiteIndexedRect512(uint32_t* d, ptrdiff_t dPitch, const uint32_t* p
     }
 }
 
+// TintLanes on sixteen pixels.
+template <bool OpaqueTint, bool Grey>
+struct TintLanes16 {
+    __m512i k;   // per 16-bit lane: the tint of the channel in that byte, 0 for the alpha byte
+    __m512i ka;  // the tint's alpha in every lane
+
+    AVX512 __m512i Alone(__m512i src) const {
+        const __m512i zero = _mm512_setzero_si512();
+        const __m512i lo = _mm512_srli_epi16(_mm512_mullo_epi16(_mm512_unpacklo_epi8(src, zero), k), 8);
+        const __m512i hi = _mm512_srli_epi16(_mm512_mullo_epi16(_mm512_unpackhi_epi8(src, zero), k), 8);
+        return _mm512_packus_epi16(lo, hi);
+    }
+
+    AVX512 __m512i Half(__m512i v16, __m512i n16, __m512i w) const {
+        const __m512i vw = _mm512_mullo_epi16(v16, w);
+        const __m512i nk = _mm512_mullo_epi16(n16, k);
+        __m512i sum = _mm512_add_epi16(vw, nk);
+        if constexpr (Grey) {
+            // A blue sum that overflowed carries into the red lane two above it, as the grey
+            // form's shared 32-bit word does.
+            const __mmask32 wrapped = _mm512_cmpneq_epi16_mask(_mm512_adds_epu16(vw, nk), sum) & 0x11111111u;
+            sum = _mm512_mask_add_epi16(sum, wrapped << 2, sum, _mm512_set1_epi16(1));
+        }
+        return _mm512_srli_epi16(sum, 8);
+    }
+
+    AVX512 __m512i Blend(__m512i v, __m512i src) const {
+        const __m512i zero = _mm512_setzero_si512();
+        const __m512i a = Alphas(src);
+        __m512i w;
+        if constexpr (OpaqueTint) {
+            w = _mm512_maskz_sub_epi32(_mm512_cmpneq_epi32_mask(a, _mm512_set1_epi32(255)), _mm512_set1_epi32(256), a);
+        } else {
+            const __m512i x = _mm512_mullo_epi16(a, ka);
+            const __m512i div = _mm512_srli_epi16(
+                    _mm512_add_epi16(_mm512_add_epi16(x, _mm512_set1_epi16(1)), _mm512_srli_epi16(x, 8)), 8);
+            w = _mm512_sub_epi32(_mm512_set1_epi32(256), div);
+        }
+        const __m512i wLo = _mm512_shuffle_epi8(w, _mm512_set4_epi32(0x05040504, 0x05040504, 0x01000100, 0x01000100));
+        const __m512i wHi = _mm512_shuffle_epi8(w, _mm512_set4_epi32(0x0D0C0D0C, 0x0D0C0D0C, 0x09080908, 0x09080908));
+        const __m512i lo = Half(_mm512_unpacklo_epi8(v, zero), _mm512_unpacklo_epi8(src, zero), wLo);
+        const __m512i hi = Half(_mm512_unpackhi_epi8(v, zero), _mm512_unpackhi_epi8(src, zero), wHi);
+        const __m512i out = _mm512_and_si512(_mm512_packus_epi16(lo, hi), _mm512_set1_epi32(0x00FFFFFF));
+        return _mm512_mask_mov_epi32(out, _mm512_cmpeq_epi32_mask(a, zero), v);
+    }
+};
+
+template <bool OpaqueTint, bool Grey>
+AVX512 void TintedRect512(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride, int width, int height,
+                          const avx2::SurfaceTint& tint) {
+    const TintLanes16<OpaqueTint, Grey> op{
+            _mm512_maskz_broadcastq_epi64(0xFF, _mm_loadl_epi64(reinterpret_cast<const __m128i*>(tint.k))),
+            _mm512_set1_epi16(static_cast<short>(tint.ka))};
+    const __m512i zero = _mm512_setzero_si512();
+    const __m512i alphaMax = _mm512_set1_epi32(255);
+    const int groups = width & ~15;
+    const __mmask16 last = static_cast<__mmask16>((1u << (width - groups)) - 1);
+    for (int j = 0; j < height; ++j, d += dPitch, n += nStride) {
+        if (j + 32 < height) {
+            const char* ahead = reinterpret_cast<const char*>(d + 32 * dPitch);
+            for (int b = 0; b < width * 4; b += 64) __builtin_prefetch(ahead + b, 1);
+        }
+        for (int i = 0; i < groups; i += 16) {
+            const __m512i src = _mm512_loadu_si512(n + i);
+            const __m512i a = Alphas(src);
+            if (_mm512_cmpeq_epi32_mask(a, zero) == 0xFFFF) continue;
+            if constexpr (OpaqueTint) {
+                if (_mm512_cmpeq_epi32_mask(a, alphaMax) == 0xFFFF) {
+                    _mm512_storeu_si512(d + i, op.Alone(src));
+                    continue;
+                }
+            }
+            _mm512_storeu_si512(d + i, op.Blend(_mm512_loadu_si512(d + i), src));
+        }
+        if (last == 0) continue;
+        const __m512i src = _mm512_maskz_loadu_epi32(last, n + groups);
+        const __mmask16 draw = last & static_cast<__mmask16>(~_mm512_cmpeq_epi32_mask(Alphas(src), zero));
+        if (draw == 0) continue;
+        _mm512_mask_storeu_epi32(d + groups, draw, op.Blend(_mm512_maskz_loadu_epi32(last, d + groups), src));
+    }
+}
+
 }  // namespace
 
 AVX512 void SurfaceWhiteIndexedRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* palette, const uint8_t* indices,
@@ -908,6 +991,16 @@ AVX512 void SurfaceWhiteIndexedRect(uint32_t* d, ptrdiff_t dPitch, const uint32_
         WhiteIndexedRect512<-1>(d, dPitch, palette, indices, iStride, width, height);
     else
         WhiteIndexedRect512<1>(d, dPitch, palette, indices, iStride, width, height);
+}
+
+AVX512 void SurfaceTintedRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride, int width,
+                              int height, const avx2::SurfaceTint& tint) {
+    if (tint.ka == 255)
+        tint.grey ? TintedRect512<true, true>(d, dPitch, n, nStride, width, height, tint)
+                  : TintedRect512<true, false>(d, dPitch, n, nStride, width, height, tint);
+    else
+        tint.grey ? TintedRect512<false, true>(d, dPitch, n, nStride, width, height, tint)
+                  : TintedRect512<false, false>(d, dPitch, n, nStride, width, height, tint);
 }
 
 }  // namespace avx512

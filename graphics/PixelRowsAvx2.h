@@ -131,6 +131,11 @@ namespace avx512 {
 void SurfaceWhiteIndexedRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* palette, const uint8_t* indices,
                              ptrdiff_t iStride, int width, int height, bool mirror);
 
+// avx2::SurfaceTintedRect sixteen pixels a step; a row's last one to fifteen pixels take masked
+// loads and stores.
+void SurfaceTintedRect(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrdiff_t nStride, int width, int height,
+                       const avx2::SurfaceTint& tint);
+
 }  // namespace avx512
 }  // namespace PixelRows
 }  // namespace Velm
