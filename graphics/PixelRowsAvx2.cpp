@@ -838,14 +838,26 @@ AVX512 inline __m512i LookUp16(const PaletteTables& p, __m128i bytes) {
     return _mm512_mask_mov_epi32(r[0], b7, r[4]);
 }
 
+// avx2's SpreadLow and SpreadHigh on sixteen pixels.
+AVX512 inline __m512i SpreadLow16(__m512i w) {
+    return _mm512_shuffle_epi8(w, _mm512_set4_epi32(0x05040504, 0x05040504, 0x01000100, 0x01000100));
+}
+AVX512 inline __m512i SpreadHigh16(__m512i w) {
+    return _mm512_shuffle_epi8(w, _mm512_set4_epi32(0x0D0C0D0C, 0x0D0C0D0C, 0x09080908, 0x09080908));
+}
+
+// The destination row 32 rows ahead of row d, as the blits' row walks prefetch it.
+AVX512 inline void PrefetchAhead(const uint32_t* d, ptrdiff_t dPitch, int width) {
+    const char* ahead = reinterpret_cast<const char*>(d + 32 * dPitch);
+    for (int b = 0; b < width * 4; b += 64) __builtin_prefetch(ahead + b, 1);
+}
+
 // SurfaceWhiteLanes on sixteen pixels.
 AVX512 inline __m512i WhiteLanes16(__m512i v, __m512i src) {
     const __m512i zero = _mm512_setzero_si512();
     const __m512i inv = _mm512_sub_epi32(_mm512_set1_epi32(256), Alphas(src));
-    const __m512i invLo = _mm512_shuffle_epi8(inv, _mm512_set4_epi32(0x05040504, 0x05040504, 0x01000100, 0x01000100));
-    const __m512i invHi = _mm512_shuffle_epi8(inv, _mm512_set4_epi32(0x0D0C0D0C, 0x0D0C0D0C, 0x09080908, 0x09080908));
-    const __m512i lo = _mm512_srli_epi16(_mm512_mullo_epi16(_mm512_unpacklo_epi8(v, zero), invLo), 8);
-    const __m512i hi = _mm512_srli_epi16(_mm512_mullo_epi16(_mm512_unpackhi_epi8(v, zero), invHi), 8);
+    const __m512i lo = _mm512_srli_epi16(_mm512_mullo_epi16(_mm512_unpacklo_epi8(v, zero), SpreadLow16(inv)), 8);
+    const __m512i hi = _mm512_srli_epi16(_mm512_mullo_epi16(_mm512_unpackhi_epi8(v, zero), SpreadHigh16(inv)), 8);
     const __m512i scaled = _mm512_and_si512(_mm512_packus_epi16(lo, hi), _mm512_set1_epi32(0x00FFFFFF));
     return _mm512_add_epi32(scaled, src);
 }
@@ -892,11 +904,7 @@ AVX512 void WhiteIndexedRect512(uint32_t* d, ptrdiff_t dPitch, const uint32_t* p
     PaletteTables tables;
     for (int j = 0; j < 16; ++j) tables.t[j] = _mm512_loadu_si512(palette + 16 * j);
     for (int j = 0; j < height; ++j) {
-        // The destination 32 rows ahead, as the blits' row walks prefetch it.
-        if (j + 32 < height) {
-            const char* ahead = reinterpret_cast<const char*>(d + (j + 32) * dPitch);
-            for (int b = 0; b < width * 4; b += 64) __builtin_prefetch(ahead + b, 1);
-        }
+        if (j + 32 < height) PrefetchAhead(d + j * dPitch, dPitch, width);
         WhiteIndexedRow512<Step>(d + j * dPitch, tables, idx + j * iStride, width);
     }
 }
@@ -939,10 +947,8 @@ struct TintLanes16 {
                     _mm512_add_epi16(_mm512_add_epi16(x, _mm512_set1_epi16(1)), _mm512_srli_epi16(x, 8)), 8);
             w = _mm512_sub_epi32(_mm512_set1_epi32(256), div);
         }
-        const __m512i wLo = _mm512_shuffle_epi8(w, _mm512_set4_epi32(0x05040504, 0x05040504, 0x01000100, 0x01000100));
-        const __m512i wHi = _mm512_shuffle_epi8(w, _mm512_set4_epi32(0x0D0C0D0C, 0x0D0C0D0C, 0x09080908, 0x09080908));
-        const __m512i lo = Half(_mm512_unpacklo_epi8(v, zero), _mm512_unpacklo_epi8(src, zero), wLo);
-        const __m512i hi = Half(_mm512_unpackhi_epi8(v, zero), _mm512_unpackhi_epi8(src, zero), wHi);
+        const __m512i lo = Half(_mm512_unpacklo_epi8(v, zero), _mm512_unpacklo_epi8(src, zero), SpreadLow16(w));
+        const __m512i hi = Half(_mm512_unpackhi_epi8(v, zero), _mm512_unpackhi_epi8(src, zero), SpreadHigh16(w));
         const __m512i out = _mm512_and_si512(_mm512_packus_epi16(lo, hi), _mm512_set1_epi32(0x00FFFFFF));
         return _mm512_mask_mov_epi32(out, _mm512_cmpeq_epi32_mask(a, zero), v);
     }
@@ -959,10 +965,7 @@ AVX512 void TintedRect512(uint32_t* d, ptrdiff_t dPitch, const uint32_t* n, ptrd
     const int groups = width & ~15;
     const __mmask16 last = static_cast<__mmask16>((1u << (width - groups)) - 1);
     for (int j = 0; j < height; ++j, d += dPitch, n += nStride) {
-        if (j + 32 < height) {
-            const char* ahead = reinterpret_cast<const char*>(d + 32 * dPitch);
-            for (int b = 0; b < width * 4; b += 64) __builtin_prefetch(ahead + b, 1);
-        }
+        if (j + 32 < height) PrefetchAhead(d, dPitch, width);
         for (int i = 0; i < groups; i += 16) {
             const __m512i src = _mm512_loadu_si512(n + i);
             const __m512i a = Alphas(src);

@@ -3,7 +3,7 @@
 // frame is timed alone and the whole frame together; at the end a table prints, per format
 // and step, our time, pixman's and the ratio (ours / pixman's: below 1 means we are faster).
 // The table takes the median of the repetitions (nine, interleaved at random with pixman's,
-// unless the command line says otherwise: ComparableRunArgs). The 565
+// unless the command line says otherwise: InitializeComparableRuns). The 565
 // rows compare a cheaper operation than pixman's: our 16-bit blend weights the destination with
 // a 5-bit alpha (up to 4 units off an exact blend; pixman at most 2).
 //
@@ -413,9 +413,7 @@ int main(int argc, char** argv) {
                         ->MinTime(0.1);
             }
         }
-    std::vector<char*> args = ComparableRunArgs(argc, argv);
-    int count = static_cast<int>(args.size()) - 1;
-    benchmark::Initialize(&count, args.data());
+    InitializeComparableRuns(argc, argv);
     MedianRunReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\n%-20s %10s %10s %12s %8s %10s %8s\n", "format/step", "ours (us)", "pixman", "pixman exact", "ratio",

@@ -10,13 +10,12 @@
 
 namespace benchframe {
 
-// The command line with the runs made comparable on a busy machine: unless it sets them, every
+// benchmark::Initialize with the runs made comparable on a busy machine: unless it sets them, every
 // benchmark runs nine repetitions of at least 0.1 s, the repetitions of all the benchmarks run
 // in a random interleaved order, so that ours and the peer's sample the same spells of the
 // machine's load instead of one after the other, and the console shows each benchmark's
-// aggregates, not its every run. Pass the result's size less one (the closing null) and its
-// data to benchmark::Initialize.
-inline std::vector<char*> ComparableRunArgs(int argc, char** argv) {
+// aggregates, not its every run.
+inline void InitializeComparableRuns(int argc, char** argv) {
     static char repetitions[] = "--benchmark_repetitions=9";
     static char minTime[] = "--benchmark_min_time=0.1";
     static char interleave[] = "--benchmark_enable_random_interleaving=true";
@@ -33,7 +32,8 @@ inline std::vector<char*> ComparableRunArgs(int argc, char** argv) {
     if (!given("--benchmark_display_aggregates_only") && !given("--benchmark_report_aggregates_only"))
         args.push_back(aggregates);
     args.push_back(nullptr);
-    return args;
+    int count = static_cast<int>(args.size()) - 1;
+    benchmark::Initialize(&count, args.data());
 }
 
 // The console report, keeping per benchmark name the real time in nanoseconds of every run that

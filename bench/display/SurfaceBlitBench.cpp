@@ -209,9 +209,7 @@ int main(int argc, char** argv) {
     cases.push_back("palette");
     benchmark::RegisterBenchmark("ours/palette", PaletteOurs)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("pixman/palette", PalettePixman)->Unit(benchmark::kMicrosecond);
-    std::vector<char*> args = ComparableRunArgs(argc, argv);
-    int count = static_cast<int>(args.size()) - 1;
-    benchmark::Initialize(&count, args.data());
+    InitializeComparableRuns(argc, argv);
     MedianRunReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\n%-14s %12s %12s %8s\n", "case", "ours (us)", "pixman (us)", "ratio");

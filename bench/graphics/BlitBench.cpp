@@ -230,9 +230,7 @@ int main(int argc, char** argv) {
             Pixman(s, which);
         })->Unit(benchmark::kMicrosecond);
     }
-    std::vector<char*> args = benchframe::ComparableRunArgs(argc, argv);
-    int count = static_cast<int>(args.size()) - 1;
-    benchmark::Initialize(&count, args.data());
+    benchframe::InitializeComparableRuns(argc, argv);
     benchframe::MedianRunReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\n%-17s %12s %12s %8s\n", "case", "ours (us)", "pixman (us)", "ratio");
